@@ -1,0 +1,114 @@
+#include "Base/Random.h"
+
+#include "Base/Exceptions.h"
+
+#include <boost/random/uniform_int_distribution.hpp>
+#include <ctime>
+#include <map>
+#include <vector>
+
+BoostRandomNumberStream::BoostRandomNumberStream(uint32_t seed) : m_intEngine(seed), m_floatEngine(seed), m_seed(seed)
+{
+}
+
+int BoostRandomNumberStream::NextInt()
+{
+    boost::random::uniform_int_distribution<int> dist(0, 2147483647);
+    return dist(m_intEngine);
+}
+
+float BoostRandomNumberStream::NextFloat()
+{
+    for (;;)
+    {
+        float v = float(uint32_t(m_floatEngine())) * (1.0f / 4294967296.0f);
+        if (v >= 0.0f && v < 1.0f)
+            return v;
+    }
+}
+
+namespace Kestrin
+{
+
+namespace
+{
+// Touched on the main thread only.
+std::map<int, IRandomNumberStream*>& Registry()
+{
+    static std::map<int, IRandomNumberStream*> registry;
+    return registry;
+}
+std::vector<IRandomNumberStream*>& Stack()
+{
+    static std::vector<IRandomNumberStream*> stack;
+    return stack;
+}
+std::vector<IRandomNumberStream*>& Owned()
+{
+    static std::vector<IRandomNumberStream*> owned;
+    return owned;
+}
+} // namespace
+
+void InitRandomStreams()
+{
+    uint32_t seed = uint32_t(std::time(nullptr));
+    for (int id = 0; id < 3; ++id)
+    {
+        auto* stream = new BoostRandomNumberStream(seed);
+        Registry()[id] = stream;
+        Owned().push_back(stream);
+    }
+    Stack().reserve(32);
+    PushRandomStream(Registry()[0]);
+}
+
+void ShutdownRandomStreams()
+{
+    for (IRandomNumberStream* s : Owned())
+    {
+        for (auto& [id, registered] : Registry())
+            if (registered == s)
+                registered = nullptr;
+        std::erase(Stack(), s);
+        delete s;
+    }
+    Owned().clear();
+}
+
+IRandomNumberStream* GetRandomStream(int id)
+{
+    auto it = Registry().find(id);
+    return it == Registry().end() ? nullptr : it->second;
+}
+
+void SetRandomStream(int id, IRandomNumberStream* stream)
+{
+    Registry()[id] = stream;
+}
+
+void PushRandomStream(IRandomNumberStream* stream)
+{
+    Stack().push_back(stream);
+}
+
+void PopRandomStream()
+{
+    if (!Stack().empty())
+        Stack().pop_back();
+}
+
+IRandomNumberStream* GetCurrentRandomStream()
+{
+    return Stack().empty() ? nullptr : Stack().back();
+}
+
+float RandomFloat(float min, float max)
+{
+    IRandomNumberStream* stream = GetCurrentRandomStream();
+    if (!stream)
+        throw engine_error(KESTRIN_HERE, "No current random-number stream.");
+    return min + stream->NextFloat() * (max - min);
+}
+
+} // namespace Kestrin
