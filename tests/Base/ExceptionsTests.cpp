@@ -68,3 +68,19 @@ TEST(UnhandledException, ReportNamesFileLineAndPrefersTheWideMessage)
     EXPECT_EQ(log2.Text(), "Unhandled Exception!\n\tMessage:\tplain\n");
     EXPECT_EQ(UnhandledExceptionBoxText(std::runtime_error("plain")), L"Unhandled Exception\n\nplain");
 }
+
+#include "Base/FileExceptions.h"
+
+TEST(FileExceptions, WhatCarriesTheWholeMessage)
+{
+    FileReadException r(0, "GameLevels.xml", 12, "couldn't find required child node \"Level\"");
+    EXPECT_STREQ(r.what(), "(0) Error reading file \"GameLevels.xml\" (line 12): couldn't find required child node "
+                           "\"Level\"");
+    EXPECT_EQ(r.GetLine(), 12);
+    EXPECT_STREQ(FileReadException(3, "f", 1, "").what(), "(3) Error reading file \"f\" (line 1)");
+
+    EXPECT_STREQ(FileOpenException(0, "Logos.swf", "file doesn't exist").what(),
+                 "(0) Error opening file \"Logos.swf\": file doesn't exist");
+    EXPECT_STREQ(FileOpenException(0, "", "LibXmlReader requires a filename").what(),
+                 "(0) : LibXmlReader requires a filename");
+}
