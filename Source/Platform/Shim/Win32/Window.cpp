@@ -1,0 +1,199 @@
+#include "Platform/Shim/Win32/Window.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Kestrin::Shim
+{
+
+std::string LastSdlError()
+{
+    const char* e = SDL_GetError();
+    return e ? e : "";
+}
+
+bool StartVideo(std::string& error)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    {
+        error = LastSdlError();
+        return false;
+    }
+    SDL_DisableScreenSaver();
+    return true;
+}
+
+void StopVideo()
+{
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+SDL_Window* CreateWindow(const WindowOptions& o, std::string& error)
+{
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (o.fullScreen)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    else if (o.resizable)
+        flags |= SDL_WINDOW_RESIZABLE;
+    SDL_Window* w = SDL_CreateWindow(o.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, o.width,
+                                     o.height, flags);
+    if (!w)
+    {
+        error = LastSdlError();
+        return nullptr;
+    }
+    if (o.minWidth > 0 && o.minHeight > 0)
+        SDL_SetWindowMinimumSize(w, o.minWidth, o.minHeight);
+    SDL_ShowWindow(w);
+    return w;
+}
+
+void DestroyWindow(SDL_Window* window)
+{
+    if (window)
+        SDL_DestroyWindow(window);
+}
+
+bool IsMinimized(SDL_Window* window)
+{
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
+}
+
+void RestoreWindow(SDL_Window* window)
+{
+    if (window)
+        SDL_RestoreWindow(window);
+}
+
+void RaiseWindow(SDL_Window* window)
+{
+    if (window)
+    {
+        SDL_RestoreWindow(window);
+        SDL_RaiseWindow(window);
+    }
+}
+
+void GetClientSize(SDL_Window* window, int& width, int& height)
+{
+    width = height = 0;
+    if (window)
+        SDL_GetWindowSize(window, &width, &height);
+}
+
+Rect<int> PresentationRect(int clientW, int clientH, int logicalW, int logicalH, bool letterbox)
+{
+    if (!letterbox || clientW <= 0 || clientH <= 0 || logicalW <= 0 || logicalH <= 0)
+        return {0, 0, std::max(clientW, 0), std::max(clientH, 0)};
+    // Fit by the tighter dimension, in integers so every caller agrees to the pixel.
+    int64_t wByH = int64_t(clientH) * logicalW / logicalH;
+    int w, h;
+    if (wByH <= clientW)
+    {
+        w = int(wByH);
+        h = clientH;
+    }
+    else
+    {
+        w = clientW;
+        h = int(int64_t(clientW) * logicalH / logicalW);
+    }
+    return {(clientW - w) / 2, (clientH - h) / 2, w, h};
+}
+
+void ClientToLogical(const Rect<int>& p, int logicalW, int logicalH, int x, int y, int& outX, int& outY)
+{
+    if (p.w <= 0 || p.h <= 0)
+    {
+        outX = outY = 0;
+        return;
+    }
+    outX = int(std::trunc(double(int64_t(logicalW) * (x - p.x)) / double(p.w)));
+    outY = int(std::trunc(double(int64_t(logicalH) * (y - p.y)) / double(p.h)));
+}
+
+bool GetDesktopSize(int& width, int& height)
+{
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return false;
+    width = mode.w;
+    height = mode.h;
+    return true;
+}
+
+bool ShowErrorBox(const std::string& title, const std::string& text)
+{
+    bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0;
+    if (SDL_WasInit(SDL_INIT_EVENTS))
+    {
+        SDL_FlushEvents(SDL_KEYDOWN, SDL_TEXTINPUT);
+        SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
+    }
+    return shown;
+}
+
+bool OpenUrl(const std::string& target)
+{
+    return SDL_OpenURL(target.c_str()) == 0;
+}
+
+void CaptureMouse(bool on)
+{
+    SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE);
+}
+
+SDL_Cursor* ArrowCursor()
+{
+    static SDL_Cursor* arrow = nullptr;
+    if (!arrow && SDL_WasInit(SDL_INIT_VIDEO))
+        arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    return arrow;
+}
+
+void ShowCursor(SDL_Cursor* cursor)
+{
+    if (!cursor)
+    {
+        SDL_ShowCursor(SDL_DISABLE);
+        return;
+    }
+    if (SDL_GetCursor() != cursor)
+        SDL_SetCursor(cursor);
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+bool IsMouseOver(SDL_Window* window)
+{
+    return window && SDL_GetMouseFocus() == window;
+}
+
+bool EventPump::HasPending()
+{
+    if (!m_full)
+        m_full = SDL_PollEvent(&m_slot) == 1;
+    return m_full;
+}
+
+bool EventPump::Take(SDL_Event& event)
+{
+    if (m_full)
+    {
+        event = m_slot;
+        m_full = false;
+        return true;
+    }
+    return SDL_WaitEvent(&event) == 1;
+}
+
+bool EventPump::Wait()
+{
+    if (m_full)
+        return true;
+    if (SDL_WaitEvent(&m_slot) != 1)
+        return false;
+    m_full = true;
+    return true;
+}
+
+} // namespace Kestrin::Shim

@@ -1,0 +1,80 @@
+#pragma once
+#include "Base/Geometry.h"
+
+#include <SDL2/SDL.h>
+
+#include <string>
+
+namespace Kestrin::Shim
+{
+
+// SDL's video subsystem; false with SDL's error text when it cannot start.
+bool StartVideo(std::string& error);
+void StopVideo();
+
+// The last error of an SDL call.
+std::string LastSdlError();
+
+struct WindowOptions
+{
+    std::string title;
+    int width = 800;
+    int height = 600;
+    bool fullScreen = false; // a desktop-sized borderless window; the frame is letterboxed into it
+    bool resizable = false;
+    int minWidth = 0; // 0: no minimum
+    int minHeight = 0;
+};
+
+// Null with SDL's error text on failure.
+SDL_Window* CreateWindow(const WindowOptions& options, std::string& error);
+void DestroyWindow(SDL_Window* window);
+bool IsMinimized(SDL_Window* window);
+void RestoreWindow(SDL_Window* window);
+void RaiseWindow(SDL_Window* window);
+// Client size in the units of mouse events.
+void GetClientSize(SDL_Window* window, int& width, int& height);
+
+// Where a logical frame of logicalW x logicalH appears in a client area: the whole area, or with
+// letterbox the largest centred rectangle of the frame's aspect ratio.
+Rect<int> PresentationRect(int clientW, int clientH, int logicalW, int logicalH, bool letterbox);
+
+// Maps a client position into the logical frame through the presentation rectangle
+// (truncation toward zero). A zero-sized area gives (0, 0).
+void ClientToLogical(const Rect<int>& presentation, int logicalW, int logicalH, int x, int y, int& outX, int& outY);
+
+// The primary desktop's size; false when unknown.
+bool GetDesktopSize(int& width, int& height);
+
+// A blocking error box; false when none could be shown (headless). Queued input is dropped,
+// as a modal box would swallow it.
+bool ShowErrorBox(const std::string& title, const std::string& text);
+
+bool OpenUrl(const std::string& target);
+
+// Mouse capture while a control is pressed.
+void CaptureMouse(bool on);
+
+// The system arrow cursor (owned by the shim) and cursor visibility.
+SDL_Cursor* ArrowCursor();
+void ShowCursor(SDL_Cursor* cursor); // null hides the cursor
+bool IsMouseOver(SDL_Window* window);
+
+// One event of look-ahead over SDL's queue: HasPending peeks without taking.
+class EventPump
+{
+public:
+    bool HasPending();
+    // Takes the waiting event, or blocks for the next one. False when SDL reports an error.
+    bool Take(SDL_Event& event);
+    // Blocks until an event is waiting and leaves it queued. False on error.
+    bool Wait();
+    // Drops the look-ahead (events of a destroyed window must not leak into a new one).
+    void Reset() { m_full = false; }
+
+private:
+    SDL_Event m_slot{};
+    bool m_full = false;
+};
+
+} // namespace Kestrin::Shim
