@@ -1,0 +1,108 @@
+#include "FontFiles.h"
+#include "FontGen.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace fontgen;
+
+namespace
+{
+
+// A font of solid glyphs, each filled with its own alpha so that placements can be told apart.
+RenderedFont SolidFont(int lineHeight, const std::vector<int>& widths)
+{
+    RenderedFont font;
+    font.lineHeight = lineHeight;
+    font.spaceWidth = 3;
+    for (size_t i = 0; i < widths.size(); ++i)
+    {
+        Glyph g;
+        g.code = 'A' + static_cast<std::uint32_t>(i);
+        g.width = widths[i];
+        g.height = lineHeight;
+        g.alpha.assign(static_cast<size_t>(g.width) * g.height, static_cast<std::uint8_t>(10 + i));
+        font.glyphs.push_back(std::move(g));
+    }
+    font.kerning.assign(widths.size() * widths.size(), 0);
+    return font;
+}
+
+} // namespace
+
+TEST(FontGenPacking, AtlasTakesTheFirstPowerOfTwoSizeThatHoldsEveryGlyph)
+{
+    RenderedFont font = SolidFont(20, {30, 30, 30});
+    GlyphImage image = PackAtlas(font);
+    EXPECT_EQ(image.width, 64);
+    EXPECT_EQ(image.height, 64);
+    // Two fit side by side (0..30, 32..62); the third starts the next row below a gap.
+    EXPECT_EQ(font.glyphs[1].x, 32);
+    EXPECT_EQ(font.glyphs[2].x, 0);
+    EXPECT_EQ(font.glyphs[2].y, 20 + cGlyphGap);
+    EXPECT_EQ(image.alpha[0], 10);
+    EXPECT_EQ(image.alpha[31], 0);
+    EXPECT_EQ(image.alpha[32 + 19 * 64], 11);
+    EXPECT_EQ(image.alpha[22 * 64 + 29], 12);
+    EXPECT_EQ(image.alpha[63 * 64], 0);
+
+    // A glyph wider than 64 skips every 64-wide size.
+    RenderedFont wide = SolidFont(20, {100});
+    image = PackAtlas(wide);
+    EXPECT_EQ(image.width, 128);
+    EXPECT_EQ(image.height, 128);
+
+    RenderedFont tooWide = SolidFont(20, {cMaxAtlasSide + 1});
+    EXPECT_THROW(PackAtlas(tooWide), std::runtime_error);
+}
+
+TEST(FontGenDescription, LatinOneCharactersRoundTripThroughTheEngineDecoding)
+{
+    RenderedFont font = SolidFont(9, {4, 5, 6});
+    font.glyphs[0].code = '1';
+    font.glyphs[1].code = 0xE9; // é
+    font.glyphs[2].code = 0xA9; // ©
+    font.kerning = {0, -2, 0, 1, 0, 0, 0, 0, -128};
+    PackAtlas(font);
+    const std::string text = WriteDescription(font, 3);
+    EXPECT_NE(text.find("\xC3\xA9 "), std::string::npos);
+    EXPECT_NE(text.find("\xC2\xA9 "), std::string::npos);
+
+    const Description d = ParseDescription(text);
+    ASSERT_TRUE(d.complete);
+    EXPECT_FALSE(d.trailing);
+    EXPECT_EQ(d.lineHeight, 9);
+    EXPECT_EQ(d.spaceWidth, 3);
+    ASSERT_EQ(d.glyphs.size(), 3u);
+    EXPECT_EQ(d.glyphs[0].code, '1');
+    EXPECT_EQ(d.glyphs[1].code, 0xE9);
+    EXPECT_EQ(d.glyphs[2].code, 0xA9);
+    EXPECT_EQ(d.glyphs[1].x, font.glyphs[1].x);
+    EXPECT_EQ(d.glyphs[2].width, 6);
+    EXPECT_EQ(d.Advance('1', 0xE9), 4 - 2);
+    EXPECT_EQ(d.Advance(0xE9, '1'), 5 + 1);
+    EXPECT_EQ(d.Advance(0xA9, 0xA9), 6 - 128);
+}
+
+TEST(FontGenDescription, RefusesWhatTheFormatCannotHold)
+{
+    RenderedFont font = SolidFont(9, {4, 5});
+    PackAtlas(font);
+    font.glyphs[1].y = 11; // a second row: fine for version 3, not for a strip
+    EXPECT_NO_THROW(WriteDescription(font, 3));
+    EXPECT_THROW(WriteDescription(font, 2), std::runtime_error);
+    font.glyphs[1].code = 0x100;
+    EXPECT_THROW(WriteDescription(font, 3), std::runtime_error);
+}
+
+TEST(FontGenImage, PngKeepsTheCoverageAsAlphaOverWhite)
+{
+    GlyphImage image{3, 2, {0, 1, 128, 200, 254, 255}};
+    const AlphaImage decoded = DecodePng(EncodePng(image));
+    EXPECT_EQ(decoded.width, 3);
+    EXPECT_EQ(decoded.height, 2);
+    EXPECT_EQ(decoded.alpha, image.alpha);
+    EXPECT_EQ(decoded.grey, std::vector<std::uint8_t>(6, 255));
+    EXPECT_THROW(EncodePng(GlyphImage{0, 0, {}}), std::runtime_error);
+}
