@@ -31,9 +31,7 @@ TEST(StringFormatter, WholeNumbersDecimalAndGrouped)
     EXPECT_EQ(Format(L"%1%", {-1234}), L"-1,234");
     EXPECT_EQ(Format(L"%1%", {-1000}), L"-1,000");
     EXPECT_EQ(Format(L"%1%", {0}), L"0");
-    EXPECT_EQ(Format(L"%1%", {999}), L"999");
     EXPECT_EQ(Format(L"%1%", {100000}), L"100,000");
-    EXPECT_EQ(Format(L"%1:d%", {-7}), L"-7");
     EXPECT_EQ(Format(L"%1%", {(long long)INT64_MIN}), L"-9,223,372,036,854,775,808");
     EXPECT_EQ(Format(L"%1%", {(unsigned long long)UINT64_MAX}), L"18,446,744,073,709,551,615");
 }
@@ -48,7 +46,6 @@ TEST(StringFormatter, RadixConversions)
     EXPECT_EQ(Format(L"%1:x%", {4294967295u}), L"ffffffff");
     EXPECT_EQ(Format(L"%1:X%", {(long long)INT64_MIN}), L"-8000000000000000");
     EXPECT_EQ(Format(L"%1:b%", {(unsigned long long)UINT64_MAX}), std::wstring(64, L'1'));
-    EXPECT_EQ(Format(L"%1:b%", {0}), L"0");
     // Width and precision do nothing to integers.
     EXPECT_EQ(Format(L"%1:d10.3%", {42}), L"42");
     EXPECT_EQ(Format(L"%1:12%", {1234}), L"1,234");
@@ -61,28 +58,10 @@ TEST(StringFormatter, IntegerKindsWidenBySignedness)
     EXPECT_EQ(Format(L"%1%", {4294967295u}), L"4,294,967,295");
     EXPECT_EQ(Format(L"%1%", {-5L}), L"-5");
     EXPECT_EQ(Format(L"%1:x%", {~0UL}), L"ffffffffffffffff");
-    EXPECT_EQ(Format(L"%1:X%", {(long long)-4096}), L"-1000");
     // A character is appended as itself, the same code as an unsigned short as a number.
     EXPECT_EQ(Format(L"%1%", {L'A'}), L"A");
     EXPECT_EQ(Format(L"%1%", {(unsigned short)65}), L"65");
     EXPECT_EQ(Format(L"%1:x%", {L'%'}), L"%");
-}
-
-TEST(StringFormatter, ArgumentKindsKeepTheirOrder)
-{
-    EXPECT_EQ(Argument(L'A').which(), 0);
-    EXPECT_EQ(Argument(1).which(), 1);
-    EXPECT_EQ(Argument(1u).which(), 2);
-    EXPECT_EQ(Argument(short(1)).which(), 3);
-    EXPECT_EQ(Argument((unsigned short)1).which(), 4);
-    EXPECT_EQ(Argument(1L).which(), 5);
-    EXPECT_EQ(Argument(1UL).which(), 6);
-    EXPECT_EQ(Argument(1LL).which(), 7);
-    EXPECT_EQ(Argument(1ULL).which(), 8);
-    EXPECT_EQ(Argument(1.0f).which(), 9);
-    EXPECT_EQ(Argument(1.0).which(), 10);
-    EXPECT_EQ(Argument(std::wstring(L"x")).which(), 11);
-    EXPECT_EQ(Argument(TimeStamp(0)).which(), 12);
 }
 
 TEST(StringFormatter, RealNumbersUseWidthAndPrecision)
@@ -92,7 +71,6 @@ TEST(StringFormatter, RealNumbersUseWidthAndPrecision)
     EXPECT_EQ(Format(L"%1:8.3%", {3.14159}), L"   3.142");
     EXPECT_EQ(Format(L"%1:10%", {0.5}), L"  0.500000");
     EXPECT_EQ(Format(L"%1:x.1%", {-2.75}), L"-2.8"); // the letter is ignored
-    EXPECT_EQ(Format(L"%1:.0%", {7.0}), L"7");
     // Run characters need not be digits: '!' is 33 - 48 = -15, left alignment in 15 columns.
     EXPECT_EQ(Format(L"%1:!%", {0.5}), L"0.500000       ");
 }
@@ -141,11 +119,9 @@ TEST(StringFormatter, LiteralsAndPercentSigns)
     EXPECT_EQ(Format(L"100%"), L"100%");
     EXPECT_EQ(Format(L"a%%b"), L"a%b");
     EXPECT_EQ(Format(L"%%"), L"%");
-    EXPECT_EQ(Format(L"%%%"), L"%%");
     EXPECT_EQ(Format(L"%1"), L"%1");
     EXPECT_EQ(Format(L"%1", {5}), L"%1");
     EXPECT_EQ(Format(L""), L"");
-    EXPECT_EQ(Format(L"plain text"), L"plain text");
     EXPECT_EQ(Format(L"%1%%", {5}), L"5%");
     EXPECT_EQ(Format(L"x%1%y%1:d%z", {1000}), L"x1,000y1000z");
     EXPECT_TRUE(StringFormatter(L"").segments.empty());
@@ -171,7 +147,6 @@ TEST(StringFormatter, TextArgumentsAreNeverScannedAgain)
     EXPECT_EQ(Format(L"%1%", {std::wstring(L"%2%")}), L"%2%");
     EXPECT_EQ(Format(L"<%1%|%1%>", {std::wstring(L"ab")}), L"<ab|ab>");
     EXPECT_EQ(Format(L"%2%-%1%", {std::wstring(L"one"), std::wstring(L"two")}), L"two-one");
-    EXPECT_EQ(Format(L"%1%", {std::wstring(L"caf\u00e9 \u20ac")}), L"caf\u00e9 \u20ac");
 }
 
 TEST(StringFormatter, SegmentsRecordEveryDirectiveField)
