@@ -63,8 +63,9 @@ void OpenPendingFile(LogState& s)
     t_inLocator = false;
     if (path.empty())
         return;
-    s.openPending = false;
     ReplaceFile(s, std::fopen(path.c_str(), "wb"));
+    // Only now: a writer that sees no pending open must find the file in place.
+    s.openPending = false;
 }
 } // namespace
 
