@@ -126,9 +126,9 @@ bool OpenLogFile(const std::string& path)
 {
     LogState& s = State();
     std::lock_guard openLock(s.openMutex);
-    s.openPending = false;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ReplaceFile(s, file);
+    s.openPending = false;
     return file != nullptr;
 }
 
