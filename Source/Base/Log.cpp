@@ -1,5 +1,6 @@
 #include "Base/Log.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <map>
@@ -18,26 +19,70 @@ struct LogState
     bool toStderr = true;
     int nextListener = 1;
     std::map<int, LogListener> listeners;
+
+    // Taken before `mutex`, never after it.
+    std::mutex openMutex;
+    LogFileLocator locator; // guarded by openMutex
+    std::atomic<bool> openPending{false};
 };
+
+thread_local bool t_inLocator = false;
 
 LogState& State()
 {
     static LogState* state = new LogState; // never destroyed: logging may happen during exit
     return *state;
 }
+
+void ReplaceFile(LogState& s, std::FILE* file)
+{
+    std::lock_guard lock(s.mutex);
+    if (s.file)
+        std::fclose(s.file);
+    s.file = file;
+}
+
+void OpenPendingFile(LogState& s)
+{
+    if (t_inLocator)
+        return;
+    std::lock_guard openLock(s.openMutex);
+    if (!s.openPending.load())
+        return;
+    std::string path;
+    t_inLocator = true;
+    try
+    {
+        path = s.locator();
+    }
+    catch (...)
+    {
+        // A locator that cannot answer would throw on every write; give up on the file.
+        s.openPending = false;
+    }
+    t_inLocator = false;
+    if (path.empty())
+        return;
+    ReplaceFile(s, std::fopen(path.c_str(), "wb"));
+    // Only now: a writer that sees no pending open must find the file in place.
+    s.openPending = false;
+}
 } // namespace
 
 void LogWrite(const std::string& text)
 {
     LogState& s = State();
+    if (s.openPending.load())
+        OpenPendingFile(s);
     std::vector<LogListener> listeners;
     {
         std::lock_guard lock(s.mutex);
         if (s.toStderr)
-            std::fputs(text.c_str(), stderr);
+            std::fwrite(text.data(), 1, text.size(), stderr);
         if (s.file)
         {
-            std::fputs(text.c_str(), s.file);
+            // Flushed at once: the last lines before a crash are the ones that explain it.
+            std::fwrite(text.data(), 1, text.size(), s.file);
             std::fflush(s.file);
         }
         for (auto& [id, l] : s.listeners)
@@ -73,26 +118,31 @@ void LogPrintf(const char* format, ...)
         text.resize(size_t(n));
     }
     va_end(copy);
-    LogWrite(text);
+    if (!text.empty())
+        LogWrite(text);
 }
 
 bool OpenLogFile(const std::string& path)
 {
     LogState& s = State();
-    std::lock_guard lock(s.mutex);
-    if (s.file)
-        std::fclose(s.file);
-    s.file = std::fopen(path.c_str(), "wb");
-    return s.file != nullptr;
+    std::lock_guard openLock(s.openMutex);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ReplaceFile(s, file);
+    s.openPending = false;
+    return file != nullptr;
 }
 
 void CloseLogFile()
 {
+    ReplaceFile(State(), nullptr);
+}
+
+void SetLogFileLocator(LogFileLocator locator)
+{
     LogState& s = State();
-    std::lock_guard lock(s.mutex);
-    if (s.file)
-        std::fclose(s.file);
-    s.file = nullptr;
+    std::lock_guard openLock(s.openMutex);
+    s.locator = std::move(locator);
+    s.openPending = bool(s.locator);
 }
 
 void SetLogToStderr(bool enabled)

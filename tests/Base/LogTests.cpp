@@ -1,0 +1,159 @@
+#include "Base/Log.h"
+
+#include "Support/LogCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+using namespace Kestrin;
+namespace fs = std::filesystem;
+
+namespace
+{
+// A fresh folder per test; the log is put back to its defaults afterwards.
+class LogTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::random_device rd;
+        m_folder = fs::temp_directory_path() / ("kestrin-log-" + std::to_string(rd()) + std::to_string(rd()));
+        fs::create_directories(m_folder);
+        SetLogToStderr(false);
+    }
+    void TearDown() override
+    {
+        SetLogFileLocator(nullptr);
+        CloseLogFile();
+        SetLogToStderr(true);
+        std::error_code ec;
+        fs::remove_all(m_folder, ec);
+    }
+    std::string PathOf(const char* name) const { return (m_folder / name).string(); }
+    static std::string ReadFile(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    fs::path m_folder;
+};
+} // namespace
+
+TEST_F(LogTest, LongTextsArriveWholeWithEveryMultiByteCharacter)
+{
+    ASSERT_TRUE(OpenLogFile(PathOf("LOG.TXT")));
+    KestrinTest::LogCapture capture;
+    std::string accents;
+    for (int i = 0; i < 2000; ++i)
+        accents += "\xC3\xA9"; // two bytes each, straddling any fixed buffer size
+    LogPrintf("Error in %s: %d\n", accents.c_str(), 42);
+    const std::string expected = "Error in " + accents + ": 42\n";
+    EXPECT_EQ(capture.Text(), expected);
+    CloseLogFile();
+    EXPECT_EQ(ReadFile(PathOf("LOG.TXT")), expected);
+}
+
+TEST_F(LogTest, LocatorIsAskedUntilItAnswersAndTheOpenIsNeverRetried)
+{
+    int asked = 0;
+    std::string answer;
+    SetLogFileLocator([&] {
+        ++asked;
+        return answer;
+    });
+    LogWrite("too early\n");
+    LogPrintf("%s", ""); // an empty text is not written at all, so it asks nothing
+    EXPECT_EQ(asked, 1);
+
+    answer = PathOf("missing/LOG.TXT"); // the folder does not exist: the open fails
+    KestrinTest::LogCapture capture;
+    LogWrite("one\n");
+    fs::create_directories(m_folder / "missing");
+    LogWrite("two\n");
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(fs::exists(answer));
+    EXPECT_EQ(capture.Text(), "one\ntwo\n"); // the other sinks still get every text
+
+    // Installing a locator arms one new attempt; the file starts with the text that opened it.
+    SetLogFileLocator([&] { return answer; });
+    LogWrite("three\n");
+    LogPrintf("four %d\n", 4);
+    CloseLogFile();
+    EXPECT_EQ(ReadFile(answer), "three\nfour 4\n");
+}
+
+TEST_F(LogTest, ALocatorThatLogsOrThrowsDoesNotHang)
+{
+    KestrinTest::LogCapture capture;
+    const std::string path = PathOf("LOG.TXT");
+    SetLogFileLocator([&] {
+        LogWrite("finding the folder\n");
+        return path;
+    });
+    LogWrite("hello\n");
+    CloseLogFile();
+    EXPECT_EQ(capture.Text(), "finding the folder\nhello\n");
+    EXPECT_EQ(ReadFile(path), "hello\n");
+
+    int asked = 0;
+    SetLogFileLocator([&]() -> std::string {
+        ++asked;
+        throw std::runtime_error("no folder");
+    });
+    LogWrite("a\n");
+    LogWrite("b\n");
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(LogTest, StderrGetsACopyUnlessSwitchedOff)
+{
+    SetLogToStderr(true);
+    testing::internal::CaptureStderr();
+    LogPrintf("to stderr %s\n", "\xE2\x82\xAC");
+    SetLogToStderr(false);
+    LogWrite("not to stderr\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "to stderr \xE2\x82\xAC\n");
+}
+
+TEST_F(LogTest, ThreadsWriteWholeLinesAndOpenTheFileOnce)
+{
+    const std::string path = PathOf("LOG.TXT");
+    std::atomic<int> asked{0};
+    SetLogFileLocator([&] {
+        ++asked;
+        return path;
+    });
+    const std::string padding(300, '.');
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t)
+        threads.emplace_back([t, &padding] {
+            for (int i = 0; i < 200; ++i)
+                LogPrintf("thread %d line %d %s\n", t, i, padding.c_str());
+        });
+    for (auto& th : threads)
+        th.join();
+    CloseLogFile();
+    EXPECT_EQ(asked.load(), 1);
+
+    std::istringstream lines(ReadFile(path));
+    std::string line;
+    std::vector<int> perThread(6, 0);
+    while (std::getline(lines, line))
+    {
+        int t = -1, i = -1;
+        ASSERT_EQ(std::sscanf(line.c_str(), "thread %d line %d", &t, &i), 2) << line;
+        ASSERT_TRUE(t >= 0 && t < 6);
+        EXPECT_EQ(i, perThread[size_t(t)]++) << "lines of one thread out of order";
+        EXPECT_EQ(line.substr(line.size() - padding.size()), padding);
+    }
+    EXPECT_EQ(perThread, std::vector<int>(6, 200));
+}
