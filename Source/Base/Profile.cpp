@@ -1,18 +1,12 @@
 #include "Base/Profile.h"
 
+#include "Base/Clock.h"
 #include "Base/Log.h"
 
-#include <atomic>
-#include <chrono>
 #include <cinttypes>
 
 namespace Kestrin
 {
-
-namespace
-{
-std::atomic<ProfileClock> g_clock{nullptr};
-} // namespace
 
 ProfileSample::ProfileSample(const char* sampleName) : name(sampleName ? sampleName : "")
 {
@@ -66,17 +60,9 @@ ProfileTimer::~ProfileTimer()
     m_sample->AddSample(end >= m_startMicros ? end - m_startMicros : 0);
 }
 
-void SetProfileClock(ProfileClock clock)
-{
-    g_clock.store(clock);
-}
-
 uint64_t ProfileMicros()
 {
-    if (ProfileClock clock = g_clock.load())
-        return clock();
-    auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(now).count());
+    return GetClock().Micros();
 }
 
 } // namespace Kestrin

@@ -45,10 +45,7 @@ private:
     uint64_t m_startMicros;
 };
 
-// The timers' time base in microseconds: a steady clock unless a test installs its own
-// (null restores the steady clock).
-using ProfileClock = uint64_t (*)();
-void SetProfileClock(ProfileClock clock);
+// The timers' time base in microseconds: the engine clock's counter.
 uint64_t ProfileMicros();
 
 } // namespace Kestrin

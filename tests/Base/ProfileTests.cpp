@@ -1,5 +1,7 @@
 #include "Base/Profile.h"
 
+#include "Base/Clock.h"
+
 #include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +13,16 @@ using namespace Kestrin;
 
 namespace
 {
-uint64_t g_now = 0;
-uint64_t FakeNow()
+// Microsecond resolution, unlike the millisecond fake the loop tests use.
+class MicroClock : public IClock
 {
-    return g_now;
-}
+public:
+    uint64_t now = 0;
+    uint32_t Now() override { return uint32_t(now / 1000); }
+    void Sleep(uint32_t) override {}
+    uint64_t Micros() override { return now; }
+};
+MicroClock g_clock;
 } // namespace
 
 TEST(Profile, PrintsTotalsAverageMinimumAndMaximumWhenDestroyed)
@@ -45,18 +52,18 @@ TEST(Profile, SampleWithoutCallsPrintsZerosNotNaN)
 
 TEST(Profile, TimerAddsTheScopeDurationFromTheClock)
 {
-    SetProfileClock(&FakeNow);
+    SetClock(&g_clock);
     ProfileSample sample("Scope");
-    g_now = 1000;
+    g_clock.now = 1000;
     {
         ProfileTimer timer(sample);
-        g_now = 1750;
+        g_clock.now = 1750;
     }
     {
         ProfileTimer timer(sample);
-        g_now = 1700; // a clock running backwards never adds a wrapped value
+        g_clock.now = 1700; // a clock running backwards never adds a wrapped value
     }
-    SetProfileClock(nullptr);
+    SetClock(nullptr);
     EXPECT_EQ(sample.calls, 2u);
     EXPECT_EQ(sample.totalMicros, 750u);
     EXPECT_EQ(sample.minMicros, 0u);
