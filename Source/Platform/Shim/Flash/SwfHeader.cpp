@@ -39,7 +39,6 @@ public:
         }
         m_limit = std::min<uint64_t>(declaredBody, kSwfMaxInflatedBytes);
         m_limitIsBound = declaredBody > kSwfMaxInflatedBytes;
-        std::memset(&m_zs, 0, sizeof m_zs);
         m_zOpen = inflateInit(&m_zs) == Z_OK;
         if (!m_zOpen)
             m_end = End::Corrupt;
@@ -157,7 +156,7 @@ private:
     bool m_limitIsBound = false;
     uint64_t m_pos = 0;
     End m_end = End::None;
-    z_stream m_zs;
+    z_stream m_zs{};
     bool m_zOpen = false;
     size_t m_in = 0; // packed bytes handed to zlib so far
 };
