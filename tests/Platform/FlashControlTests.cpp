@@ -1,0 +1,268 @@
+#include "Platform/Shim/Flash/FlashControl.h"
+#include "swfgen/SwfGen.h"
+
+#include "Support/FakeClock.h"
+#include "Support/LogCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace Kestrin::Shim;
+using KestrinTest::FakeClock;
+using KestrinTest::LogCapture;
+
+namespace
+{
+
+std::vector<uint8_t> Movie(uint32_t rgb, unsigned frames, double fps, bool compress = false)
+{
+    SwfGen::MovieOptions o;
+    o.rgb = rgb;
+    o.frames = frames;
+    o.fps = fps;
+    o.compress = compress;
+    return SwfGen::MakeMovie(o);
+}
+
+void Load(FlashControl& c, const std::vector<uint8_t>& bytes, const std::string& name = "test.swf")
+{
+    c.PutMovieFromMemory(bytes.data(), bytes.size(), name);
+}
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(FlashControl, PlaysAsItsBackgroundForItsLength)
+{
+    FakeClock clock;
+    FlashControl c;
+    EXPECT_EQ(c.QueryPlaying().result, FlashResult::NoMovie);
+    EXPECT_FALSE(c.IsPlaying());
+
+    Load(c, Movie(0x3366CC, 24, 12));
+    EXPECT_EQ(c.GetBackgroundColor(), (SwfRgb{0x33, 0x66, 0xCC}));
+    EXPECT_EQ(c.GetPlayMilliseconds(), 2000u);
+    FlashPlayingState s = c.QueryPlaying();
+    EXPECT_EQ(s.result, FlashResult::Ok);
+    EXPECT_EQ(s.playing, 1);
+    EXPECT_EQ(c.GetCurrentFrame(), 0);
+    clock.Advance(1000);
+    EXPECT_EQ(c.GetCurrentFrame(), 12);
+    clock.Advance(999);
+    EXPECT_TRUE(c.IsPlaying());
+    EXPECT_EQ(c.GetCurrentFrame(), 23);
+    clock.Advance(1);
+    s = c.QueryPlaying();
+    EXPECT_EQ(s.result, FlashResult::Ok);
+    EXPECT_EQ(s.playing, 0);
+    EXPECT_EQ(c.GetCurrentFrame(), 23);
+}
+
+TEST(FlashControl, LengthIsCappedAndZeroRateOrCountGetDefaults)
+{
+    FakeClock clock;
+    FlashControl c;
+    Load(c, Movie(0, 3000, 60, true)); // 50 s
+    EXPECT_EQ(c.GetPlayMilliseconds(), FlashControl::kMaxPlayMilliseconds);
+    clock.Advance(29999);
+    EXPECT_TRUE(c.IsPlaying());
+    clock.Advance(1);
+    EXPECT_FALSE(c.IsPlaying());
+
+    // 65535 frames at the slowest rate must not overflow on the way to the cap.
+    SwfGen::SwfWriter slow(800, 600, 1, 65535);
+    std::vector<uint8_t> f = slow.Finish(false);
+    Load(c, f);
+    EXPECT_EQ(c.GetPlayMilliseconds(), FlashControl::kMaxPlayMilliseconds);
+
+    Load(c, Movie(0, 36, 0)); // 12 fps stands in for 0
+    EXPECT_EQ(c.GetPlayMilliseconds(), 3000u);
+    Load(c, Movie(0, 0, 10)); // one frame stands in for none
+    EXPECT_EQ(c.GetPlayMilliseconds(), 100u);
+    EXPECT_TRUE(c.IsPlaying());
+    clock.Advance(100);
+    EXPECT_FALSE(c.IsPlaying());
+    EXPECT_EQ(c.GetCurrentFrame(), 0);
+}
+
+TEST(FlashControl, StopHaltsAndSkipEnds)
+{
+    FakeClock clock;
+    FlashControl c;
+    Load(c, Movie(0, 100, 10));
+    clock.Advance(2500);
+    c.Stop();
+    EXPECT_FALSE(c.IsPlaying());
+    clock.Advance(3000);
+    EXPECT_EQ(c.GetCurrentFrame(), 25);
+    EXPECT_EQ(c.QueryPlaying().result, FlashResult::Ok);
+
+    Load(c, Movie(0, 100, 10));
+    EXPECT_TRUE(c.IsPlaying());
+    clock.Advance(100);
+    c.Skip();
+    EXPECT_FALSE(c.IsPlaying());
+    EXPECT_EQ(c.GetCurrentFrame(), 99);
+    clock.Advance(100000);
+    EXPECT_FALSE(c.IsPlaying());
+
+    FlashControl empty;
+    empty.Stop();
+    empty.Skip();
+    empty.GotoFrame(3);
+    EXPECT_FALSE(empty.HasMovie());
+    EXPECT_EQ(empty.QueryPlaying().result, FlashResult::NoMovie);
+}
+
+TEST(FlashControl, GotoFramePlaysOnFromThereOrStaysWhenStopped)
+{
+    FakeClock clock;
+    FlashControl c;
+    Load(c, Movie(0, 50, 10)); // 5 s
+    clock.Advance(1000);
+    c.GotoFrame(40);
+    EXPECT_EQ(c.GetCurrentFrame(), 40);
+    EXPECT_EQ(c.GetPlayMilliseconds(), 1000u);
+    clock.Advance(999);
+    EXPECT_TRUE(c.IsPlaying());
+    EXPECT_EQ(c.GetCurrentFrame(), 49);
+    clock.Advance(1);
+    EXPECT_FALSE(c.IsPlaying());
+
+    Load(c, Movie(0, 50, 10));
+    c.GotoFrame(-5);
+    EXPECT_EQ(c.GetCurrentFrame(), 0);
+    c.GotoFrame(1000);
+    EXPECT_EQ(c.GetCurrentFrame(), 49);
+    EXPECT_TRUE(c.IsPlaying());
+    c.Stop();
+    c.GotoFrame(7);
+    clock.Advance(5000);
+    EXPECT_EQ(c.GetCurrentFrame(), 7);
+    EXPECT_FALSE(c.IsPlaying());
+}
+
+TEST(FlashControl, TimingHoldsAcrossTheClockWrap)
+{
+    FakeClock clock;
+    clock.now = 0xFFFFFFFFu - 499;
+    FlashControl c;
+    Load(c, Movie(0, 20, 10)); // 2 s
+    clock.Advance(1500);
+    EXPECT_TRUE(c.IsPlaying());
+    EXPECT_EQ(c.GetCurrentFrame(), 15);
+    clock.Advance(500);
+    EXPECT_FALSE(c.IsPlaying());
+    // Once ended, a whole lap of the clock later it is still ended.
+    clock.Advance(0xFFFFFFFFu - 1000);
+    EXPECT_FALSE(c.IsPlaying());
+}
+
+TEST(FlashControl, NonMoviesAreLoggedAndEndAtOnce)
+{
+    FakeClock clock;
+    FlashControl c;
+    LogCapture log;
+    std::vector<uint8_t> junk = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0};
+    Load(c, junk, "Logos.swf");
+    EXPECT_TRUE(c.HasMovie());
+    EXPECT_EQ(c.GetMovieSize(), junk.size());
+    EXPECT_EQ(c.GetHeaderStatus(), SwfStatus::NotSwf);
+    FlashPlayingState s = c.QueryPlaying();
+    EXPECT_EQ(s.result, FlashResult::Ok);
+    EXPECT_EQ(s.playing, 0);
+    EXPECT_EQ(c.GetBackgroundColor(), (SwfRgb{0, 0, 0}));
+    EXPECT_NE(log.Text().find("FlashPlayer: Logos.swf is not a playable SWF movie (not a SWF file, 10 bytes)"),
+              std::string::npos)
+        << log.Text();
+
+    c.PutMovieFromMemory(nullptr, 0);
+    EXPECT_FALSE(c.IsPlaying());
+}
+
+TEST(FlashControl, DamagedAndLzmaMoviesPlayWithWhatTheirHeaderGives)
+{
+    FakeClock clock;
+    FlashControl c;
+    // Cut inside the tags: the frame info is there, the background is not.
+    SwfGen::SwfWriter w(800, 600, 10 * 256, 30);
+    w.AddTag(87, std::vector<uint8_t>(100, 1));
+    w.SetBackgroundColor(1, 2, 3);
+    std::vector<uint8_t> f = w.Finish(false);
+    f.resize(40);
+    Load(c, f);
+    EXPECT_EQ(c.GetHeaderStatus(), SwfStatus::Truncated);
+    EXPECT_EQ(c.GetPlayMilliseconds(), 3000u);
+    EXPECT_EQ(c.GetBackgroundColor(), (SwfRgb{255, 255, 255}));
+    EXPECT_TRUE(c.IsPlaying());
+
+    std::vector<uint8_t> zws = {'Z', 'W', 'S', 13, 0x10, 0x27, 0, 0, 5, 0, 0, 0};
+    Load(c, zws);
+    EXPECT_EQ(c.GetHeaderStatus(), SwfStatus::HeaderOnly);
+    EXPECT_EQ(c.GetPlayMilliseconds(), 83u); // one frame at 12 fps
+    EXPECT_TRUE(c.IsPlaying());
+    clock.Advance(83);
+    EXPECT_FALSE(c.IsPlaying());
+}
+
+TEST(FlashControl, LogsEachMovieAndTheMissingRendererOnce)
+{
+    FakeClock clock;
+    bool registeredBefore = IsFlashControlClassRegistered();
+    LogCapture log;
+    FlashControl a;
+    FlashControl b;
+    EXPECT_TRUE(IsFlashControlClassRegistered());
+    EXPECT_FALSE(RegisterFlashControlClass());
+    EXPECT_EQ(Count(log.Text(), "movies are shown as their background colour only"), registeredBefore ? 0u : 1u);
+
+    Load(a, Movie(0x0A0B0C, 120, 12, true), "Intro-Commerical.swf");
+    EXPECT_NE(log.Text().find("FlashPlayer: Intro-Commerical.swf (SWF 6, 120 frames at 12.00 fps, 800x600) shown as "
+                              "#0A0B0C for 10.00 s"),
+              std::string::npos)
+        << log.Text();
+}
+
+TEST(FlashControl, KeepsAudioVariablesAndInputSettings)
+{
+    FlashControl c;
+    EXPECT_TRUE(c.IsAudioEnabled());
+    EXPECT_EQ(c.GetAudioVolume(), 65535);
+    EXPECT_TRUE(c.IsInteractive());
+    c.SetAudioEnabled(false);
+    c.SetInteractive(false);
+    EXPECT_FALSE(c.IsAudioEnabled());
+    EXPECT_FALSE(c.IsInteractive());
+
+    c.PutAudioVolume(70000);
+    EXPECT_EQ(c.GetAudioVolume(), 65535);
+    c.PutAudioVolume(-3);
+    EXPECT_EQ(c.GetAudioVolume(), 0);
+    c.PutAudioVolume(1234);
+    EXPECT_EQ(c.GetAudioVolume(), 1234);
+    c.SetVolume(1.5f);
+    EXPECT_EQ(c.GetAudioVolume(), 65535);
+    EXPECT_FLOAT_EQ(c.GetVolume(), 1.0f);
+    c.SetVolume(-0.2f);
+    EXPECT_EQ(c.GetAudioVolume(), 0);
+    c.SetVolume(0.5f);
+    EXPECT_EQ(c.GetAudioVolume(), 32767);
+    c.SetVolume(std::nanf(""));
+    EXPECT_EQ(c.GetAudioVolume(), 0);
+
+    EXPECT_FALSE(c.HasVariable(L"_root"));
+    EXPECT_EQ(c.GetVariable(L"_root"), L"");
+    c.SetVariable(L"_root", L"interstitial3");
+    c.SetVariable(L"_root", L"interstitial4");
+    EXPECT_TRUE(c.HasVariable(L"_root"));
+    EXPECT_EQ(c.GetVariable(L"_root"), L"interstitial4");
+    EXPECT_FALSE(c.HasVariable(L"_ROOT"));
+}

@@ -1,0 +1,246 @@
+#include "Platform/Shim/Flash/SwfHeader.h"
+#include "swfgen/SwfGen.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+using namespace Kestrin::Shim;
+
+namespace
+{
+
+// Parses from an allocation of exactly the given size, so the sanitizers see any read past it.
+SwfStatus Parse(const std::vector<uint8_t>& bytes, SwfHeader& header, size_t size = SIZE_MAX)
+{
+    size = std::min(size, bytes.size());
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[size]);
+    if (size)
+        std::memcpy(exact.get(), bytes.data(), size);
+    return ParseSwfHeader(exact.get(), size, header);
+}
+
+std::vector<uint8_t> Movie(uint32_t rgb, unsigned frames, double fps, bool compress)
+{
+    SwfGen::MovieOptions o;
+    o.rgb = rgb;
+    o.frames = frames;
+    o.fps = fps;
+    o.compress = compress;
+    return SwfGen::MakeMovie(o);
+}
+
+// A movie whose background colour comes after tags of every length form.
+std::vector<uint8_t> MovieWithLeadingTags(bool compress)
+{
+    SwfGen::SwfWriter w(640, 480, 30 * 256, 2);
+    w.AddTag(69, {0x08, 0, 0, 0});                 // file attributes
+    w.AddTag(87, std::vector<uint8_t>(300, 0x41)); // long form by size
+    w.AddTag(43, {}, true);                        // long form, empty
+    w.AddTag(24, {});                              // short, empty
+    w.ShowFrame();
+    w.SetBackgroundColor(0xAB, 0xCD, 0xEF);
+    w.SetBackgroundColor(1, 2, 3);
+    w.ShowFrame();
+    return w.Finish(compress, 10);
+}
+
+void SetLength(std::vector<uint8_t>& f, uint32_t length)
+{
+    for (int i = 0; i < 4; ++i)
+        f[4 + i] = uint8_t(length >> (8 * i));
+}
+
+} // namespace
+
+TEST(SwfHeader, ReadsGeneratedMoviesPlainAndCompressed)
+{
+    for (bool compress : {false, true})
+    {
+        SCOPED_TRACE(compress);
+        std::vector<uint8_t> f = Movie(0x3366CC, 240, 29.97, compress);
+        SwfHeader h;
+        ASSERT_EQ(Parse(f, h), SwfStatus::Ok);
+        EXPECT_EQ(h.compression, compress ? SwfCompression::Zlib : SwfCompression::None);
+        EXPECT_EQ(h.version, 6);
+        EXPECT_EQ(h.fileLength, Movie(0x3366CC, 240, 29.97, false).size());
+        ASSERT_TRUE(h.hasFrameInfo);
+        EXPECT_EQ(h.xMin, 0);
+        EXPECT_EQ(h.xMax, 16000);
+        EXPECT_EQ(h.yMin, 0);
+        EXPECT_EQ(h.yMax, 12000);
+        EXPECT_EQ(h.WidthPixels(), 800);
+        EXPECT_EQ(h.HeightPixels(), 600);
+        EXPECT_EQ(h.frameRate, 7672); // round(29.97 * 256)
+        EXPECT_DOUBLE_EQ(h.FramesPerSecond(), 7672 / 256.0);
+        EXPECT_EQ(h.frameCount, 240);
+        ASSERT_TRUE(h.hasBackground);
+        EXPECT_EQ(h.background, (SwfRgb{0x33, 0x66, 0xCC}));
+    }
+}
+
+TEST(SwfHeader, FindsTheFirstBackgroundAfterOtherTags)
+{
+    for (bool compress : {false, true})
+    {
+        SCOPED_TRACE(compress);
+        SwfHeader h;
+        ASSERT_EQ(Parse(MovieWithLeadingTags(compress), h), SwfStatus::Ok);
+        EXPECT_EQ(h.version, 10);
+        EXPECT_EQ(h.WidthPixels(), 640);
+        EXPECT_EQ(h.frameRate, 30 * 256);
+        ASSERT_TRUE(h.hasBackground);
+        EXPECT_EQ(h.background, (SwfRgb{0xAB, 0xCD, 0xEF}));
+    }
+
+    SwfGen::SwfWriter none(800, 600, 12 * 256, 1);
+    none.AddTag(69, {0, 0, 0, 0});
+    none.ShowFrame();
+    SwfHeader h;
+    EXPECT_EQ(Parse(none.Finish(true), h), SwfStatus::Ok);
+    EXPECT_TRUE(h.hasFrameInfo);
+    EXPECT_FALSE(h.hasBackground);
+}
+
+TEST(SwfHeader, EveryPrefixIsRejectedUntilTheBackgroundIsComplete)
+{
+    for (bool compress : {false, true})
+    {
+        SCOPED_TRACE(compress);
+        std::vector<uint8_t> f = MovieWithLeadingTags(compress);
+        bool complete = false;
+        for (size_t n = 0; n <= f.size(); ++n)
+        {
+            SwfHeader h;
+            SwfStatus s = Parse(f, h, n);
+            if (n < 3)
+                EXPECT_EQ(s, SwfStatus::NotSwf) << n;
+            else if (s == SwfStatus::Ok)
+            {
+                complete = true;
+            }
+            else
+            {
+                // Once found, more bytes cannot lose it; short of it, nothing is claimed.
+                EXPECT_FALSE(complete) << n;
+                EXPECT_EQ(s, SwfStatus::Truncated) << n;
+                EXPECT_FALSE(h.hasBackground) << n;
+            }
+            if (complete)
+            {
+                EXPECT_EQ(h.background, (SwfRgb{0xAB, 0xCD, 0xEF})) << n;
+            }
+        }
+        EXPECT_TRUE(complete);
+    }
+
+    // The frame info survives a cut inside the tags.
+    std::vector<uint8_t> f = MovieWithLeadingTags(false);
+    SwfHeader h;
+    EXPECT_EQ(Parse(f, h, 40), SwfStatus::Truncated);
+    EXPECT_TRUE(h.hasFrameInfo);
+    EXPECT_EQ(h.frameCount, 2);
+    EXPECT_EQ(Parse(f, h, 12), SwfStatus::Truncated);
+    EXPECT_FALSE(h.hasFrameInfo);
+}
+
+TEST(SwfHeader, DeclaredLengthBoundsTheBody)
+{
+    std::vector<uint8_t> f = MovieWithLeadingTags(false);
+    SwfHeader h;
+    // Bytes beyond the declared length are not the movie's.
+    SetLength(f, 60);
+    EXPECT_EQ(Parse(f, h), SwfStatus::Truncated);
+    EXPECT_TRUE(h.hasFrameInfo);
+    EXPECT_FALSE(h.hasBackground);
+    SetLength(f, 7);
+    EXPECT_EQ(Parse(f, h), SwfStatus::Corrupt);
+
+    std::vector<uint8_t> c = MovieWithLeadingTags(true);
+    SetLength(c, 30);
+    EXPECT_EQ(Parse(c, h), SwfStatus::Truncated);
+    SetLength(c, 0xFFFFFFFF); // a lie the other way: the stream still ends where it ends
+    EXPECT_EQ(Parse(c, h), SwfStatus::Ok);
+    EXPECT_TRUE(h.hasBackground);
+}
+
+TEST(SwfHeader, RejectsForeignDamagedAndMalformedInput)
+{
+    SwfHeader h;
+    EXPECT_EQ(ParseSwfHeader(nullptr, 0, h), SwfStatus::NotSwf);
+    for (const char* text : {"", "GIF89a", "FWX\x06\x20\0\0\0", "fws\x06\x20\0\0\0", "XWS\x06\x20\0\0\0"})
+        EXPECT_EQ(Parse(std::vector<uint8_t>(text, text + std::strlen(text) + 1), h), SwfStatus::NotSwf) << text;
+    EXPECT_EQ(Parse({'C', 'W', 'S', 6, 9}, h), SwfStatus::Truncated);
+
+    // A damaged zlib stream, whether in its header or its data.
+    std::vector<uint8_t> c = Movie(0x112233, 5, 12, true);
+    std::vector<uint8_t> badHeader = c;
+    badHeader[8] ^= 0xFF;
+    EXPECT_EQ(Parse(badHeader, h), SwfStatus::Corrupt);
+    std::vector<uint8_t> badData = c;
+    for (size_t i = 10; i < badData.size(); ++i)
+        badData[i] = 0xFF;
+    EXPECT_EQ(Parse(badData, h), SwfStatus::Corrupt);
+
+    // A background tag too short for a colour.
+    SwfGen::SwfWriter w(800, 600, 12 * 256, 1);
+    w.AddTag(9, {1, 2});
+    EXPECT_EQ(Parse(w.Finish(false), h), SwfStatus::Corrupt);
+    EXPECT_FALSE(h.hasBackground);
+
+    // A tag claiming 4 GiB is skipped only as far as the data goes.
+    SwfGen::SwfWriter huge(800, 600, 12 * 256, 1);
+    huge.AddTag(87, {}, true);
+    std::vector<uint8_t> f = huge.Finish(false);
+    std::memset(&f[f.size() - 6], 0xFF, 4);
+    EXPECT_EQ(Parse(f, h), SwfStatus::Truncated);
+    EXPECT_TRUE(h.hasFrameInfo);
+}
+
+TEST(SwfHeader, LzmaMoviesGiveTheirHeaderOnly)
+{
+    std::vector<uint8_t> f = {'Z', 'W', 'S', 13, 0x10, 0x27, 0, 0, 5, 0, 0, 0, 0x5D, 0, 0, 0x10, 0};
+    SwfHeader h;
+    EXPECT_EQ(Parse(f, h), SwfStatus::HeaderOnly);
+    EXPECT_EQ(h.compression, SwfCompression::Lzma);
+    EXPECT_EQ(h.version, 13);
+    EXPECT_EQ(h.fileLength, 10000u);
+    EXPECT_FALSE(h.hasFrameInfo);
+    EXPECT_FALSE(h.hasBackground);
+}
+
+TEST(SwfHeader, RectFieldsAreSignedAndMayBeEmpty)
+{
+    // 2-bit fields -1, 1, -2, 0.
+    std::vector<uint8_t> f = {'F', 'W', 'S', 4, 17, 0, 0, 0, 0x16, 0xC0, 0x80, 0x01, 7, 0, 0, 0, 0};
+    SwfHeader h;
+    ASSERT_EQ(Parse(f, h), SwfStatus::Ok);
+    EXPECT_EQ(h.xMin, -1);
+    EXPECT_EQ(h.xMax, 1);
+    EXPECT_EQ(h.yMin, -2);
+    EXPECT_EQ(h.yMax, 0);
+    EXPECT_EQ(h.frameRate, 0x0180);
+    EXPECT_EQ(h.frameCount, 7);
+
+    // 0-bit fields: a 1-byte RECT.
+    std::vector<uint8_t> empty = {'F', 'W', 'S', 4, 15, 0, 0, 0, 0x00, 0, 12, 1, 0, 0, 0};
+    ASSERT_EQ(Parse(empty, h), SwfStatus::Ok);
+    EXPECT_EQ(h.xMax, 0);
+    EXPECT_EQ(h.frameRate, 12 * 256);
+    EXPECT_EQ(h.frameCount, 1);
+}
+
+TEST(SwfHeader, InflatingStopsAtItsBound)
+{
+    // A huge tag of zeros packs small but would unpack past the bound before the background.
+    SwfGen::SwfWriter w(800, 600, 12 * 256, 1);
+    w.AddTag(87, std::vector<uint8_t>(kSwfMaxInflatedBytes + 1024, 0));
+    w.SetBackgroundColor(9, 9, 9);
+    std::vector<uint8_t> f = w.Finish(true);
+    ASSERT_LT(f.size(), 1u << 20);
+    SwfHeader h;
+    EXPECT_EQ(Parse(f, h), SwfStatus::Ok);
+    EXPECT_TRUE(h.hasFrameInfo);
+    EXPECT_FALSE(h.hasBackground);
+}
