@@ -67,9 +67,13 @@ void XMLReader::ThrowParseError()
     XML_Parser p = m_parser->parser;
     int line = int(XML_GetCurrentLineNumber(p));
     const XML_LChar* text = XML_ErrorString(XML_GetErrorCode(p));
-    std::string message = NarrowString(m_stream->GetName()) + "(" + std::to_string(line) +
-                          "): " + (text ? text : "unknown error");
-    throw xml_error(KESTRIN_HERE, message, line);
+    std::string detail = text ? text : "unknown error";
+    std::string where = "(" + std::to_string(line) + "): ";
+    std::string message = NarrowString(m_stream->GetName()) + where + detail;
+    xml_error error(KESTRIN_HERE, message, line);
+    // The message keeps the byte-wise name; error boxes show the name as it really is.
+    error.wideMessage = m_stream->GetName() + WidenString(where + detail);
+    throw error;
 }
 
 void XMLReader::Fill()

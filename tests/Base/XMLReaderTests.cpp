@@ -209,6 +209,7 @@ TEST(XMLReader, ParseErrorNamesTheStreamAndTheLine)
         EXPECT_EQ(std::string(e.what()), "GameLevels(7): mismatched tag");
         EXPECT_EQ(e.DocumentLine(), 7);
         EXPECT_EQ(e.SourceFile(), "Source/Base/XMLReader.cpp");
+        EXPECT_EQ(e.wideMessage, L"GameLevels(7): mismatched tag");
     }
     // Nodes parsed before the error stay queued; draining them raises no second error.
     std::vector<std::wstring> rest;
@@ -232,9 +233,18 @@ TEST(XMLReader, EmptyStreamIsAtTheEndWithoutError)
 
 TEST(XMLReader, TruncatedDocumentIsAnErrorAtTheEnd)
 {
-    MemoryStream s = Doc("<a><b>", L"cut");
+    MemoryStream s = Doc("<a><b>", L"Caf\u00e9\u20ac");
     XMLReader r(&s);
-    EXPECT_THROW(ReadAll(r), xml_error);
+    try
+    {
+        ReadAll(r);
+        FAIL() << "expected xml_error";
+    }
+    catch (const xml_error& e)
+    {
+        EXPECT_EQ(std::string(e.what()), "Caf\xe9\xac(1): no element found"); // low bytes of the name
+        EXPECT_EQ(e.wideMessage, L"Caf\u00e9\u20ac(1): no element found");
+    }
 }
 
 TEST(XMLReader, CharacterSplitAcrossTwoReadsDecodesWhole)
