@@ -60,8 +60,10 @@ TEST(UnhandledException, ReportNamesFileLineAndPrefersTheWideMessage)
     e.wideMessage = L"wide \u00e9";
     KestrinTest::LogCapture log;
     LogUnhandledException(e);
-    EXPECT_EQ(log.Text(), "Unhandled Exception!\n\tFile:\tSource/X.cpp\n\tLine:\t42\n\tMessage:\twide \xc3\xa9\n");
-    EXPECT_EQ(UnhandledExceptionBoxText(e), L"Unhandled Exception\n\nFile:\tSource/X.cpp\nLine:\t42\n\nwide \u00e9");
+    EXPECT_EQ(log.Text(),
+              "Unhandled Exception!\n\tFile:\tSource/X.cpp\n\tLine:\t42\n\tMessage:\twide \xc3\xa9\n");
+    EXPECT_EQ(UnhandledExceptionBoxText(e),
+              L"Unhandled Exception\n\nFile:\tSource/X.cpp\nLine:\t42\n\nwide \u00e9");
 
     KestrinTest::LogCapture log2;
     LogUnhandledException(std::runtime_error("plain"));
@@ -74,8 +76,9 @@ TEST(UnhandledException, ReportNamesFileLineAndPrefersTheWideMessage)
 TEST(FileExceptions, WhatCarriesTheWholeMessage)
 {
     FileReadException r(0, "GameLevels.xml", 12, "couldn't find required child node \"Level\"");
-    EXPECT_STREQ(r.what(), "(0) Error reading file \"GameLevels.xml\" (line 12): couldn't find required child node "
-                           "\"Level\"");
+    EXPECT_STREQ(r.what(),
+                 "(0) Error reading file \"GameLevels.xml\" (line 12): couldn't find required child node "
+                 "\"Level\"");
     EXPECT_EQ(r.GetLine(), 12);
     EXPECT_STREQ(FileReadException(3, "f", 1, "").what(), "(3) Error reading file \"f\" (line 1)");
 

@@ -15,9 +15,9 @@ TEST(Utf8, RoundTripsEveryPlane)
 
 TEST(Utf8, MalformedInputBecomesReplacementCharacters)
 {
-    EXPECT_EQ(FromUtf8("a\xc3"), L"a\uFFFD");            // truncated sequence
-    EXPECT_EQ(FromUtf8("\xe2\x28\xa1"), L"\uFFFD(\uFFFD"); // bad continuation
-    EXPECT_EQ(FromUtf8("\xc0\xaf"), L"\uFFFD\uFFFD");     // overlong
+    EXPECT_EQ(FromUtf8("a\xc3"), L"a\uFFFD");                   // truncated sequence
+    EXPECT_EQ(FromUtf8("\xe2\x28\xa1"), L"\uFFFD(\uFFFD");      // bad continuation
+    EXPECT_EQ(FromUtf8("\xc0\xaf"), L"\uFFFD\uFFFD");           // overlong
     EXPECT_EQ(FromUtf8("\xed\xa0\x80"), L"\uFFFD\uFFFD\uFFFD"); // surrogate
     EXPECT_EQ(ToUtf8(std::wstring(1, wchar_t(0xD800))), "\xef\xbf\xbd");
     EXPECT_EQ(ToUtf8(std::wstring(1, wchar_t(0x110000))), "\xef\xbf\xbd");

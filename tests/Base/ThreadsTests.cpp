@@ -89,11 +89,13 @@ TEST(Threads, DestroyingARunningThreadJoinsIt)
     {
         Win32Thread thread(&entry);
         thread.Start();
-        releaser = std::thread([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            released = true;
-            entry.release.set_value();
-        });
+        releaser = std::thread(
+            [&]
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                released = true;
+                entry.release.set_value();
+            });
     } // must wait for the entry, not terminate the process
     releaser.join();
     EXPECT_TRUE(released.load());
@@ -106,11 +108,13 @@ TEST(Threads, RecursiveLockBlocksOtherThreadsUntilFullyReleased)
     mutex->Lock();
     mutex->Lock();
     std::atomic<bool> acquired{false};
-    std::thread other([&] {
-        mutex->Lock();
-        acquired = true;
-        mutex->Unlock();
-    });
+    std::thread other(
+        [&]
+        {
+            mutex->Lock();
+            acquired = true;
+            mutex->Unlock();
+        });
     mutex->Unlock();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_FALSE(acquired.load());

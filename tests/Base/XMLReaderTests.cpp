@@ -1,0 +1,330 @@
+#include "Base/Stream.h"
+#include "Base/XMLReader.h"
+
+#include "Support/ChunkedStream.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace Kestrin;
+using KestrinTest::ChunkedStream;
+
+namespace
+{
+MemoryStream Doc(const std::string& text, const wchar_t* name = L"doc")
+{
+    return MemoryStream(name, text.data(), uint32_t(text.size()));
+}
+
+// One line per node: "S name k=v ...", "E name" or "T text".
+std::wstring Describe(const XMLElement& n)
+{
+    std::wstring line = n.IsStart() ? L"S " : n.IsEnd() ? L"E " : L"T ";
+    line += n.GetName();
+    for (const auto& [k, v] : n.GetAttributes())
+        line += L" " + k + L"=" + v;
+    return line;
+}
+
+// Element readers are at their end before the first Next, so they are read do-while.
+std::vector<std::wstring> ReadElement(XMLElementReader& r)
+{
+    std::vector<std::wstring> out;
+    do
+    {
+        XMLElement* n = r.Next();
+        if (!n)
+            break;
+        out.push_back(Describe(*n));
+    } while (!r.IsAtEnd());
+    return out;
+}
+
+std::vector<std::wstring> ReadAll(IXMLReader& r)
+{
+    std::vector<std::wstring> out;
+    while (!r.IsAtEnd())
+        out.push_back(Describe(*r.Next()));
+    return out;
+}
+
+// Joins consecutive text nodes, since the parser may split a run of text.
+std::vector<std::wstring> Merged(const std::vector<std::wstring>& nodes)
+{
+    std::vector<std::wstring> out;
+    for (const auto& n : nodes)
+    {
+        if (n.starts_with(L"T ") && !out.empty() && out.back().starts_with(L"T "))
+            out.back() += n.substr(2);
+        else
+            out.push_back(n);
+    }
+    return out;
+}
+// Runs fn on its own thread; empty when it does not finish in time (the thread is then left
+// spinning, and the test process ends with it). Capture by value only.
+template <typename Fn> auto WithinSeconds(int seconds, Fn fn) -> std::optional<decltype(fn())>
+{
+    using Result = decltype(fn());
+    auto promise = std::make_shared<std::promise<Result>>();
+    std::future<Result> future = promise->get_future();
+    std::thread([promise, fn]() mutable { promise->set_value(fn()); }).detach();
+    if (future.wait_for(std::chrono::seconds(seconds)) != std::future_status::ready)
+        return std::nullopt;
+    return future.get();
+}
+} // namespace
+
+TEST(XMLReader, YieldsStartEndAndTextNodesInOrder)
+{
+    MemoryStream s = Doc("<a x=\"1\"><b/>hi</a>");
+    XMLReader r(&s);
+    EXPECT_EQ(r.GetCurrent(), nullptr);
+    EXPECT_EQ(ReadAll(r), (std::vector<std::wstring>{L"S a x=1", L"S b", L"E b", L"T hi", L"E a"}));
+    EXPECT_TRUE(r.IsAtEnd());
+    EXPECT_EQ(r.Next(), nullptr); // outside the contract, but harmless
+}
+
+TEST(XMLReader, AttributeEntitiesArriveUnescaped)
+{
+    MemoryStream s = Doc("<a v=\"&amp;&quot;&lt;&gt;&#x20AC;\" w='&apos;'/>");
+    XMLReader r(&s);
+    ASSERT_FALSE(r.IsAtEnd());
+    XMLElement* a = r.Next();
+    EXPECT_EQ(a->GetString(L"v"), L"&\"<>\u20ac");
+    EXPECT_EQ(a->GetString(L"w"), L"'");
+}
+
+TEST(XMLReader, DocumentDeclarationChoosesTheEncoding)
+{
+    MemoryStream s = Doc("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a v=\"caf\xe9\">\xff</a>");
+    XMLReader r(&s);
+    EXPECT_EQ(ReadAll(r), (std::vector<std::wstring>{L"S a v=caf\u00e9", L"T \u00ff", L"E a"}));
+}
+
+TEST(XMLReader, ElementReaderStopsAtTheEndOfItsElement)
+{
+    MemoryStream s = Doc("<a><b><c/></b><d/></a>");
+    XMLReader r(&s);
+    r.Next(); // start a
+    r.Next(); // start b
+    XMLElementReader b(r);
+    EXPECT_TRUE(b.IsAtEnd()); // before the first Next
+    EXPECT_EQ(ReadElement(b), (std::vector<std::wstring>{L"S b", L"S c", L"E c", L"E b"}));
+    ASSERT_NE(r.GetCurrent(), nullptr);
+    EXPECT_EQ(Describe(*r.GetCurrent()), L"E b");
+    EXPECT_EQ(ReadAll(r), (std::vector<std::wstring>{L"S d", L"E d", L"E a"}));
+
+    MemoryStream s2 = Doc("<a><b/></a>");
+    XMLReader r2(&s2);
+    r2.Next();
+    r2.Next();
+    XMLElementReader empty(r2);
+    EXPECT_EQ(ReadElement(empty), (std::vector<std::wstring>{L"S b", L"E b"}));
+    EXPECT_EQ(Describe(*r2.GetCurrent()), L"E b");
+}
+
+TEST(XMLReader, ElementReaderKeepsItsStartNodeAlive)
+{
+    MemoryStream s = Doc("<group><image name=\"logo\" path=\"a/b\"><frame/><frame/><frame/></image></group>");
+    XMLReader r(&s);
+    r.Next();
+    XMLElement& element = *r.Next(); // what a resource factory is handed
+    std::vector<std::wstring> seen;
+    {
+        XMLElementReader children(r);
+        EXPECT_EQ(children.GetStartNode(), &element);
+        do
+        {
+            children.Next();
+            // Reading the element between children must stay valid (ASan catches a dangling node).
+            seen.push_back(element.GetString(L"name") + L":" + element.GetString(L"path"));
+        } while (!children.IsAtEnd());
+        EXPECT_EQ(element.GetName(), L"image");
+    }
+    EXPECT_EQ(seen.size(), 8u);
+    EXPECT_EQ(seen.back(), L"logo:a/b");
+}
+
+TEST(XMLReader, NestedElementReadersAndAParentThatRunsOut)
+{
+    // A parent reader that runs dry inside the element (a source other than a whole document).
+    class Scripted : public IXMLReader
+    {
+    public:
+        Scripted()
+        {
+            m_nodes.push_back(std::make_shared<XMLElement>(XMLElement::StartNode, L"a"));
+            m_nodes.push_back(std::make_shared<XMLElement>(XMLElement::StartNode, L"b"));
+            m_current = m_nodes.front();
+        }
+        bool IsAtEnd() override { return m_index + 1 >= m_nodes.size(); }
+        XMLElement* Next() override
+        {
+            m_current = ++m_index < m_nodes.size() ? m_nodes[m_index] : nullptr;
+            return m_current.get();
+        }
+        XMLElement* GetCurrent() override { return m_current.get(); }
+        std::shared_ptr<XMLElement> ShareCurrent() override { return m_current; }
+
+    private:
+        std::vector<std::shared_ptr<XMLElement>> m_nodes;
+        std::shared_ptr<XMLElement> m_current;
+        size_t m_index = 0;
+    };
+    Scripted parent;
+    XMLElementReader a(parent);
+    EXPECT_EQ(ReadElement(a), (std::vector<std::wstring>{L"S a", L"S b"}));
+    EXPECT_TRUE(a.IsAtEnd()); // a caller's do-while loop ends here
+
+    MemoryStream s = Doc("<a><b><c/></b></a>");
+    XMLReader r(&s);
+    r.Next();
+    XMLElementReader outer(r);
+    outer.Next();
+    outer.Next(); // start b
+    XMLElementReader inner(outer);
+    EXPECT_EQ(ReadElement(inner), (std::vector<std::wstring>{L"S b", L"S c", L"E c", L"E b"}));
+    EXPECT_EQ(ReadAll(outer), (std::vector<std::wstring>{L"E a"}));
+}
+
+TEST(XMLReader, ParseErrorNamesTheStreamAndTheLine)
+{
+    std::string text = "<GameLevels>\n<a/>\n<a/>\n<a/>\n<a/>\n<a/>\n<b></c>\n</GameLevels>\n";
+    MemoryStream s = Doc(text, L"GameLevels");
+    XMLReader r(&s);
+    try
+    {
+        ReadAll(r);
+        FAIL() << "expected xml_error";
+    }
+    catch (const xml_error& e)
+    {
+        EXPECT_EQ(std::string(e.what()), "GameLevels(7): mismatched tag");
+        EXPECT_EQ(e.DocumentLine(), 7);
+        EXPECT_EQ(e.SourceFile(), "Source/Base/XMLReader.cpp");
+        EXPECT_EQ(e.wideMessage, L"GameLevels(7): mismatched tag");
+    }
+    // Nodes parsed before the error stay queued; draining them raises no second error.
+    std::vector<std::wstring> rest;
+    EXPECT_NO_THROW(rest = ReadAll(r));
+    ASSERT_FALSE(rest.empty());
+    EXPECT_EQ(rest.front(), L"S GameLevels");
+    EXPECT_TRUE(r.IsAtEnd());
+}
+
+TEST(XMLReader, EmptyStreamIsAtTheEndWithoutError)
+{
+    MemoryStream s = Doc("");
+    XMLReader r(&s);
+    EXPECT_TRUE(r.IsAtEnd());
+    ChunkedStream c(L"empty", "");
+    XMLReader rc(&c);
+    EXPECT_TRUE(rc.IsAtEnd());
+    XMLReader none(nullptr);
+    EXPECT_TRUE(none.IsAtEnd());
+}
+
+TEST(XMLReader, TruncatedDocumentIsAnErrorAtTheEnd)
+{
+    MemoryStream s = Doc("<a><b>", L"Caf\u00e9\u20ac");
+    XMLReader r(&s);
+    try
+    {
+        ReadAll(r);
+        FAIL() << "expected xml_error";
+    }
+    catch (const xml_error& e)
+    {
+        EXPECT_EQ(std::string(e.what()), "Caf\xe9\xac(1): no element found"); // low bytes of the name
+        EXPECT_EQ(e.wideMessage, L"Caf\u00e9\u20ac(1): no element found");
+    }
+}
+
+TEST(XMLReader, CharacterSplitAcrossTwoReadsDecodesWhole)
+{
+    // Place a 2-, 3- and 4-byte character across each 512-byte boundary.
+    std::string doc = "<a>";
+    std::wstring expected;
+    const std::pair<const char*, const wchar_t*> pieces[] = {
+        {"\xC3\xA9", L"\u00e9"}, {"\xE2\x82\xAC", L"\u20ac"}, {"\xF0\x9F\x98\x80", L"\U0001F600"}};
+    for (size_t k = 0; k < 3; ++k)
+    {
+        size_t boundary = 512 * (k + 1);
+        while (doc.size() < boundary - 1)
+        {
+            doc += 'x';
+            expected += L'x';
+        }
+        doc += pieces[k].first;
+        expected += pieces[k].second;
+    }
+    doc += "</a>";
+    ChunkedStream s(L"split", doc);
+    XMLReader r(&s);
+    std::vector<std::wstring> nodes = Merged(ReadAll(r));
+    EXPECT_EQ(nodes, (std::vector<std::wstring>{L"S a", L"T " + expected, L"E a"}));
+    EXPECT_EQ(s.largestRequest, 512u);
+    EXPECT_GE(s.reads, 4);
+}
+
+TEST(XMLReader, DirectAndBlockReadsGiveTheSameNodes)
+{
+    std::string doc = "<?xml version=\"1.0\"?>\n<resources>\n";
+    for (int i = 0; i < 200; ++i)
+        doc += "  <image name=\"img" + std::to_string(i) + "\" path=\"images/\xC3\xA9" + std::to_string(i) +
+               "\">caption &amp; " + std::to_string(i) + "</image>\n";
+    doc += "</resources>\n";
+    MemoryStream memory = Doc(doc);
+    ChunkedStream blocks(L"doc", doc, 100); // short reads as well
+    XMLReader a(&memory);
+    XMLReader b(&blocks);
+    std::vector<std::wstring> fromMemory = Merged(ReadAll(a));
+    EXPECT_EQ(fromMemory.size(), 3u + 200u * 4u); // root, and per image blanks, start, text, end
+    EXPECT_EQ(fromMemory, Merged(ReadAll(b)));
+}
+
+TEST(XMLReader, FailedReadEndsTheInputInsteadOfLooping)
+{
+    std::string doc = "<a>";
+    for (int i = 0; i < 100; ++i)
+        doc += "<b>text</b>";
+    doc += "</a>";
+
+    // The read fails in mid-document: the truncated document's error, not a hang.
+    auto truncated = WithinSeconds(10,
+                                   [doc]
+                                   {
+                                       ChunkedStream s(L"broken", doc, 512, 600);
+                                       XMLReader r(&s);
+                                       try
+                                       {
+                                           ReadAll(r);
+                                       }
+                                       catch (const xml_error& e)
+                                       {
+                                           return std::string(e.what());
+                                       }
+                                       return std::string("no error");
+                                   });
+    ASSERT_TRUE(truncated.has_value()) << "reader spins";
+    EXPECT_EQ(truncated->rfind("broken(1): ", 0), 0u) << *truncated;
+
+    // A failure right after a complete document just ends it.
+    auto complete =
+        WithinSeconds(10,
+                      [doc]
+                      {
+                          ChunkedStream s(L"padded", doc + std::string(2000, ' '), 512, doc.size());
+                          XMLReader r(&s);
+                          return ReadAll(r).size();
+                      });
+    ASSERT_TRUE(complete.has_value()) << "reader spins";
+    EXPECT_EQ(*complete, 2u + 100u * 3u);
+}

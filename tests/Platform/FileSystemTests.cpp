@@ -1,0 +1,343 @@
+#include "Platform/Win32/Win32FileSystem.h"
+
+#include "Base/Stream.h"
+#include "Framework/Paths.h"
+#include "Platform/Shim/Win32/Files.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+using namespace Kestrin;
+using KestrinTest::TempFolder;
+
+namespace
+{
+std::string ReadAll(IStream& s)
+{
+    std::string out(s.GetSize(), '\0');
+    out.resize(s.Read(out.data(), uint32_t(out.size())));
+    return out;
+}
+
+std::string ReadFile(IFileSystem& fs, const FileSpec& spec)
+{
+    FileStreamPtr stream(fs.Open(spec, IFileSystem::AccessRead, IFileSystem::OpenExisting),
+                         FileSystemCloser{&fs});
+    return stream ? ReadAll(*stream) : std::string("<none>");
+}
+
+std::vector<std::wstring> Names(const std::vector<FileSpec>& specs)
+{
+    std::vector<std::wstring> names;
+    for (const FileSpec& s : specs)
+        names.push_back(s.name);
+    return names;
+}
+} // namespace
+
+TEST(Win32FileSystem, PartitionsOfOneKeyAreAskedInOrder)
+{
+    TempFolder first;
+    TempFolder second;
+    first.Write("Intro.xml", "first");
+    second.Write("Intro.xml", "second");
+    Win32FileSystem fs;
+    fs.AddPartition(1, new Win32FileSystemPartition(first.WidePath()));
+    fs.AddPartition(1, new Win32FileSystemPartition(second.WidePath()));
+    const FileSpec intro(1, L"Intro", L".xml", L".");
+
+    EXPECT_EQ(ReadFile(fs, intro), "first");
+    EXPECT_EQ(ReadFile(fs, FileSpec(2, L"Intro", L".xml", L".")), "<none>"); // no partition under key 2
+
+    // Delete asks every partition and answers the last one's result.
+    EXPECT_TRUE(fs.Delete(intro));
+    EXPECT_FALSE(first.Has("Intro.xml"));
+    EXPECT_FALSE(second.Has("Intro.xml"));
+    first.Write("Intro.xml", "again");
+    EXPECT_FALSE(fs.Delete(intro));
+    EXPECT_FALSE(first.Has("Intro.xml"));
+
+    // Open falls through to a later partition.
+    second.Write("Only.xml", "later");
+    EXPECT_EQ(ReadFile(fs, FileSpec(1, L"Only", L".xml", L".")), "later");
+    FileSpec only(1, L"Only", L".xml");
+    EXPECT_TRUE(fs.Exists(only));
+
+    fs.DeleteAllPartitions();
+    EXPECT_FALSE(fs.Exists(only));
+}
+
+TEST(Win32FileSystem, EveryPathComponentIgnoresCase)
+{
+    TempFolder root;
+    root.Write("GAMELEVELS.xml", "levels");
+    root.Write("Levels/Board/One.XML", "board");
+    Win32FileSystem fs;
+    fs.AddPartition(1, new Win32FileSystemPartition(root.WidePath()));
+
+    FileSpec levels = FileSpec::FromNameAndExtension(L"GameLevels", L".xml");
+    EXPECT_TRUE(fs.Exists(levels));
+    EXPECT_FALSE(levels.folder.has_value()); // unindexed lookups leave the spec alone
+    FileStreamPtr stream(fs.Open(levels, IFileSystem::AccessRead, IFileSystem::OpenExisting),
+                         FileSystemCloser{&fs});
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(stream->GetName(), L"GameLevels"); // named as asked, not as on disk
+    EXPECT_EQ(ReadAll(*stream), "levels");
+    stream.reset();
+
+    FileSpec board(1, L"one", L".xml", L"levels/BOARD");
+    EXPECT_TRUE(fs.Exists(board));
+    EXPECT_EQ(ReadFile(fs, board), "board");
+    std::vector<FileSpec> found;
+    EXPECT_TRUE(fs.ListFiles(FileSpec(1, L"*", L".xml", L"LEVELS/board"), found));
+    EXPECT_EQ(Names(found), std::vector<std::wstring>{L"One"});
+
+    EXPECT_TRUE(fs.Delete(board));
+    EXPECT_FALSE(root.Has("Levels/Board/One.XML"));
+    EXPECT_FALSE(fs.Exists(board));
+}
+
+TEST(Win32FileSystem, IndexFindsFilesAnywhereAndRewritesTheSpec)
+{
+    TempFolder root;
+    root.Write("Data/Screens/Intro.xml", "intro");
+    root.Write("Data/Screens/Intro.png", "image");
+    root.Write("a/Dup.xml", "a");
+    root.Write("b/dup.xml", "b");
+    root.Write(".hidden/Secret.xml", "no");
+    Win32FileSystem fs;
+    auto* partition = new Win32FileSystemPartition(root.WidePath());
+    fs.AddPartition(1, partition);
+
+    FileSpec intro(1, L"intro", L".XML", L".");
+    EXPECT_FALSE(fs.Exists(intro));
+
+    fs.BeginIndexing();
+    EXPECT_TRUE(fs.Exists(intro));
+    EXPECT_EQ(intro, FileSpec(1, L"intro", L".xml", L"Data/Screens"));
+    EXPECT_EQ(ReadFile(fs, intro), "intro");
+
+    FileSpec dup(1, L"DUP", L".xml", L".");
+    EXPECT_TRUE(fs.Exists(dup));
+    EXPECT_EQ(dup.folder, L"a"); // duplicates: the first in name order, every run
+    FileSpec secret(1, L"Secret", L".xml", L".");
+    EXPECT_FALSE(fs.Exists(secret)); // folders starting with "." are not indexed
+
+    // Counted: a nested bracket keeps the index until the outer one ends.
+    fs.BeginIndexing();
+    EXPECT_EQ(partition->GetIndexCount(), 2);
+    fs.EndIndexing();
+    FileSpec again(1, L"Intro", L".png", L".");
+    EXPECT_TRUE(fs.Exists(again));
+    EXPECT_EQ(again.folder, L"Data/Screens");
+    fs.EndIndexing();
+    EXPECT_EQ(partition->GetIndexCount(), 0);
+    EXPECT_EQ(partition->GetIndexedNameCount(), 0u);
+
+    intro.folder = L".";
+    EXPECT_FALSE(fs.Exists(intro));
+    fs.EndIndexing(); // unbalanced: stays at zero
+    EXPECT_EQ(partition->GetIndexCount(), 0);
+}
+
+TEST(Win32FileSystem, IndexedLookupsStillSeeFilesOnDisk)
+{
+    // An account written while a loading screen keeps the index open must not read as missing,
+    // or a new random name could overwrite it.
+    TempFolder root;
+    root.Write("old.act", "old");
+    Win32FileSystem fs;
+    fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
+    fs.BeginIndexing();
+    FileStreamPtr out(
+        fs.Open(FileSpec(2, L"12345", L".act", L"."), IFileSystem::AccessWrite, IFileSystem::CreateNew),
+        FileSystemCloser{&fs});
+    ASSERT_TRUE(out);
+    out.reset();
+    FileSpec fresh(2, L"12345", L".act", L".");
+    EXPECT_TRUE(fs.Exists(fresh));
+    EXPECT_EQ(fresh.folder, L".");
+    fs.EndIndexing();
+}
+
+TEST(Win32FileSystem, ListFilesNeedsAFolderAndStripsExtensions)
+{
+    TempFolder root;
+    root.Write("123.act", "");
+    root.Write("45.ACT", "");
+    root.Write("notes.txt", "");
+    root.Write("dir.act/inner.act", "");
+    Win32FileSystem fs;
+    fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
+
+    std::vector<FileSpec> found;
+    EXPECT_TRUE(fs.ListFiles(FileSpec(2, L"*", L".act", L"."), found));
+    EXPECT_EQ(Names(found), (std::vector<std::wstring>{L"123", L"45"}));
+    for (const FileSpec& spec : found)
+    {
+        EXPECT_EQ(spec.location, 2);
+        EXPECT_EQ(spec.extension, L".act");
+        EXPECT_EQ(spec.folder, L".");
+    }
+
+    std::vector<FileSpec> none;
+    EXPECT_FALSE(fs.ListFiles(FileSpec(2, L"*", L".act"), none));
+    EXPECT_FALSE(fs.ListFiles(FileSpec(2, L"*", L".act", L"missing"), none));
+    EXPECT_FALSE(fs.ListFiles(FileSpec(1, L"*", L".act", L"."), none));
+    EXPECT_TRUE(none.empty());
+}
+
+TEST(Win32FileSystem, OpenModesAndAccess)
+{
+    TempFolder root;
+    root.Write("file.txt", "content");
+    root.Write("folder/x", "");
+    Win32FileSystem fs;
+    fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
+    const FileSpec file(2, L"FILE", L".TXT", L".");
+    const FileSpec missing(2, L"missing", L".txt", L".");
+    auto open = [&](const FileSpec& spec, int access, int mode)
+    { return FileStreamPtr(fs.Open(spec, access, mode), FileSystemCloser{&fs}); };
+
+    EXPECT_FALSE(open(file, IFileSystem::AccessWrite, IFileSystem::CreateNew));
+    EXPECT_FALSE(open(missing, IFileSystem::AccessRead, IFileSystem::OpenExisting));
+    EXPECT_FALSE(open(FileSpec(2, L"folder", L"", L"."), IFileSystem::AccessRead, IFileSystem::OpenExisting));
+    EXPECT_FALSE(open(file, 0, IFileSystem::OpenExisting));
+    EXPECT_FALSE(open(file, IFileSystem::AccessRead, 7));
+
+    {
+        FileStreamPtr s = open(file, IFileSystem::AccessReadWrite, IFileSystem::OpenAlways);
+        ASSERT_TRUE(s);
+        EXPECT_EQ(s->GetCapabilities(), 7u);
+        EXPECT_EQ(ReadAll(*s), "content"); // kept
+    }
+    {
+        FileStreamPtr s = open(file, IFileSystem::AccessWrite, IFileSystem::CreateAlways);
+        ASSERT_TRUE(s);
+        EXPECT_EQ(s->GetCapabilities(), 6u);
+        EXPECT_EQ(s->GetSize(), 0u); // truncated
+        s->Write("new", 3);
+    }
+    EXPECT_EQ(root.Read("file.txt"), "new"); // the existing file, not a second one in another case
+    {
+        FileStreamPtr s = open(missing, IFileSystem::AccessWrite, IFileSystem::OpenAlways);
+        ASSERT_TRUE(s);
+    }
+    EXPECT_TRUE(root.Has("missing.txt"));
+    {
+        FileStreamPtr s =
+            open(FileSpec(2, L"brand", L".new", L"."), IFileSystem::AccessRead, IFileSystem::CreateNew);
+        ASSERT_TRUE(s);
+        EXPECT_EQ(s->GetCapabilities(), 5u);
+    }
+}
+
+TEST(Win32FileSystem, LinkLoopsAreScannedOnce)
+{
+    TempFolder root;
+    root.Write("sub/File.xml", "x");
+    std::filesystem::create_directory_symlink(root.Path(), root.Path() + "/sub/loop");
+    Win32FileSystemPartition partition(root.WidePath());
+    partition.BeginIndexing();
+    FileSpec spec(1, L"file", L".xml", L".");
+    EXPECT_TRUE(partition.Exists(spec));
+    EXPECT_EQ(spec.folder, L"sub");
+    partition.EndIndexing();
+}
+
+TEST(Win32FileSystem, IsTheGlobalOneAndTheDefaultUsesTheProgramAndUserFolders)
+{
+    TempFolder program;
+    TempFolder user;
+    program.Write("data/GameLevels.xml", "data");
+    user.Write("1.act", "account");
+    SetExecutableFolderOverride(program.WidePath());
+    SetAppDataFolderOverride(user.WidePath());
+
+    InstallWin32FileSystemFactory();
+    IFileSystem* fs = GetFileSystem();
+    ASSERT_NE(dynamic_cast<Win32FileSystem*>(fs), nullptr);
+    EXPECT_EQ(ReadFile(*fs, FileSpec::FromNameAndExtension(L"GameLevels", L".xml")), "data");
+    EXPECT_EQ(ReadFile(*fs, FileSpec(0, L"GameLevels", L".xml")), "data");
+    EXPECT_EQ(ReadFile(*fs, FileSpec(2, L"1", L".act")), "account");
+    uint32_t size = 0;
+    EXPECT_NE(ReadWholeFile(FileSpec(2, L"1", L".act"), size), nullptr);
+    EXPECT_EQ(size, 7u);
+
+    delete fs;
+    SetFileSystemFactory(nullptr);
+    EXPECT_EQ(GetFileSystem(), nullptr);
+    {
+        Win32FileSystem local;
+        EXPECT_EQ(GetFileSystem(), &local);
+    }
+    EXPECT_EQ(GetFileSystem(), nullptr);
+    SetExecutableFolderOverride(L"");
+    SetAppDataFolderOverride(L"");
+}
+
+TEST(FileSystemThreads, IndexingAndLookupsFromTwoThreads)
+{
+    TempFolder root;
+    for (int i = 0; i < 20; ++i)
+        root.Write("group" + std::to_string(i % 4) + "/res" + std::to_string(i) + ".xml", "x");
+    Win32FileSystem fs;
+    fs.AddPartition(1, new Win32FileSystemPartition(root.WidePath()));
+
+    std::atomic<bool> stop{false};
+    std::thread loader(
+        [&]
+        {
+            for (int round = 0; round < 50; ++round)
+            {
+                fs.BeginIndexing();
+                FileSpec spec(1, L"res" + std::to_wstring(round % 20), L".xml");
+                EXPECT_TRUE(fs.Exists(spec));
+                fs.EndIndexing();
+            }
+            stop = true;
+        });
+    int lookups = 0;
+    while (!stop)
+    {
+        FileSpec spec(1, L"res7", L".xml", L"group3");
+        EXPECT_TRUE(fs.Exists(spec));
+        ++lookups;
+    }
+    loader.join();
+    EXPECT_GT(lookups, 0);
+}
+
+TEST(FilesShim, WildcardsAndResolution)
+{
+    using namespace Win32Shim;
+    EXPECT_TRUE(MatchWildcard("*.act", "123.ACT"));
+    EXPECT_FALSE(MatchWildcard("*.act", "123.actx"));
+    EXPECT_TRUE(MatchWildcard("a*b*c", "aXXbYbZc"));
+    EXPECT_TRUE(MatchWildcard("?x*", "ax"));
+    EXPECT_FALSE(MatchWildcard("?x*", "x"));
+    EXPECT_TRUE(MatchWildcard("*", ""));
+    EXPECT_FALSE(MatchWildcard("", "a"));
+
+    TempFolder root;
+    root.Write("Alpha/beta.TXT", "");
+    root.Write("alpha2", "");
+    EXPECT_EQ(ResolvePath(root.Path(), "./alpha//./BETA.txt"), root.Path() + "/Alpha/beta.TXT");
+    // Past the first component that matches nothing, the rest is kept as given.
+    EXPECT_EQ(ResolvePath(root.Path(), "Gamma/ALPHA"), root.Path() + "/Gamma/ALPHA");
+    EXPECT_EQ(ResolvePath(root.Path(), "alpha/New.txt"), root.Path() + "/Alpha/New.txt");
+
+    FileError error = FileOk;
+    EXPECT_LT(CreateFile(root.Path() + "/nothing", AccessRead, OpenExisting, &error), 0);
+    EXPECT_EQ(error, FileNotFound);
+    EXPECT_LT(CreateFile(root.Path() + "/alpha2", AccessRead, CreateNew, &error), 0);
+    EXPECT_EQ(error, FileAlreadyExists);
+    EXPECT_LT(CreateFile(root.Path() + "/Alpha", AccessRead, OpenExisting, &error), 0);
+    EXPECT_EQ(error, FileIsFolder);
+    EXPECT_FALSE(DeleteFile(root.Path() + "/Alpha")); // folders are not files
+}
