@@ -17,6 +17,8 @@ class ScriptedTask : public Kestrin::Task
 {
 public:
     static inline int alive = 0;
+    // Updates that got past their callback with the task still intact.
+    static inline int survivedCallbacks = 0;
 
     ScriptedTask(std::string name, EventLog* log, Kestrin::TaskStatus status = Kestrin::TaskFinished)
         : name(std::move(name)), log(log), status(status)
@@ -43,6 +45,7 @@ public:
             onUpdate(target);
         // Touch the task after the callback: a task deleted under its own update shows up in ASan.
         ++afterCallback;
+        ++survivedCallbacks;
         return status;
     }
 
