@@ -156,7 +156,8 @@ ObjectDatabase::EntryState ObjectDatabase::GetEntryState(uint32_t index) const
 
 void ObjectDatabase::SetSlotHandleForTest(uint32_t index, ObjectHandle handle)
 {
-    if (index < m_entries.size() && m_entries[index].state != Live && m_entries[index].state != RemovalPending)
+    if (index < m_entries.size() && m_entries[index].state != Live &&
+        m_entries[index].state != RemovalPending)
         m_entries[index].handle = handle;
 }
 
@@ -367,7 +368,8 @@ void ObjectDatabase::SetFocus(Object* object)
 bool ObjectDatabase::CanReceiveInput(ObjectHandle handle) const
 {
     const Entry* e = LiveEntry(handle);
-    return e && e->input && (!e->enable || e->enable->IsEnabled()) && (!e->visible || e->visible->IsVisible());
+    return e && e->input && (!e->enable || e->enable->IsEnabled()) &&
+           (!e->visible || e->visible->IsVisible());
 }
 
 bool ObjectDatabase::CanTakeFocus(ObjectHandle handle) const

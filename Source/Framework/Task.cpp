@@ -135,12 +135,14 @@ void TaskList::CleanUp()
             stillActive.push_back(e);
     }
     m_active.swap(stillActive);
-    std::erase_if(m_finished, [&](const Entry& e) {
-        if (e.state != ToDelete)
-            return false;
-        doomed.push_back(e.task);
-        return true;
-    });
+    std::erase_if(m_finished,
+                  [&](const Entry& e)
+                  {
+                      if (e.state != ToDelete)
+                          return false;
+                      doomed.push_back(e.task);
+                      return true;
+                  });
     // Deleted last, with the lists already consistent, in case a destructor looks at them.
     for (Task* task : doomed)
         delete task;

@@ -127,8 +127,10 @@ bool ParallelTask::StillRunning() const
     if (m_branches.empty())
         return false;
     if (m_mode == All)
-        return std::any_of(m_branches.begin(), m_branches.end(), [](const auto& b) { return b->HasActiveTasks(); });
-    return std::all_of(m_branches.begin(), m_branches.end(), [](const auto& b) { return b->HasActiveTasks(); });
+        return std::any_of(m_branches.begin(), m_branches.end(),
+                           [](const auto& b) { return b->HasActiveTasks(); });
+    return std::all_of(m_branches.begin(), m_branches.end(),
+                       [](const auto& b) { return b->HasActiveTasks(); });
 }
 
 // ---- RepeatingTask
@@ -288,7 +290,9 @@ AudioPlayTask::AudioPlayTask(NameId soundName, const SoundPlayParams& params)
 {
 }
 
-AudioPlayTask::AudioPlayTask(ISound* sound, const SoundPlayParams& params) : m_sound(sound), m_params(params) {}
+AudioPlayTask::AudioPlayTask(ISound* sound, const SoundPlayParams& params) : m_sound(sound), m_params(params)
+{
+}
 
 AudioPlayTask::~AudioPlayTask()
 {

@@ -223,8 +223,8 @@ public:
 
     explicit FunctionTask(Function function) : m_function(std::move(function)) {}
     template <typename F>
-        requires(std::invocable<F&> && !std::invocable<F&, T*>)
-    explicit FunctionTask(F function) : m_function([f = std::move(function)](T*) mutable { return f(); })
+    requires(std::invocable<F&> && !std::invocable<F&, T*>) explicit FunctionTask(F function)
+        : m_function([f = std::move(function)](T*) mutable { return f(); })
     {
     }
 

@@ -73,7 +73,9 @@ public:
 class LoggingObject : public Kestrin::Object
 {
 public:
-    explicit LoggingObject(EventLog* log, std::string name = "object") : m_log(log), m_label(std::move(name)) {}
+    explicit LoggingObject(EventLog* log, std::string name = "object") : m_log(log), m_label(std::move(name))
+    {
+    }
     void Update(float) override { m_log->push_back(m_label + ".Update"); }
     void HandleMessage(const Kestrin::Message& message) override
     {
