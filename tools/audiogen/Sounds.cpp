@@ -286,6 +286,7 @@ const std::vector<SoundSpec>& AmbientFiles()
 
 std::vector<int16_t> RenderSound(const SoundSpec& spec)
 {
-    return Finish(Render(spec.patch, EffectRate), EffectRate, EffectFadeSeconds, Det::DbToGain(EffectPeakDb));
+    const double peakDb = EffectPeakDb - (spec.format == SoundFormat::Ogg ? OggHeadroomDb : 0.0);
+    return Finish(Render(spec.patch, EffectRate), EffectRate, EffectFadeSeconds, Det::DbToGain(peakDb));
 }
 } // namespace AudioGen

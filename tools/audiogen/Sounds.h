@@ -22,6 +22,9 @@ struct SoundSpec
 
 inline constexpr int EffectRate = 22050;
 inline constexpr double EffectPeakDb = -3.0;
+// Vorbis overshoots sharp peaks by a few tenths of a decibel: OGG sources are made a
+// little quieter so their decoded peak stays at or under EffectPeakDb.
+inline constexpr double OggHeadroomDb = 0.5;
 inline constexpr double EffectFadeSeconds = 0.005;
 inline constexpr double OggQuality = 0.4;
 
