@@ -27,6 +27,8 @@ public:
         if (row < 0 || row >= rows_)
             return;
         Xm::Cell& c = At(ch, row);
+        if (c.note >= 1 && c.note <= 96)
+            throw std::logic_error("two parts write one cell of a score");
         c.note = static_cast<uint8_t>(std::clamp(Xm::NoteFromMidi(midi), 1, 96));
         c.instrument = Instrument(voice);
         c.volume = Xm::Volume(vol);
@@ -59,13 +61,6 @@ public:
             c.volume = Xm::Volume(vol);
         else
             c.volume = Xm::Volume(std::min<int>(vol, c.volume - 0x10));
-    }
-
-    void Effect(int ch, int row, uint8_t effect, uint8_t param)
-    {
-        Xm::Cell& c = At(ch, row);
-        c.effect = effect;
-        c.param = param;
     }
 
     Xm::Module Build(const std::string& name, int bpm) const
@@ -654,7 +649,7 @@ struct Guest
 
 void Rhythm(Score& s, const TrackSpec& spec, const Harmony& h, Pcg32& rng)
 {
-    // Channels: 0 bass, 1-3 chords, 4-6 drums.
+    // Channels: 0 bass, 1-5 chords, 6-8 drums.
     Kit kit;
     std::vector<BassHit> bass;
     Voice bassVoice = Voice::Bass;
@@ -732,7 +727,7 @@ void Rhythm(Score& s, const TrackSpec& spec, const Harmony& h, Pcg32& rng)
         throw std::logic_error("not a rhythm style");
     }
     BassPart(s, h, 0, bassVoice, bass);
-    DrumPart(s, 4, kit, rng);
+    DrumPart(s, 6, kit, rng);
 }
 } // namespace
 
@@ -755,7 +750,8 @@ Xm::Module Compose(const TrackSpec& spec)
     Score s(spec.bars * RowsPerBar);
     Harmony h{spec};
     Pcg32 rng(spec.seed);
-    // Channels for the full arrangements: 0 lead, 1 bass, 2-4 chords, 5-7 drums.
+    // Channels for the full arrangements: 0 lead, 1 bass, then chords, then drums; no
+    // two parts share a channel (the score refuses a second note in one cell).
     switch (spec.style) {
     case Style::Lobby: {
         LeadPart(s, spec, h, 0, {Voice::Flute, 67, 84, 0.35, 0.15, 40, true});
