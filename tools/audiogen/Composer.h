@@ -59,7 +59,7 @@ const std::vector<TrackSpec>& Tracks();
 
 Xm::Module Compose(const TrackSpec& spec);
 
-// Chord tones as MIDI notes nearest above `floor`, root first.
+// The pitch classes of a triad, root first.
 std::vector<int> ChordTones(const Chord& chord);
 // The pitch classes of the key's scale (major or natural minor).
 std::vector<int> ScalePitchClasses(int tonic, bool minor);
