@@ -1,5 +1,8 @@
 #include "AudioOutFixture.h"
 
+#include <cmath>
+#include <limits>
+
 using namespace Kestrin::Shim::Bass;
 
 TEST_F(AudioOutTest, VolumeIsLinearAndPanFollowsTheBalanceLaw)
@@ -137,4 +140,24 @@ TEST_F(AudioOutTest, OutputStartsPausedAndPauseHoldsEveryVoiceWhereItIs)
     ASSERT_TRUE(out.Start());
     mixed = Mix(100);
     EXPECT_EQ(mixed, std::vector<float>(ramp.begin() + 200, ramp.begin() + 400));
+}
+
+TEST_F(AudioOutTest, NonFiniteSamplesInAFileAreSilencedAndLeaveOtherVoicesAlone)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Huge opposite neighbours too: interpolating between them must not overflow.
+    std::vector<float> bad = {nan, inf, -inf, 0.5f, 3e38f, -3e38f, -3e38f, 3e38f, 0.25f, 0.25f};
+    Handle h = StereoStream(bad, 29400); // an uneven rate, so every output frame interpolates
+    Handle other = StereoStream(Constant(100, 0.125f, 0.125f));
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(out.ChannelPlay(h, true));
+    ASSERT_TRUE(out.ChannelPlay(other, true));
+    std::vector<float> mixed = Mix(12);
+    for (size_t i = 0; i < mixed.size(); ++i)
+        ASSERT_TRUE(std::isfinite(mixed[i]) && mixed[i] >= -1.0f && mixed[i] <= 1.0f) << i << ": " << mixed[i];
+    // The first frame: the bad voice contributes 0 and 0, the other voice stays audible.
+    EXPECT_EQ(mixed[0], 0.125f);
+    EXPECT_EQ(mixed[1], 0.125f);
+    EXPECT_EQ(out.ChannelIsActive(h), ActivityStopped); // 5 frames at 2/3 speed: done by 8
 }

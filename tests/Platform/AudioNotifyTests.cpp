@@ -1,6 +1,7 @@
 #include "AudioOutFixture.h"
 
 #include <algorithm>
+#include <functional>
 
 using namespace Kestrin::Shim::Bass;
 
@@ -254,4 +255,26 @@ TEST_F(AudioOutTest, SamplePlaybacksWithoutOverrideRefuseWhenBusyAndReuseFinishe
     ASSERT_TRUE(out.SampleFree(sample));
     EXPECT_FALSE(out.ChannelPlay(two, true));
     EXPECT_EQ(out.SampleGetChannel(sample), 0u);
+}
+
+TEST_F(AudioOutTest, FreeFromInsideANotificationIsRefused)
+{
+    // Free waits for the mixing thread, so from that thread it would wait for itself.
+    Handle h = StereoStream(Constant(50, 0.5f, 0.5f));
+    Recorder r;
+    r.out = &out;
+    bool freed = true;
+    int code = ErrorNone;
+    r.then = [&](Recorder& self, SyncHandle, Handle) {
+        freed = self.out->Free();
+        code = AudioOut::ErrorGetCode();
+    };
+    ASSERT_NE(out.ChannelSetEndSync(h, &Record, &r), 0u);
+    ASSERT_TRUE(out.ChannelPlay(h, true));
+    Mix(100);
+    ASSERT_EQ(r.calls.size(), 1u);
+    EXPECT_FALSE(freed);
+    EXPECT_EQ(code, ErrorWrongThread);
+    EXPECT_TRUE(out.ChannelPlay(h, true)); // still open
+    EXPECT_TRUE(out.Free());
 }

@@ -70,21 +70,29 @@ int AudioOut::ErrorGetCode()
 
 bool AudioOut::Init(int device, int frequency)
 {
-    std::lock_guard lock(m_lock);
-    if (m_open || m_closing)
-        return Fail(ErrorAlreadyStarted);
-    if (frequency < kMinOutputRate || frequency > kMaxOutputRate)
-        return Fail(ErrorParameter);
     int index = -1;
-    if (device != -1)
     {
-        if (device < 1 || device > m_driver->DeviceCount())
-            return Fail(ErrorNoDevice);
-        index = device - 1;
+        std::lock_guard lock(m_lock);
+        if (m_open || m_opening || m_closing)
+            return Fail(ErrorAlreadyStarted);
+        if (frequency < kMinOutputRate || frequency > kMaxOutputRate)
+            return Fail(ErrorParameter);
+        if (device != -1)
+        {
+            if (device < 1 || device > m_driver->DeviceCount())
+                return Fail(ErrorNoDevice);
+            index = device - 1;
+        }
+        m_rate = uint32_t(frequency);
+        m_paused = true;
+        m_opening = true;
     }
-    m_rate = uint32_t(frequency);
-    m_paused = true;
-    if (!m_driver->Open(index, m_rate, this))
+    // Outside the lock: opening may wait on the driver's own lock, which its thread holds
+    // while it renders, and rendering takes ours.
+    bool opened = m_driver->Open(index, uint32_t(frequency), this);
+    std::lock_guard lock(m_lock);
+    m_opening = false;
+    if (!opened)
         return Fail(ErrorDeviceOpen);
     m_open = true;
     return Succeed();

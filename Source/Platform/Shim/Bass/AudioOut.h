@@ -172,6 +172,7 @@ private:
     std::unique_ptr<IOutputDriver> m_driver;
     std::mutex m_lock; // short: never held while a notification runs or the driver closes
     bool m_open = false;
+    bool m_opening = false;
     bool m_closing = false;
     bool m_paused = false;
     uint32_t m_rate = 0;

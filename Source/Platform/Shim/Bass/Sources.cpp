@@ -4,6 +4,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -124,6 +125,10 @@ public:
             }
             if (got <= 0)
                 break;
+            // Float files can hold NaN or infinity; one such sample would poison the whole mix.
+            for (float* v = out; v != out + 2 * got; ++v)
+                if (!std::isfinite(*v))
+                    *v = 0.0f;
             done += int(got);
             if (got < want)
                 break;

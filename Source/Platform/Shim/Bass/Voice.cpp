@@ -108,9 +108,10 @@ bool Voice::MixInto(float* out, int frames, uint32_t outputRate)
     const float gl = m_leftGain, gr = m_rightGain;
     for (int i = 0; i < frames; ++i)
     {
-        float f = float(m_frac);
-        out[2 * i] += (m_a[0] + (m_b[0] - m_a[0]) * f) * gl;
-        out[2 * i + 1] += (m_a[1] + (m_b[1] - m_a[1]) * f) * gr;
+        // The weighted form cannot overflow between two finite frames, as a + (b - a) * f can.
+        float f = float(m_frac), g = 1.0f - f;
+        out[2 * i] += (m_a[0] * g + m_b[0] * f) * gl;
+        out[2 * i + 1] += (m_a[1] * g + m_b[1] * f) * gr;
         m_frac += step;
         while (m_frac >= 1.0)
         {
