@@ -54,12 +54,25 @@ void BM_MixOneSecond(benchmark::State& state)
     for (int i = 0; i < state.range(0); ++i)
     {
         Handle h = out.StreamCreateMemory(ogg.data(), ogg.size());
+        if (!h)
+        {
+            state.SkipWithError("the stream did not open");
+            return;
+        }
         out.ChannelSetAttributes(h, 0, 30, (i % 5 - 2) * 40);
         Loop(out, h);
     }
     std::vector<unsigned char> mod = KestrinTest::MakeModule(32, 64, 6);
     for (int i = 0; i < state.range(1); ++i)
-        Loop(out, out.MusicLoadMemory(mod.data(), mod.size()));
+    {
+        Handle music = out.MusicLoadMemory(mod.data(), mod.size());
+        if (!music)
+        {
+            state.SkipWithError("the module did not load");
+            return;
+        }
+        Loop(out, music);
+    }
 
     std::vector<float> block(2 * 1024);
     auto start = std::chrono::steady_clock::now();

@@ -199,8 +199,8 @@ TEST(AudioOutThreads, MixingRunsAlongsideLoadingPlayingAndFreeing)
             out.Pause();
         out.ChannelStop(s);
         out.Start();
-        out.StreamFree(s);
-        out.MusicFree(m);
+        EXPECT_TRUE(out.StreamFree(s));
+        EXPECT_TRUE(out.MusicFree(m));
     }
     // Free while the other thread keeps mixing: it waits for the mix in progress, and later
     // mixes render silence.

@@ -151,7 +151,6 @@ bool AudioOut::Free()
         channels.swap(m_channels);
         samples.swap(m_samples);
         m_due.clear();
-        m_descriptions.clear();
         m_open = false;
         m_closing = false;
         m_paused = false;
