@@ -158,9 +158,16 @@ bool AudioOut::Free()
     return Succeed(); // the decoders close here, outside the lock
 }
 
+Handle AudioOut::NewHandle()
+{
+    if (m_nextHandle == 0) // wrapped: 0 means failure
+        m_nextHandle = 1;
+    return m_nextHandle++;
+}
+
 Handle AudioOut::AddChannel(Kind kind, std::unique_ptr<Voice> voice, Handle sample)
 {
-    Handle handle = m_nextHandle++;
+    Handle handle = NewHandle();
     Channel& channel = m_channels[handle];
     channel.kind = kind;
     channel.voice = std::move(voice);
@@ -296,7 +303,7 @@ Handle AudioOut::SampleLoadMemory(const void* bytes, size_t length, int maxPlayb
     std::lock_guard lock(m_lock);
     if (!m_open || m_closing)
         return FailHandle(ErrorNotStarted);
-    Handle handle = m_nextHandle++;
+    Handle handle = NewHandle();
     m_samples[handle] = Sample{std::move(pcm), maxPlaybacks, overrideByPosition, {}};
     Succeed();
     return handle;
@@ -361,6 +368,8 @@ SyncHandle AudioOut::ChannelSetEndSync(Handle channel, SyncProc proc, void* user
         return FailHandle(ErrorHandle);
     if (!proc)
         return FailHandle(ErrorParameter);
+    if (m_nextSync == 0)
+        m_nextSync = 1;
     SyncHandle id = m_nextSync++;
     c->syncs.push_back(Sync{id, proc, user});
     Succeed();

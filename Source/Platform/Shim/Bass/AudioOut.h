@@ -116,7 +116,9 @@ public:
     bool ChannelGetDefaultFrequency(Handle channel, uint32_t* frequency);
     // frequency in Hz (0: the native rate; else 100..100000), volume 0..100 (linear gain),
     // pan -100..100 (balance: the far side fades out, the near side keeps full gain).
-    // Values outside their range are clamped.
+    // Values outside their range are clamped. A rate scale so small that the caller's
+    // frequency truncates to 0 Hz therefore plays at the native rate. The resampler takes
+    // frequency / output rate source frames per output frame, interpolating linearly.
     bool ChannelSetAttributes(Handle channel, int frequency, int volume, int pan);
     // The values set (frequency 0 when the native rate is in use).
     bool ChannelGetAttributes(Handle channel, int* frequency, int* volume, int* pan);
@@ -164,6 +166,7 @@ private:
 
     void Render(float* stereo, int frames) override;
     void RunDueSyncs();
+    Handle NewHandle();
     Handle AddChannel(Kind kind, std::unique_ptr<Voice> voice, Handle sample);
     Channel* FindChannel(Handle channel);
     void DropChannel(Handle channel);
