@@ -163,7 +163,7 @@ std::vector<uint8_t> BuildGif(const GifSpec& spec)
     Append(out, signature, 6);
     PutU16(out, spec.screenW);
     PutU16(out, spec.screenH);
-    uint8_t packed = 0;
+    uint8_t packed = uint8_t((spec.tableBitsWithoutTable - 1) & 7);
     if (!spec.globalTable.empty())
         packed = uint8_t(0x80 | (TableBits(spec.globalTable.size() / 3) - 1));
     out.push_back(packed);
@@ -290,6 +290,9 @@ std::vector<uint8_t> WriteJpeg(int width, int height, int components, const std:
     cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    // Full-resolution colour, so each 8 x 8 block keeps its own colour.
+    cinfo.comp_info[0].h_samp_factor = 1;
+    cinfo.comp_info[0].v_samp_factor = 1;
     if (progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);

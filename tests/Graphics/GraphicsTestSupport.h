@@ -244,6 +244,8 @@ struct GifSpec
     // Red, green, blue per entry; its size must be a power of two (2 to 256 entries).
     std::vector<uint8_t> globalTable;
     std::vector<uint8_t> localTable;
+    // The size field of the screen descriptor when there is no global table (bits - 1).
+    int tableBitsWithoutTable = 1;
     int transparentIndex = -1; // with a graphic control extension when >= 0
     bool controlWithoutTransparency = false;
     int delay = 0;
