@@ -46,4 +46,10 @@ int BlitImage(const Image* image, int x, int y, const BlitTarget& target, const 
 int BlitStretchedImage(const Image* image, const BlitTarget& target, const Rect<int>& destination,
                        const DrawState& state);
 
+namespace Internal
+{
+// Vector rows for the blending modes (on by default); off forces the plain rows they must match.
+void SetFastBlitRows(bool enabled);
+} // namespace Internal
+
 } // namespace Kestrin::Graphics

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 using namespace Kestrin;
@@ -280,4 +281,39 @@ TEST(BlitStretched, SourceRectangleOutsideTheImageSamplesNothing)
     Target t(8, 1, 0x12345678);
     EXPECT_EQ(BlitStretchedImage(image.get(), t.Get(), {0, 0, 8, 1}, s), 0);
     EXPECT_EQ(t.pixels, (std::vector<uint32_t>{0xFF0000BB, 0xFF0000BB, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(BlitImage, VectorRowsMatchThePlainRowsBitForBit)
+{
+    std::mt19937 random(99);
+    const uint8_t alphas[] = {0, 1, 14, 15, 16, 17, 127, 128, 239, 240, 241, 254, 255};
+    auto pixel = [&] {
+        const uint32_t a = random() % 3 ? alphas[random() % sizeof(alphas)] : uint32_t(random() % 256);
+        return (a << 24) | (random() & 0xFFFFFF);
+    };
+    for (int round = 0; round < 40; ++round)
+    {
+        const int w = 1 + int(random() % 37), h = 1 + int(random() % 5);
+        std::vector<uint32_t> pixels;
+        for (int i = 0; i < w * h; ++i)
+            pixels.push_back(pixel());
+        auto image = MakeImage(w, h, pixels, true, false);
+        std::vector<uint32_t> start;
+        for (int i = 0; i < 40 * 8; ++i)
+            start.push_back(pixel());
+        DrawState s;
+        if (round % 2)
+            s.imageColor = {float(random() % 256) / 255.0f, float(random() % 256) / 255.0f, 0.5f, 1.0f};
+        const int x = int(random() % 50) - 10, y = int(random() % 10) - 2;
+
+        Target fast(40, 8, 0), plain(40, 8, 0);
+        fast.pixels = plain.pixels = start;
+        Graphics::Internal::SetFastBlitRows(true);
+        const int a = BlitImage(image.get(), x, y, fast.Get(), s);
+        Graphics::Internal::SetFastBlitRows(false);
+        const int b = BlitImage(image.get(), x, y, plain.Get(), s);
+        Graphics::Internal::SetFastBlitRows(true);
+        EXPECT_EQ(a, b);
+        ASSERT_EQ(fast.pixels, plain.pixels) << "round " << round;
+    }
 }
