@@ -220,8 +220,10 @@ template <int Mode> void OpaqueRows(const Area& area, const Tint& t)
     if constexpr (Mode == Blit_Alpha || Mode == Blit_TintedAlpha)
     {
         // Rows that overlap their source (an image drawn into itself) take the scalar path.
-        const bool separate = area.dst + size_t(area.height) * size_t(area.dstStride) <= area.src ||
-                              area.src + size_t(area.height) * size_t(area.srcStride) <= area.dst;
+        const uintptr_t dst = reinterpret_cast<uintptr_t>(area.dst);
+        const uintptr_t src = reinterpret_cast<uintptr_t>(area.src);
+        const bool separate = dst + size_t(area.height) * size_t(area.dstStride) * 4 <= src ||
+                              src + size_t(area.height) * size_t(area.srcStride) * 4 <= dst;
         if (g_fastRows.load(std::memory_order_relaxed) && separate)
         {
             for (int y = 0; y < area.height; ++y)

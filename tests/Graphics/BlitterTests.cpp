@@ -317,3 +317,19 @@ TEST(BlitImage, VectorRowsMatchThePlainRowsBitForBit)
         ASSERT_EQ(fast.pixels, plain.pixels) << "round " << round;
     }
 }
+
+TEST(BlitImage, ImageDrawnOntoItselfGivesThePlainRowsResult)
+{
+    std::vector<uint32_t> pixels;
+    for (uint32_t i = 0; i < 16; ++i)
+        pixels.push_back(((64 + i * 8) << 24) | (i * 0x0F0F0F));
+    DrawState s;
+    auto run = [&](bool fast) {
+        auto image = MakeImage(16, 1, pixels);
+        Graphics::Internal::SetFastBlitRows(fast);
+        EXPECT_EQ(BlitImage(image.get(), 1, 0, {image->Pixels(), 16, 1}, s), 0);
+        Graphics::Internal::SetFastBlitRows(true);
+        return std::vector<uint32_t>(image->Pixels(), image->Pixels() + 16);
+    };
+    EXPECT_EQ(run(true), run(false));
+}
