@@ -31,14 +31,14 @@ Decoded Decode(const std::vector<uint8_t>& bytes)
     return d;
 }
 
-GifSpec FourByTwo()
+GifLayout FourByTwo()
 {
-    GifSpec spec;
-    spec.screenW = spec.width = 4;
-    spec.screenH = spec.height = 2;
-    spec.globalTable = kFourColours;
-    spec.indices = {0, 1, 2, 3, 3, 2, 1, 0};
-    return spec;
+    GifLayout layout;
+    layout.screenW = layout.width = 4;
+    layout.screenH = layout.height = 2;
+    layout.globalTable = kFourColours;
+    layout.indices = {0, 1, 2, 3, 3, 2, 1, 0};
+    return layout;
 }
 
 // A stream whose reads fail after `limit` bytes while it never reports its end.
@@ -65,10 +65,10 @@ private:
 
 TEST(GifDecoder, TransparentIndexFromTheGraphicControl)
 {
-    GifSpec spec = FourByTwo();
-    spec.transparentIndex = 3;
-    spec.delay = 7;
-    Decoded d = Decode(BuildGif(spec));
+    GifLayout layout = FourByTwo();
+    layout.transparentIndex = 3;
+    layout.delay = 7;
+    Decoded d = Decode(BuildGif(layout));
     ASSERT_TRUE(d.pixels);
     EXPECT_EQ(d.width, 4);
     EXPECT_EQ(d.height, 2);
@@ -89,16 +89,16 @@ TEST(GifDecoder, TransparentIndexFromTheGraphicControl)
     FreeGifFrames(d.list);
     EXPECT_TRUE(d.list.frames.empty());
 
-    spec.gif89 = false;
-    spec.transparentIndex = -1;
-    Decoded plain = Decode(BuildGif(spec));
+    layout.gif89 = false;
+    layout.transparentIndex = -1;
+    Decoded plain = Decode(BuildGif(layout));
     ASSERT_TRUE(plain.pixels);
     EXPECT_FALSE(plain.transparency);
     EXPECT_EQ(plain.pixels[3], 0xFF0000FFu);
     EXPECT_EQ(plain.list.frames[0]->transparentIndex, -1);
 
-    spec.controlWithoutTransparency = true;
-    Decoded control = Decode(BuildGif(spec));
+    layout.controlWithoutTransparency = true;
+    Decoded control = Decode(BuildGif(layout));
     EXPECT_FALSE(control.transparency);
     EXPECT_EQ(control.list.frames[0]->disposeFlag, 0);
 }
@@ -121,17 +121,17 @@ TEST(GifDecoder, WrongSignatureLeavesTheSizeAlone)
 
 TEST(GifDecoder, GreyWithoutAColourTableAndLocalTablesWin)
 {
-    GifSpec spec = FourByTwo();
-    spec.globalTable.clear();
-    spec.tableBitsWithoutTable = 2;
-    Decoded grey = Decode(BuildGif(spec));
+    GifLayout layout = FourByTwo();
+    layout.globalTable.clear();
+    layout.tableBitsWithoutTable = 2;
+    Decoded grey = Decode(BuildGif(layout));
     ASSERT_TRUE(grey.pixels);
     EXPECT_EQ(grey.pixels[2], 0xFF020202u);
     EXPECT_EQ(grey.pixels[3], 0xFF030303u);
 
-    spec.globalTable = kFourColours;
-    spec.localTable = {9, 9, 9, 10, 20, 30, 40, 50, 60, 70, 80, 90, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4};
-    Decoded local = Decode(BuildGif(spec));
+    layout.globalTable = kFourColours;
+    layout.localTable = {9, 9, 9, 10, 20, 30, 40, 50, 60, 70, 80, 90, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4};
+    Decoded local = Decode(BuildGif(layout));
     ASSERT_TRUE(local.pixels);
     EXPECT_EQ(local.pixels[1], 0xFF0A141Eu);
     EXPECT_EQ(local.list.frames[0]->bits, 3);
@@ -139,9 +139,9 @@ TEST(GifDecoder, GreyWithoutAColourTableAndLocalTablesWin)
 
 TEST(GifDecoder, FirstImageOnly)
 {
-    GifSpec spec = FourByTwo();
-    spec.secondImage = true;
-    Decoded d = Decode(BuildGif(spec));
+    GifLayout layout = FourByTwo();
+    layout.secondImage = true;
+    Decoded d = Decode(BuildGif(layout));
     ASSERT_TRUE(d.pixels);
     EXPECT_EQ(d.frameCount, 1);
     EXPECT_EQ(d.pixels[0], 0xFF000000u);
@@ -150,13 +150,13 @@ TEST(GifDecoder, FirstImageOnly)
 
 TEST(GifDecoder, SmallImageSitsOnATransparentScreen)
 {
-    GifSpec spec;
-    spec.screenW = spec.screenH = 4;
-    spec.left = spec.top = 1;
-    spec.width = spec.height = 2;
-    spec.globalTable = kFourColours;
-    spec.indices = {1, 2, 3, 1};
-    Decoded d = Decode(BuildGif(spec));
+    GifLayout layout;
+    layout.screenW = layout.screenH = 4;
+    layout.left = layout.top = 1;
+    layout.width = layout.height = 2;
+    layout.globalTable = kFourColours;
+    layout.indices = {1, 2, 3, 1};
+    Decoded d = Decode(BuildGif(layout));
     ASSERT_TRUE(d.pixels);
     EXPECT_EQ(d.width, 4);
     EXPECT_EQ(d.height, 4);
@@ -174,8 +174,8 @@ TEST(GifDecoder, SmallImageSitsOnATransparentScreen)
     EXPECT_EQ(d.pixels[10], 0xFFFF0000u);
 
     // An image reaching past the screen is cut to it.
-    spec.left = 3;
-    Decoded cut = Decode(BuildGif(spec));
+    layout.left = 3;
+    Decoded cut = Decode(BuildGif(layout));
     ASSERT_TRUE(cut.pixels);
     EXPECT_EQ(cut.pixels[7], 0xFFFF0000u);
     EXPECT_EQ(cut.pixels[11], 0xFF0000FFu);
@@ -183,12 +183,12 @@ TEST(GifDecoder, SmallImageSitsOnATransparentScreen)
 
 TEST(GifDecoder, MaskModeGivesTheColourMean)
 {
-    GifSpec spec;
-    spec.screenW = spec.width = 2;
-    spec.screenH = spec.height = 1;
-    spec.globalTable = {10, 20, 33, 255, 255, 255};
-    spec.indices = {0, 1};
-    const auto bytes = BuildGif(spec);
+    GifLayout layout;
+    layout.screenW = layout.width = 2;
+    layout.screenH = layout.height = 1;
+    layout.globalTable = {10, 20, 33, 255, 255, 255};
+    layout.indices = {0, 1};
+    const auto bytes = BuildGif(layout);
     MemoryStream stream(L"mask", bytes.data(), uint32_t(bytes.size()));
     int w = 0, h = 0, frames = 0;
     GifFrameList list;
@@ -239,8 +239,8 @@ TEST(GifCodeStream, RefusesBadSizes)
     EXPECT_EQ(DecodeGifCodeStream(2, data.data(), data.size(), indices.data(), 2, 4, 1, false), 0);
 
     // In a file, a bad minimum code size still gives the (empty) image, without a frame.
-    GifSpec spec = FourByTwo();
-    auto bytes = BuildGif(spec);
+    GifLayout layout = FourByTwo();
+    auto bytes = BuildGif(layout);
     // The minimum code size follows the 10 bytes of the image descriptor.
     const uint8_t descriptor[] = {0x2C, 0, 0, 0, 0, 4, 0, 2, 0, 0};
     const auto at = std::search(bytes.begin(), bytes.end(), std::begin(descriptor), std::end(descriptor));
@@ -277,19 +277,19 @@ TEST(GifCodeStream, InterlacedRowOrder)
 
 TEST(GifDecoder, InterlacedFileShowsRowsInPlace)
 {
-    GifSpec spec;
-    spec.screenW = spec.width = 3;
-    spec.screenH = spec.height = 10;
-    spec.minimumCodeSize = 4;
+    GifLayout layout;
+    layout.screenW = layout.width = 3;
+    layout.screenH = layout.height = 10;
+    layout.minimumCodeSize = 4;
     std::vector<uint8_t> table;
     for (int i = 0; i < 16; ++i)
         table.insert(table.end(), {uint8_t(i), uint8_t(i), uint8_t(i)});
-    spec.globalTable = table;
+    layout.globalTable = table;
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 3; ++x)
-            spec.indices.push_back(uint8_t(y + x));
-    spec.interlaced = true;
-    Decoded d = Decode(BuildGif(spec));
+            layout.indices.push_back(uint8_t(y + x));
+    layout.interlaced = true;
+    Decoded d = Decode(BuildGif(layout));
     ASSERT_TRUE(d.pixels);
     EXPECT_EQ(d.frameCount, 1);
     for (int y = 0; y < 10; ++y)
@@ -301,30 +301,30 @@ TEST(GifDecoder, DeferredClearCodeDecodesCompletely)
 {
     const int w = 300, h = 300;
     std::mt19937 random(1234);
-    GifSpec spec;
-    spec.screenW = spec.width = w;
-    spec.screenH = spec.height = h;
-    spec.minimumCodeSize = 8;
+    GifLayout layout;
+    layout.screenW = layout.width = w;
+    layout.screenH = layout.height = h;
+    layout.minimumCodeSize = 8;
     for (int i = 0; i < 256; ++i)
-        spec.globalTable.insert(spec.globalTable.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
+        layout.globalTable.insert(layout.globalTable.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
     for (int i = 0; i < w * h; ++i)
-        spec.indices.push_back(uint8_t(random() % 256));
+        layout.indices.push_back(uint8_t(random() % 256));
     int codesAfterFull = 0;
-    spec.rawCodes = LzwCodes(spec.indices, 8, &codesAfterFull);
+    layout.rawCodes = LzwCodes(layout.indices, 8, &codesAfterFull);
     ASSERT_GT(codesAfterFull, 30000);
-    Decoded d = Decode(BuildGif(spec));
+    Decoded d = Decode(BuildGif(layout));
     ASSERT_TRUE(d.pixels);
     ASSERT_EQ(d.frameCount, 1);
     for (int i = 0; i < w * h; ++i)
-        ASSERT_EQ(d.pixels[size_t(i)] & 0xFF, uint32_t(spec.indices[size_t(i)] / 2)) << i;
-    EXPECT_EQ(d.pixels[size_t(w * h - 1)] >> 8 & 0xFF, uint32_t(255 - spec.indices.back()));
+        ASSERT_EQ(d.pixels[size_t(i)] & 0xFF, uint32_t(layout.indices[size_t(i)] / 2)) << i;
+    EXPECT_EQ(d.pixels[size_t(w * h - 1)] >> 8 & 0xFF, uint32_t(255 - layout.indices.back()));
 }
 
 TEST(GifDecoder, EveryTruncationEndsSafely)
 {
-    GifSpec spec = FourByTwo();
-    spec.transparentIndex = 1;
-    const auto bytes = BuildGif(spec);
+    GifLayout layout = FourByTwo();
+    layout.transparentIndex = 1;
+    const auto bytes = BuildGif(layout);
     for (size_t n = 0; n < bytes.size(); ++n)
     {
         std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + long(n));
@@ -346,12 +346,12 @@ TEST(GifDecoder, EveryTruncationEndsSafely)
 
 TEST(GifDecoder, RefusesHugeScreens)
 {
-    GifSpec spec = FourByTwo();
-    spec.screenW = 65535;
-    spec.screenH = 65535;
-    Decoded d = Decode(BuildGif(spec));
+    GifLayout layout = FourByTwo();
+    layout.screenW = 65535;
+    layout.screenH = 65535;
+    Decoded d = Decode(BuildGif(layout));
     EXPECT_FALSE(d.pixels);
     EXPECT_EQ(d.frameCount, 0);
-    spec.screenW = 0;
-    EXPECT_FALSE(Decode(BuildGif(spec)).pixels);
+    layout.screenW = 0;
+    EXPECT_FALSE(Decode(BuildGif(layout)).pixels);
 }

@@ -129,23 +129,23 @@ std::vector<uint8_t> InterlacedOrder(const std::vector<uint8_t>& indices, int w,
     return out;
 }
 
-void PutImage(std::vector<uint8_t>& out, const GifSpec& spec)
+void PutImage(std::vector<uint8_t>& out, const GifLayout& layout)
 {
     out.push_back(0x2C);
-    PutU16(out, spec.left);
-    PutU16(out, spec.top);
-    PutU16(out, spec.width);
-    PutU16(out, spec.height);
-    uint8_t packed = spec.interlaced ? 0x40 : 0;
-    if (!spec.localTable.empty())
-        packed |= uint8_t(0x80 | (TableBits(spec.localTable.size() / 3) - 1));
+    PutU16(out, layout.left);
+    PutU16(out, layout.top);
+    PutU16(out, layout.width);
+    PutU16(out, layout.height);
+    uint8_t packed = layout.interlaced ? 0x40 : 0;
+    if (!layout.localTable.empty())
+        packed |= uint8_t(0x80 | (TableBits(layout.localTable.size() / 3) - 1));
     out.push_back(packed);
-    Append(out, spec.localTable.data(), spec.localTable.size());
-    out.push_back(uint8_t(spec.minimumCodeSize));
+    Append(out, layout.localTable.data(), layout.localTable.size());
+    out.push_back(uint8_t(layout.minimumCodeSize));
     const std::vector<uint8_t> ordered =
-        spec.interlaced ? InterlacedOrder(spec.indices, spec.width, spec.height) : spec.indices;
-    const std::vector<int> codes = spec.rawCodes.empty() ? LzwCodes(ordered, spec.minimumCodeSize) : spec.rawCodes;
-    const std::vector<uint8_t> data = PackGifCodes(codes, spec.minimumCodeSize);
+        layout.interlaced ? InterlacedOrder(layout.indices, layout.width, layout.height) : layout.indices;
+    const std::vector<int> codes = layout.rawCodes.empty() ? LzwCodes(ordered, layout.minimumCodeSize) : layout.rawCodes;
+    const std::vector<uint8_t> data = PackGifCodes(codes, layout.minimumCodeSize);
     for (size_t at = 0; at < data.size(); at += 255)
     {
         const size_t n = std::min<size_t>(255, data.size() - at);
@@ -156,20 +156,20 @@ void PutImage(std::vector<uint8_t>& out, const GifSpec& spec)
 }
 } // namespace
 
-std::vector<uint8_t> BuildGif(const GifSpec& spec)
+std::vector<uint8_t> BuildGif(const GifLayout& layout)
 {
     std::vector<uint8_t> out;
-    const char* signature = spec.gif89 ? "GIF89a" : "GIF87a";
+    const char* signature = layout.gif89 ? "GIF89a" : "GIF87a";
     Append(out, signature, 6);
-    PutU16(out, spec.screenW);
-    PutU16(out, spec.screenH);
-    uint8_t packed = uint8_t((spec.tableBitsWithoutTable - 1) & 7);
-    if (!spec.globalTable.empty())
-        packed = uint8_t(0x80 | (TableBits(spec.globalTable.size() / 3) - 1));
+    PutU16(out, layout.screenW);
+    PutU16(out, layout.screenH);
+    uint8_t packed = uint8_t((layout.tableBitsWithoutTable - 1) & 7);
+    if (!layout.globalTable.empty())
+        packed = uint8_t(0x80 | (TableBits(layout.globalTable.size() / 3) - 1));
     out.push_back(packed);
     out.push_back(0);
     out.push_back(0);
-    Append(out, spec.globalTable.data(), spec.globalTable.size());
+    Append(out, layout.globalTable.data(), layout.globalTable.size());
     // A comment extension first: extensions other than the graphic control are skipped.
     const char comment[] = "made by a test";
     out.push_back(0x21);
@@ -177,29 +177,29 @@ std::vector<uint8_t> BuildGif(const GifSpec& spec)
     out.push_back(uint8_t(sizeof(comment) - 1));
     Append(out, comment, sizeof(comment) - 1);
     out.push_back(0);
-    if (spec.transparentIndex >= 0 || spec.controlWithoutTransparency)
+    if (layout.transparentIndex >= 0 || layout.controlWithoutTransparency)
     {
         out.push_back(0x21);
         out.push_back(0xF9);
         out.push_back(4);
-        out.push_back(spec.transparentIndex >= 0 ? 0x09 : 0x00); // dispose 2 and the transparency bit
-        PutU16(out, spec.delay);
-        out.push_back(uint8_t(std::max(spec.transparentIndex, 0)));
+        out.push_back(layout.transparentIndex >= 0 ? 0x09 : 0x00); // dispose 2 and the transparency bit
+        PutU16(out, layout.delay);
+        out.push_back(uint8_t(std::max(layout.transparentIndex, 0)));
         out.push_back(0);
     }
-    PutImage(out, spec);
-    if (spec.secondImage)
+    PutImage(out, layout);
+    if (layout.secondImage)
     {
-        GifSpec second = spec;
+        GifLayout second = layout;
         for (auto& i : second.indices)
-            i = uint8_t((i + 1) % (1 << spec.minimumCodeSize));
+            i = uint8_t((i + 1) % (1 << layout.minimumCodeSize));
         PutImage(out, second);
     }
     out.push_back(0x3B);
     return out;
 }
 
-std::vector<uint8_t> WritePng(const PngSpec& spec)
+std::vector<uint8_t> WritePng(const PngLayout& layout)
 {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -213,49 +213,49 @@ std::vector<uint8_t> WritePng(const PngSpec& spec)
             o->insert(o->end(), data, data + n);
         },
         [](png_structp) {});
-    png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, png_uint_32(layout.width), png_uint_32(layout.height), layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    for (size_t i = 0; i + 2 < spec.palette.size(); i += 3)
-        palette.push_back({spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+    for (size_t i = 0; i + 2 < layout.palette.size(); i += 3)
+        palette.push_back({layout.palette[i], layout.palette[i + 1], layout.palette[i + 2]});
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), int(palette.size()));
     png_color_16 key{};
-    if (!spec.trnsAlphas.empty())
-        png_set_tRNS(png, info, spec.trnsAlphas.data(), int(spec.trnsAlphas.size()), nullptr);
-    else if (!spec.trnsKey.empty())
+    if (!layout.trnsAlphas.empty())
+        png_set_tRNS(png, info, layout.trnsAlphas.data(), int(layout.trnsAlphas.size()), nullptr);
+    else if (!layout.trnsKey.empty())
     {
-        if (spec.trnsKey.size() == 1)
-            key.gray = spec.trnsKey[0];
+        if (layout.trnsKey.size() == 1)
+            key.gray = layout.trnsKey[0];
         else
         {
-            key.red = spec.trnsKey[0];
-            key.green = spec.trnsKey[1];
-            key.blue = spec.trnsKey[2];
+            key.red = layout.trnsKey[0];
+            key.green = layout.trnsKey[1];
+            key.blue = layout.trnsKey[2];
         }
         png_set_tRNS(png, info, nullptr, 0, &key);
     }
     png_write_info(png, info);
-    if (spec.bitDepth < 8)
+    if (layout.bitDepth < 8)
         png_set_packing(png);
 
     int channels = 1;
-    switch (spec.colorType)
+    switch (layout.colorType)
     {
     case PNG_COLOR_TYPE_GRAY_ALPHA: channels = 2; break;
     case PNG_COLOR_TYPE_RGB: channels = 3; break;
     case PNG_COLOR_TYPE_RGB_ALPHA: channels = 4; break;
     default: channels = 1; break;
     }
-    const int bytesPerSample = spec.bitDepth == 16 ? 2 : 1;
-    std::vector<std::vector<uint8_t>> rows(size_t(spec.height));
-    for (int y = 0; y < spec.height; ++y)
+    const int bytesPerSample = layout.bitDepth == 16 ? 2 : 1;
+    std::vector<std::vector<uint8_t>> rows(size_t(layout.height));
+    for (int y = 0; y < layout.height; ++y)
     {
         auto& row = rows[size_t(y)];
-        for (int i = 0; i < spec.width * channels; ++i)
+        for (int i = 0; i < layout.width * channels; ++i)
         {
-            const uint16_t v = spec.samples[size_t(y * spec.width * channels + i)];
+            const uint16_t v = layout.samples[size_t(y * layout.width * channels + i)];
             if (bytesPerSample == 2)
             {
                 row.push_back(uint8_t(v >> 8));

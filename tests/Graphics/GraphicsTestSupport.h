@@ -236,7 +236,7 @@ std::vector<uint8_t> PackGifCodes(const std::vector<int>& codes, int minimumCode
 // table is kept (no clear) and 12-bit codes go on. `codesAfterFull` counts codes sent then.
 std::vector<int> LzwCodes(const std::vector<uint8_t>& indices, int minimumCodeSize, int* codesAfterFull = nullptr);
 
-struct GifSpec
+struct GifLayout
 {
     bool gif89 = true;
     int screenW = 0, screenH = 0;
@@ -257,14 +257,14 @@ struct GifSpec
     std::vector<int> rawCodes;
     bool secondImage = false;
 };
-std::vector<uint8_t> BuildGif(const GifSpec& spec);
+std::vector<uint8_t> BuildGif(const GifLayout& layout);
 
 // ---- PNG and JPEG files written with the libraries ----
 
 // colorType and bitDepth as libpng names them; samples are row-major, one value per channel
 // (16-bit depths take values to 65535). `palette` RGB triples; `trns` the transparency chunk
 // (palette alphas, or one grey / RGB key colour).
-struct PngSpec
+struct PngLayout
 {
     int width = 1, height = 1;
     int colorType = 0;
@@ -275,7 +275,7 @@ struct PngSpec
     std::vector<uint8_t> trnsAlphas;
     std::vector<uint16_t> trnsKey;
 };
-std::vector<uint8_t> WritePng(const PngSpec& spec);
+std::vector<uint8_t> WritePng(const PngLayout& layout);
 
 // Greyscale (components 1) or RGB (3) samples, row-major.
 std::vector<uint8_t> WriteJpeg(int width, int height, int components, const std::vector<uint8_t>& samples,

@@ -30,39 +30,39 @@ struct Files
 // An RGBA PNG of w x h whose pixel i is (i, 2i, 3i) with alpha 200.
 std::vector<uint8_t> ColourPng(int w, int h)
 {
-    PngSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    PngLayout layout;
+    layout.width = w;
+    layout.height = h;
+    layout.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
     for (int i = 0; i < w * h; ++i)
-        spec.samples.insert(spec.samples.end(), {uint16_t(i), uint16_t(2 * i), uint16_t(3 * i), 200});
-    return WritePng(spec);
+        layout.samples.insert(layout.samples.end(), {uint16_t(i), uint16_t(2 * i), uint16_t(3 * i), 200});
+    return WritePng(layout);
 }
 
 // An opaque RGB PNG whose blue channel is `blue` (the mask value of a PNG mask).
 std::vector<uint8_t> MaskPng(int w, int h, uint8_t blue)
 {
-    PngSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.colorType = PNG_COLOR_TYPE_RGB;
+    PngLayout layout;
+    layout.width = w;
+    layout.height = h;
+    layout.colorType = PNG_COLOR_TYPE_RGB;
     for (int i = 0; i < w * h; ++i)
-        spec.samples.insert(spec.samples.end(), {77, 66, blue});
-    return WritePng(spec);
+        layout.samples.insert(layout.samples.end(), {77, 66, blue});
+    return WritePng(layout);
 }
 
 // A GIF of w x h in one palette colour.
 std::vector<uint8_t> FlatGif(int w, int h, std::vector<uint8_t> colour, int transparentIndex = -1)
 {
-    GifSpec spec;
-    spec.screenW = spec.width = w;
-    spec.screenH = spec.height = h;
+    GifLayout layout;
+    layout.screenW = layout.width = w;
+    layout.screenH = layout.height = h;
     colour.insert(colour.end(), {0, 0, 0});
-    spec.globalTable = colour;
-    spec.indices.assign(size_t(w) * size_t(h), 0);
-    spec.indices.back() = 1;
-    spec.transparentIndex = transparentIndex;
-    return BuildGif(spec);
+    layout.globalTable = colour;
+    layout.indices.assign(size_t(w) * size_t(h), 0);
+    layout.indices.back() = 1;
+    layout.transparentIndex = transparentIndex;
+    return BuildGif(layout);
 }
 } // namespace
 

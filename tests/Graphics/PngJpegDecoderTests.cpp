@@ -19,13 +19,13 @@ std::unique_ptr<uint32_t[]> Png(const std::vector<uint8_t>& bytes, int& w, int& 
     return DecodePng(&stream, w, h);
 }
 
-std::vector<uint32_t> PngPixels(const PngSpec& spec)
+std::vector<uint32_t> PngPixels(const PngLayout& layout)
 {
     int w = 0, h = 0;
-    auto pixels = Png(WritePng(spec), w, h);
+    auto pixels = Png(WritePng(layout), w, h);
     EXPECT_TRUE(pixels);
-    EXPECT_EQ(w, spec.width);
-    EXPECT_EQ(h, spec.height);
+    EXPECT_EQ(w, layout.width);
+    EXPECT_EQ(h, layout.height);
     if (!pixels)
         return {};
     return std::vector<uint32_t>(pixels.get(), pixels.get() + size_t(w) * size_t(h));
@@ -53,44 +53,44 @@ std::vector<uint8_t> Blocks(int w, int h, int components, const std::vector<std:
 
 TEST(PngDecoder, PaletteOfTwoBits)
 {
-    PngSpec spec;
-    spec.width = 5;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.bitDepth = 2;
-    spec.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
-    spec.samples = {0, 1, 2, 3, 2};
-    EXPECT_EQ(PngPixels(spec), (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF0A141E, 0xFF0000FF}));
+    PngLayout layout;
+    layout.width = 5;
+    layout.colorType = PNG_COLOR_TYPE_PALETTE;
+    layout.bitDepth = 2;
+    layout.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
+    layout.samples = {0, 1, 2, 3, 2};
+    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF0A141E, 0xFF0000FF}));
 
-    spec.trnsAlphas = {0, 128};
-    EXPECT_EQ(PngPixels(spec), (std::vector<uint32_t>{0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF0A141E, 0xFF0000FF}));
+    layout.trnsAlphas = {0, 128};
+    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF0A141E, 0xFF0000FF}));
 }
 
 TEST(PngDecoder, SixteenBitColourKeepsTheHighBytes)
 {
-    PngSpec spec;
-    spec.width = 2;
-    spec.colorType = PNG_COLOR_TYPE_RGB;
-    spec.bitDepth = 16;
-    spec.samples = {0x1234, 0xABCD, 0xFFFF, 0x0000, 0x8081, 0x00FF};
-    EXPECT_EQ(PngPixels(spec), (std::vector<uint32_t>{0xFF12ABFF, 0xFF008000}));
+    PngLayout layout;
+    layout.width = 2;
+    layout.colorType = PNG_COLOR_TYPE_RGB;
+    layout.bitDepth = 16;
+    layout.samples = {0x1234, 0xABCD, 0xFFFF, 0x0000, 0x8081, 0x00FF};
+    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0xFF12ABFF, 0xFF008000}));
 }
 
 TEST(PngDecoder, GreyKindsBecomeColourWords)
 {
-    PngSpec spec;
-    spec.width = 2;
-    spec.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    spec.samples = {0x40, 0x80, 0xFF, 0x00};
-    EXPECT_EQ(PngPixels(spec), (std::vector<uint32_t>{0x80404040, 0x00FFFFFF}));
+    PngLayout layout;
+    layout.width = 2;
+    layout.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    layout.samples = {0x40, 0x80, 0xFF, 0x00};
+    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0x80404040, 0x00FFFFFF}));
 
-    PngSpec bits;
+    PngLayout bits;
     bits.width = 4;
     bits.colorType = PNG_COLOR_TYPE_GRAY;
     bits.bitDepth = 1;
     bits.samples = {0, 1, 1, 0};
     EXPECT_EQ(PngPixels(bits), (std::vector<uint32_t>{0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000}));
 
-    PngSpec keyed;
+    PngLayout keyed;
     keyed.width = 3;
     keyed.colorType = PNG_COLOR_TYPE_GRAY;
     keyed.samples = {7, 8, 7};
@@ -100,40 +100,40 @@ TEST(PngDecoder, GreyKindsBecomeColourWords)
 
 TEST(PngDecoder, ColourKeyGivesAlphaZero)
 {
-    PngSpec spec;
-    spec.width = 3;
-    spec.colorType = PNG_COLOR_TYPE_RGB;
-    spec.samples = {1, 2, 3, 4, 5, 6, 1, 2, 3};
-    spec.trnsKey = {1, 2, 3};
-    EXPECT_EQ(PngPixels(spec), (std::vector<uint32_t>{0x00010203, 0xFF040506, 0x00010203}));
+    PngLayout layout;
+    layout.width = 3;
+    layout.colorType = PNG_COLOR_TYPE_RGB;
+    layout.samples = {1, 2, 3, 4, 5, 6, 1, 2, 3};
+    layout.trnsKey = {1, 2, 3};
+    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0x00010203, 0xFF040506, 0x00010203}));
 }
 
 TEST(PngDecoder, InterlacedImagesDecodeInPlace)
 {
-    PngSpec spec;
-    spec.width = 7;
-    spec.height = 5;
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.interlaced = true;
+    PngLayout layout;
+    layout.width = 7;
+    layout.height = 5;
+    layout.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    layout.interlaced = true;
     std::vector<uint32_t> expected;
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x)
         {
-            spec.samples.insert(spec.samples.end(), {uint16_t(x * 30), uint16_t(y * 50), uint16_t(x + y), 200});
+            layout.samples.insert(layout.samples.end(), {uint16_t(x * 30), uint16_t(y * 50), uint16_t(x + y), 200});
             expected.push_back(0xC8000000u | uint32_t(x * 30) << 16 | uint32_t(y * 50) << 8 | uint32_t(x + y));
         }
-    EXPECT_EQ(PngPixels(spec), expected);
+    EXPECT_EQ(PngPixels(layout), expected);
 }
 
 TEST(PngDecoder, DamagedOrForeignFilesAnswerNull)
 {
-    PngSpec spec;
-    spec.width = 16;
-    spec.height = 16;
-    spec.colorType = PNG_COLOR_TYPE_RGB;
+    PngLayout layout;
+    layout.width = 16;
+    layout.height = 16;
+    layout.colorType = PNG_COLOR_TYPE_RGB;
     for (int i = 0; i < 16 * 16 * 3; ++i)
-        spec.samples.push_back(uint16_t((i * 37) & 0xFF));
-    const auto bytes = WritePng(spec);
+        layout.samples.push_back(uint16_t((i * 37) & 0xFF));
+    const auto bytes = WritePng(layout);
     int w = 0, h = 0;
     ASSERT_TRUE(Png(bytes, w, h));
     for (size_t n : {size_t(0), size_t(3), size_t(8), size_t(30), bytes.size() / 2, bytes.size() - 13})
