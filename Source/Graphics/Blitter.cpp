@@ -2,6 +2,8 @@
 
 #include "Graphics/Image.h"
 
+#include "Base/Profile.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -303,6 +305,8 @@ BlitMode ChooseBlitMode(const Image& image, const DrawState& state, bool wholeTa
 
 int BlitImage(const Image* image, int x, int y, const BlitTarget& target, const DrawState& state)
 {
+    static ProfileSample sample("Graphics::BlitImage");
+    ProfileTimer timer(sample);
     if (!image || !image->Pixels() || !target.pixels)
         return Draw_Nothing;
     const int g = ChannelByte(state.imageColor.a);
@@ -366,6 +370,8 @@ int BlitImage(const Image* image, int x, int y, const BlitTarget& target, const 
 int BlitStretchedImage(const Image* image, const BlitTarget& target, const Rect<int>& destination,
                        const DrawState& state)
 {
+    static ProfileSample sample("Graphics::BlitStretchedImage");
+    ProfileTimer timer(sample);
     if (!image || !target.pixels)
         return Draw_Nothing;
     int64_t sx0 = 0, sy0 = 0, sw = image->GetWidth(), sh = image->GetHeight();
