@@ -6,6 +6,12 @@
 namespace Kestrin::Shim
 {
 
+namespace
+{
+// SDL frees every cursor when video stops; the cache must not outlive it.
+SDL_Cursor* g_arrow = nullptr;
+} // namespace
+
 std::string LastSdlError()
 {
     const char* e = SDL_GetError();
@@ -25,6 +31,7 @@ bool StartVideo(std::string& error)
 
 void StopVideo()
 {
+    g_arrow = nullptr;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -145,10 +152,9 @@ void CaptureMouse(bool on)
 
 SDL_Cursor* ArrowCursor()
 {
-    static SDL_Cursor* arrow = nullptr;
-    if (!arrow && SDL_WasInit(SDL_INIT_VIDEO))
-        arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-    return arrow;
+    if (!g_arrow && SDL_WasInit(SDL_INIT_VIDEO))
+        g_arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    return g_arrow;
 }
 
 void ShowCursor(SDL_Cursor* cursor)

@@ -55,7 +55,8 @@ bool OpenUrl(const std::string& target);
 // Mouse capture while a control is pressed.
 void CaptureMouse(bool on);
 
-// The system arrow cursor (owned by the shim) and cursor visibility.
+// The system arrow cursor (owned by the shim; null while video is down or on drivers without
+// system cursors) and cursor visibility.
 SDL_Cursor* ArrowCursor();
 void ShowCursor(SDL_Cursor* cursor); // null hides the cursor
 bool IsMouseOver(SDL_Window* window);

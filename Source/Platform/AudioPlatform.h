@@ -1,0 +1,33 @@
+#pragma once
+
+namespace Kestrin
+{
+
+// The engine's sound service as the main loop and the window see it.
+class IAudioPlatform
+{
+public:
+    // Clears the global pointer when it points here.
+    virtual ~IAudioPlatform();
+    // False when no output could be started (the game then runs silent).
+    virtual bool Initialize() = 0;
+    virtual void Shutdown() = 0;
+    // Pauses the output while the window is inactive or minimised.
+    virtual void SetActive(bool active) = 0;
+    // Once per fixed step, before the application and the top screen.
+    virtual void Update(float dt) = 0;
+};
+
+IAudioPlatform* GetAudioPlatform();
+// Audio platforms register themselves when made; engine shutdown deletes the registered one.
+void SetAudioPlatform(IAudioPlatform* platform);
+
+// Makes the program's audio platform; null for none.
+using AudioPlatformFactory = IAudioPlatform* (*)();
+void SetAudioPlatformFactory(AudioPlatformFactory factory);
+
+// Makes and registers the audio platform through the installed factory; null (and a log line)
+// when there is none, and the engine runs silent.
+IAudioPlatform* CreateAudioPlatform();
+
+} // namespace Kestrin

@@ -1,0 +1,101 @@
+#include "Platform/Engine.h"
+
+#include "Base/Exceptions.h"
+#include "Base/Log.h"
+#include "Base/Random.h"
+#include "Base/Text.h"
+#include "Framework/Application.h"
+#include "Framework/CommandLine.h"
+#include "Framework/LogFile.h"
+#include "Platform/AudioPlatform.h"
+#include "Platform/Display.h"
+#include "Platform/Looper.h"
+#include "Platform/Platform.h"
+#include "Platform/Shim/Win32/Window.h"
+#include "Platform/Win32/Win32Platform.h"
+
+#include <SDL2/SDL.h>
+
+namespace Kestrin
+{
+
+namespace
+{
+
+void ShowBoxWithSdl(const std::wstring& title, const std::wstring& text)
+{
+    // Headless there is no box; the log holds the same text.
+    Shim::ShowErrorBox(ToUtf8(title), ToUtf8(text));
+}
+
+ErrorBoxFunction g_errorBox = &ShowBoxWithSdl;
+
+void ReportFatal(const std::wstring& text)
+{
+    g_errorBox(GetApplicationName(), text);
+    // Give back a captured mouse or a changed display.
+    SDL_Quit();
+}
+
+} // namespace
+
+void SetErrorBoxFunction(ErrorBoxFunction function)
+{
+    g_errorBox = function ? function : &ShowBoxWithSdl;
+}
+
+bool InitializeEngine()
+{
+    InitRandomStreams();
+
+    if (!GetPlatform())
+        CreatePlatform();
+    IPlatform* platform = GetPlatform();
+    platform->Initialize();
+
+    IApplication* application = GetApplication();
+    if (!application)
+        throw engine_error(KESTRIN_HERE, "No application object.");
+
+    const StartupOptions* options = application->GetStartupOptions();
+    if (options && options->singleInstance && platform->ActivateExistingInstance())
+        return false;
+
+    if (!GetAudioPlatform())
+        CreateAudioPlatform();
+    if (IAudioPlatform* audio = GetAudioPlatform())
+        audio->Initialize();
+
+    DisplaySettings wanted = *application->GetWindowMode();
+    ApplyDisplaySettings(wanted, false);
+
+    application->Initialize();
+    return true;
+}
+
+int EngineMain(int argc, char** argv)
+{
+    InstallLogFile();
+    SetCommandLine(argc, argv);
+    try
+    {
+        if (!InitializeEngine())
+            return 0;
+        Looper* looper = Looper::Current();
+        looper->Run();
+        looper->Shutdown();
+    }
+    catch (const std::exception& e)
+    {
+        LogUnhandledException(e);
+        ReportFatal(UnhandledExceptionBoxText(e));
+    }
+    catch (...)
+    {
+        LogPrintf("Unhandled Exception!\n");
+        ReportFatal(L"Unhandled Exception\n");
+    }
+    return 0;
+}
+
+} // namespace Kestrin
