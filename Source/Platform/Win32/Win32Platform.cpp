@@ -145,9 +145,14 @@ void Win32Platform::SetCursor(SDL_Cursor* cursor)
     RefreshCursor();
 }
 
+bool Win32Platform::IsMouseOverWindow() const
+{
+    return Shim::IsMouseOver(m_window);
+}
+
 void Win32Platform::RefreshCursor()
 {
-    if (Shim::IsMouseOver(m_window))
+    if (IsMouseOverWindow())
         ApplyCursor();
 }
 

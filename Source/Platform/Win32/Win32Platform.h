@@ -77,6 +77,8 @@ public:
 
 protected:
     bool IsOurWindow(uint32_t windowId) const;
+    // Whether the mouse is over the window now (SDL's mouse focus).
+    virtual bool IsMouseOverWindow() const;
     void Send(const InputEvent& event);
     // Hidden while the graphics platform draws its own cursor and the window is active; else the
     // stored cursor.
