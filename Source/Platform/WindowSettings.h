@@ -1,0 +1,16 @@
+#pragma once
+
+namespace Kestrin
+{
+
+// The player's window mode and custom-cursor choice, kept in the current account as
+// "Kestrin::Window::Mode" and "Kestrin::Window::IsCustomCursorEnabled".
+
+// Applies the stored window mode (not forced: an unchanged mode rebuilds nothing) and the stored
+// cursor choice. A missing record, a mode other than 0 and 1, or no current account keep what
+// runs now.
+void LoadWindowSettings();
+// Writes the running window mode and cursor choice; nothing without a current account.
+void SaveWindowSettings();
+
+} // namespace Kestrin
