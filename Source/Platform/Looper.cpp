@@ -238,6 +238,20 @@ void Looper::PopModeNow()
         CurrentModeScope scope(*this, mode.get());
         mode->Exit();
     }
+    // A request still naming the screen (queued from its Exit, or a pop-to queued before earlier
+    // pops reached it) would use it after it is gone.
+    for (auto it = m_requests.begin(); it != m_requests.end();)
+    {
+        if (it->mode == mode.get())
+        {
+            LogPrintf("Screen request %d for a deleted screen dropped.\n", it->kind);
+            it = m_requests.erase(it);
+        }
+        else
+        {
+            ++it;
+        }
+    }
 }
 
 void Looper::HandleInputEvent(const InputEvent& event)

@@ -133,6 +133,23 @@ TEST_F(ScreenStack, AScreenAlreadyOnTheStackIsNeitherFreedNorPushedTwice)
     EXPECT_EQ(looper.GetStack().size(), 3u);
 }
 
+TEST_F(ScreenStack, RequestsNamingAScreenThatIsGoneAreDropped)
+{
+    LogCapture log;
+    RecordingMode* a = Pushed("a");
+    RecordingMode* b = Pushed("b");
+    b->onExit = [&] { PushMode(b); }; // a screen queueing itself on its way out
+    PopMode();
+    PopMode();
+    PopToMode(a); // a was on the stack when this was asked
+    looper.ProcessModeRequests();
+    EXPECT_TRUE(looper.GetStack().empty());
+    EXPECT_EQ(journal.Count("a.delete"), 1u);
+    EXPECT_EQ(journal.Count("a.Enter") + journal.Count("b.Enter"), 0u);
+    EXPECT_NE(log.Text().find("Screen request 2 for a deleted screen dropped."), std::string::npos);
+    EXPECT_NE(log.Text().find("Screen request 1 for a deleted screen dropped."), std::string::npos);
+}
+
 TEST_F(ScreenStack, UnknownRequestsAndRequestsLeftAtShutdownFreeTheirScreens)
 {
     LogCapture log;
