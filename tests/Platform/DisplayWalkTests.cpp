@@ -13,118 +13,82 @@ using namespace KestrinTest;
 namespace
 {
 
-using Lines = std::vector<std::string>;
-
 class DisplayWalk : public ::testing::Test
 {
 protected:
-    DisplayWalk() : platform(new FakePlatform(journal)), factory(journal)
-    {
-        const char* args[] = {"Tanglewisp"};
-        SetCommandLine(1, args);
-    }
+    DisplayWalk() : platform(new FakePlatform(journal)) { CommandLine(nullptr); }
     ~DisplayWalk() override { ResetEngineGlobals(); }
 
     void CommandLine(const char* extra)
     {
         const char* args[] = {"Tanglewisp", extra};
-        SetCommandLine(2, args);
+        SetCommandLine(extra ? 2 : 1, args);
+    }
+    // Applies the settings; answers the window mode written back.
+    int Apply(int windowMode, bool force = false)
+    {
+        DisplaySettings wanted{windowMode, 1, 800, 600};
+        ApplyDisplaySettings(wanted, force);
+        return wanted.windowMode;
     }
 
     FakeClock clock;
     Journal journal;
     FakePlatform* platform;
-    FakeGraphicsFactory factory;
+    FakeGraphicsFactory factory{journal};
     TestApplication app{journal};
-};
-
-class CountingHandler : public IWindowModeChangeHandler
-{
-public:
-    CountingHandler(Journal& journal, std::string name) : m_journal(journal), m_name(std::move(name)) {}
-    void OnWindowModeChanged() override { m_journal.Add(m_name + ".OnWindowModeChanged"); }
-
-private:
-    Journal& m_journal;
-    std::string m_name;
 };
 
 TEST_F(DisplayWalk, AFullScreenRequestFallsThroughEveryRowInOrder)
 {
     LogCapture log;
     factory.failing = {{2, 1}, {1, 1}, {2, 0}};
-    DisplaySettings wanted{1, 1, 800, 600};
-    ApplyDisplaySettings(wanted, false);
-
+    EXPECT_EQ(Apply(1), 0); // what worked is written back
     EXPECT_EQ(journal.With("factory."),
               (Lines{"factory.Create 2", "factory.Create 1", "factory.Create 2", "factory.Create 1"}));
-    EXPECT_EQ(journal.With("graphicsSoftware.Initialize").back(), "graphicsSoftware.Initialize 0");
-    // What worked is written back and is now current.
-    EXPECT_EQ(wanted.windowMode, 0);
     EXPECT_EQ(GetCurrentDisplaySettings(), (DisplaySettings{0, 1, 800, 600}));
-    ASSERT_NE(CurrentFakeGraphics(), nullptr);
     EXPECT_EQ(CurrentFakeGraphics()->kind, 1);
-
-    // Each failed attempt is logged and its platform shut down and deleted by the next one.
-    size_t reported = 0;
-    for (size_t at = log.Text().find("Error initializing IGraphicsPlatform!\n\tFile:\t"); at != std::string::npos;
-         at = log.Text().find("Error initializing IGraphicsPlatform!\n\tFile:\t", at + 1))
-        ++reported;
-    EXPECT_EQ(reported, 3u);
+    EXPECT_EQ(journal.Count("graphics3D.delete"), 2u); // each failed one went with the next attempt
+    EXPECT_NE(log.Text().find("Error initializing IGraphicsPlatform!\n\tFile:\t"), std::string::npos);
     EXPECT_NE(log.Text().find("\tMessage:\tCould not initialize graphics3D\n"), std::string::npos);
-    EXPECT_EQ(journal.Count("graphics3D.delete"), 2u);
-    EXPECT_EQ(journal.Count("graphicsSoftware.delete"), 1u);
-}
 
-TEST_F(DisplayWalk, OneAttemptTearsDownBeforeItBuilds)
-{
-    DisplaySettings wanted{0, 1, 800, 600};
-    ApplyDisplaySettings(wanted, false);
+    // One attempt tears down before it builds; the cursor state goes to the new platform.
     journal.Clear();
-    DisplaySettings full{1, 1, 800, 600};
-    ApplyDisplaySettings(full, false);
+    factory.failing.clear();
+    Apply(1);
     EXPECT_EQ(journal.lines,
-              (Lines{"graphics3D.Shutdown", "graphics3D.delete", "platform.DestroyWindow", "factory.Create 2",
-                     "platform.CheckScreenResolution", "graphics3D.PrepareForWindow",
-                     "platform.CreateMainWindow 1", "graphics3D.Initialize 1",
-                     // the saved cursor state goes to the new platform
-                     "graphics3D.SetCustomCursorEnabled 1", "graphics3D.SetCursorImage"}));
+              (Lines{"graphicsSoftware.Shutdown", "graphicsSoftware.delete", "platform.DestroyWindow",
+                     "factory.Create 2", "platform.CheckScreenResolution", "graphics3D.PrepareForWindow",
+                     "platform.CreateMainWindow 1", "graphics3D.Initialize 1", "graphics3D.SetCustomCursorEnabled 1",
+                     "graphics3D.SetCursorImage"}));
 }
 
 TEST_F(DisplayWalk, SoftwareOnlySkipsThe3DRows)
 {
     CommandLine("-software");
-    DisplaySettings windowed{0, 1, 800, 600};
-    ApplyDisplaySettings(windowed, false);
+    Apply(0);
     EXPECT_EQ(journal.With("factory."), Lines{"factory.Create 1"});
 
     journal.Clear();
     factory.failing = {{1, 1}};
-    DisplaySettings full{1, 1, 800, 600};
-    ApplyDisplaySettings(full, false);
+    EXPECT_EQ(Apply(1), 0);
     EXPECT_EQ(journal.With("factory."), (Lines{"factory.Create 1", "factory.Create 1"}));
-    EXPECT_EQ(full.windowMode, 0);
 
-    // The test is for the exact text: other spellings do not count.
-    CommandLine("-Software");
+    CommandLine("-Software"); // the exact text only
     journal.Clear();
-    DisplaySettings again{1, 1, 800, 600};
-    ApplyDisplaySettings(again, true);
+    Apply(1, true);
     EXPECT_EQ(journal.With("factory.").front(), "factory.Create 2");
 }
 
 TEST_F(DisplayWalk, OnlyTheLastRowsFailureIsThrownOn)
 {
-    LogCapture log;
     factory.failing = {{2, 0}};
-    DisplaySettings windowed{0, 1, 800, 600};
-    EXPECT_NO_THROW(ApplyDisplaySettings(windowed, false)); // row 3 fails, row 4 works
+    EXPECT_NO_THROW(Apply(0)); // row 3 fails, row 4 works
 
     factory.failing = {{2, 0}, {1, 0}};
-    DisplaySettings again{0, 1, 800, 600};
     try
     {
-        ApplyDisplaySettings(again, true);
+        Apply(0, true);
         FAIL() << "the last resort must throw";
     }
     catch (const engine_error& e)
@@ -132,36 +96,30 @@ TEST_F(DisplayWalk, OnlyTheLastRowsFailureIsThrownOn)
         EXPECT_STREQ(e.what(), "Could not initialize graphicsSoftware");
     }
 
-    // No display at all: the same path, with the engine's own text.
     factory.displayExists = false;
-    factory.failing.clear();
-    DisplaySettings third{0, 1, 800, 600};
     try
     {
-        ApplyDisplaySettings(third, true);
+        Apply(0, true);
         FAIL() << "expected an error";
     }
     catch (const engine_error& e)
     {
         EXPECT_STREQ(e.what(), "Could not create display");
-        EXPECT_NE(e.SourceFile().find("GraphicsPlatform.cpp"), std::string::npos);
     }
-}
 
-TEST_F(DisplayWalk, AScreenTooSmallFailsEveryRow)
-{
+    // A screen too small fails every row at the check, before any window is made.
+    factory.displayExists = true;
     platform->screenWidth = 640;
-    DisplaySettings wanted{1, 1, 800, 600};
-    EXPECT_THROW(ApplyDisplaySettings(wanted, false), engine_error);
+    journal.Clear();
+    EXPECT_THROW(Apply(1, true), engine_error);
     EXPECT_EQ(journal.Count("platform.CheckScreenResolution"), 4u);
-    EXPECT_EQ(journal.Count("platform.CreateMainWindow 1") + journal.Count("platform.CreateMainWindow 0"), 0u);
+    EXPECT_TRUE(journal.With("platform.CreateMainWindow").empty());
 }
 
 TEST_F(DisplayWalk, AnUnknownWindowModeTriesNothingAndTheLoopStillRuns)
 {
     LogCapture log;
-    DisplaySettings odd{2, 1, 800, 600};
-    ApplyDisplaySettings(odd, false);
+    EXPECT_EQ(Apply(2), 2);
     EXPECT_TRUE(journal.With("factory.").empty());
     EXPECT_EQ(GetGraphicsPlatform(), nullptr);
     EXPECT_NE(log.Text().find("No display attempt for window mode 2."), std::string::npos);
@@ -176,83 +134,71 @@ TEST_F(DisplayWalk, AnUnknownWindowModeTriesNothingAndTheLoopStillRuns)
     ChangeMode(screen);
     looper.Run();
     EXPECT_EQ(updates, 5);
-    EXPECT_EQ(journal.Count("screen.Draw"), 0u);
 }
 
 TEST_F(DisplayWalk, UnchangedSettingsRebuildOnlyWhenForced)
 {
-    DisplaySettings wanted{0, 1, 800, 600};
-    ApplyDisplaySettings(wanted, false);
+    Apply(0);
     journal.Clear();
     DisplaySettings same{0, 2, 800, 600}; // the sizing mode is not compared
     ApplyDisplaySettings(same, false);
-    EXPECT_TRUE(journal.With("factory.").empty());
-
-    ResetDisplay();
-    EXPECT_EQ(journal.With("factory."), Lines{"factory.Create 2"});
-
-    journal.Clear();
     SetWindowMode(0);
     EXPECT_TRUE(journal.With("factory.").empty());
+    ResetDisplay();
+    EXPECT_EQ(journal.With("factory."), Lines{"factory.Create 2"});
     ToggleWindowMode();
     EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 1);
     ToggleWindowMode();
     EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 0);
 }
 
+struct NamedHandler : IWindowModeChangeHandler
+{
+    NamedHandler(Journal& j, std::string n) : journal(j), name(std::move(n)) {}
+    void OnWindowModeChanged() override { journal.Add(name + ".OnWindowModeChanged"); }
+    Journal& journal;
+    std::string name;
+};
+
 TEST_F(DisplayWalk, TheCursorStateSurvivesAChangeAndHandlersHearOfIt)
 {
-    DisplaySettings first{0, 1, 800, 600};
-    ApplyDisplaySettings(first, false);
-    // The first platform keeps its own defaults.
-    EXPECT_TRUE(CurrentFakeGraphics()->customCursor);
-    EXPECT_EQ(journal.Count("graphics3D.SetCursorImage"), 0u);
-
+    Apply(0);
+    EXPECT_EQ(journal.Count("graphics3D.SetCursorImage"), 0u); // the first platform keeps its defaults
     Image arrow(2, 2);
     CurrentFakeGraphics()->customCursor = false;
     CurrentFakeGraphics()->cursorImage = &arrow;
     CurrentFakeGraphics()->hotSpot = {3, 4};
+    NamedHandler one(journal, "one"), two(journal, "two");
+    GetWindowModeChangeHandlers() = {&one, &two};
 
-    CountingHandler one(journal, "one"), two(journal, "two");
-    GetWindowModeChangeHandlers().push_back(&one);
-    GetWindowModeChangeHandlers().push_back(&two);
-    journal.Clear();
     SetWindowMode(1);
-    EXPECT_EQ(journal.With("one.").size() + journal.With("two.").size(), 2u);
-    EXPECT_EQ(journal.lines.back(), "graphics3D.SetCursorImage");
     FakeGraphicsPlatform* now = CurrentFakeGraphics();
     EXPECT_FALSE(now->customCursor);
     EXPECT_EQ(now->cursorImage, &arrow);
     EXPECT_EQ(now->hotSpot, (Vector2<int>{3, 4}));
-    auto at = [&](const std::string& line) {
-        return std::find(journal.lines.begin(), journal.lines.end(), line) - journal.lines.begin();
-    };
-    EXPECT_LT(at("graphics3D.Initialize 1"), at("one.OnWindowModeChanged"));
-    EXPECT_LT(at("one.OnWindowModeChanged"), at("two.OnWindowModeChanged"));
+    EXPECT_LT(journal.At("graphics3D.Initialize 1"), journal.At("one.OnWindowModeChanged"));
+    EXPECT_LT(journal.At("one.OnWindowModeChanged"), journal.At("two.OnWindowModeChanged"));
+    EXPECT_EQ(journal.Count("two.OnWindowModeChanged"), 1u);
 }
 
 TEST_F(DisplayWalk, ChangesAskedWhileEventsAreHandledWaitForTheLoop)
 {
-    DisplaySettings first{0, 1, 800, 600};
-    ApplyDisplaySettings(first, false);
+    Apply(0);
     journal.Clear();
     {
         ScopedEventHandling handling;
         ToggleWindowMode();
-        DisplaySettings wanted{0, 1, 1024, 768};
-        ApplyDisplaySettings(wanted, false);
-        ResetDisplay();
+        DisplaySettings bigger{0, 1, 1024, 768};
+        ApplyDisplaySettings(bigger, false);
+        EXPECT_EQ(bigger.windowMode, 0);
         EXPECT_TRUE(journal.lines.empty());
-        EXPECT_TRUE(HasQueuedDisplayChanges());
     }
     EXPECT_TRUE(journal.lines.empty());
     EXPECT_TRUE(ApplyQueuedDisplayChanges());
-    EXPECT_EQ(journal.With("platform.CreateMainWindow"),
-              (Lines{"platform.CreateMainWindow 1", "platform.CreateMainWindow 0", "platform.CreateMainWindow 0"}));
+    EXPECT_EQ(journal.With("platform.CreateMainWindow"), (Lines{"platform.CreateMainWindow 1", "platform.CreateMainWindow 0"}));
     EXPECT_EQ(GetCurrentDisplaySettings(), (DisplaySettings{0, 1, 1024, 768}));
-    EXPECT_FALSE(ApplyQueuedDisplayChanges());
 
-    // The loop applies them at the top of its next pass, outside the pump.
+    // The loop applies them at the top of its next pass.
     Looper looper;
     ChangeMode(new RecordingMode("screen", journal));
     platform->messages.push_back([](IInputEventSink*) { ToggleWindowMode(); });

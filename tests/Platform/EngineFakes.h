@@ -1,6 +1,6 @@
 #pragma once
-// Scripted stand-ins for the platforms, the application and the screens, all writing into one
-// journal so that tests can check the order of calls across them.
+// Scripted stand-ins for the platforms, the application and the screens. They all write into one
+// journal, so that tests can check the order of calls across them.
 #include "Base/Exceptions.h"
 #include "Framework/Application.h"
 #include "Platform/ApplicationMode.h"
@@ -10,111 +10,79 @@
 #include "Platform/Looper.h"
 #include "Platform/Platform.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <set>
-#include <utility>
-#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace KestrinTest
 {
 
+using Lines = std::vector<std::string>;
+
 struct Journal
 {
-    std::vector<std::string> lines;
+    Lines lines;
     void Add(const std::string& line) { lines.push_back(line); }
-    // The lines that start with prefix, in order.
-    std::vector<std::string> With(const std::string& prefix) const
+    Lines With(const std::string& prefix) const
     {
-        std::vector<std::string> out;
+        Lines out;
         for (const auto& l : lines)
             if (l.compare(0, prefix.size(), prefix) == 0)
                 out.push_back(l);
         return out;
     }
-    size_t Count(const std::string& line) const
-    {
-        size_t n = 0;
-        for (const auto& l : lines)
-            n += l == line;
-        return n;
-    }
+    size_t Count(const std::string& line) const { return size_t(std::count(lines.begin(), lines.end(), line)); }
+    size_t At(const std::string& line) const { return size_t(std::find(lines.begin(), lines.end(), line) - lines.begin()); }
     void Clear() { lines.clear(); }
 };
+
+inline std::string Ms(float dt)
+{
+    return std::to_string(int(dt * 1000.0f + 0.5f));
+}
 
 class RecordingMode : public Kestrin::ApplicationMode
 {
 public:
     RecordingMode(std::string name, Journal& journal) : m_name(std::move(name)), m_journal(journal) {}
-    ~RecordingMode() override { m_journal.Add(m_name + ".delete"); }
+    ~RecordingMode() override { Note("delete"); }
 
-    void Enter() override
+    void Enter() override { Note("Enter", onEnter); }
+    void Exit() override { Note("Exit", onExit); }
+    void Activate() override { Note("Activate"); }
+    void Deactivate() override { Note("Deactivate"); }
+    void Update(float dt) override { Note("Update " + Ms(dt), onUpdate); }
+    void Draw() override { Note("Draw", onDraw); }
+    void DrawBackdrop() override { Note("DrawBackdrop"); }
+    bool IsOpaque() override { return Note("IsOpaque"), opaque; }
+    bool OnMouseMove(int x, int y) override { return Note("OnMouseMove " + Xy(x, y)), false; }
+    bool OnMouseDown(Kestrin::MouseButton b, int x, int y) override
     {
-        m_journal.Add(m_name + ".Enter");
-        if (onEnter)
-            onEnter();
+        return Note("OnMouseDown " + std::to_string(int(b)) + " " + Xy(x, y)), false;
     }
-    void Exit() override
+    bool OnMouseUp(Kestrin::MouseButton b, int x, int y) override
     {
-        m_journal.Add(m_name + ".Exit");
-        if (onExit)
-            onExit();
+        return Note("OnMouseUp " + std::to_string(int(b)) + " " + Xy(x, y)), false;
     }
-    void Activate() override { m_journal.Add(m_name + ".Activate"); }
-    void Deactivate() override { m_journal.Add(m_name + ".Deactivate"); }
-    void Update(float dt) override
-    {
-        m_journal.Add(m_name + ".Update " + std::to_string(int(dt * 1000.0f + 0.5f)));
-        if (onUpdate)
-            onUpdate();
-    }
-    void Draw() override
-    {
-        m_journal.Add(m_name + ".Draw");
-        if (onDraw)
-            onDraw();
-    }
-    void DrawBackdrop() override { m_journal.Add(m_name + ".DrawBackdrop"); }
-    bool IsOpaque() override
-    {
-        m_journal.Add(m_name + ".IsOpaque");
-        return opaque;
-    }
-    bool OnMouseMove(int x, int y) override
-    {
-        m_journal.Add(m_name + ".OnMouseMove " + std::to_string(x) + "," + std::to_string(y));
-        return false;
-    }
-    bool OnMouseDown(Kestrin::MouseButton button, int x, int y) override
-    {
-        m_journal.Add(m_name + ".OnMouseDown " + std::to_string(int(button)) + " " + std::to_string(x) + "," +
-                      std::to_string(y));
-        return false;
-    }
-    bool OnMouseUp(Kestrin::MouseButton button, int x, int y) override
-    {
-        m_journal.Add(m_name + ".OnMouseUp " + std::to_string(int(button)) + " " + std::to_string(x) + "," +
-                      std::to_string(y));
-        return false;
-    }
-    bool OnKeyDown(int key) override
-    {
-        m_journal.Add(m_name + ".OnKeyDown " + std::to_string(key));
-        return false;
-    }
-    bool OnKeyUp(int key) override
-    {
-        m_journal.Add(m_name + ".OnKeyUp " + std::to_string(key));
-        return false;
-    }
-    void OnMouseLeave() override { m_journal.Add(m_name + ".OnMouseLeave"); }
+    bool OnKeyDown(int key) override { return Note("OnKeyDown " + std::to_string(key)), false; }
+    bool OnKeyUp(int key) override { return Note("OnKeyUp " + std::to_string(key)), false; }
+    void OnMouseLeave() override { Note("OnMouseLeave"); }
 
     bool opaque = true;
     std::function<void()> onEnter, onExit, onUpdate, onDraw;
 
 private:
+    static std::string Xy(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
+    void Note(const std::string& what, const std::function<void()>& then = {})
+    {
+        m_journal.Add(m_name + "." + what);
+        if (then)
+            then();
+    }
     std::string m_name;
     Journal& m_journal;
 };
@@ -137,7 +105,7 @@ public:
     }
     void Shutdown() override { m_journal.Add("app.Shutdown"); }
     void OnAfterDraw() override { m_journal.Add("app.OnAfterDraw"); }
-    void Update(float dt) override { m_journal.Add("app.Update " + std::to_string(int(dt * 1000.0f + 0.5f))); }
+    void Update(float dt) override { m_journal.Add("app.Update " + Ms(dt)); }
     void OnModeRequestsApplied() override { m_journal.Add("app.OnModeRequestsApplied"); }
 
     Kestrin::StartupOptions options{true};
@@ -148,6 +116,7 @@ private:
     Journal& m_journal;
 };
 
+// Messages are scripted calls, run one per PumpMessages as the real pump would.
 class FakePlatform : public Kestrin::IPlatform
 {
 public:
@@ -155,15 +124,10 @@ public:
 
     void Initialize() override { m_journal.Add("platform.Initialize"); }
     void Shutdown() override { m_journal.Add("platform.Shutdown"); }
-    bool ActivateExistingInstance() override
-    {
-        m_journal.Add("platform.ActivateExistingInstance");
-        return otherCopyRuns;
-    }
+    bool ActivateExistingInstance() override { return m_journal.Add("platform.ActivateExistingInstance"), otherCopyRuns; }
     void CreateMainWindow(const Kestrin::DisplaySettings& s) override
     {
         m_journal.Add("platform.CreateMainWindow " + std::to_string(s.windowMode));
-        windows.push_back(s);
     }
     void DestroyWindow() override { m_journal.Add("platform.DestroyWindow"); }
     void RestoreWindow() override { m_journal.Add("platform.RestoreWindow"); }
@@ -171,7 +135,7 @@ public:
     void CheckScreenResolution(const Kestrin::DisplaySettings& s) override
     {
         m_journal.Add("platform.CheckScreenResolution");
-        if (s.width > screenWidth || s.height > screenHeight)
+        if (s.width > screenWidth)
             throw Kestrin::engine_error(KESTRIN_HERE, "screen too small");
     }
     bool IsActive() override { return active; }
@@ -195,68 +159,55 @@ public:
     void SetCapture() override {}
     void ReleaseCapture() override {}
 
-    bool otherCopyRuns = false;
-    bool active = true;
-    bool quitRequested = false;
-    bool repaint = false;
+    bool otherCopyRuns = false, active = true, quitRequested = false, repaint = false;
     int screenWidth = 1024;
-    int screenHeight = 768;
     std::deque<std::function<void(Kestrin::IInputEventSink*)>> messages;
     std::function<void()> onWait;
-    std::vector<Kestrin::DisplaySettings> windows;
 
 private:
     Journal& m_journal;
 };
 
+// Kind 2 writes as "graphics3D", kind 1 as "graphicsSoftware".
 class FakeGraphicsPlatform : public Kestrin::IGraphicsPlatform
 {
 public:
-    // failModes: window modes in which Initialize throws.
     FakeGraphicsPlatform(int kind, Journal& journal, std::set<int> failModes = {})
         : kind(kind), m_journal(journal), m_failModes(std::move(failModes))
     {
     }
-    ~FakeGraphicsPlatform() override { m_journal.Add(Name() + ".delete"); }
+    ~FakeGraphicsPlatform() override { Note("delete"); }
 
-    std::string Name() const { return kind == 2 ? "graphics3D" : "graphicsSoftware"; }
-
-    void GetName(Kestrin::NameId& name) override { name = Kestrin::MakeName(Name()); }
-    void PrepareForWindow(const Kestrin::DisplaySettings&) override { m_journal.Add(Name() + ".PrepareForWindow"); }
+    void GetName(Kestrin::NameId& name) override { name = Kestrin::NameId(); }
+    void PrepareForWindow(const Kestrin::DisplaySettings&) override { Note("PrepareForWindow"); }
     int GetCapabilities() override { return kind; }
     void Initialize(const Kestrin::DisplaySettings& s) override
     {
-        m_journal.Add(Name() + ".Initialize " + std::to_string(s.windowMode));
+        Note("Initialize " + std::to_string(s.windowMode));
         if (m_failModes.count(s.windowMode))
             throw Kestrin::engine_error(KESTRIN_HERE, "Could not initialize " + Name());
     }
-    void Shutdown() override { m_journal.Add(Name() + ".Shutdown"); }
-    int BeginFrame() override
-    {
-        m_journal.Add(Name() + ".BeginFrame");
-        return beginResult;
-    }
-    int EndFrame() override
-    {
-        m_journal.Add(Name() + ".EndFrame");
-        return 0;
-    }
+    void Shutdown() override { Note("Shutdown"); }
+    int BeginFrame() override { return Note("BeginFrame"), beginResult; }
+    int EndFrame() override { return Note("EndFrame"), 0; }
     Kestrin::Graphics::ICanvas* GetCanvas() override { return canvas; }
     Kestrin::ITexture* CreateTexture(Kestrin::IImage*) override { return nullptr; }
     bool IsCustomCursorEnabled() override { return customCursor; }
     void SetCustomCursorEnabled(bool enabled) override
     {
-        m_journal.Add(Name() + ".SetCustomCursorEnabled " + std::to_string(enabled));
+        Note("SetCustomCursorEnabled " + std::to_string(enabled));
         customCursor = enabled;
     }
     void SetCursorImage(Kestrin::IImage* image, const Kestrin::Vector2<int>& hot) override
     {
-        m_journal.Add(Name() + ".SetCursorImage");
+        Note("SetCursorImage");
         cursorImage = image;
         hotSpot = hot;
     }
     Kestrin::IImage* GetCursorImage() override { return cursorImage; }
     void GetCursorHotSpot(Kestrin::Vector2<int>& hot) override { hot = hotSpot; }
+
+    std::string Name() const { return kind == 2 ? "graphics3D" : "graphicsSoftware"; }
 
     int kind;
     int beginResult = 0;
@@ -266,11 +217,12 @@ public:
     Kestrin::Vector2<int> hotSpot;
 
 private:
+    void Note(const std::string& what) { m_journal.Add(Name() + "." + what); }
     Journal& m_journal;
     std::set<int> m_failModes;
 };
 
-// Attempts {kind, window mode} in failing throw from Initialize; kinds in missingKinds are not made.
+// Attempts {kind, window mode} listed in failing throw from Initialize.
 class FakeGraphicsFactory : public Kestrin::IGraphicsPlatformFactory
 {
 public:
@@ -281,8 +233,6 @@ public:
     Kestrin::IGraphicsPlatform* CreateGraphicsPlatform(int kind) override
     {
         m_journal.Add("factory.Create " + std::to_string(kind));
-        if (missingKinds.count(kind))
-            return nullptr;
         std::set<int> failModes;
         for (auto [k, mode] : failing)
             if (k == kind)
@@ -294,7 +244,6 @@ public:
 
     bool displayExists = true;
     std::set<std::pair<int, int>> failing;
-    std::set<int> missingKinds;
     Kestrin::Graphics::ICanvas* canvas = nullptr;
 
 private:
@@ -305,14 +254,10 @@ class FakeAudioPlatform : public Kestrin::IAudioPlatform
 {
 public:
     explicit FakeAudioPlatform(Journal& journal) : m_journal(journal) {}
-    bool Initialize() override
-    {
-        m_journal.Add("audio.Initialize");
-        return true;
-    }
+    bool Initialize() override { return m_journal.Add("audio.Initialize"), true; }
     void Shutdown() override { m_journal.Add("audio.Shutdown"); }
     void SetActive(bool active) override { m_journal.Add("audio.SetActive " + std::to_string(active)); }
-    void Update(float dt) override { m_journal.Add("audio.Update " + std::to_string(int(dt * 1000.0f + 0.5f))); }
+    void Update(float dt) override { m_journal.Add("audio.Update " + Ms(dt)); }
 
 private:
     Journal& m_journal;
@@ -323,16 +268,14 @@ inline FakeGraphicsPlatform* CurrentFakeGraphics()
     return dynamic_cast<FakeGraphicsPlatform*>(Kestrin::GetGraphicsPlatform());
 }
 
-// Leaves no platform, graphics platform, audio platform or queued display change behind.
+// Leaves no platform, graphics or audio platform, display setting or queued change behind.
 inline void ResetEngineGlobals()
 {
     Kestrin::ClearQueuedDisplayChanges();
     delete Kestrin::GetGraphicsPlatform();
     Kestrin::SetGraphicsPlatform(nullptr);
     delete Kestrin::GetAudioPlatform();
-    Kestrin::SetAudioPlatform(nullptr);
     delete Kestrin::GetPlatform();
-    Kestrin::SetPlatform(nullptr);
     Kestrin::GetCurrentDisplaySettings() = Kestrin::DisplaySettings{-1, 1, 800, 600};
     Kestrin::GetWindowModeChangeHandlers().clear();
 }

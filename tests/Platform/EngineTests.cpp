@@ -11,7 +11,6 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <stdexcept>
 
 using namespace Kestrin;
@@ -20,90 +19,78 @@ using namespace KestrinTest;
 namespace
 {
 
-using Lines = std::vector<std::string>;
-
 Journal* g_audioJournal = nullptr;
 IAudioPlatform* MakeFakeAudio()
 {
     return new FakeAudioPlatform(*g_audioJournal);
 }
 
-struct BoxRecord
-{
-    int shown = 0;
-    std::wstring title, text;
-};
-BoxRecord g_box;
+int g_boxes = 0;
+std::wstring g_boxTitle, g_boxText;
 void RecordBox(const std::wstring& title, const std::wstring& text)
 {
-    ++g_box.shown;
-    g_box.title = title;
-    g_box.text = text;
+    ++g_boxes;
+    g_boxTitle = title;
+    g_boxText = text;
+}
+
+int RunEntry()
+{
+    char name[] = "Tanglewisp";
+    char* argv[] = {name, nullptr};
+    return EngineMain(1, argv);
 }
 
 class Engine : public ::testing::Test
 {
 protected:
-    Engine() : factory(journal)
+    Engine()
     {
         g_audioJournal = &journal;
         SetAudioPlatformFactory(&MakeFakeAudio);
         SetErrorBoxFunction(&RecordBox);
-        g_box = {};
         SetAppDataFolderOverride(folder.WidePath() + L"/user");
         SetExecutableFolderOverride(folder.WidePath());
     }
     ~Engine() override
     {
         ResetEngineGlobals();
+        ShutdownRandomStreams();
         SetAudioPlatformFactory(nullptr);
         SetErrorBoxFunction(nullptr);
         SetAppDataFolderOverride(L"");
         SetExecutableFolderOverride(L"");
-        ShutdownRandomStreams();
-    }
-
-    size_t At(const std::string& line) const
-    {
-        return size_t(std::find(journal.lines.begin(), journal.lines.end(), line) - journal.lines.begin());
     }
 
     TempFolder folder;
     FakeClock clock;
     Journal journal;
-    FakeGraphicsFactory factory;
-    TestApplication app{journal};
+    FakeGraphicsFactory factory{journal};
+    std::unique_ptr<TestApplication> app = std::make_unique<TestApplication>(journal);
 };
 
-TEST_F(Engine, StartUpRunsInItsOrder)
-{
-    new FakePlatform(journal);
-    app.windowMode = {1, 1, 800, 600};
-    ASSERT_TRUE(InitializeEngine());
-    EXPECT_EQ(journal.lines,
-              (Lines{"platform.Initialize", "platform.ActivateExistingInstance", "audio.Initialize",
-                     "platform.DestroyWindow", "factory.Create 2", "platform.CheckScreenResolution",
-                     "graphics3D.PrepareForWindow", "platform.CreateMainWindow 1", "graphics3D.Initialize 1",
-                     "app.Initialize"}));
-    EXPECT_NE(GetRandomStream(0), nullptr);
-    EXPECT_NE(GetAudioPlatform(), nullptr);
-    EXPECT_EQ(GetCurrentDisplaySettings(), (DisplaySettings{1, 1, 800, 600}));
-}
-
-TEST_F(Engine, ASecondCopyStopsStartUpQuietly)
+TEST_F(Engine, StartUpRunsInItsOrderAndStopsForASecondCopy)
 {
     auto* platform = new FakePlatform(journal);
+    app->windowMode = {1, 1, 800, 600};
+    ASSERT_TRUE(InitializeEngine());
+    EXPECT_EQ(journal.lines, (Lines{"platform.Initialize", "platform.ActivateExistingInstance", "audio.Initialize",
+                                    "platform.DestroyWindow", "factory.Create 2", "platform.CheckScreenResolution",
+                                    "graphics3D.PrepareForWindow", "platform.CreateMainWindow 1",
+                                    "graphics3D.Initialize 1", "app.Initialize"}));
+    EXPECT_NE(GetRandomStream(0), nullptr);
+
+    delete GetAudioPlatform();
+    journal.Clear();
     platform->otherCopyRuns = true;
     EXPECT_FALSE(InitializeEngine());
     EXPECT_EQ(journal.lines, (Lines{"platform.Initialize", "platform.ActivateExistingInstance"}));
     EXPECT_EQ(GetAudioPlatform(), nullptr);
 
-    // Without the single-copy option nobody is asked.
     journal.Clear();
-    app.options.singleInstance = false;
+    app->options.singleInstance = false; // nobody is asked
     EXPECT_TRUE(InitializeEngine());
     EXPECT_EQ(journal.Count("platform.ActivateExistingInstance"), 0u);
-    EXPECT_EQ(journal.lines.back(), "app.Initialize");
 }
 
 TEST_F(Engine, ShutdownRunsInItsOrder)
@@ -120,22 +107,16 @@ TEST_F(Engine, ShutdownRunsInItsOrder)
     EXPECT_EQ(journal.lines,
               (Lines{"b.Deactivate", "queued.delete", "b.Exit", "b.delete", "a.Exit", "a.delete", "app.Shutdown",
                      "graphics3D.Shutdown", "audio.Shutdown", "platform.DestroyWindow", "platform.Shutdown",
-                     // the singletons go last, the graphics platform last of all
-                     "graphics3D.delete"}));
+                     "graphics3D.delete"})); // the singletons last, the graphics platform last of all
     EXPECT_EQ(GetPlatform(), nullptr);
     EXPECT_EQ(GetAudioPlatform(), nullptr);
-    EXPECT_EQ(GetGraphicsPlatform(), nullptr);
     EXPECT_EQ(GetRandomStream(0), nullptr);
 }
 
 struct ScriptedQuitHandler : IQuitHandler
 {
     ScriptedQuitHandler(Journal& j, std::string n, bool a) : journal(j), name(std::move(n)), agrees(a) {}
-    bool OnQuitRequest() override
-    {
-        journal.Add(name + ".OnQuitRequest");
-        return agrees;
-    }
+    bool OnQuitRequest() override { return journal.Add(name + ".OnQuitRequest"), agrees; }
     Journal& journal;
     std::string name;
     bool agrees;
@@ -145,80 +126,52 @@ TEST_F(Engine, AQuitRequestAsksEveryHandlerUntilOneRefuses)
 {
     new FakePlatform(journal);
     Looper looper;
-    looper.RequestQuit();
-    EXPECT_TRUE(looper.IsQuitSet()); // nobody to ask
-
-    Looper second;
     ScriptedQuitHandler yes(journal, "yes", true), no(journal, "no", false), later(journal, "later", true);
-    second.AddQuitHandler(&yes);
-    second.AddQuitHandler(&no);
-    second.AddQuitHandler(&later);
-    second.RequestQuit();
-    EXPECT_FALSE(second.IsQuitSet());
+    looper.AddQuitHandler(&yes);
+    looper.AddQuitHandler(&no);
+    looper.AddQuitHandler(&later);
+    looper.RequestQuit();
+    EXPECT_FALSE(looper.IsQuitSet());
     EXPECT_EQ(journal.lines, (Lines{"yes.OnQuitRequest", "no.OnQuitRequest", "platform.RestoreWindow"}));
 
     journal.Clear();
-    second.RemoveQuitHandler(&no);
-    second.RequestQuit();
-    EXPECT_TRUE(second.IsQuitSet());
+    looper.RemoveQuitHandler(&no);
+    looper.RequestQuit();
+    EXPECT_TRUE(looper.IsQuitSet());
     EXPECT_EQ(journal.lines, (Lines{"yes.OnQuitRequest", "later.OnQuitRequest"}));
 }
 
-TEST_F(Engine, TheEntryReportsAFailedDisplayAndSkipsShutdown)
+TEST_F(Engine, TheEntryReportsWhatReachesItAndSkipsShutdown)
 {
     LogCapture log;
     new FakePlatform(journal);
     factory.failing = {{2, 0}, {1, 0}};
-    char name[] = "Tanglewisp";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(EngineMain(1, argv), 0);
-
+    EXPECT_EQ(RunEntry(), 0);
     const std::string text = log.Text();
-    const size_t lastAttempt = text.rfind("Error initializing IGraphicsPlatform!\n\tFile:\t");
     const size_t report = text.find("Unhandled Exception!\n\tFile:\t");
-    ASSERT_NE(lastAttempt, std::string::npos);
     ASSERT_NE(report, std::string::npos);
-    EXPECT_LT(lastAttempt, report);
+    EXPECT_LT(text.rfind("Error initializing IGraphicsPlatform!\n\tFile:\t"), report);
     EXPECT_NE(text.find("\tMessage:\tCould not initialize graphicsSoftware\n", report), std::string::npos);
-
-    EXPECT_EQ(g_box.shown, 1);
-    EXPECT_EQ(g_box.title, L"Tanglewisp");
-    EXPECT_EQ(g_box.text.rfind(L"Unhandled Exception\n\nFile:\t", 0), 0u);
-    EXPECT_NE(g_box.text.find(L"\n\nCould not initialize graphicsSoftware"), std::wstring::npos);
-    EXPECT_EQ(journal.Count("app.Initialize") + journal.Count("app.Shutdown") + journal.Count("platform.Shutdown"),
-              0u);
-    // The log went to the per-user folder.
+    EXPECT_EQ(g_boxTitle, L"Tanglewisp");
+    EXPECT_EQ(g_boxText.rfind(L"Unhandled Exception\n\nFile:\t", 0), 0u);
+    EXPECT_NE(g_boxText.find(L"\n\nCould not initialize graphicsSoftware"), std::wstring::npos);
+    EXPECT_TRUE(journal.With("app.").empty());
+    EXPECT_EQ(journal.Count("platform.Shutdown"), 0u);
     EXPECT_TRUE(folder.Has("user/LOG.TXT"));
-}
 
-TEST_F(Engine, TheEntryReportsOtherExceptionsWithTheirTextAlone)
-{
-    LogCapture log;
-    new FakePlatform(journal);
-    app.onInitialize = [] { throw std::runtime_error("the game broke"); };
-    char name[] = "Tanglewisp";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(EngineMain(1, argv), 0);
+    // Another exception: its text alone.
+    app->onInitialize = [] { throw std::runtime_error("the game broke"); };
+    factory.failing.clear();
+    EXPECT_EQ(RunEntry(), 0);
     EXPECT_NE(log.Text().find("Unhandled Exception!\n\tMessage:\tthe game broke\n"), std::string::npos);
-    EXPECT_EQ(g_box.text, L"Unhandled Exception\n\nthe game broke");
-}
+    EXPECT_EQ(g_boxText, L"Unhandled Exception\n\nthe game broke");
 
-TEST(EngineEntry, WithoutAnApplicationTheBoxHasTheEnginesName)
-{
-    TempFolder folder;
-    SetAppDataFolderOverride(folder.WidePath());
-    SetErrorBoxFunction(&RecordBox);
-    Journal journal;
-    new FakePlatform(journal);
-    char name[] = "Tanglewisp";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(EngineMain(1, argv), 0);
-    EXPECT_EQ(g_box.title, L"Kestrin 2DEngine");
-    EXPECT_NE(g_box.text.find(L"No application object."), std::wstring::npos);
-    ResetEngineGlobals();
-    ShutdownRandomStreams();
-    SetErrorBoxFunction(nullptr);
-    SetAppDataFolderOverride(L"");
+    // No application: the engine's own name on the box.
+    app.reset();
+    EXPECT_EQ(RunEntry(), 0);
+    EXPECT_EQ(g_boxTitle, L"Kestrin 2DEngine");
+    EXPECT_NE(g_boxText.find(L"No application object."), std::wstring::npos);
+    EXPECT_EQ(g_boxes, 3);
 }
 
 // The whole program on the dummy video driver: the real window platform, two screens, some
@@ -234,34 +187,28 @@ TEST_F(Engine, SmokeRunFromTheEntry)
         if (++steps == 10)
             Looper::Current()->RequestQuit();
     };
-    app.onInitialize = [&] {
+    app->onInitialize = [&] {
         ChangeMode(a);
         PushMode(b);
-        // The dummy driver gives no window the focus; the window manager would.
+        // The dummy driver gives no window the focus; a window manager would.
         SDL_Event focus{};
         focus.type = SDL_WINDOWEVENT;
         focus.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
         SDL_PushEvent(&focus);
     };
-    char name[] = "Tanglewisp";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(EngineMain(1, argv), 0);
-
-    EXPECT_EQ(g_box.shown, 0);
+    EXPECT_EQ(RunEntry(), 0);
+    EXPECT_EQ(g_boxes, 0);
     EXPECT_EQ(steps, 10);
     EXPECT_EQ(journal.Count("a.Update 20"), 0u); // covered screens are not updated
     EXPECT_GT(journal.Count("a.Draw"), 0u);     // but drawn beneath a see-through top
     EXPECT_EQ(journal.Count("b.Draw"), journal.Count("b.DrawBackdrop"));
-    EXPECT_LT(At("a.Enter"), At("b.Enter"));
-    EXPECT_LT(At("b.Enter"), At("b.Update 20"));
-
+    EXPECT_LT(journal.At("b.Enter"), journal.At("b.Update 20"));
     const Lines tail(journal.lines.end() - 9, journal.lines.end());
     EXPECT_EQ(tail, (Lines{"b.Deactivate", "b.Exit", "b.delete", "a.Exit", "a.delete", "app.Shutdown",
                            "graphics3D.Shutdown", "audio.Shutdown", "graphics3D.delete"}));
     EXPECT_EQ(GetPlatform(), nullptr);
     EXPECT_FALSE(SDL_WasInit(SDL_INIT_VIDEO));
     EXPECT_TRUE(folder.Has("user/LOG.TXT"));
-    EXPECT_TRUE(folder.Has("user/Tanglewisp.lock"));
 }
 
 } // namespace

@@ -19,12 +19,6 @@ namespace
 
 using Events = std::vector<InputEvent>;
 
-struct RecordingSink : IInputEventSink
-{
-    void HandleInputEvent(const InputEvent& event) override { events.push_back(event); }
-    Events events;
-};
-
 // The screen size, and whether the mouse is over the window, are the test's to choose (the dummy
 // video driver gives the mouse to no window).
 class TestWindowPlatform : public Win32ApplicationPlatform
@@ -37,18 +31,16 @@ protected:
     bool IsMouseOverWindow() const override { return mouseOver; }
     bool GetScreenSize(int& width, int& height) override
     {
-        if (screenWidth == 0)
-            return Win32ApplicationPlatform::GetScreenSize(width, height);
         width = screenWidth;
         height = screenHeight;
-        return true;
+        return screenWidth > 0;
     }
 };
 
-class WindowPlatform : public ::testing::Test
+class WindowPlatform : public ::testing::Test, public IInputEventSink
 {
 protected:
-    WindowPlatform() : app(journal)
+    WindowPlatform()
     {
         SetAppDataFolderOverride(folder.WidePath() + L"/user");
         SetExecutableFolderOverride(folder.WidePath());
@@ -61,6 +53,7 @@ protected:
         SetAppDataFolderOverride(L"");
         SetExecutableFolderOverride(L"");
     }
+    void HandleInputEvent(const InputEvent& event) override { events.push_back(event); }
 
     // Initialised, with a window for the settings made current.
     void Open(const DisplaySettings& settings = {0, 1, 800, 600})
@@ -70,64 +63,71 @@ protected:
         platform->CreateMainWindow(settings);
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
-    uint32_t WindowId() const { return SDL_GetWindowID(platform->GetWindowHandle()); }
-
-    void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
-    void PushWindowEvent(uint8_t what, int data1 = 0, int data2 = 0)
+    void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
+    void Window(uint8_t what, int data1 = 0, int data2 = 0)
     {
         SDL_Event e{};
         e.type = SDL_WINDOWEVENT;
-        e.window.windowID = WindowId();
-        e.window.event = what;
-        e.window.data1 = data1;
-        e.window.data2 = data2;
+        e.window = {SDL_WINDOWEVENT, 0, Id(), what, 0, 0, 0, data1, data2};
         Push(e);
     }
-    void PushKey(bool down, SDL_Keycode key, uint16_t mod = KMOD_NONE, bool repeat = false)
+    void Key(bool down, SDL_Keycode key, uint16_t mod = KMOD_NONE, bool repeat = false)
     {
         SDL_Event e{};
         e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        e.key.windowID = WindowId();
-        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.windowID = Id();
         e.key.repeat = repeat;
         e.key.keysym.sym = key;
         e.key.keysym.mod = mod;
         Push(e);
     }
-    void PushButton(bool down, uint8_t button, int x, int y)
+    void Button(bool down, uint8_t button, int x, int y)
     {
         SDL_Event e{};
         e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        e.button.windowID = WindowId();
+        e.button.windowID = Id();
         e.button.button = button;
         e.button.x = x;
         e.button.y = y;
         Push(e);
     }
-    void PushMotion(int x, int y)
+    void Motion(int x, int y)
     {
         SDL_Event e{};
         e.type = SDL_MOUSEMOTION;
-        e.motion.windowID = WindowId();
+        e.motion.windowID = Id();
         e.motion.x = x;
         e.motion.y = y;
         Push(e);
     }
-    // Every queued event through the pump, as the main loop does it.
+    // Every queued event through the pump, as the main loop takes them.
     void Pump()
     {
         while (platform->HasPendingMessages())
-            platform->PumpMessages(&sink);
+            platform->PumpMessages(this);
+    }
+    uint32_t Id() const { return SDL_GetWindowID(platform->GetWindowHandle()); }
+    std::pair<int, int> Logical(int x, int y) const
+    {
+        std::pair<int, int> out;
+        platform->ClientToLogical(x, y, out.first, out.second);
+        return out;
+    }
+    std::pair<int, int> ClientSize() const
+    {
+        std::pair<int, int> out;
+        SDL_GetWindowSize(platform->GetWindowHandle(), &out.first, &out.second);
+        return out;
     }
 
     TempFolder folder;
     Journal journal;
-    TestApplication app;
+    TestApplication app{journal};
     TestWindowPlatform* platform = nullptr;
-    RecordingSink sink;
+    Events events;
 };
 
-TEST_F(WindowPlatform, ConstructionAndInitializeSetUpTheProgramFolderAndTheFileSystem)
+TEST_F(WindowPlatform, SetsUpTheProgramFolderAndTheFileSystem)
 {
     EXPECT_EQ(GetPlatform(), platform);
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(folder.Path()));
@@ -141,118 +141,113 @@ TEST_F(WindowPlatform, ConstructionAndInitializeSetUpTheProgramFolderAndTheFileS
     EXPECT_FALSE(SDL_WasInit(SDL_INIT_VIDEO));
 }
 
-TEST_F(WindowPlatform, MouseButtonsBecomeButtonEventsInTheLogicalFrame)
-{
-    Open();
-    PushButton(true, SDL_BUTTON_LEFT, 100, 50);
-    PushButton(false, SDL_BUTTON_RIGHT, 799, 599);
-    PushButton(true, SDL_BUTTON_MIDDLE, 5, 5);
-    PushButton(true, SDL_BUTTON_X1, 5, 5);
-    PushMotion(-1, 3); // captured outside the window
-    Pump();
-    EXPECT_EQ(sink.events, (Events{{InputEvent_ButtonDown, 100, 50, 0},
-                                   {InputEvent_ButtonUp, 799, 599, 1},
-                                   {InputEvent_MouseMove, -1, 3, 0}}));
-}
-
-TEST_F(WindowPlatform, KeysBecomeVirtualKeyEventsAndAltEnterTogglesLater)
+TEST_F(WindowPlatform, MouseAndKeysBecomeInputEvents)
 {
     Open();
     FakeGraphicsFactory factory(journal);
-    PushKey(true, SDLK_a);
-    PushKey(true, SDLK_a, KMOD_NONE, true); // auto-repeat
-    PushKey(false, SDLK_a);
-    PushKey(true, SDLK_KP_ENTER);
-    PushKey(true, SDLK_UNKNOWN); // no code: no event
-    PushKey(true, SDLK_SPACE, KMOD_LALT);
-    PushKey(true, SDLK_f, KMOD_RALT);
-    PushKey(false, SDLK_f, KMOD_RALT);
-    PushKey(true, SDLK_RETURN, KMOD_LALT);
+    Button(true, SDL_BUTTON_LEFT, 100, 50);
+    Button(false, SDL_BUTTON_RIGHT, 799, 599);
+    Button(true, SDL_BUTTON_MIDDLE, 5, 5); // not reported
+    Motion(-1, 3);                         // captured outside the window
+    Key(true, SDLK_a);
+    Key(true, SDLK_a, KMOD_NONE, true); // auto-repeat
+    Key(false, SDLK_a);
+    Key(true, SDLK_KP_ENTER);
+    Key(true, SDLK_UNKNOWN);
+    Key(true, SDLK_SPACE, KMOD_LALT); // no system menu
+    Key(true, SDLK_f, KMOD_RALT);
+    Key(false, SDLK_f, KMOD_RALT);
+    Key(true, SDLK_RETURN, KMOD_LALT); // full screen, later
     Pump();
-    EXPECT_EQ(sink.events, (Events{{InputEvent_KeyDown, 0, 0, 0x41},
-                                   {InputEvent_KeyDown, 0, 0, 0x41},
-                                   {InputEvent_KeyUp, 0, 0, 0x41},
-                                   {InputEvent_KeyDown, 0, 0, 13},
-                                   {InputEvent_KeyDown, 0, 0, 0x46},
-                                   {InputEvent_KeyUp, 0, 0, 0x46}}));
-    // The window survives its own events; the loop applies the toggle afterwards.
-    SDL_Window* before = platform->GetWindowHandle();
-    EXPECT_NE(before, nullptr);
-    EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 0);
-    ASSERT_TRUE(HasQueuedDisplayChanges());
+    EXPECT_EQ(events, (Events{{InputEvent_ButtonDown, 100, 50, 0},
+                              {InputEvent_ButtonUp, 799, 599, 1},
+                              {InputEvent_MouseMove, -1, 3, 0},
+                              {InputEvent_KeyDown, 0, 0, 0x41},
+                              {InputEvent_KeyDown, 0, 0, 0x41},
+                              {InputEvent_KeyUp, 0, 0, 0x41},
+                              {InputEvent_KeyDown, 0, 0, 13},
+                              {InputEvent_KeyDown, 0, 0, 0x46},
+                              {InputEvent_KeyUp, 0, 0, 0x46}}));
+    EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 0); // the window outlives its own events
     ApplyQueuedDisplayChanges();
-    EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 1);
     EXPECT_TRUE(SDL_GetWindowFlags(platform->GetWindowHandle()) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+
+    // The key state for text fields follows, with Caps Lock from the modifiers.
+    Key(true, SDLK_LSHIFT, KMOD_LSHIFT | KMOD_CAPS);
+    Pump();
+    EXPECT_TRUE(platform->GetKeyboardState()[Shim::VK_SHIFT] & 0x80);
+    EXPECT_EQ(Shim::ToAscii(0x42, platform->GetKeyboardState()), 'b');
+    Window(SDL_WINDOWEVENT_FOCUS_LOST); // keys released elsewhere never report it
+    Pump();
+    EXPECT_FALSE(platform->GetKeyboardState()[Shim::VK_SHIFT] & 0x80);
 }
 
-TEST_F(WindowPlatform, TheKeyStateFollowsKeysAndCapsLock)
+TEST_F(WindowPlatform, OneLeaveEventPerExitAndNoInputOutsideThePump)
 {
     Open();
-    PushKey(true, SDLK_LSHIFT, KMOD_LSHIFT);
-    PushKey(true, SDLK_b, KMOD_LSHIFT | KMOD_CAPS);
+    Window(SDL_WINDOWEVENT_LEAVE); // not armed yet
+    Motion(10, 10);
+    Window(SDL_WINDOWEVENT_LEAVE);
+    Window(SDL_WINDOWEVENT_LEAVE);
+    Window(SDL_WINDOWEVENT_ENTER);
+    Motion(20, 20);
+    Window(SDL_WINDOWEVENT_LEAVE);
     Pump();
-    const auto& state = platform->GetKeyboardState();
-    EXPECT_TRUE(state[Shim::VK_SHIFT] & 0x80);
-    EXPECT_TRUE(state[0x42] & 0x80);
-    EXPECT_EQ(state[Shim::VK_CAPITAL] & 1, 1);
-    EXPECT_EQ(Shim::ToAscii(0x42, state), 'b'); // Shift and Caps Lock cancel out
-    PushKey(false, SDLK_LSHIFT, KMOD_CAPS);
-    Pump();
-    EXPECT_EQ(Shim::ToAscii(0x42, platform->GetKeyboardState()), 'B');
-    // Keys held while the focus goes never report their release.
-    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
-    Pump();
-    EXPECT_FALSE(platform->GetKeyboardState()[0x42] & 0x80);
+    EXPECT_EQ(events, (Events{{InputEvent_MouseMove, 10, 10, 0},
+                              {InputEvent_MouseLeave, 0, 0, 0},
+                              {InputEvent_MouseMove, 20, 20, 0},
+                              {InputEvent_MouseLeave, 0, 0, 0}}));
+
+    events.clear();
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    platform->WindowProc(e);
+    e = {};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    platform->WindowProc(e);
+    EXPECT_TRUE(events.empty());
+    EXPECT_TRUE(platform->IsActive()); // the flags still follow
 }
 
-TEST_F(WindowPlatform, OneLeaveEventPerExit)
+TEST_F(WindowPlatform, WindowEventsDriveTheFlagsTheAudioAndTheQuit)
 {
     Open();
-    PushWindowEvent(SDL_WINDOWEVENT_LEAVE); // not armed yet: nothing
-    PushMotion(10, 10);
-    PushWindowEvent(SDL_WINDOWEVENT_LEAVE);
-    PushWindowEvent(SDL_WINDOWEVENT_LEAVE);
-    PushWindowEvent(SDL_WINDOWEVENT_ENTER);
-    PushMotion(20, 20);
-    PushWindowEvent(SDL_WINDOWEVENT_LEAVE);
-    Pump();
-    size_t leaves = 0;
-    for (const InputEvent& e : sink.events)
-        leaves += e.type == InputEvent_MouseLeave;
-    EXPECT_EQ(leaves, 2u);
-    EXPECT_EQ(sink.events.back().type, InputEvent_MouseLeave);
-}
-
-TEST_F(WindowPlatform, WindowEventsDriveTheFlagsAndTheAudio)
-{
-    Open();
+    FakeGraphicsFactory factory(journal);
     SetAudioPlatform(new FakeAudioPlatform(journal));
-    EXPECT_FALSE(platform->IsActive());
-    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    Looper looper;
+    Window(SDL_WINDOWEVENT_FOCUS_GAINED);
     Pump();
     EXPECT_TRUE(platform->IsActive());
-    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    Window(SDL_WINDOWEVENT_FOCUS_LOST);
     Pump();
     EXPECT_FALSE(platform->IsActive());
     EXPECT_TRUE(platform->IsRepaintRequested());
     platform->ClearRepaintRequest();
-    PushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
-    PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
-    PushWindowEvent(SDL_WINDOWEVENT_RESTORED);
+    Window(SDL_WINDOWEVENT_EXPOSED);
+    Window(SDL_WINDOWEVENT_MINIMIZED);
+    Window(SDL_WINDOWEVENT_RESTORED);
     Pump();
     EXPECT_TRUE(platform->IsRepaintRequested());
-    EXPECT_EQ(journal.With("audio."), (std::vector<std::string>{"audio.SetActive 1", "audio.SetActive 0",
-                                                                 "audio.SetActive 0", "audio.SetActive 1"}));
-    // Another window's events are none of ours.
+    EXPECT_EQ(journal.With("audio."),
+              (Lines{"audio.SetActive 1", "audio.SetActive 0", "audio.SetActive 0", "audio.SetActive 1"}));
+
     SDL_Event stranger{};
-    stranger.type = SDL_WINDOWEVENT;
-    stranger.window.windowID = WindowId() + 100;
-    stranger.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-    Push(stranger);
+    stranger.window = {SDL_WINDOWEVENT, 0, Id() + 100, SDL_WINDOWEVENT_FOCUS_GAINED, 0, 0, 0, 0, 0};
+    Push(stranger); // another window's events are none of ours
+    Window(SDL_WINDOWEVENT_CLOSE);
     Pump();
     EXPECT_FALSE(platform->IsActive());
+    EXPECT_TRUE(looper.IsQuitSet());
+    EXPECT_NE(platform->GetWindowHandle(), nullptr); // closing does not destroy the window
 
-    EXPECT_FALSE(platform->IsQuitRequested());
+    Window(SDL_WINDOWEVENT_MAXIMIZED); // means full screen, once the loop gets to it
+    Pump();
+    EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 0);
+    ApplyQueuedDisplayChanges();
+    EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 1);
+
     SDL_Event terminating{};
     terminating.type = SDL_APP_TERMINATING;
     Push(terminating);
@@ -260,110 +255,38 @@ TEST_F(WindowPlatform, WindowEventsDriveTheFlagsAndTheAudio)
     EXPECT_TRUE(platform->IsQuitRequested());
 }
 
-TEST_F(WindowPlatform, EventsHandledOutsideThePumpProduceNoInput)
-{
-    Open();
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.windowID = WindowId();
-    e.button.button = SDL_BUTTON_LEFT;
-    platform->WindowProc(e);
-    e = {};
-    e.type = SDL_WINDOWEVENT;
-    e.window.windowID = WindowId();
-    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-    platform->WindowProc(e);
-    EXPECT_TRUE(sink.events.empty());
-    EXPECT_TRUE(platform->IsActive()); // the flags still follow
-}
-
-TEST_F(WindowPlatform, ClosingAsksTheLoopToQuit)
-{
-    Open();
-    Looper looper;
-    int asked = 0;
-    struct Refuser : IQuitHandler
-    {
-        int& asked;
-        explicit Refuser(int& a) : asked(a) {}
-        bool OnQuitRequest() override { return ++asked > 1; }
-    } refuser(asked);
-    looper.AddQuitHandler(&refuser);
-    PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
-    Pump();
-    EXPECT_EQ(asked, 1);
-    EXPECT_FALSE(looper.IsQuitSet());
-    EXPECT_NE(platform->GetWindowHandle(), nullptr); // the window is not destroyed
-
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    Push(quit);
-    Pump();
-    EXPECT_TRUE(looper.IsQuitSet());
-}
-
-TEST_F(WindowPlatform, MaximisingAWindowMeansFullScreen)
-{
-    Open();
-    FakeGraphicsFactory factory(journal);
-    PushWindowEvent(SDL_WINDOWEVENT_MAXIMIZED);
-    Pump();
-    EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 0);
-    ApplyQueuedDisplayChanges();
-    EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 1);
-
-    // Already full screen: nothing more is asked.
-    PushWindowEvent(SDL_WINDOWEVENT_MAXIMIZED);
-    Pump();
-    EXPECT_FALSE(HasQueuedDisplayChanges());
-}
-
 TEST_F(WindowPlatform, ClientPositionsMapIntoTheLogicalFrame)
 {
     Open({0, 1, 1600, 1200});
     GetCurrentDisplaySettings() = {0, 1, 800, 600};
-    int x, y;
-    platform->ClientToLogical(1599, 1199, x, y);
-    EXPECT_EQ(std::make_pair(x, y), std::make_pair(799, 599));
-    platform->ClientToLogical(1, 1, x, y);
-    EXPECT_EQ(std::make_pair(x, y), std::make_pair(0, 0));
-    platform->ClientToLogical(-1, 5, x, y);
-    EXPECT_EQ(std::make_pair(x, y), std::make_pair(0, 2));
+    EXPECT_EQ(Logical(1599, 1199), std::make_pair(799, 599));
+    EXPECT_EQ(Logical(1, 1), std::make_pair(0, 0));
+    EXPECT_EQ(Logical(-1, 5), std::make_pair(0, 2)); // truncated toward zero
 
-    // Full screen: the frame is letterboxed into the desktop and mapped through it.
+    // Full screen letterboxes the frame into the desktop and maps through it.
     platform->CreateMainWindow({1, 1, 800, 500});
     GetCurrentDisplaySettings() = {1, 1, 800, 500};
-    int cw = 0, ch = 0;
-    SDL_GetWindowSize(platform->GetWindowHandle(), &cw, &ch);
-    Rect<int> frame = Shim::PresentationRect(cw, ch, 800, 500, true);
-    platform->ClientToLogical(frame.x, frame.y, x, y);
-    EXPECT_EQ(std::make_pair(x, y), std::make_pair(0, 0));
-    platform->ClientToLogical(frame.x + frame.w - 1, frame.y + frame.h - 1, x, y);
-    EXPECT_EQ(std::make_pair(x, y), std::make_pair(799, 499));
+    Rect<int> frame = Shim::PresentationRect(ClientSize().first, ClientSize().second, 800, 500, true);
+    ASSERT_GT(frame.y, 0);
+    EXPECT_EQ(Logical(frame.x, frame.y), std::make_pair(0, 0));
+    EXPECT_EQ(Logical(frame.Right() - 1, frame.Bottom() - 1), std::make_pair(799, 499));
 }
 
 TEST_F(WindowPlatform, TheWindowFollowsTheSizingMode)
 {
     Open({0, 1, 800, 600});
-    SDL_Window* w = platform->GetWindowHandle();
-    EXPECT_TRUE(SDL_GetWindowFlags(w) & SDL_WINDOW_RESIZABLE);
-    int minW = 0, minH = 0;
-    SDL_GetWindowMinimumSize(w, &minW, &minH);
-    EXPECT_EQ(std::make_pair(minW, minH), std::make_pair(133, 100));
-
-    // A drag of the right edge: the height follows; of the bottom edge: the width follows.
-    PushWindowEvent(SDL_WINDOWEVENT_RESIZED, 1000, 600);
+    EXPECT_TRUE(SDL_GetWindowFlags(platform->GetWindowHandle()) & SDL_WINDOW_RESIZABLE);
+    std::pair<int, int> minimum;
+    SDL_GetWindowMinimumSize(platform->GetWindowHandle(), &minimum.first, &minimum.second);
+    EXPECT_EQ(minimum, std::make_pair(133, 100));
+    Window(SDL_WINDOWEVENT_RESIZED, 1000, 600); // a side edge: the height follows
     Pump();
-    int cw, ch;
-    SDL_GetWindowSize(w, &cw, &ch);
-    EXPECT_EQ(std::make_pair(cw, ch), std::make_pair(1000, 750));
-    PushWindowEvent(SDL_WINDOWEVENT_RESIZED, 1000, 900);
+    EXPECT_EQ(ClientSize(), std::make_pair(1000, 750));
+    Window(SDL_WINDOWEVENT_RESIZED, 1000, 900); // the bottom edge: the width follows
     Pump();
-    SDL_GetWindowSize(w, &cw, &ch);
-    EXPECT_EQ(std::make_pair(cw, ch), std::make_pair(1200, 900));
+    EXPECT_EQ(ClientSize(), std::make_pair(1200, 900));
 
     platform->CreateMainWindow({0, 2, 800, 600});
-    GetCurrentDisplaySettings() = {0, 2, 800, 600};
     EXPECT_FALSE(SDL_GetWindowFlags(platform->GetWindowHandle()) & SDL_WINDOW_RESIZABLE);
 }
 
@@ -372,6 +295,7 @@ TEST_F(WindowPlatform, ASmallScreenIsReportedWithTheProgramsName)
     platform->screenWidth = 800;
     platform->screenHeight = 600;
     EXPECT_NO_THROW(platform->CheckScreenResolution({1, 1, 800, 600}));
+    EXPECT_THROW(platform->CheckScreenResolution({1, 1, 640, 601}), engine_error);
     try
     {
         platform->CheckScreenResolution({1, 1, 1024, 768});
@@ -382,7 +306,6 @@ TEST_F(WindowPlatform, ASmallScreenIsReportedWithTheProgramsName)
         EXPECT_STREQ(e.what(), "Tanglewisp requires a screen resolution of 1024x768.");
         EXPECT_EQ(e.wideMessage, L"Tanglewisp requires a screen resolution of 1024x768.");
     }
-    EXPECT_THROW(platform->CheckScreenResolution({1, 1, 640, 601}), engine_error);
 }
 
 TEST_F(WindowPlatform, ASecondCopyWakesTheFirstAndEndsQuietly)
@@ -396,63 +319,41 @@ TEST_F(WindowPlatform, ASecondCopyWakesTheFirstAndEndsQuietly)
         EXPECT_TRUE(first.TakeActivationRequest());
         platform->Shutdown();
     }
-    // Now this platform is the first copy.
-    platform->Initialize();
+    platform->Initialize(); // now the first copy
     EXPECT_FALSE(platform->ActivateExistingInstance());
-    Shim::SingleInstance second(folder.Path() + "/user", "Tanglewisp");
-    EXPECT_FALSE(second.IsFirstInstance());
+    EXPECT_FALSE(Shim::SingleInstance(folder.Path() + "/user", "Tanglewisp").IsFirstInstance());
     platform->Shutdown();
-}
 
-TEST_F(WindowPlatform, ALockThatCannotBeMadeCountsAsTheFirstCopy)
-{
     folder.Write("blocker", "a file where the folder should be");
     SetAppDataFolderOverride(folder.WidePath() + L"/blocker/user");
-    platform->Initialize();
+    platform->Initialize(); // no lock can be made: counts as the first copy
     EXPECT_FALSE(platform->ActivateExistingInstance());
 }
 
 TEST_F(WindowPlatform, TheCustomCursorHidesTheSystemOneOnlyWhileActive)
 {
     Open();
-    FakeGraphicsFactory factory(journal);
     auto* graphics = new FakeGraphicsPlatform(2, journal);
     SetGraphicsPlatform(graphics);
-    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    Window(SDL_WINDOWEVENT_FOCUS_GAINED);
     Pump();
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-
-    // Nothing changes while the mouse is elsewhere.
     graphics->customCursor = false;
-    RefreshWindowCursor();
+    RefreshWindowCursor(); // the mouse is elsewhere: nothing changes
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    graphics->customCursor = true;
 
     platform->mouseOver = true;
+    graphics->customCursor = true;
     platform->SetCursor(platform->GetStoredCursor());
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE); // still the game's own
-
     graphics->customCursor = false;
     RefreshWindowCursor();
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE); // at once
-
     graphics->customCursor = true;
     RefreshWindowCursor();
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    Window(SDL_WINDOWEVENT_FOCUS_LOST);
     Pump();
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-}
-
-TEST_F(WindowPlatform, WaitingLeavesTheEventForThePump)
-{
-    Open();
-    PushKey(true, SDLK_ESCAPE);
-    platform->WaitForMessages();
-    ASSERT_TRUE(platform->HasPendingMessages());
-    platform->PumpMessages(&sink);
-    EXPECT_EQ(sink.events, (Events{{InputEvent_KeyDown, 0, 0, 27}}));
-    EXPECT_FALSE(platform->HasPendingMessages());
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE); // inactive: the system cursor
 }
 
 } // namespace
