@@ -2,6 +2,9 @@
 
 #include "Graphics/Image.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace Kestrin
 {
 
@@ -45,20 +48,21 @@ int ImageFont::GetAdvance(wchar_t c, wchar_t next) const
         return 0;
     if (!proportional)
         return spacing;
-    int advance = (c == L' ' ? spaceWidth : advances[size_t(c)]) + spacing;
+    // A description may hold any int; sums saturate rather than wrap.
+    int64_t advance = int64_t(c == L' ' ? spaceWidth : advances[size_t(c)]) + spacing;
     if (kerning && InFont(next))
         advance += kerning[size_t(c) * 256 + size_t(next)];
-    return advance;
+    return int(std::clamp<int64_t>(advance, INT32_MIN, INT32_MAX));
 }
 
 int GetTextWidth(std::wstring_view text, const Font* font)
 {
     if (!font)
         return 0;
-    int width = 0;
+    int64_t width = 0;
     for (size_t i = 0; i < text.size(); ++i)
         width += font->GetAdvance(text[i], i + 1 < text.size() ? text[i + 1] : L'\0');
-    return width;
+    return int(std::clamp<int64_t>(width, INT32_MIN, INT32_MAX));
 }
 
 namespace

@@ -157,6 +157,11 @@ TEST(FontDescription, ShortFilesLeaveTheRestZero)
     EXPECT_EQ(cut.glyphs.size(), 1u);
     EXPECT_FALSE(cut.complete);
 
+    // Advances and widths of absurd descriptions saturate instead of wrapping.
+    auto absurd = FontOf("0 10 2147483647 1 0 1\nA 0 1\n");
+    EXPECT_EQ(absurd->GetAdvance(L'A', 0), INT32_MAX);
+    EXPECT_EQ(GetTextWidth(L"AAA", absurd.get()), INT32_MAX);
+
     // Numbers saturate instead of wrapping.
     EXPECT_EQ(Describe("99999999999 -99999999999").lineHeight, INT32_MIN);
     EXPECT_EQ(Describe("99999999999").top, INT32_MAX);
