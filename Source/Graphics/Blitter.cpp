@@ -1,0 +1,442 @@
+#include "Graphics/Blitter.h"
+
+#include "Graphics/Image.h"
+
+#include "Base/Profile.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Kestrin::Graphics
+{
+
+namespace
+{
+
+struct Tint
+{
+    int r, g, b;
+};
+
+inline int R(uint32_t p)
+{
+    return int((p >> 16) & 0xFF);
+}
+inline int G(uint32_t p)
+{
+    return int((p >> 8) & 0xFF);
+}
+inline int B(uint32_t p)
+{
+    return int(p & 0xFF);
+}
+inline uint32_t A(uint32_t p)
+{
+    return p >> 24;
+}
+inline uint32_t Opaque(int r, int g, int b)
+{
+    return 0xFF000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b);
+}
+
+// Each channel d + (s - d) * num / den, signed and truncated toward zero; alpha 255.
+template <int Den> inline uint32_t Mix(uint32_t d, uint32_t s, int num)
+{
+    return Opaque(R(d) + (R(s) - R(d)) * num / Den, G(d) + (G(s) - G(d)) * num / Den,
+                  B(d) + (B(s) - B(d)) * num / Den);
+}
+
+inline uint32_t Tinted(uint32_t s, const Tint& t)
+{
+    return Opaque(R(s) * t.r / 255, G(s) * t.g / 255, B(s) * t.b / 255);
+}
+
+// One row with constant alpha 255.
+template <int Mode> void OpaqueRow(uint32_t* d, const uint32_t* s, int n, const Tint& t)
+{
+    if constexpr (Mode == Blit_Copy)
+    {
+        std::memmove(d, s, size_t(n) * 4);
+        return;
+    }
+    for (int i = 0; i < n; ++i)
+    {
+        const uint32_t sp = s[i];
+        const uint32_t a = A(sp);
+        if constexpr (Mode == Blit_AlphaTest)
+        {
+            if (a != 0)
+                d[i] = sp;
+        }
+        else if constexpr (Mode == Blit_Alpha)
+        {
+            if (a <= 15)
+                continue;
+            d[i] = a >= 240 ? sp : Mix<255>(d[i], sp, int(a));
+        }
+        else if constexpr (Mode == Blit_Tinted)
+            d[i] = Tinted(sp, t);
+        else if constexpr (Mode == Blit_TintedTest)
+        {
+            if (a != 0)
+                d[i] = Tinted(sp, t);
+        }
+        else if constexpr (Mode == Blit_TintedAlpha)
+        {
+            if (a == 0)
+                continue;
+            const uint32_t c = Tinted(sp, t);
+            d[i] = a == 255 ? c : Mix<255>(d[i], c, int(a));
+        }
+    }
+}
+
+// One row with constant alpha 0 < g < 255.
+template <int Mode> void FadedRow(uint32_t* d, const uint32_t* s, int n, const Tint& t, int g)
+{
+    for (int i = 0; i < n; ++i)
+    {
+        const uint32_t sp = s[i];
+        const uint32_t a = A(sp);
+        if constexpr (Mode == Blit_Block || Mode == Blit_Copy)
+            d[i] = Mix<255>(d[i], sp, g);
+        else if constexpr (Mode == Blit_AlphaTest)
+        {
+            if (a != 0)
+                d[i] = Mix<255>(d[i], sp, g);
+        }
+        else if constexpr (Mode == Blit_Alpha)
+        {
+            if (a != 0)
+                d[i] = Mix<65025>(d[i], sp, int(a) * g);
+        }
+        else if constexpr (Mode == Blit_Tinted)
+            d[i] = Mix<255>(d[i], Tinted(sp, t), g);
+        else if constexpr (Mode == Blit_TintedTest)
+        {
+            if (a != 0)
+                d[i] = Mix<255>(d[i], Tinted(sp, t), g);
+        }
+        else if constexpr (Mode == Blit_TintedAlpha)
+        {
+            if (a != 0)
+                d[i] = Mix<65025>(d[i], Tinted(sp, t), int(a) * g);
+        }
+    }
+}
+
+struct Area
+{
+    uint32_t* dst;
+    const uint32_t* src;
+    int dstStride;
+    int srcStride;
+    int width;
+    int height;
+};
+
+std::atomic<bool> g_fastRows{true};
+
+#if defined(__SSE2__)
+// Four pixels at a time, bit for bit the scalar formulas: each channel d + (c - d) * a / 255 with
+// the quotient truncated toward zero, taken as sign * (|c - d| * a / 255); x / 255 for
+// 0 <= x <= 65025 is exactly (x * 0x8081) >> 23.
+struct Lanes
+{
+    __m128i lo, hi;
+};
+
+inline Lanes Widen(__m128i v)
+{
+    const __m128i zero = _mm_setzero_si128();
+    return {_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)};
+}
+
+// Each pixel's alpha in all four of its 16-bit lanes.
+inline __m128i AlphaLanes(__m128i wide)
+{
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(wide, 0xFF), 0xFF);
+}
+
+inline __m128i Div255(__m128i x)
+{
+    return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(short(0x8081))), 7);
+}
+
+inline __m128i MixLanes(__m128i d, __m128i c, __m128i a)
+{
+    const __m128i diff = _mm_sub_epi16(c, d);
+    const __m128i negative = _mm_cmplt_epi16(diff, _mm_setzero_si128());
+    const __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(diff, negative), negative);
+    const __m128i q = Div255(_mm_mullo_epi16(magnitude, a));
+    return _mm_add_epi16(d, _mm_sub_epi16(_mm_xor_si128(q, negative), negative));
+}
+
+// Mode 3 with alpha from the source (0..15 keep, 240..255 copy, else mix) or mode 6 (tinted, 0
+// keeps, else mix toward the tinted colour, which for alpha 255 is that colour).
+template <bool Tinted> int FastAlphaRow(uint32_t* d, const uint32_t* s, int n, const Tint& t)
+{
+    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+    const __m128i tint = _mm_set_epi16(0, short(t.r), short(t.g), short(t.b), 0, short(t.r), short(t.g), short(t.b));
+    const __m128i lowThreshold = _mm_set1_epi32(Tinted ? 1 : 16);
+    const __m128i highThreshold = _mm_set1_epi32(239);
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+    {
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i alpha = _mm_srli_epi32(sv, 24);
+        const __m128i keep = _mm_cmplt_epi32(alpha, lowThreshold);
+        const int keepBits = _mm_movemask_epi8(keep);
+        if (keepBits == 0xFFFF)
+            continue;
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const Lanes sw = Widen(sv);
+        const Lanes dw = Widen(dv);
+        Lanes cw = sw;
+        if constexpr (Tinted)
+            cw = {Div255(_mm_mullo_epi16(sw.lo, tint)), Div255(_mm_mullo_epi16(sw.hi, tint))};
+        const __m128i mixed =
+            _mm_or_si128(_mm_packus_epi16(MixLanes(dw.lo, cw.lo, AlphaLanes(sw.lo)), MixLanes(dw.hi, cw.hi, AlphaLanes(sw.hi))),
+                         opaque);
+        __m128i out = mixed;
+        if constexpr (!Tinted)
+        {
+            const __m128i copy = _mm_cmpgt_epi32(alpha, highThreshold);
+            out = _mm_or_si128(_mm_and_si128(copy, sv), _mm_andnot_si128(copy, out));
+        }
+        out = _mm_or_si128(_mm_and_si128(keep, dv), _mm_andnot_si128(keep, out));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
+    }
+    return i;
+}
+#endif
+
+template <int Mode> void OpaqueRows(const Area& area, const Tint& t)
+{
+#if defined(__SSE2__)
+    if constexpr (Mode == Blit_Alpha || Mode == Blit_TintedAlpha)
+    {
+        // Rows that overlap their source (an image drawn into itself) take the scalar path.
+        const uintptr_t dst = reinterpret_cast<uintptr_t>(area.dst);
+        const uintptr_t src = reinterpret_cast<uintptr_t>(area.src);
+        const bool separate = dst + size_t(area.height) * size_t(area.dstStride) * 4 <= src ||
+                              src + size_t(area.height) * size_t(area.srcStride) * 4 <= dst;
+        if (g_fastRows.load(std::memory_order_relaxed) && separate)
+        {
+            for (int y = 0; y < area.height; ++y)
+            {
+                uint32_t* d = area.dst + size_t(y) * size_t(area.dstStride);
+                const uint32_t* s = area.src + size_t(y) * size_t(area.srcStride);
+                const int done = FastAlphaRow<Mode == Blit_TintedAlpha>(d, s, area.width, t);
+                OpaqueRow<Mode>(d + done, s + done, area.width - done, t);
+            }
+            return;
+        }
+    }
+#endif
+    for (int y = 0; y < area.height; ++y)
+        OpaqueRow<Mode>(area.dst + size_t(y) * size_t(area.dstStride), area.src + size_t(y) * size_t(area.srcStride),
+                        area.width, t);
+}
+
+template <int Mode> void FadedRows(const Area& area, const Tint& t, int g)
+{
+    for (int y = 0; y < area.height; ++y)
+        FadedRow<Mode>(area.dst + size_t(y) * size_t(area.dstStride), area.src + size_t(y) * size_t(area.srcStride),
+                       area.width, t, g);
+}
+
+void RunBlit(BlitMode mode, const Area& area, const Tint& t, int g)
+{
+    if (g == 255)
+    {
+        switch (mode)
+        {
+        case Blit_Block:
+            std::memmove(area.dst, area.src, size_t(area.width) * size_t(area.height) * 4);
+            break;
+        case Blit_Copy: OpaqueRows<Blit_Copy>(area, t); break;
+        case Blit_AlphaTest: OpaqueRows<Blit_AlphaTest>(area, t); break;
+        case Blit_Alpha: OpaqueRows<Blit_Alpha>(area, t); break;
+        case Blit_Tinted: OpaqueRows<Blit_Tinted>(area, t); break;
+        case Blit_TintedTest: OpaqueRows<Blit_TintedTest>(area, t); break;
+        case Blit_TintedAlpha: OpaqueRows<Blit_TintedAlpha>(area, t); break;
+        }
+        return;
+    }
+    switch (mode)
+    {
+    case Blit_Block:
+    case Blit_Copy: FadedRows<Blit_Copy>(area, t, g); break;
+    case Blit_AlphaTest: FadedRows<Blit_AlphaTest>(area, t, g); break;
+    case Blit_Alpha: FadedRows<Blit_Alpha>(area, t, g); break;
+    case Blit_Tinted: FadedRows<Blit_Tinted>(area, t, g); break;
+    case Blit_TintedTest: FadedRows<Blit_TintedTest>(area, t, g); break;
+    case Blit_TintedAlpha: FadedRows<Blit_TintedAlpha>(area, t, g); break;
+    }
+}
+
+} // namespace
+
+namespace Internal
+{
+void SetFastBlitRows(bool enabled)
+{
+    g_fastRows.store(enabled);
+}
+} // namespace Internal
+
+BlitMode ChooseBlitMode(const Image& image, const DrawState& state, bool wholeTarget)
+{
+    const bool tinted = ChannelByte(state.imageColor.r) < 255 || ChannelByte(state.imageColor.g) < 255 ||
+                        ChannelByte(state.imageColor.b) < 255;
+    const bool blending = image.hasAlpha && (state.flags & DrawFlag_Blend);
+    if (tinted)
+        return blending ? (image.hasOneBitAlpha ? Blit_TintedTest : Blit_TintedAlpha) : Blit_Tinted;
+    if (blending)
+        return image.hasOneBitAlpha ? Blit_AlphaTest : Blit_Alpha;
+    return wholeTarget ? Blit_Block : Blit_Copy;
+}
+
+int BlitImage(const Image* image, int x, int y, const BlitTarget& target, const DrawState& state)
+{
+    static ProfileSample sample("Graphics::BlitImage");
+    ProfileTimer timer(sample);
+    if (!image || !image->Pixels() || !target.pixels)
+        return Draw_Nothing;
+    const int g = ChannelByte(state.imageColor.a);
+    if (g == 0)
+        return Draw_Nothing;
+    const Tint tint{ChannelByte(state.imageColor.r), ChannelByte(state.imageColor.g), ChannelByte(state.imageColor.b)};
+
+    const int64_t imageW = image->GetWidth(), imageH = image->GetHeight();
+    int64_t sx = 0, sy = 0, sw = imageW, sh = imageH;
+    if (state.flags & DrawFlag_SourceRect)
+    {
+        sx = state.sourceRect.x;
+        sy = state.sourceRect.y;
+        sw = state.sourceRect.w;
+        sh = state.sourceRect.h;
+    }
+    // The source rectangle is cut to the image first, moving the destination with its corner,
+    // so no rectangle can make the rows read outside the pixels.
+    int64_t dx = x, dy = y;
+    if (sx < 0)
+    {
+        dx -= sx;
+        sw += sx;
+        sx = 0;
+    }
+    if (sy < 0)
+    {
+        dy -= sy;
+        sh += sy;
+        sy = 0;
+    }
+    sw = std::min(sw, imageW - sx);
+    sh = std::min(sh, imageH - sy);
+    if (sw < 1 || sh < 1)
+        return Draw_Nothing;
+
+    const Rect<int>& clip = state.clipRect;
+    const int64_t left = std::max({dx, int64_t(0), int64_t(clip.x)});
+    const int64_t top = std::max({dy, int64_t(0), int64_t(clip.y)});
+    const int64_t right = std::min({dx + sw, int64_t(target.width), int64_t(clip.x) + clip.w});
+    const int64_t bottom = std::min({dy + sh, int64_t(target.height), int64_t(clip.y) + clip.h});
+    if (right - left < 1 || bottom - top < 1)
+        return Draw_Nothing;
+    sx += left - dx;
+    sy += top - dy;
+
+    Area area;
+    area.width = int(right - left);
+    area.height = int(bottom - top);
+    area.dstStride = target.width;
+    area.srcStride = int(imageW);
+    area.dst = target.pixels + size_t(top) * size_t(target.width) + size_t(left);
+    area.src = image->Pixels() + size_t(sy) * size_t(imageW) + size_t(sx);
+
+    const bool wholeTarget = imageW == target.width && imageH == target.height && sx == 0 && sy == 0 &&
+                             left == 0 && top == 0 && area.width == imageW && area.height == imageH;
+    RunBlit(ChooseBlitMode(*image, state, wholeTarget), area, tint, g);
+    return Draw_Done;
+}
+
+int BlitStretchedImage(const Image* image, const BlitTarget& target, const Rect<int>& destination,
+                       const DrawState& state)
+{
+    static ProfileSample sample("Graphics::BlitStretchedImage");
+    ProfileTimer timer(sample);
+    if (!image || !target.pixels)
+        return Draw_Nothing;
+    int64_t sx0 = 0, sy0 = 0, sw = image->GetWidth(), sh = image->GetHeight();
+    if (state.flags & DrawFlag_SourceRect)
+    {
+        sx0 = state.sourceRect.x;
+        sy0 = state.sourceRect.y;
+        sw = state.sourceRect.w;
+        sh = state.sourceRect.h;
+    }
+    const bool mirrorX = state.flags & DrawFlag_MirrorX;
+    const bool mirrorY = state.flags & DrawFlag_MirrorY;
+    if (!mirrorX && !mirrorY && destination.w == sw && destination.h == sh)
+        return BlitImage(image, destination.x, destination.y, target, state);
+
+    const Rect<int> clip =
+        IntersectRects(IntersectRects(destination, {0, 0, target.width, target.height}), state.clipRect);
+    const uint32_t tint = PackColor(state.imageColor);
+    if (tint == 0)
+        return Draw_Nothing;
+    // An empty destination or source scales nothing (and must not divide by zero).
+    if (clip.IsEmpty() || destination.w <= 0 || destination.h <= 0 || sw <= 0 || sh <= 0)
+        return Draw_Done;
+    const bool blend = image->hasAlpha && (state.flags & DrawFlag_Blend);
+    const uint32_t ta = (tint >> 24) + 1, tr = ((tint >> 16) & 0xFF) + 1, tg = ((tint >> 8) & 0xFF) + 1,
+                   tb = (tint & 0xFF) + 1;
+
+    const int64_t dx = destination.x, dy = destination.y, dw = destination.w, dh = destination.h;
+    for (int64_t y = clip.y; y < int64_t(clip.y) + clip.h; ++y)
+    {
+        int64_t sy = (y - dy) * sh / dh + sy0;
+        if (mirrorY)
+            sy = sy0 + sh - 1 - (sy - sy0);
+        uint32_t* row = target.pixels + size_t(y) * size_t(target.width);
+        for (int64_t x = clip.x; x < int64_t(clip.x) + clip.w; ++x)
+        {
+            int64_t sx = (x - dx) * sw / dw + sx0;
+            if (mirrorX)
+                sx = sx0 + sw - 1 - (sx - sx0);
+            uint32_t p = (sx < 0 || sy < 0 || sx > INT32_MAX || sy > INT32_MAX) ? 0 : image->GetPixel(int(sx), int(sy));
+            if (tint != 0xFFFFFFFFu)
+                p = (((ta * (p >> 24)) >> 8) << 24) | (((tr * ((p >> 16) & 0xFF)) >> 8) << 16) |
+                    (((tg * ((p >> 8) & 0xFF)) >> 8) << 8) | ((tb * (p & 0xFF)) >> 8);
+            if (!blend)
+            {
+                row[x] = p;
+                continue;
+            }
+            const uint32_t a = p >> 24;
+            if (a == 0)
+                continue;
+            if (a == 255)
+            {
+                row[x] = p;
+                continue;
+            }
+            const uint32_t d = row[x];
+            const uint32_t inv = 255 - a, w = a + 1;
+            row[x] = ((((d >> 24) * inv + a * w) >> 8) << 24) |
+                     (((((d >> 16) & 0xFF) * inv + ((p >> 16) & 0xFF) * w) >> 8) << 16) |
+                     (((((d >> 8) & 0xFF) * inv + ((p >> 8) & 0xFF) * w) >> 8) << 8) |
+                     (((d & 0xFF) * inv + (p & 0xFF) * w) >> 8);
+        }
+    }
+    return Draw_Done;
+}
+
+} // namespace Kestrin::Graphics

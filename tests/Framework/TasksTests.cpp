@@ -1,0 +1,496 @@
+#include "Base/Exceptions.h"
+#include "Base/Random.h"
+#include "Framework/Components.h"
+#include "Framework/Object.h"
+#include "Framework/ObjectDatabase.h"
+#include "Framework/Tasks.h"
+#include "TaskTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+using namespace Kestrin;
+using KestrinTest::EventLog;
+using KestrinTest::ScriptedTask;
+
+namespace
+{
+
+// A wait that counts its completions and the clones made of it (shared with the clones).
+class CountingWait : public TimedTask
+{
+public:
+    struct Counts
+    {
+        int updates = 0;
+        int completions = 0;
+        int clones = 0;
+    };
+    CountingWait(float duration, Counts* counts) : TimedTask(duration), m_counts(counts) {}
+    Task* Clone() const override
+    {
+        ++m_counts->clones;
+        return new CountingWait(GetDuration(), m_counts);
+    }
+    TaskStatus Update(Object* target, float dt) override
+    {
+        ++m_counts->updates;
+        TaskStatus s = TimedTask::Update(target, dt);
+        if (!s.running)
+            ++m_counts->completions;
+        return s;
+    }
+
+private:
+    Counts* m_counts;
+};
+
+// Runs steps until the object's default list is empty of active tasks; answers the steps taken.
+int StepsUntilIdle(Object& object, float dt, int limit = 100)
+{
+    for (int step = 1; step <= limit; ++step)
+    {
+        object.Tick(dt);
+        if (!object.GetTasks().HasActiveTasks())
+            return step;
+    }
+    return -1;
+}
+
+class Switch : public Object, public EnableComponent
+{
+};
+
+} // namespace
+
+TEST(ParallelTask, AllModeWaitsForTheLongestAnyModeForTheShortest)
+{
+    CountingWait::Counts shortAll, longAll, shortAny, longAny;
+    Object all, any;
+    all.AddTask(new ParallelTask(ParallelTask::All, new CountingWait(1.0f, &shortAll),
+                                 new CountingWait(2.0f, &longAll)));
+    any.AddTask(new ParallelTask(ParallelTask::Any, new CountingWait(1.0f, &shortAny),
+                                 new CountingWait(2.0f, &longAny)));
+
+    EXPECT_EQ(StepsUntilIdle(all, 0.5f), 4);
+    EXPECT_EQ(StepsUntilIdle(any, 0.5f), 2);
+    EXPECT_EQ(longAny.completions, 0);
+    int longUpdates = longAny.updates;
+    any.Tick(0.5f);
+    any.Tick(0.5f);
+    EXPECT_EQ(longAny.updates, longUpdates); // the dropped branch never runs again
+}
+
+TEST(ParallelTask, FinishesWithTheLargestTimeUsedSoTheRestGoesOn)
+{
+    Object target;
+    auto* next = new TimedTask(10.0f);
+    target.AddTask(new ParallelTask(ParallelTask::All, new TimedTask(1.0f), new TimedTask(0.75f)));
+    target.AddTask(next);
+    target.Tick(1.25f);
+    EXPECT_EQ(next->GetElapsed(), 0.25f);
+
+    // In any-mode a branch still running makes the group use the whole step.
+    ParallelTask any(ParallelTask::Any, new TimedTask(0.5f), new TimedTask(2.0f));
+    EXPECT_EQ(any.Update(&target, 1.0f).timeUsed, FLT_MAX);
+}
+
+TEST(ParallelTask, WithoutBranchesFinishesAtOnceInEitherMode)
+{
+    EventLog log;
+    for (int mode : {0, 1, 5})
+    {
+        log.clear();
+        Object target;
+        target.AddTask(new ParallelTask(mode));
+        target.AddTask(new ScriptedTask("after", &log));
+        target.Tick(0.02f);
+        EXPECT_EQ(log, (EventLog{"after"})) << "mode " << mode;
+        EXPECT_FALSE(target.GetTasks().HasActiveTasks());
+    }
+}
+
+TEST(ParallelTask, MessagesReachEveryBranchAndEndTheGroupAsItsModeSays)
+{
+    EventLog log;
+    Object target;
+    auto make = [&log](const char* name, bool answer)
+    {
+        auto* t = new ScriptedTask(name, &log, TaskRunning);
+        t->messageAnswer = answer;
+        return t;
+    };
+    ParallelTask all(ParallelTask::All, make("a1", false), make("a2", true));
+    EXPECT_TRUE(all.HandleMessage(&target, Message(1, MakeName("M"))));
+    ParallelTask any(ParallelTask::Any, make("b1", false), make("b2", true));
+    EXPECT_FALSE(any.HandleMessage(&target, Message(1, MakeName("M"))));
+    EXPECT_EQ(log, (EventLog{"a1:M", "a2:M", "b1:M", "b2:M"}));
+}
+
+TEST(RepeatingTask, ReplaysItsBodyAsOftenAsTheStepAllows)
+{
+    CountingWait::Counts counts;
+    Object target;
+    RepeatingTask loop(new CountingWait(0.25f, &counts));
+    EXPECT_TRUE(loop.Update(&target, 1.0f).running);
+    EXPECT_EQ(counts.completions, 4);
+    EXPECT_EQ(counts.clones, 4);
+
+    // Time left over carries into the next body: 0.375 s completes one and half of the next.
+    EXPECT_TRUE(loop.Update(&target, 0.375f).running);
+    EXPECT_EQ(counts.completions, 5);
+    EXPECT_TRUE(loop.Update(&target, 0.125f).running);
+    EXPECT_EQ(counts.completions, 6);
+
+    EXPECT_THROW(loop.Clone(), engine_error);
+}
+
+TEST(RepeatingTask, BodyThatUsesNoTimeEndsTheStep)
+{
+    int calls = 0;
+    Switch target;
+    RepeatingTask loop(new FunctionTask<Object>(
+        [&calls](Object*)
+        {
+            ++calls;
+            return TaskStatus{false, 0.0f};
+        }));
+    EXPECT_TRUE(loop.Update(&target, 0.02f).running);
+    EXPECT_EQ(calls, 1);
+    loop.Update(&target, 0.02f);
+    EXPECT_EQ(calls, 2);
+
+    // Same for a body that keeps running without using time.
+    RepeatingTask idle(new ScriptedTask("idle", nullptr, {true, 0.0f}));
+    EXPECT_TRUE(idle.Update(&target, 0.02f).running);
+}
+
+TEST(CuePoint, NamesCountUpAndTheLastTaskToLeaveDeletesIt)
+{
+    size_t before = CuePoint::LiveCount();
+    CuePoint* a = CuePoint::Create();
+    CuePoint* b = CuePoint::Create();
+    unsigned na = 0, nb = 0;
+    ASSERT_EQ(std::sscanf(a->GetId().c_str(), "Kestrin::CuePoint:%u", &na), 1);
+    ASSERT_EQ(std::sscanf(b->GetId().c_str(), "Kestrin::CuePoint:%u", &nb), 1);
+    EXPECT_EQ(nb, na + 1);
+    EXPECT_EQ(CuePoint::Find(a->GetId()), a);
+    EXPECT_EQ(CuePoint::LiveCount(), before + 2);
+
+    // A task destroyed while bound leaves, so the others are not kept waiting for it.
+    NameId idA = a->GetId();
+    {
+        Object waiter;
+        waiter.AddTask(new CuePointTask(a));
+        {
+            CuePointTask absent(a);
+            CuePointTask other(b);
+            waiter.Tick(0.1f);
+            EXPECT_TRUE(waiter.GetTasks().HasActiveTasks());
+        }
+        waiter.Tick(0.1f);
+        EXPECT_FALSE(waiter.GetTasks().HasActiveTasks());
+    }
+    EXPECT_EQ(CuePoint::Find(idA), nullptr);
+    EXPECT_EQ(CuePoint::LiveCount(), before);
+    EXPECT_THROW(CuePointTask(CuePoint::Create()).Clone(), engine_error);
+}
+
+TEST(CuePoint, TwoSequencesMeetAndBothGoOnWithinAStepOfTheLaterOne)
+{
+    size_t before = CuePoint::LiveCount();
+    CuePoint* cue = CuePoint::Create();
+    NameId id = cue->GetId();
+    Object early, late;
+    early.AddTask(MakeTaskThenCue(new TimedTask(0.2f), cue));
+    late.AddTask(MakeTaskThenCue(new TimedTask(0.9f), cue));
+
+    // The early one arrives in step 1 and waits; the late one arrives in step 4.
+    for (int step = 1; step <= 3; ++step)
+    {
+        early.Tick(0.25f);
+        late.Tick(0.25f);
+        EXPECT_EQ(cue->ArrivedCount(), 1u) << "step " << step;
+        EXPECT_TRUE(early.GetTasks().HasActiveTasks());
+        EXPECT_TRUE(late.GetTasks().HasActiveTasks());
+    }
+    early.Tick(0.25f);
+    late.Tick(0.25f);
+    EXPECT_TRUE(early.GetTasks().HasActiveTasks());
+    EXPECT_FALSE(late.GetTasks().HasActiveTasks()); // the last to arrive goes on at once
+    early.Tick(0.25f);
+    EXPECT_FALSE(early.GetTasks().HasActiveTasks());
+    EXPECT_EQ(CuePoint::Find(id), nullptr);
+    EXPECT_EQ(CuePoint::LiveCount(), before);
+}
+
+TEST(EnableTask, SetsTheFlagAndHandsOnTheWholeStepOrThrowsWithoutTheFace)
+{
+    EventLog log;
+    Switch target;
+    target.AddTask(new EnableTask(false));
+    target.AddTask(new ScriptedTask("next", &log));
+    target.Tick(0.02f);
+    EXPECT_FALSE(target.IsEnabled());
+    EXPECT_EQ(log, (EventLog{"next"}));
+    std::unique_ptr<Task> on(EnableTask(true).Clone());
+    on->Update(&target, 0.02f);
+    EXPECT_TRUE(target.IsEnabled());
+
+    Object plain;
+    try
+    {
+        on->Update(&plain, 0.02f);
+        FAIL() << "expected a throw";
+    }
+    catch (const std::runtime_error& e)
+    {
+        EXPECT_STREQ(e.what(), "EnableTask applied to an object that does not implement IEnable");
+    }
+}
+
+TEST(SelfDestructTask, RemovesItsTargetFromTheCurrentDatabase)
+{
+    ObjectDatabase db;
+    SetTopObjectDatabase(&db);
+    auto* victim = new Object;
+    ObjectHandle h = db.AddObject(victim);
+    victim->AddTask(new SelfDestructTask);
+    db.Update(0.02f);
+    EXPECT_FALSE(db.IsValidHandle(h));
+    EXPECT_EQ(db.GetEntryState(h & 0xFFFF), ObjectDatabase::Freed); // deleted in that same update
+    SetTopObjectDatabase(nullptr);
+}
+
+TEST(SelfDestructTask, NeverRemovesAnotherObjectThatHasTheSameHandleElsewhere)
+{
+    ObjectDatabase current, own;
+    auto* bystander = new Object;
+    auto* victim = new Object;
+    ObjectHandle hb = current.AddObject(bystander);
+    ObjectHandle hv = own.AddObject(victim);
+    ASSERT_EQ(hb, hv); // both first slots of their tables
+    {
+        ScopedCurrentObjectDatabase scope(&current);
+        SelfDestructTask task;
+        EXPECT_FALSE(task.Update(victim, 0.02f).running);
+    }
+    EXPECT_TRUE(current.IsValidHandle(hb));
+    EXPECT_FALSE(own.IsValidHandle(hv));
+}
+
+namespace
+{
+
+class FakeSound : public ISound
+{
+public:
+    int GetCategory() const override { return 0; }
+    float GetVolume() const override { return 1.0f; }
+    float GetRate() const override { return 1.0f; }
+    float GetPan() const override { return 0.0f; }
+    int GetPlayCount() const override { return 1; }
+};
+
+class FakeChannel : public ISoundChannel
+{
+public:
+    static inline int alive = 0;
+    FakeChannel() { ++alive; }
+    ~FakeChannel() override { --alive; }
+    void AddRef() override { ++refs; }
+    void Release() override { --refs == 0 ? delete this : void(); }
+    void Play(ISound*, int) override {}
+    void Stop() override { playing = false; }
+    bool IsPlaying() override { return playing; }
+    ISound* GetSound() override { return nullptr; }
+    IAudioControls* GetControls() override { return nullptr; }
+    void SetControls(IAudioControls*) override {}
+    void Refresh() override {}
+
+    int refs = 1;
+    bool playing = true;
+};
+
+// Installs a player that records its calls and hands out fake channels.
+class FakeAudio
+{
+public:
+    FakeAudio()
+    {
+        SetSoundPlayer(
+            [this](ISound* sound, const SoundPlayParams& params, ISoundChannel** out)
+            {
+                plays.push_back({sound, params.volume, out != nullptr});
+                auto* channel = new FakeChannel;
+                lastChannel = channel;
+                if (out)
+                    *out = channel;
+                else
+                    channel->Release();
+            });
+        SetSoundFinder(
+            [this](NameId name) -> ISound*
+            {
+                auto it = sounds.find(name);
+                return it == sounds.end() ? nullptr : it->second;
+            });
+    }
+    ~FakeAudio()
+    {
+        SetSoundPlayer(nullptr);
+        SetSoundFinder(nullptr);
+    }
+
+    struct Play
+    {
+        ISound* sound;
+        float volume;
+        bool keptChannel;
+    };
+    std::vector<Play> plays;
+    std::map<NameId, ISound*> sounds;
+    FakeChannel* lastChannel = nullptr;
+};
+
+} // namespace
+
+TEST(AudioPlayTask, PlaysOnceKeepingNoChannelAndAMissingSoundFinishesAtOnce)
+{
+    FakeAudio audio;
+    FakeSound sound;
+    audio.sounds[MakeName("SFX_Pop")] = &sound;
+    SoundPlayParams params;
+    params.volume = 0.5f;
+    EventLog log;
+    Object target;
+    target.AddTask(new AudioPlayTask(MakeName("SFX_NoSuchSound")));
+    target.AddTask(new AudioPlayTask(MakeName("sfx_pop"), params));
+    target.AddTask(new ScriptedTask("next", &log));
+    target.Tick(0.02f); // neither uses time: all three run in one step
+
+    EXPECT_EQ(log, (EventLog{"next"}));
+    ASSERT_EQ(audio.plays.size(), 1u);
+    EXPECT_EQ(audio.plays[0].sound, &sound);
+    EXPECT_EQ(audio.plays[0].volume, 0.5f);
+    EXPECT_FALSE(audio.plays[0].keptChannel);
+    EXPECT_EQ(FakeChannel::alive, 0);
+}
+
+TEST(AudioPlayTask, WaitingForTheEndHoldsTheChannelUntilItStops)
+{
+    FakeAudio audio;
+    FakeSound sound;
+    {
+        AudioPlayTask task(&sound);
+        task.SetWaitForEnd(true);
+        EXPECT_TRUE(task.Update(nullptr, 0.02f).running);
+        ASSERT_NE(audio.lastChannel, nullptr);
+        EXPECT_TRUE(audio.plays[0].keptChannel);
+        EXPECT_TRUE(task.Update(nullptr, 0.02f).running);
+        EXPECT_EQ(audio.plays.size(), 1u); // not started again while it plays
+
+        audio.lastChannel->playing = false;
+        EXPECT_FALSE(task.Update(nullptr, 0.02f).running);
+        EXPECT_EQ(FakeChannel::alive, 0); // released when it stopped
+
+        std::unique_ptr<Task> copy(task.Clone());
+        auto* clone = dynamic_cast<AudioPlayTask*>(copy.get());
+        ASSERT_NE(clone, nullptr);
+        EXPECT_TRUE(clone->GetWaitForEnd());
+        EXPECT_EQ(clone->GetSound(), &sound);
+
+        // A task deleted while its channel plays lets go of it.
+        EXPECT_TRUE(clone->Update(nullptr, 0.02f).running);
+        EXPECT_EQ(FakeChannel::alive, 1);
+    }
+    EXPECT_EQ(FakeChannel::alive, 0);
+}
+
+TEST(Interpolators, LinearIsExactAtAndPastTheEnd)
+{
+    LinearInterpolator linear;
+    EXPECT_EQ(linear.Interpolate(10.0f, 20.0f, 3.0f, 2.0f), 20.0f);
+    EXPECT_EQ(linear.Interpolate(10.0f, 20.0f, 1.0f, 0.0f), 20.0f);
+    EXPECT_FLOAT_EQ(linear.Interpolate(10.0f, 20.0f, 0.5f, 2.0f), 12.5f);
+    EXPECT_EQ(linear.Interpolate(0.1f, 0.7f, 0.3f, 0.3f), 0.7f);
+    EXPECT_EQ(linear.Interpolate(0.1f, 0.7f, 5.0f, 0.3f), 0.7f);
+    EXPECT_EQ(linear.Interpolate(10.0f, 20.0f, 0.0f, 2.0f), 10.0f);
+
+    ImmediateInterpolator immediate;
+    EXPECT_EQ(immediate.Interpolate(1.0f, 5.0f, 0.0f, 10.0f), 5.0f);
+}
+
+TEST(RatioRandom, PicksInProportionAndSkipsEmptyWeights)
+{
+    BoostRandomNumberStream stream(12345);
+    ScopedRandomStream current(&stream);
+    RatioRandom pick({0.0f, 2.0f, 0.0f, 1.0f});
+    EXPECT_FLOAT_EQ(pick.GetTotal(), 3.0f);
+    std::map<int, int> counts;
+    const int n = 30000;
+    for (int i = 0; i < n; ++i)
+        ++counts[pick.Pick()];
+    EXPECT_EQ(counts.size(), 2u);
+    EXPECT_NEAR(counts[1] / double(n), 2.0 / 3.0, 0.015);
+    EXPECT_NEAR(counts[3] / double(n), 1.0 / 3.0, 0.015);
+
+    pick.SetRatios({0.0f, -1.0f});
+    try
+    {
+        pick.Pick();
+        FAIL() << "expected a throw";
+    }
+    catch (const RatioRandom::IllegalRatioRandom& e)
+    {
+        EXPECT_STREQ(e.what(), "empty random distribution being used");
+    }
+}
+
+namespace
+{
+class Level : public Object
+{
+public:
+    int started = 0;
+    TaskStatus Start()
+    {
+        ++started;
+        return TaskFinished;
+    }
+};
+} // namespace
+
+TEST(FunctionTask, CallsWithTheTargetAndAnswersTheFunctionsStatus)
+{
+    Level level;
+    Object other;
+    std::vector<Level*> seen;
+    FunctionTask<Level> task(
+        [&seen](Level* l)
+        {
+            seen.push_back(l);
+            return TaskStatus{true, 0.5f};
+        });
+    EXPECT_EQ(task.Update(&level, 1.0f).timeUsed, 0.5f);
+    task.Update(&other, 1.0f);
+    EXPECT_EQ(seen, (std::vector<Level*>{&level, nullptr}));
+    EXPECT_FALSE(FunctionTask<Level>(nullptr).Update(&level, 1.0f).running);
+
+    // A bound member after a wait; clones keep working inside a loop.
+    level.AddTask(new TimedTask(0.5f));
+    level.AddTask(new FunctionTask<Level>(std::bind(&Level::Start, &level)));
+    level.Tick(0.25f);
+    level.Tick(0.3f); // the wait ends with time left, so the call follows in the same step
+    level.Tick(0.25f);
+    EXPECT_EQ(level.started, 1);
+
+    int calls = 0;
+    RepeatingTask loop(new TimedTask(0.1f),
+                       new FunctionTask<Level>([&calls] { return ++calls, TaskFinished; }));
+    loop.Update(&level, 0.25f);
+    loop.Update(&level, 0.25f);
+    EXPECT_EQ(calls, 2); // the call uses the whole step, so each step completes the body once
+}

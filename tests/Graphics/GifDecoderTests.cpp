@@ -1,0 +1,357 @@
+#include "GraphicsTestSupport.h"
+#include "Graphics/ImageDecoders.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+using namespace Kestrin;
+using namespace GraphicsTest;
+
+namespace
+{
+// Four colours: black, red, green, blue.
+const std::vector<uint8_t> kFourColours{0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+
+struct Decoded
+{
+    std::unique_ptr<uint32_t[]> pixels;
+    int width = -7, height = -7;
+    bool transparency = false;
+    int frameCount = -1;
+    GifFrameList list;
+};
+
+Decoded Decode(const std::vector<uint8_t>& bytes)
+{
+    Decoded d;
+    MemoryStream stream(L"gif", bytes.data(), uint32_t(bytes.size()));
+    d.pixels = DecodeGif(stream, d.width, d.height, d.transparency, d.frameCount, d.list);
+    return d;
+}
+
+GifLayout FourByTwo()
+{
+    GifLayout layout;
+    layout.screenW = layout.width = 4;
+    layout.screenH = layout.height = 2;
+    layout.globalTable = kFourColours;
+    layout.indices = {0, 1, 2, 3, 3, 2, 1, 0};
+    return layout;
+}
+
+// A stream whose reads fail after `limit` bytes while it never reports its end.
+class FailingStream : public MemoryStream
+{
+public:
+    FailingStream(const std::vector<uint8_t>& bytes, uint32_t limit)
+        : MemoryStream(L"failing", bytes.data(), uint32_t(bytes.size())), m_limit(limit)
+    {
+    }
+    uint32_t GetCapabilities() const override { return CanRead; }
+    bool IsEOF() override { return false; }
+    uint32_t Read(void* buffer, uint32_t count) override
+    {
+        if (Tell() + count > m_limit)
+            return 0;
+        return MemoryStream::Read(buffer, count);
+    }
+
+private:
+    uint32_t m_limit;
+};
+} // namespace
+
+TEST(GifDecoder, TransparentIndexFromTheGraphicControl)
+{
+    GifLayout layout = FourByTwo();
+    layout.transparentIndex = 3;
+    layout.delay = 7;
+    Decoded d = Decode(BuildGif(layout));
+    ASSERT_TRUE(d.pixels);
+    EXPECT_EQ(d.width, 4);
+    EXPECT_EQ(d.height, 2);
+    EXPECT_TRUE(d.transparency);
+    const uint32_t expected[8] = {0xFF000000, 0xFFFF0000, 0xFF00FF00, 0x000000FF,
+                                  0x000000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(d.pixels[size_t(i)], expected[i]) << i;
+    ASSERT_EQ(d.frameCount, 1);
+    const GifFrame& frame = *d.list.frames[0];
+    EXPECT_EQ(frame.transparentIndex, 3);
+    EXPECT_EQ(frame.delayMs, 70);
+    EXPECT_EQ(frame.disposeFlag, 1);
+    EXPECT_EQ(frame.bits, 2);
+    EXPECT_EQ(frame.stride, 4);
+    EXPECT_EQ(d.list.screenWidth, 4);
+    EXPECT_EQ(d.list.reserved, 0);
+    FreeGifFrames(d.list);
+    EXPECT_TRUE(d.list.frames.empty());
+
+    layout.gif89 = false;
+    layout.transparentIndex = -1;
+    Decoded plain = Decode(BuildGif(layout));
+    ASSERT_TRUE(plain.pixels);
+    EXPECT_FALSE(plain.transparency);
+    EXPECT_EQ(plain.pixels[3], 0xFF0000FFu);
+    EXPECT_EQ(plain.list.frames[0]->transparentIndex, -1);
+
+    layout.controlWithoutTransparency = true;
+    Decoded control = Decode(BuildGif(layout));
+    EXPECT_FALSE(control.transparency);
+    EXPECT_EQ(control.list.frames[0]->disposeFlag, 0);
+}
+
+TEST(GifDecoder, WrongSignatureLeavesTheSizeAlone)
+{
+    std::vector<uint8_t> bytes = BuildGif(FourByTwo());
+    bytes[1] = 'X';
+    Decoded d = Decode(bytes);
+    EXPECT_FALSE(d.pixels);
+    EXPECT_EQ(d.width, -7);
+    EXPECT_EQ(d.height, -7);
+    EXPECT_EQ(d.frameCount, 0);
+    // Only "GI" is looked at.
+    bytes[1] = 'I';
+    bytes[2] = 'X';
+    bytes[4] = '0';
+    EXPECT_TRUE(Decode(bytes).pixels);
+}
+
+TEST(GifDecoder, GreyWithoutAColourTableAndLocalTablesWin)
+{
+    GifLayout layout = FourByTwo();
+    layout.globalTable.clear();
+    layout.tableBitsWithoutTable = 2;
+    Decoded grey = Decode(BuildGif(layout));
+    ASSERT_TRUE(grey.pixels);
+    EXPECT_EQ(grey.pixels[2], 0xFF020202u);
+    EXPECT_EQ(grey.pixels[3], 0xFF030303u);
+
+    layout.globalTable = kFourColours;
+    layout.localTable = {9, 9, 9, 10, 20, 30, 40, 50, 60, 70, 80, 90, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4};
+    Decoded local = Decode(BuildGif(layout));
+    ASSERT_TRUE(local.pixels);
+    EXPECT_EQ(local.pixels[1], 0xFF0A141Eu);
+    EXPECT_EQ(local.list.frames[0]->bits, 3);
+}
+
+TEST(GifDecoder, FirstImageOnly)
+{
+    GifLayout layout = FourByTwo();
+    layout.secondImage = true;
+    Decoded d = Decode(BuildGif(layout));
+    ASSERT_TRUE(d.pixels);
+    EXPECT_EQ(d.frameCount, 1);
+    EXPECT_EQ(d.pixels[0], 0xFF000000u);
+    EXPECT_EQ(d.pixels[1], 0xFFFF0000u);
+}
+
+TEST(GifDecoder, SmallImageSitsOnATransparentScreen)
+{
+    GifLayout layout;
+    layout.screenW = layout.screenH = 4;
+    layout.left = layout.top = 1;
+    layout.width = layout.height = 2;
+    layout.globalTable = kFourColours;
+    layout.indices = {1, 2, 3, 1};
+    Decoded d = Decode(BuildGif(layout));
+    ASSERT_TRUE(d.pixels);
+    EXPECT_EQ(d.width, 4);
+    EXPECT_EQ(d.height, 4);
+    EXPECT_TRUE(d.transparency);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+        {
+            const uint32_t p = d.pixels[size_t(y * 4 + x)];
+            if (x >= 1 && x <= 2 && y >= 1 && y <= 2)
+                EXPECT_EQ(p >> 24, 0xFFu) << x << "," << y;
+            else
+                EXPECT_EQ(p, 0u) << x << "," << y;
+        }
+    EXPECT_EQ(d.pixels[5], 0xFFFF0000u);
+    EXPECT_EQ(d.pixels[10], 0xFFFF0000u);
+
+    // An image reaching past the screen is cut to it.
+    layout.left = 3;
+    Decoded cut = Decode(BuildGif(layout));
+    ASSERT_TRUE(cut.pixels);
+    EXPECT_EQ(cut.pixels[7], 0xFFFF0000u);
+    EXPECT_EQ(cut.pixels[11], 0xFF0000FFu);
+}
+
+TEST(GifDecoder, MaskModeGivesTheColourMean)
+{
+    GifLayout layout;
+    layout.screenW = layout.width = 2;
+    layout.screenH = layout.height = 1;
+    layout.globalTable = {10, 20, 33, 255, 255, 255};
+    layout.indices = {0, 1};
+    const auto bytes = BuildGif(layout);
+    MemoryStream stream(L"mask", bytes.data(), uint32_t(bytes.size()));
+    int w = 0, h = 0, frames = 0;
+    GifFrameList list;
+    auto grey = DecodeGifMask(stream, w, h, frames, list);
+    ASSERT_TRUE(grey);
+    EXPECT_EQ(w, 2);
+    EXPECT_EQ(grey[0], 21);
+    EXPECT_EQ(grey[1], 255);
+    EXPECT_EQ(frames, 1);
+}
+
+TEST(GifCodeStream, DecodesTheKnownVectorAndUndefinedCodes)
+{
+    const auto data = PackGifCodes({4, 0, 1, 6, 8, 5}, 2);
+    std::vector<uint8_t> indices(8, 0xEE);
+    // Full after code 8 (widths 3, 3, 3, 3, 4): the end code is not read.
+    EXPECT_EQ(DecodeGifCodeStream(2, data.data(), data.size(), indices.data(), 8, 7, 1, false), 3 * 4 + 4);
+    EXPECT_EQ(indices, (std::vector<uint8_t>{0, 1, 0, 1, 0, 1, 0, 0xEE}));
+    // One pixel more: the end code comes first and ends the decode with success.
+    EXPECT_EQ(DecodeGifCodeStream(2, data.data(), data.size(), indices.data(), 8, 8, 1, false), 3 * 4 + 4 * 2);
+    EXPECT_EQ(indices[7], 0xEE);
+}
+
+TEST(GifCodeStream, EarlyEndSucceedsTruncatedDataFails)
+{
+    const auto data = PackGifCodes({4, 1, 1, 5}, 2);
+    std::vector<uint8_t> indices(6, 0);
+    EXPECT_GT(DecodeGifCodeStream(2, data.data(), data.size(), indices.data(), 6, 6, 1, false), 0);
+    EXPECT_EQ(indices, (std::vector<uint8_t>{1, 1, 0, 0, 0, 0}));
+
+    // No end code and too few codes: the data runs out; nothing past it is read.
+    const auto cut = PackGifCodes({4, 1, 2, 3, 1}, 2);
+    std::vector<uint8_t> exact(cut.begin(), cut.end());
+    std::vector<uint8_t> out(100, 0);
+    EXPECT_EQ(DecodeGifCodeStream(2, exact.data(), exact.size(), out.data(), 10, 10, 10, false), 0);
+    EXPECT_EQ(out[0], 1);
+    EXPECT_EQ(out[3], 1);
+    EXPECT_EQ(DecodeGifCodeStream(2, exact.data(), 0, out.data(), 10, 10, 10, false), 0);
+}
+
+TEST(GifCodeStream, RefusesBadSizes)
+{
+    const auto data = PackGifCodes({4, 1, 5}, 2);
+    std::vector<uint8_t> indices(4, 0);
+    EXPECT_EQ(DecodeGifCodeStream(0, data.data(), data.size(), indices.data(), 4, 4, 1, false), 0);
+    EXPECT_EQ(DecodeGifCodeStream(12, data.data(), data.size(), indices.data(), 4, 4, 1, false), 0);
+    EXPECT_EQ(DecodeGifCodeStream(2, data.data(), data.size(), indices.data(), 4, 0, 1, false), 0);
+    EXPECT_EQ(DecodeGifCodeStream(2, data.data(), data.size(), indices.data(), 2, 4, 1, false), 0);
+
+    // In a file, a bad minimum code size still gives the (empty) image, without a frame.
+    GifLayout layout = FourByTwo();
+    auto bytes = BuildGif(layout);
+    // The minimum code size follows the 10 bytes of the image descriptor.
+    const uint8_t descriptor[] = {0x2C, 0, 0, 0, 0, 4, 0, 2, 0, 0};
+    const auto at = std::search(bytes.begin(), bytes.end(), std::begin(descriptor), std::end(descriptor));
+    ASSERT_NE(at, bytes.end());
+    const size_t codeSizeAt = size_t(at - bytes.begin()) + 10;
+    ASSERT_EQ(bytes[codeSizeAt], 2);
+    bytes[codeSizeAt] = 12;
+    Decoded d = Decode(bytes);
+    ASSERT_TRUE(d.pixels);
+    EXPECT_EQ(d.frameCount, 0);
+    EXPECT_EQ(d.pixels[1], 0xFF000000u);
+}
+
+TEST(GifCodeStream, InterlacedRowOrder)
+{
+    for (int height : {3, 10})
+    {
+        std::vector<int> codes{16};
+        for (int i = 0; i < height; ++i)
+            codes.push_back(i);
+        codes.push_back(17);
+        const auto data = PackGifCodes(codes, 4);
+        std::vector<uint8_t> rows(size_t(height) * 4, 0xEE);
+        EXPECT_GT(DecodeGifCodeStream(4, data.data(), data.size(), rows.data(), 4, 1, height, true), 0);
+        std::vector<int> order(static_cast<size_t>(height), -1);
+        for (int y = 0; y < height; ++y)
+            order[size_t(rows[size_t(y) * 4])] = y;
+        if (height == 3)
+            EXPECT_EQ(order, (std::vector<int>{0, 2, 1}));
+        else
+            EXPECT_EQ(order, (std::vector<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
+    }
+}
+
+TEST(GifDecoder, InterlacedFileShowsRowsInPlace)
+{
+    GifLayout layout;
+    layout.screenW = layout.width = 3;
+    layout.screenH = layout.height = 10;
+    layout.minimumCodeSize = 4;
+    std::vector<uint8_t> table;
+    for (int i = 0; i < 16; ++i)
+        table.insert(table.end(), {uint8_t(i), uint8_t(i), uint8_t(i)});
+    layout.globalTable = table;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 3; ++x)
+            layout.indices.push_back(uint8_t(y + x));
+    layout.interlaced = true;
+    Decoded d = Decode(BuildGif(layout));
+    ASSERT_TRUE(d.pixels);
+    EXPECT_EQ(d.frameCount, 1);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(d.pixels[size_t(y * 3 + x)] & 0xFF, uint32_t(y + x)) << x << "," << y;
+}
+
+TEST(GifDecoder, DeferredClearCodeDecodesCompletely)
+{
+    const int w = 300, h = 300;
+    std::mt19937 random(1234);
+    GifLayout layout;
+    layout.screenW = layout.width = w;
+    layout.screenH = layout.height = h;
+    layout.minimumCodeSize = 8;
+    for (int i = 0; i < 256; ++i)
+        layout.globalTable.insert(layout.globalTable.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
+    for (int i = 0; i < w * h; ++i)
+        layout.indices.push_back(uint8_t(random() % 256));
+    int codesAfterFull = 0;
+    layout.rawCodes = LzwCodes(layout.indices, 8, &codesAfterFull);
+    ASSERT_GT(codesAfterFull, 30000);
+    Decoded d = Decode(BuildGif(layout));
+    ASSERT_TRUE(d.pixels);
+    ASSERT_EQ(d.frameCount, 1);
+    for (int i = 0; i < w * h; ++i)
+        ASSERT_EQ(d.pixels[size_t(i)] & 0xFF, uint32_t(layout.indices[size_t(i)] / 2)) << i;
+    EXPECT_EQ(d.pixels[size_t(w * h - 1)] >> 8 & 0xFF, uint32_t(255 - layout.indices.back()));
+}
+
+TEST(GifDecoder, EveryTruncationEndsSafely)
+{
+    GifLayout layout = FourByTwo();
+    layout.transparentIndex = 1;
+    const auto bytes = BuildGif(layout);
+    for (size_t n = 0; n < bytes.size(); ++n)
+    {
+        std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + long(n));
+        Decoded d = Decode(cut);
+        if (d.pixels)
+        {
+            EXPECT_EQ(d.width, 4);
+            EXPECT_EQ(d.height, 2);
+        }
+        // A read that fails without end of file ends the decode the same way.
+        FailingStream failing(bytes, uint32_t(n));
+        int w = 0, h = 0, frames = 0;
+        bool transparency = false;
+        GifFrameList list;
+        auto pixels = DecodeGif(failing, w, h, transparency, frames, list);
+        EXPECT_EQ(bool(pixels), bool(d.pixels)) << n;
+    }
+}
+
+TEST(GifDecoder, RefusesHugeScreens)
+{
+    GifLayout layout = FourByTwo();
+    layout.screenW = 65535;
+    layout.screenH = 65535;
+    Decoded d = Decode(BuildGif(layout));
+    EXPECT_FALSE(d.pixels);
+    EXPECT_EQ(d.frameCount, 0);
+    layout.screenW = 0;
+    EXPECT_FALSE(Decode(BuildGif(layout)).pixels);
+}

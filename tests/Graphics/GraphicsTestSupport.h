@@ -1,0 +1,284 @@
+#pragma once
+// Shared fakes and file builders of the graphics tests.
+#include "Base/Stream.h"
+#include "Graphics/Canvas.h"
+#include "Graphics/Font.h"
+#include "Graphics/Image.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace GraphicsTest
+{
+
+using Kestrin::ColorF;
+using Kestrin::Rect;
+
+// An image whose pixels are given row by row.
+inline std::unique_ptr<Kestrin::Image> MakeImage(int w, int h, const std::vector<uint32_t>& pixels, bool alpha = true,
+                                                 bool oneBit = false)
+{
+    auto image = std::make_unique<Kestrin::Image>(w, h);
+    for (size_t i = 0; i < pixels.size() && i < size_t(w) * size_t(h); ++i)
+        image->Pixels()[i] = pixels[i];
+    image->hasAlpha = alpha;
+    image->hasOneBitAlpha = oneBit;
+    return image;
+}
+
+inline std::unique_ptr<Kestrin::Image> FilledImage(int w, int h, uint32_t color, bool alpha = true)
+{
+    return MakeImage(w, h, std::vector<uint32_t>(size_t(w) * size_t(h), color), alpha);
+}
+
+// One recorded call of a fake canvas.
+struct CanvasCall
+{
+    CanvasCall(std::string what_, float x_ = 0, float y_ = 0, Kestrin::IImage* image_ = nullptr)
+        : what(std::move(what_)), x(x_), y(y_), image(image_)
+    {
+    }
+    std::string what;
+    float x = 0, y = 0;
+    Kestrin::IImage* image = nullptr;
+    std::wstring text;
+    Kestrin::Graphics::DrawState state;
+    Rect<int> rect;
+    Rect<float> rectF;
+};
+
+// A canvas that records every call and offers the interfaces it is told to.
+class RecordingCanvas : public Kestrin::Graphics::ICanvas,
+                        public Kestrin::Graphics::IQuadDrawingCanvas,
+                        public Kestrin::Graphics::ILineDrawingCanvas,
+                        public Kestrin::Graphics::ITextDrawingCanvas,
+                        public Kestrin::Graphics::IEllipseDrawingCanvas
+{
+public:
+    bool offersQuad = true;
+    bool offersLine = false;
+    bool offersText = false;
+    bool offersEllipse = true;
+    int answer = 0;
+    Rect<int> bounds{0, 0, 100, 50};
+    std::vector<CanvasCall> calls;
+
+    void GetName(Kestrin::NameId& name) override { name = Kestrin::MakeName("RecordingCanvas"); }
+    const Rect<int>& GetBounds() override { return bounds; }
+    bool QueryInterface(Kestrin::NameId name, void** out) override
+    {
+        using namespace Kestrin::Graphics;
+        void* face = nullptr;
+        if (name == ICanvasName())
+            face = static_cast<ICanvas*>(this);
+        else if (name == IQuadDrawingCanvasName() && offersQuad)
+            face = static_cast<IQuadDrawingCanvas*>(this);
+        else if (name == ILineDrawingCanvasName() && offersLine)
+            face = static_cast<ILineDrawingCanvas*>(this);
+        else if (name == ITextDrawingCanvasName() && offersText)
+            face = static_cast<ITextDrawingCanvas*>(this);
+        else if (name == IEllipseDrawingCanvasName() && offersEllipse)
+            face = static_cast<IEllipseDrawingCanvas*>(this);
+        if (!face)
+            return false;
+        *out = face;
+        return true;
+    }
+
+    int DrawFilledRect(const Rect<float>& r, const Kestrin::Graphics::DrawState& s) override
+    {
+        CanvasCall c("FillF");
+        c.rectF = r;
+        c.state = s;
+        return Record(c);
+    }
+    int DrawFilledRect(const Rect<int>& r, const Kestrin::Graphics::DrawState& s) override
+    {
+        CanvasCall c("Fill");
+        c.rect = r;
+        c.state = s;
+        return Record(c);
+    }
+    int DrawImage(Kestrin::IImage* image, float x, float y, const Kestrin::Graphics::DrawState& s) override
+    {
+        CanvasCall c("Image", x, y, image);
+        c.state = s;
+        return Record(c);
+    }
+    int DrawStretchedImage(Kestrin::IImage* image, const Rect<int>& r, const Kestrin::Graphics::DrawState& s) override
+    {
+        CanvasCall c("Stretch", 0, 0, image);
+        c.rect = r;
+        c.state = s;
+        return Record(c);
+    }
+    int DrawRotatedImage(Kestrin::IImage* image, float x, float y, float angle,
+                         const Kestrin::Graphics::DrawState& s) override
+    {
+        CanvasCall c("Rotate", x, y, image);
+        c.rectF = {angle, 0, 0, 0};
+        c.state = s;
+        return Record(c);
+    }
+    int DrawTexturedPolygon(Kestrin::IImage*, int, int, const Kestrin::Graphics::PolygonVertex*,
+                            const Kestrin::Graphics::DrawState&) override
+    {
+        return Kestrin::Graphics::Draw_Unsupported;
+    }
+    int DrawLine(float x1, float y1, float x2, float y2, const Kestrin::Graphics::DrawState& s) override
+    {
+        CanvasCall c("Line", x1, y1);
+        c.rectF = {x1, y1, x2, y2};
+        c.state = s;
+        return Record(c);
+    }
+    int DrawText(const wchar_t* text, Kestrin::Font*, const Kestrin::Vector2<float>& p,
+                 const Kestrin::Graphics::DrawState& s) override
+    {
+        CanvasCall c("Text", p.x, p.y);
+        c.text = text;
+        c.state = s;
+        return Record(c);
+    }
+    int DrawLineCircle(float, float, float, const Kestrin::Graphics::DrawState&) override { return answer; }
+    int DrawFilledCircle(float, float, float, const Kestrin::Graphics::DrawState&) override { return answer; }
+    int DrawLineEllipse(const Rect<float>& r, const Kestrin::Graphics::DrawState& s) override
+    {
+        CanvasCall c("Ellipse");
+        c.rectF = r;
+        c.state = s;
+        return Record(c);
+    }
+    int DrawFilledEllipse(const Rect<float>& r, const Kestrin::Graphics::DrawState& s) override
+    {
+        CanvasCall c("FilledEllipse");
+        c.rectF = r;
+        c.state = s;
+        return Record(c);
+    }
+
+private:
+    int Record(const CanvasCall& call)
+    {
+        calls.push_back(call);
+        return answer;
+    }
+};
+
+// A font of fixed advances: every character advances `advance`, except those given in `widths`;
+// glyph of code c sits at (c * 4, 0) in its image, 3 x lineHeight.
+class FakeFont : public Kestrin::Font
+{
+public:
+    explicit FakeFont(int advance_ = 1, int lineHeight_ = 20) : advance(advance_), lineHeight(lineHeight_) {}
+
+    void GetGlyph(wchar_t c, Kestrin::Glyph& glyph) const override
+    {
+        glyph = {};
+        if (c >= 256 || c == L' ' || c == L'\n')
+            return;
+        glyph.image = image;
+        glyph.x = int(c) * 4;
+        glyph.y = 0;
+        glyph.width = 3;
+        glyph.height = lineHeight;
+    }
+    int GetLineHeight() const override { return lineHeight; }
+    int GetAdvance(wchar_t c, wchar_t) const override
+    {
+        auto it = widths.find(c);
+        return it != widths.end() ? it->second : advance;
+    }
+
+    int advance;
+    int lineHeight;
+    std::map<wchar_t, int> widths;
+    Kestrin::Image* image = nullptr;
+};
+
+// A stream over bytes that offers no direct access (as file streams).
+class PlainStream : public Kestrin::IStream
+{
+public:
+    explicit PlainStream(std::vector<uint8_t> bytes) : m_inner(L"plain", bytes.data(), uint32_t(bytes.size())) {}
+    std::wstring GetName() const override { return L"plain"; }
+    uint32_t GetCapabilities() const override { return CanRead | CanSeek; }
+    uint32_t GetSize() override { return m_inner.GetSize(); }
+    bool IsEOF() override { return m_inner.IsEOF(); }
+    uint32_t Read(void* buffer, uint32_t count) override { return m_inner.Read(buffer, count); }
+    uint32_t ReadDirect(const uint8_t*& data, uint32_t) override
+    {
+        data = nullptr;
+        return 0;
+    }
+    uint32_t Write(const void*, uint32_t) override { return 0; }
+    uint32_t Seek(int origin, int32_t offset) override { return m_inner.Seek(origin, offset); }
+    uint32_t Tell() override { return m_inner.Tell(); }
+
+private:
+    Kestrin::MemoryStream m_inner;
+};
+
+inline std::shared_ptr<Kestrin::IStream> StreamOf(const std::vector<uint8_t>& bytes)
+{
+    return std::make_shared<Kestrin::MemoryStream>(L"test", bytes.data(), uint32_t(bytes.size()));
+}
+
+// ---- GIF files made by the tests ----
+
+// Packs codes LSB first at the widths a decoder reads them: the width grows when the decoder's
+// next table entry reaches 2^width (below 12 bits), and resets at a clear code.
+std::vector<uint8_t> PackGifCodes(const std::vector<int>& codes, int minimumCodeSize);
+// LZW codes for the indices: a clear code first, the end code last. With `deferClear` a full
+// table is kept (no clear) and 12-bit codes go on. `codesAfterFull` counts codes sent then.
+std::vector<int> LzwCodes(const std::vector<uint8_t>& indices, int minimumCodeSize, int* codesAfterFull = nullptr);
+
+struct GifLayout
+{
+    bool gif89 = true;
+    int screenW = 0, screenH = 0;
+    int left = 0, top = 0, width = 0, height = 0;
+    // Red, green, blue per entry; its size must be a power of two (2 to 256 entries).
+    std::vector<uint8_t> globalTable;
+    std::vector<uint8_t> localTable;
+    // The size field of the screen descriptor when there is no global table (bits - 1).
+    int tableBitsWithoutTable = 1;
+    int transparentIndex = -1; // with a graphic control extension when >= 0
+    bool controlWithoutTransparency = false;
+    int delay = 0;
+    bool interlaced = false;
+    int minimumCodeSize = 2;
+    // Row-major indices of the image (in display order; interlacing is done by the builder).
+    std::vector<uint8_t> indices;
+    // Codes to send instead of encoding `indices`.
+    std::vector<int> rawCodes;
+    bool secondImage = false;
+};
+std::vector<uint8_t> BuildGif(const GifLayout& layout);
+
+// ---- PNG and JPEG files written with the libraries ----
+
+// colorType and bitDepth as libpng names them; samples are row-major, one value per channel
+// (16-bit depths take values to 65535). `palette` RGB triples; `trns` the transparency chunk
+// (palette alphas, or one grey / RGB key colour).
+struct PngLayout
+{
+    int width = 1, height = 1;
+    int colorType = 0;
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<uint16_t> samples;
+    std::vector<uint8_t> palette;
+    std::vector<uint8_t> trnsAlphas;
+    std::vector<uint16_t> trnsKey;
+};
+std::vector<uint8_t> WritePng(const PngLayout& layout);
+
+// Greyscale (components 1) or RGB (3) samples, row-major.
+std::vector<uint8_t> WriteJpeg(int width, int height, int components, const std::vector<uint8_t>& samples,
+                               bool progressive, int quality = 95);
+
+} // namespace GraphicsTest

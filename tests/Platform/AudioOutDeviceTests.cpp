@@ -1,0 +1,107 @@
+#include "Platform/Shim/Bass/AudioOut.h"
+#include "Support/AudioData.h"
+
+#include <gtest/gtest.h>
+
+using namespace Kestrin::Shim::Bass;
+
+namespace
+{
+
+struct Layer
+{
+    Layer() : device(new NullOutputDriver), out(std::unique_ptr<IOutputDriver>(device)) {}
+    NullOutputDriver* device;
+    AudioOut out;
+};
+
+} // namespace
+
+TEST(AudioOutDevice, FallbackWalksTheScriptedDevicesInOrder)
+{
+    Layer l;
+    l.device->defaultOpens = false;
+    l.device->devices = {{"Speakers", false}, {"Headset", true}, {"HDMI", true}};
+    EXPECT_FALSE(l.out.Init(-1, 44100));
+    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorDeviceOpen);
+
+    // What the platform does next: count the described devices, then try each in turn.
+    int count = 0;
+    while (l.out.GetDeviceDescription(count + 1))
+        ++count;
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNoDevice);
+    EXPECT_STREQ(l.out.GetDeviceDescription(2), "Headset");
+    EXPECT_EQ(l.out.GetDeviceDescription(0), nullptr);
+    EXPECT_EQ(l.out.GetDeviceDescription(-1), nullptr);
+    int started = 0;
+    for (int d = 1; d <= count && !started; ++d)
+        if (l.out.Init(d, 44100))
+            started = d;
+    EXPECT_EQ(started, 2);
+    EXPECT_EQ(l.device->openAttempts, (std::vector<int>{-1, 0, 1}));
+    EXPECT_EQ(l.device->OpenIndex(), 1);
+}
+
+TEST(AudioOutDevice, InitRefusesBadArgumentsAndASecondOpenAndNothingWorksUnopened)
+{
+    Layer l;
+    std::vector<unsigned char> wav = KestrinTest::MakeWav(std::vector<float>(200, 0.5f), 2, 44100);
+    for (auto [device, rate, code] : {std::tuple{2, 44100, ErrorNoDevice}, {0, 44100, ErrorNoDevice}, {-1, 0, ErrorParameter}})
+    {
+        EXPECT_FALSE(l.out.Init(device, rate));
+        EXPECT_EQ(AudioOut::ErrorGetCode(), code);
+    }
+    EXPECT_TRUE(l.device->openAttempts.empty());
+    EXPECT_FALSE(l.out.Start());
+    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNotStarted);
+    EXPECT_EQ(l.out.StreamCreateMemory(wav.data(), wav.size()), 0u);
+    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNotStarted);
+    EXPECT_EQ(l.device->Mix(4), std::vector<float>(8, 0.0f));
+
+    ASSERT_TRUE(l.out.Init(-1, 44100));
+    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNone);
+    EXPECT_FALSE(l.out.Init(1, 44100));
+    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorAlreadyStarted);
+    EXPECT_TRUE(l.out.Free());
+    EXPECT_FALSE(l.device->IsOpen());
+    EXPECT_FALSE(l.out.Free());
+    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNotStarted);
+    EXPECT_TRUE(l.out.Init(1, 22050));
+    EXPECT_EQ(l.device->Rate(), 22050u);
+}
+
+TEST(AudioOutDevice, HandlesDieWithTheirFreeOrWithFreeAndAreNeverReused)
+{
+    Layer l;
+    ASSERT_TRUE(l.out.Init(-1, 44100));
+    std::vector<unsigned char> wav = KestrinTest::MakeWav(std::vector<float>(200, 0.5f), 2, 44100);
+    std::vector<unsigned char> mod = KestrinTest::MakeModule();
+    Handle stream = l.out.StreamCreateMemory(wav.data(), wav.size());
+    Handle music = l.out.MusicLoadMemory(mod.data(), mod.size());
+    Handle sample = l.out.SampleLoadMemory(wav.data(), wav.size(), 4, true);
+    Handle playback = l.out.SampleGetChannel(sample);
+    for (Handle h : {stream, music, sample, playback})
+        ASSERT_NE(h, 0u);
+    // Freed only as their own kind.
+    EXPECT_FALSE(l.out.StreamFree(music));
+    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorHandle);
+    EXPECT_FALSE(l.out.MusicFree(stream));
+    EXPECT_FALSE(l.out.SampleFree(stream));
+    ASSERT_TRUE(l.out.ChannelPlay(stream, true));
+
+    ASSERT_TRUE(l.out.Free());
+    ASSERT_TRUE(l.out.Init(-1, 44100));
+    for (Handle h : {stream, music, playback})
+    {
+        EXPECT_FALSE(l.out.ChannelPlay(h, true));
+        EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorHandle);
+        EXPECT_EQ(l.out.ChannelIsActive(h), ActivityStopped);
+    }
+    EXPECT_FALSE(l.out.StreamFree(stream));
+    EXPECT_EQ(l.out.SampleGetChannel(sample), 0u);
+    Handle again = l.out.StreamCreateMemory(wav.data(), wav.size());
+    EXPECT_GT(again, std::max({stream, music, sample, playback}));
+    EXPECT_TRUE(l.out.StreamFree(again));
+    EXPECT_FALSE(l.out.ChannelPlay(again, true));
+}
