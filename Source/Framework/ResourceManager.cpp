@@ -65,6 +65,8 @@ ResourceManager::ResourceManager()
 {
     std::lock_guard lock(g_instanceMutex);
     g_instance.store(this, std::memory_order_release);
+    // Sounds named by tasks and scenes are sound resources.
+    SetSoundFinder([](NameId name) { return GetSoundById(name).second; });
 }
 
 ResourceManager::~ResourceManager()
@@ -83,6 +85,9 @@ ResourceManager::~ResourceManager()
     std::lock_guard lock(g_instanceMutex);
     ResourceManager* self = this;
     g_instance.compare_exchange_strong(self, nullptr);
+    // After shutdown a sound lookup finds nothing rather than making a new manager.
+    if (!g_instance.load())
+        SetSoundFinder(nullptr);
 }
 
 void ResourceManager::RegisterFactory(const std::wstring& elementName, IResourceFactory* factory)

@@ -1,4 +1,5 @@
 #pragma once
+#include "Framework/Audio.h"
 #include "Framework/Names.h"
 #include "Framework/Resource.h"
 
@@ -39,7 +40,8 @@ public:
     // Created on the first call; engine shutdown destroys it (first of the singletons).
     static ResourceManager* Instance();
 
-    // Records itself as the singleton; use Instance() rather than constructing one.
+    // Records itself as the singleton and answers FindSoundByName while it lives; use Instance()
+    // rather than constructing one.
     ResourceManager();
     // Destroys the factories in name order, then drops every resource.
     ~ResourceManager();
@@ -146,6 +148,15 @@ inline Internal::ValueWrapper<float>* GetFloatValueByName(const char* name)
 inline Internal::ValueWrapper<std::wstring>* GetWideStringValueById(NameId id)
 {
     return GetValueResource<std::wstring>(id);
+}
+
+inline ResourcePair<ISound> GetSound(const char* name)
+{
+    return GetResource<ISound>(name);
+}
+inline ResourcePair<ISound> GetSoundById(NameId id)
+{
+    return GetResource<ISound>(id);
 }
 
 } // namespace Kestrin

@@ -477,3 +477,49 @@ TEST(ResourceManagerLifetime, ShutdownDestroysTheManagerAndItsResources)
     EXPECT_EQ(ResourceManager::Instance()->Find(MakeName("Held")), nullptr);
     delete ResourceManager::Instance();
 }
+
+namespace
+{
+class FakeSound : public ISound
+{
+public:
+    int GetCategory() const override { return 2; }
+    float GetVolume() const override { return 0.5f; }
+    float GetRate() const override { return 1.0f; }
+    float GetPan() const override { return 0.0f; }
+    int GetPlayCount() const override { return 1; }
+};
+
+class FakeSoundFactory : public IResourceFactory
+{
+public:
+    IResourceDescriptor* Create(const std::wstring& source, NameId name, XMLElement& element, IXMLReader&) override
+    {
+        return new ResourceWrapper<FakeSound>(source, name, element);
+    }
+};
+} // namespace
+
+TEST_F(ResourceManagerTest, SoundsNamedByTasksAreFoundAmongTheResources)
+{
+    manager->RegisterFactory(L"sound", new FakeSoundFactory);
+    AddGroup(L"Audio", "<r><sound name='Click'/><thing name='Plain'/></r>");
+    EXPECT_EQ(FindSoundByName(MakeName("Click")), nullptr);
+    manager->LoadFile(L"Audio", nullptr, true);
+
+    ISound* click = FindSoundByName(MakeName("click"));
+    ASSERT_NE(click, nullptr);
+    EXPECT_EQ(click->GetCategory(), 2);
+    EXPECT_EQ(GetSound("CLICK").second, click);
+    EXPECT_EQ(GetSoundById(MakeName("Click")).first, manager->Find(MakeName("Click")));
+    EXPECT_EQ(FindSoundByName(MakeName("Plain")), nullptr);
+    EXPECT_NE(GetSoundById(MakeName("Plain")).first, nullptr);
+
+    // Once the manager is gone nothing is found; the next manager answers again.
+    delete manager;
+    EXPECT_EQ(FindSoundByName(MakeName("Click")), nullptr);
+    manager = ResourceManager::Instance();
+    manager->RegisterFactory(L"sound", new FakeSoundFactory);
+    manager->LoadFile(L"Audio", nullptr, true);
+    EXPECT_NE(FindSoundByName(MakeName("Click")), nullptr);
+}
