@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as a resource group with the value kinds registered, from memory and in
-// small blocks. Both reads must end alike, and a sound document keeps as many resources either way; progress stays within 0..1
-// and never runs backwards; a listener that stops the load is obeyed; the last unload drops all.
+// small blocks. Both reads must end alike, and a sound document keeps as many resources either way; progress
+// stays within 0..1 and never runs backwards; a listener that stops the load is obeyed; the last unload drops
+// all.
 #include "Base/Exceptions.h"
 #include "Base/Log.h"
 #include "Base/Stream.h"

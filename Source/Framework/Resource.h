@@ -47,7 +47,8 @@ template <typename T> class ResourceWrapper : public ResourceDescriptor, public 
 {
 public:
     template <typename... Args>
-    ResourceWrapper(const std::wstring& source, NameId name, const IAttributeContainer& attributes, Args&&... args)
+    ResourceWrapper(const std::wstring& source, NameId name, const IAttributeContainer& attributes,
+                    Args&&... args)
         : ResourceDescriptor(source, name, attributes), T(std::forward<Args>(args)...)
     {
         // The lookups cross-cast at run time; that needs public, unambiguous bases.
@@ -62,7 +63,8 @@ namespace Internal
 template <typename T> class ValueWrapper : public ResourceDescriptor
 {
 public:
-    ValueWrapper(const std::wstring& source, NameId name, const IAttributeContainer& attributes, T initial = T())
+    ValueWrapper(const std::wstring& source, NameId name, const IAttributeContainer& attributes,
+                 T initial = T())
         : ResourceDescriptor(source, name, attributes), value(std::move(initial))
     {
     }

@@ -167,7 +167,8 @@ void ResourceManager::AddLoad(const std::wstring& group)
     ++m_loadCounts[group];
 }
 
-void ResourceManager::LoadFile(const std::wstring& group, IResourceLoadProgress* listener, bool bracketIndexing)
+void ResourceManager::LoadFile(const std::wstring& group, IResourceLoadProgress* listener,
+                               bool bracketIndexing)
 {
     if (CountIfLoaded(group))
         return;

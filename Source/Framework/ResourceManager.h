@@ -134,7 +134,8 @@ template <typename T, typename Key> ResourcePair<T> GetResource(const Key& key)
 // The value form: the value wrapper alone, null when missing or of another type.
 template <typename T, typename Key> Internal::ValueWrapper<T>* GetValueResource(const Key& key)
 {
-    return dynamic_cast<Internal::ValueWrapper<T>*>(ResourceManager::Instance()->Find(Internal::ResourceKey(key)));
+    return dynamic_cast<Internal::ValueWrapper<T>*>(
+        ResourceManager::Instance()->Find(Internal::ResourceKey(key)));
 }
 
 inline Internal::ValueWrapper<float>* GetFloatValue(NameId id)

@@ -30,14 +30,14 @@ IResourceDescriptor* IntResourceFactory::Create(const std::wstring& source, Name
     return MakeValue(source, name, element, element.GetInt(L"value", 0));
 }
 
-IResourceDescriptor* FloatResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                  IXMLReader&)
+IResourceDescriptor* FloatResourceFactory::Create(const std::wstring& source, NameId name,
+                                                  XMLElement& element, IXMLReader&)
 {
     return MakeValue(source, name, element, element.GetFloat(L"value", 0.0f));
 }
 
-IResourceDescriptor* StringResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                   IXMLReader&)
+IResourceDescriptor* StringResourceFactory::Create(const std::wstring& source, NameId name,
+                                                   XMLElement& element, IXMLReader&)
 {
     return MakeValue(source, name, element, element.GetString(L"value"));
 }
@@ -45,31 +45,32 @@ IResourceDescriptor* StringResourceFactory::Create(const std::wstring& source, N
 IResourceDescriptor* Vector2FResourceFactory::Create(const std::wstring& source, NameId name,
                                                      XMLElement& element, IXMLReader&)
 {
-    return MakeValue(source, name, element, Vector2<float>(element.GetFloat(L"x", 0.0f), element.GetFloat(L"y", 0.0f)));
+    return MakeValue(source, name, element,
+                     Vector2<float>(element.GetFloat(L"x", 0.0f), element.GetFloat(L"y", 0.0f)));
 }
 
-IResourceDescriptor* RectFResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                  IXMLReader&)
+IResourceDescriptor* RectFResourceFactory::Create(const std::wstring& source, NameId name,
+                                                  XMLElement& element, IXMLReader&)
 {
     return MakeValue(source, name, element,
                      Rect<float>(element.GetFloat(L"x", 0.0f), element.GetFloat(L"y", 0.0f),
                                  element.GetFloat(L"w", 0.0f), element.GetFloat(L"h", 0.0f)));
 }
 
-IResourceDescriptor* ColorFResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                   IXMLReader&)
+IResourceDescriptor* ColorFResourceFactory::Create(const std::wstring& source, NameId name,
+                                                   XMLElement& element, IXMLReader&)
 {
     ColorF color;
     if (element.HasAttribute(L"value"))
         color = ParseColorF(element.GetString(L"value"), ColorF(0.0f, 0.0f, 0.0f, 1.0f));
     else
-        color = ColorF(element.GetFloat(L"r", 1.0f), element.GetFloat(L"g", 1.0f), element.GetFloat(L"b", 1.0f),
-                       element.GetFloat(L"a", 1.0f));
+        color = ColorF(element.GetFloat(L"r", 1.0f), element.GetFloat(L"g", 1.0f),
+                       element.GetFloat(L"b", 1.0f), element.GetFloat(L"a", 1.0f));
     return MakeValue(source, name, element, color);
 }
 
-IResourceDescriptor* ColorIResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                   IXMLReader&)
+IResourceDescriptor* ColorIResourceFactory::Create(const std::wstring& source, NameId name,
+                                                   XMLElement& element, IXMLReader&)
 {
     auto channel = [&](const wchar_t* attribute) { return uint32_t(element.GetInt(attribute, 255)) & 0xFF; };
     uint32_t argb = channel(L"a") << 24 | channel(L"r") << 16 | channel(L"g") << 8 | channel(L"b");
@@ -130,7 +131,8 @@ void RegisterValueResourceFactories()
 IResourceDescriptor* RandomRangeResourceFactory::Create(const std::wstring& source, NameId name,
                                                         XMLElement& element, IXMLReader&)
 {
-    return MakeValue(source, name, element, RandomRange{element.GetFloat(L"min", 0.0f), element.GetFloat(L"max", 0.0f)});
+    return MakeValue(source, name, element,
+                     RandomRange{element.GetFloat(L"min", 0.0f), element.GetFloat(L"max", 0.0f)});
 }
 
 std::wstring StripWhitespace(const std::wstring& text)

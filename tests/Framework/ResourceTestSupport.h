@@ -1,5 +1,6 @@
 #pragma once
 #include "Base/FileSpec.h"
+#include "Base/Stream.h"
 #include "Framework/ResourceManager.h"
 
 #include "Support/FakeFileSystem.h"
@@ -12,40 +13,45 @@
 namespace KestrinTest
 {
 
+// Also notes how deep in the indexing bracket each open happened.
+class GroupFileSystem : public FakeFileSystem
+{
+public:
+    Kestrin::IStream* Open(const Kestrin::FileSpec& spec, int access, int mode) override
+    {
+        depthAtOpen.push_back(indexDepth);
+        return FakeFileSystem::Open(spec, access, mode);
+    }
+    std::vector<int> depthAtOpen;
+};
+
 // A fresh resource manager over an in-memory file system for each test.
 class ResourceTest : public testing::Test
 {
 protected:
     ResourceTest() : m_scope(&fs) { manager = Kestrin::ResourceManager::Instance(); }
-    ~ResourceTest() override { delete Kestrin::ResourceManager::Instance(); }
+    ~ResourceTest() override
+    {
+        delete Kestrin::ResourceManager::Instance();
+        EXPECT_EQ(fs.indexDepth, 0) << "indexing bracket left open";
+    }
 
     void AddGroup(const std::wstring& group, const std::string& xml)
     {
         fs.AddFile(Kestrin::FileSpec::FromNameAndExtension(group, L".xml"), xml);
     }
+    void LoadText(const std::wstring& group, const std::string& xml,
+                  Kestrin::IResourceLoadProgress* listener = nullptr)
+    {
+        Kestrin::MemoryStream stream(group, xml.data(), uint32_t(xml.size()));
+        manager->Load(group, &stream, listener);
+    }
 
-    FakeFileSystem fs;
+    GroupFileSystem fs;
     Kestrin::ResourceManager* manager = nullptr;
 
 private:
     ScopedFileSystem m_scope;
-};
-
-// Records what a load reports; answers "stop" once it has seen stopAfter reports (0: never).
-class RecordingProgress : public Kestrin::IResourceLoadProgress
-{
-public:
-    explicit RecordingProgress(size_t stopAfter_ = 0) : stopAfter(stopAfter_) {}
-    void OnProgress(float fraction) override { fractions.push_back(fraction); }
-    bool IsAborted() override
-    {
-        ++abortQuestions;
-        return stopAfter != 0 && fractions.size() >= stopAfter;
-    }
-
-    size_t stopAfter;
-    std::vector<float> fractions;
-    int abortQuestions = 0;
 };
 
 } // namespace KestrinTest
