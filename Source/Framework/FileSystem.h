@@ -23,6 +23,8 @@ public:
     virtual bool Delete(const FileSpec& spec) = 0;
     virtual void BeginIndexing() = 0;
     virtual void EndIndexing() = 0;
+    // Moves from over to (replacing it) and makes the move durable; false when it did not happen.
+    virtual bool Rename(const FileSpec& /*from*/, const FileSpec& /*to*/) { return false; }
 };
 
 // Every file the engine and the game open goes through the one global file system. A location key
@@ -57,6 +59,12 @@ public:
     virtual bool ListFiles(const FileSpec& spec, std::vector<FileSpec>& found) = 0;
     // Asks every partition of the location; answers the last one's result.
     virtual bool Delete(const FileSpec& spec) = 0;
+    // Pushes what was written to a stream it opened down to the disk. A file system that cannot
+    // promise that answers false, so nothing that relies on it takes a write for safe.
+    virtual bool Sync(IStream* /*stream*/) { return false; }
+    // Moves a file over another of the same location, replacing it, durably (the folder too).
+    // The first partition that manages it wins; false when none does.
+    virtual bool Rename(const FileSpec& /*from*/, const FileSpec& /*to*/) { return false; }
 };
 
 // The global file system, made through the installed factory on first use (null while there is

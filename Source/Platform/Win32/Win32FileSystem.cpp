@@ -132,6 +132,11 @@ bool Win32FileSystemPartition::Delete(const FileSpec& spec)
     return Win32Shim::DeleteFile(PathOf(spec));
 }
 
+bool Win32FileSystemPartition::Rename(const FileSpec& from, const FileSpec& to)
+{
+    return Win32Shim::MoveFileReplacing(PathOf(from), PathOf(to));
+}
+
 void Win32FileSystemPartition::BeginIndexing()
 {
     std::lock_guard lock(m_mutex);
@@ -276,6 +281,27 @@ bool Win32FileSystem::Delete(const FileSpec& spec)
     for (const auto& partition : it->second)
         result = partition->Delete(spec);
     return result;
+}
+
+bool Win32FileSystem::Sync(IStream* stream)
+{
+    auto* file = dynamic_cast<Win32FileStream*>(stream);
+    return file && file->Sync();
+}
+
+bool Win32FileSystem::Rename(const FileSpec& from, const FileSpec& to)
+{
+    // A move never crosses locations: their partitions may lie on different disks.
+    if (from.location != to.location)
+        return false;
+    std::shared_lock lock(m_mutex);
+    auto it = m_partitions.find(from.location);
+    if (it == m_partitions.end())
+        return false;
+    for (const auto& partition : it->second)
+        if (partition->Rename(from, to))
+            return true;
+    return false;
 }
 
 Win32FileSystem* Win32FileSystem::CreateDefault()

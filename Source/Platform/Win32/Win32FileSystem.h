@@ -31,6 +31,7 @@ public:
     bool Delete(const FileSpec& spec) override;
     void BeginIndexing() override;
     void EndIndexing() override;
+    bool Rename(const FileSpec& from, const FileSpec& to) override;
 
     const std::wstring& GetRoot() const { return m_root; }
     int GetIndexCount() const;
@@ -76,6 +77,9 @@ public:
     bool Exists(FileSpec& spec) override;
     bool ListFiles(const FileSpec& spec, std::vector<FileSpec>& found) override;
     bool Delete(const FileSpec& spec) override;
+    // Streams this file system opened are file streams: fsync.
+    bool Sync(IStream* stream) override;
+    bool Rename(const FileSpec& from, const FileSpec& to) override;
 
     // The game's file system: keys 0 and 1 the data tree beside the program ("data" in the
     // program's folder), key 2 the per-user folder.

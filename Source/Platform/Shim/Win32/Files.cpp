@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -226,6 +227,47 @@ int CreateFile(const std::string& path, int access, int creation, FileError* err
 bool DeleteFile(const std::string& path)
 {
     return IsFile(path) && ::unlink(path.c_str()) == 0;
+}
+
+bool SyncFolder(const std::string& path)
+{
+    int fd;
+    do
+        fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+namespace
+{
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+} // namespace
+
+bool MoveFileReplacing(const std::string& from, const std::string& to)
+{
+    // Only files: renaming a folder, or over one, is never what a caller of this wants.
+    if (!IsFile(from) || IsFolder(to))
+        return false;
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return false;
+    // Without this the new name may still be lost in a crash even though the data is on disk.
+    // Best effort: some file systems refuse to sync folders, and the move has happened anyway.
+    std::string target = FolderOf(to);
+    SyncFolder(target);
+    std::string source = FolderOf(from);
+    if (source != target)
+        SyncFolder(source);
+    return true;
 }
 
 bool IsFile(const std::string& path)

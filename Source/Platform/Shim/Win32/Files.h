@@ -52,6 +52,12 @@ std::string ResolvePath(const std::string& root, std::string_view relative);
 // Opens a regular file; answers the descriptor or -1 with *error set.
 int CreateFile(const std::string& path, int access, int creation, FileError* error = nullptr);
 bool DeleteFile(const std::string& path);
+// Moves a regular file over another path (replacing a file there) in one step, then syncs the
+// folders involved so the move survives a crash. False when the move did not happen; a folder
+// that cannot be synced does not undo a move that did.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
+// Flushes a folder's entries (new, renamed and removed names) to the disk.
+bool SyncFolder(const std::string& path);
 bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
 
