@@ -74,6 +74,10 @@ public:
     int GetLoadCount(const std::wstring& group) const;
     size_t GetResourceCount() const;
 
+    // The reader's current node made into a descriptor; null when it is no start element or no
+    // factory is registered for it. Factories of lists use it for their children.
+    IResourceDescriptor* CreateDescriptor(IXMLReader& reader, const std::wstring& group);
+
 private:
     using ResourcePtr = std::shared_ptr<IResourceDescriptor>;
 
@@ -84,9 +88,6 @@ private:
     void CheckConflict(NameId id, const std::wstring& group) const;
     void StoreResource(NameId id, const std::wstring& group, ResourcePtr descriptor);
     void StoreAlias(NameId id, NameId target);
-    // The reader's current node made into a descriptor; null when it is no start element or no
-    // factory is registered for it.
-    IResourceDescriptor* CreateDescriptor(IXMLReader& reader, const std::wstring& group);
 
     mutable std::mutex m_mutex;
     std::map<std::wstring, IResourceFactory*> m_factories;

@@ -3,6 +3,7 @@
 #include "Base/Stream.h"
 #include "Base/Strings.h"
 #include "Base/XMLReader.h"
+#include "Framework/ResourceManager.h"
 #include "Graphics/Font.h"
 
 #include <algorithm>
@@ -285,6 +286,13 @@ void LayoutStyledTextLines(StyledTextLayout& layout, std::vector<StyledTextRun>&
         layouter.Handle(previous, *previousFont, L'\0');
         layouter.Finish();
     }
+}
+
+void LayoutStyledTextLines(StyledTextLayout& layout, std::vector<StyledTextRun>& runs, int width,
+                           const Graphics::ILineWidths* lineWidths)
+{
+    LayoutStyledTextLines(layout, runs, width, lineWidths,
+                          [](NameId id) -> Font* { return GetResource<Font>(id).second; });
 }
 
 // ---- drawing ----

@@ -70,6 +70,9 @@ using StyledTextFontLookup = std::function<Font*(NameId font)>;
 // and fonts. Runs without a font take no part. lineWidths null means every line is `width` wide.
 void LayoutStyledTextLines(StyledTextLayout& layout, std::vector<StyledTextRun>& runs, int width,
                            const Graphics::ILineWidths* lineWidths, const StyledTextFontLookup& lookup);
+// Fonts are the font resources of the resource manager.
+void LayoutStyledTextLines(StyledTextLayout& layout, std::vector<StyledTextRun>& runs, int width,
+                           const Graphics::ILineWidths* lineWidths);
 
 // Draws the laid-out runs at (x, y), anchored by the node state's alignment, in the run colours
 // with the node's alphas. 0, or the first negative answer of a piece (drawing then stops and the

@@ -1,5 +1,6 @@
 #include "GraphicsTestSupport.h"
 #include "Graphics/Font.h"
+#include "Graphics/GraphicsFactories.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/TextWrap.h"
 #include "Support/FakeFileSystem.h"
@@ -347,28 +348,37 @@ TEST(CommittedFonts, DejaVuSans16MeasuresAndDrawsTheGameTitle)
     files.AddFile(FileSpec::FromNameAndExtension(L"DejaVuSans16", L".txt"), description);
     files.AddFile(FileSpec::FromNameAndExtension(L"DejaVuSans16", L".png"), png);
 
+    // Through the font factory, as a resource group names it.
+    RegisterGraphicsResourceFactories(*ResourceManager::Instance());
+    struct ManagerGuard
+    {
+        ~ManagerGuard() { delete ResourceManager::Instance(); }
+    } guard;
     LogCapture log;
-    auto font = LoadImageFont(L"DejaVuSans16", L"DejaVuSans16");
+    const std::string group = "<r><font name='Body' src='DejaVuSans16'/><font name='None' src='DejaVuSans99'/></r>";
+    MemoryStream stream(L"fonts", group.data(), uint32_t(group.size()));
+    ResourceManager::Instance()->Load(L"fonts", &stream, nullptr);
+    auto* font = dynamic_cast<ImageFont*>(GetFontById(MakeName("Body")).second);
     ASSERT_NE(font, nullptr);
     ASSERT_NE(font->image, nullptr);
-    EXPECT_EQ(log.Text(), ""); // version 3: no repacking
+    EXPECT_EQ(log.Text().find("Font:"), std::string::npos); // version 3: no repacking
     EXPECT_EQ(files.opens, files.closes);
-    EXPECT_EQ(LoadImageFont(L"DejaVuSans99", L"DejaVuSans99"), nullptr);
+    EXPECT_EQ(GetFontById(MakeName("None")).second, nullptr);
     EXPECT_EQ(font->GetLineHeight(), 19);
 
     // Widths of the committed description: T 10, a 10, n 10, g 10, l 4, e 10, w 13, i 4, s 8,
     // p 10, spacing 0, and "T" before "a" kerned -2.
     const std::wstring title = L"Tanglewisp";
     EXPECT_EQ(font->GetAdvance(L'T', L'a'), 8);
-    EXPECT_EQ(GetTextWidth(title, font.get()), 87);
-    EXPECT_EQ(MeasureWrappedText(title, font.get(), 500), (Vector2<int>{87, 19}));
+    EXPECT_EQ(GetTextWidth(title, font), 87);
+    EXPECT_EQ(MeasureWrappedText(title, font, 500), (Vector2<int>{87, 19}));
     const std::vector<int> pens = {0, 8, 18, 28, 38, 42, 52, 65, 69, 77};
 
     // White glyphs over opaque black: each pixel shows its glyph's coverage.
     auto target = MakeImage(100, 24, std::vector<uint32_t>(2400, 0xFF000000u), false);
     cImageCanvas canvas(*target);
     DrawState s;
-    s.font = font.get();
+    s.font = font;
     EXPECT_EQ(DrawText(title.c_str(), 2, 3, s, &canvas), 0);
 
     for (int y = 0; y < 24; ++y)
