@@ -64,13 +64,16 @@ std::vector<uint8_t> Png(int w, int h)
 TEST_F(GraphicsFactories, ImagesLoadOrStayEmpty)
 {
     AddFile(L"pic", L".png", Png(2, 3));
-    Load("<r><image name='pic' src='pic' rotations='4'/><image name='gone' src='nothing'/></r>");
+    Load("<r><image name='pic' src='pic' rotations='4'/><image name='gone' src='nothing'/>"
+         "<image name='spin' src='pic' rotations='2000000000'/></r>");
     Image* pic = GetImageObject(MakeName("pic")).second;
     ASSERT_NE(pic, nullptr);
     EXPECT_EQ(pic->GetWidth(), 2);
     ASSERT_NE(pic->GetRotationCache(), nullptr);
     EXPECT_EQ(pic->GetRotationCache()->count, 4);
     EXPECT_EQ(pic->GetRotationCache()->images[1]->GetWidth(), 3); // built at once
+    // An absurd step count is capped rather than building copies without end.
+    EXPECT_EQ(GetImageObject(MakeName("spin")).second->GetRotationCache()->count, 1024);
 
     // A missing file is still a resource: an empty image without alpha.
     auto gone = GetImage(MakeName("gone"));
