@@ -32,7 +32,7 @@ std::unique_ptr<ImageFont> FontOf(const std::string& text, std::unique_ptr<Image
     return MakeImageFont(Describe(text), std::move(image), L"test");
 }
 
-// The spec-sheet example: "A" before "V" kerned -2, "V" before "A" kerned -1.
+// Three glyphs: "A" before "V" kerned -2, "V" before "A" kerned -1.
 const char* kKerned = "0 20 1 2 5 3\n"
                       "A 0 12\n"
                       "B 12 11\n"
