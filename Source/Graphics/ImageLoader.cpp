@@ -3,6 +3,7 @@
 #include "Base/Log.h"
 #include "Base/Stream.h"
 #include "Base/Text.h"
+#include "Framework/FileSystem.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageDecoders.h"
 
@@ -83,16 +84,34 @@ void SetImageFileOpener(ImageFileOpener opener)
     g_opener = std::move(opener);
 }
 
-Image* LoadImage(const std::wstring& name, Image& image)
+std::shared_ptr<IStream> OpenDataFile(const std::wstring& name, const std::wstring& extension)
 {
-    ImageFileOpener opener;
+    IFileSystem* fileSystem = GetFileSystem();
+    if (!fileSystem)
+        return nullptr;
+    // Exists may point the spec at the folder where an index found the file.
+    FileSpec spec = FileSpec::FromNameAndExtension(name, extension);
+    if (!fileSystem->Exists(spec))
+        return nullptr;
+    IStream* stream = fileSystem->Open(spec, IFileSystem::AccessRead, IFileSystem::OpenExisting);
+    if (!stream)
+        return nullptr;
+    return std::shared_ptr<IStream>(stream, [fileSystem](IStream* s) { fileSystem->Close(s); });
+}
+
+ImageFileOpener GetDataFileOpener()
+{
     {
         std::lock_guard lock(g_openerMutex);
-        opener = g_opener;
+        if (g_opener)
+            return g_opener;
     }
-    if (!opener)
-        opener = [](const std::wstring&, const std::wstring&) { return std::shared_ptr<IStream>(); };
-    return LoadImage(name, image, opener);
+    return OpenDataFile;
+}
+
+Image* LoadImage(const std::wstring& name, Image& image)
+{
+    return LoadImage(name, image, GetDataFileOpener());
 }
 
 Image* LoadImage(const std::wstring& name, Image& image, const ImageFileOpener& opener)

@@ -3,42 +3,26 @@
 #include "Graphics/Font.h"
 
 #include <algorithm>
-#include <cwctype>
+#include <climits>
 
 namespace Kestrin
 {
 
-namespace Graphics
+const Graphics::ILineWidths& Graphics::DefaultLineWidths()
 {
-namespace
-{
-class FullLineWidths : public ILineWidths
-{
-public:
-    int GetWidth(int, int width) const override { return width; }
-};
-} // namespace
-
-const ILineWidths& DefaultLineWidths()
-{
-    static const FullLineWidths widths;
-    return widths;
+    return cDefaultLineWidths;
 }
-} // namespace Graphics
 
 namespace
 {
-// Characters [first, last] measured as one word: each pairs with the next, the last with 0.
-int WordWidth(std::wstring_view text, size_t first, size_t last, const Font* font)
+int Saturate(int64_t v)
 {
-    if (first > last || first >= text.size())
-        return 0;
-    return GetTextWidth(text.substr(first, last - first + 1), font);
+    return int(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
 }
 
-bool IsSpace(wchar_t c)
+int Advance(const Font* font, std::wstring_view text, size_t i)
 {
-    return std::iswspace(wint_t(c)) != 0;
+    return font ? font->GetAdvance(text[i], i + 1 < text.size() ? text[i + 1] : L'\0') : 0;
 }
 } // namespace
 
@@ -47,32 +31,40 @@ void WrapText(std::wstring_view text, const Font* font, int width, const Graphic
 {
     out.breaks.assign(1, 0);
     out.widest = 0;
-    int current = 0;
+    int64_t current = 0;
+    int64_t widest = 0;
     size_t wordStart = 0;
+    // Advances of the word's characters before p, each paired with the character after it: the
+    // word up to p is this plus p's advance at the end of a word, so no word is measured twice.
+    int64_t wordPrefix = 0;
     size_t widthLine = 0;
-    int usable = lineWidths.GetWidth(0, width);
+    int64_t usable = lineWidths.GetWidth(0, width);
 
     for (size_t p = 0;;)
     {
         if (out.breaks.size() - 1 != widthLine)
         {
             widthLine = out.breaks.size() - 1;
-            usable = lineWidths.GetWidth(int(widthLine), width);
+            usable = lineWidths.GetWidth(int(std::min<size_t>(widthLine, INT_MAX)), width);
         }
         if (p >= text.size())
         {
-            current += WordWidth(text, wordStart, text.size() - 1, font);
-            out.widest = std::max(out.widest, current);
+            current += wordPrefix;
+            widest = std::max(widest, current);
             out.breaks.push_back(int(text.size()));
+            out.widest = Saturate(widest);
             return;
         }
 
-        int word = WordWidth(text, wordStart, p, font);
-        if (IsSpace(text[p]))
+        const int own = Advance(font, text, p);
+        const int alone = font ? font->GetAdvance(text[p], L'\0') : 0;
+        int64_t word = wordPrefix + alone;
+        if (IsTextSpace(text[p]))
         {
             current += word;
             wordStart = p + 1;
-            out.widest = std::max(out.widest, current);
+            wordPrefix = 0;
+            widest = std::max(widest, current);
             if (text[p] == L'\n')
             {
                 out.breaks.push_back(int(p + 1));
@@ -82,18 +74,21 @@ void WrapText(std::wstring_view text, const Font* font, int width, const Graphic
             }
             word = 0;
         }
+        else
+            wordPrefix += own;
 
         if (usable < word + current)
         {
             const size_t lineStart = size_t(out.breaks.back());
             size_t next = wordStart == lineStart ? p : wordStart;
-            while (next < text.size() && IsSpace(text[next]))
+            while (next < text.size() && IsTextSpace(text[next]))
                 ++next;
             // One character always stays on its line; breaking before it again would never end.
             if (next > lineStart)
             {
                 out.breaks.push_back(int(next));
                 wordStart = next;
+                wordPrefix = 0;
                 current = 0;
                 p = next;
                 continue;
@@ -105,7 +100,15 @@ void WrapText(std::wstring_view text, const Font* font, int width, const Graphic
 
 void WrapText(std::wstring_view text, const Font* font, int width, WrappedLines& out)
 {
-    WrapText(text, font, width, Graphics::DefaultLineWidths(), out);
+    WrapText(text, font, width, Graphics::cDefaultLineWidths, out);
+}
+
+Vector2<int> MeasureWrappedText(std::wstring_view text, const Font* font, int width)
+{
+    WrappedLines lines;
+    WrapText(text, font, width, lines);
+    const int64_t height = int64_t(font ? font->GetLineHeight() : 0) * int64_t(lines.breaks.size() - 1);
+    return {lines.widest, Saturate(height)};
 }
 
 } // namespace Kestrin

@@ -1,4 +1,6 @@
 #pragma once
+#include "Base/Geometry.h"
+
 #include <string_view>
 #include <vector>
 
@@ -18,8 +20,23 @@ public:
 };
 
 // Every line as wide as asked.
+class FullLineWidths : public ILineWidths
+{
+public:
+    constexpr FullLineWidths() = default;
+    int GetWidth(int, int width) const override { return width; }
+};
+inline const FullLineWidths cDefaultLineWidths;
+
 const ILineWidths& DefaultLineWidths();
 } // namespace Graphics
+
+// Where text breaks: U+0009..U+000D and U+0020. One fixed set, so a layout is the same on every
+// system and in every locale (the no-break space stays inside its word).
+constexpr bool IsTextSpace(wchar_t c)
+{
+    return c == L' ' || (c >= 0x09 && c <= 0x0D);
+}
 
 struct WrappedLines
 {
@@ -28,9 +45,13 @@ struct WrappedLines
     int widest = 0;
 };
 
-// Breaks at white space and U+000A; a word wider than its line is cut where it overflows.
+// Breaks at white space and U+000A; a word wider than its line is cut where it overflows, and a
+// line keeps at least one character however narrow it is. Words may be of any length.
 void WrapText(std::wstring_view text, const Font* font, int width, const Graphics::ILineWidths& lineWidths,
               WrappedLines& out);
 void WrapText(std::wstring_view text, const Font* font, int width, WrappedLines& out);
+
+// {widest line, line height x lines} of the text wrapped to the width.
+Vector2<int> MeasureWrappedText(std::wstring_view text, const Font* font, int width);
 
 } // namespace Kestrin

@@ -1,0 +1,448 @@
+#include "GraphicsTestSupport.h"
+#include "Base/XMLReader.h"
+#include "Graphics/ImageCanvas.h"
+#include "Graphics/StyledText.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+using namespace Kestrin;
+using namespace Kestrin::Graphics;
+using GraphicsTest::FakeFont;
+using GraphicsTest::RecordingCanvas;
+
+namespace
+{
+
+// Fonts by name for the layout.
+struct FontTable
+{
+    std::map<NameId, Font*> fonts;
+    void Add(const char* name, Font* font) { fonts[MakeName(name)] = font; }
+    StyledTextFontLookup Lookup()
+    {
+        return [this](NameId id) -> Font* {
+            auto it = fonts.find(id);
+            return it == fonts.end() ? nullptr : it->second;
+        };
+    }
+};
+
+TextStyle BodyStyle()
+{
+    TextStyle style;
+    style.color = {0, 0, 1, 1};
+    style.bgColor = {1, 1, 0, 1};
+    style.font = MakeName("Body");
+    return style;
+}
+
+StyledTextRun MakeRun(const wchar_t* text, const char* font)
+{
+    StyledTextRun run;
+    run.text = text;
+    run.style.font = MakeName(font);
+    return run;
+}
+
+std::vector<StyledTextLine> LinesOf(std::vector<StyledTextRun>& runs, int width, FontTable& table,
+                                    StyledTextLayout* out = nullptr)
+{
+    StyledTextLayout layout;
+    LayoutStyledTextLines(layout, runs, width, nullptr, table.Lookup());
+    if (out)
+        *out = layout;
+    return layout.lines;
+}
+
+using Lines = std::vector<StyledTextLine>;
+
+std::vector<int> Breaks(const std::wstring& text, int width, int advance = 1)
+{
+    FakeFont font(advance);
+    WrappedLines lines;
+    WrapText(text, &font, width, lines);
+    return lines.breaks;
+}
+
+} // namespace
+
+TEST(WordWrap, LongWordsSplitWithoutALimit)
+{
+    // Far beyond any fixed word buffer: cut every 10 characters.
+    const std::vector<int> breaks = Breaks(std::wstring(300, L'x'), 10);
+    ASSERT_EQ(breaks.size(), 31u);
+    for (size_t i = 0; i < breaks.size(); ++i)
+        EXPECT_EQ(breaks[i], int(i) * 10);
+    // The no-break space keeps its words together.
+    EXPECT_EQ(Breaks(L"ab\u00a0cd ef", 5), (std::vector<int>{0, 6, 8}));
+}
+
+TEST(WordWrap, WideLinesDoNotOverflow)
+{
+    // Two 1e9 advances and a third are past the int range: the third word must still break.
+    EXPECT_EQ(Breaks(L"a a", INT_MAX, 1000000000), (std::vector<int>{0, 2, 3}));
+    FakeFont font(1000000000);
+    WrappedLines lines;
+    WrapText(L"a a", &font, INT_MAX, lines);
+    EXPECT_EQ(lines.widest, 2000000000);
+}
+
+TEST(WordWrap, MeasuredSizeCountsEveryLine)
+{
+    FakeFont font(2, 15);
+    EXPECT_EQ(MeasureWrappedText(L"", &font, 100), (Vector2<int>{0, 15}));
+    EXPECT_EQ(MeasureWrappedText(L"aa bbb c", &font, 8), (Vector2<int>{8, 45}));
+    EXPECT_EQ(MeasureWrappedText(L"a\n\nb", &font, 100), (Vector2<int>{4, 45}));
+}
+
+TEST(StyledTextParse, StyleTagsMakeRuns)
+{
+    std::vector<StyledTextRun> runs;
+    ParseStyledText(L"Hello <style color='#FF0000FF'>red</style> world", runs, BodyStyle());
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].text, L"Hello ");
+    EXPECT_EQ(runs[0].style, BodyStyle());
+    EXPECT_EQ(runs[1].text, L"red");
+    EXPECT_EQ(runs[1].style.color, ColorF(1, 0, 0, 1));
+    EXPECT_EQ(runs[1].style.font, MakeName("Body"));
+    EXPECT_EQ(runs[1].style.bgColor, BodyStyle().bgColor);
+    EXPECT_EQ(runs[2].text, L" world");
+    EXPECT_EQ(runs[2].style, BodyStyle());
+    EXPECT_EQ(runs[2].font, nullptr);
+    EXPECT_EQ(runs[2].position, -1);
+}
+
+TEST(StyledTextParse, NestedStylesAndTheirAttributes)
+{
+    std::vector<StyledTextRun> runs;
+    ParseStyledText(L"<style font=\"Big\" textMode=\"outline\" bgColor=\"#00FF0080\">x"
+                    L"<style color=\"red\" textMode=\"glow\">y</style>z</style>"
+                    L"<style textMode=\"dropShadow\" TextMode=\"outline\">w</style>",
+                    runs, BodyStyle());
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].style.font, MakeName("big")); // names intern without regard to case
+    EXPECT_EQ(runs[0].style.textMode, 1);
+    EXPECT_EQ(runs[0].style.bgColor.g, 1.0f);
+    EXPECT_NEAR(runs[0].style.bgColor.a, 128 / 255.0, 1e-6);
+    EXPECT_EQ(runs[0].style.color, BodyStyle().color);
+    // A colour that is no "#RRGGBBAA" changes nothing; an unknown mode is plain.
+    EXPECT_EQ(runs[1].text, L"y");
+    EXPECT_EQ(runs[1].style.color, BodyStyle().color);
+    EXPECT_EQ(runs[1].style.textMode, 0);
+    EXPECT_EQ(runs[1].style.font, MakeName("Big"));
+    EXPECT_EQ(runs[2].text, L"z");
+    EXPECT_EQ(runs[2].style.textMode, 1);
+    // Attribute names are case-sensitive.
+    EXPECT_EQ(runs[3].style.textMode, 2);
+    EXPECT_EQ(runs[3].style.font, MakeName("Body"));
+}
+
+TEST(StyledTextParse, EntitiesOtherTagsAndWideCharacters)
+{
+    std::vector<StyledTextRun> runs;
+    ParseStyledText(L"a &lt; b &amp; c", runs, BodyStyle());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].text, L"a < b & c");
+
+    ParseStyledText(L"a<b>c</b>d", runs, BodyStyle());
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[1].text, L"c");
+    EXPECT_EQ(runs[1].style, BodyStyle());
+
+    ParseStyledText(L"caf\u00e9 \U0001F600!", runs, BodyStyle());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].text, L"caf\u00e9 \U0001F600!");
+
+    ParseStyledText(L"", runs, BodyStyle());
+    EXPECT_TRUE(runs.empty());
+}
+
+TEST(StyledTextParse, BadlyFormedTagsThrowAndKeepTheRuns)
+{
+    std::vector<StyledTextRun> runs;
+    ParseStyledText(L"kept", runs, BodyStyle());
+    EXPECT_THROW(ParseStyledText(L"<style color='#FF0000FF'>open", runs, BodyStyle()), xml_error);
+    EXPECT_THROW(ParseStyledText(L"1 < 2", runs, BodyStyle()), xml_error);
+    EXPECT_THROW(ParseStyledText(L"fish & chips", runs, BodyStyle()), xml_error);
+    EXPECT_THROW(ParseStyledText(L"a</style>", runs, BodyStyle()), xml_error);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].text, L"kept");
+}
+
+TEST(StyledTextLayout, BreaksAtWhiteSpace)
+{
+    FakeFont one(1, 20);
+    FontTable table;
+    table.Add("One", &one);
+    std::vector<StyledTextRun> runs{MakeRun(L"aaa bbb", "One")};
+    StyledTextLayout layout;
+    EXPECT_EQ(LinesOf(runs, 5, table, &layout), (Lines{{4, 3, 20}, {3, 3, 20}}));
+    EXPECT_EQ(layout.width, 3);
+    EXPECT_EQ(layout.height, 40);
+    EXPECT_EQ(runs[0].font, &one);
+
+    runs = {MakeRun(L"a\n", "One")};
+    EXPECT_EQ(LinesOf(runs, 5, table), (Lines{{2, 2, 20}, {0, 0, 0}}));
+
+    runs = {MakeRun(L"", "One")};
+    EXPECT_EQ(LinesOf(runs, 5, table, &layout), Lines{});
+    EXPECT_EQ(layout.width, 0);
+    EXPECT_EQ(layout.height, 0);
+
+    // Trailing white space counts in the characters, never in the width.
+    runs = {MakeRun(L"ab   ", "One")};
+    EXPECT_EQ(LinesOf(runs, 10, table), (Lines{{5, 2, 20}}));
+}
+
+TEST(StyledTextLayout, WordsWiderThanTheLine)
+{
+    FakeFont one(1, 20);
+    FakeFont wide(10, 20);
+    FontTable table;
+    table.Add("One", &one);
+    table.Add("Wide", &wide);
+    std::vector<StyledTextRun> runs{MakeRun(L"abcdefg", "One")};
+    EXPECT_EQ(LinesOf(runs, 3, table), (Lines{{3, 3, 20}, {3, 3, 20}, {1, 1, 20}}));
+
+    // A one-character word wider than the limit still takes a line of its own.
+    runs = {MakeRun(L"a b", "Wide")};
+    EXPECT_EQ(LinesOf(runs, 5, table), (Lines{{2, 10, 20}, {1, 10, 20}}));
+    // Width 0: a character a line, and the layout ends.
+    runs = {MakeRun(L"abc", "One")};
+    EXPECT_EQ(LinesOf(runs, 0, table), (Lines{{1, 1, 20}, {1, 1, 20}, {1, 1, 20}}));
+}
+
+TEST(StyledTextLayout, WordsSpanRunsAndFonts)
+{
+    FakeFont one(1, 20);
+    FakeFont two(2, 30);
+    FontTable table;
+    table.Add("One", &one);
+    table.Add("Two", &two);
+    // "bbcc" is one word across two fonts: 6 wide, it no longer fits behind "aa " and moves whole.
+    std::vector<StyledTextRun> runs{MakeRun(L"aa ", "One"), MakeRun(L"bb", "One"), MakeRun(L"cc", "Two")};
+    StyledTextLayout layout;
+    EXPECT_EQ(LinesOf(runs, 6, table, &layout), (Lines{{3, 2, 20}, {4, 6, 30}}));
+    EXPECT_EQ(layout.height, 50);
+    EXPECT_EQ(LinesOf(runs, 9, table), (Lines{{7, 9, 30}}));
+}
+
+TEST(StyledTextLayout, RunsWithoutAFontTakeNoPart)
+{
+    FakeFont one(1, 20);
+    FontTable table;
+    table.Add("One", &one);
+    // The last run names no loaded font: the line before it is still laid out.
+    std::vector<StyledTextRun> runs{MakeRun(L"ab cd", "One"), MakeRun(L"zz", "Missing")};
+    EXPECT_EQ(LinesOf(runs, 100, table), (Lines{{5, 5, 20}}));
+    EXPECT_EQ(runs[1].font, nullptr);
+
+    runs = {MakeRun(L"aa", "One"), MakeRun(L"XXXX", "Missing"), MakeRun(L"bb", "One"), MakeRun(L"", "Missing")};
+    EXPECT_EQ(LinesOf(runs, 100, table), (Lines{{4, 4, 20}}));
+    runs = {MakeRun(L"only", "Missing")};
+    EXPECT_EQ(LinesOf(runs, 100, table), Lines{});
+}
+
+TEST(StyledTextLayout, PerLineWidthsAndWideSums)
+{
+    FakeFont one(1, 20);
+    FakeFont huge(1000000000, 20);
+    FontTable table;
+    table.Add("One", &one);
+    table.Add("Huge", &huge);
+    struct Narrowing : ILineWidths
+    {
+        int GetWidth(int line, int width) const override { return line == 0 ? width : 2; }
+    } narrowing;
+    std::vector<StyledTextRun> runs{MakeRun(L"aaa bb cc", "One")};
+    StyledTextLayout layout;
+    LayoutStyledTextLines(layout, runs, 6, &narrowing, table.Lookup());
+    EXPECT_EQ(layout.lines, (Lines{{7, 6, 20}, {2, 2, 20}}));
+
+    // Sums past the int range still break instead of wrapping round.
+    runs = {MakeRun(L"a a a", "Huge")};
+    EXPECT_EQ(LinesOf(runs, INT_MAX, table), (Lines{{2, 1000000000, 20}, {2, 1000000000, 20}, {1, 1000000000, 20}}));
+}
+
+namespace
+{
+struct Scene
+{
+    FakeFont tiny{1, 15};
+    FakeFont small{1, 20};
+    FakeFont large{1, 30};
+    FontTable table;
+    RecordingCanvas canvas;
+    Scene()
+    {
+        table.Add("Tiny", &tiny);
+        table.Add("Small", &small);
+        table.Add("Large", &large);
+        canvas.offersText = true;
+    }
+};
+} // namespace
+
+TEST(StyledTextDraw, PiecesSitOnTheBottomOfTheirLine)
+{
+    Scene scene;
+    std::vector<StyledTextRun> runs{MakeRun(L"ab", "Small"), MakeRun(L"cd e", "Large"), MakeRun(L"fg", "Small")};
+    StyledTextLayout layout;
+    LayoutStyledTextLines(layout, runs, 6, nullptr, scene.table.Lookup());
+    ASSERT_EQ(layout.lines, (Lines{{5, 4, 30}, {3, 3, 30}}));
+
+    DrawState node;
+    EXPECT_EQ(DrawStyledText(runs, layout, 10, 100, nullptr, node, &scene.canvas), 0);
+    const auto& calls = scene.canvas.calls;
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[0].text, L"ab");
+    EXPECT_FLOAT_EQ(calls[0].x, 10);
+    EXPECT_FLOAT_EQ(calls[0].y, 110); // 20 high on a 30 high line
+    EXPECT_EQ(calls[1].text, L"cd ");
+    EXPECT_FLOAT_EQ(calls[1].x, 12);
+    EXPECT_FLOAT_EQ(calls[1].y, 100);
+    EXPECT_EQ(calls[2].text, L"e");
+    EXPECT_FLOAT_EQ(calls[2].x, 10);
+    EXPECT_FLOAT_EQ(calls[2].y, 130);
+    EXPECT_EQ(calls[3].text, L"fg");
+    EXPECT_FLOAT_EQ(calls[3].x, 11);
+    EXPECT_FLOAT_EQ(calls[3].y, 140);
+    EXPECT_EQ(calls[3].state.font, &scene.small);
+}
+
+TEST(StyledTextDraw, RunColoursWithTheNodesAlphas)
+{
+    Scene scene;
+    std::vector<StyledTextRun> runs{MakeRun(L"x", "Small")};
+    runs[0].style.color = {1, 0, 0, 0};
+    runs[0].style.bgColor = {0, 0, 1, 1};
+    runs[0].style.textMode = 2;
+    StyledTextLayout layout;
+    LayoutStyledTextLines(layout, runs, 100, nullptr, scene.table.Lookup());
+    DrawState node;
+    node.color = {1, 1, 1, 0.5f};
+    node.color2 = {1, 1, 1, 0.25f};
+    node.hAlign = 1;
+    EXPECT_EQ(DrawStyledText(runs, layout, 10, 0, nullptr, node, &scene.canvas), 0);
+    ASSERT_EQ(scene.canvas.calls.size(), 2u); // the shadow, then the text
+    const auto& text = scene.canvas.calls[1];
+    EXPECT_EQ(text.state.color, ColorF(1, 0, 0, 0.5f));
+    EXPECT_EQ(text.state.color2, ColorF(0, 0, 1, 0.25f));
+    EXPECT_EQ(text.state.textMode, 2);
+    EXPECT_EQ(text.state.hAlign, 0);
+    EXPECT_FLOAT_EQ(text.x, 9); // centred on 10, rounded down
+    const auto& shadow = scene.canvas.calls[0];
+    EXPECT_EQ(shadow.state.color, ColorF(0, 0, 1, 0.125f));
+    EXPECT_FLOAT_EQ(shadow.x, 11);
+    EXPECT_FLOAT_EQ(shadow.y, 2);
+}
+
+TEST(StyledTextDraw, BoundsAndFailures)
+{
+    Scene scene;
+    std::vector<StyledTextRun> runs{MakeRun(L"abc\n", "Tiny"), MakeRun(L"abcdefg", "Large")};
+    StyledTextLayout layout;
+    LayoutStyledTextLines(layout, runs, 100, nullptr, scene.table.Lookup());
+    // An odd total height shows that the block's anchor is not rounded.
+    ASSERT_EQ(layout.lines, (Lines{{4, 4, 15}, {7, 7, 30}}));
+    ASSERT_EQ(layout.height, 45);
+
+    DrawState node;
+    node.hAlign = 2;
+    node.vAlign = 1;
+    Rect<float> bounds;
+    EXPECT_EQ(DrawStyledText(runs, layout, 100, 50, &bounds, node, &scene.canvas), 0);
+    EXPECT_EQ(bounds, Rect<float>(93, 27.5f, 7, 45));
+    ASSERT_EQ(scene.canvas.calls.size(), 2u);
+    EXPECT_FLOAT_EQ(scene.canvas.calls[0].x, 96); // right-aligned by the line's own width
+    EXPECT_FLOAT_EQ(scene.canvas.calls[0].y, 27); // line tops rounded down when centred
+    EXPECT_FLOAT_EQ(scene.canvas.calls[1].x, 93);
+    EXPECT_FLOAT_EQ(scene.canvas.calls[1].y, 42);
+
+    // A failed piece ends the drawing and leaves the bounds alone.
+    scene.canvas.calls.clear();
+    scene.canvas.answer = -2;
+    bounds = {1, 2, 3, 4};
+    EXPECT_EQ(DrawStyledText(runs, layout, 100, 50, &bounds, node, &scene.canvas), -2);
+    EXPECT_EQ(scene.canvas.calls.size(), 1u);
+    EXPECT_EQ(bounds, Rect<float>(1, 2, 3, 4));
+
+    // Nothing to draw: 0, bounds untouched.
+    StyledTextLayout empty;
+    EXPECT_EQ(DrawStyledText(runs, empty, 100, 50, &bounds, node, &scene.canvas), 0);
+    EXPECT_EQ(DrawStyledText({}, layout, 100, 50, &bounds, node, &scene.canvas), 0);
+    EXPECT_EQ(bounds, Rect<float>(1, 2, 3, 4));
+}
+
+namespace
+{
+// "A" as a 2 x 2 opaque white block, line height 2, advance 2.
+std::unique_ptr<ImageFont> BlockFont()
+{
+    const std::string text = "0 2 0 3 2 1\nA 0 2 0 2\n0\n";
+    auto image = GraphicsTest::FilledImage(2, 2, 0xFFFFFFFFu);
+    return MakeImageFont(ParseFontDescription(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+                         std::move(image), L"Block");
+}
+
+// 'R' red, 'B' blue, '.' black, '?' anything else; one row per line.
+std::string Picture(const Image& image)
+{
+    std::string out;
+    for (int y = 0; y < image.GetHeight(); ++y)
+    {
+        for (int x = 0; x < image.GetWidth(); ++x)
+        {
+            const uint32_t p = image.GetPixel(x, y) & 0xFFFFFF;
+            out += p == 0xFF0000 ? 'R' : p == 0x0000FF ? 'B' : p == 0 ? '.' : '?';
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+std::string DrawTagged(const std::wstring& text)
+{
+    auto font = BlockFont();
+    FontTable table;
+    table.Add("Block", font.get());
+    TextStyle initial;
+    initial.font = MakeName("Block");
+    std::vector<StyledTextRun> runs;
+    ParseStyledText(text, runs, initial);
+    StyledTextLayout layout;
+    LayoutStyledTextLines(layout, runs, 100, nullptr, table.Lookup());
+    auto target = GraphicsTest::FilledImage(10, 10, 0xFF000000u, false);
+    cImageCanvas canvas(*target);
+    EXPECT_EQ(DrawStyledText(runs, layout, 4, 4, nullptr, DrawState(), &canvas), 0);
+    return Picture(*target);
+}
+} // namespace
+
+TEST(StyledTextDraw, OutlinesAndShadowsByPixels)
+{
+    EXPECT_EQ(DrawTagged(L"<style color='#FF0000FF' bgColor='#0000FFFF' textMode='outline'>A</style>"),
+              ".........."
+              "\n.........."
+              "\n..BBBBBB.."
+              "\n..BBBBBB.."
+              "\n..BBRRBB.."
+              "\n..BBRRBB.."
+              "\n..BBBBBB.."
+              "\n..BBBBBB.."
+              "\n.........."
+              "\n..........\n");
+    EXPECT_EQ(DrawTagged(L"<style color='#FF0000FF' bgColor='#0000FFFF' textMode='dropShadow'>A</style>"),
+              ".........."
+              "\n.........."
+              "\n.........."
+              "\n.........."
+              "\n....RR...."
+              "\n....RR...."
+              "\n......BB.."
+              "\n......BB.."
+              "\n.........."
+              "\n..........\n");
+}
