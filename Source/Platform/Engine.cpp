@@ -7,6 +7,7 @@
 #include "Framework/Application.h"
 #include "Framework/CommandLine.h"
 #include "Framework/LogFile.h"
+#include "Framework/ValueResources.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
 #include "Platform/Looper.h"
@@ -68,6 +69,8 @@ bool InitializeEngine()
 
     DisplaySettings wanted = *application->GetWindowMode();
     ApplyDisplaySettings(wanted, false);
+
+    RegisterValueResourceFactories();
 
     application->Initialize();
     return true;

@@ -3,6 +3,7 @@
 
 #include "Base/Random.h"
 #include "Framework/Paths.h"
+#include "Framework/ResourceManager.h"
 #include "Graphics/Canvas.h"
 #include "Platform/Engine.h"
 #include "Support/FakeClock.h"
@@ -55,6 +56,7 @@ protected:
     ~Engine() override
     {
         ResetEngineGlobals();
+        delete ResourceManager::Instance();
         ShutdownRandomStreams();
         SetAudioPlatformFactory(nullptr);
         SetErrorBoxFunction(nullptr);
@@ -73,11 +75,15 @@ TEST_F(Engine, StartUpRunsInItsOrderAndStopsForASecondCopy)
 {
     auto* platform = new FakePlatform(journal);
     app->windowMode = {1, 1, 800, 600};
+    app->onInitialize = [&] {
+        if (ResourceManager::Instance()->GetFactory(L"colorf"))
+            journal.Add("value resources registered");
+    };
     ASSERT_TRUE(InitializeEngine());
     EXPECT_EQ(journal.lines, (Lines{"platform.Initialize", "platform.ActivateExistingInstance", "audio.Initialize",
                                     "platform.DestroyWindow", "factory.Create 2", "platform.CheckScreenResolution",
                                     "graphics3D.PrepareForWindow", "platform.CreateMainWindow 1",
-                                    "graphics3D.Initialize 1", "app.Initialize"}));
+                                    "graphics3D.Initialize 1", "app.Initialize", "value resources registered"}));
     EXPECT_NE(GetRandomStream(0), nullptr);
 
     delete GetAudioPlatform();

@@ -2,7 +2,9 @@
 #include "TempFolder.h"
 
 #include "Framework/FileSystem.h"
+#include "Base/Text.h"
 #include "Framework/Paths.h"
+#include "Framework/ResourceManager.h"
 #include "Platform/Shim/Win32/SingleInstance.h"
 #include "Platform/Win32/Win32FileSystem.h"
 #include "Platform/Win32/Win32Platform.h"
@@ -49,6 +51,7 @@ protected:
     ~WindowPlatform() override
     {
         ResetEngineGlobals();
+        delete ResourceManager::Instance();
         delete GetFileSystem();
         SetAppDataFolderOverride(L"");
         SetExecutableFolderOverride(L"");
@@ -136,6 +139,8 @@ TEST_F(WindowPlatform, SetsUpTheProgramFolderAndTheFileSystem)
     ASSERT_NE(dynamic_cast<Win32FileSystem*>(GetFileSystem()), nullptr);
     FileSpec level(1, L"one", L".xml", L"levels");
     EXPECT_TRUE(GetFileSystem()->Exists(level));
+    for (const wchar_t* kind : {L"image", L"imagelist", L"filmstrip", L"font"})
+        EXPECT_NE(ResourceManager::Instance()->GetFactory(kind), nullptr) << ToUtf8(kind);
     platform->Shutdown();
     EXPECT_FALSE(GetFileSystem()->Exists(level)); // the partitions are gone
     EXPECT_FALSE(SDL_WasInit(SDL_INIT_VIDEO));

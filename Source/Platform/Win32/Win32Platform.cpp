@@ -6,6 +6,8 @@
 #include "Framework/FileSystem.h"
 #include "Framework/ObjectDatabase.h"
 #include "Framework/Paths.h"
+#include "Framework/ResourceManager.h"
+#include "Graphics/GraphicsFactories.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
 #include "Platform/GraphicsPlatform.h"
@@ -69,6 +71,9 @@ void Win32Platform::Initialize()
     if (!fileSystem)
         fileSystem = Win32FileSystem::CreateDefault();
     fileSystem->Initialize();
+
+    // "image", "imagelist", "filmstrip", "font".
+    RegisterGraphicsResourceFactories(*ResourceManager::Instance());
 }
 
 void Win32Platform::Shutdown()
