@@ -21,15 +21,15 @@ public:
     std::map<std::wstring, std::string> files;
 
     void DeleteAllPartitions() override { files.clear(); }
-    IStream* Open(const FileSpec& spec, int access, int mode) override
+    IStream* Open(const FileSpec& fileSpec, int access, int mode) override
     {
-        auto it = files.find(Key(spec));
+        auto it = files.find(Key(fileSpec));
         if ((it == files.end() && mode == OpenExisting) || (it != files.end() && mode == CreateNew))
             return nullptr;
         std::string bytes = it == files.end() || mode == CreateAlways ? std::string() : it->second;
-        auto* stream = new MemoryStream(spec.name, bytes.data(), uint32_t(bytes.size()));
+        auto* stream = new MemoryStream(fileSpec.name, bytes.data(), uint32_t(bytes.size()));
         if (access & AccessWrite)
-            m_writers[stream] = Key(spec);
+            m_writers[stream] = Key(fileSpec);
         return stream;
     }
     void Close(IStream* stream) override
@@ -45,15 +45,15 @@ public:
     }
     void BeginIndexing() override {}
     void EndIndexing() override {}
-    bool Exists(FileSpec& spec) override { return files.count(Key(spec)) != 0; }
-    bool ListFiles(const FileSpec& spec, std::vector<FileSpec>& found) override
+    bool Exists(FileSpec& fileSpec) override { return files.count(Key(fileSpec)) != 0; }
+    bool ListFiles(const FileSpec& fileSpec, std::vector<FileSpec>& found) override
     {
         for (const auto& [name, bytes] : files)
-            if (name.size() > spec.extension.size() && name.ends_with(spec.extension))
-                found.emplace_back(2, name.substr(0, name.size() - spec.extension.size()), spec.extension, L".");
+            if (name.size() > fileSpec.extension.size() && name.ends_with(fileSpec.extension))
+                found.emplace_back(2, name.substr(0, name.size() - fileSpec.extension.size()), fileSpec.extension, L".");
         return true;
     }
-    bool Delete(const FileSpec& spec) override { return files.erase(Key(spec)) != 0; }
+    bool Delete(const FileSpec& fileSpec) override { return files.erase(Key(fileSpec)) != 0; }
     bool Sync(IStream* stream) override { return m_writers.count(stream) != 0; }
     bool Rename(const FileSpec& from, const FileSpec& to) override
     {
@@ -67,7 +67,7 @@ public:
     }
 
 private:
-    static std::wstring Key(const FileSpec& spec) { return spec.name + spec.extension; }
+    static std::wstring Key(const FileSpec& fileSpec) { return fileSpec.name + fileSpec.extension; }
     std::map<IStream*, std::wstring> m_writers;
 };
 } // namespace

@@ -58,17 +58,17 @@ void FileSystemCloser::operator()(IStream* stream) const
         delete stream;
 }
 
-FileStreamPtr OpenFile(const FileSpec& spec, int access, int mode)
+FileStreamPtr OpenFile(const FileSpec& fileSpec, int access, int mode)
 {
     IFileSystem* fileSystem = GetFileSystem();
     if (!fileSystem)
         return FileStreamPtr(nullptr, FileSystemCloser{});
-    return FileStreamPtr(fileSystem->Open(spec, access, mode), FileSystemCloser{fileSystem});
+    return FileStreamPtr(fileSystem->Open(fileSpec, access, mode), FileSystemCloser{fileSystem});
 }
 
-std::unique_ptr<uint8_t[]> ReadWholeFile(const FileSpec& spec, uint32_t& size)
+std::unique_ptr<uint8_t[]> ReadWholeFile(const FileSpec& fileSpec, uint32_t& size)
 {
-    FileStreamPtr stream = OpenFile(spec, IFileSystem::AccessRead, IFileSystem::OpenExisting);
+    FileStreamPtr stream = OpenFile(fileSpec, IFileSystem::AccessRead, IFileSystem::OpenExisting);
     if (!stream)
         return nullptr;
     uint32_t total = stream->GetSize();

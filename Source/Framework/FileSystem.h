@@ -15,12 +15,12 @@ class IFileSystemPartition
 {
 public:
     virtual ~IFileSystemPartition() = default;
-    // May rewrite spec's folder and extension to where an index found the file.
-    virtual bool Exists(FileSpec& spec) = 0;
-    // Appends what matches spec (name may be "*"); false when the partition cannot answer.
-    virtual bool ListFiles(const FileSpec& spec, std::vector<FileSpec>& found) = 0;
-    virtual IStream* Open(const FileSpec& spec, int access, int mode) = 0;
-    virtual bool Delete(const FileSpec& spec) = 0;
+    // May rewrite fileSpec's folder and extension to where an index found the file.
+    virtual bool Exists(FileSpec& fileSpec) = 0;
+    // Appends what matches fileSpec (name may be "*"); false when the partition cannot answer.
+    virtual bool ListFiles(const FileSpec& fileSpec, std::vector<FileSpec>& found) = 0;
+    virtual IStream* Open(const FileSpec& fileSpec, int access, int mode) = 0;
+    virtual bool Delete(const FileSpec& fileSpec) = 0;
     virtual void BeginIndexing() = 0;
     virtual void EndIndexing() = 0;
     // Moves from over to (replacing it) and makes the move durable; false when it did not happen.
@@ -47,18 +47,18 @@ public:
     virtual void Initialize() {}
     virtual void DeleteAllPartitions() = 0;
     // The first partition that opens the file wins; null when none does. Give the stream back with Close.
-    virtual IStream* Open(const FileSpec& spec, int access, int mode) = 0;
+    virtual IStream* Open(const FileSpec& fileSpec, int access, int mode) = 0;
     virtual void Close(IStream* stream) = 0;
     // Counted: the first Begin indexes every partition's tree, the last End drops the index.
     virtual void BeginIndexing() = 0;
     virtual void EndIndexing() = 0;
-    // True when a partition finds the file; an indexed partition may rewrite spec's folder and
+    // True when a partition finds the file; an indexed partition may rewrite fileSpec's folder and
     // extension to where the file lies, so a following Open finds it there.
-    virtual bool Exists(FileSpec& spec) = 0;
+    virtual bool Exists(FileSpec& fileSpec) = 0;
     // The first partition that can answer appends the matches; needs a folder ("." for the root).
-    virtual bool ListFiles(const FileSpec& spec, std::vector<FileSpec>& found) = 0;
+    virtual bool ListFiles(const FileSpec& fileSpec, std::vector<FileSpec>& found) = 0;
     // Asks every partition of the location; answers the last one's result.
-    virtual bool Delete(const FileSpec& spec) = 0;
+    virtual bool Delete(const FileSpec& fileSpec) = 0;
     // Pushes what was written to a stream it opened down to the disk. A file system that cannot
     // promise that answers false, so nothing that relies on it takes a write for safe.
     virtual bool Sync(IStream* /*stream*/) { return false; }
@@ -86,10 +86,10 @@ struct FileSystemCloser
 using FileStreamPtr = std::unique_ptr<IStream, FileSystemCloser>;
 
 // Opens through the global file system; empty when there is none or the file does not open.
-FileStreamPtr OpenFile(const FileSpec& spec, int access, int mode);
+FileStreamPtr OpenFile(const FileSpec& fileSpec, int access, int mode);
 
 // The whole file, opened for reading as an existing file. Null, with size untouched, when the
 // file does not open; otherwise size is the number of bytes actually read.
-std::unique_ptr<uint8_t[]> ReadWholeFile(const FileSpec& spec, uint32_t& size);
+std::unique_ptr<uint8_t[]> ReadWholeFile(const FileSpec& fileSpec, uint32_t& size);
 
 } // namespace Kestrin

@@ -10,7 +10,7 @@
 namespace Kestrin
 {
 
-void MakeUniqueRandomFileSpec(FileSpec& spec)
+void MakeUniqueRandomFileSpec(FileSpec& fileSpec)
 {
     IRandomNumberStream* stream = GetRandomStream(2);
     if (!stream)
@@ -18,24 +18,24 @@ void MakeUniqueRandomFileSpec(FileSpec& spec)
     IFileSystem* fileSystem = GetFileSystem();
     for (;;)
     {
-        spec.name = std::to_wstring(int(std::trunc(double(stream->NextFloat()) * 100000000.0)));
-        // Exists may rewrite what it is given to where an index found the file; spec must keep
+        fileSpec.name = std::to_wstring(int(std::trunc(double(stream->NextFloat()) * 100000000.0)));
+        // Exists may rewrite what it is given to where an index found the file; fileSpec must keep
         // its own folder and extension.
-        FileSpec probe = spec;
+        FileSpec probe = fileSpec;
         if (!fileSystem || !fileSystem->Exists(probe))
             return;
     }
 }
 
-FileSpec TemporaryFileSpec(const FileSpec& spec)
+FileSpec TemporaryFileSpec(const FileSpec& fileSpec)
 {
-    FileSpec temporary = spec;
+    FileSpec temporary = fileSpec;
     // Appended to the extension, so "*.act" listings never see a half-made file.
     temporary.extension += L".tmp";
     return temporary;
 }
 
-bool ReplaceFileContents(const FileSpec& spec, const void* data, uint32_t size, std::string* error)
+bool ReplaceFileContents(const FileSpec& fileSpec, const void* data, uint32_t size, std::string* error)
 {
     auto fail = [&](const char* what)
     {
@@ -47,7 +47,7 @@ bool ReplaceFileContents(const FileSpec& spec, const void* data, uint32_t size, 
     if (!fileSystem)
         return fail("there is no file system");
 
-    const FileSpec temporary = TemporaryFileSpec(spec);
+    const FileSpec temporary = TemporaryFileSpec(fileSpec);
     IStream* stream = fileSystem->Open(temporary, IFileSystem::AccessWrite, IFileSystem::CreateAlways);
     if (!stream)
         return fail("couldn't create the temporary file");
@@ -59,7 +59,7 @@ bool ReplaceFileContents(const FileSpec& spec, const void* data, uint32_t size, 
         fileSystem->Delete(temporary);
         return fail(written ? "couldn't flush the temporary file to the disk" : "couldn't write the temporary file");
     }
-    if (!fileSystem->Rename(temporary, spec))
+    if (!fileSystem->Rename(temporary, fileSpec))
     {
         fileSystem->Delete(temporary);
         return fail("couldn't move the temporary file over the file");

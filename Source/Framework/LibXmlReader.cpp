@@ -64,12 +64,12 @@ T ReadNumberAttribute(const xmlpp::Node* node, const std::string& name, const Li
 }
 } // namespace
 
-LibXmlReader::LibXmlReader(const FileSpec& spec)
-    : m_parser(std::make_unique<xmlpp::DomParser>()), m_fileName(spec.name + spec.extension)
+LibXmlReader::LibXmlReader(const FileSpec& fileSpec)
+    : m_parser(std::make_unique<xmlpp::DomParser>()), m_fileName(fileSpec.name + fileSpec.extension)
 {
-    if (spec.name.empty())
+    if (fileSpec.name.empty())
         throw FileOpenException(0, "", "LibXmlReader requires a filename");
-    FileStreamPtr stream = OpenFile(spec, IFileSystem::AccessRead, IFileSystem::OpenExisting);
+    FileStreamPtr stream = OpenFile(fileSpec, IFileSystem::AccessRead, IFileSystem::OpenExisting);
     if (!stream)
         throw FileOpenException(0, GetFileName(), "file doesn't exist");
 

@@ -19,7 +19,7 @@ class Node;
 class LibXmlReader
 {
 public:
-    explicit LibXmlReader(const Kestrin::FileSpec& spec);
+    explicit LibXmlReader(const Kestrin::FileSpec& fileSpec);
     virtual ~LibXmlReader();
     LibXmlReader(const LibXmlReader&) = delete;
     LibXmlReader& operator=(const LibXmlReader&) = delete;

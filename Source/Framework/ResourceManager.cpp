@@ -189,11 +189,11 @@ void ResourceManager::LoadFile(const std::wstring& group, IResourceLoadProgress*
     if (bracketIndexing)
         fileSystem->BeginIndexing();
 
-    FileSpec spec = GroupFileSpec(group);
-    if (!fileSystem->Exists(spec))
+    FileSpec fileSpec = GroupFileSpec(group);
+    if (!fileSystem->Exists(fileSpec))
         return;
     // The stream closes (and the bracket ends) also when Load throws.
-    FileStreamPtr stream(fileSystem->Open(spec, IFileSystem::AccessRead, IFileSystem::OpenExisting),
+    FileStreamPtr stream(fileSystem->Open(fileSpec, IFileSystem::AccessRead, IFileSystem::OpenExisting),
                          FileSystemCloser{fileSystem});
     if (!stream)
     {
@@ -312,8 +312,8 @@ void ResourceManager::UnloadFile(const std::wstring& group)
     LogPrintf("Unloading resource file: %s\n", ToUtf8(group).c_str());
     if (IFileSystem* fileSystem = GetFileSystem())
     {
-        FileSpec spec = GroupFileSpec(group);
-        if (!fileSystem->Exists(spec))
+        FileSpec fileSpec = GroupFileSpec(group);
+        if (!fileSystem->Exists(fileSpec))
             return;
     }
     std::vector<ResourcePtr> dropped;

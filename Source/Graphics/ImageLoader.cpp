@@ -89,11 +89,11 @@ std::shared_ptr<IStream> OpenDataFile(const std::wstring& name, const std::wstri
     IFileSystem* fileSystem = GetFileSystem();
     if (!fileSystem)
         return nullptr;
-    // Exists may point the spec at the folder where an index found the file.
-    FileSpec spec = FileSpec::FromNameAndExtension(name, extension);
-    if (!fileSystem->Exists(spec))
+    // Exists may point the fileSpec at the folder where an index found the file.
+    FileSpec fileSpec = FileSpec::FromNameAndExtension(name, extension);
+    if (!fileSystem->Exists(fileSpec))
         return nullptr;
-    IStream* stream = fileSystem->Open(spec, IFileSystem::AccessRead, IFileSystem::OpenExisting);
+    IStream* stream = fileSystem->Open(fileSpec, IFileSystem::AccessRead, IFileSystem::OpenExisting);
     if (!stream)
         return nullptr;
     return std::shared_ptr<IStream>(stream, [fileSystem](IStream* s) { fileSystem->Close(s); });

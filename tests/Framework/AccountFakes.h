@@ -32,16 +32,16 @@ public:
         return it == files.end() ? "<none>" : it->second;
     }
 
-    Kestrin::IStream* Open(const Kestrin::FileSpec& spec, int access, int mode) override
+    Kestrin::IStream* Open(const Kestrin::FileSpec& fileSpec, int access, int mode) override
     {
         if (!(access & AccessWrite))
-            return FakeFileSystem::Open(spec, access, mode);
-        steps.push_back("open " + FileName(spec));
+            return FakeFileSystem::Open(fileSpec, access, mode);
+        steps.push_back("open " + FileName(fileSpec));
         if (fault == Fault::Open || mode != CreateAlways) // the store only ever creates afresh
             return nullptr;
-        files[KeyOf(spec)].clear();
-        auto* stream = new WriteStream(*this, FileName(spec));
-        m_open[stream] = KeyOf(spec);
+        files[KeyOf(fileSpec)].clear();
+        auto* stream = new WriteStream(*this, FileName(fileSpec));
+        m_open[stream] = KeyOf(fileSpec);
         return stream;
     }
     void Close(Kestrin::IStream* stream) override
@@ -72,19 +72,19 @@ public:
         files[KeyOf(to)] = bytes;
         return true;
     }
-    bool Delete(const Kestrin::FileSpec& spec) override
+    bool Delete(const Kestrin::FileSpec& fileSpec) override
     {
-        steps.push_back("delete " + FileName(spec));
-        return FakeFileSystem::Delete(spec);
+        steps.push_back("delete " + FileName(fileSpec));
+        return FakeFileSystem::Delete(fileSpec);
     }
-    // Every file of the folder with the extension, in name order (spec.name is taken as "*").
-    bool ListFiles(const Kestrin::FileSpec& spec, std::vector<Kestrin::FileSpec>& found) override
+    // Every file of the folder with the extension, in name order (fileSpec.name is taken as "*").
+    bool ListFiles(const Kestrin::FileSpec& fileSpec, std::vector<Kestrin::FileSpec>& found) override
     {
         for (const auto& [key, bytes] : files)
         {
             const auto& [location, folder, file] = key;
-            if (location == spec.location && folder == spec.FolderOrDot() && file.ends_with(spec.extension))
-                found.emplace_back(location, file.substr(0, file.size() - spec.extension.size()), spec.extension, folder);
+            if (location == fileSpec.location && folder == fileSpec.FolderOrDot() && file.ends_with(fileSpec.extension))
+                found.emplace_back(location, file.substr(0, file.size() - fileSpec.extension.size()), fileSpec.extension, folder);
         }
         return true;
     }

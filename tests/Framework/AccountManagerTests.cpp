@@ -90,8 +90,8 @@ TEST_F(Accounts, CorruptOrUnreadableFilesAreSkippedAndLeftAlone)
     fs.AddAccount(L"50000000", kDeclaration + "<account>\r\n<record name=\"");
     fs.AddAccount(L"25000000", "");
     fs.AddAccount(L"4", AccountBytes("Dee", "true"));
-    fs.makeStream = [](const FileSpec& spec, const std::string& bytes) -> IStream*
-    { return spec.name == L"4" ? nullptr : new MemoryStream(spec.name, bytes.data(), uint32_t(bytes.size())); };
+    fs.makeStream = [](const FileSpec& fileSpec, const std::string& bytes) -> IStream*
+    { return fileSpec.name == L"4" ? nullptr : new MemoryStream(fileSpec.name, bytes.data(), uint32_t(bytes.size())); };
     const auto before = fs.files;
     LogCapture log;
 

@@ -14,11 +14,11 @@ namespace
 // Like an indexed partition: Exists rewrites the folder and extension of what it is asked about.
 struct RewritingFileSystem : FaultyFileSystem
 {
-    bool Exists(FileSpec& spec) override
+    bool Exists(FileSpec& fileSpec) override
     {
-        bool found = FaultyFileSystem::Exists(spec);
-        spec.folder = L"elsewhere";
-        spec.extension = L".xyz";
+        bool found = FaultyFileSystem::Exists(fileSpec);
+        fileSpec.folder = L"elsewhere";
+        fileSpec.extension = L".xyz";
         return found;
     }
 };
@@ -35,10 +35,10 @@ TEST(MakeUniqueRandomFileSpec, DrawsFromStream2UntilTheNameIsFree)
     fs.AddAccount(L"50000000", "a");
     fs.AddAccount(L"25000000", "b");
 
-    FileSpec spec(2, L"old", L".act", L".");
-    MakeUniqueRandomFileSpec(spec);
-    EXPECT_EQ(spec, FileSpec(2, L"0", L".act", L"."));
+    FileSpec fileSpec(2, L"old", L".act", L".");
+    MakeUniqueRandomFileSpec(fileSpec);
+    EXPECT_EQ(fileSpec, FileSpec(2, L"0", L".act", L"."));
 
     SetRandomStream(2, nullptr);
-    EXPECT_THROW(MakeUniqueRandomFileSpec(spec), engine_error);
+    EXPECT_THROW(MakeUniqueRandomFileSpec(fileSpec), engine_error);
 }

@@ -21,9 +21,9 @@ protected:
 
     LibXmlReader Load(const std::string& text, const wchar_t* name = L"F")
     {
-        FileSpec spec = FileSpec::FromNameAndExtension(name, L".xml");
-        fs.AddFile(spec, text);
-        return LibXmlReader(spec);
+        FileSpec fileSpec = FileSpec::FromNameAndExtension(name, L".xml");
+        fs.AddFile(fileSpec, text);
+        return LibXmlReader(fileSpec);
     }
 
     // The message of the FileReadException that fn throws, or "" when it throws none.
@@ -161,7 +161,7 @@ TEST_F(LibXmlReaderTest, MissingUnnamedEmptyAndMalformedFiles)
     try
     {
         LibXmlReader reader(FileSpec::FromNameAndExtension(L"", L".xml"));
-        FAIL() << "a nameless spec must throw";
+        FAIL() << "a nameless fileSpec must throw";
     }
     catch (const FileOpenException& e)
     {

@@ -17,10 +17,10 @@ namespace KestrinTest
 class GroupFileSystem : public FakeFileSystem
 {
 public:
-    Kestrin::IStream* Open(const Kestrin::FileSpec& spec, int access, int mode) override
+    Kestrin::IStream* Open(const Kestrin::FileSpec& fileSpec, int access, int mode) override
     {
         depthAtOpen.push_back(indexDepth);
-        return FakeFileSystem::Open(spec, access, mode);
+        return FakeFileSystem::Open(fileSpec, access, mode);
     }
     std::vector<int> depthAtOpen;
 };

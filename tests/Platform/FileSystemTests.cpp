@@ -24,17 +24,17 @@ std::string ReadAll(IStream& s)
     return out;
 }
 
-std::string ReadFile(IFileSystem& fs, const FileSpec& spec)
+std::string ReadFile(IFileSystem& fs, const FileSpec& fileSpec)
 {
-    FileStreamPtr stream(fs.Open(spec, IFileSystem::AccessRead, IFileSystem::OpenExisting),
+    FileStreamPtr stream(fs.Open(fileSpec, IFileSystem::AccessRead, IFileSystem::OpenExisting),
                          FileSystemCloser{&fs});
     return stream ? ReadAll(*stream) : std::string("<none>");
 }
 
-std::vector<std::wstring> Names(const std::vector<FileSpec>& specs)
+std::vector<std::wstring> Names(const std::vector<FileSpec>& fileSpecs)
 {
     std::vector<std::wstring> names;
-    for (const FileSpec& s : specs)
+    for (const FileSpec& s : fileSpecs)
         names.push_back(s.name);
     return names;
 }
@@ -82,7 +82,7 @@ TEST(Win32FileSystem, EveryPathComponentIgnoresCase)
 
     FileSpec levels = FileSpec::FromNameAndExtension(L"GameLevels", L".xml");
     EXPECT_TRUE(fs.Exists(levels));
-    EXPECT_FALSE(levels.folder.has_value()); // unindexed lookups leave the spec alone
+    EXPECT_FALSE(levels.folder.has_value()); // unindexed lookups leave the fileSpec alone
     FileStreamPtr stream(fs.Open(levels, IFileSystem::AccessRead, IFileSystem::OpenExisting),
                          FileSystemCloser{&fs});
     ASSERT_TRUE(stream);
@@ -178,11 +178,11 @@ TEST(Win32FileSystem, ListFilesNeedsAFolderAndStripsExtensions)
     std::vector<FileSpec> found;
     EXPECT_TRUE(fs.ListFiles(FileSpec(2, L"*", L".act", L"."), found));
     EXPECT_EQ(Names(found), (std::vector<std::wstring>{L"123", L"45"}));
-    for (const FileSpec& spec : found)
+    for (const FileSpec& fileSpec : found)
     {
-        EXPECT_EQ(spec.location, 2);
-        EXPECT_EQ(spec.extension, L".act");
-        EXPECT_EQ(spec.folder, L".");
+        EXPECT_EQ(fileSpec.location, 2);
+        EXPECT_EQ(fileSpec.extension, L".act");
+        EXPECT_EQ(fileSpec.folder, L".");
     }
 
     std::vector<FileSpec> none;
@@ -201,8 +201,8 @@ TEST(Win32FileSystem, OpenModesAndAccess)
     fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
     const FileSpec file(2, L"FILE", L".TXT", L".");
     const FileSpec missing(2, L"missing", L".txt", L".");
-    auto open = [&](const FileSpec& spec, int access, int mode)
-    { return FileStreamPtr(fs.Open(spec, access, mode), FileSystemCloser{&fs}); };
+    auto open = [&](const FileSpec& fileSpec, int access, int mode)
+    { return FileStreamPtr(fs.Open(fileSpec, access, mode), FileSystemCloser{&fs}); };
 
     EXPECT_FALSE(open(file, IFileSystem::AccessWrite, IFileSystem::CreateNew));
     EXPECT_FALSE(open(missing, IFileSystem::AccessRead, IFileSystem::OpenExisting));
@@ -244,9 +244,9 @@ TEST(Win32FileSystem, LinkLoopsAreScannedOnce)
     std::filesystem::create_directory_symlink(root.Path(), root.Path() + "/sub/loop");
     Win32FileSystemPartition partition(root.WidePath());
     partition.BeginIndexing();
-    FileSpec spec(1, L"file", L".xml", L".");
-    EXPECT_TRUE(partition.Exists(spec));
-    EXPECT_EQ(spec.folder, L"sub");
+    FileSpec fileSpec(1, L"file", L".xml", L".");
+    EXPECT_TRUE(partition.Exists(fileSpec));
+    EXPECT_EQ(fileSpec.folder, L"sub");
     partition.EndIndexing();
 }
 
@@ -296,8 +296,8 @@ TEST(FileSystemThreads, IndexingAndLookupsFromTwoThreads)
             for (int round = 0; round < 50; ++round)
             {
                 fs.BeginIndexing();
-                FileSpec spec(1, L"res" + std::to_wstring(round % 20), L".xml");
-                EXPECT_TRUE(fs.Exists(spec));
+                FileSpec fileSpec(1, L"res" + std::to_wstring(round % 20), L".xml");
+                EXPECT_TRUE(fs.Exists(fileSpec));
                 fs.EndIndexing();
             }
             stop = true;
@@ -305,8 +305,8 @@ TEST(FileSystemThreads, IndexingAndLookupsFromTwoThreads)
     int lookups = 0;
     while (!stop)
     {
-        FileSpec spec(1, L"res7", L".xml", L"group3");
-        EXPECT_TRUE(fs.Exists(spec));
+        FileSpec fileSpec(1, L"res7", L".xml", L"group3");
+        EXPECT_TRUE(fs.Exists(fileSpec));
         ++lookups;
     }
     loader.join();

@@ -18,29 +18,29 @@ class FakeFileSystem : public Kestrin::IFileSystem
 public:
     using Key = std::tuple<int, std::wstring, std::wstring>;
 
-    static Key KeyOf(const Kestrin::FileSpec& spec)
+    static Key KeyOf(const Kestrin::FileSpec& fileSpec)
     {
-        return {spec.location, spec.FolderOrDot(), spec.name + spec.extension};
+        return {fileSpec.location, fileSpec.FolderOrDot(), fileSpec.name + fileSpec.extension};
     }
 
-    void AddFile(const Kestrin::FileSpec& spec, const std::string& bytes) { files[KeyOf(spec)] = bytes; }
+    void AddFile(const Kestrin::FileSpec& fileSpec, const std::string& bytes) { files[KeyOf(fileSpec)] = bytes; }
 
     void DeleteAllPartitions() override { files.clear(); }
-    Kestrin::IStream* Open(const Kestrin::FileSpec& spec, int access, int mode) override
+    Kestrin::IStream* Open(const Kestrin::FileSpec& fileSpec, int access, int mode) override
     {
         ++opens;
-        auto it = files.find(KeyOf(spec));
+        auto it = files.find(KeyOf(fileSpec));
         if (it == files.end() && mode == OpenExisting)
             return nullptr;
         if (it != files.end() && mode == CreateNew)
             return nullptr;
         std::string bytes = it == files.end() || mode == CreateAlways ? std::string() : it->second;
         if (makeStream && access == AccessRead)
-            return makeStream(spec, bytes);
-        auto* stream = new Kestrin::MemoryStream(spec.name, bytes.data(), uint32_t(bytes.size()));
+            return makeStream(fileSpec, bytes);
+        auto* stream = new Kestrin::MemoryStream(fileSpec.name, bytes.data(), uint32_t(bytes.size()));
         stream->Seek(0, 0);
         if (access & AccessWrite)
-            m_writers[stream] = KeyOf(spec);
+            m_writers[stream] = KeyOf(fileSpec);
         return stream;
     }
     void Close(Kestrin::IStream* stream) override
@@ -57,9 +57,9 @@ public:
     }
     void BeginIndexing() override { ++indexDepth; }
     void EndIndexing() override { --indexDepth; }
-    bool Exists(Kestrin::FileSpec& spec) override { return files.count(KeyOf(spec)) != 0; }
+    bool Exists(Kestrin::FileSpec& fileSpec) override { return files.count(KeyOf(fileSpec)) != 0; }
     bool ListFiles(const Kestrin::FileSpec&, std::vector<Kestrin::FileSpec>&) override { return false; }
-    bool Delete(const Kestrin::FileSpec& spec) override { return files.erase(KeyOf(spec)) != 0; }
+    bool Delete(const Kestrin::FileSpec& fileSpec) override { return files.erase(KeyOf(fileSpec)) != 0; }
 
     std::map<Key, std::string> files;
     // When set, read-only opens get the stream this makes (short reads, failures...).

@@ -122,10 +122,10 @@ int Nearest(int pc, int target)
 
 struct Harmony
 {
-    const TrackSpec& spec;
+    const TrackSpec& fileSpec;
     const Chord& At(int row) const
     {
-        return spec.progression[static_cast<size_t>(row / RowsPerBar) % spec.progression.size()];
+        return fileSpec.progression[static_cast<size_t>(row / RowsPerBar) % fileSpec.progression.size()];
     }
 };
 
@@ -425,10 +425,10 @@ std::vector<Onset> MakeRhythm(double density, Pcg32& rng, bool cadence)
 class MelodyWriter
 {
 public:
-    MelodyWriter(const TrackSpec& spec, const Harmony& h, const MelodyStyle& style)
-        : spec_(spec), h_(h), style_(style)
+    MelodyWriter(const TrackSpec& fileSpec, const Harmony& h, const MelodyStyle& style)
+        : spec_(fileSpec), h_(h), style_(style)
     {
-        const auto pcs = ScalePitchClasses(spec.tonic, spec.minor);
+        const auto pcs = ScalePitchClasses(fileSpec.tonic, fileSpec.minor);
         for (int n = style.lo - 12; n <= style.hi + 12; ++n)
             if (std::find(pcs.begin(), pcs.end(), Mod12(n)) != pcs.end())
                 scale_.push_back(n);
@@ -512,10 +512,10 @@ private:
 };
 
 // Phrases of four bars in the form A A' B A' (A' repeats A's first half, then answers).
-void LeadPart(Score& s, const TrackSpec& spec, const Harmony& h, int ch, const MelodyStyle& style)
+void LeadPart(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch, const MelodyStyle& style)
 {
-    MelodyWriter writer(spec, h, style);
-    Pcg32 rhythmRng(spec.seed * 31u + 7u);
+    MelodyWriter writer(fileSpec, h, style);
+    Pcg32 rhythmRng(fileSpec.seed * 31u + 7u);
     const auto motifA = MakeRhythm(style.density, rhythmRng, false);
     const auto cadenceA = MakeRhythm(style.density, rhythmRng, true);
     const auto motifB = MakeRhythm(std::min(1.0, style.density + 0.2), rhythmRng, false);
@@ -530,11 +530,11 @@ void LeadPart(Score& s, const TrackSpec& spec, const Harmony& h, int ch, const M
         const bool lastPhrase = p + 1 == phrases;
         const auto& first = isB ? motifB : motifA;
         const auto& second = isB ? cadenceB : cadenceA;
-        Pcg32 firstRng(spec.seed * 1000u + (isB ? 2u : 1u));
+        Pcg32 firstRng(fileSpec.seed * 1000u + (isB ? 2u : 1u));
         const int from = isB ? std::min(style.hi - 4, start + 4) : start;
         const auto firstPitches = writer.Pitches(first, row, from, firstRng, false);
         writer.Write(s, ch, first, firstPitches, row);
-        Pcg32 secondRng(spec.seed * 1000u + 10u + static_cast<uint32_t>(isB ? 0 : p % 2));
+        Pcg32 secondRng(fileSpec.seed * 1000u + 10u + static_cast<uint32_t>(isB ? 0 : p % 2));
         const int secondRow = row + 2 * RowsPerBar;
         const auto secondPitches = writer.Pitches(second, secondRow, firstPitches.back(), secondRng, lastPhrase);
         writer.Write(s, ch, second, secondPitches, secondRow);
@@ -545,7 +545,7 @@ void LeadPart(Score& s, const TrackSpec& spec, const Harmony& h, int ch, const M
 
 // Rising: each bar an arpeggio of its chord from a little above the last bar's start,
 // the last bar the tonic held and faded.
-void RisingJingle(Score& s, const TrackSpec& spec, const Harmony& h, int ch, Voice voice, int vol)
+void RisingJingle(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch, Voice voice, int vol)
 {
     const int bars = s.Rows() / RowsPerBar;
     int floor = 67;
@@ -553,7 +553,7 @@ void RisingJingle(Score& s, const TrackSpec& spec, const Harmony& h, int ch, Voi
         const int row = bar * RowsPerBar;
         const Chord& c = h.At(row);
         if (bar + 1 == bars) {
-            const int top = Nearest(spec.tonic, floor + 5);
+            const int top = Nearest(fileSpec.tonic, floor + 5);
             s.Note(ch, row, top, vol, voice);
             s.Note(ch + 1, row, top - 12, vol * 3 / 4, Voice::Bell);
             break;
@@ -574,7 +574,7 @@ void RisingJingle(Score& s, const TrackSpec& spec, const Harmony& h, int ch, Voi
 }
 
 // Fanfare: "ta-ta-ta taaa" per bar, the repeated note a chord tone, then a leap up.
-void FanfareLead(Score& s, const TrackSpec& spec, const Harmony& h, int ch, int vol)
+void FanfareLead(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch, int vol)
 {
     const int bars = s.Rows() / RowsPerBar;
     int pitch = 67;
@@ -582,7 +582,7 @@ void FanfareLead(Score& s, const TrackSpec& spec, const Harmony& h, int ch, int 
         const int row = bar * RowsPerBar;
         const Chord& c = h.At(row);
         if (bar + 1 == bars) {
-            s.Note(ch, row, Nearest(spec.tonic, pitch + 3), vol, Voice::Brass);
+            s.Note(ch, row, Nearest(fileSpec.tonic, pitch + 3), vol, Voice::Brass);
             break;
         }
         int repeated = pitch;
@@ -600,9 +600,9 @@ void FanfareLead(Score& s, const TrackSpec& spec, const Harmony& h, int ch, int 
 
 // Descending: a line falling by scale steps every half bar, chord tones on the bar
 // lines, ending on the tonic below.
-void FallingLine(Score& s, const TrackSpec& spec, const Harmony& h, int ch, int vol)
+void FallingLine(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch, int vol)
 {
-    const auto pcs = ScalePitchClasses(spec.tonic, spec.minor);
+    const auto pcs = ScalePitchClasses(fileSpec.tonic, fileSpec.minor);
     auto inScale = [&](int n) { return std::find(pcs.begin(), pcs.end(), Mod12(n)) != pcs.end(); };
     const int rows = s.Rows();
     int pitch = 77;
@@ -611,7 +611,7 @@ void FallingLine(Score& s, const TrackSpec& spec, const Harmony& h, int ch, int 
         const bool last = row + RowsPerBar / 2 >= rows;
         int n = pitch - 1;
         if (last) {
-            n = Nearest(spec.tonic, pitch - 2);
+            n = Nearest(fileSpec.tonic, pitch - 2);
             if (n >= pitch)
                 n -= 12;
         } else if (row % RowsPerBar == 0) {
@@ -647,13 +647,13 @@ struct Guest
     Voice bassVoice = Voice::Bass;
 };
 
-void Rhythm(Score& s, const TrackSpec& spec, const Harmony& h, Pcg32& rng)
+void Rhythm(Score& s, const TrackSpec& fileSpec, const Harmony& h, Pcg32& rng)
 {
     // Channels: 0 bass, 1-5 chords, 6-8 drums.
     Kit kit;
     std::vector<BassHit> bass;
     Voice bassVoice = Voice::Bass;
-    switch (spec.style) {
+    switch (fileSpec.style) {
     case Style::RhythmJillian:
         kit.hat = Voice::Shaker;
         kit.hats = "xoxoxoxoxoxoxoxo";
@@ -743,18 +743,18 @@ std::vector<int> ScalePitchClasses(int tonic, bool minor)
     return out;
 }
 
-Xm::Module Compose(const TrackSpec& spec)
+Xm::Module Compose(const TrackSpec& fileSpec)
 {
-    if (spec.progression.empty() || spec.bars < 1)
+    if (fileSpec.progression.empty() || fileSpec.bars < 1)
         throw std::invalid_argument("a track needs bars and a progression");
-    Score s(spec.bars * RowsPerBar);
-    Harmony h{spec};
-    Pcg32 rng(spec.seed);
+    Score s(fileSpec.bars * RowsPerBar);
+    Harmony h{fileSpec};
+    Pcg32 rng(fileSpec.seed);
     // Channels for the full arrangements: 0 lead, 1 bass, then chords, then drums; no
     // two parts share a channel (the score refuses a second note in one cell).
-    switch (spec.style) {
+    switch (fileSpec.style) {
     case Style::Lobby: {
-        LeadPart(s, spec, h, 0, {Voice::Flute, 67, 84, 0.35, 0.15, 40, true});
+        LeadPart(s, fileSpec, h, 0, {Voice::Flute, 67, 84, 0.35, 0.15, 40, true});
         BassPart(s, h, 1, Voice::Bass, {{0, 0, 0, 42}, {8, 0, 7, 36}});
         PickPart(s, h, 2, Voice::Pluck, "0.1.2.1.3.1.2.1.", 36, 48);
         PadPart(s, h, 4, Voice::Pad, 16, 55, 67);
@@ -770,12 +770,12 @@ Xm::Module Compose(const TrackSpec& spec)
         break;
     }
     case Style::Cutscene:
-        LeadPart(s, spec, h, 0, {Voice::Bell, 69, 86, 0.1, 0.2, 30, false});
+        LeadPart(s, fileSpec, h, 0, {Voice::Bell, 69, 86, 0.1, 0.2, 30, false});
         BassPart(s, h, 1, Voice::Bass, {{0, 0, 0, 40}});
         PadPart(s, h, 2, Voice::Pad, 24);
         break;
     case Style::Intro: {
-        LeadPart(s, spec, h, 0, {Voice::Lead, 67, 84, 0.55, 0.2, 42, true});
+        LeadPart(s, fileSpec, h, 0, {Voice::Lead, 67, 84, 0.55, 0.2, 42, true});
         BassPart(s, h, 1, Voice::Bass, {{0, 3, 0, 46}, {4, 3, 7, 40}, {8, 3, 0, 44}, {12, 2, 7, 40}, {14, 2, 12, 36}});
         StrumPart(s, h, 2, Voice::Pluck, "X.....x.x.o.x...", 34);
         Kit kit;
@@ -784,7 +784,7 @@ Xm::Module Compose(const TrackSpec& spec)
         break;
     }
     case Style::Tictionary: {
-        LeadPart(s, spec, h, 0, {Voice::Pizz, 69, 86, 0.7, 0.2, 62, false});
+        LeadPart(s, fileSpec, h, 0, {Voice::Pizz, 69, 86, 0.7, 0.2, 62, false});
         BassPart(s, h, 1, Voice::Pizz, {{0, 0, -12, 60}, {4, 0, -5, 50}, {8, 0, -12, 56}, {12, 0, -5, 50}});
         PickPart(s, h, 2, Voice::Pizz, "0...2.1...3.2...", 48, 55);
         PadPart(s, h, 8, Voice::Pad, 10, 55, 67);
@@ -799,7 +799,7 @@ Xm::Module Compose(const TrackSpec& spec)
         break;
     }
     case Style::TicIntro: {
-        LeadPart(s, spec, h, 0, {Voice::Flute, 69, 86, 0.65, 0.25, 40, true});
+        LeadPart(s, fileSpec, h, 0, {Voice::Flute, 69, 86, 0.65, 0.25, 40, true});
         BassPart(s, h, 1, Voice::Bass, {{0, 2, 0, 44}, {4, 2, 7, 38}, {8, 2, 0, 42}, {12, 2, 7, 38}});
         PickPart(s, h, 2, Voice::Marimba, "0.1.2.1.3.1.2.1.", 36, 57);
         Kit kit;
@@ -813,13 +813,13 @@ Xm::Module Compose(const TrackSpec& spec)
         break;
     }
     case Style::GuestIntro:
-        LeadPart(s, spec, h, 0, {Voice::Lead, 64, 81, 0.3, 0.15, 38, true});
+        LeadPart(s, fileSpec, h, 0, {Voice::Lead, 64, 81, 0.3, 0.15, 38, true});
         BassPart(s, h, 1, Voice::Bass, {{0, 0, 0, 42}, {10, 0, 7, 36}});
         PickPart(s, h, 2, Voice::Pluck, "0..1..2.3..2..1.", 32, 50);
         PadPart(s, h, 4, Voice::Pad, 14, 57, 69);
         break;
     case Style::Success: {
-        RisingJingle(s, spec, h, 0, Voice::Lead, 48);
+        RisingJingle(s, fileSpec, h, 0, Voice::Lead, 48);
         BassPart(s, h, 2, Voice::Bass, {{0, 0, 0, 44}, {8, 0, 7, 38}});
         PadPart(s, h, 3, Voice::Pad, 20, 57, 72);
         Kit kit;
@@ -832,7 +832,7 @@ Xm::Module Compose(const TrackSpec& spec)
         break;
     }
     case Style::Expert: {
-        FanfareLead(s, spec, h, 0, 50);
+        FanfareLead(s, fileSpec, h, 0, 50);
         BassPart(s, h, 1, Voice::Bass, {{0, 0, 0, 46}, {6, 0, 0, 40}, {8, 0, 7, 40}, {12, 0, 12, 40}});
         StabPart(s, h, 2, Voice::Brass, "X.....x.........", 22, 8);
         Kit kit;
@@ -846,7 +846,7 @@ Xm::Module Compose(const TrackSpec& spec)
         break;
     }
     case Style::Failure: {
-        FallingLine(s, spec, h, 0, 44);
+        FallingLine(s, fileSpec, h, 0, 44);
         BassPart(s, h, 1, Voice::Bass, {{0, 0, 0, 42}});
         PadPart(s, h, 2, Voice::Pad, 18, 52, 67);
         FadeOut(s, 5, 12, 40);
@@ -854,14 +854,14 @@ Xm::Module Compose(const TrackSpec& spec)
     }
     case Style::Melody:
         // The lead, doubled an octave down by a softer voice for body.
-        LeadPart(s, spec, h, 0, {Voice::Lead, 64, 81, 0.6, 0.15, 56, true});
-        LeadPart(s, spec, h, 1, {Voice::Flute, 52, 69, 0.6, 0.15, 36, true});
+        LeadPart(s, fileSpec, h, 0, {Voice::Lead, 64, 81, 0.6, 0.15, 56, true});
+        LeadPart(s, fileSpec, h, 1, {Voice::Flute, 52, 69, 0.6, 0.15, 36, true});
         break;
     default:
-        Rhythm(s, spec, h, rng);
+        Rhythm(s, fileSpec, h, rng);
         break;
     }
-    Xm::Module m = s.Build(spec.resource, spec.bpm);
+    Xm::Module m = s.Build(fileSpec.resource, fileSpec.bpm);
     return m;
 }
 

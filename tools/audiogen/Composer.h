@@ -57,7 +57,7 @@ inline constexpr int Speed = 6;
 // Every track of the game.
 const std::vector<TrackSpec>& Tracks();
 
-Xm::Module Compose(const TrackSpec& spec);
+Xm::Module Compose(const TrackSpec& fileSpec);
 
 // The pitch classes of a triad, root first.
 std::vector<int> ChordTones(const Chord& chord);

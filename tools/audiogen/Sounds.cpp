@@ -284,9 +284,9 @@ const std::vector<SoundSpec>& AmbientFiles()
     return files;
 }
 
-std::vector<int16_t> RenderSound(const SoundSpec& spec)
+std::vector<int16_t> RenderSound(const SoundSpec& fileSpec)
 {
-    const double peakDb = EffectPeakDb - (spec.format == SoundFormat::Ogg ? OggHeadroomDb : 0.0);
-    return Finish(Render(spec.patch, EffectRate), EffectRate, EffectFadeSeconds, Det::DbToGain(peakDb));
+    const double peakDb = EffectPeakDb - (fileSpec.format == SoundFormat::Ogg ? OggHeadroomDb : 0.0);
+    return Finish(Render(fileSpec.patch, EffectRate), EffectRate, EffectFadeSeconds, Det::DbToGain(peakDb));
 }
 } // namespace AudioGen

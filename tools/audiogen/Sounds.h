@@ -34,5 +34,5 @@ const std::vector<SoundSpec>& Effects();
 const std::vector<SoundSpec>& AmbientFiles();
 
 // The finished 16-bit samples of a sound (DC removed, faded, peak at -3 dBFS).
-std::vector<int16_t> RenderSound(const SoundSpec& spec);
+std::vector<int16_t> RenderSound(const SoundSpec& fileSpec);
 } // namespace AudioGen

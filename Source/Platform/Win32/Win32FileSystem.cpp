@@ -26,9 +26,9 @@ bool EqualsIgnoreCase(const std::wstring& a, const std::wstring& b)
     return a.size() == b.size() && LowerAscii(a) == LowerAscii(b);
 }
 
-std::string FolderPart(const FileSpec& spec)
+std::string FolderPart(const FileSpec& fileSpec)
 {
-    return ToUtf8(spec.FolderOrDot());
+    return ToUtf8(fileSpec.FolderOrDot());
 }
 } // namespace
 
@@ -57,9 +57,9 @@ void Win32FileSystemPartition::SplitFileName(const std::wstring& fileName, std::
     }
 }
 
-std::string Win32FileSystemPartition::PathOf(const FileSpec& spec) const
+std::string Win32FileSystemPartition::PathOf(const FileSpec& fileSpec) const
 {
-    return Win32Shim::ResolvePath(m_rootUtf8, FolderPart(spec) + "/" + ToUtf8(spec.name + spec.extension));
+    return Win32Shim::ResolvePath(m_rootUtf8, FolderPart(fileSpec) + "/" + ToUtf8(fileSpec.name + fileSpec.extension));
 }
 
 int Win32FileSystemPartition::GetIndexCount() const
@@ -74,36 +74,36 @@ size_t Win32FileSystemPartition::GetIndexedNameCount() const
     return m_index.size();
 }
 
-bool Win32FileSystemPartition::Exists(FileSpec& spec)
+bool Win32FileSystemPartition::Exists(FileSpec& fileSpec)
 {
     {
         std::lock_guard lock(m_mutex);
         if (m_indexCount > 0)
         {
-            auto it = m_index.find(LowerAscii(spec.name));
+            auto it = m_index.find(LowerAscii(fileSpec.name));
             if (it != m_index.end())
                 for (const sFileRecord& record : *it->second)
-                    if (EqualsIgnoreCase(record.extension, spec.extension))
+                    if (EqualsIgnoreCase(record.extension, fileSpec.extension))
                     {
-                        spec.extension = record.extension;
-                        spec.folder = record.folder;
+                        fileSpec.extension = record.extension;
+                        fileSpec.folder = record.folder;
                         return true;
                     }
         }
     }
     // Also asked while indexed: a file written after the scan (a new account) or a name with a
     // folder in it is still there on disk, and must not be reported missing.
-    return Win32Shim::IsFile(PathOf(spec));
+    return Win32Shim::IsFile(PathOf(fileSpec));
 }
 
-bool Win32FileSystemPartition::ListFiles(const FileSpec& spec, std::vector<FileSpec>& found)
+bool Win32FileSystemPartition::ListFiles(const FileSpec& fileSpec, std::vector<FileSpec>& found)
 {
-    if (!spec.folder)
+    if (!fileSpec.folder)
         return false;
-    std::string folder = Win32Shim::ResolvePath(m_rootUtf8, ToUtf8(*spec.folder));
+    std::string folder = Win32Shim::ResolvePath(m_rootUtf8, ToUtf8(*fileSpec.folder));
     if (!Win32Shim::IsFolder(folder))
         return false;
-    std::string pattern = ToUtf8(spec.name + spec.extension);
+    std::string pattern = ToUtf8(fileSpec.name + fileSpec.extension);
     for (const Win32Shim::FolderEntry& entry : Win32Shim::ListFolder(folder))
     {
         if (!entry.isFile || !Win32Shim::MatchWildcard(pattern, entry.name))
@@ -111,25 +111,25 @@ bool Win32FileSystemPartition::ListFiles(const FileSpec& spec, std::vector<FileS
         std::wstring name;
         std::wstring extension;
         SplitFileName(FromUtf8(entry.name), name, extension);
-        found.emplace_back(spec.location, name, spec.extension, spec.folder);
+        found.emplace_back(fileSpec.location, name, fileSpec.extension, fileSpec.folder);
     }
     return true;
 }
 
-IStream* Win32FileSystemPartition::Open(const FileSpec& spec, int access, int mode)
+IStream* Win32FileSystemPartition::Open(const FileSpec& fileSpec, int access, int mode)
 {
-    int fd = Win32Shim::CreateFile(PathOf(spec), access, mode);
+    int fd = Win32Shim::CreateFile(PathOf(fileSpec), access, mode);
     if (fd < 0)
         return nullptr;
     // The stream is named after the file as asked for, whatever its case on disk.
-    return new Win32FileStream(fd, ToUtf8(spec.name + spec.extension),
+    return new Win32FileStream(fd, ToUtf8(fileSpec.name + fileSpec.extension),
                                (access & IFileSystem::AccessRead) != 0,
                                (access & IFileSystem::AccessWrite) != 0);
 }
 
-bool Win32FileSystemPartition::Delete(const FileSpec& spec)
+bool Win32FileSystemPartition::Delete(const FileSpec& fileSpec)
 {
-    return Win32Shim::DeleteFile(PathOf(spec));
+    return Win32Shim::DeleteFile(PathOf(fileSpec));
 }
 
 bool Win32FileSystemPartition::Rename(const FileSpec& from, const FileSpec& to)
@@ -214,14 +214,14 @@ void Win32FileSystem::DeleteAllPartitions()
     m_partitions.clear();
 }
 
-IStream* Win32FileSystem::Open(const FileSpec& spec, int access, int mode)
+IStream* Win32FileSystem::Open(const FileSpec& fileSpec, int access, int mode)
 {
     std::shared_lock lock(m_mutex);
-    auto it = m_partitions.find(spec.location);
+    auto it = m_partitions.find(fileSpec.location);
     if (it == m_partitions.end())
         return nullptr;
     for (const auto& partition : it->second)
-        if (IStream* stream = partition->Open(spec, access, mode))
+        if (IStream* stream = partition->Open(fileSpec, access, mode))
             return stream;
     return nullptr;
 }
@@ -247,39 +247,39 @@ void Win32FileSystem::EndIndexing()
             partition->EndIndexing();
 }
 
-bool Win32FileSystem::Exists(FileSpec& spec)
+bool Win32FileSystem::Exists(FileSpec& fileSpec)
 {
     std::shared_lock lock(m_mutex);
-    auto it = m_partitions.find(spec.location);
+    auto it = m_partitions.find(fileSpec.location);
     if (it == m_partitions.end())
         return false;
     for (const auto& partition : it->second)
-        if (partition->Exists(spec))
+        if (partition->Exists(fileSpec))
             return true;
     return false;
 }
 
-bool Win32FileSystem::ListFiles(const FileSpec& spec, std::vector<FileSpec>& found)
+bool Win32FileSystem::ListFiles(const FileSpec& fileSpec, std::vector<FileSpec>& found)
 {
     std::shared_lock lock(m_mutex);
-    auto it = m_partitions.find(spec.location);
+    auto it = m_partitions.find(fileSpec.location);
     if (it == m_partitions.end())
         return false;
     for (const auto& partition : it->second)
-        if (partition->ListFiles(spec, found))
+        if (partition->ListFiles(fileSpec, found))
             return true;
     return false;
 }
 
-bool Win32FileSystem::Delete(const FileSpec& spec)
+bool Win32FileSystem::Delete(const FileSpec& fileSpec)
 {
     std::shared_lock lock(m_mutex);
-    auto it = m_partitions.find(spec.location);
+    auto it = m_partitions.find(fileSpec.location);
     if (it == m_partitions.end())
         return false;
     bool result = false;
     for (const auto& partition : it->second)
-        result = partition->Delete(spec);
+        result = partition->Delete(fileSpec);
     return result;
 }
 

@@ -25,10 +25,10 @@ public:
 
     explicit Win32FileSystemPartition(std::wstring root);
 
-    bool Exists(FileSpec& spec) override;
-    bool ListFiles(const FileSpec& spec, std::vector<FileSpec>& found) override;
-    IStream* Open(const FileSpec& spec, int access, int mode) override;
-    bool Delete(const FileSpec& spec) override;
+    bool Exists(FileSpec& fileSpec) override;
+    bool ListFiles(const FileSpec& fileSpec, std::vector<FileSpec>& found) override;
+    IStream* Open(const FileSpec& fileSpec, int access, int mode) override;
+    bool Delete(const FileSpec& fileSpec) override;
     void BeginIndexing() override;
     void EndIndexing() override;
     bool Rename(const FileSpec& from, const FileSpec& to) override;
@@ -44,7 +44,7 @@ public:
 private:
     using RecordList = std::vector<sFileRecord>;
 
-    std::string PathOf(const FileSpec& spec) const;
+    std::string PathOf(const FileSpec& fileSpec) const;
     void Scan();
 
     std::wstring m_root;
@@ -70,13 +70,13 @@ public:
     void AddPartition(int location, IFileSystemPartition* partition);
 
     void DeleteAllPartitions() override;
-    IStream* Open(const FileSpec& spec, int access, int mode) override;
+    IStream* Open(const FileSpec& fileSpec, int access, int mode) override;
     void Close(IStream* stream) override;
     void BeginIndexing() override;
     void EndIndexing() override;
-    bool Exists(FileSpec& spec) override;
-    bool ListFiles(const FileSpec& spec, std::vector<FileSpec>& found) override;
-    bool Delete(const FileSpec& spec) override;
+    bool Exists(FileSpec& fileSpec) override;
+    bool ListFiles(const FileSpec& fileSpec, std::vector<FileSpec>& found) override;
+    bool Delete(const FileSpec& fileSpec) override;
     // Streams this file system opened are file streams: fsync.
     bool Sync(IStream* stream) override;
     bool Rename(const FileSpec& from, const FileSpec& to) override;
