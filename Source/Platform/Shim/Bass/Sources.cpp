@@ -231,6 +231,8 @@ std::unique_ptr<Source> OpenModule(const void* bytes, size_t length, uint32_t ra
     }
     // Play the song once; the engine repeats it itself when it is asked to loop.
     openmpt_module_set_repeat_count(module, 0);
+    // No fade-out tail after the last row: looped layers must stay in step to the sample.
+    openmpt_module_ctl_set_text(module, "play.at_end", "stop");
     result = OpenResult::Ok;
     return std::make_unique<ModuleSource>(module, rate);
 }
