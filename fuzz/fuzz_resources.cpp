@@ -2,6 +2,7 @@
 // small blocks. Both reads must end alike, and a sound document keeps as many resources either way; progress
 // stays within 0..1 and never runs backwards; a listener that stops the load is obeyed; the last unload drops
 // all.
+#include "Support/ChunkedStream.h"
 #include "Base/Exceptions.h"
 #include "Base/Log.h"
 #include "Base/Stream.h"
@@ -18,35 +19,6 @@ using namespace Kestrin;
 
 namespace
 {
-// A stream without direct access that hands out a few bytes per read, as a file does.
-class BlockStream : public IStream
-{
-public:
-    BlockStream(const uint8_t* data, size_t size, uint32_t block) : m_data(data), m_size(size), m_block(block)
-    {
-    }
-    std::wstring GetName() const override { return L"fuzz"; }
-    uint32_t GetCapabilities() const override { return CanRead | CanSeek; }
-    uint32_t GetSize() override { return uint32_t(m_size); }
-    bool IsEOF() override { return m_position >= m_size; }
-    uint32_t Read(void* buffer, uint32_t count) override
-    {
-        size_t n = std::min<size_t>({count, m_block, m_size - m_position});
-        std::memcpy(buffer, m_data + m_position, n);
-        m_position += n;
-        return uint32_t(n);
-    }
-    uint32_t ReadDirect(const uint8_t*&, uint32_t) override { return 0; }
-    uint32_t Write(const void*, uint32_t) override { return 0; }
-    uint32_t Seek(int, int32_t) override { return uint32_t(m_position); }
-    uint32_t Tell() override { return uint32_t(m_position); }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    uint32_t m_block;
-    size_t m_position = 0;
-};
 
 class Progress : public IResourceLoadProgress
 {
@@ -120,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     MemoryStream memory(L"fuzz", data, uint32_t(size));
     Outcome whole = LoadOnce(memory, 0);
 
-    BlockStream blocks(data, size, 1 + (size ? data[0] % 37 : 0));
+    KestrinTest::ChunkedStream blocks(L"fuzz", std::string(reinterpret_cast<const char*>(data), size),
+                                      1 + (size ? data[0] % 37 : 0));
     Outcome blockwise = LoadOnce(blocks, 0);
     if (whole.error != blockwise.error)
         __builtin_trap();

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the XML reader, from memory and in small blocks, and copies every
 // document that reads through the writer: the copy must read back with the same elements.
+#include "Support/ChunkedStream.h"
 #include "Base/Stream.h"
 #include "Base/XMLReader.h"
 #include "Base/XMLWriter.h"
@@ -13,35 +14,6 @@ using namespace Kestrin;
 
 namespace
 {
-// A stream without direct access that hands out a few bytes per read.
-class BlockStream : public IStream
-{
-public:
-    BlockStream(const uint8_t* data, size_t size, uint32_t block) : m_data(data), m_size(size), m_block(block)
-    {
-    }
-    std::wstring GetName() const override { return L"fuzz"; }
-    uint32_t GetCapabilities() const override { return CanRead | CanSeek; }
-    uint32_t GetSize() override { return uint32_t(m_size); }
-    bool IsEOF() override { return m_position >= m_size; }
-    uint32_t Read(void* buffer, uint32_t count) override
-    {
-        size_t n = std::min<size_t>({count, m_block, m_size - m_position});
-        std::memcpy(buffer, m_data + m_position, n);
-        m_position += n;
-        return uint32_t(n);
-    }
-    uint32_t ReadDirect(const uint8_t*&, uint32_t) override { return 0; }
-    uint32_t Write(const void*, uint32_t) override { return 0; }
-    uint32_t Seek(int, int32_t) override { return uint32_t(m_position); }
-    uint32_t Tell() override { return uint32_t(m_position); }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    uint32_t m_block;
-    size_t m_position = 0;
-};
 
 struct Result
 {
@@ -104,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         direct = ReadAll(memory, &writer);
     }
 
-    BlockStream blocks(data, size, 1 + (size ? data[0] % 61 : 0));
+    KestrinTest::ChunkedStream blocks(L"fuzz", std::string(reinterpret_cast<const char*>(data), size),
+                                      1 + (size ? data[0] % 61 : 0));
     Result blockwise = ReadAll(blocks);
     if (direct.ok != blockwise.ok)
         __builtin_trap();

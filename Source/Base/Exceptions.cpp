@@ -82,6 +82,11 @@ namespace Kestrin
 void LogUnhandledException(const std::exception& e)
 {
     LogPrintf("Unhandled Exception!\n");
+    LogExceptionDetails(e);
+}
+
+void LogExceptionDetails(const std::exception& e)
+{
     if (auto* ee = dynamic_cast<const engine_error*>(&e))
     {
         LogPrintf("\tFile:\t%s\n", ee->SourceFile().c_str());

@@ -65,6 +65,8 @@ namespace Kestrin
 // Writes the process entry's report of an exception to the log:
 // "Unhandled Exception!", then the file, line and message (engine errors) or the message alone.
 void LogUnhandledException(const std::exception& e);
+// The file, line and message lines of that report, without its heading.
+void LogExceptionDetails(const std::exception& e);
 // The text of the error box for the same exception.
 std::wstring UnhandledExceptionBoxText(const std::exception& e);
 } // namespace Kestrin

@@ -45,21 +45,6 @@ void RunOrQueue(std::function<void()> change)
         change();
 }
 
-void LogErrorDetails(const std::exception& e)
-{
-    if (auto* ee = dynamic_cast<const engine_error*>(&e))
-    {
-        LogPrintf("\tFile:\t%s\n", ee->SourceFile().c_str());
-        LogPrintf("\tLine:\t%d\n", ee->Line());
-        if (!ee->wideMessage.empty())
-        {
-            LogPrintf("\tMessage:\t%s\n", ToUtf8(ee->wideMessage).c_str());
-            return;
-        }
-    }
-    LogPrintf("\tMessage:\t%s\n", e.what());
-}
-
 struct SavedCursor
 {
     bool existed = false;
@@ -168,7 +153,7 @@ bool TryCreateGraphicsPlatform(const DisplaySettings& wanted, int kind, bool las
     catch (const std::exception& e)
     {
         LogPrintf("Error initializing IGraphicsPlatform!\n");
-        LogErrorDetails(e);
+        LogExceptionDetails(e);
         if (lastResort)
             throw;
         return false;
