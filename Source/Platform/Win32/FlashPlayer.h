@@ -34,6 +34,7 @@ public:
     bool HoldsDrawing() const { return m_playing; }
     const MovieSettings& GetSettings() const { return m_settings; }
     const Shim::FlashControl& GetControl() const { return m_control; }
+    Shim::FlashControl& GetControl() { return m_control; }
 
 private:
     bool m_playing = false;
