@@ -1,0 +1,119 @@
+#include "Platform/Win32/FlashPlayer.h"
+
+#include "Base/FileExceptions.h"
+#include "Base/Text.h"
+#include "Framework/FileSystem.h"
+#include "Platform/Looper.h"
+#include "Platform/Platform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace Kestrin
+{
+
+namespace
+{
+
+// Players holding drawing suspended, oldest first; the newest one's movie is the backdrop.
+std::vector<FlashPlayer*> g_holders;
+bool g_fillPending = false;
+
+void AddHolder(FlashPlayer* player)
+{
+    g_holders.erase(std::remove(g_holders.begin(), g_holders.end(), player), g_holders.end());
+    g_holders.push_back(player);
+    g_fillPending = true;
+}
+
+void RemoveHolder(FlashPlayer* player)
+{
+    bool wasBackdrop = !g_holders.empty() && g_holders.back() == player;
+    g_holders.erase(std::remove(g_holders.begin(), g_holders.end(), player), g_holders.end());
+    // An older movie still holding drawing shows through now.
+    if (wasBackdrop && !g_holders.empty())
+        g_fillPending = true;
+}
+
+} // namespace
+
+int MovieVolumeLevel(float volume)
+{
+    if (std::isnan(volume))
+        return 0;
+    double v = std::clamp(double(volume), 0.0, 1.0);
+    return int(v * Shim::FlashControl::kMaxAudioVolume);
+}
+
+FlashPlayer::FlashPlayer() = default;
+
+FlashPlayer::~FlashPlayer()
+{
+    if (m_playing)
+    {
+        m_playing = false;
+        RemoveHolder(this);
+        ResumeDrawing();
+    }
+}
+
+void FlashPlayer::Play(const MovieSettings& settings)
+{
+    m_settings = settings;
+
+    FileSpec spec(1, m_settings.fileName, m_settings.extension);
+    IFileSystem* fileSystem = GetFileSystem();
+    if (!fileSystem || !fileSystem->Exists(spec))
+        throw FileOpenException(__LINE__, ToUtf8(m_settings.fileName + m_settings.extension), "file doesn't exist");
+
+    // The file may vanish between the check and the read; an empty movie then simply ends at once.
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> bytes = ReadWholeFile(spec, size);
+    m_control.PutMovieFromMemory(bytes.get(), bytes ? size : 0, ToUtf8(spec.name + spec.extension));
+    bytes.reset();
+
+    m_control.SetAudioEnabled(m_settings.audioEnabled);
+    if (m_settings.setVolume)
+        m_control.PutAudioVolume(MovieVolumeLevel(m_settings.volume));
+    if (m_settings.setRootVariable)
+        m_control.SetVariable(L"_root", m_settings.rootVariable);
+    if (m_settings.goToFrame)
+        m_control.GotoFrame(m_settings.frameNumber);
+
+    // Activate runs each time a movie screen comes back on top; one player suspends drawing once.
+    if (!m_playing)
+        SuspendDrawing();
+    m_control.SetInteractive(m_settings.interactive);
+    m_playing = true;
+    AddHolder(this);
+}
+
+bool GetMovieBackdropColor(ColorF& color)
+{
+    if (g_holders.empty() || GetDrawSuspendCount() <= 0)
+        return false;
+    Shim::SwfRgb rgb = g_holders.back()->GetControl().GetBackgroundColor();
+    color = ColorF::FromARGB(0xFF000000u | uint32_t(rgb.r) << 16 | uint32_t(rgb.g) << 8 | rgb.b);
+    return true;
+}
+
+bool TakeMovieBackdropFill()
+{
+    ColorF unused;
+    if (!GetMovieBackdropColor(unused))
+    {
+        g_fillPending = false;
+        return false;
+    }
+    bool due = g_fillPending;
+    g_fillPending = false;
+    if (IPlatform* platform = GetPlatform(); platform && platform->IsRepaintRequested())
+    {
+        platform->ClearRepaintRequest();
+        due = true;
+    }
+    return due;
+}
+
+} // namespace Kestrin

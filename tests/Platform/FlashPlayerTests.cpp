@@ -1,0 +1,303 @@
+#include "Platform/Win32/FlashPlayer.h"
+
+#include "EngineFakes.h"
+#include "Support/FakeClock.h"
+#include "Support/FakeFileSystem.h"
+#include "Support/LogCapture.h"
+#include "swfgen/SwfGen.h"
+
+#include "Base/FileExceptions.h"
+#include "Framework/CommandLine.h"
+#include "Platform/Display.h"
+#include "Platform/Looper.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace Kestrin;
+using namespace KestrinTest;
+
+namespace
+{
+
+class MoviePlayback : public ::testing::Test
+{
+protected:
+    // A movie of `frames` frames at `fps` over the colour, stored as game data under name.swf.
+    void AddMovie(const std::wstring& name, uint32_t rgb, unsigned frames, double fps, bool compress = false)
+    {
+        SwfGen::MovieOptions o;
+        o.rgb = rgb;
+        o.frames = frames;
+        o.fps = fps;
+        o.compress = compress;
+        std::vector<uint8_t> bytes = SwfGen::MakeMovie(o);
+        files.AddFile(FileSpec(1, name, L".swf"), std::string(bytes.begin(), bytes.end()));
+    }
+    static MovieSettings Named(const std::wstring& name)
+    {
+        MovieSettings s;
+        s.fileName = name;
+        return s;
+    }
+
+    FakeClock clock;
+    FakeFileSystem files;
+    ScopedFileSystem scope{&files};
+};
+
+TEST_F(MoviePlayback, PlayCopiesTheSettingsAndHandsThemToTheControl)
+{
+    MovieSettings defaults;
+    EXPECT_EQ(defaults.extension, L".swf");
+    EXPECT_TRUE(defaults.interactive && defaults.audioEnabled);
+    EXPECT_FALSE(defaults.setRootVariable || defaults.goToFrame || defaults.setVolume);
+    EXPECT_EQ(defaults.volume, 1.0f);
+    EXPECT_EQ(defaults.frameNumber, 0);
+
+    AddMovie(L"AllAnimations", 0x102030, 40, 10);
+    MovieSettings s = Named(L"AllAnimations");
+    s.setRootVariable = true;
+    s.rootVariable = L"interstitial3";
+    s.goToFrame = true;
+    s.frameNumber = 7;
+    s.audioEnabled = false;
+    s.interactive = false;
+    FlashPlayer player;
+    player.Play(s);
+    s.fileName = L"changed"; // the player keeps its own copy
+    s.rootVariable = L"changed";
+
+    EXPECT_EQ(player.GetSettings().fileName, L"AllAnimations");
+    EXPECT_EQ(player.GetSettings().rootVariable, L"interstitial3");
+    Shim::FlashControl& c = player.GetControl();
+    EXPECT_EQ(c.GetVariable(L"_root"), L"interstitial3");
+    EXPECT_FALSE(c.IsAudioEnabled());
+    EXPECT_FALSE(c.IsInteractive());
+    EXPECT_EQ(c.GetAudioVolume(), Shim::FlashControl::kMaxAudioVolume); // set-volume was off
+    EXPECT_EQ(player.GetControl().GetCurrentFrame(), 7);
+    EXPECT_EQ(c.GetMovieSize(), files.files.begin()->second.size());
+
+    // Without the flags, neither the variable nor the frame is touched.
+    FlashPlayer plain;
+    plain.Play(Named(L"AllAnimations"));
+    EXPECT_FALSE(plain.GetControl().HasVariable(L"_root"));
+    EXPECT_EQ(plain.GetControl().GetCurrentFrame(), 0);
+}
+
+TEST_F(MoviePlayback, VolumeIsClampedAndTruncatedOnlyWhenAskedFor)
+{
+    const struct
+    {
+        float volume;
+        int level;
+    } cases[] = {{1.5f, 65535}, {-0.2f, 0}, {0.5f, 32767}, {1.0f, 65535}, {0.0f, 0}, {0.25f, 16383}, {NAN, 0}};
+    AddMovie(L"Logos", 0, 1, 12);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.volume);
+        EXPECT_EQ(MovieVolumeLevel(c.volume), c.level);
+        MovieSettings s = Named(L"Logos");
+        s.volume = c.volume;
+        s.setVolume = true;
+        FlashPlayer player;
+        player.Play(s);
+        EXPECT_EQ(player.GetControl().GetAudioVolume(), c.level);
+    }
+}
+
+TEST_F(MoviePlayback, EachPlayerSuspendsDrawingOnceUntilItIsDestroyed)
+{
+    AddMovie(L"Logos", 0, 24, 12);
+    AddMovie(L"Intro-Commerical", 0, 24, 12);
+    const int before = GetDrawSuspendCount();
+    {
+        FlashPlayer player;
+        EXPECT_EQ(GetDrawSuspendCount(), before);
+        player.Play(Named(L"Logos"));
+        EXPECT_EQ(GetDrawSuspendCount(), before + 1);
+        player.Play(Named(L"Logos")); // the screen activated again
+        player.Play(Named(L"Intro-Commerical"));
+        EXPECT_EQ(GetDrawSuspendCount(), before + 1);
+        EXPECT_TRUE(player.HoldsDrawing());
+        {
+            FlashPlayer second;
+            second.Play(Named(L"Logos"));
+            EXPECT_EQ(GetDrawSuspendCount(), before + 2);
+        }
+        EXPECT_EQ(GetDrawSuspendCount(), before + 1);
+    }
+    EXPECT_EQ(GetDrawSuspendCount(), before);
+}
+
+TEST_F(MoviePlayback, AMissingMovieThrowsItsExactTextAndSuspendsNothing)
+{
+    const int before = GetDrawSuspendCount();
+    auto expectMissing = [](FlashPlayer& player, const MovieSettings& s, const std::string& file) {
+        try
+        {
+            player.Play(s);
+            ADD_FAILURE() << "no exception";
+        }
+        catch (const FileOpenException& e)
+        {
+            EXPECT_GT(e.GetLine(), 0);
+            EXPECT_EQ(std::string(e.what()),
+                      "(" + std::to_string(e.GetLine()) + ") Error opening file \"" + file + "\": file doesn't exist");
+            EXPECT_EQ(e.GetFileName(), file);
+        }
+    };
+    {
+        FlashPlayer player;
+        expectMissing(player, Named(L"Logos"), "Logos.swf");
+        EXPECT_EQ(GetDrawSuspendCount(), before);
+        EXPECT_FALSE(player.HoldsDrawing());
+        EXPECT_FALSE(player.IsPlaying());
+    }
+    EXPECT_EQ(GetDrawSuspendCount(), before);
+
+    // A failed replay keeps the movie that holds drawing, and its one hold.
+    AddMovie(L"Logos", 0, 1, 12);
+    FlashPlayer playing;
+    playing.Play(Named(L"Logos"));
+    expectMissing(playing, Named(L"basics_part02"), "basics_part02.swf");
+    EXPECT_EQ(GetDrawSuspendCount(), before + 1);
+    EXPECT_TRUE(playing.HoldsDrawing());
+}
+
+TEST_F(MoviePlayback, TheMovieEndsAfterItsLengthOnTheClockButHoldsDrawingTillDestroyed)
+{
+    for (bool compress : {false, true})
+    {
+        SCOPED_TRACE(compress);
+        AddMovie(L"basics_part01", 0xFF8000, 36, 12, compress); // 3 s
+        FlashPlayer player;
+        EXPECT_EQ(player.QueryPlaying().result, Shim::FlashResult::NoMovie); // counts as ended
+        EXPECT_FALSE(player.IsPlaying());
+        player.Play(Named(L"basics_part01"));
+        EXPECT_EQ(player.GetControl().GetHeader().frameCount, 36);
+        clock.Advance(2999);
+        Shim::FlashPlayingState s = player.QueryPlaying();
+        EXPECT_EQ(s.result, Shim::FlashResult::Ok);
+        EXPECT_EQ(s.playing, 1);
+        clock.Advance(1);
+        s = player.QueryPlaying();
+        EXPECT_EQ(s.result, Shim::FlashResult::Ok);
+        EXPECT_EQ(s.playing, 0);
+        EXPECT_TRUE(player.HoldsDrawing());
+    }
+}
+
+TEST_F(MoviePlayback, StopAndSkipEndTheMovieAndAReplayStartsItAgain)
+{
+    AddMovie(L"Intro-Commerical", 0, 120, 12);
+    FlashPlayer player;
+    player.Play(Named(L"Intro-Commerical"));
+    clock.Advance(500);
+    player.Stop();
+    EXPECT_FALSE(player.IsPlaying());
+    clock.Advance(500);
+    EXPECT_EQ(player.GetControl().GetCurrentFrame(), 6); // halted
+
+    player.Play(Named(L"Intro-Commerical"));
+    EXPECT_TRUE(player.IsPlaying());
+    player.Skip();
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_EQ(player.GetControl().GetCurrentFrame(), 119);
+    EXPECT_EQ(GetDrawSuspendCount(), 1);
+}
+
+TEST_F(MoviePlayback, PlayersRegisterTheControlOncePerProcess)
+{
+    const bool already = Shim::IsFlashControlClassRegistered();
+    LogCapture log;
+    {
+        FlashPlayer one;
+    }
+    FlashPlayer two;
+    EXPECT_TRUE(Shim::IsFlashControlClassRegistered());
+    std::string text = log.Text();
+    size_t first = text.find("no movie renderer available");
+    EXPECT_EQ(first == std::string::npos, already);
+    EXPECT_EQ(text.find("no movie renderer available", first + 1), std::string::npos);
+}
+
+TEST_F(MoviePlayback, TheWindowShowsTheNewestMoviesBackgroundAlsoAfterAnExpose)
+{
+    Journal journal;
+    FakePlatform* platform = new FakePlatform(journal);
+    AddMovie(L"Logos", 0x3366CC, 24, 12);
+    AddMovie(L"AllAnimations", 0x00FF00, 24, 12);
+    ColorF color;
+    EXPECT_FALSE(GetMovieBackdropColor(color));
+    EXPECT_FALSE(TakeMovieBackdropFill());
+    {
+        FlashPlayer logos;
+        logos.Play(Named(L"Logos"));
+        ASSERT_TRUE(GetMovieBackdropColor(color));
+        EXPECT_EQ(color.ToARGB(), 0xFF3366CCu);
+        EXPECT_TRUE(TakeMovieBackdropFill()); // once when the movie starts
+        EXPECT_FALSE(TakeMovieBackdropFill());
+        platform->repaint = true; // expose
+        EXPECT_TRUE(TakeMovieBackdropFill());
+        EXPECT_FALSE(platform->repaint);
+        EXPECT_FALSE(TakeMovieBackdropFill());
+
+        clock.Advance(5000); // ended, still covering the game until destroyed
+        EXPECT_TRUE(GetMovieBackdropColor(color));
+        {
+            FlashPlayer interstitial;
+            interstitial.Play(Named(L"AllAnimations"));
+            EXPECT_TRUE(TakeMovieBackdropFill());
+            ASSERT_TRUE(GetMovieBackdropColor(color));
+            EXPECT_EQ(color.ToARGB(), 0xFF00FF00u);
+        }
+        ASSERT_TRUE(GetMovieBackdropColor(color));
+        EXPECT_EQ(color.ToARGB(), 0xFF3366CCu);
+        EXPECT_TRUE(TakeMovieBackdropFill()); // the older movie shows through again
+    }
+    EXPECT_FALSE(GetMovieBackdropColor(color));
+    platform->repaint = true;
+    EXPECT_FALSE(TakeMovieBackdropFill()); // the game draws again and answers the expose itself
+    EXPECT_TRUE(platform->repaint);
+    ResetEngineGlobals();
+}
+
+// A movie screen's handler: ends its movie at once by destroying the player.
+struct EndingScreen : IWindowModeChangeHandler
+{
+    void OnWindowModeChanged() override { player.reset(); }
+    std::unique_ptr<FlashPlayer> player = std::make_unique<FlashPlayer>();
+};
+
+TEST_F(MoviePlayback, AWindowModeChangeKeepsTheMovieUntilItsScreenEndsIt)
+{
+    Journal journal;
+    new FakePlatform(journal);
+    FakeGraphicsFactory factory{journal};
+    TestApplication app{journal};
+    const char* args[] = {"Tanglewisp"};
+    SetCommandLine(1, args);
+    DisplaySettings windowed{0, 1, 800, 600};
+    ApplyDisplaySettings(windowed, false);
+
+    AddMovie(L"Logos", 0, 120, 12);
+    FlashPlayer kept;
+    kept.Play(Named(L"Logos"));
+    EndingScreen screen;
+    screen.player->Play(Named(L"Logos"));
+    GetWindowModeChangeHandlers() = {&screen};
+    EXPECT_EQ(GetDrawSuspendCount(), 2);
+
+    SetWindowMode(1);
+    EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 1);
+    EXPECT_EQ(screen.player, nullptr);
+    EXPECT_EQ(GetDrawSuspendCount(), 1);
+    EXPECT_TRUE(kept.IsPlaying()); // no window of its own to lose
+    EXPECT_TRUE(kept.HoldsDrawing());
+    ResetEngineGlobals();
+}
+
+} // namespace
