@@ -292,6 +292,7 @@ bool BASSAudioPlatform::Initialize()
     }
     m_mutex = CreateMutex();
     g_live = this;
+    SetSoundPlayer(&PlaySoundOnPlatform);
     return m_started;
 }
 
@@ -422,6 +423,7 @@ void BASSAudioPlatform::Shutdown()
 {
     if (!m_mutex)
         return;
+    SetSoundPlayer(nullptr);
     {
         MutexLock lock(*m_mutex);
         std::vector<BASSSoundChannel*> channels(m_channels.begin(), m_channels.end());

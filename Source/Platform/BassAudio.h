@@ -170,4 +170,7 @@ private:
 
 IAudioPlatform* MakeBASSAudioPlatform();
 
+// Plays a sound on the installed audio platform (what Kestrin::PlaySound forwards to).
+void PlaySoundOnPlatform(ISound* sound, const SoundPlayParams& params, ISoundChannel** outChannel);
+
 } // namespace Kestrin
