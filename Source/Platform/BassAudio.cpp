@@ -2,6 +2,8 @@
 
 #include "Base/Clock.h"
 #include "Base/Log.h"
+#include "Framework/ResourceManager.h"
+#include "Platform/SoundResources.h"
 
 #include <algorithm>
 #include <cmath>
@@ -259,6 +261,9 @@ NameId BASSAudioPlatform::GetName()
 
 bool BASSAudioPlatform::Initialize()
 {
+    ResourceManager* resources = ResourceManager::Instance();
+    resources->RegisterFactory(L"sound", new BASSSoundResourceFactory);
+    resources->RegisterFactory(L"randomsound", new BASSRandomSoundResourceFactory);
     m_master = static_cast<BASSAudioControls*>(CreateControls(nullptr));
     m_master->Release();
     for (auto*& category : m_categories)

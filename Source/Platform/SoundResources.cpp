@@ -35,3 +35,69 @@ std::shared_ptr<SoundFileData> LoadSoundFile(const std::wstring& base, const Sou
 }
 
 } // namespace Kestrin
+
+#include "Base/XMLReader.h"
+#include "Framework/FileSystem.h"
+
+namespace Kestrin
+{
+
+namespace
+{
+// Without an output device nothing is decoded: the sounds exist and play nothing.
+bool OutputStarted()
+{
+    auto* platform = dynamic_cast<BASSAudioPlatform*>(GetAudioPlatform());
+    return platform && platform->IsStarted();
+}
+
+void AddFile(BASSSound& sound, const std::wstring& base)
+{
+    if (auto file = LoadSoundFile(base, &ReadSoundDataFile))
+        sound.files.push_back(std::move(file));
+}
+} // namespace
+
+bool ReadSoundDataFile(const std::wstring& fileName, std::vector<unsigned char>& bytes)
+{
+    IFileSystem* fileSystem = GetFileSystem();
+    const size_t dot = fileName.rfind(L'.');
+    if (!fileSystem || dot == std::wstring::npos)
+        return false;
+    FileSpec spec = FileSpec::FromNameAndExtension(fileName.substr(0, dot), fileName.substr(dot));
+    if (!fileSystem->Exists(spec))
+        return false;
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> data = ReadWholeFile(spec, size);
+    if (!data)
+        return false;
+    bytes.assign(data.get(), data.get() + size);
+    return true;
+}
+
+IResourceDescriptor* BASSSoundResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element, IXMLReader&)
+{
+    auto sound = std::make_unique<ResourceWrapper<BASSSound>>(source, name, element);
+    ReadSoundAttributes(element, *sound);
+    if (OutputStarted())
+        AddFile(*sound, element.GetString(L"src"));
+    return sound.release();
+}
+
+IResourceDescriptor* BASSRandomSoundResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
+                                                            IXMLReader& children)
+{
+    auto sound = std::make_unique<ResourceWrapper<BASSSound>>(source, name, element);
+    ReadSoundAttributes(element, *sound);
+    const bool started = OutputStarted();
+    children.Next(); // the element itself
+    while (!children.IsAtEnd())
+    {
+        XMLElement* node = children.Next();
+        if (started && node && node->IsStart() && node->GetName() == L"sound")
+            AddFile(*sound, node->GetString(L"src"));
+    }
+    return sound.release();
+}
+
+} // namespace Kestrin

@@ -23,3 +23,27 @@ using SoundFileReader = std::function<bool(const std::wstring& fileName, std::ve
 std::shared_ptr<SoundFileData> LoadSoundFile(const std::wstring& base, const SoundFileReader& read);
 
 } // namespace Kestrin
+
+#include "Framework/Resource.h"
+
+namespace Kestrin
+{
+
+// Reads data files through the engine's file system.
+bool ReadSoundDataFile(const std::wstring& fileName, std::vector<unsigned char>& bytes);
+
+// "sound": one file named by "src".
+class BASSSoundResourceFactory : public IResourceFactory
+{
+public:
+    IResourceDescriptor* Create(const std::wstring& source, NameId name, XMLElement& element, IXMLReader& children) override;
+};
+
+// "randomsound": a file picked per play from its child "sound" elements' "src".
+class BASSRandomSoundResourceFactory : public IResourceFactory
+{
+public:
+    IResourceDescriptor* Create(const std::wstring& source, NameId name, XMLElement& element, IXMLReader& children) override;
+};
+
+} // namespace Kestrin
