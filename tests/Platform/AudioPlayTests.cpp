@@ -4,6 +4,7 @@
 
 #include "Base/Random.h"
 #include "Framework/AccountManager.h"
+#include "Framework/ResourceManager.h"
 #include "Platform/AudioSettings.h"
 #include "Platform/Win32/Win32FileSystem.h"
 #include "Support/FakeClock.h"
@@ -101,16 +102,17 @@ TEST_F(AudioPlatformTest, PlaySoundWithoutOutLeavesTheChannelToTheList)
 
 namespace
 {
-class AudioSettingsTest : public AudioPlatformTest
+class AudioFilesTest : public AudioPlatformTest
 {
 protected:
-    AudioSettingsTest() : fakes(new KestrinTest::FakePlatform(journal)), factory(journal)
+    AudioFilesTest() : fakes(new KestrinTest::FakePlatform(journal)), factory(journal)
     {
         InitRandomStreams();
         auto* fileSystem = new Win32FileSystem;
         fileSystem->AddPartition(2, new Win32FileSystemPartition(folder.WidePath()));
+        fileSystem->AddPartition(1, new Win32FileSystemPartition(folder.WidePath())); // data files
     }
-    ~AudioSettingsTest() override
+    ~AudioFilesTest() override
     {
         platform.reset(); // before the engine globals delete the registered platform
         delete AccountManager::Instance();
@@ -127,7 +129,7 @@ protected:
 };
 } // namespace
 
-TEST_F(AudioSettingsTest, RoundTripStoresEachNodesOwnValues)
+TEST_F(AudioFilesTest, RoundTripStoresEachNodesOwnValues)
 {
     Start();
     IAudioControls* master = platform->GetMasterControls();
@@ -151,4 +153,40 @@ TEST_F(AudioSettingsTest, RoundTripStoresEachNodesOwnValues)
     LoadAudioSettings();
     EXPECT_FLOAT_EQ(platform->GetCategoryControls(0)->GetOwnVolume(), 0.25f);
     EXPECT_FLOAT_EQ(master->GetOwnVolume(), 0.8f);
+}
+
+TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
+{
+    Start();
+    auto wav = KestrinTest::MakeWav(std::vector<float>(200, 0.5f), 2, 44100);
+    folder.Write("a.wav", std::string(wav.begin(), wav.end()));
+    folder.Write("b.wav", std::string(wav.begin(), wav.end()));
+    folder.Write("sounds.xml", "<resources><sound name=\"One\" src=\"a\" loop=\"2\" type=\"music\"/>"
+                               "<sound name=\"Missing\" src=\"nothing\"/>"
+                               "<randomsound name=\"Either\"><sound src=\"a\"/><sound src=\"b\"/></randomsound></resources>");
+    ResourceManager* resources = ResourceManager::Instance();
+    resources->LoadFile(L"sounds", nullptr, false);
+    auto* one = dynamic_cast<BASSSound*>(resources->Find(MakeName("One")));
+    auto* missing = dynamic_cast<BASSSound*>(resources->Find(MakeName("Missing")));
+    auto* either = dynamic_cast<BASSSound*>(resources->Find(MakeName("Either")));
+    ASSERT_TRUE(one && missing && either);
+    EXPECT_EQ(one->files.size(), 1u);
+    EXPECT_EQ(one->playCount, 2);
+    EXPECT_EQ(one->category, 2);
+    EXPECT_TRUE(missing->files.empty());
+    EXPECT_EQ(either->files.size(), 2u);
+
+    folder.Write("bad.ogg", "OggS but no more");
+    folder.Write("broken.xml", "<resources><sound name=\"Bad\" src=\"bad\"/></resources>");
+    try
+    {
+        resources->LoadFile(L"broken", nullptr, false);
+        ADD_FAILURE() << "a damaged file loaded";
+    }
+    catch (const BASSSoundManagerException& e)
+    {
+        EXPECT_NE(std::string(e.what()).find(") BASS_StreamCreateFile failed"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(resources->GetLoadCount(L"broken"), 0);
+    EXPECT_EQ(resources->Find(MakeName("Bad")), nullptr);
 }
