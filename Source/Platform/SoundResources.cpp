@@ -101,3 +101,40 @@ IResourceDescriptor* BASSRandomSoundResourceFactory::Create(const std::wstring& 
 }
 
 } // namespace Kestrin
+
+#include "Framework/ResourceManager.h"
+
+namespace Kestrin
+{
+
+ISound* SoundList::Get(const std::wstring& event) const
+{
+    auto it = m_sounds.find(event);
+    return it == m_sounds.end() ? nullptr : it->second;
+}
+
+void SoundList::Play(const std::wstring& event) const
+{
+    if (ISound* sound = Get(event))
+        PlaySound(sound, SoundPlayParams());
+}
+
+IResourceDescriptor* SoundListResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
+                                                      IXMLReader& children)
+{
+    auto list = std::make_unique<ResourceWrapper<SoundList>>(source, name, element);
+    ResourceManager* resources = ResourceManager::Instance();
+    children.Next(); // the element itself
+    while (!children.IsAtEnd())
+    {
+        XMLElement* node = children.Next();
+        if (!node || !node->IsStart() || node->GetName() != L"sound")
+            continue;
+        const std::wstring src = node->GetString(L"src");
+        ISound* sound = dynamic_cast<ISound*>(resources->Find(MakeNameFromWString(src)));
+        list->Set(node->GetString(L"event"), sound);
+    }
+    return list.release();
+}
+
+} // namespace Kestrin

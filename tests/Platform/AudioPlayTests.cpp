@@ -6,6 +6,7 @@
 #include "Framework/AccountManager.h"
 #include "Framework/ResourceManager.h"
 #include "Platform/AudioSettings.h"
+#include "Platform/SoundResources.h"
 #include "Platform/Win32/Win32FileSystem.h"
 #include "Support/FakeClock.h"
 
@@ -163,7 +164,9 @@ TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
     folder.Write("b.wav", std::string(wav.begin(), wav.end()));
     folder.Write("sounds.xml", "<resources><sound name=\"One\" src=\"a\" loop=\"2\" type=\"music\"/>"
                                "<sound name=\"Missing\" src=\"nothing\"/>"
-                               "<randomsound name=\"Either\"><sound src=\"a\"/><sound src=\"b\"/></randomsound></resources>");
+                               "<randomsound name=\"Either\"><sound src=\"a\"/><sound src=\"b\"/></randomsound>"
+                               "<soundlist name=\"Buttons\"><sound event=\"Down\" src=\"Either\"/><sound event=\"Hot\" src=\"Later\"/></soundlist>"
+                               "<sound name=\"Later\" src=\"b\"/></resources>");
     ResourceManager* resources = ResourceManager::Instance();
     resources->LoadFile(L"sounds", nullptr, false);
     auto* one = dynamic_cast<BASSSound*>(resources->Find(MakeName("One")));
@@ -175,6 +178,16 @@ TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
     EXPECT_EQ(one->category, 2);
     EXPECT_TRUE(missing->files.empty());
     EXPECT_EQ(either->files.size(), 2u);
+
+    auto* buttons = dynamic_cast<SoundList*>(resources->Find(MakeName("Buttons")));
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(buttons->Get(L"Down"), either);
+    EXPECT_EQ(buttons->Get(L"Hot"), nullptr); // defined later in the file
+    buttons->Play(L"Hot");
+    EXPECT_EQ(platform->ChannelCount(), 0u);
+    buttons->Play(L"Down");
+    EXPECT_EQ(platform->ChannelCount(), 1u);
+    EXPECT_GT(Audible(400), 0);
 
     folder.Write("bad.ogg", "OggS but no more");
     folder.Write("broken.xml", "<resources><sound name=\"Bad\" src=\"bad\"/></resources>");
