@@ -4,6 +4,7 @@
 #include "Base/Log.h"
 #include "Framework/Application.h"
 #include "Platform/ApplicationMode.h"
+#include "Platform/BassAudio.h"
 #include "Platform/Engine.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
@@ -54,5 +55,6 @@ NoGraphicsFactory g_graphicsFactory;
 int main(int argc, char** argv)
 {
     Kestrin::SetGraphicsPlatformFactory(&g_graphicsFactory);
+    Kestrin::SetAudioPlatformFactory(&Kestrin::MakeBASSAudioPlatform);
     return Kestrin::EngineMain(argc, argv);
 }

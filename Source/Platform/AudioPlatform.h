@@ -1,7 +1,12 @@
 #pragma once
+#include "Framework/Names.h"
 
 namespace Kestrin
 {
+
+class IAudioControls;
+class ISound;
+class ISoundChannel;
 
 // The engine's sound service as the main loop and the window see it.
 class IAudioPlatform
@@ -16,6 +21,19 @@ public:
     virtual void SetActive(bool active) = 0;
     // Once per fixed step, before the application and the top screen.
     virtual void Update(float dt) = 0;
+
+    // The operations below answer nothing on a platform without sound.
+    virtual NameId GetName() { return NameId(); }
+    // A new idle channel; the caller holds one reference.
+    virtual ISoundChannel* GetFreeChannel() { return nullptr; }
+    // No reference is added.
+    virtual IAudioControls* GetMasterControls() { return nullptr; }
+    // 0 effects, 1 ambient, 2 music; null for any other category.
+    virtual IAudioControls* GetCategoryControls(int) { return nullptr; }
+    // A new node under parent (may be null); the caller holds one reference.
+    virtual IAudioControls* CreateControls(IAudioControls*) { return nullptr; }
+    // True when a channel is playing that sound and started it at most that long ago.
+    virtual bool WasPlayedWithin(ISound*, unsigned) { return false; }
 };
 
 IAudioPlatform* GetAudioPlatform();

@@ -1,0 +1,101 @@
+#include "Platform/AudioSettings.h"
+
+#include "Base/Log.h"
+#include "Framework/AccountManager.h"
+#include "Framework/AudioControls.h"
+#include "Platform/AudioPlatform.h"
+
+#include <string>
+
+namespace Kestrin
+{
+
+namespace
+{
+struct Record
+{
+    const wchar_t* prefix;
+    int category; // -1: the master
+};
+const Record kRecords[] = {
+    {L"Kestrin::Audio::MasterControls", -1},
+    {L"Kestrin::Audio::SfxControls", 0},
+    {L"Kestrin::Audio::MusicControls", 2},
+};
+
+IAudioControls* ControlsOf(IAudioPlatform& platform, int category)
+{
+    return category < 0 ? platform.GetMasterControls() : platform.GetCategoryControls(category);
+}
+
+Account* CurrentAccount()
+{
+    AccountManager* manager = AccountManager::Instance();
+    return manager ? manager->GetCurrentAccount() : nullptr;
+}
+} // namespace
+
+void LoadAudioSettings(Account& account)
+{
+    IAudioPlatform* platform = GetAudioPlatform();
+    if (!platform)
+        return;
+    for (const Record& record : kRecords)
+    {
+        IAudioControls* controls = ControlsOf(*platform, record.category);
+        if (!controls)
+            continue;
+        const std::wstring prefix = record.prefix;
+        controls->SetVolume(account.GetFloat(prefix + L"::Volume", controls->GetOwnVolume()));
+        controls->SetMuted(account.GetBool(prefix + L"::IsMuted", controls->IsOwnMuted()));
+    }
+}
+
+void SaveAudioSettings(Account& account)
+{
+    IAudioPlatform* platform = GetAudioPlatform();
+    if (!platform)
+        return;
+    for (const Record& record : kRecords)
+    {
+        IAudioControls* controls = ControlsOf(*platform, record.category);
+        if (!controls)
+            continue;
+        const std::wstring prefix = record.prefix;
+        account.SetFloat(prefix + L"::Volume", controls->GetOwnVolume());
+        account.SetBool(prefix + L"::IsMuted", controls->IsOwnMuted());
+    }
+}
+
+void LoadAudioSettings()
+{
+    Account* account = CurrentAccount();
+    if (!account)
+        return;
+    try
+    {
+        LoadAudioSettings(*account);
+    }
+    catch (const std::exception& e)
+    {
+        // A damaged profile costs the settings, not the game.
+        LogPrintf("Couldn't read the audio settings of the current account: %s\n", e.what());
+    }
+}
+
+void SaveAudioSettings()
+{
+    Account* account = CurrentAccount();
+    if (!account)
+        return;
+    try
+    {
+        SaveAudioSettings(*account);
+    }
+    catch (const std::exception& e)
+    {
+        LogPrintf("Couldn't write the audio settings of the current account: %s\n", e.what());
+    }
+}
+
+} // namespace Kestrin

@@ -1,0 +1,170 @@
+#include "AudioPlatformFixture.h"
+
+#include "Support/FakeClock.h"
+#include "Support/LogCapture.h"
+
+using Kestrin::ISoundChannel;
+
+TEST_F(AudioPlatformTest, FallsBackThroughTheDevicesInOrder)
+{
+    KestrinTest::LogCapture log;
+    layer.device->defaultOpens = false;
+    layer.device->devices = {{"one", false}, {"two", true}, {"three", true}};
+    EXPECT_TRUE(platform->Initialize());
+    EXPECT_TRUE(platform->IsStarted());
+    EXPECT_EQ(layer.device->OpenIndex(), 1);
+    EXPECT_EQ(log.Text(), "BASS Initialization failed on default deviceBASS Initialization failed on device 1");
+
+    // The output starts paused until the window is active.
+    EXPECT_TRUE(platform->IsPaused());
+    platform->SetActive(true);
+    EXPECT_FALSE(platform->IsPaused());
+    platform->SetActive(true);
+    EXPECT_FALSE(platform->IsPaused());
+    platform->SetActive(false);
+    EXPECT_TRUE(platform->IsPaused());
+}
+
+TEST_F(AudioPlatformTest, RunsSilentWhenNoDeviceStarts)
+{
+    KestrinTest::LogCapture log;
+    layer.device->defaultOpens = false;
+    layer.device->devices = {{"one", false}, {"two", false}};
+    EXPECT_FALSE(platform->Initialize());
+    EXPECT_EQ(log.Text(), "BASS Initialization failed on default deviceBASS Initialization failed on device 1"
+                          "BASS Initialization failed on device 2BASS Initialization failed on all devices");
+    auto sound = std::make_unique<Kestrin::BASSSound>();
+    ISoundChannel* channel = Channel();
+    channel->Play(sound.get(), 1);
+    EXPECT_FALSE(channel->IsPlaying());
+    platform->SetActive(true);
+    EXPECT_FALSE(platform->IsPaused());
+    platform->Update(0.02f);
+    channel->Release();
+    platform->Shutdown();
+    platform->Shutdown();
+}
+
+TEST_F(AudioPlatformTest, ControlTreeStartsAtItsDefaults)
+{
+    Start();
+    EXPECT_EQ(platform->GetName(), Kestrin::MakeName("BASS Audio"));
+    EXPECT_EQ(platform->GetMasterControls()->GetVolume(), 1.0f);
+    for (int category = 0; category < 3; ++category)
+        EXPECT_EQ(platform->GetCategoryControls(category)->GetOwnVolume(), 0.5f);
+    EXPECT_EQ(platform->GetCategoryControls(-1), nullptr);
+    EXPECT_EQ(platform->GetCategoryControls(3), nullptr);
+}
+
+TEST_F(AudioPlatformTest, PlayCountGivesThatManyPlays)
+{
+    Start();
+    // Endless plays lose a few frames per restart (the next slice picks it up).
+    struct { int count; int least, most; bool playingAfter; } cases[] = {{1, 1000, 1000, false}, {3, 3000, 3000, false}, {0, 7000, 8000, true}};
+    for (auto& c : cases)
+    {
+        auto sound = Tone(1000);
+        ISoundChannel* channel = Channel();
+        channel->Play(sound.get(), c.count);
+        int audible = Audible(8000);
+        EXPECT_GE(audible, c.least) << c.count;
+        EXPECT_LE(audible, c.most) << c.count;
+        EXPECT_EQ(channel->IsPlaying(), c.playingAfter) << c.count;
+        channel->Stop();
+        EXPECT_FALSE(channel->IsPlaying());
+        EXPECT_EQ(Audible(2000), 0);
+        channel->Release();
+    }
+}
+
+TEST_F(AudioPlatformTest, ReplaysKeepTheRateScaleOfTheNativeRate)
+{
+    Start();
+    auto sound = Tone(4000, 22050);
+    ISoundChannel* channel = Channel();
+    channel->GetControls()->SetFrequencyScale(1.5f);
+    auto handle = sound->files[0]->CreateChannel();
+    for (int play = 0; play < 3; ++play)
+    {
+        channel->Play(sound.get(), 1);
+        int frequency = -1;
+        ASSERT_TRUE(layer.out.ChannelGetAttributes(handle, &frequency, nullptr, nullptr));
+        EXPECT_EQ(frequency, 33075) << "play " << play;
+    }
+    channel->Release();
+}
+
+TEST_F(AudioPlatformTest, NewerChannelTakesTheVoiceOver)
+{
+    Start();
+    auto sound = Tone(1000);
+    ISoundChannel* a = Channel();
+    ISoundChannel* b = Channel();
+    a->Play(sound.get(), 0); // endless: its end notification must not outlive the take-over
+    b->Play(sound.get(), 1);
+    EXPECT_FALSE(a->IsPlaying());
+    EXPECT_EQ(a->GetSound(), nullptr);
+    a->Stop();
+    a->GetControls()->Pause();
+    platform->Update(0.02f);
+    a->Release();
+    EXPECT_TRUE(b->IsPlaying());
+    EXPECT_EQ(Audible(4000), 1000); // b's single play, not restarted by a
+    EXPECT_FALSE(b->IsPlaying());
+    b->Release();
+}
+
+TEST_F(AudioPlatformTest, RepeatGuardLooksAtTheStartTime)
+{
+    KestrinTest::FakeClock clock;
+    Start();
+    auto sound = Tone(44100);
+    auto other = Tone(44100);
+    ISoundChannel* channel = Channel();
+    channel->Play(sound.get(), 1);
+    EXPECT_FALSE(platform->WasPlayedWithin(other.get(), 20));
+    clock.Advance(20);
+    EXPECT_TRUE(platform->WasPlayedWithin(sound.get(), 20));
+    clock.Advance(1);
+    EXPECT_FALSE(platform->WasPlayedWithin(sound.get(), 20));
+    channel->Release();
+}
+
+TEST_F(AudioPlatformTest, UpdateRetiresOnlyIdleUnheldChannels)
+{
+    Start();
+    auto sound = Tone(500);
+    auto same = Tone(500);
+    ISoundChannel* held = Channel();
+    ISoundChannel* paused = Channel();
+    ISoundChannel* loose = Channel();
+    auto longer = Tone(44100);
+    held->Play(sound.get(), 1);
+    loose->Play(same.get(), 1);
+    paused->Play(longer.get(), 1);
+    paused->GetControls()->Pause();
+    loose->Release();
+    paused->Release();
+    platform->Update(0.02f);
+    EXPECT_EQ(platform->ChannelCount(), 3u); // still playing
+    Audible(2000);
+    platform->Update(0.02f);
+    EXPECT_EQ(platform->ChannelCount(), 2u);
+    EXPECT_FALSE(held->IsPlaying());
+    EXPECT_EQ(Audible(1000), 0); // the paused one is silent but kept
+    held->Release();
+}
+
+TEST_F(AudioPlatformTest, ChannelsReleasedAfterShutdownDoNothing)
+{
+    Start();
+    auto sound = Tone(44100);
+    ISoundChannel* channel = Channel();
+    channel->Play(sound.get(), 0);
+    platform->Shutdown();
+    EXPECT_FALSE(channel->IsPlaying());
+    channel->Play(sound.get(), 1);
+    channel->Stop();
+    channel->Release();
+    platform.reset();
+}
