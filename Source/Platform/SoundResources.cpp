@@ -64,11 +64,11 @@ bool ReadSoundDataFile(const std::wstring& fileName, std::vector<unsigned char>&
     const size_t dot = fileName.rfind(L'.');
     if (!fileSystem || dot == std::wstring::npos)
         return false;
-    FileSpec spec = FileSpec::FromNameAndExtension(fileName.substr(0, dot), fileName.substr(dot));
-    if (!fileSystem->Exists(spec))
+    FileSpec fileSpec = FileSpec::FromNameAndExtension(fileName.substr(0, dot), fileName.substr(dot));
+    if (!fileSystem->Exists(fileSpec))
         return false;
     uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> data = ReadWholeFile(spec, size);
+    std::unique_ptr<uint8_t[]> data = ReadWholeFile(fileSpec, size);
     if (!data)
         return false;
     bytes.assign(data.get(), data.get() + size);

@@ -62,15 +62,15 @@ void FlashPlayer::Play(const MovieSettings& settings)
 {
     m_settings = settings;
 
-    FileSpec spec(1, m_settings.fileName, m_settings.extension);
+    FileSpec fileSpec(1, m_settings.fileName, m_settings.extension);
     IFileSystem* fileSystem = GetFileSystem();
-    if (!fileSystem || !fileSystem->Exists(spec))
+    if (!fileSystem || !fileSystem->Exists(fileSpec))
         throw FileOpenException(__LINE__, ToUtf8(m_settings.fileName + m_settings.extension), "file doesn't exist");
 
     // The file may vanish between the check and the read; an empty movie then simply ends at once.
     uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> bytes = ReadWholeFile(spec, size);
-    m_control.PutMovieFromMemory(bytes.get(), bytes ? size : 0, ToUtf8(spec.name + spec.extension));
+    std::unique_ptr<uint8_t[]> bytes = ReadWholeFile(fileSpec, size);
+    m_control.PutMovieFromMemory(bytes.get(), bytes ? size : 0, ToUtf8(fileSpec.name + fileSpec.extension));
     bytes.reset();
 
     m_control.SetAudioEnabled(m_settings.audioEnabled);
