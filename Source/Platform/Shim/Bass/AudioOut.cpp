@@ -223,16 +223,21 @@ Handle AudioOut::StreamCreateMemory(const void* bytes, size_t length)
     return handle;
 }
 
-bool AudioOut::StreamFree(Handle stream)
+bool AudioOut::FreeChannelOfKind(Handle handle, Kind kind)
 {
-    std::unique_ptr<Voice> doomed;
+    std::unique_ptr<Voice> doomed; // declared before the lock, so the decoder closes after it is released
     std::lock_guard lock(m_lock);
-    Channel* channel = FindChannel(stream);
-    if (!channel || channel->kind != Kind::Stream)
+    Channel* channel = FindChannel(handle);
+    if (!channel || channel->kind != kind)
         return Fail(ErrorHandle);
     doomed = std::move(channel->voice);
-    DropChannel(stream);
+    DropChannel(handle);
     return Succeed();
+}
+
+bool AudioOut::StreamFree(Handle stream)
+{
+    return FreeChannelOfKind(stream, Kind::Stream);
 }
 
 Handle AudioOut::MusicLoadMemory(const void* bytes, size_t length)
@@ -269,14 +274,7 @@ Handle AudioOut::MusicLoadMemory(const void* bytes, size_t length)
 
 bool AudioOut::MusicFree(Handle music)
 {
-    std::unique_ptr<Voice> doomed;
-    std::lock_guard lock(m_lock);
-    Channel* channel = FindChannel(music);
-    if (!channel || channel->kind != Kind::Music)
-        return Fail(ErrorHandle);
-    doomed = std::move(channel->voice);
-    DropChannel(music);
-    return Succeed();
+    return FreeChannelOfKind(music, Kind::Music);
 }
 
 Handle AudioOut::SampleLoadMemory(const void* bytes, size_t length, int maxPlaybacks, bool overrideByPosition)

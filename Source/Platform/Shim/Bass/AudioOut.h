@@ -170,6 +170,7 @@ private:
     Handle AddChannel(Kind kind, std::unique_ptr<Voice> voice, Handle sample);
     Channel* FindChannel(Handle channel);
     void DropChannel(Handle channel);
+    bool FreeChannelOfKind(Handle handle, Kind kind);
     void DropDue(Handle channel);
 
     std::unique_ptr<IOutputDriver> m_driver;
