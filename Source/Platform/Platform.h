@@ -65,6 +65,8 @@ public:
     virtual void WaitForMessages() = 0;
     virtual void SetCapture() = 0;
     virtual void ReleaseCapture() = 0;
+    // The game window as the display layer knows it (an SDL_Window*); null when there is none.
+    virtual void* GetDisplayWindow() { return nullptr; }
 };
 
 IPlatform* GetPlatform();

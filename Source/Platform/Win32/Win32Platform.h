@@ -71,6 +71,7 @@ public:
     void ClientToLogical(int x, int y, int& logicalX, int& logicalY) const;
 
     SDL_Window* GetWindowHandle() const { return m_window; }
+    void* GetDisplayWindow() override { return m_window; }
     uint32_t GetFlags() const { return m_flags; }
     // The 256-entry virtual-key state for text fields (0x80 down, bit 0 of VK_CAPITAL the toggle).
     const std::array<uint8_t, 256>& GetKeyboardState() const { return m_keys.Bytes(); }
