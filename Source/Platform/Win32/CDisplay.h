@@ -111,10 +111,14 @@ public:
 
     const DD::PixelFormat& GetOpaqueTextureFormat() const { return m_opaqueFormat; }
     const DD::PixelFormat& GetAlphaTextureFormat() const { return m_alphaFormat; }
+    // The device offers a 32-bit format without alpha (else opaque images use the alpha format).
+    bool HasOpaqueTextureFormat() const { return m_hasOpaqueFormat; }
 
     // The device table (filled by the first set-up).
     static const std::vector<DisplayDeviceRecord>& Devices();
     static int DevicesSeen();
+    // Records the enumeration accepted (the table keeps the first kMaxDevices).
+    static int DevicesAccepted();
     // Forgets the table (tests, and the singleton's destruction).
     static void ClearDeviceTable();
 
@@ -143,6 +147,8 @@ private:
     Rect<int> m_wantedClip{-1, -1, 2147483647, 2147483647};
     DD::PixelFormat m_opaqueFormat;
     DD::PixelFormat m_alphaFormat;
+    bool m_hasOpaqueFormat = false;
+    bool m_hasAlphaFormat = false;
     bool m_useD3D = true;
 };
 
