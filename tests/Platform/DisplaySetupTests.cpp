@@ -1,4 +1,3 @@
-#include "Framework/Singletons.h"
 #include "Platform/Shim/DirectDraw/FakeBackend.h"
 #include "Platform/Win32/CDisplay.h"
 #include "Support/LogCapture.h"
@@ -820,9 +819,12 @@ TEST_F(DisplaySetup, TheSingletonGuardShutsTheDisplayDownAndForgetsTheTable)
     single->SetupWindowed(TestWindow(), 800, 600);
     ASSERT_FALSE(CDisplay::Devices().empty());
     fake.ClearCalls();
-    Internal::SingletonDestructor::DestroyAll();
+    // A guard of its own: running every registered guard would end the other tests' singletons too.
+    CDisplaySingletonDestructor guard;
+    guard.DestroySingleton();
     EXPECT_EQ(CDisplay::Get(), nullptr);
     EXPECT_EQ(fake.calls.front(), "SetCooperativeLevel 0x8");
     EXPECT_GE(fake.Find("Release device"), 0);
     EXPECT_TRUE(CDisplay::Devices().empty());
+    guard.DestroySingleton(); // nothing left to do
 }

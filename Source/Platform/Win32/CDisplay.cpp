@@ -132,22 +132,18 @@ std::string FourCCText(uint32_t fourCC)
 
 } // namespace
 
-// Shuts the display down before it is deleted at engine shutdown.
-class CDisplaySingletonDestructor : public Internal::SingletonDestructor
+CDisplaySingletonDestructor::CDisplaySingletonDestructor() : SingletonDestructor(SingletonOrder::Display) {}
+
+void CDisplaySingletonDestructor::DestroySingleton()
 {
-public:
-    CDisplaySingletonDestructor() : SingletonDestructor(SingletonOrder::Display) {}
-    void DestroySingleton() override
-    {
-        CDisplay* display = g_display;
-        if (!display)
-            return;
-        display->Shutdown();
-        g_display = nullptr;
-        delete display;
-        CDisplay::ClearDeviceTable();
-    }
-};
+    CDisplay* display = g_display;
+    if (!display)
+        return;
+    display->Shutdown();
+    g_display = nullptr;
+    delete display;
+    CDisplay::ClearDeviceTable();
+}
 
 namespace
 {

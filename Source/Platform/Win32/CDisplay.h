@@ -3,6 +3,7 @@
 // back buffer, and with hardware rendering the Direct3D device. Both graphics platforms set the
 // display up through it.
 #include "Base/Geometry.h"
+#include "Framework/Singletons.h"
 #include "Platform/Shim/DirectDraw/DirectDraw.h"
 
 #include <set>
@@ -150,6 +151,15 @@ private:
     bool m_hasOpaqueFormat = false;
     bool m_hasAlphaFormat = false;
     bool m_useD3D = true;
+};
+
+// The display's guard at engine shutdown: shuts the singleton down, clears the pointer, deletes it
+// and forgets the device table.
+class CDisplaySingletonDestructor : public Internal::SingletonDestructor
+{
+public:
+    CDisplaySingletonDestructor();
+    void DestroySingleton() override;
 };
 
 } // namespace Kestrin
