@@ -252,8 +252,7 @@ TEST(FontGenOutput, SizeAndBoldFaceShapeTheGlyphs)
 TEST(FontGenOutput, StripHoldsTheAtlasGlyphsInOneRow)
 {
     TempFolder temp;
-    ASSERT_EQ(RunFontGen({"--size", "16", "--strip", "--out", (temp.Path() / "strip").string()},
-                         temp.Path() / "log"),
+    ASSERT_EQ(RunFontGen({"--size", "16", "--strip", "--out", (temp.Path() / "strip").string()}, temp.Path() / "log"),
               0);
     const LoadedFont strip = Load(temp.Path() / "strip");
     const LoadedFont atlas = Load(cData / "DejaVuSans16");
@@ -282,8 +281,7 @@ TEST(FontGenOutput, StripHoldsTheAtlasGlyphsInOneRow)
         nextFree = g.x + g.width;
         for (int y = 0; y < g.height; ++y)
             for (int x = 0; x < g.width; ++x)
-                ASSERT_EQ(strip.image.Alpha(g.x + x, y), atlas.image.Alpha(h.x + x, h.y + y))
-                    << x << "," << y;
+                ASSERT_EQ(strip.image.Alpha(g.x + x, y), atlas.image.Alpha(h.x + x, h.y + y)) << x << "," << y;
     }
 }
 
@@ -292,14 +290,9 @@ TEST(FontGenCommandLine, RefusesBadArgumentsWithoutWritingAnything)
     TempFolder temp;
     const std::string stem = (temp.Path() / "f").string();
     const std::vector<std::vector<std::string>> bad{
-        {"--size", "12"},
-        {"--size", "0", "--out", stem},
-        {"--size", "-3", "--out", stem},
-        {"--size", "12px", "--out", stem},
-        {"--size", "0x10", "--out", stem},
-        {"--size", "513", "--out", stem},
-        {"--bogus", "--out", stem},
-        {"--out"},
+        {"--size", "12"},                  {"--size", "0", "--out", stem},    {"--size", "-3", "--out", stem},
+        {"--size", "12px", "--out", stem}, {"--size", "0x10", "--out", stem}, {"--size", "513", "--out", stem},
+        {"--bogus", "--out", stem},        {"--out"},
     };
     const fs::path log = temp.Path().parent_path() / (temp.Path().filename().string() + ".log");
     for (const auto& args : bad)
