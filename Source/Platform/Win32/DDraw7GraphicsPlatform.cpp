@@ -12,6 +12,7 @@
 #include "Platform/Win32/Win32Platform.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -148,6 +149,8 @@ void DDraw7GraphicsPlatform::Initialize(const DisplaySettings& settings)
 
 void DDraw7GraphicsPlatform::Shutdown()
 {
+    // The display's objects go now; the screen surface belongs with them.
+    m_screenSurface.reset();
     if (CDisplay* display = CDisplay::Get())
         display->Shutdown();
 }
@@ -372,7 +375,10 @@ int DDraw7GraphicsPlatform::DrawImage(IImage* image, float x, float y, const Dra
         // The source rectangle mirrors with the image, so a mirrored frame of a strip stays that frame.
         DrawState mirroredState = state;
         if (state.flags & Graphics::DrawFlag_SourceRect)
-            mirroredState.sourceRect.x = source->GetWidth() - state.sourceRect.x - state.sourceRect.w;
+        {
+            const int64_t x = int64_t(source->GetWidth()) - state.sourceRect.x - state.sourceRect.w;
+            mirroredState.sourceRect.x = int(std::clamp<int64_t>(x, INT_MIN, INT_MAX));
+        }
         return Drawn(Graphics::BlitImage(mirrored.get(), ix, iy, target, mirroredState));
     }
     return Drawn(Graphics::BlitImage(source, ix, iy, target, state));
