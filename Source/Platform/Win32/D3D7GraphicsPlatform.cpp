@@ -283,12 +283,16 @@ D3DTexture* D3D7GraphicsPlatform::GetTextureForImage(IImage* image)
         return nullptr;
     if (ITexture* surface = image->GetSurface())
         return dynamic_cast<D3DTexture*>(surface);
-    if (!dynamic_cast<Image*>(image))
+    Image* engineImage = dynamic_cast<Image*>(image);
+    if (!engineImage)
         return nullptr;
     auto* texture = new (std::nothrow) D3DTexture(image);
     if (!texture)
         return nullptr;
     image->SetSurface(texture);
+    // The new texture is built from the pixels as they are now; a change flag left from before
+    // would drop that surface again on the next draw.
+    engineImage->dirty = false;
     texture->Release();
     return texture;
 }

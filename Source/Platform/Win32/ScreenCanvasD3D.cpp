@@ -479,6 +479,9 @@ int cScreenCanvasD3D::DrawRim(int cx, int cy, const std::vector<CircleOffset>& o
     rim.reserve(offsets.size() * 4 + 2);
     auto add = [&](int sx, int sy, const CircleOffset& o)
     {
+        // Points on the axes belong to the first quadrant: a point list never blends a pixel twice.
+        if (rimKind == RimKind::Points && ((sx < 0 && o.dx == 0) || (sy < 0 && o.dy == 0)))
+            return;
         const Vertex v{float(cx) + float(sx) * (float(o.dx) + out),
                        float(cy) + float(sy) * (float(o.dy) + out),
                        1.0f,
