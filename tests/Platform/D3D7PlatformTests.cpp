@@ -481,6 +481,56 @@ TEST_F(D3D7PlatformTest, ImagesTheDeviceCannotHoldAreCutAndEmptyOnesMakeNothing)
     EXPECT_TRUE(device->draws.empty());
 }
 
+TEST_F(D3D7PlatformTest, TextureBuildFailuresAreLoggedAndTheImageIsDrawnUntextured)
+{
+    struct Case
+    {
+        const char* call;
+        const char* line;
+        bool keepsSurface;
+    };
+    const Case cases[] = {
+        {"GetDeviceCaps",
+         "TextureContainer::Restore - IDirect3DDevice7::GetCaps returned 0x88760001 - DDERR_GENERIC\n",
+         false},
+        {"CreateTexture",
+         "TextureContainer::Restore - IDirectDraw7::CreateSurface returned 0x88760001 - DDERR_GENERIC\n",
+         false},
+        {"Lock texture",
+         "D3DTexture::RebuildSurface - IDirectDrawSurface7::Lock returned 0x88760001 - DDERR_GENERIC\n",
+         false},
+        {"Unlock texture",
+         "D3DTexture::RebuildSurface - IDirectDrawSurface7::Unlock returned 0x88760001 - DDERR_GENERIC\n",
+         true},
+    };
+    for (const Case& c : cases)
+    {
+        auto image = MakeImage(8, 8);
+        D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
+        ASSERT_NE(texture, nullptr);
+        device->draws.clear();
+        KestrinTest::LogCapture log;
+        fake.Script(c.call, {DDERR_GENERIC});
+        EXPECT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0) << c.call;
+        EXPECT_EQ(log.Text(), c.line) << c.call;
+        EXPECT_EQ(texture->GetDeviceSurface() != nullptr, c.keepsSurface) << c.call;
+        ASSERT_EQ(device->draws.size(), 1u) << c.call;
+        EXPECT_EQ(device->draws[0].texture != nullptr, c.keepsSurface) << c.call;
+    }
+}
+
+TEST_F(D3D7PlatformTest, OpaqueImagesUseTheOpaqueFormat)
+{
+    auto opaque = MakeImage(4, 4);
+    opaque->hasAlpha = false;
+    auto alpha = MakeImage(4, 4);
+    ASSERT_EQ(Canvas().DrawImage(opaque.get(), 0, 0, DrawState()), 0);
+    ASSERT_EQ(Canvas().DrawImage(alpha.get(), 0, 0, DrawState()), 0);
+    ASSERT_EQ(device->draws.size(), 2u);
+    EXPECT_EQ(device->draws[0].texture->Format(), XrgbFormat());
+    EXPECT_EQ(device->draws[1].texture->Format(), ArgbFormat());
+}
+
 TEST_F(D3D7PlatformTest, TheImageHoldsItsTextureAndAChangeRebuildsTheSurface)
 {
     auto image = MakeImage(4, 4);
@@ -691,6 +741,10 @@ TEST_F(D3D7PlatformTest, NamesCapabilitiesAndDeviceState)
     EXPECT_EQ(device->RenderStateValue(RenderState::AlphaBlendEnable), 1u);
     EXPECT_EQ(device->TextureStageValue(0, TextureStageState::AlphaOp), uint32_t(D3DTOP_MODULATE));
     EXPECT_EQ(device->TextureStageValue(0, TextureStageState::Address), uint32_t(D3DTADDRESS_CLAMP));
+
+    // Full screen asks for 32 bits.
+    graphics->Initialize({1, 1, 800, 600});
+    EXPECT_EQ(fake.Count("SetDisplayMode 800x600x32"), 1);
 
     // Once the software platform has had the display, 3D stays off.
     display->DisableD3D();
