@@ -576,6 +576,7 @@ TEST_F(DisplaySetup, FilterAndClipAreSentAgainToTheDeviceOfANewSetup)
 
 TEST_F(DisplaySetup, PresentRepeatsWhileStillDrawing)
 {
+    EXPECT_EQ(display.Present(), DDERR_GENERIC) << "nothing set up, nothing shown";
     for (bool fullscreen : {false, true})
     {
         Setup(fullscreen);
