@@ -42,6 +42,14 @@ void Place(Canvas& sheet, const Canvas& c, int x0, int y0, int scale)
     sheet.Composite(big, x0, y0);
 }
 
+std::string Label(const Tile& t)
+{
+    std::string label = t.file->label.empty() ? t.file->stem : t.file->label;
+    if (t.scale > 1)
+        label += " x" + std::to_string(t.scale);
+    return label;
+}
+
 struct Row
 {
     std::string title;
@@ -64,7 +72,8 @@ int Layout(Canvas* sheet, const std::vector<Row>& rows, int& widest)
         for (const Tile& t : row.tiles)
         {
             const int w = t.file->canvas.Width() * t.scale, h = t.file->canvas.Height() * t.scale;
-            const int cellW = std::max(w, 40);
+            const std::string label = Label(t);
+            const int cellW = std::max(w, TextWidth(DecodeLatin1Text(label), caption));
             if (x > kMargin && x + cellW > kMaxWidth - kMargin)
             {
                 x = kMargin;
@@ -75,9 +84,6 @@ int Layout(Canvas* sheet, const std::vector<Row>& rows, int& widest)
             {
                 Checker(*sheet, x, y, w, h);
                 Place(*sheet, t.file->canvas, x, y, t.scale);
-                std::string label = t.file->label.empty() ? t.file->stem : t.file->label;
-                if (t.scale > 1)
-                    label += " x" + std::to_string(t.scale);
                 DrawText(*sheet, label, x, y + h + 2, 0, caption);
             }
             x += cellW + kGap;

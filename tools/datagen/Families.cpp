@@ -8,10 +8,13 @@ namespace DataGen
 const std::vector<Family>& Families()
 {
     static const std::vector<Family> families = {
-        {"CursorArrow", "resources", PaintCursorArrow},
-        {"Btn_Large", "resources", PaintBtnLarge},
-        {"Btn_Medium", "resources", PaintBtnMedium},
-        {"Btn_Small", "resources", PaintBtnSmall},
+        {"CursorArrow", "resources", PaintCursorArrow}, {"Btn_Large", "resources", PaintBtnLarge},
+        {"Btn_Medium", "resources", PaintBtnMedium},    {"Btn_Small", "resources", PaintBtnSmall},
+        {"Btn_Icon", "resources", PaintIconButtons},    {"Btn_Tab", "resources", PaintBtnTab},
+        {"Btn_Wide3", "resources", PaintBtnWide3},      {"Panel9", "resources", PaintPanel9},
+        {"Popup9", "resources", PaintPopup9},           {"Field9", "resources", PaintField9},
+        {"Chk_Std", "resources", PaintChkStd},          {"Slider", "resources", PaintSlider},
+        {"SelectedRow", "resources", PaintSelectedRow}, {"blue_sml", "resources", PaintBlueSml},
     };
     return families;
 }
