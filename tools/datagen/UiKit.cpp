@@ -290,8 +290,6 @@ FamilyArt PaintCursorArrow()
     FillShape(c, shape,
               DomeShade(shape, LinearGradient({0, 0}, {12, 26}, Palette::White, Palette::Paper),
                         DomeLight{0.8, 4.0, 0.6, 0.1, 0.0, 24}));
-    // A teal yarn wisp along the shaft.
-    FillShape(c, Intersect(shape, CapsuleSdf({3.2, 8.0}, {3.2, 17.5}, 1.1)), Solid(Palette::Teal));
     Outline(c, shape, 1.7, Palette::Ink);
     // Flatten to a small palette with a hard edge.
     const Rgba steps[] = {
@@ -629,17 +627,17 @@ FamilyArt PaintBlueSml()
         const double t = f / 9.0;
         const double scale = 0.45 + 0.55 * Det::SinTurns(0.05 + 0.45 * t);
         const double turn = 0.02 * f;
-        std::vector<Vec2> star;
-        for (int i = 0; i < 8; ++i)
-        {
-            const double radius = (i % 2 == 0 ? 7.4 : 1.9) * scale;
-            star.push_back(Rotate({c.x + radius, c.y}, c, turn + i / 8.0));
-        }
-        const Sdf shape = PolygonSdf(star);
+        // Two long thin spikes crossed, two short ones between them.
+        const Sdf longSpikes =
+            Union(EllipseSdf(c, {7.4 * scale, 1.5 * scale}), EllipseSdf(c, {1.5 * scale, 7.4 * scale}));
+        const Sdf shortSpikes =
+            Union(EllipseSdf(c, {3.6 * scale, 0.8 * scale}), EllipseSdf(c, {0.8 * scale, 3.6 * scale}));
+        const Sdf shape =
+            SmoothUnion(RotateSdf(longSpikes, c, turn), RotateSdf(shortSpikes, c, turn + 0.125), 1.0);
         Canvas frame(16, 16);
-        Glow(frame, CircleSdf(c, 1.0), 6.5 * scale, WithAlpha(Hex("#7FC4FF"), 0.55));
-        FillShape(frame, shape, RadialGradient(c, 7.4 * scale, Palette::White, Hex("#5AAEFF")), 1.0);
-        FillShape(frame, CircleSdf(c, 1.6 * scale), Solid(Palette::White));
+        Glow(frame, CircleSdf(c, 1.5 * scale), 4.5 * scale, WithAlpha(Hex("#6FB6FF"), 0.5));
+        FillShape(frame, shape, RadialGradient(c, 6.5 * scale, Palette::White, Hex("#3D8FF5")), 1.0);
+        FillShape(frame, CircleSdf(c, 1.7 * scale), Solid(Palette::White));
         r.frames.push_back(Frame("blue_sml_" + std::to_string(f), frame, std::to_string(f)));
     }
     art.resources.push_back(std::move(r));
