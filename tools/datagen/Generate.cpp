@@ -82,7 +82,14 @@ FamilyResult Build(const Family& family)
         if (res.frames.empty() || (res.kind == Resource::Kind::Image && res.frames.size() != 1))
             throw std::runtime_error("resource " + res.name + " has the wrong number of images");
         for (const ImageFile& f : res.frames)
+        {
+            // The loader takes "<stem>_mask" for the alpha of "<stem>": a listed image must never
+            // be named like one.
+            const std::string lower = Lower(f.stem);
+            if (lower.size() > 5 && lower.compare(lower.size() - 5, 5, "_mask") == 0)
+                throw std::runtime_error("an image named like a mask: " + f.stem);
             add(f);
+        }
         for (const ImageFile& f : res.companions)
             add(f);
         if (res.kind == Resource::Kind::Image)

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -67,6 +69,30 @@ TEST(ArtRegeneration, CommittedArtFoldersHoldOnlyGeneratedFiles)
             {
                 EXPECT_TRUE(generated.count(entry.path())) << entry.path() << " is not generated";
             }
+}
+
+TEST(ArtRegeneration, NoOtherFileInTheTreeSharesAnImagesStem)
+{
+    // The file index finds files by bare name, and an image by its stem with any image
+    // extension, so a generated stem must be unique in the whole data tree.
+    auto lower = [](std::string s)
+    {
+        for (char& c : s)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    std::map<std::string, int> stems;
+    for (const auto& entry : fs::recursive_directory_iterator(Data))
+        if (entry.is_regular_file())
+            ++stems[lower(entry.path().stem().string())];
+    for (const Output& o : GenerateAll().files)
+        if (o.inManifest)
+        {
+            const std::string stem = lower(fs::path(o.path).stem().string());
+            EXPECT_EQ(stems[stem], 1) << o.path;
+            for (char c : o.path)
+                EXPECT_TRUE(c > 0x20 && c < 0x7F) << o.path;
+        }
 }
 
 TEST(ArtRegeneration, ManifestAndRecordsDescribeTheFiles)
