@@ -39,6 +39,13 @@ void CheckName(const std::string& name)
     }
 }
 
+// A file is selected by its family's name or its own stem.
+bool Selected(const Output& o, const std::string& pattern)
+{
+    const std::string name = o.path.substr(o.path.rfind('/') + 1);
+    return MatchesPattern(pattern, o.family) || MatchesPattern(pattern, name.substr(0, name.rfind('.')));
+}
+
 Bytes Encode(const ImageFile& f)
 {
     switch (f.format)
@@ -189,15 +196,21 @@ bool MatchesPattern(const std::string& pattern, const std::string& text)
     return p == pattern.size();
 }
 
+bool AnyMatches(const Generated& g, const std::string& pattern)
+{
+    for (const Output& o : g.files)
+        if (Selected(o, pattern))
+            return true;
+    return false;
+}
+
 size_t WriteAll(const std::filesystem::path& dataRoot, const std::filesystem::path& docsRoot,
                 const Generated& g, const std::string& pattern)
 {
     size_t written = 0;
     for (const Output& o : g.files)
     {
-        const std::string stem = o.path.substr(o.path.rfind('/') + 1);
-        if (!pattern.empty() && !MatchesPattern(pattern, o.family) &&
-            !MatchesPattern(pattern, stem.substr(0, stem.rfind('.'))))
+        if (!pattern.empty() && !Selected(o, pattern))
             continue;
         WriteFileBytes((o.root == Root::Data ? dataRoot : docsRoot) / o.path, o.bytes);
         ++written;

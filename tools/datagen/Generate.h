@@ -43,6 +43,9 @@ Generated GenerateAll();
 // `*` and `?` wildcards, ASCII case ignored.
 bool MatchesPattern(const std::string& pattern, const std::string& text);
 
+// True when `pattern` selects at least one family or image.
+bool AnyMatches(const Generated& g, const std::string& pattern);
+
 // Writes the files of the families matching `pattern` (all when empty) and, always, the whole
 // manifest and the image section of the resource file, whose other sections stay as they are.
 // Answers the number of files written.

@@ -34,6 +34,11 @@ int main(int argc, char** argv)
     try
     {
         const DataGen::Generated g = DataGen::GenerateAll();
+        if (!only.empty() && !DataGen::AnyMatches(g, only))
+        {
+            std::fprintf(stderr, "datagen: no family or image matches %s; nothing written\n", only.c_str());
+            return 1;
+        }
         const size_t n = DataGen::WriteAll(data, docs, g, only);
         std::printf("datagen: %zu files written under %s and %s\n", n, data.c_str(), docs.c_str());
         return 0;

@@ -125,6 +125,8 @@ TEST(ArtRegeneration, OnlyWritesTheMatchingFamiliesButTheWholeIndex)
 {
     TempDir temp;
     const Generated g = GenerateAll();
+    EXPECT_FALSE(AnyMatches(g, "no such family"));
+    EXPECT_TRUE(AnyMatches(g, "Btn_Small_hot"));
     WriteAll(temp.path / "data", temp.path / "docs", g, "btn_s*");
     EXPECT_TRUE(fs::exists(temp.path / "data/images/resources/Btn_Small_hot.png"));
     EXPECT_TRUE(fs::exists(temp.path / "docs/art/contact_Btn_Small.png"));
