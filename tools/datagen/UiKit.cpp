@@ -15,7 +15,7 @@ namespace
 {
 using Along = std::function<double(Vec2)>;
 
-const Rgba kGlow = Mix(Palette::Teal, Palette::White, 0.35);
+const Rgba kGlow = Mix(Palette::Teal, Palette::White, 0.45);
 
 // What a control looks like in its normal state; the states are derived from it.
 struct ControlLook
@@ -54,7 +54,7 @@ Canvas PaintControl(int w, int h, const ControlLook& look, State s)
                down ? look.shadowBlur * 0.6 : look.shadowBlur,
                WithAlpha(Palette::Ink, look.shadowAlpha * (down ? 0.7 : 1.0)));
     if (s == State::Hot)
-        Glow(c, body, 6.0, WithAlpha(kGlow, 0.7));
+        Glow(c, body, look.ringOutset + 0.5, WithAlpha(kGlow, 0.95)); // fades out by the image edge
     const Shader base = LinearGradient({0.0, look.gradientTop + dy}, {0.0, look.gradientBottom + dy},
                                        ScaleValue(look.top, k), ScaleValue(look.bottom, k));
     FillShape(c, body, DomeShade(body, base, look.light));
