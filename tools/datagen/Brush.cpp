@@ -32,6 +32,16 @@ ImageFile Frame(const std::string& stem, Canvas canvas, std::string label)
     return f;
 }
 
+Resource JpegWithMask(const std::string& name, const Canvas& picture, Rgba matte)
+{
+    Resource r;
+    r.name = name;
+    r.frames.push_back(Frame(name, Flatten(picture, matte), name + ".jpg"));
+    r.frames.back().format = Format::Jpeg;
+    r.companions.push_back(Frame(name + "_mask", AlphaMask(picture), name + "_mask.png"));
+    return r;
+}
+
 std::vector<Canvas> SliceColumns(const Canvas& c, const std::vector<int>& edges)
 {
     std::vector<Canvas> out;

@@ -22,6 +22,10 @@ const char* StateName(State s);
 
 ImageFile Frame(const std::string& stem, Canvas canvas, std::string label = "");
 
+// An image resource stored as an opaque JPEG "<name>.jpg" with its alpha in "<name>_mask.png",
+// which the engine's loader applies.
+Resource JpegWithMask(const std::string& name, const Canvas& picture, Rgba matte);
+
 // Cuts `c` at the given column edges into len-1 pieces (left to right).
 std::vector<Canvas> SliceColumns(const Canvas& c, const std::vector<int>& edges);
 // Three rows by three columns, row by row: the nine-slice order.

@@ -140,4 +140,30 @@ std::vector<uint8_t> Canvas::ToRgba8() const
     }
     return out;
 }
+
+Canvas Flatten(const Canvas& c, Rgba matte)
+{
+    Canvas out(c.Width(), c.Height());
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x)
+        {
+            const Rgba s = c.StraightAt(x, y);
+            Rgba p = Mix(WithAlpha(matte, 1.0), WithAlpha(s, 1.0), Det::Smoothstep(0.0, 0.25, s.a));
+            p.a = 1.0f;
+            out.Put(x, y, p);
+        }
+    return out;
+}
+
+Canvas AlphaMask(const Canvas& c)
+{
+    Canvas out(c.Width(), c.Height());
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x)
+        {
+            const float a = c.At(x, y).a;
+            out.Put(x, y, {a, a, a, 1.0f});
+        }
+    return out;
+}
 } // namespace DataGen

@@ -44,4 +44,10 @@ private:
 };
 
 uint8_t ToByte(double v);
+
+// An opaque copy for formats without alpha: the straight colour where the canvas has any, fading
+// to `matte` only where it is nearly clear, so a separate alpha mask cuts clean edges.
+Canvas Flatten(const Canvas& c, Rgba matte);
+// The canvas's alpha as an opaque grey picture (the engine reads a mask's alpha from it).
+Canvas AlphaMask(const Canvas& c);
 } // namespace DataGen

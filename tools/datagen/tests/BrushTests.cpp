@@ -1,8 +1,15 @@
 // Brush pieces put together as the engine draws them, and the effects drawn around shapes.
 #include "Brush.h"
 #include "Paint.h"
+#include "Writers.h"
+
+#include "Base/Stream.h"
+#include "Graphics/Image.h"
+#include "Graphics/ImageLoader.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace DataGen;
 
@@ -88,4 +95,35 @@ TEST(Brushes, EffectsStayOnTheirSideOfTheOutline)
             dashes += dashed.At(x, y).a;
         }
     EXPECT_NEAR(dashes / ring, 0.5, 0.08);
+}
+
+TEST(Brushes, AJpegAndItsMaskLoadAsOnePictureWithAlpha)
+{
+    Canvas picture(40, 30);
+    FillShape(picture, CircleSdf({20, 15.5}, 11.5), Solid(Hex("#F0766B")));
+    const Resource r = JpegWithMask("hero_test", picture, Palette::Paper);
+    ASSERT_EQ(r.frames.size(), 1u);
+    ASSERT_EQ(r.companions.size(), 1u);
+    EXPECT_EQ(r.frames[0].format, Format::Jpeg);
+    EXPECT_EQ(r.companions[0].stem, "hero_test_mask");
+    const Bytes jpg = EncodeJpeg(r.frames[0].canvas), mask = EncodePng(r.companions[0].canvas);
+    // Through the engine's loader, which finds the mask by name.
+    const Kestrin::ImageFileOpener opener = [&](const std::wstring& name, const std::wstring& ext)
+    {
+        std::shared_ptr<Kestrin::IStream> s;
+        if (name == L"hero_test" && ext == L".jpg")
+            s = std::make_shared<Kestrin::MemoryStream>(L"hero_test.jpg", jpg.data(), uint32_t(jpg.size()));
+        if (name == L"hero_test_mask" && ext == L".png")
+            s = std::make_shared<Kestrin::MemoryStream>(L"hero_test_mask.png", mask.data(),
+                                                        uint32_t(mask.size()));
+        return s;
+    };
+    Kestrin::Image image;
+    ASSERT_NE(Kestrin::LoadImage(L"hero_test", image, opener), nullptr);
+    ASSERT_EQ(image.GetWidth(), 40);
+    const uint32_t centre = image.GetPixel(20, 15), corner = image.GetPixel(1, 1);
+    EXPECT_EQ(centre >> 24, 0xFFu);
+    EXPECT_EQ(corner >> 24, 0u);
+    EXPECT_NEAR(int((centre >> 16) & 0xFF), 0xF0, 12) << "JPEG";
+    EXPECT_NEAR(int(image.GetPixel(31, 15) >> 24), 128, 2) << "the edge pixel, half covered";
 }
