@@ -96,7 +96,8 @@ Resource StateList(const std::string& name, const std::function<Canvas(State)>& 
 // A rounded button filling w x h, with room for its shadow, glow and focus ring.
 ControlLook RoundedButton(int w, int h, Rgba color)
 {
-    const double x0 = 4.5, x1 = w - 4.5, y0 = 4.0, y1 = h - 7.0;
+    // Centred a pixel above the middle, where the engine centres the caption, less the shadow.
+    const double x0 = 4.5, x1 = w - 4.5, y0 = 4.5, y1 = h - 6.5;
     const double radius = std::fmin(14.0, (y1 - y0) * 0.5 - 2.0);
     const Vec2 centre{(x0 + x1) * 0.5, (y0 + y1) * 0.5}, half{(x1 - x0) * 0.5, (y1 - y0) * 0.5};
     ControlLook look;
