@@ -99,12 +99,12 @@ protected:
     }
 
     // The canvas's textured quad: corners at -0.5 so texel centres fall on pixel centres.
-    HRESULT DrawQuad(float x, float y, float w, float h, uint32_t argb, float u1 = 1, float v1 = 1)
+    HRESULT DrawQuad(float x, float y, float w, float h, uint32_t argb, float u0 = 0, float u1 = 1)
     {
-        const Vertex quad[4] = {{x - 0.5f, y - 0.5f, 1, argb, 0, 0},
-                                {x - 0.5f, y + h - 0.5f, 1, argb, 0, v1},
+        const Vertex quad[4] = {{x - 0.5f, y - 0.5f, 1, argb, u0, 0},
+                                {x - 0.5f, y + h - 0.5f, 1, argb, u0, 1},
                                 {x + w - 0.5f, y - 0.5f, 1, argb, u1, 0},
-                                {x + w - 0.5f, y + h - 0.5f, 1, argb, u1, v1}};
+                                {x + w - 0.5f, y + h - 0.5f, 1, argb, u1, 1}};
         return device->DrawPrimitive(Prim::TriangleStrip, quad, 4);
     }
 
@@ -157,6 +157,53 @@ TEST_F(SdlShim, OneToOneImageLandsOnExactTexelsWithEitherFilter)
             EXPECT_EQ(At(10 + i, 24), kBackground);
         }
     }
+}
+
+TEST_F(SdlShim, MirroredStretchedAndBatchedImagesStayExact)
+{
+    std::vector<uint32_t> texels(16);
+    for (int i = 0; i < 16; ++i)
+        texels[size_t(i)] = 0xFF000000u | uint32_t(i * 16) << 8 | uint32_t(i);
+    SurfacePtr texture = MakeTexture(4, 4, texels);
+    ASSERT_EQ(device->SetTexture(texture.get()), DD_OK);
+    ASSERT_EQ(DrawQuad(0, 0, 4, 4, 0xFFFFFFFF, 1, 0), DD_OK); // mirrored left to right
+    ASSERT_EQ(DrawQuad(10, 0, 8, 8, 0xFFFFFFFF), DD_OK);      // twice the size, point filter
+    // Two glyph quads as a text batch makes them: six vertices each, no sharing.
+    std::vector<Vertex> batch;
+    for (float x : {30.0f, 40.0f})
+    {
+        const Vertex tl{x - 0.5f, -0.5f, 1, 0xFFFFFFFF, 0, 0}, tr{x + 3.5f, -0.5f, 1, 0xFFFFFFFF, 1, 0};
+        const Vertex bl{x - 0.5f, 3.5f, 1, 0xFFFFFFFF, 0, 1}, br{x + 3.5f, 3.5f, 1, 0xFFFFFFFF, 1, 1};
+        batch.insert(batch.end(), {tl, bl, tr, tr, bl, br});
+    }
+    ASSERT_EQ(device->DrawPrimitive(Prim::TriangleList, batch.data(), int(batch.size())), DD_OK);
+    Read();
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+        {
+            const uint32_t texel = texels[size_t(y * 4 + x)];
+            EXPECT_EQ(At(3 - x, y), texel) << x << "," << y;
+            for (int d = 0; d < 4; ++d)
+                EXPECT_EQ(At(10 + 2 * x + d % 2, 2 * y + d / 2), texel) << x << "," << y;
+            EXPECT_EQ(At(30 + x, y), texel) << x << "," << y;
+            EXPECT_EQ(At(40 + x, y), texel) << x << "," << y;
+        }
+    EXPECT_EQ(At(34, 0), kBackground);
+    EXPECT_EQ(At(44, 0), kBackground);
+}
+
+TEST_F(SdlShim, TurnedQuadCoversItsDiamond)
+{
+    // A square turned by 45 degrees around (40, 24), corners 8 pixels from the centre.
+    const uint32_t red = 0xFFFF0000;
+    const Vertex diamond[] = {
+        {40, 16, 1, red, 0, 0}, {32, 24, 1, red, 0, 0}, {48, 24, 1, red, 0, 0}, {40, 32, 1, red, 0, 0}};
+    ASSERT_EQ(device->DrawPrimitive(Prim::TriangleStrip, diamond, 4), DD_OK);
+    Read();
+    EXPECT_EQ(At(40, 24), red);
+    EXPECT_EQ(At(33, 17), kBackground);
+    EXPECT_EQ(At(47, 31), kBackground);
+    EXPECT_NEAR(CountOf(red), 128, 12); // the area, give or take the edge pixels
 }
 
 TEST_F(SdlShim, TextureModulatesVertexColourAndBlendsSourceOver)

@@ -62,7 +62,8 @@ bool IsSoftware(const SDL_RendererInfo& info)
 std::vector<DeviceDesc> ListDevices(const SdlConfig& config)
 {
     std::vector<DeviceDesc> devices;
-    for (int i = 0, n = SDL_GetNumRenderDrivers(); i < n; ++i)
+    // Backwards: the set-up keeps the last device of a kind, which is then SDL's own first choice.
+    for (int i = SDL_GetNumRenderDrivers() - 1; i >= 0; --i)
     {
         SDL_RendererInfo info;
         if (SDL_GetRenderDriverInfo(i, &info) != 0 || !(info.flags & SDL_RENDERER_TARGETTEXTURE))
@@ -231,17 +232,22 @@ public:
             return DDERR_INVALIDPARAMS;
         if (!m_context->Alive())
             return DDERR_GENERIC;
-        // The last device of the kind, as the set-up's selection takes it.
+        // The record of the renderer in use when it has the kind, else the last of the kind, as the
+        // set-up's selection takes it.
         const SdlConfig& config = GetSdlConfig();
         std::vector<DeviceDesc> devices = ListDevices(config);
-        auto found = std::find_if(devices.rbegin(), devices.rend(),
-                                  [kind](const DeviceDesc& d) { return d.kind == kind; });
-        if (found == devices.rend())
+        SDL_RendererInfo info{};
+        SDL_GetRendererInfo(m_context->Renderer(), &info);
+        const DeviceDesc* chosen = nullptr;
+        for (const DeviceDesc& d : devices)
+            if (d.kind == kind && (!chosen || chosen->name != (info.name ? info.name : "")))
+                chosen = &d;
+        if (!chosen)
             return DDERR_GENERIC;
         std::vector<PixelFormat> formats = config.textureFormats;
         if (formats.empty())
             formats = {ArgbFormat(), XrgbFormat()};
-        device = Sdl::MakeDevice(m_context, std::move(surface), *found, std::move(formats));
+        device = Sdl::MakeDevice(m_context, std::move(surface), *chosen, std::move(formats));
         return DD_OK;
     }
     HRESULT TestCooperativeLevel() override
