@@ -405,37 +405,50 @@ TEST_F(SdlShim, SoftwareScreenExpandsEachFormatToArgbThroughBltFast)
     }
 }
 
-TEST_F(SdlShim, DeviceResetLosesSurfacesUntilRestored)
+TEST_F(SdlShim, RendererResetsLoseSurfacesUntilRestored)
 {
-    SurfacePtr texture = MakeTexture(2, 2, {1, 2, 3, 4});
-    ASSERT_EQ(primary->BltToWindow(backBuffer.get()), DD_OK);
+    for (Uint32 event : {SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET})
+    {
+        SCOPED_TRACE(event);
+        SurfacePtr texture = MakeTexture(1, 1, {0xFFFFFF00});
+        SurfacePtr screen;
+        ASSERT_EQ(driver->CreateOffscreen(4, 4, DDSCAPS_OFFSCREENPLAIN, screen), DD_OK);
+        ASSERT_EQ(primary->BltToWindow(backBuffer.get()), DD_OK);
 
-    SDL_Event reset{};
-    reset.type = SDL_RENDER_DEVICE_RESET;
-    SDL_PushEvent(&reset);
+        SDL_Event reset{};
+        reset.type = event;
+        SDL_PushEvent(&reset);
 
-    EXPECT_TRUE(texture->IsLost());
-    EXPECT_TRUE(backBuffer->IsLost());
-    void* bits = nullptr;
-    int pitch = 0;
-    EXPECT_EQ(texture->Lock(bits, pitch, true), DDERR_SURFACELOST);
-    EXPECT_EQ(primary->BltToWindow(backBuffer.get()), DDERR_SURFACELOST);
-    // As the display's present does: restore primary and back buffer, then go on.
-    EXPECT_EQ(primary->Restore(), DD_OK);
-    EXPECT_EQ(backBuffer->Restore(), DD_OK);
-    EXPECT_EQ(primary->BltToWindow(backBuffer.get()), DD_OK);
-    // The texture stays lost until it is restored itself.
-    EXPECT_TRUE(texture->IsLost());
-    EXPECT_EQ(driver->RestoreAllSurfaces(), DD_OK);
-    EXPECT_FALSE(texture->IsLost());
-    ASSERT_EQ(texture->Lock(bits, pitch, true), DD_OK);
-    EXPECT_EQ(texture->Unlock(), DD_OK);
+        EXPECT_TRUE(texture->IsLost());
+        EXPECT_TRUE(backBuffer->IsLost());
+        EXPECT_FALSE(screen->IsLost()); // memory
+        void* bits = nullptr;
+        int pitch = 0;
+        EXPECT_EQ(texture->Lock(bits, pitch, true), DDERR_SURFACELOST);
+        EXPECT_EQ(primary->BltToWindow(backBuffer.get()), DDERR_SURFACELOST);
+        // As the display's present does: restore primary and back buffer, then go on.
+        EXPECT_EQ(primary->Restore(), DD_OK);
+        EXPECT_EQ(backBuffer->Restore(), DD_OK);
+        EXPECT_EQ(primary->BltToWindow(backBuffer.get()), DD_OK);
 
-    // The rebuilt back buffer is still the device's target.
-    ASSERT_EQ(device->Clear(0xFF00FF00), DD_OK);
-    Read();
-    EXPECT_EQ(At(0, 0), 0xFF00FF00);
+        // The rebuilt back buffer is still the device's target; a lost texture's draws are skipped.
+        ASSERT_EQ(device->Clear(kBackground), DD_OK);
+        ASSERT_EQ(device->SetTexture(texture.get()), DD_OK);
+        EXPECT_TRUE(texture->IsLost());
+        EXPECT_EQ(DrawQuad(0, 0, 4, 4, 0xFFFFFFFF), DD_OK);
+        Read();
+        EXPECT_EQ(CountOf(kBackground), kW * kH);
 
+        EXPECT_EQ(driver->RestoreAllSurfaces(), DD_OK);
+        EXPECT_FALSE(texture->IsLost());
+        ASSERT_EQ(texture->Lock(bits, pitch, true), DD_OK);
+        *static_cast<uint32_t*>(bits) = 0xFF00FFFF;
+        EXPECT_EQ(texture->Unlock(), DD_OK);
+        EXPECT_EQ(DrawQuad(0, 0, 4, 4, 0xFFFFFFFF), DD_OK);
+        Read();
+        EXPECT_EQ(At(3, 3), 0xFF00FFFF);
+        device->SetTexture(nullptr);
+    }
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
@@ -534,6 +547,12 @@ TEST_F(SdlShim, ReportsTheDriverDevicesAndModes)
     EXPECT_NE(std::find(modes.begin(), modes.end(), ModeDesc{640, 480, 32, false}), modes.end());
     for (const ModeDesc& mode : modes)
         EXPECT_TRUE(mode.bits == 16 || mode.bits == 24 || mode.bits == 32) << mode.bits;
+
+    int w = 0, h = 0;
+    GetSdlBackend().GetClientSize(m_window, w, h);
+    EXPECT_EQ(w, kW);
+    EXPECT_EQ(h, kH);
+    EXPECT_FALSE(GetSdlBackend().IsIconic(m_window));
 
     DriverCaps caps;
     ASSERT_EQ(driver->GetCaps(caps), DD_OK);

@@ -147,15 +147,17 @@ public:
     HRESULT EndScene() override { return m_context->Alive() ? DD_OK : DDERR_SURFACELOST; }
     HRESULT SetTexture(Surface* texture) override
     {
+        m_texture.reset();
+        m_textured = texture != nullptr;
         if (!texture)
-        {
-            m_texture.reset();
             return DD_OK;
-        }
         auto* surface = dynamic_cast<SdlSurface*>(texture);
         if (!surface || surface->Kind() != SurfaceKind::Texture || surface->Owner() != m_context.get())
+        {
+            m_textured = false;
             return DDERR_INVALIDPARAMS;
-        // Weak, so a texture released while set only makes later draws untextured.
+        }
+        // Weak: a texture released while set only makes later textured draws skip.
         m_texture = surface->weak_from_this();
         return DD_OK;
     }
@@ -218,19 +220,21 @@ private:
         return true;
     }
 
-    SDL_Texture* ApplyTexture()
+    // The texture set, ready to draw with; false when it is lost or gone, so the draw is skipped
+    // (the frame is redrawn once the textures are rebuilt).
+    bool ApplyTexture(SDL_Texture*& texture)
     {
+        texture = nullptr;
+        if (!m_textured)
+            return true;
         SdlSurfacePtr surface = m_texture.lock();
-        if (!surface || surface->IsLost())
-            return nullptr;
-        SDL_Texture* texture = surface->Texture();
-        if (texture)
-        {
-            bool point = m_stageStates[0][size_t(TextureStageState::MagFilter)] == D3DTFG_POINT;
-            SDL_SetTextureScaleMode(texture, point ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-            SDL_SetTextureBlendMode(texture, BlendMode());
-        }
-        return texture;
+        if (!surface || surface->IsLost() || !surface->Texture())
+            return false;
+        texture = surface->Texture();
+        bool point = m_stageStates[0][size_t(TextureStageState::MagFilter)] == D3DTFG_POINT;
+        SDL_SetTextureScaleMode(texture, point ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        SDL_SetTextureBlendMode(texture, BlendMode());
+        return true;
     }
 
     SDL_BlendMode BlendMode() const
@@ -303,8 +307,11 @@ private:
             // SDL puts pixel centres at +0.5, the caller at whole coordinates.
             m_vertices[size_t(i)] = SDL_Vertex{{v.x + 0.5f, v.y + 0.5f}, ToColor(v.argb), {v.u, v.v}};
         }
-        int drawn = SDL_RenderGeometry(renderer, ApplyTexture(), m_vertices.data(), vertexCount,
-                                       m_indices.data(), int(m_indices.size()));
+        SDL_Texture* texture = nullptr;
+        if (!ApplyTexture(texture))
+            return DD_OK;
+        int drawn = SDL_RenderGeometry(renderer, texture, m_vertices.data(), vertexCount, m_indices.data(),
+                                       int(m_indices.size()));
         return drawn == 0 ? DD_OK : DDERR_GENERIC;
     }
 
@@ -365,6 +372,7 @@ private:
     std::array<std::array<float, 4>, 4> m_planes{};
     SDL_Rect m_viewport{};
     std::weak_ptr<SdlSurface> m_texture;
+    bool m_textured = false;
     // Scratch buffers kept between draws.
     std::vector<int> m_sequence;
     std::vector<int> m_triangles;

@@ -58,6 +58,8 @@ void Context::Close()
         return;
     for (SdlSurface* surface : m_surfaces)
         surface->Forget();
+    // SDL leaks a little when the renderer goes while a texture is its target.
+    SDL_SetRenderTarget(m_renderer, nullptr);
     SDL_DestroyRenderer(m_renderer);
     m_renderer = nullptr;
 }
@@ -242,6 +244,12 @@ HRESULT SdlSurface::Restore()
 
 namespace
 {
+
+// Why SDL refused a texture, as the set-up tells the cases apart.
+HRESULT TextureFailure()
+{
+    return std::strstr(SDL_GetError(), "emory") ? DDERR_OUTOFVIDEOMEMORY : DDERR_GENERIC;
+}
 
 SDL_Texture* CreateTargetTexture(SDL_Renderer* renderer, int width, int height)
 {
@@ -535,7 +543,7 @@ HRESULT MakeTarget(const ContextPtr& context, int width, int height, SdlSurfaceP
         return DDERR_INVALIDPARAMS;
     SDL_Texture* texture = CreateTargetTexture(context->Renderer(), width, height);
     if (!texture)
-        return DDERR_OUTOFVIDEOMEMORY;
+        return TextureFailure();
     out = std::make_shared<TargetSurface>(context, width, height, texture);
     // The back buffer is the render target for the whole frame.
     context->UseTarget(texture);
@@ -568,7 +576,7 @@ HRESULT MakeTexture(const ContextPtr& context, int width, int height, const Pixe
         return DDERR_INVALIDPARAMS;
     SDL_Texture* texture = TextureSurface::Create(context->Renderer(), width, height, format);
     if (!texture)
-        return DDERR_OUTOFVIDEOMEMORY;
+        return TextureFailure();
     out = std::make_shared<TextureSurface>(context, width, height, format, texture);
     return DD_OK;
 }
