@@ -51,6 +51,7 @@ private:
     static int SDLCALL Watch(void* self, SDL_Event* event);
 
     SDL_Window* m_window = nullptr;
+    Uint32 m_windowId = 0;
     SDL_Renderer* m_renderer = nullptr;
     bool m_watching = false;
     std::atomic<uint32_t> m_resetEpoch{0};

@@ -40,6 +40,7 @@ HRESULT Context::Attach(SDL_Window* window, bool preferAccelerated)
     if (!renderer)
         return DDERR_GENERIC;
     m_window = window;
+    m_windowId = SDL_GetWindowID(window);
     m_renderer = renderer;
     m_focusLost = false;
     SDL_AddEventWatch(&Context::Watch, this);
@@ -75,7 +76,8 @@ int SDLCALL Context::Watch(void* self, SDL_Event* event)
         ++context->m_resetEpoch;
         break;
     case SDL_WINDOWEVENT:
-        if (context->m_window && event->window.windowID == SDL_GetWindowID(context->m_window))
+        // By id: the watch may see events after the window is gone.
+        if (event->window.windowID == context->m_windowId)
         {
             if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST)
                 context->m_focusLost = true;
