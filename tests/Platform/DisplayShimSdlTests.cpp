@@ -631,3 +631,25 @@ TEST(SdlShimNames, EveryCodeHasItsName)
 }
 
 } // namespace
+
+namespace
+{
+
+// Run in a fresh process (the configuration is read once per process).
+TEST(SdlShimConfig, ReadsTheEnvironmentOnceIgnoringWhatIsNoNumber)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto child = []
+    {
+        setenv("KESTRIN_SOFTWARE_AS_HAL", "1", 1);
+        setenv("KESTRIN_DESKTOP_BITS", "16", 1);
+        setenv("KESTRIN_MAX_TEXTURE", "12x", 1);
+        const SdlConfig& config = GetSdlConfig();
+        setenv("KESTRIN_DESKTOP_BITS", "24", 1); // too late: already read
+        bool ok = config.softwareAsHal && GetSdlConfig().desktopBits == 16 && config.maxTextureSize == 0;
+        std::exit(ok ? 0 : 1);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace
