@@ -168,6 +168,14 @@ void ResetDisplay()
     });
 }
 
+void QueueDisplayReset()
+{
+    g_queued.push_back([] {
+        DisplaySettings settings = g_current;
+        ApplyDisplaySettings(settings, true);
+    });
+}
+
 void SetWindowMode(int mode)
 {
     RunOrQueue([mode] {

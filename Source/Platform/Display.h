@@ -33,6 +33,9 @@ void ApplyDisplaySettings(DisplaySettings& wanted, bool force);
 bool TryCreateGraphicsPlatform(const DisplaySettings& wanted, int kind, bool lastResort);
 // The current settings again, forced.
 void ResetDisplay();
+// A forced ResetDisplay for the main loop's next pass, even when no events are being handled: for
+// callers that the reset would destroy (a graphics platform inside its own EndFrame).
+void QueueDisplayReset();
 void SetWindowMode(int mode);
 // Full screen becomes windowed and back.
 void ToggleWindowMode();

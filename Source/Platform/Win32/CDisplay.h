@@ -3,6 +3,7 @@
 // back buffer, and with hardware rendering the Direct3D device. Both graphics platforms set the
 // display up through it.
 #include "Base/Geometry.h"
+#include "Framework/Singletons.h"
 #include "Platform/Shim/DirectDraw/DirectDraw.h"
 
 #include <set>
@@ -111,10 +112,14 @@ public:
 
     const DD::PixelFormat& GetOpaqueTextureFormat() const { return m_opaqueFormat; }
     const DD::PixelFormat& GetAlphaTextureFormat() const { return m_alphaFormat; }
+    // The device offers a 32-bit format without alpha (else opaque images use the alpha format).
+    bool HasOpaqueTextureFormat() const { return m_hasOpaqueFormat; }
 
     // The device table (filled by the first set-up).
     static const std::vector<DisplayDeviceRecord>& Devices();
     static int DevicesSeen();
+    // Records the enumeration accepted (the table keeps the first kMaxDevices).
+    static int DevicesAccepted();
     // Forgets the table (tests, and the singleton's destruction).
     static void ClearDeviceTable();
 
@@ -143,7 +148,18 @@ private:
     Rect<int> m_wantedClip{-1, -1, 2147483647, 2147483647};
     DD::PixelFormat m_opaqueFormat;
     DD::PixelFormat m_alphaFormat;
+    bool m_hasOpaqueFormat = false;
+    bool m_hasAlphaFormat = false;
     bool m_useD3D = true;
+};
+
+// The display's guard at engine shutdown: shuts the singleton down, clears the pointer, deletes it
+// and forgets the device table.
+class CDisplaySingletonDestructor : public Internal::SingletonDestructor
+{
+public:
+    CDisplaySingletonDestructor();
+    void DestroySingleton() override;
 };
 
 } // namespace Kestrin

@@ -194,11 +194,18 @@ std::vector<ListedFont> ReadFontList(const std::filesystem::path& path)
         ListedFont font;
         if (!(words >> font.name) || font.name[0] == '#')
             continue;
+        if (!(words >> font.group))
+            throw std::runtime_error("no group for " + font.name + " in " + path.string());
         for (std::string word; words >> word;)
             font.args.push_back(word);
         fonts.push_back(std::move(font));
     }
     return fonts;
+}
+
+bool ListedFont::IsStrip() const
+{
+    return std::find(args.begin(), args.end(), "--strip") != args.end();
 }
 
 TempFolder::TempFolder()

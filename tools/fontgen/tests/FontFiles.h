@@ -49,7 +49,9 @@ int RunFontGen(const std::vector<std::string>& args, const std::filesystem::path
 struct ListedFont
 {
     std::string name;
+    std::string group; // "-" for a font no group names
     std::vector<std::string> args;
+    bool IsStrip() const;
 };
 std::vector<ListedFont> ReadFontList(const std::filesystem::path& path);
 

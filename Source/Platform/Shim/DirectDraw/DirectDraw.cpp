@@ -75,6 +75,11 @@ void SetBackend(Backend* backend)
     g_backend = backend;
 }
 
+Backend* GetInstalledBackend()
+{
+    return g_backend;
+}
+
 void OrthoOffCenter(float m[16], float left, float right, float bottom, float top, float zNear, float zFar)
 {
     for (int i = 0; i < 16; ++i)

@@ -361,6 +361,8 @@ public:
 // The back end in use: the SDL one unless a test installed another (null restores SDL).
 Backend& GetBackend();
 void SetBackend(Backend* backend);
+// The back end a test installed, or null.
+Backend* GetInstalledBackend();
 
 // The projection of an off-centre orthographic view (D3DX's LH variant, row vectors).
 void OrthoOffCenter(float m[16], float left, float right, float bottom, float top, float zNear, float zFar);

@@ -1,0 +1,521 @@
+#include "DataCheck.h"
+
+#include "Base/Log.h"
+#include "Base/Stream.h"
+#include "Framework/Names.h"
+#include "Framework/ResourceManager.h"
+#include "Graphics/Font.h"
+#include "Graphics/GraphicsFactories.h"
+#include "Graphics/GraphicsResources.h"
+#include "Graphics/Image.h"
+#include "Graphics/ImageLoader.h"
+#include "Platform/Shim/Flash/SwfHeader.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace DataCheck
+{
+
+namespace
+{
+
+std::string Lower(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return s;
+}
+
+std::string Relative(const fs::path& root, const fs::path& path)
+{
+    return path.lexically_relative(root).generic_string();
+}
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Zero extension, as the engine widens names.
+std::wstring Widen(const std::string& s)
+{
+    std::wstring out;
+    for (unsigned char c : s)
+        out += wchar_t(c);
+    return out;
+}
+
+// Every file under the root, sorted, without descending into dot-folders (CheckNames reports those).
+std::vector<fs::path> FilesUnder(const fs::path& root)
+{
+    std::vector<fs::path> files;
+    if (!fs::is_directory(root))
+        return files;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it)
+    {
+        if (it->is_directory() && it->path().filename().string().starts_with("."))
+            it.disable_recursion_pending();
+        else if (it->is_regular_file())
+            files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+bool IsImageExtension(const std::string& lowerExtension)
+{
+    return lowerExtension == ".gif" || lowerExtension == ".jpg" || lowerExtension == ".png";
+}
+
+bool IsSoundExtension(const std::string& lowerExtension)
+{
+    static const std::set<std::string> kinds{".ogg", ".wav", ".mp3", ".aif", ".xm", ".mod", ".s3m", ".it"};
+    return kinds.count(lowerExtension) != 0;
+}
+
+// Repository metadata: never looked up by the game, and one may sit in any folder.
+bool IsRepositoryFile(const std::string& name)
+{
+    return name == ".gitattributes" || name == ".gitignore";
+}
+
+// Answers the log lines written while it lives, so a failure can say what the engine said.
+class LogLines
+{
+public:
+    LogLines()
+    {
+        m_id = Kestrin::AddLogListener(
+            [this](const std::string& text)
+            {
+                std::lock_guard lock(m_mutex);
+                m_text += text;
+            });
+    }
+    ~LogLines() { Kestrin::RemoveLogListener(m_id); }
+    LogLines(const LogLines&) = delete;
+    LogLines& operator=(const LogLines&) = delete;
+    std::string Text() const
+    {
+        std::lock_guard lock(m_mutex);
+        std::string text = m_text;
+        while (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        return text;
+    }
+
+private:
+    int m_id = 0;
+    mutable std::mutex m_mutex;
+    std::string m_text;
+};
+
+// What the engine logged, on one line, without the resource manager's progress lines.
+std::string Because(const LogLines& log)
+{
+    std::istringstream lines(log.Text());
+    std::string text;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && !line.starts_with("Loading resource file:"))
+            text += (text.empty() ? "" : "; ") + line;
+    return text.empty() ? std::string() : " (" + text + ")";
+}
+
+// Serves files by bare name, ignoring case, as the data index does.
+class BareNameOpener
+{
+public:
+    void Add(const fs::path& file) { m_files[Lower(file.filename().string())] = file; }
+    std::shared_ptr<Kestrin::IStream> operator()(const std::wstring& name,
+                                                 const std::wstring& extension) const
+    {
+        std::string key;
+        for (wchar_t c : name + extension)
+            key += char(c);
+        auto it = m_files.find(Lower(key));
+        if (it == m_files.end())
+            return nullptr;
+        const std::string bytes = ReadBytes(it->second);
+        auto stream = std::make_shared<Kestrin::MemoryStream>(name, bytes.data(), uint32_t(bytes.size()));
+        stream->Seek(0, 0);
+        return stream;
+    }
+
+private:
+    std::map<std::string, fs::path> m_files;
+};
+
+struct Decoded
+{
+    bool ok = false;
+    int width = 0;
+    int height = 0;
+};
+
+// The file on its own through the engine's loader, so a sibling mask does not hide a broken image.
+Decoded DecodeAlone(const fs::path& file, std::string& why)
+{
+    BareNameOpener opener;
+    opener.Add(file);
+    Kestrin::Image image;
+    LogLines log;
+    Decoded result;
+    result.ok = Kestrin::LoadImage(Widen(file.stem().string()), image, std::ref(opener)) != nullptr;
+    if (result.ok)
+    {
+        result.width = image.GetWidth();
+        result.height = image.GetHeight();
+    }
+    why = Because(log);
+    return result;
+}
+
+std::vector<std::string> SplitTabs(const std::string& line)
+{
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (;;)
+    {
+        const size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+// Decimal digits only, at most nine of them.
+bool ParseCount(const std::string& text, long long& value)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::stoll(text);
+    return true;
+}
+
+void CheckManifest(const fs::path& root, const std::map<std::string, Decoded>& decoded, Report& report)
+{
+    const fs::path manifest = root / "images" / "manifest.tsv";
+    const std::string manifestName = Relative(root, manifest);
+    if (!fs::exists(manifest))
+        return;
+    std::set<std::string> listed;
+    std::istringstream lines(ReadBytes(manifest));
+    int number = 0;
+    for (std::string line; std::getline(lines, line);)
+    {
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || (number == 1 && line.starts_with("file\t")))
+            continue;
+        const std::string where = manifestName + " line " + std::to_string(number);
+        const std::vector<std::string> fields = SplitTabs(line);
+        long long width = 0, height = 0, bytes = 0;
+        if (fields.size() != 5 || !ParseCount(fields[1], width) || !ParseCount(fields[2], height) ||
+            !ParseCount(fields[3], bytes))
+        {
+            report.Add(where,
+                       "wants file, width, height, bytes and hash separated by tabs: \"" + line + "\"");
+            continue;
+        }
+        const std::string& file = fields[0];
+        if (!listed.insert(file).second)
+            report.Add(where, "lists " + file + " a second time");
+        const fs::path path = root / file;
+        if (!fs::is_regular_file(path))
+        {
+            report.Add(file, "is listed in " + manifestName + " but missing");
+            continue;
+        }
+        const long long size = static_cast<long long>(fs::file_size(path));
+        if (size != bytes)
+            report.Add(file, "has " + std::to_string(size) + " bytes, " + manifestName + " says " +
+                                 std::to_string(bytes));
+        auto it = decoded.find(file);
+        if (it == decoded.end())
+            report.Add(file, "is listed in " + manifestName + " but is no .gif, .jpg or .png image");
+        else if (it->second.ok && (it->second.width != width || it->second.height != height))
+            report.Add(file, "decodes to " + std::to_string(it->second.width) + "x" +
+                                 std::to_string(it->second.height) + ", " + manifestName + " says " +
+                                 std::to_string(width) + "x" + std::to_string(height));
+    }
+    for (const auto& [file, result] : decoded)
+        if (file.starts_with("images/") && !listed.count(file))
+            report.Add(file, "is not listed in " + manifestName);
+}
+
+// The characters every shown text may use, space excepted (its advance is the space width).
+std::vector<int> Latin1Glyphs()
+{
+    std::vector<int> codes;
+    for (int c = 0x21; c <= 0xFF; ++c)
+        if (c <= 0x7E || (c >= 0xA1 && c != 0xAD))
+            codes.push_back(c);
+    return codes;
+}
+
+bool HasInk(const Kestrin::Image& image, const Kestrin::GlyphRect& r)
+{
+    for (int y = r.y; y < r.y + r.height; ++y)
+        for (int x = r.x; x < r.x + r.width; ++x)
+            if ((image.GetPixel(x, y) >> 24) != 0)
+                return true;
+    return false;
+}
+
+std::string XmlAttribute(const std::string& s)
+{
+    std::string out;
+    for (char c : s)
+    {
+        switch (c)
+        {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+void CheckFont(const std::string& file, const std::string& name, const std::string& descriptionBytes,
+               Report& report)
+{
+    const Kestrin::FontDescription description = Kestrin::ParseFontDescription(
+        reinterpret_cast<const uint8_t*>(descriptionBytes.data()), descriptionBytes.size());
+    if (!description.complete)
+        report.Add(file, "description ends early or holds a word where a number is due (" +
+                             std::to_string(description.glyphs.size()) + " of " +
+                             std::to_string(description.glyphCount) + " glyphs read)");
+
+    // Through the factory, as a group names it.
+    Kestrin::ResourceManager* manager = Kestrin::ResourceManager::Instance();
+    Kestrin::RegisterGraphicsResourceFactories(*manager);
+    struct ManagerGuard
+    {
+        ~ManagerGuard() { delete Kestrin::ResourceManager::Instance(); }
+    } guard;
+    const std::string group = "<resources><font name=\"" + XmlAttribute(name) + "\" src=\"" +
+                              XmlAttribute(name) + "\"/></resources>";
+    Kestrin::MemoryStream stream(L"datacheck", group.data(), uint32_t(group.size()));
+    LogLines log;
+    manager->Load(L"datacheck", &stream, nullptr);
+    auto* font = dynamic_cast<Kestrin::ImageFont*>(Kestrin::GetFontById(Kestrin::MakeName(name)).second);
+    if (!font)
+    {
+        report.Add(file, "does not load through the font factory" + Because(log));
+        return;
+    }
+    if (!font->image)
+    {
+        report.Add(file, "loads, but its glyph image does not" + Because(log));
+        return;
+    }
+    // A strip that fits no atlas is kept as it is, and some drivers refuse textures that wide.
+    auto powerOfTwo = [](int v) { return v > 0 && (v & (v - 1)) == 0; };
+    const int imageWidth = font->image->GetWidth(), imageHeight = font->image->GetHeight();
+    if (description.version < 3 && !(powerOfTwo(imageWidth) && powerOfTwo(imageHeight)))
+        report.Add(file, "strip was not repacked: its image stays " + std::to_string(imageWidth) + "x" +
+                             std::to_string(imageHeight) + Because(log));
+
+    const int lineHeight = font->GetLineHeight();
+    if (lineHeight < 4 || lineHeight > 256)
+        report.Add(file, "line height " + std::to_string(lineHeight) + " is outside 4..256");
+    std::string missing, blank;
+    for (int c : Latin1Glyphs())
+    {
+        const Kestrin::GlyphRect& r = font->glyphs[size_t(c)];
+        char code[8];
+        std::snprintf(code, sizeof code, " U+%04X", c);
+        if (r.width <= 0 || r.height <= 0 || font->GetAdvance(wchar_t(c), 0) <= 0)
+            missing += code;
+        else if (!HasInk(*font->image, r))
+            blank += code;
+    }
+    if (!missing.empty())
+        report.Add(file, "lacks glyphs:" + missing);
+    if (!blank.empty())
+        report.Add(file, "has glyphs without ink:" + blank);
+    if (font->GetAdvance(L' ', L'A') <= 0)
+        report.Add(file, "space has no advance");
+
+    // A line of ordinary text is wider than a few pixels per letter and narrower than square letters.
+    const std::wstring sample = L"Tanglewisp: \u00C4rger \u00FCber \u00D6l, caf\u00E9 & 1234!";
+    const int width = Kestrin::GetTextWidth(sample, font);
+    const int letters = int(sample.size());
+    if (width < letters * lineHeight / 8 || width > letters * lineHeight)
+        report.Add(file, "measures the sample text " + std::to_string(width) + " px wide at line height " +
+                             std::to_string(lineHeight) + " (" + std::to_string(letters) + " letters)");
+}
+
+} // namespace
+
+Report CheckNames(const fs::path& root)
+{
+    Report report;
+    if (!fs::is_directory(root))
+    {
+        report.Add(root.string(), "is no folder");
+        return report;
+    }
+    std::vector<fs::path> entries;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it)
+    {
+        entries.push_back(it->path());
+        if (it->is_directory() && it->path().filename().string().starts_with("."))
+            it.disable_recursion_pending();
+    }
+    std::sort(entries.begin(), entries.end());
+
+    std::map<std::string, std::string> byBareName; // lower-case bare name -> first file
+    std::map<std::string, std::string> imageStems, soundStems;
+    for (const fs::path& path : entries)
+    {
+        ++report.checked;
+        const std::string rel = Relative(root, path);
+        const std::string name = path.filename().string();
+        if (!std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c <= 0x7E; }))
+            report.Add(rel, "name is not printable ASCII");
+        if (fs::is_directory(path))
+        {
+            if (name.starts_with("."))
+                report.Add(rel, "folder name starts with \".\": the file index skips it");
+            continue;
+        }
+        if (IsRepositoryFile(name))
+            continue;
+        const std::string lower = Lower(name);
+        auto [first, added] = byBareName.emplace(lower, rel);
+        if (!added)
+            report.Add(rel, "has the bare name of " + first->second +
+                                " (ignoring case); the index finds only one");
+
+        const std::string extension = Lower(path.extension().string());
+        const std::string stem = Lower(path.stem().string());
+        auto* stems = IsImageExtension(extension)   ? &imageStems
+                      : IsSoundExtension(extension) ? &soundStems
+                                                    : nullptr;
+        if (stems)
+        {
+            auto [other, fresh] = stems->emplace(stem, rel);
+            if (!fresh && Lower(fs::path(other->second).filename().string()) != lower)
+                report.Add(rel, "shares its stem with " + other->second + "; keep one format per stem");
+        }
+    }
+    return report;
+}
+
+Report CheckImages(const fs::path& root)
+{
+    Report report;
+    std::map<std::string, Decoded> decoded;                        // relative path -> result
+    std::map<std::string, std::pair<std::string, Decoded>> byStem; // lower-case stem -> first image
+    for (const fs::path& file : FilesUnder(root))
+    {
+        if (!IsImageExtension(Lower(file.extension().string())))
+            continue;
+        ++report.checked;
+        const std::string rel = Relative(root, file);
+        std::string why;
+        const Decoded result = DecodeAlone(file, why);
+        if (!result.ok)
+            report.Add(rel, "does not decode through the engine's loader" + why);
+        decoded[rel] = result;
+        byStem.emplace(Lower(file.stem().string()), std::make_pair(rel, result));
+    }
+
+    // The loader drops a mask of another size and keeps the image opaque.
+    for (const auto& [stem, entry] : byStem)
+    {
+        const auto& [rel, mask] = entry;
+        if (!stem.ends_with("_mask") || !mask.ok)
+            continue;
+        auto base = byStem.find(stem.substr(0, stem.size() - 5));
+        if (base == byStem.end())
+            report.Add(rel, "is a mask without an image of its stem");
+        else if (base->second.second.ok &&
+                 (base->second.second.width != mask.width || base->second.second.height != mask.height))
+            report.Add(rel, "is " + std::to_string(mask.width) + "x" + std::to_string(mask.height) + " but " +
+                                base->second.first + " is " + std::to_string(base->second.second.width) +
+                                "x" + std::to_string(base->second.second.height));
+    }
+    CheckManifest(root, decoded, report);
+    return report;
+}
+
+Report CheckFonts(const fs::path& root)
+{
+    Report report;
+    const fs::path folder = root / "fonts";
+    const std::vector<fs::path> files = FilesUnder(folder);
+    BareNameOpener opener;
+    for (const fs::path& file : files)
+        opener.Add(file);
+    Kestrin::SetImageFileOpener(std::ref(opener));
+    struct OpenerGuard
+    {
+        ~OpenerGuard() { Kestrin::SetImageFileOpener(nullptr); }
+    } guard;
+
+    for (const fs::path& file : files)
+    {
+        if (Lower(file.extension().string()) != ".txt" || file.parent_path() != folder)
+            continue;
+        ++report.checked;
+        CheckFont(Relative(root, file), file.stem().string(), ReadBytes(file), report);
+    }
+    return report;
+}
+
+Report CheckMovies(const fs::path& root)
+{
+    Report report;
+    for (const fs::path& file : FilesUnder(root))
+    {
+        if (Lower(file.extension().string()) != ".swf")
+            continue;
+        ++report.checked;
+        const std::string rel = Relative(root, file);
+        const std::string bytes = ReadBytes(file);
+        Kestrin::Shim::SwfHeader header;
+        const Kestrin::Shim::SwfStatus status = Kestrin::Shim::ParseSwfHeader(
+            reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), header);
+        if (status != Kestrin::Shim::SwfStatus::Ok)
+        {
+            report.Add(rel, std::string("header does not parse: ") + Kestrin::Shim::SwfStatusText(status));
+            continue;
+        }
+        if (header.compression == Kestrin::Shim::SwfCompression::None && header.fileLength != bytes.size())
+            report.Add(rel, "declares " + std::to_string(header.fileLength) + " bytes but has " +
+                                std::to_string(bytes.size()));
+        if (header.frameRate == 0)
+            report.Add(rel, "has a frame rate of 0");
+        if (header.frameCount == 0)
+            report.Add(rel, "has no frames");
+        if (!header.hasBackground)
+            report.Add(rel, "has no background colour, which is all the movie host shows");
+    }
+    return report;
+}
+
+} // namespace DataCheck

@@ -1,0 +1,43 @@
+#pragma once
+
+// Checks over a data tree as the game reads it: names the file index can serve, images through the
+// engine's decoders, fonts through its font factory and movies through the movie host's header parser.
+// Each check answers what it looked at and every problem, named by the file's path under the root.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace DataCheck
+{
+
+struct Problem
+{
+    std::string file; // relative to the tree's root, '/' separated
+    std::string what;
+};
+
+struct Report
+{
+    int checked = 0; // files the check looked at
+    std::vector<Problem> problems;
+    void Add(std::string file, std::string what) { problems.push_back({std::move(file), std::move(what)}); }
+};
+
+// Every file and folder name printable ASCII; no folder named ".x"; no two files with one bare name
+// (ignoring ASCII case); one image format and one sound format per stem.
+Report CheckNames(const std::filesystem::path& root);
+
+// Every ".gif", ".jpg" and ".png" decodes on its own; a "<stem>_mask" image is as large as its image.
+// When "images/manifest.tsv" exists, each of its rows names a file of the stated size in pixels and
+// bytes, and every image under "images/" has a row.
+Report CheckImages(const std::filesystem::path& root);
+
+// Every "fonts/<name>.txt" loads through the font factory with its image, holds every Latin-1 glyph
+// with ink in it, and measures a sample text to a size that fits its line height.
+Report CheckFonts(const std::filesystem::path& root);
+
+// Every ".swf" has a header the movie host reads whole: frame rate, frame count and background.
+Report CheckMovies(const std::filesystem::path& root);
+
+} // namespace DataCheck

@@ -1,0 +1,210 @@
+#include "DataCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+using DataCheck::Report;
+
+namespace
+{
+
+const fs::path cData = fs::path(KESTRIN_SOURCE_DIR) / "data";
+
+void ExpectClean(const Report& report)
+{
+    for (const DataCheck::Problem& p : report.problems)
+        ADD_FAILURE() << "data/" << p.file << ": " << p.what;
+}
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Describe(const Report& report)
+{
+    std::string text;
+    for (const DataCheck::Problem& p : report.problems)
+        text += "\n  " + p.file + ": " + p.what;
+    return text.empty() ? " nothing" : text;
+}
+
+} // namespace
+
+// The committed tree. Each check must also have found its files, or a moved folder would pass.
+TEST(CommittedData, NamesAreAsciiUniqueAndOutsideDotFolders)
+{
+    const Report report = DataCheck::CheckNames(cData);
+    EXPECT_GT(report.checked, 100);
+    ExpectClean(report);
+}
+
+TEST(CommittedData, EveryImageDecodesAtItsListedSize)
+{
+    const Report report = DataCheck::CheckImages(cData);
+    EXPECT_GE(report.checked, 14); // the font images at least
+    ExpectClean(report);
+}
+
+TEST(CommittedData, EveryFontLoadsWithEveryLatin1Glyph)
+{
+    const Report report = DataCheck::CheckFonts(cData);
+    EXPECT_GE(report.checked, 14);
+    ExpectClean(report);
+}
+
+TEST(CommittedData, EveryMovieHeaderParses)
+{
+    const Report report = DataCheck::CheckMovies(cData);
+    EXPECT_EQ(report.checked, 6);
+    ExpectClean(report);
+}
+
+// A small tree of real committed files, broken one way per case: each check must name the file.
+class BrokenTree : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "datacheck-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        root = pattern;
+        for (const std::string font : {"Font_Body", "HudFont"})
+            for (const std::string ext : {".txt", ".png"})
+                WriteBytes(root / "fonts" / (font + ext), ReadBytes(cData / "fonts" / (font + ext)));
+        WriteBytes(root / "movies/Logos.swf", ReadBytes(cData / "movies/Logos.swf"));
+        WriteBytes(root / "images/ui/Panel.png", ReadBytes(cData / "fonts/HudFont.png"));
+        WriteBytes(root / "images/manifest.tsv",
+                   "file\twidth\theight\tbytes\tfnv1a64\nimages/ui/Panel.png\t256\t512\t" +
+                       std::to_string(fs::file_size(root / "images/ui/Panel.png")) + "\t0123456789abcdef\n");
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+
+    fs::path root;
+};
+
+struct BrokenCase
+{
+    const char* what;
+    std::function<void(const fs::path&)> breakIt;
+    Report (*check)(const fs::path&);
+    const char* file;     // the file the report must name
+    const char* fragment; // and part of what it says
+};
+
+TEST_F(BrokenTree, EachCheckNamesTheBrokenFile)
+{
+    // The unbroken copy passes every check, so each problem below comes from its case.
+    for (auto check :
+         {DataCheck::CheckNames, DataCheck::CheckImages, DataCheck::CheckFonts, DataCheck::CheckMovies})
+        ASSERT_TRUE(check(root).problems.empty()) << Describe(check(root));
+
+    auto cut = [](const char* rel, size_t keep)
+    { return [=](const fs::path& r) { WriteBytes(r / rel, ReadBytes(r / rel).substr(0, keep)); }; };
+    auto copy = [](const char* from, const char* to)
+    { return [=](const fs::path& r) { WriteBytes(r / to, ReadBytes(r / from)); }; };
+    auto manifest = [](const std::string& rows)
+    { return [=](const fs::path& r) { WriteBytes(r / "images/manifest.tsv", rows); }; };
+    const std::string panelBytes = std::to_string(fs::file_size(root / "images/ui/Panel.png"));
+
+    const std::vector<BrokenCase> cases{
+        {"non-ASCII name", copy("images/ui/Panel.png", "images/ui/Caf\xC3\xA9.png"), DataCheck::CheckNames,
+         "images/ui/Caf\xC3\xA9.png", "not printable ASCII"},
+        {"dot-folder", copy("movies/Logos.swf", "sounds/.cache/x.wav"), DataCheck::CheckNames,
+         "sounds/.cache", "starts with \".\""},
+        {"bare name twice, other case", copy("images/ui/Panel.png", "images/zz/panel.PNG"),
+         DataCheck::CheckNames, "images/zz/panel.PNG", "bare name of images/ui/Panel.png"},
+        {"two formats of one stem", copy("images/ui/Panel.png", "images/ui/Panel.jpg"), DataCheck::CheckNames,
+         "images/ui/Panel.png", "one format per stem"},
+        {"image cut short", cut("images/ui/Panel.png", 200), DataCheck::CheckImages, "images/ui/Panel.png",
+         "does not decode"},
+        {"manifest size wrong",
+         manifest("images/ui/Panel.png\t256\t256\t" + panelBytes + "\t0123456789abcdef\n"),
+         DataCheck::CheckImages, "images/ui/Panel.png",
+         "decodes to 256x512, images/manifest.tsv says 256x256"},
+        {"manifest byte count wrong", manifest("images/ui/Panel.png\t256\t512\t17\t0123456789abcdef\n"),
+         DataCheck::CheckImages, "images/ui/Panel.png", "says 17"},
+        {"image missing from the manifest", copy("images/ui/Panel.png", "images/ui/Extra.png"),
+         DataCheck::CheckImages, "images/ui/Extra.png", "not listed"},
+        {"manifest names a missing file",
+         manifest("images/ui/Panel.png\t256\t512\t" + panelBytes + "\tx\nimages/ui/Gone.png\t1\t1\t1\tx\n"),
+         DataCheck::CheckImages, "images/ui/Gone.png", "missing"},
+        {"manifest row short", manifest("images/ui/Panel.png\t256\t512\n"), DataCheck::CheckImages,
+         "images/manifest.tsv line 1", "separated by tabs"},
+        {"mask of another size", copy("fonts/Font_Body.png", "images/ui/Panel_mask.png"),
+         DataCheck::CheckImages, "images/ui/Panel_mask.png", "but images/ui/Panel.png is 256x512"},
+        {"font description cut short", cut("fonts/HudFont.txt", 300), DataCheck::CheckFonts,
+         "fonts/HudFont.txt", "ends early"},
+        {"font image missing", [](const fs::path& r) { fs::remove(r / "fonts/HudFont.png"); },
+         DataCheck::CheckFonts, "fonts/HudFont.txt", "glyph image does not"},
+        {"font glyph of no width",
+         [](const fs::path& r)
+         {
+             // The record of "A" is the line "A x width y height"; give it width 0.
+             std::istringstream in(ReadBytes(r / "fonts/HudFont.txt"));
+             std::string out;
+             for (std::string line; std::getline(in, line);)
+             {
+                 if (line.starts_with("A "))
+                 {
+                     std::istringstream words(line);
+                     std::string c, x, w, y, h;
+                     words >> c >> x >> w >> y >> h;
+                     line = c + " " + x + " 0 " + y + " " + h;
+                 }
+                 out += line + "\n";
+             }
+             WriteBytes(r / "fonts/HudFont.txt", out);
+         },
+         DataCheck::CheckFonts, "fonts/HudFont.txt", "lacks glyphs: U+0041"},
+        {"strip font image not a PNG", copy("movies/Logos.swf", "fonts/Font_Body.png"), DataCheck::CheckFonts,
+         "fonts/Font_Body.txt", "glyph image does not"},
+        {"movie cut short", cut("movies/Logos.swf", 12), DataCheck::CheckMovies, "movies/Logos.swf",
+         "does not parse: truncated"},
+        {"movie without frames",
+         [](const fs::path& r)
+         {
+             std::string bytes = ReadBytes(r / "movies/Logos.swf");
+             bytes[19] = bytes[20] = 0; // the frame count after the 9-byte frame size and the rate
+             WriteBytes(r / "movies/Logos.swf", bytes);
+         },
+         DataCheck::CheckMovies, "movies/Logos.swf", "no frames"},
+        {"not a movie", copy("fonts/HudFont.png", "movies/Logos.swf"), DataCheck::CheckMovies,
+         "movies/Logos.swf", "not a SWF file"},
+    };
+
+    for (const BrokenCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        const fs::path tree = root.string() + "-case";
+        fs::remove_all(tree);
+        fs::copy(root, tree, fs::copy_options::recursive);
+        c.breakIt(tree);
+        const Report report = c.check(tree);
+        const bool named = std::any_of(
+            report.problems.begin(), report.problems.end(),
+            [&](const auto& p) { return p.file == c.file && p.what.find(c.fragment) != std::string::npos; });
+        EXPECT_TRUE(named) << "wanted " << c.file << ": ..." << c.fragment << "..., got" << Describe(report);
+        fs::remove_all(tree);
+    }
+}

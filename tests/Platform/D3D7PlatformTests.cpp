@@ -1,0 +1,742 @@
+// The Direct3D 7 platform and its screen canvas on the fake display back end: what reaches the
+// device (vertices, textures, clip planes) and how frames begin, end and recover.
+#include "EngineFakes.h"
+#include "Graphics/Font.h"
+#include "Graphics/Image.h"
+#include "Platform/Shim/DirectDraw/FakeBackend.h"
+#include "Platform/Win32/CDisplay.h"
+#include "Platform/Win32/D3D7GraphicsPlatform.h"
+#include "Support/FakeClock.h"
+#include "Support/LogCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+using namespace Kestrin;
+using namespace Kestrin::Graphics;
+using namespace Kestrin::Shim::DirectDraw;
+using KestrinTest::Journal;
+
+namespace
+{
+
+// The fake never dereferences the window.
+class WindowedPlatform : public KestrinTest::FakePlatform
+{
+public:
+    using FakePlatform::FakePlatform;
+    void* GetDisplayWindow() override { return reinterpret_cast<void*>(0x1000); }
+};
+
+// Pixel (x, y) = 0xFF000000 | y << 8 | x: every texel names where it came from.
+std::unique_ptr<Image> MakeImage(int width, int height)
+{
+    auto image = std::make_unique<Image>(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image->Pixels()[y * width + x] = 0xFF000000u | uint32_t(y) << 8 | uint32_t(x);
+    return image;
+}
+
+// Every character is an 8 x 10 glyph of one image, 8 pixels apart.
+class StripFont : public Font
+{
+public:
+    explicit StripFont(Image* image) : m_image(image) {}
+    void GetGlyph(wchar_t, Glyph& glyph) const override { glyph = {m_image, 0, 0, 8, 10}; }
+    int GetLineHeight() const override { return 10; }
+    int GetAdvance(wchar_t, wchar_t) const override { return 8; }
+
+private:
+    Image* m_image;
+};
+
+class D3D7PlatformTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (DeviceDesc& device : fake.drivers[0].devices)
+            device.textureCaps = textureCaps;
+        CDisplay::ClearDeviceTable();
+        display = CDisplay::Instance();
+        graphics = std::make_unique<D3D7GraphicsPlatform>();
+        graphics->Initialize({0, 1, 800, 600});
+        device = fake.LastDevice();
+        ASSERT_NE(device, nullptr);
+        device->draws.clear();
+        fake.ClearCalls();
+    }
+
+    void TearDown() override
+    {
+        graphics->Shutdown();
+        graphics.reset();
+        SetGraphicsPlatform(nullptr);
+        delete CDisplay::Get();
+        CDisplay::ClearDeviceTable();
+    }
+
+    cScreenCanvasD3D& Canvas() { return graphics->GetScreenCanvas(); }
+    // The one draw the device received.
+    const FakeDraw& OnlyDraw()
+    {
+        EXPECT_EQ(device->draws.size(), 1u);
+        static const FakeDraw none;
+        return device->draws.empty() ? none : device->draws.front();
+    }
+
+    uint32_t textureCaps = 0;
+    FakeBackend fake;
+    Journal journal;
+    WindowedPlatform platform{journal};
+    CDisplay* display = nullptr;
+    std::unique_ptr<D3D7GraphicsPlatform> graphics;
+    std::shared_ptr<FakeDevice> device;
+};
+
+DrawState ClippedTo(const Rect<int>& clip, uint32_t flags = DrawFlag_Blend)
+{
+    DrawState state;
+    state.clipRect = clip;
+    state.flags = flags;
+    return state;
+}
+
+TEST_F(D3D7PlatformTest, OneToOneImageClippedOnTheLeftShowsItsRightColumnsOnPixelCentres)
+{
+    auto image = MakeImage(32, 8);
+    ASSERT_EQ(Canvas().DrawImage(image.get(), -10.0f, 0.0f, ClippedTo({0, 0, 800, 600})), 0);
+    const FakeDraw& draw = OnlyDraw();
+    EXPECT_EQ(draw.type, Prim::TriangleStrip);
+    ASSERT_EQ(draw.vertices.size(), 4u);
+    ASSERT_NE(draw.texture, nullptr);
+    // Columns 10-31 at 0-21: corners half a pixel up and left, u from texel 10 to the right edge.
+    const float expected[4][4] = {{-0.5f, -0.5f, 10.0f / 32, 0.0f},
+                                  {-0.5f, 7.5f, 10.0f / 32, 1.0f},
+                                  {21.5f, -0.5f, 1.0f, 0.0f},
+                                  {21.5f, 7.5f, 1.0f, 1.0f}};
+    for (int i = 0; i < 4; ++i)
+    {
+        const Vertex& v = draw.vertices[size_t(i)];
+        EXPECT_FLOAT_EQ(v.x, expected[i][0]) << i;
+        EXPECT_FLOAT_EQ(v.y, expected[i][1]) << i;
+        EXPECT_FLOAT_EQ(v.z, 1.0f) << i;
+        EXPECT_FLOAT_EQ(v.u, expected[i][2]) << i;
+        EXPECT_FLOAT_EQ(v.v, expected[i][3]) << i;
+        EXPECT_EQ(v.argb, 0xFFFFFFFFu) << i;
+    }
+    // The texture holds the image's pixels.
+    EXPECT_EQ(draw.texture->PixelAt(31, 7), 0xFF00071Fu);
+}
+
+TEST_F(D3D7PlatformTest, MirroredImagesClippedAtAnEdgeShowTheVisiblePart)
+{
+    struct Case
+    {
+        const char* name;
+        int width, height;
+        float x, y;
+        uint32_t flags;
+        float leftU, rightU, topV, bottomV; // of vertices 0 (top left) and 3 (bottom right)
+    };
+    const Case cases[] = {
+        // Clipped on the left: plain shows columns 10-31; mirrored shows 21..0 (cut on the right).
+        {"plain left cut", 32, 8, -10, 0, 0, 10.0f / 32, 1.0f, 0, 1},
+        {"mirrored left cut", 32, 8, -10, 0, DrawFlag_MirrorX, 22.0f / 32, 0.0f, 0, 1},
+        // Clipped on the right at 800: mirrored shows 31..22.
+        {"mirrored right cut", 32, 8, 790, 0, DrawFlag_MirrorX, 1.0f, 22.0f / 32, 0, 1},
+        // Rows: clipped at the top, flipped shows rows 21..0.
+        {"flipped top cut", 8, 32, 0, -10, DrawFlag_MirrorY, 0, 1, 22.0f / 32, 0.0f},
+        {"both, corner cut", 32, 32, -10, -10, DrawFlag_MirrorX | DrawFlag_MirrorY, 22.0f / 32, 0.0f,
+         22.0f / 32, 0.0f},
+    };
+    for (const Case& c : cases)
+    {
+        device->draws.clear();
+        auto image = MakeImage(c.width, c.height);
+        ASSERT_EQ(Canvas().DrawImage(image.get(), c.x, c.y, ClippedTo({0, 0, 800, 600}, c.flags)), 0)
+            << c.name;
+        ASSERT_EQ(device->draws.size(), 1u) << c.name;
+        const std::vector<Vertex>& v = device->draws[0].vertices;
+        EXPECT_FLOAT_EQ(v[0].u, c.leftU) << c.name;
+        EXPECT_FLOAT_EQ(v[3].u, c.rightU) << c.name;
+        EXPECT_FLOAT_EQ(v[0].v, c.topV) << c.name;
+        EXPECT_FLOAT_EQ(v[3].v, c.bottomV) << c.name;
+        // The destination is the visible part either way.
+        EXPECT_FLOAT_EQ(v[0].x, std::max(c.x, 0.0f) - 0.5f) << c.name;
+        EXPECT_FLOAT_EQ(v[0].y, std::max(c.y, 0.0f) - 0.5f) << c.name;
+    }
+}
+
+TEST_F(D3D7PlatformTest, FilledRectangles)
+{
+    DrawState state;
+    state.color = {1.0f, 0.0f, 0.0f, 0.9f / 255.0f};
+    EXPECT_EQ(Canvas().DrawFilledRect(Rect<float>(10, 20, 30, 40), state), 1);
+    EXPECT_TRUE(device->draws.empty());
+
+    state.color = {1.0f, 0.0f, 0.0f, 0.5f};
+    EXPECT_EQ(Canvas().DrawFilledRect(Rect<int>(10, 20, 30, 40), state), 0);
+    const FakeDraw& draw = OnlyDraw();
+    EXPECT_EQ(draw.type, Prim::TriangleStrip);
+    EXPECT_EQ(draw.texture, nullptr);
+    ASSERT_EQ(draw.vertices.size(), 4u);
+    EXPECT_EQ(draw.vertices[0].argb, 0x7FFF0000u);
+    EXPECT_FLOAT_EQ(draw.vertices[0].x, 9.5f);
+    EXPECT_FLOAT_EQ(draw.vertices[3].x, 39.5f);
+    EXPECT_FLOAT_EQ(draw.vertices[3].y, 59.5f);
+}
+
+TEST_F(D3D7PlatformTest, AnswersItsInterfacesButNotPixelSetting)
+{
+    cScreenCanvasD3D& canvas = Canvas();
+    void* out = &canvas;
+    EXPECT_FALSE(canvas.QueryInterface(IPixelSettingCanvasName(), &out));
+    EXPECT_EQ(out, &canvas);
+    EXPECT_FALSE(canvas.QueryInterface(MakeName("IUnknownCanvas"), &out));
+    EXPECT_EQ(out, &canvas);
+
+    const std::pair<NameId, void*> faces[] = {
+        {IScreenName(), static_cast<IScreen*>(&canvas)},
+        {ICanvasName(), static_cast<ICanvas*>(&canvas)},
+        {IQuadDrawingCanvasName(), static_cast<IQuadDrawingCanvas*>(&canvas)},
+        {ILineDrawingCanvasName(), static_cast<ILineDrawingCanvas*>(&canvas)},
+        {ITextDrawingCanvasName(), static_cast<ITextDrawingCanvas*>(&canvas)},
+        {IEllipseDrawingCanvasName(), static_cast<IEllipseDrawingCanvas*>(&canvas)},
+        {ISpriteDrawingCanvasName(), static_cast<ISpriteDrawingCanvas*>(&canvas)},
+    };
+    for (const auto& [name, face] : faces)
+    {
+        out = nullptr;
+        EXPECT_TRUE(canvas.QueryInterface(name, &out)) << name.c_str();
+        EXPECT_EQ(out, face) << name.c_str();
+    }
+    NameId canvasName;
+    canvas.GetName(canvasName);
+    EXPECT_STREQ(canvasName.c_str(), "ScreenCanvasD3D");
+    EXPECT_EQ(canvas.GetBounds(), Rect<int>(0, 0, 800, 600));
+}
+
+TEST_F(D3D7PlatformTest, TextGoesOutInBatchesOfAHundredGlyphs)
+{
+    auto glyphs = MakeImage(64, 16);
+    StripFont font(glyphs.get());
+    const std::wstring text(250, L'a');
+    DrawState state;
+    state.color = {0.0f, 1.0f, 0.0f, 1.0f};
+    EXPECT_EQ(Canvas().DrawText(text.c_str(), &font, {3.7f, 5.0f}, state), 0);
+    ASSERT_EQ(device->draws.size(), 3u);
+    const size_t sizes[] = {600, 600, 300};
+    for (size_t i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(device->draws[i].type, Prim::TriangleList);
+        EXPECT_EQ(device->draws[i].vertices.size(), sizes[i]);
+        EXPECT_NE(device->draws[i].texture, nullptr);
+    }
+    // Glyph 100 opens the second batch at pen 3.7 + 800, truncated like a glyph blit.
+    const Vertex& first = device->draws[1].vertices[0];
+    EXPECT_FLOAT_EQ(first.x, 803.0f - 0.5f);
+    EXPECT_FLOAT_EQ(first.y, 4.5f);
+    EXPECT_EQ(first.argb, 0xFF00FF00u);
+    // Two triangles per glyph from the corners 0, 1, 2 and 3, 2, 1.
+    const std::vector<Vertex>& v = device->draws[0].vertices;
+    EXPECT_FLOAT_EQ(v[3].x, 3.0f + 8.0f - 0.5f);
+    EXPECT_FLOAT_EQ(v[3].y, 14.5f);
+    EXPECT_FLOAT_EQ(v[4].x, v[2].x);
+    EXPECT_FLOAT_EQ(v[5].y, v[1].y);
+    EXPECT_FLOAT_EQ(v[2].u, 8.0f / 64);
+}
+
+TEST_F(D3D7PlatformTest, EveryDrawIsClippedToTheStatesClipRectangle)
+{
+    auto glyphs = MakeImage(64, 16);
+    StripFont font(glyphs.get());
+    const Rect<int> before = display->GetWantedClipRect();
+    const DrawState field = ClippedTo({10, 20, 100, 50});
+    EXPECT_EQ(Canvas().DrawText(L"clipped", &font, {0.0f, 0.0f}, field), 0);
+    EXPECT_EQ(Canvas().DrawLine(0, 0, 700, 500, field), 0);
+    EXPECT_EQ(Canvas().DrawFilledRect(Rect<float>(0, 0, 800, 600), DrawState()), 0);
+    ASSERT_EQ(device->draws.size(), 3u);
+    for (int i = 0; i < 2; ++i)
+    {
+        const FakeDraw& draw = device->draws[size_t(i)];
+        EXPECT_EQ(draw.clipPlaneEnable, 15u) << i;
+        EXPECT_FLOAT_EQ(draw.clipPlanes[0][3], -10.5f) << i;
+        EXPECT_FLOAT_EQ(draw.clipPlanes[1][3], -20.5f) << i;
+        EXPECT_FLOAT_EQ(draw.clipPlanes[2][3], 109.5f) << i;
+        EXPECT_FLOAT_EQ(draw.clipPlanes[3][3], 69.5f) << i;
+    }
+    // The default clip rectangle is unbounded: no plane.
+    EXPECT_EQ(device->draws[2].clipPlaneEnable, 0u);
+    EXPECT_EQ(display->GetWantedClipRect(), before);
+
+    // A clip rectangle off the canvas draws nothing at all.
+    EXPECT_EQ(Canvas().DrawFilledRect(Rect<float>(0, 0, 10, 10), ClippedTo({900, 0, 10, 10})), 1);
+    EXPECT_EQ(device->draws.size(), 3u);
+}
+
+TEST_F(D3D7PlatformTest, AFailedDrawCallWritesOneLogLineAndTheFrameGoesOn)
+{
+    auto image = MakeImage(16, 16);
+    DrawState state;
+    struct Case
+    {
+        const char* op;
+        std::function<int()> draw;
+    };
+    const Case cases[] = {
+        {"DrawImage", [&] { return Canvas().DrawImage(image.get(), 5, 5, state); }},
+        {"DrawStretchedImage",
+         [&] {
+             return Canvas().DrawStretchedImage(image.get(), {0, 0, 40, 40}, state);
+         }},
+        {"DrawRotatedImage", [&] { return Canvas().DrawRotatedImage(image.get(), 50, 50, 0.5f, state); }},
+        {"DrawFilledRect", [&] { return Canvas().DrawFilledRect(Rect<float>(0, 0, 4, 4), state); }},
+        {"DrawLine", [&] { return Canvas().DrawLine(0, 0, 4, 4, state); }},
+        {"DrawLineCircle", [&] { return Canvas().DrawLineCircle(50, 50, 5, state); }},
+        {"DrawFilledCircle", [&] { return Canvas().DrawFilledCircle(50, 50, 5, state); }},
+        {"DrawLineEllipse",
+         [&] {
+             return Canvas().DrawLineEllipse({0, 0, 20, 10}, state);
+         }},
+        {"DrawFilledEllipse",
+         [&] {
+             return Canvas().DrawFilledEllipse({0, 0, 20, 10}, state);
+         }},
+    };
+    for (const Case& c : cases)
+    {
+        KestrinTest::LogCapture log;
+        fake.Script("DrawPrimitive", {DDERR_GENERIC});
+        EXPECT_EQ(c.draw(), -1) << c.op;
+        EXPECT_EQ(log.Text(), std::string("cScreenCanvasD3D::") + c.op +
+                                  " - DrawPrimitive returned 0x88760001 - DDERR_GENERIC\n");
+        EXPECT_EQ(c.draw(), 0) << c.op << ": the next draw works";
+    }
+
+    // A text stops at its failed batch.
+    KestrinTest::LogCapture log;
+    StripFont font(image.get());
+    fake.Script("DrawPrimitive", {DDERR_GENERIC});
+    device->draws.clear();
+    EXPECT_EQ(Canvas().DrawText(std::wstring(150, L'x').c_str(), &font, {0, 0}, state), -1);
+    EXPECT_EQ(fake.Count("DrawPrimitive"), 1 + 18);
+    EXPECT_NE(log.Text().find("cScreenCanvasD3D::DrawTextInternal - DrawPrimitive returned"),
+              std::string::npos);
+}
+
+TEST_F(D3D7PlatformTest, RotatedImages)
+{
+    auto image = MakeImage(20, 10);
+    const DrawState state = ClippedTo({10, 20, 100, 50});
+    const Rect<int> before = display->GetWantedClipRect();
+
+    // A whole turn is a 1:1 draw at the centre less half the size.
+    EXPECT_EQ(Canvas().DrawRotatedImage(image.get(), 50.0f, 40.0f, float(2.0 * M_PI), DrawState()), 0);
+    ASSERT_EQ(device->draws.size(), 1u);
+    EXPECT_FLOAT_EQ(device->draws[0].vertices[0].x, 39.5f);
+    EXPECT_FLOAT_EQ(device->draws[0].vertices[0].y, 34.5f);
+    EXPECT_FLOAT_EQ(device->draws[0].vertices[3].x, 59.5f);
+    EXPECT_EQ(device->draws[0].clipPlaneEnable, 0u);
+    EXPECT_EQ(fake.Count("SetClipPlane"), 0);
+
+    // A quarter of a half turn: the turned quad, clipped by the planes for this one draw.
+    const float angle = float(M_PI / 4);
+    EXPECT_EQ(Canvas().DrawRotatedImage(image.get(), 50.0f, 40.0f, angle, state), 0);
+    ASSERT_EQ(device->draws.size(), 2u);
+    const FakeDraw& turned = device->draws[1];
+    EXPECT_EQ(turned.type, Prim::TriangleStrip);
+    EXPECT_EQ(turned.clipPlaneEnable, 15u);
+    const float px = -10.5f, py = -5.5f;
+    EXPECT_NEAR(turned.vertices[0].x, px * std::cos(angle) - py * std::sin(angle) + 50.0f, 1e-4);
+    EXPECT_NEAR(turned.vertices[0].y, px * std::sin(angle) + py * std::cos(angle) + 40.0f, 1e-4);
+    EXPECT_FLOAT_EQ(turned.vertices[3].u, 20.0f / 20);
+    EXPECT_EQ(display->GetWantedClipRect(), before);
+}
+
+TEST_F(D3D7PlatformTest, SpritesGoOutAsOneIndexedListTintedByTheState)
+{
+    auto image = MakeImage(10, 6);
+    // Records with room between them, as callers pass them inside larger structs.
+    struct Padded
+    {
+        SpriteRecord record;
+        double other;
+    };
+    Padded sprites[3];
+    for (int i = 0; i < 3; ++i)
+        sprites[i].record = {100.0f * float(i + 1), 50.0f, {1.0f, 0.5f, 1.0f, 1.0f}, 2.0f, 1.0f};
+    DrawState state;
+    state.imageColor = {0.5f, 1.0f, 1.0f, 0.5f};
+    EXPECT_EQ(Canvas().DrawSprites(image.get(), 3, &sprites[0].record, int(sizeof(Padded)), state), 0);
+    const FakeDraw& draw = OnlyDraw();
+    EXPECT_TRUE(draw.indexed);
+    EXPECT_EQ(draw.type, Prim::TriangleList);
+    ASSERT_EQ(draw.vertices.size(), 12u);
+    const std::vector<uint16_t> indices = {0, 1, 2, 3, 2, 1, 4, 5, 6, 7, 6, 5, 8, 9, 10, 11, 10, 9};
+    EXPECT_EQ(draw.indices, indices);
+    EXPECT_EQ(draw.vertices[0].argb, 0x7F7F7FFFu);
+    // Sprite 2: 20 x 6 about (300, 50).
+    EXPECT_FLOAT_EQ(draw.vertices[8].x, 289.5f);
+    EXPECT_FLOAT_EQ(draw.vertices[8].y, 46.5f);
+    EXPECT_FLOAT_EQ(draw.vertices[11].x, 309.5f);
+    EXPECT_FLOAT_EQ(draw.vertices[11].u, 1.0f);
+    EXPECT_EQ(Canvas().DrawSprites(nullptr, 3, &sprites[0].record, int(sizeof(Padded)), state), 1);
+}
+
+TEST_F(D3D7PlatformTest, ManySpritesSplitSoSixteenBitIndicesNeverWrap)
+{
+    auto image = MakeImage(2, 2);
+    const int count = cScreenCanvasD3D::kMaxSpritesPerDraw + 5;
+    std::vector<SpriteRecord> sprites(size_t(count), SpriteRecord{10, 10, {1, 1, 1, 1}, 1, 1});
+    EXPECT_EQ(
+        Canvas().DrawSprites(image.get(), count, sprites.data(), int(sizeof(SpriteRecord)), DrawState()), 0);
+    ASSERT_EQ(device->draws.size(), 2u);
+    EXPECT_EQ(device->draws[0].vertices.size(), size_t(16383 * 4));
+    EXPECT_EQ(device->draws[0].indices.back(), 16383 * 4 - 3);
+    EXPECT_EQ(device->draws[1].vertices.size(), 20u);
+    EXPECT_EQ(device->draws[1].indices.size(), 30u);
+    EXPECT_EQ(device->draws[1].indices[0], 0);
+}
+
+class D3D7Pow2Test : public D3D7PlatformTest
+{
+protected:
+    D3D7Pow2Test() { textureCaps = D3DPTEXTURECAPS_POW2; }
+};
+
+TEST_F(D3D7Pow2Test, TexturesArePaddedByRepeatingTheImagesEdges)
+{
+    auto image = MakeImage(100, 60);
+    ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
+    EXPECT_EQ(fake.Count("CreateTexture 128x64 managed"), 1);
+    D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->GetTextureWidth(), 128);
+    EXPECT_EQ(texture->GetTextureHeight(), 64);
+    EXPECT_FLOAT_EQ(texture->GetMaxU(), 0.78125f);
+    EXPECT_FLOAT_EQ(texture->GetMaxV(), 0.9375f);
+    auto* surface = static_cast<FakeSurface*>(texture->GetDeviceSurface());
+    ASSERT_NE(surface, nullptr);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 128; ++x)
+            ASSERT_EQ(surface->PixelAt(x, y), image->GetPixel(std::min(x, 99), std::min(y, 59)))
+                << x << "," << y;
+    // The quad reaches exactly to the image's edge in the texture.
+    EXPECT_FLOAT_EQ(OnlyDraw().vertices[3].u, 0.78125f);
+    EXPECT_FLOAT_EQ(OnlyDraw().vertices[3].v, 0.9375f);
+
+    // Polygon texture coordinates are in image units of the whole image.
+    PolygonVertex points[3];
+    points[1].u = 1.0f;
+    points[2].v = 1.0f;
+    EXPECT_EQ(Canvas().DrawTexturedPolygon(image.get(), 1, 3, points, DrawState()), 0);
+    ASSERT_EQ(device->draws.size(), 2u);
+    EXPECT_EQ(device->draws[1].type, Prim::TriangleFan);
+    EXPECT_FLOAT_EQ(device->draws[1].vertices[1].u, 0.78125f);
+    EXPECT_FLOAT_EQ(device->draws[1].vertices[2].v, 0.9375f);
+}
+
+TEST_F(D3D7PlatformTest, ImagesTheDeviceCannotHoldAreCutAndEmptyOnesMakeNothing)
+{
+    // Wider than the device's 2048: the texture holds the first 2048 columns.
+    auto wide = MakeImage(2100, 3);
+    EXPECT_EQ(Canvas().DrawImage(wide.get(), -1500, 0, DrawState()), 0);
+    D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(wide.get());
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->GetTextureWidth(), 2048);
+    EXPECT_FLOAT_EQ(texture->GetMaxU(), 1.0f);
+    auto* surface = static_cast<FakeSurface*>(texture->GetDeviceSurface());
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->PixelAt(2047, 2), wide->GetPixel(2047, 2));
+    // Columns 1500-2047 at 0-547; the columns past the texture are not drawn.
+    const FakeDraw& draw = OnlyDraw();
+    EXPECT_FLOAT_EQ(draw.vertices[0].u, 1500.0f / 2048);
+    EXPECT_FLOAT_EQ(draw.vertices[3].x, 547.5f);
+    EXPECT_FLOAT_EQ(draw.vertices[3].u, 1.0f);
+
+    Image empty;
+    device->draws.clear();
+    fake.ClearCalls();
+    EXPECT_EQ(Canvas().DrawImage(&empty, 0, 0, DrawState()), 1);
+    EXPECT_EQ(Canvas().DrawStretchedImage(&empty, {0, 0, 10, 10}, DrawState()), 1);
+    D3DTexture emptyTexture(&empty);
+    emptyTexture.Restore();
+    EXPECT_EQ(emptyTexture.GetDeviceSurface(), nullptr);
+    EXPECT_EQ(fake.Count("CreateTexture"), 0);
+    EXPECT_TRUE(device->draws.empty());
+}
+
+TEST_F(D3D7PlatformTest, TextureBuildFailuresAreLoggedAndTheImageIsDrawnUntextured)
+{
+    struct Case
+    {
+        const char* call;
+        const char* line;
+        bool keepsSurface;
+    };
+    const Case cases[] = {
+        {"GetDeviceCaps",
+         "TextureContainer::Restore - IDirect3DDevice7::GetCaps returned 0x88760001 - DDERR_GENERIC\n",
+         false},
+        {"CreateTexture",
+         "TextureContainer::Restore - IDirectDraw7::CreateSurface returned 0x88760001 - DDERR_GENERIC\n",
+         false},
+        {"Lock texture",
+         "D3DTexture::RebuildSurface - IDirectDrawSurface7::Lock returned 0x88760001 - DDERR_GENERIC\n",
+         false},
+        {"Unlock texture",
+         "D3DTexture::RebuildSurface - IDirectDrawSurface7::Unlock returned 0x88760001 - DDERR_GENERIC\n",
+         true},
+    };
+    for (const Case& c : cases)
+    {
+        auto image = MakeImage(8, 8);
+        D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
+        ASSERT_NE(texture, nullptr);
+        device->draws.clear();
+        KestrinTest::LogCapture log;
+        fake.Script(c.call, {DDERR_GENERIC});
+        EXPECT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0) << c.call;
+        EXPECT_EQ(log.Text(), c.line) << c.call;
+        EXPECT_EQ(texture->GetDeviceSurface() != nullptr, c.keepsSurface) << c.call;
+        ASSERT_EQ(device->draws.size(), 1u) << c.call;
+        EXPECT_EQ(device->draws[0].texture != nullptr, c.keepsSurface) << c.call;
+    }
+}
+
+TEST_F(D3D7PlatformTest, OpaqueImagesUseTheOpaqueFormat)
+{
+    auto opaque = MakeImage(4, 4);
+    opaque->hasAlpha = false;
+    auto alpha = MakeImage(4, 4);
+    ASSERT_EQ(Canvas().DrawImage(opaque.get(), 0, 0, DrawState()), 0);
+    ASSERT_EQ(Canvas().DrawImage(alpha.get(), 0, 0, DrawState()), 0);
+    ASSERT_EQ(device->draws.size(), 2u);
+    EXPECT_EQ(device->draws[0].texture->Format(), XrgbFormat());
+    EXPECT_EQ(device->draws[1].texture->Format(), ArgbFormat());
+}
+
+TEST_F(D3D7PlatformTest, TheImageHoldsItsTextureAndAChangeRebuildsTheSurface)
+{
+    auto image = MakeImage(4, 4);
+    D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->GetRefCount(), 1);
+    EXPECT_EQ(image->GetSurface(), texture);
+    EXPECT_EQ(D3D7GraphicsPlatform::GetTextureForImage(image.get()), texture);
+    EXPECT_EQ(D3D7GraphicsPlatform::GetTextureForImage(nullptr), nullptr);
+
+    ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
+    EXPECT_NE(texture->GetDeviceSurface(), nullptr);
+    image->Pixels()[0] = 0xFF123456;
+    image->MarkPixelsChanged();
+    ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
+    EXPECT_EQ(fake.Count("CreateTexture"), 2);
+    EXPECT_EQ(static_cast<FakeSurface*>(texture->GetDeviceSurface())->PixelAt(0, 0), 0xFF123456u);
+}
+
+TEST_F(D3D7PlatformTest, EllipsesWithoutSizeDrawNothing)
+{
+    const Rect<float> sizes[] = {
+        {0, 0, 0.9f, 0.2f}, {0, 0, 0, 0}, {0, 0, -5, 10}, {0, 0, 10, -5}, {0, 0, NAN, 4}};
+    for (const Rect<float>& r : sizes)
+    {
+        EXPECT_EQ(Canvas().DrawFilledEllipse(r, DrawState()), 1) << r.w << "x" << r.h;
+        EXPECT_EQ(Canvas().DrawLineEllipse(r, DrawState()), 1) << r.w << "x" << r.h;
+    }
+    EXPECT_TRUE(device->draws.empty());
+}
+
+// Consecutive rim points touch (8-connected) and turn one way round the centre.
+void ExpectClosedRimInAngularOrder(const std::vector<Vertex>& rim, float cx, float cy, bool closed)
+{
+    ASSERT_GE(rim.size(), 8u);
+    if (closed)
+    {
+        EXPECT_FLOAT_EQ(rim.front().x, rim.back().x);
+        EXPECT_FLOAT_EQ(rim.front().y, rim.back().y);
+    }
+    double turned = 0.0;
+    for (size_t i = 1; i < rim.size(); ++i)
+    {
+        EXPECT_LE(std::fabs(rim[i].x - rim[i - 1].x), 1.0f) << i;
+        EXPECT_LE(std::fabs(rim[i].y - rim[i - 1].y), 1.0f) << i;
+        double step =
+            std::atan2(rim[i].y - cy, rim[i].x - cx) - std::atan2(rim[i - 1].y - cy, rim[i - 1].x - cx);
+        if (step > M_PI)
+            step -= 2 * M_PI;
+        if (step < -M_PI)
+            step += 2 * M_PI;
+        EXPECT_GE(step, 0.0) << i;
+        turned += step;
+    }
+    // Once round: a closed rim exactly, an open one up to its last step.
+    EXPECT_LE(turned, 2 * M_PI + 1e-6);
+    EXPECT_GT(turned, closed ? 2 * M_PI - 1e-6 : 2 * M_PI - 0.5);
+}
+
+TEST_F(D3D7PlatformTest, CircleAndEllipseRimsRunRoundInOrder)
+{
+    DrawState state;
+    ASSERT_EQ(Canvas().DrawLineCircle(100.7f, 50.2f, 6.0f, state), 0);
+    ASSERT_EQ(Canvas().DrawLineEllipse({200, 100, 30, 12}, state), 0);
+    ASSERT_EQ(Canvas().DrawFilledCircle(100, 50, 6.0f, state), 0);
+    ASSERT_EQ(device->draws.size(), 3u);
+
+    EXPECT_EQ(device->draws[0].type, Prim::LineStrip);
+    ExpectClosedRimInAngularOrder(device->draws[0].vertices, 100, 50, true);
+    EXPECT_FLOAT_EQ(device->draws[0].vertices[0].x, 106.0f);
+
+    // One point per rim pixel, no pixel twice.
+    EXPECT_EQ(device->draws[1].type, Prim::PointList);
+    const std::vector<Vertex>& points = device->draws[1].vertices;
+    ExpectClosedRimInAngularOrder(points, 215, 106, false);
+    for (size_t i = 0; i < points.size(); ++i)
+        for (size_t j = i + 1; j < points.size(); ++j)
+            EXPECT_FALSE(points[i].x == points[j].x && points[i].y == points[j].y) << i << " " << j;
+    EXPECT_FLOAT_EQ(points[0].x, 230.0f);
+
+    // The disc: the centre, then the rim closed.
+    const std::vector<Vertex>& fan = device->draws[2].vertices;
+    EXPECT_EQ(device->draws[2].type, Prim::TriangleFan);
+    EXPECT_FLOAT_EQ(fan[0].x, 100.0f);
+    EXPECT_FLOAT_EQ(fan[0].y, 50.0f);
+    EXPECT_FLOAT_EQ(fan[1].x, fan.back().x);
+    EXPECT_FLOAT_EQ(fan[1].y, fan.back().y);
+
+    // Transparent and wholly outside draw nothing.
+    DrawState clear;
+    clear.color.a = 0.0f;
+    EXPECT_EQ(Canvas().DrawFilledCircle(100, 50, 6, clear), 1);
+    EXPECT_EQ(Canvas().DrawFilledCircle(-20, 50, 6, state), 1);
+    EXPECT_EQ(device->draws.size(), 3u);
+}
+
+// ---- frames ----
+
+TEST_F(D3D7PlatformTest, BeginFrameSkipsWhileMinimisedOrWithoutTheScreen)
+{
+    KestrinTest::FakeClock clock;
+    fake.iconic = true;
+    EXPECT_EQ(graphics->BeginFrame(), 1);
+    EXPECT_EQ(clock.slept, 50u);
+    fake.iconic = false;
+    for (HRESULT hr : {DDERR_NOEXCLUSIVEMODE, DDERR_EXCLUSIVEMODEALREADYSET})
+    {
+        fake.Script("TestCooperativeLevel", {hr});
+        EXPECT_EQ(graphics->BeginFrame(), 1);
+    }
+    EXPECT_EQ(clock.slept, 150u);
+    EXPECT_EQ(fake.Count("Clear"), 0);
+    EXPECT_EQ(fake.Count("BeginScene"), 0);
+
+    fake.Script("TestCooperativeLevel", {DDERR_GENERIC});
+    try
+    {
+        graphics->BeginFrame();
+        ADD_FAILURE() << "no exception";
+    }
+    catch (const com_error& e)
+    {
+        EXPECT_EQ(e.Code(), DDERR_GENERIC);
+        EXPECT_NE(std::string(e.what()).find("TestCooperativeLevel failed"), std::string::npos);
+    }
+
+    EXPECT_EQ(graphics->BeginFrame(), 0);
+    EXPECT_EQ(fake.Count("Clear 0xFF0000FF"), 1);
+    EXPECT_EQ(fake.Count("BeginScene"), 1);
+}
+
+TEST_F(D3D7PlatformTest, TheCursorIsDrawnAtTheMouseLessTheHotSpotWhileTheMouseIsInside)
+{
+    Looper looper;
+    looper.PushModeNow(new KestrinTest::RecordingMode("screen", journal));
+    auto cursor = MakeImage(12, 16);
+    graphics->SetCursorImage(cursor.get(), {3, 4});
+    SetCurrentCanvas(nullptr);
+
+    auto frame = [&]
+    {
+        device->draws.clear();
+        EXPECT_EQ(graphics->BeginFrame(), 0);
+        EXPECT_EQ(graphics->EndFrame(), 0);
+        return device->draws.size();
+    };
+    EXPECT_EQ(frame(), 0u) << "the mouse has not entered yet";
+    looper.HandleInputEvent({InputEvent_MouseMove, 100, 50, 0});
+    ASSERT_EQ(frame(), 1u);
+    EXPECT_FLOAT_EQ(device->draws[0].vertices[0].x, 96.5f);
+    EXPECT_FLOAT_EQ(device->draws[0].vertices[0].y, 45.5f);
+
+    platform.active = false;
+    EXPECT_EQ(frame(), 0u);
+    platform.active = true;
+    graphics->SetCustomCursorEnabled(false);
+    EXPECT_EQ(frame(), 0u);
+    graphics->SetCustomCursorEnabled(true);
+    looper.HandleInputEvent({InputEvent_MouseLeave, 0, 0, 0});
+    EXPECT_EQ(frame(), 0u);
+}
+
+TEST_F(D3D7PlatformTest, ALostSurfaceAtPresentSkipsTheFrameAndRebuildsTextures)
+{
+    auto image = MakeImage(8, 8);
+    ASSERT_EQ(graphics->BeginFrame(), 0);
+    ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
+    D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
+    ASSERT_NE(texture->GetDeviceSurface(), nullptr);
+
+    fake.Script("BltToWindow", {DDERR_SURFACELOST});
+    EXPECT_EQ(graphics->EndFrame(), 1);
+    EXPECT_EQ(texture->GetDeviceSurface(), nullptr);
+
+    ASSERT_EQ(graphics->BeginFrame(), 0);
+    ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
+    EXPECT_NE(texture->GetDeviceSurface(), nullptr);
+    EXPECT_EQ(fake.Count("CreateTexture"), 2);
+    EXPECT_EQ(graphics->EndFrame(), 0);
+
+    // Any other failure still ends the frame with an exception.
+    for (const char* call : {"BltToWindow", "EndScene"})
+    {
+        ASSERT_EQ(graphics->BeginFrame(), 0);
+        fake.Script(call, {DDERR_GENERIC});
+        try
+        {
+            graphics->EndFrame();
+            ADD_FAILURE() << call << ": no exception";
+        }
+        catch (const com_error& e)
+        {
+            EXPECT_EQ(e.Code(), DDERR_GENERIC) << call;
+            EXPECT_NE(std::string(e.what()).find("EndScene failed"), std::string::npos) << call;
+        }
+    }
+}
+
+TEST_F(D3D7PlatformTest, NamesCapabilitiesAndSetUps)
+{
+    NameId name;
+    graphics->GetName(name);
+    EXPECT_STREQ(name.c_str(), "D3D7");
+    EXPECT_EQ(graphics->GetCapabilities(), 2);
+    EXPECT_EQ(GetGraphicsPlatform(), graphics.get());
+    EXPECT_EQ(device->RenderStateValue(RenderState::AlphaBlendEnable), 1u);
+
+    // Full screen asks for 32 bits.
+    graphics->Initialize({1, 1, 800, 600});
+    EXPECT_EQ(fake.Count("SetDisplayMode 800x600x32"), 1);
+
+    // Once the software platform has had the display, 3D stays off.
+    display->DisableD3D();
+    EXPECT_THROW(graphics->Initialize({0, 1, 800, 600}), engine_error);
+}
+
+} // namespace
