@@ -27,7 +27,8 @@ public:
         m_image = Kestrin::Graphics::MakeTestCardImage();
         m_font = Kestrin::LoadImageFont(L"DejaVuSans16", L"DejaVuSans16");
         if (!m_font)
-            Kestrin::LogPrintf("Tanglewisp: the test card's font DejaVuSans16 did not load; the card has no text.\n");
+            Kestrin::LogPrintf(
+                "Tanglewisp: the test card's font DejaVuSans16 did not load; the card has no text.\n");
     }
 
     void Draw() override
@@ -42,7 +43,8 @@ public:
             graphics->GetName(name);
         const std::string renderer = name.c_str() ? name.c_str() : "none";
         const std::wstring line = L"Tanglewisp is not playable yet. Renderer: " +
-                                  std::wstring(renderer.begin(), renderer.end()) + L". Close the window to end.";
+                                  std::wstring(renderer.begin(), renderer.end()) +
+                                  L". Close the window to end.";
         DrawState state = CurrentDrawState();
         state.font = m_font.get();
         state.color = Kestrin::ColorF::FromARGB(0xFF3A2E39);
@@ -74,8 +76,9 @@ public:
 
     void Initialize() override
     {
-        Kestrin::LogPrintf("Tanglewisp: the game is not there yet. This window shows the renderer's test card; "
-                           "close it to end.\n");
+        Kestrin::LogPrintf(
+            "Tanglewisp: the game is not there yet. This window shows the renderer's test card; "
+            "close it to end.\n");
         Kestrin::ChangeMode(new TestCardScreen());
     }
 };

@@ -71,8 +71,10 @@ void DrawTestCard(ICanvas* canvas, Image* image, Font* font)
         DrawState mirrored = plain;
         mirrored.flags |= DrawFlag_MirrorX;
         DrawImage(float(at.mirrored.x), float(at.mirrored.y), canvas, image, mirrored);
-        DrawImageRotated(canvas, image, float(at.rotated.x), float(at.rotated.y),
-                         std::numbers::pi_v<float> * 0.5f, plain);
+        DrawState centred = plain;
+        centred.hAlign = centred.vAlign = 1; // turned about its centre, so it stays in its square
+        DrawImageRotated(canvas, image, float(at.rotated.x + at.rotated.w / 2),
+                         float(at.rotated.y + at.rotated.h / 2), std::numbers::pi_v<float> * 0.5f, centred);
         DrawState clipped = plain;
         clipped.clipRect = Rect<int>(at.clipped.x, at.clipped.y, 22, 32);
         DrawImage(float(at.clipped.x - 10), float(at.clipped.y), canvas, image, clipped);
