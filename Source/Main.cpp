@@ -1,21 +1,65 @@
 // The program. The game's application and screens are not there yet, so it runs the engine with a
-// stand-in application: a window with one empty screen until the window is closed. No graphics
-// platform exists yet either, so nothing is drawn into the window.
+// stand-in application: one screen that shows the renderer's test card until the window is closed.
 #include "Base/Log.h"
 #include "Framework/Application.h"
+#include "Graphics/Canvas.h"
+#include "Graphics/Font.h"
+#include "Graphics/Image.h"
+#include "Graphics/TestCard.h"
 #include "Platform/ApplicationMode.h"
 #include "Platform/BassAudio.h"
 #include "Platform/Engine.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
+#include "Platform/Win32/GraphicsPlatforms.h"
+
+#include <memory>
+#include <string>
 
 namespace
 {
 
-class EmptyScreenApplication : public Kestrin::BaseApplication
+class TestCardScreen : public Kestrin::ApplicationMode
 {
 public:
-    EmptyScreenApplication()
+    void Enter() override
+    {
+        m_image = Kestrin::Graphics::MakeTestCardImage();
+        m_font = Kestrin::LoadImageFont(L"DejaVuSans16", L"DejaVuSans16");
+        if (!m_font)
+            Kestrin::LogPrintf(
+                "Tanglewisp: the test card's font DejaVuSans16 did not load; the card has no text.\n");
+    }
+
+    void Draw() override
+    {
+        using namespace Kestrin::Graphics;
+        ICanvas* canvas = GetCurrentCanvas();
+        DrawTestCard(canvas, m_image.get(), m_font.get());
+        if (!m_font)
+            return;
+        Kestrin::NameId name;
+        if (Kestrin::IGraphicsPlatform* graphics = Kestrin::GetGraphicsPlatform())
+            graphics->GetName(name);
+        const std::string renderer = name.c_str() ? name.c_str() : "none";
+        const std::wstring line = L"Tanglewisp is not playable yet. Renderer: " +
+                                  std::wstring(renderer.begin(), renderer.end()) +
+                                  L". Close the window to end.";
+        DrawState state = CurrentDrawState();
+        state.font = m_font.get();
+        state.color = Kestrin::ColorF::FromARGB(0xFF3A2E39);
+        DrawText(line.c_str(), 20.0f, 560.0f, state, canvas);
+    }
+
+private:
+    std::unique_ptr<Kestrin::Image> m_image;
+    std::unique_ptr<Kestrin::ImageFont> m_font;
+};
+
+class TestCardApplication : public Kestrin::BaseApplication
+{
+public:
+    TestCardApplication()
     {
         m_info.companyName = L"Quorvane";
         m_info.productName = L"Tanglewisp";
@@ -26,35 +70,26 @@ public:
 
     const Kestrin::DisplaySettings* GetWindowMode() override
     {
-        // Windowed: a full-screen window that shows nothing would only be in the way.
         static const Kestrin::DisplaySettings windowed{0, 1, 800, 600};
         return &windowed;
     }
 
     void Initialize() override
     {
-        Kestrin::LogPrintf("Tanglewisp: the game is not there yet. This window is the engine running one empty "
-                           "screen; nothing is drawn yet. Close the window to end.\n");
-        Kestrin::ChangeMode(new Kestrin::ApplicationMode());
+        Kestrin::LogPrintf(
+            "Tanglewisp: the game is not there yet. This window shows the renderer's test card; "
+            "close it to end.\n");
+        Kestrin::ChangeMode(new TestCardScreen());
     }
 };
 
-// Until the graphics platforms exist the display walk makes none, so the window opens empty.
-class NoGraphicsFactory : public Kestrin::IGraphicsPlatformFactory
-{
-public:
-    bool CreateDisplay() override { return true; }
-    Kestrin::IGraphicsPlatform* CreateGraphicsPlatform(int) override { return nullptr; }
-};
-
-EmptyScreenApplication g_application;
-NoGraphicsFactory g_graphicsFactory;
+TestCardApplication g_application;
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    Kestrin::SetGraphicsPlatformFactory(&g_graphicsFactory);
+    Kestrin::SetGraphicsPlatformFactory(&Kestrin::GetDisplayGraphicsFactory());
     Kestrin::SetAudioPlatformFactory(&Kestrin::MakeBASSAudioPlatform);
     return Kestrin::EngineMain(argc, argv);
 }

@@ -11,6 +11,8 @@
 #include "Platform/Display.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Platform.h"
+#include "Platform/Win32/FlashPlayer.h"
+#include "Graphics/Canvas.h"
 
 #include <algorithm>
 #include <memory>
@@ -400,7 +402,10 @@ void Looper::UpdateAll(float dt)
 void Looper::DrawFrame()
 {
     if (g_drawSuspendCount > 0)
+    {
+        FillMovieBackdrop();
         return;
+    }
     if (IPlatform* platform = GetPlatform())
         platform->ClearRepaintRequest();
     IGraphicsPlatform* graphics = GetGraphicsPlatform();
@@ -412,6 +417,22 @@ void Looper::DrawFrame()
         DrawStack();
     if (IApplication* application = GetApplication())
         application->OnAfterDraw();
+    graphics->EndFrame();
+}
+
+void Looper::FillMovieBackdrop()
+{
+    // A movie covers the game: the window shows the movie's background instead of a stale frame.
+    if (!TakeMovieBackdropFill())
+        return;
+    ColorF color;
+    IGraphicsPlatform* graphics = GetGraphicsPlatform();
+    if (!graphics || !GetMovieBackdropColor(color) || graphics->BeginFrame() != 0)
+        return;
+    Graphics::DrawState state = Graphics::GetDefaultDrawState();
+    state.color = color;
+    state.color.a = 1.0f;
+    Graphics::FillQuad(graphics->GetCanvas(), state);
     graphics->EndFrame();
 }
 

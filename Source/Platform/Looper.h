@@ -114,6 +114,7 @@ private:
     bool IsOnStack(const ApplicationMode* mode) const;
     void ApplyRequest(const Request& request);
     void DrawStack();
+    void FillMovieBackdrop();
     void DrawMode(ApplicationMode* mode);
     void TopChanged();
     void DeleteQueuedModes();

@@ -353,9 +353,10 @@ TEST_F(D3D7PlatformTest, RotatedImages)
     const FakeDraw& turned = device->draws[1];
     EXPECT_EQ(turned.type, Prim::TriangleStrip);
     EXPECT_EQ(turned.clipPlaneEnable, 15u);
-    const float px = -10.5f, py = -5.5f;
-    EXPECT_NEAR(turned.vertices[0].x, px * std::cos(angle) - py * std::sin(angle) + 50.0f, 1e-4);
-    EXPECT_NEAR(turned.vertices[0].y, px * std::sin(angle) + py * std::cos(angle) + 40.0f, 1e-4);
+    // The corner turns about the centre; the half-pixel shift stays a screen shift.
+    const float px = -10.0f, py = -5.0f;
+    EXPECT_NEAR(turned.vertices[0].x, px * std::cos(angle) - py * std::sin(angle) + 50.0f - 0.5f, 1e-4);
+    EXPECT_NEAR(turned.vertices[0].y, px * std::sin(angle) + py * std::cos(angle) + 40.0f - 0.5f, 1e-4);
     EXPECT_FLOAT_EQ(turned.vertices[3].u, 20.0f / 20);
     EXPECT_EQ(display->GetWantedClipRect(), before);
 }

@@ -10,6 +10,8 @@
 #include "Framework/CommandLine.h"
 #include "Platform/Display.h"
 #include "Platform/Looper.h"
+#include "Graphics/Image.h"
+#include "Graphics/ImageCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -262,6 +264,33 @@ TEST_F(MoviePlayback, TheWindowShowsTheNewestMoviesBackgroundAlsoAfterAnExpose)
     platform->repaint = true;
     EXPECT_FALSE(TakeMovieBackdropFill()); // the game draws again and answers the expose itself
     EXPECT_TRUE(platform->repaint);
+    ResetEngineGlobals();
+}
+
+TEST_F(MoviePlayback, WhileAMovieCoversTheGameTheLoopPaintsItsBackgroundOnlyWhenDue)
+{
+    Journal journal;
+    new FakePlatform(journal);
+    auto* graphics = new FakeGraphicsPlatform(1, journal);
+    SetGraphicsPlatform(graphics);
+    Image target(4, 3);
+    Graphics::cImageCanvas canvas(target);
+    graphics->canvas = &canvas;
+    AddMovie(L"Logos", 0x3366CC, 24, 12);
+    Looper looper;
+    {
+        FlashPlayer logos;
+        logos.Play(Named(L"Logos"));
+        looper.DrawFrame();
+        EXPECT_EQ(journal.Count("graphicsSoftware.BeginFrame"), 1u);
+        EXPECT_EQ(journal.Count("graphicsSoftware.EndFrame"), 1u);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(target.GetPixel(x, y), 0xFF3366CCu) << x << "," << y;
+        looper.DrawFrame(); // nothing new to show: the window keeps its picture
+        EXPECT_EQ(journal.Count("graphicsSoftware.BeginFrame"), 1u);
+    }
+    graphics->canvas = nullptr;
     ResetEngineGlobals();
 }
 

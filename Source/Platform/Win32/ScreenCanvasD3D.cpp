@@ -354,11 +354,15 @@ int cScreenCanvasD3D::DrawRotatedImage(IImage* image, float x, float y, float an
     TexturedQuad(quad, {-w * 0.5f, -h * 0.5f, w, h, source, texture.scaleU, texture.scaleV, state.flags,
                         PackColor(state.imageColor)});
     const float c = std::cos(angle), s = std::sin(angle);
+    // The half-pixel shift that puts texel centres on pixel centres stays a screen shift: turned
+    // with the quad, a quarter turn would land one pixel off the unturned image's square.
+    const float shiftX = -0.5f + 0.5f * c - 0.5f * s;
+    const float shiftY = -0.5f + 0.5f * s + 0.5f * c;
     for (Vertex& v : quad)
     {
         const float px = v.x, py = v.y;
-        v.x = px * c - py * s + x;
-        v.y = px * s + py * c + y;
+        v.x = px * c - py * s + x + shiftX;
+        v.y = px * s + py * c + y + shiftY;
     }
     return Submit(state, texture.surface, Prim::TriangleStrip, quad, 4, "DrawRotatedImage");
 }

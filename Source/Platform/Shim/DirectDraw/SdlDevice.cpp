@@ -63,7 +63,9 @@ bool AsRectangle(const Vertex* v, const int* pair, int out[6])
     if ((missing0 ^ missing1) != 3)
         return false;
     const Vertex &tl = v[corner[0]], &tr = v[corner[1]], &bl = v[corner[2]], &br = v[corner[3]];
-    if (tl.u + br.u != tr.u + bl.u || tl.v + br.v != tr.v + bl.v)
+    // Only a texture laid along the axes becomes a copy: a quarter-turned one (u running down the
+    // rectangle) would be copied unturned.
+    if (tl.u != bl.u || tr.u != br.u || tl.v != tr.v || bl.v != br.v)
         return false;
     for (int shift = 0; shift < 32; shift += 8)
         if (((tl.argb >> shift) & 0xFF) + ((br.argb >> shift) & 0xFF) !=
@@ -71,6 +73,25 @@ bool AsRectangle(const Vertex* v, const int* pair, int out[6])
             return false;
     const int order[6] = {corner[0], corner[2], corner[3], corner[0], corner[3], corner[1]};
     std::copy(order, order + 6, out);
+    return true;
+}
+
+// Whether six indices are two triangles whose corners are exactly an axis-aligned rectangle. SDL's
+// software renderer copies such a pair as a plain rectangle, dropping two of its texture
+// coordinates, which turns a quarter-turned or sheared texture into an unturned one.
+bool CoversAxisAlignedRectangle(const Vertex* v, const int* six)
+{
+    float xs[2] = {v[six[0]].x, v[six[0]].x}, ys[2] = {v[six[0]].y, v[six[0]].y};
+    for (int k = 1; k < 6; ++k)
+    {
+        xs[0] = std::min(xs[0], v[six[k]].x);
+        xs[1] = std::max(xs[1], v[six[k]].x);
+        ys[0] = std::min(ys[0], v[six[k]].y);
+        ys[1] = std::max(ys[1], v[six[k]].y);
+    }
+    for (int k = 0; k < 6; ++k)
+        if ((v[six[k]].x != xs[0] && v[six[k]].x != xs[1]) || (v[six[k]].y != ys[0] && v[six[k]].y != ys[1]))
+            return false;
     return true;
 }
 
@@ -284,6 +305,7 @@ private:
                     m_triangles.insert(m_triangles.end(), {seq[i + 1], seq[i], seq[i + 2]});
             }
         m_indices.clear();
+        m_nudged.clear();
         for (size_t k = 0; k + 3 <= m_triangles.size();)
         {
             int quad[6];
@@ -294,6 +316,9 @@ private:
             }
             else
             {
+                // A 1/1024-pixel nudge keeps such a pair on the triangle path; it moves no pixel.
+                if (k + 6 <= m_triangles.size() && CoversAxisAlignedRectangle(vertices, &m_triangles[k]))
+                    m_nudged.push_back(m_triangles[k]);
                 m_indices.insert(m_indices.end(), &m_triangles[k], &m_triangles[k] + 3);
                 k += 3;
             }
@@ -307,6 +332,8 @@ private:
             // SDL puts pixel centres at +0.5, the caller at whole coordinates.
             m_vertices[size_t(i)] = SDL_Vertex{{v.x + 0.5f, v.y + 0.5f}, ToColor(v.argb), {v.u, v.v}};
         }
+        for (int i : m_nudged)
+            m_vertices[size_t(i)].position.x += 1.0f / 1024.0f;
         SDL_Texture* texture = nullptr;
         if (!ApplyTexture(texture))
             return DD_OK;
@@ -377,6 +404,7 @@ private:
     std::vector<int> m_sequence;
     std::vector<int> m_triangles;
     std::vector<int> m_indices;
+    std::vector<int> m_nudged;
     std::vector<SDL_Vertex> m_vertices;
     std::vector<SDL_FPoint> m_points;
 };
