@@ -2,6 +2,7 @@
 // stand-in application: one screen that shows the renderer's test card until the window is closed.
 #include "Base/Log.h"
 #include "Framework/Application.h"
+#include "Framework/FileSystem.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/Font.h"
 #include "Graphics/Image.h"
@@ -25,7 +26,13 @@ public:
     void Enter() override
     {
         m_image = Kestrin::Graphics::MakeTestCardImage();
+        // Fonts lie in a subfolder of the data tree, found by bare name while the index is on.
+        Kestrin::IFileSystem* files = Kestrin::GetFileSystem();
+        if (files)
+            files->BeginIndexing();
         m_font = Kestrin::LoadImageFont(L"DejaVuSans16", L"DejaVuSans16");
+        if (files)
+            files->EndIndexing();
         if (!m_font)
             Kestrin::LogPrintf(
                 "Tanglewisp: the test card's font DejaVuSans16 did not load; the card has no text.\n");
