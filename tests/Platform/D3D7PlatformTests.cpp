@@ -11,11 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace Kestrin;
 using namespace Kestrin::Graphics;
@@ -309,6 +311,12 @@ TEST_F(D3D7PlatformTest, AFailedDrawCallWritesOneLogLineAndTheFrameGoesOn)
          [&] {
              return Canvas().DrawFilledEllipse({0, 0, 20, 10}, state);
          }},
+        {"DrawTexturedPolygon",
+         [&]
+         {
+             const PolygonVertex points[3] = {{0, 0, {}, 0, 0}, {9, 0, {}, 1, 0}, {0, 9, {}, 0, 1}};
+             return Canvas().DrawTexturedPolygon(image.get(), 0, 3, points, state);
+         }},
     };
     for (const Case& c : cases)
     {
@@ -320,15 +328,25 @@ TEST_F(D3D7PlatformTest, AFailedDrawCallWritesOneLogLineAndTheFrameGoesOn)
         EXPECT_EQ(c.draw(), 0) << c.op << ": the next draw works";
     }
 
+    {
+        KestrinTest::LogCapture log;
+        const SpriteRecord sprite{8, 8, {1, 1, 1, 1}, 1, 1};
+        fake.Script("DrawIndexedPrimitive", {DDERR_GENERIC});
+        EXPECT_EQ(Canvas().DrawSprites(image.get(), 1, &sprite, int(sizeof sprite), state), -1);
+        EXPECT_EQ(log.Text(), "cScreenCanvasD3D::DrawSprites - DrawIndexedPrimitive returned 0x88760001 - "
+                              "DDERR_GENERIC\n");
+        EXPECT_EQ(Canvas().DrawSprites(image.get(), 1, &sprite, int(sizeof sprite), state), 0);
+    }
+
     // A text stops at its failed batch.
     KestrinTest::LogCapture log;
     StripFont font(image.get());
     fake.Script("DrawPrimitive", {DDERR_GENERIC});
-    device->draws.clear();
+    fake.ClearCalls();
     EXPECT_EQ(Canvas().DrawText(std::wstring(150, L'x').c_str(), &font, {0, 0}, state), -1);
-    EXPECT_EQ(fake.Count("DrawPrimitive"), 1 + 18);
-    EXPECT_NE(log.Text().find("cScreenCanvasD3D::DrawTextInternal - DrawPrimitive returned"),
-              std::string::npos);
+    EXPECT_EQ(fake.Count("DrawPrimitive"), 1) << "the second batch is never sent";
+    EXPECT_EQ(log.Text(),
+              "cScreenCanvasD3D::DrawTextInternal - DrawPrimitive returned 0x88760001 - DDERR_GENERIC\n");
 }
 
 TEST_F(D3D7PlatformTest, RotatedImages)
@@ -467,6 +485,10 @@ TEST_F(D3D7PlatformTest, ImagesTheDeviceCannotHoldAreCutAndEmptyOnesMakeNothing)
     fake.ClearCalls();
     EXPECT_EQ(Canvas().DrawImage(&empty, 0, 0, DrawState()), 1);
     EXPECT_EQ(Canvas().DrawStretchedImage(&empty, {0, 0, 10, 10}, DrawState()), 1);
+    // Not a solid patch in the vertex colours either.
+    const PolygonVertex triangle[3] = {
+        {0, 0, {1, 1, 1, 1}, 0, 0}, {10, 0, {1, 1, 1, 1}, 1, 0}, {0, 10, {1, 1, 1, 1}, 0, 1}};
+    EXPECT_EQ(Canvas().DrawTexturedPolygon(&empty, 2, 3, triangle, DrawState()), 1);
     D3DTexture emptyTexture(&empty);
     emptyTexture.Restore();
     EXPECT_EQ(emptyTexture.GetDeviceSurface(), nullptr);
@@ -510,6 +532,25 @@ TEST_F(D3D7PlatformTest, TextureBuildFailuresAreLoggedAndTheImageIsDrawnUntextur
         ASSERT_EQ(device->draws.size(), 1u) << c.call;
         EXPECT_EQ(device->draws[0].texture != nullptr, c.keepsSurface) << c.call;
     }
+}
+
+TEST_F(D3D7PlatformTest, ASurfaceRebuiltOnANewDeviceFitsThatDevicesLimits)
+{
+    auto image = MakeImage(100, 60);
+    ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
+    EXPECT_EQ(fake.Count("CreateTexture 100x60"), 1);
+
+    // The display is set up again on a device that needs powers of two.
+    for (DeviceDesc& desc : fake.drivers[0].devices)
+        desc.textureCaps = D3DPTEXTURECAPS_POW2;
+    graphics->Initialize({0, 1, 800, 600});
+    device = fake.LastDevice();
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
+    EXPECT_EQ(fake.Count("CreateTexture 128x64"), 1);
+    D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
+    EXPECT_FLOAT_EQ(texture->GetMaxU(), 0.78125f);
+    EXPECT_FLOAT_EQ(OnlyDraw().vertices[3].u, 0.78125f);
 }
 
 TEST_F(D3D7PlatformTest, OpaqueImagesUseTheOpaqueFormat)
@@ -620,6 +661,37 @@ TEST_F(D3D7PlatformTest, CircleAndEllipseRimsRunRoundInOrder)
     EXPECT_EQ(device->draws.size(), 3u);
 }
 
+TEST_F(D3D7PlatformTest, SmallCirclesHaveTheSoftwareCanvasesShapes)
+{
+    struct Case
+    {
+        float radius;
+        Prim type;
+        size_t vertices; // of the outline
+    };
+    const Case cases[] = {
+        {0.5f, Prim::PointList, 1}, // the centre pixel alone
+        {0.7f, Prim::PointList, 1},
+        {1.0f, Prim::LineStrip, 5}, // a plus: four rim pixels, closed
+        {1.3f, Prim::LineStrip, 9}, // the 3 x 3 square's eight rim pixels, closed
+    };
+    for (const Case& c : cases)
+    {
+        device->draws.clear();
+        ASSERT_EQ(Canvas().DrawLineCircle(50, 40, c.radius, DrawState()), 0) << c.radius;
+        const FakeDraw& draw = OnlyDraw();
+        EXPECT_EQ(draw.type, c.type) << c.radius;
+        EXPECT_EQ(draw.vertices.size(), c.vertices) << c.radius;
+        if (!draw.vertices.empty())
+        {
+            EXPECT_FLOAT_EQ(draw.vertices[0].x, c.vertices == 1 ? 50.0f : 51.0f) << c.radius;
+        }
+    }
+    device->draws.clear();
+    EXPECT_EQ(Canvas().DrawFilledCircle(50, 40, 0.2f, DrawState()), 1);
+    EXPECT_TRUE(device->draws.empty());
+}
+
 // ---- frames ----
 
 TEST_F(D3D7PlatformTest, BeginFrameSkipsWhileMinimisedOrWithoutTheScreen)
@@ -653,6 +725,18 @@ TEST_F(D3D7PlatformTest, BeginFrameSkipsWhileMinimisedOrWithoutTheScreen)
     EXPECT_EQ(graphics->BeginFrame(), 0);
     EXPECT_EQ(fake.Count("Clear 0xFF0000FF"), 1);
     EXPECT_EQ(fake.Count("BeginScene"), 1);
+
+    fake.Script("BeginScene", {DDERR_GENERIC});
+    try
+    {
+        graphics->BeginFrame();
+        ADD_FAILURE() << "no exception";
+    }
+    catch (const com_error& e)
+    {
+        EXPECT_EQ(e.Code(), DDERR_GENERIC);
+        EXPECT_NE(std::string(e.what()).find("BeginScene failed"), std::string::npos);
+    }
 }
 
 TEST_F(D3D7PlatformTest, TheCursorIsDrawnAtTheMouseLessTheHotSpotWhileTheMouseIsInside)
@@ -694,8 +778,12 @@ TEST_F(D3D7PlatformTest, ALostSurfaceAtPresentSkipsTheFrameAndRebuildsTextures)
     D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
     ASSERT_NE(texture->GetDeviceSurface(), nullptr);
 
-    fake.Script("BltToWindow", {DDERR_SURFACELOST});
-    EXPECT_EQ(graphics->EndFrame(), 1);
+    {
+        KestrinTest::LogCapture log;
+        fake.Script("BltToWindow", {DDERR_SURFACELOST});
+        EXPECT_EQ(graphics->EndFrame(), 1);
+        EXPECT_EQ(log.Text(), "D3D7GraphicsPlatform::EndFrame - surface lost, frame skipped\n");
+    }
     EXPECT_EQ(texture->GetDeviceSurface(), nullptr);
 
     ASSERT_EQ(graphics->BeginFrame(), 0);
@@ -722,6 +810,80 @@ TEST_F(D3D7PlatformTest, ALostSurfaceAtPresentSkipsTheFrameAndRebuildsTextures)
     }
 }
 
+TEST_F(D3D7PlatformTest, InitializeSetsTheDeviceStatesInOrder)
+{
+    fake.ClearCalls();
+    graphics->Initialize({0, 1, 800, 600});
+    // Culling off, no dither, fog, specular, colour key, stencil, lighting or depth; modulated
+    // alpha blended over the back buffer; clamped texture coordinates.
+    const std::vector<std::string> expected = {
+        "SetRenderState CullMode 1",
+        "SetRenderState DitherEnable 0",
+        "SetRenderState Clipping 1",
+        "SetRenderState ShadeMode 2",
+        "SetRenderState LastPixel 0",
+        "SetRenderState FogEnable 0",
+        "SetRenderState SpecularEnable 0",
+        "SetRenderState EdgeAntialias 0",
+        "SetRenderState ColorKeyEnable 0",
+        "SetRenderState StencilEnable 0",
+        "SetRenderState LocalViewer 1",
+        "SetRenderState NormalizeNormals 1",
+        "SetRenderState ColorKeyBlendEnable 0",
+        "SetRenderState ClipPlaneEnable 0",
+        "SetRenderState ColorVertex 1",
+        "SetRenderState Lighting 0",
+        "SetRenderState Ambient 0xFFFFFFFF",
+        "SetRenderState ZEnable 0",
+        "SetRenderState ZWriteEnable 0",
+        "SetTextureStageState 0 Address 3",
+        "SetRenderState AlphaBlendEnable 1",
+        "SetRenderState SrcBlend 5",
+        "SetRenderState DestBlend 6",
+        "SetTextureStageState 0 AlphaOp 4",
+        "SetTextureStageState 0 AlphaArg1 2",
+        "SetTextureStageState 0 AlphaArg2 0",
+    };
+    const auto first = std::find(fake.calls.begin(), fake.calls.end(), expected.front());
+    ASSERT_NE(first, fake.calls.end());
+    const std::vector<std::string> states(
+        first, first + std::min<ptrdiff_t>(fake.calls.end() - first, ptrdiff_t(expected.size())));
+    EXPECT_EQ(states, expected);
+}
+
+TEST_F(D3D7PlatformTest, SetUpAndShutDownNeedThePlatformAndTheDisplay)
+{
+    auto expectError = [](const std::function<void()>& call, const std::string& message)
+    {
+        try
+        {
+            call();
+            ADD_FAILURE() << message << ": no exception";
+        }
+        catch (const engine_error& e)
+        {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+        }
+    };
+    SetPlatform(nullptr);
+    expectError(
+        [&] {
+            graphics->Initialize({0, 1, 800, 600});
+        },
+        "Using D3D7 Graphics platform on non-win32 platform.");
+    SetPlatform(&platform);
+
+    graphics->Shutdown();
+    delete CDisplay::Get();
+    expectError([&] { graphics->Initialize({0, 1, 800, 600}); }, "No display for D3D7 graphics platform.");
+    expectError([&] { graphics->Shutdown(); }, "No display for D3D graphics platform.");
+
+    // Once the software platform has had the display, 3D stays off.
+    display = CDisplay::Instance();
+    display->DisableD3D();
+    expectError([&] { graphics->Initialize({0, 1, 800, 600}); }, "Could not initialize D3D7");
+}
+
 TEST_F(D3D7PlatformTest, NamesCapabilitiesAndSetUps)
 {
     NameId name;
@@ -734,10 +896,6 @@ TEST_F(D3D7PlatformTest, NamesCapabilitiesAndSetUps)
     // Full screen asks for 32 bits.
     graphics->Initialize({1, 1, 800, 600});
     EXPECT_EQ(fake.Count("SetDisplayMode 800x600x32"), 1);
-
-    // Once the software platform has had the display, 3D stays off.
-    display->DisableD3D();
-    EXPECT_THROW(graphics->Initialize({0, 1, 800, 600}), engine_error);
 }
 
 } // namespace

@@ -83,10 +83,9 @@ void D3DTexture::Restore()
         LogFailure("TextureContainer::Restore - IDirect3DDevice7::GetCaps", hr);
         return;
     }
-    // The image may have been loaded anew at another size since the texture was made.
-    if (m_sourceRect.w != m_image->GetWidth() || m_sourceRect.h != m_image->GetHeight() ||
-        m_textureWidth <= 0 || m_textureHeight <= 0)
-        ComputeSizes();
+    // The image may have been loaded anew at another size, or the display set up again on a
+    // device with other texture limits, since the texture was made.
+    ComputeSizes();
     // An empty image (a failed load, an empty caret frame) has nothing to upload.
     if (m_copiedWidth <= 0 || m_copiedHeight <= 0)
         return;

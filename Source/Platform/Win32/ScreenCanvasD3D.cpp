@@ -325,6 +325,8 @@ int cScreenCanvasD3D::DrawStretchedImage(IImage* image, const Rect<int>& destina
     if (!image || !HasPixels(image))
         return Draw_Nothing;
     const Rect<int> source = SourceRectOf(image, state);
+    // Either side empty or negative draws nothing, as on the software blitter: a source without
+    // width or height has nothing to stretch, and both renderers then agree.
     if (source.w <= 0 || source.h <= 0)
         return Draw_Nothing;
     const TextureInfo texture = TextureOf(image);
@@ -373,10 +375,14 @@ int cScreenCanvasD3D::DrawTexturedPolygon(IImage* image, int mode, int count, co
     static constexpr Prim kModes[] = {Prim::TriangleStrip, Prim::TriangleFan, Prim::TriangleList};
     if (!points || count < 3 || mode < 0 || mode > 2)
         return Draw_Nothing;
+    // An empty image (a failed load) has no texels to show; drawn untextured it would be a solid
+    // patch in the vertex colours.
+    if (image && !HasPixels(image))
+        return Draw_Nothing;
     if (mode == 2)
         count -= count % 3; // whole triangles only
     TextureInfo texture;
-    if (image && HasPixels(image))
+    if (image)
         texture = TextureOf(image);
     std::vector<Vertex> vertices(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
@@ -546,9 +552,9 @@ int cScreenCanvasD3D::DrawCircleShape(float x, float y, float radius, const Draw
     if (clip.IsEmpty() || cx + n < clip.x || cy + n < clip.y || cx - n > int64_t(clip.x) + clip.w - 1 ||
         cy - n > int64_t(clip.y) + clip.h - 1)
         return Draw_Nothing;
-    // As on the software canvases, a circle of radius near 1 is its centre pixel.
-    const std::vector<CircleOffset> offsets =
-        n == 1 ? std::vector<CircleOffset>{{0, 0}} : ComputeCircleOffsets(DoubledRadius(radius));
+    // The same offsets as the software canvases draw for this radius (a radius of 0.5 is the
+    // centre pixel alone, one of 1 a plus).
+    const std::vector<CircleOffset> offsets = ComputeCircleOffsets(DoubledRadius(radius));
     if (offsets.empty())
         return Draw_Nothing;
     return DrawRim(int(cx), int(cy), offsets, state, kind, op);
@@ -638,6 +644,7 @@ int cScreenCanvasD3D::DrawSprites(IImage* image, int count, const SpriteRecord* 
             SpriteRecord record;
             std::memcpy(&record, records + ptrdiff_t(start + i) * stride, sizeof record);
             const float w = imageWidth * record.scaleX, h = imageHeight * record.scaleY;
+            // Sprites are images: the state tints them with its image colour, as every image draw.
             Quad(&vertices[size_t(i) * 4], record.x - w * 0.5f, record.y - h * 0.5f, w, h, 0.0f, 0.0f,
                  texture.maxU, texture.maxV, PackColor(Multiply(record.color, state.imageColor)));
             static constexpr uint16_t kPattern[6] = {0, 1, 2, 3, 2, 1};
