@@ -550,6 +550,26 @@ TEST_F(DisplaySetup, PendingClipBuildsPlanesOnlyInsideTheClientArea)
     EXPECT_TRUE(fake.calls.empty()) << "nothing changed, nothing sent";
 }
 
+TEST_F(DisplaySetup, FullScreenPlanesAreMeasuredInTheModeNotTheDesktopWindow)
+{
+    // The full-screen window covers the desktop; the frame is the 800x600 mode scaled into it.
+    fake.clientWidth = 1920;
+    fake.clientHeight = 1080;
+    Fullscreen();
+    std::shared_ptr<FakeDevice> device = fake.LastDevice();
+    const struct
+    {
+        Rect<int> clip;
+        uint32_t mask;
+    } steps[] = {{{0, 0, 800, 600}, 0}, {{10, 20, 100, 50}, 15}, {{0, 0, 1000, 700}, 0}};
+    for (const auto& s : steps)
+    {
+        display.SetWantedClipRect(s.clip);
+        display.ApplyPendingState();
+        EXPECT_EQ(device->RenderStateValue(RenderState::ClipPlaneEnable), s.mask) << s.clip.w;
+    }
+}
+
 TEST_F(DisplaySetup, FilterAndClipAreSentAgainToTheDeviceOfANewSetup)
 {
     Windowed();
