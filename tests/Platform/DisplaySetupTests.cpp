@@ -1,5 +1,6 @@
 #include "Platform/Shim/DirectDraw/FakeBackend.h"
 #include "Platform/Win32/CDisplay.h"
+#include "Platform/Win32/GraphicsPlatforms.h"
 #include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -848,4 +849,32 @@ TEST_F(DisplaySetup, TheSingletonGuardShutsTheDisplayDownAndForgetsTheTable)
     EXPECT_GE(fake.Find("Release device"), 0);
     EXPECT_TRUE(CDisplay::Devices().empty());
     guard.DestroySingleton(); // nothing left to do
+}
+
+TEST(DisplayGraphicsFactory, MakesTheDisplayThenThePlatformOfEachKind)
+{
+    FakeBackend fake;
+    IGraphicsPlatformFactory& factory = GetDisplayGraphicsFactory();
+    ASSERT_TRUE(factory.CreateDisplay());
+    ASSERT_NE(CDisplay::Get(), nullptr);
+    EXPECT_STREQ(GetHResultName(DDERR_SURFACELOST), "DDERR_SURFACELOST");
+
+    // The hardware bit wins over the software bit.
+    const struct
+    {
+        int kind;
+        int capabilities;
+    } cases[] = {{2, GraphicsCaps_Hardware3D}, {3, GraphicsCaps_Hardware3D}, {1, GraphicsCaps_Software}};
+    for (const auto& c : cases)
+    {
+        std::unique_ptr<IGraphicsPlatform> platform(factory.CreateGraphicsPlatform(c.kind));
+        ASSERT_TRUE(platform) << c.kind;
+        EXPECT_EQ(platform->GetCapabilities(), c.capabilities) << c.kind;
+        EXPECT_EQ(GetGraphicsPlatform(), platform.get()) << "registered when made";
+    }
+    EXPECT_EQ(factory.CreateGraphicsPlatform(0), nullptr);
+    EXPECT_EQ(factory.CreateGraphicsPlatform(4), nullptr);
+
+    CDisplaySingletonDestructor guard;
+    guard.DestroySingleton();
 }

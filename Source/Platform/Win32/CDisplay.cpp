@@ -417,6 +417,7 @@ void CDisplay::Initialize(const DD::ModeDesc* mode, DD::WindowHandle window, con
             throw com_error(KESTRIN_HERE, hr, "Could not set cooperative level");
         int desktopBits = 0;
         hr = m_directDraw->GetDisplayModeBits(desktopBits);
+        // No text is laid down for this failure; ours names the call, like its neighbours.
         if (DD::Failed(hr))
             throw com_error(KESTRIN_HERE, hr, "Could not get display mode");
         if (desktopBits <= 8)
