@@ -1,5 +1,6 @@
 #include "Platform/Shim/DirectDraw/FakeBackend.h"
 #include "Platform/Win32/CDisplay.h"
+#include "Platform/Win32/GraphicsPlatforms.h"
 #include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -550,6 +551,26 @@ TEST_F(DisplaySetup, PendingClipBuildsPlanesOnlyInsideTheClientArea)
     EXPECT_TRUE(fake.calls.empty()) << "nothing changed, nothing sent";
 }
 
+TEST_F(DisplaySetup, FullScreenPlanesAreMeasuredInTheModeNotTheDesktopWindow)
+{
+    // The full-screen window covers the desktop; the frame is the 800x600 mode scaled into it.
+    fake.clientWidth = 1920;
+    fake.clientHeight = 1080;
+    Fullscreen();
+    std::shared_ptr<FakeDevice> device = fake.LastDevice();
+    const struct
+    {
+        Rect<int> clip;
+        uint32_t mask;
+    } steps[] = {{{0, 0, 800, 600}, 0}, {{10, 20, 100, 50}, 15}, {{0, 0, 1000, 700}, 0}};
+    for (const auto& s : steps)
+    {
+        display.SetWantedClipRect(s.clip);
+        display.ApplyPendingState();
+        EXPECT_EQ(device->RenderStateValue(RenderState::ClipPlaneEnable), s.mask) << s.clip.w;
+    }
+}
+
 TEST_F(DisplaySetup, FilterAndClipAreSentAgainToTheDeviceOfANewSetup)
 {
     Windowed();
@@ -828,4 +849,32 @@ TEST_F(DisplaySetup, TheSingletonGuardShutsTheDisplayDownAndForgetsTheTable)
     EXPECT_GE(fake.Find("Release device"), 0);
     EXPECT_TRUE(CDisplay::Devices().empty());
     guard.DestroySingleton(); // nothing left to do
+}
+
+TEST(DisplayGraphicsFactory, MakesTheDisplayThenThePlatformOfEachKind)
+{
+    FakeBackend fake;
+    IGraphicsPlatformFactory& factory = GetDisplayGraphicsFactory();
+    ASSERT_TRUE(factory.CreateDisplay());
+    ASSERT_NE(CDisplay::Get(), nullptr);
+    EXPECT_STREQ(GetHResultName(DDERR_SURFACELOST), "DDERR_SURFACELOST");
+
+    // The hardware bit wins over the software bit.
+    const struct
+    {
+        int kind;
+        int capabilities;
+    } cases[] = {{2, GraphicsCaps_Hardware3D}, {3, GraphicsCaps_Hardware3D}, {1, GraphicsCaps_Software}};
+    for (const auto& c : cases)
+    {
+        std::unique_ptr<IGraphicsPlatform> platform(factory.CreateGraphicsPlatform(c.kind));
+        ASSERT_TRUE(platform) << c.kind;
+        EXPECT_EQ(platform->GetCapabilities(), c.capabilities) << c.kind;
+        EXPECT_EQ(GetGraphicsPlatform(), platform.get()) << "registered when made";
+    }
+    EXPECT_EQ(factory.CreateGraphicsPlatform(0), nullptr);
+    EXPECT_EQ(factory.CreateGraphicsPlatform(4), nullptr);
+
+    CDisplaySingletonDestructor guard;
+    guard.DestroySingleton();
 }

@@ -417,6 +417,7 @@ void CDisplay::Initialize(const DD::ModeDesc* mode, DD::WindowHandle window, con
             throw com_error(KESTRIN_HERE, hr, "Could not set cooperative level");
         int desktopBits = 0;
         hr = m_directDraw->GetDisplayModeBits(desktopBits);
+        // No text is laid down for this failure; ours names the call, like its neighbours.
         if (DD::Failed(hr))
             throw com_error(KESTRIN_HERE, hr, "Could not get display mode");
         if (desktopBits <= 8)
@@ -483,6 +484,7 @@ void CDisplay::Initialize(const DD::ModeDesc* mode, DD::WindowHandle window, con
             if (DD::Failed(hr))
                 throw com_error(KESTRIN_HERE, hr,
                                 "Unable to determine amount of video memory available for textures.");
+            // Unsigned: a driver with 2 GiB or more would otherwise log a negative amount.
             LogPrintf("Driver Video Memory: %u Total, %u Free\n", caps.vidMemTotal, caps.vidMemFree);
             // The check reads the total although the message speaks of free memory.
             if (caps.vidMemTotal <= 8388608u)
@@ -602,7 +604,15 @@ void CDisplay::ApplyPendingState()
     {
         int right = 0;
         int bottom = 0;
-        DD::GetBackend().GetClientSize(m_window, right, bottom);
+        // A full-screen client area is the display mode. Our full-screen window is desktop-sized
+        // with the frame scaled into it, so its size is not the area the planes are measured in.
+        if (m_fullscreen)
+        {
+            right = m_width;
+            bottom = m_height;
+        }
+        else
+            DD::GetBackend().GetClientSize(m_window, right, bottom);
         // 64-bit edges: an unbounded width added to a positive x would overflow an int.
         const int64_t left = m_wantedClip.x;
         const int64_t top = m_wantedClip.y;
@@ -622,6 +632,8 @@ void CDisplay::ApplyPendingState()
             mask |= 8;
         m_device->SetRenderState(DD::RenderState::ClipPlaneEnable, mask);
 
+        // With pixel centres at whole coordinates these planes leave out column x and row y; the
+        // shim rebuilds the rectangle {x, y, w, h} from them, as the software path clips.
         if ((mask & 1) && left != m_currentClip.x)
         {
             const float plane[4] = {1.0f, 0.0f, 0.0f, static_cast<float>(-double(left) - 0.5)};
