@@ -20,7 +20,13 @@ struct Result
     bool ok = true;
     std::vector<std::wstring> elements; // "<name" and ">name", attributes appended
     std::wstring text;                  // all character data, joined
+    bool asciiNames = true;             // every element and attribute name
 };
+
+bool IsAscii(const std::wstring& name)
+{
+    return std::all_of(name.begin(), name.end(), [](wchar_t c) { return c >= 0 && c <= 0x7F; });
+}
 
 Result ReadAll(IStream& stream, XMLWriter* copy = nullptr)
 {
@@ -39,8 +45,12 @@ Result ReadAll(IStream& stream, XMLWriter* copy = nullptr)
                 continue;
             }
             std::wstring line = (node->IsStart() ? L"<" : L">") + node->GetName();
+            result.asciiNames = result.asciiNames && IsAscii(node->GetName());
             for (const auto& [name, value] : node->GetAttributes())
+            {
                 line += L" " + name + L"=" + value;
+                result.asciiNames = result.asciiNames && IsAscii(name);
+            }
             result.elements.push_back(line);
             if (node->IsStart())
             {
@@ -87,7 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap();
 
     // What the writer made of a readable document reads back: same elements, same text apart from
-    // the line ends it puts between elements.
+    // the line ends it puts between elements. Only with ASCII names, the only ones the engine writes:
+    // expat's Latin-1 decoder takes a few name characters (U+00B5, say) that its UTF-8 one refuses.
+    if (!direct.asciiNames)
+        return 0;
     copyBytes.Seek(0, 0);
     Result copied = ReadAll(copyBytes);
     if (!copied.ok || copied.elements != direct.elements)
