@@ -565,6 +565,13 @@ TEST_F(DDraw7PlatformTest, MirroredFilmStripFrameShowsThatFrameMirrored)
         }
         EXPECT_EQ(At(22, 30), Initial(22, 30));
     }
+    // Cut at the left edge: the frame's right half was mirrored out of sight, its left half stays.
+    DrawState cut = Opaque(0xFFFFFFFF);
+    cut.flags = Graphics::DrawFlag_SourceRect | Graphics::DrawFlag_MirrorX;
+    cut.sourceRect = {2, 0, 2, 2};
+    EXPECT_EQ(graphics->DrawImage(strip.get(), -1.0f, 40.0f, cut), 0);
+    EXPECT_EQ(At(0, 40), StripColumn(2, 0));
+    EXPECT_EQ(At(1, 40), Initial(1, 40));
     // A rectangle far off the image mirrors to one far off on the other side: nothing, no overflow.
     DrawState far = Opaque(0xFFFFFFFF);
     far.flags = Graphics::DrawFlag_SourceRect | Graphics::DrawFlag_MirrorX;
@@ -596,6 +603,11 @@ TEST_F(DDraw7PlatformTest, VerticallyFlippedImageIsDrawnOnceFlipped)
         // Drawn at the frame's size, nothing beside it.
         EXPECT_EQ(At(42, 50), Initial(42, 50));
         EXPECT_EQ(At(40, 52), Initial(40, 52));
+
+        // Cut at the top: the row left in sight is the frame's top row, now at the bottom.
+        EXPECT_EQ(graphics->DrawImage(strip.get(), 60.0f, -1.0f, state), 0);
+        EXPECT_EQ(At(60, 0), StripColumn(4 + (c.mirrorX ? 1 : 0), 0));
+        EXPECT_EQ(At(60, 1), Initial(60, 1));
     }
 }
 
