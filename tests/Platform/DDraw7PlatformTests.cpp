@@ -174,21 +174,43 @@ TEST_F(DDraw7PlatformTest, FailedScreenSurfaceIsAnEngineErrorOfThisPlatform)
     }
 }
 
-TEST_F(DDraw7PlatformTest, InitializeWithoutAPlatformFails)
+TEST_F(DDraw7PlatformTest, InitializeWithoutAPlatformOrADisplayFails)
 {
+    graphics = new DDraw7GraphicsPlatform();
+    const auto expectError = [this](const char* message)
+    {
+        try
+        {
+            graphics->Initialize(DisplaySettings{0, 1, kWidth, kHeight});
+            FAIL() << "no exception";
+        }
+        catch (const engine_error& e)
+        {
+            EXPECT_STREQ(e.what(), message);
+            EXPECT_EQ(e.SourceFile(), "DDraw7GraphicsPlatform");
+        }
+    };
+    {
+        CDisplaySingletonDestructor guard;
+        guard.DestroySingleton();
+    }
+    ASSERT_EQ(CDisplay::Get(), nullptr);
+    expectError("No display for DDraw7 graphics platform.");
+    // The platform is asked for first.
     delete platform;
     platform = nullptr;
-    graphics = new DDraw7GraphicsPlatform();
-    try
-    {
-        graphics->Initialize(DisplaySettings{0, 1, kWidth, kHeight});
-        FAIL() << "no exception";
-    }
-    catch (const engine_error& e)
-    {
-        EXPECT_STREQ(e.what(), "Using DDraw7 Graphics platform on non-win32 platform.");
-        EXPECT_EQ(e.SourceFile(), "DDraw7GraphicsPlatform");
-    }
+    expectError("Using DDraw7 Graphics platform on non-win32 platform.");
+}
+
+TEST_F(DDraw7PlatformTest, FullScreenSetsUpTheDisplayAt32Bits)
+{
+    Start(1);
+    EXPECT_TRUE(CDisplay::Get()->IsFullscreen());
+    EXPECT_FALSE(CDisplay::Get()->UsesD3D());
+    EXPECT_EQ(graphics->GetBitsPerPixel(), 32);
+    graphics->SetPixel(1, 1, kRed);
+    EXPECT_EQ(graphics->EndFrame(), 0);
+    EXPECT_EQ(screen->PixelAt(1, 1), kRed);
 }
 
 // ---- frames ----
@@ -244,6 +266,15 @@ TEST_F(DDraw7PlatformTest, BeginFrameSkipsMinimisedAndLostExclusiveModeAndThrows
         EXPECT_EQ(graphics->BeginFrame(), 1);
         EXPECT_EQ(clock.slept, 50u);
     }
+
+    // A lost back buffer is brought back before the frame is drawn.
+    DD::FakeSurfacePtr backBuffer = fake.LastSurface("backbuffer");
+    ASSERT_NE(backBuffer, nullptr);
+    backBuffer->lost = true;
+    fake.ClearCalls();
+    EXPECT_EQ(graphics->BeginFrame(), 0);
+    EXPECT_FALSE(backBuffer->lost);
+    EXPECT_EQ(fake.Count("Restore " + backBuffer->Name()), 1);
 
     fake.Script("TestCooperativeLevel", {DD::DDERR_GENERIC});
     try
@@ -331,15 +362,16 @@ struct ConversionCase
     uint32_t rMask, gMask, bMask;
     int layout;
     uint16_t white;
+    uint16_t sample; // 0xFF102030
 };
 
 TEST_F(DDraw7PlatformTest, SixteenBitLayoutsConvertByTruncation)
 {
     const ConversionCase cases[] = {
-        {0x7C00, 0x03E0, 0x001F, 0, 0x7FFF},
-        {0xFC00, 0x03E0, 0x001F, 1, 0xFFFF},
-        {0xF800, 0x07E0, 0x001F, 2, 0xFFFF},
-        {0xF800, 0x07C0, 0x003F, 3, 0xFFFF},
+        {0x7C00, 0x03E0, 0x001F, 0, 0x7FFF, 0x0886},
+        {0xFC00, 0x03E0, 0x001F, 1, 0xFFFF, 0x1086},
+        {0xF800, 0x07E0, 0x001F, 2, 0xFFFF, 0x1106},
+        {0xF800, 0x07C0, 0x003F, 3, 0xFFFF, 0x110C},
     };
     for (const ConversionCase& c : cases)
     {
@@ -362,12 +394,10 @@ TEST_F(DDraw7PlatformTest, SixteenBitLayoutsConvertByTruncation)
         std::memcpy(&white, screen->Memory(), 2);
         std::memcpy(&second, screen->Memory() + screen->Pitch() + 4, 2);
         EXPECT_EQ(white, c.white);
-        EXPECT_EQ(second, DDraw7GraphicsPlatform::To16Bit(0xFF102030, c.layout));
+        EXPECT_EQ(second, c.sample);
         delete graphics;
         graphics = nullptr;
     }
-    EXPECT_EQ(DDraw7GraphicsPlatform::To16Bit(0xFF102030, 2), 0x1106);
-    EXPECT_EQ(DDraw7GraphicsPlatform::To16Bit(0xFF102030, 0), 0x0886);
 }
 
 TEST_F(DDraw7PlatformTest, TwentyFourBitsWriteBlueGreenRed)
@@ -535,6 +565,13 @@ TEST_F(DDraw7PlatformTest, MirroredFilmStripFrameShowsThatFrameMirrored)
         }
         EXPECT_EQ(At(22, 30), Initial(22, 30));
     }
+    // Cut at the left edge: the frame's right half was mirrored out of sight, its left half stays.
+    DrawState cut = Opaque(0xFFFFFFFF);
+    cut.flags = Graphics::DrawFlag_SourceRect | Graphics::DrawFlag_MirrorX;
+    cut.sourceRect = {2, 0, 2, 2};
+    EXPECT_EQ(graphics->DrawImage(strip.get(), -1.0f, 40.0f, cut), 0);
+    EXPECT_EQ(At(0, 40), StripColumn(2, 0));
+    EXPECT_EQ(At(1, 40), Initial(1, 40));
     // A rectangle far off the image mirrors to one far off on the other side: nothing, no overflow.
     DrawState far = Opaque(0xFFFFFFFF);
     far.flags = Graphics::DrawFlag_SourceRect | Graphics::DrawFlag_MirrorX;
@@ -566,6 +603,11 @@ TEST_F(DDraw7PlatformTest, VerticallyFlippedImageIsDrawnOnceFlipped)
         // Drawn at the frame's size, nothing beside it.
         EXPECT_EQ(At(42, 50), Initial(42, 50));
         EXPECT_EQ(At(40, 52), Initial(40, 52));
+
+        // Cut at the top: the row left in sight is the frame's top row, now at the bottom.
+        EXPECT_EQ(graphics->DrawImage(strip.get(), 60.0f, -1.0f, state), 0);
+        EXPECT_EQ(At(60, 0), StripColumn(4 + (c.mirrorX ? 1 : 0), 0));
+        EXPECT_EQ(At(60, 1), Initial(60, 1));
     }
 }
 
@@ -607,6 +649,24 @@ TEST_F(DDraw7PlatformTest, RotationWithoutACacheWarnsOnceAndDrawsACentredCopy)
     EXPECT_EQ(At(198, 98), kRed);
 }
 
+TEST_F(DDraw7PlatformTest, RotationFromTheImageCacheIsDrawnCentredWithoutAWarning)
+{
+    Start();
+    // 4 wide and 2 high: a quarter turn stands it up, 2 wide and 4 high.
+    auto bar = SolidImage(4, 2, kRed);
+    BuildRotationCache(*bar, 4);
+    LogCapture log;
+    EXPECT_EQ(graphics->DrawRotatedImage(bar.get(), 100.0f, 100.0f, 1.5707964f, Opaque(0xFFFFFFFF)), 0);
+    EXPECT_EQ(log.Text(), "");
+    EXPECT_EQ(ChangedPixels(), 8);
+    EXPECT_EQ(At(99, 98), kRed);
+    EXPECT_EQ(At(100, 101), kRed);
+    EXPECT_EQ(At(101, 100), Initial(101, 100));
+    // The cached copy stays the image's own.
+    ASSERT_NE(bar->GetRotationCache(), nullptr);
+    EXPECT_NE(bar->GetRotationCache()->images[1], nullptr);
+}
+
 // ---- circles and ellipses ----
 
 TEST_F(DDraw7PlatformTest, SmallAndTransparentCirclesAndCirclesOutsideTheClip)
@@ -628,11 +688,18 @@ TEST_F(DDraw7PlatformTest, SmallAndTransparentCirclesAndCirclesOutsideTheClip)
         DrawState state;
     };
     const Case nothing[] = {
-        {100.0f, 100.0f, 0.2f, Opaque(kRed)},  {100.0f, 100.0f, 10.0f, faint},
-        {-20.0f, 100.0f, 10.0f, Opaque(kRed)}, {100.0f, 620.0f, 5.0f, Opaque(kRed)},
-        {150.0f, 150.0f, 10.0f, clipped},      {100.0f, 100.0f, -3.0f, Opaque(kRed)},
+        {100.0f, 100.0f, 0.2f, Opaque(kRed)},
+        {100.0f, 100.0f, 10.0f, faint},
+        {-20.0f, 100.0f, 10.0f, Opaque(kRed)},
+        {100.0f, 620.0f, 5.0f, Opaque(kRed)},
+        {150.0f, 150.0f, 10.0f, clipped},
+        {100.0f, 100.0f, -3.0f, Opaque(kRed)},
         {100.0f, 100.0f, NAN, Opaque(kRed)},
+        // Just past the clip's right edge: no pixel of these could land inside.
+        {100.0f, 50.0f, 0.5f, clipped},
+        {102.0f, 50.0f, 2.5f, clipped},
     };
+    ASSERT_EQ(graphics->BeginFrame(), 0); // forget the two drawn above
     for (const Case& c : nothing)
     {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " r " << c.radius);
@@ -640,6 +707,13 @@ TEST_F(DDraw7PlatformTest, SmallAndTransparentCirclesAndCirclesOutsideTheClip)
         EXPECT_EQ(graphics->DrawLineCircle(c.x, c.y, c.radius, c.state), 1);
     }
     EXPECT_EQ(ChangedPixels(), 2);
+    EXPECT_EQ(graphics->GetFlags() & DDraw7GraphicsPlatform::Flag_Drawn, 0u);
+
+    // One pixel further in, the rim reaches the clip's last column.
+    EXPECT_EQ(graphics->DrawLineCircle(101.0f, 50.0f, 2.5f, clipped), 0);
+    for (int y = 49; y <= 51; ++y)
+        EXPECT_EQ(At(99, y), kRed) << y;
+    EXPECT_EQ(ChangedPixels(), 2 + 3);
 }
 
 TEST_F(DDraw7PlatformTest, FilledCircleIsSymmetricWithoutGapsAndTheOutlineIsItsRim)

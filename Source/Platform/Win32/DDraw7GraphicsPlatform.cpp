@@ -477,8 +477,9 @@ int DDraw7GraphicsPlatform::DrawCircle(float x, float y, float radius, const Dra
         return Graphics::Draw_Nothing;
     const int64_t cx = Graphics::TruncToInt(x);
     const int64_t cy = Graphics::TruncToInt(y);
-    // No outline offset reaches past the radius rounded up.
-    const int64_t reach = (int64_t(doubled) + 1) / 2;
+    // The outline's widest offset is exactly half the doubled radius, rounded down (the centre
+    // pixel alone for radius 0.5), so a circle none of whose pixels can land in the clip is skipped.
+    const int64_t reach = doubled / 2;
     const int64_t lastColumn = int64_t(clip.x) + clip.w - 1;
     const int64_t lastRow = int64_t(clip.y) + clip.h - 1;
     if (cx + reach < clip.x || cy + reach < clip.y || cx - reach > lastColumn || cy - reach > lastRow)
