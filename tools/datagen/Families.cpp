@@ -1,6 +1,8 @@
 // The family registry: one line per family. To add one, write its paint function (a
 // FamilyArt with its resources) in a recipe file and list it here.
 #include "Family.h"
+#include "Guests.h"
+#include "Title.h"
 #include "UiKit.h"
 
 namespace DataGen
@@ -12,6 +14,18 @@ const std::vector<Family>& Families()
         {"Btn_Large", "resources", PaintBtnLarge},
         {"Btn_Medium", "resources", PaintBtnMedium},
         {"Btn_Small", "resources", PaintBtnSmall},
+        {"Jillian_icon", "resources", PaintJillianIcon},
+        {"Harley_icon", "resources", PaintHarleyIcon},
+        {"Miranda_icon", "resources", PaintMirandaIcon},
+        {"Zoe_icon", "resources", PaintZoeIcon},
+        {"Jason_icon", "resources", PaintJasonIcon},
+        {"Heather_icon", "resources", PaintHeatherIcon},
+        {"Splash_BG", "Loading", PaintSplash},
+        {"TitleBG", "Title_MainMenu", PaintTitleBackground},
+        {"MainMenu_BG", "Title_MainMenu", PaintMainMenuBackground},
+        {"TitleLogo", "Title_MainMenu", PaintTitleLogo},
+        {"MenuTable", "Title_MainMenu", PaintMenuTable},
+        {"titlescreen_image_odalee", "Title_MainMenu", PaintTitleTics},
     };
     return families;
 }
