@@ -474,8 +474,10 @@ Canvas TitleTics()
     {
         const double y = 216 + rng.Uniform() * 56, x0 = 8 + rng.Uniform() * 60, x1 = 252 + rng.Uniform() * 60;
         const double sag = 8 + rng.Uniform() * 22;
-        const auto path =
-            Shape::FlattenQuadratic({x0, y - 6}, {160 + rng.Signed() * 50, y + sag}, {x1, y - 6}, 28);
+        // Strands cross at different slants, so the nest reads as wound, not striped.
+        const double tilt = rng.Signed() * 16.0;
+        const auto path = Shape::FlattenQuadratic({x0, y - 6 - tilt}, {160 + rng.Signed() * 50, y + sag},
+                                                  {x1, y - 6 + tilt}, 28);
         const Sdf s = Intersect(StrokeSdf(path, 2.6), Offset(rimmed, -1.0));
         const Rgba col = strands[i % 6];
         FillShape(c, s, DomeShade(s, Solid(col), DomeLight{1.0, 2.6, 0.6, 0.2, 0.3, 16}));
