@@ -196,8 +196,30 @@ Canvas TitleBackground()
             continue;
         Sparkle(c, at, 5 + rng.Uniform() * 6);
     }
-    // A strand of yarn along the foot of the screen.
-    Yarn(c, Shape::FlattenQuadratic({-20, 560}, {400, 520}, {820, 572}, 64), 5.0, Palette::Coral, 1.8);
+    // A strand of yarn along the foot of the screen, behind the Tics.
+    Yarn(c, Shape::FlattenQuadratic({-20, 540}, {400, 500}, {820, 552}, 64), 5.0, Palette::Coral, 1.8);
+    // Tics peeking up over the foot of the screen at the name.
+    const struct
+    {
+        double x, r;
+        Rgba color;
+        Vec2 look;
+    } peekers[] = {{130, 36, TicColors::Green, {0.45, -0.7}},
+                   {265, 32, TicColors::Yellow, {0.3, -0.8}},
+                   {545, 34, TicColors::Red, {-0.3, -0.8}},
+                   {672, 38, TicColors::Purple, {-0.45, -0.7}},
+                   {402, 28, TicColors::Blue, {0.0, -0.9}}};
+    for (const auto& t : peekers)
+    {
+        TicLook tic;
+        tic.centre = {t.x, 598 - t.r * 0.5};
+        tic.radius = t.r;
+        tic.color = t.color;
+        tic.look = t.look;
+        tic.wisp = t.r > 33;
+        DropShadow(c, CircleSdf(tic.centre + Vec2{4, 6}, t.r), {0, 0}, 6, WithAlpha(Palette::Ink, 0.22));
+        DrawTic(c, tic);
+    }
     return Flatten(c, Palette::Paper);
 }
 
