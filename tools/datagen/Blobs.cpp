@@ -76,7 +76,7 @@ std::vector<double> Edt(const std::vector<bool>& feature, int w, int h)
 
 void DrawEye(Canvas& canvas, const EyeLook& e)
 {
-    const Sdf white = EllipseSdf(e.centre, e.radii);
+    const Sdf white = Bounded(EllipseSdf(e.centre, e.radii), e.centre - e.radii, e.centre + e.radii, 8.0);
     FillShape(canvas, white,
               DomeShade(white,
                         LinearGradient(e.centre - Vec2{0, e.radii.y}, e.centre + Vec2{0, e.radii.y},
@@ -117,6 +117,8 @@ void DrawTic(Canvas& canvas, const TicLook& t)
     }
     if (t.tilt != 0.0)
         body = RotateSdf(body, c, t.tilt);
+    // The wisp reaches about 0.8 r above the body; the box is generous for the tilt.
+    body = Bounded(body, c - Vec2{r * 1.3, r * 2.0}, c + Vec2{r * 1.3, r * 1.3}, 8.0);
     const Rgba light = TicColors::LightOf(t.color), dark = TicColors::DarkOf(t.color);
     const Shader base = LinearGradient(c - Vec2{r * 0.7, r * 0.9}, c + Vec2{r * 0.6, r * 0.9},
                                        Mix(t.color, light, 0.45), Mix(t.color, dark, 0.3));
@@ -178,6 +180,29 @@ Sdf MaskSdf(const Canvas& mask, int reach)
         const double bottom = Det::Mix(at(x0, y0 + 1), at(x0 + 1, y0 + 1), tx);
         return Det::Mix(top, bottom, ty);
     };
+}
+
+Sdf Bounded(Sdf shape, Vec2 lo, Vec2 hi, double margin)
+{
+    return [shape = std::move(shape), lo, hi, margin](Vec2 p)
+    {
+        const double dx = std::max({lo.x - p.x, 0.0, p.x - hi.x});
+        const double dy = std::max({lo.y - p.y, 0.0, p.y - hi.y});
+        const double outside = std::sqrt(dx * dx + dy * dy);
+        return outside > margin ? outside : shape(p);
+    };
+}
+
+Sdf BoundedStroke(std::vector<Vec2> points, double halfWidth, double margin)
+{
+    Vec2 lo = points.front(), hi = points.front();
+    for (const Vec2& p : points)
+    {
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y)};
+    }
+    const Vec2 grow{halfWidth, halfWidth};
+    return Bounded(StrokeSdf(std::move(points), halfWidth), lo - grow, hi + grow, margin);
 }
 
 Canvas Resize(const Canvas& s, int width, int height)

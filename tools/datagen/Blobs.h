@@ -5,6 +5,8 @@
 #include "Paint.h"
 #include "Sdf.h"
 
+#include <vector>
+
 namespace DataGen
 {
 // The five line tints and the shades the art direction derives from them.
@@ -57,6 +59,14 @@ void DrawTic(Canvas& canvas, const TicLook& tic);
 // A signed distance field, in pixels, of where `mask`'s alpha is above one half; exact up to
 // `reach` pixels from the edge, clamped beyond. Sampled bilinearly between pixel centres.
 Sdf MaskSdf(const Canvas& mask, int reach);
+
+// `shape`, answered without evaluating it at points more than `margin` pixels outside the box
+// [lo, hi] that holds it: there the distance to the box is a lower bound, and far enough out
+// for fills, shadows and glows of up to `margin` pixels to skip the point. Long strokes on big
+// canvases cost a pass over every segment per pixel otherwise.
+Sdf Bounded(Sdf shape, Vec2 lo, Vec2 hi, double margin = 24.0);
+// A stroke along the points, bounded as above.
+Sdf BoundedStroke(std::vector<Vec2> points, double halfWidth, double margin = 24.0);
 
 // A box-filtered resize, for the contact sheet's composed previews.
 Canvas Resize(const Canvas& source, int width, int height);

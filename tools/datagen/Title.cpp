@@ -68,7 +68,7 @@ std::vector<Vec2> Spiral(Vec2 centre, double r0, double r1, double turn0, double
 // A piece of yarn: a dome-shaded stroke with an ink edge.
 void Yarn(Canvas& c, const std::vector<Vec2>& path, double halfWidth, Rgba color, double ink = 1.6)
 {
-    const Sdf s = StrokeSdf(path, halfWidth);
+    const Sdf s = BoundedStroke(path, halfWidth);
     FillShape(c, s, DomeShade(s, Solid(color), DomeLight{1.0, halfWidth, 0.6, 0.25, 0.35, 16}));
     if (ink > 0.0)
         Outline(c, s, ink, Palette::Ink, ink * 0.5);
@@ -77,7 +77,7 @@ void Yarn(Canvas& c, const std::vector<Vec2>& path, double halfWidth, Rgba color
 // A soft translucent wisp: no outline, fading at both ends.
 void Wisp(Canvas& c, const std::vector<Vec2>& path, double halfWidth, Rgba color, double alpha)
 {
-    const Sdf s = StrokeSdf(path, halfWidth);
+    const Sdf s = BoundedStroke(path, halfWidth);
     const Vec2 a = path.front(), b = path.back();
     FillShape(
         c, s,
@@ -98,7 +98,7 @@ void Sparkle(Canvas& c, Vec2 at, double r)
         const double rr = i % 2 == 0 ? r : r * 0.28;
         star.push_back(at + Vec2{Det::CosTurns(i / 8.0 - 0.25) * rr, Det::SinTurns(i / 8.0 - 0.25) * rr});
     }
-    const Sdf s = PolygonSdf(star);
+    const Sdf s = Bounded(PolygonSdf(star), at - Vec2{r, r}, at + Vec2{r, r});
     Glow(c, s, r * 0.8, WithAlpha(Hex("#BFE6FF"), 0.5));
     FillShape(c, s, RadialGradient(at, r, Palette::White, Hex("#8FD0FF")));
 }
@@ -186,7 +186,7 @@ Canvas TitleBackground()
         const Vec2 at{40 + rng.Uniform() * 720, 40 + rng.Uniform() * 520};
         if (Length(PerAxis(at - Vec2{400, 245}, Vec2{300, 120})) < 1.0)
             continue;
-        FillShape(c, StrokeSdf(Spiral(at, 16 + rng.Uniform() * 8, 3, rng.Uniform(), 1.4, 48), 1.8),
+        FillShape(c, BoundedStroke(Spiral(at, 16 + rng.Uniform() * 8, 3, rng.Uniform(), 1.4, 48), 1.8),
                   Solid(WithAlpha(Palette::White, 0.5)), 2.0);
     }
     for (int i = 0; i < 10; ++i)
@@ -285,7 +285,8 @@ Canvas MainMenuBackground()
             const auto wind = Shape::FlattenQuadratic(b.at + Vec2{-b.r, k * b.r * 0.3},
                                                       b.at + Vec2{0, k * b.r * 0.3 - b.r * 0.5},
                                                       b.at + Vec2{b.r, k * b.r * 0.3 + b.r * 0.2}, 16);
-            FillShape(c, Intersect(StrokeSdf(wind, 0.8), ball), Solid(WithAlpha(Darken(b.color, 0.6), 0.6)));
+            FillShape(c, Intersect(BoundedStroke(wind, 0.8), ball),
+                      Solid(WithAlpha(Darken(b.color, 0.6), 0.6)));
         }
         Outline(c, ball, 2.0, Palette::Ink, 1.0);
     }
@@ -500,7 +501,7 @@ Canvas TitleTics()
         const double tilt = rng.Signed() * 16.0;
         const auto path = Shape::FlattenQuadratic({x0, y - 6 - tilt}, {160 + rng.Signed() * 50, y + sag},
                                                   {x1, y - 6 + tilt}, 28);
-        const Sdf s = Intersect(StrokeSdf(path, 2.6), Offset(rimmed, -1.0));
+        const Sdf s = Intersect(BoundedStroke(path, 2.6), Offset(rimmed, -1.0));
         const Rgba col = strands[i % 6];
         FillShape(c, s, DomeShade(s, Solid(col), DomeLight{1.0, 2.6, 0.6, 0.2, 0.3, 16}));
         Outline(c, s, 0.9, WithAlpha(Palette::Ink, 0.55), 0.45);
