@@ -108,6 +108,23 @@ void FillCircleSpans(const BlitTarget& target, const Rect<int>& clip, int cx, in
     }
 }
 
+std::vector<CircleOffset> ComputeEllipseOffsets(int width, int height)
+{
+    const bool wide = width > height;
+    std::vector<CircleOffset> used;
+    CircleOffset previous{0, 0};
+    for (const CircleOffset& o : ComputeCircleOffsets(wide ? width : height))
+    {
+        const CircleOffset scaled = wide ? CircleOffset{o.dx, int(int64_t(o.dy) * height / width)}
+                                         : CircleOffset{int(int64_t(o.dx) * width / height), o.dy};
+        if (scaled == previous)
+            continue;
+        previous = scaled;
+        used.push_back(scaled);
+    }
+    return used;
+}
+
 int DrawEllipseOnPixels(const BlitTarget& target, const Rect<int>& bounds, const Rect<float>& rect,
                         const DrawState& state, bool filled)
 {
@@ -129,20 +146,7 @@ int DrawEllipseOnPixels(const BlitTarget& target, const Rect<int>& bounds, const
     const uint32_t color = PackColor(state.color);
     const int cx = TruncToInt(rect.x + rect.w * 0.5f);
     const int cy = TruncToInt(rect.y + rect.h * 0.5f);
-    const bool wide = w > h;
-    const std::vector<CircleOffset> circle = ComputeCircleOffsets(int(wide ? w : h));
-
-    std::vector<CircleOffset> used;
-    CircleOffset previous{0, 0};
-    for (const CircleOffset& o : circle)
-    {
-        const CircleOffset scaled = wide ? CircleOffset{o.dx, int(int64_t(o.dy) * h / w)}
-                                         : CircleOffset{int(int64_t(o.dx) * w / h), o.dy};
-        if (scaled == previous)
-            continue;
-        previous = scaled;
-        used.push_back(scaled);
-    }
+    const std::vector<CircleOffset> used = ComputeEllipseOffsets(int(w), int(h));
     if (filled)
         FillCircleSpans(target, clip, cx, cy, used, color);
     else

@@ -32,6 +32,10 @@ void DrawCircleOutline(const BlitTarget& target, const Rect<int>& clip, int cx, 
 void FillCircleSpans(const BlitTarget& target, const Rect<int>& clip, int cx, int cy,
                      const std::vector<CircleOffset>& offsets, uint32_t color);
 
+// The offsets of an ellipse of whole width and height (both above 0): the circle list of the longer
+// side (its doubled radius is that side) squeezed along the shorter one, repeated pairs dropped.
+std::vector<CircleOffset> ComputeEllipseOffsets(int width, int height);
+
 // An ellipse whose sides differ by at least half a pixel, in the bounding rectangle, into the
 // target within `bounds` and the state's clip rectangle, in the state's colour without blending.
 // The circle list of the longer side is squeezed along the shorter one. 0 drawn, 1 nothing.

@@ -593,18 +593,7 @@ int cScreenCanvasD3D::DrawEllipseShape(const Rect<float>& rect, const DrawState&
     // The circle of the longer side squeezed along the shorter one, as the software canvases do.
     const int cx = TruncToInt(rect.x + rect.w * 0.5f);
     const int cy = TruncToInt(rect.y + rect.h * 0.5f);
-    const bool wide = w > h;
-    std::vector<CircleOffset> used;
-    CircleOffset previous{0, 0};
-    for (const CircleOffset& o : ComputeCircleOffsets(int(wide ? w : h)))
-    {
-        const CircleOffset scaled = wide ? CircleOffset{o.dx, int(int64_t(o.dy) * h / w)}
-                                         : CircleOffset{int(int64_t(o.dx) * w / h), o.dy};
-        if (scaled == previous)
-            continue;
-        previous = scaled;
-        used.push_back(scaled);
-    }
+    const std::vector<CircleOffset> used = ComputeEllipseOffsets(int(w), int(h));
     if (used.empty())
         return Draw_Nothing;
     return DrawRim(cx, cy, used, state, kind, op);
