@@ -50,7 +50,8 @@ public:
     {
         for (const auto& [name, bytes] : files)
             if (name.size() > fileSpec.extension.size() && name.ends_with(fileSpec.extension))
-                found.emplace_back(2, name.substr(0, name.size() - fileSpec.extension.size()), fileSpec.extension, L".");
+                found.emplace_back(2, name.substr(0, name.size() - fileSpec.extension.size()),
+                                   fileSpec.extension, L".");
         return true;
     }
     bool Delete(const FileSpec& fileSpec) override { return files.erase(Key(fileSpec)) != 0; }
@@ -96,11 +97,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         {
             const std::wstring name = loaded->GetName();
             const std::wstring value = L"a&\"<>\r\n\tb \u00e9\U0001F600";
-            if (!loaded->SetString(L"fuzz", value) || loaded->GetString(L"fuzz") != value ||
-                !loaded->HasRecord(L"fuzz") || !loaded->SetInt(L"fuzz", -5) || loaded->GetInt(L"fuzz", 0) != -5)
+            // A change whose file would not read back is refused, and the file stays as it was. The
+            // manager's current flag then holds for the session only.
+            const bool rewritable = loaded->SetString(L"fuzz", value);
+            if (!rewritable)
+            {
+                if (fs.files[L"1.act"] != input)
+                    __builtin_trap();
+            }
+            else if (loaded->GetString(L"fuzz") != value || !loaded->HasRecord(L"fuzz") ||
+                     !loaded->SetInt(L"fuzz", -5) || loaded->GetInt(L"fuzz", 0) != -5)
                 __builtin_trap();
             Account again(loaded->GetFileSpec());
-            if (again.GetName() != name || again.IsCurrent() != loaded->IsCurrent())
+            if (again.GetName() != name || (rewritable && again.IsCurrent() != loaded->IsCurrent()))
                 __builtin_trap();
         }
     }

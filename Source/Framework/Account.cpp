@@ -175,6 +175,29 @@ bool Account::SetBool(const wchar_t* key, bool value)
     return WriteRecord(key, value ? L"true" : L"false");
 }
 
+namespace
+{
+
+// Whether an XML document reads to its end without an error.
+bool ReadsBack(const std::vector<uint8_t>& bytes)
+{
+    MemoryStream stream(L"Account", bytes.data(), uint32_t(bytes.size()));
+    try
+    {
+        XMLReader reader(&stream);
+        while (!reader.IsAtEnd())
+            if (!reader.Next())
+                break;
+        return true;
+    }
+    catch (const xml_error&)
+    {
+        return false;
+    }
+}
+
+} // namespace
+
 bool Account::WriteRecord(const std::wstring& name, const std::wstring& valueText)
 {
     auto writeRecord = [&](XMLWriter& writer)
@@ -191,33 +214,43 @@ bool Account::WriteRecord(const std::wstring& name, const std::wstring& valueTex
         FileStreamPtr input = OpenFile(m_file, IFileSystem::AccessRead, IFileSystem::OpenExisting);
         if (!input)
         {
-            LogPrintf("Couldn't write account file \"%s\": it couldn't be opened for reading\n", FileName().c_str());
+            LogPrintf("Couldn't write account file \"%s\": it couldn't be opened for reading\n",
+                      FileName().c_str());
             return false;
         }
         XMLWriter writer(&temporary);
-        XMLReader reader(input.get());
-        while (!reader.IsAtEnd())
+        try
         {
-            XMLElement* node = reader.Next();
-            if (!node)
-                break;
-            if (IsRecordNamed(*node, name.c_str()))
+            XMLReader reader(input.get());
+            while (!reader.IsAtEnd())
             {
-                // Replaced in its place; its own end node, copied later, closes it.
-                writeRecord(writer);
-                stored = true;
+                XMLElement* node = reader.Next();
+                if (!node)
+                    break;
+                if (IsRecordNamed(*node, name.c_str()))
+                {
+                    // Replaced in its place; its own end node, copied later, closes it.
+                    writeRecord(writer);
+                    stored = true;
+                }
+                else if (node->IsEnd() && node->GetName() == AccountElement && !stored)
+                {
+                    writeRecord(writer);
+                    writer.EndElement();
+                    writer.WriteNode(*node);
+                    stored = true;
+                }
+                else if (!node->IsText())
+                {
+                    writer.WriteNode(*node);
+                }
             }
-            else if (node->IsEnd() && node->GetName() == AccountElement && !stored)
-            {
-                writeRecord(writer);
-                writer.EndElement();
-                writer.WriteNode(*node);
-                stored = true;
-            }
-            else if (!node->IsText())
-            {
-                writer.WriteNode(*node);
-            }
+        }
+        catch (const xml_error& e)
+        {
+            LogPrintf("Couldn't write account file \"%s\": it couldn't be read: %s\n", FileName().c_str(),
+                      e.what());
+            return false;
         }
     }
     if (!stored)
@@ -227,6 +260,13 @@ bool Account::WriteRecord(const std::wstring& name, const std::wstring& valueTex
     }
     std::string error;
     const std::vector<uint8_t>& bytes = temporary.Bytes();
+    // A name only another encoding could read (the file declared Latin-1, say) would come out as a
+    // file nothing reads any more: keep the old one.
+    if (!ReadsBack(bytes))
+    {
+        LogPrintf("Couldn't write account file \"%s\": its copy would not read back\n", FileName().c_str());
+        return false;
+    }
     if (!ReplaceFileContents(m_file, bytes.data(), uint32_t(bytes.size()), &error))
     {
         LogPrintf("Couldn't write account file \"%s\": %s\n", FileName().c_str(), error.c_str());
