@@ -192,7 +192,9 @@ TEST(CuePoint, TwoSequencesMeetAndBothGoOnWithinAStepOfTheLaterOne)
         EXPECT_TRUE(early.GetTasks().HasActiveTasks()) << "step " << step;
         EXPECT_EQ(late.GetTasks().HasActiveTasks(), step < 4) << "step " << step;
         if (step < 4)
+        {
             EXPECT_EQ(cue->ArrivedCount(), 1u) << "step " << step;
+        }
     }
     early.Tick(0.25f);
     EXPECT_FALSE(early.GetTasks().HasActiveTasks());
