@@ -79,6 +79,21 @@ template <typename Fn> auto WithinSeconds(int seconds, Fn fn) -> std::optional<d
         return std::nullopt;
     return future.get();
 }
+
+// The node count of a document read through a stream that fails at failAt, or the error it raises.
+std::string ReadThroughFailure(const wchar_t* name, const std::string& bytes, size_t failAt)
+{
+    ChunkedStream s(name, bytes, 512, failAt);
+    XMLReader r(&s);
+    try
+    {
+        return std::to_string(ReadAll(r).size());
+    }
+    catch (const xml_error& e)
+    {
+        return e.what();
+    }
+}
 } // namespace
 
 TEST(XMLReader, YieldsNodesInOrderWithEntitiesResolvedInTheDeclaredEncoding)
@@ -265,33 +280,12 @@ TEST(XMLReader, FailedReadEndsTheInputInsteadOfLooping)
     doc += "</a>";
 
     // The read fails in mid-document: the truncated document's error, not a hang.
-    auto truncated = WithinSeconds(10,
-                                   [doc]
-                                   {
-                                       ChunkedStream s(L"broken", doc, 512, 600);
-                                       XMLReader r(&s);
-                                       try
-                                       {
-                                           ReadAll(r);
-                                       }
-                                       catch (const xml_error& e)
-                                       {
-                                           return std::string(e.what());
-                                       }
-                                       return std::string("no error");
-                                   });
+    auto truncated = WithinSeconds(10, [doc] { return ReadThroughFailure(L"broken", doc, 600); });
     ASSERT_TRUE(truncated.has_value()) << "reader spins";
     EXPECT_EQ(truncated->rfind("broken(1): ", 0), 0u) << *truncated;
-
     // A failure right after a complete document just ends it.
-    auto complete =
-        WithinSeconds(10,
-                      [doc]
-                      {
-                          ChunkedStream s(L"padded", doc + std::string(2000, ' '), 512, doc.size());
-                          XMLReader r(&s);
-                          return ReadAll(r).size();
-                      });
+    auto complete = WithinSeconds(
+        10, [doc] { return ReadThroughFailure(L"padded", doc + std::string(2000, ' '), doc.size()); });
     ASSERT_TRUE(complete.has_value()) << "reader spins";
-    EXPECT_EQ(*complete, 2u + 100u * 3u);
+    EXPECT_EQ(*complete, std::to_string(2 + 100 * 3));
 }
