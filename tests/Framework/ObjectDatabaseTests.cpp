@@ -192,6 +192,7 @@ TEST_F(ObjectDatabaseTest, RemovedObjectsAreNotTickedOrDrawnAndGoAtTheEndOfAnUpd
     // Re-added while pending removal: the same entry lives on.
     db.RemoveObject(hp);
     EXPECT_EQ(db.AddObject(phoenix), hp);
+    EXPECT_EQ(db.GetTableSize(), 4u);
     Take();
     db.Draw();
     EXPECT_EQ(Take(), (EventLog{"draw:Phoenix"})); // drawn once: the draw list gained no twin
@@ -427,6 +428,7 @@ TEST_F(ObjectDatabaseTest, CurrentDatabaseIsTheOneBroadcastingOrBeingEnteredElse
     EXPECT_EQ(seen, nullptr);
     {
         ScopedCurrentObjectDatabase scope(&other);
+        EXPECT_EQ(GetCurrentObjectDatabase(), &other);
         {
             ScopedCurrentObjectDatabase inner(top);
             EXPECT_EQ(GetCurrentObjectDatabase(), top);

@@ -141,6 +141,7 @@ TEST(RepeatingTask, ReplaysItsBodyAsOftenAsTheStepAllowsAndABodyUsingNoTimeEndsT
             return ++calls, TaskStatus{false, 0.0f};
         }));
     EXPECT_TRUE(instant.Update(&target, 0.02f).running);
+    EXPECT_EQ(calls, 1);
     instant.Update(&target, 0.02f);
     EXPECT_EQ(calls, 2);
     RepeatingTask idle(new ScriptedTask("idle", nullptr, {true, 0.0f})); // running without using time
@@ -378,6 +379,7 @@ TEST(RatioRandom, PicksInProportionAndSkipsEmptyWeights)
         ++counts[pick.Pick()];
     EXPECT_EQ(counts.size(), 2u);
     EXPECT_NEAR(counts[1] / double(n), 2.0 / 3.0, 0.015);
+    EXPECT_NEAR(counts[3] / double(n), 1.0 / 3.0, 0.015);
 
     pick.SetRatios({0.0f, -1.0f});
     EXPECT_THAT([&] { pick.Pick(); }, ThrowsMessage<RatioRandom::IllegalRatioRandom>(
