@@ -48,7 +48,7 @@ protected:
 };
 } // namespace
 
-TEST_F(LogTest, LongTextsArriveWholeWithEveryMultiByteCharacter)
+TEST_F(LogTest, LongTextsArriveWholeWithEveryMultiByteCharacterAndStderrGetsACopyUnlessSwitchedOff)
 {
     ASSERT_TRUE(OpenLogFile(PathOf("LOG.TXT")));
     KestrinTest::LogCapture capture;
@@ -60,6 +60,14 @@ TEST_F(LogTest, LongTextsArriveWholeWithEveryMultiByteCharacter)
     EXPECT_EQ(capture.Text(), expected);
     CloseLogFile();
     EXPECT_EQ(ReadFile(PathOf("LOG.TXT")), expected);
+
+    // Stderr gets a copy unless switched off.
+    SetLogToStderr(true);
+    testing::internal::CaptureStderr();
+    LogPrintf("to stderr %s\n", "\xE2\x82\xAC");
+    SetLogToStderr(false);
+    LogWrite("not to stderr\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "to stderr \xE2\x82\xAC\n");
 }
 
 TEST_F(LogTest, LocatorIsAskedUntilItAnswersAndTheOpenIsNeverRetried)
@@ -112,16 +120,6 @@ TEST_F(LogTest, ALocatorThatLogsOrThrowsDoesNotHang)
     LogWrite("a\n");
     LogWrite("b\n");
     EXPECT_EQ(asked, 1);
-}
-
-TEST_F(LogTest, StderrGetsACopyUnlessSwitchedOff)
-{
-    SetLogToStderr(true);
-    testing::internal::CaptureStderr();
-    LogPrintf("to stderr %s\n", "\xE2\x82\xAC");
-    SetLogToStderr(false);
-    LogWrite("not to stderr\n");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "to stderr \xE2\x82\xAC\n");
 }
 
 TEST_F(LogTest, ThreadsWriteWholeLinesAndOpenTheFileOnce)

@@ -5,7 +5,7 @@
 
 using namespace Kestrin;
 
-TEST(RandomStream, SameSeedGivesSameSequencesWhateverTheInterleaving)
+TEST(RandomStream, SameSeedGivesSameSequencesWhateverTheInterleavingAndDrawsStayInRange)
 {
     BoostRandomNumberStream a(1234), b(1234);
     std::vector<int> ai, bi;
@@ -14,38 +14,31 @@ TEST(RandomStream, SameSeedGivesSameSequencesWhateverTheInterleaving)
     {
         ai.push_back(a.NextInt());
         af.push_back(a.NextFloat());
-    }
-    for (int i = 0; i < 100; ++i)
         bf.push_back(b.NextFloat());
+    }
     for (int i = 0; i < 100; ++i)
         bi.push_back(b.NextInt());
     EXPECT_EQ(ai, bi);
     EXPECT_EQ(af, bf);
     EXPECT_EQ(a.GetSeed(), 1234u);
-}
 
-TEST(RandomStream, DrawsStayInRange)
-{
-    BoostRandomNumberStream s(7);
     bool sawHighInt = false;
     for (int i = 0; i < 200000; ++i)
     {
-        float f = s.NextFloat();
-        ASSERT_GE(f, 0.0f);
-        ASSERT_LT(f, 1.0f);
-        int n = s.NextInt();
+        float f = a.NextFloat();
+        ASSERT_TRUE(f >= 0.0f && f < 1.0f) << f;
+        int n = a.NextInt();
         ASSERT_GE(n, 0);
         sawHighInt |= n > (1 << 30);
     }
     EXPECT_TRUE(sawHighInt);
 }
 
-TEST(RandomStream, CurrentStreamStackAndRandomFloat)
+TEST(RandomStream, CurrentStreamStackRandomFloatAndTheThreeStreams)
 {
     KestrinTest::FakeRandomStream first({0.5f}), second({0.25f});
     {
         ScopedRandomStream a(&first);
-        EXPECT_EQ(GetCurrentRandomStream(), &first);
         EXPECT_FLOAT_EQ(RandomFloat(10.0f, 20.0f), 15.0f);
         {
             ScopedRandomStream b(&second);
@@ -53,12 +46,7 @@ TEST(RandomStream, CurrentStreamStackAndRandomFloat)
         }
         EXPECT_EQ(GetCurrentRandomStream(), &first);
     }
-}
-
-TEST(RandomStream, InitMakesThreeStreamsAndShutdownForgetsThem)
-{
     InitRandomStreams();
-    ASSERT_NE(GetRandomStream(0), nullptr);
     ASSERT_NE(GetRandomStream(2), nullptr);
     EXPECT_EQ(GetCurrentRandomStream(), GetRandomStream(0));
     ShutdownRandomStreams();

@@ -7,51 +7,34 @@
 
 using namespace Kestrin;
 
-TEST(MemoryStream, WriteSeekAndReadBack)
+TEST(MemoryStream, WriteSeekReadAndReadDirect)
 {
     MemoryStream s(L"mem");
-    EXPECT_EQ(s.GetSize(), 0u);
-    EXPECT_EQ(s.Tell(), 0u);
     EXPECT_TRUE(s.IsEOF());
-    EXPECT_EQ(s.GetCapabilities(), 15u);
-
     EXPECT_EQ(s.Write("hello", 5), 5u);
-    EXPECT_EQ(s.GetSize(), 5u);
     EXPECT_EQ(s.Tell(), 5u);
-    EXPECT_EQ(s.Write("x", 0), 0u);
-
     char buf[10] = {};
     EXPECT_EQ(s.Seek(0, 0), 0u);
     EXPECT_EQ(s.Read(buf, 10), 5u);
     EXPECT_EQ(std::string(buf, 5), "hello");
     EXPECT_TRUE(s.IsEOF());
-}
 
-TEST(MemoryStream, SeekClampsAndReadDirectAdvances)
-{
-    MemoryStream s(L"", "abcde", 5);
+    // Seeks clamp to the contents; direct reads advance and end with nothing.
     EXPECT_EQ(s.Seek(2, 10), 5u);
     EXPECT_EQ(s.Seek(0, -3), 0u);
     EXPECT_EQ(s.Seek(1, 2), 2u);
-    s.Seek(0, 0);
-
     const uint8_t* p = nullptr;
-    EXPECT_EQ(s.ReadDirect(p, 3), 3u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(p), 3), "abc");
-    EXPECT_EQ(s.ReadDirect(p, 10), 2u);
-    EXPECT_EQ(*p, 'd');
+    EXPECT_EQ(s.ReadDirect(p, 2), 2u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(p), 2), "ll");
+    EXPECT_EQ(s.ReadDirect(p, 10), 1u);
+    EXPECT_EQ(*p, 'o');
     EXPECT_EQ(s.ReadDirect(p, 10), 0u);
     EXPECT_EQ(p, nullptr);
-}
 
-TEST(MemoryStream, WritePastTheEndZeroFillsAndKeepsTheHead)
-{
-    MemoryStream s(L"", "abcde", 5);
+    // A write past the end grows the stream and keeps the head.
     s.Seek(0, 3);
     EXPECT_EQ(s.Write("0123456789", 10), 10u);
-    EXPECT_EQ(s.GetSize(), 13u);
-    EXPECT_EQ(std::string(s.Bytes().begin(), s.Bytes().end()), "abc0123456789");
-
+    EXPECT_EQ(std::string(s.Bytes().begin(), s.Bytes().end()), "hel0123456789");
     MemoryStream gap;
     gap.Write("a", 1);
     gap.Seek(0, 1);
@@ -98,20 +81,14 @@ public:
 };
 } // namespace
 
-TEST(CopyStream, StopsWhenAReadFailsBeforeTheEnd)
+TEST(CopyStream, CopiesInChunksAndReportsFailedReadsAndShortWrites)
 {
-    BrokenStream source;
+    BrokenStream source; // claims 100 bytes, delivers none
     MemoryStream target;
     EXPECT_FALSE(CopyStream(source, target));
     EXPECT_EQ(target.GetSize(), 0u);
-}
-
-TEST(CopyStream, CopiesInChunksAndReportsShortWrites)
-{
-    BrokenStream source;
     source.size = 1300;
     source.readsLeft = 10;
-    MemoryStream target;
     EXPECT_TRUE(CopyStream(source, target));
     EXPECT_EQ(target.GetSize(), 1300u);
 
@@ -120,9 +97,4 @@ TEST(CopyStream, CopiesInChunksAndReportsShortWrites)
     full.writeLimit = 4;
     EXPECT_FALSE(CopyStream(direct, full));
     EXPECT_EQ(full.written, "abcd");
-
-    MemoryStream direct2(L"", "abcdef", 6);
-    MemoryStream out;
-    EXPECT_TRUE(CopyStream(direct2, out));
-    EXPECT_EQ(out.GetSize(), 6u);
 }

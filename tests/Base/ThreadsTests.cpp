@@ -53,7 +53,6 @@ TEST(Threads, StartTwiceRunsOnceAndStateMovesToFinished)
     entry.release.set_value();
     WaitUntilFinished(thread);
     EXPECT_EQ(thread.GetState(), IThread::Finished);
-    EXPECT_EQ(thread.GetState(), IThread::Finished);
     EXPECT_EQ(entry.runs.load(), 1);
 }
 

@@ -29,7 +29,10 @@ std::vector<std::wstring> Names(const AccountManager& manager)
 // Writes down each call with the profile current at that moment.
 struct RecordingHandler : IAccountChangeHandler
 {
-    RecordingHandler(const AccountManager& m, std::string t, std::vector<std::string>& c) : manager(m), tag(t), calls(c) {}
+    RecordingHandler(const AccountManager& m, std::string t, std::vector<std::string>& c)
+        : manager(m), tag(t), calls(c)
+    {
+    }
     void OnAccountChanging() override { Record(" changing "); }
     void OnAccountChanged() override { Record(" changed "); }
     void Record(const char* what)
@@ -91,7 +94,10 @@ TEST_F(Accounts, CorruptOrUnreadableFilesAreSkippedAndLeftAlone)
     fs.AddAccount(L"25000000", "");
     fs.AddAccount(L"4", AccountBytes("Dee", "true"));
     fs.makeStream = [](const FileSpec& fileSpec, const std::string& bytes) -> IStream*
-    { return fileSpec.name == L"4" ? nullptr : new MemoryStream(fileSpec.name, bytes.data(), uint32_t(bytes.size())); };
+    {
+        return fileSpec.name == L"4" ? nullptr
+                                     : new MemoryStream(fileSpec.name, bytes.data(), uint32_t(bytes.size()));
+    };
     const auto before = fs.files;
     LogCapture log;
 
@@ -101,7 +107,8 @@ TEST_F(Accounts, CorruptOrUnreadableFilesAreSkippedAndLeftAlone)
     for (const auto& [key, bytes] : before)
         EXPECT_EQ(fs.files[key], bytes);
     for (const char* file : {"50000000.act", "25000000.act", "4.act"})
-        EXPECT_NE(log.Text().find(std::string("Skipping account file \"") + file + "\": "), std::string::npos) << file;
+        EXPECT_NE(log.Text().find(std::string("Skipping account file \"") + file + "\": "), std::string::npos)
+            << file;
 }
 
 TEST_F(Accounts, CreateAndRenameRefuseTakenNames)
@@ -130,7 +137,7 @@ TEST_F(Accounts, CreateAndRenameRefuseTakenNames)
     EXPECT_FALSE(manager.AccountExists(L"Ann"));
 }
 
-TEST_F(Accounts, SwitchingTellsHandlersBeforeAndAfter)
+TEST_F(Accounts, SwitchingTellsHandlersBeforeAndAfterAndDeletingTheCurrentOnlyAfter)
 {
     AddThree();
     AccountManager manager;
@@ -140,7 +147,8 @@ TEST_F(Accounts, SwitchingTellsHandlersBeforeAndAfter)
     manager.AddAccountChangeHandler(&second);
 
     EXPECT_TRUE(manager.SetCurrentAccount(L"Cid"));
-    EXPECT_EQ(calls, (std::vector<std::string>{"1 changing Bea", "2 changing Bea", "1 changed Cid", "2 changed Cid"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"1 changing Bea", "2 changing Bea", "1 changed Cid",
+                                               "2 changed Cid"}));
     EXPECT_EQ(fs.Account(L"2.act"), AccountBytes("Bea", "false"));
     EXPECT_EQ(fs.Account(L"3.act"), AccountBytes("Cid", "true"));
 
@@ -155,25 +163,18 @@ TEST_F(Accounts, SwitchingTellsHandlersBeforeAndAfter)
     manager.RemoveAccountChangeHandler(&first);
     manager.SetCurrentAccount(L"Cid");
     EXPECT_EQ(calls, (std::vector<std::string>{"2 changing Cid", "2 changed Cid"}));
-}
 
-TEST_F(Accounts, DeletingTheCurrentProfileMakesTheFirstRemainingCurrent)
-{
-    AddThree();
-    AccountManager manager;
-    RecordingHandler handler(manager, "h", calls);
-    manager.AddAccountChangeHandler(&handler);
-    EXPECT_FALSE(manager.DeleteAccount(L"Nobody"));
-
-    EXPECT_TRUE(manager.DeleteAccount(L"Bea"));
-    // No "changing": the outgoing profile has left the list; its file goes last.
-    EXPECT_EQ(calls, std::vector<std::string>{"h changed Ann"});
-    EXPECT_EQ(fs.Account(L"1.act"), AccountBytes("Ann", "true"));
-    EXPECT_EQ(fs.steps.back(), "delete 2.act");
-    EXPECT_EQ(fs.Account(L"2.act"), "<none>");
-
+    // Deleting the current one makes the first remaining current, without "changing": the outgoing
+    // profile has left the list. Its file goes last.
     calls.clear();
+    EXPECT_FALSE(manager.DeleteAccount(L"Nobody"));
     EXPECT_TRUE(manager.DeleteAccount(L"Cid"));
+    EXPECT_EQ(calls, std::vector<std::string>{"2 changed Ann"});
+    EXPECT_EQ(fs.Account(L"1.act"), AccountBytes("Ann", "true"));
+    EXPECT_EQ(fs.steps.back(), "delete 3.act");
+    EXPECT_EQ(fs.Account(L"3.act"), "<none>");
+    calls.clear();
+    EXPECT_TRUE(manager.DeleteAccount(L"Bea"));
     EXPECT_TRUE(manager.DeleteAccount(L"Ann"));
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(manager.GetCurrentAccount(), nullptr);

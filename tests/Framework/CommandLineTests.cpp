@@ -12,7 +12,6 @@ TEST(CommandLine, ArgumentsJoinedWithBlanksAsWideText)
     const char* argv[] = {"/opt/game/Tanglewisp", "-software", "Zo\xC3\xAB", nullptr};
     SetCommandLine(3, argv);
     EXPECT_EQ(std::wstring(GetCommandLine()), L"/opt/game/Tanglewisp -software Zo\u00eb");
-    EXPECT_NE(std::wstring(GetCommandLine()).find(L"-software"), std::wstring::npos);
 
     // A later call replaces the text; a short argv stops at its terminating null.
     SetCommandLine(5, argv);

@@ -9,45 +9,39 @@
 
 using namespace Kestrin;
 
-TEST(Names, CaseInsensitiveIdentityKeepsTheFirstSpelling)
+TEST(Names, CaseInsensitiveIdentityKeepsTheFirstSpellingAndEachNameIsPooledOnce)
 {
+    size_t before = Internal::InternPoolBytesLeft();
     NameId add = MakeName("AddNamesTest");
+    size_t after = Internal::InternPoolBytesLeft();
     NameId upper = MakeName("ADDNAMESTEST");
     EXPECT_EQ(add, upper);
     EXPECT_STREQ(upper.c_str(), "AddNamesTest");
     EXPECT_NE(MakeName("AddNamesTesu"), add);
     EXPECT_EQ(InternName("addnamestest"), add.Get());
-}
+    EXPECT_EQ(before - after, std::strlen("AddNamesTest") + 1);
+    MakeName("ADDNAMESTEST");
+    EXPECT_EQ(Internal::InternPoolBytesLeft() + std::strlen("AddNamesTesu") + 1, after);
 
-TEST(Names, NullAndEmpty)
-{
     EXPECT_EQ(InternName(nullptr), nullptr);
     EXPECT_TRUE(MakeName(static_cast<const char*>(nullptr)).IsNull());
     NameId empty = MakeName("");
     EXPECT_FALSE(empty.IsNull());
     EXPECT_NE(empty, MakeName("x"));
     EXPECT_EQ(empty, MakeName(std::string()));
-}
-
-TEST(Names, WideNamesKeepTheLowByte)
-{
+    // Wide names keep the low byte.
     EXPECT_EQ(MakeNameFromWide(L"WideName"), MakeName("widename"));
     EXPECT_EQ(MakeNameFromWString(std::wstring(L"A\u0142")), MakeName("A\x42"));
     EXPECT_TRUE(MakeNameFromWide(nullptr).IsNull());
 }
 
-TEST(Names, Hash)
+TEST(Names, HashAndFormattedNamesOfAnyLength)
 {
     EXPECT_EQ(HashStringNoCase("ab"), HashStringNoCase("AB"));
     EXPECT_EQ(HashStringNoCase("ab"), (65u * 31u) ^ 66u);
-    EXPECT_EQ(HashStringNoCase(""), 0u);
     EXPECT_EQ(HashStringNoCase(nullptr), 0u);
-    // Bytes above 127 hash as themselves, never as negative values.
-    EXPECT_EQ(HashStringNoCase("\xe9"), 0xe9u);
-}
+    EXPECT_EQ(HashStringNoCase("\xe9"), 0xe9u); // bytes above 127 hash as themselves, never negative
 
-TEST(Names, FormattedNamesOfAnyLength)
-{
     EXPECT_EQ(InternNameF("Cue:%u", 7u), MakeName("cue:7"));
     std::string longText(6000, 'q');
     NameId big = InternNameF("%s!", longText.c_str());
@@ -55,21 +49,12 @@ TEST(Names, FormattedNamesOfAnyLength)
     EXPECT_EQ(big, MakeName(longText + "!"));
 }
 
-TEST(Names, InterningTwiceUsesThePoolOnce)
-{
-    size_t before = Internal::InternPoolBytesLeft();
-    MakeName("OncePooledName");
-    size_t after = Internal::InternPoolBytesLeft();
-    MakeName("oncepooledname");
-    EXPECT_EQ(before - after, std::strlen("OncePooledName") + 1);
-    EXPECT_EQ(Internal::InternPoolBytesLeft(), after);
-}
-
 TEST(NamesThreads, TwoThreadsInterningTheSameNamesAgree)
 {
     constexpr int kCount = 5000;
     std::vector<NameId> a(kCount), b(kCount);
-    auto work = [](std::vector<NameId>& out) {
+    auto work = [](std::vector<NameId>& out)
+    {
         for (int i = 0; i < kCount; ++i)
             out[size_t(i)] = InternNameF("ThreadName%d", i);
     };

@@ -148,7 +148,6 @@ TEST_F(ObjectDatabaseTest, HandlesCarrySlotAndGenerationAndStaleOnesDie)
     EXPECT_EQ(old, 0x00010000u); // slot 0, generation 1
     EXPECT_EQ(db.AddObject(a), old);
     EXPECT_EQ(Take(), (EventLog{"A:Add:ffffffff"})); // one entry, one "Add"
-    EXPECT_EQ(a->GetDatabase(), &db);
     EXPECT_EQ(db.FindObject(MakeName("a")), a);
 
     db.RemoveObject(old);
@@ -156,8 +155,6 @@ TEST_F(ObjectDatabaseTest, HandlesCarrySlotAndGenerationAndStaleOnesDie)
     EXPECT_FALSE(db.IsValidHandle(old));
     EXPECT_EQ(db.FindObject(MakeName("A")), nullptr);
     db.Update(0.02f);
-    EXPECT_EQ(Thing::alive, 0);
-
     ObjectHandle fresh = db.AddObject(new Thing);
     EXPECT_EQ(fresh, old + 0x10000); // same slot, next generation
     EXPECT_EQ(db.GetObject(old), nullptr);
@@ -171,15 +168,15 @@ TEST_F(ObjectDatabaseTest, HandlesCarrySlotAndGenerationAndStaleOnesDie)
     EXPECT_EQ(db.AddObject(new Thing), 0x00010000u);
 }
 
-TEST_F(ObjectDatabaseTest, RemovedObjectsAreNotTickedOrDrawnAndGoAtTheEndOfAnUpdate)
+TEST_F(ObjectDatabaseTest, RemovedObjectsAreNotTickedOrDrawnAndGoAtTheEndOfAnUpdateUnlessReAdded)
 {
     ObjectDatabase db;
     auto* remover = new Thing;
     auto* victim = new Widget("victim", 0.0f);
     auto* button = new Widget("button", 1.0f);
+    auto* phoenix = new Widget("Phoenix", 2.0f);
     db.AddObject(remover);
-    ObjectHandle hv = db.AddObject(victim);
-    ObjectHandle hb = db.AddObject(button);
+    ObjectHandle hv = db.AddObject(victim), hb = db.AddObject(button), hp = db.AddObject(phoenix);
     int victimTicks = -1, buttonTicks = -1;
     victim->onDestroy = [&] { victimTicks = victim->ticks; };
     button->onDestroy = [&] { buttonTicks = button->ticks; };
@@ -192,29 +189,19 @@ TEST_F(ObjectDatabaseTest, RemovedObjectsAreNotTickedOrDrawnAndGoAtTheEndOfAnUpd
     // Removed by input after an update: not drawn, deleted at the end of the next update.
     remover->onTick = nullptr;
     db.RemoveObject(hb);
+    // Re-added while pending removal: the same entry lives on.
+    db.RemoveObject(hp);
+    EXPECT_EQ(db.AddObject(phoenix), hp);
+    EXPECT_EQ(db.GetTableSize(), 4u);
     Take();
     db.Draw();
-    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(Take(), (EventLog{"draw:Phoenix"})); // drawn once: the draw list gained no twin
     EXPECT_EQ(buttonTicks, -1);
     db.Update(0.02f);
     EXPECT_EQ(buttonTicks, 1);
-}
-
-TEST_F(ObjectDatabaseTest, ReAddingAnObjectPendingRemovalRevivesItsEntry)
-{
-    ObjectDatabase db;
-    auto* a = new Widget("Phoenix", 0.0f);
-    ObjectHandle h = db.AddObject(a);
-    db.RemoveObject(h);
-    EXPECT_EQ(db.AddObject(a), h);
-    EXPECT_EQ(db.GetTableSize(), 1u);
-    db.Update(0.02f);
-    EXPECT_EQ(Thing::alive, 1);
-    EXPECT_TRUE(db.IsValidHandle(h));
-    EXPECT_EQ(a->ticks, 1);
-    Take();
-    db.Draw();
-    EXPECT_EQ(log, (EventLog{"draw:Phoenix"})); // drawn once: the draw list gained no twin
+    EXPECT_TRUE(db.IsValidHandle(hp));
+    EXPECT_EQ(phoenix->ticks, 2);
+    EXPECT_EQ(Thing::alive, 2);
 }
 
 TEST_F(ObjectDatabaseTest, NamesAndRolesFollowTheLiveObjects)
@@ -262,7 +249,7 @@ TEST_F(ObjectDatabaseTest, DrawsByDepthKeepingInsertionOrderForEqualDepths)
     EXPECT_EQ(log.front(), "draw:top");
 }
 
-TEST_F(ObjectDatabaseTest, InputGoesToFocusOrCaptureThenFrontToBackThenNonDrawables)
+TEST_F(ObjectDatabaseTest, InputGoesToFocusOrLiveCaptureThenFrontToBackThenNonDrawables)
 {
     ObjectDatabase db;
     auto* back = new Widget("back", 1.0f, {0, 0, 100, 100});
@@ -287,26 +274,20 @@ TEST_F(ObjectDatabaseTest, InputGoesToFocusOrCaptureThenFrontToBackThenNonDrawab
     Take();
     EXPECT_FALSE(db.OnKeyDown(65));
     EXPECT_EQ(Take(), (EventLog{"keydown:field:65,0", "keydown:front:65,0"}));
-}
 
-TEST_F(ObjectDatabaseTest, LiveCaptureKeepsEveryMouseEventButNotWhenDisabledOrHidden)
-{
-    ObjectDatabase db;
-    auto* captor = new Widget("captor", 0.0f, {0, 0, 10, 10}, false);
-    ObjectHandle hc = db.AddObject(captor);
-    db.AddObject(new Widget("other", 1.0f, {50, 50, 10, 10}));
-    db.SetCaptureHandle(hc);
-    Take();
-
-    EXPECT_TRUE(db.OnMouseDown(MouseButton::Left, 55, 55));
-    EXPECT_EQ(Take(), (EventLog{"down:captor:55,55"}));
-    captor->SetEnabled(false);
-    db.OnMouseUp(MouseButton::Left, 55, 55);
-    EXPECT_EQ(Take(), (EventLog{"up:other:55,55"}));
-    captor->SetEnabled(true);
-    captor->SetVisible(false);
-    db.OnMouseUp(MouseButton::Left, 55, 55);
-    EXPECT_EQ(Take(), (EventLog{"up:other:55,55"}));
+    // A live capture gets every mouse event, even outside it, but not when disabled or hidden.
+    back->SetVisible(true);
+    db.SetCaptureHandle(back->GetHandle());
+    EXPECT_TRUE(db.OnMouseDown(MouseButton::Left, 500, 500));
+    EXPECT_EQ(Take(), (EventLog{"down:back:500,500"}));
+    db.SetCaptureHandle(front->GetHandle());
+    front->SetEnabled(false);
+    db.OnMouseUp(MouseButton::Left, 5, 6);
+    EXPECT_EQ(Take(), (EventLog{"up:back:5,6"}));
+    front->SetEnabled(true);
+    front->SetVisible(false);
+    db.OnMouseUp(MouseButton::Left, 5, 6);
+    EXPECT_EQ(Take(), (EventLog{"up:back:5,6"}));
 }
 
 TEST_F(ObjectDatabaseTest, HoverSendsLeaveThenEnterAndLeavingTheWindowClearsIt)
@@ -428,39 +409,31 @@ TEST_F(ObjectDatabaseTest, BroadcastReachesNewSlotsAtTheEndButNotReusedLowerOnes
                                 "appended:Add:ffffffff", "appended:Ping:2a"}));
 }
 
-TEST_F(ObjectDatabaseTest, BroadcastMakesItsDatabaseCurrentForTheReceivers)
+TEST_F(ObjectDatabaseTest, CurrentDatabaseIsTheOneBroadcastingOrBeingEnteredElseTheTop)
 {
-    ObjectDatabase top, other;
-    SetTopObjectDatabase(&top);
+    EXPECT_EQ(GetCurrentObjectDatabase(), nullptr);
+    auto* top = new ObjectDatabase;
+    ObjectDatabase other;
+    SetTopObjectDatabase(top);
     ObjectDatabase* seen = nullptr;
     auto* receiver = new Thing;
     receiver->onMessage = [&seen](const Message&) { seen = GetCurrentObjectDatabase(); };
     other.AddObject(receiver);
-    seen = nullptr;
     other.Broadcast(Message(1, MakeName("Hi")));
     EXPECT_EQ(seen, &other);
-    EXPECT_EQ(GetCurrentObjectDatabase(), &top);
-
+    EXPECT_EQ(GetCurrentObjectDatabase(), top);
     other.RemoveObject(receiver->GetHandle()); // a removed object no longer hears broadcasts
     seen = nullptr;
     other.Broadcast(Message(1, MakeName("Hi")));
     EXPECT_EQ(seen, nullptr);
-}
-
-TEST_F(ObjectDatabaseTest, CurrentDatabaseIsTheOneBeingEnteredElseTheTop)
-{
-    EXPECT_EQ(GetCurrentObjectDatabase(), nullptr);
-    auto* top = new ObjectDatabase;
-    ObjectDatabase entering;
-    SetTopObjectDatabase(top);
     {
-        ScopedCurrentObjectDatabase scope(&entering);
-        EXPECT_EQ(GetCurrentObjectDatabase(), &entering);
+        ScopedCurrentObjectDatabase scope(&other);
+        EXPECT_EQ(GetCurrentObjectDatabase(), &other);
         {
             ScopedCurrentObjectDatabase inner(top);
             EXPECT_EQ(GetCurrentObjectDatabase(), top);
         }
-        EXPECT_EQ(GetCurrentObjectDatabase(), &entering);
+        EXPECT_EQ(GetCurrentObjectDatabase(), &other);
     }
     EXPECT_EQ(GetCurrentObjectDatabase(), top);
     delete top; // a destroyed database is never current

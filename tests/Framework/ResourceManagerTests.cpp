@@ -9,6 +9,7 @@
 #include "Support/ChunkedStream.h"
 #include "Support/LogCapture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -105,7 +106,7 @@ protected:
 };
 } // namespace
 
-TEST_F(ResourceManagerTest, RepeatedLoadsOnlyCountAndTheLastUnloadDropsTheGroup)
+TEST_F(ResourceManagerTest, RepeatedLoadsOnlyCountAndTheLastUnloadDropsTheGroupIfItsFileIsThere)
 {
     AddGroup(L"Menu", R"(<?xml version="1.0"?><r><thing name="Play" v="1"/><thing name="Quit" v="2"/></r>)");
     LogCapture log;
@@ -128,24 +129,16 @@ TEST_F(ResourceManagerTest, RepeatedLoadsOnlyCountAndTheLastUnloadDropsTheGroup)
     manager->LoadFile(L"Menu", nullptr, false);
     EXPECT_EQ(fs.depthAtOpen, (std::vector<int>{1, 0}));
     EXPECT_EQ(ValueOf("Quit"), 2);
-}
 
-TEST_F(ResourceManagerTest, MissingOrUnopenableFileLeavesTheGroupUnloaded)
-{
-    LogCapture log;
-    manager->LoadFile(L"Nowhere", nullptr, true);
-    EXPECT_EQ(manager->GetLoadCount(L"Nowhere"), 0);
-    EXPECT_EQ(log.Text(), "");
-
-    // Present but refusing to open: reading nothing must not count as loaded for good.
-    AddGroup(L"Locked", "<r><thing name='L'/></r>");
-    fs.makeStream = [](const FileSpec&, const std::string&) -> IStream* { return nullptr; };
-    manager->LoadFile(L"Locked", nullptr, true);
-    EXPECT_EQ(manager->GetLoadCount(L"Locked"), 0);
-    EXPECT_EQ(log.Text(), "Unable to open resource file: Locked.xml\n");
-    fs.makeStream = nullptr;
-    manager->LoadFile(L"Locked", nullptr, true);
-    EXPECT_TRUE(Has("L"));
+    // An unload before any load counts below zero; one whose file has gone keeps the group.
+    AddGroup(L"Account", "<r><thing name='Card'/></r>");
+    manager->UnloadFile(L"Account");
+    manager->LoadFile(L"Account", nullptr, true);
+    EXPECT_EQ(manager->GetLoadCount(L"Account"), 0);
+    EXPECT_TRUE(Has("Card"));
+    fs.files.clear();
+    manager->UnloadFile(L"Menu");
+    EXPECT_EQ(ValueOf("Quit"), 2);
 }
 
 TEST_F(ResourceManagerTest, WhatIsReadAsAResourceAndWhatTheFactoryIsGiven)
@@ -190,15 +183,8 @@ TEST_F(ResourceManagerTest, NameOfAnotherGroupThrowsAndTheGroupStaysUnloaded)
 
     for (int attempt = 0; attempt < 2; ++attempt)
     {
-        try
-        {
-            manager->LoadFile(L"Second", nullptr, true);
-            ADD_FAILURE() << "no conflict reported";
-        }
-        catch (const engine_error& e)
-        {
-            EXPECT_STREQ(e.what(), "Resource name conflict.");
-        }
+        EXPECT_THAT([&] { manager->LoadFile(L"Second", nullptr, true); },
+                    testing::ThrowsMessage<engine_error>(testing::StrEq("Resource name conflict.")));
         EXPECT_EQ(manager->GetLoadCount(L"Second"), 0);
     }
     EXPECT_EQ(fs.depthAtOpen.size(), 3u); // read again each time
@@ -209,7 +195,7 @@ TEST_F(ResourceManagerTest, NameOfAnotherGroupThrowsAndTheGroupStaysUnloaded)
     EXPECT_THROW(manager->LoadFile(L"Third", nullptr, true), engine_error);
 }
 
-TEST_F(ResourceManagerTest, FailuresKeepTheOldResourceCloseTheFileAndEndTheBracket)
+TEST_F(ResourceManagerTest, FailuresKeepTheOldResourceCloseTheFileEndTheBracketAndLeaveTheGroupUnloaded)
 {
     // A failing factory or an element of no known kind under a name this group already holds
     // leaves the earlier resource in place.
@@ -225,6 +211,20 @@ TEST_F(ResourceManagerTest, FailuresKeepTheOldResourceCloseTheFileAndEndTheBrack
     LoadText(L"G", "<r><thing name='Kept' v='4'/></r>");
     EXPECT_EQ(ValueOf("Kept"), 4);
     EXPECT_EQ(Thing::alive, 1);
+
+    // A missing file is no error; one refusing to open is logged and must not count as loaded for good.
+    LogCapture log;
+    manager->LoadFile(L"Nowhere", nullptr, true);
+    EXPECT_EQ(manager->GetLoadCount(L"Nowhere"), 0);
+    EXPECT_EQ(log.Text(), "");
+    AddGroup(L"Locked", "<r><thing name='L'/></r>");
+    fs.makeStream = [](const FileSpec&, const std::string&) -> IStream* { return nullptr; };
+    manager->LoadFile(L"Locked", nullptr, true);
+    EXPECT_EQ(manager->GetLoadCount(L"Locked"), 0);
+    EXPECT_EQ(log.Text(), "Unable to open resource file: Locked.xml\n");
+    fs.makeStream = nullptr;
+    manager->LoadFile(L"Locked", nullptr, true);
+    EXPECT_TRUE(Has("L"));
 }
 
 TEST_F(ResourceManagerTest, AliasesShareLoadedTargetsAndGoWithTheTargetsGroup)
@@ -278,22 +278,6 @@ TEST_F(ResourceManagerTest, ProgressFollowsEveryHandledNodeAndAbortStopsTheRead)
     EXPECT_TRUE(Has("D"));
     EXPECT_FALSE(Has("E"));
     EXPECT_EQ(manager->GetLoadCount(L"Part"), 1); // stopped early, yet counted
-}
-
-TEST_F(ResourceManagerTest, UnloadBelowZeroOrWithoutTheFile)
-{
-    AddGroup(L"Account", "<r><thing name='Card'/></r>");
-    manager->UnloadFile(L"Account");
-    EXPECT_EQ(manager->GetLoadCount(L"Account"), -1);
-    manager->LoadFile(L"Account", nullptr, true);
-    EXPECT_EQ(manager->GetLoadCount(L"Account"), 0);
-    EXPECT_TRUE(Has("Card"));
-
-    AddGroup(L"Temp", "<r><thing name='Stay'/></r>");
-    manager->LoadFile(L"Temp", nullptr, true);
-    fs.files.clear();
-    manager->UnloadFile(L"Temp");
-    EXPECT_TRUE(Has("Stay"));
 }
 
 TEST_F(ResourceManagerTest, TypedLookupsAnswerNothingForMissingNamesAndWrongTypes)

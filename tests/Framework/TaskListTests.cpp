@@ -13,7 +13,7 @@ using KestrinTest::EventLog;
 using KestrinTest::LoggingObject;
 using KestrinTest::ScriptedTask;
 
-TEST(TaskList, FinishedWaitHandsItsUnusedTimeToTheNextInTheSameStep)
+TEST(TaskList, UnusedTimeGoesToTheNextTaskInTheSameStepAndAWholeStepDefersIt)
 {
     TaskList list;
     auto* first = new TimedTask(0.5f);
@@ -32,16 +32,12 @@ TEST(TaskList, FinishedWaitHandsItsUnusedTimeToTheNextInTheSameStep)
     EXPECT_EQ(second->GetElapsed(), 0.25f);
     EXPECT_EQ(list.FinishedCount(), 2u);
     EXPECT_FALSE(list.HasActiveTasks());
-}
 
-TEST(TaskList, TaskUsingTheWholeStepDefersTheNextOneUsingNoneDoesNot)
-{
+    // A task using the whole step defers the next; one using none does not.
     EventLog log;
-    TaskList list;
     list.Append(new ScriptedTask("a", &log, TaskFinished));
     list.Append(new ScriptedTask("b", &log, {false, 0.0f}));
     list.Append(new ScriptedTask("c", &log, TaskRunning));
-    Object target;
     list.Run(&target, 0.02f);
     EXPECT_EQ(log, (EventLog{"a"}));
     list.Run(&target, 0.02f);
@@ -115,7 +111,7 @@ TEST(TaskList, FailedCloneThrowsNamesTheClassAndLeaksNothing)
     EXPECT_EQ(ScriptedTask::alive, before);
 }
 
-TEST(TaskList, TaskThatClearsItsOwnListLivesUntilThePassEndsThenIsDeleted)
+TEST(TaskList, TaskThatClearsItsOwnListLivesUntilThePassEndsEvenThroughANestedMessage)
 {
     int before = ScriptedTask::alive;
     EventLog log;
@@ -131,6 +127,18 @@ TEST(TaskList, TaskThatClearsItsOwnListLivesUntilThePassEndsThenIsDeleted)
     EXPECT_EQ(log, (EventLog{"clearing"}));
     // It answered finished after being cancelled: deleted, not kept as finished.
     EXPECT_EQ(owner.GetTasks().FinishedCount(), 0u);
+    EXPECT_EQ(ScriptedTask::alive, before);
+
+    // A message pass nested in the task's update leaves the clean-up to the outer pass.
+    auto* nesting = new ScriptedTask("nesting", nullptr, TaskRunning);
+    nesting->onUpdate = [](Object* target)
+    {
+        target->ClearTasks();
+        target->DeliverMessage(Message(NoObjectHandle, MakeName("Nested")));
+    };
+    owner.AddTask(nesting);
+    owner.Tick(0.1f);
+    EXPECT_EQ(ScriptedTask::survivedCallbacks, survived + 2);
     EXPECT_EQ(ScriptedTask::alive, before);
 }
 
@@ -151,24 +159,6 @@ TEST(TaskList, TasksAppendedDuringAPassRunInItWhenTimeIsLeft)
     ASSERT_EQ(log.size(), 66u);
     EXPECT_EQ(log[1], "n0");
     EXPECT_EQ(log.back(), "last");
-}
-
-TEST(TaskList, MessageDeliveredFromARunningTaskDoesNotDeleteIt)
-{
-    // The nested message pass must leave the clean-up to the outer pass still running the task.
-    int before = ScriptedTask::alive;
-    Object owner;
-    auto* task = new ScriptedTask("t", nullptr, TaskRunning);
-    task->onUpdate = [](Object* target)
-    {
-        target->ClearTasks();
-        target->DeliverMessage(Message(NoObjectHandle, MakeName("Nested")));
-    };
-    owner.AddTask(task);
-    int survived = ScriptedTask::survivedCallbacks;
-    owner.Tick(0.1f);
-    EXPECT_EQ(ScriptedTask::survivedCallbacks, survived + 1);
-    EXPECT_EQ(ScriptedTask::alive, before);
 }
 
 TEST(Object, TicksAndMessagesGoToTheDefaultListThenChannelsInIdOrderThenTheObject)
@@ -252,7 +242,6 @@ TEST(Object, ClearAllTasksAndDestructionDeleteEveryTask)
         object.Tick(0.1f);
         EXPECT_TRUE(log.empty());
         EXPECT_EQ(ScriptedTask::alive, before);
-
         object.AddTask(new ScriptedTask("b", &log, TaskFinished));
         object.SetChannelTask(MakeName("Y"), new ScriptedTask("y", &log, TaskRunning));
         object.Tick(0.1f); // "b" now sits in the finished list

@@ -51,7 +51,6 @@ public:
 
     bool HandleMessage(Kestrin::Object*, const Kestrin::Message& message) override
     {
-        ++messages;
         if (log)
             log->push_back(name + ":" + (message.name ? message.name.c_str() : "?"));
         return messageAnswer;
@@ -64,7 +63,6 @@ public:
     bool messageAnswer = true;
     std::function<void(Kestrin::Object*)> onUpdate;
     int updates = 0;
-    int messages = 0;
     int afterCallback = 0;
     float lastDt = -1.0f;
 };
