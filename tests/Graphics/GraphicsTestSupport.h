@@ -4,6 +4,7 @@
 #include "Graphics/Canvas.h"
 #include "Graphics/Font.h"
 #include "Graphics/Image.h"
+#include "Graphics/ImageLoader.h"
 
 #include <cstdint>
 #include <map>
@@ -32,6 +33,28 @@ inline std::unique_ptr<Kestrin::Image> MakeImage(int w, int h, const std::vector
 inline std::unique_ptr<Kestrin::Image> FilledImage(int w, int h, uint32_t color, bool alpha = true)
 {
     return MakeImage(w, h, std::vector<uint32_t>(size_t(w) * size_t(h), color), alpha);
+}
+
+// The pixels of an image as 'x' (changed) and '.' (background), one row per line.
+inline std::string Plot(const Kestrin::Image& image, uint32_t background = 0)
+{
+    std::string out;
+    for (int y = 0; y < image.GetHeight(); ++y)
+    {
+        for (int x = 0; x < image.GetWidth(); ++x)
+            out += image.GetPixel(x, y) == background ? '.' : 'x';
+        out += '\n';
+    }
+    return out;
+}
+
+// A state drawing one colour with the given flags (no blending by default).
+inline Kestrin::Graphics::DrawState Solid(uint32_t argb, uint32_t flags = 0)
+{
+    Kestrin::Graphics::DrawState s;
+    s.color = ColorF::FromARGB(argb);
+    s.flags = flags;
+    return s;
 }
 
 // One recorded call of a fake canvas.
@@ -226,6 +249,25 @@ inline std::shared_ptr<Kestrin::IStream> StreamOf(const std::vector<uint8_t>& by
 {
     return std::make_shared<Kestrin::MemoryStream>(L"test", bytes.data(), uint32_t(bytes.size()));
 }
+
+// Files by name + extension, as an image file opener finds them; records what was asked for.
+struct Files
+{
+    std::map<std::wstring, std::vector<uint8_t>> bytes;
+    std::vector<std::wstring> opened;
+    Kestrin::ImageFileOpener Opener()
+    {
+        return [this](const std::wstring& name, const std::wstring& extension) -> std::shared_ptr<Kestrin::IStream> {
+            opened.push_back(name + extension);
+            auto it = bytes.find(name + extension);
+            return it == bytes.end() ? nullptr : StreamOf(it->second);
+        };
+    }
+    void AddText(const std::wstring& name, const std::string& text)
+    {
+        bytes[name] = std::vector<uint8_t>(text.begin(), text.end());
+    }
+};
 
 // ---- GIF files made by the tests ----
 

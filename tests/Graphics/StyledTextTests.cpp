@@ -58,44 +58,7 @@ std::vector<StyledTextLine> LinesOf(std::vector<StyledTextRun>& runs, int width,
 
 using Lines = std::vector<StyledTextLine>;
 
-std::vector<int> Breaks(const std::wstring& text, int width, int advance = 1)
-{
-    FakeFont font(advance);
-    WrappedLines lines;
-    WrapText(text, &font, width, lines);
-    return lines.breaks;
-}
-
 } // namespace
-
-TEST(WordWrap, LongWordsSplitWithoutALimit)
-{
-    // Far beyond any fixed word buffer: cut every 10 characters.
-    const std::vector<int> breaks = Breaks(std::wstring(300, L'x'), 10);
-    ASSERT_EQ(breaks.size(), 31u);
-    for (size_t i = 0; i < breaks.size(); ++i)
-        EXPECT_EQ(breaks[i], int(i) * 10);
-    // The no-break space keeps its words together.
-    EXPECT_EQ(Breaks(L"ab\u00a0cd ef", 5), (std::vector<int>{0, 6, 8}));
-}
-
-TEST(WordWrap, WideLinesDoNotOverflow)
-{
-    // Two 1e9 advances and a third are past the int range: the third word must still break.
-    EXPECT_EQ(Breaks(L"a a", INT_MAX, 1000000000), (std::vector<int>{0, 2, 3}));
-    FakeFont font(1000000000);
-    WrappedLines lines;
-    WrapText(L"a a", &font, INT_MAX, lines);
-    EXPECT_EQ(lines.widest, 2000000000);
-}
-
-TEST(WordWrap, MeasuredSizeCountsEveryLine)
-{
-    FakeFont font(2, 15);
-    EXPECT_EQ(MeasureWrappedText(L"", &font, 100), (Vector2<int>{0, 15}));
-    EXPECT_EQ(MeasureWrappedText(L"aa bbb c", &font, 8), (Vector2<int>{8, 45}));
-    EXPECT_EQ(MeasureWrappedText(L"a\n\nb", &font, 100), (Vector2<int>{4, 45}));
-}
 
 TEST(StyledTextParse, StyleTagsMakeRuns)
 {
@@ -171,119 +134,79 @@ TEST(StyledTextParse, BadlyFormedTagsThrowAndKeepTheRuns)
     EXPECT_EQ(runs[0].text, L"kept");
 }
 
-TEST(StyledTextLayout, BreaksAtWhiteSpace)
+namespace
 {
-    FakeFont one(1, 20);
-    FontTable table;
-    table.Add("One", &one);
-    std::vector<StyledTextRun> runs{MakeRun(L"aaa bbb", "One")};
-    StyledTextLayout layout;
-    EXPECT_EQ(LinesOf(runs, 5, table, &layout), (Lines{{4, 3, 20}, {3, 3, 20}}));
-    EXPECT_EQ(layout.width, 3);
-    EXPECT_EQ(layout.height, 40);
-    EXPECT_EQ(runs[0].font, &one);
-
-    runs = {MakeRun(L"a\n", "One")};
-    EXPECT_EQ(LinesOf(runs, 5, table), (Lines{{2, 2, 20}, {0, 0, 0}}));
-
-    runs = {MakeRun(L"", "One")};
-    EXPECT_EQ(LinesOf(runs, 5, table, &layout), Lines{});
-    EXPECT_EQ(layout.width, 0);
-    EXPECT_EQ(layout.height, 0);
-
-    // Trailing white space counts in the characters, never in the width.
-    runs = {MakeRun(L"ab   ", "One")};
-    EXPECT_EQ(LinesOf(runs, 10, table), (Lines{{5, 2, 20}}));
-}
-
-TEST(StyledTextLayout, WordsWiderThanTheLine)
+struct Scene
 {
-    FakeFont one(1, 20);
-    FakeFont wide(10, 20);
+    FakeFont one{1, 20}, wide{10, 20}, two{2, 30}, huge{1000000000, 20};
+    FakeFont tiny{1, 15}, small{1, 20}, large{1, 30};
     FontTable table;
-    table.Add("One", &one);
-    table.Add("Wide", &wide);
-    std::vector<StyledTextRun> runs{MakeRun(L"abcdefg", "One")};
-    EXPECT_EQ(LinesOf(runs, 3, table), (Lines{{3, 3, 20}, {3, 3, 20}, {1, 1, 20}}));
+    RecordingCanvas canvas;
+    Scene()
+    {
+        for (auto [name, font] : {std::pair<const char*, Font*>{"One", &one}, {"Wide", &wide}, {"Two", &two},
+                                  {"Huge", &huge}, {"Tiny", &tiny}, {"Small", &small}, {"Large", &large}})
+            table.Add(name, font);
+        canvas.offersText = true;
+    }
+};
+} // namespace
 
-    // A one-character word wider than the limit still takes a line of its own.
-    runs = {MakeRun(L"a b", "Wide")};
-    EXPECT_EQ(LinesOf(runs, 5, table), (Lines{{2, 10, 20}, {1, 10, 20}}));
-    // Width 0: a character a line, and the layout ends.
-    runs = {MakeRun(L"abc", "One")};
-    EXPECT_EQ(LinesOf(runs, 0, table), (Lines{{1, 1, 20}, {1, 1, 20}, {1, 1, 20}}));
-}
-
-TEST(StyledTextLayout, WordsSpanRunsAndFonts)
+TEST(StyledTextLayout, LinesOfRunsAcrossFontsAndWidths)
 {
-    FakeFont one(1, 20);
-    FakeFont two(2, 30);
-    FontTable table;
-    table.Add("One", &one);
-    table.Add("Two", &two);
-    // "bbcc" is one word across two fonts: 6 wide, it no longer fits behind "aa " and moves whole.
-    std::vector<StyledTextRun> runs{MakeRun(L"aa ", "One"), MakeRun(L"bb", "One"), MakeRun(L"cc", "Two")};
-    StyledTextLayout layout;
-    EXPECT_EQ(LinesOf(runs, 6, table, &layout), (Lines{{3, 2, 20}, {4, 6, 30}}));
-    EXPECT_EQ(layout.height, 50);
-    EXPECT_EQ(LinesOf(runs, 9, table), (Lines{{7, 9, 30}}));
-}
+    const int big = 1000000000;
+    const struct
+    {
+        std::vector<StyledTextRun> runs;
+        int width;
+        Lines lines;
+        int layoutWidth, layoutHeight;
+    } cases[] = {
+        {{MakeRun(L"aaa bbb", "One")}, 5, {{4, 3, 20}, {3, 3, 20}}, 3, 40},
+        {{MakeRun(L"a\n", "One")}, 5, {{2, 2, 20}, {0, 0, 0}}, 2, 20},
+        {{MakeRun(L"", "One")}, 5, {}, 0, 0},
+        // Trailing white space counts in the characters, never in the width.
+        {{MakeRun(L"ab   ", "One")}, 10, {{5, 2, 20}}, 2, 20},
+        {{MakeRun(L"abcdefg", "One")}, 3, {{3, 3, 20}, {3, 3, 20}, {1, 1, 20}}, 3, 60},
+        // A one-character word wider than the limit still takes a line of its own.
+        {{MakeRun(L"a b", "Wide")}, 5, {{2, 10, 20}, {1, 10, 20}}, 10, 40},
+        // Width 0: a character a line, and the layout ends.
+        {{MakeRun(L"abc", "One")}, 0, {{1, 1, 20}, {1, 1, 20}, {1, 1, 20}}, 1, 60},
+        // "bbcc" is one word across two fonts: 6 wide, it no longer fits behind "aa " and moves whole.
+        {{MakeRun(L"aa ", "One"), MakeRun(L"bb", "One"), MakeRun(L"cc", "Two")}, 6, {{3, 2, 20}, {4, 6, 30}}, 6, 50},
+        {{MakeRun(L"aa ", "One"), MakeRun(L"bb", "One"), MakeRun(L"cc", "Two")}, 9, {{7, 9, 30}}, 9, 30},
+        // Runs naming no loaded font take no part; the lines before them are still laid out.
+        {{MakeRun(L"ab cd", "One"), MakeRun(L"zz", "Missing")}, 100, {{5, 5, 20}}, 5, 20},
+        {{MakeRun(L"aa", "One"), MakeRun(L"XXXX", "Missing"), MakeRun(L"bb", "One"), MakeRun(L"", "Missing")},
+         100,
+         {{4, 4, 20}},
+         4,
+         20},
+        {{MakeRun(L"only", "Missing")}, 100, {}, 0, 0},
+        // Sums past the int range still break instead of wrapping round.
+        {{MakeRun(L"a a a", "Huge")}, INT_MAX, {{2, big, 20}, {2, big, 20}, {1, big, 20}}, big, 60},
+    };
+    Scene scene;
+    for (const auto& c : cases)
+    {
+        std::vector<StyledTextRun> runs = c.runs;
+        StyledTextLayout layout;
+        EXPECT_EQ(LinesOf(runs, c.width, scene.table, &layout), c.lines) << runs[0].text.c_str();
+        EXPECT_EQ(layout.width, c.layoutWidth) << runs[0].text.c_str();
+        EXPECT_EQ(layout.height, c.layoutHeight) << runs[0].text.c_str();
+        for (const StyledTextRun& run : runs)
+            EXPECT_EQ(run.font, scene.table.Lookup()(run.style.font));
+    }
 
-TEST(StyledTextLayout, RunsWithoutAFontTakeNoPart)
-{
-    FakeFont one(1, 20);
-    FontTable table;
-    table.Add("One", &one);
-    // The last run names no loaded font: the line before it is still laid out.
-    std::vector<StyledTextRun> runs{MakeRun(L"ab cd", "One"), MakeRun(L"zz", "Missing")};
-    EXPECT_EQ(LinesOf(runs, 100, table), (Lines{{5, 5, 20}}));
-    EXPECT_EQ(runs[1].font, nullptr);
-
-    runs = {MakeRun(L"aa", "One"), MakeRun(L"XXXX", "Missing"), MakeRun(L"bb", "One"), MakeRun(L"", "Missing")};
-    EXPECT_EQ(LinesOf(runs, 100, table), (Lines{{4, 4, 20}}));
-    runs = {MakeRun(L"only", "Missing")};
-    EXPECT_EQ(LinesOf(runs, 100, table), Lines{});
-}
-
-TEST(StyledTextLayout, PerLineWidthsAndWideSums)
-{
-    FakeFont one(1, 20);
-    FakeFont huge(1000000000, 20);
-    FontTable table;
-    table.Add("One", &one);
-    table.Add("Huge", &huge);
     struct Narrowing : ILineWidths
     {
         int GetWidth(int line, int width) const override { return line == 0 ? width : 2; }
     } narrowing;
     std::vector<StyledTextRun> runs{MakeRun(L"aaa bb cc", "One")};
     StyledTextLayout layout;
-    LayoutStyledTextLines(layout, runs, 6, &narrowing, table.Lookup());
+    LayoutStyledTextLines(layout, runs, 6, &narrowing, scene.table.Lookup());
     EXPECT_EQ(layout.lines, (Lines{{7, 6, 20}, {2, 2, 20}}));
-
-    // Sums past the int range still break instead of wrapping round.
-    runs = {MakeRun(L"a a a", "Huge")};
-    EXPECT_EQ(LinesOf(runs, INT_MAX, table), (Lines{{2, 1000000000, 20}, {2, 1000000000, 20}, {1, 1000000000, 20}}));
 }
-
-namespace
-{
-struct Scene
-{
-    FakeFont tiny{1, 15};
-    FakeFont small{1, 20};
-    FakeFont large{1, 30};
-    FontTable table;
-    RecordingCanvas canvas;
-    Scene()
-    {
-        table.Add("Tiny", &tiny);
-        table.Add("Small", &small);
-        table.Add("Large", &large);
-        canvas.offersText = true;
-    }
-};
-} // namespace
 
 TEST(StyledTextDraw, PiecesSitOnTheBottomOfTheirLine)
 {
@@ -387,7 +310,7 @@ std::unique_ptr<ImageFont> BlockFont()
                          std::move(image), L"Block");
 }
 
-// 'R' red, 'B' blue, '.' black, '?' anything else; one row per line.
+// 'R' red, 'B' blue, '.' black, '?' anything else; rows end in '|'.
 std::string Picture(const Image& image)
 {
     std::string out;
@@ -398,7 +321,7 @@ std::string Picture(const Image& image)
             const uint32_t p = image.GetPixel(x, y) & 0xFFFFFF;
             out += p == 0xFF0000 ? 'R' : p == 0x0000FF ? 'B' : p == 0 ? '.' : '?';
         }
-        out += '\n';
+        out += '|';
     }
     return out;
 }
@@ -424,25 +347,9 @@ std::string DrawTagged(const std::wstring& text)
 TEST(StyledTextDraw, OutlinesAndShadowsByPixels)
 {
     EXPECT_EQ(DrawTagged(L"<style color='#FF0000FF' bgColor='#0000FFFF' textMode='outline'>A</style>"),
-              ".........."
-              "\n.........."
-              "\n..BBBBBB.."
-              "\n..BBBBBB.."
-              "\n..BBRRBB.."
-              "\n..BBRRBB.."
-              "\n..BBBBBB.."
-              "\n..BBBBBB.."
-              "\n.........."
-              "\n..........\n");
+              "..........|..........|..BBBBBB..|..BBBBBB..|..BBRRBB..|"
+              "..BBRRBB..|..BBBBBB..|..BBBBBB..|..........|..........|");
     EXPECT_EQ(DrawTagged(L"<style color='#FF0000FF' bgColor='#0000FFFF' textMode='dropShadow'>A</style>"),
-              ".........."
-              "\n.........."
-              "\n.........."
-              "\n.........."
-              "\n....RR...."
-              "\n....RR...."
-              "\n......BB.."
-              "\n......BB.."
-              "\n.........."
-              "\n..........\n");
+              "..........|..........|..........|..........|....RR....|"
+              "....RR....|......BB..|......BB..|..........|..........|");
 }
