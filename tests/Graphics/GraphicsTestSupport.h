@@ -19,8 +19,8 @@ using Kestrin::ColorF;
 using Kestrin::Rect;
 
 // An image whose pixels are given row by row.
-inline std::unique_ptr<Kestrin::Image> MakeImage(int w, int h, const std::vector<uint32_t>& pixels, bool alpha = true,
-                                                 bool oneBit = false)
+inline std::unique_ptr<Kestrin::Image> MakeImage(int w, int h, const std::vector<uint32_t>& pixels,
+                                                 bool alpha = true, bool oneBit = false)
 {
     auto image = std::make_unique<Kestrin::Image>(w, h);
     for (size_t i = 0; i < pixels.size() && i < size_t(w) * size_t(h); ++i)
@@ -60,10 +60,6 @@ inline Kestrin::Graphics::DrawState Solid(uint32_t argb, uint32_t flags = 0)
 // One recorded call of a fake canvas.
 struct CanvasCall
 {
-    CanvasCall(std::string what_, float x_ = 0, float y_ = 0, Kestrin::IImage* image_ = nullptr)
-        : what(std::move(what_)), x(x_), y(y_), image(image_)
-    {
-    }
     std::string what;
     float x = 0, y = 0;
     Kestrin::IImage* image = nullptr;
@@ -80,6 +76,8 @@ class RecordingCanvas : public Kestrin::Graphics::ICanvas,
                         public Kestrin::Graphics::ITextDrawingCanvas,
                         public Kestrin::Graphics::IEllipseDrawingCanvas
 {
+    using DrawState = Kestrin::Graphics::DrawState;
+
 public:
     bool offersQuad = true;
     bool offersLine = false;
@@ -111,82 +109,55 @@ public:
         return true;
     }
 
-    int DrawFilledRect(const Rect<float>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawFilledRect(const Rect<float>& r, const DrawState& s) override
     {
-        CanvasCall c("FillF");
-        c.rectF = r;
-        c.state = s;
-        return Record(c);
+        return Record({"FillF", 0, 0, {}, {}, s, {}, r});
     }
-    int DrawFilledRect(const Rect<int>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawFilledRect(const Rect<int>& r, const DrawState& s) override
     {
-        CanvasCall c("Fill");
-        c.rect = r;
-        c.state = s;
-        return Record(c);
+        return Record({"Fill", 0, 0, {}, {}, s, r});
     }
-    int DrawImage(Kestrin::IImage* image, float x, float y, const Kestrin::Graphics::DrawState& s) override
+    int DrawImage(Kestrin::IImage* image, float x, float y, const DrawState& s) override
     {
-        CanvasCall c("Image", x, y, image);
-        c.state = s;
-        return Record(c);
+        return Record({"Image", x, y, image, {}, s});
     }
-    int DrawStretchedImage(Kestrin::IImage* image, const Rect<int>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawStretchedImage(Kestrin::IImage* image, const Rect<int>& r, const DrawState& s) override
     {
-        CanvasCall c("Stretch", 0, 0, image);
-        c.rect = r;
-        c.state = s;
-        return Record(c);
+        return Record({"Stretch", 0, 0, image, {}, s, r});
     }
-    int DrawRotatedImage(Kestrin::IImage* image, float x, float y, float angle,
-                         const Kestrin::Graphics::DrawState& s) override
+    int DrawRotatedImage(Kestrin::IImage* image, float x, float y, float angle, const DrawState& s) override
     {
-        CanvasCall c("Rotate", x, y, image);
-        c.rectF = {angle, 0, 0, 0};
-        c.state = s;
-        return Record(c);
+        return Record({"Rotate", x, y, image, {}, s, {}, {angle, 0, 0, 0}});
     }
     int DrawTexturedPolygon(Kestrin::IImage*, int, int, const Kestrin::Graphics::PolygonVertex*,
-                            const Kestrin::Graphics::DrawState&) override
+                            const DrawState&) override
     {
         return Kestrin::Graphics::Draw_Unsupported;
     }
-    int DrawLine(float x1, float y1, float x2, float y2, const Kestrin::Graphics::DrawState& s) override
+    int DrawLine(float x1, float y1, float x2, float y2, const DrawState& s) override
     {
-        CanvasCall c("Line", x1, y1);
-        c.rectF = {x1, y1, x2, y2};
-        c.state = s;
-        return Record(c);
+        return Record({"Line", x1, y1, nullptr, {}, s, {}, {x1, y1, x2, y2}});
     }
     int DrawText(const wchar_t* text, Kestrin::Font*, const Kestrin::Vector2<float>& p,
-                 const Kestrin::Graphics::DrawState& s) override
+                 const DrawState& s) override
     {
-        CanvasCall c("Text", p.x, p.y);
-        c.text = text;
-        c.state = s;
-        return Record(c);
+        return Record({"Text", p.x, p.y, nullptr, text, s});
     }
-    int DrawLineCircle(float, float, float, const Kestrin::Graphics::DrawState&) override { return answer; }
-    int DrawFilledCircle(float, float, float, const Kestrin::Graphics::DrawState&) override { return answer; }
-    int DrawLineEllipse(const Rect<float>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawLineCircle(float, float, float, const DrawState&) override { return answer; }
+    int DrawFilledCircle(float, float, float, const DrawState&) override { return answer; }
+    int DrawLineEllipse(const Rect<float>& r, const DrawState& s) override
     {
-        CanvasCall c("Ellipse");
-        c.rectF = r;
-        c.state = s;
-        return Record(c);
+        return Record({"Ellipse", 0, 0, {}, {}, s, {}, r});
     }
-    int DrawFilledEllipse(const Rect<float>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawFilledEllipse(const Rect<float>& r, const DrawState& s) override
     {
-        CanvasCall c("FilledEllipse");
-        c.rectF = r;
-        c.state = s;
-        return Record(c);
+        return Record({"FilledEllipse", 0, 0, {}, {}, s, {}, r});
     }
 
 private:
-    int Record(const CanvasCall& call)
+    int Record(CanvasCall call)
     {
-        calls.push_back(call);
+        calls.push_back(std::move(call));
         return answer;
     }
 };
@@ -226,7 +197,9 @@ public:
 class PlainStream : public Kestrin::IStream
 {
 public:
-    explicit PlainStream(std::vector<uint8_t> bytes) : m_inner(L"plain", bytes.data(), uint32_t(bytes.size())) {}
+    explicit PlainStream(std::vector<uint8_t> bytes) : m_inner(L"plain", bytes.data(), uint32_t(bytes.size()))
+    {
+    }
     std::wstring GetName() const override { return L"plain"; }
     uint32_t GetCapabilities() const override { return CanRead | CanSeek; }
     uint32_t GetSize() override { return m_inner.GetSize(); }
@@ -257,7 +230,9 @@ struct Files
     std::vector<std::wstring> opened;
     Kestrin::ImageFileOpener Opener()
     {
-        return [this](const std::wstring& name, const std::wstring& extension) -> std::shared_ptr<Kestrin::IStream> {
+        return [this](const std::wstring& name,
+                      const std::wstring& extension) -> std::shared_ptr<Kestrin::IStream>
+        {
             opened.push_back(name + extension);
             auto it = bytes.find(name + extension);
             return it == bytes.end() ? nullptr : StreamOf(it->second);
@@ -276,7 +251,8 @@ struct Files
 std::vector<uint8_t> PackGifCodes(const std::vector<int>& codes, int minimumCodeSize);
 // LZW codes for the indices: a clear code first, the end code last. With `deferClear` a full
 // table is kept (no clear) and 12-bit codes go on. `codesAfterFull` counts codes sent then.
-std::vector<int> LzwCodes(const std::vector<uint8_t>& indices, int minimumCodeSize, int* codesAfterFull = nullptr);
+std::vector<int> LzwCodes(const std::vector<uint8_t>& indices, int minimumCodeSize,
+                          int* codesAfterFull = nullptr);
 
 struct GifLayout
 {

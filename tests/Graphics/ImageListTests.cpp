@@ -269,38 +269,29 @@ std::string Row(const Image& image, int y)
 
 TEST(ThreeSlice, TilesAreRepeatedAndTheLastOneCropped)
 {
-    OwnedList brush = ThreeSlice();
-    auto target = Target(12, 1);
-    cImageCanvas canvas(*target);
-    DrawState s;
-    // Caps 2 + 2, then 5 for the middle: one whole tile and two columns of another.
-    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, 1, 0, 9, s, &canvas), 0);
-    EXPECT_EQ(Row(*target, 0), "- 1:0 1:1 2:0 2:1 2:2 2:0 2:1 3:0 3:1 - - ");
-
-    // A fractional remainder is cut to whole pixels.
-    target = Target(12, 1);
-    cImageCanvas second(*target);
-    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, 0, 0, 8.5f, s, &second), 0);
-    EXPECT_EQ(Row(*target, 0), "1:0 1:1 2:0 2:1 2:2 2:0 3:0 3:1 - - - - ");
-}
-
-TEST(ThreeSlice, NarrowerThanItsCapsDrawsBothCapsAndNoMiddle)
-{
-    OwnedList brush = ThreeSlice();
-    auto target = Target(6, 1);
-    cImageCanvas canvas(*target);
-    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, 0, 0, 3, DrawState(), &canvas), 0);
-    EXPECT_EQ(Row(*target, 0), "1:0 3:0 3:1 - - - ");
-}
-
-TEST(ThreeSlice, AnEmptyMiddleTileLeavesTheMiddleOut)
-{
-    // A tile whose image failed to load (0 x 0) would otherwise never fill its length.
+    const struct
+    {
+        int tileWidth;
+        float x, length;
+        const char* row;
+    } cases[] = {
+        // Caps 2 + 2, then 5 for the middle: one whole tile and two columns of another.
+        {3, 1, 9, "- 1:0 1:1 2:0 2:1 2:2 2:0 2:1 3:0 3:1 - - "},
+        {3, 0, 8.5f, "1:0 1:1 2:0 2:1 2:2 2:0 3:0 3:1 - - - - "}, // a fractional remainder is cut
+        {3, 0, 3, "1:0 3:0 3:1 - - - - - - - - - "}, // narrower than its caps: both caps, no middle
+        // A tile whose image failed to load (0 x 0) would otherwise never fill its length.
+        {0, 0, 8, "1:0 1:1 - - - - 3:0 3:1 - - - - "},
+    };
+    for (const auto& c : cases)
+    {
+        OwnedList brush = ThreeSlice(c.tileWidth);
+        auto target = Target(12, 1);
+        cImageCanvas canvas(*target);
+        EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, c.x, 0, c.length, DrawState(), &canvas), 0);
+        EXPECT_EQ(Row(*target, 0), c.row) << c.length;
+    }
     OwnedList brush = ThreeSlice(0);
-    auto target = Target(8, 1);
-    cImageCanvas canvas(*target);
-    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, 0, 0, 8, DrawState(), &canvas), 0);
-    EXPECT_EQ(Row(*target, 0), "1:0 1:1 - - - - 3:0 3:1 ");
+    RecordingCanvas canvas;
     EXPECT_EQ(DrawThreeSliceVertical(&brush.list, 0, 0, 0, 1e30f, DrawState(), &canvas), 0);
     EXPECT_EQ(HitTestThreeSliceHorizontal(&brush.list, 0, 0, 8, 4, 0), 0);
 }
