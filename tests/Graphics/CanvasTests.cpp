@@ -1,6 +1,6 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/ImageCanvas.h"
+#include "GraphicsTestSupport.h"
 #include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -61,7 +61,8 @@ TEST(CanvasHelpers, PackBlendIntersectAndTruncSaturate)
     EXPECT_EQ(apart.h, 0);
     // The unbounded default clip meets a canvas without wrapping around.
     EXPECT_EQ(IntersectRects({0, 0, 800, 600}, GetDefaultDrawState().clipRect), Rect<int>(0, 0, 800, 600));
-    EXPECT_EQ(IntersectRects({2147483000, 0, 2000, 5}, {0, 0, 2147483647, 5}), Rect<int>(2147483000, 0, 647, 5));
+    EXPECT_EQ(IntersectRects({2147483000, 0, 2000, 5}, {0, 0, 2147483647, 5}),
+              Rect<int>(2147483000, 0, 647, 5));
 
     EXPECT_EQ(TruncToInt(-1.7f), -1);
     EXPECT_EQ(TruncToInt(3e10f), 2147483647);
@@ -176,14 +177,16 @@ TEST(CanvasThreads, EachThreadHasItsOwnCurrentCanvas)
     CurrentDrawState().hAlign = 1;
     ICanvas* seen = nullptr;
     int theirAlign = -1;
-    std::thread worker([&] {
-        seen = GetCurrentCanvas();
-        PushCanvas();
-        SetCurrentCanvas(&theirs);
-        CurrentDrawState().hAlign = 2;
-        theirAlign = CurrentDrawState().hAlign;
-        PopCanvas();
-    });
+    std::thread worker(
+        [&]
+        {
+            seen = GetCurrentCanvas();
+            PushCanvas();
+            SetCurrentCanvas(&theirs);
+            CurrentDrawState().hAlign = 2;
+            theirAlign = CurrentDrawState().hAlign;
+            PopCanvas();
+        });
     worker.join();
     EXPECT_EQ(seen, GetScreenCanvasProxy());
     EXPECT_EQ(theirAlign, 2);

@@ -1,8 +1,8 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/Font.h"
 #include "Graphics/GraphicsFactories.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/TextWrap.h"
+#include "GraphicsTestSupport.h"
 #include "Support/FakeFileSystem.h"
 #include "Support/LogCapture.h"
 
@@ -170,7 +170,8 @@ TEST(FontDescription, KerningIsASignedByteByPairOfGlyphs)
 
 TEST(FontImage, RectanglesLeavingTheImageAreCut)
 {
-    auto font = FontOf("0 10 1 3 4 3\na 10 10 10 10\nb 20 4 0 4\nc -2 5 -3 6\n", std::make_unique<Image>(16, 16));
+    auto font =
+        FontOf("0 10 1 3 4 3\na 10 10 10 10\nb 20 4 0 4\nc -2 5 -3 6\n", std::make_unique<Image>(16, 16));
     EXPECT_EQ(font->glyphs['a'], (GlyphRect{10, 10, 6, 6}));
     EXPECT_EQ(font->glyphs['b'], GlyphRect());
     EXPECT_EQ(font->glyphs['c'], (GlyphRect{0, 0, 3, 3}));
@@ -328,7 +329,8 @@ TEST(CommittedFonts, DejaVuSans16MeasuresAndDrawsTheGameTitle)
         ~ManagerGuard() { delete ResourceManager::Instance(); }
     } guard;
     LogCapture log;
-    const std::string group = "<r><font name='Body' src='DejaVuSans16'/><font name='None' src='DejaVuSans99'/></r>";
+    const std::string group =
+        "<r><font name='Body' src='DejaVuSans16'/><font name='None' src='DejaVuSans99'/></r>";
     MemoryStream stream(L"fonts", group.data(), uint32_t(group.size()));
     ResourceManager::Instance()->Load(L"fonts", &stream, nullptr);
     auto* font = dynamic_cast<ImageFont*>(GetFontById(MakeName("Body")).second);

@@ -1,7 +1,7 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/GraphicsFactories.h"
 #include "Graphics/ImageList.h"
 #include "Graphics/StyledText.h"
+#include "GraphicsTestSupport.h"
 #include "Support/FakeFileSystem.h"
 #include "Support/LogCapture.h"
 
@@ -29,7 +29,8 @@ protected:
 
     void AddFile(const std::wstring& name, const std::wstring& extension, const std::vector<uint8_t>& bytes)
     {
-        files.AddFile(FileSpec::FromNameAndExtension(name, extension), std::string(bytes.begin(), bytes.end()));
+        files.AddFile(FileSpec::FromNameAndExtension(name, extension),
+                      std::string(bytes.begin(), bytes.end()));
     }
     void AddText(const std::wstring& name, const std::wstring& extension, const std::string& text)
     {
@@ -61,13 +62,18 @@ std::vector<uint8_t> Png(int w, int h)
 
 } // namespace
 
-TEST_F(GraphicsFactories, ImagesLoadOrStayEmpty)
+TEST_F(GraphicsFactories, ImagesLoadOrStayEmptyAndAnswerByNameOrId)
 {
     AddFile(L"pic", L".png", Png(2, 3));
-    Load("<r><image name='pic' src='pic' rotations='4'/><image name='gone' src='nothing'/>"
-         "<image name='spin' src='pic' rotations='2000000000'/></r>");
+    AddText(L"mono", L".txt", "0 17 2 0 0 0\n");
+    Load("<r><image name='Pic' src='pic' rotations='4'/><image name='gone' src='nothing'/>"
+         "<image name='spin' src='pic' rotations='2000000000'/><font name='Body' src='mono'/></r>");
+    // The image answers as its interface and as itself, in any letter case.
+    ResourcePair<IImage> logo = GetImage(MakeName("PIC"));
     Image* pic = GetImageObject(MakeName("pic")).second;
     ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(static_cast<IImage*>(pic), logo.second);
+    EXPECT_EQ(GetImageByName("pic"), logo);
     EXPECT_EQ(pic->GetWidth(), 2);
     ASSERT_NE(pic->GetRotationCache(), nullptr);
     EXPECT_EQ(pic->GetRotationCache()->count, 4);
@@ -80,6 +86,12 @@ TEST_F(GraphicsFactories, ImagesLoadOrStayEmpty)
     ASSERT_NE(gone.second, nullptr);
     EXPECT_EQ(gone.second->GetWidth(), 0);
     EXPECT_FALSE(GetImageObject(MakeName("gone")).second->hasAlpha);
+
+    // A font is no image and an image no font: the descriptor without a typed object.
+    EXPECT_EQ(GetFont("body").second->GetLineHeight(), 17);
+    EXPECT_EQ(GetImageByName("Body"), ResourcePair<IImage>(manager->Find(MakeName("Body")), nullptr));
+    EXPECT_EQ(GetFontById(MakeName("Pic")).second, nullptr);
+    EXPECT_EQ(GetFont("Missing").first, nullptr);
 }
 
 TEST_F(GraphicsFactories, ImageListsOwnTheirImageChildren)
@@ -105,7 +117,8 @@ TEST_F(GraphicsFactories, ImageListsOwnTheirImageChildren)
 TEST_F(GraphicsFactories, FilmStripsCutTheirImage)
 {
     AddFile(L"strip", L".png", Png(100, 50));
-    Load("<r><filmstrip name='walk' src='strip' cols='3'/><filmstrip name='odd' src='strip' cols='-2' rows='0'/>"
+    Load("<r><filmstrip name='walk' src='strip' cols='3'/><filmstrip name='odd' src='strip' cols='-2' "
+         "rows='0'/>"
          "<filmstrip name='none' src='nothing' cols='4'/></r>");
     IImageList* walk = GetResource<IImageList>(MakeName("walk")).second;
     ASSERT_NE(walk, nullptr);

@@ -1,7 +1,7 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/Shapes.h"
+#include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,8 @@ TEST(CircleOffsets, QuadrantsAreEightConnectedAndSymmetric)
             if (i > 0)
             {
                 const auto& p = offsets[i - 1];
-                EXPECT_LE(std::max(std::abs(o.dx - p.dx), std::abs(o.dy - p.dy)), 1) << doubled << " gap at " << i;
+                EXPECT_LE(std::max(std::abs(o.dx - p.dx), std::abs(o.dy - p.dy)), 1)
+                    << doubled << " gap at " << i;
             }
         }
         for (const auto& o : offsets)
@@ -154,7 +155,8 @@ TEST(ImageCanvas, DrawsOnlyEngineImagesAndHonoursMirrorsOnlyWhenStretched)
     const uint32_t expected[2][3] = {{1, 2, 0}, {2, 2, 1}};
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(image.GetPixel(x, y), expected[y][x] ? 0xFF000000u | expected[y][x] : 0u) << x << "," << y;
+            EXPECT_EQ(image.GetPixel(x, y), expected[y][x] ? 0xFF000000u | expected[y][x] : 0u)
+                << x << "," << y;
 }
 
 TEST(ImageCanvas, RotatedImagesComeOnlyFromTheCache)
@@ -174,39 +176,19 @@ TEST(ImageCanvas, RotatedImagesComeOnlyFromTheCache)
     EXPECT_EQ(image.GetPixel(2, 3), 0xFF000003u);
 }
 
-TEST(ImageCanvas, FontRepackPatternRestoresTheCurrentCanvas)
-{
-    auto glyphs = MakeImage(4, 1, {0x00000000, 0x40FFFFFF, 0xC0FFFFFF, 0xFFFFFFFF});
-    Image packed(2, 1);
-    ICanvas* before = GetCurrentCanvas();
-    const DrawState stateBefore = CurrentDrawState();
-
-    PushCanvas();
-    auto canvas = std::make_unique<cImageCanvas>(packed);
-    SetCurrentCanvas(canvas.get());
-    DrawState s = CurrentDrawState();
-    s.flags = DrawFlag_SourceRect; // blend off: a copy keeps the glyph's alpha exactly
-    s.sourceRect = {1, 0, 2, 1};
-    EXPECT_EQ(DrawImage(0, 0, GetCurrentCanvas(), glyphs.get(), s), 0);
-    PopCanvas();
-    canvas.reset();
-
-    EXPECT_EQ(packed.GetPixel(0, 0), 0x40FFFFFFu);
-    EXPECT_EQ(packed.GetPixel(1, 0), 0xC0FFFFFFu);
-    EXPECT_EQ(GetCurrentCanvas(), before);
-    EXPECT_EQ(CurrentDrawState(), stateBefore);
-}
-
 TEST(ImageCanvas, CircleOutlinesAndDiscs)
 {
     const DrawState white = Solid(0xFFFFFFFF);
     // Radius 1 is one pixel, outline or disc.
-    EXPECT_EQ(PlotOf(3, 3, [&](cImageCanvas& c) { return c.DrawLineCircle(1, 1, 1, white); }), "...\n.x.\n...\n");
+    EXPECT_EQ(PlotOf(3, 3, [&](cImageCanvas& c) { return c.DrawLineCircle(1, 1, 1, white); }),
+              "...\n.x.\n...\n");
     EXPECT_EQ(PlotOf(5, 6, [&](cImageCanvas& c) { return c.DrawFilledCircle(3.7f, 4.2f, 1.2f, white); }),
               ".....\n.....\n.....\n.....\n...x.\n.....\n");
-    EXPECT_EQ(PlotOf(3, 3, [&](cImageCanvas& c) { return c.DrawFilledCircle(1, 1, 0.5f, white); }), "...\n.x.\n...\n");
+    EXPECT_EQ(PlotOf(3, 3, [&](cImageCanvas& c) { return c.DrawFilledCircle(1, 1, 0.5f, white); }),
+              "...\n.x.\n...\n");
     EXPECT_EQ(PlotOf(9, 9, [&](cImageCanvas& c) { return c.DrawLineCircle(4.9f, 4.1f, 3, white); }),
-              ".........\n...xxx...\n..x...x..\n.x.....x.\n.x.....x.\n.x.....x.\n..x...x..\n...xxx...\n.........\n");
+              ".........\n...xxx...\n..x...x..\n.x.....x.\n.x.....x.\n.x.....x.\n..x...x..\n...xxx...\n......"
+              "...\n");
     EXPECT_EQ(PlotOf(7, 7, [&](cImageCanvas& c) { return c.DrawFilledCircle(3, 3, 2, white); }),
               ".......\n..xxx..\n.xxxxx.\n.xxxxx.\n.xxxxx.\n..xxx..\n.......\n");
     Image image(3, 1);
@@ -240,11 +222,20 @@ TEST(ImageCanvas, CirclesAndEllipsesThatDrawNothing)
 TEST(ImageCanvas, EllipsesSqueezeTheLongerSidesCircle)
 {
     const DrawState white = Solid(0xFFFFFFFF);
-    EXPECT_EQ(PlotOf(11, 5, [&](cImageCanvas& c) { return c.DrawLineEllipse({0, 0, 10, 4}, white); }),
+    EXPECT_EQ(PlotOf(11, 5,
+                     [&](cImageCanvas& c) {
+                         return c.DrawLineEllipse({0, 0, 10, 4}, white);
+                     }),
               "...xxxxx...\n.xx.....xx.\nx.........x\n.xx.....xx.\n...xxxxx...\n");
-    EXPECT_EQ(PlotOf(11, 5, [&](cImageCanvas& c) { return c.DrawFilledEllipse({0, 0, 10, 4}, white); }),
+    EXPECT_EQ(PlotOf(11, 5,
+                     [&](cImageCanvas& c) {
+                         return c.DrawFilledEllipse({0, 0, 10, 4}, white);
+                     }),
               "...xxxxx...\n.xxxxxxxxx.\nxxxxxxxxxxx\n.xxxxxxxxx.\n...xxxxx...\n");
     // Sides within half a pixel: the circle of radius w / 2 at (x + w / 2, y + w / 2).
-    EXPECT_EQ(PlotOf(9, 9, [&](cImageCanvas& c) { return c.DrawLineEllipse({1, 1, 6, 6.3f}, white); }),
+    EXPECT_EQ(PlotOf(9, 9,
+                     [&](cImageCanvas& c) {
+                         return c.DrawLineEllipse({1, 1, 6, 6.3f}, white);
+                     }),
               PlotOf(9, 9, [&](cImageCanvas& c) { return c.DrawLineCircle(4, 4, 3, white); }));
 }

@@ -1,6 +1,6 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/ImageList.h"
+#include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -216,7 +216,7 @@ TEST(ImageListTiming, FramesPerSecondLoopAndPingPong)
 
     record.flags = 0;
     EXPECT_EQ(GetImageListFrameAtTime(&record, 0.25f), 2);
-    EXPECT_EQ(GetImageListFrameAtTime(&record, 0.45f), 3); // holds the last frame
+    EXPECT_EQ(GetImageListFrameAtTime(&record, 0.45f), 3);  // holds the last frame
     EXPECT_EQ(GetImageListFrameAtTime(&record, -0.45f), 0); // n -4: played -1 times
 
     record.flags = AnimatedImageList::PingPong | AnimatedImageList::Loop;
@@ -260,7 +260,8 @@ std::string Row(const Image& image, int y)
     for (int x = 0; x < image.GetWidth(); ++x)
     {
         const uint32_t p = image.GetPixel(x, y);
-        out += p == kBackground ? std::string("-") : std::to_string((p >> 16) & 0xFF) + ":" + std::to_string(p & 0xFF);
+        out += p == kBackground ? std::string("-")
+                                : std::to_string((p >> 16) & 0xFF) + ":" + std::to_string(p & 0xFF);
         out += " ";
     }
     return out;
@@ -335,8 +336,8 @@ TEST(NineSlice, MiddleRowsRepeatDownAndTheLastIsCut)
     cImageCanvas canvas(*target);
     EXPECT_EQ(DrawNineSlice(&brush.list, 0, 0, 0, 7, 7, DrawState(), &canvas), 0);
     // Tags by row: the middle column and the middle row both get one whole piece and one cut to 1.
-    const char* expected[8] = {"1122233F", "1122233F", "4455566F", "4455566F", "4455566F", "7788899F",
-                               "7788899F", "FFFFFFFF"};
+    const char* expected[8] = {"1122233F", "1122233F", "4455566F", "4455566F",
+                               "4455566F", "7788899F", "7788899F", "FFFFFFFF"};
     for (int y = 0; y < 8; ++y)
     {
         std::string row;
@@ -365,7 +366,8 @@ TEST(NineSlice, AMiddleRowOfHeightZeroEnds)
 TEST(Tiling, StartsAtTheOffsetAndCropsTheEnd)
 {
     auto image = CoordinateImage(5, 1);
-    auto columns = [&](int offset, float length) {
+    auto columns = [&](int offset, float length)
+    {
         auto target = Target(12, 1);
         cImageCanvas canvas(*target);
         EXPECT_EQ(TileImageHorizontally(image.get(), offset, 0, 0, length, DrawState(), &canvas), 0);
@@ -390,7 +392,8 @@ TEST(Tiling, VerticalAndEmptyImages)
     EXPECT_EQ(TileImageVerticallyFrom(image.get(), 1, 0, 0, 5, DrawState(), &canvas), 0);
     std::string rows;
     for (int y = 0; y < 6; ++y)
-        rows += target->GetPixel(0, y) == kBackground ? '-' : char('0' + ((target->GetPixel(0, y) >> 8) & 0xFF));
+        rows +=
+            target->GetPixel(0, y) == kBackground ? '-' : char('0' + ((target->GetPixel(0, y) >> 8) & 0xFF));
     EXPECT_EQ(rows, "12012-");
 
     RecordingCanvas recording;
@@ -409,7 +412,8 @@ TEST(ThreeSlice, HitTestMapsThePointIntoItsPiece)
 {
     OwnedList brush;
     brush.Add(MakeImage(2, 1, {0x10000000u, 0x20000000u}));
-    brush.Add(MakeImage(3, 2, {0x30000000u, 0x40000000u, 0x50000000u, 0x31000000u, 0x41000000u, 0x51000000u}));
+    brush.Add(
+        MakeImage(3, 2, {0x30000000u, 0x40000000u, 0x50000000u, 0x31000000u, 0x41000000u, 0x51000000u}));
     brush.Add(MakeImage(2, 1, {0x60000000u, 0x70000000u}));
     const IImageList* list = &brush.list;
     // Brush at x 10, 12 wide: caps at 10..11 and 20..21, tiles from 12.

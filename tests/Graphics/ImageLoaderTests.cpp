@@ -1,5 +1,5 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/ImageLoader.h"
+#include "GraphicsTestSupport.h"
 #include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>

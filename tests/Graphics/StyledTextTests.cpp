@@ -1,7 +1,7 @@
-#include "GraphicsTestSupport.h"
 #include "Base/XMLReader.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/StyledText.h"
+#include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ struct FontTable
     void Add(const char* name, Font* font) { fonts[MakeName(name)] = font; }
     StyledTextFontLookup Lookup()
     {
-        return [this](NameId id) -> Font* {
+        return [this](NameId id) -> Font*
+        {
             auto it = fonts.find(id);
             return it == fonts.end() ? nullptr : it->second;
         };
@@ -144,8 +145,13 @@ struct Scene
     RecordingCanvas canvas;
     Scene()
     {
-        for (auto [name, font] : {std::pair<const char*, Font*>{"One", &one}, {"Wide", &wide}, {"Two", &two},
-                                  {"Huge", &huge}, {"Tiny", &tiny}, {"Small", &small}, {"Large", &large}})
+        for (auto [name, font] : {std::pair<const char*, Font*>{"One", &one},
+                                  {"Wide", &wide},
+                                  {"Two", &two},
+                                  {"Huge", &huge},
+                                  {"Tiny", &tiny},
+                                  {"Small", &small},
+                                  {"Large", &large}})
             table.Add(name, font);
         canvas.offersText = true;
     }
@@ -173,7 +179,11 @@ TEST(StyledTextLayout, LinesOfRunsAcrossFontsAndWidths)
         // Width 0: a character a line, and the layout ends.
         {{MakeRun(L"abc", "One")}, 0, {{1, 1, 20}, {1, 1, 20}, {1, 1, 20}}, 1, 60},
         // "bbcc" is one word across two fonts: 6 wide, it no longer fits behind "aa " and moves whole.
-        {{MakeRun(L"aa ", "One"), MakeRun(L"bb", "One"), MakeRun(L"cc", "Two")}, 6, {{3, 2, 20}, {4, 6, 30}}, 6, 50},
+        {{MakeRun(L"aa ", "One"), MakeRun(L"bb", "One"), MakeRun(L"cc", "Two")},
+         6,
+         {{3, 2, 20}, {4, 6, 30}},
+         6,
+         50},
         {{MakeRun(L"aa ", "One"), MakeRun(L"bb", "One"), MakeRun(L"cc", "Two")}, 9, {{7, 9, 30}}, 9, 30},
         // Runs naming no loaded font take no part; the lines before them are still laid out.
         {{MakeRun(L"ab cd", "One"), MakeRun(L"zz", "Missing")}, 100, {{5, 5, 20}}, 5, 20},
@@ -211,7 +221,8 @@ TEST(StyledTextLayout, LinesOfRunsAcrossFontsAndWidths)
 TEST(StyledTextDraw, PiecesSitOnTheBottomOfTheirLine)
 {
     Scene scene;
-    std::vector<StyledTextRun> runs{MakeRun(L"ab", "Small"), MakeRun(L"cd e", "Large"), MakeRun(L"fg", "Small")};
+    std::vector<StyledTextRun> runs{MakeRun(L"ab", "Small"), MakeRun(L"cd e", "Large"),
+                                    MakeRun(L"fg", "Small")};
     StyledTextLayout layout;
     LayoutStyledTextLines(layout, runs, 6, nullptr, scene.table.Lookup());
     ASSERT_EQ(layout.lines, (Lines{{5, 4, 30}, {3, 3, 30}}));

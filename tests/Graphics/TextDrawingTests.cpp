@@ -1,7 +1,7 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/Font.h"
 #include "Graphics/TextWrap.h"
+#include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -204,7 +204,8 @@ TEST(DrawWrappedText, AlignedLinesAndOutRectangle)
         const wchar_t* text;
         float x, y;
     };
-    auto check = [](const RecordingCanvas& canvas, const std::vector<Line>& lines) {
+    auto check = [](const RecordingCanvas& canvas, const std::vector<Line>& lines)
+    {
         ASSERT_EQ(canvas.calls.size(), lines.size());
         for (size_t i = 0; i < lines.size(); ++i)
         {
