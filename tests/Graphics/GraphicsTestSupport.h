@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,25 @@ private:
         return answer;
     }
 };
+
+// Where a recorded call put its text.
+struct Placed
+{
+    std::wstring text;
+    float x = 0, y = 0;
+    bool operator==(const Placed&) const = default;
+};
+inline std::ostream& operator<<(std::ostream& out, const Placed& p)
+{
+    return out << std::string(p.text.begin(), p.text.end()) << "@" << p.x << "," << p.y;
+}
+inline std::vector<Placed> Placements(const RecordingCanvas& canvas)
+{
+    std::vector<Placed> out;
+    for (const CanvasCall& call : canvas.calls)
+        out.push_back({call.text, call.x, call.y});
+    return out;
+}
 
 // A font of fixed advances: every character advances `advance`, except those given in `widths`;
 // glyph of code c sits at (c * 4, 0) in its image, 3 x lineHeight.

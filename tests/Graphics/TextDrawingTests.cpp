@@ -10,6 +10,8 @@
 using namespace Kestrin;
 using namespace Kestrin::Graphics;
 using GraphicsTest::FakeFont;
+using GraphicsTest::Placed;
+using GraphicsTest::Placements;
 using GraphicsTest::RecordingCanvas;
 using Breaks = std::vector<int>;
 
@@ -199,22 +201,11 @@ TEST(DrawText, GlyphByGlyphWithoutATextInterface)
 
 TEST(DrawWrappedText, AlignedLinesAndOutRectangle)
 {
-    struct Line
+    auto check = [](const RecordingCanvas& canvas, const std::vector<Placed>& lines)
     {
-        const wchar_t* text;
-        float x, y;
-    };
-    auto check = [](const RecordingCanvas& canvas, const std::vector<Line>& lines)
-    {
-        ASSERT_EQ(canvas.calls.size(), lines.size());
-        for (size_t i = 0; i < lines.size(); ++i)
-        {
-            EXPECT_EQ(canvas.calls[i].text, lines[i].text);
-            EXPECT_FLOAT_EQ(canvas.calls[i].x, lines[i].x) << i;
-            EXPECT_FLOAT_EQ(canvas.calls[i].y, lines[i].y) << i;
-            EXPECT_EQ(canvas.calls[i].state.hAlign, 0);
-            EXPECT_EQ(canvas.calls[i].state.vAlign, 0);
-        }
+        EXPECT_EQ(Placements(canvas), lines);
+        for (const auto& call : canvas.calls)
+            EXPECT_TRUE(call.state.hAlign == 0 && call.state.vAlign == 0);
     };
     TextScene centred(2, 20);
     centred.s.vAlign = centred.s.hAlign = 1;
