@@ -33,16 +33,13 @@ struct ResetCanvas
 TEST(DrawState, DefaultsDrawOpaqueWhiteBlendedUnclippedTopLeft)
 {
     const DrawState& s = GetDefaultDrawState();
-    EXPECT_EQ(s.font, nullptr);
+    EXPECT_EQ(s, DrawState());
     EXPECT_EQ(PackColor(s.color), 0xFFFFFFFFu);
     EXPECT_EQ(PackColor(s.color2), 0xFF000000u);
     EXPECT_EQ(PackColor(s.imageColor), 0xFFFFFFFFu);
     EXPECT_EQ(s.clipRect, Rect<int>(-1073741824, -1073741824, 2147483647, 2147483647));
     EXPECT_EQ(s.flags, uint32_t(DrawFlag_Blend));
-    EXPECT_EQ(s.sourceRect, Rect<int>());
-    EXPECT_EQ(s.textMode, 0);
-    EXPECT_EQ(s.hAlign, 0);
-    EXPECT_EQ(s.vAlign, 0);
+    EXPECT_TRUE(s.font == nullptr && s.sourceRect == Rect<int>() && !s.textMode && !s.hAlign && !s.vAlign);
 }
 
 TEST(CanvasHelpers, PackBlendIntersectAndTruncSaturate)

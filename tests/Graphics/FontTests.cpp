@@ -54,56 +54,59 @@ std::unique_ptr<Image> PositionStrip(int w, int h)
 
 } // namespace
 
-TEST(FontVersions, MonospacedAdvancesEveryCharacterBySpacing)
+TEST(FontAdvance, MonospacedProportionalAndKerned)
 {
-    auto font = FontOf("2 10 7 0 3 2\nA 0 5\nB 5 6\n");
-    EXPECT_FALSE(font->proportional);
-    for (wchar_t c : {L'A', L'B', L' ', L'Z', wchar_t(0xE9)})
-        EXPECT_EQ(font->GetAdvance(c, L'A'), 7) << int(c);
-    EXPECT_EQ(font->GetLineHeight(), 10);
-    EXPECT_EQ(GetTextWidth(L"AB A", font.get()), 28);
-    EXPECT_EQ(font->kerning, nullptr);
+    auto mono = FontOf("2 10 7 0 3 2\nA 0 5\nB 5 6\n");
+    auto plain = FontOf("0 10 1 1 4 1\nA 0 5\n");
+    auto kerned = FontOf(kKerned);
+    EXPECT_FALSE(mono->proportional);
+    EXPECT_TRUE(plain->proportional);
+    EXPECT_EQ(mono->kerning, nullptr);
+    const wchar_t ellipsis = wchar_t(0x2026), negative = wchar_t(-5); // wchar_t is signed
+    const struct
+    {
+        ImageFont* font;
+        wchar_t c, next;
+        int advance;
+    } cases[] = {
+        // Monospaced: every character advances by the spacing.
+        {mono.get(), L'A', L'A', 7},
+        {mono.get(), L'B', L'A', 7},
+        {mono.get(), L' ', L'A', 7},
+        {mono.get(), L'Z', L'A', 7},
+        {mono.get(), wchar_t(0xE9), L'A', 7},
+        // Proportional: the space's width or the glyph's, plus the spacing.
+        {plain.get(), L' ', L'A', 5},
+        {plain.get(), L'A', L' ', 6},
+        {plain.get(), L'Q', L'A', 1}, // no glyph: spacing only
+        {kerned.get(), L'A', L'V', 12 + 1 - 2},
+        {kerned.get(), L'V', L'A', 12 + 1 - 1},
+        {kerned.get(), L'A', L'B', 13},
+        {kerned.get(), L'A', L'\0', 13}, // the end of a text has no pair
+        // Characters beyond the font: "A" before an ellipsis must not lose its width and overlap.
+        {kerned.get(), L'A', ellipsis, 13},
+        {kerned.get(), ellipsis, L'A', 0},
+        {kerned.get(), negative, L'A', 0}, // outside the font, not before its tables
+        {kerned.get(), L'A', negative, 13},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.font->GetAdvance(c.c, c.next), c.advance) << int(c.c) << " before " << int(c.next);
+    EXPECT_EQ(GetTextWidth(L"AB A", mono.get()), 28);
+    EXPECT_EQ(GetTextWidth(L"AVA", kerned.get()), 11 + 12 + 13);
+    EXPECT_EQ(GetTextWidth(L"A\u2026B", kerned.get()), 13 + 0 + 12);
+
+    EXPECT_EQ(mono->GetLineHeight(), 10);
     Glyph glyph;
-    font->GetGlyph(L'B', glyph);
+    mono->GetGlyph(L'B', glyph);
     EXPECT_EQ(glyph.x, 5);
     EXPECT_EQ(glyph.y, 2); // the strip's top
     EXPECT_EQ(glyph.width, 6);
     EXPECT_EQ(glyph.height, 10);
-}
-
-TEST(FontVersions, ProportionalSpaceWidthAndKerning)
-{
-    auto plain = FontOf("0 10 1 1 4 1\nA 0 5\n");
-    EXPECT_TRUE(plain->proportional);
-    EXPECT_EQ(plain->GetAdvance(L' ', L'A'), 5);
-    EXPECT_EQ(plain->GetAdvance(L'A', L' '), 6);
-    EXPECT_EQ(plain->GetAdvance(L'Q', L'A'), 1); // no glyph: spacing only
-
-    auto kerned = FontOf(kKerned);
-    EXPECT_EQ(kerned->GetAdvance(L'A', L'V'), 12 + 1 - 2);
-    EXPECT_EQ(kerned->GetAdvance(L'V', L'A'), 12 + 1 - 1);
-    EXPECT_EQ(kerned->GetAdvance(L'A', L'B'), 13);
-    EXPECT_EQ(kerned->GetAdvance(L'A', L'\0'), 13); // the end of a text has no pair
-    EXPECT_EQ(GetTextWidth(L"AVA", kerned.get()), 11 + 12 + 13);
-}
-
-TEST(FontAdvance, CharactersBeyondTheFontKeepTheAdvanceBeforeThem)
-{
-    auto font = FontOf(kKerned);
-    // An ellipsis from the text table: "A" must not lose its width and overlap what follows.
-    EXPECT_EQ(font->GetAdvance(L'A', wchar_t(0x2026)), 12 + 1);
-    EXPECT_EQ(GetTextWidth(L"A\u2026B", font.get()), 13 + 0 + 12);
-    EXPECT_EQ(font->GetAdvance(wchar_t(0x2026), L'A'), 0);
-    // wchar_t is signed: a negative code is outside the font, not before its tables.
-    const wchar_t negative = wchar_t(-5);
-    EXPECT_EQ(font->GetAdvance(negative, L'A'), 0);
-    EXPECT_EQ(font->GetAdvance(L'A', negative), 13);
-    Glyph glyph;
     glyph.width = 99;
-    font->GetGlyph(negative, glyph);
+    kerned->GetGlyph(negative, glyph);
     EXPECT_EQ(glyph.image, nullptr);
     EXPECT_EQ(glyph.width, 0);
-    font->GetGlyph(wchar_t(0x100), glyph);
+    kerned->GetGlyph(wchar_t(0x100), glyph);
     EXPECT_EQ(glyph.height, 0);
 }
 
@@ -350,7 +353,9 @@ TEST(CommittedFonts, DejaVuSans16MeasuresAndDrawsTheGameTitle)
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 100; ++x)
             if (x < 2 || x >= 2 + 87 || y < 3 || y >= 3 + 19)
+            {
                 ASSERT_EQ(target->GetPixel(x, y), 0xFF000000u) << "outside the text at " << x << "," << y;
+            }
     // Each cell where no neighbour overlaps it (the kerned "Ta" shares two columns).
     int previousEnd = 0;
     for (size_t i = 0; i < title.size(); ++i)

@@ -116,15 +116,15 @@ public:
     }
     int DrawFilledRect(const Rect<int>& r, const DrawState& s) override
     {
-        return Record({"Fill", 0, 0, {}, {}, s, r});
+        return Record({"Fill", 0, 0, {}, {}, s, r, {}});
     }
     int DrawImage(Kestrin::IImage* image, float x, float y, const DrawState& s) override
     {
-        return Record({"Image", x, y, image, {}, s});
+        return Record({"Image", x, y, image, {}, s, {}, {}});
     }
     int DrawStretchedImage(Kestrin::IImage* image, const Rect<int>& r, const DrawState& s) override
     {
-        return Record({"Stretch", 0, 0, image, {}, s, r});
+        return Record({"Stretch", 0, 0, image, {}, s, r, {}});
     }
     int DrawRotatedImage(Kestrin::IImage* image, float x, float y, float angle, const DrawState& s) override
     {
@@ -142,7 +142,7 @@ public:
     int DrawText(const wchar_t* text, Kestrin::Font*, const Kestrin::Vector2<float>& p,
                  const DrawState& s) override
     {
-        return Record({"Text", p.x, p.y, nullptr, text, s});
+        return Record({"Text", p.x, p.y, nullptr, text, s, {}, {}});
     }
     int DrawLineCircle(float, float, float, const DrawState&) override { return answer; }
     int DrawFilledCircle(float, float, float, const DrawState&) override { return answer; }

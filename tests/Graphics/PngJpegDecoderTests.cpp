@@ -161,8 +161,10 @@ TEST(JpegDecoder, GreyAndColourWithinTolerance)
                     EXPECT_NEAR(Channel(p, 16 - 8 * k), c[size_t(k) % c.size()], components == 1 ? 2 : 6)
                         << x << "," << y;
                 if (components == 1) // grey is the same in every channel
+                {
                     EXPECT_TRUE(Channel(p, 16) == Channel(p, 0) && Channel(p, 8) == Channel(p, 0))
                         << x << "," << y;
+                }
             }
     }
 }
