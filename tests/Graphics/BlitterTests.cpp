@@ -188,17 +188,14 @@ TEST(BlitImage, SourceRectangleIsCutToTheImageFirst)
     EXPECT_EQ(BlitImage(image.get(), 0, 0, u.Get(), s), 1);
     s.sourceRect = {0, -9, 3, 5};
     EXPECT_EQ(BlitImage(image.get(), 0, 0, u.Get(), s), 1);
-}
 
-TEST(BlitImage, ClipMovesTheSourceOriginAndMirrorFlagsAreIgnored)
-{
-    auto image = MakeImage(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, false);
-    DrawState s;
+    // A clip moves the source origin; mirror flags are ignored.
+    auto nine = MakeImage(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, false);
     s.clipRect = {1, 1, 10, 10};
     s.flags = DrawFlag_MirrorX | DrawFlag_MirrorY;
-    Target t(3, 3, 0);
-    EXPECT_EQ(BlitImage(image.get(), -1, 0, t.Get(), s), 0);
-    EXPECT_EQ(t.pixels, (std::vector<uint32_t>{0, 0, 0, 0, 6, 0, 0, 9, 0}));
+    Target t3(3, 3, 0);
+    EXPECT_EQ(BlitImage(nine.get(), -1, 0, t3.Get(), s), 0);
+    EXPECT_EQ(t3.pixels, (std::vector<uint32_t>{0, 0, 0, 0, 6, 0, 0, 9, 0}));
 }
 
 TEST(BlitStretched, NearestSamplesMirrorsAndTint)
@@ -267,17 +264,14 @@ TEST(BlitStretched, ClipsAndSkipsEmptyOrClearDraws)
     // A 1:1 unmirrored draw is the plain blit (which answers 1 for alpha 0).
     s.imageColor = {1, 1, 1, 0};
     EXPECT_EQ(BlitStretchedImage(image.get(), t.Get(), {0, 0, 2, 1}, s), 1);
-}
 
-TEST(BlitStretched, SourceRectangleOutsideTheImageSamplesNothing)
-{
-    auto image = MakeImage(2, 1, {0xFF0000AA, 0xFF0000BB}, false);
-    DrawState s;
+    // A source rectangle reaching outside the image samples nothing there.
+    s = DrawState();
     s.flags = DrawFlag_SourceRect;
     s.sourceRect = {1, 0, 4, 1};
-    Target t(8, 1, 0x12345678);
-    EXPECT_EQ(BlitStretchedImage(image.get(), t.Get(), {0, 0, 8, 1}, s), 0);
-    EXPECT_EQ(t.pixels, (std::vector<uint32_t>{0xFF0000BB, 0xFF0000BB, 0, 0, 0, 0, 0, 0}));
+    Target wide(8, 1, 0x12345678);
+    EXPECT_EQ(BlitStretchedImage(image.get(), wide.Get(), {0, 0, 8, 1}, s), 0);
+    EXPECT_EQ(wide.pixels, (std::vector<uint32_t>{0xFF0000BB, 0xFF0000BB, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(BlitImage, VectorRowsMatchThePlainRowsBitForBit)
