@@ -197,17 +197,13 @@ TEST(FontRepack, StripsMoveIntoThePowerOfTwoImageTheyFit)
     auto font = FontOf(text, std::move(strip));
     EXPECT_EQ(log.Text(), "Font: test did not fit into a 64x128\nFont: test was 300x20 now 128x128\n");
     ASSERT_NE(font->image, nullptr);
-    EXPECT_EQ(font->image->GetWidth(), 128);
-    EXPECT_EQ(font->image->GetHeight(), 128);
+    EXPECT_TRUE(font->image->GetWidth() == 128 && font->image->GetHeight() == 128);
 
     auto original = PositionStrip(300, 20);
     for (int i = 0; i < 12; ++i)
     {
         const GlyphRect& r = font->glyphs[size_t('A' + i)];
-        EXPECT_EQ(r.x, (i % 4) * 27) << i;
-        EXPECT_EQ(r.y, (i / 4) * 22) << i;
-        EXPECT_EQ(r.width, 25);
-        EXPECT_EQ(r.height, 20);
+        EXPECT_EQ(r, (GlyphRect{(i % 4) * 27, (i / 4) * 22, 25, 20})) << i;
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 25; ++x)
                 ASSERT_EQ(font->image->GetPixel(r.x + x, r.y + y), original->GetPixel(i * 25 + x, y))
@@ -225,8 +221,7 @@ TEST(FontRepack, AGlyphWiderThanTheImageIsNeverCut)
     LogCapture log;
     auto font = FontOf("0 10 0 1 0 2\nW 0 100\ni 100 3\n", PositionStrip(103, 10));
     EXPECT_EQ(log.Text(), "Font: test was 103x10 now 128x128\n");
-    const GlyphRect& w = font->glyphs['W'];
-    EXPECT_EQ(w, (GlyphRect{0, 0, 100, 10}));
+    EXPECT_EQ(font->glyphs['W'], (GlyphRect{0, 0, 100, 10}));
     EXPECT_EQ(font->image->GetPixel(99, 9) & 0xFFFFFF, uint32_t((99 << 8) | 9));
     EXPECT_EQ(font->glyphs['i'], (GlyphRect{102, 0, 3, 10}));
 }
