@@ -1,5 +1,5 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/Blitter.h"
+#include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -92,60 +92,57 @@ TEST(BlitImage, ChoosesTheModeOnce)
     EXPECT_EQ(ChooseBlitMode(*alpha, s, true), Blit_Tinted);
 }
 
-TEST(BlitImage, OpaqueAlphaModeThresholdsAndSignedMix)
+TEST(BlitImage, EveryModeOnOnePixel)
 {
-    const DrawState s;
-    EXPECT_EQ(BlitOne(0x0FFFFFFF, 0xFF000000, s), 0xFF000000u);
-    EXPECT_EQ(BlitOne(0xF0123456, 0xFF000000, s), 0xF0123456u);
-    EXPECT_EQ(BlitOne(0x80FF0000, 0xFF000000, s), 0xFF800000u);
-    // Channels that fall: 255 - 128 and 100 - trunc(50.2), truncated toward zero.
-    EXPECT_EQ(BlitOne(0x80000000, 0xFF00FF64, s), 0xFF007F32u);
-    EXPECT_EQ(BlitOne(0x10FFFFFF, 0xFF000000, s), 0xFF101010u);
-}
-
-TEST(BlitImage, OpaqueOneBitAndTintedModes)
-{
-    DrawState s;
-    // Mode 2: alpha test, the source word unchanged.
-    EXPECT_EQ(BlitOne(0x01ABCDEF, 0xFF000000, s, true, true), 0x01ABCDEFu);
-    EXPECT_EQ(BlitOne(0x00ABCDEF, 0xFF000000, s, true, true), 0xFF000000u);
-
-    // Mode 4: every pixel tinted, alpha 255: 16*127/255, 32*127/255, 48*127/255.
-    s.imageColor = ImageColor(127, 127, 127, 255);
-    EXPECT_EQ(BlitOne(0x00102030, 0xFF000000, s, false), 0xFF070F17u);
-
-    // Mode 5: tinted colour with alpha 255 where alpha is not 0.
-    s.imageColor = ImageColor(127, 255, 0, 255);
-    EXPECT_EQ(BlitOne(0x80FFFFFF, 0xFF000000, s, true, true), 0xFF7FFF00u);
-    EXPECT_EQ(BlitOne(0x00FFFFFF, 0xFF000000, s, true, true), 0xFF000000u);
-
-    // Mode 6: no thresholds, alpha 1 already blends; 255 writes the tinted colour.
-    s.imageColor = ImageColor(127, 255, 255, 255);
-    EXPECT_EQ(BlitOne(0x0100FF00, 0xFF000000, s), 0xFF000100u);
-    EXPECT_EQ(BlitOne(0xFFFF8040, 0xFF000000, s), 0xFF7F8040u);
-    EXPECT_EQ(BlitOne(0x00FF8040, 0xFF000000, s), 0xFF000000u);
-    // d + (c - d) * a / 255 with c red 127: 200 + (127 - 200) * 128 / 255 = 200 - 36.
-    EXPECT_EQ(BlitOne(0x80FF0000, 0xFFC80000, s), 0xFFA40000u);
-}
-
-TEST(BlitImage, ConstantAlphaModes)
-{
-    // Mode 1 at g = 100: 255 - 100 and 0 + 100.
-    EXPECT_EQ(BlitOne(0xFF0000FF, 0xFFFF0000, Faded(100), false), 0xFF9B0064u);
-    // Mode 3 at a = 200, g = 100: d + (s - d) * 20000 / 65025, signed.
-    EXPECT_EQ(BlitOne(0xC8FF8000, 0xFF0040FF, Faded(100)), 0xFF4E53B1u);
-    EXPECT_EQ(BlitOne(0x00FF8000, 0xFF0040FF, Faded(100)), 0xFF0040FFu);
-    // Mode 3 has no thresholds with constant alpha: a = 10 moves 255 * 1000 / 65025 = 3.
-    EXPECT_EQ(BlitOne(0x0AFFFFFF, 0xFF000000, Faded(100)), 0xFF030303u);
-    // Mode 2: where alpha is not 0, the constant alpha alone weighs.
-    EXPECT_EQ(BlitOne(0x01FFFFFF, 0xFF000000, Faded(51), true, true), 0xFF333333u);
-    EXPECT_EQ(BlitOne(0x00FFFFFF, 0xFF000000, Faded(51), true, true), 0xFF000000u);
-    // Mode 4: the tinted colour faded: c = 255 * 127 / 255 = 127; 127 * 51 / 255 = 25.
-    EXPECT_EQ(BlitOne(0xFFFFFFFF, 0xFF000000, Faded(51, 127, 255, 0), false), 0xFF193300u);
-    // Mode 5: as mode 4 where alpha is not 0.
-    EXPECT_EQ(BlitOne(0x40FFFFFF, 0xFF000000, Faded(51, 127, 255, 0), true, true), 0xFF193300u);
-    // Mode 6: (c - d) * a * g / 65025 = 255 * 128 * 51 / 65025 = 25.6 -> 25 for c = 255.
-    EXPECT_EQ(BlitOne(0x80FFFFFF, 0xFF000000, Faded(51, 127, 255, 255)), 0xFF0C1919u);
+    const DrawState plain;
+    const DrawState grey = Faded(255, 127, 127, 127), redGreen = Faded(255, 127, 255, 0),
+                    red = Faded(255, 127);
+    const DrawState g100 = Faded(100), g51 = Faded(51), g51RedGreen = Faded(51, 127, 255, 0),
+                    g51Red = Faded(51, 127);
+    const struct
+    {
+        uint32_t source, destination;
+        const DrawState& state;
+        bool alpha, oneBit;
+        uint32_t expected;
+    } cases[] = {
+        // Mode 6 without tint: thresholds at 15 and 240, a signed mix truncated toward zero.
+        {0x0FFFFFFF, 0xFF000000, plain, true, false, 0xFF000000},
+        {0xF0123456, 0xFF000000, plain, true, false, 0xF0123456},
+        {0x80FF0000, 0xFF000000, plain, true, false, 0xFF800000},
+        {0x80000000, 0xFF00FF64, plain, true, false, 0xFF007F32}, // 255 - 128 and 100 - trunc(50.2)
+        {0x10FFFFFF, 0xFF000000, plain, true, false, 0xFF101010},
+        // Mode 2: alpha test, the source word unchanged.
+        {0x01ABCDEF, 0xFF000000, plain, true, true, 0x01ABCDEF},
+        {0x00ABCDEF, 0xFF000000, plain, true, true, 0xFF000000},
+        // Mode 4: every pixel tinted, alpha 255: 16*127/255, 32*127/255, 48*127/255.
+        {0x00102030, 0xFF000000, grey, false, false, 0xFF070F17},
+        // Mode 5: tinted colour with alpha 255 where alpha is not 0.
+        {0x80FFFFFF, 0xFF000000, redGreen, true, true, 0xFF7FFF00},
+        {0x00FFFFFF, 0xFF000000, redGreen, true, true, 0xFF000000},
+        // Mode 6 tinted: no thresholds, alpha 1 already blends; 255 writes the tinted colour.
+        {0x0100FF00, 0xFF000000, red, true, false, 0xFF000100},
+        {0xFFFF8040, 0xFF000000, red, true, false, 0xFF7F8040},
+        {0x00FF8040, 0xFF000000, red, true, false, 0xFF000000},
+        {0x80FF0000, 0xFFC80000, red, true, false, 0xFFA40000}, // 200 + (127 - 200) * 128 / 255
+        // Constant alpha. Mode 1 at g = 100: 255 - 100 and 0 + 100.
+        {0xFF0000FF, 0xFFFF0000, g100, false, false, 0xFF9B0064},
+        // Mode 3 at a = 200, g = 100: d + (s - d) * 20000 / 65025, signed; no thresholds.
+        {0xC8FF8000, 0xFF0040FF, g100, true, false, 0xFF4E53B1},
+        {0x00FF8000, 0xFF0040FF, g100, true, false, 0xFF0040FF},
+        {0x0AFFFFFF, 0xFF000000, g100, true, false, 0xFF030303}, // 255 * 1000 / 65025
+        // Mode 2: where alpha is not 0, the constant alpha alone weighs.
+        {0x01FFFFFF, 0xFF000000, g51, true, true, 0xFF333333},
+        {0x00FFFFFF, 0xFF000000, g51, true, true, 0xFF000000},
+        // Modes 4 and 5: the tinted colour faded: c = 127; 127 * 51 / 255 = 25.
+        {0xFFFFFFFF, 0xFF000000, g51RedGreen, false, false, 0xFF193300},
+        {0x40FFFFFF, 0xFF000000, g51RedGreen, true, true, 0xFF193300},
+        // Mode 6: (c - d) * a * g / 65025 = 255 * 128 * 51 / 65025 = 25.6 -> 25 for c = 255.
+        {0x80FFFFFF, 0xFF000000, g51Red, true, false, 0xFF0C1919},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BlitOne(c.source, c.destination, c.state, c.alpha, c.oneBit), c.expected)
+            << std::hex << c.source << " over " << c.destination;
 }
 
 TEST(BlitImage, BlockCopyOnlyForTheWholeTargetWithTheSamePixels)
@@ -191,17 +188,14 @@ TEST(BlitImage, SourceRectangleIsCutToTheImageFirst)
     EXPECT_EQ(BlitImage(image.get(), 0, 0, u.Get(), s), 1);
     s.sourceRect = {0, -9, 3, 5};
     EXPECT_EQ(BlitImage(image.get(), 0, 0, u.Get(), s), 1);
-}
 
-TEST(BlitImage, ClipMovesTheSourceOriginAndMirrorFlagsAreIgnored)
-{
-    auto image = MakeImage(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, false);
-    DrawState s;
+    // A clip moves the source origin; mirror flags are ignored.
+    auto nine = MakeImage(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}, false);
     s.clipRect = {1, 1, 10, 10};
     s.flags = DrawFlag_MirrorX | DrawFlag_MirrorY;
-    Target t(3, 3, 0);
-    EXPECT_EQ(BlitImage(image.get(), -1, 0, t.Get(), s), 0);
-    EXPECT_EQ(t.pixels, (std::vector<uint32_t>{0, 0, 0, 0, 6, 0, 0, 9, 0}));
+    Target t3(3, 3, 0);
+    EXPECT_EQ(BlitImage(nine.get(), -1, 0, t3.Get(), s), 0);
+    EXPECT_EQ(t3.pixels, (std::vector<uint32_t>{0, 0, 0, 0, 6, 0, 0, 9, 0}));
 }
 
 TEST(BlitStretched, NearestSamplesMirrorsAndTint)
@@ -270,24 +264,22 @@ TEST(BlitStretched, ClipsAndSkipsEmptyOrClearDraws)
     // A 1:1 unmirrored draw is the plain blit (which answers 1 for alpha 0).
     s.imageColor = {1, 1, 1, 0};
     EXPECT_EQ(BlitStretchedImage(image.get(), t.Get(), {0, 0, 2, 1}, s), 1);
-}
 
-TEST(BlitStretched, SourceRectangleOutsideTheImageSamplesNothing)
-{
-    auto image = MakeImage(2, 1, {0xFF0000AA, 0xFF0000BB}, false);
-    DrawState s;
+    // A source rectangle reaching outside the image samples nothing there.
+    s = DrawState();
     s.flags = DrawFlag_SourceRect;
     s.sourceRect = {1, 0, 4, 1};
-    Target t(8, 1, 0x12345678);
-    EXPECT_EQ(BlitStretchedImage(image.get(), t.Get(), {0, 0, 8, 1}, s), 0);
-    EXPECT_EQ(t.pixels, (std::vector<uint32_t>{0xFF0000BB, 0xFF0000BB, 0, 0, 0, 0, 0, 0}));
+    Target wide(8, 1, 0x12345678);
+    EXPECT_EQ(BlitStretchedImage(image.get(), wide.Get(), {0, 0, 8, 1}, s), 0);
+    EXPECT_EQ(wide.pixels, (std::vector<uint32_t>{0xFF0000BB, 0xFF0000BB, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(BlitImage, VectorRowsMatchThePlainRowsBitForBit)
 {
     std::mt19937 random(99);
     const uint8_t alphas[] = {0, 1, 14, 15, 16, 17, 127, 128, 239, 240, 241, 254, 255};
-    auto pixel = [&] {
+    auto pixel = [&]
+    {
         const uint32_t a = random() % 3 ? alphas[random() % sizeof(alphas)] : uint32_t(random() % 256);
         return (a << 24) | (random() & 0xFFFFFF);
     };
@@ -324,7 +316,8 @@ TEST(BlitImage, ImageDrawnOntoItselfGivesThePlainRowsResult)
     for (uint32_t i = 0; i < 16; ++i)
         pixels.push_back(((64 + i * 8) << 24) | (i * 0x0F0F0F));
     DrawState s;
-    auto run = [&](bool fast) {
+    auto run = [&](bool fast)
+    {
         auto image = MakeImage(16, 1, pixels);
         Graphics::Internal::SetFastBlitRows(fast);
         EXPECT_EQ(BlitImage(image.get(), 1, 0, {image->Pixels(), 16, 1}, s), 0);

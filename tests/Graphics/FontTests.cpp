@@ -1,8 +1,8 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/Font.h"
 #include "Graphics/GraphicsFactories.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/TextWrap.h"
+#include "GraphicsTestSupport.h"
 #include "Support/FakeFileSystem.h"
 #include "Support/LogCapture.h"
 
@@ -15,6 +15,7 @@
 
 using namespace Kestrin;
 using namespace Kestrin::Graphics;
+using GraphicsTest::Files;
 using GraphicsTest::MakeImage;
 using GraphicsTest::StreamOf;
 using KestrinTest::LogCapture;
@@ -53,56 +54,59 @@ std::unique_ptr<Image> PositionStrip(int w, int h)
 
 } // namespace
 
-TEST(FontVersions, MonospacedAdvancesEveryCharacterBySpacing)
+TEST(FontAdvance, MonospacedProportionalAndKerned)
 {
-    auto font = FontOf("2 10 7 0 3 2\nA 0 5\nB 5 6\n");
-    EXPECT_FALSE(font->proportional);
-    for (wchar_t c : {L'A', L'B', L' ', L'Z', wchar_t(0xE9)})
-        EXPECT_EQ(font->GetAdvance(c, L'A'), 7) << int(c);
-    EXPECT_EQ(font->GetLineHeight(), 10);
-    EXPECT_EQ(GetTextWidth(L"AB A", font.get()), 28);
-    EXPECT_EQ(font->kerning, nullptr);
+    auto mono = FontOf("2 10 7 0 3 2\nA 0 5\nB 5 6\n");
+    auto plain = FontOf("0 10 1 1 4 1\nA 0 5\n");
+    auto kerned = FontOf(kKerned);
+    EXPECT_FALSE(mono->proportional);
+    EXPECT_TRUE(plain->proportional);
+    EXPECT_EQ(mono->kerning, nullptr);
+    const wchar_t ellipsis = wchar_t(0x2026), negative = wchar_t(-5); // wchar_t is signed
+    const struct
+    {
+        ImageFont* font;
+        wchar_t c, next;
+        int advance;
+    } cases[] = {
+        // Monospaced: every character advances by the spacing.
+        {mono.get(), L'A', L'A', 7},
+        {mono.get(), L'B', L'A', 7},
+        {mono.get(), L' ', L'A', 7},
+        {mono.get(), L'Z', L'A', 7},
+        {mono.get(), wchar_t(0xE9), L'A', 7},
+        // Proportional: the space's width or the glyph's, plus the spacing.
+        {plain.get(), L' ', L'A', 5},
+        {plain.get(), L'A', L' ', 6},
+        {plain.get(), L'Q', L'A', 1}, // no glyph: spacing only
+        {kerned.get(), L'A', L'V', 12 + 1 - 2},
+        {kerned.get(), L'V', L'A', 12 + 1 - 1},
+        {kerned.get(), L'A', L'B', 13},
+        {kerned.get(), L'A', L'\0', 13}, // the end of a text has no pair
+        // Characters beyond the font: "A" before an ellipsis must not lose its width and overlap.
+        {kerned.get(), L'A', ellipsis, 13},
+        {kerned.get(), ellipsis, L'A', 0},
+        {kerned.get(), negative, L'A', 0}, // outside the font, not before its tables
+        {kerned.get(), L'A', negative, 13},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.font->GetAdvance(c.c, c.next), c.advance) << int(c.c) << " before " << int(c.next);
+    EXPECT_EQ(GetTextWidth(L"AB A", mono.get()), 28);
+    EXPECT_EQ(GetTextWidth(L"AVA", kerned.get()), 11 + 12 + 13);
+    EXPECT_EQ(GetTextWidth(L"A\u2026B", kerned.get()), 13 + 0 + 12);
+
+    EXPECT_EQ(mono->GetLineHeight(), 10);
     Glyph glyph;
-    font->GetGlyph(L'B', glyph);
+    mono->GetGlyph(L'B', glyph);
     EXPECT_EQ(glyph.x, 5);
     EXPECT_EQ(glyph.y, 2); // the strip's top
     EXPECT_EQ(glyph.width, 6);
     EXPECT_EQ(glyph.height, 10);
-}
-
-TEST(FontVersions, ProportionalSpaceWidthAndKerning)
-{
-    auto plain = FontOf("0 10 1 1 4 1\nA 0 5\n");
-    EXPECT_TRUE(plain->proportional);
-    EXPECT_EQ(plain->GetAdvance(L' ', L'A'), 5);
-    EXPECT_EQ(plain->GetAdvance(L'A', L' '), 6);
-    EXPECT_EQ(plain->GetAdvance(L'Q', L'A'), 1); // no glyph: spacing only
-
-    auto kerned = FontOf(kKerned);
-    EXPECT_EQ(kerned->GetAdvance(L'A', L'V'), 12 + 1 - 2);
-    EXPECT_EQ(kerned->GetAdvance(L'V', L'A'), 12 + 1 - 1);
-    EXPECT_EQ(kerned->GetAdvance(L'A', L'B'), 13);
-    EXPECT_EQ(kerned->GetAdvance(L'A', L'\0'), 13); // the end of a text has no pair
-    EXPECT_EQ(GetTextWidth(L"AVA", kerned.get()), 11 + 12 + 13);
-}
-
-TEST(FontAdvance, CharactersBeyondTheFontKeepTheAdvanceBeforeThem)
-{
-    auto font = FontOf(kKerned);
-    // An ellipsis from the text table: "A" must not lose its width and overlap what follows.
-    EXPECT_EQ(font->GetAdvance(L'A', wchar_t(0x2026)), 12 + 1);
-    EXPECT_EQ(GetTextWidth(L"A\u2026B", font.get()), 13 + 0 + 12);
-    EXPECT_EQ(font->GetAdvance(wchar_t(0x2026), L'A'), 0);
-    // wchar_t is signed: a negative code is outside the font, not before its tables.
-    const wchar_t negative = wchar_t(-5);
-    EXPECT_EQ(font->GetAdvance(negative, L'A'), 0);
-    EXPECT_EQ(font->GetAdvance(L'A', negative), 13);
-    Glyph glyph;
     glyph.width = 99;
-    font->GetGlyph(negative, glyph);
+    kerned->GetGlyph(negative, glyph);
     EXPECT_EQ(glyph.image, nullptr);
     EXPECT_EQ(glyph.width, 0);
-    font->GetGlyph(wchar_t(0x100), glyph);
+    kerned->GetGlyph(wchar_t(0x100), glyph);
     EXPECT_EQ(glyph.height, 0);
 }
 
@@ -169,7 +173,8 @@ TEST(FontDescription, KerningIsASignedByteByPairOfGlyphs)
 
 TEST(FontImage, RectanglesLeavingTheImageAreCut)
 {
-    auto font = FontOf("0 10 1 3 4 3\na 10 10 10 10\nb 20 4 0 4\nc -2 5 -3 6\n", std::make_unique<Image>(16, 16));
+    auto font =
+        FontOf("0 10 1 3 4 3\na 10 10 10 10\nb 20 4 0 4\nc -2 5 -3 6\n", std::make_unique<Image>(16, 16));
     EXPECT_EQ(font->glyphs['a'], (GlyphRect{10, 10, 6, 6}));
     EXPECT_EQ(font->glyphs['b'], GlyphRect());
     EXPECT_EQ(font->glyphs['c'], (GlyphRect{0, 0, 3, 3}));
@@ -192,17 +197,13 @@ TEST(FontRepack, StripsMoveIntoThePowerOfTwoImageTheyFit)
     auto font = FontOf(text, std::move(strip));
     EXPECT_EQ(log.Text(), "Font: test did not fit into a 64x128\nFont: test was 300x20 now 128x128\n");
     ASSERT_NE(font->image, nullptr);
-    EXPECT_EQ(font->image->GetWidth(), 128);
-    EXPECT_EQ(font->image->GetHeight(), 128);
+    EXPECT_TRUE(font->image->GetWidth() == 128 && font->image->GetHeight() == 128);
 
     auto original = PositionStrip(300, 20);
     for (int i = 0; i < 12; ++i)
     {
         const GlyphRect& r = font->glyphs[size_t('A' + i)];
-        EXPECT_EQ(r.x, (i % 4) * 27) << i;
-        EXPECT_EQ(r.y, (i / 4) * 22) << i;
-        EXPECT_EQ(r.width, 25);
-        EXPECT_EQ(r.height, 20);
+        EXPECT_EQ(r, (GlyphRect{(i % 4) * 27, (i / 4) * 22, 25, 20})) << i;
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 25; ++x)
                 ASSERT_EQ(font->image->GetPixel(r.x + x, r.y + y), original->GetPixel(i * 25 + x, y))
@@ -220,8 +221,7 @@ TEST(FontRepack, AGlyphWiderThanTheImageIsNeverCut)
     LogCapture log;
     auto font = FontOf("0 10 0 1 0 2\nW 0 100\ni 100 3\n", PositionStrip(103, 10));
     EXPECT_EQ(log.Text(), "Font: test was 103x10 now 128x128\n");
-    const GlyphRect& w = font->glyphs['W'];
-    EXPECT_EQ(w, (GlyphRect{0, 0, 100, 10}));
+    EXPECT_EQ(font->glyphs['W'], (GlyphRect{0, 0, 100, 10}));
     EXPECT_EQ(font->image->GetPixel(99, 9) & 0xFFFFFF, uint32_t((99 << 8) | 9));
     EXPECT_EQ(font->glyphs['i'], (GlyphRect{102, 0, 3, 10}));
 }
@@ -245,22 +245,6 @@ TEST(FontRepack, AFontThatFitsNowhereKeepsItsStrip)
 
 namespace
 {
-struct Files
-{
-    std::map<std::wstring, std::vector<uint8_t>> bytes;
-    ImageFileOpener Opener()
-    {
-        return [this](const std::wstring& name, const std::wstring& extension) -> std::shared_ptr<IStream> {
-            auto it = bytes.find(name + extension);
-            return it == bytes.end() ? nullptr : StreamOf(it->second);
-        };
-    }
-    void AddText(const std::wstring& name, const std::string& text)
-    {
-        bytes[name] = std::vector<uint8_t>(text.begin(), text.end());
-    }
-};
-
 // A grey+alpha PNG: white, alpha 255 where `ink` says '#'.
 std::vector<uint8_t> InkPng(int w, int h, const std::string& ink)
 {
@@ -278,54 +262,33 @@ TEST(FontLoading, DescriptionAndImageThroughTheOpener)
 {
     Files files;
     files.AddText(L"tiny.txt", "0 2 1 3 2 2\nA 0 2 0 2\nB 2 1 0 2\n0 0\n0 0\n");
-    files.bytes[L"tiny.png"] = InkPng(3, 2, "#.#"
-                                            "###");
+    files.bytes[L"tiny.png"] = InkPng(3, 2, "#.####");
+    files.bytes[L"lonely.png"] = InkPng(1, 1, "#");
+    files.AddText(L"ghost.txt", kKerned);
     LogCapture log;
     auto font = LoadImageFont(L"tiny", L"Tiny", files.Opener());
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(log.Text(), "");
     ASSERT_NE(font->image, nullptr);
+    EXPECT_EQ(font->image->GetPixel(1, 0) >> 24, 0u); // the strip's ink as its alpha
+    EXPECT_EQ(font->image->GetPixel(1, 1) >> 24, 0xFFu);
 
-    auto target = MakeImage(8, 2, std::vector<uint32_t>(16, 0xFF000000u), false);
-    cImageCanvas canvas(*target);
-    DrawState s;
-    s.font = font.get();
-    EXPECT_EQ(DrawText(L"AB", 1, 0, s, &canvas), 0);
-    // "A" at 1..2 (advance 3), "B" at 4.
-    std::string lit;
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 8; ++x)
-            lit += (target->GetPixel(x, y) & 0xFF) == 0xFF ? '#' : '.';
-    EXPECT_EQ(lit, ".#..#..."
-                   ".##.#...");
-}
-
-TEST(FontLoading, AMissingDescriptionIsNoFontAndNoLogLine)
-{
-    Files files;
-    files.bytes[L"lonely.png"] = InkPng(1, 1, "#");
-    LogCapture log;
+    // A missing description is no font, and no log line.
     EXPECT_EQ(LoadImageFont(L"lonely", L"Lonely", files.Opener()), nullptr);
     EXPECT_EQ(log.Text(), "");
-}
 
-TEST(FontLoading, AMissingImageLeavesAFontThatMeasuresButDrawsNothing)
-{
-    Files files;
-    files.AddText(L"ghost.txt", kKerned);
-    auto font = LoadImageFont(L"ghost", L"Ghost", files.Opener());
-    ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->image, nullptr);
-    EXPECT_EQ(GetTextWidth(L"AV", font.get()), 24);
+    // A missing image leaves a font that measures but draws nothing.
+    auto ghost = LoadImageFont(L"ghost", L"Ghost", files.Opener());
+    ASSERT_NE(ghost, nullptr);
+    EXPECT_EQ(ghost->image, nullptr);
+    EXPECT_EQ(GetTextWidth(L"AV", ghost.get()), 24);
     Glyph glyph;
-    font->GetGlyph(L'A', glyph);
+    ghost->GetGlyph(L'A', glyph);
     EXPECT_EQ(glyph.image, nullptr);
-
-    GraphicsTest::RecordingCanvas canvas;
+    GraphicsTest::RecordingCanvas recording;
     DrawState s;
-    s.font = font.get();
-    EXPECT_EQ(DrawText(L"AV", 0, 0, s, &canvas), 1);
-    EXPECT_TRUE(canvas.calls.empty());
+    s.font = ghost.get();
+    EXPECT_EQ(DrawText(L"AV", 0, 0, s, &recording), 1);
+    EXPECT_TRUE(recording.calls.empty());
 }
 
 namespace
@@ -355,7 +318,8 @@ TEST(CommittedFonts, DejaVuSans16MeasuresAndDrawsTheGameTitle)
         ~ManagerGuard() { delete ResourceManager::Instance(); }
     } guard;
     LogCapture log;
-    const std::string group = "<r><font name='Body' src='DejaVuSans16'/><font name='None' src='DejaVuSans99'/></r>";
+    const std::string group =
+        "<r><font name='Body' src='DejaVuSans16'/><font name='None' src='DejaVuSans99'/></r>";
     MemoryStream stream(L"fonts", group.data(), uint32_t(group.size()));
     ResourceManager::Instance()->Load(L"fonts", &stream, nullptr);
     auto* font = dynamic_cast<ImageFont*>(GetFontById(MakeName("Body")).second);
@@ -382,16 +346,11 @@ TEST(CommittedFonts, DejaVuSans16MeasuresAndDrawsTheGameTitle)
     EXPECT_EQ(DrawText(title.c_str(), 2, 3, s, &canvas), 0);
 
     for (int y = 0; y < 24; ++y)
-    {
         for (int x = 0; x < 100; ++x)
-        {
-            const bool inside = x >= 2 && x < 2 + 87 && y >= 3 && y < 3 + 19;
-            if (!inside)
+            if (x < 2 || x >= 2 + 87 || y < 3 || y >= 3 + 19)
             {
                 ASSERT_EQ(target->GetPixel(x, y), 0xFF000000u) << "outside the text at " << x << "," << y;
             }
-        }
-    }
     // Each cell where no neighbour overlaps it (the kerned "Ta" shares two columns).
     int previousEnd = 0;
     for (size_t i = 0; i < title.size(); ++i)

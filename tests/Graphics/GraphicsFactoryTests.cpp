@@ -1,7 +1,7 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/GraphicsFactories.h"
 #include "Graphics/ImageList.h"
 #include "Graphics/StyledText.h"
+#include "GraphicsTestSupport.h"
 #include "Support/FakeFileSystem.h"
 #include "Support/LogCapture.h"
 
@@ -27,13 +27,9 @@ protected:
     }
     ~GraphicsFactories() override { delete ResourceManager::Instance(); }
 
-    void AddFile(const std::wstring& name, const std::wstring& extension, const std::vector<uint8_t>& bytes)
+    void AddFile(const std::wstring& name, const std::wstring& extension, const std::string& bytes)
     {
-        files.AddFile(FileSpec::FromNameAndExtension(name, extension), std::string(bytes.begin(), bytes.end()));
-    }
-    void AddText(const std::wstring& name, const std::wstring& extension, const std::string& text)
-    {
-        files.AddFile(FileSpec::FromNameAndExtension(name, extension), text);
+        files.AddFile(FileSpec::FromNameAndExtension(name, extension), bytes);
     }
     void Load(const std::string& xml)
     {
@@ -49,25 +45,31 @@ private:
 };
 
 // An opaque RGB PNG of w x h.
-std::vector<uint8_t> Png(int w, int h)
+std::string Png(int w, int h)
 {
     GraphicsTest::PngLayout layout;
     layout.width = w;
     layout.height = h;
     layout.colorType = PNG_COLOR_TYPE_RGB;
     layout.samples.assign(size_t(w) * size_t(h) * 3, 200);
-    return GraphicsTest::WritePng(layout);
+    const auto bytes = GraphicsTest::WritePng(layout);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace
 
-TEST_F(GraphicsFactories, ImagesLoadOrStayEmpty)
+TEST_F(GraphicsFactories, ImagesLoadOrStayEmptyAndAnswerByNameOrId)
 {
     AddFile(L"pic", L".png", Png(2, 3));
-    Load("<r><image name='pic' src='pic' rotations='4'/><image name='gone' src='nothing'/>"
-         "<image name='spin' src='pic' rotations='2000000000'/></r>");
+    AddFile(L"mono", L".txt", "0 17 2 0 0 0\n");
+    Load("<r><image name='Pic' src='pic' rotations='4'/><image name='gone' src='nothing'/>"
+         "<image name='spin' src='pic' rotations='2000000000'/><font name='Body' src='mono'/></r>");
+    // The image answers as its interface and as itself, in any letter case.
+    ResourcePair<IImage> logo = GetImage(MakeName("PIC"));
     Image* pic = GetImageObject(MakeName("pic")).second;
     ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(static_cast<IImage*>(pic), logo.second);
+    EXPECT_EQ(GetImageByName("pic"), logo);
     EXPECT_EQ(pic->GetWidth(), 2);
     ASSERT_NE(pic->GetRotationCache(), nullptr);
     EXPECT_EQ(pic->GetRotationCache()->count, 4);
@@ -80,6 +82,12 @@ TEST_F(GraphicsFactories, ImagesLoadOrStayEmpty)
     ASSERT_NE(gone.second, nullptr);
     EXPECT_EQ(gone.second->GetWidth(), 0);
     EXPECT_FALSE(GetImageObject(MakeName("gone")).second->hasAlpha);
+
+    // A font is no image and an image no font: the descriptor without a typed object.
+    EXPECT_EQ(GetFont("body").second->GetLineHeight(), 17);
+    EXPECT_EQ(GetImageByName("Body"), ResourcePair<IImage>(manager->Find(MakeName("Body")), nullptr));
+    EXPECT_EQ(GetFontById(MakeName("Pic")).second, nullptr);
+    EXPECT_EQ(GetFont("Missing").first, nullptr);
 }
 
 TEST_F(GraphicsFactories, ImageListsOwnTheirImageChildren)
@@ -102,11 +110,11 @@ TEST_F(GraphicsFactories, ImageListsOwnTheirImageChildren)
     EXPECT_EQ(GetImageList("buttons").second, list);
 }
 
-TEST_F(GraphicsFactories, FilmStripsCutTheirImage)
+TEST_F(GraphicsFactories, FilmStripsCutTheirImageAndMissingListsCountAsEmpty)
 {
     AddFile(L"strip", L".png", Png(100, 50));
-    Load("<r><filmstrip name='walk' src='strip' cols='3'/><filmstrip name='odd' src='strip' cols='-2' rows='0'/>"
-         "<filmstrip name='none' src='nothing' cols='4'/></r>");
+    Load("<r><filmstrip name='walk' src='strip' cols='3'/><filmstrip name='odd' src='strip' cols='-2' "
+         "rows='0'/><filmstrip name='none' src='nothing' cols='4'/><image name='pic' src='strip'/></r>");
     IImageList* walk = GetResource<IImageList>(MakeName("walk")).second;
     ASSERT_NE(walk, nullptr);
     EXPECT_EQ(walk->Count(), 3);
@@ -117,13 +125,19 @@ TEST_F(GraphicsFactories, FilmStripsCutTheirImage)
     EXPECT_EQ(none->GetWidth(0), 0);
     GraphicsTest::RecordingCanvas canvas;
     EXPECT_EQ(none->DrawFrame(0, 0, 0, &canvas, DrawState()), 1);
-    // A film strip is no ImageList.
-    EXPECT_EQ(GetImageListById(MakeName("walk")).second, nullptr);
+    EXPECT_EQ(GetImageListById(MakeName("walk")).second, nullptr); // a film strip is no ImageList
+
+    IImageList* missing = GetImageListOrEmpty(MakeName("NoSuchList"));
+    ASSERT_NE(missing, nullptr);
+    EXPECT_EQ(missing->Count(), 0);
+    EXPECT_EQ(DrawThreeSliceHorizontal(missing, 0, 0, 0, 50, DrawState(), &canvas), -1);
+    EXPECT_EQ(GetImageListOrEmpty(MakeName("walk"))->Count(), 3);
+    EXPECT_EQ(GetImageListOrEmpty(MakeName("pic"))->Count(), 0); // an image is no list
 }
 
 TEST_F(GraphicsFactories, FontsNeedTheirDescription)
 {
-    AddText(L"strip", L".txt", "0 2 1 2 3 2\nA 0 2\nB 2 1\n0 -1\n0 0\n");
+    AddFile(L"strip", L".txt", "0 2 1 2 3 2\nA 0 2\nB 2 1\n0 -1\n0 0\n");
     AddFile(L"strip", L".png", Png(3, 2));
     LogCapture log;
     Load("<r><font name='Title' src='strip'/><font name='Lost' src='nowhere'/></r>");
@@ -137,22 +151,13 @@ TEST_F(GraphicsFactories, FontsNeedTheirDescription)
     EXPECT_EQ(log.Text().find("nowhere"), std::string::npos);
 }
 
-TEST_F(GraphicsFactories, MissingRequiredArtCountsAsEmpty)
+TEST_F(GraphicsFactories, AMissingFontCountsAsEmpty)
 {
-    AddFile(L"strip", L".png", Png(10, 5));
-    Load("<r><filmstrip name='walk' src='strip' cols='2'/><image name='pic' src='strip'/></r>");
-    IImageList* missing = GetImageListOrEmpty(MakeName("NoSuchList"));
-    ASSERT_NE(missing, nullptr);
-    EXPECT_EQ(missing->Count(), 0);
-    GraphicsTest::RecordingCanvas canvas;
-    EXPECT_EQ(DrawThreeSliceHorizontal(missing, 0, 0, 0, 50, DrawState(), &canvas), -1);
-    EXPECT_EQ(GetImageListOrEmpty(MakeName("walk"))->Count(), 2);
-    EXPECT_EQ(GetImageListOrEmpty(MakeName("pic"))->Count(), 0); // an image is no list
-
     Font* font = GetFontOrEmpty(MakeName("NoSuchFont"));
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(font->GetLineHeight(), 0);
     EXPECT_EQ(MeasureWrappedText(L"Hello there", font, 100), (Vector2<int>{0, 0}));
+    GraphicsTest::RecordingCanvas canvas;
     DrawState s;
     s.font = font;
     EXPECT_EQ(DrawText(L"Hello", 0, 0, s, &canvas), 1);
@@ -161,7 +166,7 @@ TEST_F(GraphicsFactories, MissingRequiredArtCountsAsEmpty)
 
 TEST_F(GraphicsFactories, StyledTextFindsItsFontsByName)
 {
-    AddText(L"mono", L".txt", "0 9 2 0 0 0\n");
+    AddFile(L"mono", L".txt", "0 9 2 0 0 0\n");
     AddFile(L"strip", L".png", Png(4, 4));
     Load("<r><font name='Mono' src='mono'/><image name='Pic' src='strip'/></r>");
     std::vector<StyledTextRun> runs;
@@ -175,8 +180,5 @@ TEST_F(GraphicsFactories, StyledTextFindsItsFontsByName)
     EXPECT_EQ(runs[1].font, nullptr); // an image is no font
     EXPECT_EQ(runs[3].font, nullptr);
     // "ab " and " " remain: four characters, the trailing spaces not in the width.
-    ASSERT_EQ(layout.lines.size(), 1u);
-    EXPECT_EQ(layout.lines[0].charCount, 4);
-    EXPECT_EQ(layout.lines[0].width, 4);
-    EXPECT_EQ(layout.lines[0].height, 9);
+    EXPECT_EQ(layout.lines, (std::vector<StyledTextLine>{{4, 4, 9}}));
 }

@@ -18,7 +18,8 @@ std::vector<uint8_t> PackGifCodes(const std::vector<int>& codes, int m)
     std::vector<uint8_t> out;
     uint64_t bits = 0;
     int count = 0;
-    auto put = [&](int code, int width) {
+    auto put = [&](int code, int width)
+    {
         bits |= uint64_t(code) << count;
         count += width;
         while (count >= 8)
@@ -106,8 +107,7 @@ void Append(std::vector<uint8_t>& out, const void* data, size_t n)
 
 void PutU16(std::vector<uint8_t>& out, int v)
 {
-    out.push_back(uint8_t(v & 0xFF));
-    out.push_back(uint8_t((v >> 8) & 0xFF));
+    out.insert(out.end(), {uint8_t(v & 0xFF), uint8_t((v >> 8) & 0xFF)});
 }
 
 int TableBits(size_t entries)
@@ -144,7 +144,8 @@ void PutImage(std::vector<uint8_t>& out, const GifLayout& layout)
     out.push_back(uint8_t(layout.minimumCodeSize));
     const std::vector<uint8_t> ordered =
         layout.interlaced ? InterlacedOrder(layout.indices, layout.width, layout.height) : layout.indices;
-    const std::vector<int> codes = layout.rawCodes.empty() ? LzwCodes(ordered, layout.minimumCodeSize) : layout.rawCodes;
+    const std::vector<int> codes =
+        layout.rawCodes.empty() ? LzwCodes(ordered, layout.minimumCodeSize) : layout.rawCodes;
     const std::vector<uint8_t> data = PackGifCodes(codes, layout.minimumCodeSize);
     for (size_t at = 0; at < data.size(); at += 255)
     {
@@ -166,26 +167,19 @@ std::vector<uint8_t> BuildGif(const GifLayout& layout)
     uint8_t packed = uint8_t((layout.tableBitsWithoutTable - 1) & 7);
     if (!layout.globalTable.empty())
         packed = uint8_t(0x80 | (TableBits(layout.globalTable.size() / 3) - 1));
-    out.push_back(packed);
-    out.push_back(0);
-    out.push_back(0);
+    out.insert(out.end(), {packed, 0, 0});
     Append(out, layout.globalTable.data(), layout.globalTable.size());
     // A comment extension first: extensions other than the graphic control are skipped.
     const char comment[] = "made by a test";
-    out.push_back(0x21);
-    out.push_back(0xFE);
-    out.push_back(uint8_t(sizeof(comment) - 1));
+    out.insert(out.end(), {0x21, 0xFE, uint8_t(sizeof(comment) - 1)});
     Append(out, comment, sizeof(comment) - 1);
     out.push_back(0);
     if (layout.transparentIndex >= 0 || layout.controlWithoutTransparency)
     {
-        out.push_back(0x21);
-        out.push_back(0xF9);
-        out.push_back(4);
-        out.push_back(layout.transparentIndex >= 0 ? 0x09 : 0x00); // dispose 2 and the transparency bit
+        // Dispose 2 and the transparency bit.
+        out.insert(out.end(), {0x21, 0xF9, 4, uint8_t(layout.transparentIndex >= 0 ? 0x09 : 0x00)});
         PutU16(out, layout.delay);
-        out.push_back(uint8_t(std::max(layout.transparentIndex, 0)));
-        out.push_back(0);
+        out.insert(out.end(), {uint8_t(std::max(layout.transparentIndex, 0)), 0});
     }
     PutImage(out, layout);
     if (layout.secondImage)
@@ -208,63 +202,45 @@ std::vector<uint8_t> WritePng(const PngLayout& layout)
         throw std::runtime_error("png write failed");
     png_set_write_fn(
         png, &out,
-        [](png_structp p, png_bytep data, size_t n) {
+        [](png_structp p, png_bytep data, size_t n)
+        {
             auto* o = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(p));
             o->insert(o->end(), data, data + n);
         },
         [](png_structp) {});
-    png_set_IHDR(png, info, png_uint_32(layout.width), png_uint_32(layout.height), layout.bitDepth, layout.colorType,
-                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, png_uint_32(layout.width), png_uint_32(layout.height), layout.bitDepth,
+                 layout.colorType, layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
     for (size_t i = 0; i + 2 < layout.palette.size(); i += 3)
         palette.push_back({layout.palette[i], layout.palette[i + 1], layout.palette[i + 2]});
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), int(palette.size()));
-    png_color_16 key{};
     if (!layout.trnsAlphas.empty())
         png_set_tRNS(png, info, layout.trnsAlphas.data(), int(layout.trnsAlphas.size()), nullptr);
     else if (!layout.trnsKey.empty())
     {
-        if (layout.trnsKey.size() == 1)
-            key.gray = layout.trnsKey[0];
-        else
-        {
-            key.red = layout.trnsKey[0];
-            key.green = layout.trnsKey[1];
-            key.blue = layout.trnsKey[2];
-        }
+        const auto& k = layout.trnsKey;
+        png_color_16 key{};
+        key.gray = k[0];
+        if (k.size() == 3)
+            key = {0, k[0], k[1], k[2], 0};
         png_set_tRNS(png, info, nullptr, 0, &key);
     }
     png_write_info(png, info);
     if (layout.bitDepth < 8)
         png_set_packing(png);
 
-    int channels = 1;
-    switch (layout.colorType)
-    {
-    case PNG_COLOR_TYPE_GRAY_ALPHA: channels = 2; break;
-    case PNG_COLOR_TYPE_RGB: channels = 3; break;
-    case PNG_COLOR_TYPE_RGB_ALPHA: channels = 4; break;
-    default: channels = 1; break;
-    }
-    const int bytesPerSample = layout.bitDepth == 16 ? 2 : 1;
+    const int channels = png_get_channels(png, info);
     std::vector<std::vector<uint8_t>> rows(size_t(layout.height));
     for (int y = 0; y < layout.height; ++y)
-    {
-        auto& row = rows[size_t(y)];
         for (int i = 0; i < layout.width * channels; ++i)
         {
             const uint16_t v = layout.samples[size_t(y * layout.width * channels + i)];
-            if (bytesPerSample == 2)
-            {
-                row.push_back(uint8_t(v >> 8));
-                row.push_back(uint8_t(v & 0xFF));
-            }
-            else
-                row.push_back(uint8_t(v));
+            if (layout.bitDepth == 16)
+                rows[size_t(y)].push_back(uint8_t(v >> 8));
+            rows[size_t(y)].push_back(uint8_t(v & 0xFF));
         }
-    }
     std::vector<png_bytep> pointers;
     for (auto& row : rows)
         pointers.push_back(row.data());
@@ -298,7 +274,8 @@ std::vector<uint8_t> WriteJpeg(int width, int height, int components, const std:
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height)
     {
-        JSAMPROW row = const_cast<JSAMPROW>(&samples[size_t(cinfo.next_scanline) * size_t(width * components)]);
+        JSAMPROW row =
+            const_cast<JSAMPROW>(&samples[size_t(cinfo.next_scanline) * size_t(width * components)]);
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);

@@ -4,10 +4,12 @@
 #include "Graphics/Canvas.h"
 #include "Graphics/Font.h"
 #include "Graphics/Image.h"
+#include "Graphics/ImageLoader.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,8 +20,8 @@ using Kestrin::ColorF;
 using Kestrin::Rect;
 
 // An image whose pixels are given row by row.
-inline std::unique_ptr<Kestrin::Image> MakeImage(int w, int h, const std::vector<uint32_t>& pixels, bool alpha = true,
-                                                 bool oneBit = false)
+inline std::unique_ptr<Kestrin::Image> MakeImage(int w, int h, const std::vector<uint32_t>& pixels,
+                                                 bool alpha = true, bool oneBit = false)
 {
     auto image = std::make_unique<Kestrin::Image>(w, h);
     for (size_t i = 0; i < pixels.size() && i < size_t(w) * size_t(h); ++i)
@@ -34,13 +36,31 @@ inline std::unique_ptr<Kestrin::Image> FilledImage(int w, int h, uint32_t color,
     return MakeImage(w, h, std::vector<uint32_t>(size_t(w) * size_t(h), color), alpha);
 }
 
+// The pixels of an image as 'x' (changed) and '.' (background), one row per line.
+inline std::string Plot(const Kestrin::Image& image, uint32_t background = 0)
+{
+    std::string out;
+    for (int y = 0; y < image.GetHeight(); ++y)
+    {
+        for (int x = 0; x < image.GetWidth(); ++x)
+            out += image.GetPixel(x, y) == background ? '.' : 'x';
+        out += '\n';
+    }
+    return out;
+}
+
+// A state drawing one colour with the given flags (no blending by default).
+inline Kestrin::Graphics::DrawState Solid(uint32_t argb, uint32_t flags = 0)
+{
+    Kestrin::Graphics::DrawState s;
+    s.color = ColorF::FromARGB(argb);
+    s.flags = flags;
+    return s;
+}
+
 // One recorded call of a fake canvas.
 struct CanvasCall
 {
-    CanvasCall(std::string what_, float x_ = 0, float y_ = 0, Kestrin::IImage* image_ = nullptr)
-        : what(std::move(what_)), x(x_), y(y_), image(image_)
-    {
-    }
     std::string what;
     float x = 0, y = 0;
     Kestrin::IImage* image = nullptr;
@@ -57,6 +77,8 @@ class RecordingCanvas : public Kestrin::Graphics::ICanvas,
                         public Kestrin::Graphics::ITextDrawingCanvas,
                         public Kestrin::Graphics::IEllipseDrawingCanvas
 {
+    using DrawState = Kestrin::Graphics::DrawState;
+
 public:
     bool offersQuad = true;
     bool offersLine = false;
@@ -88,85 +110,77 @@ public:
         return true;
     }
 
-    int DrawFilledRect(const Rect<float>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawFilledRect(const Rect<float>& r, const DrawState& s) override
     {
-        CanvasCall c("FillF");
-        c.rectF = r;
-        c.state = s;
-        return Record(c);
+        return Record({"FillF", 0, 0, {}, {}, s, {}, r});
     }
-    int DrawFilledRect(const Rect<int>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawFilledRect(const Rect<int>& r, const DrawState& s) override
     {
-        CanvasCall c("Fill");
-        c.rect = r;
-        c.state = s;
-        return Record(c);
+        return Record({"Fill", 0, 0, {}, {}, s, r, {}});
     }
-    int DrawImage(Kestrin::IImage* image, float x, float y, const Kestrin::Graphics::DrawState& s) override
+    int DrawImage(Kestrin::IImage* image, float x, float y, const DrawState& s) override
     {
-        CanvasCall c("Image", x, y, image);
-        c.state = s;
-        return Record(c);
+        return Record({"Image", x, y, image, {}, s, {}, {}});
     }
-    int DrawStretchedImage(Kestrin::IImage* image, const Rect<int>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawStretchedImage(Kestrin::IImage* image, const Rect<int>& r, const DrawState& s) override
     {
-        CanvasCall c("Stretch", 0, 0, image);
-        c.rect = r;
-        c.state = s;
-        return Record(c);
+        return Record({"Stretch", 0, 0, image, {}, s, r, {}});
     }
-    int DrawRotatedImage(Kestrin::IImage* image, float x, float y, float angle,
-                         const Kestrin::Graphics::DrawState& s) override
+    int DrawRotatedImage(Kestrin::IImage* image, float x, float y, float angle, const DrawState& s) override
     {
-        CanvasCall c("Rotate", x, y, image);
-        c.rectF = {angle, 0, 0, 0};
-        c.state = s;
-        return Record(c);
+        return Record({"Rotate", x, y, image, {}, s, {}, {angle, 0, 0, 0}});
     }
     int DrawTexturedPolygon(Kestrin::IImage*, int, int, const Kestrin::Graphics::PolygonVertex*,
-                            const Kestrin::Graphics::DrawState&) override
+                            const DrawState&) override
     {
         return Kestrin::Graphics::Draw_Unsupported;
     }
-    int DrawLine(float x1, float y1, float x2, float y2, const Kestrin::Graphics::DrawState& s) override
+    int DrawLine(float x1, float y1, float x2, float y2, const DrawState& s) override
     {
-        CanvasCall c("Line", x1, y1);
-        c.rectF = {x1, y1, x2, y2};
-        c.state = s;
-        return Record(c);
+        return Record({"Line", x1, y1, nullptr, {}, s, {}, {x1, y1, x2, y2}});
     }
     int DrawText(const wchar_t* text, Kestrin::Font*, const Kestrin::Vector2<float>& p,
-                 const Kestrin::Graphics::DrawState& s) override
+                 const DrawState& s) override
     {
-        CanvasCall c("Text", p.x, p.y);
-        c.text = text;
-        c.state = s;
-        return Record(c);
+        return Record({"Text", p.x, p.y, nullptr, text, s, {}, {}});
     }
-    int DrawLineCircle(float, float, float, const Kestrin::Graphics::DrawState&) override { return answer; }
-    int DrawFilledCircle(float, float, float, const Kestrin::Graphics::DrawState&) override { return answer; }
-    int DrawLineEllipse(const Rect<float>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawLineCircle(float, float, float, const DrawState&) override { return answer; }
+    int DrawFilledCircle(float, float, float, const DrawState&) override { return answer; }
+    int DrawLineEllipse(const Rect<float>& r, const DrawState& s) override
     {
-        CanvasCall c("Ellipse");
-        c.rectF = r;
-        c.state = s;
-        return Record(c);
+        return Record({"Ellipse", 0, 0, {}, {}, s, {}, r});
     }
-    int DrawFilledEllipse(const Rect<float>& r, const Kestrin::Graphics::DrawState& s) override
+    int DrawFilledEllipse(const Rect<float>& r, const DrawState& s) override
     {
-        CanvasCall c("FilledEllipse");
-        c.rectF = r;
-        c.state = s;
-        return Record(c);
+        return Record({"FilledEllipse", 0, 0, {}, {}, s, {}, r});
     }
 
 private:
-    int Record(const CanvasCall& call)
+    int Record(CanvasCall call)
     {
-        calls.push_back(call);
+        calls.push_back(std::move(call));
         return answer;
     }
 };
+
+// Where a recorded call put its text.
+struct Placed
+{
+    std::wstring text;
+    float x = 0, y = 0;
+    bool operator==(const Placed&) const = default;
+};
+inline std::ostream& operator<<(std::ostream& out, const Placed& p)
+{
+    return out << std::string(p.text.begin(), p.text.end()) << "@" << p.x << "," << p.y;
+}
+inline std::vector<Placed> Placements(const RecordingCanvas& canvas)
+{
+    std::vector<Placed> out;
+    for (const CanvasCall& call : canvas.calls)
+        out.push_back({call.text, call.x, call.y});
+    return out;
+}
 
 // A font of fixed advances: every character advances `advance`, except those given in `widths`;
 // glyph of code c sits at (c * 4, 0) in its image, 3 x lineHeight.
@@ -203,7 +217,9 @@ public:
 class PlainStream : public Kestrin::IStream
 {
 public:
-    explicit PlainStream(std::vector<uint8_t> bytes) : m_inner(L"plain", bytes.data(), uint32_t(bytes.size())) {}
+    explicit PlainStream(std::vector<uint8_t> bytes) : m_inner(L"plain", bytes.data(), uint32_t(bytes.size()))
+    {
+    }
     std::wstring GetName() const override { return L"plain"; }
     uint32_t GetCapabilities() const override { return CanRead | CanSeek; }
     uint32_t GetSize() override { return m_inner.GetSize(); }
@@ -227,6 +243,27 @@ inline std::shared_ptr<Kestrin::IStream> StreamOf(const std::vector<uint8_t>& by
     return std::make_shared<Kestrin::MemoryStream>(L"test", bytes.data(), uint32_t(bytes.size()));
 }
 
+// Files by name + extension, as an image file opener finds them; records what was asked for.
+struct Files
+{
+    std::map<std::wstring, std::vector<uint8_t>> bytes;
+    std::vector<std::wstring> opened;
+    Kestrin::ImageFileOpener Opener()
+    {
+        return [this](const std::wstring& name,
+                      const std::wstring& extension) -> std::shared_ptr<Kestrin::IStream>
+        {
+            opened.push_back(name + extension);
+            auto it = bytes.find(name + extension);
+            return it == bytes.end() ? nullptr : StreamOf(it->second);
+        };
+    }
+    void AddText(const std::wstring& name, const std::string& text)
+    {
+        bytes[name] = std::vector<uint8_t>(text.begin(), text.end());
+    }
+};
+
 // ---- GIF files made by the tests ----
 
 // Packs codes LSB first at the widths a decoder reads them: the width grows when the decoder's
@@ -234,7 +271,8 @@ inline std::shared_ptr<Kestrin::IStream> StreamOf(const std::vector<uint8_t>& by
 std::vector<uint8_t> PackGifCodes(const std::vector<int>& codes, int minimumCodeSize);
 // LZW codes for the indices: a clear code first, the end code last. With `deferClear` a full
 // table is kept (no clear) and 12-bit codes go on. `codesAfterFull` counts codes sent then.
-std::vector<int> LzwCodes(const std::vector<uint8_t>& indices, int minimumCodeSize, int* codesAfterFull = nullptr);
+std::vector<int> LzwCodes(const std::vector<uint8_t>& indices, int minimumCodeSize,
+                          int* codesAfterFull = nullptr);
 
 struct GifLayout
 {

@@ -1,7 +1,7 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/Shapes.h"
+#include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,29 +13,11 @@ using namespace Kestrin;
 using namespace Kestrin::Graphics;
 using GraphicsTest::FilledImage;
 using GraphicsTest::MakeImage;
+using GraphicsTest::Plot;
+using GraphicsTest::Solid;
 
 namespace
 {
-std::string Plot(const Image& image, uint32_t background = 0)
-{
-    std::string out;
-    for (int y = 0; y < image.GetHeight(); ++y)
-    {
-        for (int x = 0; x < image.GetWidth(); ++x)
-            out += image.GetPixel(x, y) == background ? '.' : 'x';
-        out += '\n';
-    }
-    return out;
-}
-
-DrawState Solid(uint32_t argb, uint32_t flags = 0)
-{
-    DrawState s;
-    s.color = ColorF::FromARGB(argb);
-    s.flags = flags;
-    return s;
-}
-
 class NotAnEngineImage : public IImage
 {
 public:
@@ -45,6 +27,15 @@ public:
     void SetSurface(ITexture*) override {}
     ITexture* GetSurface() override { return nullptr; }
 };
+
+// Draws on a fresh w x h image and plots it.
+template <typename Draw> std::string PlotOf(int w, int h, Draw draw, int answer = 0)
+{
+    Image image(w, h);
+    cImageCanvas canvas(image);
+    EXPECT_EQ(draw(canvas), answer);
+    return Plot(image);
+}
 } // namespace
 
 TEST(CircleOffsets, QuadrantsAreEightConnectedAndSymmetric)
@@ -66,7 +57,8 @@ TEST(CircleOffsets, QuadrantsAreEightConnectedAndSymmetric)
             if (i > 0)
             {
                 const auto& p = offsets[i - 1];
-                EXPECT_LE(std::max(std::abs(o.dx - p.dx), std::abs(o.dy - p.dy)), 1) << doubled << " gap at " << i;
+                EXPECT_LE(std::max(std::abs(o.dx - p.dx), std::abs(o.dy - p.dy)), 1)
+                    << doubled << " gap at " << i;
             }
         }
         for (const auto& o : offsets)
@@ -79,9 +71,8 @@ TEST(CircleOffsets, SmallRadiiAndLimits)
     EXPECT_EQ(ComputeCircleOffsets(6), (std::vector<CircleOffset>{{3, 0}, {3, 1}, {2, 2}, {1, 3}, {0, 3}}));
     EXPECT_EQ(ComputeCircleOffsets(2), (std::vector<CircleOffset>{{1, 0}, {0, 1}}));
     EXPECT_EQ(ComputeCircleOffsets(1), (std::vector<CircleOffset>{{0, 0}}));
-    EXPECT_TRUE(ComputeCircleOffsets(0).empty());
-    EXPECT_TRUE(ComputeCircleOffsets(-4).empty());
-    EXPECT_TRUE(ComputeCircleOffsets(kMaxDoubledRadius + 1).empty());
+    for (int bad : {0, -4, kMaxDoubledRadius + 1})
+        EXPECT_TRUE(ComputeCircleOffsets(bad).empty()) << bad;
     EXPECT_EQ(DoubledRadius(2.4f), 5);
     EXPECT_EQ(DoubledRadius(2.2f), 4);
     EXPECT_EQ(DoubledRadius(std::nanf("")), 0);
@@ -145,32 +136,27 @@ TEST(ImageCanvas, FillsBlendWithoutThresholdOrOverwrite)
     EXPECT_EQ(image->GetPixel(3, 0), 0x19FFFFFFu);
 }
 
-TEST(ImageCanvas, DrawsOnlyEngineImages)
+TEST(ImageCanvas, DrawsOnlyEngineImagesAndHonoursMirrorsOnlyWhenStretched)
 {
-    Image image(2, 2);
+    Image image(4, 2);
     cImageCanvas canvas(image);
     NotAnEngineImage other;
     EXPECT_EQ(canvas.DrawImage(&other, 0, 0, DrawState()), 1);
     EXPECT_EQ(canvas.DrawStretchedImage(&other, {0, 0, 2, 2}, DrawState()), 1);
     EXPECT_EQ(canvas.DrawRotatedImage(&other, 0, 0, 1, DrawState()), 1);
     EXPECT_EQ(canvas.DrawImage(nullptr, 0, 0, DrawState()), 1);
-    EXPECT_EQ(Plot(image), "..\n..\n");
-}
+    EXPECT_EQ(Plot(image), "....\n....\n");
 
-TEST(ImageCanvas, ImagesIgnoreMirrorFlagsStretchedOnesHonourThem)
-{
     auto source = MakeImage(2, 1, {0xFF000001, 0xFF000002}, false);
-    Image image(4, 2);
-    cImageCanvas canvas(image);
     DrawState s;
     s.flags = DrawFlag_MirrorX;
     EXPECT_EQ(canvas.DrawImage(source.get(), 0.7f, 0, s), 0);
-    EXPECT_EQ(image.GetPixel(0, 0), 0xFF000001u);
-    EXPECT_EQ(image.GetPixel(1, 0), 0xFF000002u);
     EXPECT_EQ(canvas.DrawStretchedImage(source.get(), {0, 1, 4, 1}, s), 0);
-    EXPECT_EQ(image.GetPixel(0, 1), 0xFF000002u);
-    EXPECT_EQ(image.GetPixel(1, 1), 0xFF000002u);
-    EXPECT_EQ(image.GetPixel(2, 1), 0xFF000001u);
+    const uint32_t expected[2][3] = {{1, 2, 0}, {2, 2, 1}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(image.GetPixel(x, y), expected[y][x] ? 0xFF000000u | expected[y][x] : 0u)
+                << x << "," << y;
 }
 
 TEST(ImageCanvas, RotatedImagesComeOnlyFromTheCache)
@@ -190,135 +176,66 @@ TEST(ImageCanvas, RotatedImagesComeOnlyFromTheCache)
     EXPECT_EQ(image.GetPixel(2, 3), 0xFF000003u);
 }
 
-TEST(ImageCanvas, FontRepackPatternRestoresTheCurrentCanvas)
-{
-    auto glyphs = MakeImage(4, 1, {0x00000000, 0x40FFFFFF, 0xC0FFFFFF, 0xFFFFFFFF});
-    Image packed(2, 1);
-    ICanvas* before = GetCurrentCanvas();
-    const DrawState stateBefore = CurrentDrawState();
-
-    PushCanvas();
-    cImageCanvas* canvas = new cImageCanvas(packed);
-    SetCurrentCanvas(canvas);
-    DrawState s = CurrentDrawState();
-    s.flags = DrawFlag_SourceRect; // blend off: a copy keeps the glyph's alpha exactly
-    s.sourceRect = {1, 0, 2, 1};
-    EXPECT_EQ(DrawImage(0, 0, GetCurrentCanvas(), glyphs.get(), s), 0);
-    PopCanvas();
-    delete canvas;
-
-    EXPECT_EQ(packed.GetPixel(0, 0), 0x40FFFFFFu);
-    EXPECT_EQ(packed.GetPixel(1, 0), 0xC0FFFFFFu);
-    EXPECT_EQ(GetCurrentCanvas(), before);
-    EXPECT_EQ(CurrentDrawState(), stateBefore);
-}
-
-TEST(ImageCanvas, RadiusOneCircleIsOnePixel)
-{
-    Image image(20, 20);
-    cImageCanvas canvas(image);
-    EXPECT_EQ(canvas.DrawLineCircle(10, 10, 1, Solid(0xFFFFFFFF)), 0);
-    EXPECT_EQ(canvas.DrawFilledCircle(3.7f, 4.2f, 1.2f, Solid(0xFFFFFFFF)), 0);
-    int drawn = 0;
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            drawn += image.GetPixel(x, y) != 0;
-    EXPECT_EQ(drawn, 2);
-    EXPECT_NE(image.GetPixel(10, 10), 0u);
-    EXPECT_NE(image.GetPixel(3, 4), 0u);
-}
-
 TEST(ImageCanvas, CircleOutlinesAndDiscs)
 {
-    Image image(9, 9);
+    const DrawState white = Solid(0xFFFFFFFF);
+    // Radius 1 is one pixel, outline or disc.
+    EXPECT_EQ(PlotOf(3, 3, [&](cImageCanvas& c) { return c.DrawLineCircle(1, 1, 1, white); }),
+              "...\n.x.\n...\n");
+    EXPECT_EQ(PlotOf(5, 6, [&](cImageCanvas& c) { return c.DrawFilledCircle(3.7f, 4.2f, 1.2f, white); }),
+              ".....\n.....\n.....\n.....\n...x.\n.....\n");
+    EXPECT_EQ(PlotOf(3, 3, [&](cImageCanvas& c) { return c.DrawFilledCircle(1, 1, 0.5f, white); }),
+              "...\n.x.\n...\n");
+    EXPECT_EQ(PlotOf(9, 9, [&](cImageCanvas& c) { return c.DrawLineCircle(4.9f, 4.1f, 3, white); }),
+              ".........\n...xxx...\n..x...x..\n.x.....x.\n.x.....x.\n.x.....x.\n..x...x..\n...xxx...\n......"
+              "...\n");
+    EXPECT_EQ(PlotOf(7, 7, [&](cImageCanvas& c) { return c.DrawFilledCircle(3, 3, 2, white); }),
+              ".......\n..xxx..\n.xxxxx.\n.xxxxx.\n.xxxxx.\n..xxx..\n.......\n");
+    Image image(3, 1);
     cImageCanvas canvas(image);
-    EXPECT_EQ(canvas.DrawLineCircle(4.9f, 4.1f, 3, Solid(0xFFFF0000)), 0);
-    EXPECT_EQ(Plot(image), ".........\n"
-                           "...xxx...\n"
-                           "..x...x..\n"
-                           ".x.....x.\n"
-                           ".x.....x.\n"
-                           ".x.....x.\n"
-                           "..x...x..\n"
-                           "...xxx...\n"
-                           ".........\n");
-    EXPECT_EQ(image.GetPixel(4, 1), 0xFFFF0000u);
-
-    Image disc(7, 7);
-    cImageCanvas second(disc);
-    EXPECT_EQ(second.DrawFilledCircle(3, 3, 2, Solid(0xFFFFFFFF)), 0);
-    EXPECT_EQ(Plot(disc), ".......\n"
-                          "..xxx..\n"
-                          ".xxxxx.\n"
-                          ".xxxxx.\n"
-                          ".xxxxx.\n"
-                          "..xxx..\n"
-                          ".......\n");
-    // Half a pixel is the centre alone.
-    Image dot(3, 3);
-    cImageCanvas third(dot);
-    EXPECT_EQ(third.DrawFilledCircle(1, 1, 0.5f, Solid(0xFFFFFFFF)), 0);
-    EXPECT_EQ(Plot(dot), "...\n.x.\n...\n");
+    EXPECT_EQ(canvas.DrawLineCircle(1, 0, 1, Solid(0xFFFF0000)), 0);
+    EXPECT_EQ(image.GetPixel(1, 0), 0xFFFF0000u);
 }
 
-TEST(ImageCanvas, CirclesThatDrawNothing)
+TEST(ImageCanvas, CirclesAndEllipsesThatDrawNothing)
 {
     Image image(9, 9);
     image.dirty = false;
     cImageCanvas canvas(image);
+    const DrawState white = Solid(0xFFFFFFFF);
     EXPECT_EQ(canvas.DrawLineCircle(4, 4, 3, Solid(0x7FFFFFFF)), 1); // alpha below one half
-    EXPECT_EQ(canvas.DrawLineCircle(4, 4, -2, Solid(0xFFFFFFFF)), 1);
-    EXPECT_EQ(canvas.DrawLineCircle(4, 4, 0.2f, Solid(0xFFFFFFFF)), 1);
-    EXPECT_EQ(canvas.DrawLineCircle(-4, 4, 3, Solid(0xFFFFFFFF)), 1); // wholly left of the canvas
-    EXPECT_EQ(canvas.DrawFilledCircle(4, 4, 1e9f, Solid(0xFFFFFFFF)), 1);
-    DrawState clipped = Solid(0xFFFFFFFF);
+    EXPECT_EQ(canvas.DrawLineCircle(4, 4, -2, white), 1);
+    EXPECT_EQ(canvas.DrawLineCircle(4, 4, 0.2f, white), 1);
+    EXPECT_EQ(canvas.DrawLineCircle(-4, 4, 3, white), 1); // wholly left of the canvas
+    EXPECT_EQ(canvas.DrawFilledCircle(4, 4, 1e9f, white), 1);
+    DrawState clipped = white;
     clipped.clipRect = {0, 0, 2, 2};
     EXPECT_EQ(canvas.DrawLineCircle(6, 6, 3, clipped), 1);
-    for (int i = 0; i < 81; ++i)
-        EXPECT_EQ(image.Pixels()[i], 0u);
+    EXPECT_EQ(canvas.DrawLineEllipse({2, 2, 0, 4}, white), 1);
+    EXPECT_EQ(canvas.DrawFilledEllipse({2, 2, 4, -3}, white), 1);
+    EXPECT_EQ(canvas.DrawFilledEllipse({2, 2, 0.8f, 0.1f}, white), 1);
+    EXPECT_EQ(canvas.DrawLineEllipse({2, 2, 4, 8}, Solid(0x40FFFFFF)), 1);
+    EXPECT_EQ(Plot(image), Plot(Image(9, 9)));
     EXPECT_FALSE(image.dirty);
 }
 
 TEST(ImageCanvas, EllipsesSqueezeTheLongerSidesCircle)
 {
-    Image image(11, 5);
-    cImageCanvas canvas(image);
-    EXPECT_EQ(canvas.DrawLineEllipse({0, 0, 10, 4}, Solid(0xFFFFFFFF)), 0);
-    const std::string plot = Plot(image);
-    // Symmetric about its centre (5, 2) and inside its box.
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 11; ++x)
-            EXPECT_EQ(image.GetPixel(x, y) != 0, image.GetPixel(10 - x, 4 - y) != 0) << x << "," << y;
-    EXPECT_EQ(plot, "...xxxxx...\n"
-                    ".xx.....xx.\n"
-                    "x.........x\n"
-                    ".xx.....xx.\n"
-                    "...xxxxx...\n");
-
-    Image filled(11, 5);
-    cImageCanvas second(filled);
-    EXPECT_EQ(second.DrawFilledEllipse({0, 0, 10, 4}, Solid(0xFFFFFFFF)), 0);
-    EXPECT_EQ(Plot(filled), "...xxxxx...\n"
-                            ".xxxxxxxxx.\n"
-                            "xxxxxxxxxxx\n"
-                            ".xxxxxxxxx.\n"
-                            "...xxxxx...\n");
-}
-
-TEST(ImageCanvas, EllipsesOfNoSizeOrNearCircles)
-{
-    Image image(9, 9);
-    image.dirty = false;
-    cImageCanvas canvas(image);
-    EXPECT_EQ(canvas.DrawLineEllipse({2, 2, 0, 4}, Solid(0xFFFFFFFF)), 1);
-    EXPECT_EQ(canvas.DrawFilledEllipse({2, 2, 4, -3}, Solid(0xFFFFFFFF)), 1);
-    EXPECT_EQ(canvas.DrawFilledEllipse({2, 2, 0.8f, 0.1f}, Solid(0xFFFFFFFF)), 1);
-    EXPECT_EQ(canvas.DrawLineEllipse({2, 2, 4, 8}, Solid(0x40FFFFFF)), 1);
-    EXPECT_FALSE(image.dirty);
+    const DrawState white = Solid(0xFFFFFFFF);
+    EXPECT_EQ(PlotOf(11, 5,
+                     [&](cImageCanvas& c) {
+                         return c.DrawLineEllipse({0, 0, 10, 4}, white);
+                     }),
+              "...xxxxx...\n.xx.....xx.\nx.........x\n.xx.....xx.\n...xxxxx...\n");
+    EXPECT_EQ(PlotOf(11, 5,
+                     [&](cImageCanvas& c) {
+                         return c.DrawFilledEllipse({0, 0, 10, 4}, white);
+                     }),
+              "...xxxxx...\n.xxxxxxxxx.\nxxxxxxxxxxx\n.xxxxxxxxx.\n...xxxxx...\n");
     // Sides within half a pixel: the circle of radius w / 2 at (x + w / 2, y + w / 2).
-    EXPECT_EQ(canvas.DrawLineEllipse({1, 1, 6, 6.3f}, Solid(0xFFFFFFFF)), 0);
-    Image circle(9, 9);
-    cImageCanvas second(circle);
-    EXPECT_EQ(second.DrawLineCircle(4, 4, 3, Solid(0xFFFFFFFF)), 0);
-    EXPECT_EQ(Plot(image), Plot(circle));
+    EXPECT_EQ(PlotOf(9, 9,
+                     [&](cImageCanvas& c) {
+                         return c.DrawLineEllipse({1, 1, 6, 6.3f}, white);
+                     }),
+              PlotOf(9, 9, [&](cImageCanvas& c) { return c.DrawLineCircle(4, 4, 3, white); }));
 }

@@ -1,6 +1,6 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/ImageList.h"
+#include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -216,7 +216,7 @@ TEST(ImageListTiming, FramesPerSecondLoopAndPingPong)
 
     record.flags = 0;
     EXPECT_EQ(GetImageListFrameAtTime(&record, 0.25f), 2);
-    EXPECT_EQ(GetImageListFrameAtTime(&record, 0.45f), 3); // holds the last frame
+    EXPECT_EQ(GetImageListFrameAtTime(&record, 0.45f), 3);  // holds the last frame
     EXPECT_EQ(GetImageListFrameAtTime(&record, -0.45f), 0); // n -4: played -1 times
 
     record.flags = AnimatedImageList::PingPong | AnimatedImageList::Loop;
@@ -260,7 +260,8 @@ std::string Row(const Image& image, int y)
     for (int x = 0; x < image.GetWidth(); ++x)
     {
         const uint32_t p = image.GetPixel(x, y);
-        out += p == kBackground ? std::string("-") : std::to_string((p >> 16) & 0xFF) + ":" + std::to_string(p & 0xFF);
+        out += p == kBackground ? std::string("-")
+                                : std::to_string((p >> 16) & 0xFF) + ":" + std::to_string(p & 0xFF);
         out += " ";
     }
     return out;
@@ -269,112 +270,90 @@ std::string Row(const Image& image, int y)
 
 TEST(ThreeSlice, TilesAreRepeatedAndTheLastOneCropped)
 {
-    OwnedList brush = ThreeSlice();
-    auto target = Target(12, 1);
-    cImageCanvas canvas(*target);
-    DrawState s;
-    // Caps 2 + 2, then 5 for the middle: one whole tile and two columns of another.
-    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, 1, 0, 9, s, &canvas), 0);
-    EXPECT_EQ(Row(*target, 0), "- 1:0 1:1 2:0 2:1 2:2 2:0 2:1 3:0 3:1 - - ");
-
-    // A fractional remainder is cut to whole pixels.
-    target = Target(12, 1);
-    cImageCanvas second(*target);
-    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, 0, 0, 8.5f, s, &second), 0);
-    EXPECT_EQ(Row(*target, 0), "1:0 1:1 2:0 2:1 2:2 2:0 3:0 3:1 - - - - ");
-}
-
-TEST(ThreeSlice, NarrowerThanItsCapsDrawsBothCapsAndNoMiddle)
-{
-    OwnedList brush = ThreeSlice();
-    auto target = Target(6, 1);
-    cImageCanvas canvas(*target);
-    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, 0, 0, 3, DrawState(), &canvas), 0);
-    EXPECT_EQ(Row(*target, 0), "1:0 3:0 3:1 - - - ");
-}
-
-TEST(ThreeSlice, AnEmptyMiddleTileLeavesTheMiddleOut)
-{
-    // A tile whose image failed to load (0 x 0) would otherwise never fill its length.
+    const struct
+    {
+        int tileWidth;
+        float x, length;
+        const char* row;
+    } cases[] = {
+        // Caps 2 + 2, then 5 for the middle: one whole tile and two columns of another.
+        {3, 1, 9, "- 1:0 1:1 2:0 2:1 2:2 2:0 2:1 3:0 3:1 - - "},
+        {3, 0, 8.5f, "1:0 1:1 2:0 2:1 2:2 2:0 3:0 3:1 - - - - "}, // a fractional remainder is cut
+        {3, 0, 3, "1:0 3:0 3:1 - - - - - - - - - "}, // narrower than its caps: both caps, no middle
+        // A tile whose image failed to load (0 x 0) would otherwise never fill its length.
+        {0, 0, 8, "1:0 1:1 - - - - 3:0 3:1 - - - - "},
+    };
+    for (const auto& c : cases)
+    {
+        OwnedList brush = ThreeSlice(c.tileWidth);
+        auto target = Target(12, 1);
+        cImageCanvas canvas(*target);
+        EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, c.x, 0, c.length, DrawState(), &canvas), 0);
+        EXPECT_EQ(Row(*target, 0), c.row) << c.length;
+    }
     OwnedList brush = ThreeSlice(0);
-    auto target = Target(8, 1);
-    cImageCanvas canvas(*target);
-    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 0, 0, 0, 8, DrawState(), &canvas), 0);
-    EXPECT_EQ(Row(*target, 0), "1:0 1:1 - - - - 3:0 3:1 ");
+    RecordingCanvas canvas;
     EXPECT_EQ(DrawThreeSliceVertical(&brush.list, 0, 0, 0, 1e30f, DrawState(), &canvas), 0);
     EXPECT_EQ(HitTestThreeSliceHorizontal(&brush.list, 0, 0, 8, 4, 0), 0);
 }
 
-TEST(ThreeSlice, VerticalFillsDownwards)
+TEST(ThreeSlice, VerticalFillsDownwardsAndMissingFramesDrawNothing)
 {
-    OwnedList brush;
-    brush.Add(CoordinateImage(1, 1, 1));
-    brush.Add(CoordinateImage(1, 2, 2));
-    brush.Add(CoordinateImage(1, 1, 3));
+    OwnedList column;
+    for (int tag = 1; tag <= 3; ++tag)
+        column.Add(CoordinateImage(1, tag == 2 ? 2 : 1, uint32_t(tag)));
     auto target = Target(1, 6);
     cImageCanvas canvas(*target);
     DrawState s;
     s.vAlign = 2; // brushes place their pieces themselves
-    EXPECT_EQ(DrawThreeSliceVertical(&brush.list, 0, 0, 0, 5, s, &canvas), 0);
-    std::vector<uint32_t> column;
+    EXPECT_EQ(DrawThreeSliceVertical(&column.list, 0, 0, 0, 5, s, &canvas), 0);
+    std::vector<uint32_t> pixels;
     for (int y = 0; y < 6; ++y)
-        column.push_back(target->GetPixel(0, y) == kBackground ? 0 : target->GetPixel(0, y) & 0xFFFFFF);
-    EXPECT_EQ(column, (std::vector<uint32_t>{0x010000, 0x020000, 0x020100, 0x020000, 0x030000, 0}));
-}
+        pixels.push_back(target->GetPixel(0, y) == kBackground ? 0 : target->GetPixel(0, y) & 0xFFFFFF);
+    EXPECT_EQ(pixels, (std::vector<uint32_t>{0x010000, 0x020000, 0x020100, 0x020000, 0x030000, 0}));
 
-TEST(ThreeSlice, MissingFramesAndNullLists)
-{
     OwnedList brush = ThreeSlice();
-    RecordingCanvas canvas;
-    EXPECT_EQ(DrawThreeSliceHorizontal(nullptr, 0, 0, 0, 10, DrawState(), &canvas), 1);
-    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 1, 0, 0, 10, DrawState(), &canvas), -1);
-    EXPECT_EQ(DrawThreeSliceVertical(&brush.list, -1, 0, 0, 10, DrawState(), &canvas), -1);
-    EXPECT_EQ(DrawNineSlice(&brush.list, 0, 0, 0, 10, 10, DrawState(), &canvas), -1);
-    EXPECT_EQ(DrawNineSlice(nullptr, 0, 0, 0, 10, 10, DrawState(), &canvas), 1);
-    EXPECT_TRUE(canvas.calls.empty());
+    RecordingCanvas recording;
+    EXPECT_EQ(DrawThreeSliceHorizontal(nullptr, 0, 0, 0, 10, DrawState(), &recording), 1);
+    EXPECT_EQ(DrawThreeSliceHorizontal(&brush.list, 1, 0, 0, 10, DrawState(), &recording), -1);
+    EXPECT_EQ(DrawThreeSliceVertical(&brush.list, -1, 0, 0, 10, DrawState(), &recording), -1);
+    EXPECT_EQ(DrawNineSlice(&brush.list, 0, 0, 0, 10, 10, DrawState(), &recording), -1);
+    EXPECT_EQ(DrawNineSlice(nullptr, 0, 0, 0, 10, 10, DrawState(), &recording), 1);
+    EXPECT_TRUE(recording.calls.empty());
 }
 
 TEST(NineSlice, MiddleRowsRepeatDownAndTheLastIsCut)
 {
-    // Pieces 0..8 are 2 x 2, tagged by their index + 1.
-    OwnedList brush;
-    for (uint32_t i = 0; i < 9; ++i)
-        brush.Add(CoordinateImage(2, 2, i + 1));
-    auto target = Target(8, 8);
-    cImageCanvas canvas(*target);
-    EXPECT_EQ(DrawNineSlice(&brush.list, 0, 0, 0, 7, 7, DrawState(), &canvas), 0);
-    // Tags by row: the middle column and the middle row both get one whole piece and one cut to 1.
-    const char* expected[8] = {"1122233F", "1122233F", "4455566F", "4455566F", "4455566F", "7788899F",
-                               "7788899F", "FFFFFFFF"};
-    for (int y = 0; y < 8; ++y)
+    // Pieces 0..8 are 2 x 2, tagged by their index + 1; with a flat middle row the drawing still ends.
+    for (bool flatMiddle : {false, true})
     {
-        std::string row;
-        for (int x = 0; x < 8; ++x)
-            row += "0123456789ABCDEF"[TagAt(*target, x, y) & 0xF];
-        EXPECT_EQ(row, expected[y]) << "row " << y;
+        OwnedList brush;
+        for (uint32_t i = 0; i < 9; ++i)
+            brush.Add(flatMiddle && i / 3 == 1 ? std::make_unique<Image>() : CoordinateImage(2, 2, i + 1));
+        auto target = Target(8, 8);
+        cImageCanvas canvas(*target);
+        EXPECT_EQ(DrawNineSlice(&brush.list, 0, 0, 0, 7, flatMiddle ? 8 : 7, DrawState(), &canvas), 0);
+        // The middle column and the middle row both get one whole piece and one cut to 1.
+        std::string tags;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                tags += "0123456789ABCDEF"[TagAt(*target, x, y) & 0xF] + std::string(x == 7 ? "|" : "");
+        EXPECT_EQ(tags, flatMiddle ? "1122233F|1122233F|FFFFFFFF|FFFFFFFF|FFFFFFFF|FFFFFFFF|7788899F|7788899F|"
+                                   : "1122233F|1122233F|4455566F|4455566F|4455566F|7788899F|7788899F|FFFFFFFF|");
+        // The cut row shows the top of its pieces, the cut column their left.
+        if (!flatMiddle)
+        {
+            EXPECT_EQ(target->GetPixel(4, 4) & 0xFFFF, 0x0000u);
+            EXPECT_EQ(target->GetPixel(3, 3) & 0xFFFF, 0x0101u);
+        }
     }
-    // The cut row shows the top of its pieces, the cut column their left.
-    EXPECT_EQ(target->GetPixel(4, 4) & 0xFFFF, 0x0000u);
-    EXPECT_EQ(target->GetPixel(3, 3) & 0xFFFF, 0x0101u);
-}
-
-TEST(NineSlice, AMiddleRowOfHeightZeroEnds)
-{
-    OwnedList brush;
-    for (int i = 0; i < 9; ++i)
-        brush.Add(i / 3 == 1 ? std::make_unique<Image>() : CoordinateImage(2, 2, uint32_t(i + 1)));
-    auto target = Target(6, 6);
-    cImageCanvas canvas(*target);
-    EXPECT_EQ(DrawNineSlice(&brush.list, 0, 0, 0, 6, 6, DrawState(), &canvas), 0);
-    EXPECT_EQ(TagAt(*target, 0, 0), 1u);
-    EXPECT_EQ(TagAt(*target, 0, 3), 0xFFu);
-    EXPECT_EQ(TagAt(*target, 5, 5), 9u);
 }
 
 TEST(Tiling, StartsAtTheOffsetAndCropsTheEnd)
 {
     auto image = CoordinateImage(5, 1);
-    auto columns = [&](int offset, float length) {
+    auto columns = [&](int offset, float length)
+    {
         auto target = Target(12, 1);
         cImageCanvas canvas(*target);
         EXPECT_EQ(TileImageHorizontally(image.get(), offset, 0, 0, length, DrawState(), &canvas), 0);
@@ -399,7 +378,8 @@ TEST(Tiling, VerticalAndEmptyImages)
     EXPECT_EQ(TileImageVerticallyFrom(image.get(), 1, 0, 0, 5, DrawState(), &canvas), 0);
     std::string rows;
     for (int y = 0; y < 6; ++y)
-        rows += target->GetPixel(0, y) == kBackground ? '-' : char('0' + ((target->GetPixel(0, y) >> 8) & 0xFF));
+        rows +=
+            target->GetPixel(0, y) == kBackground ? '-' : char('0' + ((target->GetPixel(0, y) >> 8) & 0xFF));
     EXPECT_EQ(rows, "12012-");
 
     RecordingCanvas recording;
@@ -418,7 +398,8 @@ TEST(ThreeSlice, HitTestMapsThePointIntoItsPiece)
 {
     OwnedList brush;
     brush.Add(MakeImage(2, 1, {0x10000000u, 0x20000000u}));
-    brush.Add(MakeImage(3, 2, {0x30000000u, 0x40000000u, 0x50000000u, 0x31000000u, 0x41000000u, 0x51000000u}));
+    brush.Add(
+        MakeImage(3, 2, {0x30000000u, 0x40000000u, 0x50000000u, 0x31000000u, 0x41000000u, 0x51000000u}));
     brush.Add(MakeImage(2, 1, {0x60000000u, 0x70000000u}));
     const IImageList* list = &brush.list;
     // Brush at x 10, 12 wide: caps at 10..11 and 20..21, tiles from 12.

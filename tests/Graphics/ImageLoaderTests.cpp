@@ -1,5 +1,5 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/ImageLoader.h"
+#include "GraphicsTestSupport.h"
 #include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -11,22 +11,6 @@ using namespace GraphicsTest;
 
 namespace
 {
-// Files by "name" + "extension", as the file system would open them.
-struct Files
-{
-    std::map<std::wstring, std::vector<uint8_t>> bytes;
-    std::vector<std::wstring> opened;
-
-    ImageFileOpener Opener()
-    {
-        return [this](const std::wstring& name, const std::wstring& extension) -> std::shared_ptr<IStream> {
-            opened.push_back(name + extension);
-            auto it = bytes.find(name + extension);
-            return it == bytes.end() ? nullptr : StreamOf(it->second);
-        };
-    }
-};
-
 // An RGBA PNG of w x h whose pixel i is (i, 2i, 3i) with alpha 200.
 std::vector<uint8_t> ColourPng(int w, int h)
 {
@@ -130,7 +114,7 @@ TEST(LoadImage, MaskAlphaFromTheFirstMaskThatFits)
     EXPECT_EQ(files.opened.back(), L"x_mask.jpg");
 }
 
-TEST(LoadImage, WrongSizedMaskIsReportedOnceAndIgnored)
+TEST(LoadImage, BadMasksAreReportedAndIgnored)
 {
     KestrinTest::LogCapture log;
     Files files;
@@ -141,19 +125,15 @@ TEST(LoadImage, WrongSizedMaskIsReportedOnceAndIgnored)
     EXPECT_EQ(log.Text(), "Image big had an alpha mask that was the wrong size.\n");
     EXPECT_EQ(image.GetPixel(3, 0) >> 24, 200u);
     EXPECT_TRUE(image.hasAlpha);
-}
 
-TEST(LoadImage, UndecodableMaskLogsBothLinesThenTriesTheNext)
-{
-    KestrinTest::LogCapture log;
-    Files files;
+    // An undecodable mask logs both lines, then the next mask is tried.
+    KestrinTest::LogCapture second;
     files.bytes[L"m.png"] = ColourPng(2, 1);
     files.bytes[L"m_mask.gif"] = {'G', 'I', 'F', '8', '9', 'a', 1};
     files.bytes[L"m_mask.png"] = MaskPng(2, 1, 7);
-    Image image;
     ASSERT_TRUE(LoadImage(L"m", image, files.Opener()));
-    EXPECT_EQ(log.Text(), "Image Mask m could not be loaded.\n"
-                          "Image m had an alpha mask that was the wrong size.\n");
+    EXPECT_EQ(second.Text(), "Image Mask m could not be loaded.\n"
+                             "Image m had an alpha mask that was the wrong size.\n");
     EXPECT_EQ(image.GetPixel(0, 0) >> 24, 7u);
 }
 

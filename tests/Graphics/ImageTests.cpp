@@ -1,9 +1,10 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageCanvas.h"
+#include "GraphicsTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +14,8 @@ using GraphicsTest::MakeImage;
 namespace
 {
 const float kPi = std::acos(-1.0f);
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 float Degrees(float d)
 {
@@ -49,20 +52,17 @@ TEST(Image, NewImagesAndPixelReads)
     EXPECT_FALSE(image.hasOneBitAlpha);
     EXPECT_TRUE(image.dirty);
     EXPECT_EQ(image.GetRotationCache(), nullptr);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(image.Pixels()[i], 0u);
+    EXPECT_TRUE(std::all_of(image.Pixels(), image.Pixels() + 6, [](uint32_t p) { return p == 0; }));
     image.Pixels()[5] = 7;
     EXPECT_EQ(image.GetPixel(2, 1), 7u);
-    EXPECT_EQ(image.GetPixel(3, 1), 0u);
-    EXPECT_EQ(image.GetPixel(-1, 0), 0u);
-    EXPECT_EQ(image.GetPixel(0, 2), 0u);
+    for (auto [x, y] : {std::pair{3, 1}, {-1, 0}, {0, 2}})
+        EXPECT_EQ(image.GetPixel(x, y), 0u) << x << "," << y;
 
     Image empty;
     EXPECT_EQ(empty.GetWidth(), 0);
     EXPECT_FALSE(empty.hasAlpha);
     EXPECT_EQ(empty.GetPixel(0, 0), 0u);
-    Image negative(-4, 5);
-    EXPECT_EQ(negative.GetWidth(), 0);
+    EXPECT_EQ(Image(-4, 5).GetWidth(), 0);
 }
 
 TEST(Image, SurfaceIsCountedAndRefreshedWhenDirty)
@@ -74,11 +74,12 @@ TEST(Image, SurfaceIsCountedAndRefreshedWhenDirty)
         EXPECT_TRUE(image.dirty); // no surface: left as it was
         image.SetSurface(&texture);
         EXPECT_EQ(texture.refs, 2);
-        EXPECT_EQ(image.GetSurface(), &texture);
-        EXPECT_EQ(texture.releasedSurfaces, 1);
-        EXPECT_FALSE(image.dirty);
-        EXPECT_EQ(image.GetSurface(), &texture);
-        EXPECT_EQ(texture.releasedSurfaces, 1);
+        for (int get = 0; get < 2; ++get) // refreshed once, while dirty
+        {
+            EXPECT_EQ(image.GetSurface(), &texture);
+            EXPECT_EQ(texture.releasedSurfaces, 1);
+            EXPECT_FALSE(image.dirty);
+        }
         Graphics::cImageCanvas canvas(image);
         canvas.SetPixel(0, 0, 1);
         EXPECT_EQ(image.GetSurface(), &texture);
@@ -96,9 +97,7 @@ TEST(Image, ClonesAndMirrorsCopyFlagsButNotSurfaceOrCache)
     BuildRotationCache(*image, 4);
     for (const auto& copy : {image->Clone(), CreateMirroredImage(*image)})
     {
-        EXPECT_TRUE(copy->hasAlpha);
-        EXPECT_TRUE(copy->hasOneBitAlpha);
-        EXPECT_TRUE(copy->dirty);
+        EXPECT_TRUE(copy->hasAlpha && copy->hasOneBitAlpha && copy->dirty);
         EXPECT_EQ(copy->GetSurface(), nullptr);
         EXPECT_EQ(copy->GetRotationCache(), nullptr);
         EXPECT_EQ(copy->GetWidth(), 3);
@@ -111,48 +110,59 @@ TEST(Image, ClonesAndMirrorsCopyFlagsButNotSurfaceOrCache)
     EXPECT_EQ(texture.refs, 1);
 }
 
-TEST(ImageRotation, QuarterTurnsAreExact)
+TEST(ImageRotation, QuarterTurnsAreExactOtherAnglesResample)
 {
     auto image = Numbered(3, 5);
-    auto quarter = CreateRotatedImage(*image, kPi / 2);
-    ASSERT_EQ(quarter->GetWidth(), 5);
-    ASSERT_EQ(quarter->GetHeight(), 3);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(quarter->GetPixel(x, y), image->GetPixel(y, 5 - 1 - x));
+    // Where each turn takes the pixel at (x, y) of the result from.
+    const struct
+    {
+        float angle;
+        int w;
+        std::pair<int, int> (*from)(int x, int y);
+    } turns[] = {
+        {kPi / 2, 5,
+         [](int x, int y) {
+             return std::pair{y, 4 - x};
+         }},
+        {kPi, 3,
+         [](int x, int y) {
+             return std::pair{2 - x, 4 - y};
+         }},
+        {-kPi / 2, 5,
+         [](int x, int y) {
+             return std::pair{2 - y, x};
+         }},
+        {2 * kPi, 3,
+         [](int x, int y) {
+             return std::pair{x, y};
+         }},
+        {kInf, 3,
+         [](int x, int y) {
+             return std::pair{x, y};
+         }}, // a non-finite angle is no turn
+    };
+    for (const auto& turn : turns)
+    {
+        auto turned = CreateRotatedImage(*image, turn.angle);
+        ASSERT_EQ(turned->GetWidth(), turn.w) << turn.angle;
+        ASSERT_EQ(turned->GetHeight(), 15 / turn.w) << turn.angle;
+        for (int y = 0; y < turned->GetHeight(); ++y)
+            for (int x = 0; x < turn.w; ++x)
+            {
+                const auto [fx, fy] = turn.from(x, y);
+                EXPECT_EQ(turned->GetPixel(x, y), image->GetPixel(fx, fy))
+                    << turn.angle << " at " << x << "," << y;
+            }
+        EXPECT_TRUE(turned->hasOneBitAlpha && turned->dirty);
+    }
 
-    auto half = CreateRotatedImage(*image, kPi);
-    ASSERT_EQ(half->GetWidth(), 3);
-    for (int i = 0; i < 15; ++i)
-        EXPECT_EQ(half->Pixels()[i], image->Pixels()[14 - i]);
-
-    auto three = CreateRotatedImage(*image, -kPi / 2);
-    ASSERT_EQ(three->GetWidth(), 5);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(three->GetPixel(x, y), image->GetPixel(3 - 1 - y, x));
-
-    auto whole = CreateRotatedImage(*image, 2 * kPi);
-    EXPECT_EQ(whole->GetWidth(), 3);
-    EXPECT_EQ(whole->GetPixel(2, 4), image->GetPixel(2, 4));
-    EXPECT_TRUE(quarter->hasOneBitAlpha);
-    EXPECT_TRUE(quarter->dirty);
-}
-
-TEST(ImageRotation, OtherAnglesResampleWithTransparentCorners)
-{
-    auto image = MakeImage(2, 2, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF});
-    auto turned = CreateRotatedImage(*image, Degrees(45));
-    ASSERT_EQ(turned->GetWidth(), 3);
-    ASSERT_EQ(turned->GetHeight(), 3);
-    EXPECT_EQ(turned->GetPixel(0, 0), 0u);
-    EXPECT_EQ(turned->GetPixel(2, 0), 0u);
-    EXPECT_EQ(turned->GetPixel(0, 2), 0u);
-    EXPECT_EQ(turned->GetPixel(2, 2), 0u);
-    EXPECT_EQ(turned->GetPixel(1, 1), 0xFFFFFFFFu);
-    // A non-finite angle counts as no turn at all.
-    auto same = CreateRotatedImage(*image, std::numeric_limits<float>::infinity());
-    EXPECT_EQ(same->GetWidth(), 2);
+    auto white = MakeImage(2, 2, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF});
+    auto diamond = CreateRotatedImage(*white, Degrees(45));
+    ASSERT_EQ(diamond->GetWidth(), 3);
+    ASSERT_EQ(diamond->GetHeight(), 3);
+    for (auto [x, y] : {std::pair{0, 0}, {2, 0}, {0, 2}, {2, 2}})
+        EXPECT_EQ(diamond->GetPixel(x, y), 0u) << x << "," << y;
+    EXPECT_EQ(diamond->GetPixel(1, 1), 0xFFFFFFFFu);
 }
 
 TEST(ImageRotation, CacheServesTheNearestStep)
@@ -165,10 +175,7 @@ TEST(ImageRotation, CacheServesTheNearestStep)
     EXPECT_EQ(cache->images[0], image.get());
     EXPECT_FALSE(cache->owned[0]);
     for (int i = 1; i < 4; ++i)
-    {
-        EXPECT_NE(cache->images[size_t(i)], nullptr);
-        EXPECT_TRUE(cache->owned[size_t(i)]);
-    }
+        EXPECT_TRUE(cache->images[size_t(i)] && cache->owned[size_t(i)]) << i;
     EXPECT_EQ(GetRotatedImage(*image, Degrees(44)), image.get());
     EXPECT_EQ(GetRotatedImage(*image, Degrees(-1)), image.get());
     Image* quarter = GetRotatedImage(*image, Degrees(46));
@@ -178,32 +185,27 @@ TEST(ImageRotation, CacheServesTheNearestStep)
     EXPECT_EQ(GetRotatedImage(*image, Degrees(181))->GetPixel(0, 0), image->GetPixel(2, 4));
     EXPECT_EQ(GetRotatedImage(*image, Degrees(-89)), cache->images[3]);
     EXPECT_EQ(cache->images[3]->GetWidth(), 5);
-}
 
-TEST(ImageRotation, NoCacheForOneStepOrNone)
-{
-    auto image = Numbered(2, 2);
-    BuildRotationCache(*image, 1);
-    EXPECT_EQ(image->GetRotationCache(), nullptr);
-    BuildRotationCache(*image, 0);
-    EXPECT_EQ(GetRotatedImage(*image, 1.0f), nullptr);
+    // One step or none makes no cache.
+    auto small = Numbered(2, 2);
+    BuildRotationCache(*small, 1);
+    EXPECT_EQ(small->GetRotationCache(), nullptr);
+    BuildRotationCache(*small, 0);
+    EXPECT_EQ(GetRotatedImage(*small, 1.0f), nullptr);
 }
 
 TEST(ImageRotation, StrangeAnglesEndAndGiveAValidEntry)
 {
     auto image = Numbered(3, 5);
     BuildRotationCache(*image, 8);
-    for (float angle : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-                        std::numeric_limits<float>::quiet_NaN(), 1e7f, -1e30f})
+    const auto& cached = image->GetRotationCache()->images;
+    for (float angle : {kInf, -kInf, kNaN, 1e7f, -1e30f})
     {
         Image* entry = GetRotatedImage(*image, angle);
         ASSERT_NE(entry, nullptr);
-        bool known = false;
-        for (Image* cached : image->GetRotationCache()->images)
-            known |= cached == entry;
-        EXPECT_TRUE(known) << angle;
+        EXPECT_NE(std::find(cached.begin(), cached.end(), entry), cached.end()) << angle;
     }
-    EXPECT_EQ(GetRotatedImage(*image, std::numeric_limits<float>::quiet_NaN()), image.get());
+    EXPECT_EQ(GetRotatedImage(*image, kNaN), image.get());
 }
 
 TEST(ImageRotation, ChangedPixelsRebuildTheCopiesOnce)

@@ -1,5 +1,5 @@
-#include "GraphicsTestSupport.h"
 #include "Graphics/ImageDecoders.h"
+#include "GraphicsTestSupport.h"
 #include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -51,61 +51,40 @@ std::vector<uint8_t> Blocks(int w, int h, int components, const std::vector<std:
 }
 } // namespace
 
-TEST(PngDecoder, PaletteOfTwoBits)
+TEST(PngDecoder, EveryKindBecomesColourWords)
 {
-    PngLayout layout;
-    layout.width = 5;
-    layout.colorType = PNG_COLOR_TYPE_PALETTE;
-    layout.bitDepth = 2;
-    layout.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
-    layout.samples = {0, 1, 2, 3, 2};
-    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF0A141E, 0xFF0000FF}));
-
-    layout.trnsAlphas = {0, 128};
-    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF0A141E, 0xFF0000FF}));
-}
-
-TEST(PngDecoder, SixteenBitColourKeepsTheHighBytes)
-{
-    PngLayout layout;
-    layout.width = 2;
-    layout.colorType = PNG_COLOR_TYPE_RGB;
-    layout.bitDepth = 16;
-    layout.samples = {0x1234, 0xABCD, 0xFFFF, 0x0000, 0x8081, 0x00FF};
-    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0xFF12ABFF, 0xFF008000}));
-}
-
-TEST(PngDecoder, GreyKindsBecomeColourWords)
-{
-    PngLayout layout;
-    layout.width = 2;
-    layout.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    layout.samples = {0x40, 0x80, 0xFF, 0x00};
-    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0x80404040, 0x00FFFFFF}));
-
-    PngLayout bits;
-    bits.width = 4;
-    bits.colorType = PNG_COLOR_TYPE_GRAY;
-    bits.bitDepth = 1;
-    bits.samples = {0, 1, 1, 0};
-    EXPECT_EQ(PngPixels(bits), (std::vector<uint32_t>{0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000}));
-
-    PngLayout keyed;
-    keyed.width = 3;
-    keyed.colorType = PNG_COLOR_TYPE_GRAY;
-    keyed.samples = {7, 8, 7};
-    keyed.trnsKey = {7};
-    EXPECT_EQ(PngPixels(keyed), (std::vector<uint32_t>{0x00070707, 0xFF080808, 0x00070707}));
-}
-
-TEST(PngDecoder, ColourKeyGivesAlphaZero)
-{
-    PngLayout layout;
-    layout.width = 3;
-    layout.colorType = PNG_COLOR_TYPE_RGB;
-    layout.samples = {1, 2, 3, 4, 5, 6, 1, 2, 3};
-    layout.trnsKey = {1, 2, 3};
-    EXPECT_EQ(PngPixels(layout), (std::vector<uint32_t>{0x00010203, 0xFF040506, 0x00010203}));
+    auto layout = [](int colorType, int bitDepth, std::vector<uint16_t> samples)
+    {
+        PngLayout l;
+        l.width = int(samples.size()) / (colorType == PNG_COLOR_TYPE_RGB          ? 3
+                                         : colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                                  : 1);
+        l.colorType = colorType;
+        l.bitDepth = bitDepth;
+        l.samples = std::move(samples);
+        return l;
+    };
+    PngLayout palette = layout(PNG_COLOR_TYPE_PALETTE, 2, {0, 1, 2, 3, 2});
+    palette.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
+    PngLayout paletteAlpha = palette;
+    paletteAlpha.trnsAlphas = {0, 128};
+    PngLayout greyKey = layout(PNG_COLOR_TYPE_GRAY, 8, {7, 8, 7});
+    greyKey.trnsKey = {7};
+    PngLayout colourKey = layout(PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6, 1, 2, 3});
+    colourKey.trnsKey = {1, 2, 3};
+    const std::pair<PngLayout, std::vector<uint32_t>> cases[] = {
+        {palette, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF0A141E, 0xFF0000FF}},
+        {paletteAlpha, {0x00FF0000, 0x8000FF00, 0xFF0000FF, 0xFF0A141E, 0xFF0000FF}},
+        // Sixteen bits keep their high bytes.
+        {layout(PNG_COLOR_TYPE_RGB, 16, {0x1234, 0xABCD, 0xFFFF, 0x0000, 0x8081, 0x00FF}),
+         {0xFF12ABFF, 0xFF008000}},
+        {layout(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0x40, 0x80, 0xFF, 0x00}), {0x80404040, 0x00FFFFFF}},
+        {layout(PNG_COLOR_TYPE_GRAY, 1, {0, 1, 1, 0}), {0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000}},
+        {greyKey, {0x00070707, 0xFF080808, 0x00070707}},
+        {colourKey, {0x00010203, 0xFF040506, 0x00010203}},
+    };
+    for (const auto& [png, expected] : cases)
+        EXPECT_EQ(PngPixels(png), expected) << png.colorType << " " << png.bitDepth;
 }
 
 TEST(PngDecoder, InterlacedImagesDecodeInPlace)
@@ -119,8 +98,10 @@ TEST(PngDecoder, InterlacedImagesDecodeInPlace)
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x)
         {
-            layout.samples.insert(layout.samples.end(), {uint16_t(x * 30), uint16_t(y * 50), uint16_t(x + y), 200});
-            expected.push_back(0xC8000000u | uint32_t(x * 30) << 16 | uint32_t(y * 50) << 8 | uint32_t(x + y));
+            layout.samples.insert(layout.samples.end(),
+                                  {uint16_t(x * 30), uint16_t(y * 50), uint16_t(x + y), 200});
+            expected.push_back(0xC8000000u | uint32_t(x * 30) << 16 | uint32_t(y * 50) << 8 |
+                               uint32_t(x + y));
         }
     EXPECT_EQ(PngPixels(layout), expected);
 }
@@ -157,39 +138,35 @@ TEST(PngDecoder, DamagedOrForeignFilesAnswerNull)
 
 TEST(JpegDecoder, GreyAndColourWithinTolerance)
 {
-    const auto grey = WriteJpeg(16, 16, 1, Blocks(16, 16, 1, {{30}, {100}, {180}, {250}}), false);
-    MemoryStream stream(L"grey", grey.data(), uint32_t(grey.size()));
-    int w = 0, h = 0;
-    auto pixels = DecodeJpeg(stream, w, h);
-    ASSERT_TRUE(pixels);
-    EXPECT_EQ(w, 16);
-    EXPECT_EQ(h, 16);
-    const int greys[4] = {30, 100, 180, 250};
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-        {
-            const uint32_t p = pixels[size_t(y * 16 + x)];
-            EXPECT_EQ(p >> 24, 0xFFu);
-            EXPECT_EQ(Channel(p, 16), Channel(p, 0));
-            EXPECT_EQ(Channel(p, 8), Channel(p, 0));
-            EXPECT_NEAR(Channel(p, 0), greys[(y / 8) * 2 + x / 8], 2);
-        }
-
-    const std::vector<std::vector<uint8_t>> colours{{200, 30, 40}, {20, 180, 60}, {10, 20, 220}, {250, 250, 0}};
-    const auto colour = WriteJpeg(16, 16, 3, Blocks(16, 16, 3, colours), false, 100);
-    MemoryStream second(L"colour", colour.data(), uint32_t(colour.size()));
-    pixels = DecodeJpeg(second, w, h);
-    ASSERT_TRUE(pixels);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-        {
-            const uint32_t p = pixels[size_t(y * 16 + x)];
-            const auto& c = colours[size_t((y / 8) * 2 + x / 8)];
-            EXPECT_EQ(p >> 24, 0xFFu);
-            EXPECT_NEAR(Channel(p, 16), c[0], 6) << x << "," << y;
-            EXPECT_NEAR(Channel(p, 8), c[1], 6) << x << "," << y;
-            EXPECT_NEAR(Channel(p, 0), c[2], 6) << x << "," << y;
-        }
+    const std::vector<std::vector<uint8_t>> greys{{30}, {100}, {180}, {250}};
+    const std::vector<std::vector<uint8_t>> colours{
+        {200, 30, 40}, {20, 180, 60}, {10, 20, 220}, {250, 250, 0}};
+    for (const auto* blocks : {&greys, &colours})
+    {
+        const int components = int((*blocks)[0].size());
+        const auto bytes = WriteJpeg(16, 16, components, Blocks(16, 16, components, *blocks), false, 100);
+        MemoryStream stream(L"jpeg", bytes.data(), uint32_t(bytes.size()));
+        int w = 0, h = 0;
+        auto pixels = DecodeJpeg(stream, w, h);
+        ASSERT_TRUE(pixels);
+        EXPECT_EQ(w, 16);
+        EXPECT_EQ(h, 16);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+            {
+                const uint32_t p = pixels[size_t(y * 16 + x)];
+                const auto& c = (*blocks)[size_t((y / 8) * 2 + x / 8)];
+                EXPECT_EQ(p >> 24, 0xFFu);
+                for (int k = 0; k < 3; ++k)
+                    EXPECT_NEAR(Channel(p, 16 - 8 * k), c[size_t(k) % c.size()], components == 1 ? 2 : 6)
+                        << x << "," << y;
+                if (components == 1) // grey is the same in every channel
+                {
+                    EXPECT_TRUE(Channel(p, 16) == Channel(p, 0) && Channel(p, 8) == Channel(p, 0))
+                        << x << "," << y;
+                }
+            }
+    }
 }
 
 TEST(JpegDecoder, ProgressiveAndStreamSourcesMatchBaseline)
@@ -208,10 +185,8 @@ TEST(JpegDecoder, ProgressiveAndStreamSourcesMatchBaseline)
     int pw = 0, ph = 0;
     auto fromStream = DecodeJpeg(plain, pw, ph);
     ASSERT_TRUE(fromStream);
-    ASSERT_EQ(pw, 24);
-    ASSERT_EQ(ph, 16);
-    for (int i = 0; i < 24 * 16; ++i)
-        EXPECT_EQ(fromStream[size_t(i)], expected[size_t(i)]);
+    ASSERT_EQ(std::make_pair(pw, ph), std::make_pair(24, 16));
+    EXPECT_TRUE(std::equal(fromStream.get(), fromStream.get() + 24 * 16, expected.get()));
 
     PlainStream progressiveStream(progressive);
     auto fromProgressive = DecodeJpeg(progressiveStream, pw, ph);
@@ -224,24 +199,20 @@ TEST(JpegDecoder, ProgressiveAndStreamSourcesMatchBaseline)
 
 TEST(JpegDecoder, GarbageLogsOneLineAndAnswersNull)
 {
-    KestrinTest::LogCapture log;
     const std::vector<uint8_t> garbage{'n', 'o', 't', ' ', 'a', ' ', 'j', 'p', 'e', 'g'};
     MemoryStream stream(L"garbage", garbage.data(), uint32_t(garbage.size()));
-    int w = 5, h = 5;
-    EXPECT_FALSE(DecodeJpeg(stream, w, h));
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(h, 0);
-    const std::string text = log.Text();
-    EXPECT_EQ(text.rfind("JpegFile Error: ", 0), 0u) << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
-
-    // An empty file stream fails on its first fill.
-    KestrinTest::LogCapture second;
-    PlainStream empty({});
-    EXPECT_FALSE(DecodeJpeg(empty, w, h));
-    const std::string secondText = second.Text();
-    EXPECT_EQ(std::count(secondText.begin(), secondText.end(), '\n'), 1);
-    EXPECT_EQ(secondText.rfind("JpegFile Error: ", 0), 0u) << secondText;
+    PlainStream empty({}); // an empty file stream fails on its first fill
+    for (IStream* source : {static_cast<IStream*>(&stream), static_cast<IStream*>(&empty)})
+    {
+        KestrinTest::LogCapture log;
+        int w = 5, h = 5;
+        EXPECT_FALSE(DecodeJpeg(*source, w, h));
+        EXPECT_EQ(w, 0);
+        EXPECT_EQ(h, 0);
+        const std::string text = log.Text();
+        EXPECT_EQ(text.rfind("JpegFile Error: ", 0), 0u) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    }
 }
 
 TEST(JpegDecoder, TruncatedFilesEndWithTheirStartAndNoLogLine)
@@ -252,22 +223,14 @@ TEST(JpegDecoder, TruncatedFilesEndWithTheirStartAndNoLogLine)
         samples.insert(samples.end(), {uint8_t(i < 64 * 8 ? 200 : i * 7), uint8_t(i < 64 * 8 ? 30 : i * 13),
                                        uint8_t(i < 64 * 8 ? 40 : i * 29)});
     const auto bytes = WriteJpeg(64, 64, 3, samples, false);
+    const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + long(bytes.size() * 3 / 4));
+    MemoryStream direct(L"cut", cut.data(), uint32_t(cut.size()));
+    PlainStream plain(cut);
     KestrinTest::LogCapture log;
-    for (bool direct : {true, false})
+    for (IStream* stream : {static_cast<IStream*>(&direct), static_cast<IStream*>(&plain)})
     {
-        const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + long(bytes.size() * 3 / 4));
         int w = 0, h = 0;
-        std::unique_ptr<uint32_t[]> pixels;
-        if (direct)
-        {
-            MemoryStream stream(L"cut", cut.data(), uint32_t(cut.size()));
-            pixels = DecodeJpeg(stream, w, h);
-        }
-        else
-        {
-            PlainStream stream(cut);
-            pixels = DecodeJpeg(stream, w, h);
-        }
+        auto pixels = DecodeJpeg(*stream, w, h);
         ASSERT_TRUE(pixels);
         EXPECT_EQ(w, 64);
         EXPECT_NEAR(Channel(pixels[0], 16), 200, 6);

@@ -187,6 +187,7 @@ TEST(ReadSpriteAnimation, ErrorsCarryTheAnimationName)
     EXPECT_EQ(Indices(ReadOne("frameList=\"1,\n2\"").frames), (std::vector<int>{1, 2}));
     EXPECT_EQ(ErrorOf([] { ReadOne("frameList=\"1,&#13;&#10;2\""); }),
               "in animation \"walk\": unrecognized token '\r' (line 1, pos 3)");
+    // The thrown error keeps its parts, so a sprite type's reader can name itself before throwing it on.
     try
     {
         ReadOne("frameList=\"1 2\"");
@@ -194,7 +195,7 @@ TEST(ReadSpriteAnimation, ErrorsCarryTheAnimationName)
     }
     catch (AnimationParseError& e)
     {
-        e.SetSpriteTypeName("Tic"); // what a sprite type's reader does before throwing it on
+        e.SetSpriteTypeName("Tic");
         e.FormatMessage();
         EXPECT_STREQ(e.what(),
                      "in SpriteType \"Tic\": in animation \"walk\": illegal token '2' (line 1, pos 4). "
