@@ -1,5 +1,6 @@
 #include "AudioOutFixture.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -39,21 +40,20 @@ TEST_F(AudioOutTest, AttributesAreClampedAndZeroHzMeansTheNativeRate)
 {
     Handle h = Stream(KestrinTest::MakeWav(Constant(100, 0.5f, 0.5f), 2, 22050));
     ASSERT_NE(h, 0u);
-    int freq = -1, volume = -1, pan = -1;
-    ASSERT_TRUE(out.ChannelGetAttributes(h, &freq, &volume, &pan));
-    EXPECT_EQ(freq, 0);
-    EXPECT_EQ(volume, 100);
-    EXPECT_EQ(pan, 0);
-
-    const int in[][3] = {{50, 150, -250}, {200000, -5, 300}, {0, 100, 0}, {-40, 37, -12}, {100000, 0, 100}};
-    const int expect[][3] = {{100, 100, -100}, {100000, 0, 100}, {0, 100, 0}, {100, 37, -12}, {100000, 0, 100}};
-    for (size_t i = 0; i < std::size(in); ++i)
+    auto attributes = [&] {
+        std::array<int, 3> a{-1, -1, -1};
+        EXPECT_TRUE(out.ChannelGetAttributes(h, &a[0], &a[1], &a[2]));
+        return a;
+    };
+    EXPECT_EQ(attributes(), (std::array{0, 100, 0}));
+    // {set} -> {read back}: frequency, volume, pan.
+    const std::array<int, 3> cases[][2] = {{{50, 150, -250}, {100, 100, -100}}, {{200000, -5, 300}, {100000, 0, 100}},
+                                           {{0, 100, 0}, {0, 100, 0}},         {{-40, 37, -12}, {100, 37, -12}},
+                                           {{100000, 0, 100}, {100000, 0, 100}}};
+    for (auto& [in, expected] : cases)
     {
-        ASSERT_TRUE(out.ChannelSetAttributes(h, in[i][0], in[i][1], in[i][2]));
-        ASSERT_TRUE(out.ChannelGetAttributes(h, &freq, &volume, &pan));
-        EXPECT_EQ(freq, expect[i][0]) << i;
-        EXPECT_EQ(volume, expect[i][1]) << i;
-        EXPECT_EQ(pan, expect[i][2]) << i;
+        ASSERT_TRUE(out.ChannelSetAttributes(h, in[0], in[1], in[2]));
+        EXPECT_EQ(attributes(), expected) << in[0] << "/" << in[1] << "/" << in[2];
     }
 
     // The default frequency is the file's, whatever the attribute says: a caller that scales it
@@ -104,20 +104,17 @@ TEST_F(AudioOutTest, VoicesAreSummedAndTheSumIsClipped)
     Handle c = StereoStream(Constant(300, 0.75f, -0.75f));
     ASSERT_TRUE(out.ChannelPlay(a, true));
     ASSERT_TRUE(out.ChannelPlay(b, true));
-    std::vector<float> two = Mix(4);
-    EXPECT_NEAR(two[6], 0.5f, 1e-6);
-    EXPECT_NEAR(two[7], -0.6f, 1e-6);
-
+    auto lastFrame = [&](float left, float right) {
+        std::vector<float> mixed = Mix(4);
+        EXPECT_NEAR(mixed[6], left, 1e-6);
+        EXPECT_NEAR(mixed[7], right, 1e-6);
+    };
+    lastFrame(0.5f, -0.6f);
     ASSERT_TRUE(out.ChannelPlay(c, true));
-    std::vector<float> three = Mix(4);
-    EXPECT_EQ(three[6], 1.0f); // 1.25 clipped
-    EXPECT_EQ(three[7], -1.0f);
-
+    lastFrame(1.0f, -1.0f); // 1.25 clipped
     // The clip is on the sum only: halving one voice brings the total back into range.
     ASSERT_TRUE(out.ChannelSetAttributes(c, 0, 50, 0));
-    std::vector<float> softer = Mix(4);
-    EXPECT_NEAR(softer[6], 0.875f, 1e-6);
-    EXPECT_NEAR(softer[7], -0.975f, 1e-6);
+    lastFrame(0.875f, -0.975f);
 }
 
 TEST_F(AudioOutTest, OutputStartsPausedAndPauseHoldsEveryVoiceWhereItIs)

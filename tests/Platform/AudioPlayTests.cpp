@@ -1,6 +1,9 @@
 #include "AudioPlatformFixture.h"
 #include "EngineFakes.h"
 #include "TempFolder.h"
+#include "Thrown.h"
+
+#include <gmock/gmock.h>
 
 #include "Base/Random.h"
 #include "Framework/AccountManager.h"
@@ -191,15 +194,8 @@ TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
 
     folder.Write("bad.ogg", "OggS but no more");
     folder.Write("broken.xml", "<resources><sound name=\"Bad\" src=\"bad\"/></resources>");
-    try
-    {
-        resources->LoadFile(L"broken", nullptr, false);
-        ADD_FAILURE() << "a damaged file loaded";
-    }
-    catch (const BASSSoundManagerException& e)
-    {
-        EXPECT_NE(std::string(e.what()).find(") BASS_StreamCreateFile failed"), std::string::npos) << e.what();
-    }
+    EXPECT_THAT(KestrinTest::ThrownWhat<BASSSoundManagerException>([&] { resources->LoadFile(L"broken", nullptr, false); }),
+                testing::HasSubstr(") BASS_StreamCreateFile failed"));
     EXPECT_EQ(resources->GetLoadCount(L"broken"), 0);
     EXPECT_EQ(resources->Find(MakeName("Bad")), nullptr);
 }

@@ -1,16 +1,21 @@
 #include "Platform/Win32/Win32FileSystem.h"
 
+#include "Base/Exceptions.h"
 #include "Base/Stream.h"
+#include "Framework/FileUtilities.h"
 #include "Framework/Paths.h"
 #include "Platform/Shim/Win32/Files.h"
+#include "Platform/Win32/Win32FileStream.h"
 
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fcntl.h>
 #include <filesystem>
 #include <thread>
+#include <unistd.h>
 
 using namespace Kestrin;
 using KestrinTest::TempFolder;
@@ -38,6 +43,22 @@ std::vector<std::wstring> Names(const std::vector<FileSpec>& fileSpecs)
         names.push_back(s.name);
     return names;
 }
+const FileSpec kAccount(2, L"42", L".act", L".");
+
+class DiskFiles : public ::testing::Test
+{
+protected:
+    TempFolder root;
+    Win32FileSystem fs; // the global file system while it lives
+    DiskFiles() { fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath())); }
+
+    size_t ListedAccounts()
+    {
+        std::vector<FileSpec> found;
+        fs.ListFiles(FileSpec(2, L"*", L".act", L"."), found);
+        return found.size();
+    }
+};
 } // namespace
 
 TEST(Win32FileSystem, PartitionsOfOneKeyAreAskedInOrder)
@@ -145,14 +166,11 @@ TEST(Win32FileSystem, IndexFindsFilesAnywhereAndRewritesTheSpec)
     EXPECT_EQ(partition->GetIndexCount(), 0);
 }
 
-TEST(Win32FileSystem, IndexedLookupsStillSeeFilesOnDisk)
+TEST_F(DiskFiles, IndexedLookupsStillSeeFilesOnDisk)
 {
     // An account written while a loading screen keeps the index open must not read as missing,
     // or a new random name could overwrite it.
-    TempFolder root;
     root.Write("old.act", "old");
-    Win32FileSystem fs;
-    fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
     fs.BeginIndexing();
     FileStreamPtr out(
         fs.Open(FileSpec(2, L"12345", L".act", L"."), IFileSystem::AccessWrite, IFileSystem::CreateNew),
@@ -165,15 +183,12 @@ TEST(Win32FileSystem, IndexedLookupsStillSeeFilesOnDisk)
     fs.EndIndexing();
 }
 
-TEST(Win32FileSystem, ListFilesNeedsAFolderAndStripsExtensions)
+TEST_F(DiskFiles, ListFilesNeedsAFolderAndStripsExtensions)
 {
-    TempFolder root;
     root.Write("123.act", "");
     root.Write("45.ACT", "");
     root.Write("notes.txt", "");
     root.Write("dir.act/inner.act", "");
-    Win32FileSystem fs;
-    fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
 
     std::vector<FileSpec> found;
     EXPECT_TRUE(fs.ListFiles(FileSpec(2, L"*", L".act", L"."), found));
@@ -192,13 +207,10 @@ TEST(Win32FileSystem, ListFilesNeedsAFolderAndStripsExtensions)
     EXPECT_TRUE(none.empty());
 }
 
-TEST(Win32FileSystem, OpenModesAndAccess)
+TEST_F(DiskFiles, OpenModesAndAccess)
 {
-    TempFolder root;
     root.Write("file.txt", "content");
     root.Write("folder/x", "");
-    Win32FileSystem fs;
-    fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
     const FileSpec file(2, L"FILE", L".TXT", L".");
     const FileSpec missing(2, L"missing", L".txt", L".");
     auto open = [&](const FileSpec& fileSpec, int access, int mode)
@@ -340,4 +352,82 @@ TEST(FilesShim, WildcardsAndResolution)
     EXPECT_LT(CreateFile(root.Path() + "/Alpha", AccessRead, OpenExisting, &error), 0);
     EXPECT_EQ(error, FileIsFolder);
     EXPECT_FALSE(DeleteFile(root.Path() + "/Alpha")); // folders are not files
+}
+
+
+TEST_F(DiskFiles, RenameReplacesOnlyFilesAndSyncNeedsAFileStream)
+{
+    root.Write("a.tmp", "new");
+    root.Write("42.act", "old");
+    EXPECT_TRUE(fs.Rename(FileSpec(2, L"a", L".tmp", L"."), kAccount));
+    EXPECT_EQ(root.Read("42.act"), "new");
+    EXPECT_FALSE(root.Has("a.tmp"));
+
+    EXPECT_FALSE(fs.Rename(FileSpec(2, L"missing", L".tmp", L"."), kAccount));
+    EXPECT_FALSE(fs.Rename(kAccount, FileSpec(3, L"42", L".act", L"."))) << "never across locations";
+    std::filesystem::create_directories(root.Path() + "/dir.act/inner");
+    EXPECT_FALSE(fs.Rename(kAccount, FileSpec(2, L"dir", L".act", L".")));
+    EXPECT_FALSE(fs.Rename(FileSpec(2, L"dir", L".act", L"."), FileSpec(2, L"moved", L".act", L".")));
+    EXPECT_EQ(root.Read("42.act"), "new");
+
+    FileStreamPtr stream(fs.Open(kAccount, IFileSystem::AccessWrite, IFileSystem::CreateAlways), FileSystemCloser{&fs});
+    ASSERT_TRUE(stream);
+    EXPECT_TRUE(fs.Sync(stream.get()));
+    MemoryStream memory;
+    EXPECT_FALSE(fs.Sync(&memory)) << "a memory stream has no disk to reach";
+    EXPECT_FALSE(Win32Shim::SyncFolder(root.Path() + "/missing"));
+}
+
+TEST_F(DiskFiles, ReplaceLeavesNoTemporaryFileAndNeverAHalfFile)
+{
+    root.Write("42.act", "old content");
+    std::string error;
+    ASSERT_TRUE(ReplaceFileContents(kAccount, "fresh", 5, &error)) << error;
+    EXPECT_EQ(root.Read("42.act"), "fresh");
+    EXPECT_FALSE(root.Has("42.act.tmp"));
+
+    // The temporary name is taken by a folder: the write cannot start, the file stays as it was.
+    std::filesystem::create_directories(root.Path() + "/42.act.tmp/x");
+    EXPECT_FALSE(ReplaceFileContents(kAccount, "lost", 4, &error));
+    EXPECT_EQ(error, "couldn't create the temporary file");
+    EXPECT_EQ(root.Read("42.act"), "fresh");
+    EXPECT_EQ(ListedAccounts(), 1u) << "the listing never shows a temporary file";
+}
+
+TEST(FileStream, NameCapabilitiesAndReadDirect)
+{
+    char path[] = "/tmp/kestrin-streamXXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    {
+        Win32FileStream s(fd, path, true, true);
+        EXPECT_EQ(s.GetCapabilities(), 7u);
+        EXPECT_EQ(s.Write("0123456789", 10), 10u);
+        EXPECT_EQ(s.GetSize(), 10u);
+        EXPECT_TRUE(s.IsEOF());
+        EXPECT_EQ(s.Seek(2, -4), 6u);
+        char buf[8] = {};
+        EXPECT_EQ(s.Read(buf, 8), 4u);
+        EXPECT_EQ(std::string(buf, 4), "6789");
+        EXPECT_EQ(s.Seek(7, 1), 1u); // an unknown origin counts as the start
+
+        const uint8_t* p = nullptr;
+        try
+        {
+            s.ReadDirect(p, 1);
+            FAIL() << "ReadDirect must throw";
+        }
+        catch (const engine_error& e)
+        {
+            EXPECT_STREQ(e.what(), "Win32FileStream does not implement ReadOptimized.");
+            EXPECT_EQ(e.SourceFile(), "Source/Platform/Win32/Win32FileStream.cpp");
+            EXPECT_GT(e.Line(), 0);
+        }
+    }
+    unlink(path);
+
+    EXPECT_EQ(Win32FileStream::NameFromPath("dir/abc.xml"), L"abc");
+    EXPECT_EQ(Win32FileStream::NameFromPath("a.b/c"), L"c");
+    Win32FileStream readOnly(open("/dev/null", O_RDONLY), "/dev/null", true, false);
+    EXPECT_EQ(readOnly.GetCapabilities(), 5u);
 }

@@ -1,4 +1,5 @@
 #include "AudioPlatformFixture.h"
+#include "Thrown.h"
 
 #include "Base/AttributeContainer.h"
 #include "Platform/SoundResources.h"
@@ -65,15 +66,8 @@ TEST_F(AudioPlatformTest, SoundFilesFollowTheExtensionOrder)
     EXPECT_EQ(stream->NativeRate(), 22050u);
 
     files[L"X.ogg"] = {'O', 'g', 'g', 'S', 0, 1, 2, 3};
-    try
-    {
-        LoadSoundFile(L"X", read);
-        ADD_FAILURE() << "a damaged file loaded";
-    }
-    catch (const BASSSoundManagerException& e)
-    {
-        EXPECT_EQ(std::string(e.what()), "(" + std::to_string(Shim::Bass::AudioOut::ErrorGetCode()) + ") BASS_StreamCreateFile failed");
-    }
+    std::string what = KestrinTest::ThrownWhat<BASSSoundManagerException>([&] { LoadSoundFile(L"X", read); });
+    EXPECT_EQ(what, "(" + std::to_string(Shim::Bass::AudioOut::ErrorGetCode()) + ") BASS_StreamCreateFile failed");
 }
 
 TEST_F(AudioPlatformTest, RandomSoundPicksEachFileEvenly)
