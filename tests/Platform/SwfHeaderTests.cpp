@@ -26,12 +26,7 @@ SwfStatus Parse(const std::vector<uint8_t>& bytes, SwfHeader& header, size_t siz
 
 std::vector<uint8_t> Movie(uint32_t rgb, unsigned frames, double fps, bool compress)
 {
-    SwfGen::MovieOptions o;
-    o.rgb = rgb;
-    o.frames = frames;
-    o.fps = fps;
-    o.compress = compress;
-    return SwfGen::MakeMovie(o);
+    return SwfGen::MakeMovie({rgb, frames, fps, compress});
 }
 
 // A movie whose background colour comes after tags of every length form.
