@@ -77,11 +77,7 @@ protected:
     void Key(bool down, SDL_Keycode key, uint16_t mod = KMOD_NONE, bool repeat = false)
     {
         SDL_Event e{};
-        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        e.key.windowID = Id();
-        e.key.repeat = repeat;
-        e.key.keysym.sym = key;
-        e.key.keysym.mod = mod;
+        e.key = {Uint32(down ? SDL_KEYDOWN : SDL_KEYUP), 0, Id(), 0, Uint8(repeat), 0, 0, {SDL_SCANCODE_UNKNOWN, key, mod, 0}};
         Push(e);
     }
     void Button(bool down, uint8_t button, int x, int y)

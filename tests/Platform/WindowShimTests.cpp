@@ -32,7 +32,9 @@ TEST(WindowShim, ClientToLogicalStretchesLetterboxesAndTruncatesTowardZero)
     EXPECT_EQ(PresentationRect(1024, 768, 800, 600, true), PresentationRect(1024, 768, 800, 600, false));
 }
 
-TEST(WindowShim, PumpLooksAheadOneEventWithoutLosingItAndAWindowOpens)
+// Window creation on the dummy driver is exercised by the window platform's tests; the desktop
+// size, which those tests script, is read here.
+TEST(WindowShim, PumpLooksAheadOneEventWithoutLosingItAndTheDesktopIsMeasured)
 {
     std::string error;
     ASSERT_TRUE(StartVideo(error)) << error;
@@ -53,17 +55,8 @@ TEST(WindowShim, PumpLooksAheadOneEventWithoutLosingItAndAWindowOpens)
         EXPECT_EQ(got.user.code, code);
     }
     EXPECT_FALSE(pump.HasPending());
-
-    WindowOptions o;
-    o.title = "Tanglewisp";
-    SDL_Window* w = CreateWindow(o, error);
-    ASSERT_NE(w, nullptr) << error;
-    int cw, ch, dw = 0, dh = 0;
-    GetClientSize(w, cw, ch);
-    EXPECT_EQ(std::make_pair(cw, ch), std::make_pair(800, 600));
-    EXPECT_FALSE(IsMinimized(w));
-    EXPECT_TRUE(GetDesktopSize(dw, dh));
-    EXPECT_GE(dw, 800);
-    DestroyWindow(w);
+    int width = 0, height = 0;
+    EXPECT_TRUE(GetDesktopSize(width, height));
+    EXPECT_GE(width, 800);
     StopVideo();
 }
