@@ -26,6 +26,14 @@ IAudioControls& ControlsOf(ISoundChannel* channel)
 {
     return *channel->GetControls();
 }
+
+// Its own volume, its rate scale and its pan, against the expected ones.
+void ExpectLevels(ISoundChannel* channel, std::vector<float> expected)
+{
+    IAudioControls& c = ControlsOf(channel);
+    EXPECT_THAT((std::vector<float>{c.GetOwnVolume(), c.GetFrequencyScale(), c.GetPan()}),
+                testing::Pointwise(testing::FloatEq(), expected));
+}
 } // namespace
 
 TEST_F(AudioPlatformTest, PlaySoundAppliesTheSoundThenTheOverrides)
@@ -42,9 +50,7 @@ TEST_F(AudioPlatformTest, PlaySoundAppliesTheSoundThenTheOverrides)
     ISoundChannel* channel = nullptr;
     PlaySound(sound.get(), SoundPlayParams(), &channel);
     ASSERT_NE(channel, nullptr);
-    EXPECT_FLOAT_EQ(ControlsOf(channel).GetOwnVolume(), 0.7f);
-    EXPECT_FLOAT_EQ(ControlsOf(channel).GetFrequencyScale(), 1.25f);
-    EXPECT_FLOAT_EQ(ControlsOf(channel).GetPan(), -0.5f);
+    ExpectLevels(channel, {0.7f, 1.25f, -0.5f});
     EXPECT_FLOAT_EQ(ControlsOf(channel).GetVolume(), 0.35f); // music category at 0.5
     EXPECT_FALSE(ControlsOf(channel).IsPaused());
     EXPECT_TRUE(channel->IsPlaying());
@@ -69,14 +75,10 @@ TEST_F(AudioPlatformTest, PlaySoundAppliesTheSoundThenTheOverrides)
     p.playCount = -5;
     PlaySound(other.get(), p, &second);
     ASSERT_NE(second, nullptr);
-    EXPECT_FLOAT_EQ(ControlsOf(second).GetOwnVolume(), 0.2f);
-    EXPECT_FLOAT_EQ(ControlsOf(second).GetFrequencyScale(), 1.0f);
-    EXPECT_FLOAT_EQ(ControlsOf(second).GetPan(), -0.25f);
-    EXPECT_TRUE(ControlsOf(second).IsPaused());
-    EXPECT_TRUE(ControlsOf(second).IsMuted());
+    ExpectLevels(second, {0.2f, 1.0f, -0.25f});
+    EXPECT_TRUE(ControlsOf(second).IsPaused() && ControlsOf(second).IsMuted());
     platform->Update(0.02f);
-    EXPECT_FLOAT_EQ(ControlsOf(second).GetOwnVolume(), 0.2f);
-    EXPECT_FLOAT_EQ(ControlsOf(second).GetPan(), 1.0f); // the pan fade ran
+    ExpectLevels(second, {0.2f, 1.0f, 1.0f}); // the pan fade ran, the volume fade did not
     EXPECT_FALSE(second->IsPlaying()); // started paused: the voice waits
     ControlsOf(second).Resume();
     second->Refresh();
