@@ -37,24 +37,18 @@ protected:
     // `frames` frames holding (left, right) everywhere.
     static std::vector<float> Constant(int frames, float left, float right)
     {
-        std::vector<float> v(2 * size_t(frames));
+        std::vector<float> v;
         for (int i = 0; i < frames; ++i)
-        {
-            v[2 * size_t(i)] = left;
-            v[2 * size_t(i) + 1] = right;
-        }
+            v.insert(v.end(), {left, right});
         return v;
     }
 
     // Left rises i/1000, right falls -i/1000: every frame is distinct and the sides differ.
     static std::vector<float> Ramp(int frames)
     {
-        std::vector<float> v(2 * size_t(frames));
+        std::vector<float> v;
         for (int i = 0; i < frames; ++i)
-        {
-            v[2 * size_t(i)] = float(i) / 1000.0f;
-            v[2 * size_t(i) + 1] = -float(i) / 1000.0f;
-        }
+            v.insert(v.end(), {float(i) / 1000.0f, -float(i) / 1000.0f});
         return v;
     }
 
