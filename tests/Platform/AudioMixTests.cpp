@@ -97,17 +97,13 @@ TEST_F(AudioOutTest, EveryStreamFormatOfTheDataDecodesAndRestartsIdentically)
 TEST_F(AudioOutTest, DataThatIsNoSoundIsRefusedWithTheFormatCode)
 {
     const char text[] = "this is certainly not a sound file, just some words of text";
-    EXPECT_EQ(out.StreamCreateMemory(text, sizeof text), 0u);
-    EXPECT_EQ(AudioOut::ErrorGetCode(), 41);
-    EXPECT_EQ(out.MusicLoadMemory(text, sizeof text), 0u);
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorFileFormat);
-    EXPECT_EQ(out.SampleLoadMemory(text, sizeof text, 32, true), 0u);
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorFileFormat);
+    EXPECT_EQ(ErrorOf(out.StreamCreateMemory(text, sizeof text)), 41);
+    EXPECT_EQ(ErrorOf(out.MusicLoadMemory(text, sizeof text)), ErrorFileFormat);
+    EXPECT_EQ(ErrorOf(out.SampleLoadMemory(text, sizeof text, 32, true)), ErrorFileFormat);
     std::vector<unsigned char> wav = KestrinTest::MakeWav(Ramp(100), 2, 44100);
     EXPECT_EQ(out.StreamCreateMemory(wav.data(), 30), 0u); // the header cut short
     EXPECT_NE(AudioOut::ErrorGetCode(), ErrorNone);
-    EXPECT_EQ(out.StreamCreateMemory(nullptr, 10), 0u);
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorParameter);
+    EXPECT_EQ(ErrorOf(out.StreamCreateMemory(nullptr, 10)), ErrorParameter);
 }
 
 TEST_F(AudioOutTest, ModulePlaysOnceFromItsOwnCopyAndRestartsAfterItsEnd)

@@ -74,8 +74,7 @@ TEST_F(AudioNotify, EndSyncRunsOnceAtTheNaturalEndWithItsValuesUnlessRemoved)
     ASSERT_NE(sync, removed);
     EXPECT_FALSE(out.ChannelRemoveSync(other, removed)); // not other's
     EXPECT_TRUE(out.ChannelRemoveSync(h, removed));
-    EXPECT_EQ(out.ChannelSetEndSync(h, nullptr, &r), 0u);
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorParameter);
+    EXPECT_EQ(ErrorOf(out.ChannelSetEndSync(h, nullptr, &r)), ErrorParameter);
 
     ASSERT_TRUE(out.ChannelPlay(h, true));
     Mix(99);
@@ -181,8 +180,7 @@ TEST_F(AudioNotify, RestartRewindsAndContinueResumesOnlyWhatCanContinue)
     ASSERT_TRUE(out.ChannelPause(h));
     EXPECT_EQ(out.ChannelIsActive(h), ActivityPaused);
     EXPECT_EQ(Mix(50), std::vector<float>(100, 0.0f));
-    EXPECT_FALSE(out.ChannelPause(h));
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNotPlaying);
+    EXPECT_EQ(ErrorOf(out.ChannelPause(h)), ErrorNotPlaying);
     ASSERT_TRUE(out.ChannelPlay(h, false));
     EXPECT_EQ(out.ChannelIsActive(h), ActivityPlaying);
     EXPECT_EQ(Mix(10), frames(10, 20));
@@ -190,8 +188,7 @@ TEST_F(AudioNotify, RestartRewindsAndContinueResumesOnlyWhatCanContinue)
     EXPECT_EQ(Mix(10), frames(20, 30));
 
     Mix(400);
-    EXPECT_FALSE(out.ChannelPlay(h, false)); // an ended voice does not replay by itself
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorEnded);
+    EXPECT_EQ(ErrorOf(out.ChannelPlay(h, false)), ErrorEnded); // an ended voice does not replay by itself
     EXPECT_EQ(out.ChannelIsActive(h), ActivityStopped);
     EXPECT_EQ(Mix(10), std::vector<float>(20, 0.0f));
     ASSERT_TRUE(out.ChannelPlay(h, true));
@@ -219,15 +216,13 @@ TEST_F(AudioNotify, SamplePlaybacksAreNewEachTimeUpToTheirLimit)
     EXPECT_NEAR(Mix(10)[0], 0.2f, 1e-6);
     // Both busy: a third takes over `one`, the furthest along, and `two` plays on alone.
     ASSERT_NE(out.SampleGetChannel(over), 0u);
-    EXPECT_FALSE(out.ChannelPlay(one, true));
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorHandle);
+    EXPECT_EQ(ErrorOf(out.ChannelPlay(one, true)), ErrorHandle);
     EXPECT_NEAR(Mix(10)[0], 0.1f, 1e-6);
 
     // Without override: busy (not yet played counts) means refused; a finished playback makes room.
     Handle only = out.SampleGetChannel(strict);
     ASSERT_NE(only, 0u);
-    EXPECT_EQ(out.SampleGetChannel(strict), 0u);
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNoFreeChannel);
+    EXPECT_EQ(ErrorOf(out.SampleGetChannel(strict)), ErrorNoFreeChannel);
     ASSERT_TRUE(out.ChannelPlay(only, true));
     Mix(2100);
     Handle next = out.SampleGetChannel(strict);

@@ -1,4 +1,4 @@
-#include "Platform/Shim/Bass/AudioOut.h"
+#include "AudioOutFixture.h"
 #include "Support/AudioData.h"
 
 #include <gtest/gtest.h>
@@ -36,24 +36,19 @@ TEST(AudioOutDevice, InitRefusesBadArgumentsAndASecondOpenAndNothingWorksUnopene
     std::vector<unsigned char> wav = KestrinTest::MakeWav(std::vector<float>(200, 0.5f), 2, 44100);
     for (auto [device, rate, code] : {std::tuple{2, 44100, ErrorNoDevice}, {0, 44100, ErrorNoDevice}, {-1, 0, ErrorParameter}})
     {
-        EXPECT_FALSE(l.out.Init(device, rate));
-        EXPECT_EQ(AudioOut::ErrorGetCode(), code);
+        EXPECT_EQ(ErrorOf(l.out.Init(device, rate)), code);
     }
     EXPECT_TRUE(l.device->openAttempts.empty());
-    EXPECT_FALSE(l.out.Start());
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNotStarted);
-    EXPECT_EQ(l.out.StreamCreateMemory(wav.data(), wav.size()), 0u);
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNotStarted);
+    EXPECT_EQ(ErrorOf(l.out.Start()), ErrorNotStarted);
+    EXPECT_EQ(ErrorOf(l.out.StreamCreateMemory(wav.data(), wav.size())), ErrorNotStarted);
     EXPECT_EQ(l.device->Mix(4), std::vector<float>(8, 0.0f));
 
     ASSERT_TRUE(l.out.Init(-1, 44100));
     EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNone);
-    EXPECT_FALSE(l.out.Init(1, 44100));
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorAlreadyStarted);
+    EXPECT_EQ(ErrorOf(l.out.Init(1, 44100)), ErrorAlreadyStarted);
     EXPECT_TRUE(l.out.Free());
     EXPECT_FALSE(l.device->IsOpen());
-    EXPECT_FALSE(l.out.Free());
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNotStarted);
+    EXPECT_EQ(ErrorOf(l.out.Free()), ErrorNotStarted);
     EXPECT_TRUE(l.out.Init(1, 22050));
     EXPECT_EQ(l.device->Rate(), 22050u);
 }
@@ -71,8 +66,7 @@ TEST(AudioOutDevice, HandlesDieWithTheirFreeOrWithFreeAndAreNeverReused)
     for (Handle h : {stream, music, sample, playback})
         ASSERT_NE(h, 0u);
     // Freed only as their own kind.
-    EXPECT_FALSE(l.out.StreamFree(music));
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorHandle);
+    EXPECT_EQ(ErrorOf(l.out.StreamFree(music)), ErrorHandle);
     EXPECT_FALSE(l.out.MusicFree(stream));
     EXPECT_FALSE(l.out.SampleFree(stream));
     ASSERT_TRUE(l.out.ChannelPlay(stream, true));
@@ -81,8 +75,7 @@ TEST(AudioOutDevice, HandlesDieWithTheirFreeOrWithFreeAndAreNeverReused)
     ASSERT_TRUE(l.out.Init(-1, 44100));
     for (Handle h : {stream, music, playback})
     {
-        EXPECT_FALSE(l.out.ChannelPlay(h, true));
-        EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorHandle);
+        EXPECT_EQ(ErrorOf(l.out.ChannelPlay(h, true)), ErrorHandle);
         EXPECT_EQ(l.out.ChannelIsActive(h), ActivityStopped);
     }
     EXPECT_FALSE(l.out.StreamFree(stream));

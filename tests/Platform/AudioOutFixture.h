@@ -7,6 +7,13 @@
 #include <list>
 #include <vector>
 
+// The layer's error code after a call that failed (a false, zero or null result); -1 if it did not fail.
+template <class Result>
+int ErrorOf(Result result)
+{
+    return result ? -1 : Kestrin::Shim::Bass::AudioOut::ErrorGetCode();
+}
+
 // A layer on the null device, open and started, with the test's sound bytes kept alive.
 class AudioOutTest : public ::testing::Test
 {
