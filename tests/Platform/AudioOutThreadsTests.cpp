@@ -1,7 +1,4 @@
 #include "AudioOutFixture.h"
-#include "Support/AudioData.h"
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
