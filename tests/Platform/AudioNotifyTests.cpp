@@ -12,14 +12,17 @@ struct Call
     SyncHandle sync;
     Handle channel;
     uint32_t data;
+    bool operator==(const Call&) const = default;
 };
 
+// `then` runs inside the notification, as the engine's repeat would.
 struct Recorder
 {
+    using Then = std::function<void(Recorder&, Handle)>;
+    explicit Recorder(AudioOut* o = nullptr, Then t = {}) : out(o), then(std::move(t)) {}
+    AudioOut* out;
+    Then then;
     std::vector<Call> calls;
-    AudioOut* out = nullptr;
-    // Run inside the notification, as the engine's repeat would.
-    std::function<void(Recorder&, Handle)> then;
 };
 
 void Record(SyncHandle sync, Handle channel, uint32_t data, void* user)
@@ -45,12 +48,25 @@ std::vector<std::pair<int, int>> Stretches(const std::vector<float>& mixed)
     return out;
 }
 
+class AudioNotify : public AudioOutTest
+{
+protected:
+    Handle Tone(int frames) { return StereoStream(Constant(frames, 0.5f, 0.5f)); }
+    void ArmAndPlay(std::initializer_list<Handle> channels, Recorder& r)
+    {
+        for (Handle each : channels)
+        {
+            ASSERT_NE(out.ChannelSetEndSync(each, &Record, &r), 0u);
+            ASSERT_TRUE(out.ChannelPlay(each, true));
+        }
+    }
+};
+
 } // namespace
 
-TEST_F(AudioOutTest, EndSyncRunsOnceAtTheNaturalEndWithItsValuesUnlessRemoved)
+TEST_F(AudioNotify, EndSyncRunsOnceAtTheNaturalEndWithItsValuesUnlessRemoved)
 {
-    Handle h = StereoStream(Constant(100, 0.5f, 0.5f));
-    Handle other = StereoStream(Constant(100, 0.5f, 0.5f));
+    Handle h = Tone(100), other = Tone(100);
     Recorder r;
     SyncHandle removed = out.ChannelSetEndSync(h, &Record, &r);
     SyncHandle sync = out.ChannelSetEndSync(h, &Record, &r);
@@ -58,17 +74,13 @@ TEST_F(AudioOutTest, EndSyncRunsOnceAtTheNaturalEndWithItsValuesUnlessRemoved)
     ASSERT_NE(sync, removed);
     EXPECT_FALSE(out.ChannelRemoveSync(other, removed)); // not other's
     EXPECT_TRUE(out.ChannelRemoveSync(h, removed));
-    EXPECT_EQ(out.ChannelSetEndSync(h, nullptr, &r), 0u);
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorParameter);
+    EXPECT_EQ(ErrorOf(out.ChannelSetEndSync(h, nullptr, &r)), ErrorParameter);
 
     ASSERT_TRUE(out.ChannelPlay(h, true));
     Mix(99);
     EXPECT_TRUE(r.calls.empty());
     Mix(50);
-    ASSERT_EQ(r.calls.size(), 1u);
-    EXPECT_EQ(r.calls[0].sync, sync);
-    EXPECT_EQ(r.calls[0].channel, h);
-    EXPECT_EQ(r.calls[0].data, 0u);
+    EXPECT_EQ(r.calls, (std::vector<Call>{{sync, h, 0}}));
     // One-shot: another run to the end calls nothing, and the sync is gone.
     ASSERT_TRUE(out.ChannelPlay(h, true));
     Mix(300);
@@ -76,18 +88,12 @@ TEST_F(AudioOutTest, EndSyncRunsOnceAtTheNaturalEndWithItsValuesUnlessRemoved)
     EXPECT_FALSE(out.ChannelRemoveSync(h, sync));
 }
 
-TEST_F(AudioOutTest, StopAndFreeingFireNothingAndStopKeepsTheSyncForALaterEnd)
+TEST_F(AudioNotify, StopAndFreeingFireNothingAndStopKeepsTheSyncForALaterEnd)
 {
     std::vector<float> ramp = Ramp(300);
-    Handle h = StereoStream(ramp);
-    Handle freed = StereoStream(Constant(100, 0.5f, 0.5f));
-    Handle closed = StereoStream(Constant(100, 0.5f, 0.5f));
+    Handle h = StereoStream(ramp), freed = Tone(100), closed = Tone(100);
     Recorder r;
-    for (Handle each : {h, freed, closed})
-    {
-        ASSERT_NE(out.ChannelSetEndSync(each, &Record, &r), 0u);
-        ASSERT_TRUE(out.ChannelPlay(each, true));
-    }
+    ArmAndPlay({h, freed, closed}, r);
     Mix(50);
     ASSERT_TRUE(out.StreamFree(freed));
     ASSERT_TRUE(out.ChannelStop(closed));
@@ -113,62 +119,47 @@ TEST_F(AudioOutTest, StopAndFreeingFireNothingAndStopKeepsTheSyncForALaterEnd)
     EXPECT_EQ(r.calls.size(), 1u);
 }
 
-TEST_F(AudioOutTest, ANotificationMayStopAnotherVoiceWhoseEndIsAlreadyDue)
+TEST_F(AudioNotify, ANotificationMayStopAnotherVoiceWhoseEndIsAlreadyDue)
 {
-    // Both end in the same slice; the first notification stops the second voice, whose
-    // notification, due but not yet run, is then dropped.
-    Handle a = StereoStream(Constant(100, 0.5f, 0.5f));
-    Handle b = StereoStream(Constant(100, 0.5f, 0.5f));
-    Recorder r;
-    r.out = &out;
-    r.then = [b](Recorder& self, Handle channel) {
-        if (channel != b)
-            self.out->ChannelStop(b);
-    };
-    for (Handle each : {a, b})
-    {
-        ASSERT_NE(out.ChannelSetEndSync(each, &Record, &r), 0u);
-        ASSERT_TRUE(out.ChannelPlay(each, true));
-    }
+    // Both end in the same slice; the second's notification, due but not yet run, is dropped.
+    Handle a = Tone(100), b = Tone(100);
+    Recorder r{&out, [b](Recorder& self, Handle channel) {
+                   if (channel != b)
+                       self.out->ChannelStop(b);
+               }};
+    ArmAndPlay({a, b}, r);
     Mix(256);
     ASSERT_EQ(r.calls.size(), 1u);
     EXPECT_EQ(r.calls[0].channel, a);
 }
 
-TEST_F(AudioOutTest, ARepeatArmedFromTheNotificationResumesInTheNextSlice)
+TEST_F(AudioNotify, ARepeatArmedFromTheNotificationResumesInTheNextSlice)
 {
-    // The engine loops a sound by re-arming and restarting it from its end notification.
-    // The mixer works in slices of 256 frames, so each repeat starts on a slice boundary.
-    Handle h = StereoStream(Constant(100, 0.5f, 0.5f));
-    Recorder r;
-    r.out = &out;
-    r.then = [](Recorder& self, Handle channel) {
-        if (self.calls.size() < 3)
-            self.out->ChannelSetEndSync(channel, &Record, &self);
-        self.out->ChannelPlay(channel, true);
-    };
-    ASSERT_NE(out.ChannelSetEndSync(h, &Record, &r), 0u);
-    ASSERT_TRUE(out.ChannelPlay(h, true));
-    std::vector<float> mixed = Mix(1024);
-    EXPECT_EQ(Stretches(mixed), (std::vector<std::pair<int, int>>{{0, 100}, {256, 356}, {512, 612}, {768, 868}}));
+    // The engine loops a sound by re-arming and restarting it from its end notification; the
+    // mixer works in slices of 256 frames, so each repeat starts on a slice boundary.
+    Handle h = Tone(100);
+    Recorder r{&out, [](Recorder& self, Handle channel) {
+                   if (self.calls.size() < 3)
+                       self.out->ChannelSetEndSync(channel, &Record, &self);
+                   self.out->ChannelPlay(channel, true);
+               }};
+    ArmAndPlay({h}, r);
+    EXPECT_EQ(Stretches(Mix(1024)), (std::vector<std::pair<int, int>>{{0, 100}, {256, 356}, {512, 612}, {768, 868}}));
     EXPECT_EQ(r.calls.size(), 3u);
     EXPECT_EQ(out.ChannelIsActive(h), ActivityStopped); // the fourth play had no sync
 }
 
-TEST_F(AudioOutTest, FreeFromInsideANotificationIsRefused)
+TEST_F(AudioNotify, FreeFromInsideANotificationIsRefused)
 {
     // Free waits for the mixing thread, so from that thread it would wait for itself.
-    Handle h = StereoStream(Constant(50, 0.5f, 0.5f));
-    Recorder r;
-    r.out = &out;
+    Handle h = Tone(50);
     bool freed = true;
     int code = ErrorNone;
-    r.then = [&](Recorder& self, Handle) {
-        freed = self.out->Free();
-        code = AudioOut::ErrorGetCode();
-    };
-    ASSERT_NE(out.ChannelSetEndSync(h, &Record, &r), 0u);
-    ASSERT_TRUE(out.ChannelPlay(h, true));
+    Recorder r{&out, [&](Recorder& self, Handle) {
+                   freed = self.out->Free();
+                   code = AudioOut::ErrorGetCode();
+               }};
+    ArmAndPlay({h}, r);
     Mix(100);
     ASSERT_EQ(r.calls.size(), 1u);
     EXPECT_FALSE(freed);
@@ -176,7 +167,7 @@ TEST_F(AudioOutTest, FreeFromInsideANotificationIsRefused)
     EXPECT_TRUE(out.ChannelPlay(h, true)); // still open
 }
 
-TEST_F(AudioOutTest, RestartRewindsAndContinueResumesOnlyWhatCanContinue)
+TEST_F(AudioNotify, RestartRewindsAndContinueResumesOnlyWhatCanContinue)
 {
     std::vector<float> ramp = Ramp(300);
     auto frames = [&](int from, int to) { return std::vector<float>(ramp.begin() + 2 * from, ramp.begin() + 2 * to); };
@@ -189,8 +180,7 @@ TEST_F(AudioOutTest, RestartRewindsAndContinueResumesOnlyWhatCanContinue)
     ASSERT_TRUE(out.ChannelPause(h));
     EXPECT_EQ(out.ChannelIsActive(h), ActivityPaused);
     EXPECT_EQ(Mix(50), std::vector<float>(100, 0.0f));
-    EXPECT_FALSE(out.ChannelPause(h));
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNotPlaying);
+    EXPECT_EQ(ErrorOf(out.ChannelPause(h)), ErrorNotPlaying);
     ASSERT_TRUE(out.ChannelPlay(h, false));
     EXPECT_EQ(out.ChannelIsActive(h), ActivityPlaying);
     EXPECT_EQ(Mix(10), frames(10, 20));
@@ -198,15 +188,14 @@ TEST_F(AudioOutTest, RestartRewindsAndContinueResumesOnlyWhatCanContinue)
     EXPECT_EQ(Mix(10), frames(20, 30));
 
     Mix(400);
-    EXPECT_FALSE(out.ChannelPlay(h, false)); // an ended voice does not replay by itself
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorEnded);
+    EXPECT_EQ(ErrorOf(out.ChannelPlay(h, false)), ErrorEnded); // an ended voice does not replay by itself
     EXPECT_EQ(out.ChannelIsActive(h), ActivityStopped);
     EXPECT_EQ(Mix(10), std::vector<float>(20, 0.0f));
     ASSERT_TRUE(out.ChannelPlay(h, true));
     EXPECT_EQ(Mix(10), frames(0, 10));
 }
 
-TEST_F(AudioOutTest, SamplePlaybacksAreNewEachTimeUpToTheirLimit)
+TEST_F(AudioNotify, SamplePlaybacksAreNewEachTimeUpToTheirLimit)
 {
     std::vector<unsigned char> wav = KestrinTest::MakeWav(Constant(1000, 0.1f, 0.1f), 2, 22050);
     Handle over = out.SampleLoadMemory(wav.data(), wav.size(), 2, true);
@@ -215,8 +204,7 @@ TEST_F(AudioOutTest, SamplePlaybacksAreNewEachTimeUpToTheirLimit)
     ASSERT_NE(strict, 0u);
     wav.clear(); // decoded whole: the bytes are no longer needed
 
-    Handle one = out.SampleGetChannel(over);
-    Handle two = out.SampleGetChannel(over);
+    Handle one = out.SampleGetChannel(over), two = out.SampleGetChannel(over);
     ASSERT_NE(one, 0u);
     ASSERT_NE(two, one);
     uint32_t rate = 0;
@@ -227,18 +215,14 @@ TEST_F(AudioOutTest, SamplePlaybacksAreNewEachTimeUpToTheirLimit)
     ASSERT_TRUE(out.ChannelPlay(two, true));
     EXPECT_NEAR(Mix(10)[0], 0.2f, 1e-6);
     // Both busy: a third takes over `one`, the furthest along, and `two` plays on alone.
-    Handle three = out.SampleGetChannel(over);
-    ASSERT_NE(three, 0u);
-    EXPECT_FALSE(out.ChannelPlay(one, true));
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorHandle);
+    ASSERT_NE(out.SampleGetChannel(over), 0u);
+    EXPECT_EQ(ErrorOf(out.ChannelPlay(one, true)), ErrorHandle);
     EXPECT_NEAR(Mix(10)[0], 0.1f, 1e-6);
 
-    // Without override: busy means refused (not yet played counts as busy); a finished
-    // playback makes room.
+    // Without override: busy (not yet played counts) means refused; a finished playback makes room.
     Handle only = out.SampleGetChannel(strict);
     ASSERT_NE(only, 0u);
-    EXPECT_EQ(out.SampleGetChannel(strict), 0u);
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNoFreeChannel);
+    EXPECT_EQ(ErrorOf(out.SampleGetChannel(strict)), ErrorNoFreeChannel);
     ASSERT_TRUE(out.ChannelPlay(only, true));
     Mix(2100);
     Handle next = out.SampleGetChannel(strict);

@@ -7,6 +7,13 @@
 #include <list>
 #include <vector>
 
+// The layer's error code after a call that failed (a false, zero or null result); -1 if it did not fail.
+template <class Result>
+int ErrorOf(Result result)
+{
+    return result ? -1 : Kestrin::Shim::Bass::AudioOut::ErrorGetCode();
+}
+
 // A layer on the null device, open and started, with the test's sound bytes kept alive.
 class AudioOutTest : public ::testing::Test
 {
@@ -37,24 +44,18 @@ protected:
     // `frames` frames holding (left, right) everywhere.
     static std::vector<float> Constant(int frames, float left, float right)
     {
-        std::vector<float> v(2 * size_t(frames));
+        std::vector<float> v;
         for (int i = 0; i < frames; ++i)
-        {
-            v[2 * size_t(i)] = left;
-            v[2 * size_t(i) + 1] = right;
-        }
+            v.insert(v.end(), {left, right});
         return v;
     }
 
     // Left rises i/1000, right falls -i/1000: every frame is distinct and the sides differ.
     static std::vector<float> Ramp(int frames)
     {
-        std::vector<float> v(2 * size_t(frames));
+        std::vector<float> v;
         for (int i = 0; i < frames; ++i)
-        {
-            v[2 * size_t(i)] = float(i) / 1000.0f;
-            v[2 * size_t(i) + 1] = -float(i) / 1000.0f;
-        }
+            v.insert(v.end(), {float(i) / 1000.0f, -float(i) / 1000.0f});
         return v;
     }
 

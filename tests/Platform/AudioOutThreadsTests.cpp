@@ -1,7 +1,4 @@
-#include "Platform/Shim/Bass/AudioOut.h"
-#include "Support/AudioData.h"
-
-#include <gtest/gtest.h>
+#include "AudioOutFixture.h"
 
 #include <atomic>
 #include <chrono>
@@ -31,30 +28,18 @@ auto WithinSeconds(int seconds, const char* what, F f)
     return result.get();
 }
 
-bool WaitFor(const std::atomic<bool>& flag, std::chrono::milliseconds limit)
+template <class Done>
+bool WaitFor(Done done, std::chrono::milliseconds limit)
 {
     auto end = std::chrono::steady_clock::now() + limit;
-    while (!flag && std::chrono::steady_clock::now() < end)
+    while (!done() && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(1ms);
-    return flag;
+    return done();
 }
 
 std::vector<float> Constant(int frames, float value)
 {
     return std::vector<float>(2 * size_t(frames), value);
-}
-
-struct Ended
-{
-    std::atomic<bool> fired{false};
-    std::atomic<int> count{0};
-};
-
-void OnEnd(SyncHandle, Handle, uint32_t, void* user)
-{
-    auto* e = static_cast<Ended*>(user);
-    e->count++;
-    e->fired = true;
 }
 
 } // namespace
@@ -63,9 +48,8 @@ TEST(AudioOutThreads, SdlDeviceStartsPlaysASoundToItsEndAndCloses)
 {
     AudioOut out(std::make_unique<SdlOutputDriver>());
     ASSERT_TRUE(out.Init(-1, 44100)) << AudioOut::ErrorGetCode();
-    const char* first = out.GetDeviceDescription(1);
-    ASSERT_NE(first, nullptr); // the dummy driver lists its one device
-    EXPECT_GT(std::strlen(first), 0u);
+    ASSERT_NE(out.GetDeviceDescription(1), nullptr); // the dummy driver lists its one device
+    EXPECT_GT(std::strlen(out.GetDeviceDescription(1)), 0u);
     int count = 1;
     while (out.GetDeviceDescription(count + 1))
         ++count;
@@ -74,21 +58,21 @@ TEST(AudioOutThreads, SdlDeviceStartsPlaysASoundToItsEndAndCloses)
     std::vector<unsigned char> wav = KestrinTest::MakeWav(Constant(2205, 0.25f), 2, 44100); // 50 ms
     Handle h = out.StreamCreateMemory(wav.data(), wav.size());
     ASSERT_NE(h, 0u);
-    Ended ended;
-    ASSERT_NE(out.ChannelSetEndSync(h, &OnEnd, &ended), 0u);
+    std::atomic<int> ended{0};
+    auto onEnd = [](SyncHandle, Handle, uint32_t, void* user) { ++*static_cast<std::atomic<int>*>(user); };
+    ASSERT_NE(out.ChannelSetEndSync(h, onEnd, &ended), 0u);
     ASSERT_TRUE(out.Start());
     ASSERT_TRUE(out.ChannelPlay(h, true));
-    EXPECT_TRUE(WaitFor(ended.fired, 5000ms));
+    EXPECT_TRUE(WaitFor([&] { return ended > 0; }, 5000ms));
     EXPECT_EQ(out.ChannelIsActive(h), ActivityStopped);
-    EXPECT_EQ(ended.count, 1);
+    EXPECT_EQ(ended, 1);
     EXPECT_TRUE(WithinSeconds(10, "Free", [&] { return out.Free(); }));
     EXPECT_FALSE(out.ChannelPlay(h, true));
 
     // The device numbers of the descriptions open the same devices.
     ASSERT_TRUE(out.Init(1, 44100)) << AudioOut::ErrorGetCode();
     EXPECT_TRUE(out.Free());
-    EXPECT_FALSE(out.Init(count + 1, 44100));
-    EXPECT_EQ(AudioOut::ErrorGetCode(), ErrorNoDevice);
+    EXPECT_EQ(ErrorOf(out.Init(count + 1, 44100)), ErrorNoDevice);
 }
 
 namespace
@@ -135,10 +119,9 @@ TEST(AudioOutThreads, ANotificationWaitingOnTheCallersLockBlocksNeitherCallsNorF
     ASSERT_NE(out.ChannelSetEndSync(engine.channel, &EngineOnEnd, &engine), 0u);
     ASSERT_TRUE(out.Start());
     ASSERT_TRUE(out.ChannelPlay(engine.channel, true));
-    ASSERT_TRUE(WaitFor(engine.waiting, 5000ms));
+    ASSERT_TRUE(WaitFor([&] { return engine.waiting.load(); }, 5000ms));
 
-    // The mixing thread now sits in the notification, waiting for our lock. The layer's own
-    // lock is free: calls made while holding ours still go through.
+    // The mixing thread waits in the notification for our lock; the layer's own lock is free.
     WithinSeconds(10, "calls during a notification", [&] {
         EXPECT_TRUE(out.ChannelSetAttributes(engine.channel, 0, 50, 0));
         EXPECT_EQ(out.ChannelIsActive(engine.channel), ActivityStopped);
@@ -202,8 +185,7 @@ TEST(AudioOutThreads, MixingRunsAlongsideLoadingPlayingAndFreeing)
         EXPECT_TRUE(out.StreamFree(s));
         EXPECT_TRUE(out.MusicFree(m));
     }
-    // Free while the other thread keeps mixing: it waits for the mix in progress, and later
-    // mixes render silence.
+    // Free while the other thread keeps mixing: it waits for the mix in progress; later mixes are silent.
     EXPECT_TRUE(WithinSeconds(10, "Free", [&] { return out.Free(); }));
     EXPECT_FALSE(device->IsOpen());
     EXPECT_EQ(device->Mix(64), std::vector<float>(128, 0.0f));

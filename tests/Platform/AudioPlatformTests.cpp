@@ -3,6 +3,9 @@
 #include "Support/FakeClock.h"
 #include "Support/LogCapture.h"
 
+#include <atomic>
+#include <thread>
+
 using Kestrin::ISoundChannel;
 
 TEST_F(AudioPlatformTest, FallsBackThroughTheDevicesInOrder)
@@ -16,13 +19,10 @@ TEST_F(AudioPlatformTest, FallsBackThroughTheDevicesInOrder)
     EXPECT_EQ(log.Text(), "BASS Initialization failed on default deviceBASS Initialization failed on device 1");
 
     // The output starts paused until the window is active.
-    EXPECT_TRUE(platform->IsPaused());
-    platform->SetActive(true);
-    EXPECT_FALSE(platform->IsPaused());
-    platform->SetActive(true);
-    EXPECT_FALSE(platform->IsPaused());
-    platform->SetActive(false);
-    EXPECT_TRUE(platform->IsPaused());
+    std::vector<bool> paused{platform->IsPaused()};
+    for (bool active : {true, true, false})
+        platform->SetActive(active), paused.push_back(platform->IsPaused());
+    EXPECT_EQ(paused, (std::vector<bool>{true, false, false, true}));
 }
 
 TEST_F(AudioPlatformTest, RunsSilentWhenNoDeviceStarts)
@@ -52,24 +52,23 @@ TEST_F(AudioPlatformTest, ControlTreeStartsAtItsDefaults)
     EXPECT_EQ(platform->GetMasterControls()->GetVolume(), 1.0f);
     for (int category = 0; category < 3; ++category)
         EXPECT_EQ(platform->GetCategoryControls(category)->GetOwnVolume(), 0.5f);
-    EXPECT_EQ(platform->GetCategoryControls(-1), nullptr);
-    EXPECT_EQ(platform->GetCategoryControls(3), nullptr);
+    for (int outside : {-1, 3})
+        EXPECT_EQ(platform->GetCategoryControls(outside), nullptr) << outside;
 }
 
 TEST_F(AudioPlatformTest, PlayCountGivesThatManyPlays)
 {
     Start();
     // Endless plays lose a few frames per restart (the next slice picks it up).
-    struct { int count; int least, most; bool playingAfter; } cases[] = {{1, 1000, 1000, false}, {3, 3000, 3000, false}, {0, 7000, 8000, true}};
-    for (auto& c : cases)
+    for (auto [count, least, most] : {std::tuple{1, 1000, 1000}, {3, 3000, 3000}, {0, 7000, 8000}})
     {
         auto sound = Tone(1000);
         ISoundChannel* channel = Channel();
-        channel->Play(sound.get(), c.count);
+        channel->Play(sound.get(), count);
         int audible = Audible(8000);
-        EXPECT_GE(audible, c.least) << c.count;
-        EXPECT_LE(audible, c.most) << c.count;
-        EXPECT_EQ(channel->IsPlaying(), c.playingAfter) << c.count;
+        EXPECT_GE(audible, least) << count;
+        EXPECT_LE(audible, most) << count;
+        EXPECT_EQ(channel->IsPlaying(), count == 0) << count; // only the endless one plays on
         channel->Stop();
         EXPECT_FALSE(channel->IsPlaying());
         EXPECT_EQ(Audible(2000), 0);
@@ -167,4 +166,33 @@ TEST_F(AudioPlatformTest, ChannelsReleasedAfterShutdownDoNothing)
     channel->Stop();
     channel->Release();
     platform.reset();
+}
+
+// A mixing thread restarts an endless short sound from its end notifications while the main
+// thread steps the platform and then shuts it down: no deadlock, no use after free.
+TEST_F(AudioPlatformTest, ThreadsShutdownWithNotificationsInFlight)
+{
+    Start();
+    auto sound = Tone(64);
+    ISoundChannel* channel = Channel();
+    channel->Play(sound.get(), 0);
+    std::atomic<bool> stop{false};
+    std::atomic<int> slices{0};
+    std::thread mixer([&] {
+        while (!stop)
+        {
+            layer.device->Mix(256);
+            ++slices;
+        }
+    });
+    while (slices < 50)
+    {
+        platform->Update(0.02f);
+        EXPECT_TRUE(channel->IsPlaying());
+    }
+    platform->Shutdown();
+    stop = true;
+    mixer.join();
+    EXPECT_FALSE(channel->IsPlaying());
+    channel->Release();
 }

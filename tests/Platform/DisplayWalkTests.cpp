@@ -1,4 +1,5 @@
 #include "EngineFakes.h"
+#include "Thrown.h"
 #include "Support/FakeClock.h"
 #include "Support/LogCapture.h"
 
@@ -86,26 +87,9 @@ TEST_F(DisplayWalk, OnlyTheLastRowsFailureIsThrownOn)
     EXPECT_NO_THROW(Apply(0)); // row 3 fails, row 4 works
 
     factory.failing = {{2, 0}, {1, 0}};
-    try
-    {
-        Apply(0, true);
-        FAIL() << "the last resort must throw";
-    }
-    catch (const engine_error& e)
-    {
-        EXPECT_STREQ(e.what(), "Could not initialize graphicsSoftware");
-    }
-
+    EXPECT_EQ(ThrownWhat<engine_error>([&] { Apply(0, true); }), "Could not initialize graphicsSoftware");
     factory.displayExists = false;
-    try
-    {
-        Apply(0, true);
-        FAIL() << "expected an error";
-    }
-    catch (const engine_error& e)
-    {
-        EXPECT_STREQ(e.what(), "Could not create display");
-    }
+    EXPECT_EQ(ThrownWhat<engine_error>([&] { Apply(0, true); }), "Could not create display");
 
     // A screen too small fails every row at the check, before any window is made.
     factory.displayExists = true;

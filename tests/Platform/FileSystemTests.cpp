@@ -1,16 +1,21 @@
 #include "Platform/Win32/Win32FileSystem.h"
 
+#include "Base/Exceptions.h"
 #include "Base/Stream.h"
+#include "Framework/FileUtilities.h"
 #include "Framework/Paths.h"
 #include "Platform/Shim/Win32/Files.h"
+#include "Platform/Win32/Win32FileStream.h"
 
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fcntl.h>
 #include <filesystem>
 #include <thread>
+#include <unistd.h>
 
 using namespace Kestrin;
 using KestrinTest::TempFolder;
@@ -24,10 +29,15 @@ std::string ReadAll(IStream& s)
     return out;
 }
 
-std::string ReadFile(IFileSystem& fs, const FileSpec& fileSpec)
+FileStreamPtr Open(IFileSystem& fs, const FileSpec& spec, int access = IFileSystem::AccessRead,
+                   int mode = IFileSystem::OpenExisting)
 {
-    FileStreamPtr stream(fs.Open(fileSpec, IFileSystem::AccessRead, IFileSystem::OpenExisting),
-                         FileSystemCloser{&fs});
+    return FileStreamPtr(fs.Open(spec, access, mode), FileSystemCloser{&fs});
+}
+
+std::string ReadFile(IFileSystem& fs, const FileSpec& spec)
+{
+    FileStreamPtr stream = Open(fs, spec);
     return stream ? ReadAll(*stream) : std::string("<none>");
 }
 
@@ -38,82 +48,95 @@ std::vector<std::wstring> Names(const std::vector<FileSpec>& fileSpecs)
         names.push_back(s.name);
     return names;
 }
+
+template <class Finder>
+bool Exists(Finder& finder, FileSpec spec)
+{
+    return finder.Exists(spec);
+}
+
+// Where found, the folder a lookup settled on; "<missing>" otherwise.
+template <class Finder>
+std::wstring FoundIn(Finder& finder, FileSpec spec)
+{
+    return finder.Exists(spec) ? spec.folder.value_or(L"<unset>") : L"<missing>";
+}
+
+const FileSpec kAccount(2, L"42", L".act", L".");
+
+// One folder mounted under key 2 (or `key`); the file system is the global one while it lives.
+class DiskFiles : public ::testing::Test
+{
+protected:
+    TempFolder root;
+    Win32FileSystem fs;
+    Win32FileSystemPartition* partition = new Win32FileSystemPartition(root.WidePath());
+    explicit DiskFiles(int key = 2) { fs.AddPartition(key, partition); }
+};
+
+class GameFiles : public DiskFiles
+{
+protected:
+    GameFiles() : DiskFiles(1) {}
+};
 } // namespace
 
 TEST(Win32FileSystem, PartitionsOfOneKeyAreAskedInOrder)
 {
-    TempFolder first;
-    TempFolder second;
+    TempFolder first, second;
     first.Write("Intro.xml", "first");
     second.Write("Intro.xml", "second");
     Win32FileSystem fs;
     fs.AddPartition(1, new Win32FileSystemPartition(first.WidePath()));
     fs.AddPartition(1, new Win32FileSystemPartition(second.WidePath()));
     const FileSpec intro(1, L"Intro", L".xml", L".");
-
     EXPECT_EQ(ReadFile(fs, intro), "first");
     EXPECT_EQ(ReadFile(fs, FileSpec(2, L"Intro", L".xml", L".")), "<none>"); // no partition under key 2
 
     // Delete asks every partition and answers the last one's result.
     EXPECT_TRUE(fs.Delete(intro));
-    EXPECT_FALSE(first.Has("Intro.xml"));
-    EXPECT_FALSE(second.Has("Intro.xml"));
+    EXPECT_FALSE(first.Has("Intro.xml") || second.Has("Intro.xml"));
     first.Write("Intro.xml", "again");
     EXPECT_FALSE(fs.Delete(intro));
     EXPECT_FALSE(first.Has("Intro.xml"));
 
-    // Open falls through to a later partition.
-    second.Write("Only.xml", "later");
+    second.Write("Only.xml", "later"); // open falls through to a later partition
     EXPECT_EQ(ReadFile(fs, FileSpec(1, L"Only", L".xml", L".")), "later");
-    FileSpec only(1, L"Only", L".xml");
-    EXPECT_TRUE(fs.Exists(only));
-
+    EXPECT_TRUE(Exists(fs, FileSpec(1, L"Only", L".xml")));
     fs.DeleteAllPartitions();
-    EXPECT_FALSE(fs.Exists(only));
+    EXPECT_FALSE(Exists(fs, FileSpec(1, L"Only", L".xml")));
 }
 
-TEST(Win32FileSystem, EveryPathComponentIgnoresCase)
+TEST_F(GameFiles, EveryPathComponentIgnoresCase)
 {
-    TempFolder root;
     root.Write("GAMELEVELS.xml", "levels");
     root.Write("Levels/Board/One.XML", "board");
-    Win32FileSystem fs;
-    fs.AddPartition(1, new Win32FileSystemPartition(root.WidePath()));
-
     FileSpec levels = FileSpec::FromNameAndExtension(L"GameLevels", L".xml");
     EXPECT_TRUE(fs.Exists(levels));
-    EXPECT_FALSE(levels.folder.has_value()); // unindexed lookups leave the fileSpec alone
-    FileStreamPtr stream(fs.Open(levels, IFileSystem::AccessRead, IFileSystem::OpenExisting),
-                         FileSystemCloser{&fs});
+    EXPECT_FALSE(levels.folder.has_value()); // unindexed lookups leave the spec alone
+    FileStreamPtr stream = Open(fs, levels);
     ASSERT_TRUE(stream);
     EXPECT_EQ(stream->GetName(), L"GameLevels"); // named as asked, not as on disk
     EXPECT_EQ(ReadAll(*stream), "levels");
     stream.reset();
 
     FileSpec board(1, L"one", L".xml", L"levels/BOARD");
-    EXPECT_TRUE(fs.Exists(board));
     EXPECT_EQ(ReadFile(fs, board), "board");
     std::vector<FileSpec> found;
     EXPECT_TRUE(fs.ListFiles(FileSpec(1, L"*", L".xml", L"LEVELS/board"), found));
     EXPECT_EQ(Names(found), std::vector<std::wstring>{L"One"});
-
     EXPECT_TRUE(fs.Delete(board));
     EXPECT_FALSE(root.Has("Levels/Board/One.XML"));
     EXPECT_FALSE(fs.Exists(board));
 }
 
-TEST(Win32FileSystem, IndexFindsFilesAnywhereAndRewritesTheSpec)
+TEST_F(GameFiles, IndexFindsFilesAnywhereAndRewritesTheSpec)
 {
-    TempFolder root;
     root.Write("Data/Screens/Intro.xml", "intro");
     root.Write("Data/Screens/Intro.png", "image");
     root.Write("a/Dup.xml", "a");
     root.Write("b/dup.xml", "b");
     root.Write(".hidden/Secret.xml", "no");
-    Win32FileSystem fs;
-    auto* partition = new Win32FileSystemPartition(root.WidePath());
-    fs.AddPartition(1, partition);
-
     FileSpec intro(1, L"intro", L".XML", L".");
     EXPECT_FALSE(fs.Exists(intro));
 
@@ -121,69 +144,43 @@ TEST(Win32FileSystem, IndexFindsFilesAnywhereAndRewritesTheSpec)
     EXPECT_TRUE(fs.Exists(intro));
     EXPECT_EQ(intro, FileSpec(1, L"intro", L".xml", L"Data/Screens"));
     EXPECT_EQ(ReadFile(fs, intro), "intro");
-
-    FileSpec dup(1, L"DUP", L".xml", L".");
-    EXPECT_TRUE(fs.Exists(dup));
-    EXPECT_EQ(dup.folder, L"a"); // duplicates: the first in name order, every run
-    FileSpec secret(1, L"Secret", L".xml", L".");
-    EXPECT_FALSE(fs.Exists(secret)); // folders starting with "." are not indexed
+    EXPECT_EQ(FoundIn(fs, FileSpec(1, L"DUP", L".xml", L".")), L"a"); // the first in name order, every run
+    EXPECT_EQ(FoundIn(fs, FileSpec(1, L"Secret", L".xml", L".")), L"<missing>"); // "." folders are skipped
 
     // Counted: a nested bracket keeps the index until the outer one ends.
     fs.BeginIndexing();
     EXPECT_EQ(partition->GetIndexCount(), 2);
     fs.EndIndexing();
-    FileSpec again(1, L"Intro", L".png", L".");
-    EXPECT_TRUE(fs.Exists(again));
-    EXPECT_EQ(again.folder, L"Data/Screens");
+    EXPECT_EQ(FoundIn(fs, FileSpec(1, L"Intro", L".png", L".")), L"Data/Screens");
     fs.EndIndexing();
     EXPECT_EQ(partition->GetIndexCount(), 0);
     EXPECT_EQ(partition->GetIndexedNameCount(), 0u);
-
     intro.folder = L".";
     EXPECT_FALSE(fs.Exists(intro));
     fs.EndIndexing(); // unbalanced: stays at zero
     EXPECT_EQ(partition->GetIndexCount(), 0);
 }
 
-TEST(Win32FileSystem, IndexedLookupsStillSeeFilesOnDisk)
+TEST_F(DiskFiles, IndexedLookupsStillSeeFilesOnDisk)
 {
     // An account written while a loading screen keeps the index open must not read as missing,
     // or a new random name could overwrite it.
-    TempFolder root;
     root.Write("old.act", "old");
-    Win32FileSystem fs;
-    fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
     fs.BeginIndexing();
-    FileStreamPtr out(
-        fs.Open(FileSpec(2, L"12345", L".act", L"."), IFileSystem::AccessWrite, IFileSystem::CreateNew),
-        FileSystemCloser{&fs});
-    ASSERT_TRUE(out);
-    out.reset();
-    FileSpec fresh(2, L"12345", L".act", L".");
-    EXPECT_TRUE(fs.Exists(fresh));
-    EXPECT_EQ(fresh.folder, L".");
+    ASSERT_TRUE(Open(fs, FileSpec(2, L"12345", L".act", L"."), IFileSystem::AccessWrite, IFileSystem::CreateNew));
+    EXPECT_EQ(FoundIn(fs, FileSpec(2, L"12345", L".act", L".")), L".");
     fs.EndIndexing();
 }
 
-TEST(Win32FileSystem, ListFilesNeedsAFolderAndStripsExtensions)
+TEST_F(DiskFiles, ListFilesNeedsAFolderAndStripsExtensions)
 {
-    TempFolder root;
-    root.Write("123.act", "");
-    root.Write("45.ACT", "");
-    root.Write("notes.txt", "");
-    root.Write("dir.act/inner.act", "");
-    Win32FileSystem fs;
-    fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
-
+    for (const char* name : {"123.act", "45.ACT", "notes.txt", "dir.act/inner.act"})
+        root.Write(name, "");
     std::vector<FileSpec> found;
     EXPECT_TRUE(fs.ListFiles(FileSpec(2, L"*", L".act", L"."), found));
     EXPECT_EQ(Names(found), (std::vector<std::wstring>{L"123", L"45"}));
-    for (const FileSpec& fileSpec : found)
-    {
-        EXPECT_EQ(fileSpec.location, 2);
-        EXPECT_EQ(fileSpec.extension, L".act");
-        EXPECT_EQ(fileSpec.folder, L".");
-    }
+    for (const FileSpec& spec : found)
+        EXPECT_EQ(spec, FileSpec(2, spec.name, L".act", L"."));
 
     std::vector<FileSpec> none;
     EXPECT_FALSE(fs.ListFiles(FileSpec(2, L"*", L".act"), none));
@@ -192,49 +189,34 @@ TEST(Win32FileSystem, ListFilesNeedsAFolderAndStripsExtensions)
     EXPECT_TRUE(none.empty());
 }
 
-TEST(Win32FileSystem, OpenModesAndAccess)
+TEST_F(DiskFiles, OpenModesAndAccess)
 {
-    TempFolder root;
     root.Write("file.txt", "content");
     root.Write("folder/x", "");
-    Win32FileSystem fs;
-    fs.AddPartition(2, new Win32FileSystemPartition(root.WidePath()));
     const FileSpec file(2, L"FILE", L".TXT", L".");
     const FileSpec missing(2, L"missing", L".txt", L".");
-    auto open = [&](const FileSpec& fileSpec, int access, int mode)
-    { return FileStreamPtr(fs.Open(fileSpec, access, mode), FileSystemCloser{&fs}); };
+    EXPECT_FALSE(Open(fs, file, IFileSystem::AccessWrite, IFileSystem::CreateNew));
+    EXPECT_FALSE(Open(fs, missing));
+    EXPECT_FALSE(Open(fs, FileSpec(2, L"folder", L"", L".")));
+    EXPECT_FALSE(Open(fs, file, 0));
+    EXPECT_FALSE(Open(fs, file, IFileSystem::AccessRead, 7));
 
-    EXPECT_FALSE(open(file, IFileSystem::AccessWrite, IFileSystem::CreateNew));
-    EXPECT_FALSE(open(missing, IFileSystem::AccessRead, IFileSystem::OpenExisting));
-    EXPECT_FALSE(open(FileSpec(2, L"folder", L"", L"."), IFileSystem::AccessRead, IFileSystem::OpenExisting));
-    EXPECT_FALSE(open(file, 0, IFileSystem::OpenExisting));
-    EXPECT_FALSE(open(file, IFileSystem::AccessRead, 7));
-
-    {
-        FileStreamPtr s = open(file, IFileSystem::AccessReadWrite, IFileSystem::OpenAlways);
-        ASSERT_TRUE(s);
-        EXPECT_EQ(s->GetCapabilities(), 7u);
-        EXPECT_EQ(ReadAll(*s), "content"); // kept
-    }
-    {
-        FileStreamPtr s = open(file, IFileSystem::AccessWrite, IFileSystem::CreateAlways);
-        ASSERT_TRUE(s);
-        EXPECT_EQ(s->GetCapabilities(), 6u);
-        EXPECT_EQ(s->GetSize(), 0u); // truncated
-        s->Write("new", 3);
-    }
+    FileStreamPtr s = Open(fs, file, IFileSystem::AccessReadWrite, IFileSystem::OpenAlways);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->GetCapabilities(), 7u);
+    EXPECT_EQ(ReadAll(*s), "content"); // kept
+    s = Open(fs, file, IFileSystem::AccessWrite, IFileSystem::CreateAlways);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->GetCapabilities(), 6u);
+    EXPECT_EQ(s->GetSize(), 0u); // truncated
+    s->Write("new", 3);
+    s.reset();
     EXPECT_EQ(root.Read("file.txt"), "new"); // the existing file, not a second one in another case
-    {
-        FileStreamPtr s = open(missing, IFileSystem::AccessWrite, IFileSystem::OpenAlways);
-        ASSERT_TRUE(s);
-    }
+    EXPECT_TRUE(Open(fs, missing, IFileSystem::AccessWrite, IFileSystem::OpenAlways));
     EXPECT_TRUE(root.Has("missing.txt"));
-    {
-        FileStreamPtr s =
-            open(FileSpec(2, L"brand", L".new", L"."), IFileSystem::AccessRead, IFileSystem::CreateNew);
-        ASSERT_TRUE(s);
-        EXPECT_EQ(s->GetCapabilities(), 5u);
-    }
+    s = Open(fs, FileSpec(2, L"brand", L".new", L"."), IFileSystem::AccessRead, IFileSystem::CreateNew);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->GetCapabilities(), 5u);
 }
 
 TEST(Win32FileSystem, LinkLoopsAreScannedOnce)
@@ -244,21 +226,17 @@ TEST(Win32FileSystem, LinkLoopsAreScannedOnce)
     std::filesystem::create_directory_symlink(root.Path(), root.Path() + "/sub/loop");
     Win32FileSystemPartition partition(root.WidePath());
     partition.BeginIndexing();
-    FileSpec fileSpec(1, L"file", L".xml", L".");
-    EXPECT_TRUE(partition.Exists(fileSpec));
-    EXPECT_EQ(fileSpec.folder, L"sub");
+    EXPECT_EQ(FoundIn(partition, FileSpec(1, L"file", L".xml", L".")), L"sub");
     partition.EndIndexing();
 }
 
 TEST(Win32FileSystem, IsTheGlobalOneAndTheDefaultUsesTheProgramAndUserFolders)
 {
-    TempFolder program;
-    TempFolder user;
+    TempFolder program, user;
     program.Write("data/GameLevels.xml", "data");
     user.Write("1.act", "account");
     SetExecutableFolderOverride(program.WidePath());
     SetAppDataFolderOverride(user.WidePath());
-
     InstallWin32FileSystemFactory();
     IFileSystem* fs = GetFileSystem();
     ASSERT_NE(dynamic_cast<Win32FileSystem*>(fs), nullptr);
@@ -288,27 +266,19 @@ TEST(FileSystemThreads, IndexingAndLookupsFromTwoThreads)
         root.Write("group" + std::to_string(i % 4) + "/res" + std::to_string(i) + ".xml", "x");
     Win32FileSystem fs;
     fs.AddPartition(1, new Win32FileSystemPartition(root.WidePath()));
-
     std::atomic<bool> stop{false};
-    std::thread loader(
-        [&]
+    std::thread loader([&] {
+        for (int round = 0; round < 50; ++round)
         {
-            for (int round = 0; round < 50; ++round)
-            {
-                fs.BeginIndexing();
-                FileSpec fileSpec(1, L"res" + std::to_wstring(round % 20), L".xml");
-                EXPECT_TRUE(fs.Exists(fileSpec));
-                fs.EndIndexing();
-            }
-            stop = true;
-        });
+            fs.BeginIndexing();
+            EXPECT_TRUE(Exists(fs, FileSpec(1, L"res" + std::to_wstring(round % 20), L".xml")));
+            fs.EndIndexing();
+        }
+        stop = true;
+    });
     int lookups = 0;
-    while (!stop)
-    {
-        FileSpec fileSpec(1, L"res7", L".xml", L"group3");
-        EXPECT_TRUE(fs.Exists(fileSpec));
-        ++lookups;
-    }
+    for (; !stop; ++lookups)
+        EXPECT_TRUE(Exists(fs, FileSpec(1, L"res7", L".xml", L"group3")));
     loader.join();
     EXPECT_GT(lookups, 0);
 }
@@ -316,13 +286,10 @@ TEST(FileSystemThreads, IndexingAndLookupsFromTwoThreads)
 TEST(FilesShim, WildcardsAndResolution)
 {
     using namespace Win32Shim;
-    EXPECT_TRUE(MatchWildcard("*.act", "123.ACT"));
-    EXPECT_FALSE(MatchWildcard("*.act", "123.actx"));
-    EXPECT_TRUE(MatchWildcard("a*b*c", "aXXbYbZc"));
-    EXPECT_TRUE(MatchWildcard("?x*", "ax"));
-    EXPECT_FALSE(MatchWildcard("?x*", "x"));
-    EXPECT_TRUE(MatchWildcard("*", ""));
-    EXPECT_FALSE(MatchWildcard("", "a"));
+    for (auto [pattern, name, matches] : {std::tuple{"*.act", "123.ACT", true}, {"*.act", "123.actx", false},
+                                          {"a*b*c", "aXXbYbZc", true}, {"?x*", "ax", true}, {"?x*", "x", false},
+                                          {"*", "", true}, {"", "a", false}})
+        EXPECT_EQ(MatchWildcard(pattern, name), matches) << pattern << " " << name;
 
     TempFolder root;
     root.Write("Alpha/beta.TXT", "");
@@ -331,13 +298,89 @@ TEST(FilesShim, WildcardsAndResolution)
     // Past the first component that matches nothing, the rest is kept as given.
     EXPECT_EQ(ResolvePath(root.Path(), "Gamma/ALPHA"), root.Path() + "/Gamma/ALPHA");
     EXPECT_EQ(ResolvePath(root.Path(), "alpha/New.txt"), root.Path() + "/Alpha/New.txt");
-
-    FileError error = FileOk;
-    EXPECT_LT(CreateFile(root.Path() + "/nothing", AccessRead, OpenExisting, &error), 0);
-    EXPECT_EQ(error, FileNotFound);
-    EXPECT_LT(CreateFile(root.Path() + "/alpha2", AccessRead, CreateNew, &error), 0);
-    EXPECT_EQ(error, FileAlreadyExists);
-    EXPECT_LT(CreateFile(root.Path() + "/Alpha", AccessRead, OpenExisting, &error), 0);
-    EXPECT_EQ(error, FileIsFolder);
+    for (auto [name, mode, expected] : {std::tuple{"/nothing", OpenExisting, FileNotFound},
+                                        {"/alpha2", CreateNew, FileAlreadyExists}, {"/Alpha", OpenExisting, FileIsFolder}})
+    {
+        FileError error = FileOk;
+        EXPECT_LT(CreateFile(root.Path() + name, AccessRead, mode, &error), 0) << name;
+        EXPECT_EQ(error, expected) << name;
+    }
     EXPECT_FALSE(DeleteFile(root.Path() + "/Alpha")); // folders are not files
+}
+
+TEST_F(DiskFiles, RenameReplacesOnlyFilesAndSyncNeedsAFileStream)
+{
+    root.Write("a.tmp", "new");
+    root.Write("42.act", "old");
+    EXPECT_TRUE(fs.Rename(FileSpec(2, L"a", L".tmp", L"."), kAccount));
+    EXPECT_EQ(root.Read("42.act"), "new");
+    EXPECT_FALSE(root.Has("a.tmp"));
+
+    std::filesystem::create_directories(root.Path() + "/dir.act/inner");
+    EXPECT_FALSE(fs.Rename(FileSpec(2, L"missing", L".tmp", L"."), kAccount));
+    EXPECT_FALSE(fs.Rename(kAccount, FileSpec(3, L"42", L".act", L"."))) << "never across locations";
+    EXPECT_FALSE(fs.Rename(kAccount, FileSpec(2, L"dir", L".act", L".")));
+    EXPECT_FALSE(fs.Rename(FileSpec(2, L"dir", L".act", L"."), FileSpec(2, L"moved", L".act", L".")));
+    EXPECT_EQ(root.Read("42.act"), "new");
+
+    FileStreamPtr stream = Open(fs, kAccount, IFileSystem::AccessWrite, IFileSystem::CreateAlways);
+    ASSERT_TRUE(stream);
+    EXPECT_TRUE(fs.Sync(stream.get()));
+    MemoryStream memory;
+    EXPECT_FALSE(fs.Sync(&memory)) << "a memory stream has no disk to reach";
+    EXPECT_FALSE(Win32Shim::SyncFolder(root.Path() + "/missing"));
+}
+
+TEST_F(DiskFiles, ReplaceLeavesNoTemporaryFileAndNeverAHalfFile)
+{
+    root.Write("42.act", "old content");
+    std::string error;
+    ASSERT_TRUE(ReplaceFileContents(kAccount, "fresh", 5, &error)) << error;
+    EXPECT_EQ(root.Read("42.act"), "fresh");
+    EXPECT_FALSE(root.Has("42.act.tmp"));
+
+    // The temporary name is taken by a folder: the write cannot start, the file stays as it was.
+    std::filesystem::create_directories(root.Path() + "/42.act.tmp/x");
+    EXPECT_FALSE(ReplaceFileContents(kAccount, "lost", 4, &error));
+    EXPECT_EQ(error, "couldn't create the temporary file");
+    EXPECT_EQ(root.Read("42.act"), "fresh");
+    std::vector<FileSpec> found;
+    fs.ListFiles(FileSpec(2, L"*", L".act", L"."), found);
+    EXPECT_EQ(found.size(), 1u) << "the listing never shows a temporary file";
+}
+
+TEST(FileStream, NameCapabilitiesAndReadDirect)
+{
+    char path[] = "/tmp/kestrin-streamXXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    {
+        Win32FileStream s(fd, path, true, true);
+        EXPECT_EQ(s.GetCapabilities(), 7u);
+        EXPECT_EQ(s.Write("0123456789", 10), 10u);
+        EXPECT_EQ(s.GetSize(), 10u);
+        EXPECT_TRUE(s.IsEOF());
+        EXPECT_EQ(s.Seek(2, -4), 6u);
+        char buf[8] = {};
+        EXPECT_EQ(s.Read(buf, 8), 4u);
+        EXPECT_EQ(std::string(buf, 4), "6789");
+        EXPECT_EQ(s.Seek(7, 1), 1u); // an unknown origin counts as the start
+        const uint8_t* p = nullptr;
+        try
+        {
+            s.ReadDirect(p, 1);
+            ADD_FAILURE() << "ReadDirect must throw";
+        }
+        catch (const engine_error& e)
+        {
+            EXPECT_STREQ(e.what(), "Win32FileStream does not implement ReadOptimized.");
+            EXPECT_EQ(e.SourceFile(), "Source/Platform/Win32/Win32FileStream.cpp");
+            EXPECT_GT(e.Line(), 0);
+        }
+    }
+    unlink(path);
+    EXPECT_EQ(Win32FileStream::NameFromPath("dir/abc.xml"), L"abc");
+    EXPECT_EQ(Win32FileStream::NameFromPath("a.b/c"), L"c");
+    Win32FileStream readOnly(open("/dev/null", O_RDONLY), "/dev/null", true, false);
+    EXPECT_EQ(readOnly.GetCapabilities(), 5u);
 }

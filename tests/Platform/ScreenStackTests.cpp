@@ -41,6 +41,13 @@ protected:
         return lines;
     }
 
+    // `first`, then `top` activated with the mouse parked off screen, then the application told.
+    static Lines Then(Lines first, const std::string& top)
+    {
+        first.insert(first.end(), {top + ".Activate", top + ".OnMouseMove -50,-50", "app.OnModeRequestsApplied"});
+        return first;
+    }
+
     Journal journal;
     TestApplication app{journal};
     Looper looper;
@@ -52,22 +59,15 @@ TEST_F(ScreenStack, EachKindOfRequestInItsOrder)
     ChangeMode(a); // on an empty stack: a push
     PushMode(Make("b"));
     EXPECT_TRUE(journal.lines.empty()); // nothing happens at call time
-    EXPECT_EQ(Pass(), (Lines{"a.Enter", "b.Enter", "b.Activate", "b.OnMouseMove -50,-50", "app.OnModeRequestsApplied"}));
-
+    EXPECT_EQ(Pass(), Then({"a.Enter", "b.Enter"}, "b"));
     ChangeMode(Make("c"));
-    EXPECT_EQ(Pass(), (Lines{"b.Deactivate", "b.Exit", "b.delete", "c.Enter", "c.Activate", "c.OnMouseMove -50,-50",
-                             "app.OnModeRequestsApplied"}));
-
+    EXPECT_EQ(Pass(), Then({"b.Deactivate", "b.Exit", "b.delete", "c.Enter"}, "c"));
     PopToMode(looper.GetTopMode()); // the top itself: only the bracket
-    EXPECT_EQ(Pass(), (Lines{"c.Deactivate", "c.Activate", "c.OnMouseMove -50,-50", "app.OnModeRequestsApplied"}));
-
+    EXPECT_EQ(Pass(), Then({"c.Deactivate"}, "c"));
     PopToMode(a);
-    EXPECT_EQ(Pass(), (Lines{"c.Deactivate", "c.Exit", "c.delete", "a.Activate", "a.OnMouseMove -50,-50",
-                             "app.OnModeRequestsApplied"}));
-
+    EXPECT_EQ(Pass(), Then({"c.Deactivate", "c.Exit", "c.delete"}, "a"));
     PopToMode(Make("d")); // not on the stack: everything goes, then it is pushed
-    EXPECT_EQ(Pass(), (Lines{"a.Deactivate", "a.Exit", "a.delete", "d.Enter", "d.Activate", "d.OnMouseMove -50,-50",
-                             "app.OnModeRequestsApplied"}));
+    EXPECT_EQ(Pass(), Then({"a.Deactivate", "a.Exit", "a.delete", "d.Enter"}, "d"));
 
     PopMode();
     PopMode(); // on an empty stack: nothing
@@ -137,7 +137,7 @@ TEST_F(ScreenStack, EnterRunsWithItsScreenCurrentAndMayQueueMore)
         PushMode(b);
     };
     PushMode(a);
-    EXPECT_EQ(Pass(), (Lines{"a.Enter", "b.Enter", "b.Activate", "b.OnMouseMove -50,-50", "app.OnModeRequestsApplied"}));
+    EXPECT_EQ(Pass(), Then({"a.Enter", "b.Enter"}, "b"));
     EXPECT_EQ(currentDuringEnter, a);
     EXPECT_EQ(GetCurrentObjectDatabase(), b); // outside: the top
 

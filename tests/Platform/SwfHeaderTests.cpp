@@ -2,9 +2,12 @@
 #include "swfgen/SwfGen.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstring>
 #include <memory>
+#include <stdexcept>
+#include <tuple>
 
 using namespace Kestrin::Shim;
 
@@ -23,12 +26,7 @@ SwfStatus Parse(const std::vector<uint8_t>& bytes, SwfHeader& header, size_t siz
 
 std::vector<uint8_t> Movie(uint32_t rgb, unsigned frames, double fps, bool compress)
 {
-    SwfGen::MovieOptions o;
-    o.rgb = rgb;
-    o.frames = frames;
-    o.fps = fps;
-    o.compress = compress;
-    return SwfGen::MakeMovie(o);
+    return SwfGen::MakeMovie({rgb, frames, fps, compress});
 }
 
 // A movie whose background colour comes after tags of every length form.
@@ -66,12 +64,8 @@ TEST(SwfHeader, ReadsGeneratedMoviesPlainAndCompressed)
         EXPECT_EQ(h.version, 6);
         EXPECT_EQ(h.fileLength, Movie(0x3366CC, 240, 29.97, false).size());
         ASSERT_TRUE(h.hasFrameInfo);
-        EXPECT_EQ(h.xMin, 0);
-        EXPECT_EQ(h.xMax, 16000);
-        EXPECT_EQ(h.yMin, 0);
-        EXPECT_EQ(h.yMax, 12000);
-        EXPECT_EQ(h.WidthPixels(), 800);
-        EXPECT_EQ(h.HeightPixels(), 600);
+        EXPECT_EQ(std::tie(h.xMin, h.xMax, h.yMin, h.yMax), std::make_tuple(0, 16000, 0, 12000));
+        EXPECT_EQ(std::make_pair(h.WidthPixels(), h.HeightPixels()), std::make_pair(int64_t(800), int64_t(600)));
         EXPECT_EQ(h.frameRate, 7672); // round(29.97 * 256)
         EXPECT_DOUBLE_EQ(h.FramesPerSecond(), 7672 / 256.0);
         EXPECT_EQ(h.frameCount, 240);
@@ -80,20 +74,8 @@ TEST(SwfHeader, ReadsGeneratedMoviesPlainAndCompressed)
     }
 }
 
-TEST(SwfHeader, FindsTheFirstBackgroundAfterOtherTags)
+TEST(SwfHeader, TheBackgroundIsOptional)
 {
-    for (bool compress : {false, true})
-    {
-        SCOPED_TRACE(compress);
-        SwfHeader h;
-        ASSERT_EQ(Parse(MovieWithLeadingTags(compress), h), SwfStatus::Ok);
-        EXPECT_EQ(h.version, 10);
-        EXPECT_EQ(h.WidthPixels(), 640);
-        EXPECT_EQ(h.frameRate, 30 * 256);
-        ASSERT_TRUE(h.hasBackground);
-        EXPECT_EQ(h.background, (SwfRgb{0xAB, 0xCD, 0xEF}));
-    }
-
     SwfGen::SwfWriter none(800, 600, 12 * 256, 1);
     none.AddTag(69, {0, 0, 0, 0});
     none.ShowFrame();
@@ -103,7 +85,7 @@ TEST(SwfHeader, FindsTheFirstBackgroundAfterOtherTags)
     EXPECT_FALSE(h.hasBackground);
 }
 
-TEST(SwfHeader, EveryPrefixIsRejectedUntilTheBackgroundIsComplete)
+TEST(SwfHeader, EveryPrefixIsRejectedUntilTheFirstBackgroundIsComplete)
 {
     for (bool compress : {false, true})
     {
@@ -117,9 +99,7 @@ TEST(SwfHeader, EveryPrefixIsRejectedUntilTheBackgroundIsComplete)
             if (n < 3)
                 EXPECT_EQ(s, SwfStatus::NotSwf) << n;
             else if (s == SwfStatus::Ok)
-            {
                 complete = true;
-            }
             else
             {
                 // Once found, more bytes cannot lose it; short of it, nothing is claimed.
@@ -127,12 +107,12 @@ TEST(SwfHeader, EveryPrefixIsRejectedUntilTheBackgroundIsComplete)
                 EXPECT_EQ(s, SwfStatus::Truncated) << n;
                 EXPECT_FALSE(h.hasBackground) << n;
             }
-            if (complete)
-            {
-                EXPECT_EQ(h.background, (SwfRgb{0xAB, 0xCD, 0xEF})) << n;
-            }
+            EXPECT_TRUE(!complete || h.background == (SwfRgb{0xAB, 0xCD, 0xEF})) << n;
         }
         EXPECT_TRUE(complete);
+        SwfHeader h; // the whole movie: the first background, after tags of every length form
+        ASSERT_EQ(Parse(f, h), SwfStatus::Ok);
+        EXPECT_EQ(std::tuple(int(h.version), h.WidthPixels(), int(h.frameRate)), std::tuple(10, int64_t(640), 30 * 256));
     }
 
     // The frame info survives a cut inside the tags.
@@ -174,14 +154,13 @@ TEST(SwfHeader, RejectsForeignDamagedAndMalformedInput)
     EXPECT_EQ(Parse({'C', 'W', 'S', 6, 9}, h), SwfStatus::Truncated);
 
     // A damaged zlib stream, whether in its header or its data.
-    std::vector<uint8_t> c = Movie(0x112233, 5, 12, true);
-    std::vector<uint8_t> badHeader = c;
-    badHeader[8] ^= 0xFF;
-    EXPECT_EQ(Parse(badHeader, h), SwfStatus::Corrupt);
-    std::vector<uint8_t> badData = c;
-    for (size_t i = 10; i < badData.size(); ++i)
-        badData[i] = 0xFF;
-    EXPECT_EQ(Parse(badData, h), SwfStatus::Corrupt);
+    for (size_t from : {8, 10}) // its header byte, or all its data
+    {
+        std::vector<uint8_t> c = Movie(0x112233, 5, 12, true);
+        for (size_t i = from; i < (from == 8 ? 9 : c.size()); ++i)
+            c[i] ^= 0xFF;
+        EXPECT_EQ(Parse(c, h), SwfStatus::Corrupt) << from;
+    }
 
     // A background tag too short for a colour.
     SwfGen::SwfWriter w(800, 600, 12 * 256, 1);
@@ -216,10 +195,7 @@ TEST(SwfHeader, RectFieldsAreSignedAndMayBeEmpty)
     std::vector<uint8_t> f = {'F', 'W', 'S', 4, 17, 0, 0, 0, 0x16, 0xC0, 0x80, 0x01, 7, 0, 0, 0, 0};
     SwfHeader h;
     ASSERT_EQ(Parse(f, h), SwfStatus::Ok);
-    EXPECT_EQ(h.xMin, -1);
-    EXPECT_EQ(h.xMax, 1);
-    EXPECT_EQ(h.yMin, -2);
-    EXPECT_EQ(h.yMax, 0);
+    EXPECT_EQ(std::tie(h.xMin, h.xMax, h.yMin, h.yMax), std::make_tuple(-1, 1, -2, 0));
     EXPECT_EQ(h.frameRate, 0x0180);
     EXPECT_EQ(h.frameCount, 7);
 
@@ -243,4 +219,58 @@ TEST(SwfHeader, InflatingStopsAtItsBound)
     EXPECT_EQ(Parse(f, h), SwfStatus::Ok);
     EXPECT_TRUE(h.hasFrameInfo);
     EXPECT_FALSE(h.hasBackground);
+}
+
+TEST(SwfGen, PlainMovieHasTheExactLayoutOfTheFormat)
+{
+    std::vector<uint8_t> expected = {
+        'F', 'W', 'S', 6, 34, 0, 0, 0,
+        // RECT, 15-bit fields: 0, 16000, 0, 12000 twips
+        0x78, 0x00, 0x07, 0xD0, 0x00, 0x00, 0x17, 0x70, 0x00,
+        0x00, 0x0C, // 12.0 fps in 8.8
+        0x03, 0x00, // frames
+        0x43, 0x02, 0x33, 0x66, 0xCC, // SetBackgroundColor
+        0x40, 0x00, 0x40, 0x00, 0x40, 0x00, // ShowFrame x3
+        0x00, 0x00, // End
+    };
+    EXPECT_EQ(Movie(0x3366CC, 3, 12.0, false), expected);
+}
+
+TEST(SwfGen, CompressedMovieInflatesToThePlainBody)
+{
+    std::vector<uint8_t> plain = Movie(0x102030, 40, 29.97, false);
+    std::vector<uint8_t> packed = Movie(0x102030, 40, 29.97, true);
+
+    ASSERT_GT(packed.size(), 8u);
+    EXPECT_EQ(std::string(packed.begin(), packed.begin() + 3), "CWS");
+    // The declared length stays the uncompressed one.
+    EXPECT_TRUE(std::equal(plain.begin() + 3, plain.begin() + 8, packed.begin() + 3));
+    std::vector<uint8_t> body(plain.size() - 8);
+    uLongf bodySize = uLongf(body.size());
+    ASSERT_EQ(uncompress(body.data(), &bodySize, packed.data() + 8, uLong(packed.size() - 8)), Z_OK);
+    EXPECT_EQ(bodySize, body.size());
+    EXPECT_TRUE(std::equal(body.begin(), body.end(), plain.begin() + 8));
+}
+
+TEST(SwfGen, CommandLineReadsOptionsAndRejectsBadValues)
+{
+    SwfGen::CommandLine cl = SwfGen::ParseCommandLine({"out.swf", "--rgb", "a0B1c2", "--frames", "25", "--fps", "24.5", "--compress"});
+    EXPECT_EQ(cl.output, "out.swf");
+    EXPECT_EQ(cl.options.rgb, 0xA0B1C2u);
+    EXPECT_EQ(cl.options.frames, 25u);
+    EXPECT_DOUBLE_EQ(cl.options.fps, 24.5);
+    EXPECT_TRUE(cl.options.compress);
+    EXPECT_EQ(SwfGen::FixedFrameRate(24.5), 24 * 256 + 128);
+
+    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
+             {},
+             {"a.swf", "b.swf"},
+             {"a.swf", "--rgb", "12345G"},
+             {"a.swf", "--frames", "65536"},
+             {"a.swf", "--frames", "-1"},
+             {"a.swf", "--fps", "0"},
+             {"a.swf", "--fps"},
+             {"a.swf", "--loop"},
+         })
+        EXPECT_THROW(SwfGen::ParseCommandLine(bad), std::invalid_argument) << (bad.empty() ? "" : bad.back());
 }
