@@ -9,6 +9,7 @@
 #include "Support/FakeClock.h"
 #include "Support/LogCapture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,6 +25,8 @@ using namespace Kestrin;
 using namespace Kestrin::Graphics;
 using namespace Kestrin::Shim::DirectDraw;
 using KestrinTest::Journal;
+using ::testing::FloatEq;
+using ::testing::Pointwise;
 
 namespace
 {
@@ -121,6 +124,15 @@ template <typename E> void ExpectThrow(const std::function<void()>& call, const 
     }
 }
 
+std::vector<float> XY(const Vertex& v)
+{
+    return {v.x, v.y};
+}
+std::vector<float> UV(const Vertex& v)
+{
+    return {v.u, v.v};
+}
+
 DrawState ClippedTo(const Rect<int>& clip, uint32_t flags = DrawFlag_Blend)
 {
     DrawState state;
@@ -138,18 +150,14 @@ TEST_F(D3D7PlatformTest, OneToOneImageClippedOnTheLeftShowsItsRightColumnsOnPixe
     ASSERT_EQ(draw.vertices.size(), 4u);
     ASSERT_NE(draw.texture, nullptr);
     // Columns 10-31 at 0-21: corners half a pixel up and left, u from texel 10 to the right edge.
-    const float expected[4][4] = {{-0.5f, -0.5f, 10.0f / 32, 0.0f},
-                                  {-0.5f, 7.5f, 10.0f / 32, 1.0f},
-                                  {21.5f, -0.5f, 1.0f, 0.0f},
-                                  {21.5f, 7.5f, 1.0f, 1.0f}};
+    const std::vector<float> expected[4] = {{-0.5f, -0.5f, 1, 10.0f / 32, 0.0f},
+                                            {-0.5f, 7.5f, 1, 10.0f / 32, 1.0f},
+                                            {21.5f, -0.5f, 1, 1.0f, 0.0f},
+                                            {21.5f, 7.5f, 1, 1.0f, 1.0f}};
     for (int i = 0; i < 4; ++i)
     {
         const Vertex& v = draw.vertices[size_t(i)];
-        EXPECT_FLOAT_EQ(v.x, expected[i][0]) << i;
-        EXPECT_FLOAT_EQ(v.y, expected[i][1]) << i;
-        EXPECT_FLOAT_EQ(v.z, 1.0f) << i;
-        EXPECT_FLOAT_EQ(v.u, expected[i][2]) << i;
-        EXPECT_FLOAT_EQ(v.v, expected[i][3]) << i;
+        EXPECT_THAT((std::vector<float>{v.x, v.y, v.z, v.u, v.v}), Pointwise(FloatEq(), expected[i])) << i;
         EXPECT_EQ(v.argb, 0xFFFFFFFFu) << i;
     }
     // The texture holds the image's pixels.
@@ -184,13 +192,10 @@ TEST_F(D3D7PlatformTest, MirroredImagesClippedAtAnEdgeShowTheVisiblePart)
             << c.name;
         ASSERT_EQ(device->draws.size(), 1u) << c.name;
         const std::vector<Vertex>& v = device->draws[0].vertices;
-        EXPECT_FLOAT_EQ(v[0].u, c.leftU) << c.name;
-        EXPECT_FLOAT_EQ(v[3].u, c.rightU) << c.name;
-        EXPECT_FLOAT_EQ(v[0].v, c.topV) << c.name;
-        EXPECT_FLOAT_EQ(v[3].v, c.bottomV) << c.name;
+        EXPECT_THAT(UV(v[0]), Pointwise(FloatEq(), {c.leftU, c.topV})) << c.name;
+        EXPECT_THAT(UV(v[3]), Pointwise(FloatEq(), {c.rightU, c.bottomV})) << c.name;
         // The destination is the visible part either way.
-        EXPECT_FLOAT_EQ(v[0].x, std::max(c.x, 0.0f) - 0.5f) << c.name;
-        EXPECT_FLOAT_EQ(v[0].y, std::max(c.y, 0.0f) - 0.5f) << c.name;
+        EXPECT_THAT(XY(v[0]), Pointwise(FloatEq(), {std::max(c.x, 0.0f) - 0.5f, std::max(c.y, 0.0f) - 0.5f}));
     }
 }
 
@@ -209,8 +214,7 @@ TEST_F(D3D7PlatformTest, FilledRectangles)
     ASSERT_EQ(draw.vertices.size(), 4u);
     EXPECT_EQ(draw.vertices[0].argb, 0x7FFF0000u);
     EXPECT_FLOAT_EQ(draw.vertices[0].x, 9.5f);
-    EXPECT_FLOAT_EQ(draw.vertices[3].x, 39.5f);
-    EXPECT_FLOAT_EQ(draw.vertices[3].y, 59.5f);
+    EXPECT_THAT(XY(draw.vertices[3]), Pointwise(FloatEq(), {39.5f, 59.5f}));
 }
 
 TEST_F(D3D7PlatformTest, AnswersItsInterfacesButNotPixelSetting)
@@ -261,15 +265,13 @@ TEST_F(D3D7PlatformTest, TextGoesOutInBatchesOfAHundredGlyphs)
     }
     // Glyph 100 opens the second batch at pen 3.7 + 800, truncated like a glyph blit.
     const Vertex& first = device->draws[1].vertices[0];
-    EXPECT_FLOAT_EQ(first.x, 803.0f - 0.5f);
-    EXPECT_FLOAT_EQ(first.y, 4.5f);
+    EXPECT_THAT(XY(first), Pointwise(FloatEq(), {803.0f - 0.5f, 4.5f}));
     EXPECT_EQ(first.argb, 0xFF00FF00u);
     // Two triangles per glyph from the corners 0, 1, 2 and 3, 2, 1.
     const std::vector<Vertex>& v = device->draws[0].vertices;
-    EXPECT_FLOAT_EQ(v[3].x, 3.0f + 8.0f - 0.5f);
-    EXPECT_FLOAT_EQ(v[3].y, 14.5f);
-    EXPECT_FLOAT_EQ(v[4].x, v[2].x);
-    EXPECT_FLOAT_EQ(v[5].y, v[1].y);
+    EXPECT_THAT(XY(v[3]), Pointwise(FloatEq(), {3.0f + 8.0f - 0.5f, 14.5f}));
+    EXPECT_THAT(XY(v[4]), Pointwise(FloatEq(), XY(v[2])));
+    EXPECT_THAT(XY(v[5]), Pointwise(FloatEq(), XY(v[1])));
     EXPECT_FLOAT_EQ(v[2].u, 8.0f / 64);
 }
 
@@ -287,10 +289,9 @@ TEST_F(D3D7PlatformTest, EveryDrawIsClippedToTheStatesClipRectangle)
     {
         const FakeDraw& draw = device->draws[size_t(i)];
         EXPECT_EQ(draw.clipPlaneEnable, 15u) << i;
-        EXPECT_FLOAT_EQ(draw.clipPlanes[0][3], -10.5f) << i;
-        EXPECT_FLOAT_EQ(draw.clipPlanes[1][3], -20.5f) << i;
-        EXPECT_FLOAT_EQ(draw.clipPlanes[2][3], 109.5f) << i;
-        EXPECT_FLOAT_EQ(draw.clipPlanes[3][3], 69.5f) << i;
+        const std::vector<float> distances = {draw.clipPlanes[0][3], draw.clipPlanes[1][3],
+                                              draw.clipPlanes[2][3], draw.clipPlanes[3][3]};
+        EXPECT_THAT(distances, Pointwise(FloatEq(), {-10.5f, -20.5f, 109.5f, 69.5f})) << i;
     }
     // The default clip rectangle is unbounded: no plane.
     EXPECT_EQ(device->draws[2].clipPlaneEnable, 0u);
@@ -361,8 +362,7 @@ TEST_F(D3D7PlatformTest, RotatedImages)
     // A whole turn is a 1:1 draw at the centre less half the size.
     EXPECT_EQ(Canvas().DrawRotatedImage(image.get(), 50.0f, 40.0f, float(2.0 * M_PI), DrawState()), 0);
     ASSERT_EQ(device->draws.size(), 1u);
-    EXPECT_FLOAT_EQ(device->draws[0].vertices[0].x, 39.5f);
-    EXPECT_FLOAT_EQ(device->draws[0].vertices[0].y, 34.5f);
+    EXPECT_THAT(XY(device->draws[0].vertices[0]), Pointwise(FloatEq(), {39.5f, 34.5f}));
     EXPECT_FLOAT_EQ(device->draws[0].vertices[3].x, 59.5f);
     EXPECT_EQ(device->draws[0].clipPlaneEnable, 0u);
     EXPECT_EQ(fake.Count("SetClipPlane"), 0);
@@ -405,8 +405,7 @@ TEST_F(D3D7PlatformTest, SpritesGoOutAsOneIndexedListTintedByTheState)
     EXPECT_EQ(draw.indices, indices);
     EXPECT_EQ(draw.vertices[0].argb, 0x7F7F7FFFu);
     // Sprite 2: 20 x 6 about (300, 50).
-    EXPECT_FLOAT_EQ(draw.vertices[8].x, 289.5f);
-    EXPECT_FLOAT_EQ(draw.vertices[8].y, 46.5f);
+    EXPECT_THAT(XY(draw.vertices[8]), Pointwise(FloatEq(), {289.5f, 46.5f}));
     EXPECT_FLOAT_EQ(draw.vertices[11].x, 309.5f);
     EXPECT_FLOAT_EQ(draw.vertices[11].u, 1.0f);
     EXPECT_EQ(Canvas().DrawSprites(nullptr, 3, &sprites[0].record, int(sizeof(Padded)), state), 1);
@@ -442,8 +441,8 @@ TEST_F(D3D7Pow2Test, TexturesArePaddedByRepeatingTheImagesEdges)
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texture->GetTextureWidth(), 128);
     EXPECT_EQ(texture->GetTextureHeight(), 64);
-    EXPECT_FLOAT_EQ(texture->GetMaxU(), 0.78125f);
-    EXPECT_FLOAT_EQ(texture->GetMaxV(), 0.9375f);
+    EXPECT_THAT((std::vector<float>{texture->GetMaxU(), texture->GetMaxV()}),
+                Pointwise(FloatEq(), {0.78125f, 0.9375f}));
     auto* surface = static_cast<FakeSurface*>(texture->GetDeviceSurface());
     ASSERT_NE(surface, nullptr);
     for (int y = 0; y < 64; ++y)
@@ -451,8 +450,7 @@ TEST_F(D3D7Pow2Test, TexturesArePaddedByRepeatingTheImagesEdges)
             ASSERT_EQ(surface->PixelAt(x, y), image->GetPixel(std::min(x, 99), std::min(y, 59)))
                 << x << "," << y;
     // The quad reaches exactly to the image's edge in the texture.
-    EXPECT_FLOAT_EQ(OnlyDraw().vertices[3].u, 0.78125f);
-    EXPECT_FLOAT_EQ(OnlyDraw().vertices[3].v, 0.9375f);
+    EXPECT_THAT(UV(OnlyDraw().vertices[3]), Pointwise(FloatEq(), {0.78125f, 0.9375f}));
 
     // Polygon texture coordinates are in image units of the whole image.
     PolygonVertex points[3];
@@ -594,8 +592,7 @@ void ExpectClosedRimInAngularOrder(const std::vector<Vertex>& rim, float cx, flo
     ASSERT_GE(rim.size(), 8u);
     if (closed)
     {
-        EXPECT_FLOAT_EQ(rim.front().x, rim.back().x);
-        EXPECT_FLOAT_EQ(rim.front().y, rim.back().y);
+        EXPECT_THAT(XY(rim.front()), Pointwise(FloatEq(), XY(rim.back())));
     }
     double turned = 0.0;
     for (size_t i = 1; i < rim.size(); ++i)
@@ -640,10 +637,8 @@ TEST_F(D3D7PlatformTest, CircleAndEllipseRimsRunRoundInOrder)
     // The disc: the centre, then the rim closed.
     const std::vector<Vertex>& fan = device->draws[2].vertices;
     EXPECT_EQ(device->draws[2].type, Prim::TriangleFan);
-    EXPECT_FLOAT_EQ(fan[0].x, 100.0f);
-    EXPECT_FLOAT_EQ(fan[0].y, 50.0f);
-    EXPECT_FLOAT_EQ(fan[1].x, fan.back().x);
-    EXPECT_FLOAT_EQ(fan[1].y, fan.back().y);
+    EXPECT_THAT(XY(fan[0]), Pointwise(FloatEq(), {100.0f, 50.0f}));
+    EXPECT_THAT(XY(fan[1]), Pointwise(FloatEq(), XY(fan.back())));
 
     // Transparent and wholly outside draw nothing.
     DrawState clear;
@@ -731,8 +726,7 @@ TEST_F(D3D7PlatformTest, TheCursorIsDrawnAtTheMouseLessTheHotSpotWhileTheMouseIs
     EXPECT_EQ(frame(), 0u) << "the mouse has not entered yet";
     looper.HandleInputEvent({InputEvent_MouseMove, 100, 50, 0});
     ASSERT_EQ(frame(), 1u);
-    EXPECT_FLOAT_EQ(device->draws[0].vertices[0].x, 96.5f);
-    EXPECT_FLOAT_EQ(device->draws[0].vertices[0].y, 45.5f);
+    EXPECT_THAT(XY(device->draws[0].vertices[0]), Pointwise(FloatEq(), {96.5f, 45.5f}));
 
     platform.active = false;
     EXPECT_EQ(frame(), 0u);
