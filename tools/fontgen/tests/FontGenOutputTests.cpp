@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <map>
+#include <numeric>
 #include <set>
 #include <sstream>
 
@@ -53,11 +55,6 @@ std::vector<std::string> FontSection(const fs::path& file, bool& found)
     return section;
 }
 
-bool IsPowerOfTwo(int v)
-{
-    return v > 0 && (v & (v - 1)) == 0;
-}
-
 // Lowest row with ink inside the glyph's cell, counted from the cell's top; -1 for a blank cell.
 int LowestInkRow(const LoadedFont& font, int code)
 {
@@ -73,10 +70,7 @@ int LowestInkRow(const LoadedFont& font, int code)
 
 long long TotalInk(const AlphaImage& image)
 {
-    long long sum = 0;
-    for (std::uint8_t a : image.alpha)
-        sum += a;
-    return sum;
+    return std::accumulate(image.alpha.begin(), image.alpha.end(), 0LL);
 }
 
 } // namespace
@@ -135,7 +129,8 @@ TEST(FontGenOutput, CommittedDescriptionsDescribeTheirImages)
         else
         {
             EXPECT_EQ(d.version, 3);
-            ASSERT_TRUE(IsPowerOfTwo(image.width) && IsPowerOfTwo(image.height))
+            ASSERT_TRUE(image.width > 0 && std::has_single_bit(unsigned(image.width)) && image.height > 0 &&
+                        std::has_single_bit(unsigned(image.height)))
                 << image.width << "x" << image.height;
         }
         EXPECT_TRUE(std::all_of(image.grey.begin(), image.grey.end(), [](int g) { return g == 255; }));
@@ -249,13 +244,10 @@ TEST(FontGenOutput, StripHoldsTheAtlasGlyphsInOneRow)
     const LoadedFont atlas = Load(cData / "DejaVuSans16");
     const Description& s = strip.description;
     const Description& a = atlas.description;
+    // Version, top and height of a strip are checked with the other committed fonts.
     ASSERT_TRUE(s.complete && a.complete);
-    EXPECT_FALSE(s.trailing);
-    EXPECT_EQ(s.version, 2);
-    EXPECT_EQ(s.top, 0);
     EXPECT_EQ(s.lineHeight, a.lineHeight);
     EXPECT_EQ(s.spaceWidth, a.spaceWidth);
-    EXPECT_EQ(strip.image.height, s.lineHeight);
     EXPECT_EQ(s.kerning, a.kerning);
     ASSERT_EQ(s.glyphs.size(), a.glyphs.size());
 
