@@ -67,8 +67,6 @@ class D3D7PlatformTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (DeviceDesc& device : fake.drivers[0].devices)
-            device.textureCaps = textureCaps;
         CDisplay::ClearDeviceTable();
         display = CDisplay::Instance();
         graphics = std::make_unique<D3D7GraphicsPlatform>();
@@ -97,7 +95,6 @@ protected:
         return device->draws.empty() ? none : device->draws.front();
     }
 
-    uint32_t textureCaps = 0;
     FakeBackend fake;
     Journal journal;
     WindowedPlatform platform{journal};
@@ -426,43 +423,6 @@ TEST_F(D3D7PlatformTest, ManySpritesSplitSoSixteenBitIndicesNeverWrap)
     EXPECT_EQ(device->draws[1].indices[0], 0);
 }
 
-class D3D7Pow2Test : public D3D7PlatformTest
-{
-protected:
-    D3D7Pow2Test() { textureCaps = D3DPTEXTURECAPS_POW2; }
-};
-
-TEST_F(D3D7Pow2Test, TexturesArePaddedByRepeatingTheImagesEdges)
-{
-    auto image = MakeImage(100, 60);
-    ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
-    EXPECT_EQ(fake.Count("CreateTexture 128x64 managed"), 1);
-    D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
-    ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(texture->GetTextureWidth(), 128);
-    EXPECT_EQ(texture->GetTextureHeight(), 64);
-    EXPECT_THAT((std::vector<float>{texture->GetMaxU(), texture->GetMaxV()}),
-                Pointwise(FloatEq(), {0.78125f, 0.9375f}));
-    auto* surface = static_cast<FakeSurface*>(texture->GetDeviceSurface());
-    ASSERT_NE(surface, nullptr);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 128; ++x)
-            ASSERT_EQ(surface->PixelAt(x, y), image->GetPixel(std::min(x, 99), std::min(y, 59)))
-                << x << "," << y;
-    // The quad reaches exactly to the image's edge in the texture.
-    EXPECT_THAT(UV(OnlyDraw().vertices[3]), Pointwise(FloatEq(), {0.78125f, 0.9375f}));
-
-    // Polygon texture coordinates are in image units of the whole image.
-    PolygonVertex points[3];
-    points[1].u = 1.0f;
-    points[2].v = 1.0f;
-    EXPECT_EQ(Canvas().DrawTexturedPolygon(image.get(), 1, 3, points, DrawState()), 0);
-    ASSERT_EQ(device->draws.size(), 2u);
-    EXPECT_EQ(device->draws[1].type, Prim::TriangleFan);
-    EXPECT_FLOAT_EQ(device->draws[1].vertices[1].u, 0.78125f);
-    EXPECT_FLOAT_EQ(device->draws[1].vertices[2].v, 0.9375f);
-}
-
 TEST_F(D3D7PlatformTest, ImagesTheDeviceCannotHoldAreCutAndEmptyOnesMakeNothing)
 {
     // Wider than the device's 2048: the texture holds the first 2048 columns.
@@ -524,7 +484,7 @@ TEST_F(D3D7PlatformTest, TextureBuildFailuresAreLoggedAndTheImageIsDrawnUntextur
     }
 }
 
-TEST_F(D3D7PlatformTest, ASurfaceRebuiltOnANewDeviceFitsThatDevicesLimits)
+TEST_F(D3D7PlatformTest, ASurfaceRebuiltOnANewDeviceFitsThatDevicesLimitsPaddedByTheImagesEdges)
 {
     auto image = MakeImage(100, 60);
     ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
@@ -537,25 +497,34 @@ TEST_F(D3D7PlatformTest, ASurfaceRebuiltOnANewDeviceFitsThatDevicesLimits)
     device = fake.LastDevice();
     ASSERT_NE(device, nullptr);
     ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
-    EXPECT_EQ(fake.Count("CreateTexture 128x64"), 1);
+    EXPECT_EQ(fake.Count("CreateTexture 128x64 managed"), 1);
     D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
-    EXPECT_FLOAT_EQ(texture->GetMaxU(), 0.78125f);
-    EXPECT_FLOAT_EQ(OnlyDraw().vertices[3].u, 0.78125f);
-}
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->GetTextureWidth(), 128);
+    EXPECT_EQ(texture->GetTextureHeight(), 64);
+    EXPECT_THAT((std::vector<float>{texture->GetMaxU(), texture->GetMaxV()}),
+                Pointwise(FloatEq(), {0.78125f, 0.9375f}));
+    auto* surface = static_cast<FakeSurface*>(texture->GetDeviceSurface());
+    ASSERT_NE(surface, nullptr);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 128; ++x)
+            ASSERT_EQ(surface->PixelAt(x, y), image->GetPixel(std::min(x, 99), std::min(y, 59)))
+                << x << "," << y;
+    // The quad reaches exactly to the image's edge in the texture.
+    EXPECT_THAT(UV(OnlyDraw().vertices[3]), Pointwise(FloatEq(), {0.78125f, 0.9375f}));
 
-TEST_F(D3D7PlatformTest, OpaqueImagesUseTheOpaqueFormat)
-{
-    auto opaque = MakeImage(4, 4);
-    opaque->hasAlpha = false;
-    auto alpha = MakeImage(4, 4);
-    ASSERT_EQ(Canvas().DrawImage(opaque.get(), 0, 0, DrawState()), 0);
-    ASSERT_EQ(Canvas().DrawImage(alpha.get(), 0, 0, DrawState()), 0);
+    // Polygon texture coordinates are in image units of the whole image.
+    PolygonVertex points[3];
+    points[1].u = 1.0f;
+    points[2].v = 1.0f;
+    EXPECT_EQ(Canvas().DrawTexturedPolygon(image.get(), 1, 3, points, DrawState()), 0);
     ASSERT_EQ(device->draws.size(), 2u);
-    EXPECT_EQ(device->draws[0].texture->Format(), XrgbFormat());
-    EXPECT_EQ(device->draws[1].texture->Format(), ArgbFormat());
+    EXPECT_EQ(device->draws[1].type, Prim::TriangleFan);
+    EXPECT_FLOAT_EQ(device->draws[1].vertices[1].u, 0.78125f);
+    EXPECT_FLOAT_EQ(device->draws[1].vertices[2].v, 0.9375f);
 }
 
-TEST_F(D3D7PlatformTest, TheImageHoldsItsTextureAndAChangeRebuildsTheSurface)
+TEST_F(D3D7PlatformTest, TheImageHoldsItsTextureAChangeRebuildsTheSurfaceAndOpaqueImagesUseTheOpaqueFormat)
 {
     auto image = MakeImage(4, 4);
     D3DTexture* texture = D3D7GraphicsPlatform::GetTextureForImage(image.get());
@@ -572,18 +541,13 @@ TEST_F(D3D7PlatformTest, TheImageHoldsItsTextureAndAChangeRebuildsTheSurface)
     ASSERT_EQ(Canvas().DrawImage(image.get(), 0, 0, DrawState()), 0);
     EXPECT_EQ(fake.Count("CreateTexture"), 2);
     EXPECT_EQ(static_cast<FakeSurface*>(texture->GetDeviceSurface())->PixelAt(0, 0), 0xFF123456u);
-}
 
-TEST_F(D3D7PlatformTest, EllipsesWithoutSizeDrawNothing)
-{
-    const Rect<float> sizes[] = {
-        {0, 0, 0.9f, 0.2f}, {0, 0, 0, 0}, {0, 0, -5, 10}, {0, 0, 10, -5}, {0, 0, NAN, 4}};
-    for (const Rect<float>& r : sizes)
-    {
-        EXPECT_EQ(Canvas().DrawFilledEllipse(r, DrawState()), 1) << r.w << "x" << r.h;
-        EXPECT_EQ(Canvas().DrawLineEllipse(r, DrawState()), 1) << r.w << "x" << r.h;
-    }
-    EXPECT_TRUE(device->draws.empty());
+    // Opaque images use the opaque format.
+    EXPECT_EQ(device->draws.back().texture->Format(), ArgbFormat());
+    auto opaque = MakeImage(4, 4);
+    opaque->hasAlpha = false;
+    ASSERT_EQ(Canvas().DrawImage(opaque.get(), 0, 0, DrawState()), 0);
+    EXPECT_EQ(device->draws.back().texture->Format(), XrgbFormat());
 }
 
 // Consecutive rim points touch (8-connected) and turn one way round the centre.
@@ -648,7 +612,7 @@ TEST_F(D3D7PlatformTest, CircleAndEllipseRimsRunRoundInOrder)
     EXPECT_EQ(device->draws.size(), 3u);
 }
 
-TEST_F(D3D7PlatformTest, SmallCirclesHaveTheSoftwareCanvasesShapes)
+TEST_F(D3D7PlatformTest, SmallCirclesHaveTheSoftwareCanvasesShapesAndSizelessEllipsesDrawNothing)
 {
     struct Case
     {
@@ -676,6 +640,13 @@ TEST_F(D3D7PlatformTest, SmallCirclesHaveTheSoftwareCanvasesShapes)
     }
     device->draws.clear();
     EXPECT_EQ(Canvas().DrawFilledCircle(50, 40, 0.2f, DrawState()), 1);
+    const Rect<float> sizeless[] = {
+        {0, 0, 0.9f, 0.2f}, {0, 0, 0, 0}, {0, 0, -5, 10}, {0, 0, 10, -5}, {0, 0, NAN, 4}};
+    for (const Rect<float>& r : sizeless)
+    {
+        EXPECT_EQ(Canvas().DrawFilledEllipse(r, DrawState()), 1) << r.w << "x" << r.h;
+        EXPECT_EQ(Canvas().DrawLineEllipse(r, DrawState()), 1) << r.w << "x" << r.h;
+    }
     EXPECT_TRUE(device->draws.empty());
 }
 
@@ -820,7 +791,6 @@ TEST_F(D3D7PlatformTest, NamesCapabilitiesAndSetUps)
     EXPECT_STREQ(name.c_str(), "D3D7");
     EXPECT_EQ(graphics->GetCapabilities(), 2);
     EXPECT_EQ(GetGraphicsPlatform(), graphics.get());
-    EXPECT_EQ(device->RenderStateValue(RenderState::AlphaBlendEnable), 1u);
 
     // Full screen asks for 32 bits.
     graphics->Initialize({1, 1, 800, 600});
