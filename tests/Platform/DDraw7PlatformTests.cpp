@@ -651,7 +651,7 @@ TEST_F(DDraw7PlatformTest, RotationFromTheImageCacheIsDrawnCentredWithoutAWarnin
 
 // ---- circles and ellipses ----
 
-TEST_F(DDraw7PlatformTest, SmallAndTransparentCirclesAndCirclesOutsideTheClip)
+TEST_F(DDraw7PlatformTest, SmallTransparentAndOutOfClipCirclesAndSizelessEllipses)
 {
     Start();
     EXPECT_EQ(graphics->DrawFilledCircle(50.7f, 60.2f, 0.5f, Opaque(kRed)), 0);
@@ -664,12 +664,11 @@ TEST_F(DDraw7PlatformTest, SmallAndTransparentCirclesAndCirclesOutsideTheClip)
     faint.color.a = 0.49f;
     DrawState clipped = Opaque(kRed);
     clipped.clipRect = {0, 0, 100, 100};
-    struct Case
+    const struct
     {
         float x, y, radius;
         DrawState state;
-    };
-    const Case nothing[] = {
+    } nothing[] = {
         {100.0f, 100.0f, 0.2f, Opaque(kRed)},
         {100.0f, 100.0f, 10.0f, faint},
         {-20.0f, 100.0f, 10.0f, Opaque(kRed)},
@@ -682,11 +681,21 @@ TEST_F(DDraw7PlatformTest, SmallAndTransparentCirclesAndCirclesOutsideTheClip)
         {102.0f, 50.0f, 2.5f, clipped},
     };
     ASSERT_EQ(graphics->BeginFrame(), 0); // forget the two drawn above
-    for (const Case& c : nothing)
+    for (const auto& c : nothing)
     {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " r " << c.radius);
         EXPECT_EQ(graphics->DrawFilledCircle(c.x, c.y, c.radius, c.state), 1);
         EXPECT_EQ(graphics->DrawLineCircle(c.x, c.y, c.radius, c.state), 1);
+    }
+    // Nor do ellipses without size.
+    const Rect<float> sizeless[] = {{0.0f, 0.0f, 0.9f, 0.2f},
+                                    {10.0f, 10.0f, 0.0f, 5.0f},
+                                    {10.0f, 10.0f, 8.0f, -5.0f},
+                                    {10.0f, 10.0f, -9.0f, -3.0f}};
+    for (const Rect<float>& r : sizeless)
+    {
+        EXPECT_EQ(graphics->DrawFilledEllipse(r, Opaque(kRed)), 1) << r.w << "x" << r.h;
+        EXPECT_EQ(graphics->DrawLineEllipse(r, Opaque(kRed)), 1) << r.w << "x" << r.h;
     }
     EXPECT_EQ(ChangedPixels(), 2);
     EXPECT_EQ(graphics->GetFlags() & DDraw7GraphicsPlatform::Flag_Drawn, 0u);
@@ -791,24 +800,6 @@ TEST_F(DDraw7PlatformTest, NearlySquareEllipseIsTheCircleOfItsWidth)
         delete graphics;
         graphics = nullptr;
     }
-}
-
-TEST_F(DDraw7PlatformTest, EllipsesWithoutSizeDrawNothing)
-{
-    Start();
-    const Rect<float> empty[] = {
-        {0.0f, 0.0f, 0.9f, 0.2f},
-        {10.0f, 10.0f, 0.0f, 5.0f},
-        {10.0f, 10.0f, 8.0f, -5.0f},
-        {10.0f, 10.0f, -9.0f, -3.0f},
-    };
-    for (const Rect<float>& r : empty)
-    {
-        EXPECT_EQ(graphics->DrawFilledEllipse(r, Opaque(kRed)), 1) << r.w << "x" << r.h;
-        EXPECT_EQ(graphics->DrawLineEllipse(r, Opaque(kRed)), 1) << r.w << "x" << r.h;
-    }
-    EXPECT_EQ(ChangedPixels(), 0);
-    EXPECT_EQ(graphics->GetFlags() & DDraw7GraphicsPlatform::Flag_Drawn, 0u);
 }
 
 } // namespace
