@@ -183,8 +183,7 @@ TEST_F(DisplaySetup, FullScreenTakesTheFirstSortedModeAtLeastTheWantedSizeWithEx
         Fullscreen();
         EXPECT_NE(log.Text().find("Accepting mode 1024x768x32\n"), std::string::npos);
         EXPECT_GE(fake.Find("SetDisplayMode 1024x768x32"), 0);
-        EXPECT_EQ(display.GetWidth(), 1024);
-        EXPECT_EQ(display.GetHeight(), 768);
+        EXPECT_EQ(std::make_pair(display.GetWidth(), display.GetHeight()), std::make_pair(1024, 768));
     }
 
     CDisplay::ClearDeviceTable();
@@ -194,10 +193,8 @@ TEST_F(DisplaySetup, FullScreenTakesTheFirstSortedModeAtLeastTheWantedSizeWithEx
     EXPECT_FALSE(t.isCom);
 
     // The devices render 16, 24 and 32 bits only.
-    t = Catch([&] { Fullscreen(8); });
-    EXPECT_EQ(t.message, "Unexpected bit depth in full screen.");
-    t = Catch([&] { Fullscreen(15); });
-    EXPECT_EQ(t.message, "Unexpected bit depth in full screen.");
+    for (int bits : {8, 15})
+        EXPECT_EQ(Catch([&] { Fullscreen(bits); }).message, "Unexpected bit depth in full screen.") << bits;
 }
 
 TEST_F(DisplaySetup, TextureFormatsAreLoggedAndOnlyThe32BitOnesAccepted)
@@ -619,14 +616,13 @@ TEST_F(DisplaySetup, LostSurfacesAreRestoredOnlyWhenLostAndClearFillsOpaqueBlue)
 
 TEST_F(DisplaySetup, EachFailingSetupCallHasItsMessage)
 {
-    struct Case
+    const struct
     {
         const char* call;
         HRESULT result;
         bool fullscreen;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"CreateDriver", DDERR_GENERIC, false, "Could not create DirectDraw"},
         {"SetCooperativeLevel", DDERR_GENERIC, true, "Could not set cooperative level"},
         {"SetCooperativeLevel", DDERR_GENERIC, false, "Could not set cooperative level"},
@@ -651,7 +647,7 @@ TEST_F(DisplaySetup, EachFailingSetupCallHasItsMessage)
         {"GetDisplayModeBits", DDERR_GENERIC, false, "Could not get display mode"},
     };
     Windowed(); // fills the device table, so the scripts meet the set-up's own calls
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         display.Shutdown();
         fake.ClearCalls();
