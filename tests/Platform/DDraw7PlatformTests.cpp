@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -57,6 +58,21 @@ DrawState Opaque(uint32_t argb)
     state.color = ColorF::FromARGB(argb);
     state.flags = 0;
     return state;
+}
+
+// The call throws an engine_error of this platform with exactly `message`.
+void ExpectPlatformError(const std::function<void()>& call, const char* message)
+{
+    try
+    {
+        call();
+        ADD_FAILURE() << message << ": no exception";
+    }
+    catch (const engine_error& e)
+    {
+        EXPECT_STREQ(e.what(), message);
+        EXPECT_EQ(e.SourceFile(), "DDraw7GraphicsPlatform");
+    }
 }
 
 class DDraw7PlatformTest : public ::testing::Test
@@ -118,7 +134,7 @@ protected:
 
 // ---- set-up ----
 
-TEST_F(DDraw7PlatformTest, InitializeMakesAScreenSurfaceAndFillsTheBufferPattern)
+TEST_F(DDraw7PlatformTest, InitializeMakesAScreenSurfaceFillsTheBufferPatternAndAnswersItsName)
 {
     LogCapture log;
     Start();
@@ -133,11 +149,8 @@ TEST_F(DDraw7PlatformTest, InitializeMakesAScreenSurfaceAndFillsTheBufferPattern
     EXPECT_EQ(graphics->GetFlags(), uint32_t(DDraw7GraphicsPlatform::Flag_CustomCursor));
     EXPECT_EQ(graphics->GetCapabilities(), 1);
     EXPECT_EQ(GetGraphicsPlatform(), graphics);
-}
 
-TEST_F(DDraw7PlatformTest, AnswersItsNameAndOnlyItsOwnCanvasInterfaces)
-{
-    Start();
+    // Its name, and only its own canvas interfaces.
     NameId name;
     graphics->GetName(name);
     EXPECT_EQ(name, MakeName("DDraw7"));
@@ -157,49 +170,23 @@ TEST_F(DDraw7PlatformTest, AnswersItsNameAndOnlyItsOwnCanvasInterfaces)
     EXPECT_EQ(graphics->CreateTexture(nullptr), nullptr);
 }
 
-TEST_F(DDraw7PlatformTest, FailedScreenSurfaceIsAnEngineErrorOfThisPlatform)
+TEST_F(DDraw7PlatformTest, SetUpFailuresAreEngineErrorsOfThisPlatform)
 {
+    graphics = new DDraw7GraphicsPlatform();
+    const auto initialize = [this] { graphics->Initialize(DisplaySettings{0, 1, kWidth, kHeight}); };
     // The windowed back buffer first, then the screen surface.
     fake.Script("CreateOffscreen", {DD::DD_OK, DD::DDERR_OUTOFVIDEOMEMORY});
-    graphics = new DDraw7GraphicsPlatform();
-    try
-    {
-        graphics->Initialize(DisplaySettings{0, 1, kWidth, kHeight});
-        FAIL() << "no exception";
-    }
-    catch (const engine_error& e)
-    {
-        EXPECT_STREQ(e.what(), "Could not create screen surface.");
-        EXPECT_EQ(e.SourceFile(), "DDraw7GraphicsPlatform");
-    }
-}
-
-TEST_F(DDraw7PlatformTest, InitializeWithoutAPlatformOrADisplayFails)
-{
-    graphics = new DDraw7GraphicsPlatform();
-    const auto expectError = [this](const char* message)
-    {
-        try
-        {
-            graphics->Initialize(DisplaySettings{0, 1, kWidth, kHeight});
-            FAIL() << "no exception";
-        }
-        catch (const engine_error& e)
-        {
-            EXPECT_STREQ(e.what(), message);
-            EXPECT_EQ(e.SourceFile(), "DDraw7GraphicsPlatform");
-        }
-    };
+    ExpectPlatformError(initialize, "Could not create screen surface.");
     {
         CDisplaySingletonDestructor guard;
         guard.DestroySingleton();
     }
     ASSERT_EQ(CDisplay::Get(), nullptr);
-    expectError("No display for DDraw7 graphics platform.");
+    ExpectPlatformError(initialize, "No display for DDraw7 graphics platform.");
     // The platform is asked for first.
     delete platform;
     platform = nullptr;
-    expectError("Using DDraw7 Graphics platform on non-win32 platform.");
+    ExpectPlatformError(initialize, "Using DDraw7 Graphics platform on non-win32 platform.");
 }
 
 TEST_F(DDraw7PlatformTest, FullScreenSetsUpTheDisplayAt32Bits)
@@ -290,46 +277,41 @@ TEST_F(DDraw7PlatformTest, BeginFrameSkipsMinimisedAndLostExclusiveModeAndThrows
     EXPECT_EQ(graphics->BeginFrame(), 0);
 }
 
-TEST_F(DDraw7PlatformTest, LostSurfaceAtPresentRestoresEverythingAndSkipsTheFrame)
+TEST_F(DDraw7PlatformTest, PresentFailuresAreLoggedAndOnlyALostSurfaceRestores)
 {
+    const struct
+    {
+        const char* call;
+        DD::HRESULT code;
+        int result;
+        const char* start; // the log opens with this
+        const char* message;
+        int restores;
+    } cases[] = {{"BltToWindow", DD::DDERR_SURFACELOST, 1,
+                  "Exception\n\tFile:\tDDraw7GraphicsPlatform\n\tLine:\t", "EndScene failed", 1},
+                 {"Lock screen", DD::DDERR_CANTCREATEDC, -1,
+                  "Lock() can't create dc\nException\n\tFile:\tDDraw7GraphicsPlatform\n\tLine:\t",
+                  "Lock failed", 0},
+                 {"BltFast", DD::DDERR_GENERIC, -1, "Exception\n", "Blit failed", 0}};
     Start();
-    graphics->SetPixel(1, 1, kRed);
-    fake.Script("BltToWindow", {DD::DDERR_SURFACELOST});
-    LogCapture log;
-    fake.ClearCalls();
-    EXPECT_EQ(graphics->EndFrame(), 1);
-    const std::string text = log.Text();
-    EXPECT_EQ(text.rfind("Exception\n\tFile:\tDDraw7GraphicsPlatform\n\tLine:\t", 0), 0u) << text;
-    EXPECT_NE(text.find("\tMessage:\tEndScene failed"), std::string::npos) << text;
-    EXPECT_EQ(fake.Count("RestoreAllSurfaces"), 1);
-}
-
-TEST_F(DDraw7PlatformTest, LockThatCannotCreateADcIsLoggedAndFails)
-{
-    Start();
-    graphics->SetPixel(1, 1, kRed);
-    fake.Script("Lock screen", {DD::DDERR_CANTCREATEDC});
-    LogCapture log;
-    fake.ClearCalls();
-    EXPECT_EQ(graphics->EndFrame(), -1);
-    const std::string text = log.Text();
-    EXPECT_EQ(text.rfind("Lock() can't create dc\nException\n\tFile:\tDDraw7GraphicsPlatform\n\tLine:\t", 0),
-              0u)
-        << text;
-    EXPECT_NE(text.find("\tMessage:\tLock failed"), std::string::npos) << text;
-    EXPECT_EQ(fake.Count("BltFast"), 0);
-    EXPECT_EQ(fake.Count("RestoreAllSurfaces"), 0);
-}
-
-TEST_F(DDraw7PlatformTest, FailedBlitAnswersMinusOne)
-{
-    Start();
-    graphics->SetPixel(1, 1, kRed);
-    fake.Script("BltFast", {DD::DDERR_GENERIC});
-    LogCapture log;
-    EXPECT_EQ(graphics->EndFrame(), -1);
-    EXPECT_NE(log.Text().find("\tMessage:\tBlit failed"), std::string::npos) << log.Text();
-    EXPECT_FALSE(screen->IsLocked());
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.call);
+        graphics->SetPixel(1, 1, kRed);
+        fake.Script(c.call, {c.code});
+        LogCapture log;
+        fake.ClearCalls();
+        EXPECT_EQ(graphics->EndFrame(), c.result);
+        const std::string text = log.Text();
+        EXPECT_EQ(text.rfind(c.start, 0), 0u) << text;
+        EXPECT_NE(text.find(std::string("\tMessage:\t") + c.message), std::string::npos) << text;
+        EXPECT_EQ(fake.Count("RestoreAllSurfaces"), c.restores);
+        EXPECT_FALSE(screen->IsLocked());
+        if (c.code == DD::DDERR_CANTCREATEDC)
+        {
+            EXPECT_EQ(fake.Count("BltFast"), 0);
+        }
+    }
 }
 
 TEST_F(DDraw7PlatformTest, WrongModeQueuesADisplayResetThatRunsAfterTheFrame)
@@ -531,20 +513,29 @@ TEST_F(DDraw7PlatformTest, PixelsOutsideTheBoundsAreNeitherWrittenNorRead)
     EXPECT_EQ(graphics->GetPixel(10.0f, 5.0f), 0xFF19581Bu);
 }
 
+uint32_t StripColumn(int x, int y)
+{
+    return 0xFF000000u | uint32_t(x + 1) << 16 | uint32_t(y + 1);
+}
+
 // A strip of four frames, two pixels wide each; every column its own colour.
 std::unique_ptr<Image> FilmStrip()
 {
     auto image = std::make_unique<Image>(8, 2);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 8; ++x)
-            image->Pixels()[y * 8 + x] = 0xFF000000u | uint32_t(x + 1) << 16 | uint32_t(y + 1);
+            image->Pixels()[y * 8 + x] = StripColumn(x, y);
     image->hasAlpha = false;
     return image;
 }
 
-uint32_t StripColumn(int x, int y)
+// Frame `source` of the strip, mirrored left to right.
+DrawState MirroredFrame(const Rect<int>& source)
 {
-    return 0xFF000000u | uint32_t(x + 1) << 16 | uint32_t(y + 1);
+    DrawState state = Opaque(0xFFFFFFFF);
+    state.flags = Graphics::DrawFlag_SourceRect | Graphics::DrawFlag_MirrorX;
+    state.sourceRect = source;
+    return state;
 }
 
 TEST_F(DDraw7PlatformTest, MirroredFilmStripFrameShowsThatFrameMirrored)
@@ -554,10 +545,7 @@ TEST_F(DDraw7PlatformTest, MirroredFilmStripFrameShowsThatFrameMirrored)
     for (int frame = 0; frame < 4; ++frame)
     {
         SCOPED_TRACE(frame);
-        DrawState state = Opaque(0xFFFFFFFF);
-        state.flags = Graphics::DrawFlag_SourceRect | Graphics::DrawFlag_MirrorX;
-        state.sourceRect = {2 * frame, 0, 2, 2};
-        EXPECT_EQ(graphics->DrawImage(strip.get(), 20.0f, 30.0f, state), 0);
+        EXPECT_EQ(graphics->DrawImage(strip.get(), 20.0f, 30.0f, MirroredFrame({2 * frame, 0, 2, 2})), 0);
         for (int y = 0; y < 2; ++y)
         {
             EXPECT_EQ(At(20, 30 + y), StripColumn(2 * frame + 1, y));
@@ -566,17 +554,11 @@ TEST_F(DDraw7PlatformTest, MirroredFilmStripFrameShowsThatFrameMirrored)
         EXPECT_EQ(At(22, 30), Initial(22, 30));
     }
     // Cut at the left edge: the frame's right half was mirrored out of sight, its left half stays.
-    DrawState cut = Opaque(0xFFFFFFFF);
-    cut.flags = Graphics::DrawFlag_SourceRect | Graphics::DrawFlag_MirrorX;
-    cut.sourceRect = {2, 0, 2, 2};
-    EXPECT_EQ(graphics->DrawImage(strip.get(), -1.0f, 40.0f, cut), 0);
+    EXPECT_EQ(graphics->DrawImage(strip.get(), -1.0f, 40.0f, MirroredFrame({2, 0, 2, 2})), 0);
     EXPECT_EQ(At(0, 40), StripColumn(2, 0));
     EXPECT_EQ(At(1, 40), Initial(1, 40));
     // A rectangle far off the image mirrors to one far off on the other side: nothing, no overflow.
-    DrawState far = Opaque(0xFFFFFFFF);
-    far.flags = Graphics::DrawFlag_SourceRect | Graphics::DrawFlag_MirrorX;
-    far.sourceRect = {INT_MIN, 0, 2, 2};
-    EXPECT_EQ(graphics->DrawImage(strip.get(), 20.0f, 30.0f, far), 1);
+    EXPECT_EQ(graphics->DrawImage(strip.get(), 20.0f, 30.0f, MirroredFrame({INT_MIN, 0, 2, 2})), 1);
 }
 
 TEST_F(DDraw7PlatformTest, VerticallyFlippedImageIsDrawnOnceFlipped)
@@ -669,7 +651,7 @@ TEST_F(DDraw7PlatformTest, RotationFromTheImageCacheIsDrawnCentredWithoutAWarnin
 
 // ---- circles and ellipses ----
 
-TEST_F(DDraw7PlatformTest, SmallAndTransparentCirclesAndCirclesOutsideTheClip)
+TEST_F(DDraw7PlatformTest, SmallTransparentAndOutOfClipCirclesAndSizelessEllipses)
 {
     Start();
     EXPECT_EQ(graphics->DrawFilledCircle(50.7f, 60.2f, 0.5f, Opaque(kRed)), 0);
@@ -682,12 +664,11 @@ TEST_F(DDraw7PlatformTest, SmallAndTransparentCirclesAndCirclesOutsideTheClip)
     faint.color.a = 0.49f;
     DrawState clipped = Opaque(kRed);
     clipped.clipRect = {0, 0, 100, 100};
-    struct Case
+    const struct
     {
         float x, y, radius;
         DrawState state;
-    };
-    const Case nothing[] = {
+    } nothing[] = {
         {100.0f, 100.0f, 0.2f, Opaque(kRed)},
         {100.0f, 100.0f, 10.0f, faint},
         {-20.0f, 100.0f, 10.0f, Opaque(kRed)},
@@ -700,11 +681,21 @@ TEST_F(DDraw7PlatformTest, SmallAndTransparentCirclesAndCirclesOutsideTheClip)
         {102.0f, 50.0f, 2.5f, clipped},
     };
     ASSERT_EQ(graphics->BeginFrame(), 0); // forget the two drawn above
-    for (const Case& c : nothing)
+    for (const auto& c : nothing)
     {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " r " << c.radius);
         EXPECT_EQ(graphics->DrawFilledCircle(c.x, c.y, c.radius, c.state), 1);
         EXPECT_EQ(graphics->DrawLineCircle(c.x, c.y, c.radius, c.state), 1);
+    }
+    // Nor do ellipses without size.
+    const Rect<float> sizeless[] = {{0.0f, 0.0f, 0.9f, 0.2f},
+                                    {10.0f, 10.0f, 0.0f, 5.0f},
+                                    {10.0f, 10.0f, 8.0f, -5.0f},
+                                    {10.0f, 10.0f, -9.0f, -3.0f}};
+    for (const Rect<float>& r : sizeless)
+    {
+        EXPECT_EQ(graphics->DrawFilledEllipse(r, Opaque(kRed)), 1) << r.w << "x" << r.h;
+        EXPECT_EQ(graphics->DrawLineEllipse(r, Opaque(kRed)), 1) << r.w << "x" << r.h;
     }
     EXPECT_EQ(ChangedPixels(), 2);
     EXPECT_EQ(graphics->GetFlags() & DDraw7GraphicsPlatform::Flag_Drawn, 0u);
@@ -809,24 +800,6 @@ TEST_F(DDraw7PlatformTest, NearlySquareEllipseIsTheCircleOfItsWidth)
         delete graphics;
         graphics = nullptr;
     }
-}
-
-TEST_F(DDraw7PlatformTest, EllipsesWithoutSizeDrawNothing)
-{
-    Start();
-    const Rect<float> empty[] = {
-        {0.0f, 0.0f, 0.9f, 0.2f},
-        {10.0f, 10.0f, 0.0f, 5.0f},
-        {10.0f, 10.0f, 8.0f, -5.0f},
-        {10.0f, 10.0f, -9.0f, -3.0f},
-    };
-    for (const Rect<float>& r : empty)
-    {
-        EXPECT_EQ(graphics->DrawFilledEllipse(r, Opaque(kRed)), 1) << r.w << "x" << r.h;
-        EXPECT_EQ(graphics->DrawLineEllipse(r, Opaque(kRed)), 1) << r.w << "x" << r.h;
-    }
-    EXPECT_EQ(ChangedPixels(), 0);
-    EXPECT_EQ(graphics->GetFlags() & DDraw7GraphicsPlatform::Flag_Drawn, 0u);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
-// The fake display back end is what every display test stands on: its conversions and scripts
-// must be right, or the tests above it prove nothing.
+// Every display test stands on the fake back end: its conversions and scripts must be right.
 #include "Platform/Shim/DirectDraw/FakeBackend.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 using namespace Kestrin::Shim::DirectDraw;
 
@@ -45,20 +46,16 @@ TEST(DisplayFake, InstallsItselfAndPutsThePreviousBackBack)
 
 TEST(DisplayFake, ScreenFormatsExpandToArgbWhenBlitted)
 {
-    struct Case
+    const struct
     {
         PixelFormat format;
-        uint32_t written; // argb written into the screen surface
-        uint32_t read;    // argb the back buffer shows
-    };
-    const Case cases[] = {
-        {{DDPF_RGB, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0}, 0x12345678, 0xFF345678},
-        {{DDPF_RGB, 0, 24, 0xFF0000, 0xFF00, 0xFF, 0}, 0x00102030, 0xFF102030},
-        {{DDPF_RGB, 0, 16, 0xF800, 0x07E0, 0x001F, 0}, 0xFFFFFFFF, 0xFFFFFFFF},
-        {{DDPF_RGB, 0, 16, 0xF800, 0x07E0, 0x001F, 0}, 0xFF840000, 0xFF840000},
-        {{DDPF_RGB, 0, 16, 0x7C00, 0x03E0, 0x001F, 0}, 0xFF0000FF, 0xFF0000FF},
-    };
-    for (const Case& c : cases)
+        uint32_t written, read; // argb written into the screen surface, argb the back buffer shows
+    } cases[] = {{{DDPF_RGB, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0}, 0x12345678, 0xFF345678},
+                 {{DDPF_RGB, 0, 24, 0xFF0000, 0xFF00, 0xFF, 0}, 0x00102030, 0xFF102030},
+                 {{DDPF_RGB, 0, 16, 0xF800, 0x07E0, 0x001F, 0}, 0xFFFFFFFF, 0xFFFFFFFF},
+                 {{DDPF_RGB, 0, 16, 0xF800, 0x07E0, 0x001F, 0}, 0xFF840000, 0xFF840000},
+                 {{DDPF_RGB, 0, 16, 0x7C00, 0x03E0, 0x001F, 0}, 0xFF0000FF, 0xFF0000FF}};
+    for (const auto& c : cases)
     {
         FakeBackend fake;
         fake.screenFormat = c.format;
@@ -89,10 +86,8 @@ TEST(DisplayFake, TwentyFourBitsAreBlueGreenRedInMemory)
     void* bits = nullptr;
     int pitch = 0;
     ASSERT_EQ(screen->Lock(bits, pitch, true), DD_OK);
-    auto* bytes = static_cast<uint8_t*>(bits);
-    bytes[3] = 0x30;
-    bytes[4] = 0x20;
-    bytes[5] = 0x10;
+    const uint8_t bgr[3] = {0x30, 0x20, 0x10};
+    std::memcpy(static_cast<uint8_t*>(bits) + 3, bgr, 3);
     ASSERT_EQ(screen->Unlock(), DD_OK);
     EXPECT_EQ(static_cast<FakeSurface*>(screen.get())->PixelAt(1, 0), 0xFF102030u);
 }
@@ -160,11 +155,12 @@ TEST(DisplayFake, DeviceKeepsDrawsAndStatesAndRecordsReadableLines)
     ASSERT_EQ(device->Clear(0xFF0000FF), DD_OK);
 
     ASSERT_EQ(fakeDevice->draws.size(), 2u);
-    EXPECT_EQ(fakeDevice->draws[0].texture, texture.get());
-    EXPECT_EQ(fakeDevice->draws[0].clipPlaneEnable, 5u);
-    EXPECT_EQ(fakeDevice->draws[0].minFilter, D3DTFN_POINT);
-    EXPECT_FLOAT_EQ(fakeDevice->draws[0].clipPlanes[1][3], -10.5f);
-    EXPECT_FLOAT_EQ(fakeDevice->draws[0].vertices[2].v, 1.0f);
+    const FakeDraw& first = fakeDevice->draws[0];
+    EXPECT_EQ(first.texture, texture.get());
+    EXPECT_EQ(first.clipPlaneEnable, 5u);
+    EXPECT_EQ(first.minFilter, D3DTFN_POINT);
+    EXPECT_FLOAT_EQ(first.clipPlanes[1][3], -10.5f);
+    EXPECT_FLOAT_EQ(first.vertices[2].v, 1.0f);
     EXPECT_EQ(fakeDevice->draws[1].textureName, "null");
     EXPECT_EQ(fakeDevice->draws[1].indices, (std::vector<uint16_t>{2, 1, 0}));
     EXPECT_EQ(static_cast<FakeSurface*>(made.backBuffer.get())->PixelAt(319, 199), 0xFF0000FFu);

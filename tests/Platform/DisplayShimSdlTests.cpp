@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 using namespace Kestrin::Shim::DirectDraw;
 
@@ -112,8 +113,7 @@ protected:
     {
         int w = 0, h = 0;
         ASSERT_EQ(backBuffer->ReadPixels(m_pixels, w, h), DD_OK);
-        ASSERT_EQ(w, kW);
-        ASSERT_EQ(h, kH);
+        ASSERT_EQ(std::make_pair(w, h), std::make_pair(kW, kH));
     }
     uint32_t At(int x, int y) const { return m_pixels[size_t(y * kW + x)]; }
     int CountOf(uint32_t argb) const { return int(std::count(m_pixels.begin(), m_pixels.end(), argb)); }
@@ -148,14 +148,7 @@ TEST_F(SdlShim, OneToOneImageLandsOnExactTexelsWithEitherFilter)
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 4; ++x)
                 EXPECT_EQ(At(10 + x, 20 + y), texels[size_t(y * 4 + x)]) << x << "," << y;
-        // No spill on any side.
-        for (int i = -1; i <= 4; ++i)
-        {
-            EXPECT_EQ(At(9, 20 + i), kBackground);
-            EXPECT_EQ(At(14, 20 + i), kBackground);
-            EXPECT_EQ(At(10 + i, 19), kBackground);
-            EXPECT_EQ(At(10 + i, 24), kBackground);
-        }
+        EXPECT_EQ(CountOf(kBackground), kW * kH - 16) << "no spill on any side";
     }
 }
 
@@ -326,83 +319,59 @@ TEST_F(SdlShim, LinesAndPointsLandOnPixelIndices)
 
 TEST_F(SdlShim, SoftwareScreenExpandsEachFormatToArgbThroughBltFast)
 {
-    struct Case
+    // Row 1 of a 7 x 3 screen (odd: rows are padded to 4 bytes) holds `values`, little-endian, bits / 8
+    // bytes each, repeated; the other rows are zero.
+    const auto check = [this](int bits, uint32_t r, uint32_t g, uint32_t b,
+                              const std::vector<uint32_t>& values, const std::vector<uint32_t>& expected)
     {
-        int bits;
-        uint32_t r, g, b;
-        std::vector<uint32_t> values; // written little-endian, bits / 8 bytes each
-        std::vector<uint32_t> expected;
-    };
-    const Case cases[] = {
-        {16,
-         0x7C00,
-         0x03E0,
-         0x001F,
-         {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0x4210},
-         {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF848484}},
-        {16,
-         0xFC00,
-         0x03E0,
-         0x001F,
-         {0xFC00, 0x03E0, 0x001F, 0xFFFF, 0x8000},
-         {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF820000}},
-        {16,
-         0xF800,
-         0x07E0,
-         0x001F,
-         {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x1106},
-         {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF102031}},
-        {16,
-         0xF800,
-         0x07C0,
-         0x003F,
-         {0xF800, 0x07C0, 0x003F, 0xFFFF, 0x0020},
-         {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF000082}},
-        {24, 0xFF0000, 0x00FF00, 0x0000FF, {0x102030, 0xFFFFFF}, {0xFF102030, 0xFFFFFFFF}},
-        {32, 0xFF0000, 0x00FF00, 0x0000FF, {0x00112233, 0x80FFFFFF}, {0xFF112233, 0xFFFFFFFF}},
-    };
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(::testing::Message() << c.bits << " bits, red mask 0x" << std::hex << c.r);
+        SCOPED_TRACE(::testing::Message() << bits << " bits, red mask 0x" << std::hex << r);
         SdlConfig& config = GetSdlConfig();
-        config.screenBits = c.bits;
-        config.screenRMask = c.r;
-        config.screenGMask = c.g;
-        config.screenBMask = c.b;
-        const int w = 7, h = 3; // an odd width: rows are padded to 4 bytes
+        config.screenBits = bits;
+        config.screenRMask = r;
+        config.screenGMask = g;
+        config.screenBMask = b;
+        const int w = 7, h = 3, bytes = bits / 8;
         SurfacePtr screen;
         ASSERT_EQ(driver->CreateOffscreen(w, h, DDSCAPS_OFFSCREENPLAIN, screen), DD_OK);
         SurfaceDesc desc;
         ASSERT_EQ(screen->GetDesc(desc), DD_OK);
-        EXPECT_EQ(desc.width, w);
-        EXPECT_EQ(desc.format.bits, uint32_t(c.bits));
-        EXPECT_EQ(desc.format.rMask, c.r);
-        EXPECT_EQ(desc.format.gMask, c.g);
-        EXPECT_EQ(desc.format.bMask, c.b);
-
-        void* bits = nullptr;
+        EXPECT_EQ(std::make_tuple(desc.width, desc.format.bits, desc.format.rMask, desc.format.gMask,
+                                  desc.format.bMask),
+                  std::make_tuple(w, uint32_t(bits), r, g, b));
+        void* memory = nullptr;
         int pitch = 0;
-        ASSERT_EQ(screen->Lock(bits, pitch, false), DD_OK);
-        ASSERT_GE(pitch, w * c.bits / 8);
-        const int bytes = c.bits / 8;
+        ASSERT_EQ(screen->Lock(memory, pitch, false), DD_OK);
+        ASSERT_GE(pitch, w * bytes);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
             {
-                uint32_t value = y == 1 ? c.values[size_t(x) % c.values.size()] : 0;
-                std::memcpy(static_cast<uint8_t*>(bits) + y * pitch + x * bytes, &value, size_t(bytes));
+                uint32_t value = y == 1 ? values[size_t(x) % values.size()] : 0;
+                std::memcpy(static_cast<uint8_t*>(memory) + y * pitch + x * bytes, &value, size_t(bytes));
             }
         ASSERT_EQ(screen->Unlock(), DD_OK);
-
         ASSERT_EQ(backBuffer->BltFast(0, 0, screen.get()), DD_OK);
         Read();
         for (int x = 0; x < w; ++x)
         {
-            EXPECT_EQ(At(x, 1), c.expected[size_t(x) % c.expected.size()]) << x;
+            EXPECT_EQ(At(x, 1), expected[size_t(x) % expected.size()]) << x;
             EXPECT_EQ(At(x, 0), 0xFF000000u) << x;
         }
         EXPECT_EQ(At(w, 1), kBackground);
         EXPECT_EQ(At(0, h), kBackground);
-    }
+    };
+    const std::vector<uint32_t> rgbw = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    const auto with = [&rgbw](uint32_t last)
+    {
+        std::vector<uint32_t> v = rgbw;
+        v.push_back(last);
+        return v;
+    };
+    check(16, 0x7C00, 0x03E0, 0x001F, {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0x4210}, with(0xFF848484));
+    check(16, 0xFC00, 0x03E0, 0x001F, {0xFC00, 0x03E0, 0x001F, 0xFFFF, 0x8000}, with(0xFF820000));
+    check(16, 0xF800, 0x07E0, 0x001F, {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x1106}, with(0xFF102031));
+    check(16, 0xF800, 0x07C0, 0x003F, {0xF800, 0x07C0, 0x003F, 0xFFFF, 0x0020}, with(0xFF000082));
+    check(24, 0xFF0000, 0x00FF00, 0x0000FF, {0x102030, 0xFFFFFF}, {0xFF102030, 0xFFFFFFFF});
+    check(32, 0xFF0000, 0x00FF00, 0x0000FF, {0x00112233, 0x80FFFFFF}, {0xFF112233, 0xFFFFFFFF});
 }
 
 TEST_F(SdlShim, RendererResetsLoseSurfacesUntilRestored)
@@ -508,8 +477,7 @@ TEST_F(SdlShim, PresentStretchesWindowedAndLetterboxesFullScreen)
     ASSERT_EQ(chain->GetAttachedBackBuffer(attached), DD_OK);
     SurfaceDesc desc;
     ASSERT_EQ(attached->GetDesc(desc), DD_OK);
-    EXPECT_EQ(desc.width, 24);
-    EXPECT_EQ(desc.height, 24);
+    EXPECT_EQ(std::make_pair(desc.width, desc.height), std::make_pair(24, 24));
     DevicePtr chainDevice;
     ASSERT_EQ(driver->CreateDevice(devices.back().kind, attached, chainDevice), DD_OK);
     ASSERT_EQ(chainDevice->Clear(0xFF00FF00), DD_OK);
@@ -543,15 +511,14 @@ TEST_F(SdlShim, ReportsTheDriverDevicesAndModes)
 {
     std::vector<ModeDesc> modes;
     ASSERT_EQ(driver->EnumDisplayModes(modes), DD_OK);
-    EXPECT_NE(std::find(modes.begin(), modes.end(), ModeDesc{800, 600, 32, false}), modes.end());
-    EXPECT_NE(std::find(modes.begin(), modes.end(), ModeDesc{640, 480, 32, false}), modes.end());
+    for (const ModeDesc& mode : {ModeDesc{800, 600, 32, false}, ModeDesc{640, 480, 32, false}})
+        EXPECT_NE(std::find(modes.begin(), modes.end(), mode), modes.end()) << mode.width;
     for (const ModeDesc& mode : modes)
         EXPECT_TRUE(mode.bits == 16 || mode.bits == 24 || mode.bits == 32) << mode.bits;
 
     int w = 0, h = 0;
     GetSdlBackend().GetClientSize(m_window, w, h);
-    EXPECT_EQ(w, kW);
-    EXPECT_EQ(h, kH);
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(kW, kH));
     EXPECT_FALSE(GetSdlBackend().IsIconic(m_window));
 
     DriverCaps caps;
@@ -592,8 +559,7 @@ TEST_F(SdlShim, ReportsTheDriverDevicesAndModes)
     ASSERT_TRUE(software(d));
     EXPECT_EQ(d.kind, DeviceKind::Hal);
     EXPECT_TRUE(d.hwRasterization);
-    EXPECT_EQ(d.maxTextureWidth, 512);
-    EXPECT_EQ(d.maxTextureHeight, 512);
+    EXPECT_EQ(std::make_pair(d.maxTextureWidth, d.maxTextureHeight), std::make_pair(512, 512));
     EXPECT_EQ(d.textureCaps, uint32_t(D3DPTEXTURECAPS_POW2));
     int bits = 0;
     ASSERT_EQ(driver->GetDisplayModeBits(bits), DD_OK);

@@ -4,121 +4,51 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <cctype>
-#include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
-namespace
-{
-
-class Tokens
-{
-public:
-    explicit Tokens(std::u32string text) : text_(std::move(text)) {}
-
-    bool Int(int& value)
-    {
-        Skip();
-        size_t end = pos_;
-        if (end < text_.size() && text_[end] == U'-')
-            ++end;
-        const size_t digits = end;
-        while (end < text_.size() && text_[end] >= U'0' && text_[end] <= U'9')
-            ++end;
-        if (end == digits)
-            return false;
-        long long v = 0;
-        for (size_t i = digits; i < end; ++i)
-            v = std::min<long long>(v * 10 + (text_[i] - U'0'), INT_MAX);
-        value = static_cast<int>(text_[pos_] == U'-' ? -v : v);
-        pos_ = end;
-        return true;
-    }
-    bool Char(int& c)
-    {
-        Skip();
-        if (pos_ >= text_.size())
-            return false;
-        c = static_cast<int>(text_[pos_++]);
-        return true;
-    }
-    bool AtEnd()
-    {
-        Skip();
-        return pos_ >= text_.size();
-    }
-
-private:
-    void Skip()
-    {
-        while (pos_ < text_.size() && text_[pos_] < 0x80 && std::isspace(static_cast<int>(text_[pos_])))
-            ++pos_;
-    }
-    std::u32string text_;
-    size_t pos_ = 0;
-};
-
-std::string Quote(const std::string& s)
-{
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-} // namespace
-
 Description ParseDescription(const std::string& bytes)
 {
-    std::u32string chars;
+    // C2/C3 pairs back to one Latin-1 byte; the classic locale then splits on ASCII white space only.
+    std::string latin1;
     for (size_t i = 0; i < bytes.size(); ++i)
     {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if ((b == 0xC2 || b == 0xC3) && i + 1 < bytes.size())
-            chars += static_cast<char32_t>(static_cast<unsigned char>(bytes[++i]) + (b == 0xC3 ? 0x40 : 0));
+            latin1 += static_cast<char>(static_cast<unsigned char>(bytes[++i]) + (b == 0xC3 ? 0x40 : 0));
         else
-            chars += static_cast<char32_t>(b);
+            latin1 += bytes[i];
     }
-    Tokens in(std::move(chars));
+    std::istringstream in(latin1);
     Description d;
-    if (!(in.Int(d.top) && in.Int(d.lineHeight) && in.Int(d.spacing) && in.Int(d.version) &&
-          in.Int(d.spaceWidth) && in.Int(d.count)) ||
-        d.count < 0 || d.count > 256)
+    if (!(in >> d.top >> d.lineHeight >> d.spacing >> d.version >> d.spaceWidth >> d.count) || d.count < 0 ||
+        d.count > 256)
         return d;
     for (int i = 0; i < d.count; ++i)
     {
-        GlyphRecord g;
-        if (!in.Char(g.code) || !in.Int(g.x) || !in.Int(g.width))
-            return d;
-        g.y = d.top;
-        g.height = d.lineHeight;
-        if (d.version >= 3 && !(in.Int(g.y) && in.Int(g.height)))
+        GlyphRecord g{0, 0, d.top, 0, d.lineHeight};
+        g.code = (in >> std::ws).get();
+        if (!(in >> g.x >> g.width) || (d.version >= 3 && !(in >> g.y >> g.height)))
             return d;
         d.glyphs.push_back(g);
     }
     if (d.version >= 2)
-        for (int i = 0; i < d.count * d.count; ++i)
-        {
-            int k = 0;
-            if (!in.Int(k))
-                return d;
-            d.kerning.push_back(k);
-        }
+        d.kerning.resize(static_cast<size_t>(d.count) * d.count);
+    for (int& k : d.kerning)
+        if (!(in >> k))
+            return d;
     d.complete = true;
-    d.trailing = !in.AtEnd();
+    d.trailing = (in >> std::ws).peek() != std::char_traits<char>::eof();
     return d;
 }
 
 const GlyphRecord* Description::Find(int code) const
 {
-    for (const GlyphRecord& g : glyphs)
-        if (g.code == code)
-            return &g;
-    return nullptr;
+    const auto g =
+        std::find_if(glyphs.begin(), glyphs.end(), [code](const GlyphRecord& r) { return r.code == code; });
+    return g == glyphs.end() ? nullptr : &*g;
 }
 
 int Description::Advance(int c, int next) const
@@ -129,12 +59,9 @@ int Description::Advance(int c, int next) const
         return spacing;
     const GlyphRecord* g = Find(c);
     int advance = (c == 0x20 ? spaceWidth : (g ? g->width : 0)) + spacing;
-    if (version >= 2 && g)
-    {
-        const GlyphRecord* n = Find(next);
-        if (n)
-            advance += kerning[static_cast<size_t>(g - glyphs.data()) * count + (n - glyphs.data())];
-    }
+    const GlyphRecord* n = Find(next);
+    if (version >= 2 && g && n)
+        advance += kerning[static_cast<size_t>(g - glyphs.data()) * count + (n - glyphs.data())];
     return advance;
 }
 
@@ -149,8 +76,7 @@ std::string ReadBytes(const std::filesystem::path& path)
 AlphaImage DecodePng(const std::vector<std::uint8_t>& bytes)
 {
     AlphaImage result;
-    png_image image;
-    std::memset(&image, 0, sizeof image);
+    png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
         return result;
@@ -176,11 +102,17 @@ AlphaImage ReadPng(const std::filesystem::path& path)
 
 int RunFontGen(const std::vector<std::string>& args, const std::filesystem::path& log)
 {
-    std::string command = Quote(FONTGEN_EXE);
+    const auto quote = [](const std::string& s)
+    {
+        std::string out = "'";
+        for (char c : s)
+            out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return out + "'";
+    };
+    std::string command = quote(FONTGEN_EXE);
     for (const std::string& arg : args)
-        command += ' ' + Quote(arg);
-    command += " >" + Quote(log.string()) + " 2>&1";
-    const int status = std::system(command.c_str());
+        command += ' ' + quote(arg);
+    const int status = std::system((command + " >" + quote(log.string()) + " 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -198,14 +130,10 @@ std::vector<ListedFont> ReadFontList(const std::filesystem::path& path)
             throw std::runtime_error("no group for " + font.name + " in " + path.string());
         for (std::string word; words >> word;)
             font.args.push_back(word);
+        font.strip = std::find(font.args.begin(), font.args.end(), "--strip") != font.args.end();
         fonts.push_back(std::move(font));
     }
     return fonts;
-}
-
-bool ListedFont::IsStrip() const
-{
-    return std::find(args.begin(), args.end(), "--strip") != args.end();
 }
 
 TempFolder::TempFolder()

@@ -42,8 +42,7 @@ std::string ReadBytes(const std::filesystem::path& path);
 // Empty image when the file is missing or not a PNG.
 AlphaImage ReadPng(const std::filesystem::path& path);
 AlphaImage DecodePng(const std::vector<std::uint8_t>& bytes);
-
-// Runs fontgen with the given arguments, its output sent to `log`; answers the exit code.
+// Runs fontgen with its output sent to `log`; answers the exit code.
 int RunFontGen(const std::vector<std::string>& args, const std::filesystem::path& log);
 
 struct ListedFont
@@ -51,7 +50,7 @@ struct ListedFont
     std::string name;
     std::string group; // "-" for a font no group names
     std::vector<std::string> args;
-    bool IsStrip() const;
+    bool strip = false; // --strip among the args
 };
 std::vector<ListedFont> ReadFontList(const std::filesystem::path& path);
 

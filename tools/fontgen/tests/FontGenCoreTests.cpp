@@ -35,8 +35,7 @@ TEST(FontGenPacking, AtlasTakesTheFirstPowerOfTwoSizeThatHoldsEveryGlyph)
 {
     RenderedFont font = SolidFont(20, {30, 30, 30});
     GlyphImage image = PackAtlas(font);
-    EXPECT_EQ(image.width, 64);
-    EXPECT_EQ(image.height, 64);
+    EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(64, 64));
     // Two fit side by side (0..30, 32..62); the third starts the next row below a gap.
     EXPECT_EQ(font.glyphs[1].x, 32);
     EXPECT_EQ(font.glyphs[2].x, 0);
@@ -50,8 +49,7 @@ TEST(FontGenPacking, AtlasTakesTheFirstPowerOfTwoSizeThatHoldsEveryGlyph)
     // A glyph wider than 64 skips every 64-wide size.
     RenderedFont wide = SolidFont(20, {100});
     image = PackAtlas(wide);
-    EXPECT_EQ(image.width, 128);
-    EXPECT_EQ(image.height, 128);
+    EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(128, 128));
 
     RenderedFont tooWide = SolidFont(20, {cMaxAtlasSide + 1});
     EXPECT_THROW(PackAtlas(tooWide), std::runtime_error);
@@ -75,9 +73,8 @@ TEST(FontGenDescription, LatinOneCharactersRoundTripThroughTheEngineDecoding)
     EXPECT_EQ(d.lineHeight, 9);
     EXPECT_EQ(d.spaceWidth, 3);
     ASSERT_EQ(d.glyphs.size(), 3u);
-    EXPECT_EQ(d.glyphs[0].code, '1');
-    EXPECT_EQ(d.glyphs[1].code, 0xE9);
-    EXPECT_EQ(d.glyphs[2].code, 0xA9);
+    EXPECT_EQ((std::vector<int>{d.glyphs[0].code, d.glyphs[1].code, d.glyphs[2].code}),
+              (std::vector<int>{'1', 0xE9, 0xA9}));
     EXPECT_EQ(d.glyphs[1].x, font.glyphs[1].x);
     EXPECT_EQ(d.glyphs[2].width, 6);
     EXPECT_EQ(d.Advance('1', 0xE9), 4 - 2);
@@ -100,8 +97,7 @@ TEST(FontGenImage, PngKeepsTheCoverageAsAlphaOverWhite)
 {
     GlyphImage image{3, 2, {0, 1, 128, 200, 254, 255}};
     const AlphaImage decoded = DecodePng(EncodePng(image));
-    EXPECT_EQ(decoded.width, 3);
-    EXPECT_EQ(decoded.height, 2);
+    EXPECT_EQ(std::make_pair(decoded.width, decoded.height), std::make_pair(3, 2));
     EXPECT_EQ(decoded.alpha, image.alpha);
     EXPECT_EQ(decoded.grey, std::vector<std::uint8_t>(6, 255));
     EXPECT_THROW(EncodePng(GlyphImage{0, 0, {}}), std::runtime_error);
