@@ -29,15 +29,15 @@ std::string ReadAll(IStream& s)
     return out;
 }
 
-FileStreamPtr Open(IFileSystem& fs, const FileSpec& spec, int access = IFileSystem::AccessRead,
+FileStreamPtr Open(IFileSystem& fs, const FileSpec& fileSpec, int access = IFileSystem::AccessRead,
                    int mode = IFileSystem::OpenExisting)
 {
-    return FileStreamPtr(fs.Open(spec, access, mode), FileSystemCloser{&fs});
+    return FileStreamPtr(fs.Open(fileSpec, access, mode), FileSystemCloser{&fs});
 }
 
-std::string ReadFile(IFileSystem& fs, const FileSpec& spec)
+std::string ReadFile(IFileSystem& fs, const FileSpec& fileSpec)
 {
-    FileStreamPtr stream = Open(fs, spec);
+    FileStreamPtr stream = Open(fs, fileSpec);
     return stream ? ReadAll(*stream) : std::string("<none>");
 }
 
@@ -50,16 +50,16 @@ std::vector<std::wstring> Names(const std::vector<FileSpec>& fileSpecs)
 }
 
 template <class Finder>
-bool Exists(Finder& finder, FileSpec spec)
+bool Exists(Finder& finder, FileSpec fileSpec)
 {
-    return finder.Exists(spec);
+    return finder.Exists(fileSpec);
 }
 
 // Where found, the folder a lookup settled on; "<missing>" otherwise.
 template <class Finder>
-std::wstring FoundIn(Finder& finder, FileSpec spec)
+std::wstring FoundIn(Finder& finder, FileSpec fileSpec)
 {
-    return finder.Exists(spec) ? spec.folder.value_or(L"<unset>") : L"<missing>";
+    return finder.Exists(fileSpec) ? fileSpec.folder.value_or(L"<unset>") : L"<missing>";
 }
 
 const FileSpec kAccount(2, L"42", L".act", L".");
@@ -113,7 +113,7 @@ TEST_F(GameFiles, EveryPathComponentIgnoresCase)
     root.Write("Levels/Board/One.XML", "board");
     FileSpec levels = FileSpec::FromNameAndExtension(L"GameLevels", L".xml");
     EXPECT_TRUE(fs.Exists(levels));
-    EXPECT_FALSE(levels.folder.has_value()); // unindexed lookups leave the spec alone
+    EXPECT_FALSE(levels.folder.has_value()); // unindexed lookups leave the fileSpec alone
     FileStreamPtr stream = Open(fs, levels);
     ASSERT_TRUE(stream);
     EXPECT_EQ(stream->GetName(), L"GameLevels"); // named as asked, not as on disk
@@ -179,8 +179,8 @@ TEST_F(DiskFiles, ListFilesNeedsAFolderAndStripsExtensions)
     std::vector<FileSpec> found;
     EXPECT_TRUE(fs.ListFiles(FileSpec(2, L"*", L".act", L"."), found));
     EXPECT_EQ(Names(found), (std::vector<std::wstring>{L"123", L"45"}));
-    for (const FileSpec& spec : found)
-        EXPECT_EQ(spec, FileSpec(2, spec.name, L".act", L"."));
+    for (const FileSpec& fileSpec : found)
+        EXPECT_EQ(fileSpec, FileSpec(2, fileSpec.name, L".act", L"."));
 
     std::vector<FileSpec> none;
     EXPECT_FALSE(fs.ListFiles(FileSpec(2, L"*", L".act"), none));

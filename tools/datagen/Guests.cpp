@@ -103,8 +103,8 @@ Sdf HeadUnits(const GuestLook& g)
 
 void DrawAccessory(Canvas& c, const GuestLook& g, const View& v, double ink)
 {
-    auto shaded = [&](const Sdf& unit, Rgba color, double depth, double spec = 0.35)
-    { Shaded(c, v.Map(unit), color, v.L(depth), ink, spec); };
+    auto shaded = [&](const Sdf& unit, Rgba color, double depth, double specular = 0.35)
+    { Shaded(c, v.Map(unit), color, v.L(depth), ink, specular); };
     switch (g.accessory)
     {
     case Accessory::LeafSprig:

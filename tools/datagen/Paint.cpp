@@ -100,8 +100,8 @@ Shader DomeShade(const Sdf& shape, Shader base, DomeLight light)
         const Light3 h = Norm3(kLight.x, kLight.y, kLight.z + 1.0);
         const double nh = std::fmax(0.0, nx * h.x + ny * h.y + nz * h.z);
         const double flatTop = Det::PowInt(h.z, light.shininess);
-        const double spec = std::fmax(0.0, Det::PowInt(nh, light.shininess) - flatTop) / (1.0 - flatTop);
-        out = Lighten(out, Det::Clamp01(spec * light.specular));
+        const double highlight = std::fmax(0.0, Det::PowInt(nh, light.shininess) - flatTop) / (1.0 - flatTop);
+        out = Lighten(out, Det::Clamp01(highlight * light.specular));
         out.a = c.a;
         return out;
     };

@@ -217,17 +217,17 @@ DeviceDesc FakeDeviceDesc(DeviceKind kind, const std::string& name)
 
 FakeDriverSpec FakeGoodDriver()
 {
-    FakeDriverSpec spec;
-    spec.info = {0, true, "Fake display driver"};
-    spec.caps = {true, 64u << 20, 48u << 20};
-    spec.identifier.description = "Fake display adapter";
-    spec.modes = {{1024, 768, 32, false}, {640, 480, 16, false}, {800, 600, 32, false},
+    FakeDriverSpec setup;
+    setup.info = {0, true, "Fake display driver"};
+    setup.caps = {true, 64u << 20, 48u << 20};
+    setup.identifier.description = "Fake display adapter";
+    setup.modes = {{1024, 768, 32, false}, {640, 480, 16, false}, {800, 600, 32, false},
                   {640, 480, 32, false},  {800, 600, 16, false}, {1024, 768, 16, false}};
-    spec.devices = {FakeDeviceDesc(DeviceKind::Software, "RGB Emulation"),
+    setup.devices = {FakeDeviceDesc(DeviceKind::Software, "RGB Emulation"),
                     FakeDeviceDesc(DeviceKind::Ref, "Reference Rasterizer"),
                     FakeDeviceDesc(DeviceKind::Hal, "Direct3D HAL"),
                     FakeDeviceDesc(DeviceKind::TnLHal, "Direct3D T&L HAL")};
-    return spec;
+    return setup;
 }
 
 // ---- surfaces ----
@@ -635,8 +635,8 @@ HRESULT FakeDevice::DrawIndexedPrimitive(Prim type, const Vertex* vertices, int 
 class FakeDriver : public Driver
 {
 public:
-    FakeDriver(FakeBackend* fake, FakeDriverSpec spec)
-        : m_fake(fake), m_fakeAlive(fake->m_alive), m_spec(std::move(spec))
+    FakeDriver(FakeBackend* fake, FakeDriverSpec setup)
+        : m_fake(fake), m_fakeAlive(fake->m_alive), m_spec(std::move(setup))
     {
     }
 
@@ -858,8 +858,8 @@ std::vector<DriverInfo> FakeBackend::EnumerateDrivers()
 {
     Record("EnumerateDrivers");
     std::vector<DriverInfo> infos;
-    for (const FakeDriverSpec& spec : drivers)
-        infos.push_back(spec.info);
+    for (const FakeDriverSpec& setup : drivers)
+        infos.push_back(setup.info);
     return infos;
 }
 
@@ -868,14 +868,14 @@ HRESULT FakeBackend::CreateDriver(const DriverInfo* info, DriverPtr& driver)
     Record(info ? Printf("CreateDriver %d", info->id) : std::string("CreateDriver primary"));
     if (HRESULT hr = NextResult("CreateDriver"); Failed(hr))
         return hr;
-    auto spec = std::find_if(drivers.begin(), drivers.end(),
+    auto setup = std::find_if(drivers.begin(), drivers.end(),
                              [info](const FakeDriverSpec& s)
                              { return info ? s.info.id == info->id : s.info.primary; });
-    if (spec == drivers.end())
+    if (setup == drivers.end())
         return DDERR_INVALIDPARAMS;
-    if (Failed(spec->createResult))
-        return spec->createResult;
-    driver = std::make_shared<FakeDriver>(this, *spec);
+    if (Failed(setup->createResult))
+        return setup->createResult;
+    driver = std::make_shared<FakeDriver>(this, *setup);
     return DD_OK;
 }
 
