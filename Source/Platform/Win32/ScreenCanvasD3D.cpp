@@ -175,52 +175,52 @@ cScreenCanvasD3D::TextureInfo cScreenCanvasD3D::TextureOf(IImage* image)
     return info;
 }
 
-int cScreenCanvasD3D::Submit(const DrawState& state, Surface* texture, Prim type, const Vertex* vertices,
-                             int count, const char* op)
+namespace
+{
+
+// Every draw call: the device clipped to the state's clip rectangle (text in a text field must stay
+// inside it; the default rectangle is unbounded and enables no plane), the texture, the pending
+// state, then the call itself; a failure is logged, never thrown.
+template <typename Call>
+int SubmitWith(const Rect<int>& clip, Surface* texture, const char* op, const char* callName, Call call)
 {
     CDisplay* display = CDisplay::Get();
     Device* device = display ? display->GetDevice() : nullptr;
-    if (!device || count <= 0)
-        return Draw_Nothing;
-    // The device is clipped to the state's clip rectangle for every draw (text in a text field must
-    // stay inside it). The default clip rectangle is unbounded, which enables no clip plane.
-    const Rect<int> clip = ClipFor(state);
-    if (clip.IsEmpty())
+    if (!device || clip.IsEmpty())
         return Draw_Nothing;
     ScopedWantedClip scoped(*display, clip);
     device->SetTexture(texture);
     display->ApplyPendingState();
-    const HRESULT hr = device->DrawPrimitive(type, vertices, count);
+    const HRESULT hr = call(*device);
     if (Failed(hr))
     {
-        LogPrintf("cScreenCanvasD3D::%s - DrawPrimitive returned 0x%08X - %s\n", op, unsigned(hr),
+        LogPrintf("cScreenCanvasD3D::%s - %s returned 0x%08X - %s\n", op, callName, unsigned(hr),
                   ErrorName(hr));
         return -1;
     }
     return Draw_Done;
 }
 
+} // namespace
+
+int cScreenCanvasD3D::Submit(const DrawState& state, Surface* texture, Prim type, const Vertex* vertices,
+                             int count, const char* op)
+{
+    if (count <= 0)
+        return Draw_Nothing;
+    return SubmitWith(ClipFor(state), texture, op, "DrawPrimitive",
+                      [&](Device& device) { return device.DrawPrimitive(type, vertices, count); });
+}
+
 int cScreenCanvasD3D::SubmitIndexed(const DrawState& state, Surface* texture, const Vertex* vertices,
                                     int count, const uint16_t* indices, int indexCount)
 {
-    CDisplay* display = CDisplay::Get();
-    Device* device = display ? display->GetDevice() : nullptr;
-    if (!device || count <= 0 || indexCount <= 0)
+    if (count <= 0 || indexCount <= 0)
         return Draw_Nothing;
-    const Rect<int> clip = ClipFor(state);
-    if (clip.IsEmpty())
-        return Draw_Nothing;
-    ScopedWantedClip scoped(*display, clip);
-    device->SetTexture(texture);
-    display->ApplyPendingState();
-    const HRESULT hr = device->DrawIndexedPrimitive(Prim::TriangleList, vertices, count, indices, indexCount);
-    if (Failed(hr))
-    {
-        LogPrintf("cScreenCanvasD3D::DrawSprites - DrawIndexedPrimitive returned 0x%08X - %s\n", unsigned(hr),
-                  ErrorName(hr));
-        return -1;
-    }
-    return Draw_Done;
+    return SubmitWith(
+        ClipFor(state), texture, "DrawSprites", "DrawIndexedPrimitive",
+        [&](Device& device)
+        { return device.DrawIndexedPrimitive(Prim::TriangleList, vertices, count, indices, indexCount); });
 }
 
 // ---- quads and images ----
