@@ -76,13 +76,15 @@ void Pixman(benchmark::State& state, bool tinted)
     Pictures& p = Shared();
     std::vector<uint32_t> source = p.source;
     std::vector<uint32_t> target = p.target;
-    pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, source.data(), kWidth * 4);
-    pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, target.data(), kWidth * 4);
+    pixman_image_t* src =
+        pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, source.data(), kWidth * 4);
+    pixman_image_t* dst =
+        pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, target.data(), kWidth * 4);
     pixman_image_t* mask = nullptr;
     if (tinted)
     {
-        const pixman_color_t tint{uint16_t(kTint[0] * 65535), uint16_t(kTint[1] * 65535), uint16_t(kTint[2] * 65535),
-                                  0xFFFF};
+        const pixman_color_t tint{uint16_t(kTint[0] * 65535), uint16_t(kTint[1] * 65535),
+                                  uint16_t(kTint[2] * 65535), 0xFFFF};
         mask = pixman_image_create_solid_fill(&tint);
         pixman_image_set_component_alpha(mask, 1);
     }
@@ -161,7 +163,8 @@ int main(int argc, char** argv)
                 "Kestrin/pixman", "Kestrin/SDL");
     for (const char* kind : {"over", "tinted"})
     {
-        auto rate = [&](const char* who) {
+        auto rate = [&](const char* who)
+        {
             auto it = reporter.rates.find(std::string(who) + "/" + kind);
             return it == reporter.rates.end() ? 0.0 : it->second;
         };

@@ -15,7 +15,8 @@ namespace
 const std::vector<unsigned char>& OggBytes()
 {
     // 3 s of a chord, so the encoder has real content to code.
-    static const std::vector<unsigned char> bytes = [] {
+    static const std::vector<unsigned char> bytes = []
+    {
         const int rate = 44100, frames = 3 * rate;
         std::vector<float> a = KestrinTest::Sine(frames, 2, rate, 220, 0.2f);
         std::vector<float> b = KestrinTest::Sine(frames, 2, rate, 277, 0.2f);

@@ -15,7 +15,8 @@ using namespace Kestrin;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool once = [] {
+    static const bool once = []
+    {
         SetLogToStderr(false);
         return true;
     }();

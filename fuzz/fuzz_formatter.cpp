@@ -28,7 +28,8 @@ std::wstring Pattern(const uint8_t* data, size_t size)
             std::memcpy(raw.data(), data + 1, raw.size() * sizeof(wchar_t));
         return raw;
     }
-    return Kestrin::FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size).substr(size ? 1 : 0));
+    return Kestrin::FromUtf8(
+        std::string_view(reinterpret_cast<const char*>(data), size).substr(size ? 1 : 0));
 }
 } // namespace
 
@@ -42,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         // The only gap a segment leaves is the second "%" of a "%%".
         bool follows = s.start == covered;
-        bool afterDouble = s.start == covered + 1 && covered > 0 && text[covered - 1] == L'%' && text[covered] == L'%';
+        bool afterDouble =
+            s.start == covered + 1 && covered > 0 && text[covered - 1] == L'%' && text[covered] == L'%';
         Check(follows || afterDouble);
         Check(s.start < s.end && s.end <= text.size());
         Check(s.width >= -StringFormatter::kMaxWidth && s.width <= StringFormatter::kMaxWidth);

@@ -30,7 +30,8 @@ void Decode(Kestrin::IStream& stream)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool once = [] {
+    static const bool once = []
+    {
         Kestrin::SetLogToStderr(false);
         Kestrin::Internal::SetDecodedPixelLimit(size_t(1) << 20);
         return true;

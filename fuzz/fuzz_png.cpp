@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool once = [] {
+    static const bool once = []
+    {
         Kestrin::SetLogToStderr(false);
         Kestrin::Internal::SetDecodedPixelLimit(size_t(1) << 18);
         return true;

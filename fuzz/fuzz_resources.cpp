@@ -2,7 +2,6 @@
 // small blocks. Both reads must end alike, and a sound document keeps as many resources either way; progress
 // stays within 0..1 and never runs backwards; a listener that stops the load is obeyed; the last unload drops
 // all.
-#include "Support/ChunkedStream.h"
 #include "Base/Exceptions.h"
 #include "Base/Log.h"
 #include "Base/Stream.h"
@@ -10,6 +9,7 @@
 #include "Framework/Names.h"
 #include "Framework/ResourceManager.h"
 #include "Framework/ValueResources.h"
+#include "Support/ChunkedStream.h"
 
 #include <algorithm>
 #include <cstring>

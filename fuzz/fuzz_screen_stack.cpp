@@ -81,12 +81,23 @@ struct World
         ++depth;
         switch (reaction)
         {
-        case 1: Queue(Looper::Request_Push, true); break;
-        case 2: PopMode(); break;
-        case 3: Queue(Looper::Request_PopTo, false); break;
-        case 4: Queue(Looper::Request_Replace, in.ConsumeBool()); break;
-        case 5: Looper::Current()->HandleInputEvent({in.ConsumeIntegralInRange(0, 6), 1, 2, 3}); break;
-        default: break;
+        case 1:
+            Queue(Looper::Request_Push, true);
+            break;
+        case 2:
+            PopMode();
+            break;
+        case 3:
+            Queue(Looper::Request_PopTo, false);
+            break;
+        case 4:
+            Queue(Looper::Request_Replace, in.ConsumeBool());
+            break;
+        case 5:
+            Looper::Current()->HandleInputEvent({in.ConsumeIntegralInRange(0, 6), 1, 2, 3});
+            break;
+        default:
+            break;
         }
         --depth;
     }
@@ -163,18 +174,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         {
             switch (in.ConsumeIntegralInRange(0, 9))
             {
-            case 0: world.Queue(in.ConsumeIntegralInRange(0, 4), true); break;
-            case 1: world.Queue(in.ConsumeIntegralInRange(0, 2), false); break;
-            case 2: PopMode(); break;
+            case 0:
+                world.Queue(in.ConsumeIntegralInRange(0, 4), true);
+                break;
+            case 1:
+                world.Queue(in.ConsumeIntegralInRange(0, 2), false);
+                break;
+            case 2:
+                PopMode();
+                break;
             case 3:
-            case 4: looper.ProcessModeRequests(); break;
+            case 4:
+                looper.ProcessModeRequests();
+                break;
             case 5:
                 looper.HandleInputEvent({in.ConsumeIntegralInRange(-1, 6), in.ConsumeIntegral<int>(),
                                          in.ConsumeIntegral<int>(), in.ConsumeIntegral<int>()});
                 break;
-            case 6: looper.UpdateAll(0.02f); break;
-            case 7: looper.DrawFrame(); break;
-            case 8: looper.PopModeNow(); break;
+            case 6:
+                looper.UpdateAll(0.02f);
+                break;
+            case 7:
+                looper.DrawFrame();
+                break;
+            case 8:
+                looper.PopModeNow();
+                break;
             case 9:
                 if (Screen* s = world.OnStack())
                     s->reaction = in.ConsumeIntegralInRange(0, 7);

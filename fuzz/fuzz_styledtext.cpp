@@ -47,7 +47,8 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool once = [] {
+    static const bool once = []
+    {
         SetLogToStderr(false);
         return true;
     }();
@@ -64,7 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SteppedFont big(3, 12, &glyphs);
     const NameId bodyName = MakeName("Body");
     const NameId bigName = MakeName("Big");
-    auto lookup = [&](NameId id) -> Font* { return id == bodyName ? &body : id == bigName ? &big : nullptr; };
+    auto lookup = [&](NameId id) -> Font* {
+        return id == bodyName ? &body : id == bigName ? &big : nullptr;
+    };
 
     // The plain wrap: breaks from 0 to the end, never backwards.
     WrappedLines wrapped;

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     if (status == SwfStatus::Ok && !header.hasFrameInfo)
         std::abort();
-    if (status == SwfStatus::HeaderOnly && (header.compression != SwfCompression::Lzma || header.hasFrameInfo))
+    if (status == SwfStatus::HeaderOnly &&
+        (header.compression != SwfCompression::Lzma || header.hasFrameInfo))
         std::abort();
     if (status == SwfStatus::NotSwf && header.hasFrameInfo)
         std::abort();

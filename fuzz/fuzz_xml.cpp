@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the XML reader, from memory and in small blocks, and copies every
 // document that reads through the writer: the copy must read back with the same elements.
-#include "Support/ChunkedStream.h"
 #include "Base/Stream.h"
 #include "Base/XMLReader.h"
 #include "Base/XMLWriter.h"
+#include "Support/ChunkedStream.h"
 
 #include <algorithm>
 #include <cstring>

@@ -41,7 +41,8 @@ std::string FormatComErrorMessage(const char* description, HRESULT code)
 
 std::string FormatWin32ErrorMessage(const char* description, int code, const std::string& systemText)
 {
-    std::string text = std::string(description ? description : "") + " (Win32 Error " + std::to_string(code) + ")";
+    std::string text =
+        std::string(description ? description : "") + " (Win32 Error " + std::to_string(code) + ")";
     if (!systemText.empty())
         text += "\n" + systemText;
     return text;

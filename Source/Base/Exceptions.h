@@ -42,7 +42,8 @@ class win32_error : public engine_error
 {
 public:
     win32_error(const char* sourceFile, int line, const char* description);
-    win32_error(const char* sourceFile, int line, const char* description, int code, const std::string& systemText);
+    win32_error(const char* sourceFile, int line, const char* description, int code,
+                const std::string& systemText);
 };
 
 // The name of a display-layer result code ("DDERR_..."), or null when unknown.

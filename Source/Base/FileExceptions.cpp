@@ -23,11 +23,13 @@ std::string ReadText(int code, const std::string& fileName, int line, const std:
 } // namespace
 
 FileOpenException::FileOpenException(int line, const std::string& fileName, const std::string& detail)
-    : std::runtime_error(OpenText(line, fileName, detail)), m_fileName(fileName), m_detail(detail), m_line(line)
+    : std::runtime_error(OpenText(line, fileName, detail)), m_fileName(fileName), m_detail(detail),
+      m_line(line)
 {
 }
 
-FileReadException::FileReadException(int code, const std::string& fileName, int line, const std::string& detail)
+FileReadException::FileReadException(int code, const std::string& fileName, int line,
+                                     const std::string& detail)
     : std::runtime_error(ReadText(code, fileName, line, detail)), m_fileName(fileName),
       m_message(ReadText(code, fileName, line, detail)), m_line(line)
 {

@@ -61,8 +61,8 @@ struct ColorF
     // From a packed 0xAARRGGBB word.
     static constexpr ColorF FromARGB(uint32_t argb)
     {
-        return {float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f, float(argb & 0xFF) / 255.0f,
-                float((argb >> 24) & 0xFF) / 255.0f};
+        return {float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f,
+                float(argb & 0xFF) / 255.0f, float((argb >> 24) & 0xFF) / 255.0f};
     }
 
     // Rounds each channel after clamping to [0, 1].

@@ -8,9 +8,7 @@
 namespace Kestrin
 {
 
-ProfileSample::ProfileSample(const char* sampleName) : name(sampleName ? sampleName : "")
-{
-}
+ProfileSample::ProfileSample(const char* sampleName) : name(sampleName ? sampleName : "") {}
 
 ProfileSample::~ProfileSample()
 {
@@ -49,9 +47,7 @@ void ProfileSample::Print() const
               name, n, total / 1000, total % 1000, average, low / 1000, low % 1000, high / 1000, high % 1000);
 }
 
-ProfileTimer::ProfileTimer(ProfileSample& sample) : m_sample(&sample), m_startMicros(ProfileMicros())
-{
-}
+ProfileTimer::ProfileTimer(ProfileSample& sample) : m_sample(&sample), m_startMicros(ProfileMicros()) {}
 
 ProfileTimer::~ProfileTimer()
 {

@@ -7,7 +7,8 @@
 #include <map>
 #include <vector>
 
-BoostRandomNumberStream::BoostRandomNumberStream(uint32_t seed) : m_intEngine(seed), m_floatEngine(seed), m_seed(seed)
+BoostRandomNumberStream::BoostRandomNumberStream(uint32_t seed)
+    : m_intEngine(seed), m_floatEngine(seed), m_seed(seed)
 {
 }
 

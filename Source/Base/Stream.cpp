@@ -9,7 +9,8 @@ namespace Kestrin
 MemoryStream::MemoryStream(std::wstring name) : m_name(std::move(name)) {}
 
 MemoryStream::MemoryStream(std::wstring name, const void* data, uint32_t size)
-    : m_name(std::move(name)), m_bytes(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size)
+    : m_name(std::move(name)),
+      m_bytes(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size)
 {
 }
 
@@ -48,7 +49,9 @@ uint32_t MemoryStream::Write(const void* buffer, uint32_t count)
 
 uint32_t MemoryStream::Seek(int origin, int32_t offset)
 {
-    int64_t base = origin == FromCurrent ? int64_t(m_position) : origin == FromEnd ? int64_t(m_bytes.size()) : 0;
+    int64_t base = origin == FromCurrent ? int64_t(m_position)
+                   : origin == FromEnd   ? int64_t(m_bytes.size())
+                                         : 0;
     m_position = size_t(std::clamp<int64_t>(base + offset, 0, int64_t(m_bytes.size())));
     return uint32_t(m_position);
 }

@@ -33,13 +33,20 @@ uint32_t ConversionBit(wchar_t c)
 {
     switch (c)
     {
-    case L'b': return StringFormatter::kBinary;
-    case L'o': return StringFormatter::kOctal;
-    case L'd': return StringFormatter::kDecimal;
-    case L'x': return StringFormatter::kHexLower;
-    case L'X': return StringFormatter::kHexUpper;
-    case L't': return StringFormatter::kTimeOfDay;
-    default: return StringFormatter::kNoConversion;
+    case L'b':
+        return StringFormatter::kBinary;
+    case L'o':
+        return StringFormatter::kOctal;
+    case L'd':
+        return StringFormatter::kDecimal;
+    case L'x':
+        return StringFormatter::kHexLower;
+    case L'X':
+        return StringFormatter::kHexUpper;
+    case L't':
+        return StringFormatter::kTimeOfDay;
+    default:
+        return StringFormatter::kNoConversion;
     }
 }
 
@@ -63,7 +70,8 @@ Segment ReadDirective(const std::wstring& f, size_t open, size_t close)
             if (f[i] < L'0' || f[i] > L'9')
                 digits = false;
             else // saturates: a number too large for the field names no argument either
-                number = std::min<uint64_t>(number * 10 + uint64_t(f[i] - L'0'), std::numeric_limits<uint32_t>::max());
+                number = std::min<uint64_t>(number * 10 + uint64_t(f[i] - L'0'),
+                                            std::numeric_limits<uint32_t>::max());
         }
         if (digits)
             s.argument = uint32_t(number);
@@ -113,15 +121,25 @@ void AppendInteger(std::wstring& out, uint64_t bits, bool isSigned, uint32_t con
     const char* digits = "0123456789abcdef";
     switch (conversion)
     {
-    case StringFormatter::kBinary: radix = 2; break;
-    case StringFormatter::kOctal: radix = 8; break;
-    case StringFormatter::kDecimal: radix = 10; break;
-    case StringFormatter::kHexLower: radix = 16; break;
+    case StringFormatter::kBinary:
+        radix = 2;
+        break;
+    case StringFormatter::kOctal:
+        radix = 8;
+        break;
+    case StringFormatter::kDecimal:
+        radix = 10;
+        break;
+    case StringFormatter::kHexLower:
+        radix = 16;
+        break;
     case StringFormatter::kHexUpper:
         radix = 16;
         digits = "0123456789ABCDEF";
         break;
-    default: group = true; break;
+    default:
+        group = true;
+        break;
     }
     bool negative = isSigned && int64_t(bits) < 0;
     uint64_t magnitude = negative ? 0 - bits : bits; // the most negative value works too
@@ -180,8 +198,7 @@ struct Appender : boost::static_visitor<void>
         else
             out += FormatLocalDateTime(t.time);
     }
-    template <class T>
-    void operator()(T v) const
+    template <class T> void operator()(T v) const
     {
         static_assert(std::is_integral_v<T>);
         if constexpr (std::is_signed_v<T>)

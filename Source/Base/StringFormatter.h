@@ -43,12 +43,12 @@ public:
     enum : uint32_t
     {
         kNoConversion = 0,
-        kBinary = 1,      // b
-        kOctal = 2,       // o
-        kDecimal = 4,     // d
-        kHexLower = 8,    // x
-        kHexUpper = 16,   // X
-        kTimeOfDay = 32,  // t
+        kBinary = 1,     // b
+        kOctal = 2,      // o
+        kDecimal = 4,    // d
+        kHexLower = 8,   // x
+        kHexUpper = 16,  // X
+        kTimeOfDay = 32, // t
     };
 
     // Width and precision saturate at this magnitude; the output is never cut.
@@ -56,18 +56,18 @@ public:
 
     struct Segment
     {
-        uint32_t argument = 0;   // from 1; 0 for literal text and unresolved directives
-        uint32_t start = 0;      // positions in `format`; a directive spans both its "%"
-        uint32_t end = 0;        // exclusive
+        uint32_t argument = 0; // from 1; 0 for literal text and unresolved directives
+        uint32_t start = 0;    // positions in `format`; a directive spans both its "%"
+        uint32_t end = 0;      // exclusive
         uint32_t conversion = kNoConversion;
-        int32_t width = -1;      // -1 when absent
-        int32_t precision = -1;  // -1 when absent
+        int32_t width = -1;     // -1 when absent
+        int32_t precision = -1; // -1 when absent
     };
 
     // The index of a kind is its position. Kinds are told apart by their C++ type; `long` and
     // `unsigned long` are 64-bit here, all integers are widened to 64 bits before conversion.
-    using Argument = boost::variant<wchar_t, int, unsigned int, short, unsigned short, long, unsigned long, long long,
-                                    unsigned long long, float, double, std::wstring, TimeStamp>;
+    using Argument = boost::variant<wchar_t, int, unsigned int, short, unsigned short, long, unsigned long,
+                                    long long, unsigned long long, float, double, std::wstring, TimeStamp>;
 
     // Parses the pattern once; every pattern is accepted.
     explicit StringFormatter(const std::wstring& pattern);

@@ -49,8 +49,14 @@ public:
     // Keys built at run time.
     std::wstring GetString(const std::wstring& key) const { return GetString(key.c_str()); }
     int GetInt(const std::wstring& key, int defaultValue) const { return GetInt(key.c_str(), defaultValue); }
-    float GetFloat(const std::wstring& key, float defaultValue) const { return GetFloat(key.c_str(), defaultValue); }
-    bool GetBool(const std::wstring& key, bool defaultValue) const { return GetBool(key.c_str(), defaultValue); }
+    float GetFloat(const std::wstring& key, float defaultValue) const
+    {
+        return GetFloat(key.c_str(), defaultValue);
+    }
+    bool GetBool(const std::wstring& key, bool defaultValue) const
+    {
+        return GetBool(key.c_str(), defaultValue);
+    }
     bool HasRecord(const std::wstring& key) const { return HasRecord(key.c_str()); }
     bool SetString(const std::wstring& key, const std::wstring& text) { return SetString(key.c_str(), text); }
     bool SetInt(const std::wstring& key, int value) { return SetInt(key.c_str(), value); }

@@ -31,7 +31,8 @@ bool WriteCurrentFlag(Account& account, bool isCurrent)
     }
     catch (const std::exception& e)
     {
-        LogPrintf("Couldn't write account file \"%s\": %s\n", FileNameOf(account.GetFileSpec()).c_str(), e.what());
+        LogPrintf("Couldn't write account file \"%s\": %s\n", FileNameOf(account.GetFileSpec()).c_str(),
+                  e.what());
         return false;
     }
 }
@@ -159,7 +160,8 @@ bool AccountManager::RenameAccount(const std::wstring& oldName, const std::wstri
     }
     catch (const std::exception& e)
     {
-        LogPrintf("Couldn't write account file \"%s\": %s\n", FileNameOf(account->GetFileSpec()).c_str(), e.what());
+        LogPrintf("Couldn't write account file \"%s\": %s\n", FileNameOf(account->GetFileSpec()).c_str(),
+                  e.what());
         return false;
     }
     account->m_name = newName;
@@ -168,8 +170,9 @@ bool AccountManager::RenameAccount(const std::wstring& oldName, const std::wstri
 
 bool AccountManager::DeleteAccount(const std::wstring& name)
 {
-    auto it = std::find_if(m_accounts.begin(), m_accounts.end(),
-                           [&](const std::unique_ptr<Account>& account) { return account->GetName() == name; });
+    auto it =
+        std::find_if(m_accounts.begin(), m_accounts.end(),
+                     [&](const std::unique_ptr<Account>& account) { return account->GetName() == name; });
     if (it == m_accounts.end())
         return false;
     // Out of the list first: the handlers must not save into a profile that is going away.

@@ -57,7 +57,8 @@ bool ReplaceFileContents(const FileSpec& fileSpec, const void* data, uint32_t si
     if (!written || !synced)
     {
         fileSystem->Delete(temporary);
-        return fail(written ? "couldn't flush the temporary file to the disk" : "couldn't write the temporary file");
+        return fail(written ? "couldn't flush the temporary file to the disk"
+                            : "couldn't write the temporary file");
     }
     if (!fileSystem->Rename(temporary, fileSpec))
     {

@@ -16,7 +16,8 @@ void MakeUniqueRandomFileSpec(FileSpec& fileSpec);
 // half written: the bytes go to "<name><extension>.tmp" beside it, which is synced to the disk and
 // then renamed over the file. On failure the file is as it was, the temporary file is removed,
 // and error (when given) says which step failed.
-bool ReplaceFileContents(const FileSpec& fileSpec, const void* data, uint32_t size, std::string* error = nullptr);
+bool ReplaceFileContents(const FileSpec& fileSpec, const void* data, uint32_t size,
+                         std::string* error = nullptr);
 
 // The name of the temporary file ReplaceFileContents writes for fileSpec.
 FileSpec TemporaryFileSpec(const FileSpec& fileSpec);

@@ -10,15 +10,17 @@ namespace Kestrin
 
 void InstallLogFile()
 {
-    SetLogFileLocator([]() -> std::string {
-        // The per-user folder is named after the application, so it cannot be known before.
-        if (!GetApplication())
-            return {};
-        std::string folder = ToUtf8(GetAppDataFolder());
-        if (!folder.empty() && folder.back() != '/')
-            folder += '/';
-        return folder + "LOG.TXT";
-    });
+    SetLogFileLocator(
+        []() -> std::string
+        {
+            // The per-user folder is named after the application, so it cannot be known before.
+            if (!GetApplication())
+                return {};
+            std::string folder = ToUtf8(GetAppDataFolder());
+            if (!folder.empty() && folder.back() != '/')
+                folder += '/';
+            return folder + "LOG.TXT";
+        });
 }
 
 } // namespace Kestrin

@@ -182,7 +182,8 @@ inline __m128i MixLanes(__m128i d, __m128i c, __m128i a)
 template <bool Tinted> int FastAlphaRow(uint32_t* d, const uint32_t* s, int n, const Tint& t)
 {
     const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
-    const __m128i tint = _mm_set_epi16(0, short(t.r), short(t.g), short(t.b), 0, short(t.r), short(t.g), short(t.b));
+    const __m128i tint =
+        _mm_set_epi16(0, short(t.r), short(t.g), short(t.b), 0, short(t.r), short(t.g), short(t.b));
     const __m128i lowThreshold = _mm_set1_epi32(Tinted ? 1 : 16);
     const __m128i highThreshold = _mm_set1_epi32(239);
     int i = 0;
@@ -200,9 +201,9 @@ template <bool Tinted> int FastAlphaRow(uint32_t* d, const uint32_t* s, int n, c
         Lanes cw = sw;
         if constexpr (Tinted)
             cw = {Div255(_mm_mullo_epi16(sw.lo, tint)), Div255(_mm_mullo_epi16(sw.hi, tint))};
-        const __m128i mixed =
-            _mm_or_si128(_mm_packus_epi16(MixLanes(dw.lo, cw.lo, AlphaLanes(sw.lo)), MixLanes(dw.hi, cw.hi, AlphaLanes(sw.hi))),
-                         opaque);
+        const __m128i mixed = _mm_or_si128(_mm_packus_epi16(MixLanes(dw.lo, cw.lo, AlphaLanes(sw.lo)),
+                                                            MixLanes(dw.hi, cw.hi, AlphaLanes(sw.hi))),
+                                           opaque);
         __m128i out = mixed;
         if constexpr (!Tinted)
         {
@@ -240,15 +241,15 @@ template <int Mode> void OpaqueRows(const Area& area, const Tint& t)
     }
 #endif
     for (int y = 0; y < area.height; ++y)
-        OpaqueRow<Mode>(area.dst + size_t(y) * size_t(area.dstStride), area.src + size_t(y) * size_t(area.srcStride),
-                        area.width, t);
+        OpaqueRow<Mode>(area.dst + size_t(y) * size_t(area.dstStride),
+                        area.src + size_t(y) * size_t(area.srcStride), area.width, t);
 }
 
 template <int Mode> void FadedRows(const Area& area, const Tint& t, int g)
 {
     for (int y = 0; y < area.height; ++y)
-        FadedRow<Mode>(area.dst + size_t(y) * size_t(area.dstStride), area.src + size_t(y) * size_t(area.srcStride),
-                       area.width, t, g);
+        FadedRow<Mode>(area.dst + size_t(y) * size_t(area.dstStride),
+                       area.src + size_t(y) * size_t(area.srcStride), area.width, t, g);
 }
 
 void RunBlit(BlitMode mode, const Area& area, const Tint& t, int g)
@@ -260,24 +261,48 @@ void RunBlit(BlitMode mode, const Area& area, const Tint& t, int g)
         case Blit_Block:
             std::memmove(area.dst, area.src, size_t(area.width) * size_t(area.height) * 4);
             break;
-        case Blit_Copy: OpaqueRows<Blit_Copy>(area, t); break;
-        case Blit_AlphaTest: OpaqueRows<Blit_AlphaTest>(area, t); break;
-        case Blit_Alpha: OpaqueRows<Blit_Alpha>(area, t); break;
-        case Blit_Tinted: OpaqueRows<Blit_Tinted>(area, t); break;
-        case Blit_TintedTest: OpaqueRows<Blit_TintedTest>(area, t); break;
-        case Blit_TintedAlpha: OpaqueRows<Blit_TintedAlpha>(area, t); break;
+        case Blit_Copy:
+            OpaqueRows<Blit_Copy>(area, t);
+            break;
+        case Blit_AlphaTest:
+            OpaqueRows<Blit_AlphaTest>(area, t);
+            break;
+        case Blit_Alpha:
+            OpaqueRows<Blit_Alpha>(area, t);
+            break;
+        case Blit_Tinted:
+            OpaqueRows<Blit_Tinted>(area, t);
+            break;
+        case Blit_TintedTest:
+            OpaqueRows<Blit_TintedTest>(area, t);
+            break;
+        case Blit_TintedAlpha:
+            OpaqueRows<Blit_TintedAlpha>(area, t);
+            break;
         }
         return;
     }
     switch (mode)
     {
     case Blit_Block:
-    case Blit_Copy: FadedRows<Blit_Copy>(area, t, g); break;
-    case Blit_AlphaTest: FadedRows<Blit_AlphaTest>(area, t, g); break;
-    case Blit_Alpha: FadedRows<Blit_Alpha>(area, t, g); break;
-    case Blit_Tinted: FadedRows<Blit_Tinted>(area, t, g); break;
-    case Blit_TintedTest: FadedRows<Blit_TintedTest>(area, t, g); break;
-    case Blit_TintedAlpha: FadedRows<Blit_TintedAlpha>(area, t, g); break;
+    case Blit_Copy:
+        FadedRows<Blit_Copy>(area, t, g);
+        break;
+    case Blit_AlphaTest:
+        FadedRows<Blit_AlphaTest>(area, t, g);
+        break;
+    case Blit_Alpha:
+        FadedRows<Blit_Alpha>(area, t, g);
+        break;
+    case Blit_Tinted:
+        FadedRows<Blit_Tinted>(area, t, g);
+        break;
+    case Blit_TintedTest:
+        FadedRows<Blit_TintedTest>(area, t, g);
+        break;
+    case Blit_TintedAlpha:
+        FadedRows<Blit_TintedAlpha>(area, t, g);
+        break;
     }
 }
 
@@ -312,7 +337,8 @@ int BlitImage(const Image* image, int x, int y, const BlitTarget& target, const 
     const int g = ChannelByte(state.imageColor.a);
     if (g == 0)
         return Draw_Nothing;
-    const Tint tint{ChannelByte(state.imageColor.r), ChannelByte(state.imageColor.g), ChannelByte(state.imageColor.b)};
+    const Tint tint{ChannelByte(state.imageColor.r), ChannelByte(state.imageColor.g),
+                    ChannelByte(state.imageColor.b)};
 
     const int64_t imageW = image->GetWidth(), imageH = image->GetHeight();
     int64_t sx = 0, sy = 0, sw = imageW, sh = imageH;
@@ -411,7 +437,9 @@ int BlitStretchedImage(const Image* image, const BlitTarget& target, const Rect<
             int64_t sx = (x - dx) * sw / dw + sx0;
             if (mirrorX)
                 sx = sx0 + sw - 1 - (sx - sx0);
-            uint32_t p = (sx < 0 || sy < 0 || sx > INT32_MAX || sy > INT32_MAX) ? 0 : image->GetPixel(int(sx), int(sy));
+            uint32_t p = (sx < 0 || sy < 0 || sx > INT32_MAX || sy > INT32_MAX)
+                             ? 0
+                             : image->GetPixel(int(sx), int(sy));
             if (tint != 0xFFFFFFFFu)
                 p = (((ta * (p >> 24)) >> 8) << 24) | (((tr * ((p >> 16) & 0xFF)) >> 8) << 16) |
                     (((tg * ((p >> 8) & 0xFF)) >> 8) << 8) | ((tb * (p & 0xFF)) >> 8);

@@ -22,13 +22,13 @@ struct BlitTarget
 // How a blit combines source and target; chosen once per call.
 enum BlitMode
 {
-    Blit_Block = 0,        // one copy of the whole block
-    Blit_Copy = 1,         // row copies
-    Blit_AlphaTest = 2,    // one-bit alpha
-    Blit_Alpha = 3,        // full alpha
-    Blit_Tinted = 4,       // tinted copy
-    Blit_TintedTest = 5,   // tinted, one-bit alpha
-    Blit_TintedAlpha = 6,  // tinted, full alpha
+    Blit_Block = 0,       // one copy of the whole block
+    Blit_Copy = 1,        // row copies
+    Blit_AlphaTest = 2,   // one-bit alpha
+    Blit_Alpha = 3,       // full alpha
+    Blit_Tinted = 4,      // tinted copy
+    Blit_TintedTest = 5,  // tinted, one-bit alpha
+    Blit_TintedAlpha = 6, // tinted, full alpha
 };
 
 // The mode a blit of this image with this state uses; `wholeTarget` when the copy covers the

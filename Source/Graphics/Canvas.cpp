@@ -242,8 +242,8 @@ int RoundCoordinate(float v)
 }
 } // namespace
 
-int DrawLineClipped(float fx1, float fy1, float fx2, float fy2, const DrawState& state, IPixelSettingCanvas* pixels,
-                    ICanvas* canvas)
+int DrawLineClipped(float fx1, float fy1, float fx2, float fy2, const DrawState& state,
+                    IPixelSettingCanvas* pixels, ICanvas* canvas)
 {
     if (!pixels || !canvas)
         return Draw_Nothing;
@@ -262,7 +262,8 @@ int DrawLineClipped(float fx1, float fy1, float fx2, float fy2, const DrawState&
     const int64_t majorMin = xMajor ? clip.x : clip.y;
     const int64_t majorMax = majorMin + (xMajor ? clip.w : clip.h) - 1;
 
-    auto plot = [&](int64_t a, int64_t b) {
+    auto plot = [&](int64_t a, int64_t b)
+    {
         const int64_t x = xMajor ? a : b;
         const int64_t y = xMajor ? b : a;
         if (x >= clip.x && y >= clip.y && x < int64_t(clip.x) + clip.w && y < int64_t(clip.y) + clip.h)

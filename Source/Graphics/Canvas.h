@@ -116,7 +116,8 @@ public:
     static NameId InterfaceName() { return ITextDrawingCanvasName(); }
     virtual ~ITextDrawingCanvas() = default;
     // Plain text at the pen position in state.color; alignment and outlines are done by the caller.
-    virtual int DrawText(const wchar_t* text, Font* font, const Vector2<float>& position, const DrawState& state) = 0;
+    virtual int DrawText(const wchar_t* text, Font* font, const Vector2<float>& position,
+                         const DrawState& state) = 0;
 };
 
 class IEllipseDrawingCanvas
@@ -200,8 +201,8 @@ uint32_t BlendPixel(uint32_t source, uint32_t destination);
 // Packs the state's colour and sets it, blended over the pixel with DrawFlag_Blend.
 int PlotPixel(int x, int y, const DrawState& state, IPixelSettingCanvas* pixels);
 // Bresenham line within the canvas bounds and the clip rectangle.
-int DrawLineClipped(float x1, float y1, float x2, float y2, const DrawState& state, IPixelSettingCanvas* pixels,
-                    ICanvas* canvas);
+int DrawLineClipped(float x1, float y1, float x2, float y2, const DrawState& state,
+                    IPixelSettingCanvas* pixels, ICanvas* canvas);
 // Float to int by truncation, saturating; NaN goes far off every canvas.
 int TruncToInt(float v);
 // A colour channel as a byte: v * 255 truncated, clamped to 0..255.
@@ -224,12 +225,13 @@ int DrawRectOutline(ICanvas* canvas, const Rect<int>& rect, const ColorF& color)
 int FillEllipse(const Rect<float>& bounds, const DrawState& state, ICanvas* canvas = GetCurrentCanvas());
 int DrawEllipse(const Rect<float>& bounds, const DrawState& state, ICanvas* canvas = GetCurrentCanvas());
 // Through the canvas's line interface, else its pixels.
-int DrawLine(float x1, float y1, float x2, float y2, const DrawState& state, ICanvas* canvas = GetCurrentCanvas());
+int DrawLine(float x1, float y1, float x2, float y2, const DrawState& state,
+             ICanvas* canvas = GetCurrentCanvas());
 // The state's font, colours, text mode and alignment; `clip` replaces the state's clipRect.
 int DrawText(const wchar_t* text, float x, float y, const DrawState& state, ICanvas* canvas,
              const Rect<int>* clip = nullptr);
 // Wrapped to the width; `outRect` receives the block's rectangle.
-int DrawWrappedText(const wchar_t* text, float x, float y, float width, Rect<float>* outRect, const DrawState& state,
-                    ICanvas* canvas);
+int DrawWrappedText(const wchar_t* text, float x, float y, float width, Rect<float>* outRect,
+                    const DrawState& state, ICanvas* canvas);
 
 } // namespace Kestrin::Graphics

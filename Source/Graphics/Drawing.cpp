@@ -146,8 +146,10 @@ int DrawRectOutline(ICanvas* canvas, const Rect<int>& rect, const ColorF& color)
     state.color = color;
     const float left = float(rect.x), top = float(rect.y);
     const float right = float(int64_t(rect.x) + rect.w - 1), bottom = float(int64_t(rect.y) + rect.h - 1);
-    const float lines[4][4] = {
-        {left, top, right, top}, {right, top, right, bottom}, {right, bottom, left, bottom}, {left, bottom, left, top}};
+    const float lines[4][4] = {{left, top, right, top},
+                               {right, top, right, bottom},
+                               {right, bottom, left, bottom},
+                               {left, bottom, left, top}};
     int result = Draw_Nothing;
     for (const auto& l : lines)
     {
@@ -184,7 +186,8 @@ int DrawEllipse(const Rect<float>& bounds, const DrawState& state, ICanvas* canv
     return DrawEllipseShape(bounds, state, canvas, false);
 }
 
-int DrawText(const wchar_t* text, float x, float y, const DrawState& state, ICanvas* canvas, const Rect<int>* clip)
+int DrawText(const wchar_t* text, float x, float y, const DrawState& state, ICanvas* canvas,
+             const Rect<int>* clip)
 {
     if (!text || !state.font || !canvas)
         return Draw_Nothing;
@@ -222,8 +225,8 @@ int DrawText(const wchar_t* text, float x, float y, const DrawState& state, ICan
     return DrawTextPass(text, x, y, state.color, base, textCanvas, quad);
 }
 
-int DrawWrappedText(const wchar_t* text, float x, float y, float width, Rect<float>* outRect, const DrawState& state,
-                    ICanvas* canvas)
+int DrawWrappedText(const wchar_t* text, float x, float y, float width, Rect<float>* outRect,
+                    const DrawState& state, ICanvas* canvas)
 {
     if (!text || !state.font)
         return Draw_Nothing;

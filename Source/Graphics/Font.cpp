@@ -75,14 +75,14 @@ struct KeyName
 
 // In the order they are matched.
 const KeyName kKeyNames[] = {
-    {L"Backspace", 8},   {L"Tab", 9},         {L"Enter", 13},      {L"Escape", 27},     {L"Space", 32},
-    {L"Left", 37},       {L"Up", 38},         {L"Right", 39},      {L"Down", 40},       {L"Insert", 45},
-    {L"Delete", 46},     {L"PageUp", 33},     {L"PageDown", 34},   {L"Home", 36},       {L"End", 35},
-    {L"F1", 112},        {L"F2", 113},        {L"F3", 114},        {L"F4", 115},        {L"F5", 116},
-    {L"F6", 117},        {L"F7", 118},        {L"F8", 119},        {L"F9", 120},        {L"F10", 121},
-    {L"F11", 122},       {L"F12", 123},       {L"Start", 256},     {L"Select", 257},    {L"GamePadA", 258},
-    {L"GamePadB", 259},  {L"GamePadX", 260},  {L"GamePadY", 261},  {L"GamePadL", 262},  {L"GamePadR", 263},
-    {L"VK_RETURN", 13},  {L"VK_ESCAPE", 27},
+    {L"Backspace", 8},  {L"Tab", 9},        {L"Enter", 13},     {L"Escape", 27},    {L"Space", 32},
+    {L"Left", 37},      {L"Up", 38},        {L"Right", 39},     {L"Down", 40},      {L"Insert", 45},
+    {L"Delete", 46},    {L"PageUp", 33},    {L"PageDown", 34},  {L"Home", 36},      {L"End", 35},
+    {L"F1", 112},       {L"F2", 113},       {L"F3", 114},       {L"F4", 115},       {L"F5", 116},
+    {L"F6", 117},       {L"F7", 118},       {L"F8", 119},       {L"F9", 120},       {L"F10", 121},
+    {L"F11", 122},      {L"F12", 123},      {L"Start", 256},    {L"Select", 257},   {L"GamePadA", 258},
+    {L"GamePadB", 259}, {L"GamePadX", 260}, {L"GamePadY", 261}, {L"GamePadL", 262}, {L"GamePadR", 263},
+    {L"VK_RETURN", 13}, {L"VK_ESCAPE", 27},
 };
 
 wchar_t AsciiUpper(wchar_t c)

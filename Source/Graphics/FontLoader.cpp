@@ -230,8 +230,8 @@ std::unique_ptr<ImageFont> MakeImageFont(const FontDescription& d, std::unique_p
     {
         const size_t code = size_t(g.code);
         font->advances[code] = g.width;
-        font->glyphs[code] =
-            d.version >= 3 ? GlyphRect{g.x, g.y, g.width, g.height} : GlyphRect{g.x, d.top, g.width, d.lineHeight};
+        font->glyphs[code] = d.version >= 3 ? GlyphRect{g.x, g.y, g.width, g.height}
+                                            : GlyphRect{g.x, d.top, g.width, d.lineHeight};
     }
     font->image = std::move(image);
     if (font->image && d.version < 3)

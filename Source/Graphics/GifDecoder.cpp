@@ -228,9 +228,10 @@ bool ReadFirstImage(IStream& stream, int& width, int& height, GifFrameList& list
             }
         }
         data.resize(data.size() + 4, 0);
-        result.decoded = haveCodeSize && DecodeGifCodeStream(minimumCodeSize, data.data(), data.size() - 4,
-                                                             frame->indices.get(), frame->stride, frame->width,
-                                                             frame->height, (packed & 0x40) != 0) != 0;
+        result.decoded =
+            haveCodeSize &&
+            DecodeGifCodeStream(minimumCodeSize, data.data(), data.size() - 4, frame->indices.get(),
+                                frame->stride, frame->width, frame->height, (packed & 0x40) != 0) != 0;
         result.frame = std::move(frame);
         return true;
     }
@@ -281,9 +282,11 @@ std::unique_ptr<uint32_t[]> DecodeGif(IStream& stream, int& width, int& height, 
         return nullptr;
     auto pixels = std::make_unique<uint32_t[]>(size_t(w) * size_t(h));
     const GifFrame& frame = *result.frame;
-    const bool covered = Compose(frame, w, h, [&](size_t at, uint8_t r, uint8_t g, uint8_t b, bool transparent) {
-        pixels[at] = (transparent ? 0u : 0xFF000000u) | (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
-    });
+    const bool covered = Compose(frame, w, h,
+                                 [&](size_t at, uint8_t r, uint8_t g, uint8_t b, bool transparent) {
+                                     pixels[at] = (transparent ? 0u : 0xFF000000u) | (uint32_t(r) << 16) |
+                                                  (uint32_t(g) << 8) | b;
+                                 });
     hasTransparency = frame.transparentIndex != -1 || !covered;
     Finish(result, list, frameCount);
     return pixels;
@@ -301,15 +304,15 @@ std::unique_ptr<uint8_t[]> DecodeGifMask(IStream& stream, int& width, int& heigh
     if (!found || w <= 0 || h <= 0)
         return nullptr;
     auto grey = std::make_unique<uint8_t[]>(size_t(w) * size_t(h));
-    Compose(*result.frame, w, h, [&](size_t at, uint8_t r, uint8_t g, uint8_t b, bool) {
-        grey[at] = uint8_t((int(r) + int(g) + int(b)) / 3);
-    });
+    Compose(*result.frame, w, h,
+            [&](size_t at, uint8_t r, uint8_t g, uint8_t b, bool)
+            { grey[at] = uint8_t((int(r) + int(g) + int(b)) / 3); });
     Finish(result, list, frameCount);
     return grey;
 }
 
-int64_t DecodeGifCodeStream(int minimumCodeSize, const uint8_t* data, size_t size, uint8_t* indices, int stride,
-                            int width, int height, bool interlaced)
+int64_t DecodeGifCodeStream(int minimumCodeSize, const uint8_t* data, size_t size, uint8_t* indices,
+                            int stride, int width, int height, bool interlaced)
 {
     if (minimumCodeSize < 1 || minimumCodeSize > 11 || !data || !indices || width <= 0 || height <= 0 ||
         stride < width)
@@ -379,7 +382,8 @@ int64_t DecodeGifCodeStream(int minimumCodeSize, const uint8_t* data, size_t siz
         }
         previous = code;
 
-        auto put = [&](uint8_t value) -> bool {
+        auto put = [&](uint8_t value) -> bool
+        {
             if (x == width)
             {
                 x = 0;

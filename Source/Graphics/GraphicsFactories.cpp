@@ -19,8 +19,8 @@ namespace
 constexpr int kMostRotations = 1024;
 } // namespace
 
-IResourceDescriptor* ImageResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                  IXMLReader&)
+IResourceDescriptor* ImageResourceFactory::Create(const std::wstring& source, NameId name,
+                                                  XMLElement& element, IXMLReader&)
 {
     auto image = std::make_unique<ResourceWrapper<Image>>(source, name, element);
     if (!LoadImage(element.GetString(L"src"), *image))
@@ -34,8 +34,8 @@ IResourceDescriptor* ImageResourceFactory::Create(const std::wstring& source, Na
     return image.release();
 }
 
-IResourceDescriptor* ImageListResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                      IXMLReader& children)
+IResourceDescriptor* ImageListResourceFactory::Create(const std::wstring& source, NameId name,
+                                                      XMLElement& element, IXMLReader& children)
 {
     auto list = std::make_unique<ResourceWrapper<ImageList>>(source, name, element);
     ResourceManager* manager = ResourceManager::Instance();
@@ -56,8 +56,8 @@ IResourceDescriptor* ImageListResourceFactory::Create(const std::wstring& source
     return list.release();
 }
 
-IResourceDescriptor* FilmStripResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                      IXMLReader&)
+IResourceDescriptor* FilmStripResourceFactory::Create(const std::wstring& source, NameId name,
+                                                      XMLElement& element, IXMLReader&)
 {
     auto image = std::make_unique<Image>();
     if (!LoadImage(element.GetString(L"src"), *image))

@@ -71,9 +71,7 @@ int ImageRotationCache::IndexForAngle(float angle) const
     return index < 0 ? 0 : index;
 }
 
-Image::Image() : hasAlpha(false)
-{
-}
+Image::Image() : hasAlpha(false) {}
 
 Image::Image(int width, int height)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_pixels(NewPixels(m_width, m_height))

@@ -51,8 +51,8 @@ int cImageCanvas::Changed(int result)
 
 int cImageCanvas::DrawFilledRect(const Rect<float>& rect, const DrawState& state)
 {
-    return DrawFilledRect(Rect<int>(TruncToInt(rect.x), TruncToInt(rect.y), TruncToInt(rect.w), TruncToInt(rect.h)),
-                          state);
+    return DrawFilledRect(
+        Rect<int>(TruncToInt(rect.x), TruncToInt(rect.y), TruncToInt(rect.w), TruncToInt(rect.h)), state);
 }
 
 int cImageCanvas::DrawFilledRect(const Rect<int>& rect, const DrawState& state)
@@ -97,7 +97,8 @@ int cImageCanvas::DrawRotatedImage(IImage* image, float x, float y, float angle,
     Image* turned = GetRotatedImage(*source, angle);
     if (!turned)
         return Draw_Unsupported;
-    return DrawImage(turned, x - float(turned->GetWidth()) * 0.5f, y - float(turned->GetHeight()) * 0.5f, state);
+    return DrawImage(turned, x - float(turned->GetWidth()) * 0.5f, y - float(turned->GetHeight()) * 0.5f,
+                     state);
 }
 
 int cImageCanvas::SetPixel(float fx, float fy, uint32_t color)

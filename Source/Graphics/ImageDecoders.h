@@ -52,8 +52,8 @@ std::unique_ptr<uint8_t[]> DecodeGifMask(IStream& stream, int& width, int& heigh
 // LZW decode of a GIF image's gathered data into `indices`; minimum code size 1 to 11.
 // Answers the number of bits consumed (non-zero) on success, 0 when the data ran out or was
 // malformed before an end code or a full image. Never reads past `size` bytes.
-int64_t DecodeGifCodeStream(int minimumCodeSize, const uint8_t* data, size_t size, uint8_t* indices, int stride,
-                            int width, int height, bool interlaced);
+int64_t DecodeGifCodeStream(int minimumCodeSize, const uint8_t* data, size_t size, uint8_t* indices,
+                            int stride, int width, int height, bool interlaced);
 
 // Baseline or progressive, greyscale or colour. Errors log "JpegFile Error: ..." and answer null.
 std::unique_ptr<uint32_t[]> DecodeJpeg(IStream& stream, int& width, int& height);

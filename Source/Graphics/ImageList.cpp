@@ -13,7 +13,8 @@ using Graphics::ICanvas;
 
 // ---- ImageList ----
 
-ImageList::ImageList(ImageList&& other) noexcept : images(std::move(other.images)), owned(std::move(other.owned))
+ImageList::ImageList(ImageList&& other) noexcept
+    : images(std::move(other.images)), owned(std::move(other.owned))
 {
     other.images.clear();
     other.owned.clear();
@@ -143,8 +144,8 @@ int FilmStrip::DrawFrame(int i, float x, float y, ICanvas* canvas, const DrawSta
         // A part of the frame: cut to the frame, the corner moving with the cut as a blit's does.
         const Rect<int>& part = state.sourceRect;
         const Rect<int> wanted(int(std::clamp<int64_t>(int64_t(frame.x) + part.x, INT32_MIN, INT32_MAX)),
-                               int(std::clamp<int64_t>(int64_t(frame.y) + part.y, INT32_MIN, INT32_MAX)), part.w,
-                               part.h);
+                               int(std::clamp<int64_t>(int64_t(frame.y) + part.y, INT32_MIN, INT32_MAX)),
+                               part.w, part.h);
         s.sourceRect = Graphics::IntersectRects(wanted, frame);
         if (s.sourceRect.IsEmpty())
             return Graphics::Draw_Nothing;
@@ -190,8 +191,8 @@ int GetImageListFrameAtTime(const AnimatedImageList* record, float time)
     return frame;
 }
 
-int DrawImageListFrameAtTime(const AnimatedImageList* record, float time, float x, float y, const DrawState& state,
-                             ICanvas* canvas)
+int DrawImageListFrameAtTime(const AnimatedImageList* record, float time, float x, float y,
+                             const DrawState& state, ICanvas* canvas)
 {
     if (!record || !record->list)
         return Graphics::Draw_Nothing;
@@ -237,7 +238,8 @@ DrawState BrushState(const DrawState& state)
 }
 
 // The frame, or only its leading w x h when that is smaller than the frame.
-void DrawCropped(IImageList* list, int i, float x, float y, int w, int h, ICanvas* canvas, const DrawState& brush)
+void DrawCropped(IImageList* list, int i, float x, float y, int w, int h, ICanvas* canvas,
+                 const DrawState& brush)
 {
     if (w >= list->GetWidth(i) && h >= list->GetHeight(i))
     {
@@ -258,7 +260,8 @@ void DrawThreeSlice(IImageList* list, int first, float x, float y, float length,
                     ICanvas* canvas, const DrawState& brush)
 {
     auto along = [&](int i) { return horizontal ? list->GetWidth(i) : list->GetHeight(i); };
-    auto draw = [&](int i, float at, int pieceLength) {
+    auto draw = [&](int i, float at, int pieceLength)
+    {
         const float px = horizontal ? at : x;
         const float py = horizontal ? y : at;
         if (horizontal)
@@ -295,8 +298,8 @@ bool HasFrames(const IImageList* list, int first, int n)
 
 } // namespace
 
-int DrawThreeSliceHorizontal(IImageList* list, int first, float x, float y, float width, const DrawState& state,
-                             ICanvas* canvas)
+int DrawThreeSliceHorizontal(IImageList* list, int first, float x, float y, float width,
+                             const DrawState& state, ICanvas* canvas)
 {
     if (!list)
         return Graphics::Draw_Nothing;
@@ -306,8 +309,8 @@ int DrawThreeSliceHorizontal(IImageList* list, int first, float x, float y, floa
     return Graphics::Draw_Done;
 }
 
-int DrawThreeSliceVertical(IImageList* list, int first, float x, float y, float height, const DrawState& state,
-                           ICanvas* canvas)
+int DrawThreeSliceVertical(IImageList* list, int first, float x, float y, float height,
+                           const DrawState& state, ICanvas* canvas)
 {
     if (!list)
         return Graphics::Draw_Nothing;
@@ -317,8 +320,8 @@ int DrawThreeSliceVertical(IImageList* list, int first, float x, float y, float 
     return Graphics::Draw_Done;
 }
 
-int DrawNineSlice(IImageList* list, int first, float x, float y, float width, float height, const DrawState& state,
-                  ICanvas* canvas)
+int DrawNineSlice(IImageList* list, int first, float x, float y, float width, float height,
+                  const DrawState& state, ICanvas* canvas)
 {
     if (!list)
         return Graphics::Draw_Nothing;
@@ -346,7 +349,8 @@ int DrawNineSlice(IImageList* list, int first, float x, float y, float width, fl
     return Graphics::Draw_Done;
 }
 
-uint8_t HitTestThreeSliceHorizontal(const IImageList* list, int first, float x, float width, float px, float py)
+uint8_t HitTestThreeSliceHorizontal(const IImageList* list, int first, float x, float width, float px,
+                                    float py)
 {
     if (!list || !HasFrames(list, first, 3))
         return 0;
@@ -390,7 +394,8 @@ int Tile(IImage* image, int offset, float x, float y, float length, bool horizon
 
     DrawState s = BrushState(state);
     float& pen = horizontal ? x : y;
-    auto piece = [&](int from, int size) {
+    auto piece = [&](int from, int size)
+    {
         DrawState p = s;
         p.flags |= Graphics::DrawFlag_SourceRect;
         p.sourceRect = horizontal ? Rect<int>(from, 0, size, across) : Rect<int>(0, from, across, size);
@@ -432,7 +437,8 @@ int TileImageVerticallyFrom(IImage* image, int offset, float x, float y, float l
     return Tile(image, offset, x, y, length, false, state, canvas);
 }
 
-int TileImageVertically(IImage* image, float x, float y, float length, const DrawState& state, ICanvas* canvas)
+int TileImageVertically(IImage* image, float x, float y, float length, const DrawState& state,
+                        ICanvas* canvas)
 {
     return Tile(image, 0, x, y, length, false, state, canvas);
 }

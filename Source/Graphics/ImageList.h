@@ -24,7 +24,8 @@ public:
     virtual uint8_t GetAlpha(int i, int x, int y) const = 0;
     virtual uint32_t GetPixel(int i, int x, int y) const = 0;
     // 0 drawn, non-zero nothing drawn. A source rectangle in the state selects a part of the frame.
-    virtual int DrawFrame(int i, float x, float y, Graphics::ICanvas* canvas, const Graphics::DrawState& state) = 0;
+    virtual int DrawFrame(int i, float x, float y, Graphics::ICanvas* canvas,
+                          const Graphics::DrawState& state) = 0;
 };
 
 // Separate images, each either borrowed or owned. Null entries count but draw nothing.
@@ -49,7 +50,8 @@ public:
     int GetHeight(int i) const override;
     uint8_t GetAlpha(int i, int x, int y) const override;
     uint32_t GetPixel(int i, int x, int y) const override;
-    int DrawFrame(int i, float x, float y, Graphics::ICanvas* canvas, const Graphics::DrawState& state) override;
+    int DrawFrame(int i, float x, float y, Graphics::ICanvas* canvas,
+                  const Graphics::DrawState& state) override;
 
     std::vector<IImage*> images;
     std::vector<bool> owned;
@@ -72,7 +74,8 @@ public:
     uint8_t GetAlpha(int i, int x, int y) const override;
     // Relative to the frame's corner; not cut to the frame, only to the image.
     uint32_t GetPixel(int i, int x, int y) const override;
-    int DrawFrame(int i, float x, float y, Graphics::ICanvas* canvas, const Graphics::DrawState& state) override;
+    int DrawFrame(int i, float x, float y, Graphics::ICanvas* canvas,
+                  const Graphics::DrawState& state) override;
 
     // {x, y, w, h} of frame i in the image; false for a bad index or no image.
     bool GetFrameRect(int i, Rect<int>& rect) const;
@@ -103,7 +106,8 @@ struct AnimatedImageList
 int GetImageListFrameAtTime(const AnimatedImageList* record, float time);
 // 1 when the record or its list is null.
 int DrawImageListFrameAtTime(const AnimatedImageList* record, float time, float x, float y,
-                             const Graphics::DrawState& state, Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
+                             const Graphics::DrawState& state,
+                             Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
 
 // 1 when the list is null, else the frame's own answer.
 int DrawImageListFrame(IImageList* list, int i, float x, float y, Graphics::ICanvas* canvas,
@@ -114,22 +118,27 @@ int DrawImageListFrame(IImageList* list, int i, float x, float y, Graphics::ICan
 // Frames first..first+2: left cap, middle tile, right cap. 1 for a null list; -1 when the list
 // lacks the frames; else 0.
 int DrawThreeSliceHorizontal(IImageList* list, int first, float x, float y, float width,
-                             const Graphics::DrawState& state, Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
+                             const Graphics::DrawState& state,
+                             Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
 // Frames first..first+2: top cap, middle tile, bottom cap.
 int DrawThreeSliceVertical(IImageList* list, int first, float x, float y, float height,
-                           const Graphics::DrawState& state, Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
+                           const Graphics::DrawState& state,
+                           Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
 // Frames first..first+8 in three rows of three; the middle row repeats downwards.
 int DrawNineSlice(IImageList* list, int first, float x, float y, float width, float height,
                   const Graphics::DrawState& state, Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
 // The alpha of the brush at (px, py), py measured from the brush's top; 0 outside it.
-uint8_t HitTestThreeSliceHorizontal(const IImageList* list, int first, float x, float width, float px, float py);
+uint8_t HitTestThreeSliceHorizontal(const IImageList* list, int first, float x, float width, float px,
+                                    float py);
 
 // The image repeated along x from `offset` pixels into it, cropped to the length.
 // 1 for a null or empty image, else 0.
-int TileImageHorizontally(IImage* image, int offset, float x, float y, float length, const Graphics::DrawState& state,
+int TileImageHorizontally(IImage* image, int offset, float x, float y, float length,
+                          const Graphics::DrawState& state,
                           Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
 int TileImageVerticallyFrom(IImage* image, int offset, float x, float y, float length,
-                            const Graphics::DrawState& state, Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
+                            const Graphics::DrawState& state,
+                            Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
 int TileImageVertically(IImage* image, float x, float y, float length, const Graphics::DrawState& state,
                         Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
 

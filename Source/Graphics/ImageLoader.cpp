@@ -149,7 +149,9 @@ Image* LoadImage(const std::wstring& name, Image& image, const ImageFileOpener& 
         hasAlpha = hasOneBitAlpha = transparency;
         break;
     }
-    case Format::Jpeg: pixels = DecodeJpeg(*stream, width, height); break;
+    case Format::Jpeg:
+        pixels = DecodeJpeg(*stream, width, height);
+        break;
     case Format::Png:
         pixels = DecodePng(stream.get(), width, height);
         hasAlpha = true;

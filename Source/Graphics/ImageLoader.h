@@ -11,7 +11,8 @@ class Image;
 
 // Opens a data file by name and extension (".gif"), answering null when there is none.
 // The virtual file system plugs in here; lookups are case-insensitive there.
-using ImageFileOpener = std::function<std::shared_ptr<IStream>(const std::wstring& name, const std::wstring& extension)>;
+using ImageFileOpener =
+    std::function<std::shared_ptr<IStream>(const std::wstring& name, const std::wstring& extension)>;
 
 // The opener LoadImage uses when given none; null restores the file system's.
 void SetImageFileOpener(ImageFileOpener opener);

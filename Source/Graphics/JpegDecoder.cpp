@@ -36,9 +36,7 @@ void ErrorExit(j_common_ptr cinfo)
 }
 
 // Warnings are counted by the library but printed nowhere.
-void SilentOutput(j_common_ptr)
-{
-}
+void SilentOutput(j_common_ptr) {}
 
 const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 
@@ -50,9 +48,7 @@ void SupplyEndOfImage(j_decompress_ptr cinfo)
 
 // ---- memory source over the stream's own bytes ----
 
-void MemoryInit(j_decompress_ptr)
-{
-}
+void MemoryInit(j_decompress_ptr) {}
 
 boolean MemoryFill(j_decompress_ptr cinfo)
 {
@@ -76,9 +72,7 @@ void MemorySkip(j_decompress_ptr cinfo, long count)
     src->bytes_in_buffer -= size_t(count);
 }
 
-void MemoryTerm(j_decompress_ptr)
-{
-}
+void MemoryTerm(j_decompress_ptr) {}
 
 // ---- stream source, 4096 bytes at a time ----
 
@@ -131,9 +125,7 @@ void StreamSkip(j_decompress_ptr cinfo, long count)
     src->bytes_in_buffer -= size_t(count);
 }
 
-void StreamTerm(j_decompress_ptr)
-{
-}
+void StreamTerm(j_decompress_ptr) {}
 
 void UseSource(j_decompress_ptr cinfo, IStream* stream)
 {
@@ -141,8 +133,8 @@ void UseSource(j_decompress_ptr cinfo, IStream* stream)
     {
         const uint8_t* bytes = nullptr;
         const uint32_t size = stream->ReadDirect(bytes, stream->GetSize());
-        jpeg_source_mgr* src = static_cast<jpeg_source_mgr*>(
-            (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(jpeg_source_mgr)));
+        jpeg_source_mgr* src = static_cast<jpeg_source_mgr*>((*cinfo->mem->alloc_small)(
+            reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(jpeg_source_mgr)));
         src->init_source = MemoryInit;
         src->fill_input_buffer = MemoryFill;
         src->skip_input_data = MemorySkip;
@@ -153,8 +145,8 @@ void UseSource(j_decompress_ptr cinfo, IStream* stream)
         cinfo->src = src;
         return;
     }
-    StreamSource* src = static_cast<StreamSource*>(
-        (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(StreamSource)));
+    StreamSource* src = static_cast<StreamSource*>((*cinfo->mem->alloc_small)(
+        reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(StreamSource)));
     src->buffer = static_cast<JOCTET*>(
         (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, kStreamBuffer));
     src->stream = stream;

@@ -16,13 +16,9 @@ namespace
 {
 
 // Errors and warnings say nothing; an error returns here through the library's longjmp.
-void IgnoreError(png_structp, png_const_charp)
-{
-}
+void IgnoreError(png_structp, png_const_charp) {}
 
-void IgnoreWarning(png_structp, png_const_charp)
-{
-}
+void IgnoreWarning(png_structp, png_const_charp) {}
 
 void ReadFromStream(png_structp png, png_bytep data, size_t length)
 {

@@ -31,27 +31,96 @@ BASSAudioControls* BASSAudioControls::Parent() const
     return dynamic_cast<BASSAudioControls*>(m_parent);
 }
 
-bool BASSAudioControls::IsPaused() { return m_paused || (m_parent && m_parent->IsPaused()); }
-bool BASSAudioControls::IsMuted() { return m_muted || (m_parent && m_parent->IsMuted()); }
-bool BASSAudioControls::IsChanged() { return m_changed || (m_parent && m_parent->IsChanged()); }
+bool BASSAudioControls::IsPaused()
+{
+    return m_paused || (m_parent && m_parent->IsPaused());
+}
+bool BASSAudioControls::IsMuted()
+{
+    return m_muted || (m_parent && m_parent->IsMuted());
+}
+bool BASSAudioControls::IsChanged()
+{
+    return m_changed || (m_parent && m_parent->IsChanged());
+}
 
-float BASSAudioControls::GetVolume() { return (m_parent ? m_parent->GetVolume() : 1.0f) * m_volume.value; }
-float BASSAudioControls::GetFrequencyScale() { return (m_parent ? m_parent->GetFrequencyScale() : 1.0f) * m_frequency.value; }
-float BASSAudioControls::GetPan() { return std::clamp((m_parent ? m_parent->GetPan() : 0.0f) + m_pan.value, -1.0f, 1.0f); }
+float BASSAudioControls::GetVolume()
+{
+    return (m_parent ? m_parent->GetVolume() : 1.0f) * m_volume.value;
+}
+float BASSAudioControls::GetFrequencyScale()
+{
+    return (m_parent ? m_parent->GetFrequencyScale() : 1.0f) * m_frequency.value;
+}
+float BASSAudioControls::GetPan()
+{
+    return std::clamp((m_parent ? m_parent->GetPan() : 0.0f) + m_pan.value, -1.0f, 1.0f);
+}
 
-void BASSAudioControls::Pause() { m_paused = true; m_changed = true; }
-void BASSAudioControls::Resume() { m_paused = false; m_changed = true; }
-void BASSAudioControls::PauseAfter(float seconds) { m_pauseDelay = seconds; m_changed = true; }
-void BASSAudioControls::ResumeAfter(float seconds) { m_resumeDelay = seconds; m_changed = true; }
-void BASSAudioControls::StopAllAfter(float seconds) { m_stopDelay = seconds; m_changed = true; }
-void BASSAudioControls::SetMuted(bool muted) { m_muted = muted; m_changed = true; }
+void BASSAudioControls::Pause()
+{
+    m_paused = true;
+    m_changed = true;
+}
+void BASSAudioControls::Resume()
+{
+    m_paused = false;
+    m_changed = true;
+}
+void BASSAudioControls::PauseAfter(float seconds)
+{
+    m_pauseDelay = seconds;
+    m_changed = true;
+}
+void BASSAudioControls::ResumeAfter(float seconds)
+{
+    m_resumeDelay = seconds;
+    m_changed = true;
+}
+void BASSAudioControls::StopAllAfter(float seconds)
+{
+    m_stopDelay = seconds;
+    m_changed = true;
+}
+void BASSAudioControls::SetMuted(bool muted)
+{
+    m_muted = muted;
+    m_changed = true;
+}
 
-void BASSAudioControls::SetVolume(float volume) { m_volume.value = volume; m_volume.duration = kIdle; m_changed = true; }
-void BASSAudioControls::SetFrequencyScale(float scale) { m_frequency.value = scale; m_frequency.duration = kIdle; m_changed = true; }
-void BASSAudioControls::SetPan(float pan) { m_pan.value = pan; m_pan.duration = kIdle; m_changed = true; }
-void BASSAudioControls::FadeVolume(float target, float seconds) { m_volume.Start(target, seconds); m_changed = true; }
-void BASSAudioControls::FadeFrequencyScale(float target, float seconds) { m_frequency.Start(target, seconds); m_changed = true; }
-void BASSAudioControls::FadePan(float target, float seconds) { m_pan.Start(target, seconds); m_changed = true; }
+void BASSAudioControls::SetVolume(float volume)
+{
+    m_volume.value = volume;
+    m_volume.duration = kIdle;
+    m_changed = true;
+}
+void BASSAudioControls::SetFrequencyScale(float scale)
+{
+    m_frequency.value = scale;
+    m_frequency.duration = kIdle;
+    m_changed = true;
+}
+void BASSAudioControls::SetPan(float pan)
+{
+    m_pan.value = pan;
+    m_pan.duration = kIdle;
+    m_changed = true;
+}
+void BASSAudioControls::FadeVolume(float target, float seconds)
+{
+    m_volume.Start(target, seconds);
+    m_changed = true;
+}
+void BASSAudioControls::FadeFrequencyScale(float target, float seconds)
+{
+    m_frequency.Start(target, seconds);
+    m_changed = true;
+}
+void BASSAudioControls::FadePan(float target, float seconds)
+{
+    m_pan.Start(target, seconds);
+    m_changed = true;
+}
 
 void BASSAudioControls::StopAll()
 {

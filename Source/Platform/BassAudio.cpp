@@ -22,7 +22,8 @@ const char* const kModuleExtensions[] = {".mod", ".s3m", ".xm", ".it", ".mo3", "
 
 [[noreturn]] void ThrowLoadFailure(const char* call)
 {
-    throw BASSSoundManagerException(KESTRIN_HERE, "(" + std::to_string(AudioOut::ErrorGetCode()) + ") " + call + " failed");
+    throw BASSSoundManagerException(KESTRIN_HERE,
+                                    "(" + std::to_string(AudioOut::ErrorGetCode()) + ") " + call + " failed");
 }
 } // namespace
 
@@ -60,7 +61,8 @@ MusicSoundFileData::~MusicSoundFileData()
     GetAudioOut().MusicFree(m_handle);
 }
 
-std::shared_ptr<SoundFileData> MakeSoundFileData(const std::string& extension, std::vector<unsigned char> bytes)
+std::shared_ptr<SoundFileData> MakeSoundFileData(const std::string& extension,
+                                                 std::vector<unsigned char> bytes)
 {
     for (const char* module : kModuleExtensions)
         if (extension == module)
@@ -70,7 +72,10 @@ std::shared_ptr<SoundFileData> MakeSoundFileData(const std::string& extension, s
 
 // ---- channel
 
-BASSSoundChannel::BASSSoundChannel(BASSAudioPlatform& platform, uintptr_t id) : m_platform(&platform), m_id(id) {}
+BASSSoundChannel::BASSSoundChannel(BASSAudioPlatform& platform, uintptr_t id)
+    : m_platform(&platform), m_id(id)
+{
+}
 
 BASSSoundChannel::~BASSSoundChannel()
 {
@@ -122,7 +127,9 @@ bool BASSSoundChannel::StartFile(bool armSync)
     if (!m_handle)
         return false;
     m_platform->TakeOver(this, m_handle);
-    m_sync = armSync ? GetAudioOut().ChannelSetEndSync(m_handle, &BASSAudioPlatform::EndProc, reinterpret_cast<void*>(m_id)) : 0;
+    m_sync = armSync ? GetAudioOut().ChannelSetEndSync(m_handle, &BASSAudioPlatform::EndProc,
+                                                       reinterpret_cast<void*>(m_id))
+                     : 0;
     m_baseFrequency = file->NativeRate();
     m_started = false;
     return true;
@@ -222,7 +229,8 @@ void BASSSoundChannel::Apply()
         pan = m_controls->GetPan();
         paused = m_controls->IsPaused();
     }
-    out.ChannelSetAttributes(m_handle, int(scale * float(m_baseFrequency)), int(volume * 100.0f), int(pan * 100.0f));
+    out.ChannelSetAttributes(m_handle, int(scale * float(m_baseFrequency)), int(volume * 100.0f),
+                             int(pan * 100.0f));
     if (paused)
     {
         if (out.ChannelIsActive(m_handle) == ActivityPlaying)
@@ -385,7 +393,8 @@ bool BASSAudioPlatform::WasPlayedWithin(ISound* sound, unsigned milliseconds)
     uint32_t now = GetClock().Now();
     MutexLock lock(*m_mutex);
     for (BASSSoundChannel* channel : m_channels)
-        if (channel->GetSound() == sound && channel->IsPlaying() && now - channel->StartTime() <= milliseconds)
+        if (channel->GetSound() == sound && channel->IsPlaying() &&
+            now - channel->StartTime() <= milliseconds)
             return true;
     return false;
 }

@@ -58,7 +58,8 @@ public:
 
 // Picks the data kind from the file extension (with its dot, lower case): modules for the
 // tracker formats, streams for everything else.
-std::shared_ptr<SoundFileData> MakeSoundFileData(const std::string& extension, std::vector<unsigned char> bytes);
+std::shared_ptr<SoundFileData> MakeSoundFileData(const std::string& extension,
+                                                 std::vector<unsigned char> bytes);
 
 class BASSSound : public ISound
 {

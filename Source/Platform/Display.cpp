@@ -85,8 +85,8 @@ void ApplyDisplaySettings(DisplaySettings& wanted, bool force)
     }
 
     const DisplaySettings& current = g_current;
-    bool unchanged =
-        wanted.windowMode == current.windowMode && wanted.width == current.width && wanted.height == current.height;
+    bool unchanged = wanted.windowMode == current.windowMode && wanted.width == current.width &&
+                     wanted.height == current.height;
     if (force || !unchanged)
     {
         const wchar_t* commandLine = GetCommandLine();
@@ -162,37 +162,45 @@ bool TryCreateGraphicsPlatform(const DisplaySettings& wanted, int kind, bool las
 
 void ResetDisplay()
 {
-    RunOrQueue([] {
-        DisplaySettings settings = g_current;
-        ApplyDisplaySettings(settings, true);
-    });
+    RunOrQueue(
+        []
+        {
+            DisplaySettings settings = g_current;
+            ApplyDisplaySettings(settings, true);
+        });
 }
 
 void QueueDisplayReset()
 {
-    g_queued.push_back([] {
-        DisplaySettings settings = g_current;
-        ApplyDisplaySettings(settings, true);
-    });
+    g_queued.push_back(
+        []
+        {
+            DisplaySettings settings = g_current;
+            ApplyDisplaySettings(settings, true);
+        });
 }
 
 void SetWindowMode(int mode)
 {
-    RunOrQueue([mode] {
-        DisplaySettings settings = g_current;
-        settings.windowMode = mode;
-        ApplyDisplaySettings(settings, false);
-    });
+    RunOrQueue(
+        [mode]
+        {
+            DisplaySettings settings = g_current;
+            settings.windowMode = mode;
+            ApplyDisplaySettings(settings, false);
+        });
 }
 
 void ToggleWindowMode()
 {
     // Decided when it runs, so two toggles asked within one pass cancel out.
-    RunOrQueue([] {
-        DisplaySettings settings = g_current;
-        settings.windowMode = settings.windowMode == 0 ? 1 : 0;
-        ApplyDisplaySettings(settings, false);
-    });
+    RunOrQueue(
+        []
+        {
+            DisplaySettings settings = g_current;
+            settings.windowMode = settings.windowMode == 0 ? 1 : 0;
+            ApplyDisplaySettings(settings, false);
+        });
 }
 
 ScopedEventHandling::ScopedEventHandling()

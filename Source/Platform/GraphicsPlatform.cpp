@@ -11,7 +11,8 @@ namespace
 {
 IGraphicsPlatform* g_graphicsPlatform = nullptr;
 IGraphicsPlatformFactory* g_factory = nullptr;
-Internal::PointerSingletonDestructor<IGraphicsPlatform, SingletonOrder::GraphicsPlatform> g_guard(g_graphicsPlatform);
+Internal::PointerSingletonDestructor<IGraphicsPlatform, SingletonOrder::GraphicsPlatform>
+    g_guard(g_graphicsPlatform);
 
 Graphics::ICanvas* ScreenCanvas()
 {

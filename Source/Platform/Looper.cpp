@@ -6,13 +6,13 @@
 #include "Framework/Application.h"
 #include "Framework/Names.h"
 #include "Framework/Singletons.h"
+#include "Graphics/Canvas.h"
 #include "Platform/ApplicationMode.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Platform.h"
 #include "Platform/Win32/FlashPlayer.h"
-#include "Graphics/Canvas.h"
 
 #include <algorithm>
 #include <memory>

@@ -19,7 +19,8 @@ void PlaySoundOnPlatform(ISound* sound, const SoundPlayParams& params, ISoundCha
     ISoundChannel* channel = platform->GetFreeChannel();
     if (!channel)
         return;
-    IAudioControls* parent = params.parentControls ? params.parentControls : platform->GetCategoryControls(sound->GetCategory());
+    IAudioControls* parent =
+        params.parentControls ? params.parentControls : platform->GetCategoryControls(sound->GetCategory());
     IAudioControls* controls = platform->CreateControls(parent);
     channel->SetControls(controls);
 

@@ -28,7 +28,8 @@ std::shared_ptr<SoundFileData> LoadSoundFile(const std::wstring& base, const Sou
     for (const char* extension : kExtensions)
     {
         std::vector<unsigned char> bytes;
-        if (read(base + std::wstring(extension, extension + std::char_traits<char>::length(extension)), bytes))
+        if (read(base + std::wstring(extension, extension + std::char_traits<char>::length(extension)),
+                 bytes))
             return MakeSoundFileData(extension, std::move(bytes));
     }
     return nullptr;
@@ -75,7 +76,8 @@ bool ReadSoundDataFile(const std::wstring& fileName, std::vector<unsigned char>&
     return true;
 }
 
-IResourceDescriptor* BASSSoundResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element, IXMLReader&)
+IResourceDescriptor* BASSSoundResourceFactory::Create(const std::wstring& source, NameId name,
+                                                      XMLElement& element, IXMLReader&)
 {
     auto sound = std::make_unique<ResourceWrapper<BASSSound>>(source, name, element);
     ReadSoundAttributes(element, *sound);
@@ -84,8 +86,8 @@ IResourceDescriptor* BASSSoundResourceFactory::Create(const std::wstring& source
     return sound.release();
 }
 
-IResourceDescriptor* BASSRandomSoundResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                            IXMLReader& children)
+IResourceDescriptor* BASSRandomSoundResourceFactory::Create(const std::wstring& source, NameId name,
+                                                            XMLElement& element, IXMLReader& children)
 {
     auto sound = std::make_unique<ResourceWrapper<BASSSound>>(source, name, element);
     ReadSoundAttributes(element, *sound);
@@ -119,8 +121,8 @@ void SoundList::Play(const std::wstring& event) const
         PlaySound(sound, SoundPlayParams());
 }
 
-IResourceDescriptor* SoundListResourceFactory::Create(const std::wstring& source, NameId name, XMLElement& element,
-                                                      IXMLReader& children)
+IResourceDescriptor* SoundListResourceFactory::Create(const std::wstring& source, NameId name,
+                                                      XMLElement& element, IXMLReader& children)
 {
     auto list = std::make_unique<ResourceWrapper<SoundList>>(source, name, element);
     ResourceManager* resources = ResourceManager::Instance();

@@ -36,14 +36,16 @@ bool ReadSoundDataFile(const std::wstring& fileName, std::vector<unsigned char>&
 class BASSSoundResourceFactory : public IResourceFactory
 {
 public:
-    IResourceDescriptor* Create(const std::wstring& source, NameId name, XMLElement& element, IXMLReader& children) override;
+    IResourceDescriptor* Create(const std::wstring& source, NameId name, XMLElement& element,
+                                IXMLReader& children) override;
 };
 
 // "randomsound": a file picked per play from its child "sound" elements' "src".
 class BASSRandomSoundResourceFactory : public IResourceFactory
 {
 public:
-    IResourceDescriptor* Create(const std::wstring& source, NameId name, XMLElement& element, IXMLReader& children) override;
+    IResourceDescriptor* Create(const std::wstring& source, NameId name, XMLElement& element,
+                                IXMLReader& children) override;
 };
 
 } // namespace Kestrin
@@ -70,7 +72,8 @@ private:
 class SoundListResourceFactory : public IResourceFactory
 {
 public:
-    IResourceDescriptor* Create(const std::wstring& source, NameId name, XMLElement& element, IXMLReader& children) override;
+    IResourceDescriptor* Create(const std::wstring& source, NameId name, XMLElement& element,
+                                IXMLReader& children) override;
 };
 
 } // namespace Kestrin

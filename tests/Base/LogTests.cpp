@@ -74,10 +74,12 @@ TEST_F(LogTest, LocatorIsAskedUntilItAnswersAndTheOpenIsNeverRetried)
 {
     int asked = 0;
     std::string answer;
-    SetLogFileLocator([&] {
-        ++asked;
-        return answer;
-    });
+    SetLogFileLocator(
+        [&]
+        {
+            ++asked;
+            return answer;
+        });
     LogWrite("too early\n");
     LogPrintf("%s", ""); // an empty text is not written at all, so it asks nothing
     EXPECT_EQ(asked, 1);
@@ -103,20 +105,24 @@ TEST_F(LogTest, ALocatorThatLogsOrThrowsDoesNotHang)
 {
     KestrinTest::LogCapture capture;
     const std::string path = PathOf("LOG.TXT");
-    SetLogFileLocator([&] {
-        LogWrite("finding the folder\n");
-        return path;
-    });
+    SetLogFileLocator(
+        [&]
+        {
+            LogWrite("finding the folder\n");
+            return path;
+        });
     LogWrite("hello\n");
     CloseLogFile();
     EXPECT_EQ(capture.Text(), "finding the folder\nhello\n");
     EXPECT_EQ(ReadFile(path), "hello\n");
 
     int asked = 0;
-    SetLogFileLocator([&]() -> std::string {
-        ++asked;
-        throw std::runtime_error("no folder");
-    });
+    SetLogFileLocator(
+        [&]() -> std::string
+        {
+            ++asked;
+            throw std::runtime_error("no folder");
+        });
     LogWrite("a\n");
     LogWrite("b\n");
     EXPECT_EQ(asked, 1);
@@ -126,17 +132,21 @@ TEST_F(LogTest, ThreadsWriteWholeLinesAndOpenTheFileOnce)
 {
     const std::string path = PathOf("LOG.TXT");
     std::atomic<int> asked{0};
-    SetLogFileLocator([&] {
-        ++asked;
-        return path;
-    });
+    SetLogFileLocator(
+        [&]
+        {
+            ++asked;
+            return path;
+        });
     const std::string padding(300, '.');
     std::vector<std::thread> threads;
     for (int t = 0; t < 6; ++t)
-        threads.emplace_back([t, &padding] {
-            for (int i = 0; i < 200; ++i)
-                LogPrintf("thread %d line %d %s\n", t, i, padding.c_str());
-        });
+        threads.emplace_back(
+            [t, &padding]
+            {
+                for (int i = 0; i < 200; ++i)
+                    LogPrintf("thread %d line %d %s\n", t, i, padding.c_str());
+            });
     for (auto& th : threads)
         th.join();
     CloseLogFile();

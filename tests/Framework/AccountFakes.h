@@ -17,7 +17,14 @@ namespace KestrinTest
 class FaultyFileSystem : public FakeFileSystem
 {
 public:
-    enum class Fault { None, Open, Write, Sync, Rename };
+    enum class Fault
+    {
+        None,
+        Open,
+        Write,
+        Sync,
+        Rename
+    };
     Fault fault = Fault::None;
     std::vector<std::string> steps;
 
@@ -83,8 +90,10 @@ public:
         for (const auto& [key, bytes] : files)
         {
             const auto& [location, folder, file] = key;
-            if (location == fileSpec.location && folder == fileSpec.FolderOrDot() && file.ends_with(fileSpec.extension))
-                found.emplace_back(location, file.substr(0, file.size() - fileSpec.extension.size()), fileSpec.extension, folder);
+            if (location == fileSpec.location && folder == fileSpec.FolderOrDot() &&
+                file.ends_with(fileSpec.extension))
+                found.emplace_back(location, file.substr(0, file.size() - fileSpec.extension.size()),
+                                   fileSpec.extension, folder);
         }
         return true;
     }
@@ -96,7 +105,8 @@ private:
         uint32_t Write(const void* buffer, uint32_t count) override
         {
             owner.steps.push_back("write " + name);
-            return MemoryStream::Write(buffer, owner.fault == Fault::Write ? count / 2 : count); // a full disk
+            return MemoryStream::Write(buffer,
+                                       owner.fault == Fault::Write ? count / 2 : count); // a full disk
         }
         FaultyFileSystem& owner;
         std::string name;

@@ -338,8 +338,9 @@ TEST(NineSlice, MiddleRowsRepeatDownAndTheLastIsCut)
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
                 tags += "0123456789ABCDEF"[TagAt(*target, x, y) & 0xF] + std::string(x == 7 ? "|" : "");
-        EXPECT_EQ(tags, flatMiddle ? "1122233F|1122233F|FFFFFFFF|FFFFFFFF|FFFFFFFF|FFFFFFFF|7788899F|7788899F|"
-                                   : "1122233F|1122233F|4455566F|4455566F|4455566F|7788899F|7788899F|FFFFFFFF|");
+        EXPECT_EQ(tags, flatMiddle
+                            ? "1122233F|1122233F|FFFFFFFF|FFFFFFFF|FFFFFFFF|FFFFFFFF|7788899F|7788899F|"
+                            : "1122233F|1122233F|4455566F|4455566F|4455566F|7788899F|7788899F|FFFFFFFF|");
         // The cut row shows the top of its pieces, the cut column their left.
         if (!flatMiddle)
         {

@@ -57,7 +57,10 @@ TEST(AudioControls, CombinesDownThePath)
     t.node->SetFrequencyScale(2.0f);
     EXPECT_FLOAT_EQ(t.node->GetFrequencyScale(), 3.0f);
 
-    struct { float parent, own, combined; } pans[] = {{0.7f, 0.6f, 1.0f}, {-0.5f, 0.2f, -0.3f}, {-0.9f, -0.9f, -1.0f}};
+    struct
+    {
+        float parent, own, combined;
+    } pans[] = {{0.7f, 0.6f, 1.0f}, {-0.5f, 0.2f, -0.3f}, {-0.9f, -0.9f, -1.0f}};
     for (auto& p : pans)
     {
         t.category->SetPan(p.parent);

@@ -79,7 +79,8 @@ TEST_F(AudioOutTest, EveryStreamFormatOfTheDataDecodesAndRestartsIdentically)
     for (const Format& f : formats)
     {
         SCOPED_TRACE(f.name);
-        Handle h = Stream(KestrinTest::EncodeSound(KestrinTest::Sine(f.rate / 5, 2, f.rate, 440, 0.5f), 2, f.rate, f.format));
+        Handle h = Stream(KestrinTest::EncodeSound(KestrinTest::Sine(f.rate / 5, 2, f.rate, 440, 0.5f), 2,
+                                                   f.rate, f.format));
         ASSERT_NE(h, 0u) << AudioOut::ErrorGetCode();
         uint32_t rate = 0;
         ASSERT_TRUE(out.ChannelGetDefaultFrequency(h, &rate));
@@ -144,14 +145,10 @@ TEST_F(AudioOutTest, VolumeIsLinearAndPanFollowsTheBalanceLaw)
         float left, right;
     };
     const Case cases[] = {
-        {100, 0, 0.8f, 0.6f},
-        {50, 0, 0.4f, 0.3f},
-        {0, 0, 0.0f, 0.0f},
+        {100, 0, 0.8f, 0.6f},    {50, 0, 0.4f, 0.3f},     {0, 0, 0.0f, 0.0f},
         {100, 50, 0.4f, 0.6f},   // right of centre: the left side fades
         {100, -25, 0.8f, 0.45f}, // left of centre: the right side fades
-        {100, 100, 0.0f, 0.6f},
-        {100, -100, 0.8f, 0.0f},
-        {40, -30, 0.32f, 0.168f},
+        {100, 100, 0.0f, 0.6f},  {100, -100, 0.8f, 0.0f}, {40, -30, 0.32f, 0.168f},
     };
     for (const Case& c : cases)
     {
@@ -166,15 +163,18 @@ TEST_F(AudioOutTest, AttributesAreClampedAndZeroHzMeansTheNativeRate)
 {
     Handle h = Stream(KestrinTest::MakeWav(Constant(100, 0.5f, 0.5f), 2, 22050));
     ASSERT_NE(h, 0u);
-    auto attributes = [&] {
+    auto attributes = [&]
+    {
         std::array<int, 3> a{-1, -1, -1};
         EXPECT_TRUE(out.ChannelGetAttributes(h, &a[0], &a[1], &a[2]));
         return a;
     };
     EXPECT_EQ(attributes(), (std::array{0, 100, 0}));
     // {set} -> {read back}: frequency, volume, pan.
-    const std::array<int, 3> cases[][2] = {{{50, 150, -250}, {100, 100, -100}}, {{200000, -5, 300}, {100000, 0, 100}},
-                                           {{0, 100, 0}, {0, 100, 0}},         {{-40, 37, -12}, {100, 37, -12}},
+    const std::array<int, 3> cases[][2] = {{{50, 150, -250}, {100, 100, -100}},
+                                           {{200000, -5, 300}, {100000, 0, 100}},
+                                           {{0, 100, 0}, {0, 100, 0}},
+                                           {{-40, 37, -12}, {100, 37, -12}},
                                            {{100000, 0, 100}, {100000, 0, 100}}};
     for (auto& [in, expected] : cases)
     {
@@ -230,7 +230,8 @@ TEST_F(AudioOutTest, VoicesAreSummedAndTheSumIsClipped)
     Handle c = StereoStream(Constant(300, 0.75f, -0.75f));
     ASSERT_TRUE(out.ChannelPlay(a, true));
     ASSERT_TRUE(out.ChannelPlay(b, true));
-    auto lastFrame = [&](float left, float right) {
+    auto lastFrame = [&](float left, float right)
+    {
         std::vector<float> mixed = Mix(4);
         EXPECT_NEAR(mixed[6], left, 1e-6);
         EXPECT_NEAR(mixed[7], right, 1e-6);
@@ -278,7 +279,8 @@ TEST_F(AudioOutTest, NonFiniteSamplesInAFileAreSilencedAndLeaveOtherVoicesAlone)
     ASSERT_TRUE(out.ChannelPlay(other, true));
     std::vector<float> mixed = Mix(12);
     for (size_t i = 0; i < mixed.size(); ++i)
-        ASSERT_TRUE(std::isfinite(mixed[i]) && mixed[i] >= -1.0f && mixed[i] <= 1.0f) << i << ": " << mixed[i];
+        ASSERT_TRUE(std::isfinite(mixed[i]) && mixed[i] >= -1.0f && mixed[i] <= 1.0f)
+            << i << ": " << mixed[i];
     // The first frame: the bad voice contributes 0 and 0, the other voice stays audible.
     EXPECT_EQ(mixed[0], 0.125f);
     EXPECT_EQ(mixed[1], 0.125f);

@@ -123,7 +123,8 @@ TEST_F(AudioNotify, ANotificationMayStopAnotherVoiceWhoseEndIsAlreadyDue)
 {
     // Both end in the same slice; the second's notification, due but not yet run, is dropped.
     Handle a = Tone(100), b = Tone(100);
-    Recorder r{&out, [b](Recorder& self, Handle channel) {
+    Recorder r{&out, [b](Recorder& self, Handle channel)
+               {
                    if (channel != b)
                        self.out->ChannelStop(b);
                }};
@@ -138,13 +139,15 @@ TEST_F(AudioNotify, ARepeatArmedFromTheNotificationResumesInTheNextSlice)
     // The engine loops a sound by re-arming and restarting it from its end notification; the
     // mixer works in slices of 256 frames, so each repeat starts on a slice boundary.
     Handle h = Tone(100);
-    Recorder r{&out, [](Recorder& self, Handle channel) {
+    Recorder r{&out, [](Recorder& self, Handle channel)
+               {
                    if (self.calls.size() < 3)
                        self.out->ChannelSetEndSync(channel, &Record, &self);
                    self.out->ChannelPlay(channel, true);
                }};
     ArmAndPlay({h}, r);
-    EXPECT_EQ(Stretches(Mix(1024)), (std::vector<std::pair<int, int>>{{0, 100}, {256, 356}, {512, 612}, {768, 868}}));
+    EXPECT_EQ(Stretches(Mix(1024)),
+              (std::vector<std::pair<int, int>>{{0, 100}, {256, 356}, {512, 612}, {768, 868}}));
     EXPECT_EQ(r.calls.size(), 3u);
     EXPECT_EQ(out.ChannelIsActive(h), ActivityStopped); // the fourth play had no sync
 }
@@ -155,7 +158,8 @@ TEST_F(AudioNotify, FreeFromInsideANotificationIsRefused)
     Handle h = Tone(50);
     bool freed = true;
     int code = ErrorNone;
-    Recorder r{&out, [&](Recorder& self, Handle) {
+    Recorder r{&out, [&](Recorder& self, Handle)
+               {
                    freed = self.out->Free();
                    code = AudioOut::ErrorGetCode();
                }};
@@ -170,7 +174,8 @@ TEST_F(AudioNotify, FreeFromInsideANotificationIsRefused)
 TEST_F(AudioNotify, RestartRewindsAndContinueResumesOnlyWhatCanContinue)
 {
     std::vector<float> ramp = Ramp(300);
-    auto frames = [&](int from, int to) { return std::vector<float>(ramp.begin() + 2 * from, ramp.begin() + 2 * to); };
+    auto frames = [&](int from, int to)
+    { return std::vector<float>(ramp.begin() + 2 * from, ramp.begin() + 2 * to); };
     Handle h = StereoStream(ramp);
     ASSERT_TRUE(out.ChannelPlay(h, true));
     Mix(50);

@@ -31,7 +31,8 @@ TEST(AudioOutDevice, InitRefusesBadArgumentsAndASecondOpenAndNothingWorksUnopene
 {
     Layer l;
     std::vector<unsigned char> wav = KestrinTest::MakeWav(std::vector<float>(200, 0.5f), 2, 44100);
-    for (auto [device, rate, code] : {std::tuple{2, 44100, ErrorNoDevice}, {0, 44100, ErrorNoDevice}, {-1, 0, ErrorParameter}})
+    for (auto [device, rate, code] :
+         {std::tuple{2, 44100, ErrorNoDevice}, {0, 44100, ErrorNoDevice}, {-1, 0, ErrorParameter}})
         EXPECT_EQ(ErrorOf(l.out.Init(device, rate)), code);
     EXPECT_TRUE(l.device->openAttempts.empty());
     EXPECT_EQ(ErrorOf(l.out.Start()), ErrorNotStarted);

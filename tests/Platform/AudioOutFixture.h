@@ -8,8 +8,7 @@
 #include <vector>
 
 // The layer's error code after a call that failed (a false, zero or null result); -1 if it did not fail.
-template <class Result>
-int ErrorOf(Result result)
+template <class Result> int ErrorOf(Result result)
 {
     return result ? -1 : Kestrin::Shim::Bass::AudioOut::ErrorGetCode();
 }
@@ -21,7 +20,11 @@ protected:
     using AudioOut = Kestrin::Shim::Bass::AudioOut;
     using Handle = Kestrin::Shim::Bass::Handle;
 
-    AudioOutTest() : m_device(new Kestrin::Shim::Bass::NullOutputDriver), out(std::unique_ptr<Kestrin::Shim::Bass::IOutputDriver>(m_device)) {}
+    AudioOutTest()
+        : m_device(new Kestrin::Shim::Bass::NullOutputDriver),
+          out(std::unique_ptr<Kestrin::Shim::Bass::IOutputDriver>(m_device))
+    {
+    }
 
     void SetUp() override
     {
@@ -39,7 +42,10 @@ protected:
     }
 
     // A float WAV stream of interleaved stereo frames at `rate`.
-    Handle StereoStream(const std::vector<float>& frames, int rate = 44100) { return Stream(KestrinTest::MakeWav(frames, 2, rate)); }
+    Handle StereoStream(const std::vector<float>& frames, int rate = 44100)
+    {
+        return Stream(KestrinTest::MakeWav(frames, 2, rate));
+    }
 
     // `frames` frames holding (left, right) everywhere.
     static std::vector<float> Constant(int frames, float left, float right)

@@ -15,8 +15,7 @@ namespace
 {
 
 // Runs f and gives up the whole process when it hangs: a deadlock must fail, not stall CI.
-template <class F>
-auto WithinSeconds(int seconds, const char* what, F f)
+template <class F> auto WithinSeconds(int seconds, const char* what, F f)
 {
     auto result = std::async(std::launch::async, f);
     if (result.wait_for(std::chrono::seconds(seconds)) != std::future_status::ready)
@@ -28,8 +27,7 @@ auto WithinSeconds(int seconds, const char* what, F f)
     return result.get();
 }
 
-template <class Done>
-bool WaitFor(Done done, std::chrono::milliseconds limit)
+template <class Done> bool WaitFor(Done done, std::chrono::milliseconds limit)
 {
     auto end = std::chrono::steady_clock::now() + limit;
     while (!done() && std::chrono::steady_clock::now() < end)
@@ -122,11 +120,13 @@ TEST(AudioOutThreads, ANotificationWaitingOnTheCallersLockBlocksNeitherCallsNorF
     ASSERT_TRUE(WaitFor([&] { return engine.waiting.load(); }, 5000ms));
 
     // The mixing thread waits in the notification for our lock; the layer's own lock is free.
-    WithinSeconds(10, "calls during a notification", [&] {
-        EXPECT_TRUE(out.ChannelSetAttributes(engine.channel, 0, 50, 0));
-        EXPECT_EQ(out.ChannelIsActive(engine.channel), ActivityStopped);
-        return 0;
-    });
+    WithinSeconds(10, "calls during a notification",
+                  [&]
+                  {
+                      EXPECT_TRUE(out.ChannelSetAttributes(engine.channel, 0, 50, 0));
+                      EXPECT_EQ(out.ChannelIsActive(engine.channel), ActivityStopped);
+                      return 0;
+                  });
 
     // Shutdown as the engine does it: release the lock, then free the device.
     held.unlock();
@@ -153,14 +153,16 @@ TEST(AudioOutThreads, MixingRunsAlongsideLoadingPlayingAndFreeing)
 
     std::atomic<bool> stop{false};
     std::atomic<int> audible{0};
-    std::thread mixer([&] {
-        while (!stop)
+    std::thread mixer(
+        [&]
         {
-            std::vector<float> block = device->Mix(512);
-            if (block[0] != 0.0f)
-                audible++;
-        }
-    });
+            while (!stop)
+            {
+                std::vector<float> block = device->Mix(512);
+                if (block[0] != 0.0f)
+                    audible++;
+            }
+        });
 
     Handle looping = out.StreamCreateMemory(wav.data(), wav.size());
     ASSERT_NE(looping, 0u);

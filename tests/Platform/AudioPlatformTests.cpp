@@ -16,7 +16,8 @@ TEST_F(AudioPlatformTest, FallsBackThroughTheDevicesInOrder)
     EXPECT_TRUE(platform->Initialize());
     EXPECT_TRUE(platform->IsStarted());
     EXPECT_EQ(layer.device->OpenIndex(), 1);
-    EXPECT_EQ(log.Text(), "BASS Initialization failed on default deviceBASS Initialization failed on device 1");
+    EXPECT_EQ(log.Text(),
+              "BASS Initialization failed on default deviceBASS Initialization failed on device 1");
 
     // The output starts paused until the window is active.
     std::vector<bool> paused{platform->IsPaused()};
@@ -178,13 +179,15 @@ TEST_F(AudioPlatformTest, ThreadsShutdownWithNotificationsInFlight)
     channel->Play(sound.get(), 0);
     std::atomic<bool> stop{false};
     std::atomic<int> slices{0};
-    std::thread mixer([&] {
-        while (!stop)
+    std::thread mixer(
+        [&]
         {
-            layer.device->Mix(256);
-            ++slices;
-        }
-    });
+            while (!stop)
+            {
+                layer.device->Mix(256);
+                ++slices;
+            }
+        });
     while (slices < 50)
     {
         platform->Update(0.02f);

@@ -64,8 +64,8 @@ TEST_F(AudioPlatformTest, PlaySoundAppliesTheSoundThenTheOverrides)
     auto other = Tone(44100);
     SoundPlayParams p;
     p.volume = 0.2f;
-    p.rate = -1.0f;          // not positive: the sound's rate stays
-    p.pan = -0.25f;          // negative pans are honoured
+    p.rate = -1.0f;            // not positive: the sound's rate stays
+    p.pan = -0.25f;            // negative pans are honoured
     p.volumeFadeTarget = 1.5f; // out of range: no fade
     p.volumeFadeTime = 0.0f;
     p.panFadeTarget = 1.0f;
@@ -79,7 +79,7 @@ TEST_F(AudioPlatformTest, PlaySoundAppliesTheSoundThenTheOverrides)
     EXPECT_TRUE(ControlsOf(second).IsPaused() && ControlsOf(second).IsMuted());
     platform->Update(0.02f);
     ExpectLevels(second, {0.2f, 1.0f, 1.0f}); // the pan fade ran, the volume fade did not
-    EXPECT_FALSE(second->IsPlaying()); // started paused: the voice waits
+    EXPECT_FALSE(second->IsPlaying());        // started paused: the voice waits
     ControlsOf(second).Resume();
     second->Refresh();
     EXPECT_TRUE(second->IsPlaying());
@@ -171,11 +171,13 @@ TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
     auto wav = KestrinTest::MakeWav(std::vector<float>(200, 0.5f), 2, 44100);
     folder.Write("a.wav", std::string(wav.begin(), wav.end()));
     folder.Write("b.wav", std::string(wav.begin(), wav.end()));
-    folder.Write("sounds.xml", "<resources><sound name=\"One\" src=\"a\" loop=\"2\" type=\"music\"/>"
-                               "<sound name=\"Missing\" src=\"nothing\"/>"
-                               "<randomsound name=\"Either\"><sound src=\"a\"/><sound src=\"b\"/></randomsound>"
-                               "<soundlist name=\"Buttons\"><sound event=\"Down\" src=\"Either\"/><sound event=\"Hot\" src=\"Later\"/></soundlist>"
-                               "<sound name=\"Later\" src=\"b\"/></resources>");
+    folder.Write("sounds.xml",
+                 "<resources><sound name=\"One\" src=\"a\" loop=\"2\" type=\"music\"/>"
+                 "<sound name=\"Missing\" src=\"nothing\"/>"
+                 "<randomsound name=\"Either\"><sound src=\"a\"/><sound src=\"b\"/></randomsound>"
+                 "<soundlist name=\"Buttons\"><sound event=\"Down\" src=\"Either\"/><sound event=\"Hot\" "
+                 "src=\"Later\"/></soundlist>"
+                 "<sound name=\"Later\" src=\"b\"/></resources>");
     ResourceManager* resources = ResourceManager::Instance();
     resources->LoadFile(L"sounds", nullptr, false);
     auto* one = dynamic_cast<BASSSound*>(resources->Find(MakeName("One")));
@@ -200,7 +202,8 @@ TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
 
     folder.Write("bad.ogg", "OggS but no more");
     folder.Write("broken.xml", "<resources><sound name=\"Bad\" src=\"bad\"/></resources>");
-    EXPECT_THAT(KestrinTest::ThrownWhat<BASSSoundManagerException>([&] { resources->LoadFile(L"broken", nullptr, false); }),
+    EXPECT_THAT(KestrinTest::ThrownWhat<BASSSoundManagerException>(
+                    [&] { resources->LoadFile(L"broken", nullptr, false); }),
                 testing::HasSubstr(") BASS_StreamCreateFile failed"));
     EXPECT_EQ(resources->GetLoadCount(L"broken"), 0);
     EXPECT_EQ(resources->Find(MakeName("Bad")), nullptr);
@@ -218,8 +221,18 @@ TEST(SoundAttributes, ReadAndClamped)
         {{{L"loop", L"3"}, {L"type", L"music"}}, 2, 3, 1.0f, 0.0f, 1.0f},
         {{{L"loop", L"forever"}, {L"type", L"ambient"}}, 1, 0, 1.0f, 0.0f, 1.0f},
         {{{L"loop", L"abc"}, {L"type", L"Music"}}, 0, 0, 1.0f, 0.0f, 1.0f},
-        {{{L"loop", L"-4"}, {L"volume", L"1.5"}, {L"pan", L"-2"}, {L"rate", L"0"}}, 0, 0, 1.0f, -1.0f, FLT_MIN},
-        {{{L"volume", L"-1"}, {L"pan", L"0.25"}, {L"rate", L"1.5"}, {L"type", L"sfx"}}, 0, 1, 0.0f, 0.25f, 1.5f},
+        {{{L"loop", L"-4"}, {L"volume", L"1.5"}, {L"pan", L"-2"}, {L"rate", L"0"}},
+         0,
+         0,
+         1.0f,
+         -1.0f,
+         FLT_MIN},
+        {{{L"volume", L"-1"}, {L"pan", L"0.25"}, {L"rate", L"1.5"}, {L"type", L"sfx"}},
+         0,
+         1,
+         0.0f,
+         0.25f,
+         1.5f},
     };
     for (const Case& c : cases)
     {
@@ -228,7 +241,8 @@ TEST(SoundAttributes, ReadAndClamped)
             element.SetAttribute(name, value);
         BASSSound sound;
         ReadSoundAttributes(element, sound);
-        SCOPED_TRACE(testing::PrintToString(c.attributes.size()) + " attributes, loop " + std::to_string(c.playCount));
+        SCOPED_TRACE(testing::PrintToString(c.attributes.size()) + " attributes, loop " +
+                     std::to_string(c.playCount));
         EXPECT_EQ(sound.category, c.category);
         EXPECT_EQ(sound.playCount, c.playCount);
         EXPECT_EQ(sound.volume, c.volume);
@@ -241,7 +255,8 @@ TEST_F(AudioPlatformTest, SoundFilesFollowTheExtensionOrder)
 {
     Start();
     std::map<std::wstring, std::vector<unsigned char>> files;
-    auto read = [&](const std::wstring& name, std::vector<unsigned char>& bytes) {
+    auto read = [&](const std::wstring& name, std::vector<unsigned char>& bytes)
+    {
         auto it = files.find(name);
         if (it == files.end())
             return false;
@@ -264,7 +279,8 @@ TEST_F(AudioPlatformTest, SoundFilesFollowTheExtensionOrder)
 
     files[L"X.ogg"] = {'O', 'g', 'g', 'S', 0, 1, 2, 3};
     std::string what = KestrinTest::ThrownWhat<BASSSoundManagerException>([&] { LoadSoundFile(L"X", read); });
-    EXPECT_EQ(what, "(" + std::to_string(Shim::Bass::AudioOut::ErrorGetCode()) + ") BASS_StreamCreateFile failed");
+    EXPECT_EQ(what,
+              "(" + std::to_string(Shim::Bass::AudioOut::ErrorGetCode()) + ") BASS_StreamCreateFile failed");
 }
 
 TEST_F(AudioPlatformTest, RandomSoundPicksEachFileEvenly)

@@ -1,7 +1,7 @@
 #include "EngineFakes.h"
-#include "Thrown.h"
 #include "Support/FakeClock.h"
 #include "Support/LogCapture.h"
+#include "Thrown.h"
 
 #include "Framework/CommandLine.h"
 #include "Graphics/Image.h"
@@ -60,8 +60,8 @@ TEST_F(DisplayWalk, AFullScreenRequestFallsThroughEveryRowInOrder)
     EXPECT_EQ(journal.lines,
               (Lines{"graphicsSoftware.Shutdown", "graphicsSoftware.delete", "platform.DestroyWindow",
                      "factory.Create 2", "platform.CheckScreenResolution", "graphics3D.PrepareForWindow",
-                     "platform.CreateMainWindow 1", "graphics3D.Initialize 1", "graphics3D.SetCustomCursorEnabled 1",
-                     "graphics3D.SetCursorImage"}));
+                     "platform.CreateMainWindow 1", "graphics3D.Initialize 1",
+                     "graphics3D.SetCustomCursorEnabled 1", "graphics3D.SetCursorImage"}));
 }
 
 TEST_F(DisplayWalk, SoftwareOnlySkipsThe3DRows)
@@ -111,7 +111,8 @@ TEST_F(DisplayWalk, AnUnknownWindowModeTriesNothingAndTheLoopStillRuns)
     Looper looper;
     auto* screen = new RecordingMode("screen", journal);
     int updates = 0;
-    screen->onUpdate = [&] {
+    screen->onUpdate = [&]
+    {
         if (++updates == 5)
             looper.RequestQuit();
     };
@@ -179,17 +180,20 @@ TEST_F(DisplayWalk, ChangesAskedWhileEventsAreHandledWaitForTheLoop)
     }
     EXPECT_TRUE(journal.lines.empty());
     EXPECT_TRUE(ApplyQueuedDisplayChanges());
-    EXPECT_EQ(journal.With("platform.CreateMainWindow"), (Lines{"platform.CreateMainWindow 1", "platform.CreateMainWindow 0"}));
+    EXPECT_EQ(journal.With("platform.CreateMainWindow"),
+              (Lines{"platform.CreateMainWindow 1", "platform.CreateMainWindow 0"}));
     EXPECT_EQ(GetCurrentDisplaySettings(), (DisplaySettings{0, 1, 1024, 768}));
 
     // The loop applies them at the top of its next pass.
     Looper looper;
     ChangeMode(new RecordingMode("screen", journal));
     platform->messages.push_back([](IInputEventSink*) { ToggleWindowMode(); });
-    platform->messages.push_back([&](IInputEventSink*) {
-        EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 1);
-        looper.RequestQuit();
-    });
+    platform->messages.push_back(
+        [&](IInputEventSink*)
+        {
+            EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 1);
+            looper.RequestQuit();
+        });
     looper.Run();
     EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 1);
 }

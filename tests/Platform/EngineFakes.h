@@ -35,8 +35,14 @@ struct Journal
                 out.push_back(l);
         return out;
     }
-    size_t Count(const std::string& line) const { return size_t(std::count(lines.begin(), lines.end(), line)); }
-    size_t At(const std::string& line) const { return size_t(std::find(lines.begin(), lines.end(), line) - lines.begin()); }
+    size_t Count(const std::string& line) const
+    {
+        return size_t(std::count(lines.begin(), lines.end(), line));
+    }
+    size_t At(const std::string& line) const
+    {
+        return size_t(std::find(lines.begin(), lines.end(), line) - lines.begin());
+    }
     void Clear() { lines.clear(); }
 };
 
@@ -124,7 +130,10 @@ public:
 
     void Initialize() override { m_journal.Add("platform.Initialize"); }
     void Shutdown() override { m_journal.Add("platform.Shutdown"); }
-    bool ActivateExistingInstance() override { return m_journal.Add("platform.ActivateExistingInstance"), otherCopyRuns; }
+    bool ActivateExistingInstance() override
+    {
+        return m_journal.Add("platform.ActivateExistingInstance"), otherCopyRuns;
+    }
     void CreateMainWindow(const Kestrin::DisplaySettings& s) override
     {
         m_journal.Add("platform.CreateMainWindow " + std::to_string(s.windowMode));
@@ -226,7 +235,10 @@ private:
 class FakeGraphicsFactory : public Kestrin::IGraphicsPlatformFactory
 {
 public:
-    explicit FakeGraphicsFactory(Journal& journal) : m_journal(journal) { Kestrin::SetGraphicsPlatformFactory(this); }
+    explicit FakeGraphicsFactory(Journal& journal) : m_journal(journal)
+    {
+        Kestrin::SetGraphicsPlatformFactory(this);
+    }
     ~FakeGraphicsFactory() override { Kestrin::SetGraphicsPlatformFactory(nullptr); }
 
     bool CreateDisplay() override { return displayExists; }

@@ -75,15 +75,17 @@ TEST_F(Engine, StartUpRunsInItsOrderAndStopsForASecondCopy)
 {
     auto* platform = new FakePlatform(journal);
     app->windowMode = {1, 1, 800, 600};
-    app->onInitialize = [&] {
+    app->onInitialize = [&]
+    {
         if (ResourceManager::Instance()->GetFactory(L"colorf"))
             journal.Add("value resources registered");
     };
     ASSERT_TRUE(InitializeEngine());
-    EXPECT_EQ(journal.lines, (Lines{"platform.Initialize", "platform.ActivateExistingInstance", "audio.Initialize",
-                                    "platform.DestroyWindow", "factory.Create 2", "platform.CheckScreenResolution",
-                                    "graphics3D.PrepareForWindow", "platform.CreateMainWindow 1",
-                                    "graphics3D.Initialize 1", "app.Initialize", "value resources registered"}));
+    EXPECT_EQ(journal.lines,
+              (Lines{"platform.Initialize", "platform.ActivateExistingInstance", "audio.Initialize",
+                     "platform.DestroyWindow", "factory.Create 2", "platform.CheckScreenResolution",
+                     "graphics3D.PrepareForWindow", "platform.CreateMainWindow 1", "graphics3D.Initialize 1",
+                     "app.Initialize", "value resources registered"}));
     EXPECT_NE(GetRandomStream(0), nullptr);
 
     delete GetAudioPlatform();
@@ -110,10 +112,11 @@ TEST_F(Engine, ShutdownRunsInItsOrder)
     journal.Clear();
 
     looper.Shutdown();
-    EXPECT_EQ(journal.lines,
-              (Lines{"b.Deactivate", "queued.delete", "b.Exit", "b.delete", "a.Exit", "a.delete", "app.Shutdown",
-                     "graphics3D.Shutdown", "audio.Shutdown", "platform.DestroyWindow", "platform.Shutdown",
-                     "graphics3D.delete"})); // the singletons last, the graphics platform last of all
+    EXPECT_EQ(
+        journal.lines,
+        (Lines{"b.Deactivate", "queued.delete", "b.Exit", "b.delete", "a.Exit", "a.delete", "app.Shutdown",
+               "graphics3D.Shutdown", "audio.Shutdown", "platform.DestroyWindow", "platform.Shutdown",
+               "graphics3D.delete"})); // the singletons last, the graphics platform last of all
     EXPECT_EQ(GetPlatform(), nullptr);
     EXPECT_EQ(GetAudioPlatform(), nullptr);
     EXPECT_EQ(GetRandomStream(0), nullptr);
@@ -189,11 +192,13 @@ TEST_F(Engine, SmokeRunFromTheEntry)
     auto* b = new RecordingMode("b", journal);
     b->opaque = false;
     int steps = 0;
-    b->onUpdate = [&] {
+    b->onUpdate = [&]
+    {
         if (++steps == 10)
             Looper::Current()->RequestQuit();
     };
-    app->onInitialize = [&] {
+    app->onInitialize = [&]
+    {
         ChangeMode(a);
         PushMode(b);
         // The dummy driver gives no window the focus; a window manager would.
@@ -206,7 +211,7 @@ TEST_F(Engine, SmokeRunFromTheEntry)
     EXPECT_EQ(g_boxes, 0);
     EXPECT_EQ(steps, 10);
     EXPECT_EQ(journal.Count("a.Update 20"), 0u); // covered screens are not updated
-    EXPECT_GT(journal.Count("a.Draw"), 0u);     // but drawn beneath a see-through top
+    EXPECT_GT(journal.Count("a.Draw"), 0u);      // but drawn beneath a see-through top
     EXPECT_EQ(journal.Count("b.Draw"), journal.Count("b.DrawBackdrop"));
     EXPECT_LT(journal.At("b.Enter"), journal.At("b.Update 20"));
     const Lines tail(journal.lines.end() - 9, journal.lines.end());

@@ -49,15 +49,13 @@ std::vector<std::wstring> Names(const std::vector<FileSpec>& fileSpecs)
     return names;
 }
 
-template <class Finder>
-bool Exists(Finder& finder, FileSpec fileSpec)
+template <class Finder> bool Exists(Finder& finder, FileSpec fileSpec)
 {
     return finder.Exists(fileSpec);
 }
 
 // Where found, the folder a lookup settled on; "<missing>" otherwise.
-template <class Finder>
-std::wstring FoundIn(Finder& finder, FileSpec fileSpec)
+template <class Finder> std::wstring FoundIn(Finder& finder, FileSpec fileSpec)
 {
     return finder.Exists(fileSpec) ? fileSpec.folder.value_or(L"<unset>") : L"<missing>";
 }
@@ -167,7 +165,8 @@ TEST_F(DiskFiles, IndexedLookupsStillSeeFilesOnDisk)
     // or a new random name could overwrite it.
     root.Write("old.act", "old");
     fs.BeginIndexing();
-    ASSERT_TRUE(Open(fs, FileSpec(2, L"12345", L".act", L"."), IFileSystem::AccessWrite, IFileSystem::CreateNew));
+    ASSERT_TRUE(
+        Open(fs, FileSpec(2, L"12345", L".act", L"."), IFileSystem::AccessWrite, IFileSystem::CreateNew));
     EXPECT_EQ(FoundIn(fs, FileSpec(2, L"12345", L".act", L".")), L".");
     fs.EndIndexing();
 }
@@ -267,15 +266,17 @@ TEST(FileSystemThreads, IndexingAndLookupsFromTwoThreads)
     Win32FileSystem fs;
     fs.AddPartition(1, new Win32FileSystemPartition(root.WidePath()));
     std::atomic<bool> stop{false};
-    std::thread loader([&] {
-        for (int round = 0; round < 50; ++round)
+    std::thread loader(
+        [&]
         {
-            fs.BeginIndexing();
-            EXPECT_TRUE(Exists(fs, FileSpec(1, L"res" + std::to_wstring(round % 20), L".xml")));
-            fs.EndIndexing();
-        }
-        stop = true;
-    });
+            for (int round = 0; round < 50; ++round)
+            {
+                fs.BeginIndexing();
+                EXPECT_TRUE(Exists(fs, FileSpec(1, L"res" + std::to_wstring(round % 20), L".xml")));
+                fs.EndIndexing();
+            }
+            stop = true;
+        });
     int lookups = 0;
     for (; !stop; ++lookups)
         EXPECT_TRUE(Exists(fs, FileSpec(1, L"res7", L".xml", L"group3")));
@@ -286,9 +287,13 @@ TEST(FileSystemThreads, IndexingAndLookupsFromTwoThreads)
 TEST(FilesShim, WildcardsAndResolution)
 {
     using namespace Win32Shim;
-    for (auto [pattern, name, matches] : {std::tuple{"*.act", "123.ACT", true}, {"*.act", "123.actx", false},
-                                          {"a*b*c", "aXXbYbZc", true}, {"?x*", "ax", true}, {"?x*", "x", false},
-                                          {"*", "", true}, {"", "a", false}})
+    for (auto [pattern, name, matches] : {std::tuple{"*.act", "123.ACT", true},
+                                          {"*.act", "123.actx", false},
+                                          {"a*b*c", "aXXbYbZc", true},
+                                          {"?x*", "ax", true},
+                                          {"?x*", "x", false},
+                                          {"*", "", true},
+                                          {"", "a", false}})
         EXPECT_EQ(MatchWildcard(pattern, name), matches) << pattern << " " << name;
 
     TempFolder root;
@@ -299,7 +304,8 @@ TEST(FilesShim, WildcardsAndResolution)
     EXPECT_EQ(ResolvePath(root.Path(), "Gamma/ALPHA"), root.Path() + "/Gamma/ALPHA");
     EXPECT_EQ(ResolvePath(root.Path(), "alpha/New.txt"), root.Path() + "/Alpha/New.txt");
     for (auto [name, mode, expected] : {std::tuple{"/nothing", OpenExisting, FileNotFound},
-                                        {"/alpha2", CreateNew, FileAlreadyExists}, {"/Alpha", OpenExisting, FileIsFolder}})
+                                        {"/alpha2", CreateNew, FileAlreadyExists},
+                                        {"/Alpha", OpenExisting, FileIsFolder}})
     {
         FileError error = FileOk;
         EXPECT_LT(CreateFile(root.Path() + name, AccessRead, mode, &error), 0) << name;

@@ -161,8 +161,9 @@ TEST_F(FlashControlTest, NonMoviesAreLoggedAndEndAtOnce)
     EXPECT_EQ(c.GetHeaderStatus(), SwfStatus::NotSwf);
     EXPECT_EQ(State(), std::make_pair(FlashResult::Ok, 0));
     EXPECT_EQ(c.GetBackgroundColor(), (SwfRgb{0, 0, 0}));
-    EXPECT_NE(log.Text().find("FlashPlayer: Logos.swf is not a playable SWF movie (not a SWF file, 10 bytes)"),
-              std::string::npos)
+    EXPECT_NE(
+        log.Text().find("FlashPlayer: Logos.swf is not a playable SWF movie (not a SWF file, 10 bytes)"),
+        std::string::npos)
         << log.Text();
 
     c.PutMovieFromMemory(nullptr, 0);
@@ -205,8 +206,9 @@ TEST(FlashControl, LogsEachMovieAndTheMissingRendererOnce)
     EXPECT_EQ(text.find(note), text.rfind(note)); // once at most
 
     Load(a, Movie(0x0A0B0C, 120, 12, true), "Intro-Commerical.swf");
-    EXPECT_NE(log.Text().find("FlashPlayer: Intro-Commerical.swf (SWF 6, 120 frames at 12.00 fps, 800x600) shown as "
-                              "#0A0B0C for 10.00 s"),
+    EXPECT_NE(log.Text().find(
+                  "FlashPlayer: Intro-Commerical.swf (SWF 6, 120 frames at 12.00 fps, 800x600) shown as "
+                  "#0A0B0C for 10.00 s"),
               std::string::npos)
         << log.Text();
 }

@@ -8,10 +8,10 @@
 
 #include "Base/FileExceptions.h"
 #include "Framework/CommandLine.h"
-#include "Platform/Display.h"
-#include "Platform/Looper.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageCanvas.h"
+#include "Platform/Display.h"
+#include "Platform/Looper.h"
 
 #include <gtest/gtest.h>
 
@@ -93,8 +93,13 @@ TEST_F(MoviePlayback, PlayCopiesTheSettingsAndHandsThemToTheControl)
 TEST_F(MoviePlayback, VolumeIsClampedAndTruncatedOnlyWhenAskedFor)
 {
     AddMovie(L"Logos", 0, 1, 12);
-    for (auto [volume, level] :
-         {std::pair{1.5f, 65535}, {-0.2f, 0}, {0.5f, 32767}, {1.0f, 65535}, {0.0f, 0}, {0.25f, 16383}, {NAN, 0}})
+    for (auto [volume, level] : {std::pair{1.5f, 65535},
+                                 {-0.2f, 0},
+                                 {0.5f, 32767},
+                                 {1.0f, 65535},
+                                 {0.0f, 0},
+                                 {0.25f, 16383},
+                                 {NAN, 0}})
     {
         SCOPED_TRACE(volume);
         EXPECT_EQ(MovieVolumeLevel(volume), level);
@@ -134,7 +139,8 @@ TEST_F(MoviePlayback, EachPlayerSuspendsDrawingOnceUntilItIsDestroyed)
 TEST_F(MoviePlayback, AMissingMovieThrowsItsExactTextAndSuspendsNothing)
 {
     const int before = GetDrawSuspendCount();
-    auto expectMissing = [](FlashPlayer& player, const MovieSettings& s, const std::string& file) {
+    auto expectMissing = [](FlashPlayer& player, const MovieSettings& s, const std::string& file)
+    {
         try
         {
             player.Play(s);
@@ -143,8 +149,8 @@ TEST_F(MoviePlayback, AMissingMovieThrowsItsExactTextAndSuspendsNothing)
         catch (const FileOpenException& e)
         {
             EXPECT_GT(e.GetLine(), 0);
-            EXPECT_EQ(std::string(e.what()),
-                      "(" + std::to_string(e.GetLine()) + ") Error opening file \"" + file + "\": file doesn't exist");
+            EXPECT_EQ(std::string(e.what()), "(" + std::to_string(e.GetLine()) + ") Error opening file \"" +
+                                                 file + "\": file doesn't exist");
             EXPECT_EQ(e.GetFileName(), file);
         }
     };

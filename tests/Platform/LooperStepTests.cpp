@@ -135,11 +135,13 @@ TEST_F(LooperStep, DrawFrameSkipsWhatCannotBeDrawn)
 TEST_F(LooperStep, AnInactiveWindowWaitsAndTheClockIsRebased)
 {
     platform->active = false;
-    platform->onWait = [this] {
+    platform->onWait = [this]
+    {
         clock.Advance(5000);
         platform->active = true;
     };
-    top->onUpdate = [this] {
+    top->onUpdate = [this]
+    {
         if (journal.Count("platform.WaitForMessages"))
             platform->quitRequested = true; // ends the loop after this pass
     };

@@ -44,7 +44,8 @@ protected:
     // `first`, then `top` activated with the mouse parked off screen, then the application told.
     static Lines Then(Lines first, const std::string& top)
     {
-        first.insert(first.end(), {top + ".Activate", top + ".OnMouseMove -50,-50", "app.OnModeRequestsApplied"});
+        first.insert(first.end(),
+                     {top + ".Activate", top + ".OnMouseMove -50,-50", "app.OnModeRequestsApplied"});
         return first;
     }
 
@@ -70,7 +71,7 @@ TEST_F(ScreenStack, EachKindOfRequestInItsOrder)
     EXPECT_EQ(Pass(), Then({"a.Deactivate", "a.Exit", "a.delete", "d.Enter"}, "d"));
 
     PopMode();
-    PopMode(); // on an empty stack: nothing
+    PopMode();                                                        // on an empty stack: nothing
     EXPECT_EQ(Pass(), (Lines{"d.Deactivate", "d.Exit", "d.delete"})); // no Activate, no applied call
     EXPECT_FALSE(looper.ProcessModeRequests());
 }
@@ -132,7 +133,8 @@ TEST_F(ScreenStack, EnterRunsWithItsScreenCurrentAndMayQueueMore)
     RecordingMode* a = Make("a");
     RecordingMode* b = Make("b");
     ObjectDatabase* currentDuringEnter = nullptr;
-    a->onEnter = [&] {
+    a->onEnter = [&]
+    {
         currentDuringEnter = GetCurrentObjectDatabase();
         PushMode(b);
     };
@@ -158,9 +160,10 @@ TEST_F(ScreenStack, InputGoesToTheTopOnlyAndIsDroppedWhileARequestWaits)
 {
     Pushed("a");
     Pushed("b");
-    for (InputEvent e : {InputEvent{InputEvent_MouseMove, 10, 20, 0}, InputEvent{InputEvent_ButtonDown, 11, 21, 1},
-                         InputEvent{InputEvent_ButtonUp, 12, 22, 0}, InputEvent{InputEvent_KeyDown, 0, 0, 65},
-                         InputEvent{InputEvent_KeyUp, 0, 0, 65}, InputEvent{9, 0, 0, 0}})
+    for (InputEvent e :
+         {InputEvent{InputEvent_MouseMove, 10, 20, 0}, InputEvent{InputEvent_ButtonDown, 11, 21, 1},
+          InputEvent{InputEvent_ButtonUp, 12, 22, 0}, InputEvent{InputEvent_KeyDown, 0, 0, 65},
+          InputEvent{InputEvent_KeyUp, 0, 0, 65}, InputEvent{9, 0, 0, 0}})
         looper.HandleInputEvent(e);
     EXPECT_EQ(journal.lines, (Lines{"b.OnMouseMove 10,20", "b.OnMouseDown 1 11,21", "b.OnMouseUp 0 12,22",
                                     "b.OnKeyDown 65", "b.OnKeyUp 65"}));
@@ -191,8 +194,9 @@ TEST_F(ScreenStack, DrawingStartsAtTheFirstOpaqueScreenFromTheTop)
     middle->onDraw = [&] { currentWhileDrawing = looper.GetCurrentMode(); };
 
     looper.DrawFrame();
-    EXPECT_EQ(journal.lines, (Lines{"graphics3D.BeginFrame", "top.IsOpaque", "middle.IsOpaque", "middle.Draw",
-                                    "top.DrawBackdrop", "top.Draw", "app.OnAfterDraw", "graphics3D.EndFrame"}));
+    EXPECT_EQ(journal.lines,
+              (Lines{"graphics3D.BeginFrame", "top.IsOpaque", "middle.IsOpaque", "middle.Draw",
+                     "top.DrawBackdrop", "top.Draw", "app.OnAfterDraw", "graphics3D.EndFrame"}));
     EXPECT_EQ(currentWhileDrawing, middle);
 
     journal.Clear();

@@ -65,7 +65,8 @@ TEST(SwfHeader, ReadsGeneratedMoviesPlainAndCompressed)
         EXPECT_EQ(h.fileLength, Movie(0x3366CC, 240, 29.97, false).size());
         ASSERT_TRUE(h.hasFrameInfo);
         EXPECT_EQ(std::tie(h.xMin, h.xMax, h.yMin, h.yMax), std::make_tuple(0, 16000, 0, 12000));
-        EXPECT_EQ(std::make_pair(h.WidthPixels(), h.HeightPixels()), std::make_pair(int64_t(800), int64_t(600)));
+        EXPECT_EQ(std::make_pair(h.WidthPixels(), h.HeightPixels()),
+                  std::make_pair(int64_t(800), int64_t(600)));
         EXPECT_EQ(h.frameRate, 7672); // round(29.97 * 256)
         EXPECT_DOUBLE_EQ(h.FramesPerSecond(), 7672 / 256.0);
         EXPECT_EQ(h.frameCount, 240);
@@ -112,7 +113,8 @@ TEST(SwfHeader, EveryPrefixIsRejectedUntilTheFirstBackgroundIsComplete)
         EXPECT_TRUE(complete);
         SwfHeader h; // the whole movie: the first background, after tags of every length form
         ASSERT_EQ(Parse(f, h), SwfStatus::Ok);
-        EXPECT_EQ(std::tuple(int(h.version), h.WidthPixels(), int(h.frameRate)), std::tuple(10, int64_t(640), 30 * 256));
+        EXPECT_EQ(std::tuple(int(h.version), h.WidthPixels(), int(h.frameRate)),
+                  std::tuple(10, int64_t(640), 30 * 256));
     }
 
     // The frame info survives a cut inside the tags.
@@ -150,7 +152,8 @@ TEST(SwfHeader, RejectsForeignDamagedAndMalformedInput)
     SwfHeader h;
     EXPECT_EQ(ParseSwfHeader(nullptr, 0, h), SwfStatus::NotSwf);
     for (const char* text : {"", "GIF89a", "FWX\x06\x20\0\0\0", "fws\x06\x20\0\0\0", "XWS\x06\x20\0\0\0"})
-        EXPECT_EQ(Parse(std::vector<uint8_t>(text, text + std::strlen(text) + 1), h), SwfStatus::NotSwf) << text;
+        EXPECT_EQ(Parse(std::vector<uint8_t>(text, text + std::strlen(text) + 1), h), SwfStatus::NotSwf)
+            << text;
     EXPECT_EQ(Parse({'C', 'W', 'S', 6, 9}, h), SwfStatus::Truncated);
 
     // A damaged zlib stream, whether in its header or its data.
@@ -226,12 +229,11 @@ TEST(SwfGen, PlainMovieHasTheExactLayoutOfTheFormat)
     std::vector<uint8_t> expected = {
         'F', 'W', 'S', 6, 34, 0, 0, 0,
         // RECT, 15-bit fields: 0, 16000, 0, 12000 twips
-        0x78, 0x00, 0x07, 0xD0, 0x00, 0x00, 0x17, 0x70, 0x00,
-        0x00, 0x0C, // 12.0 fps in 8.8
-        0x03, 0x00, // frames
-        0x43, 0x02, 0x33, 0x66, 0xCC, // SetBackgroundColor
-        0x40, 0x00, 0x40, 0x00, 0x40, 0x00, // ShowFrame x3
-        0x00, 0x00, // End
+        0x78, 0x00, 0x07, 0xD0, 0x00, 0x00, 0x17, 0x70, 0x00, 0x00, 0x0C, // 12.0 fps in 8.8
+        0x03, 0x00,                                                       // frames
+        0x43, 0x02, 0x33, 0x66, 0xCC,                                     // SetBackgroundColor
+        0x40, 0x00, 0x40, 0x00, 0x40, 0x00,                               // ShowFrame x3
+        0x00, 0x00,                                                       // End
     };
     EXPECT_EQ(Movie(0x3366CC, 3, 12.0, false), expected);
 }
@@ -254,7 +256,8 @@ TEST(SwfGen, CompressedMovieInflatesToThePlainBody)
 
 TEST(SwfGen, CommandLineReadsOptionsAndRejectsBadValues)
 {
-    SwfGen::CommandLine cl = SwfGen::ParseCommandLine({"out.swf", "--rgb", "a0B1c2", "--frames", "25", "--fps", "24.5", "--compress"});
+    SwfGen::CommandLine cl = SwfGen::ParseCommandLine(
+        {"out.swf", "--rgb", "a0B1c2", "--frames", "25", "--fps", "24.5", "--compress"});
     EXPECT_EQ(cl.output, "out.swf");
     EXPECT_EQ(cl.options.rgb, 0xA0B1C2u);
     EXPECT_EQ(cl.options.frames, 25u);

@@ -4,8 +4,7 @@
 namespace KestrinTest
 {
 // The what() of the E that f throws, or "<no exception>"; other exceptions pass through.
-template <class E, class F>
-std::string ThrownWhat(F&& f)
+template <class E, class F> std::string ThrownWhat(F&& f)
 {
     try
     {

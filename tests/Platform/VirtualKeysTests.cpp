@@ -7,9 +7,10 @@ using namespace Kestrin::Shim;
 TEST(VirtualKeys, MapsSdlKeysToWindowsCodes)
 {
     const std::pair<SDL_Keycode, int> keys[] = {
-        {SDLK_a, 0x41},     {SDLK_z, 0x5A},        {SDLK_7, 0x37},     {SDLK_LEFT, 37},      {SDLK_DOWN, 40},
-        {SDLK_KP_ENTER, 13}, {SDLK_RETURN, 13},    {SDLK_F1, 0x70},    {SDLK_F12, 0x7B},     {SDLK_KP_0, 0x60},
-        {SDLK_KP_9, 0x69},  {SDLK_KP_DIVIDE, 0x6F}, {SDLK_QUOTE, 0xDE}, {SDLK_RSHIFT, 0x10}, {SDLK_F13, 0}};
+        {SDLK_a, 0x41},     {SDLK_z, 0x5A},      {SDLK_7, 0x37},    {SDLK_LEFT, 37},
+        {SDLK_DOWN, 40},    {SDLK_KP_ENTER, 13}, {SDLK_RETURN, 13}, {SDLK_F1, 0x70},
+        {SDLK_F12, 0x7B},   {SDLK_KP_0, 0x60},   {SDLK_KP_9, 0x69}, {SDLK_KP_DIVIDE, 0x6F},
+        {SDLK_QUOTE, 0xDE}, {SDLK_RSHIFT, 0x10}, {SDLK_F13, 0}};
     for (auto [sdl, vk] : keys)
         EXPECT_EQ(VirtualKeyFromSdl(sdl), vk) << sdl;
     // Every code the table can produce fits the 256-entry key state.
@@ -20,7 +21,8 @@ TEST(VirtualKeys, MapsSdlKeysToWindowsCodes)
 TEST(VirtualKeys, ToAsciiAppliesShiftCapsLockAndControl)
 {
     KeyboardState s;
-    auto expect = [&](std::initializer_list<std::pair<int, int>> cases) {
+    auto expect = [&](std::initializer_list<std::pair<int, int>> cases)
+    {
         for (auto [key, ascii] : cases)
             EXPECT_EQ(ToAscii(key, s.Bytes()), ascii) << key;
     };

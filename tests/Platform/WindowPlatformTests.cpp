@@ -1,8 +1,8 @@
 #include "EngineFakes.h"
 #include "TempFolder.h"
 
-#include "Framework/FileSystem.h"
 #include "Base/Text.h"
+#include "Framework/FileSystem.h"
 #include "Framework/Paths.h"
 #include "Framework/ResourceManager.h"
 #include "Platform/Shim/Win32/SingleInstance.h"
@@ -77,13 +77,15 @@ protected:
     void Key(bool down, SDL_Keycode key, uint16_t mod = KMOD_NONE, bool repeat = false)
     {
         SDL_Event e{};
-        e.key = {Uint32(down ? SDL_KEYDOWN : SDL_KEYUP), 0, Id(), 0, Uint8(repeat), 0, 0, {SDL_SCANCODE_UNKNOWN, key, mod, 0}};
+        e.key = {Uint32(down ? SDL_KEYDOWN : SDL_KEYUP), 0, Id(), 0, Uint8(repeat), 0, 0,
+                 {SDL_SCANCODE_UNKNOWN, key, mod, 0}};
         Push(e);
     }
     void Button(bool down, uint8_t button, int x, int y)
     {
         SDL_Event e{};
-        e.button = {Uint32(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP), 0, Id(), 0, button, 0, 0, 0, x, y};
+        e.button = {
+            Uint32(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP), 0, Id(), 0, button, 0, 0, 0, x, y};
         Push(e);
     }
     void Motion(int x, int y)

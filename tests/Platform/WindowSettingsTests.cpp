@@ -24,7 +24,7 @@ class WindowSettings : public ::testing::Test
 protected:
     WindowSettings() : platform(new FakePlatform(journal)), factory(journal)
     {
-        InitRandomStreams(); // profile files get random names
+        InitRandomStreams();                    // profile files get random names
         auto* fileSystem = new Win32FileSystem; // becomes the global one
         fileSystem->AddPartition(2, new Win32FileSystemPartition(folder.WidePath()));
         // Running full screen, with the game's own cursor switched off by the player earlier.
@@ -69,7 +69,8 @@ TEST_F(WindowSettings, StoredRecordsAreApplied)
     Current().SetInt(kMode, 0);
     Current().SetBool(kCursor, true);
     LoadWindowSettings();
-    EXPECT_EQ(journal.With("platform.CreateMainWindow"), std::vector<std::string>{"platform.CreateMainWindow 0"});
+    EXPECT_EQ(journal.With("platform.CreateMainWindow"),
+              std::vector<std::string>{"platform.CreateMainWindow 0"});
     EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 0);
     EXPECT_TRUE(CurrentFakeGraphics()->customCursor);
 }
@@ -102,7 +103,8 @@ TEST_F(WindowSettings, SavingWritesTheModeThenTheCursorChoice)
     EXPECT_FALSE(Current().GetBool(kCursor, true));
     const std::string text = ProfileText();
     const size_t mode = text.find("<record name=\"Kestrin::Window::Mode\" value=\"1\" />");
-    const size_t cursor = text.find("<record name=\"Kestrin::Window::IsCustomCursorEnabled\" value=\"false\" />");
+    const size_t cursor =
+        text.find("<record name=\"Kestrin::Window::IsCustomCursorEnabled\" value=\"false\" />");
     ASSERT_NE(mode, std::string::npos) << text;
     ASSERT_NE(cursor, std::string::npos) << text;
     EXPECT_LT(mode, cursor);

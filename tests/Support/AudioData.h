@@ -60,7 +60,8 @@ inline sf_count_t GfTell(void* u)
 } // namespace Detail
 
 // Encodes interleaved frames with libsndfile into memory; empty on failure.
-inline std::vector<unsigned char> EncodeSound(const std::vector<float>& interleaved, int channels, int rate, int format)
+inline std::vector<unsigned char> EncodeSound(const std::vector<float>& interleaved, int channels, int rate,
+                                              int format)
 {
     Detail::GrowingFile file;
     SF_VIRTUAL_IO io = {Detail::GfLength, Detail::GfSeek, Detail::GfRead, Detail::GfWrite, Detail::GfTell};
@@ -94,7 +95,8 @@ inline std::vector<float> Sine(int frames, int channels, int rate, double hz, fl
     std::vector<float> out(size_t(frames) * size_t(channels));
     for (int i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c)
-            out[size_t(i) * size_t(channels) + size_t(c)] = amplitude * float(std::sin(2 * M_PI * hz * i / rate));
+            out[size_t(i) * size_t(channels) + size_t(c)] =
+                amplitude * float(std::sin(2 * M_PI * hz * i / rate));
     return out;
 }
 
@@ -104,9 +106,14 @@ inline std::vector<float> Sine(int frames, int channels, int rate, double hz, fl
 inline std::vector<unsigned char> MakeModule(int channels = 4, int rows = 4, int speed = 3)
 {
     std::vector<unsigned char> m;
-    auto put = [&](const void* p, size_t n) { m.insert(m.end(), (const unsigned char*)p, (const unsigned char*)p + n); };
+    auto put = [&](const void* p, size_t n)
+    { m.insert(m.end(), (const unsigned char*)p, (const unsigned char*)p + n); };
     auto put8 = [&](int v) { m.push_back((unsigned char)v); };
-    auto put16 = [&](int v) { put8(v >> 8); put8(v & 0xFF); };
+    auto put16 = [&](int v)
+    {
+        put8(v >> 8);
+        put8(v & 0xFF);
+    };
 
     char title[20] = "kestrin test tune";
     put(title, 20);

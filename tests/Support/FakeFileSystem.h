@@ -23,7 +23,10 @@ public:
         return {fileSpec.location, fileSpec.FolderOrDot(), fileSpec.name + fileSpec.extension};
     }
 
-    void AddFile(const Kestrin::FileSpec& fileSpec, const std::string& bytes) { files[KeyOf(fileSpec)] = bytes; }
+    void AddFile(const Kestrin::FileSpec& fileSpec, const std::string& bytes)
+    {
+        files[KeyOf(fileSpec)] = bytes;
+    }
 
     void DeleteAllPartitions() override { files.clear(); }
     Kestrin::IStream* Open(const Kestrin::FileSpec& fileSpec, int access, int mode) override

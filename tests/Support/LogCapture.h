@@ -13,10 +13,12 @@ class LogCapture
 public:
     LogCapture()
     {
-        m_id = Kestrin::AddLogListener([this](const std::string& text) {
-            std::lock_guard lock(m_mutex);
-            m_text += text;
-        });
+        m_id = Kestrin::AddLogListener(
+            [this](const std::string& text)
+            {
+                std::lock_guard lock(m_mutex);
+                m_text += text;
+            });
     }
     ~LogCapture() { Kestrin::RemoveLogListener(m_id); }
 

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace AudioGen
@@ -20,7 +20,10 @@ struct MemoryFile
     sf_count_t position = 0;
 };
 
-sf_count_t MemLength(void* user) { return static_cast<sf_count_t>(static_cast<MemoryFile*>(user)->data.size()); }
+sf_count_t MemLength(void* user)
+{
+    return static_cast<sf_count_t>(static_cast<MemoryFile*>(user)->data.size());
+}
 
 sf_count_t MemSeek(sf_count_t offset, int whence, void* user)
 {
@@ -62,9 +65,15 @@ sf_count_t MemWrite(const void* ptr, sf_count_t count, void* user)
     return count;
 }
 
-sf_count_t MemTell(void* user) { return static_cast<MemoryFile*>(user)->position; }
+sf_count_t MemTell(void* user)
+{
+    return static_cast<MemoryFile*>(user)->position;
+}
 
-SF_VIRTUAL_IO MemoryIo() { return SF_VIRTUAL_IO{MemLength, MemSeek, MemRead, MemWrite, MemTell}; }
+SF_VIRTUAL_IO MemoryIo()
+{
+    return SF_VIRTUAL_IO{MemLength, MemSeek, MemRead, MemWrite, MemTell};
+}
 
 Bytes Encode(const std::vector<int16_t>& pcm, int rate, int format, const double* quality)
 {
@@ -77,9 +86,11 @@ Bytes Encode(const std::vector<int16_t>& pcm, int rate, int format, const double
     SNDFILE* sf = sf_open_virtual(&io, SFM_WRITE, &info, &file);
     if (!sf)
         throw std::runtime_error(std::string("libsndfile cannot open an encoder: ") + sf_strerror(nullptr));
-    if (quality) {
+    if (quality)
+    {
         double q = *quality;
-        if (sf_command(sf, SFC_SET_VBR_ENCODING_QUALITY, &q, sizeof q) != SF_TRUE) {
+        if (sf_command(sf, SFC_SET_VBR_ENCODING_QUALITY, &q, sizeof q) != SF_TRUE)
+        {
             sf_close(sf);
             throw std::runtime_error("libsndfile refused the encoding quality");
         }
@@ -107,9 +118,11 @@ Bytes EncodeOggVorbis(const std::vector<int16_t>& pcm, int rate, double quality)
 
 uint32_t OggPageCrc(const uint8_t* page, size_t size)
 {
-    static const auto table = [] {
+    static const auto table = []
+    {
         std::array<uint32_t, 256> t{};
-        for (uint32_t i = 0; i < 256; ++i) {
+        for (uint32_t i = 0; i < 256; ++i)
+        {
             uint32_t r = i << 24;
             for (int k = 0; k < 8; ++k)
                 r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : (r << 1);
@@ -126,7 +139,8 @@ uint32_t OggPageCrc(const uint8_t* page, size_t size)
 void SetOggSerial(Bytes& ogg, uint32_t serial)
 {
     size_t pos = 0;
-    while (pos < ogg.size()) {
+    while (pos < ogg.size())
+    {
         if (ogg.size() - pos < 27 || std::memcmp(&ogg[pos], "OggS", 4) != 0)
             throw std::runtime_error("malformed Ogg page header");
         const size_t segments = ogg[pos + 26];
@@ -138,7 +152,8 @@ void SetOggSerial(Bytes& ogg, uint32_t serial)
         const size_t pageSize = 27 + segments + body;
         if (ogg.size() - pos < pageSize)
             throw std::runtime_error("truncated Ogg page");
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
+        {
             ogg[pos + 14 + i] = static_cast<uint8_t>(serial >> (8 * i));
             ogg[pos + 22 + i] = 0;
         }
@@ -162,7 +177,8 @@ DecodedAudio DecodeWithSndfile(const Bytes& bytes)
     out.rate = info.samplerate;
     out.channels = info.channels;
     std::vector<float> block(4096 * static_cast<size_t>(std::max(1, info.channels)));
-    for (;;) {
+    for (;;)
+    {
         const sf_count_t got = sf_readf_float(sf, block.data(), 4096);
         if (got <= 0)
             break;

@@ -17,7 +17,10 @@ constexpr int MaxScoreChannels = 16;
 class Score
 {
 public:
-    explicit Score(int rows) : rows_(rows), grid_(static_cast<size_t>(rows), std::vector<Xm::Cell>(MaxScoreChannels)) {}
+    explicit Score(int rows)
+        : rows_(rows), grid_(static_cast<size_t>(rows), std::vector<Xm::Cell>(MaxScoreChannels))
+    {
+    }
 
     int Rows() const { return rows_; }
 
@@ -32,7 +35,8 @@ public:
         c.note = static_cast<uint8_t>(std::clamp(Xm::NoteFromMidi(midi), 1, 96));
         c.instrument = Instrument(voice);
         c.volume = Xm::Volume(vol);
-        if (delayTicks > 0) {
+        if (delayTicks > 0)
+        {
             c.effect = 0x0E;
             c.param = static_cast<uint8_t>(0xD0 | std::min(delayTicks, Speed - 1));
         }
@@ -72,7 +76,8 @@ public:
         m.channels = std::max(1, used_ + (used_ % 2)); // trackers expect an even count
         for (Voice v : voices_)
             m.instruments.push_back(MakeInstrument(v));
-        for (int start = 0; start < rows_; start += 64) {
+        for (int start = 0; start < rows_; start += 64)
+        {
             Xm::Pattern p;
             p.rows = std::min(64, rows_ - start);
             for (int r = 0; r < p.rows; ++r)
@@ -96,7 +101,8 @@ private:
     uint8_t Instrument(Voice v)
     {
         auto it = std::find(voices_.begin(), voices_.end(), v);
-        if (it == voices_.end()) {
+        if (it == voices_.end())
+        {
             voices_.push_back(v);
             return static_cast<uint8_t>(voices_.size());
         }
@@ -109,7 +115,10 @@ private:
     std::vector<Voice> voices_;
 };
 
-int Mod12(int v) { return ((v % 12) + 12) % 12; }
+int Mod12(int v)
+{
+    return ((v % 12) + 12) % 12;
+}
 
 // The MIDI note of pitch class pc nearest to target (ties go down).
 int Nearest(int pc, int target)
@@ -129,7 +138,10 @@ struct Harmony
     }
 };
 
-std::vector<int> TriadClasses(const Chord& c) { return {c.root, Mod12(c.root + (c.minor ? 3 : 4)), Mod12(c.root + 7)}; }
+std::vector<int> TriadClasses(const Chord& c)
+{
+    return {c.root, Mod12(c.root + (c.minor ? 3 : 4)), Mod12(c.root + 7)};
+}
 
 bool InChord(const Chord& c, int midi)
 {
@@ -143,12 +155,15 @@ std::vector<int> VoiceChord(const Chord& chord, const std::vector<int>& previous
     const auto pcs = TriadClasses(chord);
     std::vector<int> best;
     int bestCost = 1 << 30;
-    for (int inversion = 0; inversion < 3; ++inversion) {
-        for (int base = lo; base <= hi; ++base) {
+    for (int inversion = 0; inversion < 3; ++inversion)
+    {
+        for (int base = lo; base <= hi; ++base)
+        {
             if (Mod12(base) != pcs[static_cast<size_t>(inversion)])
                 continue;
             std::vector<int> v{base};
-            for (int k = 1; k < 3; ++k) {
+            for (int k = 1; k < 3; ++k)
+            {
                 int n = v.back() + 1;
                 while (Mod12(n) != pcs[static_cast<size_t>((inversion + k) % 3)])
                     ++n;
@@ -162,7 +177,8 @@ std::vector<int> VoiceChord(const Chord& chord, const std::vector<int>& previous
                     cost += std::abs(v[i] - previous[i]);
             else
                 cost = std::abs(v[1] - (lo + hi) / 2);
-            if (cost < bestCost) {
+            if (cost < bestCost)
+            {
                 bestCost = cost;
                 best = v;
             }
@@ -184,7 +200,8 @@ int BassRoot(const Chord& c)
 void PadPart(Score& s, const Harmony& h, int ch, Voice voice, int vol, int lo = 55, int hi = 72)
 {
     std::vector<int> previous;
-    for (int row = 0; row < s.Rows(); row += RowsPerBar) {
+    for (int row = 0; row < s.Rows(); row += RowsPerBar)
+    {
         const auto v = VoiceChord(h.At(row), previous, lo, hi);
         for (size_t i = 0; i < v.size(); ++i)
             s.Note(ch + static_cast<int>(i), row, v[i], vol, voice);
@@ -194,10 +211,12 @@ void PadPart(Score& s, const Harmony& h, int ch, Voice voice, int vol, int lo = 
 
 // Strummed chords on the rows marked in `hits` (one character per row of a bar):
 // 'X' strong, 'x' normal, 'o' soft; the upper strings follow one tick apart.
-void StrumPart(Score& s, const Harmony& h, int ch, Voice voice, const char* hits, int vol, int lo = 52, int hi = 67)
+void StrumPart(Score& s, const Harmony& h, int ch, Voice voice, const char* hits, int vol, int lo = 52,
+               int hi = 67)
 {
     std::vector<int> previous;
-    for (int row = 0; row < s.Rows(); ++row) {
+    for (int row = 0; row < s.Rows(); ++row)
+    {
         const char mark = hits[row % RowsPerBar];
         if (mark == '.')
             continue;
@@ -215,7 +234,8 @@ void StrumPart(Score& s, const Harmony& h, int ch, Voice voice, const char* hits
 void PickPart(Score& s, const Harmony& h, int ch, Voice voice, const char* figure, int vol, int floor)
 {
     int alternate = 0;
-    for (int row = 0; row < s.Rows(); ++row) {
+    for (int row = 0; row < s.Rows(); ++row)
+    {
         const char mark = figure[row % RowsPerBar];
         if (mark < '0' || mark > '5')
             continue;
@@ -236,12 +256,14 @@ void ArpPart(Score& s, const Harmony& h, int ch, Voice voice, int vol, int floor
 {
     static const int shapes[2][8] = {{0, 1, 2, 3, 4, 3, 2, 1}, {0, 2, 1, 3, 2, 4, 3, 5}};
     int shape = 0;
-    for (int row = 0; row < s.Rows(); ++row) {
+    for (int row = 0; row < s.Rows(); ++row)
+    {
         if (row % (RowsPerBar * 2) == 0)
             shape = rng.Below(2);
         const auto pcs = TriadClasses(h.At(row));
         const int index = shapes[shape][row % 8];
-        int note = floor + Mod12(pcs[0] - floor) + 12 * (index / 3) + Mod12(pcs[static_cast<size_t>(index % 3)] - pcs[0]);
+        int note = floor + Mod12(pcs[0] - floor) + 12 * (index / 3) +
+                   Mod12(pcs[static_cast<size_t>(index % 3)] - pcs[0]);
         const int accent = (row % RowsPerBeat == 0) ? vol : vol * 3 / 4;
         s.Note(ch, row, note, accent, voice);
     }
@@ -251,7 +273,8 @@ void ArpPart(Score& s, const Harmony& h, int ch, Voice voice, int vol, int floor
 void StabPart(Score& s, const Harmony& h, int ch, Voice voice, const char* hits, int vol, int len)
 {
     std::vector<int> previous;
-    for (int row = 0; row < s.Rows(); ++row) {
+    for (int row = 0; row < s.Rows(); ++row)
+    {
         if (hits[row % RowsPerBar] == '.')
             continue;
         const auto notes = VoiceChord(h.At(row), previous, 57, 72);
@@ -273,10 +296,12 @@ struct BassHit
 
 void BassPart(Score& s, const Harmony& h, int ch, Voice voice, const std::vector<BassHit>& bar)
 {
-    for (int start = 0; start < s.Rows(); start += RowsPerBar) {
+    for (int start = 0; start < s.Rows(); start += RowsPerBar)
+    {
         const Chord& c = h.At(start);
         const int root = BassRoot(c);
-        for (const BassHit& hit : bar) {
+        for (const BassHit& hit : bar)
+        {
             const int interval = hit.interval == 99 ? (c.minor ? 3 : 4) : hit.interval;
             s.Note(ch, start + hit.step, root + interval, hit.vol, voice, hit.len);
         }
@@ -299,34 +324,45 @@ struct Kit
 
 int MarkVolume(char m, int vol)
 {
-    switch (m) {
-    case 'X': return std::min(64, vol * 5 / 4);
-    case 'x': return vol;
-    case 'o': return vol * 2 / 3;
-    case 'g': return vol / 3;
-    default: return -1;
+    switch (m)
+    {
+    case 'X':
+        return std::min(64, vol * 5 / 4);
+    case 'x':
+        return vol;
+    case 'o':
+        return vol * 2 / 3;
+    case 'g':
+        return vol / 3;
+    default:
+        return -1;
     }
 }
 
 void DrumPart(Score& s, int ch, const Kit& kit, Pcg32& rng)
 {
     const int bars = s.Rows() / RowsPerBar;
-    for (int bar = 0; bar < bars; ++bar) {
+    for (int bar = 0; bar < bars; ++bar)
+    {
         const int start = bar * RowsPerBar;
         const bool fillBar = kit.fills && (bar % 4 == 3);
         const int fillFrom = fillBar ? (rng.Chance(0.5) ? 12 : 8) : RowsPerBar;
-        for (int step = 0; step < RowsPerBar; ++step) {
+        for (int step = 0; step < RowsPerBar; ++step)
+        {
             const int row = start + step;
             int kv = MarkVolume(kit.kicks[step], kit.kickVol);
             int sv = MarkVolume(kit.snares[step], kit.snareVol);
             const int hv = MarkVolume(kit.hats[step], kit.hatVol);
-            if (step >= fillFrom) {
+            if (step >= fillFrom)
+            {
                 // A fill: snare on every other row, rising, the last beat on each row.
                 const bool on = step >= 12 ? true : step % 2 == 0;
                 sv = on ? kit.snareVol * (8 + step - fillFrom) / (8 + RowsPerBar - fillFrom) : -1;
                 if (step == RowsPerBar - 1)
                     kv = -1;
-            } else if (kv < 0 && sv < 0 && step % 2 == 0 && rng.Chance(0.06)) {
+            }
+            else if (kv < 0 && sv < 0 && step % 2 == 0 && rng.Chance(0.06))
+            {
                 kv = kit.kickVol / 2; // an occasional extra kick
             }
             if (kv >= 0)
@@ -351,10 +387,10 @@ struct MelodyStyle
 {
     Voice voice = Voice::Lead;
     int lo = 64, hi = 81;
-    double density = 0.5;  // 0 sparse .. 1 busy
+    double density = 0.5; // 0 sparse .. 1 busy
     double leap = 0.15;
     int vol = 48;
-    bool legato = true;    // key-off at the end of each note (sustained voices)
+    bool legato = true; // key-off at the end of each note (sustained voices)
 };
 
 // One beat of rhythm: onsets as (row offset, length) within the beat, or a tie/rest.
@@ -386,7 +422,8 @@ const BeatCell& PickCell(const std::vector<BeatCell>& cells, Pcg32& rng, bool al
         if (allowTieRest || c.kind == 0)
             total += c.weight;
     double r = rng.Uniform() * total;
-    for (const BeatCell& c : cells) {
+    for (const BeatCell& c : cells)
+    {
         if (!allowTieRest && c.kind != 0)
             continue;
         if (r < c.weight)
@@ -401,20 +438,27 @@ std::vector<Onset> MakeRhythm(double density, Pcg32& rng, bool cadence)
 {
     const auto cells = Cells(density);
     std::vector<Onset> out;
-    for (int beat = 0; beat < 2 * BeatsPerBar; ++beat) {
+    for (int beat = 0; beat < 2 * BeatsPerBar; ++beat)
+    {
         const int base = beat * RowsPerBeat;
         const BeatCell* cell;
-        if (cadence && beat >= 5) {
+        if (cadence && beat >= 5)
+        {
             static const BeatCell hold{1, {}, 0.0};
             static const BeatCell quarter{0, {{0, 4}}, 0.0};
             cell = beat == 5 ? &quarter : &hold;
-        } else {
+        }
+        else
+        {
             cell = &PickCell(cells, rng, beat != 0 && !out.empty());
         }
-        if (cell->kind == 1) {
+        if (cell->kind == 1)
+        {
             if (!out.empty() && out.back().row + out.back().len == base)
                 out.back().len += RowsPerBeat;
-        } else if (cell->kind == 0) {
+        }
+        else if (cell->kind == 0)
+        {
             for (auto [offset, len] : cell->onsets)
                 out.push_back({base + offset, len});
         }
@@ -436,11 +480,13 @@ public:
 
     // Pitches for onsets that start at `startRow`, from `pitch`, by the rules:
     // chord tones on the strong beats, scale steps between, leaps now and then.
-    std::vector<int> Pitches(const std::vector<Onset>& rhythm, int startRow, int pitch, Pcg32& rng, bool endsSong) const
+    std::vector<int> Pitches(const std::vector<Onset>& rhythm, int startRow, int pitch, Pcg32& rng,
+                             bool endsSong) const
     {
         std::vector<int> out;
         int direction = rng.Chance(0.5) ? 1 : -1;
-        for (size_t i = 0; i < rhythm.size(); ++i) {
+        for (size_t i = 0; i < rhythm.size(); ++i)
+        {
             const int row = startRow + rhythm[i].row;
             const Chord& chord = h_.At(row);
             const bool last = i + 1 == rhythm.size();
@@ -452,12 +498,15 @@ public:
                 direction = -direction;
 
             int next;
-            if (row % (RowsPerBeat * 2) == 0 || last || i == 0) {
+            if (row % (RowsPerBeat * 2) == 0 || last || i == 0)
+            {
                 int target = pitch;
                 if (!last && rng.Chance(style_.leap))
                     target += direction * (5 + rng.Below(4));
                 next = NearestChordTone(chord, target, last && endsSong);
-            } else {
+            }
+            else
+            {
                 next = Step(pitch, direction * (rng.Chance(0.25) ? 2 : 1));
                 if (row % RowsPerBeat == 0 && !InChord(chord, next))
                     next = NearestChordTone(chord, next, false);
@@ -468,11 +517,15 @@ public:
         return out;
     }
 
-    void Write(Score& s, int ch, const std::vector<Onset>& rhythm, const std::vector<int>& pitches, int startRow) const
+    void Write(Score& s, int ch, const std::vector<Onset>& rhythm, const std::vector<int>& pitches,
+               int startRow) const
     {
-        for (size_t i = 0; i < rhythm.size(); ++i) {
+        for (size_t i = 0; i < rhythm.size(); ++i)
+        {
             const int row = startRow + rhythm[i].row;
-            const int accent = row % RowsPerBar == 0 ? style_.vol : row % RowsPerBeat == 0 ? style_.vol * 9 / 10 : style_.vol * 4 / 5;
+            const int accent = row % RowsPerBar == 0    ? style_.vol
+                               : row % RowsPerBeat == 0 ? style_.vol * 9 / 10
+                                                        : style_.vol * 4 / 5;
             s.Note(ch, row, pitches[i], accent, style_.voice, style_.legato ? rhythm[i].len : 0);
         }
     }
@@ -483,13 +536,15 @@ private:
     int NearestChordTone(const Chord& c, int target, bool preferTonic) const
     {
         int best = target, bestDistance = 1 << 30;
-        for (int n = style_.lo; n <= style_.hi; ++n) {
+        for (int n = style_.lo; n <= style_.hi; ++n)
+        {
             if (!InChord(c, n))
                 continue;
             int d = std::abs(n - target) * 2;
             if (preferTonic && Mod12(n) != spec_.tonic)
                 d += 30;
-            if (d < bestDistance) {
+            if (d < bestDistance)
+            {
                 bestDistance = d;
                 best = n;
             }
@@ -524,7 +579,8 @@ void LeadPart(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch, con
     const int bars = s.Rows() / RowsPerBar;
     const int phrases = std::max(1, bars / 4);
     const int start = writer.Start();
-    for (int p = 0; p < phrases; ++p) {
+    for (int p = 0; p < phrases; ++p)
+    {
         const int row = p * 4 * RowsPerBar;
         const bool isB = phrases >= 4 && p % 4 == 2;
         const bool lastPhrase = p + 1 == phrases;
@@ -536,7 +592,8 @@ void LeadPart(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch, con
         writer.Write(s, ch, first, firstPitches, row);
         Pcg32 secondRng(fileSpec.seed * 1000u + 10u + static_cast<uint32_t>(isB ? 0 : p % 2));
         const int secondRow = row + 2 * RowsPerBar;
-        const auto secondPitches = writer.Pitches(second, secondRow, firstPitches.back(), secondRng, lastPhrase);
+        const auto secondPitches =
+            writer.Pitches(second, secondRow, firstPitches.back(), secondRng, lastPhrase);
         writer.Write(s, ch, second, secondPitches, secondRow);
     }
 }
@@ -549,10 +606,12 @@ void RisingJingle(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch,
 {
     const int bars = s.Rows() / RowsPerBar;
     int floor = 67;
-    for (int bar = 0; bar < bars; ++bar) {
+    for (int bar = 0; bar < bars; ++bar)
+    {
         const int row = bar * RowsPerBar;
         const Chord& c = h.At(row);
-        if (bar + 1 == bars) {
+        if (bar + 1 == bars)
+        {
             const int top = Nearest(fileSpec.tonic, floor + 5);
             s.Note(ch, row, top, vol, voice);
             s.Note(ch + 1, row, top - 12, vol * 3 / 4, Voice::Bell);
@@ -561,7 +620,8 @@ void RisingJingle(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch,
         int n = floor;
         while (!InChord(c, n))
             ++n;
-        for (int k = 0; k < 4; ++k) {
+        for (int k = 0; k < 4; ++k)
+        {
             s.Note(ch, row + 2 * k, n, vol - 4 * (3 - k), voice, k == 3 ? 8 : 2);
             if (k == 3)
                 s.Note(ch + 1, row + 2 * k, n, vol / 2, Voice::Bell);
@@ -578,10 +638,12 @@ void FanfareLead(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch, 
 {
     const int bars = s.Rows() / RowsPerBar;
     int pitch = 67;
-    for (int bar = 0; bar < bars; ++bar) {
+    for (int bar = 0; bar < bars; ++bar)
+    {
         const int row = bar * RowsPerBar;
         const Chord& c = h.At(row);
-        if (bar + 1 == bars) {
+        if (bar + 1 == bars)
+        {
             s.Note(ch, row, Nearest(fileSpec.tonic, pitch + 3), vol, Voice::Brass);
             break;
         }
@@ -606,18 +668,24 @@ void FallingLine(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch, 
     auto inScale = [&](int n) { return std::find(pcs.begin(), pcs.end(), Mod12(n)) != pcs.end(); };
     const int rows = s.Rows();
     int pitch = 77;
-    for (int row = 0; row < rows; row += RowsPerBar / 2) {
+    for (int row = 0; row < rows; row += RowsPerBar / 2)
+    {
         const Chord& c = h.At(row);
         const bool last = row + RowsPerBar / 2 >= rows;
         int n = pitch - 1;
-        if (last) {
+        if (last)
+        {
             n = Nearest(fileSpec.tonic, pitch - 2);
             if (n >= pitch)
                 n -= 12;
-        } else if (row % RowsPerBar == 0) {
+        }
+        else if (row % RowsPerBar == 0)
+        {
             while (!InChord(c, n))
                 --n;
-        } else {
+        }
+        else
+        {
             // a leading tone of the chord counts as in scale here (harmonic minor)
             while (!inScale(n) && !InChord(c, n))
                 --n;
@@ -630,7 +698,8 @@ void FallingLine(Score& s, const TrackSpec& fileSpec, const Harmony& h, int ch, 
 // Fades every channel to silence over the last `rows` rows, so a one-shot ends softly.
 void FadeOut(Score& s, int channels, int rows, int fromVol)
 {
-    for (int i = 0; i < rows; ++i) {
+    for (int i = 0; i < rows; ++i)
+    {
         const int row = s.Rows() - rows + i;
         const int vol = fromVol * (rows - 1 - i) / rows;
         for (int ch = 0; ch < channels; ++ch)
@@ -653,7 +722,8 @@ void Rhythm(Score& s, const TrackSpec& fileSpec, const Harmony& h, Pcg32& rng)
     Kit kit;
     std::vector<BassHit> bass;
     Voice bassVoice = Voice::Bass;
-    switch (fileSpec.style) {
+    switch (fileSpec.style)
+    {
     case Style::RhythmJillian:
         kit.hat = Voice::Shaker;
         kit.hats = "xoxoxoxoxoxoxoxo";
@@ -672,7 +742,7 @@ void Rhythm(Score& s, const TrackSpec& fileSpec, const Harmony& h, Pcg32& rng)
         kit.kickVol = 60;
         kit.snareVol = 50;
         kit.hatVol = 26;
-        bass = {{0, 2, 0, 50}, {2, 2, 0, 40}, {4, 2, 12, 44}, {6, 2, 0, 40},
+        bass = {{0, 2, 0, 50}, {2, 2, 0, 40},  {4, 2, 12, 44},  {6, 2, 0, 40},
                 {8, 2, 0, 48}, {10, 2, 0, 40}, {12, 2, 12, 44}, {14, 2, 7, 40}};
         StabPart(s, h, 1, Voice::Brass, "X.....x...x.....", 22, 3);
         break;
@@ -694,7 +764,7 @@ void Rhythm(Score& s, const TrackSpec& fileSpec, const Harmony& h, Pcg32& rng)
         kit.kickVol = 52;
         kit.snareVol = 36;
         kit.hatVol = 26;
-        bass = {{0, 1, 0, 44}, {2, 1, 0, 36}, {4, 1, 12, 40}, {6, 1, 0, 36},
+        bass = {{0, 1, 0, 44}, {2, 1, 0, 36},  {4, 1, 12, 40},  {6, 1, 0, 36},
                 {8, 1, 0, 44}, {10, 1, 0, 36}, {12, 1, 12, 40}, {14, 1, 7, 36}};
         ArpPart(s, h, 1, Voice::ArpSynth, 34, 57, rng);
         PadPart(s, h, 2, Voice::Pad, 14, 52, 64);
@@ -707,7 +777,7 @@ void Rhythm(Score& s, const TrackSpec& fileSpec, const Harmony& h, Pcg32& rng)
         kit.snareVol = 40;
         kit.hatVol = 26;
         bassVoice = Voice::FunkBass;
-        bass = {{0, 2, 0, 54}, {3, 1, 0, 40}, {4, 1, 12, 48}, {6, 2, 0, 44}, {7, 1, 10, 36},
+        bass = {{0, 2, 0, 54},  {3, 1, 0, 40},  {4, 1, 12, 48},  {6, 2, 0, 44},  {7, 1, 10, 36},
                 {10, 1, 0, 48}, {11, 1, 7, 40}, {12, 2, 12, 46}, {14, 1, 7, 38}, {15, 1, 5, 34}};
         StabPart(s, h, 1, Voice::Pluck, "..x.....x.x.....", 26, 1);
         break;
@@ -731,7 +801,10 @@ void Rhythm(Score& s, const TrackSpec& fileSpec, const Harmony& h, Pcg32& rng)
 }
 } // namespace
 
-std::vector<int> ChordTones(const Chord& chord) { return TriadClasses(chord); }
+std::vector<int> ChordTones(const Chord& chord)
+{
+    return TriadClasses(chord);
+}
 
 std::vector<int> ScalePitchClasses(int tonic, bool minor)
 {
@@ -752,8 +825,10 @@ Xm::Module Compose(const TrackSpec& fileSpec)
     Pcg32 rng(fileSpec.seed);
     // Channels for the full arrangements: 0 lead, 1 bass, then chords, then drums; no
     // two parts share a channel (the score refuses a second note in one cell).
-    switch (fileSpec.style) {
-    case Style::Lobby: {
+    switch (fileSpec.style)
+    {
+    case Style::Lobby:
+    {
         LeadPart(s, fileSpec, h, 0, {Voice::Flute, 67, 84, 0.35, 0.15, 40, true});
         BassPart(s, h, 1, Voice::Bass, {{0, 0, 0, 42}, {8, 0, 7, 36}});
         PickPart(s, h, 2, Voice::Pluck, "0.1.2.1.3.1.2.1.", 36, 48);
@@ -774,16 +849,19 @@ Xm::Module Compose(const TrackSpec& fileSpec)
         BassPart(s, h, 1, Voice::Bass, {{0, 0, 0, 40}});
         PadPart(s, h, 2, Voice::Pad, 24);
         break;
-    case Style::Intro: {
+    case Style::Intro:
+    {
         LeadPart(s, fileSpec, h, 0, {Voice::Lead, 67, 84, 0.55, 0.2, 42, true});
-        BassPart(s, h, 1, Voice::Bass, {{0, 3, 0, 46}, {4, 3, 7, 40}, {8, 3, 0, 44}, {12, 2, 7, 40}, {14, 2, 12, 36}});
+        BassPart(s, h, 1, Voice::Bass,
+                 {{0, 3, 0, 46}, {4, 3, 7, 40}, {8, 3, 0, 44}, {12, 2, 7, 40}, {14, 2, 12, 36}});
         StrumPart(s, h, 2, Voice::Pluck, "X.....x.x.o.x...", 34);
         Kit kit;
         kit.hats = "x.o.x.o.x.o.x.o.";
         DrumPart(s, 5, kit, rng);
         break;
     }
-    case Style::Tictionary: {
+    case Style::Tictionary:
+    {
         LeadPart(s, fileSpec, h, 0, {Voice::Pizz, 69, 86, 0.7, 0.2, 62, false});
         BassPart(s, h, 1, Voice::Pizz, {{0, 0, -12, 60}, {4, 0, -5, 50}, {8, 0, -12, 56}, {12, 0, -5, 50}});
         PickPart(s, h, 2, Voice::Pizz, "0...2.1...3.2...", 48, 55);
@@ -798,7 +876,8 @@ Xm::Module Compose(const TrackSpec& fileSpec)
         DrumPart(s, 5, kit, rng);
         break;
     }
-    case Style::TicIntro: {
+    case Style::TicIntro:
+    {
         LeadPart(s, fileSpec, h, 0, {Voice::Flute, 69, 86, 0.65, 0.25, 40, true});
         BassPart(s, h, 1, Voice::Bass, {{0, 2, 0, 44}, {4, 2, 7, 38}, {8, 2, 0, 42}, {12, 2, 7, 38}});
         PickPart(s, h, 2, Voice::Marimba, "0.1.2.1.3.1.2.1.", 36, 57);
@@ -818,7 +897,8 @@ Xm::Module Compose(const TrackSpec& fileSpec)
         PickPart(s, h, 2, Voice::Pluck, "0..1..2.3..2..1.", 32, 50);
         PadPart(s, h, 4, Voice::Pad, 14, 57, 69);
         break;
-    case Style::Success: {
+    case Style::Success:
+    {
         RisingJingle(s, fileSpec, h, 0, Voice::Lead, 48);
         BassPart(s, h, 2, Voice::Bass, {{0, 0, 0, 44}, {8, 0, 7, 38}});
         PadPart(s, h, 3, Voice::Pad, 20, 57, 72);
@@ -831,7 +911,8 @@ Xm::Module Compose(const TrackSpec& fileSpec)
         FadeOut(s, 9, 10, 40);
         break;
     }
-    case Style::Expert: {
+    case Style::Expert:
+    {
         FanfareLead(s, fileSpec, h, 0, 50);
         BassPart(s, h, 1, Voice::Bass, {{0, 0, 0, 46}, {6, 0, 0, 40}, {8, 0, 7, 40}, {12, 0, 12, 40}});
         StabPart(s, h, 2, Voice::Brass, "X.....x.........", 22, 8);
@@ -845,7 +926,8 @@ Xm::Module Compose(const TrackSpec& fileSpec)
         FadeOut(s, 8, 8, 40);
         break;
     }
-    case Style::Failure: {
+    case Style::Failure:
+    {
         FallingLine(s, fileSpec, h, 0, 44);
         BassPart(s, h, 1, Voice::Bass, {{0, 0, 0, 42}});
         PadPart(s, h, 2, Voice::Pad, 18, 52, 67);
@@ -870,32 +952,105 @@ const std::vector<TrackSpec>& Tracks()
     // Pitch classes: C 0, D 2, E 4, F 5, G 7, A 9, B 11; Bb 10.
     const Chord C{0, false}, Dm{2, true}, Em{4, true}, F{5, false}, G{7, false}, Am{9, true}, Bb{10, false},
         D{2, false}, Bm{11, true}, E{4, false}, A{9, false};
-    static const std::vector<TrackSpec> tracks = [&] {
+    static const std::vector<TrackSpec> tracks = [&]
+    {
         const std::vector<Chord> level{Am, F, C, G};
         std::vector<TrackSpec> t;
-        t.push_back({"MUSIC_Lobby", Style::Lobby, 100, 16, 0, false, {C, Am, F, G, C, Em, F, G}, 11, true,
+        t.push_back({"MUSIC_Lobby",
+                     Style::Lobby,
+                     100,
+                     16,
+                     0,
+                     false,
+                     {C, Am, F, G, C, Em, F, G},
+                     11,
+                     true,
                      "C major, 100 BPM: fingerpicked pluck, soft pad, round bass, shaker and a flute tune"});
-        t.push_back({"MUSIC_Cutscene", Style::Cutscene, 90, 16, 2, true, {Dm, Bb, F, C}, 12, true,
+        t.push_back({"MUSIC_Cutscene",
+                     Style::Cutscene,
+                     90,
+                     16,
+                     2,
+                     true,
+                     {Dm, Bb, F, C},
+                     12,
+                     true,
                      "D minor, 90 BPM: slow pad chords over held bass with a sparse bell line"});
-        t.push_back({"MUSIC_Intro", Style::Intro, 112, 8, 7, false, {G, D, Em, C}, 13, true,
+        t.push_back({"MUSIC_Intro",
+                     Style::Intro,
+                     112,
+                     8,
+                     7,
+                     false,
+                     {G, D, Em, C},
+                     13,
+                     true,
                      "G major, 112 BPM: strummed pluck, walking bass, light kit and a lively lead"});
-        t.push_back({"MUSIC_Tictionary", Style::Tictionary, 96, 16, 2, false, {D, Bm, G, A}, 14, true,
+        t.push_back({"MUSIC_Tictionary",
+                     Style::Tictionary,
+                     96,
+                     16,
+                     2,
+                     false,
+                     {D, Bm, G, A},
+                     14,
+                     true,
                      "D major, 96 BPM: pizzicato tune, pizzicato bass and broken chords, soft shaker"});
-        t.push_back({"MUSIC_TicIntro", Style::TicIntro, 104, 8, 5, false, {F, Dm, Bb, C}, 15, true,
+        t.push_back({"MUSIC_TicIntro",
+                     Style::TicIntro,
+                     104,
+                     8,
+                     5,
+                     false,
+                     {F, Dm, Bb, C},
+                     15,
+                     true,
                      "F major, 104 BPM: marimba figures, bouncing bass, brushed kit and a playful flute"});
-        t.push_back({"MUSIC_GuestIntro", Style::GuestIntro, 92, 8, 4, true, {Em, C, G, D}, 16, true,
+        t.push_back({"MUSIC_GuestIntro",
+                     Style::GuestIntro,
+                     92,
+                     8,
+                     4,
+                     true,
+                     {Em, C, G, D},
+                     16,
+                     true,
                      "E minor, 92 BPM: gentle picked pluck over a pad, calm lead"});
-        t.push_back({"MUSIC_LevelSuccess", Style::Success, 192, 4, 0, false, {C, F, G, C}, 17, false,
+        t.push_back({"MUSIC_LevelSuccess",
+                     Style::Success,
+                     192,
+                     4,
+                     0,
+                     false,
+                     {C, F, G, C},
+                     17,
+                     false,
                      "C major jingle, 5.0 s: rising arpeggios to a held tonic with a bell"});
-        t.push_back({"MUSIC_LevelExpert", Style::Expert, 200, 5, 0, false, {C, F, C, G, C}, 18, false,
+        t.push_back({"MUSIC_LevelExpert",
+                     Style::Expert,
+                     200,
+                     5,
+                     0,
+                     false,
+                     {C, F, C, G, C},
+                     18,
+                     false,
                      "C major fanfare, 6.0 s: brass ta-ta-ta-taaa calls over stabs and a driving kit"});
-        t.push_back({"MUSIC_LevelFailure", Style::Failure, 192, 4, 9, true, {Am, F, E, Am}, 19, false,
+        t.push_back({"MUSIC_LevelFailure",
+                     Style::Failure,
+                     192,
+                     4,
+                     9,
+                     true,
+                     {Am, F, E, Am},
+                     19,
+                     false,
                      "A minor, 5.0 s: a lead falling step by step over slow pads to the low tonic"});
         t.push_back({"MUSIC_melody", Style::Melody, 125, 16, 9, true, level, 20, true,
                      "A minor, 125 BPM, Am-F-C-G: the in-level lead alone, phrases A A' B A'"});
         const char* guests[] = {"Jillian", "Harley", "Miranda", "Zoe", "Jason", "Heather"};
         const Style styles[] = {Style::RhythmJillian, Style::RhythmHarley, Style::RhythmMiranda,
-                                Style::RhythmZoe, Style::RhythmJason, Style::RhythmHeather};
+                                Style::RhythmZoe,     Style::RhythmJason,  Style::RhythmHeather};
         const char* notes[] = {
             "acoustic: fingerpicked and strummed pluck, root-fifth bass, shaker and soft kit",
             "punchy: hard kick and snare, driving eighth bass with octaves, brass stabs",
@@ -906,7 +1061,8 @@ const std::vector<TrackSpec>& Tracks()
         };
         for (int i = 0; i < 6; ++i)
             t.push_back({std::string("MUSIC_rhythm_") + guests[i], styles[i], 125, 16, 9, true, level,
-                         static_cast<uint32_t>(30 + i), true, std::string("A minor, 125 BPM, Am-F-C-G: ") + notes[i]});
+                         static_cast<uint32_t>(30 + i), true,
+                         std::string("A minor, 125 BPM, Am-F-C-G: ") + notes[i]});
         return t;
     }();
     return tracks;

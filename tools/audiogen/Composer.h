@@ -11,22 +11,22 @@ namespace AudioGen
 {
 struct Chord
 {
-    int root = 0;      // pitch class, 0 = C
+    int root = 0; // pitch class, 0 = C
     bool minor = false;
 };
 
 enum class Style
 {
-    Lobby,       // warm pluck and pad
-    Cutscene,    // pads
-    Intro,       // strummed, upbeat
-    Tictionary,  // pizzicato
-    TicIntro,    // playful marimba
-    GuestIntro,  // gentle pad and picking
-    Success,     // rising jingle
-    Expert,      // fanfare
-    Failure,     // descending
-    Melody,      // the in-level lead alone
+    Lobby,      // warm pluck and pad
+    Cutscene,   // pads
+    Intro,      // strummed, upbeat
+    Tictionary, // pizzicato
+    TicIntro,   // playful marimba
+    GuestIntro, // gentle pad and picking
+    Success,    // rising jingle
+    Expert,     // fanfare
+    Failure,    // descending
+    Melody,     // the in-level lead alone
     RhythmJillian,
     RhythmHarley,
     RhythmMiranda,
@@ -37,15 +37,15 @@ enum class Style
 
 struct TrackSpec
 {
-    std::string resource;  // resource and file stem
+    std::string resource; // resource and file stem
     Style style = Style::Lobby;
     int bpm = 125;
     int bars = 16;
-    int tonic = 9;         // pitch class of the key
+    int tonic = 9; // pitch class of the key
     bool minor = true;
     std::vector<Chord> progression; // one chord per bar, cycled
     uint32_t seed = 1;
-    bool loops = true;     // loop="forever" in the resource
+    bool loops = true; // loop="forever" in the resource
     std::string description;
 };
 

@@ -13,12 +13,12 @@ inline constexpr double Ln2 = 0.6931471805599453;
 // sin(2*pi*t): t in turns, any range.
 inline double SinTurns(double t)
 {
-    t -= std::floor(t);                       // [0, 1)
-    double x = t < 0.5 ? t : t - 1.0;          // (-0.5, 0.5]
+    t -= std::floor(t);               // [0, 1)
+    double x = t < 0.5 ? t : t - 1.0; // (-0.5, 0.5]
     if (x > 0.25)
         x = 0.5 - x;
     else if (x < -0.25)
-        x = -0.5 - x;                          // [-0.25, 0.25]
+        x = -0.5 - x; // [-0.25, 0.25]
     const double y = 2.0 * Pi * x;
     const double y2 = y * y;
     // Taylor series to y^15: error below 1e-11 on [-pi/2, pi/2].
@@ -32,7 +32,10 @@ inline double SinTurns(double t)
     return y + y * y2 * s;
 }
 
-inline double CosTurns(double t) { return SinTurns(t + 0.25); }
+inline double CosTurns(double t)
+{
+    return SinTurns(t + 0.25);
+}
 
 inline double Exp(double x)
 {
@@ -41,22 +44,26 @@ inline double Exp(double x)
     if (x > 700.0)
         x = 700.0;
     const double k = std::floor(x / Ln2 + 0.5);
-    const double r = x - k * Ln2;              // |r| <= ln2 / 2
+    const double r = x - k * Ln2; // |r| <= ln2 / 2
     double s = 1.0;
     for (int n = 14; n >= 1; --n)
         s = 1.0 + s * r / n;
     return std::ldexp(s, static_cast<int>(k)); // exact scaling
 }
 
-inline double Exp2(double x) { return Exp(x * Ln2); }
+inline double Exp2(double x)
+{
+    return Exp(x * Ln2);
+}
 
 inline double Log(double x)
 {
     if (!(x > 0.0))
         return -1e300;
     int e = 0;
-    double m = std::frexp(x, &e);              // exact: m in [0.5, 1)
-    if (m < 0.7071067811865476) {
+    double m = std::frexp(x, &e); // exact: m in [0.5, 1)
+    if (m < 0.7071067811865476)
+    {
         m *= 2.0;
         --e;
     }
@@ -68,13 +75,22 @@ inline double Log(double x)
     return 2.0 * z * s + e * Ln2;
 }
 
-inline double Log2(double x) { return Log(x) / Ln2; }
+inline double Log2(double x)
+{
+    return Log(x) / Ln2;
+}
 
 // Frequency of a MIDI note (69 = A 440 Hz).
-inline double NoteHz(double midi) { return 440.0 * Exp2((midi - 69.0) / 12.0); }
+inline double NoteHz(double midi)
+{
+    return 440.0 * Exp2((midi - 69.0) / 12.0);
+}
 
 // Gain for a level in decibels.
-inline double DbToGain(double db) { return Exp(db * (Ln2 / 6.020599913279624)); }
+inline double DbToGain(double db)
+{
+    return Exp(db * (Ln2 / 6.020599913279624));
+}
 
 // Soft saturation, odd and monotonic, about tanh on [-3, 3] and clamped beyond.
 inline double SoftClip(double x)

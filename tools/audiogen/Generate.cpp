@@ -36,7 +36,8 @@ std::vector<Output> GenerateAll()
         out.push_back(SoundOutput(s));
     for (const SoundSpec& s : AmbientFiles())
         out.push_back(SoundOutput(s));
-    for (const TrackSpec& t : Tracks()) {
+    for (const TrackSpec& t : Tracks())
+    {
         const Xm::Module m = Compose(t);
         Output o;
         o.path = "music/" + t.resource + ".xm";
@@ -58,18 +59,22 @@ std::vector<Output> GenerateAll()
 
 void WriteAll(const std::filesystem::path& root, const std::vector<Output>& outputs)
 {
-    for (const Output& o : outputs) {
+    for (const Output& o : outputs)
+    {
         const std::filesystem::path target = root / o.path;
-        if (o.kind != OutputKind::ResourceSection) {
+        if (o.kind != OutputKind::ResourceSection)
+        {
             WriteFileBytes(target, o.bytes);
             continue;
         }
         std::string existing;
-        if (std::filesystem::exists(target)) {
+        if (std::filesystem::exists(target))
+        {
             const Bytes old = ReadFileBytes(target);
             existing.assign(old.begin(), old.end());
         }
-        const std::string merged = SpliceSection(existing, AudioSection, std::string(o.bytes.begin(), o.bytes.end()));
+        const std::string merged =
+            SpliceSection(existing, AudioSection, std::string(o.bytes.begin(), o.bytes.end()));
         WriteFileBytes(target, Bytes(merged.begin(), merged.end()));
     }
 }
@@ -87,12 +92,14 @@ DecodedAudio RenderModule(const Bytes& xm, int rate, int channels)
     out.rate = rate;
     out.channels = channels;
     std::vector<float> block(4096 * static_cast<size_t>(channels));
-    for (;;) {
+    for (;;)
+    {
         const size_t got = channels == 1 ? mod.read(rate, 4096, block.data())
                                          : mod.read_interleaved_stereo(rate, 4096, block.data());
         if (got == 0)
             break;
-        out.samples.insert(out.samples.end(), block.begin(), block.begin() + static_cast<long>(got) * channels);
+        out.samples.insert(out.samples.end(), block.begin(),
+                           block.begin() + static_cast<long>(got) * channels);
         out.frames += static_cast<int64_t>(got);
     }
     return out;

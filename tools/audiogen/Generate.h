@@ -8,17 +8,23 @@
 
 namespace AudioGen
 {
-enum class OutputKind { Wav, Ogg, Xm, ResourceSection };
+enum class OutputKind
+{
+    Wav,
+    Ogg,
+    Xm,
+    ResourceSection
+};
 
 struct Output
 {
     std::filesystem::path path; // relative to the data root, '/'-separated
     OutputKind kind = OutputKind::Wav;
     Bytes bytes;
-    int rate = 0;               // sounds: sample rate
-    int64_t frames = 0;         // sounds: the stated length in samples
-    double seconds = 0.0;       // music: the stated length
-    bool loops = false;         // must loop without a click
+    int rate = 0;         // sounds: sample rate
+    int64_t frames = 0;   // sounds: the stated length in samples
+    double seconds = 0.0; // music: the stated length
+    bool loops = false;   // must loop without a click
     std::string description;
 };
 

@@ -12,9 +12,9 @@ namespace
 {
 struct Partial
 {
-    int harmonic;     // multiple of the base cycle count
+    int harmonic; // multiple of the base cycle count
     double amplitude;
-    int extraCycles;  // detune: cycles added over the whole loop
+    int extraCycles; // detune: cycles added over the whole loop
 };
 
 // A loop of whole cycles built from sine partials, band-limited by construction and
@@ -23,7 +23,8 @@ std::vector<int16_t> PeriodicLoop(int cycles, int length, const std::vector<Part
 {
     std::vector<double> x(static_cast<size_t>(length), 0.0);
     const double nyquistCycles = length / 2.2;
-    for (const Partial& p : partials) {
+    for (const Partial& p : partials)
+    {
         const double c = static_cast<double>(p.harmonic * cycles + p.extraCycles);
         if (c >= nyquistCycles)
             continue;
@@ -62,7 +63,8 @@ Xm::Instrument Looped(const char* name, int rootMidi, int cycles, const std::vec
     ins.sample.data = PeriodicLoop(cycles, length, partials);
     ins.sample.loopStart = 0;
     ins.sample.loopLength = static_cast<uint32_t>(length);
-    Xm::TuneSample(ins.sample, SampleRate(), static_cast<double>(cycles) * SampleRate() / length, Xm::NoteFromMidi(rootMidi));
+    Xm::TuneSample(ins.sample, SampleRate(), static_cast<double>(cycles) * SampleRate() / length,
+                   Xm::NoteFromMidi(rootMidi));
     return ins;
 }
 
@@ -81,7 +83,10 @@ Xm::Instrument OneShot(const char* name, const Patch& patch, double sampleHz, in
     return ins;
 }
 
-double PluckHz(double hz) { return SampleRate() / (std::max(2L, std::lround(SampleRate() / hz + 0.5)) - 0.5); }
+double PluckHz(double hz)
+{
+    return SampleRate() / (std::max(2L, std::lround(SampleRate() / hz + 0.5)) - 0.5);
+}
 
 void Envelope(Xm::Instrument& ins, std::vector<Xm::EnvelopePoint> points, int sustain, uint16_t fadeout)
 {
@@ -91,41 +96,64 @@ void Envelope(Xm::Instrument& ins, std::vector<Xm::EnvelopePoint> points, int su
 }
 } // namespace
 
-double SampleRate() { return 8363.0 * Det::Exp2(268.0 / 192.0); }
+double SampleRate()
+{
+    return 8363.0 * Det::Exp2(268.0 / 192.0);
+}
 
 const char* VoiceName(Voice v)
 {
-    switch (v) {
-    case Voice::Pad: return "pad";
-    case Voice::Pluck: return "pluck";
-    case Voice::Pizz: return "pizzicato";
-    case Voice::Bass: return "bass";
-    case Voice::FunkBass: return "funk bass";
-    case Voice::Lead: return "lead";
-    case Voice::Flute: return "flute";
-    case Voice::Brass: return "brass";
-    case Voice::ArpSynth: return "arp synth";
-    case Voice::Marimba: return "marimba";
-    case Voice::Bell: return "bell";
-    case Voice::Kick: return "kick";
-    case Voice::PunchKick: return "punch kick";
-    case Voice::Snare: return "snare";
-    case Voice::Hat: return "hat";
-    case Voice::Shaker: return "shaker";
+    switch (v)
+    {
+    case Voice::Pad:
+        return "pad";
+    case Voice::Pluck:
+        return "pluck";
+    case Voice::Pizz:
+        return "pizzicato";
+    case Voice::Bass:
+        return "bass";
+    case Voice::FunkBass:
+        return "funk bass";
+    case Voice::Lead:
+        return "lead";
+    case Voice::Flute:
+        return "flute";
+    case Voice::Brass:
+        return "brass";
+    case Voice::ArpSynth:
+        return "arp synth";
+    case Voice::Marimba:
+        return "marimba";
+    case Voice::Bell:
+        return "bell";
+    case Voice::Kick:
+        return "kick";
+    case Voice::PunchKick:
+        return "punch kick";
+    case Voice::Snare:
+        return "snare";
+    case Voice::Hat:
+        return "hat";
+    case Voice::Shaker:
+        return "shaker";
     }
     return "?";
 }
 
 bool IsPercussion(Voice v)
 {
-    return v == Voice::Kick || v == Voice::PunchKick || v == Voice::Snare || v == Voice::Hat || v == Voice::Shaker;
+    return v == Voice::Kick || v == Voice::PunchKick || v == Voice::Snare || v == Voice::Hat ||
+           v == Voice::Shaker;
 }
 
 Xm::Instrument MakeInstrument(Voice v)
 {
     Xm::Instrument ins;
-    switch (v) {
-    case Voice::Pad: {
+    switch (v)
+    {
+    case Voice::Pad:
+    {
         // Two saws a whole cycle apart over the loop: a slow chorus that still loops.
         auto partials = SawPartials(14, 0, 1.0);
         for (Partial p : SawPartials(14, 1, 0.8))
@@ -136,12 +164,14 @@ Xm::Instrument MakeInstrument(Voice v)
         ins.sample.panning = 112;
         break;
     }
-    case Voice::Bass: {
+    case Voice::Bass:
+    {
         ins = Looped("bass", 36, 8, {{1, 1.0, 0}, {2, 0.45, 0}, {3, 0.22, 0}, {4, 0.1, 0}, {5, 0.05, 0}});
         Envelope(ins, {{0, 64}, {6, 56}, {40, 44}}, 2, 0x0C00);
         break;
     }
-    case Voice::Lead: {
+    case Voice::Lead:
+    {
         std::vector<Partial> p;
         for (int h = 1; h <= 12; ++h) // pulse of duty 1/3: every third harmonic missing
             if (h % 3 != 0)
@@ -155,7 +185,8 @@ Xm::Instrument MakeInstrument(Voice v)
         ins.vibratoRate = 14;
         break;
     }
-    case Voice::Flute: {
+    case Voice::Flute:
+    {
         ins = Looped("flute", 72, 32, {{1, 1.0, 0}, {2, 0.18, 0}, {3, 0.08, 0}, {4, 0.03, 0}});
         Envelope(ins, {{0, 0}, {4, 64}, {20, 56}}, 2, 0x0600);
         ins.vibratoSweep = 40;
@@ -163,7 +194,8 @@ Xm::Instrument MakeInstrument(Voice v)
         ins.vibratoRate = 12;
         break;
     }
-    case Voice::Brass: {
+    case Voice::Brass:
+    {
         auto partials = SawPartials(16, 0, 1.0);
         for (Partial p : SawPartials(16, 1, 0.7))
             partials.push_back(p);
@@ -174,7 +206,8 @@ Xm::Instrument MakeInstrument(Voice v)
         ins.vibratoRate = 12;
         break;
     }
-    case Voice::ArpSynth: {
+    case Voice::ArpSynth:
+    {
         std::vector<Partial> p;
         for (int h = 1; h <= 15; h += 2)
             p.push_back({h, 1.0 / h, 0});
@@ -183,18 +216,21 @@ Xm::Instrument MakeInstrument(Voice v)
         ins.sample.panning = 150;
         break;
     }
-    case Voice::Pluck: {
+    case Voice::Pluck:
+    {
         const double hz = Det::NoteHz(60);
         Patch patch;
         patch.seed = 101;
         patch.duration = 0.9;
-        patch.layers.push_back(Osc(Wave::Pluck, hz).Len(0.85).Env(0.001, 0.0, 1.0, 0.05).Damp(0.997).Lp(5000));
+        patch.layers.push_back(
+            Osc(Wave::Pluck, hz).Len(0.85).Env(0.001, 0.0, 1.0, 0.05).Damp(0.997).Lp(5000));
         ins = OneShot("pluck", patch, PluckHz(hz), 60);
         Envelope(ins, {{0, 64}, {1, 64}}, 1, 0x0800);
         ins.sample.panning = 96;
         break;
     }
-    case Voice::Pizz: {
+    case Voice::Pizz:
+    {
         const double hz = Det::NoteHz(60);
         Patch patch;
         patch.seed = 102;
@@ -204,18 +240,21 @@ Xm::Instrument MakeInstrument(Voice v)
         Envelope(ins, {{0, 64}, {1, 64}}, 1, 0x1000);
         break;
     }
-    case Voice::FunkBass: {
+    case Voice::FunkBass:
+    {
         const double hz = Det::NoteHz(36);
         Patch patch;
         patch.seed = 103;
         patch.duration = 0.7;
-        patch.layers.push_back(Osc(Wave::Pluck, hz).Len(0.6).Env(0.001, 0.6, 0.2, 0.1).Damp(0.996).Lp(2500, 500));
+        patch.layers.push_back(
+            Osc(Wave::Pluck, hz).Len(0.6).Env(0.001, 0.6, 0.2, 0.1).Damp(0.996).Lp(2500, 500));
         patch.layers.push_back(Osc(Wave::Sine, hz).Len(0.6).Env(0.002, 0.5, 0.3, 0.1).Gain(0.6));
         ins = OneShot("funk bass", patch, hz, 36);
         Envelope(ins, {{0, 64}, {1, 64}}, 1, 0x1800);
         break;
     }
-    case Voice::Marimba: {
+    case Voice::Marimba:
+    {
         const double hz = Det::NoteHz(60);
         Patch patch;
         patch.seed = 104;
@@ -228,7 +267,8 @@ Xm::Instrument MakeInstrument(Voice v)
         ins.sample.panning = 144;
         break;
     }
-    case Voice::Bell: {
+    case Voice::Bell:
+    {
         const double hz = Det::NoteHz(72);
         Patch patch;
         patch.seed = 105;
@@ -241,49 +281,64 @@ Xm::Instrument MakeInstrument(Voice v)
         Envelope(ins, {{0, 64}, {1, 64}}, 1, 0x0400);
         break;
     }
-    case Voice::Kick: {
+    case Voice::Kick:
+    {
         Patch patch;
         patch.seed = 106;
         patch.duration = 0.35;
         patch.layers.push_back(Osc(Wave::Sine, 120).Slide(45, 3.0).Len(0.3).Env(0.001, 0.3, 0.0, 0.04));
-        patch.layers.push_back(Osc(Wave::Noise, 0).Len(0.006).Env(0.0005, 0.006, 0.0, 0.002).Lp(3000).Gain(0.25));
+        patch.layers.push_back(
+            Osc(Wave::Noise, 0).Len(0.006).Env(0.0005, 0.006, 0.0, 0.002).Lp(3000).Gain(0.25));
         ins = OneShot("kick", patch, 0.0, 60);
         Envelope(ins, {{0, 64}, {1, 64}}, -1, 0x1000);
         break;
     }
-    case Voice::PunchKick: {
+    case Voice::PunchKick:
+    {
         Patch patch;
         patch.seed = 107;
         patch.duration = 0.3;
-        patch.layers.push_back(Osc(Wave::Sine, 190).Slide(50, 5.0).Len(0.25).Env(0.0005, 0.25, 0.0, 0.04).Gain(1.4));
-        patch.layers.push_back(Osc(Wave::Noise, 0).Len(0.01).Env(0.0005, 0.01, 0.0, 0.003).Lp(5000).Gain(0.5));
+        patch.layers.push_back(
+            Osc(Wave::Sine, 190).Slide(50, 5.0).Len(0.25).Env(0.0005, 0.25, 0.0, 0.04).Gain(1.4));
+        patch.layers.push_back(
+            Osc(Wave::Noise, 0).Len(0.01).Env(0.0005, 0.01, 0.0, 0.003).Lp(5000).Gain(0.5));
         ins = OneShot("punch kick", patch, 0.0, 60);
         Envelope(ins, {{0, 64}, {1, 64}}, -1, 0x1000);
         break;
     }
-    case Voice::Snare: {
+    case Voice::Snare:
+    {
         Patch patch;
         patch.seed = 108;
         patch.duration = 0.25;
         patch.layers.push_back(Osc(Wave::Noise, 0).Len(0.2).Env(0.001, 0.2, 0.0, 0.03).Hp(1200).Lp(9000));
-        patch.layers.push_back(Osc(Wave::Triangle, 200).Slide(160).Len(0.08).Env(0.001, 0.08, 0.0, 0.02).Gain(0.7));
+        patch.layers.push_back(
+            Osc(Wave::Triangle, 200).Slide(160).Len(0.08).Env(0.001, 0.08, 0.0, 0.02).Gain(0.7));
         ins = OneShot("snare", patch, 0.0, 60);
         Envelope(ins, {{0, 64}, {1, 64}}, -1, 0x1000);
         ins.sample.panning = 120;
         break;
     }
-    case Voice::Hat: {
+    case Voice::Hat:
+    {
         Patch patch;
         patch.seed = 109;
         patch.duration = 0.09;
         patch.layers.push_back(Osc(Wave::Noise, 0).Len(0.06).Env(0.0005, 0.06, 0.0, 0.02).Hp(7000));
-        patch.layers.push_back(Osc(Wave::Square, 3150).Duty(0.5).Ring(4720).Len(0.04).Env(0.0005, 0.04, 0.0, 0.01).Hp(6000).Gain(0.3));
+        patch.layers.push_back(Osc(Wave::Square, 3150)
+                                   .Duty(0.5)
+                                   .Ring(4720)
+                                   .Len(0.04)
+                                   .Env(0.0005, 0.04, 0.0, 0.01)
+                                   .Hp(6000)
+                                   .Gain(0.3));
         ins = OneShot("hat", patch, 0.0, 60);
         Envelope(ins, {{0, 64}, {1, 64}}, -1, 0x1000);
         ins.sample.panning = 160;
         break;
     }
-    case Voice::Shaker: {
+    case Voice::Shaker:
+    {
         Patch patch;
         patch.seed = 110;
         patch.duration = 0.12;

@@ -17,21 +17,32 @@ std::string Number(double v)
     return std::string(buf, r.ptr);
 }
 
-std::string VolumeAttribute(double v) { return v == 1.0 ? "" : " volume=\"" + Number(v) + "\""; }
+std::string VolumeAttribute(double v)
+{
+    return v == 1.0 ? "" : " volume=\"" + Number(v) + "\"";
+}
 
 const char* RootOpen = "<resources>";
 const char* RootClose = "</resources>";
 } // namespace
 
-std::string SectionBegin(const std::string& name) { return "<!-- begin " + name + " section -->"; }
-std::string SectionEnd(const std::string& name) { return "<!-- end " + name + " section -->"; }
+std::string SectionBegin(const std::string& name)
+{
+    return "<!-- begin " + name + " section -->";
+}
+std::string SectionEnd(const std::string& name)
+{
+    return "<!-- end " + name + " section -->";
+}
 
 std::string AudioResourceSection()
 {
     std::string x = SectionBegin("audio") + "\n";
     x += "<!-- Written by tools/audiogen: sounds before the sound lists that name them. -->\n";
-    for (const SoundSpec& s : Effects()) {
-        x += "<sound name=\"" + s.resource + "\" src=\"" + s.file + "\" type=\"effect\"" + VolumeAttribute(s.volume);
+    for (const SoundSpec& s : Effects())
+    {
+        x += "<sound name=\"" + s.resource + "\" src=\"" + s.file + "\" type=\"effect\"" +
+             VolumeAttribute(s.volume);
         if (s.loops)
             x += " loop=\"forever\"";
         x += "/>\n";
@@ -70,17 +81,21 @@ std::string AudioResourceSection()
 
 std::string SpliceSection(const std::string& existing, const std::string& name, const std::string& section)
 {
-    if (existing.empty()) {
-        return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                           "<!-- Generated file: do not edit. Each generator under tools/ rewrites only its own\n"
-                           "     section; see data/README.md. -->\n") +
+    if (existing.empty())
+    {
+        return std::string(
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<!-- Generated file: do not edit. Each generator under tools/ rewrites only its own\n"
+                   "     section; see data/README.md. -->\n") +
                RootOpen + "\n" + section + RootClose + "\n";
     }
     const std::string begin = SectionBegin(name), end = SectionEnd(name);
     const size_t b = existing.find(begin);
     const size_t e = existing.find(end);
-    if (b != std::string::npos || e != std::string::npos) {
-        if (b == std::string::npos || e == std::string::npos || e < b || existing.find(begin, b + 1) != std::string::npos)
+    if (b != std::string::npos || e != std::string::npos)
+    {
+        if (b == std::string::npos || e == std::string::npos || e < b ||
+            existing.find(begin, b + 1) != std::string::npos)
             throw std::runtime_error("resource file has unbalanced markers for the " + name + " section");
         size_t after = e + end.size();
         if (after < existing.size() && existing[after] == '\n')

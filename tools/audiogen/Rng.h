@@ -7,8 +7,7 @@ namespace AudioGen
 class Pcg32
 {
 public:
-    explicit Pcg32(uint64_t seed, uint64_t stream = 0x5851F42D4C957F2Dull)
-        : inc_((stream << 1) | 1u)
+    explicit Pcg32(uint64_t seed, uint64_t stream = 0x5851F42D4C957F2Dull) : inc_((stream << 1) | 1u)
     {
         Next();
         state_ += seed;
@@ -29,7 +28,11 @@ public:
     // [-1, 1)
     double Signed() { return Uniform() * 2.0 - 1.0; }
     // [0, n) for n > 0, without modulo bias worth caring about at these sizes.
-    int Below(int n) { return n <= 1 ? 0 : static_cast<int>((static_cast<uint64_t>(Next()) * static_cast<uint64_t>(n)) >> 32); }
+    int Below(int n)
+    {
+        return n <= 1 ? 0
+                      : static_cast<int>((static_cast<uint64_t>(Next()) * static_cast<uint64_t>(n)) >> 32);
+    }
     bool Chance(double p) { return Uniform() < p; }
 
 private:

@@ -7,16 +7,20 @@
 
 namespace AudioGen
 {
-enum class SoundFormat { Wav, Ogg };
+enum class SoundFormat
+{
+    Wav,
+    Ogg
+};
 
 struct SoundSpec
 {
-    std::string resource;     // resource name; empty for the files of a random sound
-    std::string file;         // file stem under sounds/
+    std::string resource; // resource name; empty for the files of a random sound
+    std::string file;     // file stem under sounds/
     SoundFormat format = SoundFormat::Wav;
     Patch patch;
-    double volume = 1.0;      // the resource's "volume"
-    bool loops = false;       // loop="forever": must loop without a click
+    double volume = 1.0; // the resource's "volume"
+    bool loops = false;  // loop="forever": must loop without a click
     std::string description;
 };
 

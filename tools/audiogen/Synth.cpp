@@ -14,18 +14,23 @@ namespace
 // Band-limited step correction for the square and saw edges.
 double Blep(double t, double dt)
 {
-    if (t < dt) {
+    if (t < dt)
+    {
         t /= dt;
         return t + t - t * t - 1.0;
     }
-    if (t > 1.0 - dt) {
+    if (t > 1.0 - dt)
+    {
         t = (t - 1.0) / dt;
         return t * t + t + t + 1.0;
     }
     return 0.0;
 }
 
-double Wrap01(double p) { return p - std::floor(p); }
+double Wrap01(double p)
+{
+    return p - std::floor(p);
+}
 
 double OnePoleCoefficient(double hz, double rate)
 {
@@ -54,7 +59,8 @@ void RenderInstance(const Layer& layer, double startSeconds, double semis, uint6
     if (total <= 0)
         return;
     const double f0 = layer.freq * Det::Exp2(semis / 12.0);
-    const double slideOctaves = layer.freqEnd > 0.0 ? Det::Log2(layer.freqEnd * Det::Exp2(semis / 12.0) / f0) : 0.0;
+    const double slideOctaves =
+        layer.freqEnd > 0.0 ? Det::Log2(layer.freqEnd * Det::Exp2(semis / 12.0) / f0) : 0.0;
     std::vector<double> arpRatio;
     for (int step : layer.arp)
         arpRatio.push_back(Det::Exp2(step / 12.0));
@@ -71,12 +77,14 @@ void RenderInstance(const Layer& layer, double startSeconds, double semis, uint6
     // Karplus-Strong string: a noise burst circulating through an averaging loop.
     std::vector<double> string;
     size_t stringIndex = 0;
-    if (layer.wave == Wave::Pluck) {
+    if (layer.wave == Wave::Pluck)
+    {
         // The in-place average of each sample with the next makes the loop N - 1/2 long.
         const long period = std::max(2L, std::lround(rate / f0 + 0.5));
         string.resize(static_cast<size_t>(period));
         double smooth = 0.0;
-        for (double& v : string) {
+        for (double& v : string)
+        {
             smooth += 0.6 * (rng.Signed() - smooth);
             v = smooth;
         }
@@ -88,13 +96,15 @@ void RenderInstance(const Layer& layer, double startSeconds, double semis, uint6
             v -= mean;
     }
 
-    for (long n = 0; n < total; ++n) {
+    for (long n = 0; n < total; ++n)
+    {
         const long index = first + n;
         const double t = static_cast<double>(n) / rate;
         double f = f0;
         if (slideOctaves != 0.0)
             f *= Det::Exp2(slideOctaves * SlideShape(t / layer.length, layer.slideCurve));
-        if (!arpRatio.empty()) {
+        if (!arpRatio.empty())
+        {
             const size_t step = static_cast<size_t>(std::floor(t / layer.arpStep)) % arpRatio.size();
             f *= arpRatio[step];
         }
@@ -104,7 +114,8 @@ void RenderInstance(const Layer& layer, double startSeconds, double semis, uint6
         const double p = phase;
 
         double v = 0.0;
-        switch (layer.wave) {
+        switch (layer.wave)
+        {
         case Wave::Sine:
             v = Det::SinTurns(p);
             break;
@@ -118,15 +129,19 @@ void RenderInstance(const Layer& layer, double startSeconds, double semis, uint6
             v = 4.0 * std::fabs(Wrap01(p + 0.75) - 0.5) - 1.0;
             break;
         case Wave::Noise:
-            if (layer.freq <= 0.0 || f >= rate) {
+            if (layer.freq <= 0.0 || f >= rate)
+            {
                 v = rng.Signed();
-            } else {
+            }
+            else
+            {
                 if (p + dt >= 1.0)
                     held = rng.Signed();
                 v = held;
             }
             break;
-        case Wave::Pluck: {
+        case Wave::Pluck:
+        {
             const size_t next = (stringIndex + 1) % string.size();
             v = string[stringIndex];
             string[stringIndex] = layer.pluckDamping * 0.5 * (string[stringIndex] + string[next]);
@@ -138,15 +153,19 @@ void RenderInstance(const Layer& layer, double startSeconds, double semis, uint6
 
         if (layer.ringFreq > 0.0)
             v *= (1.0 - layer.ringMix) + layer.ringMix * Det::SinTurns(layer.ringFreq * t);
-        if (layer.lowpass > 0.0) {
-            if (sweep) {
+        if (layer.lowpass > 0.0)
+        {
+            if (sweep)
+            {
                 const double u = std::min(t / layer.length, 1.0);
-                lpA = OnePoleCoefficient(layer.lowpass * Det::Exp2(u * Det::Log2(layer.lowpassEnd / layer.lowpass)), rate);
+                lpA = OnePoleCoefficient(
+                    layer.lowpass * Det::Exp2(u * Det::Log2(layer.lowpassEnd / layer.lowpass)), rate);
             }
             lpState += lpA * (v - lpState);
             v = lpState;
         }
-        if (layer.highpass > 0.0) {
+        if (layer.highpass > 0.0)
+        {
             hpLow += hpA * (v - hpLow);
             v -= hpLow;
         }
@@ -164,15 +183,20 @@ Layer Osc(Wave wave, double freq)
     return layer;
 }
 
-int FrameCount(double duration, double rate) { return static_cast<int>(std::lround(duration * rate)); }
+int FrameCount(double duration, double rate)
+{
+    return static_cast<int>(std::lround(duration * rate));
+}
 
 double EnvelopeAt(const Adsr& env, double gate, double t)
 {
-    auto held = [&env](double time) {
+    auto held = [&env](double time)
+    {
         if (time < env.attack)
             return time / env.attack;
         const double u = time - env.attack;
-        if (u < env.decay) {
+        if (u < env.decay)
+        {
             const double r = 1.0 - u / env.decay;
             return env.sustain + (1.0 - env.sustain) * r * r;
         }
@@ -193,15 +217,21 @@ std::vector<double> Render(const Patch& patch, double rate)
     if (!(rate > 0.0) || !(patch.duration > 0.0))
         throw std::invalid_argument("Render: rate and duration must be positive");
     std::vector<double> out(static_cast<size_t>(FrameCount(patch.duration, rate)), 0.0);
-    for (size_t li = 0; li < patch.layers.size(); ++li) {
+    for (size_t li = 0; li < patch.layers.size(); ++li)
+    {
         const Layer& layer = patch.layers[li];
         Pcg32 scatter(static_cast<uint64_t>(patch.seed) * 0x9E3779B9ull + layer.scatterSeed);
-        for (int i = 0; i < std::max(layer.count, 1); ++i) {
+        for (int i = 0; i < std::max(layer.count, 1); ++i)
+        {
             double start = layer.start + i * layer.spacing;
             if (layer.timeJitter > 0.0)
                 start = std::max(0.0, start + layer.timeJitter * scatter.Signed());
-            const int semis = layer.scale.empty() ? 0 : layer.scale[static_cast<size_t>(scatter.Below(static_cast<int>(layer.scale.size())))];
-            const uint64_t noiseSeed = (static_cast<uint64_t>(patch.seed) << 20) ^ (li << 8) ^ static_cast<uint64_t>(i);
+            const int semis =
+                layer.scale.empty()
+                    ? 0
+                    : layer.scale[static_cast<size_t>(scatter.Below(static_cast<int>(layer.scale.size())))];
+            const uint64_t noiseSeed =
+                (static_cast<uint64_t>(patch.seed) << 20) ^ (li << 8) ^ static_cast<uint64_t>(i);
             RenderInstance(layer, start, semis, noiseSeed, out, rate);
         }
     }
@@ -214,7 +244,8 @@ void LowPass(std::vector<double>& x, double hz, double rate)
 {
     const double a = OnePoleCoefficient(hz, rate);
     double s = 0.0;
-    for (double& v : x) {
+    for (double& v : x)
+    {
         s += a * (v - s);
         v = s;
     }
@@ -224,7 +255,8 @@ void HighPass(std::vector<double>& x, double hz, double rate)
 {
     const double a = OnePoleCoefficient(hz, rate);
     double s = 0.0;
-    for (double& v : x) {
+    for (double& v : x)
+    {
         s += a * (v - s);
         v -= s;
     }
@@ -236,12 +268,15 @@ void RoomEcho(std::vector<double>& x, const Echo& echo, double rate)
     const size_t d2 = static_cast<size_t>(std::max(1L, std::lround(echo.delay * 1.37 * rate)));
     std::vector<double> c1(x.size(), 0.0), c2(x.size(), 0.0);
     double lp1 = 0.0, lp2 = 0.0;
-    for (size_t n = 0; n < x.size(); ++n) {
-        if (n >= d1) {
+    for (size_t n = 0; n < x.size(); ++n)
+    {
+        if (n >= d1)
+        {
             lp1 += 0.5 * (c1[n - d1] - lp1);
             c1[n] = x[n - d1] + echo.feedback * lp1;
         }
-        if (n >= d2) {
+        if (n >= d2)
+        {
             lp2 += 0.5 * (c2[n - d2] - lp2);
             c2[n] = x[n - d2] + echo.feedback * lp2;
         }
@@ -265,7 +300,8 @@ std::vector<int16_t> Finish(std::vector<double> x, double rate, double fadeSecon
     const double fade = std::max(1.0, fadeSeconds * rate);
     std::vector<double> w(n);
     double wSum = 0.0, ySum = 0.0;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n; ++i)
+    {
         const double head = static_cast<double>(i) / fade;
         const double tail = static_cast<double>(n - 1 - i) / fade;
         w[i] = FadeCurve(head) * FadeCurve(tail);
@@ -276,7 +312,8 @@ std::vector<int16_t> Finish(std::vector<double> x, double rate, double fadeSecon
     // Take the mean out in the shape of the fade window, so the ends stay at zero.
     const double dc = wSum > 0.0 ? ySum / wSum : 0.0;
     double peak = 0.0;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n; ++i)
+    {
         x[i] -= dc * w[i];
         peak = std::max(peak, std::fabs(x[i]));
     }

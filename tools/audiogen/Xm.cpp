@@ -13,8 +13,16 @@ class Writer
 {
 public:
     void U8(unsigned v) { bytes.push_back(static_cast<uint8_t>(v)); }
-    void U16(unsigned v) { U8(v & 0xFF); U8((v >> 8) & 0xFF); }
-    void U32(uint32_t v) { U16(v & 0xFFFF); U16(v >> 16); }
+    void U16(unsigned v)
+    {
+        U8(v & 0xFF);
+        U8((v >> 8) & 0xFF);
+    }
+    void U32(uint32_t v)
+    {
+        U16(v & 0xFFFF);
+        U16(v >> 16);
+    }
     void Text(const std::string& s, size_t width, char pad = '\0')
     {
         for (size_t i = 0; i < width; ++i)
@@ -24,7 +32,10 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-void Fail(const std::string& what) { throw std::invalid_argument("XM: " + what); }
+void Fail(const std::string& what)
+{
+    throw std::invalid_argument("XM: " + what);
+}
 } // namespace
 
 void Validate(const Module& m)
@@ -42,14 +53,17 @@ void Validate(const Module& m)
     for (uint8_t p : m.order)
         if (p >= m.patterns.size())
             Fail("order names a missing pattern");
-    for (size_t pi = 0; pi < m.patterns.size(); ++pi) {
+    for (size_t pi = 0; pi < m.patterns.size(); ++pi)
+    {
         const Pattern& p = m.patterns[pi];
         if (p.rows < 1 || p.rows > 256)
             Fail("pattern row count out of range");
         if (p.cells.size() != static_cast<size_t>(p.rows * m.channels))
             Fail("pattern cell count does not match rows x channels");
-        for (int row = 0; row < p.rows; ++row) {
-            for (int ch = 0; ch < m.channels; ++ch) {
+        for (int row = 0; row < p.rows; ++row)
+        {
+            for (int ch = 0; ch < m.channels; ++ch)
+            {
                 const Cell& c = p.cells[static_cast<size_t>(row * m.channels + ch)];
                 if (c.note > NoteOff)
                     Fail("note out of range");
@@ -68,7 +82,8 @@ void Validate(const Module& m)
             }
         }
     }
-    for (const Instrument& ins : m.instruments) {
+    for (const Instrument& ins : m.instruments)
+    {
         if (ins.volume.size() < 2 || ins.volume.size() > 12)
             Fail("volume envelope needs 2..12 points");
         if (ins.volume.front().tick != 0)
@@ -112,12 +127,14 @@ std::vector<uint8_t> Write(const Module& m)
     for (size_t i = 0; i < 256; ++i)
         w.U8(i < m.order.size() ? m.order[i] : 0);
 
-    for (const Pattern& p : m.patterns) {
+    for (const Pattern& p : m.patterns)
+    {
         w.U32(9);
         w.U8(0); // packing type
         w.U16(static_cast<unsigned>(p.rows));
         w.U16(static_cast<unsigned>(p.cells.size() * 5));
-        for (const Cell& c : p.cells) { // unpacked: five bytes per cell
+        for (const Cell& c : p.cells)
+        { // unpacked: five bytes per cell
             w.U8(c.note);
             w.U8(c.instrument);
             w.U8(c.volume);
@@ -126,14 +143,16 @@ std::vector<uint8_t> Write(const Module& m)
         }
     }
 
-    for (const Instrument& ins : m.instruments) {
+    for (const Instrument& ins : m.instruments)
+    {
         w.U32(263);
         w.Text(ins.name, 22);
         w.U8(0);
-        w.U16(1);  // samples
-        w.U32(40); // sample header size
+        w.U16(1);    // samples
+        w.U32(40);   // sample header size
         w.Zeros(96); // every note maps to sample 0
-        for (size_t i = 0; i < 12; ++i) {
+        for (size_t i = 0; i < 12; ++i)
+        {
             w.U16(i < ins.volume.size() ? ins.volume[i].tick : 0);
             w.U16(i < ins.volume.size() ? ins.volume[i].value : 0);
         }
@@ -141,9 +160,9 @@ std::vector<uint8_t> Write(const Module& m)
         w.U8(static_cast<unsigned>(ins.volume.size()));
         w.U8(0);
         w.U8(ins.sustainPoint >= 0 ? static_cast<unsigned>(ins.sustainPoint) : 0);
-        w.U8(0); // loop start
-        w.U8(0); // loop end
-        w.Zeros(3); // panning sustain and loop
+        w.U8(0);                                      // loop start
+        w.U8(0);                                      // loop end
+        w.Zeros(3);                                   // panning sustain and loop
         w.U8(1u | (ins.sustainPoint >= 0 ? 2u : 0u)); // volume envelope on, sustain
         w.U8(0);
         w.U8(ins.vibratoType);
@@ -165,7 +184,8 @@ std::vector<uint8_t> Write(const Module& m)
         w.U8(0);
         w.Text(s.name, 22);
         int16_t previous = 0;
-        for (int16_t v : s.data) {
+        for (int16_t v : s.data)
+        {
             w.U16(static_cast<uint16_t>(static_cast<uint16_t>(v) - static_cast<uint16_t>(previous)));
             previous = v;
         }
@@ -181,7 +201,10 @@ int SongRows(const Module& m)
     return rows;
 }
 
-double SongSeconds(const Module& m) { return SongRows(m) * m.speed * 2.5 / m.bpm; }
+double SongSeconds(const Module& m)
+{
+    return SongRows(m) * m.speed * 2.5 / m.bpm;
+}
 
 void TuneSample(Sample& s, double rate, double sampleHz, int rootNote)
 {

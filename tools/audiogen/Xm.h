@@ -41,9 +41,9 @@ struct EnvelopePoint
 struct Instrument
 {
     std::string name;
-    Sample sample;                       // one sample per voice
-    std::vector<EnvelopePoint> volume;   // 2..12 points, first at tick 0
-    int sustainPoint = -1;               // -1 = none
+    Sample sample;                     // one sample per voice
+    std::vector<EnvelopePoint> volume; // 2..12 points, first at tick 0
+    int sustainPoint = -1;             // -1 = none
     uint16_t fadeout = 0;
     uint8_t vibratoType = 0, vibratoSweep = 0, vibratoDepth = 0, vibratoRate = 0;
 };
@@ -67,7 +67,7 @@ struct Module
 {
     std::string name;
     int channels = 8;
-    int speed = 6;  // ticks per row
+    int speed = 6; // ticks per row
     int bpm = 125;
     std::vector<uint8_t> order;
     std::vector<Pattern> patterns;
@@ -89,7 +89,13 @@ double SongSeconds(const Module& module);
 void TuneSample(Sample& sample, double rate, double sampleHz, int rootNote);
 
 // XM note number (1 = C-0) of a MIDI note (60 = middle C = C-4).
-inline int NoteFromMidi(int midi) { return midi - 11; }
-inline uint8_t Volume(int v) { return static_cast<uint8_t>(0x10 + (v < 0 ? 0 : v > 64 ? 64 : v)); }
+inline int NoteFromMidi(int midi)
+{
+    return midi - 11;
+}
+inline uint8_t Volume(int v)
+{
+    return static_cast<uint8_t>(0x10 + (v < 0 ? 0 : v > 64 ? 64 : v));
+}
 } // namespace Xm
 } // namespace AudioGen

@@ -7,11 +7,13 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: %s DATA_DIR\n", argv[0]);
         return 2;
     }
-    try {
+    try
+    {
         const auto outputs = AudioGen::GenerateAll();
         AudioGen::WriteAll(argv[1], outputs);
         size_t bytes = 0;
@@ -19,7 +21,9 @@ int main(int argc, char** argv)
             bytes += o.bytes.size();
         std::printf("audiogen: %zu files, %zu bytes written under %s\n", outputs.size(), bytes, argv[1]);
         return 0;
-    } catch (const std::exception& e) {
+    }
+    catch (const std::exception& e)
+    {
         std::fprintf(stderr, "audiogen: %s\n", e.what());
         return 1;
     }

@@ -104,7 +104,8 @@ std::vector<std::uint32_t> DefaultCharacters()
     return characters;
 }
 
-RenderedFont RenderFont(const std::string& facePath, int pixelSize, const std::vector<std::uint32_t>& characters)
+RenderedFont RenderFont(const std::string& facePath, int pixelSize,
+                        const std::vector<std::uint32_t>& characters)
 {
     if (pixelSize <= 0)
         throw std::runtime_error("the pixel size must be positive");
@@ -248,8 +249,8 @@ std::string WriteDescription(const RenderedFont& font, int version)
     std::string out;
     out.reserve(64 + n * 24 + n * n * 3);
     // top, lineHeight, spacing, version, spaceWidth, glyph count
-    out += std::to_string(font.top) + ' ' + std::to_string(font.lineHeight) + " 0 " + std::to_string(version) +
-           ' ' + std::to_string(font.spaceWidth) + ' ' + std::to_string(n) + '\n';
+    out += std::to_string(font.top) + ' ' + std::to_string(font.lineHeight) + " 0 " +
+           std::to_string(version) + ' ' + std::to_string(font.spaceWidth) + ' ' + std::to_string(n) + '\n';
     for (const Glyph& glyph : font.glyphs)
     {
         if (version < 3 && (glyph.y != font.top || glyph.height != font.lineHeight))

@@ -49,7 +49,8 @@ struct GlyphImage
 
 // Renders every character of `characters` that the face has, hinted, at `pixelSize` pixels per em.
 // Characters the face lacks are left out. Throws std::runtime_error when the face cannot be used.
-RenderedFont RenderFont(const std::string& facePath, int pixelSize, const std::vector<std::uint32_t>& characters);
+RenderedFont RenderFont(const std::string& facePath, int pixelSize,
+                        const std::vector<std::uint32_t>& characters);
 
 // Places the glyphs in rows, in order, on the smallest power-of-two image that holds them (tried as
 // 64x64, 64x128, 128x128, ...), and returns the image. Throws when nothing up to cMaxAtlasSide fits.

@@ -66,7 +66,8 @@ Options ParseArguments(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const std::string arg = argv[i];
-        auto value = [&]() -> const char* {
+        auto value = [&]() -> const char*
+        {
             if (i + 1 >= argc)
                 throw UsageError(arg + " needs a value");
             return argv[++i];

@@ -183,7 +183,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
             char* end = nullptr;
             unsigned long n = std::strtoul(v.c_str(), &end, 10);
             if (v.empty() || *end != '\0' || v[0] == '-' || n > 0xFFFF)
-                throw std::invalid_argument("--frames wants a whole number from 0 to 65535, not \"" + v + "\"");
+                throw std::invalid_argument("--frames wants a whole number from 0 to 65535, not \"" + v +
+                                            "\"");
             cl.options.frames = unsigned(n);
         }
         else if (a == "--fps")

@@ -14,7 +14,8 @@ int main(int argc, char** argv)
     }
     catch (const std::invalid_argument& e)
     {
-        std::fprintf(stderr, "swfgen: %s\nusage: swfgen out.swf --rgb RRGGBB --frames N --fps F [--compress]\n",
+        std::fprintf(stderr,
+                     "swfgen: %s\nusage: swfgen out.swf --rgb RRGGBB --frames N --fps F [--compress]\n",
                      e.what());
         return 2;
     }

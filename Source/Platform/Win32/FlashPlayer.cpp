@@ -65,7 +65,8 @@ void FlashPlayer::Play(const MovieSettings& settings)
     FileSpec fileSpec(1, m_settings.fileName, m_settings.extension);
     IFileSystem* fileSystem = GetFileSystem();
     if (!fileSystem || !fileSystem->Exists(fileSpec))
-        throw FileOpenException(__LINE__, ToUtf8(m_settings.fileName + m_settings.extension), "file doesn't exist");
+        throw FileOpenException(__LINE__, ToUtf8(m_settings.fileName + m_settings.extension),
+                                "file doesn't exist");
 
     // The file may vanish between the check and the read; an empty movie then simply ends at once.
     uint32_t size = 0;

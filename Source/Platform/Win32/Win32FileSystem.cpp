@@ -59,7 +59,8 @@ void Win32FileSystemPartition::SplitFileName(const std::wstring& fileName, std::
 
 std::string Win32FileSystemPartition::PathOf(const FileSpec& fileSpec) const
 {
-    return Win32Shim::ResolvePath(m_rootUtf8, FolderPart(fileSpec) + "/" + ToUtf8(fileSpec.name + fileSpec.extension));
+    return Win32Shim::ResolvePath(m_rootUtf8,
+                                  FolderPart(fileSpec) + "/" + ToUtf8(fileSpec.name + fileSpec.extension));
 }
 
 int Win32FileSystemPartition::GetIndexCount() const

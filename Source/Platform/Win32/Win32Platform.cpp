@@ -53,10 +53,12 @@ Win32Platform::Win32Platform()
     // Relative data paths resolve beside the program.
     std::error_code ec;
     std::filesystem::current_path(ToUtf8(GetExecutableFolder()), ec);
-    SetMouseCaptureReleaseHandler([] {
-        if (IPlatform* platform = GetPlatform())
-            platform->ReleaseCapture();
-    });
+    SetMouseCaptureReleaseHandler(
+        []
+        {
+            if (IPlatform* platform = GetPlatform())
+                platform->ReleaseCapture();
+        });
 }
 
 Win32Platform::~Win32Platform()
@@ -166,8 +168,8 @@ void Win32Platform::ClientToLogical(int x, int y, int& logicalX, int& logicalY) 
     const DisplaySettings& settings = GetCurrentDisplaySettings();
     int clientWidth = 0, clientHeight = 0;
     Shim::GetClientSize(m_window, clientWidth, clientHeight);
-    Rect<int> frame =
-        Shim::PresentationRect(clientWidth, clientHeight, settings.width, settings.height, settings.windowMode == 1);
+    Rect<int> frame = Shim::PresentationRect(clientWidth, clientHeight, settings.width, settings.height,
+                                             settings.windowMode == 1);
     Shim::ClientToLogical(frame, settings.width, settings.height, x, y, logicalX, logicalY);
 }
 
@@ -290,13 +292,15 @@ void Win32ApplicationPlatform::Initialize()
     Win32Platform::Initialize();
 
     const std::wstring name = GetApplicationName();
-    m_instance = std::make_unique<Shim::SingleInstance>(ToUtf8(GetAppDataFolder()), ToUtf8(FilterFolderName(name)));
+    m_instance =
+        std::make_unique<Shim::SingleInstance>(ToUtf8(GetAppDataFolder()), ToUtf8(FilterFolderName(name)));
 
     if (!m_videoStarted)
     {
         std::string error;
         if (!Shim::StartVideo(error))
-            throw win32_error(KESTRIN_HERE, "Could not register a window class.", PlatformError_VideoStart, error);
+            throw win32_error(KESTRIN_HERE, "Could not register a window class.", PlatformError_VideoStart,
+                              error);
         m_videoStarted = true;
     }
     // The arrow is there only once video runs.
@@ -422,7 +426,8 @@ void Win32ApplicationPlatform::OnClose()
 void Win32ApplicationPlatform::OnSizing(int width, int height)
 {
     const DisplaySettings& settings = GetCurrentDisplaySettings();
-    if (!m_window || settings.windowMode != 0 || settings.sizingMode != 1 || settings.height <= 0 || height <= 0)
+    if (!m_window || settings.windowMode != 0 || settings.sizingMode != 1 || settings.height <= 0 ||
+        height <= 0)
         return;
     const double aspect = double(settings.width) / double(settings.height);
     int newWidth = width, newHeight = height;

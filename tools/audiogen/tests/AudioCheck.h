@@ -23,9 +23,9 @@ inline constexpr int ModuleRate = 44100;
 
 struct Levels
 {
-    double peak = 0.0;   // largest magnitude, full scale 1.0
+    double peak = 0.0; // largest magnitude, full scale 1.0
     double peakDb = -999.0;
-    double mean = 0.0;   // DC
+    double mean = 0.0; // DC
     double rms = 0.0;
 };
 Levels Measure(const DecodedAudio& audio);

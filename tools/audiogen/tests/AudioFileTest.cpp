@@ -39,16 +39,20 @@ TEST(AudioFiles, OggPagesCarryTheFixedSerialAndValidChecksums)
     const auto pcm = Ramp(30000);
     const Bytes ogg = EncodeOggVorbis(pcm, 22050, 0.4);
     size_t pos = 0, pages = 0;
-    while (pos < ogg.size()) {
+    while (pos < ogg.size())
+    {
         ASSERT_EQ(std::memcmp(&ogg[pos], "OggS", 4), 0);
-        const uint32_t serial = ogg[pos + 14] | (ogg[pos + 15] << 8) | (ogg[pos + 16] << 16) | (static_cast<uint32_t>(ogg[pos + 17]) << 24);
+        const uint32_t serial = ogg[pos + 14] | (ogg[pos + 15] << 8) | (ogg[pos + 16] << 16) |
+                                (static_cast<uint32_t>(ogg[pos + 17]) << 24);
         EXPECT_EQ(serial, 0x54574953u);
         size_t body = 0;
         for (size_t i = 0; i < ogg[pos + 26]; ++i)
             body += ogg[pos + 27 + i];
         const size_t size = 27 + ogg[pos + 26] + body;
-        std::vector<uint8_t> page(ogg.begin() + static_cast<long>(pos), ogg.begin() + static_cast<long>(pos + size));
-        const uint32_t stored = page[22] | (page[23] << 8) | (page[24] << 16) | (static_cast<uint32_t>(page[25]) << 24);
+        std::vector<uint8_t> page(ogg.begin() + static_cast<long>(pos),
+                                  ogg.begin() + static_cast<long>(pos + size));
+        const uint32_t stored =
+            page[22] | (page[23] << 8) | (page[24] << 16) | (static_cast<uint32_t>(page[25]) << 24);
         std::memset(&page[22], 0, 4);
         EXPECT_EQ(OggPageCrc(page.data(), page.size()), stored);
         pos += size;

@@ -1,5 +1,5 @@
-#include "AudioCheck.h"
 #include "Composer.h"
+#include "AudioCheck.h"
 #include "Generate.h"
 
 #include <gtest/gtest.h>
@@ -32,10 +32,12 @@ std::vector<Placed> Notes(const Xm::Module& m, const std::vector<Voice>& voices)
 {
     std::vector<Placed> out;
     int base = 0;
-    for (uint8_t p : m.order) {
+    for (uint8_t p : m.order)
+    {
         const Xm::Pattern& pat = m.patterns[p];
         for (int r = 0; r < pat.rows; ++r)
-            for (int ch = 0; ch < m.channels; ++ch) {
+            for (int ch = 0; ch < m.channels; ++ch)
+            {
                 const Xm::Cell& c = pat.cells[static_cast<size_t>(r * m.channels + ch)];
                 if (c.note >= 1 && c.note <= 96)
                     out.push_back({base + r, ch, c.note + 11, voices[static_cast<size_t>(c.instrument - 1)]});
@@ -49,7 +51,8 @@ std::vector<Placed> Notes(const Xm::Module& m, const std::vector<Voice>& voices)
 std::vector<Voice> Voices(const Xm::Module& m)
 {
     std::vector<Voice> out;
-    for (const Xm::Instrument& ins : m.instruments) {
+    for (const Xm::Instrument& ins : m.instruments)
+    {
         for (int v = 0; v <= static_cast<int>(Voice::Shaker); ++v)
             if (ins.name == VoiceName(static_cast<Voice>(v)))
                 out.push_back(static_cast<Voice>(v));
@@ -58,11 +61,14 @@ std::vector<Voice> Voices(const Xm::Module& m)
     return out;
 }
 
-bool InSet(const std::vector<int>& pcs, int midi) { return std::find(pcs.begin(), pcs.end(), ((midi % 12) + 12) % 12) != pcs.end(); }
+bool InSet(const std::vector<int>& pcs, int midi)
+{
+    return std::find(pcs.begin(), pcs.end(), ((midi % 12) + 12) % 12) != pcs.end();
+}
 
-const std::vector<std::string> LevelLayers{"MUSIC_melody", "MUSIC_rhythm_Jillian", "MUSIC_rhythm_Harley",
-                                           "MUSIC_rhythm_Miranda", "MUSIC_rhythm_Zoe", "MUSIC_rhythm_Jason",
-                                           "MUSIC_rhythm_Heather"};
+const std::vector<std::string> LevelLayers{
+    "MUSIC_melody",     "MUSIC_rhythm_Jillian", "MUSIC_rhythm_Harley", "MUSIC_rhythm_Miranda",
+    "MUSIC_rhythm_Zoe", "MUSIC_rhythm_Jason",   "MUSIC_rhythm_Heather"};
 } // namespace
 
 TEST(Composer, EveryTrackOfTheGameIsThereOnce)
@@ -70,8 +76,9 @@ TEST(Composer, EveryTrackOfTheGameIsThereOnce)
     std::set<std::string> names;
     for (const TrackSpec& t : Tracks())
         EXPECT_TRUE(names.insert(t.resource).second) << t.resource;
-    for (const char* n : {"MUSIC_Lobby", "MUSIC_Cutscene", "MUSIC_Intro", "MUSIC_Tictionary", "MUSIC_TicIntro",
-                          "MUSIC_GuestIntro", "MUSIC_LevelSuccess", "MUSIC_LevelExpert", "MUSIC_LevelFailure"})
+    for (const char* n :
+         {"MUSIC_Lobby", "MUSIC_Cutscene", "MUSIC_Intro", "MUSIC_Tictionary", "MUSIC_TicIntro",
+          "MUSIC_GuestIntro", "MUSIC_LevelSuccess", "MUSIC_LevelExpert", "MUSIC_LevelFailure"})
         EXPECT_TRUE(names.count(n)) << n;
     for (const std::string& n : LevelLayers)
         EXPECT_TRUE(names.count(n)) << n;
@@ -87,7 +94,8 @@ TEST(Composer, ComposingIsRepeatable)
 TEST(Composer, LevelLayersShareTempoRowsKeyAndProgression)
 {
     const TrackSpec& melody = Track("MUSIC_melody");
-    for (const std::string& name : LevelLayers) {
+    for (const std::string& name : LevelLayers)
+    {
         SCOPED_TRACE(name);
         const TrackSpec& t = Track(name);
         const Xm::Module m = Compose(t);
@@ -99,7 +107,8 @@ TEST(Composer, LevelLayersShareTempoRowsKeyAndProgression)
         EXPECT_EQ(t.tonic, melody.tonic);
         EXPECT_EQ(t.minor, melody.minor);
         ASSERT_EQ(t.progression.size(), melody.progression.size());
-        for (size_t i = 0; i < t.progression.size(); ++i) {
+        for (size_t i = 0; i < t.progression.size(); ++i)
+        {
             EXPECT_EQ(t.progression[i].root, melody.progression[i].root);
             EXPECT_EQ(t.progression[i].minor, melody.progression[i].minor);
         }
@@ -123,12 +132,14 @@ TEST(Composer, TheMelodyIsTheLeadAloneInKeyWithChordTonesOnStrongBeats)
     const auto notes = Notes(m, voices);
     ASSERT_GT(notes.size(), 60u);
     int strong = 0;
-    for (const Placed& n : notes) {
+    for (const Placed& n : notes)
+    {
         EXPECT_TRUE(InSet(scale, n.midi)) << "row " << n.row;
         if (n.channel == 1)
             continue;
         EXPECT_EQ(n.channel, 0);
-        if (n.row % 8 == 0) {
+        if (n.row % 8 == 0)
+        {
             ++strong;
             const Chord& c = t.progression[static_cast<size_t>(n.row / RowsPerBar) % t.progression.size()];
             EXPECT_TRUE(InSet(ChordTones(c), n.midi)) << "row " << n.row << " note " << n.midi;
@@ -149,7 +160,8 @@ TEST(Composer, TheMelodyIsTheLeadAloneInKeyWithChordTonesOnStrongBeats)
 
 TEST(Composer, RhythmLayersHoldDrumsBassAndChordsButNoLead)
 {
-    for (const std::string& name : LevelLayers) {
+    for (const std::string& name : LevelLayers)
+    {
         if (name == "MUSIC_melody")
             continue;
         SCOPED_TRACE(name);
@@ -160,16 +172,21 @@ TEST(Composer, RhythmLayersHoldDrumsBassAndChordsButNoLead)
         EXPECT_TRUE(std::any_of(voices.begin(), voices.end(), IsPercussion));
         const auto notes = Notes(m, voices);
         // The bass (channel 0) opens every bar on the chord's root.
-        for (int bar = 0; bar < t.bars; ++bar) {
+        for (int bar = 0; bar < t.bars; ++bar)
+        {
             const Chord& c = t.progression[static_cast<size_t>(bar) % t.progression.size()];
-            auto it = std::find_if(notes.begin(), notes.end(), [&](const Placed& n) { return n.row == bar * RowsPerBar && n.channel == 0; });
+            auto it =
+                std::find_if(notes.begin(), notes.end(),
+                             [&](const Placed& n) { return n.row == bar * RowsPerBar && n.channel == 0; });
             ASSERT_NE(it, notes.end()) << "bar " << bar;
             EXPECT_EQ(it->midi % 12, c.root) << "bar " << bar;
         }
         // Chord instruments play only tones of the bar's chord; drums keep to their own
         // channels.
-        for (const Placed& n : notes) {
-            if (n.channel >= 6) {
+        for (const Placed& n : notes)
+        {
+            if (n.channel >= 6)
+            {
                 EXPECT_TRUE(IsPercussion(n.voice)) << "row " << n.row << " channel " << n.channel;
                 continue;
             }
@@ -184,7 +201,8 @@ TEST(Composer, RhythmLayersHoldDrumsBassAndChordsButNoLead)
 
 TEST(Composer, GuestStylesDifferInTheirVoices)
 {
-    auto has = [](const std::string& name, Voice v) {
+    auto has = [](const std::string& name, Voice v)
+    {
         const auto voices = Voices(Compose(Track(name)));
         return std::find(voices.begin(), voices.end(), v) != voices.end();
     };
@@ -201,7 +219,8 @@ TEST(Composer, GuestStylesDifferInTheirVoices)
 
 TEST(Composer, LoopingTracksPlaySomethingInEveryBar)
 {
-    for (const TrackSpec& t : Tracks()) {
+    for (const TrackSpec& t : Tracks())
+    {
         const Xm::Module m = Compose(t);
         const auto notes = Notes(m, Voices(m));
         std::set<int> bars;
@@ -213,7 +232,8 @@ TEST(Composer, LoopingTracksPlaySomethingInEveryBar)
 
 TEST(Composer, OneShotTracksFadeToSilenceBeforeTheyEnd)
 {
-    for (const TrackSpec& t : Tracks()) {
+    for (const TrackSpec& t : Tracks())
+    {
         if (t.loops)
             continue;
         const DecodedAudio a = RenderModule(Xm::Write(Compose(t)), 44100, 2);

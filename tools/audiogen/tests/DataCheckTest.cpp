@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cctype>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -21,7 +21,10 @@ namespace
 {
 const fs::path Data = AUDIOGEN_DATA_DIR;
 
-fs::path SoundPath(const SoundSpec& s) { return Data / "sounds" / (s.file + (s.format == SoundFormat::Ogg ? ".ogg" : ".wav")); }
+fs::path SoundPath(const SoundSpec& s)
+{
+    return Data / "sounds" / (s.file + (s.format == SoundFormat::Ogg ? ".ogg" : ".wav"));
+}
 
 std::vector<SoundSpec> AllSounds()
 {
@@ -30,7 +33,10 @@ std::vector<SoundSpec> AllSounds()
     return all;
 }
 
-double TrackSeconds(const TrackSpec& t) { return t.bars * RowsPerBar * Speed * 2.5 / t.bpm; }
+double TrackSeconds(const TrackSpec& t)
+{
+    return t.bars * RowsPerBar * Speed * 2.5 / t.bpm;
+}
 
 std::string Lower(std::string s)
 {
@@ -43,18 +49,22 @@ std::string Lower(std::string s)
 TEST(AudioData, EverySoundDecodesAtItsStatedLengthPeakAndWithoutDc)
 {
     auto decoder = Check::MakeLibraryDecoder();
-    for (const SoundSpec& s : AllSounds()) {
+    for (const SoundSpec& s : AllSounds())
+    {
         SCOPED_TRACE(s.file);
         const DecodedAudio a = decoder->Decode(SoundPath(s));
         EXPECT_EQ(a.rate, EffectRate);
         EXPECT_EQ(a.channels, 1);
         EXPECT_EQ(a.frames, FrameCount(s.patch.duration, EffectRate));
         const Check::Levels l = Check::Measure(a);
-        if (s.format == SoundFormat::Wav) {
+        if (s.format == SoundFormat::Wav)
+        {
             // 16-bit PCM: the peak is the generator's, to the rounding of one step.
             EXPECT_LE(l.peakDb, EffectPeakDb + 0.01);
             EXPECT_GE(l.peakDb, EffectPeakDb - 0.05);
-        } else {
+        }
+        else
+        {
             // Vorbis moves peaks a little either way; the source keeps headroom for it.
             EXPECT_LE(l.peakDb, EffectPeakDb + 0.1);
             EXPECT_GE(l.peakDb, EffectPeakDb - OggHeadroomDb - 1.0);
@@ -62,7 +72,8 @@ TEST(AudioData, EverySoundDecodesAtItsStatedLengthPeakAndWithoutDc)
         EXPECT_LT(std::fabs(l.mean), 0.002);
         // 5 ms fades: the ends start from silence.
         EXPECT_LT(Check::EdgePeak(a, 0.0005), s.format == SoundFormat::Wav ? 0.025 : 0.03);
-        if (s.format == SoundFormat::Wav) {
+        if (s.format == SoundFormat::Wav)
+        {
             EXPECT_EQ(a.samples.front(), 0.0f);
             EXPECT_EQ(a.samples.back(), 0.0f);
         }
@@ -72,7 +83,8 @@ TEST(AudioData, EverySoundDecodesAtItsStatedLengthPeakAndWithoutDc)
 TEST(AudioData, EveryTrackRendersAtItsStatedLengthWithinLevel)
 {
     auto decoder = Check::MakeLibraryDecoder();
-    for (const TrackSpec& t : Tracks()) {
+    for (const TrackSpec& t : Tracks())
+    {
         SCOPED_TRACE(t.resource);
         const DecodedAudio a = decoder->Decode(Data / "music" / (t.resource + ".xm"));
         const double stated = TrackSeconds(t) * Check::ModuleRate;
@@ -90,12 +102,17 @@ TEST(AudioData, EveryTrackRendersAtItsStatedLengthWithinLevel)
 
 TEST(AudioData, JinglesLastAboutAsLongAsPlanned)
 {
-    std::map<std::string, double> planned{{"MUSIC_LevelSuccess", 5.0}, {"MUSIC_LevelExpert", 6.0}, {"MUSIC_LevelFailure", 5.0}};
-    for (const TrackSpec& t : Tracks()) {
-        if (planned.count(t.resource)) {
+    std::map<std::string, double> planned{
+        {"MUSIC_LevelSuccess", 5.0}, {"MUSIC_LevelExpert", 6.0}, {"MUSIC_LevelFailure", 5.0}};
+    for (const TrackSpec& t : Tracks())
+    {
+        if (planned.count(t.resource))
+        {
             EXPECT_NEAR(TrackSeconds(t), planned[t.resource], 0.5) << t.resource;
             EXPECT_FALSE(t.loops) << t.resource;
-        } else {
+        }
+        else
+        {
             EXPECT_TRUE(t.loops) << t.resource;
         }
     }
@@ -108,7 +125,8 @@ TEST(AudioData, MelodyAndRhythmLayersHaveEqualLengthsInSamples)
     // 125 BPM, speed 6, 256 rows: 30.72 s exactly.
     EXPECT_EQ(melody.frames, static_cast<int64_t>(30.72 * Check::ModuleRate + 0.5));
     int layers = 0;
-    for (const TrackSpec& t : Tracks()) {
+    for (const TrackSpec& t : Tracks())
+    {
         if (t.resource.rfind("MUSIC_rhythm_", 0) != 0)
             continue;
         ++layers;
@@ -137,9 +155,11 @@ TEST(AudioData, FileNamesAreAsciiUniqueAndOneFormatPerStem)
 {
     std::map<std::string, fs::path> bare, stems;
     size_t audio = 0;
-    for (auto it = fs::recursive_directory_iterator(Data); it != fs::recursive_directory_iterator(); ++it) {
+    for (auto it = fs::recursive_directory_iterator(Data); it != fs::recursive_directory_iterator(); ++it)
+    {
         const std::string name = it->path().filename().string();
-        if (it->is_directory()) {
+        if (it->is_directory())
+        {
             EXPECT_NE(name.front(), '.') << it->path();
             continue;
         }
@@ -148,7 +168,8 @@ TEST(AudioData, FileNamesAreAsciiUniqueAndOneFormatPerStem)
         const auto [b, bareNew] = bare.emplace(Lower(name), it->path());
         EXPECT_TRUE(bareNew) << it->path() << " and " << b->second;
         const std::string ext = Lower(it->path().extension().string());
-        if (ext == ".wav" || ext == ".ogg" || ext == ".xm") {
+        if (ext == ".wav" || ext == ".ogg" || ext == ".xm")
+        {
             ++audio;
             const auto [s, stemNew] = stems.emplace(Lower(it->path().stem().string()), it->path());
             EXPECT_TRUE(stemNew) << it->path() << " and " << s->second;

@@ -31,7 +31,10 @@ struct TempDir
     fs::path path;
 };
 
-std::string Text(const Bytes& b) { return std::string(b.begin(), b.end()); }
+std::string Text(const Bytes& b)
+{
+    return std::string(b.begin(), b.end());
+}
 } // namespace
 
 TEST(AudioRegeneration, RegeneratedFilesEqualTheCommittedOnes)
@@ -39,23 +42,27 @@ TEST(AudioRegeneration, RegeneratedFilesEqualTheCommittedOnes)
     TempDir temp;
     const auto outputs = GenerateAll();
     WriteAll(temp.path, outputs);
-    for (const Output& o : outputs) {
+    for (const Output& o : outputs)
+    {
         SCOPED_TRACE(o.path.string());
         const fs::path committed = Data / o.path;
         ASSERT_TRUE(fs::exists(committed)) << "not committed; run audiogen";
         const Bytes fresh = ReadFileBytes(temp.path / o.path);
         const Bytes old = ReadFileBytes(committed);
-        switch (o.kind) {
+        switch (o.kind)
+        {
         case OutputKind::Wav:
         case OutputKind::Xm:
             EXPECT_TRUE(fresh == old) << "differs from the committed file; run audiogen";
             break;
-        case OutputKind::Ogg: {
+        case OutputKind::Ogg:
+        {
             const DecodedAudio a = DecodeWithSndfile(fresh);
             const DecodedAudio b = DecodeWithSndfile(old);
             ASSERT_EQ(a.frames, b.frames);
             double worst = 0.0, squares = 0.0;
-            for (size_t i = 0; i < a.samples.size(); ++i) {
+            for (size_t i = 0; i < a.samples.size(); ++i)
+            {
                 const double d = std::fabs(static_cast<double>(a.samples[i]) - b.samples[i]);
                 worst = std::max(worst, d);
                 squares += d * d;
@@ -64,7 +71,8 @@ TEST(AudioRegeneration, RegeneratedFilesEqualTheCommittedOnes)
             EXPECT_LT(std::sqrt(squares / static_cast<double>(a.samples.size())), 0.002);
             break;
         }
-        case OutputKind::ResourceSection: {
+        case OutputKind::ResourceSection:
+        {
             const std::string section = ExtractSection(Text(old), AudioSection);
             EXPECT_FALSE(section.empty()) << "the committed resource file has no audio section";
             EXPECT_EQ(section, ExtractSection(Text(fresh), AudioSection));
@@ -81,7 +89,8 @@ TEST(AudioRegeneration, CommittedAudioFoldersHoldOnlyGeneratedFiles)
         generated.insert(o.path);
     for (const char* folder : {"sounds", "music"})
         for (const auto& entry : fs::directory_iterator(Data / folder))
-            EXPECT_TRUE(generated.count(fs::relative(entry.path(), Data))) << entry.path() << " is not generated";
+            EXPECT_TRUE(generated.count(fs::relative(entry.path(), Data)))
+                << entry.path() << " is not generated";
 }
 
 TEST(AudioRegeneration, OggBytesRepeatRunToRun)

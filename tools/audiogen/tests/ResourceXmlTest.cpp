@@ -1,6 +1,6 @@
+#include "ResourceXml.h"
 #include "Composer.h"
 #include "Generate.h"
-#include "ResourceXml.h"
 #include "Sounds.h"
 
 #include <expat.h>
@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <unistd.h>
 #include <map>
 #include <set>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace AudioGen;
@@ -36,7 +36,8 @@ std::vector<Element> Parse(const std::string& xml)
     XML_SetUserData(parser, &state);
     XML_SetElementHandler(
         parser,
-        [](void* user, const XML_Char* name, const XML_Char** attrs) {
+        [](void* user, const XML_Char* name, const XML_Char** attrs)
+        {
             auto* s = static_cast<State*>(user);
             Element e{name, {}, s->depth++};
             for (int i = 0; attrs[i]; i += 2)
@@ -61,7 +62,8 @@ std::string Lower(std::string s)
 
 TEST(ResourceSections, SpliceCreatesReplacesAndKeepsOtherSections)
 {
-    const std::string mine = SectionBegin("audio") + "\n<float name=\"a\" value=\"1\"/>\n" + SectionEnd("audio") + "\n";
+    const std::string mine =
+        SectionBegin("audio") + "\n<float name=\"a\" value=\"1\"/>\n" + SectionEnd("audio") + "\n";
     const std::string fresh = SpliceSection("", "audio", mine);
     EXPECT_NE(fresh.find("<resources>\n" + mine + "</resources>"), std::string::npos);
     EXPECT_NE(fresh.find("Generated file"), std::string::npos);
@@ -71,7 +73,8 @@ TEST(ResourceSections, SpliceCreatesReplacesAndKeepsOtherSections)
     EXPECT_EQ(ExtractSection(both, "art"), art);
     EXPECT_EQ(ExtractSection(both, "audio"), mine);
 
-    const std::string newer = SectionBegin("audio") + "\n<float name=\"a\" value=\"2\"/>\n" + SectionEnd("audio") + "\n";
+    const std::string newer =
+        SectionBegin("audio") + "\n<float name=\"a\" value=\"2\"/>\n" + SectionEnd("audio") + "\n";
     const std::string replaced = SpliceSection(both, "audio", newer);
     EXPECT_EQ(ExtractSection(replaced, "audio"), newer);
     EXPECT_EQ(ExtractSection(replaced, "art"), art);
@@ -85,16 +88,20 @@ TEST(ResourceSections, RefusesFilesItCannotSpliceSafely)
 {
     const std::string mine = SectionBegin("audio") + "\n" + SectionEnd("audio") + "\n";
     EXPECT_THROW(SpliceSection("<other/>\n", "audio", mine), std::runtime_error);
-    EXPECT_THROW(SpliceSection("<resources>\n" + SectionBegin("audio") + "\n</resources>\n", "audio", mine), std::runtime_error);
-    EXPECT_THROW(SpliceSection("<resources>\n" + SectionEnd("audio") + SectionBegin("audio") + "\n</resources>\n", "audio", mine),
+    EXPECT_THROW(SpliceSection("<resources>\n" + SectionBegin("audio") + "\n</resources>\n", "audio", mine),
                  std::runtime_error);
+    EXPECT_THROW(
+        SpliceSection("<resources>\n" + SectionEnd("audio") + SectionBegin("audio") + "\n</resources>\n",
+                      "audio", mine),
+        std::runtime_error);
 }
 
 TEST(ResourceSections, WriteAllSplicesIntoAnExistingFile)
 {
     const fs::path dir = fs::temp_directory_path() / ("audiogen-xml-" + std::to_string(::getpid()));
     fs::remove_all(dir);
-    const std::string art = SectionBegin("art") + "\n<image name=\"Cursor\" src=\"CursorArrow\"/>\n" + SectionEnd("art") + "\n";
+    const std::string art =
+        SectionBegin("art") + "\n<image name=\"Cursor\" src=\"CursorArrow\"/>\n" + SectionEnd("art") + "\n";
     const std::string start = SpliceSection("", "art", art);
     WriteFileBytes(dir / ResourceFile, Bytes(start.begin(), start.end()));
     Output o;
@@ -118,15 +125,18 @@ TEST(ResourceRecords, AreWellFormedAndFollowTheGroupRules)
     std::set<std::string> loadedSounds;
     int sounds = 0, music = 0, lists = 0, floats = 0, random = 0;
     std::string parent;
-    for (const Element& e : elements) {
+    for (const Element& e : elements)
+    {
         if (e.depth == 1)
             parent = e.name;
         for (const auto& [k, v] : e.attributes)
             for (unsigned char c : v)
                 EXPECT_TRUE(c >= 0x20 && c < 0x7F) << k;
         const auto name = e.attributes.find("name");
-        if (name == e.attributes.end()) {
-            if (e.name == "sound" && parent == "soundlist") {
+        if (name == e.attributes.end())
+        {
+            if (e.name == "sound" && parent == "soundlist")
+            {
                 // A list may only name a sound defined above it.
                 EXPECT_TRUE(loadedSounds.count(Lower(e.attributes.at("src")))) << e.attributes.at("src");
                 EXPECT_FALSE(e.attributes.at("event").empty());
@@ -134,30 +144,41 @@ TEST(ResourceRecords, AreWellFormedAndFollowTheGroupRules)
             continue;
         }
         EXPECT_TRUE(names.insert(Lower(name->second)).second) << "duplicate " << name->second;
-        if (e.name == "sound") {
+        if (e.name == "sound")
+        {
             loadedSounds.insert(Lower(name->second));
             const std::string type = e.attributes.at("type");
             EXPECT_TRUE(type == "effect" || type == "music") << name->second;
             (type == "music" ? music : sounds)++;
             EXPECT_FALSE(e.attributes.at("src").empty());
-            if (e.attributes.count("volume")) {
+            if (e.attributes.count("volume"))
+            {
                 const double v = std::stod(e.attributes.at("volume"));
                 EXPECT_GT(v, 0.0);
                 EXPECT_LE(v, 1.0);
             }
-            if (e.attributes.count("loop")) {
+            if (e.attributes.count("loop"))
+            {
                 const std::string loop = e.attributes.at("loop");
                 EXPECT_TRUE(loop == "forever" || loop == "1") << name->second;
             }
-        } else if (e.name == "randomsound") {
+        }
+        else if (e.name == "randomsound")
+        {
             ++random;
             EXPECT_EQ(e.attributes.at("type"), "ambient");
             loadedSounds.insert(Lower(name->second));
-        } else if (e.name == "soundlist") {
+        }
+        else if (e.name == "soundlist")
+        {
             ++lists;
-        } else if (e.name == "float") {
+        }
+        else if (e.name == "float")
+        {
             ++floats;
-        } else {
+        }
+        else
+        {
             ADD_FAILURE() << "unexpected element " << e.name;
         }
     }
@@ -180,10 +201,12 @@ TEST(ResourceRecords, NameTheFilesTheGeneratorWrites)
         stems.insert(t.resource);
     std::string parent;
     size_t named = 0;
-    for (const Element& e : elements) {
+    for (const Element& e : elements)
+    {
         if (e.depth == 1)
             parent = e.name;
-        if (e.name == "sound" && parent != "soundlist") {
+        if (e.name == "sound" && parent != "soundlist")
+        {
             EXPECT_TRUE(stems.count(e.attributes.at("src"))) << e.attributes.at("src");
             ++named;
         }
@@ -191,9 +214,13 @@ TEST(ResourceRecords, NameTheFilesTheGeneratorWrites)
     EXPECT_EQ(named, stems.size());
     // The looping warning and the music that loops say so.
     const std::string section = AudioResourceSection();
-    EXPECT_NE(section.find("<sound name=\"SFX_FinalWarning\" src=\"SFX_FinalWarning\" type=\"effect\" loop=\"forever\"/>"),
-              std::string::npos);
+    EXPECT_NE(
+        section.find(
+            "<sound name=\"SFX_FinalWarning\" src=\"SFX_FinalWarning\" type=\"effect\" loop=\"forever\"/>"),
+        std::string::npos);
     EXPECT_NE(section.find("<float name=\"baseMelodyVolume\" value=\"0.35\"/>"), std::string::npos);
     EXPECT_NE(section.find("<float name=\"baseRhythmVolume\" value=\"0.8\"/>"), std::string::npos);
-    EXPECT_NE(section.find("name=\"MUSIC_LevelSuccess\" src=\"MUSIC_LevelSuccess\" type=\"music\" loop=\"1\""), std::string::npos);
+    EXPECT_NE(
+        section.find("name=\"MUSIC_LevelSuccess\" src=\"MUSIC_LevelSuccess\" type=\"music\" loop=\"1\""),
+        std::string::npos);
 }

@@ -69,7 +69,8 @@ TEST(ShimAudioData, LayersPlayedOnceEndTogetherWithNoTail)
     for (const char* guest : {"Jillian", "Harley", "Miranda", "Zoe", "Jason", "Heather"})
     {
         SCOPED_TRACE(guest);
-        const DecodedAudio rhythm = DecodeThroughShim(Data / "music" / (std::string("MUSIC_rhythm_") + guest + ".xm"));
+        const DecodedAudio rhythm =
+            DecodeThroughShim(Data / "music" / (std::string("MUSIC_rhythm_") + guest + ".xm"));
         EXPECT_EQ(rhythm.frames, melody.frames);
     }
 }

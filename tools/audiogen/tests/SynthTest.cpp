@@ -1,7 +1,7 @@
+#include "Synth.h"
 #include "DetMath.h"
 #include "Rng.h"
 #include "Sounds.h"
-#include "Synth.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +16,18 @@ double MeasureHz(const std::vector<double>& x, int rate, size_t from, size_t to)
 {
     int crossings = 0;
     size_t first = 0, last = 0;
-    for (size_t i = from + 1; i < to; ++i) {
-        if (x[i - 1] < 0.0 && x[i] >= 0.0) {
+    for (size_t i = from + 1; i < to; ++i)
+    {
+        if (x[i - 1] < 0.0 && x[i] >= 0.0)
+        {
             if (crossings == 0)
                 first = i;
             last = i;
             ++crossings;
         }
     }
-    return crossings < 2 ? 0.0 : (crossings - 1) * static_cast<double>(rate) / static_cast<double>(last - first);
+    return crossings < 2 ? 0.0
+                         : (crossings - 1) * static_cast<double>(rate) / static_cast<double>(last - first);
 }
 
 // Period by autocorrelation, for signals rich in harmonics.
@@ -32,17 +35,20 @@ double MeasurePeriodHz(const std::vector<double>& x, int rate, size_t from, size
 {
     double best = -1e300;
     int bestLag = 0;
-    for (int lag = rate / 2000; lag < rate / 50; ++lag) {
+    for (int lag = rate / 2000; lag < rate / 50; ++lag)
+    {
         double c = 0.0;
         for (size_t i = from; i + static_cast<size_t>(lag) < to; ++i)
             c += x[i] * x[i + static_cast<size_t>(lag)];
-        if (c > best) {
+        if (c > best)
+        {
             best = c;
             bestLag = lag;
         }
     }
     // Refine between neighbouring lags by a parabola through the peak.
-    auto corr = [&](int lag) {
+    auto corr = [&](int lag)
+    {
         double c = 0.0;
         for (size_t i = from; i + static_cast<size_t>(lag) < to; ++i)
             c += x[i] * x[i + static_cast<size_t>(lag)];
@@ -64,7 +70,8 @@ double Rms(const std::vector<double>& x, size_t from, size_t to)
 
 TEST(DetMath, AgreesWithTheLibraryWithinTolerance)
 {
-    for (double t = -3.0; t <= 3.0; t += 0.0137) {
+    for (double t = -3.0; t <= 3.0; t += 0.0137)
+    {
         EXPECT_NEAR(Det::SinTurns(t), std::sin(2.0 * M_PI * t), 1e-10) << t;
         EXPECT_NEAR(Det::CosTurns(t), std::cos(2.0 * M_PI * t), 1e-10) << t;
     }
@@ -82,7 +89,8 @@ TEST(Pcg32, IsRepeatableAndSeedsDiffer)
 {
     Pcg32 a(42), b(42), c(43);
     bool differs = false;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 100; ++i)
+    {
         const uint32_t x = a.Next();
         EXPECT_EQ(x, b.Next());
         differs |= x != c.Next();
@@ -90,7 +98,8 @@ TEST(Pcg32, IsRepeatableAndSeedsDiffer)
     EXPECT_TRUE(differs);
     Pcg32 r(7);
     int counts[5] = {};
-    for (int i = 0; i < 5000; ++i) {
+    for (int i = 0; i < 5000; ++i)
+    {
         const int k = r.Below(5);
         ASSERT_GE(k, 0);
         ASSERT_LT(k, 5);
@@ -120,7 +129,8 @@ TEST(Envelope, FollowsAttackDecaySustainRelease)
 TEST(Synth, OscillatorsPlayTheirPitch)
 {
     const int rate = 22050;
-    for (Wave w : {Wave::Sine, Wave::Square, Wave::Saw, Wave::Triangle}) {
+    for (Wave w : {Wave::Sine, Wave::Square, Wave::Saw, Wave::Triangle})
+    {
         Patch p;
         p.duration = 1.0;
         p.layers.push_back(Osc(w, 441).Len(1.0).Env(0.0, 0.0, 1.0, 0.0));
@@ -132,7 +142,8 @@ TEST(Synth, OscillatorsPlayTheirPitch)
     pluck.duration = 0.5;
     pluck.layers.push_back(Osc(Wave::Pluck, 220).Len(0.5).Env(0.0, 0.0, 1.0, 0.0).Damp(0.999));
     // The plucked string averages each sample with the next: its period is the loop less half a sample.
-    EXPECT_NEAR(MeasurePeriodHz(Render(pluck, rate), rate, 2000, 10000), rate / (std::lround(rate / 220.0 + 0.5) - 0.5), 1.0);
+    EXPECT_NEAR(MeasurePeriodHz(Render(pluck, rate), rate, 2000, 10000),
+                rate / (std::lround(rate / 220.0 + 0.5) - 0.5), 1.0);
 }
 
 TEST(Synth, SlideArpeggioAndVibratoMovePitch)
@@ -164,7 +175,8 @@ TEST(Synth, SlideArpeggioAndVibratoMovePitch)
 TEST(Synth, FiltersAndRingModulationShapeTheSpectrum)
 {
     const int rate = 22050;
-    auto rms = [&](Layer layer) {
+    auto rms = [&](Layer layer)
+    {
         Patch p;
         p.duration = 0.5;
         p.layers.push_back(layer.Len(0.5).Env(0.0, 0.0, 1.0, 0.0));
@@ -181,7 +193,16 @@ TEST(Synth, FiltersAndRingModulationShapeTheSpectrum)
     ring.duration = 0.5;
     ring.layers.push_back(Osc(Wave::Sine, 441).Ring(441).Len(0.5).Env(0.0, 0.0, 1.0, 0.0));
     const auto r = Render(ring, rate);
-    EXPECT_NEAR(MeasureHz([&] { auto y = r; for (double& v : y) v -= 0.5; return y; }(), rate, 100, 10000), 882.0, 2.0);
+    EXPECT_NEAR(MeasureHz(
+                    [&]
+                    {
+                        auto y = r;
+                        for (double& v : y)
+                            v -= 0.5;
+                        return y;
+                    }(),
+                    rate, 100, 10000),
+                882.0, 2.0);
 }
 
 TEST(Synth, EchoRepeatsAfterItsDelay)
@@ -202,7 +223,8 @@ TEST(Synth, ScatterLayersWithOneSeedDrawTheSameTimesAndPitches)
     Patch p;
     p.seed = 9;
     p.duration = 1.0;
-    const Layer a = Osc(Wave::Sine, 500).Len(0.05).Env(0.0, 0.05, 0.0, 0.0).Scatter(5, 0.15, 0.05, {0, 3, 7}, 4);
+    const Layer a =
+        Osc(Wave::Sine, 500).Len(0.05).Env(0.0, 0.05, 0.0, 0.0).Scatter(5, 0.15, 0.05, {0, 3, 7}, 4);
     p.layers = {a};
     const auto x = Render(p, 22050);
     p.layers = {a, a};
@@ -226,7 +248,8 @@ TEST(Synth, FinishFadesRemovesDcAndSetsThePeak)
     EXPECT_EQ(pcm.back(), 0);
     long sum = 0;
     int peak = 0;
-    for (int16_t v : pcm) {
+    for (int16_t v : pcm)
+    {
         sum += v;
         peak = std::max(peak, std::abs(static_cast<int>(v)));
     }
@@ -245,10 +268,12 @@ TEST(Sounds, RenderingIsRepeatable)
 
 TEST(Sounds, TheLoopingWarningRunsWholePeriods)
 {
-    for (const SoundSpec& s : Effects()) {
+    for (const SoundSpec& s : Effects())
+    {
         if (!s.loops)
             continue;
-        for (const Layer& l : s.patch.layers) {
+        for (const Layer& l : s.patch.layers)
+        {
             if (l.wave == Wave::Noise || l.wave == Wave::Pluck)
                 continue;
             const double period = EffectRate / l.freq;

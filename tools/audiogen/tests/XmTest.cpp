@@ -1,7 +1,7 @@
+#include "Xm.h"
 #include "DetMath.h"
 #include "Generate.h"
 #include "Instruments.h"
-#include "Xm.h"
 
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.hpp>
@@ -13,8 +13,14 @@ using namespace AudioGen;
 
 namespace
 {
-uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | (static_cast<uint32_t>(U16(b, at + 2)) << 16); }
+uint16_t U16(const std::vector<uint8_t>& b, size_t at)
+{
+    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
+uint32_t U32(const std::vector<uint8_t>& b, size_t at)
+{
+    return U16(b, at) | (static_cast<uint32_t>(U16(b, at + 2)) << 16);
+}
 
 // One sine instrument and one pattern; note A-4 on row 0 when asked.
 Xm::Module SineModule(int rows, bool note)
@@ -35,7 +41,8 @@ Xm::Module SineModule(int rows, bool note)
     Xm::Pattern p;
     p.rows = rows;
     p.cells.resize(static_cast<size_t>(rows * m.channels));
-    if (note) {
+    if (note)
+    {
         p.cells[0].note = static_cast<uint8_t>(Xm::NoteFromMidi(69));
         p.cells[0].instrument = 1;
     }
@@ -56,10 +63,10 @@ TEST(XmWriter, WritesTheHeaderOfVersion0104WithTheLinearTable)
     EXPECT_EQ(b[37], 0x1A);
     EXPECT_EQ(U16(b, 58), 0x0104);
     EXPECT_EQ(U32(b, 60), 276u);
-    EXPECT_EQ(U16(b, 64), 1);   // song length
-    EXPECT_EQ(U16(b, 68), 2);   // channels
-    EXPECT_EQ(U16(b, 70), 1);   // patterns
-    EXPECT_EQ(U16(b, 72), 1);   // instruments
+    EXPECT_EQ(U16(b, 64), 1);     // song length
+    EXPECT_EQ(U16(b, 68), 2);     // channels
+    EXPECT_EQ(U16(b, 70), 1);     // patterns
+    EXPECT_EQ(U16(b, 72), 1);     // instruments
     EXPECT_EQ(U16(b, 74) & 1, 1); // linear frequency table
     EXPECT_EQ(U16(b, 76), 5);
     EXPECT_EQ(U16(b, 78), 140);
@@ -81,7 +88,8 @@ TEST(XmWriter, DeltaCodesSixteenBitSamples)
     const size_t data = b.size() - 10;
     int16_t value = 0;
     std::vector<int16_t> decoded;
-    for (size_t i = 0; i < 5; ++i) {
+    for (size_t i = 0; i < 5; ++i)
+    {
         value = static_cast<int16_t>(static_cast<uint16_t>(value) + U16(b, data + 2 * i));
         decoded.push_back(value);
     }
@@ -94,7 +102,8 @@ TEST(XmWriter, DeltaCodesSixteenBitSamples)
 
 TEST(XmWriter, RefusesJumpsBreaksLateTempoChangesAndBadData)
 {
-    auto withEffect = [](int row, uint8_t effect, uint8_t param) {
+    auto withEffect = [](int row, uint8_t effect, uint8_t param)
+    {
         Xm::Module m = SineModule(8, true);
         m.patterns[0].cells[static_cast<size_t>(row * 2 + 1)].effect = effect;
         m.patterns[0].cells[static_cast<size_t>(row * 2 + 1)].param = param;
@@ -138,8 +147,10 @@ TEST(XmWriter, TheModuleLoadsAndPlaysTheNoteAtItsPitch)
     const DecodedAudio a = RenderModule(bytes, 44100, 1);
     int crossings = 0;
     size_t first = 0, last = 0;
-    for (size_t i = 44100; i < 88200; ++i) {
-        if (a.samples[i - 1] < 0.0f && a.samples[i] >= 0.0f) {
+    for (size_t i = 44100; i < 88200; ++i)
+    {
+        if (a.samples[i - 1] < 0.0f && a.samples[i] >= 0.0f)
+        {
             if (!crossings)
                 first = i;
             last = i;
@@ -164,9 +175,8 @@ TEST(XmWriter, TuningMapsTheRootNoteToItsPitch)
     EXPECT_EQ(s.finetune, 0);
     // A sample of A-4 rooted at A-4 at 22050 Hz: the note plays at 22050 Hz, to the
     // finetune's sixteenth of a semitone, whose low bits players drop.
-    auto playback = [](const Xm::Sample& x) {
-        return 8363.0 * Det::Exp2((Xm::NoteFromMidi(69) - 49 + x.relativeNote) / 12.0 + x.finetune / 1536.0);
-    };
+    auto playback = [](const Xm::Sample& x)
+    { return 8363.0 * Det::Exp2((Xm::NoteFromMidi(69) - 49 + x.relativeNote) / 12.0 + x.finetune / 1536.0); };
     Xm::TuneSample(s, 22050.0, 440.0, Xm::NoteFromMidi(69));
     EXPECT_EQ(s.finetune % 8, 0);
     EXPECT_NEAR(playback(s) / 22050.0, 1.0, 0.0019);
@@ -180,7 +190,8 @@ TEST(XmWriter, TuningMapsTheRootNoteToItsPitch)
 
 TEST(Instruments, EveryVoiceIsAValidInstrument)
 {
-    for (int v = 0; v <= static_cast<int>(Voice::Shaker); ++v) {
+    for (int v = 0; v <= static_cast<int>(Voice::Shaker); ++v)
+    {
         const Voice voice = static_cast<Voice>(v);
         SCOPED_TRACE(VoiceName(voice));
         Xm::Module m = SineModule(4, true);
@@ -191,7 +202,8 @@ TEST(Instruments, EveryVoiceIsAValidInstrument)
         for (int16_t x : s.data)
             peak = std::max(peak, std::abs(static_cast<int>(x)));
         EXPECT_GT(peak, 20000);
-        if (s.loopLength > 0) {
+        if (s.loopLength > 0)
+        {
             // A loop of whole cycles starts at zero, and its wrap is no bigger a step
             // than the waveform takes anywhere else.
             EXPECT_EQ(s.data.front(), 0);

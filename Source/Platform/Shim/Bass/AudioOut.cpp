@@ -183,7 +183,9 @@ AudioOut::Channel* AudioOut::FindChannel(Handle channel)
 
 void AudioOut::DropDue(Handle channel)
 {
-    m_due.erase(std::remove_if(m_due.begin(), m_due.end(), [&](const Due& d) { return d.channel == channel; }), m_due.end());
+    m_due.erase(
+        std::remove_if(m_due.begin(), m_due.end(), [&](const Due& d) { return d.channel == channel; }),
+        m_due.end());
 }
 
 void AudioOut::DropChannel(Handle channel)
@@ -315,10 +317,12 @@ Handle AudioOut::SampleGetChannel(Handle sample)
     if (it == m_samples.end())
         return FailHandle(ErrorHandle);
     Sample& s = it->second;
-    auto busy = [&](Handle h) {
+    auto busy = [&](Handle h)
+    {
         const Channel& c = m_channels.at(h);
         Voice::State state = c.voice->GetState();
-        return state == Voice::State::Playing || state == Voice::State::Paused || (state == Voice::State::Stopped && c.fresh);
+        return state == Voice::State::Playing || state == Voice::State::Paused ||
+               (state == Voice::State::Stopped && c.fresh);
     };
     if (int(s.channels.size()) >= s.maxPlaybacks)
     {
@@ -328,9 +332,10 @@ Handle AudioOut::SampleGetChannel(Handle sample)
         {
             if (!s.overrideByPosition)
                 return FailHandle(ErrorNoFreeChannel);
-            victim = std::max_element(s.channels.begin(), s.channels.end(), [&](Handle a, Handle b) {
-                return m_channels.at(a).voice->Position() < m_channels.at(b).voice->Position();
-            });
+            victim = std::max_element(
+                s.channels.begin(), s.channels.end(),
+                [&](Handle a, Handle b)
+                { return m_channels.at(a).voice->Position() < m_channels.at(b).voice->Position(); });
         }
         doomed = std::move(m_channels.at(*victim).voice);
         DropChannel(*victim);
@@ -387,7 +392,8 @@ bool AudioOut::ChannelRemoveSync(Handle channel, SyncHandle sync)
         return Succeed();
     }
     // Due but not yet run: it can still be called off.
-    auto due = std::find_if(m_due.begin(), m_due.end(), [&](const Due& d) { return d.channel == channel && d.sync.id == sync; });
+    auto due = std::find_if(m_due.begin(), m_due.end(),
+                            [&](const Due& d) { return d.channel == channel && d.sync.id == sync; });
     if (due != m_due.end())
     {
         m_due.erase(due);

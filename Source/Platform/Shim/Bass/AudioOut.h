@@ -27,19 +27,19 @@ using SyncProc = void (*)(SyncHandle sync, Handle channel, uint32_t data, void* 
 enum Error : int
 {
     ErrorNone = 0,
-    ErrorMemory = 1,           // out of memory
-    ErrorNoDevice = 2,         // no such device number
-    ErrorDeviceOpen = 3,       // the device would not open
-    ErrorAlreadyStarted = 4,   // Init while a device is open
-    ErrorNotStarted = 5,       // no device is open
-    ErrorHandle = 6,           // not a handle of the right kind (or freed)
-    ErrorParameter = 7,        // an argument out of its range
-    ErrorNotPlaying = 8,       // pause asked of a voice that is not playing
-    ErrorEnded = 9,            // continue asked of a voice that reached its end
-    ErrorNoFreeChannel = 10,   // every playback of a sample is busy and none may be overridden
-    ErrorDecode = 11,          // the data is damaged or cannot be rewound
-    ErrorWrongThread = 12,     // Free from inside a notification
-    ErrorFileFormat = 41,      // the data is in no format we can read
+    ErrorMemory = 1,         // out of memory
+    ErrorNoDevice = 2,       // no such device number
+    ErrorDeviceOpen = 3,     // the device would not open
+    ErrorAlreadyStarted = 4, // Init while a device is open
+    ErrorNotStarted = 5,     // no device is open
+    ErrorHandle = 6,         // not a handle of the right kind (or freed)
+    ErrorParameter = 7,      // an argument out of its range
+    ErrorNotPlaying = 8,     // pause asked of a voice that is not playing
+    ErrorEnded = 9,          // continue asked of a voice that reached its end
+    ErrorNoFreeChannel = 10, // every playback of a sample is busy and none may be overridden
+    ErrorDecode = 11,        // the data is damaged or cannot be rewound
+    ErrorWrongThread = 12,   // Free from inside a notification
+    ErrorFileFormat = 41,    // the data is in no format we can read
 };
 
 // ChannelIsActive: non-zero for a voice that is playing or paused.

@@ -71,7 +71,8 @@ public:
         SF_INFO info{};
         m_sf = sf_open_virtual(&g_memoryIo, SFM_READ, &info, &m_file);
         if (!m_sf)
-            return sf_error(nullptr) == SF_ERR_UNRECOGNISED_FORMAT ? OpenResult::UnknownFormat : OpenResult::Malformed;
+            return sf_error(nullptr) == SF_ERR_UNRECOGNISED_FORMAT ? OpenResult::UnknownFormat
+                                                                   : OpenResult::Malformed;
         if (info.channels <= 0 || info.samplerate <= 0)
             return OpenResult::Malformed;
         m_channels = info.channels;
@@ -160,7 +161,8 @@ public:
         int done = 0;
         while (done < frames)
         {
-            size_t got = openmpt_module_read_interleaved_float_stereo(m_module, int32_t(m_rate), size_t(frames - done), stereo + 2 * done);
+            size_t got = openmpt_module_read_interleaved_float_stereo(
+                m_module, int32_t(m_rate), size_t(frames - done), stereo + 2 * done);
             if (got == 0)
                 break;
             done += int(got);
@@ -222,8 +224,9 @@ std::unique_ptr<Source> OpenSoundFile(const void* bytes, size_t length, OpenResu
 std::unique_ptr<Source> OpenModule(const void* bytes, size_t length, uint32_t rate, OpenResult& result)
 {
     int error = 0;
-    openmpt_module* module = openmpt_module_create_from_memory2(
-        bytes, length, openmpt_log_func_silent, nullptr, openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
+    openmpt_module* module =
+        openmpt_module_create_from_memory2(bytes, length, openmpt_log_func_silent, nullptr,
+                                           openmpt_error_func_ignore, nullptr, &error, nullptr, nullptr);
     if (!module)
     {
         result = error == OPENMPT_ERROR_OUT_OF_MEMORY ? OpenResult::OutOfMemory : OpenResult::UnknownFormat;

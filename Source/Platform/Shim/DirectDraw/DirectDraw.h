@@ -36,7 +36,10 @@ constexpr HRESULT KESTRIN_E_NODEVICEACCEPTED = 0x81000003;
 constexpr HRESULT KESTRIN_E_NODEVICEFOUND = 0x81000004;
 constexpr HRESULT KESTRIN_E_256COLORS = 0x8876023C;
 
-inline bool Failed(HRESULT hr) { return hr != DD_OK; }
+inline bool Failed(HRESULT hr)
+{
+    return hr != DD_OK;
+}
 // The code's name ("DDERR_SURFACELOST"), or "Unknown" for a code outside the table.
 const char* ErrorName(HRESULT hr);
 // Makes ErrorName the lookup of engine exceptions (Kestrin::GetHResultName).
@@ -85,8 +88,8 @@ PixelFormat XrgbFormat();
 // ---- enumeration records ----
 struct DriverInfo
 {
-    int id = 0;           // passed back to CreateDriver
-    bool primary = true;  // the primary display driver (no GUID)
+    int id = 0;          // passed back to CreateDriver
+    bool primary = true; // the primary display driver (no GUID)
     std::string description;
 };
 
@@ -305,8 +308,8 @@ public:
     virtual HRESULT SetTexture(Surface* texture) = 0;
     virtual HRESULT DrawPrimitive(Prim type, const Vertex* vertices, int count) = 0;
     // Triangle lists with 16-bit indices.
-    virtual HRESULT DrawIndexedPrimitive(Prim type, const Vertex* vertices, int vertexCount, const uint16_t* indices,
-                                         int indexCount) = 0;
+    virtual HRESULT DrawIndexedPrimitive(Prim type, const Vertex* vertices, int vertexCount,
+                                         const uint16_t* indices, int indexCount) = 0;
     virtual SurfacePtr GetRenderTarget() = 0;
 };
 using DevicePtr = std::shared_ptr<Device>;

@@ -222,11 +222,11 @@ FakeDriverSpec FakeGoodDriver()
     setup.caps = {true, 64u << 20, 48u << 20};
     setup.identifier.description = "Fake display adapter";
     setup.modes = {{1024, 768, 32, false}, {640, 480, 16, false}, {800, 600, 32, false},
-                  {640, 480, 32, false},  {800, 600, 16, false}, {1024, 768, 16, false}};
+                   {640, 480, 32, false},  {800, 600, 16, false}, {1024, 768, 16, false}};
     setup.devices = {FakeDeviceDesc(DeviceKind::Software, "RGB Emulation"),
-                    FakeDeviceDesc(DeviceKind::Ref, "Reference Rasterizer"),
-                    FakeDeviceDesc(DeviceKind::Hal, "Direct3D HAL"),
-                    FakeDeviceDesc(DeviceKind::TnLHal, "Direct3D T&L HAL")};
+                     FakeDeviceDesc(DeviceKind::Ref, "Reference Rasterizer"),
+                     FakeDeviceDesc(DeviceKind::Hal, "Direct3D HAL"),
+                     FakeDeviceDesc(DeviceKind::TnLHal, "Direct3D T&L HAL")};
     return setup;
 }
 
@@ -869,8 +869,8 @@ HRESULT FakeBackend::CreateDriver(const DriverInfo* info, DriverPtr& driver)
     if (HRESULT hr = NextResult("CreateDriver"); Failed(hr))
         return hr;
     auto setup = std::find_if(drivers.begin(), drivers.end(),
-                             [info](const FakeDriverSpec& s)
-                             { return info ? s.info.id == info->id : s.info.primary; });
+                              [info](const FakeDriverSpec& s)
+                              { return info ? s.info.id == info->id : s.info.primary; });
     if (setup == drivers.end())
         return DDERR_INVALIDPARAMS;
     if (Failed(setup->createResult))

@@ -12,11 +12,11 @@ struct SdlConfig
     // SDL's "software" render driver is reported as a HAL device with hardware rasterisation,
     // so the Direct3D 7 platform runs without a GPU.
     bool softwareAsHal = false;
-    uint32_t textureCaps = 0;   // extra D3DPTEXTURECAPS_ bits to report
-    int maxTextureSize = 0;     // 0: SDL's maximum (16384 when SDL says unlimited)
+    uint32_t textureCaps = 0; // extra D3DPTEXTURECAPS_ bits to report
+    int maxTextureSize = 0;   // 0: SDL's maximum (16384 when SDL says unlimited)
     uint32_t vidMemTotal = 256u << 20;
     uint32_t vidMemFree = 256u << 20;
-    int desktopBits = 0;        // 0: from SDL's desktop mode (a 4-byte format counts as 32)
+    int desktopBits = 0; // 0: from SDL's desktop mode (a 4-byte format counts as 32)
     // The software screen surface: 32 (words), 24 (bytes B G R) or 16 with these masks.
     int screenBits = 32;
     uint32_t screenRMask = 0x00FF0000;

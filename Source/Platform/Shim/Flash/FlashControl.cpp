@@ -102,13 +102,14 @@ void FlashControl::PutMovieFromMemory(const uint8_t* data, size_t size, const st
         LogPrintf("FlashPlayer: %s (SWF %d, %s) shown as #%02X%02X%02X for %.2f s\n", label, m_header.version,
                   SwfStatusText(m_status), m_background.r, m_background.g, m_background.b, m_playMs / 1000.0);
     else
-        LogPrintf("FlashPlayer: %s (SWF %d%s%s, %u frames at %.2f fps, %lldx%lld) shown as #%02X%02X%02X%s for "
-                  "%.2f s\n",
-                  label, m_header.version, m_status == SwfStatus::Ok ? "" : ", ",
-                  m_status == SwfStatus::Ok ? "" : SwfStatusText(m_status), unsigned(m_header.frameCount),
-                  m_header.FramesPerSecond(), (long long)m_header.WidthPixels(), (long long)m_header.HeightPixels(),
-                  m_background.r, m_background.g, m_background.b, m_header.hasBackground ? "" : " (default)",
-                  m_playMs / 1000.0);
+        LogPrintf(
+            "FlashPlayer: %s (SWF %d%s%s, %u frames at %.2f fps, %lldx%lld) shown as #%02X%02X%02X%s for "
+            "%.2f s\n",
+            label, m_header.version, m_status == SwfStatus::Ok ? "" : ", ",
+            m_status == SwfStatus::Ok ? "" : SwfStatusText(m_status), unsigned(m_header.frameCount),
+            m_header.FramesPerSecond(), (long long)m_header.WidthPixels(), (long long)m_header.HeightPixels(),
+            m_background.r, m_background.g, m_background.b, m_header.hasBackground ? "" : " (default)",
+            m_playMs / 1000.0);
 }
 
 void FlashControl::PutAudioVolume(int level)

@@ -150,7 +150,7 @@ private:
     }
 
     const uint8_t* m_data;
-    size_t m_size;    // for plain bodies: the body; for inflated ones: the packed input
+    size_t m_size; // for plain bodies: the body; for inflated ones: the packed input
     bool m_inflate;
     uint64_t m_limit = 0; // body bytes we may hand out
     bool m_limitIsBound = false;
@@ -193,7 +193,8 @@ SwfStatus Failed(const BodyReader& body)
 SwfStatus ReadBody(BodyReader& body, SwfHeader& header)
 {
     // Running out inside the header leaves it unknown, whatever the reason.
-    auto headerFailed = [&] {
+    auto headerFailed = [&]
+    {
         SwfStatus s = Failed(body);
         return s == SwfStatus::Ok ? SwfStatus::Truncated : s;
     };

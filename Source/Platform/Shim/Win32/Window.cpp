@@ -42,8 +42,8 @@ SDL_Window* CreateWindow(const WindowOptions& o, std::string& error)
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     else if (o.resizable)
         flags |= SDL_WINDOW_RESIZABLE;
-    SDL_Window* w = SDL_CreateWindow(o.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, o.width,
-                                     o.height, flags);
+    SDL_Window* w = SDL_CreateWindow(o.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                     o.width, o.height, flags);
     if (!w)
     {
         error = LastSdlError();

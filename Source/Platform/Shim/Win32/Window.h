@@ -41,7 +41,8 @@ Rect<int> PresentationRect(int clientW, int clientH, int logicalW, int logicalH,
 
 // Maps a client position into the logical frame through the presentation rectangle
 // (truncation toward zero). A zero-sized area gives (0, 0).
-void ClientToLogical(const Rect<int>& presentation, int logicalW, int logicalH, int x, int y, int& outX, int& outY);
+void ClientToLogical(const Rect<int>& presentation, int logicalW, int logicalH, int x, int y, int& outX,
+                     int& outY);
 
 // The primary desktop's size; false when unknown.
 bool GetDesktopSize(int& width, int& height);
