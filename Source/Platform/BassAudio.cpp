@@ -273,12 +273,12 @@ bool BASSAudioPlatform::Initialize()
     resources->RegisterFactory(L"sound", new BASSSoundResourceFactory);
     resources->RegisterFactory(L"randomsound", new BASSRandomSoundResourceFactory);
     resources->RegisterFactory(L"soundlist", new SoundListResourceFactory);
+    // The platform keeps the creator's reference on the tree until Shutdown, so the clean-up in
+    // Update, which frees nodes held only by its list, never frees them.
     m_master = static_cast<BASSAudioControls*>(CreateControls(nullptr));
-    m_master->Release();
     for (auto*& category : m_categories)
     {
         category = static_cast<BASSAudioControls*>(CreateControls(m_master));
-        category->Release();
         category->SetVolume(0.5f);
     }
 
@@ -448,9 +448,9 @@ void BASSAudioPlatform::Shutdown()
         for (BASSAudioControls* node : m_controls)
             node->Release();
         m_controls.clear();
-        m_master = nullptr;
         for (auto*& category : m_categories)
-            category = nullptr;
+            SafeRelease(category);
+        SafeRelease(m_master);
         g_live = nullptr;
     }
     // Free waits for the mixing thread, which may be waiting for our mutex in an end notification.

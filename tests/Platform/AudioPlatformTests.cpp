@@ -57,6 +57,35 @@ TEST_F(AudioPlatformTest, ControlTreeStartsAtItsDefaults)
         EXPECT_EQ(platform->GetCategoryControls(outside), nullptr) << outside;
 }
 
+// The platform holds the tree for its whole life: the clean-up in Update must never free it.
+TEST_F(AudioPlatformTest, ControlTreeOutlivesUpdates)
+{
+    Start();
+    for (int step = 0; step < 5; ++step)
+        platform->Update(0.02f);
+    Kestrin::IAudioControls* master = platform->GetMasterControls();
+    Kestrin::IAudioControls* effects = platform->GetCategoryControls(0);
+    ASSERT_TRUE(master && effects);
+    master->SetVolume(0.8f);
+    auto sound = Tone(44100);
+    ISoundChannel* channel = nullptr;
+    Kestrin::PlaySound(sound.get(), Kestrin::SoundPlayParams(), &channel);
+    ASSERT_NE(channel, nullptr);
+    platform->Update(0.02f);
+    EXPECT_FLOAT_EQ(channel->GetControls()->GetVolume(), 0.4f); // 0.8 x 0.5 x 1
+    int volume = -1;
+    auto handle = sound->files[0]->CreateChannel();
+    ASSERT_TRUE(layer.out.ChannelGetAttributes(handle, nullptr, &volume, nullptr));
+    EXPECT_EQ(volume, 40);
+    effects->SetMuted(true);
+    platform->Update(0.02f);
+    ASSERT_TRUE(layer.out.ChannelGetAttributes(handle, nullptr, &volume, nullptr));
+    EXPECT_EQ(volume, 0);
+    channel->Release();
+    for (int category = 0; category < 3; ++category)
+        EXPECT_EQ(platform->GetCategoryControls(category)->GetOwnVolume(), 0.5f);
+}
+
 TEST_F(AudioPlatformTest, PlayCountGivesThatManyPlays)
 {
     Start();
