@@ -154,7 +154,7 @@ void BASSSoundChannel::Play(ISound* sound, int playCount)
 void BASSSoundChannel::OnEnd()
 {
     m_sync = 0;
-    if (!m_handle)
+    if (!m_handle || !m_sound)
         return;
     if (m_playsLeft != 0)
     {
@@ -173,6 +173,7 @@ void BASSSoundChannel::Stop()
     MutexLock lock(*m_platform->Mutex());
     StopVoice();
     m_playsLeft = 0;
+    m_sound = nullptr;
 }
 
 bool BASSSoundChannel::IsPlaying()
@@ -213,30 +214,26 @@ void BASSSoundChannel::Refresh()
     MutexLock lock(*m_platform->Mutex());
     if (m_controls && m_controls->IsChanged())
         Apply();
+    if (IsIdle())
+        m_sound = nullptr;
 }
 
 void BASSSoundChannel::Apply()
 {
-    if (!m_handle)
+    if (!m_handle || !m_controls)
         return;
     AudioOut& out = GetAudioOut();
-    float volume = 1.0f, scale = 1.0f, pan = 0.0f;
-    bool paused = false;
-    if (m_controls)
+    if (m_controls->IsPaused())
     {
-        volume = m_controls->IsMuted() ? 0.0f : m_controls->GetVolume();
-        scale = m_controls->GetFrequencyScale();
-        pan = m_controls->GetPan();
-        paused = m_controls->IsPaused();
-    }
-    out.ChannelSetAttributes(m_handle, int(scale * float(m_baseFrequency)), int(volume * 100.0f),
-                             int(pan * 100.0f));
-    if (paused)
-    {
+        // A paused voice keeps what it had; the values set meanwhile arrive on resume.
         if (out.ChannelIsActive(m_handle) == ActivityPlaying)
             out.ChannelPause(m_handle);
+        return;
     }
-    else if (m_started)
+    const float volume = m_controls->IsMuted() ? 0.0f : m_controls->GetVolume();
+    out.ChannelSetAttributes(m_handle, int(m_controls->GetFrequencyScale() * float(m_baseFrequency)),
+                             int(volume * 100.0f), int(m_controls->GetPan() * 100.0f));
+    if (m_started)
     {
         if (out.ChannelIsActive(m_handle) == ActivityPaused)
             out.ChannelPlay(m_handle, false);

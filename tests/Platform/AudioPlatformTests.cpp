@@ -106,6 +106,73 @@ TEST_F(AudioPlatformTest, PlayCountGivesThatManyPlays)
     }
 }
 
+TEST_F(AudioPlatformTest, StoppedOrEndedChannelsForgetTheirSound)
+{
+    Start();
+    auto sound = Tone(300);
+    ISoundChannel* channel = Channel();
+    channel->Play(sound.get(), 0);
+    channel->Stop();
+    EXPECT_EQ(channel->GetSound(), nullptr);
+
+    channel->Play(sound.get(), 1);
+    channel->Refresh();
+    EXPECT_EQ(channel->GetSound(), sound.get()); // still playing
+    Audible(1000);
+    channel->Refresh();
+    EXPECT_EQ(channel->GetSound(), nullptr);
+
+    // A repeating channel keeps its sound until its last play has ended.
+    auto longer = Tone(1000);
+    channel->Play(longer.get(), 3);
+    Audible(1200);
+    channel->Refresh();
+    EXPECT_EQ(channel->GetSound(), longer.get());
+    Audible(3000);
+    channel->Refresh();
+    EXPECT_EQ(channel->GetSound(), nullptr);
+    channel->Release();
+}
+
+TEST_F(AudioPlatformTest, ApplyNeedsControlsAndLeavesPausedVoicesAlone)
+{
+    Start();
+    auto sound = Tone(44100);
+    ISoundChannel* bare = platform->GetFreeChannel();
+    bare->Play(sound.get(), 1);
+    platform->Update(0.02f);
+    EXPECT_EQ(Audible(512), 0);
+    EXPECT_FALSE(bare->IsPlaying());
+    bare->Release();
+
+    ISoundChannel* channel = Channel();
+    Kestrin::IAudioControls* controls = channel->GetControls();
+    auto handle = sound->files[0]->CreateChannel();
+    auto attributes = [&]
+    {
+        int frequency = -1, volume = -1, pan = -1;
+        EXPECT_TRUE(layer.out.ChannelGetAttributes(handle, &frequency, &volume, &pan));
+        return std::vector<int>{frequency, volume, pan};
+    };
+    channel->Play(sound.get(), 1);
+    EXPECT_EQ(attributes(), (std::vector<int>{44100, 100, 0}));
+    controls->Pause();
+    platform->Update(0.02f);
+    controls->SetVolume(0.25f);
+    controls->SetPan(0.5f);
+    controls->SetFrequencyScale(2.0f);
+    platform->Update(0.02f);
+    channel->Refresh();
+    EXPECT_EQ(attributes(), (std::vector<int>{44100, 100, 0})); // written on resume, not before
+    EXPECT_EQ(Audible(512), 0);
+    EXPECT_TRUE(channel->IsPlaying());
+    controls->Resume();
+    platform->Update(0.02f);
+    EXPECT_EQ(attributes(), (std::vector<int>{88200, 25, 50}));
+    EXPECT_GT(Audible(512), 0);
+    channel->Release();
+}
+
 TEST_F(AudioPlatformTest, ReplaysKeepTheRateScaleOfTheNativeRate)
 {
     Start();
