@@ -36,6 +36,24 @@ void PlaySound(ISound* sound, const SoundPlayParams& params, ISoundChannel** out
     Player()(sound, params, outChannel);
 }
 
+void PlaySoundNamed(const char* name, const SoundPlayParams& params)
+{
+    PlaySoundNamedOnChannel(name, nullptr, params);
+}
+
+void PlaySoundNamedOnChannel(const char* name, ISoundChannel** outChannel, const SoundPlayParams& params)
+{
+    if (outChannel)
+        *outChannel = nullptr;
+    if (name)
+        PlaySound(FindSoundByName(MakeName(name)), params, outChannel);
+}
+
+void PlaySoundById(NameId id, const SoundPlayParams& params)
+{
+    PlaySound(FindSoundByName(id), params);
+}
+
 ISound* FindSoundByName(NameId name)
 {
     if (!name || !Finder())

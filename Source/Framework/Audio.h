@@ -81,6 +81,13 @@ struct SoundPlayParams
 // whose reference the caller then holds. A null sound, or no audio installed, plays nothing.
 void PlaySound(ISound* sound, const SoundPlayParams& params, ISoundChannel** outChannel = nullptr);
 
+// Look the sound up among the loaded resources and play it. A name that is not loaded, or
+// that names a resource of another kind, plays nothing.
+void PlaySoundNamed(const char* name, const SoundPlayParams& params = SoundPlayParams());
+void PlaySoundNamedOnChannel(const char* name, ISoundChannel** outChannel,
+                             const SoundPlayParams& params = SoundPlayParams());
+void PlaySoundById(NameId id, const SoundPlayParams& params = SoundPlayParams());
+
 // The loaded sound of that name, or null.
 ISound* FindSoundByName(NameId name);
 

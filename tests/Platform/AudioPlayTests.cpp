@@ -7,6 +7,7 @@
 #include "Base/Random.h"
 #include "Framework/AccountManager.h"
 #include "Framework/ResourceManager.h"
+#include "Framework/ValueResources.h"
 #include "Platform/AudioSettings.h"
 #include "Platform/SoundResources.h"
 #include "Platform/Win32/Win32FileSystem.h"
@@ -207,6 +208,52 @@ TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
                 testing::HasSubstr(") BASS_StreamCreateFile failed"));
     EXPECT_EQ(resources->GetLoadCount(L"broken"), 0);
     EXPECT_EQ(resources->Find(MakeName("Bad")), nullptr);
+}
+
+TEST_F(AudioFilesTest, PlaySoundByNameFindsOnlyLoadedSounds)
+{
+    KestrinTest::FakeClock clock;
+    Start();
+    auto wav = KestrinTest::MakeWav(std::vector<float>(2000, 0.5f), 2, 44100);
+    folder.Write("beep.wav", std::string(wav.begin(), wav.end()));
+    folder.Write("named.xml", "<resources><sound name=\"Beep\" src=\"beep\"/>"
+                              "<float name=\"Level\" value=\"0.5\"/></resources>");
+    ResourceManager* resources = ResourceManager::Instance();
+    resources->RegisterFactory(L"float", new FloatResourceFactory);
+
+    // Not loaded yet, another kind of resource, no name at all: nothing plays, nothing throws.
+    ISoundChannel* const stale = reinterpret_cast<ISoundChannel*>(&clock); // must be cleared
+    ISoundChannel* channel = stale;
+    EXPECT_NO_THROW(PlaySoundNamedOnChannel("Beep", &channel));
+    EXPECT_EQ(channel, nullptr);
+    resources->LoadFile(L"named", nullptr, false);
+    auto* beep = dynamic_cast<ISound*>(resources->Find(MakeName("Beep")));
+    ASSERT_TRUE(beep && resources->Find(MakeName("Level")));
+    channel = stale;
+    EXPECT_NO_THROW(PlaySoundNamedOnChannel("Level", &channel));
+    EXPECT_EQ(channel, nullptr);
+    EXPECT_NO_THROW(PlaySoundNamed("Level"));
+    EXPECT_NO_THROW(PlaySoundNamed(nullptr));
+    EXPECT_NO_THROW(PlaySoundById(MakeName("Level")));
+    EXPECT_NO_THROW(PlaySoundById(NameId()));
+    EXPECT_EQ(platform->ChannelCount(), 0u);
+
+    // Names are found whatever their case; each form plays the sound with its own settings.
+    PlaySoundNamed("beep");
+    EXPECT_EQ(platform->ChannelCount(), 1u);
+    clock.Advance(21);
+    PlaySoundById(MakeName("BEEP"));
+    EXPECT_EQ(platform->ChannelCount(), 2u);
+    clock.Advance(21);
+    SoundPlayParams quiet;
+    quiet.volume = 0.25f;
+    PlaySoundNamedOnChannel("Beep", &channel, quiet);
+    ASSERT_NE(channel, nullptr);
+    EXPECT_EQ(channel->GetSound(), beep);
+    EXPECT_FLOAT_EQ(channel->GetControls()->GetOwnVolume(), 0.25f);
+    EXPECT_TRUE(channel->IsPlaying());
+    EXPECT_EQ(platform->ChannelCount(), 3u);
+    channel->Release();
 }
 
 TEST(SoundAttributes, ReadAndClamped)
