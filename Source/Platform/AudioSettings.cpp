@@ -5,6 +5,7 @@
 #include "Framework/AudioControls.h"
 #include "Platform/AudioPlatform.h"
 
+#include <algorithm>
 #include <string>
 
 namespace Kestrin
@@ -41,14 +42,8 @@ void LoadAudioSettings(Account& account)
     if (!platform)
         return;
     for (const Record& record : kRecords)
-    {
-        IAudioControls* controls = ControlsOf(*platform, record.category);
-        if (!controls)
-            continue;
-        const std::wstring prefix = record.prefix;
-        controls->SetVolume(account.GetFloat(prefix + L"::Volume", controls->GetOwnVolume()));
-        controls->SetMuted(account.GetBool(prefix + L"::IsMuted", controls->IsOwnMuted()));
-    }
+        if (IAudioControls* controls = ControlsOf(*platform, record.category))
+            LoadAudioControls(record.prefix, *controls, account);
 }
 
 void SaveAudioSettings(Account& account)
@@ -57,14 +52,21 @@ void SaveAudioSettings(Account& account)
     if (!platform)
         return;
     for (const Record& record : kRecords)
-    {
-        IAudioControls* controls = ControlsOf(*platform, record.category);
-        if (!controls)
-            continue;
-        const std::wstring prefix = record.prefix;
-        account.SetFloat(prefix + L"::Volume", controls->GetOwnVolume());
-        account.SetBool(prefix + L"::IsMuted", controls->IsOwnMuted());
-    }
+        if (IAudioControls* controls = ControlsOf(*platform, record.category))
+            SaveAudioControls(record.prefix, *controls, account);
+}
+
+void LoadAudioControls(const std::wstring& prefix, IAudioControls& controls, Account& account)
+{
+    const float volume = account.GetFloat(prefix + L"::Volume", controls.GetOwnVolume());
+    controls.SetVolume(std::clamp(volume, 0.0f, 1.0f));
+    controls.SetMuted(account.GetBool(prefix + L"::IsMuted", controls.IsOwnMuted()));
+}
+
+void SaveAudioControls(const std::wstring& prefix, IAudioControls& controls, Account& account)
+{
+    account.SetFloat(prefix + L"::Volume", controls.GetOwnVolume());
+    account.SetBool(prefix + L"::IsMuted", controls.IsOwnMuted());
 }
 
 void LoadAudioSettings()

@@ -166,6 +166,35 @@ TEST_F(AudioFilesTest, RoundTripStoresEachNodesOwnValues)
     EXPECT_FLOAT_EQ(master->GetOwnVolume(), 0.8f);
 }
 
+TEST_F(AudioFilesTest, HandEditedVolumesLoadClampedAndNoAccountChangesNothing)
+{
+    Start();
+    IAudioControls* master = platform->GetMasterControls();
+    IAudioControls* effects = platform->GetCategoryControls(0);
+    IAudioControls* music = platform->GetCategoryControls(2);
+    ASSERT_TRUE(Current().WriteRecord(L"Kestrin::Audio::MasterControls::Volume", L"3.5"));
+    ASSERT_TRUE(Current().WriteRecord(L"Kestrin::Audio::SfxControls::Volume", L"-2"));
+    ASSERT_TRUE(Current().WriteRecord(L"Kestrin::Audio::MusicControls::Volume", L"0.75"));
+    LoadAudioSettings();
+    EXPECT_EQ(master->GetOwnVolume(), 1.0f);
+    EXPECT_EQ(effects->GetOwnVolume(), 0.0f);
+    EXPECT_EQ(music->GetOwnVolume(), 0.75f);
+
+    // A per-user folder that cannot hold files: no profile, so nothing is read or written.
+    delete AccountManager::Instance();
+    delete GetFileSystem();
+    auto* fileSystem = new Win32FileSystem;
+    folder.Write("blocker", "");
+    fileSystem->AddPartition(2, new Win32FileSystemPartition(folder.WidePath() + L"/blocker/user"));
+    ASSERT_EQ(AccountManager::Instance()->GetCurrentAccount(), nullptr);
+    music->SetVolume(0.3f);
+    LoadAudioSettings();
+    SaveAudioSettings();
+    EXPECT_EQ(music->GetOwnVolume(), 0.3f);
+    EXPECT_EQ(master->GetOwnVolume(), 1.0f);
+    EXPECT_FALSE(folder.Has("blocker/user"));
+}
+
 TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
 {
     Start();
