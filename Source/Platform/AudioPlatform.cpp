@@ -10,7 +10,10 @@ namespace
 {
 IAudioPlatform* g_audioPlatform = nullptr;
 AudioPlatformFactory g_factory = nullptr;
-Internal::PointerSingletonDestructor<IAudioPlatform, SingletonOrder::AudioPlatform> g_guard(g_audioPlatform);
+// Deletes the platform at teardown and clears the global pointer.
+using AudioPlatformSingletonDestructor =
+    Internal::PointerSingletonDestructor<IAudioPlatform, SingletonOrder::AudioPlatform>;
+AudioPlatformSingletonDestructor g_guard(g_audioPlatform);
 } // namespace
 
 IAudioPlatform::~IAudioPlatform()
