@@ -20,6 +20,14 @@ std::atomic<BASSAudioPlatform*> g_live{nullptr};
 
 const char* const kModuleExtensions[] = {".mod", ".s3m", ".xm", ".it", ".mo3", ".mtm", ".umx"};
 
+// A level as the layer's integer, saturating: a float beyond int's range has no conversion.
+int Saturate(float value)
+{
+    if (std::isnan(value))
+        return 0;
+    return int(std::clamp(value, -1e9f, 1e9f));
+}
+
 [[noreturn]] void ThrowLoadFailure(const char* call)
 {
     throw BASSSoundManagerException(KESTRIN_HERE,
@@ -231,8 +239,8 @@ void BASSSoundChannel::Apply()
         return;
     }
     const float volume = m_controls->IsMuted() ? 0.0f : m_controls->GetVolume();
-    out.ChannelSetAttributes(m_handle, int(m_controls->GetFrequencyScale() * float(m_baseFrequency)),
-                             int(volume * 100.0f), int(m_controls->GetPan() * 100.0f));
+    out.ChannelSetAttributes(m_handle, Saturate(m_controls->GetFrequencyScale() * float(m_baseFrequency)),
+                             Saturate(volume * 100.0f), Saturate(m_controls->GetPan() * 100.0f));
     if (m_started)
     {
         if (out.ChannelIsActive(m_handle) == ActivityPaused)

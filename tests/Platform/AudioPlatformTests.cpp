@@ -173,6 +173,35 @@ TEST_F(AudioPlatformTest, ApplyNeedsControlsAndLeavesPausedVoicesAlone)
     channel->Release();
 }
 
+// Levels far outside what the layer takes (a data file's huge "rate", a runaway volume) reach it
+// at the end of its range, not as a wrapped integer.
+TEST_F(AudioPlatformTest, ExtremeLevelsReachTheLayerAtItsLimits)
+{
+    Start();
+    struct Case
+    {
+        float rate, volume;
+        std::vector<int> attributes; // frequency, volume, pan
+    } cases[] = {
+        {1e30f, 1.0f, {100000, 100, 0}},
+        {3.0e38f, 1e30f, {100000, 100, 0}},
+        {1.0f, -1e30f, {44100, 0, 0}},
+    };
+    for (const Case& c : cases)
+    {
+        auto sound = Tone(4000);
+        ISoundChannel* channel = Channel();
+        channel->GetControls()->SetFrequencyScale(c.rate);
+        channel->GetControls()->SetVolume(c.volume);
+        channel->Play(sound.get(), 1);
+        std::vector<int> attributes(3, -1);
+        ASSERT_TRUE(layer.out.ChannelGetAttributes(sound->files[0]->CreateChannel(), &attributes[0],
+                                                   &attributes[1], &attributes[2]));
+        EXPECT_EQ(attributes, c.attributes) << c.rate << " " << c.volume;
+        channel->Release();
+    }
+}
+
 TEST_F(AudioPlatformTest, ReplaysKeepTheRateScaleOfTheNativeRate)
 {
     Start();
