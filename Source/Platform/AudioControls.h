@@ -1,6 +1,7 @@
 #pragma once
 #include "Framework/AudioControls.h"
 
+#include <atomic>
 #include <list>
 
 namespace Kestrin
@@ -48,9 +49,11 @@ public:
     const std::list<ISoundChannel*>& Channels() const { return m_channels; }
 
 private:
+    // The levels and flags are atomic: end notifications read them on the mixing thread while
+    // the game sets them on the main thread.
     struct Fade
     {
-        float value;
+        std::atomic<float> value;
         float from = 0.0f;
         float to = 0.0f;
         float elapsed = 0.0f;
@@ -67,11 +70,11 @@ private:
 
     int m_refs = 1;
     IAudioControls* m_parent;
-    bool m_paused = false;
+    std::atomic<bool> m_paused = false;
     float m_pauseDelay = kIdle;
     float m_resumeDelay = kIdle;
     float m_stopDelay = kIdle;
-    bool m_muted = false;
+    std::atomic<bool> m_muted = false;
     Fade m_volume{1.0f};
     Fade m_frequency{1.0f};
     Fade m_pan{0.0f};

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace Kestrin
 {
@@ -204,6 +205,10 @@ void BASSSoundChannel::SetControls(IAudioControls* controls)
     auto* node = dynamic_cast<BASSAudioControls*>(controls);
     if (node == m_controls)
         return;
+    // An end notification may be applying the old node on the mixing thread.
+    std::optional<MutexLock> lock;
+    if (g_live == m_platform && m_platform->Mutex())
+        lock.emplace(*m_platform->Mutex());
     if (m_controls)
         m_controls->Detach(this);
     SafeRelease(m_controls);

@@ -324,3 +324,40 @@ TEST_F(AudioPlatformTest, ThreadsShutdownWithNotificationsInFlight)
     EXPECT_FALSE(channel->IsPlaying());
     channel->Release();
 }
+
+// The mixing thread restarts an endless sound, reading its controls and their ancestors, while
+// the main thread moves the channel between nodes and changes the master and category levels.
+TEST_F(AudioPlatformTest, ThreadsChangeControlsWhileNotificationsRestart)
+{
+    Start();
+    auto sound = Tone(64);
+    ISoundChannel* channel = Channel();
+    channel->Play(sound.get(), 0);
+    Kestrin::IAudioControls* master = platform->GetMasterControls();
+    std::atomic<bool> stop{false};
+    std::atomic<int> slices{0};
+    std::thread mixer(
+        [&]
+        {
+            while (!stop)
+            {
+                layer.device->Mix(256);
+                ++slices;
+            }
+        });
+    for (int round = 0; slices < 50 || round < 50; ++round)
+    {
+        Kestrin::IAudioControls* node = platform->CreateControls(platform->GetCategoryControls(round % 3));
+        channel->SetControls(node);
+        node->Release();
+        master->SetVolume(round % 2 ? 0.5f : 1.0f);
+        master->SetMuted(round % 5 == 0);
+        platform->GetCategoryControls(0)->SetPan(round % 2 ? 0.25f : -0.25f);
+        platform->Update(0.02f);
+    }
+    stop = true;
+    mixer.join();
+    EXPECT_TRUE(channel->IsPlaying());
+    EXPECT_EQ(channel->GetSound(), sound.get());
+    channel->Release();
+}
