@@ -78,6 +78,7 @@ bool InitializeEngine()
 
 int EngineMain(int argc, char** argv)
 {
+    InstallFolderHooks();
     InstallLogFile();
     SetCommandLine(argc, argv);
     try
