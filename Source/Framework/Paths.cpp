@@ -1,10 +1,12 @@
 #include "Framework/Paths.h"
 
+#include "Base/Log.h"
 #include "Base/Text.h"
 #include "Framework/Application.h"
 
 #include <cwctype>
 #include <mutex>
+#include <set>
 
 namespace Kestrin
 {
@@ -15,6 +17,8 @@ std::mutex g_mutex;
 std::wstring g_appDataOverride;
 std::wstring g_executableOverride;
 FolderHooks g_hooks;
+// Folders already reported as not writable: each is reported once.
+std::set<std::wstring> g_reported;
 
 bool IsAsciiAlnum(wchar_t c)
 {
@@ -79,8 +83,18 @@ std::wstring GetAppDataFolder()
         folder = Join(folder, FilterFolderName(info && info->productName ? info->productName : L""));
     }
     std::string reason;
-    if (hooks.makeWritableFolder)
-        hooks.makeWritableFolder(folder, reason);
+    if (!hooks.makeWritableFolder || hooks.makeWritableFolder(folder, reason))
+        return folder;
+    bool first;
+    {
+        std::lock_guard lock(g_mutex);
+        first = g_reported.insert(folder).second;
+    }
+    // Without a word here a player would lose every profile change and never know why.
+    if (first)
+        LogPrintf("Cannot write to the per-user folder \"%s\" (%s): the log and the player profiles "
+                  "cannot be saved there.\n",
+                  ToUtf8(folder).c_str(), reason.c_str());
     return folder;
 }
 

@@ -7,6 +7,7 @@ namespace Kestrin
 
 // The per-user data folder: the user data root (below), then the application's company and
 // product names passed through FilterFolderName; created on demand. Accounts and the log live here.
+// A folder that cannot be made or written is reported once on the log (and so on stderr).
 // Empty while neither an override nor the platform's hooks tell where it is.
 std::wstring GetAppDataFolder();
 // The folder that holds the executable (the data tree lies beside it); empty while unknown.

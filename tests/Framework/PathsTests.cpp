@@ -2,6 +2,7 @@
 
 #include "Base/Text.h"
 #include "Framework/Application.h"
+#include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -67,4 +68,20 @@ TEST_F(Paths, PerUserFolderIsNamedFromTheFilteredApplicationNamesAndMade)
     SetExecutableFolderOverride(L"");
     EXPECT_EQ(GetAppDataFolder(), L"");
     EXPECT_EQ(GetExecutableFolder(), L"");
+}
+
+TEST_F(Paths, AFolderThatCannotBeWrittenIsReportedOnceWithWhereAndWhy)
+{
+    root = L"/media/cdrom/data";
+    readOnly = {root, L"/tmp/other"};
+    KestrinTest::LogCapture log;
+    EXPECT_EQ(GetAppDataFolder(), root); // still the answer: callers report their own failures
+    EXPECT_EQ(GetAppDataFolder(), root);
+    const std::string once = "Cannot write to the per-user folder \"/media/cdrom/data\" (Read-only file "
+                             "system): the log and the player profiles cannot be saved there.\n";
+    EXPECT_EQ(log.Text(), once);
+
+    SetAppDataFolderOverride(L"/tmp/other");
+    GetAppDataFolder();
+    EXPECT_NE(log.Text().find("\"/tmp/other\""), std::string::npos);
 }

@@ -5,6 +5,7 @@
 #include "Framework/Application.h"
 #include "Framework/Paths.h"
 #include "Platform/Win32/Win32Platform.h"
+#include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +84,8 @@ TEST(Folders, AFolderIsWritableOnlyWhenItCanBeMadeAndWrittenIn)
     ::chmod(locked.c_str(), 0755);
 }
 
-// The platform fills the engine's folder hooks: the per-user folder comes from XDG.
+// The platform fills the engine's folder hooks: the per-user folder comes from XDG and a read-only
+// one is reported once, naming it.
 TEST(Folders, ThePlatformsHooksFindAndCheckThePerUserFolder)
 {
     TempFolder temp;
@@ -95,6 +97,17 @@ TEST(Folders, ThePlatformsHooksFindAndCheckThePerUserFolder)
         EXPECT_EQ(ToUtf8(GetAppDataFolder()), expected);
         EXPECT_TRUE(std::filesystem::is_directory(expected));
         EXPECT_EQ(GetExecutableFolder(), FromUtf8(Win32Shim::ProgramFolder()));
+    }
+    temp.Write("blocker", "");
+    {
+        ScopedEnv xdg("XDG_DATA_HOME", (temp.Path() + "/blocker").c_str());
+        KestrinTest::LogCapture log;
+        GetAppDataFolder();
+        GetAppDataFolder();
+        const std::string text = log.Text();
+        EXPECT_EQ(text.rfind("Cannot write to the per-user folder \"" + temp.Path() + "/blocker\" (", 0), 0u)
+            << text;
+        EXPECT_EQ(text.find("Cannot write", 1), std::string::npos) << "said twice: " << text;
     }
     SetFolderHooks({});
 }
