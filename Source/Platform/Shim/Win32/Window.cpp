@@ -129,9 +129,34 @@ bool GetDesktopSize(int& width, int& height)
     return true;
 }
 
+std::string ExpandTabs(const std::string& text)
+{
+    constexpr size_t tabWidth = 8;
+    std::string out;
+    size_t column = 0;
+    for (char c : text)
+    {
+        if (c == '\t')
+        {
+            const size_t spaces = tabWidth - column % tabWidth;
+            out.append(spaces, ' ');
+            column += spaces;
+            continue;
+        }
+        out.push_back(c);
+        if (c == '\n')
+            column = 0;
+        else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) // not a UTF-8 continuation byte
+            ++column;
+    }
+    return out;
+}
+
 bool ShowErrorBox(const std::string& title, const std::string& text)
 {
-    bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0;
+    // SDL's boxes draw a tab as a stray glyph.
+    const std::string boxText = ExpandTabs(text);
+    bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), boxText.c_str(), nullptr) == 0;
     if (SDL_WasInit(SDL_INIT_EVENTS))
     {
         SDL_FlushEvents(SDL_KEYDOWN, SDL_TEXTINPUT);

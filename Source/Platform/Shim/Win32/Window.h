@@ -48,8 +48,10 @@ void ClientToLogical(const Rect<int>& presentation, int logicalW, int logicalH, 
 bool GetDesktopSize(int& width, int& height);
 
 // A blocking error box; false when none could be shown (headless). Queued input is dropped,
-// as a modal box would swallow it.
+// as a modal box would swallow it. Tabs in the text are laid out as spaces (ExpandTabs).
 bool ShowErrorBox(const std::string& title, const std::string& text);
+// Tabs become spaces up to the next stop of 8 columns (a column per character; UTF-8 text).
+std::string ExpandTabs(const std::string& text);
 
 bool OpenUrl(const std::string& target);
 
