@@ -8,7 +8,8 @@
 namespace Kestrin::Shim
 {
 
-// SDL's video subsystem; false with SDL's error text when it cannot start.
+// SDL's video subsystem; false with the reason when no display can be opened. A driver without a
+// display (offscreen, dummy) counts only when SDL_VIDEODRIVER asks for it.
 bool StartVideo(std::string& error);
 void StopVideo();
 
