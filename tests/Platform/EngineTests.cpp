@@ -47,6 +47,7 @@ class Engine : public ::testing::Test
 protected:
     Engine()
     {
+        g_boxes = 0;
         g_audioJournal = &journal;
         SetAudioPlatformFactory(&MakeFakeAudio);
         SetErrorBoxFunction(&RecordBox);
