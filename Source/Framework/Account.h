@@ -39,8 +39,9 @@ public:
     bool GetBool(const wchar_t* key, bool defaultValue) const;
     bool HasRecord(const wchar_t* key) const;
 
-    // Each answers whether the value reached the disk. A file that cannot be read is left as it
-    // is (false); a file that is not well-formed throws xml_error and is left as it is.
+    // Each answers whether the value reached the disk. A file that cannot be opened or read, is
+    // not well-formed or has no "account" element is left as it is: false, and the reason logged.
+    // They never throw.
     bool SetString(const wchar_t* key, const std::wstring& text);
     bool SetInt(const wchar_t* key, int value);
     bool SetFloat(const wchar_t* key, float value);

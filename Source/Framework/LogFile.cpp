@@ -17,7 +17,9 @@ void InstallLogFile()
             if (!GetApplication())
                 return {};
             std::string folder = ToUtf8(GetAppDataFolder());
-            if (!folder.empty() && folder.back() != '/')
+            if (folder.empty())
+                return {}; // the platform has not said where yet
+            if (folder.back() != '/')
                 folder += '/';
             return folder + "LOG.TXT";
         });

@@ -1,14 +1,12 @@
 #include "Framework/Paths.h"
 
+#include "Base/Log.h"
 #include "Base/Text.h"
 #include "Framework/Application.h"
 
-#include <cstdlib>
 #include <cwctype>
-#include <filesystem>
 #include <mutex>
-#include <system_error>
-#include <unistd.h>
+#include <set>
 
 namespace Kestrin
 {
@@ -18,10 +16,22 @@ namespace
 std::mutex g_mutex;
 std::wstring g_appDataOverride;
 std::wstring g_executableOverride;
+FolderHooks g_hooks;
+// Folders already reported as not writable: each is reported once.
+std::set<std::wstring> g_reported;
 
 bool IsAsciiAlnum(wchar_t c)
 {
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+}
+
+std::wstring Join(std::wstring folder, const std::wstring& name)
+{
+    if (name.empty())
+        return folder;
+    if (!folder.empty() && folder.back() != L'/')
+        folder += L'/';
+    return folder + name;
 }
 } // namespace
 
@@ -46,51 +56,58 @@ void SetExecutableFolderOverride(const std::wstring& folder)
     g_executableOverride = folder;
 }
 
+void SetFolderHooks(FolderHooks hooks)
+{
+    std::lock_guard lock(g_mutex);
+    g_hooks = std::move(hooks);
+}
+
 std::wstring GetAppDataFolder()
 {
-    std::filesystem::path folder;
+    std::wstring folder;
+    FolderHooks hooks;
     {
         std::lock_guard lock(g_mutex);
-        if (!g_appDataOverride.empty())
-            folder = ToUtf8(g_appDataOverride);
+        folder = g_appDataOverride;
+        hooks = g_hooks;
     }
     if (folder.empty())
     {
-        const char* xdg = std::getenv("XDG_DATA_HOME");
-        if (xdg && *xdg == '/')
-        {
-            folder = xdg;
-        }
-        else
-        {
-            const char* home = std::getenv("HOME");
-            folder = std::filesystem::path(home && *home ? home : "/tmp") / ".local" / "share";
-        }
+        if (!hooks.userDataRoot)
+            return {};
+        folder = hooks.userDataRoot();
+        if (folder.empty())
+            return {};
         const ApplicationInfo* info = GetApplication() ? GetApplication()->GetApplicationInfo() : nullptr;
-        std::wstring company = FilterFolderName(info && info->companyName ? info->companyName : L"");
-        std::wstring product = FilterFolderName(info && info->productName ? info->productName : L"");
-        if (!company.empty())
-            folder /= ToUtf8(company);
-        if (!product.empty())
-            folder /= ToUtf8(product);
+        folder = Join(folder, FilterFolderName(info && info->companyName ? info->companyName : L""));
+        folder = Join(folder, FilterFolderName(info && info->productName ? info->productName : L""));
     }
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    return FromUtf8(folder.string());
+    std::string reason;
+    if (!hooks.makeWritableFolder || hooks.makeWritableFolder(folder, reason))
+        return folder;
+    bool first;
+    {
+        std::lock_guard lock(g_mutex);
+        first = g_reported.insert(folder).second;
+    }
+    // Without a word here a player would lose every profile change and never know why.
+    if (first)
+        LogPrintf("Cannot write to the per-user folder \"%s\" (%s): the log and the player profiles "
+                  "cannot be saved there.\n",
+                  ToUtf8(folder).c_str(), reason.c_str());
+    return folder;
 }
 
 std::wstring GetExecutableFolder()
 {
+    std::function<std::wstring()> programFolder;
     {
         std::lock_guard lock(g_mutex);
         if (!g_executableOverride.empty())
             return g_executableOverride;
+        programFolder = g_hooks.programFolder;
     }
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        return FromUtf8(std::filesystem::current_path(ec).string());
-    return FromUtf8(exe.parent_path().string());
+    return programFolder ? programFolder() : std::wstring();
 }
 
 } // namespace Kestrin

@@ -17,6 +17,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdlib>
+
 namespace Kestrin
 {
 
@@ -78,6 +80,7 @@ bool InitializeEngine()
 
 int EngineMain(int argc, char** argv)
 {
+    InstallFolderHooks();
     InstallLogFile();
     SetCommandLine(argc, argv);
     try
@@ -92,11 +95,13 @@ int EngineMain(int argc, char** argv)
     {
         LogUnhandledException(e);
         ReportFatal(UnhandledExceptionBoxText(e));
+        return EXIT_FAILURE;
     }
     catch (...)
     {
         LogPrintf("Unhandled Exception!\n");
         ReportFatal(L"Unhandled Exception\n");
+        return EXIT_FAILURE;
     }
     return 0;
 }

@@ -11,8 +11,9 @@ namespace Kestrin
 bool InitializeEngine();
 
 // The process entry: the log file, the command line, start-up, the main loop and shutdown.
-// An exception that reaches it is logged and shown in an error box; no shutdown runs then.
-// Answers 0 in every case.
+// An exception that reaches it is logged and shown in an error box; no shutdown runs then, and
+// it answers a failure status (1) for the shell or launcher. Otherwise, and when another copy
+// already runs, it answers 0.
 int EngineMain(int argc, char** argv);
 
 // How the entry shows its last-resort report; tests install their own.

@@ -1,5 +1,6 @@
 #include "Base/Threads.h"
 #include "Support/LogCapture.h"
+#include "Support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -32,10 +33,15 @@ public:
     void Run() override { throw std::runtime_error("resource file broken"); }
 };
 
+// Waits on the thread's end, for as long as a loaded machine may need.
 void WaitUntilFinished(IThread& t)
 {
-    for (int i = 0; i < 5000 && t.GetState() != IThread::Finished; ++i)
-        t.Wait(1);
+    KestrinTest::WaitFor(
+        [&]
+        {
+            t.Wait(100);
+            return t.GetState() == IThread::Finished;
+        });
 }
 } // namespace
 

@@ -1,12 +1,12 @@
 #include "Framework/LogFile.h"
 
 #include "Base/Log.h"
+#include "Base/Text.h"
 #include "Framework/Application.h"
 #include "Framework/Paths.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace
 {
-// Points the per-user folder at a fresh temporary XDG data folder.
+// Points the per-user folder at a fresh temporary folder.
 class LogFileTest : public testing::Test
 {
 protected:
@@ -27,29 +27,34 @@ protected:
         m_root =
             fs::temp_directory_path() / ("kestrin-logfile-" + std::to_string(rd()) + std::to_string(rd()));
         fs::create_directories(m_root);
-        const char* old = std::getenv("XDG_DATA_HOME");
-        m_hadXdg = old != nullptr;
-        m_oldXdg = old ? old : "";
-        setenv("XDG_DATA_HOME", m_root.c_str(), 1);
+        InstallHooks();
         SetAppDataFolderOverride(L"");
         SetLogToStderr(false);
+    }
+    // The platform's part: the per-user root is m_root.
+    void InstallHooks()
+    {
+        FolderHooks hooks;
+        hooks.userDataRoot = [root = m_root] { return FromUtf8(root.string()); };
+        hooks.makeWritableFolder = [](const std::wstring& folder, std::string&)
+        {
+            std::error_code ec;
+            fs::create_directories(ToUtf8(folder), ec);
+            return !ec;
+        };
+        SetFolderHooks(std::move(hooks));
     }
     void TearDown() override
     {
         SetLogFileLocator(nullptr);
         CloseLogFile();
         SetLogToStderr(true);
-        if (m_hadXdg)
-            setenv("XDG_DATA_HOME", m_oldXdg.c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
+        SetFolderHooks({});
         std::error_code ec;
         fs::remove_all(m_root, ec);
     }
 
     fs::path m_root;
-    bool m_hadXdg = false;
-    std::string m_oldXdg;
 };
 } // namespace
 
@@ -72,4 +77,21 @@ TEST_F(LogFileTest, OpensInThePerUserFolderOnTheFirstWriteWithAnApplication)
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_EQ(text.str(), "Loading resource file: Common\nat exit\n");
+}
+
+TEST_F(LogFileTest, WaitsUntilThePlatformTellsWhereThePerUserFolderIs)
+{
+    SetFolderHooks({});
+    InstallLogFile();
+    BaseApplication app;
+    LogWrite("before\n");
+    EXPECT_FALSE(fs::exists("LOG.TXT")); // not beside whatever the current folder is
+
+    InstallHooks();
+    LogWrite("after\n");
+    CloseLogFile();
+    std::ifstream in(m_root / "Company Name" / "Product Name" / "LOG.TXT", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "after\n");
 }

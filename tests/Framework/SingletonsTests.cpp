@@ -66,27 +66,3 @@ TEST(Application, BaseDefaultsAndTheGlobalPointer)
     }
     EXPECT_EQ(GetApplication(), nullptr);
 }
-
-#include "Base/Text.h"
-#include "Framework/Paths.h"
-
-#include <cstdlib>
-#include <filesystem>
-
-TEST(Paths, PerUserFolderIsNamedFromTheFilteredApplicationNames)
-{
-    std::filesystem::path root = std::filesystem::temp_directory_path() / "kestrin-paths-test";
-    std::filesystem::remove_all(root);
-    setenv("XDG_DATA_HOME", root.c_str(), 1);
-    {
-        BaseApplication app; // keeps the placeholders
-        std::wstring folder = GetAppDataFolder();
-        EXPECT_EQ(ToUtf8(folder), (root / "Company Name" / "Product Name").string());
-        EXPECT_TRUE(std::filesystem::is_directory(ToUtf8(folder)));
-    }
-    unsetenv("XDG_DATA_HOME");
-    std::filesystem::remove_all(root);
-
-    EXPECT_EQ(FilterFolderName(L"Q/u:o*r, v'a ne?"), L"Quor, v'a ne");
-    EXPECT_FALSE(GetExecutableFolder().empty());
-}

@@ -47,6 +47,7 @@ class Engine : public ::testing::Test
 protected:
     Engine()
     {
+        g_boxes = 0;
         g_audioJournal = &journal;
         SetAudioPlatformFactory(&MakeFakeAudio);
         SetErrorBoxFunction(&RecordBox);
@@ -155,7 +156,7 @@ TEST_F(Engine, TheEntryReportsWhatReachesItAndSkipsShutdown)
     LogCapture log;
     new FakePlatform(journal);
     factory.failing = {{2, 0}, {1, 0}};
-    EXPECT_EQ(RunEntry(), 0);
+    EXPECT_EQ(RunEntry(), 1); // a failure, for the shell
     const std::string text = log.Text();
     const size_t report = text.find("Unhandled Exception!\n\tFile:\t");
     ASSERT_NE(report, std::string::npos);
@@ -171,15 +172,23 @@ TEST_F(Engine, TheEntryReportsWhatReachesItAndSkipsShutdown)
     // Another exception: its text alone.
     app->onInitialize = [] { throw std::runtime_error("the game broke"); };
     factory.failing.clear();
-    EXPECT_EQ(RunEntry(), 0);
+    EXPECT_EQ(RunEntry(), 1); // a failure, for the shell
     EXPECT_NE(log.Text().find("Unhandled Exception!\n\tMessage:\tthe game broke\n"), std::string::npos);
     EXPECT_EQ(g_boxText, L"Unhandled Exception\n\nthe game broke");
 
     // No application: the engine's own name on the box.
     app.reset();
-    EXPECT_EQ(RunEntry(), 0);
+    EXPECT_EQ(RunEntry(), 1); // a failure, for the shell
     EXPECT_EQ(g_boxTitle, L"Kestrin 2DEngine");
     EXPECT_NE(g_boxText.find(L"No application object."), std::wstring::npos);
+    EXPECT_EQ(g_boxes, 3);
+
+    // A second copy ends quietly, and that is no failure.
+    app = std::make_unique<TestApplication>(journal);
+    delete GetPlatform();
+    auto* platform = new FakePlatform(journal);
+    platform->otherCopyRuns = true;
+    EXPECT_EQ(RunEntry(), 0);
     EXPECT_EQ(g_boxes, 3);
 }
 

@@ -1,4 +1,5 @@
 #include "EngineFakes.h"
+#include "Support/WaitFor.h"
 #include "TempFolder.h"
 
 #include "Base/Text.h"
@@ -304,7 +305,7 @@ TEST_F(WindowPlatform, ASecondCopyWakesTheFirstAndEndsQuietly)
         ASSERT_TRUE(first.IsFirstInstance());
         platform->Initialize();
         EXPECT_TRUE(platform->ActivateExistingInstance());
-        EXPECT_TRUE(first.TakeActivationRequest());
+        EXPECT_TRUE(WaitFor([&] { return first.TakeActivationRequest(); }));
         platform->Shutdown();
     }
     platform->Initialize(); // now the first copy
@@ -314,7 +315,7 @@ TEST_F(WindowPlatform, ASecondCopyWakesTheFirstAndEndsQuietly)
 
     folder.Write("blocker", "a file where the folder should be");
     SetAppDataFolderOverride(folder.WidePath() + L"/blocker/user");
-    platform->Initialize(); // no lock can be made: counts as the first copy
+    platform->Initialize(); // no lock file can be made: the first copy all the same
     EXPECT_FALSE(platform->ActivateExistingInstance());
 }
 

@@ -60,3 +60,21 @@ TEST(WindowShim, PumpLooksAheadOneEventWithoutLosingItAndTheDesktopIsMeasured)
     EXPECT_GE(width, 800);
     StopVideo();
 }
+
+// The error box's text as SDL draws it: no tab reaches it, and the labels still line up.
+TEST(WindowShim, ErrorBoxTextHasItsTabsLaidOutAsSpaces)
+{
+    struct Case
+    {
+        const char* text;
+        const char* shown;
+    };
+    for (const Case& c :
+         {Case{"Unhandled Exception\n\nFile:\tSource/Platform/P.cpp\nLine:\t299\n\nCould not",
+               "Unhandled Exception\n\nFile:   Source/Platform/P.cpp\nLine:   299\n\nCould not"},
+          Case{"\t", "        "}, Case{"12345678\tx", "12345678        x"},
+          Case{"a\tb\tc", "a       b       c"},
+          Case{"\xc3\xa9\tx", "\xc3\xa9       x"}, // one column for a two-byte character
+          Case{"no tabs", "no tabs"}})
+        EXPECT_EQ(ExpandTabs(c.text), c.shown) << c.text;
+}

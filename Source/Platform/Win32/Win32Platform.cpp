@@ -12,6 +12,7 @@
 #include "Platform/Display.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
+#include "Platform/Shim/Win32/Folders.h"
 #include "Platform/Win32/Win32FileSystem.h"
 
 #include <cmath>
@@ -39,6 +40,16 @@ std::wstring GetApplicationName()
     return L"Kestrin 2DEngine";
 }
 
+void InstallFolderHooks()
+{
+    FolderHooks hooks;
+    hooks.userDataRoot = [] { return FromUtf8(Win32Shim::UserDataRoot()); };
+    hooks.programFolder = [] { return FromUtf8(Win32Shim::ProgramFolder()); };
+    hooks.makeWritableFolder = [](const std::wstring& folder, std::string& reason)
+    { return Win32Shim::MakeWritableFolder(ToUtf8(folder), reason); };
+    SetFolderHooks(std::move(hooks));
+}
+
 void RefreshWindowCursor()
 {
     if (auto* platform = dynamic_cast<Win32Platform*>(GetPlatform()))
@@ -50,6 +61,7 @@ void RefreshWindowCursor()
 Win32Platform::Win32Platform()
 {
     SetPlatform(this);
+    InstallFolderHooks();
     // Relative data paths resolve beside the program.
     std::error_code ec;
     std::filesystem::current_path(ToUtf8(GetExecutableFolder()), ec);

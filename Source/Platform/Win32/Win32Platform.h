@@ -136,6 +136,10 @@ private:
 // The application's name (window title, lock name, error box title), or "Kestrin 2DEngine".
 std::wstring GetApplicationName();
 
+// Tells the engine's folder functions (GetAppDataFolder, GetExecutableFolder) where the system
+// keeps per-user data and the program. The platform's constructor and the process entry call it.
+void InstallFolderHooks();
+
 // For graphics platforms: applies the window's cursor rule again at once.
 void RefreshWindowCursor();
 

@@ -6,7 +6,8 @@ namespace Kestrin::Shim
 
 // One running copy per user: the first copy holds an exclusive lock on a file named after the
 // product; a later copy finds it locked and sends a one-byte wake-up on a socket named after the
-// product, which the first copy turns into "bring the window to the front".
+// product and the lock file, which the first copy turns into "bring the window to the front".
+// Where the lock file cannot be made, the socket's name alone serves as the lock.
 class SingleInstance
 {
 public:
@@ -26,7 +27,7 @@ public:
     bool TakeActivationRequest();
 
 private:
-    std::string m_name;
+    std::string m_socketId;
     int m_lockFd = -1;
     int m_socketFd = -1;
     bool m_first = true;

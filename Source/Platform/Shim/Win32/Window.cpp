@@ -18,11 +18,52 @@ std::string LastSdlError()
     return e ? e : "";
 }
 
+namespace
+{
+// Drivers that draw into nothing. SDL falls back to them when no display answers; they are fine
+// only when asked for by name (tests, headless runs).
+bool IsHeadlessDriver(const char* driver)
+{
+    return driver && (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0 ||
+                      SDL_strcasecmp(driver, "evdev") == 0);
+}
+
+// Whether SDL_VIDEODRIVER (a name or a comma-separated list) names the driver.
+bool IsRequestedDriver(const char* driver)
+{
+    const char* hint = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (!hint || !driver)
+        return false;
+    const std::string list = hint;
+    size_t start = 0;
+    while (start <= list.size())
+    {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos)
+            end = list.size();
+        if (SDL_strcasecmp(list.substr(start, end - start).c_str(), driver) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+} // namespace
+
 bool StartVideo(std::string& error)
 {
+    const bool wasRunning = SDL_WasInit(SDL_INIT_VIDEO) != 0;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
-        error = LastSdlError();
+        error = "No display could be opened: " + LastSdlError();
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!wasRunning && IsHeadlessDriver(driver) && !IsRequestedDriver(driver))
+    {
+        // Left running, the game would play on in a window nobody can see.
+        error = std::string("No display could be opened: SDL found none and fell back to its \"") + driver +
+                "\" driver (set SDL_VIDEODRIVER=" + driver + " to run without a display)";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     SDL_DisableScreenSaver();
@@ -129,9 +170,34 @@ bool GetDesktopSize(int& width, int& height)
     return true;
 }
 
+std::string ExpandTabs(const std::string& text)
+{
+    constexpr size_t tabWidth = 8;
+    std::string out;
+    size_t column = 0;
+    for (char c : text)
+    {
+        if (c == '\t')
+        {
+            const size_t spaces = tabWidth - column % tabWidth;
+            out.append(spaces, ' ');
+            column += spaces;
+            continue;
+        }
+        out.push_back(c);
+        if (c == '\n')
+            column = 0;
+        else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) // not a UTF-8 continuation byte
+            ++column;
+    }
+    return out;
+}
+
 bool ShowErrorBox(const std::string& title, const std::string& text)
 {
-    bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0;
+    // SDL's boxes draw a tab as a stray glyph.
+    const std::string boxText = ExpandTabs(text);
+    bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), boxText.c_str(), nullptr) == 0;
     if (SDL_WasInit(SDL_INIT_EVENTS))
     {
         SDL_FlushEvents(SDL_KEYDOWN, SDL_TEXTINPUT);

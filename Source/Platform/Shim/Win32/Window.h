@@ -8,7 +8,8 @@
 namespace Kestrin::Shim
 {
 
-// SDL's video subsystem; false with SDL's error text when it cannot start.
+// SDL's video subsystem; false with the reason when no display can be opened. A driver without a
+// display (offscreen, dummy) counts only when SDL_VIDEODRIVER asks for it.
 bool StartVideo(std::string& error);
 void StopVideo();
 
@@ -48,8 +49,10 @@ void ClientToLogical(const Rect<int>& presentation, int logicalW, int logicalH, 
 bool GetDesktopSize(int& width, int& height);
 
 // A blocking error box; false when none could be shown (headless). Queued input is dropped,
-// as a modal box would swallow it.
+// as a modal box would swallow it. Tabs in the text are laid out as spaces (ExpandTabs).
 bool ShowErrorBox(const std::string& title, const std::string& text);
+// Tabs become spaces up to the next stop of 8 columns (a column per character; UTF-8 text).
+std::string ExpandTabs(const std::string& text);
 
 bool OpenUrl(const std::string& target);
 
