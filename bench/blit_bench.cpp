@@ -6,10 +6,14 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <numeric>
+#include <optional>
 #include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -131,21 +135,53 @@ BENCHMARK_CAPTURE(Kestrin, tinted, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Pixman, tinted, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Sdl, tinted, true)->Unit(benchmark::kMillisecond);
 
-// Keeps every run's rate for the ratio table printed after the runs.
+// Keeps every run's rate for the ratio table printed after the runs. With repetitions the table
+// shows the mean, the figure the console prints (and the only one when only the aggregates are
+// reported); a single run shows its own rate.
 class RateReporter : public benchmark::ConsoleReporter
 {
 public:
-    std::map<std::string, double> rates;
+    using ConsoleReporter::ConsoleReporter;
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)
         {
             auto it = run.counters.find("MPix/s");
-            if (it != run.counters.end() && run.run_type == Run::RT_Iteration)
-                rates[run.benchmark_name()] = it->second.value;
+            if (it == run.counters.end() || run.error_occurred)
+                continue;
+            Rates& rates = m_rates[run.run_name.str()];
+            if (run.run_type == Run::RT_Iteration)
+                rates.runs.push_back(it->second.value);
+            else if (run.aggregate_name == "mean")
+                rates.mean = it->second.value;
+            repetitions = std::max(repetitions, run.repetitions);
         }
         ConsoleReporter::ReportRuns(runs);
     }
+
+    double Rate(const std::string& name) const
+    {
+        auto it = m_rates.find(name);
+        if (it == m_rates.end())
+            return 0.0;
+        const Rates& rates = it->second;
+        if (rates.mean)
+            return *rates.mean;
+        if (rates.runs.empty())
+            return 0.0;
+        return std::accumulate(rates.runs.begin(), rates.runs.end(), 0.0) / double(rates.runs.size());
+    }
+
+    int64_t repetitions = 1;
+
+private:
+    struct Rates
+    {
+        std::vector<double> runs;
+        std::optional<double> mean;
+    };
+    std::map<std::string, Rates> m_rates;
 };
 
 } // namespace
@@ -155,22 +191,21 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RateReporter reporter;
+    // Colour only on a terminal, so the output reads cleanly in a file or a pipe.
+    RateReporter reporter(isatty(STDOUT_FILENO) ? RateReporter::OO_ColorTabular : RateReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
     std::printf("\n%-8s %14s %14s %14s %16s %14s\n", "blend", "Kestrin MPix/s", "pixman MPix/s", "SDL MPix/s",
                 "Kestrin/pixman", "Kestrin/SDL");
-    for (const char* kind : {"over", "tinted"})
+    for (const std::string kind : {"over", "tinted"})
     {
-        auto rate = [&](const char* who)
-        {
-            auto it = reporter.rates.find(std::string(who) + "/" + kind);
-            return it == reporter.rates.end() ? 0.0 : it->second;
-        };
-        const double ours = rate("Kestrin"), pixman = rate("Pixman"), sdl = rate("Sdl");
-        std::printf("%-8s %14.1f %14.1f %14.1f %16.2f %14.2f\n", kind, ours, pixman, sdl,
+        const double ours = reporter.Rate("Kestrin/" + kind), pixman = reporter.Rate("Pixman/" + kind),
+                     sdl = reporter.Rate("Sdl/" + kind);
+        std::printf("%-8s %14.1f %14.1f %14.1f %16.2f %14.2f\n", kind.c_str(), ours, pixman, sdl,
                     pixman > 0 ? ours / pixman : 0.0, sdl > 0 ? ours / sdl : 0.0);
     }
+    if (reporter.repetitions > 1)
+        std::printf("(rates: means of %lld repetitions)\n", static_cast<long long>(reporter.repetitions));
     return 0;
 }

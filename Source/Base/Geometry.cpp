@@ -16,6 +16,12 @@ uint32_t Channel(float v)
 }
 } // namespace
 
+const ColorF& ColorF::Black()
+{
+    static const ColorF black(0xFF000000u);
+    return black;
+}
+
 uint32_t ColorF::ToARGB() const
 {
     return (Channel(a) << 24) | (Channel(r) << 16) | (Channel(g) << 8) | Channel(b);

@@ -57,18 +57,26 @@ struct ColorF
 
     constexpr ColorF() = default;
     constexpr ColorF(float r_, float g_, float b_, float a_) : r(r_), g(g_), b(b_), a(a_) {}
-
-    // From a packed 0xAARRGGBB word.
-    static constexpr ColorF FromARGB(uint32_t argb)
+    // From a packed 0xAARRGGBB word: each byte times the single-precision 1/255, which is not
+    // always the same float as byte / 255 (the last bit differs for about half the bytes).
+    explicit constexpr ColorF(uint32_t argb)
+        : r(float((argb >> 16) & 0xFF) * kByteScale), g(float((argb >> 8) & 0xFF) * kByteScale),
+          b(float(argb & 0xFF) * kByteScale), a(float((argb >> 24) & 0xFF) * kByteScale)
     {
-        return {float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f,
-                float(argb & 0xFF) / 255.0f, float((argb >> 24) & 0xFF) / 255.0f};
     }
+
+    static constexpr ColorF FromARGB(uint32_t argb) { return ColorF(argb); }
+
+    // Opaque black, the default of colour parsing.
+    static const ColorF& Black();
 
     // Rounds each channel after clamping to [0, 1].
     uint32_t ToARGB() const;
 
     constexpr bool operator==(const ColorF&) const = default;
+
+private:
+    static constexpr float kByteScale = 1.0f / 255.0f;
 };
 
 } // namespace Kestrin

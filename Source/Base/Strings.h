@@ -18,7 +18,7 @@ std::wstring RemoveCharacters(std::wstring_view text, std::wstring_view set);
 
 // "#RRGGBBAA" (exactly nine characters; the first is not looked at). Each pair / 255; a character
 // that is not a hex digit counts as 0. Any other length gives defaultColor. Never fails.
-ColorF ParseColorF(std::wstring_view text, const ColorF& defaultColor = ColorF(0.0f, 0.0f, 0.0f, 1.0f));
+ColorF ParseColorF(std::wstring_view text, const ColorF& defaultColor = ColorF::Black());
 
 // Number reading for attribute values. Decimal only: leading blanks, an optional sign and the
 // longest leading number are taken; hex, "inf" and "nan" are not numbers. No number gives 0.

@@ -76,9 +76,28 @@ void XMLReader::ThrowParseError()
     throw error;
 }
 
+// Reads until the block is full, the stream ends or a read yields nothing.
+uint32_t XMLReader::ReadBlock(char* buffer, uint32_t count)
+{
+    uint32_t done = 0;
+    while (done < count)
+    {
+        const uint32_t got = m_stream->Read(buffer + done, count - done);
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+// expat rescans a token left unfinished at the end of a block from its start on every later call.
+// A memory stream is therefore parsed whole; other streams in blocks that double while a step
+// finds no node, so a long token costs time in proportion to its length.
 void XMLReader::Fill()
 {
     XML_Parser p = m_parser->parser;
+    uint32_t block = ReadBlockSize;
+    uint64_t fed = 0;
     while (m_queue.empty() && !m_inputDone)
     {
         if (m_stream->IsEOF())
@@ -86,26 +105,37 @@ void XMLReader::Fill()
             m_inputDone = true;
             break;
         }
-        const char* data = nullptr;
+        const char* direct = nullptr;
         uint32_t count = 0;
-        char block[ReadBlockSize];
         if (m_stream->GetCapabilities() & IStream::CanReadDirect)
         {
-            const uint8_t* direct = nullptr;
-            count = m_stream->ReadDirect(direct, std::min<uint32_t>(m_stream->GetSize(), INT32_MAX));
-            data = reinterpret_cast<const char*>(direct);
+            const uint8_t* bytes = nullptr;
+            count = m_stream->ReadDirect(bytes, std::min<uint32_t>(m_stream->GetSize(), INT32_MAX));
+            direct = reinterpret_cast<const char*>(bytes);
         }
         else
         {
-            count = m_stream->Read(block, sizeof block);
-            data = block;
+            // The size only keeps the last request small; reading goes on past it all the same.
+            const uint32_t size = m_stream->GetSize(), at = m_stream->Tell();
+            const uint32_t wanted = size > at ? std::min(block, size - at) : block;
+            void* buffer = XML_GetBuffer(p, int(wanted));
+            if (!buffer)
+                ThrowParseError();
+            // A step that has gone this far without a node is inside a long token: short reads
+            // would shrink its blocks again, so each is filled.
+            count = fed >= LongTokenSize ? ReadBlock(static_cast<char*>(buffer), wanted)
+                                         : m_stream->Read(buffer, wanted);
+            fed += count;
+            block = std::min(block * 2, LargestReadBlockSize);
         }
         // A read that yields nothing before the end (an I/O error, a stream without read access)
         // ends the input; the final parse then reports a truncated document instead of spinning.
-        bool final = count == 0 || m_stream->IsEOF();
-        if (final)
-            m_inputDone = true;
-        if (XML_Parse(p, count ? data : nullptr, int(count), final) == XML_STATUS_ERROR)
+        const bool final = count == 0 || m_stream->IsEOF();
+        m_inputDone = final;
+        const XML_Status status = direct || count == 0
+                                      ? XML_Parse(p, count ? direct : nullptr, int(count), final)
+                                      : XML_ParseBuffer(p, int(count), final);
+        if (status == XML_STATUS_ERROR)
             ThrowParseError();
     }
 }

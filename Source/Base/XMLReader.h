@@ -81,12 +81,19 @@ public:
     XMLElement* GetCurrent() override { return m_current.get(); }
     std::shared_ptr<XMLElement> ShareCurrent() override { return m_current; }
 
-    // Bytes asked of a stream without direct access, per fill step.
+    // A stream without direct access is read in blocks of this size, so the position (which load
+    // progress follows) moves steadily. A fill step that has queued no node yet doubles its next
+    // block, up to the largest, and once it has read LongTokenSize bytes fills each block even
+    // from a stream that answers in short reads: a long token is rescanned a bounded number of
+    // times instead of once per block.
     static constexpr uint32_t ReadBlockSize = 512;
+    static constexpr uint32_t LargestReadBlockSize = 64u << 20;
+    static constexpr uint32_t LongTokenSize = 64u << 10;
 
 private:
     struct Handlers;
     void Fill();
+    uint32_t ReadBlock(char* buffer, uint32_t count);
     [[noreturn]] void ThrowParseError();
 
     IStream* m_stream;

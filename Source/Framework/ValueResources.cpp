@@ -62,7 +62,7 @@ IResourceDescriptor* ColorFResourceFactory::Create(const std::wstring& source, N
 {
     ColorF color;
     if (element.HasAttribute(L"value"))
-        color = ParseColorF(element.GetString(L"value"), ColorF(0.0f, 0.0f, 0.0f, 1.0f));
+        color = ParseColorF(element.GetString(L"value"), ColorF::Black());
     else
         color = ColorF(element.GetFloat(L"r", 1.0f), element.GetFloat(L"g", 1.0f),
                        element.GetFloat(L"b", 1.0f), element.GetFloat(L"a", 1.0f));
@@ -74,7 +74,7 @@ IResourceDescriptor* ColorIResourceFactory::Create(const std::wstring& source, N
 {
     auto channel = [&](const wchar_t* attribute) { return uint32_t(element.GetInt(attribute, 255)) & 0xFF; };
     uint32_t argb = channel(L"a") << 24 | channel(L"r") << 16 | channel(L"g") << 8 | channel(L"b");
-    return MakeValue(source, name, element, ColorF::FromARGB(argb));
+    return MakeValue(source, name, element, ColorF(argb));
 }
 
 template <typename T, typename ItemFactory>

@@ -58,7 +58,8 @@ int64_t DecodeGifCodeStream(int minimumCodeSize, const uint8_t* data, size_t siz
 // Baseline or progressive, greyscale or colour. Errors log "JpegFile Error: ..." and answer null.
 std::unique_ptr<uint32_t[]> DecodeJpeg(IStream& stream, int& width, int& height);
 
-// Any PNG; every pixel as a 0xAARRGGBB word. Null (silently) on any error.
+// Any PNG; every pixel as a 0xAARRGGBB word. Null on any error; the library's errors and warnings
+// are logged with the stream's name, never written to stderr.
 std::unique_ptr<uint32_t[]> DecodePng(IStream* stream, int& width, int& height);
 
 namespace Internal

@@ -1,4 +1,6 @@
+#include "Base/Log.h"
 #include "Base/Stream.h"
+#include "Base/Text.h"
 #include "Graphics/ImageDecoders.h"
 
 #include <algorithm>
@@ -6,6 +8,7 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include <png.h>
 
@@ -15,10 +18,35 @@ namespace Kestrin
 namespace
 {
 
-// Errors and warnings say nothing; an error returns here through the library's longjmp.
-void IgnoreError(png_structp, png_const_charp) {}
+// A chunk may claim up to 2 GB; the ones read here (palette, transparency) are tiny.
+constexpr png_alloc_size_t kChunkMemoryLimit = png_alloc_size_t(1) << 20;
+constexpr png_uint_32 kChunkCacheLimit = 16;
 
-void IgnoreWarning(png_structp, png_const_charp) {}
+// libpng's own messages go to the log with the file's name, never to stderr. The error pointer is
+// the name, in UTF-8.
+void LogMessage(png_structp png, const char* kind, png_const_charp message) noexcept
+{
+    try
+    {
+        const char* name = static_cast<const char*>(png_get_error_ptr(png));
+        LogPrintf("PNG %s: libpng %s: %s\n", name ? name : "", kind, message ? message : "");
+    }
+    catch (...)
+    {
+    }
+}
+
+// An error handler must not return: it leaves through the decoder's setjmp.
+[[noreturn]] void OnError(png_structp png, png_const_charp message)
+{
+    LogMessage(png, "error", message);
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp png, png_const_charp message)
+{
+    LogMessage(png, "warning", message);
+}
 
 void ReadFromStream(png_structp png, png_bytep data, size_t length)
 {
@@ -36,13 +64,14 @@ void ReadFromStream(png_structp png, png_bytep data, size_t length)
 }
 
 // Plain data only in this frame: it is the longjmp target.
-uint32_t* DecodePngPixels(IStream* stream, int* width, int* height)
+uint32_t* DecodePngPixels(IStream* stream, const char* name, int* width, int* height)
 {
     png_byte signature[4];
     if (stream->Read(signature, 4) != 4 || png_sig_cmp(signature, 0, 4) != 0)
         return nullptr;
 
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, IgnoreError, IgnoreWarning);
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, const_cast<char*>(name), OnError, OnWarning);
     if (!png)
         return nullptr;
     png_infop info = png_create_info_struct(png);
@@ -64,6 +93,14 @@ uint32_t* DecodePngPixels(IStream* stream, int* width, int* height)
 
     png_set_read_fn(png, stream, ReadFromStream);
     png_set_sig_bytes(png, 4);
+    // Only the pixels and their transparency are used: every other ancillary chunk is skipped
+    // unread, so a chunk claiming a huge length costs neither memory nor time.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_set_chunk_malloc_max(png, kChunkMemoryLimit);
+    png_set_chunk_cache_max(png, kChunkCacheLimit);
+    const png_uint_32 sideLimit =
+        png_uint_32(std::min<size_t>(Internal::DecodedPixelLimit(), PNG_UINT_31_MAX));
+    png_set_user_limits(png, sideLimit, sideLimit);
     png_read_info(png, info);
 
     const png_uint_32 w = png_get_image_width(png, info);
@@ -110,8 +147,9 @@ std::unique_ptr<uint32_t[]> DecodePng(IStream* stream, int& width, int& height)
 {
     if (!stream)
         return nullptr;
+    const std::string name = ToUtf8(stream->GetName());
     int w = 0, h = 0;
-    uint32_t* pixels = DecodePngPixels(stream, &w, &h);
+    uint32_t* pixels = DecodePngPixels(stream, name.c_str(), &w, &h);
     if (!pixels)
         return nullptr;
     width = w;

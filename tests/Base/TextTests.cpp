@@ -22,9 +22,32 @@ TEST(Utf8, RoundTripsEveryPlaneAndReplacesMalformedInput)
 
 TEST(ColorF, PacksAndUnpacksArgb)
 {
-    ColorF c = ColorF::FromARGB(0x80FF0040);
-    EXPECT_FLOAT_EQ(c.a, 128.0f / 255.0f);
-    EXPECT_FLOAT_EQ(c.b, 64.0f / 255.0f);
+    ColorF c(0x80FF0040u);
     EXPECT_EQ(c.ToARGB(), 0x80FF0040u);
     EXPECT_EQ(ColorF(2.0f, -1.0f, 0.5f, 1.0f).ToARGB(), 0xFFFF0080u);
+    EXPECT_EQ(ColorF::FromARGB(0x80FF0040u), c);
+}
+
+TEST(ColorF, EachByteIsScaledByTheSinglePrecisionReciprocal)
+{
+    const ColorF red(0x80FF0000u);
+    EXPECT_EQ(red.r, 1.0f);
+    EXPECT_EQ(red.g, 0.0f);
+    EXPECT_EQ(red.b, 0.0f);
+    EXPECT_NEAR(red.a, 0.50196f, 1e-5f);
+
+    // Multiplying by the float 1/255 is not dividing by 255: the last bit differs for 126 bytes.
+    int differing = 0;
+    for (uint32_t byte = 0; byte < 256; ++byte)
+    {
+        const ColorF grey(byte * 0x01010101u);
+        ASSERT_TRUE(grey.r == grey.a && grey.g == grey.a && grey.b == grey.a) << byte;
+        EXPECT_EQ(grey.ToARGB(), byte * 0x01010101u);
+        EXPECT_NEAR(grey.a, float(byte) / 255.0f, 1e-6f);
+        differing += grey.a != float(byte) / 255.0f;
+    }
+    EXPECT_EQ(differing, 126);
+
+    EXPECT_EQ(ColorF::Black(), ColorF(0.0f, 0.0f, 0.0f, 1.0f));
+    EXPECT_EQ(&ColorF::Black(), &ColorF::Black());
 }

@@ -51,7 +51,8 @@ TEST_F(ValueResourcesTest, ScalarsAndColoursReadWithTheirDefaults)
         <vector2f name="v1" y="-3.5"/><rectf name="r1" x="1" y="2" w="30.25"/><rectf name="r2"/>
         <colorf name="hex" value="#FF000080"/><colorf name="noHash" value="FF000080"/>
         <colorf name="lower" value="#0a0B0c0D" r="0"/><colorf name="white"/><colorf name="green" g="0.5"/>
-        <colori name="red" r="128"/><colori name="wrap" r="300" g="-1" b="0" a="256"/>)");
+        <colori name="red" r="128"/><colori name="wrap" r="300" g="-1" b="0" a="256"/>
+        <colori name="pale" r="100"/>)");
     EXPECT_EQ(Values<int>("i", 2), (std::vector<int>{12, 0}));
     EXPECT_EQ(Values<bool>("b", 2), (std::vector<bool>{true, false}));
     EXPECT_EQ(Values<float>("f", 2), (std::vector<float>{25.0f, 0.0f}));
@@ -67,6 +68,8 @@ TEST_F(ValueResourcesTest, ScalarsAndColoursReadWithTheirDefaults)
     };
     for (const auto& [name, argb] : colours)
         EXPECT_EQ(Value<ColorF>(name).ToARGB(), argb) << name;
+    // Bytes times the float 1/255, exactly: 100 is one of the bytes where that is not 100 / 255.
+    EXPECT_EQ(Value<ColorF>("pale"), ColorF(100 * (1.0f / 255.0f), 1.0f, 1.0f, 1.0f));
 }
 
 TEST_F(ValueResourcesTest, ArrayItemsAtAnyDepthInDocumentOrderAreNoResources)

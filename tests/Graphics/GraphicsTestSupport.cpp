@@ -227,6 +227,15 @@ std::vector<uint8_t> WritePng(const PngLayout& layout)
             key = {0, k[0], k[1], k[2], 0};
         png_set_tRNS(png, info, nullptr, 0, &key);
     }
+    if (layout.ancillaryChunks)
+    {
+        char key[] = "Comment", plain[] = "plain text", packed[] = "compressed text, compressed text";
+        png_text texts[2] = {};
+        texts[0] = {PNG_TEXT_COMPRESSION_NONE, key, plain, sizeof plain - 1, 0, nullptr, nullptr};
+        texts[1] = {PNG_TEXT_COMPRESSION_zTXt, key, packed, sizeof packed - 1, 0, nullptr, nullptr};
+        png_set_text(png, info, texts, 2);
+        png_set_gAMA(png, info, 0.45455);
+    }
     png_write_info(png, info);
     if (layout.bitDepth < 8)
         png_set_packing(png);

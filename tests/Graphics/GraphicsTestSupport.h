@@ -312,6 +312,8 @@ struct PngLayout
     std::vector<uint8_t> palette;
     std::vector<uint8_t> trnsAlphas;
     std::vector<uint16_t> trnsKey;
+    // A tEXt, a zTXt and a gAMA chunk before the image data.
+    bool ancillaryChunks = false;
 };
 std::vector<uint8_t> WritePng(const PngLayout& layout);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <png.h>
+#include <sys/resource.h>
 
 using namespace Kestrin;
 using namespace GraphicsTest;
@@ -134,6 +135,54 @@ TEST(PngDecoder, DamagedOrForeignFilesAnswerNull)
     Internal::SetDecodedPixelLimit(100);
     EXPECT_FALSE(Png(bytes, w, h));
     Internal::SetDecodedPixelLimit(limit);
+}
+
+TEST(PngDecoder, HugeAncillaryChunksAreRefusedAtOnce)
+{
+    // Signature and header of a valid 1 x 1 file, then a chunk claiming almost 2 GB of which 16
+    // bytes follow: 57 bytes in all.
+    PngLayout layout;
+    layout.samples = {7};
+    const std::vector<uint8_t> valid = WritePng(layout);
+    KestrinTest::LogCapture log;
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT", "pCAL", "sCAL"})
+    {
+        std::vector<uint8_t> bytes(valid.begin(), valid.begin() + 33);
+        bytes.insert(bytes.end(), {0x7F, 0xFF, 0xFF, 0xF0});
+        bytes.insert(bytes.end(), type, type + 4);
+        bytes.resize(57, 0);
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        int w = 0, h = 0;
+        EXPECT_FALSE(Png(bytes, w, h)) << type;
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        // The peak resident size is in kilobytes; reading the chunk would take gigabytes.
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << type;
+    }
+    EXPECT_NE(log.Text().find("PNG png: libpng error: "), std::string::npos) << log.Text();
+
+    // The ancillary chunks of a valid file are skipped, not refused.
+    layout.ancillaryChunks = true;
+    EXPECT_EQ(PngPixels(layout), std::vector<uint32_t>{0xFF070707});
+}
+
+TEST(PngDecoder, LibraryMessagesGoToTheLogWithTheFileNameNotToStderr)
+{
+    PngLayout layout;
+    layout.samples = {7};
+    std::vector<uint8_t> bytes = WritePng(layout);
+    bytes[29] ^= 0x01; // the header's checksum
+    MemoryStream stream(L"caf\u00e9", bytes.data(), uint32_t(bytes.size()));
+    KestrinTest::LogCapture log;
+    SetLogToStderr(false);
+    testing::internal::CaptureStderr();
+    int w = 0, h = 0;
+    EXPECT_FALSE(DecodePng(&stream, w, h));
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    SetLogToStderr(true);
+    EXPECT_EQ(stderrText, "");
+    EXPECT_EQ(log.Text(), "PNG caf\xc3\xa9: libpng error: IHDR: CRC error\n");
 }
 
 TEST(JpegDecoder, GreyAndColourWithinTolerance)

@@ -50,28 +50,53 @@ FT_GlyphSlot LoadGlyph(FT_Face face, FT_UInt index, std::uint32_t code)
     return face->glyph;
 }
 
-// Copies the rendered bitmap into the cell, its origin at (left, ascent - top). Ink outside the cell
-// (DejaVu overhangs its advance by a pixel or two in a few letters) is clipped.
-void DrawIntoCell(const FT_GlyphSlot slot, int ascent, Glyph& glyph)
+// One rendered glyph, kept until the cell height is known.
+struct Ink
+{
+    int advance = 0;
+    int left = 0;
+    int top = 0; // rows above the baseline
+    int cols = 0;
+    int rows = 0;
+    std::vector<std::uint8_t> coverage; // cols x rows, top row first
+};
+
+Ink CopyInk(const FT_GlyphSlot slot)
 {
     const FT_Bitmap& bitmap = slot->bitmap;
-    const int rows = static_cast<int>(bitmap.rows);
-    const int cols = static_cast<int>(bitmap.width);
+    Ink ink;
+    ink.advance = std::max(RoundPixels(slot->advance.x), 0);
+    ink.left = slot->bitmap_left;
+    ink.top = slot->bitmap_top;
+    ink.cols = static_cast<int>(bitmap.width);
+    ink.rows = static_cast<int>(bitmap.rows);
+    ink.coverage.resize(static_cast<size_t>(ink.cols) * ink.rows);
     const int pitch = bitmap.pitch;
     // A negative pitch stores the bottom row first.
-    const unsigned char* topRow = pitch >= 0 ? bitmap.buffer : bitmap.buffer + (rows - 1) * -pitch;
-    for (int r = 0; r < rows; ++r)
+    const unsigned char* topRow = pitch >= 0 ? bitmap.buffer : bitmap.buffer + (ink.rows - 1) * -pitch;
+    for (int r = 0; r < ink.rows; ++r)
+        std::copy_n(topRow + r * pitch, ink.cols,
+                    ink.coverage.begin() + static_cast<ptrdiff_t>(r) * ink.cols);
+    return ink;
+}
+
+// Copies the ink into the cell, its origin at (left, ascent - top). The cell is tall enough for
+// every glyph; ink beside it (DejaVu overhangs its advance by a pixel or two in a few letters) is
+// clipped, as the format has no bearings.
+void DrawIntoCell(const Ink& ink, int ascent, Glyph& glyph)
+{
+    for (int r = 0; r < ink.rows; ++r)
     {
-        const int cy = ascent - slot->bitmap_top + r;
+        const int cy = ascent - ink.top + r;
         if (cy < 0 || cy >= glyph.height)
             continue;
-        const unsigned char* row = topRow + r * pitch;
-        for (int c = 0; c < cols; ++c)
+        for (int c = 0; c < ink.cols; ++c)
         {
-            const int cx = slot->bitmap_left + c;
+            const int cx = ink.left + c;
             if (cx < 0 || cx >= glyph.width)
                 continue;
-            glyph.alpha[static_cast<size_t>(cy) * glyph.width + cx] = row[c];
+            glyph.alpha[static_cast<size_t>(cy) * glyph.width + cx] =
+                ink.coverage[static_cast<size_t>(r) * ink.cols + c];
         }
     }
 }
@@ -127,15 +152,6 @@ RenderedFont RenderFont(const std::string& facePath, int pixelSize,
         throw std::runtime_error("cannot set the size " + std::to_string(pixelSize) + " on " + facePath);
 
     RenderedFont font;
-    // From the design units rather than the size metrics, whose rounding differs between drivers:
-    // ascent and descent each round up so that no accent or descender is cut.
-    const long long unitsPerEm = face->units_per_EM;
-    font.ascent = CeilDiv(static_cast<long long>(face->ascender) * pixelSize, unitsPerEm);
-    const int descent = CeilDiv(-static_cast<long long>(face->descender) * pixelSize, unitsPerEm);
-    font.lineHeight = font.ascent + std::max(descent, 0);
-    if (font.ascent <= 0 || font.lineHeight <= 0)
-        throw std::runtime_error("the face has no usable ascender: " + facePath);
-
     const FT_UInt spaceIndex = FT_Get_Char_Index(face.get(), 0x20);
     if (spaceIndex != 0)
         font.spaceWidth = RoundPixels(LoadGlyph(face.get(), spaceIndex, 0x20)->advance.x);
@@ -143,20 +159,42 @@ RenderedFont RenderFont(const std::string& facePath, int pixelSize,
         font.spaceWidth = CeilDiv(pixelSize, 4);
 
     std::vector<FT_UInt> indices;
+    std::vector<Ink> inks;
     for (std::uint32_t code : characters)
     {
         const FT_UInt index = FT_Get_Char_Index(face.get(), code);
         if (index == 0)
             continue;
-        const FT_GlyphSlot slot = LoadGlyph(face.get(), index, code);
+        inks.push_back(CopyInk(LoadGlyph(face.get(), index, code)));
         Glyph glyph;
         glyph.code = code;
-        glyph.width = std::max(RoundPixels(slot->advance.x), 0);
-        glyph.height = font.lineHeight;
-        glyph.alpha.assign(static_cast<size_t>(glyph.width) * glyph.height, 0);
-        DrawIntoCell(slot, font.ascent, glyph);
         font.glyphs.push_back(std::move(glyph));
         indices.push_back(index);
+    }
+
+    // The face's ascender and descender, from the design units rather than the size metrics (whose
+    // rounding differs between drivers), each rounded up; and further wherever a glyph's ink
+    // reaches beyond them (accents on capitals, long descenders), so no glyph is cut.
+    const long long unitsPerEm = face->units_per_EM;
+    font.ascent = CeilDiv(static_cast<long long>(face->ascender) * pixelSize, unitsPerEm);
+    int descent = CeilDiv(-static_cast<long long>(face->descender) * pixelSize, unitsPerEm);
+    for (const Ink& ink : inks)
+        if (ink.rows > 0 && ink.cols > 0)
+        {
+            font.ascent = std::max(font.ascent, ink.top);
+            descent = std::max(descent, ink.rows - ink.top);
+        }
+    font.lineHeight = font.ascent + std::max(descent, 0);
+    if (font.ascent <= 0 || font.lineHeight <= 0)
+        throw std::runtime_error("the face has no usable ascender: " + facePath);
+
+    for (size_t i = 0; i < inks.size(); ++i)
+    {
+        Glyph& glyph = font.glyphs[i];
+        glyph.width = inks[i].advance;
+        glyph.height = font.lineHeight;
+        glyph.alpha.assign(static_cast<size_t>(glyph.width) * glyph.height, 0);
+        DrawIntoCell(inks[i], font.ascent, glyph);
     }
 
     // Kerning is stored in signed bytes.

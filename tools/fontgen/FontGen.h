@@ -48,7 +48,9 @@ struct GlyphImage
 };
 
 // Renders every character of `characters` that the face has, hinted, at `pixelSize` pixels per em.
-// Characters the face lacks are left out. Throws std::runtime_error when the face cannot be used.
+// Characters the face lacks are left out. Every cell spans the face's ascender and descender, or
+// more where some glyph's ink reaches beyond them, so no glyph loses ink above or below.
+// Throws std::runtime_error when the face cannot be used.
 RenderedFont RenderFont(const std::string& facePath, int pixelSize,
                         const std::vector<std::uint32_t>& characters);
 

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <map>
+#include <memory>
 #include <stdexcept>
 
 using namespace fontgen;
@@ -29,7 +34,73 @@ RenderedFont SolidFont(int lineHeight, const std::vector<int>& widths)
     return font;
 }
 
+// FreeType's own rendering of each default character, for comparison with fontgen's cells.
+struct Reference
+{
+    int metricsHeight = 0;                  // ascender plus descender, each rounded up
+    std::map<std::uint32_t, long long> ink; // coverage within the cell's columns (0 to the advance)
+};
+
+Reference RenderReference(const std::string& facePath, int pixelSize)
+{
+    Reference reference;
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
+    if (FT_Init_FreeType(&library) != 0)
+        return reference;
+    std::unique_ptr<FT_LibraryRec_, FT_Error (*)(FT_Library)> libraryOwner(library, FT_Done_FreeType);
+    if (FT_New_Face(library, facePath.c_str(), 0, &face) != 0)
+        return reference;
+    std::unique_ptr<FT_FaceRec_, FT_Error (*)(FT_Face)> faceOwner(face, FT_Done_Face);
+    FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+    FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize));
+    const long long em = face->units_per_EM;
+    reference.metricsHeight =
+        int((face->ascender * pixelSize + em - 1) / em + (-face->descender * pixelSize + em - 1) / em);
+    for (std::uint32_t code : DefaultCharacters())
+    {
+        const FT_UInt index = FT_Get_Char_Index(face, code);
+        if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0 ||
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0)
+            continue;
+        const FT_GlyphSlot slot = face->glyph;
+        const long advance = (slot->advance.x + 32) / 64;
+        long long ink = 0;
+        for (unsigned r = 0; r < slot->bitmap.rows; ++r)
+            for (unsigned c = 0; c < slot->bitmap.width; ++c)
+                if (slot->bitmap_left + long(c) >= 0 && slot->bitmap_left + long(c) < advance)
+                    ink += slot->bitmap.buffer[long(r) * slot->bitmap.pitch + long(c)];
+        reference.ink[code] = ink;
+    }
+    return reference;
+}
+
 } // namespace
+
+TEST(FontGenRendering, CellsHoldInkThatReachesBeyondTheFaceMetrics)
+{
+    // Capital accents overshoot the ascender in these faces (the maths face by up to 5 rows), and
+    // at 24 px the maths face's "g" reaches below its descender.
+    const std::string folder = "/usr/share/fonts/truetype/dejavu/";
+    const std::pair<std::string, int> cases[] = {
+        {"DejaVuMathTeXGyre.ttf", 12}, {"DejaVuMathTeXGyre.ttf", 24}, {"DejaVuSans-Bold.ttf", 16}};
+    for (const auto& [file, size] : cases)
+    {
+        SCOPED_TRACE(file + " " + std::to_string(size));
+        const Reference reference = RenderReference(folder + file, size);
+        ASSERT_FALSE(reference.ink.empty()) << "install fonts-dejavu-extra (tools/install-deps)";
+        const RenderedFont font = RenderFont(folder + file, size, DefaultCharacters());
+        EXPECT_GT(font.lineHeight, reference.metricsHeight); // the face does overshoot
+        ASSERT_EQ(font.glyphs.size(), reference.ink.size());
+        for (const Glyph& glyph : font.glyphs)
+        {
+            long long ink = 0;
+            for (std::uint8_t a : glyph.alpha)
+                ink += a;
+            EXPECT_EQ(ink, reference.ink.at(glyph.code)) << "U+" << std::hex << glyph.code;
+        }
+    }
+}
 
 TEST(FontGenPacking, AtlasTakesTheFirstPowerOfTwoSizeThatHoldsEveryGlyph)
 {
