@@ -58,8 +58,9 @@ function(kestrin_tests area)
     endif()
     add_executable(${target} ${selected})
     target_link_libraries(${target} PRIVATE ${A_DEPENDS} KestrinTestSupport)
+    # The discovered tests' properties are one flat list of names and values: one value each.
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES ENVIRONMENT "TZ=UTC;LC_ALL=C")
+        PROPERTIES ENVIRONMENT TZ=UTC ENVIRONMENT_MODIFICATION LC_ALL=set:C)
 endfunction()
