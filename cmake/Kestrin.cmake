@@ -8,15 +8,59 @@ function(kestrin_area target folder)
     target_link_libraries(${target} PUBLIC ${A_DEPENDS} ${A_PUBLIC_LIBS})
 endfunction()
 
+# kestrin_select_test_sources(<out> sources...): all the sources, or with KESTRIN_TEST_FILTER set, the
+# ones declaring a test whose Suite.Name matches it plus the ones declaring no test (the helpers).
+# Empty when no test matches.
+function(kestrin_select_test_sources out)
+    if(NOT KESTRIN_TEST_FILTER)
+        set(${out} ${ARGN} PARENT_SCOPE)
+        return()
+    endif()
+    set(tests "")
+    set(helpers "")
+    set(space "[ \t\r\n]*")
+    set(word "[A-Za-z0-9_]+")
+    foreach(src ${ARGN})
+        # A test added to or renamed in a file already there changes the selection.
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${src})
+        file(READ ${src} text)
+        string(REGEX MATCHALL "(^|[^A-Za-z0-9_])(TYPED_)?TEST(_F|_P)?${space}\\(${space}${word}${space},${space}${word}"
+               declarations "${text}")
+        if(NOT declarations)
+            list(APPEND helpers ${src})
+        endif()
+        foreach(declaration ${declarations})
+            string(REGEX REPLACE ".*\\(${space}(${word})${space},${space}(${word})$" "\\1.\\2" name "${declaration}")
+            if(name MATCHES "${KESTRIN_TEST_FILTER}")
+                list(APPEND tests ${src})
+                break()
+            endif()
+        endforeach()
+    endforeach()
+    if(tests)
+        set(${out} ${tests} ${helpers} PARENT_SCOPE)
+    else()
+        set(${out} "" PARENT_SCOPE)
+    endif()
+endfunction()
+
 # kestrin_tests(<Area> [DEPENDS targets...]): tests/<Area>/*.cpp as one GoogleTest executable.
 function(kestrin_tests area)
     cmake_parse_arguments(A "" "" "DEPENDS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/*.cpp)
     set(target ${area}Tests)
-    add_executable(${target} ${sources})
+    kestrin_select_test_sources(selected ${sources})
+    if(NOT selected)
+        # Nothing matches the filter: the target stays for its callers' settings, unbuilt and unrun.
+        add_executable(${target} EXCLUDE_FROM_ALL ${sources})
+        target_link_libraries(${target} PRIVATE ${A_DEPENDS} KestrinTestSupport)
+        return()
+    endif()
+    add_executable(${target} ${selected})
     target_link_libraries(${target} PRIVATE ${A_DEPENDS} KestrinTestSupport)
+    # The discovered tests' properties are one flat list of names and values: one value each.
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES ENVIRONMENT "TZ=UTC;LC_ALL=C")
+        PROPERTIES ENVIRONMENT TZ=UTC ENVIRONMENT_MODIFICATION LC_ALL=set:C)
 endfunction()

@@ -1,0 +1,26 @@
+# cmake -DFOLDER=<folder> -P RunInFreshFolder.cmake <program> [arguments...]
+# Empties FOLDER (creating it), then runs the program; fails when the program fails.
+if(NOT FOLDER)
+    message(FATAL_ERROR "RunInFreshFolder: no FOLDER given")
+endif()
+# The arguments after "-P <this script>" are the command.
+set(command "")
+set(after_p OFF)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE 1 ${last})
+    if(after_p)
+        list(APPEND command "${CMAKE_ARGV${i}}")
+    elseif(CMAKE_ARGV${i} STREQUAL "-P")
+        set(after_p ON)
+    endif()
+endforeach()
+list(POP_FRONT command) # the script itself
+if(NOT command)
+    message(FATAL_ERROR "RunInFreshFolder: no program given")
+endif()
+file(REMOVE_RECURSE "${FOLDER}")
+file(MAKE_DIRECTORY "${FOLDER}")
+execute_process(COMMAND ${command} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "RunInFreshFolder: ${command} failed: ${result}")
+endif()
