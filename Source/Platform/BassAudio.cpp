@@ -263,7 +263,7 @@ BASSAudioPlatform::~BASSAudioPlatform()
 
 NameId BASSAudioPlatform::GetName()
 {
-    static const NameId name = MakeName("BASS Audio");
+    static constinit ConstantName name{"BASS Audio"};
     return name;
 }
 

@@ -94,15 +94,15 @@ public:
     {
         using namespace Kestrin::Graphics;
         void* face = nullptr;
-        if (name == ICanvasName())
+        if (name == Kestrin::Names::ICanvas)
             face = static_cast<ICanvas*>(this);
-        else if (name == IQuadDrawingCanvasName() && offersQuad)
+        else if (name == Kestrin::Names::IQuadDrawingCanvas && offersQuad)
             face = static_cast<IQuadDrawingCanvas*>(this);
-        else if (name == ILineDrawingCanvasName() && offersLine)
+        else if (name == Kestrin::Names::ILineDrawingCanvas && offersLine)
             face = static_cast<ILineDrawingCanvas*>(this);
-        else if (name == ITextDrawingCanvasName() && offersText)
+        else if (name == Kestrin::Names::ITextDrawingCanvas && offersText)
             face = static_cast<ITextDrawingCanvas*>(this);
-        else if (name == IEllipseDrawingCanvasName() && offersEllipse)
+        else if (name == Kestrin::Names::IEllipseDrawingCanvas && offersEllipse)
             face = static_cast<IEllipseDrawingCanvas*>(this);
         if (!face)
             return false;
