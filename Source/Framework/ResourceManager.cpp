@@ -71,16 +71,12 @@ ResourceManager::ResourceManager()
 
 ResourceManager::~ResourceManager()
 {
-    std::map<std::wstring, IResourceFactory*> factories;
+    m_factories.Clear();
     std::map<NameId, ResourcePtr> resources;
     {
         std::lock_guard lock(m_mutex);
-        factories.swap(m_factories);
         resources.swap(m_resources);
     }
-    for (auto& [name, factory] : factories)
-        delete factory;
-    factories.clear();
     resources.clear();
     std::lock_guard lock(g_instanceMutex);
     ResourceManager* self = this;
@@ -92,36 +88,17 @@ ResourceManager::~ResourceManager()
 
 void ResourceManager::RegisterFactory(const std::wstring& elementName, IResourceFactory* factory)
 {
-    IResourceFactory* old = nullptr;
-    {
-        std::lock_guard lock(m_mutex);
-        IResourceFactory*& slot = m_factories[elementName];
-        old = slot;
-        slot = factory;
-    }
-    if (old != factory)
-        delete old;
+    m_factories.Register(elementName, factory);
 }
 
 void ResourceManager::UnregisterFactory(const std::wstring& elementName)
 {
-    IResourceFactory* old = nullptr;
-    {
-        std::lock_guard lock(m_mutex);
-        auto it = m_factories.find(elementName);
-        if (it == m_factories.end())
-            return;
-        old = it->second;
-        m_factories.erase(it);
-    }
-    delete old;
+    m_factories.Unregister(elementName);
 }
 
 IResourceFactory* ResourceManager::GetFactory(const std::wstring& elementName) const
 {
-    std::lock_guard lock(m_mutex);
-    auto it = m_factories.find(elementName);
-    return it == m_factories.end() ? nullptr : it->second;
+    return m_factories.Find(elementName);
 }
 
 IResourceDescriptor* ResourceManager::Find(NameId name) const

@@ -1,5 +1,6 @@
 #pragma once
 #include "Framework/Audio.h"
+#include "Framework/FactoryRegistry.h"
 #include "Framework/Names.h"
 #include "Framework/Resource.h"
 
@@ -89,8 +90,8 @@ private:
     void StoreResource(NameId id, const std::wstring& group, ResourcePtr descriptor);
     void StoreAlias(NameId id, NameId target);
 
+    FactoryRegistry<IResourceFactory> m_factories;
     mutable std::mutex m_mutex;
-    std::map<std::wstring, IResourceFactory*> m_factories;
     std::map<NameId, ResourcePtr> m_resources;
     std::map<std::wstring, int> m_loadCounts;
 };
