@@ -173,13 +173,15 @@ TEST_F(WindowPlatform, MouseAndKeysBecomeInputEvents)
     ApplyQueuedDisplayChanges();
     EXPECT_TRUE(SDL_GetWindowFlags(platform->GetWindowHandle()) & SDL_WINDOW_FULLSCREEN_DESKTOP);
 
-    // The key state for text fields follows, with Caps Lock from the modifiers.
-    Key(true, SDLK_LSHIFT, KMOD_LSHIFT | KMOD_CAPS);
+    // Text fields translate with the modifiers the window saw, the locks from SDL's key modifiers.
+    Key(true, SDLK_LSHIFT, KMOD_LSHIFT | KMOD_CAPS | KMOD_NUM);
     Pump();
-    EXPECT_TRUE(platform->GetKeyboardState()[Shim::VK_SHIFT] & 0x80);
-    EXPECT_EQ(Shim::ToAscii(0x42, platform->GetKeyboardState()), 'b');
+    EXPECT_TRUE(platform->GetKeyboardState()[VK_SHIFT] & 0x80);
+    EXPECT_EQ(GetKeyModifiers(), KeyModifier_Shift | KeyModifier_CapsLock | KeyModifier_NumLock);
+    EXPECT_EQ(TranslateKey('B'), (KeyTranslation{1, 'b'}));
     Pumped(SDL_WINDOWEVENT_FOCUS_LOST); // keys released elsewhere never report it
-    EXPECT_FALSE(platform->GetKeyboardState()[Shim::VK_SHIFT] & 0x80);
+    EXPECT_FALSE(platform->GetKeyboardState()[VK_SHIFT] & 0x80);
+    EXPECT_EQ(GetKeyModifiers(), KeyModifier_CapsLock | KeyModifier_NumLock);
 }
 
 TEST_F(WindowPlatform, OneLeaveEventPerExitAndNoInputOutsideThePump)

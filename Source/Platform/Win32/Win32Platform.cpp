@@ -4,6 +4,7 @@
 #include "Base/Log.h"
 #include "Base/Text.h"
 #include "Framework/FileSystem.h"
+#include "Framework/Keys.h"
 #include "Framework/ObjectDatabase.h"
 #include "Framework/Paths.h"
 #include "Framework/ResourceManager.h"
@@ -59,12 +60,17 @@ Win32Platform::Win32Platform()
             if (IPlatform* platform = GetPlatform())
                 platform->ReleaseCapture();
         });
+    // Text fields translate keys with the modifiers this window saw.
+    SetKeyModifierSource([this] { return m_keys.Modifiers(); });
 }
 
 Win32Platform::~Win32Platform()
 {
     if (GetPlatform() == this)
+    {
         SetMouseCaptureReleaseHandler(nullptr);
+        SetKeyModifierSource(nullptr);
+    }
 }
 
 void Win32Platform::Initialize()
@@ -178,6 +184,7 @@ void Win32Platform::OnKey(const SDL_KeyboardEvent& key, bool down)
     const SDL_Keycode sym = key.keysym.sym;
     m_keys.OnKey(sym, down);
     m_keys.SetCapsLock(key.keysym.mod & KMOD_CAPS);
+    m_keys.SetNumLock(key.keysym.mod & KMOD_NUM);
 
     if (down && (key.keysym.mod & KMOD_ALT))
     {
