@@ -10,6 +10,7 @@
 #include "Framework/FileSystem.h"
 #include "Framework/Singletons.h"
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -49,6 +50,33 @@ public:
 namespace
 {
 ResourceManagerSingletonDestructor g_guard;
+}
+
+namespace
+{
+// Main thread only: the program fills it before start-up.
+std::vector<ResourceFactoryRegistrar>& Registrars()
+{
+    static std::vector<ResourceFactoryRegistrar> registrars;
+    return registrars;
+}
+} // namespace
+
+void AddResourceFactoryRegistrar(ResourceFactoryRegistrar registrar)
+{
+    std::vector<ResourceFactoryRegistrar>& registrars = Registrars();
+    if (registrar && std::find(registrars.begin(), registrars.end(), registrar) == registrars.end())
+        registrars.push_back(registrar);
+}
+
+const std::vector<ResourceFactoryRegistrar>& GetResourceFactoryRegistrars()
+{
+    return Registrars();
+}
+
+void ClearResourceFactoryRegistrars()
+{
+    Registrars().clear();
 }
 
 ResourceManager* ResourceManager::Instance()

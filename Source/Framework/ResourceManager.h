@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace Kestrin
 {
@@ -95,6 +96,17 @@ private:
     std::map<NameId, ResourcePtr> m_resources;
     std::map<std::wstring, int> m_loadCounts;
 };
+
+// One area's resource factories registered with the manager ("RegisterValueResourceFactories",
+// "RegisterGraphicsResourceFactories"...).
+using ResourceFactoryRegistrar = void (*)(ResourceManager& manager);
+
+// The registrars of the areas above the platform (UI, Scene, Game). The program adds them before
+// start-up, which runs them in the order added, after the engine's own (RegisterResourceFactories
+// of the platform). A registrar added twice keeps its first place.
+void AddResourceFactoryRegistrar(ResourceFactoryRegistrar registrar);
+const std::vector<ResourceFactoryRegistrar>& GetResourceFactoryRegistrars();
+void ClearResourceFactoryRegistrars();
 
 // A lookup's answer: the descriptor found (null when the name is not loaded) and the descriptor
 // as the wanted type (null also when the resource is of another type).

@@ -269,10 +269,6 @@ NameId BASSAudioPlatform::GetName()
 
 bool BASSAudioPlatform::Initialize()
 {
-    ResourceManager* resources = ResourceManager::Instance();
-    resources->RegisterFactory(L"sound", new BASSSoundResourceFactory);
-    resources->RegisterFactory(L"randomsound", new BASSRandomSoundResourceFactory);
-    resources->RegisterFactory(L"soundlist", new SoundListResourceFactory);
     m_master = static_cast<BASSAudioControls*>(CreateControls(nullptr));
     m_master->Release();
     for (auto*& category : m_categories)

@@ -282,7 +282,7 @@ TEST_F(ResourceManagerTest, ProgressFollowsEveryHandledNodeAndAbortStopsTheRead)
 
 TEST_F(ResourceManagerTest, TypedLookupsAnswerNothingForMissingNamesAndWrongTypes)
 {
-    RegisterValueResourceFactories();
+    RegisterValueResourceFactories(*manager);
     ResourcePair<Thing> before = GetResource<Thing>(MakeName("Button"));
     EXPECT_EQ(before, ResourcePair<Thing>(nullptr, nullptr));
     EXPECT_EQ(GetFloatValue(MakeName("Speed")), nullptr);

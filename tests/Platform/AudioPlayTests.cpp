@@ -179,6 +179,7 @@ TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
                  "src=\"Later\"/></soundlist>"
                  "<sound name=\"Later\" src=\"b\"/></resources>");
     ResourceManager* resources = ResourceManager::Instance();
+    RegisterSoundResourceFactories(*resources);
     resources->LoadFile(L"sounds", nullptr, false);
     auto* one = dynamic_cast<BASSSound*>(resources->Find(MakeName("One")));
     auto* missing = dynamic_cast<BASSSound*>(resources->Find(MakeName("Missing")));

@@ -135,8 +135,6 @@ TEST_F(WindowPlatform, SetsUpTheProgramFolderAndTheFileSystem)
     ASSERT_NE(dynamic_cast<Win32FileSystem*>(GetFileSystem()), nullptr);
     FileSpec level(1, L"one", L".xml", L"levels");
     EXPECT_TRUE(GetFileSystem()->Exists(level));
-    for (const wchar_t* kind : {L"image", L"imagelist", L"filmstrip", L"font"})
-        EXPECT_NE(ResourceManager::Instance()->GetFactory(kind), nullptr) << ToUtf8(kind);
     platform->Shutdown();
     EXPECT_FALSE(GetFileSystem()->Exists(level)); // the partitions are gone
     EXPECT_FALSE(SDL_WasInit(SDL_INIT_VIDEO));

@@ -7,8 +7,6 @@
 #include "Framework/Keys.h"
 #include "Framework/ObjectDatabase.h"
 #include "Framework/Paths.h"
-#include "Framework/ResourceManager.h"
-#include "Graphics/GraphicsFactories.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
 #include "Platform/GraphicsPlatform.h"
@@ -79,9 +77,6 @@ void Win32Platform::Initialize()
     if (!fileSystem)
         fileSystem = Win32FileSystem::CreateDefault();
     fileSystem->Initialize();
-
-    // "image", "imagelist", "filmstrip", "font".
-    RegisterGraphicsResourceFactories(*ResourceManager::Instance());
 }
 
 void Win32Platform::Shutdown()
