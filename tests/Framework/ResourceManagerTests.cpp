@@ -5,9 +5,9 @@
 #include "Framework/Singletons.h"
 #include "Framework/ValueResources.h"
 
-#include "ResourceTestSupport.h"
 #include "Support/ChunkedStream.h"
 #include "Support/LogCapture.h"
+#include "Support/ResourceTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

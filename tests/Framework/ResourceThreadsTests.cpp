@@ -1,7 +1,7 @@
 #include "Framework/ResourceManager.h"
 #include "Framework/ValueResources.h"
 
-#include "ResourceTestSupport.h"
+#include "Support/ResourceTestSupport.h"
 
 #include <gtest/gtest.h>
 

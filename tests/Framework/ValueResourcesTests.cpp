@@ -2,7 +2,7 @@
 
 #include "Framework/ResourceManager.h"
 
-#include "ResourceTestSupport.h"
+#include "Support/ResourceTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "AudioPlatformFixture.h"
-#include "EngineFakes.h"
-#include "TempFolder.h"
-#include "Thrown.h"
+#include "Support/AudioPlatformFixture.h"
+#include "Support/EngineFakes.h"
+#include "Support/TempFolder.h"
+#include "Support/Thrown.h"
 
 #include "Base/AttributeContainer.h"
 #include "Base/Random.h"

@@ -1,11 +1,11 @@
 // The Direct3D 7 platform and its screen canvas on the fake display back end: what reaches the
 // device (vertices, textures, clip planes) and how frames begin, end and recover.
-#include "EngineFakes.h"
 #include "Graphics/Font.h"
 #include "Graphics/Image.h"
 #include "Platform/Shim/DirectDraw/FakeBackend.h"
 #include "Platform/Win32/CDisplay.h"
 #include "Platform/Win32/D3D7GraphicsPlatform.h"
+#include "Support/EngineFakes.h"
 #include "Support/FakeClock.h"
 #include "Support/LogCapture.h"
 
