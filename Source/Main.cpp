@@ -13,6 +13,7 @@
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
 #include "Platform/Win32/GraphicsPlatforms.h"
+#include "Screens/ResourceFactoryRegistrars.h"
 
 #include <memory>
 #include <string>
@@ -98,5 +99,6 @@ int main(int argc, char** argv)
 {
     Kestrin::SetGraphicsPlatformFactory(&Kestrin::GetDisplayGraphicsFactory());
     Kestrin::SetAudioPlatformFactory(&Kestrin::MakeBASSAudioPlatform);
+    AddGameResourceFactoryRegistrars();
     return Kestrin::EngineMain(argc, argv);
 }

@@ -49,7 +49,7 @@ struct Outcome
 Outcome LoadOnce(IStream& stream, int stopAfter)
 {
     ResourceManager* manager = ResourceManager::Instance();
-    RegisterValueResourceFactories();
+    RegisterValueResourceFactories(*manager);
     manager->RegisterFactory(L"randomrange", new RandomRangeResourceFactory);
     Progress progress(stopAfter);
     Outcome outcome;

@@ -224,6 +224,18 @@ void ClearInternedNames()
     Kestrin::MutexLock lock(TableLock());
     delete g_table;
     g_table = nullptr;
+    Internal::g_internGeneration.fetch_add(1, std::memory_order_acq_rel);
+}
+
+NameId ConstantName::Refresh() const
+{
+    // Under the table's lock, so no clear falls between the intern and the generation stored with it.
+    Kestrin::MutexLock lock(TableLock());
+    const char* id = InternName(m_text);
+    m_id.store(id, std::memory_order_relaxed);
+    m_generation.store(Internal::g_internGeneration.load(std::memory_order_relaxed),
+                       std::memory_order_release);
+    return NameId::FromInterned(id);
 }
 
 namespace Internal

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -46,6 +47,42 @@ uint32_t HashStringNoCase(const char* text);
 // Frees the table at engine shutdown; every earlier id dangles afterwards.
 // The next intern starts a fresh table.
 void ClearInternedNames();
+
+namespace Internal
+{
+// The table's generation: 1 at first, one more with each ClearInternedNames.
+inline std::atomic<uint32_t> g_internGeneration{1};
+} // namespace Internal
+
+// A name the engine itself uses ("Remove", "ICanvas", "ButtonClick"...), interned on first use
+// and again after each ClearInternedNames, so a cached id never dangles. Define one per name,
+// constant-initialised, in the area that owns it:
+//     namespace Names { inline constinit ConstantName Remove{"Remove"}; }
+// and use it wherever a NameId is wanted: `message.name == Names::Remove`.
+class ConstantName
+{
+public:
+    constexpr explicit ConstantName(const char* text) : m_text(text) {}
+    ConstantName(const ConstantName&) = delete;
+    ConstantName& operator=(const ConstantName&) = delete;
+
+    NameId Get() const
+    {
+        const uint32_t generation = m_generation.load(std::memory_order_acquire);
+        if (generation == Internal::g_internGeneration.load(std::memory_order_acquire))
+            return NameId::FromInterned(m_id.load(std::memory_order_relaxed));
+        return Refresh();
+    }
+    operator NameId() const { return Get(); }
+    const char* Text() const { return m_text; }
+
+private:
+    NameId Refresh() const;
+
+    const char* m_text;
+    mutable std::atomic<const char*> m_id{nullptr};
+    mutable std::atomic<uint32_t> m_generation{0}; // 0: never interned
+};
 
 namespace Internal
 {

@@ -20,27 +20,6 @@ constexpr uint32_t IndexOf(ObjectHandle handle)
     return handle & 0xFFFF;
 }
 
-NameId ReceivedFocusName()
-{
-    static NameId name = MakeName("ReceivedFocus");
-    return name;
-}
-NameId LostFocusName()
-{
-    static NameId name = MakeName("LostFocus");
-    return name;
-}
-NameId ControlEnterName()
-{
-    static NameId name = MakeName("ControlEnter");
-    return name;
-}
-NameId ControlLeaveName()
-{
-    static NameId name = MakeName("ControlLeave");
-    return name;
-}
-
 // Main thread only: the loading thread never touches a database.
 struct CurrentDatabases
 {
@@ -63,14 +42,12 @@ std::function<void()>& CaptureReleaseHandler()
 
 NameId GetAddMessageName()
 {
-    static NameId name = MakeName("Add");
-    return name;
+    return Names::Add;
 }
 
 NameId GetRemoveMessageName()
 {
-    static NameId name = MakeName("Remove");
-    return name;
+    return Names::Remove;
 }
 
 ObjectDatabase* GetCurrentObjectDatabase()
@@ -267,7 +244,7 @@ void ObjectDatabase::RemoveObject(ObjectHandle handle)
     if (m_focus == handle)
     {
         m_focus = NoObjectHandle;
-        object->DeliverMessage(Message(NoObjectHandle, LostFocusName()));
+        object->DeliverMessage(Message(NoObjectHandle, Names::LostFocus));
     }
     if (m_capture == handle)
     {
@@ -353,10 +330,10 @@ void ObjectDatabase::SetFocus(Object* object)
     if (current == object)
         return;
     if (current)
-        current->DeliverMessage(Message(NoObjectHandle, LostFocusName()));
+        current->DeliverMessage(Message(NoObjectHandle, Names::LostFocus));
     if (object)
     {
-        object->DeliverMessage(Message(NoObjectHandle, ReceivedFocusName()));
+        object->DeliverMessage(Message(NoObjectHandle, Names::ReceivedFocus));
         m_focus = object->GetHandle();
     }
     else
@@ -537,16 +514,16 @@ bool ObjectDatabase::OnMouseMove(int x, int y)
             if (m_hover != h)
             {
                 if (m_hover != NoObjectHandle)
-                    Broadcast(Message(m_hover, ControlLeaveName()));
+                    Broadcast(Message(m_hover, Names::ControlLeave));
                 m_hover = h;
-                Broadcast(Message(h, ControlEnterName()));
+                Broadcast(Message(h, Names::ControlEnter));
             }
             break;
         }
         if (m_hover == h)
         {
             m_hover = NoObjectHandle;
-            Broadcast(Message(h, ControlLeaveName()));
+            Broadcast(Message(h, Names::ControlLeave));
         }
     }
     return Dispatch(m_capture, true, [x, y](IInputHandler* h) { return h->OnMouseMove(x, y); });
@@ -568,7 +545,7 @@ void ObjectDatabase::OnMouseLeave()
         return;
     ObjectHandle h = m_hover;
     m_hover = NoObjectHandle;
-    Broadcast(Message(h, ControlLeaveName()));
+    Broadcast(Message(h, Names::ControlLeave));
 }
 
 } // namespace Kestrin

@@ -133,6 +133,19 @@ private:
     std::string m_typeName;
 };
 
+// The messages the database sends: "Add" and "Remove" to the object itself, "ReceivedFocus" and
+// "LostFocus" to the objects whose focus changes, "ControlEnter" and "ControlLeave" broadcast
+// with the handle of the object the mouse entered or left.
+namespace Names
+{
+inline constinit ConstantName Add{"Add"};
+inline constinit ConstantName Remove{"Remove"};
+inline constinit ConstantName ReceivedFocus{"ReceivedFocus"};
+inline constinit ConstantName LostFocus{"LostFocus"};
+inline constinit ConstantName ControlEnter{"ControlEnter"};
+inline constinit ConstantName ControlLeave{"ControlLeave"};
+} // namespace Names
+
 // The interned "Add" and "Remove".
 NameId GetAddMessageName();
 NameId GetRemoveMessageName();

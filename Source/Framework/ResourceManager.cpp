@@ -10,6 +10,7 @@
 #include "Framework/FileSystem.h"
 #include "Framework/Singletons.h"
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -51,6 +52,33 @@ namespace
 ResourceManagerSingletonDestructor g_guard;
 }
 
+namespace
+{
+// Main thread only: the program fills it before start-up.
+std::vector<ResourceFactoryRegistrar>& Registrars()
+{
+    static std::vector<ResourceFactoryRegistrar> registrars;
+    return registrars;
+}
+} // namespace
+
+void AddResourceFactoryRegistrar(ResourceFactoryRegistrar registrar)
+{
+    std::vector<ResourceFactoryRegistrar>& registrars = Registrars();
+    if (registrar && std::find(registrars.begin(), registrars.end(), registrar) == registrars.end())
+        registrars.push_back(registrar);
+}
+
+const std::vector<ResourceFactoryRegistrar>& GetResourceFactoryRegistrars()
+{
+    return Registrars();
+}
+
+void ClearResourceFactoryRegistrars()
+{
+    Registrars().clear();
+}
+
 ResourceManager* ResourceManager::Instance()
 {
     if (ResourceManager* manager = g_instance.load(std::memory_order_acquire))
@@ -71,16 +99,12 @@ ResourceManager::ResourceManager()
 
 ResourceManager::~ResourceManager()
 {
-    std::map<std::wstring, IResourceFactory*> factories;
+    m_factories.Clear();
     std::map<NameId, ResourcePtr> resources;
     {
         std::lock_guard lock(m_mutex);
-        factories.swap(m_factories);
         resources.swap(m_resources);
     }
-    for (auto& [name, factory] : factories)
-        delete factory;
-    factories.clear();
     resources.clear();
     std::lock_guard lock(g_instanceMutex);
     ResourceManager* self = this;
@@ -92,36 +116,17 @@ ResourceManager::~ResourceManager()
 
 void ResourceManager::RegisterFactory(const std::wstring& elementName, IResourceFactory* factory)
 {
-    IResourceFactory* old = nullptr;
-    {
-        std::lock_guard lock(m_mutex);
-        IResourceFactory*& slot = m_factories[elementName];
-        old = slot;
-        slot = factory;
-    }
-    if (old != factory)
-        delete old;
+    m_factories.Register(elementName, factory);
 }
 
 void ResourceManager::UnregisterFactory(const std::wstring& elementName)
 {
-    IResourceFactory* old = nullptr;
-    {
-        std::lock_guard lock(m_mutex);
-        auto it = m_factories.find(elementName);
-        if (it == m_factories.end())
-            return;
-        old = it->second;
-        m_factories.erase(it);
-    }
-    delete old;
+    m_factories.Unregister(elementName);
 }
 
 IResourceFactory* ResourceManager::GetFactory(const std::wstring& elementName) const
 {
-    std::lock_guard lock(m_mutex);
-    auto it = m_factories.find(elementName);
-    return it == m_factories.end() ? nullptr : it->second;
+    return m_factories.Find(elementName);
 }
 
 IResourceDescriptor* ResourceManager::Find(NameId name) const

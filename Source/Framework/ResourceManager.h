@@ -1,5 +1,6 @@
 #pragma once
 #include "Framework/Audio.h"
+#include "Framework/FactoryRegistry.h"
 #include "Framework/Names.h"
 #include "Framework/Resource.h"
 
@@ -8,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace Kestrin
 {
@@ -89,11 +91,22 @@ private:
     void StoreResource(NameId id, const std::wstring& group, ResourcePtr descriptor);
     void StoreAlias(NameId id, NameId target);
 
+    FactoryRegistry<IResourceFactory> m_factories;
     mutable std::mutex m_mutex;
-    std::map<std::wstring, IResourceFactory*> m_factories;
     std::map<NameId, ResourcePtr> m_resources;
     std::map<std::wstring, int> m_loadCounts;
 };
+
+// One area's resource factories registered with the manager ("RegisterValueResourceFactories",
+// "RegisterGraphicsResourceFactories"...).
+using ResourceFactoryRegistrar = void (*)(ResourceManager& manager);
+
+// The registrars of the areas above the platform (UI, Scene, Game). The program adds them before
+// start-up, which runs them in the order added, after the engine's own (RegisterResourceFactories
+// of the platform). A registrar added twice keeps its first place.
+void AddResourceFactoryRegistrar(ResourceFactoryRegistrar registrar);
+const std::vector<ResourceFactoryRegistrar>& GetResourceFactoryRegistrars();
+void ClearResourceFactoryRegistrars();
 
 // A lookup's answer: the descriptor found (null when the name is not loaded) and the descriptor
 // as the wanted type (null also when the resource is of another type).

@@ -107,25 +107,24 @@ template class ArrayResourceFactory<Rect<float>, RectFResourceFactory>;
 template class ArrayResourceFactory<ColorF, ColorFResourceFactory>;
 template class ArrayResourceFactory<ColorF, ColorIResourceFactory>;
 
-void RegisterValueResourceFactories()
+void RegisterValueResourceFactories(ResourceManager& manager)
 {
-    ResourceManager* manager = ResourceManager::Instance();
-    manager->RegisterFactory(L"bool", new BoolResourceFactory);
-    manager->RegisterFactory(L"int", new IntResourceFactory);
-    manager->RegisterFactory(L"float", new FloatResourceFactory);
-    manager->RegisterFactory(L"string", new StringResourceFactory);
-    manager->RegisterFactory(L"vector2f", new Vector2FResourceFactory);
-    manager->RegisterFactory(L"rectf", new RectFResourceFactory);
-    manager->RegisterFactory(L"colorf", new ColorFResourceFactory);
-    manager->RegisterFactory(L"colori", new ColorIResourceFactory);
-    manager->RegisterFactory(L"boolarray", new BoolArrayResourceFactory);
-    manager->RegisterFactory(L"intarray", new IntArrayResourceFactory);
-    manager->RegisterFactory(L"floatarray", new FloatArrayResourceFactory);
-    manager->RegisterFactory(L"stringarray", new StringArrayResourceFactory);
-    manager->RegisterFactory(L"vector2farray", new Vector2FArrayResourceFactory);
-    manager->RegisterFactory(L"rectfarray", new RectFArrayResourceFactory);
-    manager->RegisterFactory(L"colorfarray", new ColorFArrayResourceFactory);
-    manager->RegisterFactory(L"coloriarray", new ColorIArrayResourceFactory);
+    manager.RegisterFactory(L"bool", new BoolResourceFactory);
+    manager.RegisterFactory(L"int", new IntResourceFactory);
+    manager.RegisterFactory(L"float", new FloatResourceFactory);
+    manager.RegisterFactory(L"string", new StringResourceFactory);
+    manager.RegisterFactory(L"vector2f", new Vector2FResourceFactory);
+    manager.RegisterFactory(L"rectf", new RectFResourceFactory);
+    manager.RegisterFactory(L"colorf", new ColorFResourceFactory);
+    manager.RegisterFactory(L"colori", new ColorIResourceFactory);
+    manager.RegisterFactory(L"boolarray", new BoolArrayResourceFactory);
+    manager.RegisterFactory(L"intarray", new IntArrayResourceFactory);
+    manager.RegisterFactory(L"floatarray", new FloatArrayResourceFactory);
+    manager.RegisterFactory(L"stringarray", new StringArrayResourceFactory);
+    manager.RegisterFactory(L"vector2farray", new Vector2FArrayResourceFactory);
+    manager.RegisterFactory(L"rectfarray", new RectFArrayResourceFactory);
+    manager.RegisterFactory(L"colorfarray", new ColorFArrayResourceFactory);
+    manager.RegisterFactory(L"coloriarray", new ColorIArrayResourceFactory);
 }
 
 IResourceDescriptor* RandomRangeResourceFactory::Create(const std::wstring& source, NameId name,

@@ -8,6 +8,8 @@
 namespace Kestrin
 {
 
+class ResourceManager;
+
 // Tuning values, texts, points, rectangles and colours defined by name in resource groups.
 // Each resource is an Internal::ValueWrapper<T>; missing attributes take the defaults noted.
 
@@ -115,7 +117,7 @@ using ColorIArrayResourceFactory = ArrayResourceFactory<ColorF, ColorIResourceFa
 
 // Registers the 16 value kinds with the resource manager ("bool", "int", "float", "string",
 // "vector2f", "rectf", "colorf", "colori", then their "...array" forms), replacing earlier ones.
-void RegisterValueResourceFactories();
+void RegisterValueResourceFactories(ResourceManager& manager);
 
 // A range to draw from; nothing orders min and max.
 struct RandomRange

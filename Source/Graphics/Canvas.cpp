@@ -11,42 +11,6 @@
 namespace Kestrin::Graphics
 {
 
-NameId ICanvasName()
-{
-    static const NameId name = MakeName("ICanvas");
-    return name;
-}
-NameId IQuadDrawingCanvasName()
-{
-    static const NameId name = MakeName("IQuadDrawingCanvas");
-    return name;
-}
-NameId ILineDrawingCanvasName()
-{
-    static const NameId name = MakeName("ILineDrawingCanvas");
-    return name;
-}
-NameId ITextDrawingCanvasName()
-{
-    static const NameId name = MakeName("ITextDrawingCanvas");
-    return name;
-}
-NameId IEllipseDrawingCanvasName()
-{
-    static const NameId name = MakeName("IEllipseDrawingCanvas");
-    return name;
-}
-NameId IPixelSettingCanvasName()
-{
-    static const NameId name = MakeName("IPixelSettingCanvas");
-    return name;
-}
-NameId ISpriteDrawingCanvasName()
-{
-    static const NameId name = MakeName("ISpriteDrawingCanvas");
-    return name;
-}
-
 namespace
 {
 

@@ -10,6 +10,18 @@ class IImage;
 class Font;
 } // namespace Kestrin
 
+// The interfaces canvases are asked for by name.
+namespace Kestrin::Names
+{
+inline constinit ConstantName ICanvas{"ICanvas"};
+inline constinit ConstantName IQuadDrawingCanvas{"IQuadDrawingCanvas"};
+inline constinit ConstantName ILineDrawingCanvas{"ILineDrawingCanvas"};
+inline constinit ConstantName ITextDrawingCanvas{"ITextDrawingCanvas"};
+inline constinit ConstantName IEllipseDrawingCanvas{"IEllipseDrawingCanvas"};
+inline constinit ConstantName IPixelSettingCanvas{"IPixelSettingCanvas"};
+inline constinit ConstantName ISpriteDrawingCanvas{"ISpriteDrawingCanvas"};
+} // namespace Kestrin::Names
+
 namespace Kestrin::Graphics
 {
 
@@ -55,19 +67,10 @@ struct DrawState
 // Text drawing reads its font, colours, mode and alignment from the same record.
 using TextDrawState = DrawState;
 
-// The interned names canvases are asked for.
-NameId ICanvasName();
-NameId IQuadDrawingCanvasName();
-NameId ILineDrawingCanvasName();
-NameId ITextDrawingCanvasName();
-NameId IEllipseDrawingCanvasName();
-NameId IPixelSettingCanvasName();
-NameId ISpriteDrawingCanvasName();
-
 class ICanvas
 {
 public:
-    static NameId InterfaceName() { return ICanvasName(); }
+    static NameId InterfaceName() { return Names::ICanvas; }
     virtual ~ICanvas() = default;
     virtual void GetName(NameId& name) = 0;
     // {0, 0, width, height} of the target.
@@ -89,7 +92,7 @@ struct PolygonVertex
 class IQuadDrawingCanvas
 {
 public:
-    static NameId InterfaceName() { return IQuadDrawingCanvasName(); }
+    static NameId InterfaceName() { return Names::IQuadDrawingCanvas; }
     virtual ~IQuadDrawingCanvas() = default;
     virtual int DrawFilledRect(const Rect<float>& rect, const DrawState& state) = 0;
     virtual int DrawFilledRect(const Rect<int>& rect, const DrawState& state) = 0;
@@ -105,7 +108,7 @@ public:
 class ILineDrawingCanvas
 {
 public:
-    static NameId InterfaceName() { return ILineDrawingCanvasName(); }
+    static NameId InterfaceName() { return Names::ILineDrawingCanvas; }
     virtual ~ILineDrawingCanvas() = default;
     virtual int DrawLine(float x1, float y1, float x2, float y2, const DrawState& state) = 0;
 };
@@ -113,7 +116,7 @@ public:
 class ITextDrawingCanvas
 {
 public:
-    static NameId InterfaceName() { return ITextDrawingCanvasName(); }
+    static NameId InterfaceName() { return Names::ITextDrawingCanvas; }
     virtual ~ITextDrawingCanvas() = default;
     // Plain text at the pen position in state.color; alignment and outlines are done by the caller.
     virtual int DrawText(const wchar_t* text, Font* font, const Vector2<float>& position,
@@ -123,7 +126,7 @@ public:
 class IEllipseDrawingCanvas
 {
 public:
-    static NameId InterfaceName() { return IEllipseDrawingCanvasName(); }
+    static NameId InterfaceName() { return Names::IEllipseDrawingCanvas; }
     virtual ~IEllipseDrawingCanvas() = default;
     virtual int DrawLineCircle(float x, float y, float radius, const DrawState& state) = 0;
     virtual int DrawFilledCircle(float x, float y, float radius, const DrawState& state) = 0;
@@ -134,7 +137,7 @@ public:
 class IPixelSettingCanvas
 {
 public:
-    static NameId InterfaceName() { return IPixelSettingCanvasName(); }
+    static NameId InterfaceName() { return Names::IPixelSettingCanvas; }
     virtual ~IPixelSettingCanvas() = default;
     virtual int SetPixel(float x, float y, uint32_t color) = 0;
     virtual uint32_t GetPixel(float x, float y) = 0;
@@ -153,7 +156,7 @@ struct SpriteRecord
 class ISpriteDrawingCanvas
 {
 public:
-    static NameId InterfaceName() { return ISpriteDrawingCanvasName(); }
+    static NameId InterfaceName() { return Names::ISpriteDrawingCanvas; }
     virtual ~ISpriteDrawingCanvas() = default;
     // Records lie `stride` bytes apart.
     virtual int DrawSprites(IImage* image, int count, const SpriteRecord* first, int stride,

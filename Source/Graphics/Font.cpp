@@ -1,5 +1,6 @@
 #include "Graphics/Font.h"
 
+#include "Framework/Keys.h"
 #include "Graphics/Image.h"
 
 #include <algorithm>
@@ -75,14 +76,43 @@ struct KeyName
 
 // In the order they are matched.
 const KeyName kKeyNames[] = {
-    {L"Backspace", 8},  {L"Tab", 9},        {L"Enter", 13},     {L"Escape", 27},    {L"Space", 32},
-    {L"Left", 37},      {L"Up", 38},        {L"Right", 39},     {L"Down", 40},      {L"Insert", 45},
-    {L"Delete", 46},    {L"PageUp", 33},    {L"PageDown", 34},  {L"Home", 36},      {L"End", 35},
-    {L"F1", 112},       {L"F2", 113},       {L"F3", 114},       {L"F4", 115},       {L"F5", 116},
-    {L"F6", 117},       {L"F7", 118},       {L"F8", 119},       {L"F9", 120},       {L"F10", 121},
-    {L"F11", 122},      {L"F12", 123},      {L"Start", 256},    {L"Select", 257},   {L"GamePadA", 258},
-    {L"GamePadB", 259}, {L"GamePadX", 260}, {L"GamePadY", 261}, {L"GamePadL", 262}, {L"GamePadR", 263},
-    {L"VK_RETURN", 13}, {L"VK_ESCAPE", 27},
+    {L"Backspace", VK_BACK},
+    {L"Tab", VK_TAB},
+    {L"Enter", VK_RETURN},
+    {L"Escape", VK_ESCAPE},
+    {L"Space", VK_SPACE},
+    {L"Left", VK_LEFT},
+    {L"Up", VK_UP},
+    {L"Right", VK_RIGHT},
+    {L"Down", VK_DOWN},
+    {L"Insert", VK_INSERT},
+    {L"Delete", VK_DELETE},
+    {L"PageUp", VK_PRIOR},
+    {L"PageDown", VK_NEXT},
+    {L"Home", VK_HOME},
+    {L"End", VK_END},
+    {L"F1", VK_F1},
+    {L"F2", VK_F2},
+    {L"F3", VK_F3},
+    {L"F4", VK_F4},
+    {L"F5", VK_F5},
+    {L"F6", VK_F6},
+    {L"F7", VK_F7},
+    {L"F8", VK_F8},
+    {L"F9", VK_F9},
+    {L"F10", VK_F10},
+    {L"F11", VK_F11},
+    {L"F12", VK_F12},
+    {L"Start", Key_Start},
+    {L"Select", Key_Select},
+    {L"GamePadA", Key_GamePadA},
+    {L"GamePadB", Key_GamePadB},
+    {L"GamePadX", Key_GamePadX},
+    {L"GamePadY", Key_GamePadY},
+    {L"GamePadL", Key_GamePadL},
+    {L"GamePadR", Key_GamePadR},
+    {L"VK_RETURN", VK_RETURN},
+    {L"VK_ESCAPE", VK_ESCAPE},
 };
 
 wchar_t AsciiUpper(wchar_t c)

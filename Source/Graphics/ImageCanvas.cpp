@@ -15,20 +15,20 @@ cImageCanvas::cImageCanvas(Image& image) : m_image(image), m_bounds{0, 0, image.
 
 void cImageCanvas::GetName(NameId& name)
 {
-    static const NameId canvasName = MakeName("ImageCanvas");
+    static constinit ConstantName canvasName{"ImageCanvas"};
     name = canvasName;
 }
 
 bool cImageCanvas::QueryInterface(NameId name, void** out)
 {
     void* face = nullptr;
-    if (name == ICanvasName())
+    if (name == Names::ICanvas)
         face = static_cast<ICanvas*>(this);
-    else if (name == IQuadDrawingCanvasName())
+    else if (name == Names::IQuadDrawingCanvas)
         face = static_cast<IQuadDrawingCanvas*>(this);
-    else if (name == IPixelSettingCanvasName())
+    else if (name == Names::IPixelSettingCanvas)
         face = static_cast<IPixelSettingCanvas*>(this);
-    else if (name == IEllipseDrawingCanvasName())
+    else if (name == Names::IEllipseDrawingCanvas)
         face = static_cast<IEllipseDrawingCanvas*>(this);
     if (!face)
         return false;

@@ -273,16 +273,12 @@ BASSAudioPlatform::~BASSAudioPlatform()
 
 NameId BASSAudioPlatform::GetName()
 {
-    static const NameId name = MakeName("BASS Audio");
+    static constinit ConstantName name{"BASS Audio"};
     return name;
 }
 
 bool BASSAudioPlatform::Initialize()
 {
-    ResourceManager* resources = ResourceManager::Instance();
-    resources->RegisterFactory(L"sound", new BASSSoundResourceFactory);
-    resources->RegisterFactory(L"randomsound", new BASSRandomSoundResourceFactory);
-    resources->RegisterFactory(L"soundlist", new SoundListResourceFactory);
     // The platform keeps the creator's reference on the tree until Shutdown, so the clean-up in
     // Update, which frees nodes held only by its list, never frees them.
     m_master = static_cast<BASSAudioControls*>(CreateControls(nullptr));

@@ -7,11 +7,12 @@
 #include "Framework/Application.h"
 #include "Framework/CommandLine.h"
 #include "Framework/LogFile.h"
-#include "Framework/ValueResources.h"
+#include "Framework/ResourceManager.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
 #include "Platform/Looper.h"
 #include "Platform/Platform.h"
+#include "Platform/ResourceFactories.h"
 #include "Platform/Shim/Win32/Window.h"
 #include "Platform/Win32/Win32Platform.h"
 
@@ -72,7 +73,7 @@ bool InitializeEngine()
     DisplaySettings wanted = *application->GetWindowMode();
     ApplyDisplaySettings(wanted, false);
 
-    RegisterValueResourceFactories();
+    RegisterResourceFactories(*ResourceManager::Instance());
 
     application->Initialize();
     return true;

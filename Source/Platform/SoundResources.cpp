@@ -139,4 +139,11 @@ IResourceDescriptor* SoundListResourceFactory::Create(const std::wstring& source
     return list.release();
 }
 
+void RegisterSoundResourceFactories(ResourceManager& manager)
+{
+    manager.RegisterFactory(L"sound", new BASSSoundResourceFactory);
+    manager.RegisterFactory(L"randomsound", new BASSRandomSoundResourceFactory);
+    manager.RegisterFactory(L"soundlist", new SoundListResourceFactory);
+}
+
 } // namespace Kestrin

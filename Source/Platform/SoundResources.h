@@ -76,4 +76,10 @@ public:
                                 IXMLReader& children) override;
 };
 
+class ResourceManager;
+
+// Registers "sound", "randomsound" and "soundlist". Sounds read while no output device runs exist
+// and play nothing.
+void RegisterSoundResourceFactories(ResourceManager& manager);
+
 } // namespace Kestrin

@@ -2,14 +2,23 @@
 
 #include "Base/Log.h"
 #include "Base/Stream.h"
+#include "Base/XMLReader.h"
 #include "Framework/Names.h"
 #include "Framework/ResourceManager.h"
 #include "Graphics/Font.h"
 #include "Graphics/GraphicsFactories.h"
 #include "Graphics/GraphicsResources.h"
 #include "Graphics/Image.h"
+#include "Graphics/ImageList.h"
 #include "Graphics/ImageLoader.h"
+#include "Platform/BassAudio.h"
+#include "Platform/ResourceFactories.h"
+#include "Platform/Shim/Bass/AudioOut.h"
+#include "Platform/Shim/Bass/OutputDriver.h"
 #include "Platform/Shim/Flash/SwfHeader.h"
+#include "Platform/SoundResources.h"
+#include "Platform/Win32/Win32FileSystem.h"
+#include "Screens/ResourceFactoryRegistrars.h"
 
 #include <algorithm>
 #include <fstream>
@@ -483,6 +492,177 @@ Report CheckFonts(const fs::path& root)
             continue;
         ++report.checked;
         CheckFont(Relative(root, file), file.stem().string(), ReadBytes(file), report);
+    }
+    return report;
+}
+
+namespace
+{
+
+// A named element of a group file, with what its children name.
+struct GroupEntry
+{
+    std::string kind;
+    std::string name;
+    std::string src;
+    std::vector<std::pair<std::string, std::string>> children; // child "event" (or "") and "src"
+};
+
+std::string Narrow(const std::wstring& s)
+{
+    std::string out;
+    for (wchar_t c : s)
+        out += char(c);
+    return out;
+}
+
+// The elements the resource manager makes resources of: named ones, with their children.
+std::vector<GroupEntry> ReadGroupEntries(const std::string& bytes)
+{
+    std::vector<GroupEntry> entries;
+    Kestrin::MemoryStream stream(L"group", bytes.data(), uint32_t(bytes.size()));
+    Kestrin::XMLReader reader(&stream);
+    int depth = 0;
+    int entryDepth = -1;
+    while (!reader.IsAtEnd())
+    {
+        Kestrin::XMLElement* node = reader.Next();
+        if (!node)
+            break;
+        if (node->IsEnd())
+        {
+            if (--depth == entryDepth)
+                entryDepth = -1;
+            continue;
+        }
+        if (!node->IsStart())
+            continue;
+        if (entryDepth >= 0)
+        {
+            entries.back().children.emplace_back(Narrow(node->GetString(L"event")),
+                                                 Narrow(node->GetString(L"src")));
+        }
+        else if (!node->GetString(L"name").empty())
+        {
+            entries.push_back({Narrow(node->GetName()),
+                               Narrow(node->GetString(L"name")),
+                               Narrow(node->GetString(L"src")),
+                               {}});
+            entryDepth = depth;
+        }
+        ++depth;
+    }
+    return entries;
+}
+
+// The game's file system, audio output (on a device that plays nothing) and factories, for as long
+// as it lives.
+class GroupLoader
+{
+public:
+    explicit GroupLoader(const fs::path& root)
+    {
+        m_files->AddPartition(1, new Kestrin::Win32FileSystemPartition(Widen(root.string())));
+        Kestrin::Shim::Bass::SetAudioOut(&m_out);
+        m_audio->Initialize();
+        AddGameResourceFactoryRegistrars();
+        Kestrin::RegisterResourceFactories(*Kestrin::ResourceManager::Instance());
+    }
+    ~GroupLoader()
+    {
+        delete Kestrin::ResourceManager::Instance();
+        Kestrin::ClearResourceFactoryRegistrars();
+        m_audio.reset();
+        Kestrin::Shim::Bass::SetAudioOut(nullptr);
+    }
+    GroupLoader(const GroupLoader&) = delete;
+    GroupLoader& operator=(const GroupLoader&) = delete;
+
+private:
+    std::unique_ptr<Kestrin::Win32FileSystem> m_files = std::make_unique<Kestrin::Win32FileSystem>();
+    Kestrin::Shim::Bass::AudioOut m_out{std::make_unique<Kestrin::Shim::Bass::NullOutputDriver>()};
+    std::unique_ptr<Kestrin::BASSAudioPlatform> m_audio = std::make_unique<Kestrin::BASSAudioPlatform>();
+};
+
+void CheckEntry(const std::string& file, const GroupEntry& entry, Kestrin::ResourceManager& manager,
+                Report& report)
+{
+    const std::string what = entry.kind + " \"" + entry.name + "\"";
+    Kestrin::IResourceDescriptor* made = manager.Find(Kestrin::MakeName(entry.name));
+    if (entry.kind == "alias")
+    {
+        if (!made)
+            report.Add(file, what + " names \"" + entry.src + "\", which is not loaded before it");
+        return;
+    }
+    if (!manager.GetFactory(Widen(entry.kind)))
+    {
+        report.Add(file, what + " is of no registered kind");
+        return;
+    }
+    if (!made)
+    {
+        report.Add(file, what + " made no resource");
+        return;
+    }
+    if (auto* image = dynamic_cast<Kestrin::IImage*>(made);
+        image && (image->GetWidth() <= 0 || image->GetHeight() <= 0))
+        report.Add(file, what + ": no image \"" + entry.src + "\" loads");
+    if (auto* images = dynamic_cast<Kestrin::IImageList*>(made))
+    {
+        if (images->Count() == 0)
+            report.Add(file, what + " holds no images");
+        for (int i = 0; i < images->Count(); ++i)
+            if (images->GetWidth(i) <= 0 || images->GetHeight(i) <= 0)
+                report.Add(file, what + ": no image \"" +
+                                     (size_t(i) < entry.children.size() ? entry.children[size_t(i)].second
+                                                                        : entry.src) +
+                                     "\" loads");
+    }
+    if (auto* sound = dynamic_cast<Kestrin::BASSSound*>(made))
+    {
+        const size_t wanted = entry.kind == "sound" ? 1 : entry.children.size();
+        if (sound->files.size() < wanted)
+            report.Add(file, what + ": finds " + std::to_string(sound->files.size()) + " of its " +
+                                 std::to_string(wanted) + " sound files");
+    }
+    if (auto* list = dynamic_cast<Kestrin::SoundList*>(made))
+        for (const auto& [event, src] : entry.children)
+            if (!list->Get(Widen(event)))
+                report.Add(file, what + ": event \"" + event + "\" names \"" + src +
+                                     "\", which is no sound loaded before it");
+}
+
+} // namespace
+
+Report CheckGroups(const fs::path& root)
+{
+    Report report;
+    std::vector<fs::path> groups;
+    for (const fs::path& file : FilesUnder(root / "groups"))
+        if (Lower(file.extension().string()) == ".xml")
+            groups.push_back(file);
+
+    GroupLoader loader(root);
+    Kestrin::ResourceManager& manager = *Kestrin::ResourceManager::Instance();
+    for (const fs::path& path : groups)
+    {
+        ++report.checked;
+        const std::string file = Relative(root, path);
+        std::vector<GroupEntry> entries;
+        LogLines log;
+        try
+        {
+            entries = ReadGroupEntries(ReadBytes(path));
+            manager.LoadFile(Widen(path.stem().string()), nullptr, true);
+        }
+        catch (const std::exception& e)
+        {
+            report.Add(file, std::string("does not load: ") + e.what() + Because(log));
+            continue;
+        }
+        for (const GroupEntry& entry : entries)
+            CheckEntry(file, entry, manager, report);
     }
     return report;
 }

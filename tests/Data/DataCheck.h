@@ -1,7 +1,8 @@
 #pragma once
 
 // Checks over a data tree as the game reads it: names the file index can serve, images through the
-// engine's decoders, fonts through its font factory and movies through the movie host's header parser.
+// engine's decoders, fonts through its font factory, resource groups through the resource manager and
+// movies through the movie host's header parser.
 // Each check answers what it looked at and every problem, named by the file's path under the root.
 
 #include <filesystem>
@@ -36,6 +37,12 @@ Report CheckImages(const std::filesystem::path& root);
 // Every "fonts/<name>.txt" loads through the font factory with its image, holds every Latin-1 glyph
 // with ink in it, and measures a sample text to a size that fits its line height.
 Report CheckFonts(const std::filesystem::path& root);
+
+// Every "groups/<name>.xml" loads, in name order, into one resource manager with every factory the
+// game registers: no load error (a name two groups define is one), no element of an unregistered
+// kind, every named element made, every image and sound file found, every alias and sound-list
+// entry naming a resource loaded before it.
+Report CheckGroups(const std::filesystem::path& root);
 
 // Every ".swf" has a header the movie host reads whole: frame rate, frame count and background.
 Report CheckMovies(const std::filesystem::path& root);

@@ -68,6 +68,13 @@ TEST(CommittedData, EveryFontLoadsWithEveryLatin1Glyph)
     ExpectClean(report);
 }
 
+TEST(CommittedData, EveryGroupLoadsWithTheGamesFactories)
+{
+    const Report report = DataCheck::CheckGroups(cData);
+    EXPECT_GE(report.checked, 4);
+    ExpectClean(report);
+}
+
 TEST(CommittedData, EveryMovieHeaderParses)
 {
     const Report report = DataCheck::CheckMovies(cData);
@@ -89,6 +96,14 @@ protected:
             for (const std::string ext : {".txt", ".png"})
                 WriteBytes(root / "fonts" / (font + ext), ReadBytes(cData / "fonts" / (font + ext)));
         WriteBytes(root / "movies/Logos.swf", ReadBytes(cData / "movies/Logos.swf"));
+        WriteBytes(root / "sounds/Beep.wav", ReadBytes(cData / "sounds/SFX_UI_Tick.wav"));
+        WriteBytes(root / "groups/Menu.xml",
+                   "<resources><image name=\"Panel\" src=\"Panel\"/><font name=\"HudFont\" src=\"HudFont\"/>"
+                   "<imagelist name=\"Panels\"><image src=\"Panel\"/></imagelist>"
+                   "<sound name=\"Beep\" src=\"Beep\"/><alias name=\"Board\" src=\"Panel\"/>"
+                   "<soundlist name=\"Buttons\"><sound event=\"Hot\" src=\"Beep\"/></soundlist>"
+                   "<float name=\"Speed\" value=\"2\"/><randomrange name=\"Spawn\" min=\"1\" max=\"2\"/>"
+                   "</resources>");
         WriteBytes(root / "images/ui/Panel.png", ReadBytes(cData / "fonts/HudFont.png"));
         WriteBytes(root / "images/manifest.tsv",
                    "file\twidth\theight\tbytes\tfnv1a64\nimages/ui/Panel.png\t256\t512\t" +
@@ -115,8 +130,8 @@ struct BrokenCase
 TEST_F(BrokenTree, EachCheckNamesTheBrokenFile)
 {
     // The unbroken copy passes every check, so each problem below comes from its case.
-    for (auto check :
-         {DataCheck::CheckNames, DataCheck::CheckImages, DataCheck::CheckFonts, DataCheck::CheckMovies})
+    for (auto check : {DataCheck::CheckNames, DataCheck::CheckImages, DataCheck::CheckFonts,
+                       DataCheck::CheckGroups, DataCheck::CheckMovies})
         ASSERT_TRUE(check(root).problems.empty()) << Describe(check(root));
 
     auto cut = [](const char* rel, size_t keep)
@@ -126,6 +141,8 @@ TEST_F(BrokenTree, EachCheckNamesTheBrokenFile)
     auto manifest = [](const std::string& rows)
     { return [=](const fs::path& r) { WriteBytes(r / "images/manifest.tsv", rows); }; };
     const std::string panelBytes = std::to_string(fs::file_size(root / "images/ui/Panel.png"));
+    auto group = [](const char* rel, const std::string& body)
+    { return [=](const fs::path& r) { WriteBytes(r / rel, "<resources>" + body + "</resources>"); }; };
 
     const std::vector<BrokenCase> cases{
         {"non-ASCII name", copy("images/ui/Panel.png", "images/ui/Caf\xC3\xA9.png"), DataCheck::CheckNames,
@@ -179,6 +196,33 @@ TEST_F(BrokenTree, EachCheckNamesTheBrokenFile)
          DataCheck::CheckFonts, "fonts/HudFont.txt", "lacks glyphs: U+0041"},
         {"strip font image not a PNG", copy("movies/Logos.swf", "fonts/Font_Body.png"), DataCheck::CheckFonts,
          "fonts/Font_Body.txt", "glyph image does not"},
+        {"element of no registered kind", group("groups/More.xml", "<widget name=\"W\"/>"),
+         DataCheck::CheckGroups, "groups/More.xml", "widget \"W\" is of no registered kind"},
+        {"name in two groups", group("groups/More.xml", "<float name=\"panel\" value=\"1\"/>"),
+         DataCheck::CheckGroups, "groups/More.xml", "does not load: Resource name conflict."},
+        {"group not well-formed", group("groups/More.xml", "<float name=\"x\">"), DataCheck::CheckGroups,
+         "groups/More.xml", "does not load"},
+        {"image file missing", group("groups/More.xml", "<image name=\"Gone\" src=\"Gone\"/>"),
+         DataCheck::CheckGroups, "groups/More.xml", "image \"Gone\": no image \"Gone\" loads"},
+        {"image of a list missing",
+         group("groups/More.xml",
+               "<imagelist name=\"L\"><image src=\"Panel\"/><image src=\"Gone\"/></imagelist>"),
+         DataCheck::CheckGroups, "groups/More.xml", "imagelist \"L\": no image \"Gone\" loads"},
+        {"font missing", group("groups/More.xml", "<font name=\"F\" src=\"NoFont\"/>"),
+         DataCheck::CheckGroups, "groups/More.xml", "font \"F\" made no resource"},
+        {"sound file missing", group("groups/More.xml", "<sound name=\"Hush\" src=\"Hush\"/>"),
+         DataCheck::CheckGroups, "groups/More.xml", "sound \"Hush\": finds 0 of its 1 sound files"},
+        {"random sound file missing",
+         group("groups/More.xml",
+               "<randomsound name=\"R\"><sound src=\"Beep\"/><sound src=\"Hush\"/></randomsound>"),
+         DataCheck::CheckGroups, "groups/More.xml", "randomsound \"R\": finds 1 of its 2 sound files"},
+        {"sound list names a later sound",
+         group("groups/More.xml", "<soundlist name=\"S\"><sound event=\"Down\" src=\"Late\"/></soundlist>"
+                                  "<sound name=\"Late\" src=\"Beep\"/>"),
+         DataCheck::CheckGroups, "groups/More.xml",
+         "soundlist \"S\": event \"Down\" names \"Late\", which is no sound loaded before it"},
+        {"alias of nothing", group("groups/More.xml", "<alias name=\"A\" src=\"Nobody\"/>"),
+         DataCheck::CheckGroups, "groups/More.xml", "alias \"A\" names \"Nobody\", which is not loaded"},
         {"movie cut short", cut("movies/Logos.swf", 12), DataCheck::CheckMovies, "movies/Logos.swf",
          "does not parse: truncated"},
         {"movie without frames",

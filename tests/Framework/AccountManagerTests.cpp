@@ -2,7 +2,7 @@
 
 #include "Framework/Singletons.h"
 
-#include "AccountFakes.h"
+#include "Support/AccountFakes.h"
 #include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "Framework/Account.h"
 
-#include "AccountFakes.h"
+#include "Support/AccountFakes.h"
 #include "Support/LogCapture.h"
 
 #include <gtest/gtest.h>

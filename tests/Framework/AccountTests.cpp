@@ -3,7 +3,7 @@
 #include "Base/FileExceptions.h"
 #include "Base/XMLReader.h"
 
-#include "AccountFakes.h"
+#include "Support/AccountFakes.h"
 #include "Support/LogCapture.h"
 
 #include <gmock/gmock.h>

@@ -2,7 +2,7 @@
 
 #include "Base/Exceptions.h"
 
-#include "AccountFakes.h"
+#include "Support/AccountFakes.h"
 
 #include <gtest/gtest.h>
 

@@ -66,7 +66,44 @@ TEST(NamesThreads, TwoThreadsInterningTheSameNamesAgree)
     EXPECT_EQ(a[42], MakeName("threadname42"));
 }
 
+TEST(NamesThreads, AConstantNameReadFirstOnTwoThreadsIsOneId)
+{
+    static constinit ConstantName constant{"ConstantReadOnTwoThreads"};
+    NameId a, b;
+    std::thread t1([&] { a = constant; });
+    std::thread t2([&] { b = constant.Get(); });
+    t1.join();
+    t2.join();
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a, MakeName("constantreadontwothreads"));
+}
+
 // These reset the process-wide table, so they run in a child process.
+TEST(NamesIsolated, AConstantNameFollowsTheTableAcrossAClear)
+{
+    EXPECT_EXIT(
+        {
+            static constinit ConstantName constant{"ConstantName"};
+            const NameId first = constant;
+            if (first != MakeName("CONSTANTNAME") || std::strcmp(first.c_str(), "ConstantName") != 0)
+                std::exit(1);
+            ClearInternedNames();
+            // Other names first, so the fresh table cannot hand out the old address again.
+            MakeName("filler one");
+            MakeName("filler two");
+            const NameId second = constant;
+            if (second != MakeName("constantname") || std::strcmp(second.c_str(), "ConstantName") != 0)
+                std::exit(2);
+            // Interned first in another spelling after a clear: the constant finds that id.
+            ClearInternedNames();
+            const NameId lower = MakeName("constantname");
+            if (constant.Get() != lower || std::strcmp(constant.Text(), "ConstantName") != 0)
+                std::exit(3);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
 TEST(NamesIsolated, TableGrowsAtThreeQuartersAndKeepsIds)
 {
     EXPECT_EXIT(

@@ -1,7 +1,7 @@
 #include "Framework/Object.h"
 #include "Framework/ObjectDatabase.h"
 #include "Support/LogCapture.h"
-#include "TaskTestSupport.h"
+#include "Support/TaskTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include "Framework/Singletons.h"
 #include "Framework/ValueResources.h"
 
-#include "ResourceTestSupport.h"
 #include "Support/ChunkedStream.h"
 #include "Support/LogCapture.h"
+#include "Support/ResourceTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -282,7 +282,7 @@ TEST_F(ResourceManagerTest, ProgressFollowsEveryHandledNodeAndAbortStopsTheRead)
 
 TEST_F(ResourceManagerTest, TypedLookupsAnswerNothingForMissingNamesAndWrongTypes)
 {
-    RegisterValueResourceFactories();
+    RegisterValueResourceFactories(*manager);
     ResourcePair<Thing> before = GetResource<Thing>(MakeName("Button"));
     EXPECT_EQ(before, ResourcePair<Thing>(nullptr, nullptr));
     EXPECT_EQ(GetFloatValue(MakeName("Speed")), nullptr);

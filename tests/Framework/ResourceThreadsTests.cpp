@@ -1,7 +1,7 @@
 #include "Framework/ResourceManager.h"
 #include "Framework/ValueResources.h"
 
-#include "ResourceTestSupport.h"
+#include "Support/ResourceTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ NameId BigName(int i)
 
 TEST_F(ResourceThreads, LoadingGroupWhileTheMainThreadLooksUpLoadsAndUnloads)
 {
-    RegisterValueResourceFactories();
+    RegisterValueResourceFactories(*manager);
     std::string big = "<resources>";
     for (int i = 0; i < BigCount; ++i)
         big += "<float name=\"big_" + std::to_string(i) + "\" value=\"" + std::to_string(i) + "\"/>\n";

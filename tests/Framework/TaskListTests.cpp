@@ -2,7 +2,7 @@
 #include "Framework/Object.h"
 #include "Framework/Task.h"
 #include "Framework/Tasks.h"
-#include "TaskTestSupport.h"
+#include "Support/TaskTestSupport.h"
 
 #include <gtest/gtest.h>
 

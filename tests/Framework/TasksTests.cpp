@@ -4,7 +4,7 @@
 #include "Framework/Object.h"
 #include "Framework/ObjectDatabase.h"
 #include "Framework/Tasks.h"
-#include "TaskTestSupport.h"
+#include "Support/TaskTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "Framework/ResourceManager.h"
 
-#include "ResourceTestSupport.h"
+#include "Support/ResourceTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace
 class ValueResourcesTest : public KestrinTest::ResourceTest
 {
 protected:
-    ValueResourcesTest() { RegisterValueResourceFactories(); }
+    ValueResourcesTest() { RegisterValueResourceFactories(*manager); }
 
     void LoadValues(const std::string& body)
     {
@@ -124,7 +124,7 @@ TEST_F(ValueResourcesTest, SixteenKindsRegisteredAndReplacedOnASecondCall)
 
     // Each new factory is made while the one it replaces still lives, so it sits elsewhere;
     // the replaced ones are destroyed (the leak checker would report them otherwise).
-    RegisterValueResourceFactories();
+    RegisterValueResourceFactories(*manager);
     for (size_t i = 0; i < first.size(); ++i)
     {
         EXPECT_NE(first[i], nullptr) << kinds[i];

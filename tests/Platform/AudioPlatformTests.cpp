@@ -1,4 +1,4 @@
-#include "AudioPlatformFixture.h"
+#include "Support/AudioPlatformFixture.h"
 
 #include "Support/FakeClock.h"
 #include "Support/LogCapture.h"

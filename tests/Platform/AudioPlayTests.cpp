@@ -1,7 +1,7 @@
-#include "AudioPlatformFixture.h"
-#include "EngineFakes.h"
-#include "TempFolder.h"
-#include "Thrown.h"
+#include "Support/AudioPlatformFixture.h"
+#include "Support/EngineFakes.h"
+#include "Support/TempFolder.h"
+#include "Support/Thrown.h"
 
 #include "Base/AttributeContainer.h"
 #include "Base/Random.h"
@@ -209,6 +209,7 @@ TEST_F(AudioFilesTest, SoundFactoriesLoadTheirFilesAndRejectDamagedOnes)
                  "src=\"Later\"/></soundlist>"
                  "<sound name=\"Later\" src=\"b\"/></resources>");
     ResourceManager* resources = ResourceManager::Instance();
+    RegisterSoundResourceFactories(*resources);
     resources->LoadFile(L"sounds", nullptr, false);
     auto* one = dynamic_cast<BASSSound*>(resources->Find(MakeName("One")));
     auto* missing = dynamic_cast<BASSSound*>(resources->Find(MakeName("Missing")));
@@ -248,6 +249,7 @@ TEST_F(AudioFilesTest, PlaySoundByNameFindsOnlyLoadedSounds)
     folder.Write("named.xml", "<resources><sound name=\"Beep\" src=\"beep\"/>"
                               "<float name=\"Level\" value=\"0.5\"/></resources>");
     ResourceManager* resources = ResourceManager::Instance();
+    RegisterSoundResourceFactories(*resources);
     resources->RegisterFactory(L"float", new FloatResourceFactory);
 
     // Not loaded yet, another kind of resource, no name at all: nothing plays, nothing throws.

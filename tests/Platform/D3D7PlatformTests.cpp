@@ -1,11 +1,11 @@
 // The Direct3D 7 platform and its screen canvas on the fake display back end: what reaches the
 // device (vertices, textures, clip planes) and how frames begin, end and recover.
-#include "EngineFakes.h"
 #include "Graphics/Font.h"
 #include "Graphics/Image.h"
 #include "Platform/Shim/DirectDraw/FakeBackend.h"
 #include "Platform/Win32/CDisplay.h"
 #include "Platform/Win32/D3D7GraphicsPlatform.h"
+#include "Support/EngineFakes.h"
 #include "Support/FakeClock.h"
 #include "Support/LogCapture.h"
 
@@ -218,19 +218,19 @@ TEST_F(D3D7PlatformTest, AnswersItsInterfacesButNotPixelSetting)
 {
     cScreenCanvasD3D& canvas = Canvas();
     void* out = &canvas;
-    EXPECT_FALSE(canvas.QueryInterface(IPixelSettingCanvasName(), &out));
+    EXPECT_FALSE(canvas.QueryInterface(Kestrin::Names::IPixelSettingCanvas, &out));
     EXPECT_EQ(out, &canvas);
     EXPECT_FALSE(canvas.QueryInterface(MakeName("IUnknownCanvas"), &out));
     EXPECT_EQ(out, &canvas);
 
     const std::pair<NameId, void*> faces[] = {
-        {IScreenName(), static_cast<IScreen*>(&canvas)},
-        {ICanvasName(), static_cast<ICanvas*>(&canvas)},
-        {IQuadDrawingCanvasName(), static_cast<IQuadDrawingCanvas*>(&canvas)},
-        {ILineDrawingCanvasName(), static_cast<ILineDrawingCanvas*>(&canvas)},
-        {ITextDrawingCanvasName(), static_cast<ITextDrawingCanvas*>(&canvas)},
-        {IEllipseDrawingCanvasName(), static_cast<IEllipseDrawingCanvas*>(&canvas)},
-        {ISpriteDrawingCanvasName(), static_cast<ISpriteDrawingCanvas*>(&canvas)},
+        {Kestrin::Names::IScreen, static_cast<IScreen*>(&canvas)},
+        {Kestrin::Names::ICanvas, static_cast<ICanvas*>(&canvas)},
+        {Kestrin::Names::IQuadDrawingCanvas, static_cast<IQuadDrawingCanvas*>(&canvas)},
+        {Kestrin::Names::ILineDrawingCanvas, static_cast<ILineDrawingCanvas*>(&canvas)},
+        {Kestrin::Names::ITextDrawingCanvas, static_cast<ITextDrawingCanvas*>(&canvas)},
+        {Kestrin::Names::IEllipseDrawingCanvas, static_cast<IEllipseDrawingCanvas*>(&canvas)},
+        {Kestrin::Names::ISpriteDrawingCanvas, static_cast<ISpriteDrawingCanvas*>(&canvas)},
     };
     for (const auto& [name, face] : faces)
     {

@@ -1,4 +1,4 @@
-#include "EngineFakes.h"
+#include "Support/EngineFakes.h"
 #include "Support/FakeClock.h"
 #include "Support/LogCapture.h"
 
@@ -163,9 +163,9 @@ TEST_F(DDraw7PlatformTest, InitializeMakesAScreenSurfaceFillsTheBufferPatternAnd
     EXPECT_NE(Graphics::QueryCanvas<Graphics::IPixelSettingCanvas>(canvas), nullptr);
     EXPECT_NE(Graphics::QueryCanvas<Graphics::IEllipseDrawingCanvas>(canvas), nullptr);
     void* untouched = &name;
-    EXPECT_FALSE(canvas->QueryInterface(Graphics::ILineDrawingCanvasName(), &untouched));
-    EXPECT_FALSE(canvas->QueryInterface(Graphics::ITextDrawingCanvasName(), &untouched));
-    EXPECT_FALSE(canvas->QueryInterface(Graphics::ISpriteDrawingCanvasName(), &untouched));
+    EXPECT_FALSE(canvas->QueryInterface(Kestrin::Names::ILineDrawingCanvas, &untouched));
+    EXPECT_FALSE(canvas->QueryInterface(Kestrin::Names::ITextDrawingCanvas, &untouched));
+    EXPECT_FALSE(canvas->QueryInterface(Kestrin::Names::ISpriteDrawingCanvas, &untouched));
     EXPECT_EQ(untouched, &name);
     EXPECT_EQ(graphics->CreateTexture(nullptr), nullptr);
 }

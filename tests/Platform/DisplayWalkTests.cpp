@@ -1,7 +1,7 @@
-#include "EngineFakes.h"
+#include "Support/EngineFakes.h"
 #include "Support/FakeClock.h"
 #include "Support/LogCapture.h"
-#include "Thrown.h"
+#include "Support/Thrown.h"
 
 #include "Framework/CommandLine.h"
 #include "Graphics/Image.h"

@@ -1,6 +1,6 @@
 #include "Platform/Win32/FlashPlayer.h"
 
-#include "EngineFakes.h"
+#include "Support/EngineFakes.h"
 #include "Support/FakeClock.h"
 #include "Support/FakeFileSystem.h"
 #include "Support/LogCapture.h"

@@ -1,5 +1,5 @@
 #include "Platform/Shim/Win32/Folders.h"
-#include "TempFolder.h"
+#include "Support/TempFolder.h"
 
 #include "Base/Text.h"
 #include "Framework/Application.h"

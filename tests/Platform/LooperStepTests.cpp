@@ -1,4 +1,4 @@
-#include "EngineFakes.h"
+#include "Support/EngineFakes.h"
 #include "Support/FakeClock.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Both graphics platforms draw the same test card through the SDL back end; the pictures must agree.
-#include "EngineFakes.h"
+#include "Support/EngineFakes.h"
 #include "Support/FakeFileSystem.h"
 
 #include "Graphics/Canvas.h"

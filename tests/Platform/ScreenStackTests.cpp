@@ -1,4 +1,4 @@
-#include "EngineFakes.h"
+#include "Support/EngineFakes.h"
 #include "Support/LogCapture.h"
 
 #include "Graphics/Canvas.h"

@@ -18,44 +18,33 @@ TEST(VirtualKeys, MapsSdlKeysToWindowsCodes)
         EXPECT_LT(VirtualKeyFromSdl(k), 256);
 }
 
-TEST(VirtualKeys, ToAsciiAppliesShiftCapsLockAndControl)
+TEST(VirtualKeys, TheKeyStateGivesTheModifiersTextFieldsTranslateWith)
 {
+    using namespace Kestrin;
     KeyboardState s;
-    auto expect = [&](std::initializer_list<std::pair<int, int>> cases)
-    {
-        for (auto [key, ascii] : cases)
-            EXPECT_EQ(ToAscii(key, s.Bytes()), ascii) << key;
-    };
-    expect({{'A', 'a'}, {'1', '1'}, {VK_OEM_2, '/'}});
+    EXPECT_EQ(s.Modifiers(), 0u);
     s.OnKey(SDLK_LSHIFT, true);
-    expect({{'A', 'A'}, {'1', '!'}, {'0', ')'}, {VK_OEM_7, '"'}});
     s.SetCapsLock(true);
-    expect({{'A', 'a'}, {'2', '@'}}); // shift and caps cancel on letters; caps leaves digits
-    s.OnKey(SDLK_LSHIFT, false);
-    expect({{'Q', 'Q'}, {'2', '2'}, {VK_LEFT, 0}, {VK_SPACE, ' '}});
+    EXPECT_EQ(s.Modifiers(), KeyModifier_Shift | KeyModifier_CapsLock);
 
     // Modifiers stay down while either side is.
-    s.SetCapsLock(false);
-    s.OnKey(SDLK_LSHIFT, true);
     s.OnKey(SDLK_RSHIFT, true);
     s.OnKey(SDLK_LSHIFT, false);
     EXPECT_TRUE(s.IsDown(VK_SHIFT));
     s.OnKey(SDLK_RSHIFT, false);
     EXPECT_FALSE(s.IsDown(VK_SHIFT));
-    s.OnKey(SDLK_LCTRL, true);
-    expect({{'C', 3}, {'1', 0}}); // control codes
+    s.OnKey(SDLK_RCTRL, true);
+    s.OnKey(SDLK_LALT, true);
+    s.SetNumLock(true);
+    EXPECT_EQ(s.Modifiers(),
+              KeyModifier_Control | KeyModifier_Alt | KeyModifier_CapsLock | KeyModifier_NumLock);
     s.OnKey(SDLK_b, true);
     EXPECT_TRUE(s.IsDown('B'));
-    s.SetCapsLock(true);
-    s.Clear();
-    EXPECT_FALSE(s.IsDown(VK_CONTROL));
-    EXPECT_EQ(s.Bytes()[VK_CAPITAL] & 1, 1); // the toggle survives
-}
 
-TEST(VirtualKeys, PunctuationClass)
-{
-    for (char c : {'!', '~'})
-        EXPECT_TRUE(IsPunctuation(c)) << c;
-    for (char c : {'a', ' ', '\xe9'})
-        EXPECT_FALSE(IsPunctuation(c)) << c;
+    // Losing the keyboard releases every key; the locks stay as they are.
+    s.Clear();
+    EXPECT_FALSE(s.IsDown('B'));
+    EXPECT_EQ(s.Modifiers(), KeyModifier_CapsLock | KeyModifier_NumLock);
+    s.SetCapsLock(false);
+    EXPECT_EQ(s.Modifiers(), KeyModifier_NumLock);
 }

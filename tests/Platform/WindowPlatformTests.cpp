@@ -1,6 +1,6 @@
-#include "EngineFakes.h"
+#include "Support/EngineFakes.h"
+#include "Support/TempFolder.h"
 #include "Support/WaitFor.h"
-#include "TempFolder.h"
 
 #include "Base/Text.h"
 #include "Framework/FileSystem.h"
@@ -136,8 +136,6 @@ TEST_F(WindowPlatform, SetsUpTheProgramFolderAndTheFileSystem)
     ASSERT_NE(dynamic_cast<Win32FileSystem*>(GetFileSystem()), nullptr);
     FileSpec level(1, L"one", L".xml", L"levels");
     EXPECT_TRUE(GetFileSystem()->Exists(level));
-    for (const wchar_t* kind : {L"image", L"imagelist", L"filmstrip", L"font"})
-        EXPECT_NE(ResourceManager::Instance()->GetFactory(kind), nullptr) << ToUtf8(kind);
     platform->Shutdown();
     EXPECT_FALSE(GetFileSystem()->Exists(level)); // the partitions are gone
     EXPECT_FALSE(SDL_WasInit(SDL_INIT_VIDEO));
@@ -174,13 +172,15 @@ TEST_F(WindowPlatform, MouseAndKeysBecomeInputEvents)
     ApplyQueuedDisplayChanges();
     EXPECT_TRUE(SDL_GetWindowFlags(platform->GetWindowHandle()) & SDL_WINDOW_FULLSCREEN_DESKTOP);
 
-    // The key state for text fields follows, with Caps Lock from the modifiers.
-    Key(true, SDLK_LSHIFT, KMOD_LSHIFT | KMOD_CAPS);
+    // Text fields translate with the modifiers the window saw, the locks from SDL's key modifiers.
+    Key(true, SDLK_LSHIFT, KMOD_LSHIFT | KMOD_CAPS | KMOD_NUM);
     Pump();
-    EXPECT_TRUE(platform->GetKeyboardState()[Shim::VK_SHIFT] & 0x80);
-    EXPECT_EQ(Shim::ToAscii(0x42, platform->GetKeyboardState()), 'b');
+    EXPECT_TRUE(platform->GetKeyboardState()[VK_SHIFT] & 0x80);
+    EXPECT_EQ(GetKeyModifiers(), KeyModifier_Shift | KeyModifier_CapsLock | KeyModifier_NumLock);
+    EXPECT_EQ(TranslateKey('B'), (KeyTranslation{1, 'b'}));
     Pumped(SDL_WINDOWEVENT_FOCUS_LOST); // keys released elsewhere never report it
-    EXPECT_FALSE(platform->GetKeyboardState()[Shim::VK_SHIFT] & 0x80);
+    EXPECT_FALSE(platform->GetKeyboardState()[VK_SHIFT] & 0x80);
+    EXPECT_EQ(GetKeyModifiers(), KeyModifier_CapsLock | KeyModifier_NumLock);
 }
 
 TEST_F(WindowPlatform, OneLeaveEventPerExitAndNoInputOutsideThePump)

@@ -1,5 +1,5 @@
-#include "EngineFakes.h"
-#include "TempFolder.h"
+#include "Support/EngineFakes.h"
+#include "Support/TempFolder.h"
 
 #include "Base/Random.h"
 #include "Base/Text.h"

@@ -149,7 +149,7 @@ D3D7GraphicsPlatform::~D3D7GraphicsPlatform() = default;
 
 void D3D7GraphicsPlatform::GetName(NameId& name)
 {
-    static const NameId platformName = MakeName("D3D7");
+    static constinit ConstantName platformName{"D3D7"};
     name = platformName;
 }
 

@@ -84,7 +84,7 @@ DDraw7GraphicsPlatform::~DDraw7GraphicsPlatform() = default;
 
 void DDraw7GraphicsPlatform::GetName(NameId& name)
 {
-    static const NameId platformName = MakeName("DDraw7");
+    static constinit ConstantName platformName{"DDraw7"};
     name = platformName;
 }
 
@@ -299,13 +299,13 @@ void DDraw7GraphicsPlatform::SetCursorImage(IImage* image, const Vector2<int>& h
 bool DDraw7GraphicsPlatform::QueryInterface(NameId name, void** out)
 {
     void* face = nullptr;
-    if (name == Graphics::ICanvasName())
+    if (name == Names::ICanvas)
         face = static_cast<Graphics::ICanvas*>(this);
-    else if (name == Graphics::IQuadDrawingCanvasName())
+    else if (name == Names::IQuadDrawingCanvas)
         face = static_cast<Graphics::IQuadDrawingCanvas*>(this);
-    else if (name == Graphics::IPixelSettingCanvasName())
+    else if (name == Names::IPixelSettingCanvas)
         face = static_cast<Graphics::IPixelSettingCanvas*>(this);
-    else if (name == Graphics::IEllipseDrawingCanvasName())
+    else if (name == Names::IEllipseDrawingCanvas)
         face = static_cast<Graphics::IEllipseDrawingCanvas*>(this);
     if (!face)
         return false;

@@ -99,15 +99,9 @@ enum class RimKind
 
 } // namespace
 
-NameId IScreenName()
-{
-    static const NameId name = MakeName("IScreen");
-    return name;
-}
-
 void cScreenCanvasD3D::GetName(NameId& name)
 {
-    static const NameId canvasName = MakeName("ScreenCanvasD3D");
+    static constinit ConstantName canvasName{"ScreenCanvasD3D"};
     name = canvasName;
 }
 
@@ -126,19 +120,19 @@ const Rect<int>& cScreenCanvasD3D::GetBounds()
 bool cScreenCanvasD3D::QueryInterface(NameId name, void** out)
 {
     void* face = nullptr;
-    if (name == IScreenName())
+    if (name == Names::IScreen)
         face = static_cast<IScreen*>(this);
-    else if (name == ICanvasName())
+    else if (name == Names::ICanvas)
         face = static_cast<ICanvas*>(this);
-    else if (name == IQuadDrawingCanvasName())
+    else if (name == Names::IQuadDrawingCanvas)
         face = static_cast<IQuadDrawingCanvas*>(this);
-    else if (name == ILineDrawingCanvasName())
+    else if (name == Names::ILineDrawingCanvas)
         face = static_cast<ILineDrawingCanvas*>(this);
-    else if (name == ITextDrawingCanvasName())
+    else if (name == Names::ITextDrawingCanvas)
         face = static_cast<ITextDrawingCanvas*>(this);
-    else if (name == IEllipseDrawingCanvasName())
+    else if (name == Names::IEllipseDrawingCanvas)
         face = static_cast<IEllipseDrawingCanvas*>(this);
-    else if (name == ISpriteDrawingCanvasName())
+    else if (name == Names::ISpriteDrawingCanvas)
         face = static_cast<ISpriteDrawingCanvas*>(this);
     if (!face)
         return false;

@@ -14,6 +14,11 @@ class CDisplay;
 namespace DD = Shim::DirectDraw;
 } // namespace Kestrin
 
+namespace Kestrin::Names
+{
+inline constinit ConstantName IScreen{"IScreen"};
+} // namespace Kestrin::Names
+
 namespace Kestrin::Graphics
 {
 
@@ -25,8 +30,6 @@ public:
     virtual int BeginFrame() = 0;
     virtual int EndFrame() = 0;
 };
-
-NameId IScreenName();
 
 class cScreenCanvasD3D : public IScreen,
                          public ICanvas,

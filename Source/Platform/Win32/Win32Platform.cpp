@@ -4,10 +4,9 @@
 #include "Base/Log.h"
 #include "Base/Text.h"
 #include "Framework/FileSystem.h"
+#include "Framework/Keys.h"
 #include "Framework/ObjectDatabase.h"
 #include "Framework/Paths.h"
-#include "Framework/ResourceManager.h"
-#include "Graphics/GraphicsFactories.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
 #include "Platform/GraphicsPlatform.h"
@@ -71,12 +70,17 @@ Win32Platform::Win32Platform()
             if (IPlatform* platform = GetPlatform())
                 platform->ReleaseCapture();
         });
+    // Text fields translate keys with the modifiers this window saw.
+    SetKeyModifierSource([this] { return m_keys.Modifiers(); });
 }
 
 Win32Platform::~Win32Platform()
 {
     if (GetPlatform() == this)
+    {
         SetMouseCaptureReleaseHandler(nullptr);
+        SetKeyModifierSource(nullptr);
+    }
 }
 
 void Win32Platform::Initialize()
@@ -85,9 +89,6 @@ void Win32Platform::Initialize()
     if (!fileSystem)
         fileSystem = Win32FileSystem::CreateDefault();
     fileSystem->Initialize();
-
-    // "image", "imagelist", "filmstrip", "font".
-    RegisterGraphicsResourceFactories(*ResourceManager::Instance());
 }
 
 void Win32Platform::Shutdown()
@@ -190,6 +191,7 @@ void Win32Platform::OnKey(const SDL_KeyboardEvent& key, bool down)
     const SDL_Keycode sym = key.keysym.sym;
     m_keys.OnKey(sym, down);
     m_keys.SetCapsLock(key.keysym.mod & KMOD_CAPS);
+    m_keys.SetNumLock(key.keysym.mod & KMOD_NUM);
 
     if (down && (key.keysym.mod & KMOD_ALT))
     {

@@ -73,7 +73,7 @@ public:
     SDL_Window* GetWindowHandle() const { return m_window; }
     void* GetDisplayWindow() override { return m_window; }
     uint32_t GetFlags() const { return m_flags; }
-    // The 256-entry virtual-key state for text fields (0x80 down, bit 0 of VK_CAPITAL the toggle).
+    // The 256-entry virtual-key state (0x80 down, bit 0 of VK_CAPITAL and VK_NUMLOCK the toggles).
     const std::array<uint8_t, 256>& GetKeyboardState() const { return m_keys.Bytes(); }
 
 protected:

@@ -1,16 +1,14 @@
 #include "Platform/Shim/Win32/VirtualKeys.h"
 
-#include <cctype>
-
 namespace Kestrin::Shim
 {
 
 int VirtualKeyFromSdl(SDL_Keycode key)
 {
     if (key >= SDLK_a && key <= SDLK_z)
-        return 0x41 + (key - SDLK_a);
+        return VK_A + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9)
-        return 0x30 + (key - SDLK_0);
+        return VK_0 + (key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12)
         return VK_F1 + (key - SDLK_F1);
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
@@ -154,89 +152,35 @@ void KeyboardState::OnKey(SDL_Keycode key, bool down)
     Set(VK_MENU, IsDown(VK_LMENU) || IsDown(VK_RMENU));
 }
 
-void KeyboardState::SetCapsLock(bool on)
+void KeyboardState::SetToggle(int vk, bool on)
 {
-    uint8_t& b = m_state[VK_CAPITAL];
+    uint8_t& b = m_state[size_t(vk)];
     b = uint8_t(on ? (b | 1) : (b & ~1));
 }
 
 void KeyboardState::Clear()
 {
-    bool caps = m_state[VK_CAPITAL] & 1;
+    const uint8_t caps = m_state[VK_CAPITAL] & 1;
+    const uint8_t numLock = m_state[VK_NUMLOCK] & 1;
     m_state.fill(0);
-    SetCapsLock(caps);
+    m_state[VK_CAPITAL] = caps;
+    m_state[VK_NUMLOCK] = numLock;
 }
 
-char ToAscii(int vk, const std::array<uint8_t, 256>& state)
+uint32_t KeyboardState::Modifiers() const
 {
-    if (vk <= 0 || vk > 255)
-        return 0;
-    const bool shift = state[VK_SHIFT] & 0x80;
-    const bool caps = state[VK_CAPITAL] & 1;
-    const bool ctrl = state[VK_CONTROL] & 0x80;
-    const bool alt = state[VK_MENU] & 0x80;
-
-    if (vk >= 'A' && vk <= 'Z')
-    {
-        if (ctrl && !alt)
-            return char(vk - 'A' + 1);
-        return (shift != caps) ? char(vk) : char(vk - 'A' + 'a');
-    }
-    if (ctrl)
-        return 0;
-    if (vk >= '0' && vk <= '9')
-    {
-        static const char shifted[] = ")!@#$%^&*(";
-        return shift ? shifted[vk - '0'] : char(vk);
-    }
-    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
-        return char('0' + (vk - VK_NUMPAD0));
-    struct Oem
-    {
-        int vk;
-        char plain;
-        char shifted;
-    };
-    static const Oem oem[] = {
-        {VK_OEM_1, ';', ':'},     {VK_OEM_PLUS, '=', '+'},   {VK_OEM_COMMA, ',', '<'},
-        {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
-        {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},      {VK_OEM_5, '\\', '|'},
-        {VK_OEM_6, ']', '}'},     {VK_OEM_7, '\'', '"'},
-    };
-    for (const Oem& o : oem)
-        if (o.vk == vk)
-            return shift ? o.shifted : o.plain;
-    switch (vk)
-    {
-    case VK_SPACE:
-        return ' ';
-    case VK_RETURN:
-        return '\r';
-    case VK_BACK:
-        return '\b';
-    case VK_TAB:
-        return '\t';
-    case VK_ESCAPE:
-        return 27;
-    case VK_MULTIPLY:
-        return '*';
-    case VK_ADD:
-        return '+';
-    case VK_SUBTRACT:
-        return '-';
-    case VK_DECIMAL:
-        return '.';
-    case VK_DIVIDE:
-        return '/';
-    default:
-        return 0;
-    }
-}
-
-bool IsPunctuation(char c)
-{
-    unsigned char u = static_cast<unsigned char>(c);
-    return u < 0x80 && std::ispunct(u);
+    uint32_t modifiers = 0;
+    if (IsDown(VK_SHIFT))
+        modifiers |= KeyModifier_Shift;
+    if (IsDown(VK_CONTROL))
+        modifiers |= KeyModifier_Control;
+    if (IsDown(VK_MENU))
+        modifiers |= KeyModifier_Alt;
+    if (m_state[VK_CAPITAL] & 1)
+        modifiers |= KeyModifier_CapsLock;
+    if (m_state[VK_NUMLOCK] & 1)
+        modifiers |= KeyModifier_NumLock;
+    return modifiers;
 }
 
 } // namespace Kestrin::Shim

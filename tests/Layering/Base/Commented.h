@@ -1,0 +1,3 @@
+#pragma once
+// #include "Screens/Game.h" is what a comment may say.
+#include <string>

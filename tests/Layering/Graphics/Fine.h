@@ -1,0 +1,3 @@
+#pragma once
+#include "Base/Geometry.h"
+#include <vector>

@@ -1,0 +1,3 @@
+// Only the checker reads these files: each breaks the area order one way, or keeps it.
+#include "Framework/Names.h"
+#include "Platform/Display.h"

@@ -1,0 +1,4 @@
+#include "Graphics/Canvas.h"
+#include "Platform/Display.h"
+
+#include <SDL2/SDL.h>

@@ -1,0 +1,4 @@
+#pragma once
+#include "UI/Button.h"
+
+#include <SDL2/SDL.h>
