@@ -67,9 +67,24 @@ void DeleteBuiltChildren(SceneNode* node)
     }
 }
 
-// References nested this deep go round in a circle (a layout replaced since it was read).
-constexpr int MaxReferenceDepth = 64;
-thread_local int g_referenceDepth = 0;
+// The build under way on this thread: its levels and the nodes it made. References stop adding
+// to a build that has grown too deep or too large (references in a circle, through a layout
+// replaced since it was read, or fanning out level after level).
+thread_local int g_buildDepth = 0;
+thread_local size_t g_builtNodes = 0;
+
+struct BuildLevel
+{
+    BuildLevel()
+    {
+        if (g_buildDepth++ == 0)
+            g_builtNodes = 0;
+        ++g_builtNodes;
+    }
+    ~BuildLevel() { --g_buildDepth; }
+    BuildLevel(const BuildLevel&) = delete;
+    BuildLevel& operator=(const BuildLevel&) = delete;
+};
 
 } // namespace
 
@@ -175,6 +190,7 @@ void SceneLayout::Read(IXMLReader& reader)
 
 SceneNode* SceneLayout::BuildNode(SceneNode* parent, const LayoutDescriptor& d)
 {
+    BuildLevel level;
     SceneNode* made = d.factory ? d.factory->Create(*d.nodeDescriptor) : nullptr;
     std::unique_ptr<SceneNode> node(made ? made : new SceneNode);
     node->SetName(d.name);
@@ -262,15 +278,10 @@ SceneNode* SceneRefFactory::Create(const SceneNodeDescriptor& descriptor)
         LogPrintf("sceneref: layout \"%s\" not found\n", text);
         return new SceneNode;
     }
-    if (g_referenceDepth >= MaxReferenceDepth)
+    if (g_buildDepth > SceneLayout::MaxDepth || g_builtNodes > SceneLayout::MaxBuiltNodes)
     {
-        LogPrintf("sceneref: layout \"%s\" refers back to itself\n", text);
+        LogPrintf("sceneref: layout \"%s\" left out: the scene would grow too deep or too large\n", text);
         return new SceneNode;
     }
-    struct DepthGuard
-    {
-        DepthGuard() { ++g_referenceDepth; }
-        ~DepthGuard() { --g_referenceDepth; }
-    } guard;
     return SceneLayout::BuildNode(nullptr, *layout->GetRoot());
 }

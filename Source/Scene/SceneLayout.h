@@ -85,6 +85,9 @@ public:
 
     // Nested deeper than this, a layout is refused: the tree's walks recurse once per level.
     static constexpr int MaxDepth = 1000;
+    // A build that has grown deeper than MaxDepth or made more nodes than this takes no more
+    // references: they build empty nodes (and say so in the log).
+    static constexpr size_t MaxBuiltNodes = 20000;
 
 private:
     std::unique_ptr<LayoutDescriptor> m_root;

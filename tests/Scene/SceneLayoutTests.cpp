@@ -362,3 +362,38 @@ TEST_F(SceneLayouts, NodeKindsRegisterInTheirFixedOrderAndAReplacedFactoryIsDest
     GetSceneNodeFactories().Unregister(L"testnode");
     EXPECT_EQ(TestKindFactory::alive, before);
 }
+
+TEST_F(SceneLayouts, ReferencesStopWhereTheSceneWouldGrowWithoutEnd)
+{
+    KestrinTest::LogCapture log;
+    // A circle: "A" is replaced, after "B" was read, by a reference to "B".
+    Layout("<scenenode/>", "A");
+    const SceneLayout* b = Layout("<sceneref scenename=\"A\"/>", "B");
+    manager->UnloadFile(L"G1");
+    Layout("<scenenode><sceneref scenename=\"B\"/></scenenode>", "A");
+    SceneNode* root = b->Instantiate(database, nullptr);
+    int depth = 0;
+    for (SceneNode* n = root; n; n = n->GetFirstChild())
+        ++depth;
+    EXPECT_GT(depth, 100); // a reference takes two levels of the build
+    EXPECT_LE(depth, SceneLayout::MaxDepth + 2);
+    EXPECT_NE(log.Text().find("left out: the scene would grow too deep or too large"), std::string::npos);
+
+    // Ten references to ten references to ... : the build stops taking them past the node bound.
+    std::string ten = "<scenenode>";
+    for (int i = 0; i < 10; ++i)
+        ten += "<scenenode/>";
+    Layout(ten + "</scenenode>", "F0");
+    for (int level = 1; level <= 5; ++level)
+    {
+        std::string refs = "<scenenode>";
+        for (int i = 0; i < 10; ++i)
+            refs += "<sceneref scenename=\"F" + std::to_string(level - 1) + "\"/>";
+        Layout(refs + "</scenenode>", ("F" + std::to_string(level)).c_str());
+    }
+    ObjectDatabase big;
+    const size_t before = big.GetTableSize();
+    GetSceneLayout("F5").second->Instantiate(big, nullptr);
+    EXPECT_GT(big.GetTableSize() - before, SceneLayout::MaxBuiltNodes / 2);
+    EXPECT_LT(big.GetTableSize() - before, SceneLayout::MaxBuiltNodes + 200);
+}
