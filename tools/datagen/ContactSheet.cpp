@@ -1,8 +1,10 @@
+#include "Blobs.h"
 #include "Generate.h"
 #include "Paint.h"
 #include "Text.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace DataGen
 {
@@ -17,7 +19,21 @@ struct Tile
 {
     const ImageFile* file;
     int scale;
+    // A reduced copy shown instead of the file's canvas, when the family asks for one.
+    std::shared_ptr<Canvas> reduced;
+    const Canvas& Shown() const { return reduced ? *reduced : file->canvas; }
 };
+
+Tile MakeTile(const ImageFile& f, int scale, double sheetScale)
+{
+    Tile t{&f, scale, nullptr};
+    const Canvas& c = f.canvas;
+    if (sheetScale != 1.0 && std::max(c.Width(), c.Height()) > 200)
+        t.reduced =
+            std::make_shared<Canvas>(Resize(c, std::max(1, static_cast<int>(c.Width() * sheetScale + 0.5)),
+                                            std::max(1, static_cast<int>(c.Height() * sheetScale + 0.5))));
+    return t;
+}
 
 // Small pieces are shown enlarged (nearest neighbour), so single pixels can be judged.
 int ScaleFor(const Canvas& c)
@@ -47,6 +63,9 @@ std::string Label(const Tile& t)
     std::string label = t.file->label.empty() ? t.file->stem : t.file->label;
     if (t.scale > 1)
         label += " x" + std::to_string(t.scale);
+    if (t.reduced)
+        label += " (" + std::to_string(t.file->canvas.Width()) + " x " +
+                 std::to_string(t.file->canvas.Height()) + ", shown reduced)";
     return label;
 }
 
@@ -71,7 +90,7 @@ int Layout(Canvas* sheet, const std::vector<Row>& rows, int& widest)
         int x = kMargin, lineHeight = 0;
         for (const Tile& t : row.tiles)
         {
-            const int w = t.file->canvas.Width() * t.scale, h = t.file->canvas.Height() * t.scale;
+            const int w = t.Shown().Width() * t.scale, h = t.Shown().Height() * t.scale;
             const std::string label = Label(t);
             const int cellW = std::max(w, TextWidth(DecodeLatin1Text(label), caption));
             if (x > kMargin && x + cellW > kMaxWidth - kMargin)
@@ -83,7 +102,7 @@ int Layout(Canvas* sheet, const std::vector<Row>& rows, int& widest)
             if (sheet)
             {
                 Checker(*sheet, x, y, w, h);
-                Place(*sheet, t.file->canvas, x, y, t.scale);
+                Place(*sheet, t.Shown(), x, y, t.scale);
                 DrawText(*sheet, label, x, y + h + 2, 0, caption);
             }
             x += cellW + kGap;
@@ -106,16 +125,16 @@ Canvas ContactSheet(const Family& family, const FamilyArt& art)
                               : "  (image)"),
                 {}};
         for (const ImageFile& f : r.frames)
-            row.tiles.push_back({&f, ScaleFor(f.canvas)});
+            row.tiles.push_back(MakeTile(f, ScaleFor(f.canvas), art.sheetScale));
         for (const ImageFile& f : r.companions)
-            row.tiles.push_back({&f, ScaleFor(f.canvas)});
+            row.tiles.push_back(MakeTile(f, ScaleFor(f.canvas), art.sheetScale));
         rows.push_back(std::move(row));
     }
     if (!art.previews.empty())
     {
         Row row{"As drawn", {}};
         for (const ImageFile& f : art.previews)
-            row.tiles.push_back({&f, 1});
+            row.tiles.push_back(MakeTile(f, 1, art.sheetScale));
         rows.push_back(std::move(row));
     }
     int widest = 0;
