@@ -21,12 +21,13 @@ struct Tile
     int scale;
     // A reduced copy shown instead of the file's canvas, when the family asks for one.
     std::shared_ptr<Canvas> reduced;
+    std::string caption; // instead of the file's label
     const Canvas& Shown() const { return reduced ? *reduced : file->canvas; }
 };
 
 Tile MakeTile(const ImageFile& f, int scale, double sheetScale)
 {
-    Tile t{&f, scale, nullptr};
+    Tile t{&f, scale, nullptr, ""};
     const Canvas& c = f.canvas;
     if (sheetScale != 1.0 && std::max(c.Width(), c.Height()) > 200)
         t.reduced =
@@ -60,7 +61,7 @@ void Place(Canvas& sheet, const Canvas& c, int x0, int y0, int scale)
 
 std::string Label(const Tile& t)
 {
-    std::string label = t.file->label.empty() ? t.file->stem : t.file->label;
+    std::string label = !t.caption.empty() ? t.caption : t.file->label.empty() ? t.file->stem : t.file->label;
     if (t.scale > 1)
         label += " x" + std::to_string(t.scale);
     if (t.reduced)
@@ -120,6 +121,15 @@ Canvas ContactSheet(const Family& family, const FamilyArt& art)
     std::vector<Row> rows;
     for (const Resource& r : art.resources)
     {
+        if (art.compactSheet && r.kind == Resource::Kind::Image && r.companions.empty())
+        {
+            if (rows.empty() || rows.back().title != "Images")
+                rows.push_back(Row{"Images", {}});
+            Tile t = MakeTile(r.frames[0], ScaleFor(r.frames[0].canvas), art.sheetScale);
+            t.caption = r.name + (r.frames[0].label.empty() ? "" : ": " + r.frames[0].label);
+            rows.back().tiles.push_back(std::move(t));
+            continue;
+        }
         Row row{r.name + (r.kind == Resource::Kind::ImageList
                               ? "  (image list, " + std::to_string(r.frames.size()) + " frames)"
                               : "  (image)"),
@@ -139,10 +149,12 @@ Canvas ContactSheet(const Family& family, const FamilyArt& art)
     }
     int widest = 0;
     const int height = Layout(nullptr, rows, widest);
-    Canvas sheet(std::max(widest + kMargin, 360), height);
+    const std::string title = family.name + "  -  group \"" + family.group + "\"";
+    const TextStyle titleStyle{Face::SansBold, 16, Palette::Ink};
+    const int titleWidth = TextWidth(DecodeLatin1Text(title), titleStyle) + 2 * kMargin;
+    Canvas sheet(std::max({widest + kMargin, 360, titleWidth}), height);
     sheet.Fill(Hex("#F3EEE6"));
-    DrawText(sheet, family.name + "  -  group \"" + family.group + "\"", kMargin, kMargin, 0,
-             TextStyle{Face::SansBold, 16, Palette::Ink});
+    DrawText(sheet, title, kMargin, kMargin, 0, titleStyle);
     Layout(&sheet, rows, widest);
     return sheet;
 }

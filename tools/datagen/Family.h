@@ -45,6 +45,8 @@ struct FamilyArt
     // Frames and previews larger than 200 px are shown at this scale on the contact sheet, so
     // families of many big pictures stay reviewable at a glance.
     double sheetScale = 1.0;
+    // Single pictures share rows on the contact sheet instead of a row each.
+    bool compactSheet = false;
 };
 
 class TextTable;

@@ -3,6 +3,7 @@
 #include "Det.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace DataGen
 {
@@ -89,5 +90,13 @@ Canvas MaskOf(const Canvas& c)
 Canvas Scaled(const Canvas& c, double k)
 {
     return Resize(c, static_cast<int>(c.Width() * k + 0.5), static_cast<int>(c.Height() * k + 0.5));
+}
+
+Rgba DeskWood(Vec2 p, const ValueNoise& grain)
+{
+    const double n = grain.Fbm(p.x / 140.0, p.y / 3.0, 4);
+    Rgba col = Mix(Hex("#B98258"), Hex("#9A6640"), Det::Clamp01(n * 1.5 - 0.25));
+    const double seam = std::fabs(Det::Fract(p.y / 150.0) - 0.5) * 150.0;
+    return Mix(col, Hex("#6E4529"), Det::Clamp01(1.2 - (75.0 - seam)) * 0.7);
 }
 } // namespace DataGen

@@ -4,6 +4,7 @@
 #include "Blobs.h"
 #include "Brush.h"
 #include "Family.h"
+#include "Noise.h"
 #include "Paint.h"
 
 #include <string>
@@ -46,6 +47,9 @@ void Wisp(Canvas& c, const std::vector<Vec2>& path, double halfWidth, Rgba color
 
 // A blue-white four-point star.
 void Sparkle(Canvas& c, Vec2 at, double r);
+
+// Wood of a desk: long grain along x, darker boards every 150 px.
+Rgba DeskWood(Vec2 p, const ValueNoise& grain);
 
 // The alpha as an opaque grey picture: the engine reads a mask's low channel as alpha.
 Canvas MaskOf(const Canvas& c);
