@@ -7,6 +7,7 @@
 #include "Noise.h"
 #include "Scenery.h"
 #include "Text.h"
+#include "UiKit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -138,6 +139,10 @@ Canvas TitleBackground()
     return FlattenOnto(c, Palette::Paper);
 }
 
+Canvas TitleTics();
+
+// The entrance slides the hero picture to (102, 103) at 0.88 and then removes it, so the room
+// holds the same Tics right there.
 Canvas MainMenuBackground()
 {
     Canvas c(kScreenW, kScreenH);
@@ -207,6 +212,7 @@ Canvas MainMenuBackground()
     }
     Yarn(c, Shape::FlattenQuadratic({92, rail - 18}, {106, rail + 4}, {110, rail + 48}, 24), 1.6,
          Hex("#FFB800"), 1.0);
+    c.Composite(Scaled(TitleTics(), 0.88), 102, 103);
     return FlattenOnto(c, Palette::Paper);
 }
 
@@ -456,16 +462,19 @@ FamilyArt PaintMainMenuBackground()
 {
     FamilyArt art;
     Canvas bg = MainMenuBackground();
-    // The main menu as its layout puts it together (the buttons come with the UI kit).
+    // The main menu as its layout puts it together, the glow at rest, the column of large buttons.
     Canvas shown = bg;
-    shown.Composite(Scaled(TitleTics(), 0.88), 102, 103);
-    shown.Composite(GlowHalo(), 100, 40, 0.8);
-    shown.Composite(TitleLogo(), 140, 50);
+    shown.Composite(GlowHalo(), -24, -40, 0.8);
+    shown.Composite(TitleLogo(), 16, 14);
+    const Canvas button = PaintControl(240, 52, RoundedButton(240, 52, Palette::Teal), State::Normal);
+    for (int i = 0; i < 7; ++i)
+        shown.Composite(button, 546, 40 + 58 * i);
     shown.Composite(MenuTable(), 0, 463);
     shown.Composite(Nameplate(), 30, 503);
+    shown.Composite(PaintControl(110, 34, RoundedButton(110, 34, Palette::Teal), State::Normal), 310, 508);
     art.resources.push_back(Single("MainMenu_BG", std::move(bg), Format::Jpeg, "MainMenu_BG.jpg"));
-    art.previews.push_back(
-        Frame("menu_preview", std::move(shown), "main menu: background, Tics, glow, logo, table"));
+    art.previews.push_back(Frame("menu_preview", std::move(shown),
+                                 "main menu: background with the Tics, glow, logo, buttons, table"));
     return art;
 }
 

@@ -5,6 +5,7 @@
 #include "Base/XMLReader.h"
 #include "Generate.h"
 #include "Graphics/Image.h"
+#include "Graphics/ImageDecoders.h"
 #include "Graphics/ImageLoader.h"
 #include "Guests.h"
 #include "Title.h"
@@ -240,6 +241,24 @@ TEST(TitleArt, TheHeroPictureTakesItsAlphaFromItsMaskThroughTheEngine)
     const uint32_t shadow = image.GetPixel(160, 292) >> 24;
     EXPECT_GT(shadow, 0u);
     EXPECT_LT(shadow, 255u);
+}
+
+TEST(TitleArt, TheMenuRoomShowsTheTicsWhereTheEntranceLeavesThem)
+{
+    // The entrance moves the hero picture to (102, 103) at 0.88 and removes it: the room must
+    // show the blue Tic (at (160, 100) of the picture) at the same place, and plain wallpaper
+    // where the picture's clear corner was.
+    const Bytes jpeg = ReadFileBytes(kData / "images/Title_MainMenu/MainMenu_BG.jpg");
+    Kestrin::MemoryStream stream(L"MainMenu_BG.jpg", jpeg.data(), uint32_t(jpeg.size()));
+    int w = 0, h = 0;
+    const auto pixels = Kestrin::DecodeJpeg(stream, w, h);
+    ASSERT_TRUE(pixels);
+    ASSERT_EQ(w, 800);
+    auto at = [&](int x, int y) { return pixels[size_t(y) * w + x]; };
+    const uint32_t blue = at(102 + 141, 103 + 97);
+    EXPECT_GT(int(blue & 0xFF), int((blue >> 16) & 0xFF) + 60) << std::hex << blue;
+    const uint32_t wall = at(110, 110);
+    EXPECT_GT(int((wall >> 16) & 0xFF), 180) << std::hex << wall;
 }
 
 TEST(TitleArt, GroupFilesHoldImageRecordsOnlyInTheirGeneratedSection)
