@@ -185,7 +185,7 @@ Canvas DaySheet()
     Canvas c = PaintPanelCard(true, w, h);
     // A ruled header under the date, and a coral binder clip.
     FillShape(c, BoundedStroke({{24, 60}, {520, 60}}, 1.0), Solid(WithAlpha(Palette::Teal, 0.8)));
-    const Sdf clip = RoundedRectSdf(240, -2, 360, 14, 5);
+    const Sdf clip = RoundedRectSdf(250, -2, 350, 8, 4);
     FillShape(c, clip, DomeShade(clip, Solid(Hex("#8A8F96")), DomeLight{1.0, 4, 0.55, 0.3, 0.6, 18}));
     Outline(c, clip, 1.4, Palette::Ink, 0.7);
     return c;

@@ -259,10 +259,12 @@ int FittedSize(const std::vector<std::string>& texts, int w, int h, TextStyle st
         if (all)
             return style.pixels;
     }
+    // Name the first text that does not fit at the smallest size allowed.
+    style.pixels = minPixels;
     for (const std::string& t : texts)
         if (!Fits(t, w, h, style))
             NoFit(t, w, h);
-    return minPixels;
+    NoFit(texts.empty() ? std::string() : texts.front(), w, h);
 }
 
 int DrawTextFitted(Canvas& canvas, const std::string& utf8, int x, int y, int w, int h, TextStyle style,

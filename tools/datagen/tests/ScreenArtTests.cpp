@@ -1,11 +1,16 @@
 // The screens' pictures against what their layouts expect: every name the hand-written groups use
 // is made with its kind, frame count and size, the image lists load before the sprite types that
 // name them, and baked text comes from the text table, fits its box and keeps clear of what the
-// layouts put over it. The committed bytes are checked with all the art (ArtRegeneration).
+// layouts put over it; the backgrounds stay light where the layouts write ink. The committed bytes are
+// checked with all the art (ArtRegeneration).
 #include "GameText.h"
 #include "Generate.h"
 #include "Guests.h"
+#include "Text.h"
 #include "Tics.h"
+
+#include "Base/Stream.h"
+#include "Graphics/ImageDecoders.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +76,28 @@ double MeanDifference(const Canvas& a, const Canvas& b)
     for (size_t i = 0; i < x.size(); ++i)
         sum += std::abs(int(x[i]) - int(y[i]));
     return sum / double(x.size());
+}
+
+// A committed picture as the engine decodes it: ARGB pixels.
+struct Decoded
+{
+    int width = 0, height = 0;
+    std::unique_ptr<uint32_t[]> pixels;
+    double Luma(int x, int y) const
+    {
+        const uint32_t p = pixels[size_t(y) * width + x];
+        return (0.299 * ((p >> 16) & 0xFF) + 0.587 * ((p >> 8) & 0xFF) + 0.114 * (p & 0xFF)) / 255.0;
+    }
+};
+
+Decoded Decode(const std::string& file)
+{
+    const Bytes bytes = ReadFileBytes(kData / "images" / file);
+    Kestrin::MemoryStream stream(L"picture", bytes.data(), uint32_t(bytes.size()));
+    Decoded d;
+    d.pixels = file.ends_with(".jpg") ? Kestrin::DecodeJpeg(stream, d.width, d.height)
+                                      : Kestrin::DecodePng(&stream, d.width, d.height);
+    return d;
 }
 
 struct Expected
@@ -334,4 +361,67 @@ TEST(ScreenArt, GuestsPhotosAreTheirOwnAndJilliansSecondVisitDiffers)
             EXPECT_GT(MeanDifference(photos[i], photos[j]), 8.0) << i << " and " << j;
     }
     EXPECT_THROW(GuestPhoto("Nobody", 90, 110), std::invalid_argument);
+}
+
+TEST(ScreenArt, PlacesWhereTheLayoutsWriteInkAreLightAndCalm)
+{
+    // Rectangles (x0, y0, x1, y1) of a picture where a layout draws ink-coloured text.
+    struct Place
+    {
+        const char* file;
+        int x0, y0, x1, y1;
+    };
+    const Place places[] = {
+        {"Credits/CreditsBG.jpg", 250, 44, 550, 85},                    // the title
+        {"Encyclopedia/TictionaryBG.jpg", 100, 114, 700, 530},          // the guide's pages
+        {"Level_Select_EndlessMode/EndlessBG.jpg", 190, 16, 610, 136},  // the texts
+        {"Level_Select_EndlessMode/EndlessBG.jpg", 346, 438, 640, 468}, // the record
+        {"Level_Select_Month/AgendaBG.jpg", 700, 116, 778, 140},        // "Films"
+        {"Level_Select_Day/DayBG.png", 30, 10, 520, 52},                // the date
+        {"LevelIntroMode/IntroCard.png", 30, 28, 560, 250},             // date and description
+        {"LevelIntroMode/GoalPanel.png", 100, 12, 440, 108},            // the goal's lines
+        {"Tic_Intro/IntroPanel.png", 60, 40, 500, 340},                 // under the picture
+    };
+    for (const Place& p : places)
+    {
+        SCOPED_TRACE(p.file);
+        const Decoded d = Decode(p.file);
+        ASSERT_TRUE(d.pixels);
+        int dark = 0, total = 0;
+        for (int y = p.y0; y < p.y1; ++y)
+            for (int x = p.x0; x < p.x1; ++x, ++total)
+                dark += d.Luma(x, y) < 0.62;
+        // Ink text needs a light ground; a rule or a stitch may cross it.
+        EXPECT_LT(dark, total / 50) << dark << " of " << total << " pixels are dark";
+    }
+}
+
+TEST(ScreenArt, TheCalendarPrintsEachDaysNumberAboveItsCell)
+{
+    const Decoded d = Decode("Level_Select_Month/AgendaBG.jpg");
+    ASSERT_TRUE(d.pixels);
+    for (int day = 0; day < 20; ++day)
+    {
+        const int x = 89 + 116 * (day % 5), y = 126 + 94 * (day / 5);
+        int ink = 0;
+        for (int yy = y - 16; yy < y - 1; ++yy)
+            for (int xx = x; xx < x + 24; ++xx)
+                ink += d.Luma(xx, yy) < 0.35;
+        EXPECT_GT(ink, 8) << "no number above day " << day + 1;
+    }
+}
+
+TEST(BakedText, ASetOfTextsSharesTheSizeItsLongestOneFits)
+{
+    const TextStyle style{Face::SansBold, 30, Palette::Ink, Align::Left};
+    const int shortOnly = FittedSize({"Hi"}, 120, 40, style, 8);
+    const int both = FittedSize({"Hi", "A good deal longer"}, 120, 40, style, 8);
+    EXPECT_EQ(shortOnly, 30);
+    EXPECT_LT(both, shortOnly);
+    // The longer one fits at the shared size, wrapped or not, and no larger size fits it.
+    TextStyle at = style;
+    at.pixels = both;
+    EXPECT_LE(TextHeight("A good deal longer", at, 120), 40);
+    at.pixels = both + 1;
+    EXPECT_THROW(FittedSize({"A good deal longer"}, 120, 40, at, both + 1), std::runtime_error);
 }
