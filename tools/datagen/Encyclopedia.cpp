@@ -10,6 +10,7 @@
 #include "UiKit.h"
 
 #include <cmath>
+#include <vector>
 
 namespace DataGen
 {
@@ -125,7 +126,34 @@ void TipBadge(Canvas& c, Vec2 at, double r)
     Outline(c, ball, 1.4, Palette::Ink, 0.7);
 }
 
-Canvas Profile(const TextTable& t, int index)
+// The size at which the texts "<prefix><kind>" of every kind fit the box, so each set of cards
+// shows its names, profiles and tips at one size.
+TextStyle Shared(const TextTable& t, const std::string& prefix, int w, int h, TextStyle style, int minPixels)
+{
+    std::vector<std::string> texts;
+    for (const std::string& kind : TicKinds())
+        texts.push_back(t.Get(prefix + kind));
+    style.pixels = FittedSize(texts, w, h, style, minPixels);
+    return style;
+}
+
+struct ProfileStyles
+{
+    TextStyle title, body, tip;
+};
+
+ProfileStyles ProfileStylesFor(const TextTable& t)
+{
+    TextStyle title{Face::SansBold, 32, Palette::Coral, Align::Left};
+    title.outline = 2;
+    return {
+        Shared(t, "Img.TicName.", 270, 44, title, 20),
+        Shared(t, "Img.TicProfile.", 264, 170, TextStyle{Face::Sans, 18, Palette::Ink, Align::Left, 1.3}, 13),
+        Shared(t, "Img.TicTip.", 440, 62, TextStyle{Face::SansBold, 18, Palette::Ink, Align::Left, 1.25},
+               12)};
+}
+
+Canvas Profile(const TextTable& t, int index, const ProfileStyles& styles)
 {
     const std::string& kind = TicKinds()[static_cast<size_t>(index)];
     const int w = 560, h = 380;
@@ -139,25 +167,33 @@ Canvas Profile(const TextTable& t, int index)
     Outline(c, disc, 1.6, WithAlpha(Palette::Ink, 0.7));
     DrawTicSilhouette(c, index, at + Vec2{0, 6}, 66);
     // Name, profile and tip.
-    TextStyle title{Face::SansBold, 32, Palette::Coral, Align::Left};
-    title.outline = 2;
-    DrawTextFitted(c, Name(t, kind), 264, 30, 270, 44, title, 20);
+    DrawTextFitted(c, Name(t, kind), 264, 30, 270, 44, styles.title, styles.title.pixels);
     FillShape(c, BoundedStroke({{266, 82}, {530, 82}}, 1.0), Solid(WithAlpha(Palette::Teal, 0.8)));
-    TextStyle body{Face::Sans, 18, Palette::Ink, Align::Left, 1.3};
-    DrawTextFitted(c, t.Get("Img.TicProfile." + kind), 266, 96, 264, 170, body, 13);
+    DrawTextFitted(c, t.Get("Img.TicProfile." + kind), 266, 96, 264, 170, styles.body, styles.body.pixels);
     const Sdf box = RoundedRectSdf(22, 286, 536, 360, 12);
     FillShape(c, box, Solid(WithAlpha(Mix(Palette::Teal, Palette::White, 0.8), 0.9)));
     DashedOutline(
         c, box, [](Vec2 p) { return p.x + p.y; }, 8.0, 0.5, 1.2, WithAlpha(Palette::Teal, 0.9), -4.0);
     Outline(c, box, 1.2, WithAlpha(Palette::Ink, 0.6));
     TipBadge(c, {52, 323}, 16);
-    TextStyle tip{Face::SansBold, 18, Palette::Ink, Align::Left, 1.25};
-    DrawTextFitted(c, t.Get("Img.TicTip." + kind), 80, 292, 440, 62, tip, 12, true);
+    DrawTextFitted(c, t.Get("Img.TicTip." + kind), 80, 292, 440, 62, styles.tip, styles.tip.pixels, true);
     return c;
 }
 
 // The introduction: drawn over IntroPanel, so its own background stays clear.
-Canvas Intro(const TextTable& t, int index)
+struct IntroStyles
+{
+    TextStyle name, tip;
+};
+
+IntroStyles IntroStylesFor(const TextTable& t)
+{
+    return {
+        Shared(t, "Img.TicName.", 226, 44, TextStyle{Face::SansBold, 32, Palette::Ink, Align::Left}, 18),
+        Shared(t, "Img.TicTip.", 222, 150, TextStyle{Face::Sans, 22, Palette::Ink, Align::Left, 1.3}, 14)};
+}
+
+Canvas Intro(const TextTable& t, int index, const IntroStyles& styles)
 {
     const std::string& kind = TicKinds()[static_cast<size_t>(index)];
     const int w = 480, h = 320;
@@ -184,11 +220,9 @@ Canvas Intro(const TextTable& t, int index)
     Sparkle(c, {222, 276}, 8);
     Sparkle(c, {214, 92}, 6);
     // The name and the tip.
-    TextStyle name{Face::SansBold, 32, Palette::Ink, Align::Left};
-    DrawTextFitted(c, Name(t, kind), 248, 92, 226, 44, name, 18);
+    DrawTextFitted(c, Name(t, kind), 248, 92, 226, 44, styles.name, styles.name.pixels);
     FillShape(c, BoundedStroke({{250, 142}, {466, 142}}, 1.0), Solid(WithAlpha(Palette::Coral, 0.8)));
-    TextStyle tip{Face::Sans, 22, Palette::Ink, Align::Left, 1.3};
-    DrawTextFitted(c, t.Get("Img.TicTip." + kind), 250, 156, 222, 150, tip, 14);
+    DrawTextFitted(c, t.Get("Img.TicTip." + kind), 250, 156, 222, 150, styles.tip, styles.tip.pixels);
     return c;
 }
 } // namespace
@@ -232,10 +266,11 @@ FamilyArt PaintTicButtons(const TextTable& t)
 FamilyArt PaintTicProfiles(const TextTable& t)
 {
     FamilyArt art;
+    const ProfileStyles styles = ProfileStylesFor(t);
     const auto& kinds = TicKinds();
     for (size_t i = 0; i < kinds.size(); ++i)
         art.resources.push_back(
-            Single("TicProfile_" + kinds[i], Profile(t, static_cast<int>(i)), Format::Png));
+            Single("TicProfile_" + kinds[i], Profile(t, static_cast<int>(i), styles), Format::Png));
     art.sheetScale = 0.5;
     art.compactSheet = true;
     return art;
@@ -257,9 +292,11 @@ FamilyArt PaintTicIntros(const TextTable& t)
 {
     FamilyArt art;
     const Canvas panel = PaintIntroPanel().resources[0].frames[0].canvas;
+    const IntroStyles styles = IntroStylesFor(t);
     const auto& kinds = TicKinds();
     for (size_t i = 0; i < kinds.size(); ++i)
-        art.resources.push_back(Single("TicIntro_" + kinds[i], Intro(t, static_cast<int>(i)), Format::Png));
+        art.resources.push_back(
+            Single("TicIntro_" + kinds[i], Intro(t, static_cast<int>(i), styles), Format::Png));
     // As the screen shows it: the panel centred, the picture at (160, 120) of the screen.
     Canvas shown = panel;
     shown.Composite(art.resources[0].frames[0].canvas, 40, 30);
