@@ -158,7 +158,7 @@ Canvas DayGlow()
 Canvas GuestDot(const std::string& guest, int state)
 {
     Canvas c(24, 24);
-    const Sdf ring = CircleSdf({12, 12}, 11.2);
+    const Sdf ring = CircleSdf({12, 12}, 10.5);
     const Rgba color = state == 2 ? Palette::Disabled : RoomColor(guest);
     FillShape(c, ring, Solid(color));
     Canvas face = GuestFace(guest, 18);
@@ -169,9 +169,9 @@ Canvas GuestDot(const std::string& guest, int state)
     Outline(c, ring, 1.1, Palette::Ink, 0.55);
     if (state == 1)
     {
-        const Sdf badge = CircleSdf({18.5, 18.5}, 5.2);
+        const Sdf badge = CircleSdf({17.8, 17.8}, 4.9);
         FillShape(c, badge, Solid(Palette::White));
-        FillShape(c, StrokeSdf({{15.8, 18.6}, {17.9, 20.8}, {21.4, 16.4}}, 1.1), Solid(Palette::Teal));
+        FillShape(c, StrokeSdf({{15.3, 17.9}, {17.3, 20.0}, {20.6, 15.8}}, 1.05), Solid(Palette::Teal));
         Outline(c, badge, 0.9, Palette::Ink, 0.45);
     }
     if (state == 2)
@@ -293,7 +293,7 @@ FamilyArt PaintGuestIconImages()
         art.resources.push_back(std::move(r));
     }
     Canvas star(16, 16);
-    DrawStar(star, {8, 8.3}, 7.2, 1.0);
+    DrawStar(star, {8, 8.3}, 6.4, 1.0);
     art.resources.push_back(Single("StarSmall", std::move(star), Format::Png));
     return art;
 }

@@ -131,7 +131,7 @@ Canvas Photo(const std::string& guest)
                     PolygonSdf({hc + Vec2{-6.4, -0.6}, hc + Vec2{6.4, -0.6}, hc + Vec2{0, 7}}), 1.5);
     FillShape(c, heart, Solid(WithAlpha(Palette::Coral, 0.85)));
     // Translucent tape holding the print, a little askew.
-    const Sdf tape = RotateSdf(RoundedRectSdf(58, 0, 122, 22, 1.5), {90, 11}, -0.012);
+    const Sdf tape = RotateSdf(RoundedRectSdf(58, 5, 122, 25, 1.5), {90, 15}, -0.012);
     FillShape(c, tape, Solid(WithAlpha(Hex("#F3EBD0"), 0.72)));
     Outline(c, tape, 0.8, WithAlpha(Palette::Ink, 0.25));
     return c;
@@ -316,7 +316,7 @@ Canvas Tag(const std::string& word, Rgba yarn, int pixels)
     const Sdf hole = CircleSdf({20, 20}, 3.2);
     FillShape(c, hole, Solid(Hex("#8A6A4A")));
     Outline(c, hole, 1.0, Palette::Ink, 0.5);
-    Yarn(c, Shape::FlattenQuadratic({20, 20}, {6, 4}, {2, 14}, 12), 1.6, yarn, 1.0);
+    Yarn(c, Shape::FlattenQuadratic({20, 20}, {9, 6}, {5, 14}, 12), 1.6, yarn, 1.0);
     const TextStyle style{Face::SansBold, pixels, Palette::Ink, Align::Center};
     DrawTextFitted(c, word, 34, 6, 156, 28, style, pixels, true);
     return c;

@@ -37,7 +37,7 @@ Canvas IntroCard()
     Canvas c = PaintPanelCard(true, w, h);
     // A teal band under the date, the paper clip, a curl of yarn in the free corner.
     FillShape(c, BoundedStroke({{30, 68}, {568, 68}}, 1.0), Solid(WithAlpha(Palette::Teal, 0.8)));
-    PaperClip(c, 540, 16);
+    PaperClip(c, 540, 20);
     Yarn(c, Spiral({560, 420}, 13, 3, 0.6, 1.2, 40), 2.2, Palette::Coral, 1.2);
     return c;
 }

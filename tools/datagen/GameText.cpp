@@ -8,6 +8,8 @@
 #include "Text.h"
 #include "TextTable.h"
 
+#include <algorithm>
+
 namespace DataGen
 {
 namespace
@@ -23,9 +25,24 @@ Canvas Lettering(int w, int h, const std::string& text, TextStyle style)
     wide.outlineColor = Palette::Paper;
     const int margin = wide.outline + 2;
     DrawTextFitted(halo, text, margin, margin, w - 2 * margin, h - 2 * margin, wide, style.pixels, true);
+    Canvas drawn(w, h);
+    drawn.Composite(halo, 0, 0, 0.75);
+    DrawTextFitted(drawn, text, margin, margin, w - 2 * margin, h - 2 * margin, style, style.pixels, true);
+    // Centred on its ink, not on the letters' advances: banners are scaled about their middle.
+    int x0 = w, x1 = -1, y0 = h, y1 = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (drawn.At(x, y).a > 0.0f)
+            {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+    if (x1 < 0)
+        return drawn;
     Canvas c(w, h);
-    c.Composite(halo, 0, 0, 0.75);
-    DrawTextFitted(c, text, margin, margin, w - 2 * margin, h - 2 * margin, style, style.pixels, true);
+    c.Composite(drawn, (w - (x1 + 1 - x0)) / 2 - x0, (h - (y1 + 1 - y0)) / 2 - y0);
     return c;
 }
 

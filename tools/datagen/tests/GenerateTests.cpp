@@ -129,3 +129,33 @@ TEST(ArtWriting, PatternsAndSections)
     EXPECT_THROW(SpliceSection("no root", "image", images1), std::runtime_error);
     EXPECT_THROW(SpliceSection("<!-- unclosed <resources>", "image", images1), std::runtime_error);
 }
+
+TEST(ArtWriting, ContactSheetsCanShareRowsAndShowBigFramesReduced)
+{
+    auto picture = [](const std::string& stem, int w, int h)
+    {
+        Resource r;
+        r.name = stem;
+        ImageFile f;
+        f.stem = stem;
+        f.canvas = Canvas(w, h);
+        f.canvas.Fill(Palette::Teal);
+        r.frames.push_back(std::move(f));
+        return r;
+    };
+    FamilyArt art;
+    for (const char* stem : {"One", "Two", "Three"})
+        art.resources.push_back(picture(stem, 300, 200));
+    const Family family{"Test", "resources", nullptr, nullptr};
+    const Canvas plain = ContactSheet(family, art);
+    art.compactSheet = true;
+    const Canvas compact = ContactSheet(family, art);
+    art.sheetScale = 0.5;
+    const Canvas reduced = ContactSheet(family, art);
+    // A row each, then one row for the three, then the same row at half size.
+    EXPECT_GT(plain.Height(), 3 * 200);
+    EXPECT_LT(compact.Height(), 2 * 200);
+    EXPECT_GE(compact.Width(), 3 * 300);
+    EXPECT_LT(reduced.Width(), 3 * 300);
+    EXPECT_LT(reduced.Height(), compact.Height());
+}

@@ -6,6 +6,7 @@
 #include "GameText.h"
 #include "Generate.h"
 #include "Guests.h"
+#include "Rooms.h"
 #include "Text.h"
 #include "Tics.h"
 
@@ -424,4 +425,105 @@ TEST(BakedText, ASetOfTextsSharesTheSizeItsLongestOneFits)
     EXPECT_LE(TextHeight("A good deal longer", at, 120), 40);
     at.pixels = both + 1;
     EXPECT_THROW(FittedSize({"A good deal longer"}, 120, 40, at, both + 1), std::runtime_error);
+}
+
+TEST(ScreenArt, FreeStandingPicturesAreNotCutAtTheirEdges)
+{
+    // Symbols, labels, panels and words stand on whatever is behind them: a shape that reaches
+    // the picture's edge has been cut off.
+    const char* const files[] = {
+        "Level_Select_Introduction/SessionLocked.png",
+        "Level_Select_Introduction/SessionOpen.png",
+        "Level_Select_Introduction/SessionCheck.png",
+        "Level_Select_Introduction/SessionStar.png",
+        "Level_Select_Introduction/WelcomeBanner.png",
+        "Level_Select_Introduction/LabelSessions.png",
+        "Level_Select_Introduction/LabelNewGuest.png",
+        "Level_Select_Introduction/Jillian_intro_photo.png",
+        "Level_Select_Introduction/Jason_intro_form.png",
+        "Level_Select_Month/StarSmall.png",
+        "Level_Select_Month/Zoe_iconImages_completed.png",
+        "Level_Select_Day/CheckBig.png",
+        "Level_Select_Day/StarBig.png",
+        "Level_Select_Day/ApptTime_2.png",
+        "Level_Select_Day/Heather_ApptBtn_normal.png",
+        "Level_Select_EndlessMode/Harley_EndlessBtn_normal.png",
+        "Level_Select_EndlessMode/EndlessIntroText.png",
+        "Level_Select_EndlessMode/Miranda_RecordPlate.png",
+        "LevelIntroMode/IntroCard.png",
+        "Level_Outro_NormalWin/ResultPanel.png",
+        "Tic_Intro/TicIntro_apocalyptic.png",
+        "Encyclopedia/TicButton_erratic_normal.png",
+        "Encyclopedia_Tics/TicProfile_pessimistic.png",
+        "Tutorial_Window/Tut_Arrow_RD.png",
+        "Credits/CreditsPage_1.png",
+        "Game/bannerMSG_gunkClear.png",
+        "Game/Feedback_UnifyColors_Used.png",
+        "Game_Interface_EndlessMode/TextImage_Heather.png",
+    };
+    for (const char* file : files)
+    {
+        SCOPED_TRACE(file);
+        const Decoded d = Decode(file);
+        ASSERT_TRUE(d.pixels);
+        uint32_t edge = 0;
+        for (int x = 0; x < d.width; ++x)
+            edge = std::max(
+                {edge, d.pixels[size_t(x)] >> 24, d.pixels[size_t(d.height - 1) * d.width + x] >> 24});
+        for (int y = 0; y < d.height; ++y)
+            edge = std::max({edge, d.pixels[size_t(y) * d.width] >> 24,
+                             d.pixels[size_t(y) * d.width + d.width - 1] >> 24});
+        EXPECT_LT(edge, 40u);
+    }
+}
+
+TEST(ScreenArt, BannersAreCentredForTheirScaleFromTheMiddle)
+{
+    // The level scales a banner from 0.2 to 1 about its middle: the words must sit in the middle.
+    for (const std::string& b : BannerNames())
+    {
+        SCOPED_TRACE(b);
+        const Decoded d = Decode("Game/bannerMSG_" + b + ".png");
+        ASSERT_TRUE(d.pixels);
+        int x0 = d.width, x1 = 0, y0 = d.height, y1 = 0;
+        for (int y = 0; y < d.height; ++y)
+            for (int x = 0; x < d.width; ++x)
+                if ((d.pixels[size_t(y) * d.width + x] >> 24) > 128)
+                {
+                    x0 = std::min(x0, x);
+                    x1 = std::max(x1, x);
+                    y0 = std::min(y0, y);
+                    y1 = std::max(y1, y);
+                }
+        ASSERT_LT(x0, x1);
+        EXPECT_NEAR((x0 + x1) / 2.0, d.width / 2.0, 1.5);
+        EXPECT_NEAR((y0 + y1) / 2.0, d.height / 2.0, 1.5);
+    }
+}
+
+TEST(ScreenArt, RoomsAreMidToLightAndTellTheGuestsApart)
+{
+    // Behind faces and controls the rooms stay mid-to-light, and each guest's reads as its own.
+    std::vector<Canvas> rooms;
+    for (const std::string& g : GuestNames())
+    {
+        SCOPED_TRACE(g);
+        Canvas c(96, 96);
+        PaintRoom(c, g, 30.0);
+        double luma = 0.0;
+        for (int y = 0; y < 96; ++y)
+            for (int x = 0; x < 96; ++x)
+            {
+                const Rgba p = c.StraightAt(x, y);
+                luma += 0.299 * p.r + 0.587 * p.g + 0.114 * p.b;
+            }
+        luma /= 96.0 * 96.0;
+        EXPECT_GT(luma, 0.45);
+        EXPECT_LT(luma, 0.92);
+        rooms.push_back(std::move(c));
+    }
+    for (size_t i = 0; i < rooms.size(); ++i)
+        for (size_t j = i + 1; j < rooms.size(); ++j)
+            EXPECT_GT(MeanDifference(rooms[i], rooms[j]), 5.0)
+                << GuestNames()[i] << " and " << GuestNames()[j];
 }
