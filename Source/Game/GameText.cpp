@@ -1,0 +1,37 @@
+#include "Game/GameText.h"
+
+#include "Framework/ResourceManager.h"
+#include "Game/GameErrors.h"
+
+#include <stdexcept>
+
+void LoadGameText()
+{
+    try
+    {
+        Kestrin::ResourceManager::Instance()->LoadFile(L"AllGameText_Export", nullptr, true);
+    }
+    catch (const std::runtime_error& e)
+    {
+        ReportGameDataError(
+            e.what(),
+            L"There was an error loading AllGameText_Export.xml. Fix the problem and press F5 to reload");
+    }
+}
+
+std::wstring GetGameText(const std::string& key)
+{
+    if (const auto* text = Kestrin::GetValueResource<std::wstring>(key))
+        return text->value;
+    return L"Text not Found";
+}
+
+std::wstring GetGuestFullName(GuestID guest)
+{
+    return GetGameText(std::string("GuestFullName.") + NameOf(guest));
+}
+
+std::wstring GetDateAndTimeText(const std::string& key)
+{
+    return GetGameText(key + ".dateandtime");
+}
