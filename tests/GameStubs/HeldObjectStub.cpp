@@ -1,0 +1,52 @@
+// Stand-in for the per-screen registries until they are built: one list per database, in
+// registration order.
+#include "Framework/ObjectDatabase.h"
+#include "Game/HeldObject.h"
+#include "Game/Line.h"
+
+#include <algorithm>
+#include <map>
+
+namespace
+{
+template <typename T> std::map<Kestrin::ObjectDatabase*, std::vector<T*>>& Lists()
+{
+    static std::map<Kestrin::ObjectDatabase*, std::vector<T*>> lists;
+    return lists;
+}
+} // namespace
+
+template <typename T> std::vector<T*> HeldObject<T>::GetAll()
+{
+    return Lists<T>()[Kestrin::GetCurrentObjectDatabase()];
+}
+
+template <typename T> size_t HeldObject<T>::Count()
+{
+    return GetAll().size();
+}
+
+template <typename T> HeldObject<T>::HeldObject(bool registerNow)
+{
+    if (registerNow)
+        HeldObject<T>::Reregister();
+}
+
+template <typename T> HeldObject<T>::~HeldObject()
+{
+    if (!m_registered)
+        return;
+    auto& list = Lists<T>()[m_screenKey];
+    list.erase(std::remove(list.begin(), list.end(), static_cast<T*>(this)), list.end());
+}
+
+template <typename T> void HeldObject<T>::Reregister()
+{
+    if (m_registered)
+        return;
+    m_registered = true;
+    m_screenKey = Kestrin::GetCurrentObjectDatabase();
+    Lists<T>()[m_screenKey].push_back(static_cast<T*>(this));
+}
+
+template class HeldObject<Line>;
