@@ -2,10 +2,12 @@
 
 #include "Framework/AccountManager.h"
 #include "Game/GameLevels.h"
+#include "Platform/Win32/Win32FileSystem.h"
 
 #include "Support/AccountFakes.h"
 #include "Support/FakeFileSystem.h"
 #include "Support/LogCapture.h"
+#include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +108,19 @@ TEST_F(PlayData, AnUnwritableDataFolderFallsBackToThePlayersFolder)
     EXPECT_FALSE(AppendPlayData("c\n"));
     EXPECT_NE(log.Text().find("\"PlayData.log\""), std::string::npos);
     EXPECT_EQ(fs.Log(2), "a\nb\n");
+}
+
+TEST(PlayDataOnDisk, AnExistingLogGrowsAndKeepsItsBytes)
+{
+    KestrinTest::TempFolder data;
+    data.Write("playdata.LOG", "old line\n"); // looked up without regard to case
+    {
+        Kestrin::Win32FileSystem fs;
+        fs.AddPartition(1, new Kestrin::Win32FileSystemPartition(data.WidePath()));
+        ASSERT_TRUE(AppendPlayData("new line\n"));
+        ASSERT_TRUE(AppendPlayData("next\n"));
+    }
+    EXPECT_EQ(data.Read("playdata.LOG"), "old line\nnew line\nnext\n");
 }
 
 TEST(PlayDataLevelLine, NamesTheCurrentProfileAndLevel)
