@@ -1,6 +1,7 @@
 #pragma once
 // The per-screen registries: every object of class T of one screen, in registration order, kept
-// without scanning the object database. T derives from HeldObject<T>.
+// without scanning the object database. T derives from HeldObject<T>. The owner is not built yet
+// while this base registers it, so the registry casts to T only when it hands objects out.
 #include <cstddef>
 #include <vector>
 

@@ -1,5 +1,6 @@
 // Stand-in for the per-screen registries until they are built: one list per database, in
-// registration order.
+// registration order. The lists hold the bases: the owner is not built yet while its base
+// registers it, so it is cast only when asked for.
 #include "Framework/ObjectDatabase.h"
 #include "Game/HeldObject.h"
 #include "Game/Line.h"
@@ -9,16 +10,19 @@
 
 namespace
 {
-template <typename T> std::map<Kestrin::ObjectDatabase*, std::vector<T*>>& Lists()
+template <typename T> std::map<Kestrin::ObjectDatabase*, std::vector<HeldObject<T>*>>& Lists()
 {
-    static std::map<Kestrin::ObjectDatabase*, std::vector<T*>> lists;
+    static std::map<Kestrin::ObjectDatabase*, std::vector<HeldObject<T>*>> lists;
     return lists;
 }
 } // namespace
 
 template <typename T> std::vector<T*> HeldObject<T>::GetAll()
 {
-    return Lists<T>()[Kestrin::GetCurrentObjectDatabase()];
+    std::vector<T*> all;
+    for (HeldObject<T>* held : Lists<T>()[Kestrin::GetCurrentObjectDatabase()])
+        all.push_back(static_cast<T*>(held));
+    return all;
 }
 
 template <typename T> size_t HeldObject<T>::Count()
@@ -37,7 +41,7 @@ template <typename T> HeldObject<T>::~HeldObject()
     if (!m_registered)
         return;
     auto& list = Lists<T>()[m_screenKey];
-    list.erase(std::remove(list.begin(), list.end(), static_cast<T*>(this)), list.end());
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
 
 template <typename T> void HeldObject<T>::Reregister()
@@ -46,7 +50,7 @@ template <typename T> void HeldObject<T>::Reregister()
         return;
     m_registered = true;
     m_screenKey = Kestrin::GetCurrentObjectDatabase();
-    Lists<T>()[m_screenKey].push_back(static_cast<T*>(this));
+    Lists<T>()[m_screenKey].push_back(this);
 }
 
 template class HeldObject<Line>;
