@@ -54,6 +54,18 @@ public:
     virtual bool AcceptsFocus() = 0;
 };
 
+// The stock input handler: handles nothing and accepts the keyboard focus.
+class InputHandlerComponent : public IInputHandler
+{
+public:
+    MessageResult OnKeyDown(int) override { return MessageResult::NotHandled; }
+    MessageResult OnKeyUp(int) override { return MessageResult::NotHandled; }
+    MessageResult OnMouseMove(int, int) override { return MessageResult::NotHandled; }
+    MessageResult OnMouseDown(MouseButton, int, int) override { return MessageResult::NotHandled; }
+    MessageResult OnMouseUp(MouseButton, int, int) override { return MessageResult::NotHandled; }
+    bool AcceptsFocus() override { return true; }
+};
+
 class IEnable
 {
 public:

@@ -70,12 +70,34 @@ MusicSoundFileData::~MusicSoundFileData()
     GetAudioOut().MusicFree(m_handle);
 }
 
+SampleSoundFileData::SampleSoundFileData(const std::vector<unsigned char>& bytes)
+{
+    m_handle = GetAudioOut().SampleLoadMemory(bytes.data(), bytes.size(), 32, true);
+    if (!m_handle)
+        ThrowLoadFailure("BASS_SampleLoad");
+    uint32_t rate = 0;
+    if (GetAudioOut().SampleGetDefaultFrequency(m_handle, &rate) && rate)
+        m_nativeRate = rate;
+}
+
+SampleSoundFileData::~SampleSoundFileData()
+{
+    GetAudioOut().SampleFree(m_handle);
+}
+
+Shim::Bass::Handle SampleSoundFileData::CreateChannel() const
+{
+    return GetAudioOut().SampleGetChannel(m_handle);
+}
+
 std::shared_ptr<SoundFileData> MakeSoundFileData(const std::string& extension,
-                                                 std::vector<unsigned char> bytes)
+                                                 std::vector<unsigned char> bytes, bool streaming)
 {
     for (const char* module : kModuleExtensions)
         if (extension == module)
             return std::make_shared<MusicSoundFileData>(bytes);
+    if (!streaming)
+        return std::make_shared<SampleSoundFileData>(bytes);
     return std::make_shared<StreamSoundFileData>(std::move(bytes));
 }
 

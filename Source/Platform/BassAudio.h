@@ -27,7 +27,8 @@ class SoundFileData
 {
 public:
     virtual ~SoundFileData() = default;
-    Shim::Bass::Handle CreateChannel() const { return m_handle; }
+    // A stream or module is its own single voice; a sample makes a new one each time.
+    virtual Shim::Bass::Handle CreateChannel() const { return m_handle; }
     // The native rate, read once: the handle's frequency attribute must not feed back into it.
     uint32_t NativeRate() const { return m_nativeRate; }
 
@@ -56,10 +57,19 @@ public:
     ~MusicSoundFileData() override;
 };
 
+// Decoded whole at load; up to 32 playbacks at once, the one furthest in taken over after that.
+class SampleSoundFileData : public SoundFileData
+{
+public:
+    explicit SampleSoundFileData(const std::vector<unsigned char>& bytes);
+    ~SampleSoundFileData() override;
+    Shim::Bass::Handle CreateChannel() const override;
+};
+
 // Picks the data kind from the file extension (with its dot, lower case): modules for the
-// tracker formats, streams for everything else.
+// tracker formats; streams for everything else, or samples when streaming is not wanted.
 std::shared_ptr<SoundFileData> MakeSoundFileData(const std::string& extension,
-                                                 std::vector<unsigned char> bytes);
+                                                 std::vector<unsigned char> bytes, bool streaming = true);
 
 class BASSSound : public ISound
 {

@@ -1,8 +1,72 @@
 #include "Scene/SceneResourceFactories.h"
 
 #include "Framework/ResourceManager.h"
+#include "Scene/SceneLayout.h"
+#include "Scene/SceneNodeFactory.h"
 
-void RegisterSceneResourceFactories(Kestrin::ResourceManager&)
+namespace
 {
-    // None yet: scene layouts, sprite types and animation lists register here with the scene graph.
+
+struct NodeKind
+{
+    const wchar_t* element;
+    SceneNodeFactory* (*make)(); // null while the kind is not built
+};
+
+template <typename Factory> SceneNodeFactory* Make()
+{
+    return new Factory;
+}
+
+// The node kinds in the order they register. A kind, once built, fills in its maker here; the
+// game's layer nodes ("linelayernode", "sludgelayernode", "ysortlayernode") follow from the game's
+// registrar.
+constexpr NodeKind kNodeKinds[] = {
+    {L"sceneref", &Make<SceneRefFactory>},
+    {L"scenenode", &Make<BasicSceneNodeFactory>},
+    {L"backgroundnode", nullptr},
+    {L"buttonnode", nullptr},
+    {L"checkboxnode", nullptr},
+    {L"listnode", nullptr},
+    {L"radiobuttonnode", nullptr},
+    {L"scrollbarnode", nullptr},
+    {L"slidernode", nullptr},
+    {L"staticspritenode", nullptr},
+    {L"texteditnode", nullptr},
+    {L"textspritenode", nullptr},
+    {L"animatedspritenode", nullptr},
+    {L"meterbarnode", nullptr},
+    {L"discretemeterbarnode", nullptr},
+    {L"nodegridnode", nullptr},
+    {L"rectnode", nullptr},
+    {L"ellipsenode", nullptr},
+    {L"styledtextspritenode", nullptr},
+    {L"fractiontextmeternode", nullptr},
+};
+
+} // namespace
+
+void RegisterSceneNodeFactories()
+{
+    // Layouts read already point at the factories that read them: a kind registered before keeps
+    // its factory.
+    SceneNodeFactoryRegistry& factories = GetSceneNodeFactories();
+    for (const NodeKind& kind : kNodeKinds)
+        if (kind.make && !factories.Find(kind.element))
+            RegisterSceneNodeFactory(kind.element, kind.make());
+}
+
+std::vector<std::wstring> GetSceneNodeKindOrder()
+{
+    std::vector<std::wstring> order;
+    for (const NodeKind& kind : kNodeKinds)
+        order.emplace_back(kind.element);
+    return order;
+}
+
+void RegisterSceneResourceFactories(Kestrin::ResourceManager& manager)
+{
+    // "spriteanimationlist" and "spritetype" come before "scenelayout" once sprite types exist.
+    manager.RegisterFactory(L"scenelayout", new SceneLayoutResourceFactory);
+    RegisterSceneNodeFactories();
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
@@ -73,6 +74,8 @@ TEST(CommittedData, EveryGroupLoadsWithTheGamesFactories)
     const Report report = DataCheck::CheckGroups(cData);
     EXPECT_GE(report.checked, 4);
     ExpectClean(report);
+    for (const auto& [kind, count] : report.pending)
+        std::cout << "[ SKIPPED  ] " << count << " \"" << kind << "\" resources: no factory registered yet\n";
 }
 
 TEST(CommittedData, EveryMovieHeaderParses)
@@ -251,4 +254,32 @@ TEST_F(BrokenTree, EachCheckNamesTheBrokenFile)
         EXPECT_TRUE(named) << "wanted " << c.file << ": ..." << c.fragment << "..., got" << Describe(report);
         fs::remove_all(tree);
     }
+}
+
+// Kinds still to come are counted only while nothing registers them: a registered kind is checked
+// as always, and an unknown one that is not on the list is still an error.
+TEST_F(BrokenTree, KindsStillToComeAreCountedWhileNoFactoryMakesThem)
+{
+    WriteBytes(root / "groups/Later.xml",
+               "<resources><gadget name=\"G1\"/><gadget name=\"G2\"/>"
+               "<widget name=\"W\"/><image name=\"Gone\" src=\"Gone\"/></resources>");
+    const Report report = DataCheck::CheckGroupsWithPendingKinds(root, {"gadget", "image"});
+    EXPECT_EQ(report.pending, (std::map<std::string, int>{{"gadget", 2}})) << Describe(report);
+    std::vector<std::string> problems;
+    for (const DataCheck::Problem& p : report.problems)
+        problems.push_back(p.file + ": " + p.what);
+    EXPECT_EQ(problems,
+              (std::vector<std::string>{"groups/Later.xml: widget \"W\" is of no registered kind",
+                                        "groups/Later.xml: image \"Gone\": no image \"Gone\" loads"}));
+}
+
+// The text table at the root is loaded with the groups: its keys share their name space.
+TEST_F(BrokenTree, TheTextTableLoadsWithTheGroups)
+{
+    WriteBytes(root / "AllGameText_Export.xml",
+               "<resources><string name=\"Speed\" value=\"fast\"/></resources>");
+    const Report report = DataCheck::CheckGroups(root);
+    ASSERT_EQ(report.problems.size(), 1u) << Describe(report);
+    EXPECT_EQ(report.problems[0].file, "groups/Menu.xml");
+    EXPECT_NE(report.problems[0].what.find("Resource name conflict."), std::string::npos);
 }

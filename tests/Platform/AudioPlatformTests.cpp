@@ -239,6 +239,49 @@ TEST_F(AudioPlatformTest, NewerChannelTakesTheVoiceOver)
     b->Release();
 }
 
+// A sample gives every channel a voice of its own, at the sample's rate scaled by the controls.
+TEST_F(AudioPlatformTest, SampleChannelsPlaySideBySide)
+{
+    Start();
+    Kestrin::BASSSound sound;
+    std::vector<float> v(2 * 1000, 0.5f);
+    sound.files.push_back(Kestrin::MakeSoundFileData(".wav", KestrinTest::MakeWav(v, 2, 22050), false));
+    ASSERT_TRUE(dynamic_cast<Kestrin::SampleSoundFileData*>(sound.files[0].get()));
+    ISoundChannel* a = Channel();
+    ISoundChannel* b = Channel();
+    b->GetControls()->SetFrequencyScale(2.0f);
+    a->Play(&sound, 1);
+    b->Play(&sound, 1);
+    EXPECT_TRUE(a->IsPlaying());
+    EXPECT_TRUE(b->IsPlaying());
+    auto* channelA = static_cast<Kestrin::BASSSoundChannel*>(a);
+    auto* channelB = static_cast<Kestrin::BASSSoundChannel*>(b);
+    ASSERT_NE(channelA->GetHandle(), channelB->GetHandle());
+    int frequencyA = -1, frequencyB = -1;
+    ASSERT_TRUE(layer.out.ChannelGetAttributes(channelA->GetHandle(), &frequencyA, nullptr, nullptr));
+    ASSERT_TRUE(layer.out.ChannelGetAttributes(channelB->GetHandle(), &frequencyB, nullptr, nullptr));
+    EXPECT_EQ(frequencyA, 22050);
+    EXPECT_EQ(frequencyB, 44100);
+    a->Release();
+    b->Release();
+}
+
+// A file the decoder refuses is a load failure naming the sample call.
+TEST_F(AudioPlatformTest, SampleOfAnUnreadableFileIsRefused)
+{
+    Start();
+    std::vector<unsigned char> junk(64, 'x');
+    try
+    {
+        Kestrin::MakeSoundFileData(".wav", junk, false);
+        ADD_FAILURE() << "no exception";
+    }
+    catch (const Kestrin::BASSSoundManagerException& e)
+    {
+        EXPECT_NE(std::string(e.what()).find("BASS_SampleLoad failed"), std::string::npos) << e.what();
+    }
+}
+
 TEST_F(AudioPlatformTest, RepeatGuardLooksAtTheStartTime)
 {
     KestrinTest::FakeClock clock;

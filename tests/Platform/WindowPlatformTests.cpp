@@ -1,8 +1,10 @@
 #include "Support/EngineFakes.h"
+#include "Support/LogCapture.h"
 #include "Support/TempFolder.h"
 #include "Support/WaitFor.h"
 
 #include "Base/Text.h"
+#include "Framework/ErrorBox.h"
 #include "Framework/FileSystem.h"
 #include "Framework/Paths.h"
 #include "Framework/ResourceManager.h"
@@ -344,3 +346,14 @@ TEST_F(WindowPlatform, TheCustomCursorHidesTheSystemOneOnlyWhileActive)
 }
 
 } // namespace
+
+TEST_F(WindowPlatform, ErrorBoxesOnTheDummyDriverOnlyLog)
+{
+    // The video driver draws into nothing, running or only asked for: a box would wait for nobody.
+    EXPECT_FALSE(Shim::CanShowBoxes());
+    Open();
+    EXPECT_FALSE(Shim::CanShowBoxes());
+    LogCapture log;
+    ShowErrorBox(L"There was an error loading Menu.xml", L"scene has no root node");
+    EXPECT_NE(log.Text().find("scene has no root node"), std::string::npos);
+}

@@ -3,6 +3,7 @@
 #include "Base/Exceptions.h"
 #include "Base/Log.h"
 #include "Base/Text.h"
+#include "Framework/ErrorBox.h"
 #include "Framework/FileSystem.h"
 #include "Framework/Keys.h"
 #include "Framework/ObjectDatabase.h"
@@ -72,6 +73,13 @@ Win32Platform::Win32Platform()
         });
     // Text fields translate keys with the modifiers this window saw.
     SetKeyModifierSource([this] { return m_keys.Modifiers(); });
+    // Without a display a box would wait for nobody; the log has the text already.
+    SetErrorBoxSink(
+        [](const std::wstring& caption, const std::wstring& text)
+        {
+            if (Shim::CanShowBoxes())
+                Shim::ShowErrorBox(ToUtf8(caption), ToUtf8(text));
+        });
 }
 
 Win32Platform::~Win32Platform()
@@ -80,6 +88,7 @@ Win32Platform::~Win32Platform()
     {
         SetMouseCaptureReleaseHandler(nullptr);
         SetKeyModifierSource(nullptr);
+        SetErrorBoxSink(nullptr);
     }
 }
 

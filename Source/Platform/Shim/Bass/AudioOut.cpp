@@ -309,6 +309,17 @@ Handle AudioOut::SampleLoadMemory(const void* bytes, size_t length, int maxPlayb
     return handle;
 }
 
+bool AudioOut::SampleGetDefaultFrequency(Handle sample, uint32_t* frequency)
+{
+    std::lock_guard lock(m_lock);
+    auto it = m_samples.find(sample);
+    if (it == m_samples.end())
+        return Fail(ErrorHandle);
+    if (frequency)
+        *frequency = it->second.pcm->rate;
+    return Succeed();
+}
+
 Handle AudioOut::SampleGetChannel(Handle sample)
 {
     std::unique_ptr<Voice> doomed;

@@ -102,6 +102,8 @@ public:
     // furthest into the sound is taken over if overrideByPosition, else the call fails.
     Handle SampleLoadMemory(const void* bytes, size_t length, int maxPlaybacks, bool overrideByPosition);
     Handle SampleGetChannel(Handle sample);
+    // The rate the sample was decoded at, which its playbacks start from.
+    bool SampleGetDefaultFrequency(Handle sample, uint32_t* frequency);
     // Stops and destroys the sample's playbacks too.
     bool SampleFree(Handle sample);
 

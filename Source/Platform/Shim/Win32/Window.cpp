@@ -206,6 +206,16 @@ bool ShowErrorBox(const std::string& title, const std::string& text)
     return shown;
 }
 
+bool CanShowBoxes()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        return !IsHeadlessDriver(SDL_GetCurrentVideoDriver());
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    if (wanted && IsHeadlessDriver(wanted))
+        return false;
+    return SDL_getenv("DISPLAY") || SDL_getenv("WAYLAND_DISPLAY");
+}
+
 bool OpenUrl(const std::string& target)
 {
     return SDL_OpenURL(target.c_str()) == 0;

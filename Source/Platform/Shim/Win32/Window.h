@@ -51,6 +51,9 @@ bool GetDesktopSize(int& width, int& height);
 // A blocking error box; false when none could be shown (headless). Queued input is dropped,
 // as a modal box would swallow it. Tabs in the text are laid out as spaces (ExpandTabs).
 bool ShowErrorBox(const std::string& title, const std::string& text);
+// Whether a box would reach a person: false while the video driver (running or asked for by
+// SDL_VIDEODRIVER) draws into nothing, or when no display is named at all.
+bool CanShowBoxes();
 // Tabs become spaces up to the next stop of 8 columns (a column per character; UTF-8 text).
 std::string ExpandTabs(const std::string& text);
 
