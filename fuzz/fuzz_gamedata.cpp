@@ -5,7 +5,6 @@
 #include "Framework/LibXmlReader.h"
 #include "Game/CreatureSettings.h"
 #include "Game/GameDataReaders.h"
-#include "Game/GameErrors.h"
 #include "Game/GameLevels.h"
 #include "Game/GlobalSettings.h"
 

@@ -1,8 +1,9 @@
 #include "Game/CreatureSettings.h"
 
+#include "Base/Text.h"
 #include "Framework/LibXmlReader.h"
 #include "Game/GameDataReaders.h"
-#include "Game/GameErrors.h"
+#include "Scene/SceneApplicationMode.h"
 
 #include <libxml++/libxml++.h>
 
@@ -73,7 +74,8 @@ bool LoadCreatureSettings(CreatureSettingsMap& settings, const Kestrin::FileSpec
     }
     catch (const std::exception& e)
     {
-        ReportGameDataError(e.what(), L"There was an error loading the CreatureSettings.xml file.");
+        ShowErrorMessageBox(Kestrin::FromUtf8(e.what()),
+                            L"There was an error loading the CreatureSettings.xml file.");
         return false;
     }
 }

@@ -1,7 +1,8 @@
 #include "Game/GameText.h"
 
+#include "Base/Text.h"
 #include "Framework/ResourceManager.h"
-#include "Game/GameErrors.h"
+#include "Scene/SceneApplicationMode.h"
 
 #include <stdexcept>
 
@@ -13,8 +14,8 @@ void LoadGameText()
     }
     catch (const std::runtime_error& e)
     {
-        ReportGameDataError(
-            e.what(),
+        ShowErrorMessageBox(
+            Kestrin::FromUtf8(e.what()),
             L"There was an error loading AllGameText_Export.xml. Fix the problem and press F5 to reload");
     }
 }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-// Loads the group; a group that fails to load is reported with the caption
+// Loads the group; a group that fails to load is shown in the error box with the caption
 // "There was an error loading AllGameText_Export.xml. Fix the problem and press F5 to reload".
 void LoadGameText();
 

@@ -1,7 +1,8 @@
 #include "Game/GlobalSettings.h"
 
+#include "Base/Text.h"
 #include "Framework/LibXmlReader.h"
-#include "Game/GameErrors.h"
+#include "Scene/SceneApplicationMode.h"
 
 #include <libxml++/libxml++.h>
 
@@ -50,7 +51,8 @@ bool GlobalSettings::Load(const Kestrin::FileSpec& file)
     }
     catch (const std::exception& e)
     {
-        ReportGameDataError(e.what(), L"There was an error loading GlobalSettings.xml file.");
+        ShowErrorMessageBox(Kestrin::FromUtf8(e.what()),
+                            L"There was an error loading GlobalSettings.xml file.");
         return false;
     }
 }

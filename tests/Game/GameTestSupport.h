@@ -1,6 +1,6 @@
 #pragma once
 #include "Base/FileSpec.h"
-#include "Game/GameErrors.h"
+#include "Framework/ErrorBox.h"
 
 #include "Support/AccountFakes.h"
 
@@ -19,10 +19,10 @@ class GameDataTest : public testing::Test
 protected:
     GameDataTest()
     {
-        SetGameErrorBox([this](const std::wstring& text, const std::wstring& caption)
-                        { boxes.emplace_back(text, caption); });
+        Kestrin::SetErrorBoxSink([this](const std::wstring& caption, const std::wstring& text)
+                                 { boxes.emplace_back(text, caption); });
     }
-    ~GameDataTest() override { SetGameErrorBox(nullptr); }
+    ~GameDataTest() override { Kestrin::SetErrorBoxSink(nullptr); }
 
     void AddData(const std::wstring& name, const std::string& xml)
     {

@@ -1,7 +1,7 @@
 #include "Game/GameText.h"
 
+#include "Framework/ErrorBox.h"
 #include "Framework/ValueResources.h"
-#include "Game/GameErrors.h"
 
 #include "Support/ResourceTestSupport.h"
 
@@ -16,10 +16,10 @@ protected:
     GameText()
     {
         Kestrin::RegisterValueResourceFactories(*manager);
-        SetGameErrorBox([this](const std::wstring& text, const std::wstring& caption)
-                        { boxes.emplace_back(text, caption); });
+        Kestrin::SetErrorBoxSink([this](const std::wstring& caption, const std::wstring& text)
+                                 { boxes.emplace_back(text, caption); });
     }
-    ~GameText() override { SetGameErrorBox(nullptr); }
+    ~GameText() override { Kestrin::SetErrorBoxSink(nullptr); }
 
     std::vector<std::pair<std::wstring, std::wstring>> boxes;
 };
