@@ -1,4 +1,6 @@
 #include "Framework/ObjectDatabase.h"
+#include "Game/Gremlin.h"
+#include "Game/GremlinHome.h"
 #include "Game/GunkBoard.h"
 #include "Game/LevelServices.h"
 #include "Game/Line.h"
@@ -65,7 +67,7 @@ TEST(GameContracts, TheInstalledGunkBoardTakesItsArgumentsInOrder)
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"AddGunk 100 40,60 4", "CheckCleared"}));
 }
 
-TEST(GameContracts, LinesJoinTheRegistryOfTheirScreenInOrder)
+TEST(GameContracts, ObjectsJoinTheRegistriesOfTheirScreenInOrder)
 {
     Kestrin::ObjectDatabase screen;
     Kestrin::ScopedCurrentObjectDatabase current(&screen);
@@ -76,4 +78,21 @@ TEST(GameContracts, LinesJoinTheRegistryOfTheirScreenInOrder)
     EXPECT_EQ(HeldObject<Line>::GetAll(), std::vector<Line*>{second.get()});
     EXPECT_EQ(second->color, GremlinColorType::Green);
     EXPECT_EQ(second->GetDepth(), 2.0f);
+
+    TypeSettings settings;
+    settings.sprite = CreatureSpriteId::Bomb;
+    settings.color = GremlinColorType::Any;
+    GremlinHome trap(GremlinColorType::Yellow, {100, 50}, GremlinKind::Any, false);
+    GremlinKing king(300, 200, settings);
+    EXPECT_EQ(HeldObject<GameObject>::GetAll(), (std::vector<GameObject*>{&trap, &king}));
+    EXPECT_EQ(HeldObject<Gremlin>::GetAll(), std::vector<Gremlin*>{&king});
+    EXPECT_EQ(HeldObject<GremlinKing>::GetAll(), std::vector<GremlinKing*>{&king});
+    EXPECT_EQ(HeldObject<GremlinHome>::GetAll(), std::vector<GremlinHome*>{&trap});
+    // Positions are top-left corners.
+    EXPECT_EQ(trap.GetCentre(), Vector2f(120, 65));
+    EXPECT_EQ(king.GetCentre(), Vector2f(340, 240));
+    EXPECT_TRUE(trap.BlocksLines() && !king.BlocksLines());
+    EXPECT_EQ(trap.GetCollisionPriority(), 6);
+    EXPECT_EQ(king.GetCollisionPriority(), 4);
+    EXPECT_EQ(king.color, GremlinColorType::Any);
 }

@@ -2,6 +2,9 @@
 // registration order. The lists hold the bases: the owner is not built yet while its base
 // registers it, so it is cast only when asked for.
 #include "Framework/ObjectDatabase.h"
+#include "Game/GameObject.h"
+#include "Game/Gremlin.h"
+#include "Game/GremlinHome.h"
 #include "Game/HeldObject.h"
 #include "Game/Line.h"
 
@@ -53,4 +56,8 @@ template <typename T> void HeldObject<T>::Reregister()
     Lists<T>()[m_screenKey].push_back(this);
 }
 
+template class HeldObject<GameObject>;
+template class HeldObject<Gremlin>;
+template class HeldObject<GremlinKing>;
+template class HeldObject<GremlinHome>;
 template class HeldObject<Line>;
