@@ -1,7 +1,9 @@
 #include "Game/GameText.h"
 
+#include "Base/Strings.h"
 #include "Framework/ErrorBox.h"
 #include "Framework/ValueResources.h"
+#include "Platform/Win32/Win32FileSystem.h"
 
 #include "Support/ResourceTestSupport.h"
 
@@ -63,4 +65,17 @@ TEST_F(GameText, AMissingGroupIsNoErrorAndABrokenOneIsReported)
               L"There was an error loading AllGameText_Export.xml. Fix the problem and press F5 to reload");
     EXPECT_FALSE(boxes[0].first.empty());
     EXPECT_EQ(GetGameText("UI.expert"), L"Text not Found");
+}
+
+TEST(GameTextData, TheCommittedTableNamesEveryGuest)
+{
+    Kestrin::Win32FileSystem fs;
+    fs.AddPartition(1,
+                    new Kestrin::Win32FileSystemPartition(Kestrin::WidenString(KESTRIN_SOURCE_DIR "/data")));
+    Kestrin::RegisterValueResourceFactories(*Kestrin::ResourceManager::Instance());
+    LoadGameText();
+    for (int guest = 0; guest < 6; ++guest)
+        EXPECT_NE(GetGuestFullName(GuestID(guest)), L"Text not Found") << NameOf(GuestID(guest));
+    EXPECT_EQ(GetGuestFullName(GuestID::None), L"");
+    delete Kestrin::ResourceManager::Instance();
 }
