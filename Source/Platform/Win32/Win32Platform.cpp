@@ -56,6 +56,12 @@ void RefreshWindowCursor()
         platform->RefreshCursor();
 }
 
+void UseSystemArrowCursor()
+{
+    if (auto* platform = dynamic_cast<Win32Platform*>(GetPlatform()))
+        platform->SetCursor(Shim::ArrowCursor());
+}
+
 // ---- Win32Platform ----
 
 Win32Platform::Win32Platform()
