@@ -13,7 +13,11 @@
 
 void ResourceLoadTask::Run(Kestrin::IResourceLoadProgress* listener)
 {
-    Kestrin::ResourceManager::Instance()->LoadFile(m_group, listener, true);
+    Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
+    resources->LoadFile(m_group, listener, true);
+    // The manager passes over a missing file in silence.
+    if (resources->GetLoadCount(m_group) <= 0 && !(listener && listener->IsAborted()))
+        Kestrin::LogPrintf("LoadingMode: no group file %s.xml\n", Kestrin::ToUtf8(m_group).c_str());
 }
 
 namespace

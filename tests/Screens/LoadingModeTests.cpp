@@ -160,6 +160,7 @@ TEST_F(Loading, TheMainMenuComesASecondAfterLoadingWithTheTimesOnTheLog)
               std::string::npos)
         << log.Text();
     EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_NE(log.Text().find("LoadingMode: no group file Game-AnimationImages.xml\n"), std::string::npos);
 }
 
 TEST_F(Loading, ABrokenGroupCostsItsOwnResourcesAndOneErrorBox)
