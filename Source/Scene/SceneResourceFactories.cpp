@@ -3,8 +3,10 @@
 #include "Framework/ResourceManager.h"
 #include "Framework/ValueResources.h"
 #include "Scene/AnimatedSpriteNode.h"
+#include "Scene/BackgroundNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNodeFactory.h"
+#include "Scene/ShapeNodes.h"
 #include "Scene/SpriteType.h"
 #include "Scene/StaticSpriteNode.h"
 
@@ -28,7 +30,7 @@ template <typename Factory> SceneNodeFactory* Make()
 constexpr NodeKind kNodeKinds[] = {
     {L"sceneref", &Make<SceneRefFactory>},
     {L"scenenode", &Make<BasicSceneNodeFactory>},
-    {L"backgroundnode", nullptr},
+    {L"backgroundnode", &Make<BackgroundNodeFactory>},
     {L"buttonnode", nullptr},
     {L"checkboxnode", nullptr},
     {L"listnode", nullptr},
@@ -42,8 +44,8 @@ constexpr NodeKind kNodeKinds[] = {
     {L"meterbarnode", nullptr},
     {L"discretemeterbarnode", nullptr},
     {L"nodegridnode", nullptr},
-    {L"rectnode", nullptr},
-    {L"ellipsenode", nullptr},
+    {L"rectnode", &Make<RectNodeFactory>},
+    {L"ellipsenode", &Make<EllipseNodeFactory>},
     {L"styledtextspritenode", nullptr},
     {L"fractiontextmeternode", nullptr},
 };
