@@ -69,9 +69,12 @@ AnimationController* SpriteType::GetSharedAnimationController(ObjectDatabase* da
         database = GetCurrentObjectDatabase();
     if (!database)
         return nullptr;
-    if (auto* found = dynamic_cast<AnimationController*>(database->FindObject(m_sharedControllerName)))
+    // A type never named still shares one controller, not one per request.
+    const NameId name =
+        m_sharedControllerName ? m_sharedControllerName : MakeSharedAnimationControllerName("");
+    if (auto* found = dynamic_cast<AnimationController*>(database->FindObject(name)))
         return found;
-    auto* controller = new AnimationController(m_sharedControllerName);
+    auto* controller = new AnimationController(name);
     database->AddObject(controller);
     return controller;
 }

@@ -167,6 +167,9 @@ TEST_F(SpriteTypes, AnUnknownAnimationListAddsNothing)
 
 TEST_F(SpriteTypes, RenamingRemovesTheLiveSharedControllerOfTheOldName)
 {
+    SpriteType unnamed; // made by code, never named: still one shared controller
+    EXPECT_EQ(unnamed.GetSharedAnimationController(), unnamed.GetSharedAnimationController());
+
     SpriteType type;
     type.SetName(MakeName("Trap"));
     AnimationController* old = type.GetSharedAnimationController();
