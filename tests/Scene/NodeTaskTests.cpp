@@ -261,6 +261,21 @@ TEST_F(NodeTasks, MovesAndScalesReachTheirTargetExactlyAndPassOnTheRestOfTheStep
     EXPECT_EQ(node->GetLocalState().y, -2.0f);
 }
 
+TEST_F(NodeTasks, SideBySideTasksHandTheRestOfTheStepOnWhenTheLastEnds)
+{
+    auto* next = new ScriptedTask("next", nullptr, TaskRunning);
+    auto* both = new ParallelTask(ParallelTask::All, new NodeLocationTask(10.0f, 0.0f, 0.5f),
+                                  new NodeAlphaTask(0.0f, 0.25f));
+    node->AddTask(new SerialTask(both, next));
+    node->Tick(0.375f);
+    EXPECT_EQ(node->GetLocalState().x, 7.5f);
+    EXPECT_EQ(node->GetLocalState().color.a, 0.0f);
+    EXPECT_EQ(next->updates, 0);
+    node->Tick(0.25f);
+    EXPECT_EQ(node->GetLocalState().x, 10.0f);
+    EXPECT_EQ(next->lastDt, 0.125f);
+}
+
 TEST_F(NodeTasks, AColourAfterAFadeRestoresItsOwnAlpha)
 {
     node->AddTask(new SerialTask(new NodeAlphaTask(0.0f, 0.5f), new NodeColorTask(ColorF(1, 0, 0, 0.8f))));
