@@ -660,7 +660,7 @@ std::string PendingNodeKind(const std::string& error)
 
 const std::set<std::string>& KindsNotYetRegistered()
 {
-    static const std::set<std::string> kinds{"layout", "scenelayout"};
+    static const std::set<std::string> kinds{"layout", "scenelayout", "spritetype", "spriteanimationlist"};
     return kinds;
 }
 
