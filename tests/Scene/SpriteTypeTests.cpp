@@ -2,6 +2,7 @@
 
 #include "Framework/ObjectDatabase.h"
 #include "Graphics/AnimationController.h"
+#include "Graphics/ImageList.h"
 #include "Scene/SceneResourceFactories.h"
 
 #include "SpriteTestSupport.h"
@@ -163,6 +164,20 @@ TEST_F(SpriteTypes, AnUnknownAnimationListAddsNothing)
     EXPECT_TRUE(Type("B")->GetAnimations().empty());
     EXPECT_EQ(Type("A")->GetSharedControllerName(), MakeName("ASharedAnimationController"));
     EXPECT_EQ(GetSpriteType(L"a").second, Type("A")); // names ignore case
+}
+
+TEST_F(SpriteTypes, ATypeKeepsItsImageListWhenTheListsGroupIsUnloaded)
+{
+    AddGroup(L"Art", R"(<r><testimages name="Pair" count="2"/></r>)");
+    manager->LoadFile(L"Art", nullptr, false);
+    LoadText(
+        L"Types",
+        R"(<r><spritetype name="Kite" images="Pair"><animation name="fly" frameList="1"/></spritetype></r>)");
+    manager->UnloadFile(L"Art");
+    EXPECT_EQ(GetResource<IImageList>("Pair").second, nullptr);
+    ASSERT_NE(Type("Kite")->GetImageList(), nullptr);
+    EXPECT_EQ(Type("Kite")->GetImageList()->Count(), 2);
+    EXPECT_EQ(Type("Kite")->GetImageList()->GetWidth(1), 5);
 }
 
 TEST_F(SpriteTypes, RenamingRemovesTheLiveSharedControllerOfTheOldName)
