@@ -1,8 +1,14 @@
 #include "Scene/SceneResourceFactories.h"
 
 #include "Framework/ResourceManager.h"
+#include "Framework/ValueResources.h"
+#include "Scene/AnimatedSpriteNode.h"
+#include "Scene/BackgroundNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNodeFactory.h"
+#include "Scene/ShapeNodes.h"
+#include "Scene/SpriteType.h"
+#include "Scene/StaticSpriteNode.h"
 
 namespace
 {
@@ -24,22 +30,22 @@ template <typename Factory> SceneNodeFactory* Make()
 constexpr NodeKind kNodeKinds[] = {
     {L"sceneref", &Make<SceneRefFactory>},
     {L"scenenode", &Make<BasicSceneNodeFactory>},
-    {L"backgroundnode", nullptr},
+    {L"backgroundnode", &Make<BackgroundNodeFactory>},
     {L"buttonnode", nullptr},
     {L"checkboxnode", nullptr},
     {L"listnode", nullptr},
     {L"radiobuttonnode", nullptr},
     {L"scrollbarnode", nullptr},
     {L"slidernode", nullptr},
-    {L"staticspritenode", nullptr},
+    {L"staticspritenode", &Make<StaticSpriteNodeFactory>},
     {L"texteditnode", nullptr},
     {L"textspritenode", nullptr},
-    {L"animatedspritenode", nullptr},
+    {L"animatedspritenode", &Make<AnimatedSpriteNodeFactory>},
     {L"meterbarnode", nullptr},
     {L"discretemeterbarnode", nullptr},
     {L"nodegridnode", nullptr},
-    {L"rectnode", nullptr},
-    {L"ellipsenode", nullptr},
+    {L"rectnode", &Make<RectNodeFactory>},
+    {L"ellipsenode", &Make<EllipseNodeFactory>},
     {L"styledtextspritenode", nullptr},
     {L"fractiontextmeternode", nullptr},
 };
@@ -66,7 +72,10 @@ std::vector<std::wstring> GetSceneNodeKindOrder()
 
 void RegisterSceneResourceFactories(Kestrin::ResourceManager& manager)
 {
-    // "spriteanimationlist" and "spritetype" come before "scenelayout" once sprite types exist.
+    manager.RegisterFactory(L"spriteanimationlist", new SpriteAnimationListResourceFactory);
+    manager.RegisterFactory(L"spritetype", new SpriteTypeResourceFactory);
     manager.RegisterFactory(L"scenelayout", new SceneLayoutResourceFactory);
+    // The ranges node tasks draw their values from.
+    manager.RegisterFactory(L"randomrange", new Kestrin::RandomRangeResourceFactory);
     RegisterSceneNodeFactories();
 }
