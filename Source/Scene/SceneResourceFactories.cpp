@@ -3,6 +3,8 @@
 #include "Framework/ResourceManager.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNodeFactory.h"
+#include "Scene/StyledTextSpriteNode.h"
+#include "Scene/TextSpriteNode.h"
 
 namespace
 {
@@ -33,14 +35,14 @@ constexpr NodeKind kNodeKinds[] = {
     {L"slidernode", nullptr},
     {L"staticspritenode", nullptr},
     {L"texteditnode", nullptr},
-    {L"textspritenode", nullptr},
+    {L"textspritenode", &Make<TextSpriteNodeFactory>},
     {L"animatedspritenode", nullptr},
     {L"meterbarnode", nullptr},
     {L"discretemeterbarnode", nullptr},
     {L"nodegridnode", nullptr},
     {L"rectnode", nullptr},
     {L"ellipsenode", nullptr},
-    {L"styledtextspritenode", nullptr},
+    {L"styledtextspritenode", &Make<StyledTextSpriteNodeFactory>},
     {L"fractiontextmeternode", nullptr},
 };
 
