@@ -1,6 +1,7 @@
 #include "Scene/SceneResourceFactories.h"
 
 #include "Framework/ResourceManager.h"
+#include "Scene/NodeGridNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNodeFactory.h"
 #include "Scene/StyledTextSpriteNode.h"
@@ -39,7 +40,7 @@ constexpr NodeKind kNodeKinds[] = {
     {L"animatedspritenode", nullptr},
     {L"meterbarnode", nullptr},
     {L"discretemeterbarnode", nullptr},
-    {L"nodegridnode", nullptr},
+    {L"nodegridnode", &Make<NodeGridNodeFactory>},
     {L"rectnode", nullptr},
     {L"ellipsenode", nullptr},
     {L"styledtextspritenode", &Make<StyledTextSpriteNodeFactory>},
