@@ -1,6 +1,7 @@
 #include "Scene/SceneResourceFactories.h"
 
 #include "Framework/ResourceManager.h"
+#include "Scene/ButtonNode.h"
 #include "Scene/NodeGridNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNodeFactory.h"
@@ -28,7 +29,7 @@ constexpr NodeKind kNodeKinds[] = {
     {L"sceneref", &Make<SceneRefFactory>},
     {L"scenenode", &Make<BasicSceneNodeFactory>},
     {L"backgroundnode", nullptr},
-    {L"buttonnode", nullptr},
+    {L"buttonnode", &Make<ButtonNodeFactory>},
     {L"checkboxnode", nullptr},
     {L"listnode", nullptr},
     {L"radiobuttonnode", nullptr},
