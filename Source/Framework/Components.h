@@ -104,4 +104,100 @@ private:
     bool m_visible;
 };
 
+// Location, colour, alpha and scale faces, which tasks and screens use to move, tint, fade and
+// scale objects without knowing their kind.
+class LocationComponent : public ILocation
+{
+public:
+    explicit LocationComponent(const Vector2<float>& location = {}) : m_location(location) {}
+    Vector2<float> GetLocation() override { return m_location; }
+    void SetLocation(const Vector2<float>& location) override { m_location = location; }
+
+private:
+    Vector2<float> m_location;
+};
+
+class IAlpha
+{
+public:
+    virtual ~IAlpha() = default;
+    virtual float GetAlpha() = 0;
+    virtual void SetAlpha(float alpha) = 0;
+};
+
+class IColor
+{
+public:
+    virtual ~IColor() = default;
+    virtual ColorF GetColor() = 0;
+    virtual void SetColor(const ColorF& color) = 0;
+};
+
+// The colour's alpha is the alpha face's.
+class ColorComponent : public IColor, public IAlpha
+{
+public:
+    explicit ColorComponent(const ColorF& color = {1.0f, 1.0f, 1.0f, 1.0f}) : m_color(color) {}
+    ColorF GetColor() override { return m_color; }
+    void SetColor(const ColorF& color) override { m_color = color; }
+    float GetAlpha() override { return m_color.a; }
+    void SetAlpha(float alpha) override { m_color.a = alpha; }
+
+private:
+    ColorF m_color;
+};
+
+class AlphaComponent : public IAlpha
+{
+public:
+    explicit AlphaComponent(float alpha = 1.0f) : m_alpha(alpha) {}
+    float GetAlpha() override { return m_alpha; }
+    void SetAlpha(float alpha) override { m_alpha = alpha; }
+
+private:
+    float m_alpha;
+};
+
+class IScale
+{
+public:
+    virtual ~IScale() = default;
+    virtual Vector2<float> GetScale() = 0;
+    virtual void SetScale(const Vector2<float>& scale) = 0;
+};
+
+class ScaleComponent : public IScale
+{
+public:
+    explicit ScaleComponent(const Vector2<float>& scale = {1.0f, 1.0f}) : m_scale(scale) {}
+    Vector2<float> GetScale() override { return m_scale; }
+    void SetScale(const Vector2<float>& scale) override { m_scale = scale; }
+
+private:
+    Vector2<float> m_scale;
+};
+
+// A rectangle whose left and top edges are inside and right and bottom edges outside.
+class BoundsComponent : public IBounds
+{
+public:
+    explicit BoundsComponent(const Rect<float>& bounds = {}) : m_bounds(bounds) {}
+    Vector2<float> GetLocation() override { return {m_bounds.x, m_bounds.y}; }
+    // Keeps the size.
+    void SetLocation(const Vector2<float>& location) override
+    {
+        SetBounds({location.x, location.y, m_bounds.w, m_bounds.h});
+    }
+    Rect<float> GetBounds() override { return m_bounds; }
+    void SetBounds(const Rect<float>& bounds) override { m_bounds = bounds; }
+    bool Contains(float x, float y) override { return m_bounds.Contains(x, y); }
+
+    // Through SetBounds, the other three values kept.
+    void SetWidth(float w) { SetBounds({m_bounds.x, m_bounds.y, w, m_bounds.h}); }
+    void SetHeight(float h) { SetBounds({m_bounds.x, m_bounds.y, m_bounds.w, h}); }
+
+private:
+    Rect<float> m_bounds;
+};
+
 } // namespace Kestrin

@@ -1,13 +1,14 @@
 #include "UI/UIResourceFactories.h"
 
 #include "Framework/ResourceManager.h"
+#include "UI/Layout.h"
 
 namespace Kestrin
 {
 
-void RegisterUIResourceFactories(ResourceManager&)
+void RegisterUIResourceFactories(ResourceManager& manager)
 {
-    // None yet: the widget "layout" kind registers here once the widgets exist.
+    manager.RegisterFactory(L"layout", new LayoutResourceFactory);
 }
 
 } // namespace Kestrin

@@ -39,12 +39,19 @@ void SetMouseCapture(Object* object)
     }
 }
 
-bool ReleaseMouseCapture(Object* object)
+bool HoldsMouseCapture(const Object* object)
 {
     ObjectDatabase* database = object ? object->GetDatabase() : nullptr;
-    if (!database || object->GetHandle() == NoObjectHandle ||
-        database->GetCaptureHandle() != object->GetHandle())
+    return database && object->GetHandle() != NoObjectHandle &&
+           database->GetCaptureHandle() == object->GetHandle() &&
+           database->IsValidHandle(object->GetHandle());
+}
+
+bool ReleaseMouseCapture(Object* object)
+{
+    if (!HoldsMouseCapture(object))
         return false;
+    ObjectDatabase* database = object->GetDatabase();
     database->SetCaptureHandle(NoObjectHandle);
     if (IPlatform* platform = GetPlatform())
         platform->ReleaseCapture();

@@ -17,6 +17,9 @@ bool HasFocus(Object* object);
 // added) and has the platform capture the mouse for the window; null releases both.
 void SetMouseCapture(Object* object);
 
+// True when the object holds the mouse capture of the database it was added to.
+bool HoldsMouseCapture(const Object* object);
+
 // When the object holds the capture of its database: clears it and has the platform release the
 // window's capture. Answers whether it did.
 bool ReleaseMouseCapture(Object* object);

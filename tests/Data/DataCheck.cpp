@@ -2,8 +2,10 @@
 
 #include "Base/Log.h"
 #include "Base/Stream.h"
+#include "Base/Strings.h"
 #include "Base/XMLReader.h"
 #include "Framework/Names.h"
+#include "Framework/ObjectDatabase.h"
 #include "Framework/ResourceManager.h"
 #include "Graphics/Font.h"
 #include "Graphics/GraphicsFactories.h"
@@ -21,6 +23,7 @@
 #include "Scene/SceneNodeFactory.h"
 #include "Scene/SceneResourceFactories.h"
 #include "Screens/ResourceFactoryRegistrars.h"
+#include "UI/Layout.h"
 
 #include <algorithm>
 #include <fstream>
@@ -586,6 +589,62 @@ private:
     std::unique_ptr<Kestrin::BASSAudioPlatform> m_audio = std::make_unique<Kestrin::BASSAudioPlatform>();
 };
 
+// A widget layout's elements: each of a kind the layout builds, each resource it names loaded
+// before it and of the kind the attribute wants; then it builds into a scratch screen.
+void CheckLayout(const std::string& file, const std::string& what, const Kestrin::Layout& layout,
+                 Kestrin::ResourceManager& manager, Report& report)
+{
+    static const std::set<std::wstring> kinds{L"background", L"textedit",    L"list",      L"scrollbar",
+                                              L"slider",     L"checkbox",    L"button",    L"radiobutton",
+                                              L"textsprite", L"imagesprite", L"ninebrush", L"threebrush"};
+    struct Reference
+    {
+        const wchar_t* attribute;
+        const char* kind;
+        bool (*fits)(Kestrin::IResourceDescriptor*);
+    };
+    auto imageList = [](Kestrin::IResourceDescriptor* d)
+    { return dynamic_cast<Kestrin::IImageList*>(d) != nullptr; };
+    auto image = [](Kestrin::IResourceDescriptor* d) { return dynamic_cast<Kestrin::IImage*>(d) != nullptr; };
+    auto font = [](Kestrin::IResourceDescriptor* d) { return dynamic_cast<Kestrin::Font*>(d) != nullptr; };
+    auto sounds = [](Kestrin::IResourceDescriptor* d)
+    { return dynamic_cast<Kestrin::SoundList*>(d) != nullptr; };
+    const Reference references[] = {{L"images", "image list", imageList},
+                                    {L"fieldImages", "image list", imageList},
+                                    {L"channelImages", "image list", imageList},
+                                    {L"thumbImages", "image list", imageList},
+                                    {L"upArrowImages", "image list", imageList},
+                                    {L"downArrowImages", "image list", imageList},
+                                    {L"cursorImage", "image", image},
+                                    {L"src", "image", image},
+                                    {L"font", "font", font},
+                                    {L"sounds", "sound list", sounds}};
+    for (size_t i = 0; i < layout.GetElementCount(); ++i)
+    {
+        const std::string element = Kestrin::NarrowString(layout.GetElementName(i));
+        if (!kinds.count(layout.GetElementName(i)))
+        {
+            report.Add(file, what + ": element \"" + element + "\" is of no widget kind");
+            continue;
+        }
+        const Kestrin::AttributeContainer& attributes = layout.GetElementAttributes(i);
+        for (const Reference& r : references)
+        {
+            const std::wstring name = attributes.GetString(r.attribute);
+            if (name.empty())
+                continue;
+            Kestrin::IResourceDescriptor* found = manager.Find(Kestrin::MakeNameFromWString(name));
+            if (!found || !r.fits(found))
+                report.Add(file, what + ": " + element + " " + Kestrin::NarrowString(r.attribute) + " \"" +
+                                     Kestrin::NarrowString(name) + "\" is no " + r.kind +
+                                     " loaded before it");
+        }
+    }
+    Kestrin::ObjectDatabase screen;
+    Kestrin::ScopedCurrentObjectDatabase scope(&screen);
+    layout.CreateObjects();
+}
+
 void CheckEntry(const std::string& file, const GroupEntry& entry, Kestrin::ResourceManager& manager,
                 const std::set<std::string>& pendingKinds, Report& report)
 {
@@ -631,6 +690,8 @@ void CheckEntry(const std::string& file, const GroupEntry& entry, Kestrin::Resou
             report.Add(file, what + ": finds " + std::to_string(sound->files.size()) + " of its " +
                                  std::to_string(wanted) + " sound files");
     }
+    if (auto* layout = dynamic_cast<Kestrin::Layout*>(made))
+        CheckLayout(file, what, *layout, manager, report);
     if (auto* list = dynamic_cast<Kestrin::SoundList*>(made))
         for (const auto& [event, src] : entry.children)
             if (!list->Get(Widen(event)))
@@ -660,7 +721,7 @@ std::string PendingNodeKind(const std::string& error)
 
 const std::set<std::string>& KindsNotYetRegistered()
 {
-    static const std::set<std::string> kinds{"layout", "scenelayout", "spritetype", "spriteanimationlist"};
+    static const std::set<std::string> kinds{"scenelayout", "spritetype", "spriteanimationlist"};
     return kinds;
 }
 

@@ -42,8 +42,8 @@ Report CheckImages(const std::filesystem::path& root);
 // with ink in it, and measures a sample text to a size that fits its line height.
 Report CheckFonts(const std::filesystem::path& root);
 
-// Kinds the groups already hold whose factories are still being built (the widgets' layouts and
-// the scene graph's resources). While no registrar provides one of them, its resources are counted
+// Kinds the groups already hold whose factories are still being built (the scene graph's
+// resources). While no registrar provides one of them, its resources are counted
 // in Report::pending instead of being reported; a kind that has a factory is checked like any
 // other. Once every one is registered, empty this list, and an unregistered kind is an error again.
 const std::set<std::string>& KindsNotYetRegistered();
@@ -52,7 +52,8 @@ const std::set<std::string>& KindsNotYetRegistered();
 // load into one resource manager with every factory the game registers: no load error (a name two
 // groups define is one), no element of an unregistered kind but those of pendingKinds, every named
 // element made, every image and sound file found, every alias and sound-list entry naming a
-// resource loaded before it. CheckGroups counts the kinds of KindsNotYetRegistered.
+// resource loaded before it, every widget layout element of a widget kind and naming resources of
+// the kinds it wants loaded before it, and every layout building into a scratch screen. CheckGroups counts the kinds of KindsNotYetRegistered.
 Report CheckGroups(const std::filesystem::path& root);
 Report CheckGroupsWithPendingKinds(const std::filesystem::path& root,
                                    const std::set<std::string>& pendingKinds);

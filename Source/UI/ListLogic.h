@@ -1,0 +1,48 @@
+#pragma once
+// The rules the list node and the list object share: where the rows lie inside the nine-slice
+// frame, which rows are whole, which row a point hits, and what the keys do.
+#include "Base/Geometry.h"
+
+namespace Kestrin
+{
+
+class Font;
+class IImageList;
+
+struct ListGeometry
+{
+    // Inside the frame: left of the left column, below the top row, above the bottom row.
+    Rect<float> content;
+    // The font's line height + 2 (2 without a font).
+    float rowHeight = 2.0f;
+};
+
+// For a list whose rectangle is `bounds` (in the coordinates rows are wanted in). A null frame
+// list counts as pieces of size 0.
+ListGeometry GetListGeometry(const IImageList* frame, const Rect<float>& bounds, const Font* font);
+
+// Row i with `first` in the top row. Its height shrinks for the row cut off at the bottom of the
+// content and is 0 or negative below it.
+Rect<float> GetListRowRect(const ListGeometry& geometry, int i, int first);
+// The rows from `first` on (of `count` items) shown at their whole height; at least 1.
+int GetListVisibleRowCount(const ListGeometry& geometry, int first, int count);
+// The first row from `first` on whose rectangle holds the point (left and top edges inside); -1
+// for none. Rows below the content have no height and are never hit.
+int FindListRowAt(const ListGeometry& geometry, int first, int count, float x, float y);
+
+// What a key does to a focused list of `count` items (nothing without items). Key_KeyboardMode
+// enters the keyboard mode; in it, Key_KeyboardMode or Key_KeyboardModeLeave leaves it, and Up and
+// Down move the selection (the first of them selects row 0 when nothing is selected), scrolling so
+// the selected row stays whole. At either end they are handled without a change.
+struct ListKeyOutcome
+{
+    bool handled = false;
+    // The row to select (the list broadcasts its selection change), or -1 for no selection change.
+    int select = -1;
+    // The top row afterwards.
+    int first = 0;
+};
+ListKeyOutcome ApplyListKey(int key, bool& keyboardMode, int selected, int first, int count,
+                            const ListGeometry& geometry);
+
+} // namespace Kestrin

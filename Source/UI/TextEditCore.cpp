@@ -1,0 +1,139 @@
+#include "UI/TextEditCore.h"
+
+#include "Framework/Keys.h"
+#include "Graphics/Font.h"
+#include "Graphics/Image.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace Kestrin
+{
+
+TextEditCore::TextEditCore(const IImageList* field, IImage* cursor, float width, const Font* font)
+    : m_font(font)
+{
+    auto w = [field](int i) { return field ? float(field->GetWidth(i)) : 0.0f; };
+    auto h = [field](int i) { return field ? float(field->GetHeight(i)) : 0.0f; };
+    m_textLeft = w(3);
+    m_textTop = h(0);
+    m_textWidth = width - (w(5) + w(3));
+    const float lineHeight = font ? float(font->GetLineHeight()) : 0.0f;
+    const float row = h(3);
+    if (row > 0.0f)
+        m_textHeight = std::ceil(lineHeight / row) * row;
+    else
+        m_textHeight = std::max(lineHeight, 0.0f); // no middle row to repeat
+    m_height = h(0) + m_textHeight + h(6);
+    m_caretX = m_textLeft;
+
+    m_caretImages.AddImage(cursor);
+    m_caretImages.AddOwnedImage(new Image(0, 0));
+    m_caretAnimation = {&m_caretImages, AnimatedImageList::Loop, 2.0f};
+}
+
+void TextEditCore::SetText(std::wstring text)
+{
+    if (maxCharacters >= 0 && text.size() > size_t(maxCharacters))
+        text.resize(size_t(maxCharacters));
+    m_text = std::move(text);
+    m_caret = std::min<unsigned>(m_caret, unsigned(m_text.size()));
+    PlaceCaret();
+}
+
+void TextEditCore::PlaceCaret()
+{
+    float x = m_textLeft;
+    if (m_font)
+        for (unsigned i = 0; i < m_caret; ++i)
+            x += float(m_font->GetAdvance(m_text[i], i + 1 < m_text.size() ? m_text[i + 1] : L'\0'));
+    m_caretX = x;
+    if (m_caretX + m_scroll > m_textLeft + m_textWidth)
+        m_scroll = m_textWidth - (m_caretX - m_textLeft);
+    else if (m_caretX + m_scroll < m_textLeft)
+        m_scroll = m_textLeft - m_caretX;
+}
+
+wchar_t TextEditCore::TypedCharacter(int key, uint32_t modifiers) const
+{
+    const KeyTranslation typed = TranslateKey(key, modifiers);
+    if (typed.count != 1)
+        return 0;
+    const auto c = static_cast<unsigned char>(typed.character);
+    // Ctrl with a letter gives a control code, Backspace and Escape theirs: none belongs in a text.
+    if (c < 0x20 || c == 0x7F)
+        return 0;
+    const bool letterOrDigitKey = key >= 0 && key <= 0xFF && (std::isalpha(key) || std::isdigit(key));
+    if (letterOrDigitKey || key == VK_SPACE || IsPunct8(c))
+        return wchar_t(c);
+    return 0;
+}
+
+TextEditCore::KeyResult TextEditCore::OnKey(int key, uint32_t modifiers)
+{
+    if (key == Key_KeyboardMode || key == Key_KeyboardModeLeave || key == VK_RETURN || key == VK_TAB ||
+        key == VK_ESCAPE)
+        return KeyResult::NotHandled;
+
+    std::wstring text = m_text;
+    unsigned caret = m_caret;
+    bool typeIt = false;
+    switch (key)
+    {
+    case VK_BACK:
+        if (caret > 0)
+            text.erase(--caret, 1);
+        else
+            typeIt = true;
+        break;
+    case VK_DELETE:
+        if (caret < text.size())
+            text.erase(caret, 1);
+        else
+            typeIt = true;
+        break;
+    case VK_HOME:
+        caret = 0;
+        break;
+    case VK_END:
+        caret = unsigned(text.size());
+        break;
+    case VK_LEFT:
+        if (caret > 0)
+            --caret;
+        else
+            typeIt = true;
+        break;
+    case VK_RIGHT:
+        caret = std::min<unsigned>(caret + 1, unsigned(text.size()));
+        break;
+    default:
+        typeIt = true;
+        break;
+    }
+    if (typeIt)
+    {
+        const wchar_t c = TypedCharacter(key, modifiers);
+        if (!c)
+            return KeyResult::NotHandled;
+        text.insert(text.begin() + caret, c);
+        ++caret;
+    }
+
+    if (maxCharacters != -1 && text.size() > size_t(std::max(maxCharacters, 0)))
+        return KeyResult::Refused;
+    if (maxStringWidth != -1 && GetTextWidth(text, m_font) > maxStringWidth)
+        return KeyResult::Refused;
+    m_caret = caret;
+    SetText(std::move(text));
+    return KeyResult::Edited;
+}
+
+void TextEditCore::DrawCaret(float x, float y, const Graphics::DrawState& state,
+                             Graphics::ICanvas* canvas) const
+{
+    DrawImageListFrameAtTime(&m_caretAnimation, m_caretClock, x, y, state, canvas);
+}
+
+} // namespace Kestrin

@@ -1,0 +1,89 @@
+#pragma once
+// The editing core the text edit node and the text edit object share: the frame geometry, the
+// text with its caret and horizontal scroll, the length and pixel-width limits, the keys, and the
+// blinking caret. Positions are relative to the field's top-left corner.
+#include "Base/Geometry.h"
+#include "Graphics/Canvas.h"
+#include "Graphics/ImageList.h"
+
+#include <cstdint>
+#include <string>
+
+namespace Kestrin
+{
+
+class Font;
+class IImage;
+
+class TextEditCore
+{
+public:
+    // The field's frame from its nine pieces (a null list counts as pieces of size 0) and font:
+    // the text area starts right of piece 3 and below piece 0, is as wide as the field less pieces
+    // 3 and 5, and as high as the smallest whole number of middle rows (piece 3) that holds a line.
+    TextEditCore(const IImageList* field, IImage* cursor, float width, const Font* font);
+    TextEditCore(const TextEditCore&) = delete;
+    TextEditCore& operator=(const TextEditCore&) = delete;
+
+    // Stores the text, cut to maxCharacters when that is set, keeps the caret within it and
+    // scrolls it into view.
+    void SetText(std::wstring text);
+    const std::wstring& GetText() const { return m_text; }
+
+    enum class KeyResult
+    {
+        NotHandled,
+        // Handled, but the edit was dropped by a limit: nothing changed, nothing to tell.
+        Refused,
+        // Handled: the text or the caret changed (caret moves count even when it stayed put).
+        Edited,
+    };
+    // One key-down (a virtual-key code; any int is safe) with the modifier keys held
+    // (KeyModifier bits). Backspace and Delete erase, Home, End, Left and Right move the caret,
+    // Enter, Tab, Escape and the keyboard-mode codes are left to others; any other key types the
+    // character the keyboard layout gives it: a letter, digit or space key its character, any
+    // other key only punctuation. Control characters are never typed; characters 128-255 are
+    // the Windows-1252 codes the fonts index.
+    KeyResult OnKey(int key, uint32_t modifiers);
+
+    // Caret blink clock.
+    void Advance(float dt) { m_caretClock += dt; }
+    // The caret image half a second, nothing half a second; horizontally anchored by the state.
+    void DrawCaret(float x, float y, const Graphics::DrawState& state, Graphics::ICanvas* canvas) const;
+
+    float GetHeight() const { return m_height; }
+    // The text area.
+    Rect<float> GetTextArea() const { return {m_textLeft, m_textTop, m_textWidth, m_textHeight}; }
+    unsigned GetCaret() const { return m_caret; }
+    // Before scrolling.
+    float GetCaretX() const { return m_caretX; }
+    float GetCaretY() const { return m_textTop; }
+    // 0 or negative: added to the text's and the caret's x.
+    float GetScroll() const { return m_scroll; }
+    float GetCaretClock() const { return m_caretClock; }
+
+    // -1: no limit.
+    int maxCharacters = -1;
+    int maxStringWidth = -1;
+
+private:
+    // The character a key types into the text, or 0 for none.
+    wchar_t TypedCharacter(int key, uint32_t modifiers) const;
+    void PlaceCaret();
+
+    const Font* m_font;
+    float m_textLeft = 0.0f;
+    float m_textTop = 0.0f;
+    float m_textWidth = 0.0f;
+    float m_textHeight = 0.0f;
+    float m_height = 0.0f;
+    ImageList m_caretImages;
+    AnimatedImageList m_caretAnimation;
+    float m_caretClock = 0.0f;
+    float m_caretX = 0.0f;
+    float m_scroll = 0.0f;
+    unsigned m_caret = 0;
+    std::wstring m_text;
+};
+
+} // namespace Kestrin

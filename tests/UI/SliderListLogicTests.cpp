@@ -1,0 +1,157 @@
+#include "UI/ListLogic.h"
+#include "UI/SliderLogic.h"
+
+#include "Framework/Keys.h"
+
+#include "UITestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace UITest;
+
+TEST(SliderLogic, SnapsToTheNearestStepWithTiesGoingLow)
+{
+    struct Case
+    {
+        float value;
+        int steps;
+        float snapped;
+    };
+    const Case cases[] = {{0.6f, 5, 0.5f},  {0.3f, 5, 0.25f},  {0.125f, 5, 0.0f},
+                          {0.5f, 2, 0.0f},  {0.51f, 2, 1.0f},  {1.7f, 3, 1.0f},
+                          {-0.2f, 3, 0.0f}, {0.37f, 1, 0.37f}, {0.37f, 0, 0.37f}};
+    for (const Case& c : cases)
+        EXPECT_FLOAT_EQ(SnapSliderValue(c.value, c.steps), c.snapped) << c.value << " " << c.steps;
+    EXPECT_FLOAT_EQ(GetSliderStepSize(5), 0.25f);
+    EXPECT_EQ(GetSliderStepSize(1), 0.0f);
+    EXPECT_FALSE(IsSliderStepped(true, 1));
+    EXPECT_FALSE(SliderAcceptsFocus(true, 1));
+    EXPECT_TRUE(SliderAcceptsFocus(true, 2));
+    EXPECT_TRUE(SliderAcceptsFocus(false, 0));
+}
+
+TEST(SliderLogic, TravelAndDragStayWithinTheSlider)
+{
+    // Width 200, thumb 20: value 0.5 is offset 90; a drag of 30 from a press at the thumb is 120.
+    const float travel = GetSliderTravel(200, 20);
+    EXPECT_EQ(travel, 180.0f);
+    EXPECT_FLOAT_EQ(DragSliderThumb(95 + 30, 5, travel), 120.0f);
+    EXPECT_EQ(DragSliderThumb(-50, 5, travel), 0.0f);
+    EXPECT_EQ(DragSliderThumb(900, 5, travel), 180.0f);
+    // A thumb as wide as the slider (or wider) has no travel and the value stays 0, never NaN.
+    EXPECT_EQ(GetSliderTravel(20, 20), 0.0f);
+    EXPECT_EQ(GetSliderValue(DragSliderThumb(40, 0, GetSliderTravel(20, 30)), 0.0f), 0.0f);
+}
+
+TEST(SliderLogic, KeysSwitchTheModeAndNudgeInIt)
+{
+    bool mode = false;
+    EXPECT_FALSE(ApplySliderKey(VK_LEFT, mode, false, 0).handled); // not in keyboard mode
+    EXPECT_TRUE(ApplySliderKey(Key_KeyboardModeLeave, mode, false, 0).handled == false);
+    EXPECT_TRUE(ApplySliderKey(Key_KeyboardMode, mode, false, 0).handled);
+    EXPECT_TRUE(mode);
+    SliderKeyOutcome left = ApplySliderKey(VK_LEFT, mode, false, 0);
+    EXPECT_TRUE(left.handled);
+    EXPECT_FLOAT_EQ(left.nudge, -0.05f);
+    EXPECT_FLOAT_EQ(ApplySliderKey(VK_RIGHT, mode, true, 5).nudge, 0.25f);
+    EXPECT_FLOAT_EQ(ApplySliderKey(VK_RIGHT, mode, true, 1).nudge, 0.05f);
+    EXPECT_FALSE(ApplySliderKey(VK_UP, mode, false, 0).handled);
+    EXPECT_TRUE(ApplySliderKey(Key_KeyboardModeLeave, mode, false, 0).handled);
+    EXPECT_FALSE(mode);
+}
+
+TEST(SliderLogic, ThumbFrameFollowsTheState)
+{
+    struct Case
+    {
+        SliderThumbFacts facts;
+        int frame;
+    };
+    const Case cases[] = {
+        {{false, true, true, true, true, true, 5}, 3},   {{true, true, false, false, false, true, 5}, 2},
+        {{true, false, true, true, true, true, 5}, 1},   {{true, false, false, true, true, true, 5}, 4},
+        {{true, false, false, true, true, true, 4}, 1},  {{true, false, false, true, true, false, 5}, 0},
+        {{true, false, false, true, false, true, 5}, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(GetSliderThumbFrame(c.facts), c.frame);
+}
+
+namespace
+{
+// A frame whose left column is 6 wide, top row 4 high, right column 3 and bottom row 5.
+std::unique_ptr<ImageList> Frame()
+{
+    auto list = std::make_unique<ImageList>();
+    const int w[9] = {6, 1, 3, 6, 1, 3, 6, 1, 3};
+    const int h[9] = {4, 4, 4, 1, 1, 1, 5, 5, 5};
+    for (int i = 0; i < 9; ++i)
+        list->AddOwnedImage(KestrinTest::FilledImage(w[i], h[i], 0xFF000000).release());
+    return list;
+}
+} // namespace
+
+TEST(ListLogic, RowsLieInsideTheFrame)
+{
+    auto frame = Frame();
+    FakeFont font(5, 14);
+    const ListGeometry g = GetListGeometry(frame.get(), {100, 200, 109, 49}, &font);
+    EXPECT_EQ(g.content, (Rect<float>(106, 204, 100, 40)));
+    EXPECT_EQ(g.rowHeight, 16.0f);
+    EXPECT_EQ(GetListRowRect(g, 0, 0), (Rect<float>(106, 204, 100, 16)));
+    EXPECT_EQ(GetListRowRect(g, 2, 0), (Rect<float>(106, 236, 100, 8))); // cut off at the bottom
+    EXPECT_EQ(GetListRowRect(g, 3, 0).h, -8.0f);
+    // 2.5 rows high: two whole rows.
+    EXPECT_EQ(GetListVisibleRowCount(g, 0, 5), 2);
+    EXPECT_EQ(GetListVisibleRowCount(g, 0, 1), 1);
+    EXPECT_EQ(GetListVisibleRowCount(g, 0, 0), 1);
+
+    EXPECT_EQ(FindListRowAt(g, 0, 5, 106, 220), 1);
+    EXPECT_EQ(FindListRowAt(g, 1, 5, 106, 220), 2);
+    EXPECT_EQ(FindListRowAt(g, 0, 5, 206, 220), -1); // right edge
+    EXPECT_EQ(FindListRowAt(g, 0, 5, 150, 245), -1); // below the content
+    EXPECT_EQ(FindListRowAt(g, 0, 1, 150, 225), -1); // no item there
+
+    // No frame and no font: pieces of size 0, rows 2 high.
+    const ListGeometry bare = GetListGeometry(nullptr, {0, 0, 10, 10}, nullptr);
+    EXPECT_EQ(bare.content, (Rect<float>(0, 0, 10, 10)));
+    EXPECT_EQ(bare.rowHeight, 2.0f);
+}
+
+TEST(ListLogic, KeysMoveTheSelectionAndScrollIt)
+{
+    auto frame = Frame();
+    FakeFont font(5, 14);
+    const ListGeometry g = GetListGeometry(frame.get(), {0, 0, 109, 49}, &font);
+    bool mode = false;
+    EXPECT_FALSE(ApplyListKey(Key_KeyboardMode, mode, -1, 0, 0, g).handled); // no items
+    EXPECT_FALSE(ApplyListKey(VK_DOWN, mode, -1, 0, 3, g).handled);
+    EXPECT_TRUE(ApplyListKey(Key_KeyboardMode, mode, -1, 0, 3, g).handled);
+    ASSERT_TRUE(mode);
+
+    struct Case
+    {
+        int key, selected, first;
+        bool handled;
+        int select, firstAfter;
+    };
+    const Case cases[] = {
+        {VK_DOWN, -1, 2, true, 0, 0}, // nothing selected: row 0, from the top
+        {VK_UP, -1, 0, true, 0, 0},    {VK_DOWN, 0, 0, true, 1, 0},
+        {VK_DOWN, 1, 0, true, 2, 1},  // row 2 is cut off: scrolls one row
+        {VK_DOWN, 2, 1, true, -1, 1}, // the last: handled, no change
+        {VK_UP, 0, 0, true, -1, 0},   // the first
+        {VK_UP, 1, 1, true, 0, 0},    // above the top row: scrolls up to it
+        {VK_DOWN, 7, 0, true, -1, 2}, // a selection beyond the items still ends
+        {VK_LEFT, 1, 0, false, -1, 0},
+    };
+    for (const Case& c : cases)
+    {
+        const ListKeyOutcome out = ApplyListKey(c.key, mode, c.selected, c.first, 3, g);
+        EXPECT_EQ(out.handled, c.handled) << c.key << " " << c.selected;
+        EXPECT_EQ(out.select, c.select) << c.key << " " << c.selected;
+        EXPECT_EQ(out.first, c.firstAfter) << c.key << " " << c.selected;
+    }
+    EXPECT_TRUE(ApplyListKey(Key_KeyboardModeLeave, mode, 0, 0, 3, g).handled);
+    EXPECT_FALSE(mode);
+}

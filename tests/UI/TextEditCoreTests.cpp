@@ -1,0 +1,167 @@
+#include "UI/TextEditCore.h"
+
+#include "Framework/Keys.h"
+
+#include "UITestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace UITest;
+using Result = TextEditCore::KeyResult;
+
+namespace
+{
+// A frame of 4-pixel columns and rows, 7 high in the middle.
+std::unique_ptr<ImageList> Field(int middleHeight = 7)
+{
+    auto list = std::make_unique<ImageList>();
+    for (int i = 0; i < 9; ++i)
+        list->AddOwnedImage(KestrinTest::FilledImage(4, i / 3 == 1 ? middleHeight : 4, 0xFF000000).release());
+    return list;
+}
+
+void Type(TextEditCore& core, const char* keys)
+{
+    for (const char* k = keys; *k; ++k)
+        core.OnKey(*k, 0);
+}
+} // namespace
+
+TEST(TextEditCore, FrameHoldsWholeMiddleRowsAroundOneLine)
+{
+    auto field = Field();
+    FakeFont font(5, 15);
+    TextEditCore core(field.get(), nullptr, 108, &font);
+    EXPECT_EQ(core.GetTextArea(), (Rect<float>(4, 4, 100, 21))); // three rows of 7 hold 15
+    EXPECT_EQ(core.GetHeight(), 29.0f);
+    EXPECT_EQ(core.GetCaretX(), 4.0f);
+
+    // A middle row of height 0 would never reach the line height: the line's own height is taken.
+    auto flat = Field(0);
+    TextEditCore flatCore(flat.get(), nullptr, 50, &font);
+    EXPECT_EQ(flatCore.GetTextArea().h, 15.0f);
+    TextEditCore bare(nullptr, nullptr, 50, nullptr);
+    EXPECT_EQ(bare.GetHeight(), 0.0f);
+    EXPECT_EQ(bare.OnKey('A', 0), Result::Edited); // no font: text of width 0, no crash
+}
+
+TEST(TextEditCore, KeysEditAtTheCaret)
+{
+    auto field = Field();
+    FakeFont font(5, 15);
+    TextEditCore core(field.get(), nullptr, 108, &font);
+    Type(core, "AB1 ");
+    EXPECT_EQ(core.GetText(), L"ab1 ");
+    struct Case
+    {
+        int key;
+        uint32_t modifiers;
+        Result result;
+        const wchar_t* text;
+        unsigned caret;
+    };
+    const Case cases[] = {
+        {VK_LEFT, 0, Result::Edited, L"ab1 ", 3},
+        {VK_BACK, 0, Result::Edited, L"ab ", 2},
+        {'1', KeyModifier_Shift, Result::Edited, L"ab! ", 3},
+        {VK_OEM_COMMA, 0, Result::Edited, L"ab!, ", 4},
+        {VK_HOME, 0, Result::Edited, L"ab!, ", 0},
+        {VK_BACK, 0, Result::NotHandled, L"ab!, ", 0}, // at the start: nothing typed
+        {VK_LEFT, 0, Result::NotHandled, L"ab!, ", 0},
+        {VK_DELETE, 0, Result::Edited, L"b!, ", 0},
+        {VK_END, 0, Result::Edited, L"b!, ", 4},
+        {VK_DELETE, 0, Result::NotHandled, L"b!, ", 4},
+        {VK_RIGHT, 0, Result::Edited, L"b!, ", 4},
+        {'A', KeyModifier_Shift, Result::Edited, L"b!, A", 5},
+        {'C', KeyModifier_Control, Result::NotHandled, L"b!, A", 5}, // a control code
+        {VK_F1, 0, Result::NotHandled, L"b!, A", 5},
+        {VK_RETURN, 0, Result::NotHandled, L"b!, A", 5},
+        {VK_TAB, 0, Result::NotHandled, L"b!, A", 5},
+        {VK_ESCAPE, 0, Result::NotHandled, L"b!, A", 5},
+        {Key_KeyboardMode, 0, Result::NotHandled, L"b!, A", 5},
+        {Key_GamePadA, 0, Result::NotHandled, L"b!, A", 5},
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(core.OnKey(c.key, c.modifiers), c.result) << c.key;
+        EXPECT_EQ(core.GetText(), c.text) << c.key;
+        EXPECT_EQ(core.GetCaret(), c.caret) << c.key;
+    }
+}
+
+TEST(TextEditCore, EveryKeyCodeIsSafeAndTypesOnlyPrintableCharacters)
+{
+    auto field = Field();
+    FakeFont font(1, 15);
+    for (uint32_t modifiers : {0u, uint32_t(KeyModifier_Shift), uint32_t(KeyModifier_Control),
+                               uint32_t(KeyModifier_NumLock | KeyModifier_CapsLock)})
+    {
+        TextEditCore core(field.get(), nullptr, 108, &font);
+        for (int key : {-1, 0x7FFFFFFF, int(0x80000000)})
+            EXPECT_EQ(core.OnKey(key, modifiers), Result::NotHandled);
+        for (int key = 0; key < 0x300; ++key)
+            if (key != VK_BACK && key != VK_DELETE && key != VK_HOME && key != VK_LEFT)
+                core.OnKey(key, modifiers);
+        for (wchar_t c : core.GetText())
+        {
+            EXPECT_GE(c, 0x20) << modifiers;
+            EXPECT_LT(c, 0x100) << modifiers; // the byte, never sign-extended
+            EXPECT_NE(c, 0x7F) << modifiers;
+        }
+    }
+}
+
+TEST(TextEditCore, LimitsRefuseTheWholeEdit)
+{
+    auto field = Field();
+    FakeFont font(10, 15);
+    TextEditCore core(field.get(), nullptr, 108, &font);
+    core.maxCharacters = 3;
+    Type(core, "ABC");
+    EXPECT_EQ(core.OnKey('D', 0), Result::Refused);
+    EXPECT_EQ(core.GetText(), L"abc");
+    EXPECT_EQ(core.GetCaret(), 3u);
+
+    core.maxCharacters = -1;
+    core.maxStringWidth = 40;
+    EXPECT_EQ(core.OnKey('D', 0), Result::Edited); // 40 wide
+    EXPECT_EQ(core.OnKey('E', 0), Result::Refused);
+
+    // Set later, the character limit cuts a text set again.
+    core.maxCharacters = 2;
+    core.SetText(core.GetText());
+    EXPECT_EQ(core.GetText(), L"ab");
+    EXPECT_EQ(core.GetCaret(), 2u);
+}
+
+TEST(TextEditCore, ScrollKeepsTheCaretInTheTextArea)
+{
+    auto field = Field();
+    FakeFont font(10, 15);
+    TextEditCore core(field.get(), nullptr, 58, &font); // text area 4..54
+    Type(core, "ABCDE");
+    EXPECT_EQ(core.GetScroll(), 0.0f);
+    Type(core, "FG"); // caret at 4 + 70
+    EXPECT_EQ(core.GetCaretX(), 74.0f);
+    EXPECT_EQ(core.GetCaretX() + core.GetScroll(), 54.0f);
+    core.OnKey(VK_HOME, 0);
+    EXPECT_EQ(core.GetCaretX() + core.GetScroll(), 4.0f);
+    EXPECT_EQ(core.GetScroll(), 0.0f);
+}
+
+TEST(TextEditCore, CaretBlinksAtTwoFramesASecond)
+{
+    auto cursor = KestrinTest::FilledImage(1, 10, 0xFFFFFFFF);
+    auto field = Field();
+    TextEditCore core(field.get(), cursor.get(), 58, nullptr);
+    RecordingCanvas canvas;
+    const Graphics::DrawState state;
+    for (float t : {0.0f, 0.25f, 0.5f, 0.75f, 1.0f})
+    {
+        canvas.calls.clear();
+        core.DrawCaret(7, 8, state, &canvas);
+        const bool shown = !canvas.calls.empty() && canvas.calls[0].image == cursor.get();
+        EXPECT_EQ(shown, t != 0.5f && t != 0.75f) << t;
+        core.Advance(0.25f);
+    }
+}
