@@ -1,5 +1,6 @@
 #include "Scene/ButtonNode.h"
 
+#include "Framework/Keys.h"
 #include "Framework/ObjectDatabase.h"
 #include "Framework/ResourceManager.h"
 #include "Graphics/Canvas.h"
@@ -8,9 +9,11 @@
 #include "Graphics/ImageList.h"
 #include "Platform/SoundResources.h"
 #include "Scene/NodeDrawing.h"
-#include "UI/ControlLogic.h"
+#include "UI/ControlVisuals.h"
 #include "UI/UINames.h"
 #include "UI/UIServices.h"
+
+#include <cmath>
 
 using namespace Kestrin;
 
@@ -21,13 +24,27 @@ ButtonNode::ButtonNode(const ColorF& textColor, const wchar_t* text, NameId name
     SetColor(textColor);
     SetFont(font);
     SetVisible(true);
-    const ControlSize size = MeasureControl(ControlKind::Button, images, width, font, Latin1Only(m_text));
-    // A caption alone is centred on the position given.
-    if (size.centred)
-        SetPosition(position.x - size.width * 0.5f, position.y - size.height * 0.5f);
+    const int count = images ? images->Count() : 0;
+    if (count > ButtonImageForm.plainLimit)
+    {
+        SetPosition(position.x, position.y);
+        SetSize(width, float(images->GetHeight(0)));
+    }
+    else if (count > 0)
+    {
+        SetPosition(position.x, position.y);
+        SetSize(float(images->GetWidth(0)), float(images->GetHeight(0)));
+    }
+    else if (font)
+    {
+        // The caption alone: the position given is its centre.
+        const float w = float(GetTextWidth(Latin1Only(m_text), font));
+        const float h = float(font->GetLineHeight());
+        SetPosition(position.x - w * 0.5f, position.y - h * 0.5f);
+        SetSize(w, h);
+    }
     else
         SetPosition(position.x, position.y);
-    SetSize(size.width, size.height);
 }
 
 void ButtonNode::SetTextResource(NameId id)
@@ -47,13 +64,8 @@ void ButtonNode::Click()
 
 int ButtonNode::GetStateIndex()
 {
-    ControlStateFacts facts;
-    facts.enabled = IsEnabled();
-    facts.captured = HasMouseCapture();
-    facts.hot = m_hot;
-    facts.focused = HasFocus(this);
-    facts.hasFocusImage = GetControlImageForm(ControlKind::Button, GetImageCount(m_images)).hasFocusImage;
-    return GetControlStateIndex(facts);
+    return GetControlStateIndex(IsEnabled(), HasMouseCapture(), m_hot, HasFocus(this),
+                                HasFocusFrame(m_images, ButtonImageForm));
 }
 
 void ButtonNode::Draw(const Vector2f& offset)
@@ -70,7 +82,7 @@ void ButtonNode::Draw(const Vector2f& offset)
     Graphics::DrawState state = Graphics::CurrentDrawState();
     state.imageColor.a = color.a;
     ClipToSourceRect(*this, state);
-    DrawControlImages(m_images, ControlKind::Button, GetStateIndex(), false, x, y, world.w, state, canvas);
+    DrawControlImage(m_images, ButtonImageForm, GetStateIndex(), 0, x, y, world.w, state, canvas);
 
     Font* font = GetFont();
     if (m_text.empty() || !font)
@@ -80,21 +92,29 @@ void ButtonNode::Draw(const Vector2f& offset)
     text.color = color;
     text.hAlign = 1;
     text.vAlign = 1;
-    const Vector2f centre = GetCaptionCentre(x, y, world.w, world.h);
-    Graphics::DrawText(Latin1Only(m_text).c_str(), centre.x, centre.y, text, canvas);
+    Graphics::DrawText(Latin1Only(m_text).c_str(), std::floor(x + (world.w + 1.0f) * 0.5f),
+                       std::floor(y + (world.h + 1.0f) * 0.5f), text, canvas);
 }
 
 bool ButtonNode::IsOpaqueAt(int x, int y)
 {
     const Rectf world = GetWorldRect();
-    return IsControlOpaqueAt(m_images, ControlKind::Button, m_alphaSensitivity, world.w,
-                             x - Graphics::TruncToInt(world.x), y - Graphics::TruncToInt(world.y));
+    return IsControlImageOpaqueAt(m_images, ButtonImageForm, m_alphaSensitivity,
+                                  x - Graphics::TruncToInt(world.x), y - Graphics::TruncToInt(world.y),
+                                  world.w);
+}
+
+void ButtonNode::PlaySound(const wchar_t* event) const
+{
+    if (m_sounds)
+        m_sounds->Play(event);
 }
 
 MessageResult ButtonNode::OnKeyDown(int key)
 {
+    const bool activates = key == VK_RETURN || key == VK_SPACE || key == Key_GamePadA;
     // 0 is no hot key: a key the platform could not name must not click every such button.
-    if ((IsClickKey(key) && HasFocus(this)) || (m_keyCode != 0 && key == m_keyCode))
+    if ((activates && HasFocus(this)) || (m_keyCode != 0 && key == m_keyCode))
     {
         Click();
         return MessageResult::Handled;
@@ -105,9 +125,10 @@ MessageResult ButtonNode::OnKeyDown(int key)
 MessageResult ButtonNode::OnMouseMove(int x, int y)
 {
     const bool was = m_hot;
-    if (TrackHot(m_hot, HitTestControl({float(x), float(y)})))
+    m_hot = HitTestControl({float(x), float(y)});
+    if (m_hot && !was)
     {
-        PlayControlSound(m_sounds, L"Hot");
+        PlaySound(L"Hot");
         hoverSignal(this, true);
     }
     else if (was && !m_hot)
@@ -118,15 +139,18 @@ MessageResult ButtonNode::OnMouseMove(int x, int y)
 
 MessageResult ButtonNode::OnMouseDown(MouseButton, int x, int y)
 {
-    return PressControl(this, m_hot, HitTestControl({float(x), float(y)}), m_sounds)
-               ? MessageResult::Handled
-               : MessageResult::NotHandled;
+    m_hot = HitTestControl({float(x), float(y)});
+    if (m_hot)
+    {
+        SetMouseCapture(this);
+        PlaySound(L"Down");
+    }
+    return m_hot ? MessageResult::Handled : MessageResult::NotHandled;
 }
 
 MessageResult ButtonNode::OnMouseUp(MouseButton, int x, int y)
 {
     m_hot = HitTestControl({float(x), float(y)});
-    // The click comes while the capture is still held, as the press's own end.
     if (HasMouseCapture())
     {
         if (m_hot)
