@@ -9,10 +9,10 @@ namespace Kestrin
 
 namespace
 {
-void PlaceControl(ControlObject& control, ControlKind kind, IImageList* images, float width, const Font* font,
-                  const std::wstring& caption, const Vector2<float>& location)
+void PlaceControl(ControlObject& control, const ControlImageForm& form, IImageList* images, float width,
+                  const Font* captionFont, const std::wstring& caption, const Vector2<float>& location)
 {
-    const ControlSize size = MeasureControl(kind, images, width, font, caption);
+    const ControlSize size = MeasureControl(images, form, width, captionFont, caption);
     Vector2<float> at = location;
     if (size.centred)
         at -= Vector2<float>(size.width / 2.0f, size.height / 2.0f);
@@ -22,33 +22,23 @@ void PlaceControl(ControlObject& control, ControlKind kind, IImageList* images, 
 
 // ---- ClickableObject ----
 
-ClickableObject::ClickableObject(NameId name, float depth, ControlKind kind, IImageList* images,
+ClickableObject::ClickableObject(NameId name, float depth, const ControlImageForm& form, IImageList* images,
                                  std::wstring text)
-    : ControlObject(name, depth), m_kind(kind), m_images(images), m_text(std::move(text))
+    : ControlObject(name, depth), m_form(form), m_images(images), m_text(std::move(text))
 {
-}
-
-ControlStateFacts ClickableObject::GetStateFacts()
-{
-    ControlStateFacts facts;
-    facts.enabled = IsEnabled();
-    facts.captured = HasCapture();
-    facts.hot = m_hot;
-    facts.focused = HasKeyboardFocus();
-    facts.hasFocusImage = GetControlImageForm(m_kind, GetImageCount(m_images)).hasFocusImage;
-    return facts;
 }
 
 int ClickableObject::GetStateIndex()
 {
-    return GetControlStateIndex(GetStateFacts());
+    return GetControlStateIndex(IsEnabled(), HasCapture(), m_hot, HasKeyboardFocus(),
+                                HasFocusFrame(m_images, m_form));
 }
 
 bool ClickableObject::IsOpaqueAt(int x, int y)
 {
     const Rect<float> bounds = GetBounds();
-    return IsControlOpaqueAt(m_images, m_kind, m_alphaSensitivity, bounds.w,
-                             x - Graphics::TruncToInt(bounds.x), y - Graphics::TruncToInt(bounds.y));
+    return IsControlImageOpaqueAt(m_images, m_form, m_alphaSensitivity, x - Graphics::TruncToInt(bounds.x),
+                                  y - Graphics::TruncToInt(bounds.y), bounds.w);
 }
 
 MessageResult ClickableObject::OnKeyDown(int key)
@@ -79,11 +69,11 @@ MessageResult ClickableObject::OnMouseUp(MouseButton, int x, int y)
     return m_hot ? MessageResult::Handled : MessageResult::NotHandled;
 }
 
-void ClickableObject::DrawImages(bool checked)
+void ClickableObject::DrawImages(int firstFrame)
 {
     const Rect<float> bounds = GetBounds();
-    DrawControlImages(m_images, m_kind, GetStateIndex(), checked, bounds.x, bounds.y, bounds.w,
-                      Graphics::GetDefaultDrawState(), Graphics::GetCurrentCanvas());
+    DrawControlImage(m_images, m_form, GetStateIndex(), firstFrame, bounds.x, bounds.y, bounds.w,
+                     Graphics::GetDefaultDrawState(), Graphics::GetCurrentCanvas());
 }
 
 void ClickableObject::DrawLabelAt(float x, float y, int vAlign)
@@ -117,18 +107,18 @@ void ClickableObject::DrawCaption()
 
 ButtonObject::ButtonObject(NameId name, float depth, IImageList* images, const std::wstring& text, Font* font,
                            const Vector2<float>& location, const ColorF& textColor, float width)
-    : ClickableObject(name, depth, ControlKind::Button, images, text)
+    : ClickableObject(name, depth, ButtonImageForm, images, text)
 {
     SetFont(font);
     SetColor(textColor);
-    PlaceControl(*this, m_kind, images, width, font, text, location);
+    PlaceControl(*this, m_form, images, width, font, text, location);
 }
 
 void ButtonObject::Draw()
 {
     if (!IsVisible())
         return;
-    DrawImages(false);
+    DrawImages(0);
     DrawCaption();
 }
 
@@ -151,11 +141,11 @@ void ButtonObject::FireClick()
 
 CheckBoxObject::CheckBoxObject(NameId name, float depth, const Vector2<float>& location, IImageList* images,
                                float width, const std::wstring& label, Font* font, const ColorF& color)
-    : ClickableObject(name, depth, ControlKind::CheckBox, images, label)
+    : ClickableObject(name, depth, CheckBoxImageForm, images, label)
 {
     SetFont(font);
     SetColor(color);
-    PlaceControl(*this, m_kind, images, width, font, label, location);
+    PlaceControl(*this, m_form, images, width, nullptr, label, location);
     SetText(label);
 }
 
@@ -183,7 +173,7 @@ void CheckBoxObject::Draw()
 {
     if (!IsVisible())
         return;
-    DrawImages(checked);
+    DrawImages(checked ? GetImageCount(GetImages()) / 2 : 0);
     DrawLabelAt(m_label.x, m_label.y, 0);
 }
 
@@ -199,11 +189,11 @@ void CheckBoxObject::Toggle()
 RadioButtonObject::RadioButtonObject(NameId name, float depth, const Vector2<float>& location,
                                      IImageList* images, float width, NameId group, const std::wstring& label,
                                      Font* font, const ColorF& color)
-    : ClickableObject(name, depth, ControlKind::RadioButton, images, label), m_group(group)
+    : ClickableObject(name, depth, RadioButtonImageForm, images, label), m_group(group)
 {
     SetFont(font);
     SetColor(color);
-    PlaceControl(*this, m_kind, images, width, font, label, location);
+    PlaceControl(*this, m_form, images, width, nullptr, label, location);
 }
 
 NameId RadioButtonObject::GetRole() const
@@ -213,17 +203,18 @@ NameId RadioButtonObject::GetRole() const
 
 int RadioButtonObject::GetStateIndex()
 {
-    ControlStateFacts facts = GetStateFacts();
-    facts.selected = selected;
-    return GetControlStateIndex(facts);
+    // A selected button shows its down look, unless disabled.
+    if (selected && IsEnabled())
+        return ControlState_Down;
+    return ClickableObject::GetStateIndex();
 }
 
 void RadioButtonObject::Draw()
 {
     if (!IsVisible())
         return;
-    DrawImages(false);
-    if (GetControlImageForm(m_kind, GetImageCount(GetImages())).threeSlice)
+    DrawImages(0);
+    if (IsThreeSliceForm(GetImages(), m_form))
     {
         DrawCaption();
         return;

@@ -1,7 +1,7 @@
 #pragma once
 // The clickable widget objects: push button, check box and radio button. They share the visual
-// state, the image-list forms, the alpha-sensitive hit test, the keys that click them and the
-// press-and-release protocol (UI/ControlLogic.h); each has its own action.
+// state, the image-list forms and the alpha-sensitive hit test (UI/ControlVisuals.h), the keys that
+// click them and the press-and-release protocol (UI/ControlLogic.h); each has its own action.
 #include "UI/ControlLogic.h"
 #include "UI/ControlObject.h"
 
@@ -16,7 +16,8 @@ class SoundList;
 class ClickableObject : public ControlObject
 {
 public:
-    ClickableObject(NameId name, float depth, ControlKind kind, IImageList* images, std::wstring text);
+    ClickableObject(NameId name, float depth, const ControlImageForm& form, IImageList* images,
+                    std::wstring text);
 
     // The visual state index (ControlState).
     virtual int GetStateIndex();
@@ -41,15 +42,14 @@ public:
 protected:
     // What a click does.
     virtual void Act() = 0;
-    ControlStateFacts GetStateFacts();
-    // The state's images at the location.
-    void DrawImages(bool checked);
+    // The state's images at the location, from firstFrame on (a checked check box's second half).
+    void DrawImages(int firstFrame);
     // Centred both ways over the control.
     void DrawCaption();
     void DrawLabelAt(float x, float y, int vAlign);
     void SetText(std::wstring text) { m_text = std::move(text); }
 
-    ControlKind m_kind;
+    ControlImageForm m_form;
 
 private:
     IImageList* m_images;

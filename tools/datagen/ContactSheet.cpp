@@ -1,8 +1,10 @@
+#include "Blobs.h"
 #include "Generate.h"
 #include "Paint.h"
 #include "Text.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace DataGen
 {
@@ -17,7 +19,22 @@ struct Tile
 {
     const ImageFile* file;
     int scale;
+    // A reduced copy shown instead of the file's canvas, when the family asks for one.
+    std::shared_ptr<Canvas> reduced;
+    std::string caption; // instead of the file's label
+    const Canvas& Shown() const { return reduced ? *reduced : file->canvas; }
 };
+
+Tile MakeTile(const ImageFile& f, int scale, double sheetScale)
+{
+    Tile t{&f, scale, nullptr, ""};
+    const Canvas& c = f.canvas;
+    if (sheetScale != 1.0 && std::max(c.Width(), c.Height()) > 200)
+        t.reduced =
+            std::make_shared<Canvas>(Resize(c, std::max(1, static_cast<int>(c.Width() * sheetScale + 0.5)),
+                                            std::max(1, static_cast<int>(c.Height() * sheetScale + 0.5))));
+    return t;
+}
 
 // Small pieces are shown enlarged (nearest neighbour), so single pixels can be judged.
 int ScaleFor(const Canvas& c)
@@ -44,9 +61,12 @@ void Place(Canvas& sheet, const Canvas& c, int x0, int y0, int scale)
 
 std::string Label(const Tile& t)
 {
-    std::string label = t.file->label.empty() ? t.file->stem : t.file->label;
+    std::string label = !t.caption.empty() ? t.caption : t.file->label.empty() ? t.file->stem : t.file->label;
     if (t.scale > 1)
         label += " x" + std::to_string(t.scale);
+    if (t.reduced)
+        label += " (" + std::to_string(t.file->canvas.Width()) + " x " +
+                 std::to_string(t.file->canvas.Height()) + ", shown reduced)";
     return label;
 }
 
@@ -71,7 +91,7 @@ int Layout(Canvas* sheet, const std::vector<Row>& rows, int& widest)
         int x = kMargin, lineHeight = 0;
         for (const Tile& t : row.tiles)
         {
-            const int w = t.file->canvas.Width() * t.scale, h = t.file->canvas.Height() * t.scale;
+            const int w = t.Shown().Width() * t.scale, h = t.Shown().Height() * t.scale;
             const std::string label = Label(t);
             const int cellW = std::max(w, TextWidth(DecodeLatin1Text(label), caption));
             if (x > kMargin && x + cellW > kMaxWidth - kMargin)
@@ -83,7 +103,7 @@ int Layout(Canvas* sheet, const std::vector<Row>& rows, int& widest)
             if (sheet)
             {
                 Checker(*sheet, x, y, w, h);
-                Place(*sheet, t.file->canvas, x, y, t.scale);
+                Place(*sheet, t.Shown(), x, y, t.scale);
                 DrawText(*sheet, label, x, y + h + 2, 0, caption);
             }
             x += cellW + kGap;
@@ -101,29 +121,40 @@ Canvas ContactSheet(const Family& family, const FamilyArt& art)
     std::vector<Row> rows;
     for (const Resource& r : art.resources)
     {
+        if (art.compactSheet && r.kind == Resource::Kind::Image && r.companions.empty())
+        {
+            if (rows.empty() || rows.back().title != "Images")
+                rows.push_back(Row{"Images", {}});
+            Tile t = MakeTile(r.frames[0], ScaleFor(r.frames[0].canvas), art.sheetScale);
+            t.caption = r.name + (r.frames[0].label.empty() ? "" : ": " + r.frames[0].label);
+            rows.back().tiles.push_back(std::move(t));
+            continue;
+        }
         Row row{r.name + (r.kind == Resource::Kind::ImageList
                               ? "  (image list, " + std::to_string(r.frames.size()) + " frames)"
                               : "  (image)"),
                 {}};
         for (const ImageFile& f : r.frames)
-            row.tiles.push_back({&f, ScaleFor(f.canvas)});
+            row.tiles.push_back(MakeTile(f, ScaleFor(f.canvas), art.sheetScale));
         for (const ImageFile& f : r.companions)
-            row.tiles.push_back({&f, ScaleFor(f.canvas)});
+            row.tiles.push_back(MakeTile(f, ScaleFor(f.canvas), art.sheetScale));
         rows.push_back(std::move(row));
     }
     if (!art.previews.empty())
     {
         Row row{"As drawn", {}};
         for (const ImageFile& f : art.previews)
-            row.tiles.push_back({&f, 1});
+            row.tiles.push_back(MakeTile(f, 1, art.sheetScale));
         rows.push_back(std::move(row));
     }
     int widest = 0;
     const int height = Layout(nullptr, rows, widest);
-    Canvas sheet(std::max(widest + kMargin, 360), height);
+    const std::string title = family.name + "  -  group \"" + family.group + "\"";
+    const TextStyle titleStyle{Face::SansBold, 16, Palette::Ink};
+    const int titleWidth = TextWidth(DecodeLatin1Text(title), titleStyle) + 2 * kMargin;
+    Canvas sheet(std::max({widest + kMargin, 360, titleWidth}), height);
     sheet.Fill(Hex("#F3EEE6"));
-    DrawText(sheet, family.name + "  -  group \"" + family.group + "\"", kMargin, kMargin, 0,
-             TextStyle{Face::SansBold, 16, Palette::Ink});
+    DrawText(sheet, title, kMargin, kMargin, 0, titleStyle);
     Layout(&sheet, rows, widest);
     return sheet;
 }

@@ -1,6 +1,12 @@
 // The family registry: one line per family. To add one, write its paint function (a
 // FamilyArt with its resources) in a recipe file and list it here.
+#include "Agenda.h"
+#include "CaseFile.h"
+#include "Encyclopedia.h"
+#include "Endless.h"
 #include "Family.h"
+#include "Framing.h"
+#include "GameText.h"
 #include "Guests.h"
 #include "Title.h"
 #include "UiKit.h"
@@ -36,6 +42,39 @@ const std::vector<Family>& Families()
         {"TitleLogo", "Title_MainMenu", PaintTitleLogo},
         {"MenuTable", "Title_MainMenu", PaintMenuTable},
         {"titlescreen_image_odalee", "Title_MainMenu", PaintTitleTics},
+        {"CaseFileBG", "Level_Select_Introduction", nullptr, PaintCaseFileBackground},
+        {"GuestPhotos", "Level_Select_Introduction", PaintGuestPhotos},
+        {"GuestForms", "Level_Select_Introduction", nullptr, PaintGuestForms},
+        {"CaseFileLabels", "Level_Select_Introduction", nullptr, PaintCaseFileLabels},
+        {"SessionIcons", "Level_Select_Introduction", PaintSessionIcons},
+        {"StylusGlare", "Level_Select_Introduction", PaintStylusGlare},
+        {"TictionaryBG", "Encyclopedia", PaintTictionaryBackground},
+        {"TicButtons", "Encyclopedia", nullptr, PaintTicButtons},
+        {"TicProfiles", "Encyclopedia_Tics", nullptr, PaintTicProfiles},
+        {"IntroPanel", "Tic_Intro", PaintIntroPanel},
+        {"TicIntros", "Tic_Intro", nullptr, PaintTicIntros},
+        {"AgendaBG", "Level_Select_Month", nullptr, PaintAgendaBackground},
+        {"DayButtons", "Level_Select_Month", PaintDayButtons},
+        {"GuestIconImages", "Level_Select_Month", PaintGuestIconImages},
+        {"DaySheet", "Level_Select_Day", PaintDaySheet},
+        {"ApptTimeImages", "Level_Select_Day", nullptr, PaintApptTimes},
+        {"ApptMarks", "Level_Select_Day", nullptr, PaintApptMarks},
+        {"ApptButtons", "Level_Select_Day", nullptr, PaintApptButtons},
+        {"EndlessBG", "Level_Select_EndlessMode", PaintEndlessBackground},
+        {"EndlessButtons", "Level_Select_EndlessMode", PaintEndlessButtons},
+        {"EndlessOverlays", "Level_Select_EndlessMode", PaintEndlessOverlays},
+        {"EndlessTexts", "Level_Select_EndlessMode", nullptr, PaintEndlessTexts},
+        {"RecordPlates", "Level_Select_EndlessMode", nullptr, PaintRecordPlates},
+        {"LevelIntroCard", "LevelIntroMode", PaintLevelIntroCard},
+        {"ResultPanel", "Level_Outro_NormalWin", PaintResultPanel},
+        {"ResultPanelE", "Level_Outro_Endless", PaintResultPanelE},
+        {"CreditsBG", "Credits", PaintCreditsBackground},
+        {"CreditsPages", "Credits", nullptr, PaintCreditsPages},
+        {"TutorialImages", "Tutorial_Window", nullptr, PaintTutorialImages},
+        {"Tut_Arrow", "Tutorial_Window", PaintTutorialArrows},
+        {"Banners", "Game", nullptr, PaintBanners},
+        {"FeedbackWords", "Game", nullptr, PaintFeedbackWords},
+        {"SessionNames", "Game_Interface_EndlessMode", nullptr, PaintSessionNames},
     };
     return families;
 }

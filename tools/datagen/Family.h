@@ -42,19 +42,31 @@ struct FamilyArt
     std::vector<Resource> resources;
     // Shown on the contact sheet only: the pieces put together as the engine draws them.
     std::vector<ImageFile> previews;
+    // Frames and previews larger than 200 px are shown at this scale on the contact sheet, so
+    // families of many big pictures stay reviewable at a glance.
+    double sheetScale = 1.0;
+    // Single pictures share rows on the contact sheet instead of a row each.
+    bool compactSheet = false;
 };
+
+class TextTable;
 
 struct Family
 {
     std::string name;
-    // Resource group: images go to images/<group>/; the records of "resources" are written into
-    // groups/resources.xml, other groups' records are written by hand.
+    // Resource group: images go to images/<group>/ and their records into the image section of
+    // groups/<group>.xml.
     std::string group;
-    FamilyArt (*paint)();
+    FamilyArt (*paint)() = nullptr;
+    // Families that bake text into their pictures read it from the text table instead.
+    FamilyArt (*paintText)(const TextTable&) = nullptr;
 };
 
 // Every family, in the order their records are written.
 const std::vector<Family>& Families();
+
+// Paints `family`; a family that bakes text needs `text` and throws without it.
+FamilyArt PaintFamily(const Family& family, const TextTable* text);
 
 const char* Extension(Format format);
 } // namespace DataGen

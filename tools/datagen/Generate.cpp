@@ -66,9 +66,9 @@ struct FamilyResult
     std::string records;
 };
 
-FamilyResult Build(const Family& family)
+FamilyResult Build(const Family& family, const TextTable* text)
 {
-    const FamilyArt art = family.paint();
+    const FamilyArt art = PaintFamily(family, text);
     FamilyResult r;
     auto add = [&](const ImageFile& f)
     {
@@ -118,29 +118,73 @@ FamilyResult Build(const Family& family)
     sheet.width = c.Width();
     sheet.height = c.Height();
     r.files.push_back(std::move(sheet));
-    if (family.group != "resources")
-        r.records.clear();
     return r;
+}
+
+// The line after the root element's start tag: past the declaration, comments and doctype.
+size_t AfterRootStart(const std::string& file)
+{
+    size_t at = 0;
+    while ((at = file.find('<', at)) != std::string::npos)
+    {
+        if (file.compare(at, 4, "<!--") == 0)
+        {
+            const size_t end = file.find("-->", at + 4);
+            if (end == std::string::npos)
+                return std::string::npos;
+            at = end + 3;
+        }
+        else if (file.compare(at, 2, "<?") == 0 || file.compare(at, 2, "<!") == 0)
+            ++at;
+        else
+        {
+            const size_t close = file.find('>', at);
+            if (close == std::string::npos || file[close - 1] == '/')
+                return std::string::npos;
+            const size_t line = file.find('\n', close);
+            return line == std::string::npos ? file.size() : line + 1;
+        }
+    }
+    return std::string::npos;
 }
 } // namespace
 
-Generated GenerateAll()
+FamilyArt PaintFamily(const Family& family, const TextTable* text)
+{
+    if (family.paintText)
+    {
+        if (!text)
+            throw std::runtime_error("the family " + family.name + " bakes text and has no text table");
+        return family.paintText(*text);
+    }
+    return family.paint();
+}
+
+std::string GroupFile(const std::string& group)
+{
+    return "groups/" + group + ".xml";
+}
+
+Generated GenerateAll(const TextTable* text)
 {
     const auto& families = Families();
     std::vector<std::future<FamilyResult>> running;
     for (const Family& f : families)
-        running.push_back(std::async(std::launch::async, [&f] { return Build(f); }));
+        running.push_back(std::async(std::launch::async, [&f, text] { return Build(f, text); }));
     Generated g;
-    g.section = SectionBegin(ImageSection) + "\n";
-    g.section += "<!-- Written by tools/datagen: one record per image or image list. -->\n";
-    for (auto& r : running)
+    for (size_t i = 0; i < families.size(); ++i)
     {
-        FamilyResult result = r.get();
-        g.section += result.records;
+        FamilyResult result = running[i].get();
+        std::string& section = g.sections[families[i].group];
+        if (section.empty())
+            section = SectionBegin(ImageSection) + "\n" +
+                      "<!-- Written by tools/datagen: one record per image or image list. -->\n";
+        section += result.records;
         for (Output& o : result.files)
             g.files.push_back(std::move(o));
     }
-    g.section += SectionEnd(ImageSection) + "\n";
+    for (auto& [group, section] : g.sections)
+        section += SectionEnd(ImageSection) + "\n";
 
     // Bare names are unique in the whole tree, ignoring case: the file index finds files by them.
     std::map<std::string, std::string> bare;
@@ -216,25 +260,36 @@ size_t WriteAll(const std::filesystem::path& dataRoot, const std::filesystem::pa
         ++written;
     }
     WriteFileBytes(dataRoot / ManifestFile, Bytes(g.manifest.begin(), g.manifest.end()));
-    std::string existing;
-    if (std::filesystem::exists(dataRoot / ResourceFile))
+    for (const auto& [group, section] : g.sections)
     {
-        const Bytes old = ReadFileBytes(dataRoot / ResourceFile);
-        existing.assign(old.begin(), old.end());
+        const std::filesystem::path file = dataRoot / GroupFile(group);
+        std::string existing;
+        if (std::filesystem::exists(file))
+        {
+            const Bytes old = ReadFileBytes(file);
+            existing.assign(old.begin(), old.end());
+        }
+        const std::string merged = SpliceSection(existing, ImageSection, section, group);
+        WriteFileBytes(file, Bytes(merged.begin(), merged.end()));
+        ++written;
     }
-    const std::string merged = SpliceSection(existing, ImageSection, g.section);
-    WriteFileBytes(dataRoot / ResourceFile, Bytes(merged.begin(), merged.end()));
-    return written + 2;
+    return written + 1;
 }
 
-std::string SpliceSection(const std::string& existing, const std::string& name, const std::string& section)
+std::string SpliceSection(const std::string& existing, const std::string& name, const std::string& section,
+                          const std::string& group)
 {
-    const std::string open = "<resources>", close = "</resources>";
     if (existing.empty())
-        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<!-- Generated file: do not edit. Each generator under tools/ rewrites only its own\n"
-               "     section; see data/README.md. -->\n" +
-               open + "\n" + section + close + "\n";
+    {
+        const std::string head =
+            group == "resources"
+                ? "<!-- Generated file: do not edit. Each generator under tools/ rewrites only its own\n"
+                  "     section; see data/README.md. -->\n"
+                : "<!-- The \"" + group + "\" group. The " + name +
+                      " section is written by tools/datagen; the rest by hand. -->\n";
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + head + "<resources>\n" + section +
+               "</resources>\n";
+    }
     const std::string begin = SectionBegin(name), end = SectionEnd(name);
     const size_t b = existing.find(begin), e = existing.find(end);
     if (b != std::string::npos || e != std::string::npos)
@@ -247,10 +302,11 @@ std::string SpliceSection(const std::string& existing, const std::string& name, 
             ++after;
         return existing.substr(0, b) + section + existing.substr(after);
     }
-    const size_t at = existing.rfind(close);
-    if (at == std::string::npos || existing.find(open) == std::string::npos)
-        throw std::runtime_error("resource file has no <resources> root to add the " + name + " section to");
-    return existing.substr(0, at) + section + existing.substr(at);
+    const size_t at = AfterRootStart(existing);
+    if (at == std::string::npos)
+        throw std::runtime_error("resource file has no root element to add the " + name + " section to");
+    return existing.substr(0, at) + (at > 0 && existing[at - 1] != '\n' ? "\n" : "") + section +
+           existing.substr(at);
 }
 
 std::string ExtractSection(const std::string& file, const std::string& name)

@@ -5,8 +5,11 @@
 
 #include "Blobs.h"
 #include "Brush.h"
+#include "Rooms.h"
 
+#include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <vector>
 
 namespace DataGen
@@ -195,16 +198,37 @@ void DrawAccessory(Canvas& c, const GuestLook& g, const View& v, double ink)
     }
 }
 
-// Paints one frame: `v` maps the design space onto a w x h canvas. A close-up keeps everything
-// inside a badge that fills the frame; otherwise the badge is the design's own disc and hair or
-// hats may stand out of it.
-Canvas PaintGuest(const GuestLook& g, int w, int h, const View& v, double ink, bool closeUp)
+void RoomBackdrop(Canvas& c, const std::string& guest, double scale)
+{
+    PaintRoom(c, guest, 34.0 * scale);
+}
+
+enum class Backdrop
+{
+    Badge,   // the design's own disc; hair or hats may stand out of it
+    CloseUp, // a disc filling the frame that holds everything
+    Photo    // the whole frame, the guest's room behind
+};
+
+// Paints one frame: `v` maps the design space onto a w x h canvas.
+Canvas PaintGuest(const GuestLook& g, int w, int h, const View& v, double ink, Backdrop backdrop)
 {
     Canvas c(w, h);
-    const Sdf disc =
-        closeUp ? CircleSdf({w * 0.5, h * 0.5}, w * 0.5 - ink * 0.6) : v.Map(CircleSdf({50, 50}, 47.0));
-    FillShape(c, disc,
-              RadialGradient(v.P({36, 30}), v.L(80.0), Lighten(g.room, 0.45), ScaleValue(g.room, 0.92)));
+    const bool closeUp = backdrop == Backdrop::CloseUp;
+    Sdf disc;
+    if (backdrop == Backdrop::Photo)
+    {
+        const double fw = w, fh = h;
+        disc = [fw, fh](Vec2 p) { return std::max(std::max(-p.x, p.x - fw), std::max(-p.y, p.y - fh)); };
+        RoomBackdrop(c, g.name, v.scale);
+    }
+    else
+    {
+        disc =
+            closeUp ? CircleSdf({w * 0.5, h * 0.5}, w * 0.5 - ink * 0.6) : v.Map(CircleSdf({50, 50}, 47.0));
+        FillShape(c, disc,
+                  RadialGradient(v.P({36, 30}), v.L(80.0), Lighten(g.room, 0.45), ScaleValue(g.room, 0.92)));
+    }
 
     // Behind the head: long hair, braids, buns.
     std::vector<Sdf> back;
@@ -275,6 +299,8 @@ Canvas PaintGuest(const GuestLook& g, int w, int h, const View& v, double ink, b
     Outline(c, hairPx, ink, Palette::Ink, ink * 0.5);
 
     DrawAccessory(c, g, v, ink);
+    if (backdrop == Backdrop::Photo)
+        return c;
     if (closeUp)
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
@@ -293,10 +319,11 @@ Resource GuestIcon(const GuestLook& g)
     r.kind = Resource::Kind::ImageList;
     r.name = std::string(g.name) + "_icon";
     // Frame 0 comes closer: the face from brows to chin fills the 32 pixels.
+    r.frames.push_back(Frame(r.name + "_face",
+                             PaintGuest(g, 32, 32, View{32.0 / 66.0, {17, 20}}, 1.2, Backdrop::CloseUp),
+                             "face"));
     r.frames.push_back(
-        Frame(r.name + "_face", PaintGuest(g, 32, 32, View{32.0 / 66.0, {17, 20}}, 1.2, true), "face"));
-    r.frames.push_back(
-        Frame(r.name + "_head", PaintGuest(g, 64, 64, View{0.64, {0, 0}}, 1.7, false), "head"));
+        Frame(r.name + "_head", PaintGuest(g, 64, 64, View{0.64, {0, 0}}, 1.7, Backdrop::Badge), "head"));
     return r;
 }
 
@@ -306,7 +333,7 @@ FamilyArt IconFamily(const GuestLook& g)
     art.resources.push_back(GuestIcon(g));
     // A large copy for review: the same record at 192 pixels.
     art.previews.push_back(Frame(std::string(g.name) + "_preview",
-                                 PaintGuest(g, 192, 192, View{1.92, {0, 0}}, 3.0, false),
+                                 PaintGuest(g, 192, 192, View{1.92, {0, 0}}, 3.0, Backdrop::Badge),
                                  "record at 192 px"));
     return art;
 }
@@ -456,7 +483,67 @@ GuestLook Heather()
     g.accessory = Accessory::Headscarf;
     return g;
 }
+// Jillian on her second visit: the braids cut to a swinging bob, a sunny cardigan, the same sprig.
+GuestLook Jillian2()
+{
+    GuestLook g = Jillian();
+    g.name = "Jillian2";
+    g.shirt = Hex("#E3A73C");
+    g.faceWindowCentre = {52, 64};
+    g.faceWindowRadii = {24, 28};
+    g.capTilt = -0.02;
+    g.locks = {{{28, 32}, {40, 46}, {58, 36}, 5.0}};
+    g.backHair = {{{26, 46}, {18, 62}, {28, 74}, 7.5}, {{74, 46}, {82, 62}, {72, 74}, 7.5}};
+    g.buns = {};
+    return g;
+}
+
+GuestLook LookOf(const std::string& guest)
+{
+    if (guest == "Harley")
+        return Harley();
+    if (guest == "Miranda")
+        return Miranda();
+    if (guest == "Zoe")
+        return Zoe();
+    if (guest == "Jason")
+        return Jason();
+    if (guest == "Heather")
+        return Heather();
+    if (guest == "Jillian2")
+        return Jillian2();
+    if (guest != "Jillian")
+        throw std::invalid_argument("no guest named " + guest);
+    return Jillian();
+}
 } // namespace
+
+const std::vector<std::string>& GuestNames()
+{
+    static const std::vector<std::string> names = {"Jillian", "Harley", "Miranda", "Zoe", "Jason", "Heather"};
+    return names;
+}
+
+Canvas GuestPhoto(const std::string& guest, int w, int h)
+{
+    // The design's 100 units across the width; the head a little above the middle.
+    const double scale = w / 100.0;
+    const double top = 50.0 - (h / scale) * 0.44;
+    return PaintGuest(LookOf(guest), w, h, View{scale, {0.0, top}}, std::max(1.2, scale * 1.1),
+                      Backdrop::Photo);
+}
+
+Canvas GuestBadge(const std::string& guest, int size)
+{
+    return PaintGuest(LookOf(guest), size, size, View{size / 100.0, {0, 0}}, std::max(1.2, size / 40.0),
+                      Backdrop::Badge);
+}
+
+Canvas GuestFace(const std::string& guest, int size)
+{
+    return PaintGuest(LookOf(guest), size, size, View{size / 66.0, {17, 20}}, std::max(1.0, size / 27.0),
+                      Backdrop::CloseUp);
+}
 
 FamilyArt PaintJillianIcon()
 {

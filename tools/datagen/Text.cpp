@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace DataGen
 {
@@ -220,5 +221,63 @@ int DrawText(Canvas& canvas, const std::string& utf8, int x, int y, int width, c
                 canvas.Blend(px, py, style.color, a);
         }
     return static_cast<int>(lines.size()) * lineStep;
+}
+
+int TextHeight(const std::string& utf8, const TextStyle& style, int width)
+{
+    const int lineStep = static_cast<int>(std::floor(style.pixels * style.lineSpacing + 0.5));
+    return static_cast<int>(WrapText(utf8, style, width).size()) * lineStep;
+}
+
+namespace
+{
+bool Fits(const std::string& utf8, int w, int h, const TextStyle& style)
+{
+    // Every line must fit the width too: a single long word cannot be wrapped.
+    if (TextHeight(utf8, style, w) > h)
+        return false;
+    for (const std::u32string& line : WrapText(utf8, style, w))
+        if (TextWidth(line, style) > w)
+            return false;
+    return true;
+}
+
+[[noreturn]] void NoFit(const std::string& utf8, int w, int h)
+{
+    throw std::runtime_error("the text \"" + utf8 + "\" does not fit " + std::to_string(w) + " x " +
+                             std::to_string(h) + " pixels");
+}
+} // namespace
+
+int FittedSize(const std::vector<std::string>& texts, int w, int h, TextStyle style, int minPixels)
+{
+    for (; style.pixels >= minPixels; --style.pixels)
+    {
+        bool all = true;
+        for (const std::string& t : texts)
+            all = all && Fits(t, w, h, style);
+        if (all)
+            return style.pixels;
+    }
+    // Name the first text that does not fit at the smallest size allowed.
+    style.pixels = minPixels;
+    for (const std::string& t : texts)
+        if (!Fits(t, w, h, style))
+            NoFit(t, w, h);
+    NoFit(texts.empty() ? std::string() : texts.front(), w, h);
+}
+
+int DrawTextFitted(Canvas& canvas, const std::string& utf8, int x, int y, int w, int h, TextStyle style,
+                   int minPixels, bool middle)
+{
+    for (; style.pixels >= minPixels; --style.pixels)
+    {
+        if (!Fits(utf8, w, h, style))
+            continue;
+        const int used = TextHeight(utf8, style, w);
+        DrawText(canvas, utf8, x, middle ? y + (h - used) / 2 : y, w, style);
+        return style.pixels;
+    }
+    NoFit(utf8, w, h);
 }
 } // namespace DataGen

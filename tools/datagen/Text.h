@@ -45,6 +45,19 @@ int TextWidth(const std::u32string& line, const TextStyle& style);
 // [x, x + width]. Answers the height used.
 int DrawText(Canvas& canvas, const std::string& utf8, int x, int y, int width, const TextStyle& style);
 
+// Draws the text wrapped into the box [x, x + w] x [y, y + h] at the largest size from
+// style.pixels down to minPixels at which all its lines fit, centred vertically when `middle`.
+// Throws std::runtime_error, quoting the text, when it does not fit even at minPixels: a longer
+// text in the table must never be cut off silently. Answers the size used.
+int DrawTextFitted(Canvas& canvas, const std::string& utf8, int x, int y, int w, int h, TextStyle style,
+                   int minPixels, bool middle = false);
+// The largest size from style.pixels down to minPixels at which every one of `texts` fits the
+// box as DrawTextFitted fits it, so a set of pictures shows its texts at one size. Throws like
+// DrawTextFitted when one does not fit at minPixels.
+int FittedSize(const std::vector<std::string>& texts, int w, int h, TextStyle style, int minPixels);
+// The height the wrapped text takes at `width`.
+int TextHeight(const std::string& utf8, const TextStyle& style, int width);
+
 // The file of a face (a missing file throws when text is first drawn with it).
 std::string FacePath(Face face);
 } // namespace DataGen

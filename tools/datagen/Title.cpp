@@ -5,7 +5,9 @@
 #include "Blobs.h"
 #include "Brush.h"
 #include "Noise.h"
+#include "Scenery.h"
 #include "Text.h"
+#include "UiKit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,92 +18,6 @@ namespace DataGen
 namespace
 {
 constexpr int kScreenW = 800, kScreenH = 600;
-
-// Per-axis division: distances measured in an ellipse's own radii.
-Vec2 PerAxis(Vec2 a, Vec2 b)
-{
-    return {a.x / b.x, a.y / b.y};
-}
-
-Resource Single(const std::string& name, Canvas c, Format format, std::string label = "")
-{
-    Resource r;
-    r.name = name;
-    r.frames.push_back(Frame(name, std::move(c), std::move(label)));
-    r.frames.back().format = format;
-    return r;
-}
-
-// Per-pixel painting of a whole canvas from a straight colour function.
-template <typename F> void PaintPixels(Canvas& c, F&& f)
-{
-    for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x)
-            c.Put(x, y,
-                  [&]
-                  {
-                      const Rgba s = f(Vec2{x + 0.5, y + 0.5});
-                      return Rgba{s.r * s.a, s.g * s.a, s.b * s.a, s.a};
-                  }());
-}
-
-// Darker towards the corners, so the eye rests in the middle.
-Rgba Vignette(Rgba c, Vec2 p, int w, int h, double strength)
-{
-    const double dx = (p.x / w - 0.5) * 2.0, dy = (p.y / h - 0.5) * 2.0;
-    const double r2 = dx * dx * 0.8 + dy * dy;
-    return ScaleValue(c, 1.0 - strength * Det::Smoothstep(0.35, 1.8, r2));
-}
-
-std::vector<Vec2> Spiral(Vec2 centre, double r0, double r1, double turn0, double turns, int steps)
-{
-    std::vector<Vec2> pts;
-    for (int i = 0; i <= steps; ++i)
-    {
-        const double t = double(i) / steps;
-        const double r = Det::Mix(r0, r1, t), a = turn0 + turns * t;
-        pts.push_back(centre + Vec2{Det::CosTurns(a) * r, Det::SinTurns(a) * r});
-    }
-    return pts;
-}
-
-// A piece of yarn: a dome-shaded stroke with an ink edge.
-void Yarn(Canvas& c, const std::vector<Vec2>& path, double halfWidth, Rgba color, double ink = 1.6)
-{
-    const Sdf s = BoundedStroke(path, halfWidth);
-    FillShape(c, s, DomeShade(s, Solid(color), DomeLight{1.0, halfWidth, 0.6, 0.25, 0.35, 16}));
-    if (ink > 0.0)
-        Outline(c, s, ink, Palette::Ink, ink * 0.5);
-}
-
-// A soft translucent wisp: no outline, fading at both ends.
-void Wisp(Canvas& c, const std::vector<Vec2>& path, double halfWidth, Rgba color, double alpha)
-{
-    const Sdf s = BoundedStroke(path, halfWidth);
-    const Vec2 a = path.front(), b = path.back();
-    FillShape(
-        c, s,
-        [=](Vec2 p, double)
-        {
-            const double t = Det::Clamp01(Dot(p - a, b - a) / std::max(1.0, Dot(b - a, b - a)));
-            return WithAlpha(color, alpha * Det::Smoothstep(0.0, 0.25, t) * Det::Smoothstep(1.0, 0.7, t));
-        },
-        3.0);
-}
-
-// A blue-white four-point star.
-void Sparkle(Canvas& c, Vec2 at, double r)
-{
-    std::vector<Vec2> star;
-    for (int i = 0; i < 8; ++i)
-    {
-        const double rr = i % 2 == 0 ? r : r * 0.28;
-        star.push_back(at + Vec2{Det::CosTurns(i / 8.0 - 0.25) * rr, Det::SinTurns(i / 8.0 - 0.25) * rr});
-    }
-    const Sdf s = Bounded(PolygonSdf(star), at - Vec2{r, r}, at + Vec2{r, r});
-    Glow(c, s, r * 0.8, WithAlpha(Hex("#BFE6FF"), 0.5));
-    FillShape(c, s, RadialGradient(at, r, Palette::White, Hex("#8FD0FF")));
-}
 
 Canvas Splash()
 {
@@ -223,6 +139,10 @@ Canvas TitleBackground()
     return FlattenOnto(c, Palette::Paper);
 }
 
+Canvas TitleTics();
+
+// The entrance slides the hero picture to (102, 103) at 0.88 and then removes it, so the room
+// holds the same Tics right there.
 Canvas MainMenuBackground()
 {
     Canvas c(kScreenW, kScreenH);
@@ -292,6 +212,7 @@ Canvas MainMenuBackground()
     }
     Yarn(c, Shape::FlattenQuadratic({92, rail - 18}, {106, rail + 4}, {110, rail + 48}, 24), 1.6,
          Hex("#FFB800"), 1.0);
+    c.Composite(Scaled(TitleTics(), 0.88), 102, 103);
     return FlattenOnto(c, Palette::Paper);
 }
 
@@ -516,23 +437,6 @@ Canvas TitleTics()
     return c;
 }
 
-// The alpha as an opaque grey picture: the engine reads a mask's low channel as alpha.
-Canvas MaskOf(const Canvas& c)
-{
-    Canvas m(c.Width(), c.Height());
-    for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x)
-        {
-            const float a = static_cast<float>(ToByte(c.At(x, y).a) / 255.0);
-            m.Put(x, y, {a, a, a, 1.0f});
-        }
-    return m;
-}
-
-Canvas Scaled(const Canvas& c, double k)
-{
-    return Resize(c, static_cast<int>(c.Width() * k + 0.5), static_cast<int>(c.Height() * k + 0.5));
-}
 } // namespace
 
 FamilyArt PaintSplash()
@@ -558,16 +462,19 @@ FamilyArt PaintMainMenuBackground()
 {
     FamilyArt art;
     Canvas bg = MainMenuBackground();
-    // The main menu as its layout puts it together (the buttons come with the UI kit).
+    // The main menu as its layout puts it together, the glow at rest, the column of large buttons.
     Canvas shown = bg;
-    shown.Composite(Scaled(TitleTics(), 0.88), 102, 103);
-    shown.Composite(GlowHalo(), 100, 40, 0.8);
-    shown.Composite(TitleLogo(), 140, 50);
+    shown.Composite(GlowHalo(), -24, -40, 0.8);
+    shown.Composite(TitleLogo(), 16, 14);
+    const Canvas button = PaintControl(240, 52, RoundedButton(240, 52, Palette::Teal), State::Normal);
+    for (int i = 0; i < 7; ++i)
+        shown.Composite(button, 546, 40 + 58 * i);
     shown.Composite(MenuTable(), 0, 463);
     shown.Composite(Nameplate(), 30, 503);
+    shown.Composite(PaintControl(110, 34, RoundedButton(110, 34, Palette::Teal), State::Normal), 310, 508);
     art.resources.push_back(Single("MainMenu_BG", std::move(bg), Format::Jpeg, "MainMenu_BG.jpg"));
-    art.previews.push_back(
-        Frame("menu_preview", std::move(shown), "main menu: background, Tics, glow, logo, table"));
+    art.previews.push_back(Frame("menu_preview", std::move(shown),
+                                 "main menu: background with the Tics, glow, logo, buttons, table"));
     return art;
 }
 

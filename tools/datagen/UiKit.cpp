@@ -13,28 +13,8 @@ namespace DataGen
 {
 namespace
 {
-using Along = std::function<double(Vec2)>;
-
 const Rgba kGlow = Mix(Palette::Teal, Palette::White, 0.45);
-
-// What a control looks like in its normal state; the states are derived from it.
-struct ControlLook
-{
-    std::function<Sdf(double dy)> shape; // the body, moved down by dy pixels
-    Along along;                         // position along the focus ring
-    double ringPeriod = 8.0;
-    Along stitchAlong; // position along the stitch line; none when empty
-    double stitchPeriod = 6.0;
-    double stitchInset = 3.0;
-    Rgba top, bottom; // vertical gradient of the body
-    double gradientTop = 0.0, gradientBottom = 1.0;
-    DomeLight light;
-    double shadowDrop = 2.5, shadowBlur = 3.0, shadowAlpha = 0.3;
-    double outline = 1.6;
-    double ringOutset = 4.0;
-    double innerShadowDepth = 2.0;
-    std::function<void(Canvas&, double dy)> glyph;
-};
+} // namespace
 
 Rgba DisabledColor(Rgba c)
 {
@@ -118,6 +98,8 @@ ControlLook RoundedButton(int w, int h, Rgba color)
     return look;
 }
 
+namespace
+{
 FamilyArt PlainButtonFamily(const std::string& name, int w, int h)
 {
     const ControlLook look = RoundedButton(w, h, Palette::Teal);
@@ -125,6 +107,8 @@ FamilyArt PlainButtonFamily(const std::string& name, int w, int h)
     art.resources.push_back(StateList(name, [&](State s) { return PaintControl(w, h, look, s); }));
     return art;
 }
+
+} // namespace
 
 // Position along a stadium's ring: x on the straight parts, arc length around the caps, so
 // dashes on a three-slice middle piece repeat with the piece.
@@ -149,6 +133,8 @@ Along CircleAlong(Vec2 centre, double radius)
     return [=](Vec2 p) { return Det::AngleTurns(p.y - centre.y, p.x - centre.x) * 2.0 * Det::Pi * radius; };
 }
 
+namespace
+{
 // The three-slice button: a stadium whose caps are 20 px wide around an 8 px middle piece.
 constexpr int kWideCap = 20, kWideTile = 8, kWideHeight = 44;
 
@@ -171,6 +157,8 @@ ControlLook WideButton(int width)
     look.light.specular = 0.35;
     return look;
 }
+
+} // namespace
 
 // A paper-coloured glyph with an ink outline and a soft drop, moved down with the button.
 void PaperGlyph(Canvas& c, const Sdf& glyph)
@@ -203,6 +191,8 @@ ControlLook RoundIcon(Rgba color, std::function<Sdf(double dy)> glyph)
     return look;
 }
 
+namespace
+{
 // Paper with a faint fibre grain that repeats every 24 px, so nine-slice pieces tile.
 Shader PaperGrain(Rgba paper, uint64_t seed)
 {

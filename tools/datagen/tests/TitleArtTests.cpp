@@ -5,6 +5,7 @@
 #include "Base/XMLReader.h"
 #include "Generate.h"
 #include "Graphics/Image.h"
+#include "Graphics/ImageDecoders.h"
 #include "Graphics/ImageLoader.h"
 #include "Guests.h"
 #include "Title.h"
@@ -85,10 +86,9 @@ struct Record
     std::string kind, name, src, value;
 };
 
-// The top-level records of a group file, read with the engine's XML reader.
-std::vector<Record> ReadGroup(const std::filesystem::path& p)
+// The top-level records of a group file's text, read with the engine's XML reader.
+std::vector<Record> ReadGroup(const std::string& bytes)
 {
-    const Bytes bytes = ReadFileBytes(p);
     Kestrin::MemoryStream stream(L"group", bytes.data(), uint32_t(bytes.size()));
     Kestrin::XMLReader reader(&stream);
     std::vector<Record> out;
@@ -243,35 +243,45 @@ TEST(TitleArt, TheHeroPictureTakesItsAlphaFromItsMaskThroughTheEngine)
     EXPECT_LT(shadow, 255u);
 }
 
-TEST(TitleArt, HandWrittenGroupsNameExactlyTheImagesOfTheirGroup)
+TEST(TitleArt, TheMenuRoomShowsTheTicsWhereTheEntranceLeavesThem)
 {
-    const std::filesystem::path data = kData;
-    const auto manifest = Manifest();
-    for (const std::string group : {"Loading", "Title_MainMenu"})
+    // The entrance moves the hero picture to (102, 103) at 0.88 and removes it: the room must
+    // show the blue Tic (at (160, 100) of the picture) at the same place, and plain wallpaper
+    // where the picture's clear corner was.
+    const Bytes jpeg = ReadFileBytes(kData / "images/Title_MainMenu/MainMenu_BG.jpg");
+    Kestrin::MemoryStream stream(L"MainMenu_BG.jpg", jpeg.data(), uint32_t(jpeg.size()));
+    int w = 0, h = 0;
+    const auto pixels = Kestrin::DecodeJpeg(stream, w, h);
+    ASSERT_TRUE(pixels);
+    ASSERT_EQ(w, 800);
+    auto at = [&](int x, int y) { return pixels[size_t(y) * w + x]; };
+    const uint32_t blue = at(102 + 141, 103 + 97);
+    EXPECT_GT(int(blue & 0xFF), int((blue >> 16) & 0xFF) + 60) << std::hex << blue;
+    const uint32_t wall = at(110, 110);
+    EXPECT_GT(int((wall >> 16) & 0xFF), 180) << std::hex << wall;
+}
+
+TEST(TitleArt, GroupFilesHoldImageRecordsOnlyInTheirGeneratedSection)
+{
+    // Every picture is generated, so a hand-written image record beside the section would be a
+    // stale copy or a second resource of one name.
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kData / "groups"))
     {
-        std::set<std::string> made, recorded;
-        for (const auto& [path, size] : manifest)
-            if (path.rfind("images/" + group + "/", 0) == 0)
-            {
-                const std::string file = path.substr(path.rfind('/') + 1);
-                const std::string stem = file.substr(0, file.rfind('.'));
-                if (stem.size() < 5 || stem.substr(stem.size() - 5) != "_mask")
-                    made.insert(stem);
-            }
-        std::set<std::string> names;
-        for (const Record& r : ReadGroup(data / "groups" / (group + ".xml")))
-        {
-            EXPECT_TRUE(names.insert(r.name).second) << "two records named " << r.name;
-            if (r.kind == "image")
-            {
-                recorded.insert(r.src);
-                EXPECT_EQ(r.name, r.src);
-            }
-        }
-        EXPECT_EQ(recorded, made) << group;
+        if (entry.path().extension() != ".xml")
+            continue;
+        ++files;
+        std::string text = ReadText(entry.path());
+        const std::string section = ExtractSection(text, ImageSection);
+        if (!section.empty())
+            text.erase(text.find(section), section.size());
+        for (const Record& r : ReadGroup(text))
+            EXPECT_TRUE(r.kind != "image" && r.kind != "imagelist")
+                << entry.path().filename() << " names " << r.name << " outside its image section";
     }
+    EXPECT_GE(files, 3u);
     bool found = false;
-    for (const Record& r : ReadGroup(data / "groups" / "Loading.xml"))
+    for (const Record& r : ReadGroup(ReadText(kData / "groups" / "Loading.xml")))
         if (r.name == "PublisherDisplayTime")
         {
             found = true;

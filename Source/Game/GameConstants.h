@@ -1,0 +1,398 @@
+#pragma once
+// The game's vocabulary: the enumerations that index the name tables the data files use, the
+// interned names, the shared float constants and the scene-node paths the game looks up.
+#include "Framework/Names.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Scoped, so the three "Any" values of colours, kinds and meta types cannot be mixed up.
+enum class GuestID : int32_t
+{
+    Jillian,
+    Harley,
+    Miranda,
+    Zoe,
+    Jason,
+    Heather,
+    None,
+};
+
+enum class GremlinColorType : int32_t
+{
+    Red,
+    Green,
+    Blue,
+    Yellow,
+    Purple,
+    Black,
+    Any,
+};
+
+enum class GremlinKind : int32_t
+{
+    Basic,
+    Shy,
+    Loner,
+    Protected,
+    Indecisive,
+    Agreeable,
+    Pairing,
+    SmallCircle,
+    LargeCircle,
+    Trail,
+    Freeze,
+    Shrink,
+    UnifyColors,
+    DeepClean,
+    Damage,
+    Any,
+};
+
+enum class GremlinMetaType : int32_t
+{
+    Any,
+    Normal,
+    King,
+    PowerUp,
+};
+
+enum class CreatureSpriteId : int32_t
+{
+    BasicRed,
+    BasicGreen,
+    BasicBlue,
+    BasicYellow,
+    BasicPurple,
+    Agreeable,
+    Indecisive,
+    Protected,
+    Shy,
+    Loner,
+    Pairing,
+    SmallCircle,
+    LargeCircle,
+    Trail,
+    Freeze,
+    Shrink,
+    UnifyColors,
+    DeepClean,
+    Bomb,
+    None, // no sprite: has no name
+};
+
+// Silent shows nothing and has no name.
+enum class LoopResult : int32_t
+{
+    BadLoop,
+    GoodLoop,
+    NoGremlin,
+    TooLong,
+    Collision,
+    Silent,
+};
+
+enum class LevelCompletionStatus : int32_t
+{
+    Locked,
+    InProgress,
+    Completed,
+    Expert,
+};
+
+// The names, indexed by the enumeration; the data files spell them exactly so.
+template <typename E> struct EnumNames;
+
+template <> struct EnumNames<GuestID>
+{
+    static constexpr std::array<const char*, 7> names = {"Jillian", "Harley",  "Miranda", "Zoe",
+                                                         "Jason",   "Heather", ""};
+};
+template <> struct EnumNames<GremlinColorType>
+{
+    static constexpr std::array<const char*, 7> names = {"Red",    "Green", "Blue", "Yellow",
+                                                         "Purple", "Black", "Any"};
+};
+template <> struct EnumNames<GremlinKind>
+{
+    static constexpr std::array<const char*, 16> names = {
+        "Basic",       "Shy",   "Loner",  "Protected", "Indecisive",  "Agreeable", "Pairing", "SmallCircle",
+        "LargeCircle", "Trail", "Freeze", "Shrink",    "UnifyColors", "DeepClean", "Damage",  "Any"};
+};
+template <> struct EnumNames<GremlinMetaType>
+{
+    static constexpr std::array<const char*, 4> names = {"Any", "Normal", "King", "PowerUp"};
+};
+template <> struct EnumNames<CreatureSpriteId>
+{
+    static constexpr std::array<const char*, 19> names = {
+        "Sprite_BasicRed",    "Sprite_BasicGreen", "Sprite_BasicBlue",  "Sprite_BasicYellow",
+        "Sprite_BasicPurple", "Sprite_Agreeable",  "Sprite_Indecisive", "Sprite_Protected",
+        "Sprite_Shy",         "Sprite_Loner",      "Sprite_Pairing",    "Sprite_SmallCircle",
+        "Sprite_LargeCircle", "Sprite_Trail",      "Sprite_Freeze",     "Sprite_Shrink",
+        "Sprite_UnifyColors", "Sprite_DeepClean",  "Sprite_Bomb"};
+};
+template <> struct EnumNames<LoopResult>
+{
+    static constexpr std::array<const char*, 5> names = {"BadLoop", "GoodLoop", "NoGremlin", "TooLong",
+                                                         "Collision"};
+};
+template <> struct EnumNames<LevelCompletionStatus>
+{
+    static constexpr std::array<const char*, 4> names = {"Locked", "InProgress", "Completed", "Expert"};
+};
+
+// The value's name; "" for a value without one (CreatureSpriteId::None, LoopResult::Silent).
+template <typename E> constexpr const char* NameOf(E value)
+{
+    const auto index = static_cast<int32_t>(value);
+    const auto& names = EnumNames<E>::names;
+    return index >= 0 && size_t(index) < names.size() ? names[size_t(index)] : "";
+}
+
+// The value a name stands for: exact, case-sensitive, first match.
+template <typename E> constexpr std::optional<E> EnumFromName(std::string_view name)
+{
+    const auto& names = EnumNames<E>::names;
+    for (size_t i = 0; i < names.size(); ++i)
+        if (name == names[i])
+            return static_cast<E>(i);
+    return std::nullopt;
+}
+
+// The tutorials by index; 0 to 5 share the name (and the account flag) "Basics".
+inline constexpr std::array<const wchar_t*, 17> TutorialNames = {
+    L"Basics",   L"Basics", L"Basics",     L"Basics",   L"Basics",    L"Basics",
+    L"Calendar", L"Day",    L"Endless",    L"BadLoop",  L"1Minute",   L"2Minute",
+    L"Level3",   L"NoTics", L"LoopToTrap", L"TicAngry", L"TicExplode"};
+inline constexpr std::array<const char*, 4> TutorialArrowNames = {"left_up", "left_down", "right_up",
+                                                                  "right_down"};
+
+// Parts of a creature's animation names: variant + state or facing.
+inline constexpr std::array<const char*, 6> CreatureAnimationPrefixes = {
+    "Idle-", "WalkUp-", "WalkDown-", "WalkLeft-", "WalkRight-", "Speared-"};
+inline constexpr std::array<const char*, 6> CreatureStateNames = {"FadeIn", "Wander",   "Wander",
+                                                                  "Wander", "FreakOut", "Exploding"};
+inline constexpr std::array<const char*, 2> CreatureSpriteVariants = {"Normal-", "Special-"};
+inline constexpr std::array<const char*, 4> EffectStateNames = {"NotUsed", "Affected", "Affected",
+                                                                "Affected"};
+
+// The encyclopedia's kinds; a level's "unlock" names one of them.
+inline constexpr std::array<const char*, 18> TicKindNames = {
+    "neurotic",     "chaotic",     "caustic",    "dietetic",    "antic",       "static",
+    "spastic",      "therapeutic", "nihilistic", "masochistic", "eclectic",    "sympathetic",
+    "antagonistic", "frantic",     "erratic",    "ballistic",   "apocalyptic", "pessimistic"};
+
+// Progress keys in the player's account.
+inline constexpr const wchar_t* SaveDataKeyPrefix = L"KIVO::SaveData::";
+inline constexpr const wchar_t* CompletionStatusKeySuffix = L"::CompletionStatus";
+inline constexpr const wchar_t* TictionaryKeyPrefix = L"KIVO::TictionaryData::";
+inline constexpr const wchar_t* EndlessUnlockKeyPrefix = L"KIVO::EndlessUnlock::";
+inline constexpr const wchar_t* EndlessHighScoreKeyPrefix = L"KIVO::EndlessHighScore::";
+inline constexpr const wchar_t* ShowTutorialKeyPrefix = L"KIVO::ShowTutorial::";
+inline constexpr std::array<const wchar_t*, 4> CompletionStatusNames = {L"Locked", L"InProgress",
+                                                                        L"Completed", L"Expert"};
+
+// Object, role, channel, node and message names of the game.
+namespace GameNames
+{
+inline constinit Kestrin::ConstantName NimbalLevel{"NimbalLevel"};
+inline constinit Kestrin::ConstantName NimbalPlayfield{"NimbalPlayfield"};
+inline constinit Kestrin::ConstantName GremlinFactory{"GremlinFactory"};
+inline constinit Kestrin::ConstantName GremlinHomeFactory{"GremlinHomeFactory"};
+inline constinit Kestrin::ConstantName GremlinRole{"GremlinRole"};
+inline constinit Kestrin::ConstantName GremlinObstacleRole{"GremlinObstacleRole"};
+inline constinit Kestrin::ConstantName MovementAITask{"MovementAITask"};
+inline constinit Kestrin::ConstantName TutorialAttachNode{"TutorialAttachNode"};
+inline constinit Kestrin::ConstantName GameObjectMouseUp{"GAME_OBJECT_MOUSE_UP"};
+inline constinit Kestrin::ConstantName GameObjectMouseDown{"GAME_OBJECT_MOUSE_DOWN"};
+} // namespace GameNames
+
+// Squared distance under which a line segment touches another segment, and a box edge.
+inline constexpr float SegmentTouchDistanceSquared = 16.0f;
+inline constexpr float BoxEdgeTouchDistanceSquared = 16.0f;
+// The depth a line answers in its layer.
+inline constexpr float LineDepth = 2.0f;
+
+// The scene-node paths the game looks up, from a screen's root or from a given node.
+enum class NodePath : int32_t
+{
+    LevelBackground,
+    LevelMouseHandler,
+    MouseIgnoreNode,
+    TerrainLayerNode,
+    CreatureLayerNode,
+    CreatureLayerNodeSecond, // the same path, kept as its own entry
+    LineAttachLayerNode,
+    PopupLayerNode,
+    BannerBackground,
+    BannerTextImage,
+    GuiAttach,
+    GuiTimer,
+    GuiExpertTime,
+    GuiLevel,
+    GuiGuestName,
+    GuiHeadIconAttach,
+    GuiRedFlash,
+    GuiMeterBarAttach,
+    GuiMeterFlash,
+    GuiSimulationName,
+    FeedbackPopupPngNumImage,
+    FeedbackPopupTextImage,
+    GemImage,
+    TrapImage,
+    TrapWindFX,
+    TrapCaptureFX,
+    TrapLevelNameString,
+    CreatureFlameImage,
+    CreatureScaleNode,
+    CreatureImage,
+    CreatureShadow,
+    CreatureHealthBar,
+    IntroTextLevelIntroduction,
+    IntroTitleGameLevel,
+    IntroGoalTimeTic,
+    IntroGoalTime,
+    MovementNode,
+    MovementTextExpertTime,
+    MovementTextYourTime,
+    AnimatedText,
+    AnimatedTextNimbal,
+    AnimatedTextGunk,
+    AnimatedTextCleared,
+    AnimatedTextInExpertTime,
+    LoseButtonParent,
+    LoseTextMessage,
+    AgendaDayButtonAttach,
+    DailyGuestComboAttach,
+    DailyTextWeekDay,
+    GuestBanner,
+    GuestPhoto,
+    GuestForm,
+    GuestRefSlot12,
+    GuestRefSlot15,
+    GuestLevelSelection,
+    GuestLevelIntro,
+    GuestStylusGlare,
+    GuestConfirmButtonAttach,
+    EndlessOverlays,
+    EndlessLevelButtons,
+    EndlessIntroText,
+    EndlessLockedText,
+    EndlessRecordTime,
+    EndlessTextInstruction,
+    EndlessTextRecordTime,
+    CreditsChangingImage,
+    AccountSelectedPlayer,
+    AccountEntriesAttach,
+    MainMenuTextName,
+    MainMenuNodeToHide,
+    MainMenuNodeToFade,
+    MainMenuTable,
+    TicIntroTicAttach,
+    TictionaryTicDataImage,
+    TictionaryBasics,
+    TictionaryGameplay,
+    TictionaryTips,
+    TutorialMessageBubble,
+    TutorialTextAttach,
+    TutorialArrow,
+    Count,
+};
+
+// Each path's node names joined by "/", in the order of NodePath.
+inline constexpr std::array<std::string_view, size_t(NodePath::Count)> NodePathTexts = {
+    "gamemoderoot/playfield/LevelMouseHandler/LevelBackground",
+    "gamemoderoot/playfield/LevelMouseHandler",
+    "gamemoderoot/mouseIgnoreNode",
+    "gamemoderoot/playfield/TerrainLayerNode",
+    "gamemoderoot/playfield/CreatureLayerNode",
+    "gamemoderoot/playfield/CreatureLayerNode",
+    "gamemoderoot/playfield/LineAttachLayerNode",
+    "gamemoderoot/playfield/PopupLayerNode",
+    "gamemoderoot/messageBanner/bannerBackground",
+    "gamemoderoot/messageBanner/bannerTextImage",
+    "gamemoderoot/gui_attach",
+    "gamemoderoot/gui_attach/game_interface/timer",
+    "gamemoderoot/gui_attach/game_interface/expert_time",
+    "gamemoderoot/gui_attach/game_interface/level",
+    "gamemoderoot/gui_attach/game_interface/guest_name",
+    "gamemoderoot/gui_attach/game_interface/head_icon_attach",
+    "gamemoderoot/gui_attach/game_interface/RedFlash",
+    "gamemoderoot/gui_attach/game_interface/meterBarAttach",
+    "gamemoderoot/gui_attach/game_interface/meter_flash",
+    "gamemoderoot/gui_attach/game_interface/simulation_name",
+    "feedbackPopupPNGNumImage",
+    "feedbackPopupTextImage",
+    "gemImage",
+    "MouseHandler/trapImage",
+    "MouseHandler/trapImage/windFX",
+    "MouseHandler/trapImage/captureFX",
+    "MouseHandler/LevelNameString",
+    "scaleNode/flameImage",
+    "scaleNode",
+    "scaleNode/creatureImage",
+    "scaleNode/shadow",
+    "scaleNode/healthBar",
+    "level_introRoot/text_level_introduction",
+    "level_introRoot/title_game_level",
+    "level_introRoot/goal_time_tic",
+    "level_introRoot/goal_time",
+    "movementNode",
+    "movementNode/textExpertTime",
+    "movementNode/textYourTime",
+    "animatedText",
+    "animatedText/nimbal",
+    "animatedText/gunk",
+    "animatedText/cleared",
+    "animatedText/inExpertTime",
+    "levelOutro_Lose/buttonParent",
+    "levelOutro_Lose/textMessage",
+    "agenda_mode/day_button_attach",
+    "daily_schedule/guest_combo_attach",
+    "daily_schedule/text_week_day",
+    "guest_profile/banner",
+    "guest_profile/photo",
+    "guest_profile/form",
+    "guest_profile/ref_slot_12",
+    "guest_profile/ref_slot_15",
+    "guest_profile/overlay/level_selection",
+    "guest_profile/overlay/level_intro",
+    "guest_profile/stylus_glare",
+    "guest_profile/confirm_button_attach",
+    "EndlessSelect_Root/Overlays",
+    "EndlessSelect_Root/level_buttons",
+    "EndlessSelect_Root/unselected/introText",
+    "EndlessSelect_Root/unselected/lockedText",
+    "EndlessSelect_Root/recordTime",
+    "EndlessSelect_Root/recordTime/text_instruction",
+    "EndlessSelect_Root/recordTime/text_recordTime",
+    "creditsRoot/Bg_Credits/changingCreditsImage",
+    "accountRoot/AccountEntriesAttach/selected_player",
+    "accountRoot/AccountEntriesAttach",
+    "main_menu/table/nameplate/text_name",
+    "main_menu/nodeToHide",
+    "main_menu/NodeToFade",
+    "main_menu/table",
+    "ticIntroRoot/tic_attach",
+    "Tictionary_TicProfile/TicDataImage",
+    "Tictionary_GameHelp/basics",
+    "Tictionary_GameHelp/gameplay",
+    "Tictionary_GameHelp/tips",
+    "tutorialRoot/messageBubble",
+    "tutorialRoot/messageBubble/text_attach",
+    "tutorialRoot/messageBubble/arrow",
+};
+
+// The node names of a path, in order from the root.
+inline constexpr std::string_view GetNodePathText(NodePath path)
+{
+    return NodePathTexts[size_t(path)];
+}
+
+// The node names of a path, split at "/".
+std::vector<std::string> GetNodePathNames(NodePath path);

@@ -1,0 +1,18 @@
+#pragma once
+// A tutorial hint over the game screen: image number tutorialId of "TutorialImages" in a bubble,
+// pointing at the anchor or centred on the screen; it closes itself after 4 s or on its OK button.
+#include "Game/PlayfieldTypes.h"
+#include "Scene/SceneApplicationMode.h"
+
+class TutorialPopupMode : public SceneApplicationMode
+{
+public:
+    TutorialPopupMode(Vector2f anchor, int tutorialId, bool closesByItself, bool pointsAtAnchor);
+    ~TutorialPopupMode() override;
+
+    void Enter() override;
+    void Update(float dt) override;
+    void HandleMessage(const Kestrin::Message& message) override;
+    bool IsOpaque() override;
+    void DrawBackdrop() override;
+};

@@ -1,0 +1,166 @@
+// Feeds arbitrary bytes to the game's data readers. The first byte picks the file: 0 the global
+// settings, 1 the creature settings, 2 the level list, 3 a level-like file walked through the
+// attribute readers. Nothing may escape the guarded readers, and what they keep must be usable.
+#include "Base/Log.h"
+#include "Framework/LibXmlReader.h"
+#include "Game/CreatureSettings.h"
+#include "Game/GameDataReaders.h"
+#include "Game/GameLevels.h"
+#include "Game/GlobalSettings.h"
+
+#include "Support/FakeFileSystem.h"
+
+#include <libxml++/libxml++.h>
+
+#include <exception>
+#include <string>
+
+using namespace Kestrin;
+
+namespace
+{
+void Check(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+template <typename E> bool InTable(E value)
+{
+    return int(value) >= 0 && size_t(value) < EnumNames<E>::names.size();
+}
+
+void Global()
+{
+    GlobalSettings settings;
+    settings.Load();
+    for (int value : {-1, 0, 1, 3, 7, 100, 2147483647})
+        for (int alive : {0, 1, 5, 2147483647})
+            settings.LookupPosiTics(value, alive);
+}
+
+void Creatures()
+{
+    CreatureSettingsMap settings;
+    LoadCreatureSettings(settings);
+    for (const auto& [sprite, record] : settings)
+        Check(sprite == record.sprite && InTable(record.sprite) && InTable(record.color) &&
+              InTable(record.behavior));
+}
+
+void Levels(KestrinTest::FakeFileSystem& fs, const std::string& input)
+{
+    GameLevels levels;
+    const std::string known =
+        "<L><Day dayNum=\"1\"><level name=\"a\" guestID=\"Jillian\"/></Day><EndlessLevels>"
+        "<level name=\"e\" guestID=\"Zoe\"/></EndlessLevels></L>";
+    fs.AddFile(GameLevels::File(), known);
+    levels.LoadLevelList();
+    levels.SetCurrentLevel("a");
+    fs.AddFile(GameLevels::File(), input);
+    try
+    {
+        levels.LoadLevelList();
+    }
+    catch (const std::exception&)
+    {
+    }
+    Check(!levels.current || levels.Find(levels.current->name) == levels.current);
+    for (const std::string& name : levels.order)
+        Check(levels.Find(name) != nullptr);
+    if (!levels.order.empty())
+    {
+        for (const std::string& name : {levels.order.front(), levels.order.back()})
+        {
+            levels.SetCurrentLevel(name);
+            Check(levels.Find(levels.GetNextLevelName()) != nullptr);
+        }
+    }
+    for (int guest = 0; guest < 7; ++guest)
+    {
+        bool second = false;
+        for (const LevelRecord* record : levels.GetGuestLevels(GuestID(guest), "a", second))
+            Check(record && int(record->guest) == guest);
+    }
+}
+
+// Every element, and the attributes a level file reads, through each reader.
+void Walk(const LibXmlReader& reader, const xmlpp::Node* node, int depth)
+{
+    if (!node || depth > 64)
+        return;
+    for (const char* name : {"type", "sprite", "color", "shuffle", "x", "y", "ratio", "numInitialGremlins"})
+    {
+        try
+        {
+            bool present = false;
+            ReadBoolAttribute(node, name, reader, true, present);
+        }
+        catch (const std::exception&)
+        {
+        }
+        try
+        {
+            ReadIntAttribute(node, name, reader, true);
+            ReadFloatAttribute(node, name, reader, true);
+        }
+        catch (const std::exception&)
+        {
+        }
+        try
+        {
+            Check(InTable(ReadEnumAttribute<GremlinMetaType>(node, name, reader)));
+        }
+        catch (const std::exception&)
+        {
+        }
+        const int index =
+            ReadEnumAttribute(node, name, EnumNames<CreatureSpriteId>::names.data(), 19, reader, true);
+        Check(index >= -1 && index < 19);
+    }
+    for (const xmlpp::Node* child : node->get_children())
+        Walk(reader, child, depth + 1);
+}
+
+void LevelFile()
+{
+    try
+    {
+        LibXmlReader reader(FileSpec::FromNameAndExtension(L"Level", L".xml"));
+        Walk(reader, reader.GetRootElement(), 0);
+    }
+    catch (const std::exception&)
+    {
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    SetLogToStderr(false); // every bad file is logged; the noise would slow the run down
+    KestrinTest::FakeFileSystem fs;
+    SetFileSystem(&fs);
+    const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
+    switch (data[0] % 4)
+    {
+    case 0:
+        fs.AddFile(GlobalSettings::File(), input);
+        Global();
+        break;
+    case 1:
+        fs.AddFile(CreatureSettingsFile(), input);
+        Creatures();
+        break;
+    case 2:
+        Levels(fs, input);
+        break;
+    default:
+        fs.AddFile(FileSpec::FromNameAndExtension(L"Level", L".xml"), input);
+        LevelFile();
+        break;
+    }
+    UnregisterFileSystem(&fs);
+    return 0;
+}

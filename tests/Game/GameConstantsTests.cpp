@@ -1,0 +1,81 @@
+#include "Game/GameConstants.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace
+{
+// Every name maps back to its own value, and no name is given twice.
+template <typename E> void ExpectRoundTrips()
+{
+    const auto& names = EnumNames<E>::names;
+    std::set<std::string> seen;
+    for (size_t i = 0; i < names.size(); ++i)
+    {
+        const E value = static_cast<E>(i);
+        EXPECT_STREQ(NameOf(value), names[i]);
+        ASSERT_TRUE(EnumFromName<E>(names[i]).has_value()) << names[i];
+        EXPECT_EQ(*EnumFromName<E>(names[i]), value) << names[i];
+        EXPECT_TRUE(seen.insert(names[i]).second) << "twice: " << names[i];
+    }
+}
+} // namespace
+
+TEST(GameConstants, EveryNameTableRoundTrips)
+{
+    ExpectRoundTrips<GuestID>();
+    ExpectRoundTrips<GremlinColorType>();
+    ExpectRoundTrips<GremlinKind>();
+    ExpectRoundTrips<GremlinMetaType>();
+    ExpectRoundTrips<CreatureSpriteId>();
+    ExpectRoundTrips<LoopResult>();
+    ExpectRoundTrips<LevelCompletionStatus>();
+}
+
+TEST(GameConstants, TheValuesTheDataFilesDependOnSitWhereTheyBelong)
+{
+    EXPECT_EQ(EnumFromName<GremlinColorType>("Any"), GremlinColorType(6));
+    EXPECT_EQ(EnumFromName<GremlinKind>("Any"), GremlinKind(15));
+    EXPECT_EQ(EnumFromName<GremlinMetaType>("Any"), GremlinMetaType(0));
+    EXPECT_EQ(EnumFromName<CreatureSpriteId>("Sprite_Bomb"), CreatureSpriteId(18));
+    EXPECT_EQ(int(CreatureSpriteId::None), 19);
+    EXPECT_EQ(int(LoopResult::Silent), 5);
+    // No guest: "GuestFullName." + "" is a key of its own.
+    EXPECT_STREQ(NameOf(GuestID::None), "");
+    EXPECT_EQ(int(GuestID::None), 6);
+    // Values without a name, and names that differ only in case.
+    EXPECT_STREQ(NameOf(CreatureSpriteId::None), "");
+    EXPECT_STREQ(NameOf(LoopResult::Silent), "");
+    EXPECT_FALSE(EnumFromName<GremlinColorType>("red").has_value());
+    EXPECT_FALSE(EnumFromName<GremlinKind>("").has_value());
+}
+
+TEST(GameConstants, TutorialsZeroToFiveShareTheBasicsFlag)
+{
+    for (int i = 0; i <= 5; ++i)
+        EXPECT_STREQ(TutorialNames[size_t(i)], L"Basics");
+    EXPECT_STREQ(TutorialNames[10], L"1Minute");
+    EXPECT_STREQ(TutorialNames[14], L"LoopToTrap");
+    EXPECT_STREQ(TutorialNames[16], L"TicExplode");
+    EXPECT_STREQ(CompletionStatusNames[size_t(LevelCompletionStatus::Expert)], L"Expert");
+}
+
+TEST(GameConstants, NodePathTableHoldsEightyPathsWithTheCreatureLayerTwice)
+{
+    EXPECT_EQ(NodePathTexts.size(), 80u);
+    int creatureLayers = 0;
+    for (std::string_view path : NodePathTexts)
+    {
+        EXPECT_FALSE(path.empty());
+        EXPECT_FALSE(path.starts_with("/") || path.ends_with("/") || path.find("//") != path.npos) << path;
+        creatureLayers += path == "gamemoderoot/playfield/CreatureLayerNode";
+    }
+    EXPECT_EQ(creatureLayers, 2);
+    EXPECT_EQ(GetNodePathNames(NodePath::LevelMouseHandler),
+              (std::vector<std::string>{"gamemoderoot", "playfield", "LevelMouseHandler"}));
+    EXPECT_EQ(GetNodePathNames(NodePath::CreatureScaleNode), std::vector<std::string>{"scaleNode"});
+    EXPECT_EQ(GetNodePathNames(NodePath::TutorialArrow),
+              (std::vector<std::string>{"tutorialRoot", "messageBubble", "arrow"}));
+}

@@ -1,0 +1,101 @@
+// Stand-ins for the game objects until they are built: each holds its box and its type, builds no
+// node and reacts to nothing.
+#include "Game/GameObject.h"
+#include "Game/Gremlin.h"
+#include "Game/GremlinHome.h"
+
+GameObject::GameObject(float x, float y, float width, float height, bool movable_, bool extraFlag_)
+    : CollisionTreeComponent(Vector2f(x + width / 2, y + height / 2), width, height), extraFlag(extraFlag_)
+{
+    movable = movable_;
+}
+GameObject::~GameObject() = default;
+float GameObject::GetDepthOffset() const
+{
+    return 0.0f;
+}
+void GameObject::OnLineContact(LineSegment*) {}
+float GameObject::GetSpeed() const
+{
+    return speed;
+}
+void GameObject::SetSpeed(float speed_)
+{
+    speed = speed_;
+}
+bool GameObject::PushApart(CollisionTreeComponent*)
+{
+    return false;
+}
+void GameObject::OnLooped() {}
+void GameObject::OnCollision(CollisionTreeComponent*) {}
+void GameObject::SyncNodePosition(Vector2f) {}
+SceneNode* GameObject::CreateNode()
+{
+    return layoutNode;
+}
+
+Gremlin::Gremlin(const TypeSettings& settings_, float x, float y)
+    : GameObject(x, y, 80, 80, true, false), settings(settings_)
+{
+    color = settings.color;
+    kind = settings.behavior;
+}
+Gremlin::~Gremlin() = default;
+Kestrin::NameId Gremlin::GetRole() const
+{
+    return GameNames::GremlinRole;
+}
+int Gremlin::GetCollisionPriority() const
+{
+    return 4;
+}
+void Gremlin::SetSegment(LineSegment*) {}
+bool Gremlin::HasHealth() const
+{
+    return true;
+}
+void Gremlin::OnFreezeEnded() {}
+
+GremlinKing::GremlinKing(float x, float y, const TypeSettings& settings_)
+    : Gremlin(settings_, x, y), health(settings_.maxHealth)
+{
+    metaType = GremlinMetaType::King;
+}
+GremlinKing::~GremlinKing() = default;
+bool GremlinKing::HasHealth() const
+{
+    return health > 0;
+}
+void GremlinKing::TakeDamage(int amount, bool)
+{
+    health -= amount;
+}
+
+GremlinHome::GremlinHome(GremlinColorType color_, Vector2f position, GremlinKind kind_, bool)
+    : GameObject(position.x, position.y, 40, 30, false, true)
+{
+    color = color_;
+    kind = kind_;
+}
+GremlinHome::~GremlinHome() = default;
+Kestrin::NameId GremlinHome::GetRole() const
+{
+    return Kestrin::NameId();
+}
+void GremlinHome::Update(float) {}
+void GremlinHome::OnLooped() {}
+void GremlinHome::OnLineContact(LineSegment*) {}
+void GremlinHome::OnCollision(CollisionTreeComponent*) {}
+int GremlinHome::GetCollisionPriority() const
+{
+    return 6;
+}
+bool GremlinHome::IsBlocked() const
+{
+    return false;
+}
+void GremlinHome::SyncNodePosition(Vector2f) {}
+void GremlinHome::SetHitTest(bool) {}
+void GremlinHome::Start() {}
+void GremlinHome::CelebrationBurst() {}
