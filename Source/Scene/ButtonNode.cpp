@@ -1,6 +1,5 @@
 #include "Scene/ButtonNode.h"
 
-#include "Framework/Keys.h"
 #include "Framework/ObjectDatabase.h"
 #include "Framework/ResourceManager.h"
 #include "Graphics/Canvas.h"
@@ -9,11 +8,10 @@
 #include "Graphics/ImageList.h"
 #include "Platform/SoundResources.h"
 #include "Scene/NodeDrawing.h"
+#include "UI/ControlLogic.h"
 #include "UI/ControlVisuals.h"
 #include "UI/UINames.h"
 #include "UI/UIServices.h"
-
-#include <cmath>
 
 using namespace Kestrin;
 
@@ -24,27 +22,13 @@ ButtonNode::ButtonNode(const ColorF& textColor, const wchar_t* text, NameId name
     SetColor(textColor);
     SetFont(font);
     SetVisible(true);
-    const int count = images ? images->Count() : 0;
-    if (count > ButtonImageForm.plainLimit)
-    {
-        SetPosition(position.x, position.y);
-        SetSize(width, float(images->GetHeight(0)));
-    }
-    else if (count > 0)
-    {
-        SetPosition(position.x, position.y);
-        SetSize(float(images->GetWidth(0)), float(images->GetHeight(0)));
-    }
-    else if (font)
-    {
-        // The caption alone: the position given is its centre.
-        const float w = float(GetTextWidth(Latin1Only(m_text), font));
-        const float h = float(font->GetLineHeight());
-        SetPosition(position.x - w * 0.5f, position.y - h * 0.5f);
-        SetSize(w, h);
-    }
+    const ControlSize size = MeasureControl(images, ButtonImageForm, width, font, Latin1Only(m_text));
+    // A caption alone is centred on the position given.
+    if (size.centred)
+        SetPosition(position.x - size.width * 0.5f, position.y - size.height * 0.5f);
     else
         SetPosition(position.x, position.y);
+    SetSize(size.width, size.height);
 }
 
 void ButtonNode::SetTextResource(NameId id)
@@ -92,8 +76,8 @@ void ButtonNode::Draw(const Vector2f& offset)
     text.color = color;
     text.hAlign = 1;
     text.vAlign = 1;
-    Graphics::DrawText(Latin1Only(m_text).c_str(), std::floor(x + (world.w + 1.0f) * 0.5f),
-                       std::floor(y + (world.h + 1.0f) * 0.5f), text, canvas);
+    const Vector2f centre = GetCaptionCentre(x, y, world.w, world.h);
+    Graphics::DrawText(Latin1Only(m_text).c_str(), centre.x, centre.y, text, canvas);
 }
 
 bool ButtonNode::IsOpaqueAt(int x, int y)
@@ -104,17 +88,10 @@ bool ButtonNode::IsOpaqueAt(int x, int y)
                                   world.w);
 }
 
-void ButtonNode::PlaySound(const wchar_t* event) const
-{
-    if (m_sounds)
-        m_sounds->Play(event);
-}
-
 MessageResult ButtonNode::OnKeyDown(int key)
 {
-    const bool activates = key == VK_RETURN || key == VK_SPACE || key == Key_GamePadA;
     // 0 is no hot key: a key the platform could not name must not click every such button.
-    if ((activates && HasFocus(this)) || (m_keyCode != 0 && key == m_keyCode))
+    if ((IsClickKey(key) && HasFocus(this)) || (m_keyCode != 0 && key == m_keyCode))
     {
         Click();
         return MessageResult::Handled;
@@ -125,10 +102,9 @@ MessageResult ButtonNode::OnKeyDown(int key)
 MessageResult ButtonNode::OnMouseMove(int x, int y)
 {
     const bool was = m_hot;
-    m_hot = HitTestControl({float(x), float(y)});
-    if (m_hot && !was)
+    if (TrackHot(m_hot, HitTestControl({float(x), float(y)})))
     {
-        PlaySound(L"Hot");
+        PlayControlSound(m_sounds, L"Hot");
         hoverSignal(this, true);
     }
     else if (was && !m_hot)
@@ -139,18 +115,15 @@ MessageResult ButtonNode::OnMouseMove(int x, int y)
 
 MessageResult ButtonNode::OnMouseDown(MouseButton, int x, int y)
 {
-    m_hot = HitTestControl({float(x), float(y)});
-    if (m_hot)
-    {
-        SetMouseCapture(this);
-        PlaySound(L"Down");
-    }
-    return m_hot ? MessageResult::Handled : MessageResult::NotHandled;
+    return PressControl(this, m_hot, HitTestControl({float(x), float(y)}), m_sounds)
+               ? MessageResult::Handled
+               : MessageResult::NotHandled;
 }
 
 MessageResult ButtonNode::OnMouseUp(MouseButton, int x, int y)
 {
     m_hot = HitTestControl({float(x), float(y)});
+    // The click comes while the press's capture is still held, then the capture goes.
     if (HasMouseCapture())
     {
         if (m_hot)

@@ -64,8 +64,6 @@ public:
     Kestrin::MessageResult OnMouseUp(Kestrin::MouseButton button, int x, int y) override;
 
 private:
-    void PlaySound(const wchar_t* event) const;
-
     uint16_t m_keyCode = 0;
     bool m_hot = false;
     Kestrin::IImageList* m_images;
