@@ -126,7 +126,7 @@ struct RandomRange
     float max = 0.0f;
 };
 
-// "randomrange": floats "min" and "max", default 0. Registered by the game.
+// "randomrange": floats "min" and "max", default 0. Registered by the scene graph.
 class RandomRangeResourceFactory : public IResourceFactory
 {
 public:

@@ -1,9 +1,8 @@
 #include "Game/GameResourceFactories.h"
 
 #include "Framework/ResourceManager.h"
-#include "Framework/ValueResources.h"
 
-void RegisterGameResourceFactories(Kestrin::ResourceManager& manager)
+void RegisterGameResourceFactories(Kestrin::ResourceManager&)
 {
-    manager.RegisterFactory(L"randomrange", new Kestrin::RandomRangeResourceFactory);
+    // Gameplay has no resource kinds of its own yet; its layer nodes will register here.
 }

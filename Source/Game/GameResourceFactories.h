@@ -5,5 +5,5 @@ namespace Kestrin
 class ResourceManager;
 }
 
-// Gameplay's resource kinds ("randomrange"); start-up runs it after the scene graph's.
+// Gameplay's own resource and node kinds; start-up runs it after the scene graph's.
 void RegisterGameResourceFactories(Kestrin::ResourceManager& manager);

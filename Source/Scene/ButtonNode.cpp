@@ -65,7 +65,7 @@ void ButtonNode::Draw(const Vector2f& offset)
     // Images are not tinted; they take the node's alpha only.
     Graphics::DrawState state = Graphics::CurrentDrawState();
     state.imageColor.a = color.a;
-    ClipToSourceRect(*this, state);
+    ApplyNodeClip(*this, state);
     DrawControlImage(m_images, ButtonImageForm, GetStateIndex(), 0, x, y, world.w, state, canvas);
 
     Font* font = GetFont();

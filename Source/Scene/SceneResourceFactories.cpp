@@ -1,10 +1,16 @@
 #include "Scene/SceneResourceFactories.h"
 
 #include "Framework/ResourceManager.h"
+#include "Framework/ValueResources.h"
+#include "Scene/AnimatedSpriteNode.h"
+#include "Scene/BackgroundNode.h"
 #include "Scene/ButtonNode.h"
 #include "Scene/NodeGridNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNodeFactory.h"
+#include "Scene/ShapeNodes.h"
+#include "Scene/SpriteType.h"
+#include "Scene/StaticSpriteNode.h"
 #include "Scene/StyledTextSpriteNode.h"
 #include "Scene/TextSpriteNode.h"
 
@@ -28,22 +34,22 @@ template <typename Factory> SceneNodeFactory* Make()
 constexpr NodeKind kNodeKinds[] = {
     {L"sceneref", &Make<SceneRefFactory>},
     {L"scenenode", &Make<BasicSceneNodeFactory>},
-    {L"backgroundnode", nullptr},
+    {L"backgroundnode", &Make<BackgroundNodeFactory>},
     {L"buttonnode", &Make<ButtonNodeFactory>},
     {L"checkboxnode", nullptr},
     {L"listnode", nullptr},
     {L"radiobuttonnode", nullptr},
     {L"scrollbarnode", nullptr},
     {L"slidernode", nullptr},
-    {L"staticspritenode", nullptr},
+    {L"staticspritenode", &Make<StaticSpriteNodeFactory>},
     {L"texteditnode", nullptr},
     {L"textspritenode", &Make<TextSpriteNodeFactory>},
-    {L"animatedspritenode", nullptr},
+    {L"animatedspritenode", &Make<AnimatedSpriteNodeFactory>},
     {L"meterbarnode", nullptr},
     {L"discretemeterbarnode", nullptr},
     {L"nodegridnode", &Make<NodeGridNodeFactory>},
-    {L"rectnode", nullptr},
-    {L"ellipsenode", nullptr},
+    {L"rectnode", &Make<RectNodeFactory>},
+    {L"ellipsenode", &Make<EllipseNodeFactory>},
     {L"styledtextspritenode", &Make<StyledTextSpriteNodeFactory>},
     {L"fractiontextmeternode", nullptr},
 };
@@ -70,7 +76,10 @@ std::vector<std::wstring> GetSceneNodeKindOrder()
 
 void RegisterSceneResourceFactories(Kestrin::ResourceManager& manager)
 {
-    // "spriteanimationlist" and "spritetype" come before "scenelayout" once sprite types exist.
+    manager.RegisterFactory(L"spriteanimationlist", new SpriteAnimationListResourceFactory);
+    manager.RegisterFactory(L"spritetype", new SpriteTypeResourceFactory);
     manager.RegisterFactory(L"scenelayout", new SceneLayoutResourceFactory);
+    // The ranges node tasks draw their values from.
+    manager.RegisterFactory(L"randomrange", new Kestrin::RandomRangeResourceFactory);
     RegisterSceneNodeFactories();
 }

@@ -7,8 +7,9 @@ namespace Kestrin
 class ResourceManager;
 }
 
-// The scene graph's resource kinds ("scenelayout") and its node kinds by element name; start-up
-// runs it after the widgets' registrar, and the game's registrar adds its layer nodes after it.
+// The scene graph's resource kinds ("spriteanimationlist", "spritetype", "scenelayout",
+// "randomrange") and its node kinds by element name; start-up runs it after the widgets' registrar,
+// and the game's registrar adds its layer nodes after it.
 void RegisterSceneResourceFactories(Kestrin::ResourceManager& manager);
 
 // Registers the node kinds built so far, in their fixed order; a kind that has a factory already

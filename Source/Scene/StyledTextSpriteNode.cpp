@@ -77,7 +77,7 @@ void StyledTextSpriteNode::Draw(const Vector2f& offset)
     state.color.a = alpha;
     state.color2.a = alpha;
     state.hAlign = GetJustify();
-    ClipToSourceRect(*this, state);
+    ApplyNodeClip(*this, state);
     if (GetJustify() == 1)
         x = std::floor(x + world.w * 0.5f);
     else if (GetJustify() == 2)

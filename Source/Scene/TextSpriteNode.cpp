@@ -83,7 +83,7 @@ void TextSpriteNode::Draw(const Vector2f& offset)
     state.font = font;
     state.color = GetWorldColor();
     state.hAlign = GetJustify();
-    ClipToSourceRect(*this, state);
+    ApplyNodeClip(*this, state);
     // With the state's alignment, each line is centred in, or right-aligned to, the node's box.
     if (GetJustify() == 1)
         x = std::floor(x + world.w * 0.5f);

@@ -120,7 +120,7 @@ TEST_F(ValueResourcesTest, SixteenKindsRegisteredAndReplacedOnASecondCall)
     for (const wchar_t* kind : kinds)
         first.push_back(manager->GetFactory(kind));
     EXPECT_NE(dynamic_cast<ColorIArrayResourceFactory*>(first[15]), nullptr);
-    EXPECT_EQ(manager->GetFactory(L"randomrange"), nullptr); // the game's own kind
+    EXPECT_EQ(manager->GetFactory(L"randomrange"), nullptr); // the scene graph's kind
 
     // Each new factory is made while the one it replaces still lives, so it sits elsewhere;
     // the replaced ones are destroyed (the leak checker would report them otherwise).

@@ -77,7 +77,7 @@ TEST_F(ResourceFactories, TheEngineKindsComeFirstThenTheAddedRegistrarsInTheirOr
           L"vector2farray", L"rectfarray", L"colorfarray", L"coloriarray", L"image",      L"imagelist",
           L"filmstrip",     L"font",       L"sound",       L"randomsound", L"soundlist",  L"widget"})
         EXPECT_NE(manager->GetFactory(kind), nullptr) << std::string(kind, kind + std::wcslen(kind));
-    EXPECT_EQ(manager->GetFactory(L"randomrange"), nullptr); // gameplay's, added by the program
+    EXPECT_EQ(manager->GetFactory(L"randomrange"), nullptr); // the scene graph's, added by the program
 }
 
 TEST_F(ResourceFactories, SoundsLoadWithoutAnAudioDevice)
