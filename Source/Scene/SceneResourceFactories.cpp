@@ -5,6 +5,7 @@
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/BackgroundNode.h"
 #include "Scene/ButtonNode.h"
+#include "Scene/MeterNodes.h"
 #include "Scene/NodeGridNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNodeFactory.h"
@@ -45,13 +46,13 @@ constexpr NodeKind kNodeKinds[] = {
     {L"texteditnode", nullptr},
     {L"textspritenode", &Make<TextSpriteNodeFactory>},
     {L"animatedspritenode", &Make<AnimatedSpriteNodeFactory>},
-    {L"meterbarnode", nullptr},
-    {L"discretemeterbarnode", nullptr},
+    {L"meterbarnode", &Make<MeterBarNodeFactory>},
+    {L"discretemeterbarnode", &Make<DiscreteMeterBarNodeFactory>},
     {L"nodegridnode", &Make<NodeGridNodeFactory>},
     {L"rectnode", &Make<RectNodeFactory>},
     {L"ellipsenode", &Make<EllipseNodeFactory>},
     {L"styledtextspritenode", &Make<StyledTextSpriteNodeFactory>},
-    {L"fractiontextmeternode", nullptr},
+    {L"fractiontextmeternode", &Make<FractionTextMeterNodeFactory>},
 };
 
 } // namespace
