@@ -141,6 +141,7 @@ TEST_F(NodeGrids, RemovingAChildRepacksButResizingOneMovesNothingUntilTheNextCha
     // A child's extent takes in its own children.
     SceneNode* group = Node(nullptr, 0, 0, 5, 5);
     Node(group, 10, 0, 10, 20);
+    group->RegisterTree(database);
     group->SetParent(grid);
     EXPECT_EQ(Positions(grid), (Points{{0, 0}, {42, 0}, {54, 0}}));
     EXPECT_EQ(SizeOf(grid), Vector2<float>(74, 20));
