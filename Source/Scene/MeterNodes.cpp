@@ -10,6 +10,7 @@
 #include "UI/UINames.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 using namespace Kestrin;
@@ -168,14 +169,20 @@ void DiscreteMeterBarNode::Draw(const Vector2f& offset)
     const int empty = m_size - full;
     const bool vertical = IsVertical(m_direction);
     const float step = float(vertical ? m_images->GetHeight(0) : m_images->GetWidth(0)) + float(m_offset);
+    // Cells without extent show nothing.
+    if (!(step > 0.0f))
+        return;
     const Graphics::DrawState state = MeterState(*this);
     Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas();
 
     float x = world.x + offset.x;
     float y = world.y + offset.y;
+    // Cells past the canvas's far edge are not drawn: a layout may ask for any number of them.
+    const Rect<int> bounds = canvas ? canvas->GetBounds() : Rect<int>();
+    const float end = float(vertical ? int64_t(bounds.y) + bounds.h : int64_t(bounds.x) + bounds.w);
     auto cells = [&](int frame, int count)
     {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count && (vertical ? y : x) < end; ++i)
         {
             // Without an empty-cell image an empty cell still takes its place.
             if (frame < m_images->Count())

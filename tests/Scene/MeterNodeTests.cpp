@@ -188,6 +188,14 @@ TEST_F(MeterNodes, ADiscreteBarShowsWholeCellsWithItsFullCellsAtTheFarEndWhenRev
     ASSERT_NE(noCells, nullptr);
     EXPECT_EQ(noCells->GetWorldRect(), Rect<float>(0, 0, 0, 10));
     EXPECT_TRUE(Drawn(noCells, noCells->GetImages()).empty());
+
+    // A billion cells: those up to the canvas's edge (800 pixels, a cell every 12) are drawn.
+    auto* many = BuildAs<DiscreteMeterBarNode>(
+        "<discretemeterbarnode images=\"Cells\" size=\"1000000000\" offset=\"2\" max=\"1\" start=\"1\"/>");
+    ASSERT_NE(many, nullptr);
+    const std::vector<Piece> drawn = Drawn(many, many->GetImages());
+    ASSERT_EQ(drawn.size(), 67u);
+    EXPECT_EQ(drawn.back(), (Piece{0, 792, 0, 0, 0}));
 }
 
 TEST_F(MeterNodes, AFractionMeterShowsValueSlashMaximumInItsOwnColour)
