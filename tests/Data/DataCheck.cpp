@@ -721,7 +721,7 @@ std::string PendingNodeKind(const std::string& error)
 
 const std::set<std::string>& KindsNotYetRegistered()
 {
-    static const std::set<std::string> kinds{"scenelayout"};
+    static const std::set<std::string> kinds{"scenelayout", "spritetype", "spriteanimationlist"};
     return kinds;
 }
 

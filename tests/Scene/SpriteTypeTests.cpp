@@ -2,6 +2,7 @@
 
 #include "Framework/ObjectDatabase.h"
 #include "Graphics/AnimationController.h"
+#include "Graphics/ImageList.h"
 #include "Scene/SceneResourceFactories.h"
 
 #include "SpriteTestSupport.h"
@@ -106,20 +107,20 @@ TEST_F(SpriteTypes, ParseErrorsNameTheTypeOrTheListAndTheAnimation)
     EXPECT_EQ(
         LoadError(
             L"A",
-            R"(<spritetype name="T" images="Three"><animation name="walk" frameList="0-,1"/></spritetype>)"),
-        "in SpriteType \"T\": in animation \"walk\": illegal token ',' (line 1, pos 3). (Expected an "
+            R"(<spritetype name="Tower" images="Three"><animation name="walk" frameList="0-,1"/></spritetype>)"),
+        "in SpriteType \"Tower\": in animation \"walk\": illegal token ',' (line 1, pos 3). (Expected an "
         "integer).");
     EXPECT_EQ(
         LoadError(
             L"B",
-            R"(<spriteanimationlist name="L"><animation name="walk" frameList="0;1"/></spriteanimationlist>)"),
-        "in SpriteAnimationList \"L\": in animation \"walk\": unrecognized token ';' (line 1, pos 2)");
+            R"(<spriteanimationlist name="Lanes"><animation name="walk" frameList="0;1"/></spriteanimationlist>)"),
+        "in SpriteAnimationList \"Lanes\": in animation \"walk\": unrecognized token ';' (line 1, pos 2)");
     // An index beyond int is reported like the parser's own errors, not as a bare conversion error.
     EXPECT_EQ(
         LoadError(
             L"C",
-            R"(<spritetype name="U" images="Three"><animation name="big" frameList="99999999999"/></spritetype>)"),
-        "in SpriteType \"U\": in animation \"big\": a frame index is too large");
+            R"(<spritetype name="Urn" images="Three"><animation name="huge" frameList="99999999999"/></spritetype>)"),
+        "in SpriteType \"Urn\": in animation \"huge\": a frame index is too large");
 }
 
 TEST_F(SpriteTypes, TypesSharingAListGetCopiesCheckedAndLinkedWithinEachType)
@@ -150,8 +151,8 @@ TEST_F(SpriteTypes, TypesSharingAListGetCopiesCheckedAndLinkedWithinEachType)
     EXPECT_EQ(Type("A")->GetAnimations().size(), 2u);
 
     // The copies are checked against each type's own list.
-    EXPECT_EQ(LoadError(L"Small", R"(<spritetype name="C" images="One" animationList="Walks"/>)"),
-              std::string("Animation \"C:start") + kOutOfRange);
+    EXPECT_EQ(LoadError(L"Small", R"(<spritetype name="Cage" images="One" animationList="Walks"/>)"),
+              std::string("Animation \"Cage:start") + kOutOfRange);
 }
 
 TEST_F(SpriteTypes, AnUnknownAnimationListAddsNothing)
@@ -163,6 +164,20 @@ TEST_F(SpriteTypes, AnUnknownAnimationListAddsNothing)
     EXPECT_TRUE(Type("B")->GetAnimations().empty());
     EXPECT_EQ(Type("A")->GetSharedControllerName(), MakeName("ASharedAnimationController"));
     EXPECT_EQ(GetSpriteType(L"a").second, Type("A")); // names ignore case
+}
+
+TEST_F(SpriteTypes, ATypeKeepsItsImageListWhenTheListsGroupIsUnloaded)
+{
+    AddGroup(L"Art", R"(<r><testimages name="Pair" count="2"/></r>)");
+    manager->LoadFile(L"Art", nullptr, false);
+    LoadText(
+        L"Types",
+        R"(<r><spritetype name="Kite" images="Pair"><animation name="fly" frameList="1"/></spritetype></r>)");
+    manager->UnloadFile(L"Art");
+    EXPECT_EQ(GetResource<IImageList>("Pair").second, nullptr);
+    ASSERT_NE(Type("Kite")->GetImageList(), nullptr);
+    EXPECT_EQ(Type("Kite")->GetImageList()->Count(), 2);
+    EXPECT_EQ(Type("Kite")->GetImageList()->GetWidth(1), 5);
 }
 
 TEST_F(SpriteTypes, RenamingRemovesTheLiveSharedControllerOfTheOldName)
