@@ -1,0 +1,80 @@
+#pragma once
+// The screens over the committed data tree (read only): the text table and the start-up group
+// "resources" loaded, the player's folder a fresh temporary one. Clicks go through the top
+// screen's input, so a disabled or hidden button takes none.
+#include "Base/Text.h"
+#include "Framework/ObjectDatabase.h"
+#include "Game/GameText.h"
+#include "Scene/ButtonNode.h"
+
+#include "ScreenTestSupport.h"
+
+#include <string>
+
+namespace ScreenTest
+{
+
+class RealDataFixture : public ScreenFixture
+{
+protected:
+    RealDataFixture()
+    {
+        delete Kestrin::GetFileSystem();
+        const std::wstring tree = Kestrin::FromUtf8(KESTRIN_SOURCE_DIR "/data");
+        auto* files = new Kestrin::Win32FileSystem;
+        files->AddPartition(0, new Kestrin::Win32FileSystemPartition(tree));
+        files->AddPartition(1, new Kestrin::Win32FileSystemPartition(tree));
+        files->AddPartition(2, new Kestrin::Win32FileSystemPartition(user.WidePath()));
+        LoadGameText();
+        Kestrin::ResourceManager::Instance()->LoadFile(L"resources", nullptr, true);
+    }
+
+    // Pushed and entered.
+    template <typename T> T* Show(T* screen)
+    {
+        Kestrin::PushMode(screen);
+        Pass();
+        return screen;
+    }
+
+    // The top screen's button of that object name; null when there is none.
+    ButtonNode* Button(const char* name) const
+    {
+        Kestrin::ApplicationMode* top = Top();
+        return top ? dynamic_cast<ButtonNode*>(top->FindObject(Kestrin::MakeName(name))) : nullptr;
+    }
+    bool IsEnabled(const char* name) const
+    {
+        ButtonNode* button = Button(name);
+        return button && button->IsEnabled();
+    }
+    // A press and release at the button's centre through the top screen's input; false when the
+    // button is missing or the click did not reach it.
+    bool Click(const char* name)
+    {
+        ButtonNode* button = Button(name);
+        if (!button)
+            return false;
+        const auto rect = button->GetWorldRect();
+        const int x = int(rect.x + rect.w / 2);
+        const int y = int(rect.y + rect.h / 2);
+        Kestrin::ApplicationMode* top = Top();
+        top->OnMouseMove(x, y);
+        top->OnMouseDown(Kestrin::MouseButton::Left, x, y);
+        bool clicked = false;
+        const auto connection = button->clickSignal.Connect([&](ButtonNode*) { clicked = true; });
+        top->OnMouseUp(Kestrin::MouseButton::Left, x, y);
+        // The click may have removed the button with its screen's layout.
+        if (Button(name) == button)
+            button->clickSignal.Disconnect(connection);
+        return clicked;
+    }
+
+    // Sets a record of the current profile.
+    void SetRecord(const std::wstring& key, int value)
+    {
+        Kestrin::AccountManager::Instance()->GetCurrentAccount()->SetInt(key, value);
+    }
+};
+
+} // namespace ScreenTest
