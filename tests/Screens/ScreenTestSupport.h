@@ -64,6 +64,17 @@ protected:
         Kestrin::ApplyDisplaySettings(windowed, false);
         Start(); // audio on the null device
 
+        RegisterAllFactories();
+    }
+
+    // A fresh resource manager with every factory the game has.
+    void ResetResources()
+    {
+        delete Kestrin::ResourceManager::Instance();
+        RegisterAllFactories();
+    }
+    static void RegisterAllFactories()
+    {
         Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
         Kestrin::RegisterResourceFactories(*resources);
         Kestrin::RegisterUIResourceFactories(*resources);
