@@ -10,6 +10,7 @@ class IFontComponent
 {
 public:
     virtual ~IFontComponent() = default;
+    bool HasFont() { return GetFont() != nullptr; }
     // Null when the object has no font (it then measures and draws no text).
     virtual Font* GetFont() = 0;
     virtual void SetFont(Font* font) = 0;

@@ -377,13 +377,12 @@ uint8_t HitTestThreeSliceHorizontal(const IImageList* list, int first, float x, 
 namespace
 {
 
-int Tile(IImage* image, int offset, float x, float y, float length, bool horizontal, const DrawState& state,
-         ICanvas* canvas)
+// Repeats a picture of `w` along the axis (`across` the other way) from `offset` pixels into it.
+// draw(x, y, part) draws the whole picture, or the part of it given.
+template <typename Draw>
+int TileRun(int w, int across, int offset, float x, float y, float length, bool horizontal, ICanvas* canvas,
+            Draw draw)
 {
-    if (!image)
-        return Graphics::Draw_Nothing;
-    const int w = horizontal ? image->GetWidth() : image->GetHeight();
-    const int across = horizontal ? image->GetHeight() : image->GetWidth();
     // A missing image loads as 0 x 0; there is nothing to repeat.
     if (w <= 0 || across <= 0)
         return Graphics::Draw_Nothing;
@@ -392,14 +391,12 @@ int Tile(IImage* image, int offset, float x, float y, float length, bool horizon
     if (offset < 0)
         offset += w;
 
-    DrawState s = BrushState(state);
     float& pen = horizontal ? x : y;
     auto piece = [&](int from, int size)
     {
-        DrawState p = s;
-        p.flags |= Graphics::DrawFlag_SourceRect;
-        p.sourceRect = horizontal ? Rect<int>(from, 0, size, across) : Rect<int>(0, from, across, size);
-        Graphics::DrawImage(x, y, canvas, image, p);
+        const Rect<int> part =
+            horizontal ? Rect<int>(from, 0, size, across) : Rect<int>(0, from, across, size);
+        draw(x, y, &part);
     };
 
     if (offset != 0 && length > 0.0f)
@@ -413,7 +410,7 @@ int Tile(IImage* image, int offset, float x, float y, float length, bool horizon
     const float end = CanvasEnd(canvas, horizontal);
     while (length >= float(w) && pen < end)
     {
-        Graphics::DrawImage(x, y, canvas, image, s);
+        draw(x, y, nullptr);
         pen += float(w);
         length -= float(w);
     }
@@ -421,6 +418,48 @@ int Tile(IImage* image, int offset, float x, float y, float length, bool horizon
     if (rest > 0 && pen < end)
         piece(0, rest);
     return Graphics::Draw_Done;
+}
+
+int Tile(IImage* image, int offset, float x, float y, float length, bool horizontal, const DrawState& state,
+         ICanvas* canvas)
+{
+    if (!image)
+        return Graphics::Draw_Nothing;
+    const DrawState s = BrushState(state);
+    return TileRun(horizontal ? image->GetWidth() : image->GetHeight(),
+                   horizontal ? image->GetHeight() : image->GetWidth(), offset, x, y, length, horizontal,
+                   canvas,
+                   [&](float px, float py, const Rect<int>* part)
+                   {
+                       DrawState p = s;
+                       if (part)
+                       {
+                           p.flags |= Graphics::DrawFlag_SourceRect;
+                           p.sourceRect = *part;
+                       }
+                       Graphics::DrawImage(px, py, canvas, image, p);
+                   });
+}
+
+int TileFrame(IImageList* list, int i, int offset, float x, float y, float length, bool horizontal,
+              const DrawState& state, ICanvas* canvas)
+{
+    if (!list || i < 0 || i >= list->Count())
+        return Graphics::Draw_Nothing;
+    const DrawState s = BrushState(state);
+    return TileRun(horizontal ? list->GetWidth(i) : list->GetHeight(i),
+                   horizontal ? list->GetHeight(i) : list->GetWidth(i), offset, x, y, length, horizontal,
+                   canvas,
+                   [&](float px, float py, const Rect<int>* part)
+                   {
+                       DrawState p = s;
+                       if (part)
+                       {
+                           p.flags |= Graphics::DrawFlag_SourceRect;
+                           p.sourceRect = *part;
+                       }
+                       list->DrawFrame(i, px, py, canvas, p);
+                   });
 }
 
 } // namespace
@@ -441,6 +480,18 @@ int TileImageVertically(IImage* image, float x, float y, float length, const Dra
                         ICanvas* canvas)
 {
     return Tile(image, 0, x, y, length, false, state, canvas);
+}
+
+int TileFrameHorizontally(IImageList* list, int i, int offset, float x, float y, float length,
+                          const DrawState& state, ICanvas* canvas)
+{
+    return TileFrame(list, i, offset, x, y, length, true, state, canvas);
+}
+
+int TileFrameVertically(IImageList* list, int i, int offset, float x, float y, float length,
+                        const DrawState& state, ICanvas* canvas)
+{
+    return TileFrame(list, i, offset, x, y, length, false, state, canvas);
 }
 
 } // namespace Kestrin

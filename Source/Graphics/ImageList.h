@@ -141,5 +141,13 @@ int TileImageVerticallyFrom(IImage* image, int offset, float x, float y, float l
                             Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
 int TileImageVertically(IImage* image, float x, float y, float length, const Graphics::DrawState& state,
                         Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
+// The same with frame i of a list (separate images or a film strip). 1 for a null list or a frame
+// the list lacks.
+int TileFrameHorizontally(IImageList* list, int i, int offset, float x, float y, float length,
+                          const Graphics::DrawState& state,
+                          Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
+int TileFrameVertically(IImageList* list, int i, int offset, float x, float y, float length,
+                        const Graphics::DrawState& state,
+                        Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas());
 
 } // namespace Kestrin

@@ -61,3 +61,13 @@ void DrawNodeFrame(SceneNode& node, IImageList* list, int index, const SceneNode
     const SceneNode::Rectf world = node.GetWorldRect();
     list->DrawFrame(index, world.x + offset.x, world.y + offset.y, GetCurrentCanvas(), state);
 }
+
+std::wstring Latin1Only(std::wstring_view text)
+{
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text)
+        if (c >= 0 && c <= 0xFF)
+            out += c;
+    return out;
+}

@@ -1,6 +1,9 @@
 #pragma once
 #include "Scene/SceneNode.h"
 
+#include <string>
+#include <string_view>
+
 namespace Kestrin
 {
 class IImageList;
@@ -24,6 +27,9 @@ void DrawNodeFrame(SceneNode& node, Kestrin::IImageList* list, int index, const 
 template <typename AlphaAt>
 bool HitTestNodePixels(SceneNode& node, const SceneNode::Vector2f& point, int alphaSensitivity,
                        AlphaAt alphaAt);
+
+// The text as the image fonts can show it: characters beyond U+00FF are left out.
+std::wstring Latin1Only(std::wstring_view text);
 
 // ---- inline ----
 

@@ -4,11 +4,16 @@
 #include "Framework/ValueResources.h"
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/BackgroundNode.h"
+#include "Scene/ButtonNode.h"
+#include "Scene/MeterNodes.h"
+#include "Scene/NodeGridNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNodeFactory.h"
 #include "Scene/ShapeNodes.h"
 #include "Scene/SpriteType.h"
 #include "Scene/StaticSpriteNode.h"
+#include "Scene/StyledTextSpriteNode.h"
+#include "Scene/TextSpriteNode.h"
 
 namespace
 {
@@ -31,7 +36,7 @@ constexpr NodeKind kNodeKinds[] = {
     {L"sceneref", &Make<SceneRefFactory>},
     {L"scenenode", &Make<BasicSceneNodeFactory>},
     {L"backgroundnode", &Make<BackgroundNodeFactory>},
-    {L"buttonnode", nullptr},
+    {L"buttonnode", &Make<ButtonNodeFactory>},
     {L"checkboxnode", nullptr},
     {L"listnode", nullptr},
     {L"radiobuttonnode", nullptr},
@@ -39,15 +44,15 @@ constexpr NodeKind kNodeKinds[] = {
     {L"slidernode", nullptr},
     {L"staticspritenode", &Make<StaticSpriteNodeFactory>},
     {L"texteditnode", nullptr},
-    {L"textspritenode", nullptr},
+    {L"textspritenode", &Make<TextSpriteNodeFactory>},
     {L"animatedspritenode", &Make<AnimatedSpriteNodeFactory>},
-    {L"meterbarnode", nullptr},
-    {L"discretemeterbarnode", nullptr},
-    {L"nodegridnode", nullptr},
+    {L"meterbarnode", &Make<MeterBarNodeFactory>},
+    {L"discretemeterbarnode", &Make<DiscreteMeterBarNodeFactory>},
+    {L"nodegridnode", &Make<NodeGridNodeFactory>},
     {L"rectnode", &Make<RectNodeFactory>},
     {L"ellipsenode", &Make<EllipseNodeFactory>},
-    {L"styledtextspritenode", nullptr},
-    {L"fractiontextmeternode", nullptr},
+    {L"styledtextspritenode", &Make<StyledTextSpriteNodeFactory>},
+    {L"fractiontextmeternode", &Make<FractionTextMeterNodeFactory>},
 };
 
 } // namespace

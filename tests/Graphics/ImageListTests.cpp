@@ -395,6 +395,40 @@ TEST(Tiling, VerticalAndEmptyImages)
     EXPECT_EQ(wide.calls.size(), 20u);
 }
 
+TEST(Tiling, AFrameOfAListOrAFilmStripTilesLikeAnImage)
+{
+    auto columns = [](IImageList* list, int frame, int offset)
+    {
+        auto target = Target(12, 1);
+        cImageCanvas canvas(*target);
+        const int answer = TileFrameHorizontally(list, frame, offset, 0, 0, 11, DrawState(), &canvas);
+        std::string out = std::to_string(answer) + ":";
+        for (int x = 0; x < 12; ++x)
+            out += target->GetPixel(x, 0) == kBackground ? '-' : char('0' + (target->GetPixel(x, 0) & 0xFF));
+        return out;
+    };
+    OwnedList list;
+    list.Add(CoordinateImage(3, 1));
+    list.Add(CoordinateImage(5, 1));
+    EXPECT_EQ(columns(&list.list, 1, 3), "0:34012340123-");
+    EXPECT_EQ(columns(&list.list, 2, 0), "1:------------");
+    EXPECT_EQ(columns(nullptr, 0, 0), "1:------------");
+    // The second frame of a strip two frames wide: the image's columns 5 to 9.
+    FilmStrip strip(CoordinateImage(10, 1), 2, 1);
+    EXPECT_EQ(columns(&strip, 1, 3), "0:89567895678-");
+    EXPECT_EQ(columns(&strip, 0, 0), "0:01234012340-");
+
+    FilmStrip rows(CoordinateImage(1, 6), 1, 2);
+    auto target = Target(1, 6);
+    cImageCanvas canvas(*target);
+    EXPECT_EQ(TileFrameVertically(&rows, 1, 1, 0, 0, 5, DrawState(), &canvas), 0);
+    std::string out;
+    for (int y = 0; y < 6; ++y)
+        out +=
+            target->GetPixel(0, y) == kBackground ? '-' : char('0' + ((target->GetPixel(0, y) >> 8) & 0xFF));
+    EXPECT_EQ(out, "45345-");
+}
+
 TEST(ThreeSlice, HitTestMapsThePointIntoItsPiece)
 {
     OwnedList brush;

@@ -1,0 +1,177 @@
+#pragma once
+// Layouts of the node kinds built from XML, with stand-in fonts, image lists and sounds defined in
+// the same groups: "testfont" (advance, lineHeight), "testimages" (count, width, height; pixel
+// (0, 0) of every image is clear with clearCorner="true"), "testsound", and the engine's own
+// "string" and "soundlist".
+#include "Base/XMLReader.h"
+#include "Framework/Audio.h"
+#include "Framework/ObjectDatabase.h"
+#include "Framework/ValueResources.h"
+#include "Graphics/Canvas.h"
+#include "Graphics/ImageList.h"
+#include "Platform/SoundResources.h"
+#include "Scene/SceneLayout.h"
+#include "Scene/SceneNode.h"
+#include "Scene/SceneResourceFactories.h"
+
+#include "Support/GraphicsFakes.h"
+#include "Support/ResourceTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace SceneTest
+{
+
+class TestFontFactory : public Kestrin::IResourceFactory
+{
+public:
+    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
+                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
+    {
+        auto* font = new Kestrin::ResourceWrapper<KestrinTest::FakeFont>(
+            source, name, element, element.GetInt(L"advance", 1), element.GetInt(L"lineHeight", 20));
+        if (element.HasAttribute(L"spaceAdvance"))
+            font->widths[L' '] = element.GetInt(L"spaceAdvance", 0);
+        return font;
+    }
+};
+
+class TestImagesFactory : public Kestrin::IResourceFactory
+{
+public:
+    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
+                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
+    {
+        auto* list = new Kestrin::ResourceWrapper<Kestrin::ImageList>(source, name, element);
+        const int w = element.GetInt(L"width", 10);
+        const int h = element.GetInt(L"height", 10);
+        for (int i = 0; i < element.GetInt(L"count", 1); ++i)
+        {
+            auto image = KestrinTest::FilledImage(w, h, 0xFF000000u | uint32_t(i));
+            if (element.GetBool(L"clearCorner", false))
+                image->Pixels()[0] = 0;
+            list->AddOwnedImage(image.release());
+        }
+        return list;
+    }
+};
+
+class FakeSound : public Kestrin::ISound
+{
+public:
+    int GetCategory() const override { return 0; }
+    float GetVolume() const override { return 1.0f; }
+    float GetRate() const override { return 1.0f; }
+    float GetPan() const override { return 0.0f; }
+    int GetPlayCount() const override { return 1; }
+};
+
+class TestSoundFactory : public Kestrin::IResourceFactory
+{
+public:
+    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
+                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
+    {
+        return new Kestrin::ResourceWrapper<FakeSound>(source, name, element);
+    }
+};
+
+// Notes each broadcast its own handler sees, as "<message> <object name>".
+class NotingDatabase : public Kestrin::ObjectDatabase
+{
+public:
+    void HandleMessage(const Kestrin::Message& message) override
+    {
+        Kestrin::Object* object = GetObject(message.handle);
+        const Kestrin::NameId name = object ? object->GetName() : Kestrin::NameId();
+        notes.push_back(std::string(message.name.c_str()) + " " + (name ? name.c_str() : "?"));
+    }
+    std::vector<std::string> notes;
+};
+
+class NodeKindTest : public KestrinTest::ResourceTest
+{
+protected:
+    NodeKindTest()
+    {
+        RegisterSceneResourceFactories(*manager);
+        manager->RegisterFactory(L"testfont", new TestFontFactory);
+        manager->RegisterFactory(L"testimages", new TestImagesFactory);
+        manager->RegisterFactory(L"testsound", new TestSoundFactory);
+        manager->RegisterFactory(L"string", new Kestrin::StringResourceFactory);
+        manager->RegisterFactory(L"soundlist", new Kestrin::SoundListResourceFactory);
+        Kestrin::SetTopObjectDatabase(&database);
+        Kestrin::Graphics::SetCurrentCanvas(&canvas);
+        canvas.offersText = true;
+        canvas.bounds = {0, 0, 800, 600};
+        Kestrin::SetSoundPlayer([this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&,
+                                       Kestrin::ISoundChannel**) { played.push_back(SoundName(sound)); });
+        root = new SceneNode;
+        root->SetSize(800, 600);
+        database.AddObject(root);
+    }
+    ~NodeKindTest() override
+    {
+        Kestrin::SetSoundPlayer(nullptr);
+        Kestrin::Graphics::SetCurrentCanvas(nullptr);
+        Kestrin::SetTopObjectDatabase(nullptr);
+    }
+
+    // Loads a group of resources (the text inside <resources>).
+    void Resources(const std::string& content)
+    {
+        const std::wstring group = L"G" + std::to_wstring(++m_groups);
+        LoadText(group, "<resources>" + content + "</resources>");
+    }
+    // Builds a one-layout group and instantiates the layout under the root, refreshed.
+    SceneNode* Build(const std::string& nodeXml, const std::string& resources = "")
+    {
+        const std::string name = "L" + std::to_string(m_groups + 1);
+        Resources(resources + "<scenelayout name=\"" + name + "\">" + nodeXml + "</scenelayout>");
+        const SceneLayout* layout = GetSceneLayoutByString(name).second;
+        EXPECT_NE(layout, nullptr) << nodeXml;
+        if (!layout)
+            return nullptr;
+        SceneNode* node = layout->Instantiate(database, root);
+        root->RefreshTree();
+        return node;
+    }
+    template <typename T> T* BuildAs(const std::string& nodeXml, const std::string& resources = "")
+    {
+        SceneNode* node = Build(nodeXml, resources);
+        auto* typed = dynamic_cast<T*>(node);
+        EXPECT_NE(typed, nullptr) << nodeXml;
+        return typed;
+    }
+
+    // The recorded calls of one kind ("Text", "Image"...).
+    std::vector<KestrinTest::CanvasCall> Calls(const std::string& what) const
+    {
+        std::vector<KestrinTest::CanvasCall> out;
+        for (const auto& call : canvas.calls)
+            if (call.what == what)
+                out.push_back(call);
+        return out;
+    }
+
+    std::string SoundName(Kestrin::ISound* sound) const
+    {
+        auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
+        return descriptor ? descriptor->GetName().c_str() : "?";
+    }
+
+    KestrinTest::RecordingCanvas canvas;
+    std::vector<std::string> played;
+    // Before the database, which deletes the nodes.
+    NotingDatabase database;
+    SceneNode* root = nullptr;
+
+private:
+    int m_groups = 0;
+};
+
+} // namespace SceneTest
