@@ -81,8 +81,20 @@ protected:
         RegisterFactories(*resources);
     }
 
+    // From now on sounds are not played but their names recorded in `played`.
+    void RecordSounds()
+    {
+        Kestrin::SetSoundPlayer(
+            [this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
+            {
+                auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
+                played.push_back(descriptor ? descriptor->GetName().c_str() : "?");
+            });
+    }
+
     ~ScreenFixture() override
     {
+        Kestrin::SetSoundPlayer(&Kestrin::PlaySoundOnPlatform);
         // Screens first: a loading screen's worker still uses the resources and the files.
         looper.reset();
         MusicManager::Instance().ReleaseChannels();
@@ -148,6 +160,7 @@ protected:
     KestrinTest::FakeGraphicsFactory factory{journal};
     KestrinTest::ErrorBoxRecorder boxes;
     KestrinTest::LogCapture log;
+    std::vector<std::string> played;
     std::unique_ptr<Kestrin::Looper> looper = std::make_unique<Kestrin::Looper>();
 };
 
