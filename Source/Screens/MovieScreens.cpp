@@ -7,6 +7,7 @@
 #include "Game/MusicManager.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Looper.h"
+#include "UI/Layout.h"
 #include "UI/UIServices.h"
 
 #include <algorithm>
@@ -162,7 +163,13 @@ void IntroMovieMode::OnWindowModeChanged()
 void StaticSplashScreenMode::Enter()
 {
     AddObject(new Kestrin::KeyboardFocusController);
-    m_group.Load();
+    if (m_group.Load())
+    {
+        if (const Kestrin::Layout* layout = Kestrin::GetLayoutByName("LoadingMode").second)
+            layout->CreateObjects();
+        else
+            m_group.ShowError(L"layout LoadingMode not found");
+    }
     const auto* time = Kestrin::GetFloatValueByName("PublisherDisplayTime");
     if (!time)
         Kestrin::LogPrintf("StaticSplashScreenMode: no float \"PublisherDisplayTime\" in Loading; the splash "

@@ -96,11 +96,15 @@ TEST_F(Movies, TheSplashStaysForItsDisplayTime)
     {
         const char* group; // null: no file
         int steps;
-        int boxes;
+        const wchar_t* box; // null: none
+        size_t objects;     // the focus controller and the layout's widgets
     };
     for (const Case& c :
-         {Case{"<resources><float name=\"PublisherDisplayTime\" value=\"2.5\"/></resources>", 125, 0},
-          Case{"<resources/>", 100, 0}, Case{nullptr, 100, 1}})
+         {Case{"<resources><float name=\"PublisherDisplayTime\" value=\"2.5\"/>"
+               "<layout name=\"LoadingMode\"><imagesprite x=\"0\" y=\"0\"/></layout></resources>",
+               125, nullptr, 2},
+          Case{"<resources/>", 100, L"layout LoadingMode not found", 1},
+          Case{nullptr, 100, L"file doesn't exist", 1}})
     {
         SCOPED_TRACE(c.group ? c.group : "no group file");
         std::filesystem::remove(data.Path() + "/data/groups/Loading.xml");
@@ -108,20 +112,23 @@ TEST_F(Movies, TheSplashStaysForItsDisplayTime)
             AddGroup("Loading", c.group);
         looper.reset();
         looper = std::make_unique<Looper>();
-        delete ResourceManager::Instance();
-        RegisterResourceFactories(*ResourceManager::Instance());
+        ResetResources();
         boxes.boxes.clear();
 
-        Show(new StaticSplashScreenMode);
+        EXPECT_EQ(Show(new StaticSplashScreenMode)->GetTableSize(), c.objects);
         Steps(c.steps - 1);
         EXPECT_TRUE(Requests().empty());
         Steps(1);
         ASSERT_EQ(Requests(), (std::vector<Queued>{{0, "IntroMovieMode"}}));
         EXPECT_FALSE(QueuedAs<IntroMovieMode>(0)->IsStartupIntro());
-        EXPECT_EQ(boxes.boxes.size(), size_t(c.boxes));
+        ASSERT_EQ(boxes.boxes.size(), c.box ? 1u : 0u);
+        if (c.box)
+        {
+            EXPECT_EQ(boxes.boxes[0].caption,
+                      L"There was an error loading Loading.xml. Fix the problem and press F5 to reload");
+            EXPECT_EQ(boxes.boxes[0].text, c.box);
+        }
     }
-    EXPECT_EQ(boxes.boxes[0].caption,
-              L"There was an error loading Loading.xml. Fix the problem and press F5 to reload");
     EXPECT_NE(log.Text().find("no float \"PublisherDisplayTime\""), std::string::npos);
 }
 

@@ -4,15 +4,19 @@
 // on the null device, a looper of the test's own whose request queue the tests read, the fake
 // clock, and every error box and log line recorded.
 #include "Base/Random.h"
+#include "Base/Text.h"
 #include "Framework/AccountManager.h"
 #include "Framework/Paths.h"
 #include "Framework/ResourceManager.h"
 #include "Framework/TypeName.h"
+#include "Game/GameText.h"
 #include "Game/MusicManager.h"
 #include "Platform/Display.h"
 #include "Platform/Looper.h"
+#include "Platform/Platform.h"
 #include "Platform/ResourceFactories.h"
 #include "Platform/Win32/Win32FileSystem.h"
+#include "Scene/SceneNode.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 #include "UI/UIResourceFactories.h"
 
@@ -64,14 +68,53 @@ protected:
         Kestrin::ApplyDisplaySettings(windowed, false);
         Start(); // audio on the null device
 
+        RegisterAllFactories();
+    }
+
+    // A fresh resource manager with every factory the game has.
+    void ResetResources()
+    {
+        delete Kestrin::ResourceManager::Instance();
+        RegisterAllFactories();
+    }
+    static void RegisterAllFactories()
+    {
         Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
         Kestrin::RegisterResourceFactories(*resources);
         Kestrin::RegisterUIResourceFactories(*resources);
         RegisterFactories(*resources);
     }
 
+    // The committed data tree instead of the test's own, with the groups every screen relies on
+    // loaded: the game's text and the shared "resources".
+    void UseCommittedData()
+    {
+        Kestrin::IFileSystem* old = Kestrin::GetFileSystem();
+        auto* files = new Kestrin::Win32FileSystem;
+        const std::wstring root = Kestrin::FromUtf8(KESTRIN_SOURCE_DIR) + L"/data";
+        files->AddPartition(0, new Kestrin::Win32FileSystemPartition(root));
+        files->AddPartition(1, new Kestrin::Win32FileSystemPartition(root));
+        files->AddPartition(2, new Kestrin::Win32FileSystemPartition(user.WidePath()));
+        delete old;
+        ResetResources();
+        LoadGameText();
+        Kestrin::ResourceManager::Instance()->LoadFile(L"resources", nullptr, true);
+    }
+
+    // From now on sounds are not played but their names recorded in `played`.
+    void RecordSounds()
+    {
+        Kestrin::SetSoundPlayer(
+            [this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
+            {
+                auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
+                played.push_back(descriptor ? descriptor->GetName().c_str() : "?");
+            });
+    }
+
     ~ScreenFixture() override
     {
+        Kestrin::SetSoundPlayer(&Kestrin::PlaySoundOnPlatform);
         // Screens first: a loading screen's worker still uses the resources and the files.
         looper.reset();
         MusicManager::Instance().ReleaseChannels();
@@ -127,6 +170,21 @@ protected:
             looper->UpdateAll(dt);
         }
     }
+    // Input through the main loop's road, as the window delivers it.
+    void Send(int type, int x, int y, int value = 0)
+    {
+        looper->HandleInputEvent(Kestrin::InputEvent{type, x, y, value});
+    }
+    // A left click in the middle of the node as it was last refreshed.
+    void ClickNode(SceneNode* node)
+    {
+        ASSERT_NE(node, nullptr);
+        const SceneNode::Rectf rect = node->GetWorldRect();
+        const int x = int(rect.x + rect.w / 2), y = int(rect.y + rect.h / 2);
+        Send(Kestrin::InputEvent_MouseMove, x, y);
+        Send(Kestrin::InputEvent_ButtonDown, x, y, 0);
+        Send(Kestrin::InputEvent_ButtonUp, x, y, 0);
+    }
     Kestrin::ApplicationMode* Top() const { return looper->GetTopMode(); }
 
     KestrinTest::TempFolder data; // data/ below it is the data tree
@@ -137,6 +195,7 @@ protected:
     KestrinTest::FakeGraphicsFactory factory{journal};
     KestrinTest::ErrorBoxRecorder boxes;
     KestrinTest::LogCapture log;
+    std::vector<std::string> played;
     std::unique_ptr<Kestrin::Looper> looper = std::make_unique<Kestrin::Looper>();
 };
 
