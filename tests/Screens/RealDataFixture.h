@@ -1,10 +1,7 @@
 #pragma once
-// The screens over the committed data tree (read only): the text table and the start-up group
-// "resources" loaded, the player's folder a fresh temporary one. Clicks go through the top
-// screen's input, so a disabled or hidden button takes none.
-#include "Base/Text.h"
+// The screens over the committed data tree with the text table and "resources" loaded. Clicks go
+// through the top screen's input, so a disabled or hidden button takes none.
 #include "Framework/ObjectDatabase.h"
-#include "Game/GameText.h"
 #include "Scene/ButtonNode.h"
 
 #include "ScreenTestSupport.h"
@@ -17,17 +14,7 @@ namespace ScreenTest
 class RealDataFixture : public ScreenFixture
 {
 protected:
-    RealDataFixture()
-    {
-        delete Kestrin::GetFileSystem();
-        const std::wstring tree = Kestrin::FromUtf8(KESTRIN_SOURCE_DIR "/data");
-        auto* files = new Kestrin::Win32FileSystem;
-        files->AddPartition(0, new Kestrin::Win32FileSystemPartition(tree));
-        files->AddPartition(1, new Kestrin::Win32FileSystemPartition(tree));
-        files->AddPartition(2, new Kestrin::Win32FileSystemPartition(user.WidePath()));
-        LoadGameText();
-        Kestrin::ResourceManager::Instance()->LoadFile(L"resources", nullptr, true);
-    }
+    RealDataFixture() { UseCommittedData(); }
 
     // Pushed and entered.
     template <typename T> T* Show(T* screen)
