@@ -25,6 +25,14 @@ void ApplyNodeClip(const SceneNode& node, Graphics::DrawState& state)
         state.clipRect, {TruncToInt(clip.x), TruncToInt(clip.y), TruncToInt(clip.w), TruncToInt(clip.h)});
 }
 
+Graphics::DrawState NodeImageState(SceneNode& node)
+{
+    Graphics::DrawState state = Graphics::CurrentDrawState();
+    state.imageColor.a = node.GetWorldColor().a;
+    ApplyNodeClip(node, state);
+    return state;
+}
+
 void DrawNodeFrame(SceneNode& node, IImageList* list, int index, const SceneNode::Vector2f& offset)
 {
     using namespace Kestrin::Graphics;

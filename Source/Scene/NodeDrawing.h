@@ -15,6 +15,9 @@ struct DrawState;
 
 // The node's source rectangle, when it has one, narrows the state's clip rectangle (whole pixels).
 void ApplyNodeClip(const SceneNode& node, Kestrin::Graphics::DrawState& state);
+// The current draw state for the node's images and brushes: not tinted, but with the node's world
+// alpha, and clipped to its source rectangle.
+Kestrin::Graphics::DrawState NodeImageState(SceneNode& node);
 
 // Frame i of an image list drawn over a node like SceneNode::DrawImage draws an image (world
 // rectangle, colour, scale, turn, clip), whether the list holds separate images or is a film strip.

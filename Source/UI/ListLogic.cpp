@@ -63,6 +63,14 @@ int FindListRowAt(const ListGeometry& g, int first, int count, float x, float y)
     return -1;
 }
 
+ColorF GetListRowColor(bool isSelected, bool focused, bool keyboardMode, const ColorF& color,
+                       const ColorF& selectedColor)
+{
+    if (!isSelected)
+        return color;
+    return focused && keyboardMode ? ColorF(0.0f, 1.0f, 1.0f, 1.0f) : selectedColor;
+}
+
 ListKeyOutcome ApplyListKey(int key, bool& keyboardMode, int selected, int first, int count,
                             const ListGeometry& geometry)
 {

@@ -3,11 +3,21 @@
 // frame, which rows are whole, which row a point hits, and what the keys do.
 #include "Base/Geometry.h"
 
+#include <cstdint>
+#include <string>
+
 namespace Kestrin
 {
 
 class Font;
 class IImageList;
+
+struct ListItem
+{
+    std::wstring text;
+    // The owner's own word, kept with the row.
+    uint32_t data = 0;
+};
 
 struct ListGeometry
 {
@@ -29,6 +39,13 @@ int GetListVisibleRowCount(const ListGeometry& geometry, int first, int count);
 // The first row from `first` on whose rectangle holds the point (left and top edges inside); -1
 // for none. Rows below the content have no height and are never hit.
 int FindListRowAt(const ListGeometry& geometry, int first, int count, float x, float y);
+
+// A row's text colour: the selected row cyan while the focused list is in keyboard mode, else in
+// the selected colour; the others in the list's colour.
+ColorF GetListRowColor(bool isSelected, bool focused, bool keyboardMode, const ColorF& color,
+                       const ColorF& selectedColor);
+// The wash over a focused list that is not in keyboard mode.
+inline constexpr float ListFocusWashAlpha = 0.15f;
 
 // What a key does to a focused list of `count` items (nothing without items). Key_KeyboardMode
 // enters the keyboard mode; in it, Key_KeyboardMode or Key_KeyboardModeLeave leaves it, and Up and

@@ -107,7 +107,7 @@ void ListObject::Draw()
     if (focused && !m_active)
     {
         DrawState fill = GetDefaultDrawState();
-        fill.color = ColorF(1.0f, 1.0f, 1.0f, 0.15f);
+        fill.color = ColorF(1.0f, 1.0f, 1.0f, ListFocusWashAlpha);
         FillRect(bounds, fill, canvas);
     }
     if (!GetFont())
@@ -121,10 +121,7 @@ void ListObject::Draw()
         const Rect<float> row = GetListRowRect(geometry, i, m_first);
         if (row.h <= 0.0f)
             break; // rows are clipped to themselves: nothing shows below the content
-        if (i == m_selected)
-            text.color = focused && m_active ? ColorF(0.0f, 1.0f, 1.0f, 1.0f) : m_selectedTextColor;
-        else
-            text.color = GetColor();
+        text.color = GetListRowColor(i == m_selected, focused, m_active, GetColor(), m_selectedTextColor);
         const Rect<int> clip(TruncToInt(row.x), TruncToInt(row.y), TruncToInt(row.w), TruncToInt(row.h));
         DrawText(m_items[size_t(i)].text.c_str(), row.x, row.y, text, canvas, &clip);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // A framed box of one-line text rows with one selected row.
 #include "UI/ControlObject.h"
+#include "UI/ListLogic.h"
 
 #include <cstdint>
 #include <string>
@@ -10,17 +11,11 @@ namespace Kestrin
 {
 
 class IImageList;
-struct ListGeometry;
 
 class ListObject : public ControlObject
 {
 public:
-    struct Item
-    {
-        std::wstring text;
-        // The owner's own word, kept with the row.
-        uint32_t data = 0;
-    };
+    using Item = ListItem;
 
     // The rows in the font, in textColor (the control's colour) and the selected one in
     // selectedTextColor.
