@@ -19,16 +19,7 @@ ButtonNode::ButtonNode(const ColorF& textColor, const wchar_t* text, NameId name
                        IImageList* images, float width, Font* font)
     : ClickableNode(name, ButtonImageForm, images, text ? text : L"")
 {
-    SetColor(textColor);
-    SetFont(font);
-    SetVisible(true);
-    const ControlSize size = MeasureControl(images, ButtonImageForm, width, font, Latin1Only(GetText()));
-    // A caption alone is centred on the position given.
-    if (size.centred)
-        SetPosition(position.x - size.width * 0.5f, position.y - size.height * 0.5f);
-    else
-        SetPosition(position.x, position.y);
-    SetSize(size.width, size.height);
+    Place(textColor, font, position, width, true);
 }
 
 void ButtonNode::Click()

@@ -1,18 +1,10 @@
 #pragma once
 #include "Base/Signal.h"
-#include "Framework/Names.h"
 #include "Scene/ClickableNode.h"
 #include "Scene/SceneNodeFactory.h"
 
 #include <cstdint>
 #include <string>
-
-namespace Kestrin
-{
-class Font;
-class IImageList;
-class SoundList;
-} // namespace Kestrin
 
 // The push button of scene layouts: one image per visual state (or three per state as a
 // three-slice brush), an optional caption centred in the node's colour, the sounds "Hot" and

@@ -16,12 +16,7 @@ CheckBoxNode::CheckBoxNode(const ColorF& textColor, NameId name, const Vector2f&
                            float width, const wchar_t* text, Font* font)
     : ClickableNode(name, CheckBoxImageForm, images, L"")
 {
-    SetColor(textColor);
-    SetFont(font);
-    SetVisible(true);
-    SetPosition(position.x, position.y);
-    const ControlSize size = MeasureControl(images, CheckBoxImageForm, width, nullptr, L"");
-    SetSize(size.width, size.height);
+    Place(textColor, font, position, width, false);
     LayoutLabel(text ? text : L"");
 }
 

@@ -15,6 +15,22 @@ ClickableNode::ClickableNode(NameId name, const ControlImageForm& form, IImageLi
 {
 }
 
+void ClickableNode::Place(const ColorF& color, Font* font, const Vector2f& position, float width,
+                          bool captionSizes)
+{
+    SetColor(color);
+    SetFont(font);
+    SetVisible(true);
+    const ControlSize size =
+        MeasureControl(m_images, m_form, width, captionSizes ? font : nullptr, Latin1Only(m_text));
+    // A caption alone is centred on the position given.
+    if (size.centred)
+        SetPosition(position.x - size.width * 0.5f, position.y - size.height * 0.5f);
+    else
+        SetPosition(position.x, position.y);
+    SetSize(size.width, size.height);
+}
+
 int ClickableNode::GetStateIndex()
 {
     return GetControlStateIndex(IsEnabled(), HasMouseCapture(), m_hot, HasFocus(this),

@@ -50,6 +50,10 @@ public:
     Kestrin::MessageResult OnMouseUp(Kestrin::MouseButton button, int x, int y) override;
 
 protected:
+    // Colours, font and place. Sized by the images in the node's form; without images, a node whose
+    // caption sizes it takes the caption's size in the font, centred on the position; else 0 x 0.
+    void Place(const Kestrin::ColorF& color, Kestrin::Font* font, const Vector2f& position, float width,
+               bool captionSizes);
     // What a click does.
     virtual void Act() = 0;
     // The pointer came over the node (true) or left it (false).

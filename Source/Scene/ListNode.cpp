@@ -25,37 +25,22 @@ ListNode::ListNode(const ColorF& textColor, const ColorF& selectedTextColor, Nam
     SetSize(width, height);
 }
 
-void ListNode::AddItem(const std::wstring& text, uint32_t data)
-{
-    m_items.push_back({text, data});
-}
-
-void ListNode::ClearItems()
-{
-    m_items.clear();
-    m_selected = -1;
-    m_first = 0;
-}
-
 std::wstring ListNode::GetItemText(int i) const
 {
-    return i >= 0 && i < GetItemCount() ? m_items[size_t(i)].text : std::wstring();
+    const ListItem* item = m_rows.Find(i);
+    return item ? item->text : std::wstring();
 }
 
 uint32_t ListNode::GetItemData(int i) const
 {
-    return i >= 0 && i < GetItemCount() ? m_items[size_t(i)].data : 0;
+    const ListItem* item = m_rows.Find(i);
+    return item ? item->data : 0;
 }
 
 void ListNode::SetSelection(int index)
 {
-    m_selected = index;
+    m_rows.selected = index;
     Broadcast(Names::ListSelectionChange);
-}
-
-void ListNode::ScrollDownOne()
-{
-    m_first = std::max(0, std::min(m_first + 1, GetItemCount() - 1));
 }
 
 ListGeometry ListNode::Geometry()
@@ -70,24 +55,24 @@ SceneNode::Rectf ListNode::GetClientRect()
 
 SceneNode::Rectf ListNode::GetRowRect(int i)
 {
-    return GetListRowRect(Geometry(), i, m_first);
+    return GetListRowRect(Geometry(), i, m_rows.first);
 }
 
 int ListNode::GetVisibleRowCount()
 {
-    return GetListVisibleRowCount(Geometry(), m_first, GetItemCount());
+    return GetListVisibleRowCount(Geometry(), m_rows.first, GetItemCount());
 }
 
 void ListNode::HandleMessage(const Message& message)
 {
     if (message.name == Names::LostFocus)
-        m_keyboardMode = false;
+        m_rows.keyboardMode = false;
     SceneNode::HandleMessage(message);
 }
 
 MessageResult ListNode::OnMouseDown(MouseButton, int x, int y)
 {
-    const int row = FindListRowAt(Geometry(), m_first, GetItemCount(), float(x), float(y));
+    const int row = m_rows.RowAt(Geometry(), float(x), float(y));
     if (row < 0)
         return MessageResult::NotHandled;
     SetSelection(row);
@@ -98,9 +83,7 @@ MessageResult ListNode::OnKeyDown(int key)
 {
     if (!HasFocus(this))
         return MessageResult::NotHandled;
-    const ListKeyOutcome outcome =
-        ApplyListKey(key, m_keyboardMode, m_selected, m_first, GetItemCount(), Geometry());
-    m_first = outcome.first;
+    const ListKeyOutcome outcome = m_rows.OnKey(key, Geometry());
     if (outcome.select >= 0)
         SetSelection(outcome.select);
     return outcome.handled ? MessageResult::Handled : MessageResult::NotHandled;
@@ -114,11 +97,10 @@ void ListNode::Draw(const Vector2f& offset)
     ICanvas* canvas = GetCurrentCanvas();
     const Rectf world = GetWorldRect();
     const float alpha = GetWorldColor().a;
-    const DrawState state = NodeImageState(*this);
-    DrawNineSlice(m_frame, 0, world.x + offset.x, world.y + offset.y, world.w, world.h, state, canvas);
+    const DrawState state = DrawNodeNineSlice(*this, m_frame, offset);
 
     const bool focused = HasFocus(this);
-    if (focused && !m_keyboardMode)
+    if (focused && !m_rows.keyboardMode)
     {
         DrawState fill = state;
         fill.color = ColorF(1.0f, 1.0f, 1.0f, ListFocusWashAlpha);
@@ -130,13 +112,13 @@ void ListNode::Draw(const Vector2f& offset)
     DrawState text = state;
     text.font = GetFont();
     text.textMode = GetTextMode();
-    for (int i = std::max(m_first, 0); i < GetItemCount(); ++i)
+    for (int i = std::max(m_rows.first, 0); i < GetItemCount(); ++i)
     {
-        const Rectf row = GetListRowRect(geometry, i, m_first);
-        text.color =
-            GetListRowColor(i == m_selected, focused, m_keyboardMode, GetWorldColor(), m_selectedTextColor);
+        const Rectf row = GetListRowRect(geometry, i, m_rows.first);
+        text.color = GetListRowColor(i == m_rows.selected, focused, m_rows.keyboardMode, GetWorldColor(),
+                                     m_selectedTextColor);
         text.color.a = alpha;
-        DrawText(Latin1Only(m_items[size_t(i)].text).c_str(), row.x + offset.x, row.y + offset.y, text,
+        DrawText(Latin1Only(m_rows.items[size_t(i)].text).c_str(), row.x + offset.x, row.y + offset.y, text,
                  canvas);
     }
 }

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace Kestrin
 {
@@ -26,22 +25,22 @@ public:
              const Vector2f& position, Kestrin::IImageList* frame, float width, float height,
              Kestrin::Font* font);
 
-    void AddItem(const std::wstring& text, uint32_t data = 0);
+    void AddItem(const std::wstring& text, uint32_t data = 0) { m_rows.AddItem(text, data); }
     // No items, nothing selected, the first row on top.
-    void ClearItems();
-    int GetItemCount() const { return int(m_items.size()); }
+    void ClearItems() { m_rows.Clear(); }
+    int GetItemCount() const { return m_rows.GetCount(); }
     // Empty and 0 outside the items.
     std::wstring GetItemText(int i) const;
     uint32_t GetItemData(int i) const;
 
     // Broadcasts "ListSelectionChange", also when the index stayed.
     void SetSelection(int index);
-    int GetSelection() const { return m_selected; }
-    int GetFirstVisible() const { return m_first; }
-    void SetFirstVisible(int first) { m_first = first; }
+    int GetSelection() const { return m_rows.selected; }
+    int GetFirstVisible() const { return m_rows.first; }
+    void SetFirstVisible(int first) { m_rows.first = first; }
     // One row further down, at most to the last item.
-    void ScrollDownOne();
-    bool IsKeyboardMode() const { return m_keyboardMode; }
+    void ScrollDownOne() { m_rows.ScrollDownOne(); }
+    bool IsKeyboardMode() const { return m_rows.keyboardMode; }
     void SetSelectedTextColor(const Kestrin::ColorF& color) { m_selectedTextColor = color; }
     const Kestrin::ColorF& GetSelectedTextColor() const { return m_selectedTextColor; }
 
@@ -59,17 +58,14 @@ public:
     Kestrin::MessageResult OnMouseDown(Kestrin::MouseButton button, int x, int y) override;
     Kestrin::MessageResult OnKeyDown(int key) override;
     // Only with items.
-    bool AcceptsFocus() override { return !m_items.empty(); }
+    bool AcceptsFocus() override { return m_rows.GetCount() > 0; }
 
 private:
     Kestrin::ListGeometry Geometry();
 
     Kestrin::IImageList* m_frame;
     Kestrin::ColorF m_selectedTextColor;
-    std::vector<Kestrin::ListItem> m_items;
-    int m_selected = -1;
-    int m_first = 0;
-    bool m_keyboardMode = false;
+    Kestrin::ListRows m_rows;
 };
 
 class ListNodeDescriptor : public SceneNodeDescriptor

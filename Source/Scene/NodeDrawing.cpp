@@ -33,6 +33,15 @@ Graphics::DrawState NodeImageState(SceneNode& node)
     return state;
 }
 
+Graphics::DrawState DrawNodeNineSlice(SceneNode& node, IImageList* pieces, const SceneNode::Vector2f& offset)
+{
+    const Graphics::DrawState state = NodeImageState(node);
+    const SceneNode::Rectf world = node.GetWorldRect();
+    DrawNineSlice(pieces, 0, world.x + offset.x, world.y + offset.y, world.w, world.h, state,
+                  Graphics::GetCurrentCanvas());
+    return state;
+}
+
 void DrawNodeFrame(SceneNode& node, IImageList* list, int index, const SceneNode::Vector2f& offset)
 {
     using namespace Kestrin::Graphics;

@@ -15,12 +15,7 @@ RadioButtonNode::RadioButtonNode(const ColorF& textColor, NameId group, NameId n
                                  IImageList* images, float width, const wchar_t* text, Font* font)
     : ClickableNode(name, RadioButtonImageForm, images, text ? text : L""), m_group(group)
 {
-    SetColor(textColor);
-    SetFont(font);
-    SetVisible(true);
-    SetPosition(position.x, position.y);
-    const ControlSize size = MeasureControl(images, RadioButtonImageForm, width, nullptr, L"");
-    SetSize(size.width, size.height);
+    Place(textColor, font, position, width, false);
 }
 
 NameId RadioButtonNode::GetRole() const

@@ -33,17 +33,10 @@ MessageResult TextEditNode::OnKeyDown(int key)
 {
     if (!HasFocus(this))
         return MessageResult::NotHandled;
-    switch (m_core.OnKey(key, GetKeyModifiers()))
-    {
-    case TextEditCore::KeyResult::Edited:
+    const TextEditCore::KeyResult result = m_core.OnKey(key, GetKeyModifiers());
+    if (result == TextEditCore::KeyResult::Edited)
         Broadcast(Names::TextEditChange);
-        return MessageResult::Handled;
-    case TextEditCore::KeyResult::Refused:
-        return MessageResult::Handled;
-    case TextEditCore::KeyResult::NotHandled:
-        break;
-    }
-    return MessageResult::NotHandled;
+    return TextEditCore::Answer(result);
 }
 
 MessageResult TextEditNode::OnMouseDown(MouseButton, int x, int y)
@@ -65,8 +58,7 @@ void TextEditNode::Draw(const Vector2f& offset)
     const Rectf world = GetWorldRect();
     const float x = world.x + offset.x;
     const float y = world.y + offset.y;
-    const DrawState state = NodeImageState(*this);
-    DrawNineSlice(m_fieldImages, 0, x, y, world.w, world.h, state, canvas);
+    const DrawState state = DrawNodeNineSlice(*this, m_fieldImages, offset);
 
     // The text is clipped to the text area (and the node's source rectangle).
     const Rectf area = m_core.GetTextArea();
@@ -103,8 +95,8 @@ SceneNode* TextEditNodeFactory::Create(const SceneNodeDescriptor& descriptor)
     auto* node = new TextEditNode({0.0f, 0.0f}, GetResource<IImageList>(d.fieldImages).second,
                                   GetImage(d.cursorImage).second, d.width, GetFontById(d.font).second,
                                   ColorF(1.0f, 1.0f, 1.0f, 1.0f));
-    node->SetMaxCharacters(d.maxCharacters);
+    node->GetEditor().maxCharacters = d.maxCharacters;
     node->SetText(L"");
-    node->SetMaxStringWidth(d.maxStringWidth);
+    node->GetEditor().maxStringWidth = d.maxStringWidth;
     return node;
 }

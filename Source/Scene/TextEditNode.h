@@ -26,12 +26,8 @@ public:
     // Cut to the length limit; the caret kept within the text and in view.
     void SetText(const std::wstring& text) { m_core.SetText(text); }
     const std::wstring& GetText() const { return m_core.GetText(); }
-    // -1: no limit.
-    void SetMaxCharacters(int count) { m_core.maxCharacters = count; }
-    int GetMaxCharacters() const { return m_core.maxCharacters; }
-    void SetMaxStringWidth(int pixels) { m_core.maxStringWidth = pixels; }
-    int GetMaxStringWidth() const { return m_core.maxStringWidth; }
-    const Kestrin::TextEditCore& GetEditor() const { return m_core; }
+    // The limits (maxCharacters, maxStringWidth), the caret and the scroll.
+    Kestrin::TextEditCore& GetEditor() { return m_core; }
 
     // Advances the caret's blink.
     void Update(float dt) override;

@@ -116,4 +116,33 @@ ListKeyOutcome ApplyListKey(int key, bool& keyboardMode, int selected, int first
     return outcome;
 }
 
+void ListRows::Clear()
+{
+    items.clear();
+    selected = -1;
+    first = 0;
+}
+
+const ListItem* ListRows::Find(int i) const
+{
+    return i >= 0 && i < GetCount() ? &items[size_t(i)] : nullptr;
+}
+
+void ListRows::ScrollDownOne()
+{
+    first = std::max(0, std::min(first + 1, GetCount() - 1));
+}
+
+int ListRows::RowAt(const ListGeometry& geometry, float x, float y) const
+{
+    return FindListRowAt(geometry, first, GetCount(), x, y);
+}
+
+ListKeyOutcome ListRows::OnKey(int key, const ListGeometry& geometry)
+{
+    const ListKeyOutcome outcome = ApplyListKey(key, keyboardMode, selected, first, GetCount(), geometry);
+    first = outcome.first;
+    return outcome;
+}
+
 } // namespace Kestrin

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Kestrin
 {
@@ -61,5 +62,30 @@ struct ListKeyOutcome
 };
 ListKeyOutcome ApplyListKey(int key, bool& keyboardMode, int selected, int first, int count,
                             const ListGeometry& geometry);
+
+// The rows of a list and the choice among them: what the list node and the list object hold alike.
+// The list itself tells the selection changes it is handed.
+class ListRows
+{
+public:
+    void AddItem(const std::wstring& text, uint32_t data) { items.push_back({text, data}); }
+    // No items, nothing selected, the first row on top.
+    void Clear();
+    int GetCount() const { return int(items.size()); }
+    // Null outside the items.
+    const ListItem* Find(int i) const;
+    // One row further down, at most to the last item.
+    void ScrollDownOne();
+    // The row a press at the point selects, or -1.
+    int RowAt(const ListGeometry& geometry, float x, float y) const;
+    // A key for the focused list: switches the keyboard mode and moves the top row; `select` is the
+    // row to select, or -1.
+    ListKeyOutcome OnKey(int key, const ListGeometry& geometry);
+
+    std::vector<ListItem> items;
+    int selected = -1;
+    int first = 0;
+    bool keyboardMode = false;
+};
 
 } // namespace Kestrin
