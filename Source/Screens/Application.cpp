@@ -3,6 +3,7 @@
 #include "Base/FileSpec.h"
 #include "Base/Log.h"
 #include "Base/Text.h"
+#include "Framework/CommandLine.h"
 #include "Framework/ErrorBox.h"
 #include "Framework/FileSystem.h"
 #include "Framework/Paths.h"
@@ -138,6 +139,21 @@ void Application::Initialize()
         m_handlerAdded = true;
     }
     OnAccountChanged();
+
+    if (std::optional<std::string> folder = ScreenTour::FolderFromCommandLine(Kestrin::GetCommandLine()))
+        m_tour = std::make_unique<ScreenTour>(*folder);
+}
+
+void Application::Update(float dt)
+{
+    if (m_tour)
+        m_tour->Update(dt);
+}
+
+void Application::OnAfterDraw()
+{
+    if (m_tour)
+        m_tour->OnAfterDraw();
 }
 
 void Application::Shutdown()

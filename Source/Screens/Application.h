@@ -3,7 +3,9 @@
 // that queues the first screens, and the player's settings following the current profile.
 #include "Framework/AccountManager.h"
 #include "Framework/Application.h"
+#include "Screens/ScreenTour.h"
 
+#include <memory>
 #include <string>
 
 // "================== Session ======================= " and CR LF: the line every start appends to
@@ -32,6 +34,9 @@ public:
     void Initialize() override;
     // The settings into the current profile; no more profile changes are heard.
     void Shutdown() override;
+    // Only the "-tour" run does anything here.
+    void Update(float dt) override;
+    void OnAfterDraw() override;
 
     // Before the profile changes (and at shutdown): window and audio settings into it.
     void OnAccountChanging() override;
@@ -45,4 +50,5 @@ private:
     Kestrin::ApplicationInfo m_gameInfo;
     Kestrin::DisplaySettings m_windowMode{1, 2, 800, 600};
     bool m_handlerAdded = false;
+    std::unique_ptr<ScreenTour> m_tour;
 };

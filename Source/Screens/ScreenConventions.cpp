@@ -40,6 +40,11 @@ SceneNode* FindSceneChild(const SceneNode::PathElement& element)
     return root ? root->FindChild(element) : nullptr;
 }
 
+StaticSpriteNode* FindStaticSpriteNode(SceneNodePath path)
+{
+    return dynamic_cast<StaticSpriteNode*>(FindSceneNode(path));
+}
+
 Kestrin::NameId GetClickedName(const Kestrin::Message& message)
 {
     if (message.name != Kestrin::Names::ButtonClick.Get())

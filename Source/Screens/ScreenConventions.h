@@ -8,6 +8,7 @@
 #include "Framework/TypeName.h"
 #include "Scene/SceneApplicationMode.h"
 #include "Scene/SceneNode.h"
+#include "Scene/StaticSpriteNode.h"
 
 #include <initializer_list>
 #include <set>
@@ -24,6 +25,8 @@ SceneNode* FindSceneNode(const SceneNode::PathElement* path);
 SceneNode* FindSceneNode(SceneNodePath path);
 // One step below the current root.
 SceneNode* FindSceneChild(const SceneNode::PathElement& element);
+// The node at the path when it is a static sprite; null otherwise.
+StaticSpriteNode* FindStaticSpriteNode(SceneNodePath path);
 
 // The clicked object's name for a "ButtonClick" about a live object of the current screen; null for
 // any other message and for a handle whose object has gone.

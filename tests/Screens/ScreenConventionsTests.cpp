@@ -36,7 +36,8 @@ private:
 
 const char* const kPanel = "<resources><scenelayout name=\"panelLayout\">"
                            "<scenenode nodeName=\"panel\" width=\"100\" height=\"50\">"
-                           "<scenenode nodeName=\"label\" name=\"Caption\"/></scenenode>"
+                           "<scenenode nodeName=\"label\" name=\"Caption\"/>"
+                           "<staticspritenode nodeName=\"picture\"/></scenenode>"
                            "</scenelayout></resources>";
 
 class Conventions : public ScreenFixture
@@ -99,6 +100,9 @@ TEST_F(Conventions, LookupsSearchTheScreenBeingEnteredAndLogWhatTheyMissOnce)
     EXPECT_EQ(FindSceneNode({"panel", "label"})->GetName(), MakeName("Caption"));
     EXPECT_EQ(FindSceneNode({"nothing", "label"}), nullptr);
     EXPECT_EQ(FindSceneChild("panel"), FindSceneNode({"panel"}));
+    EXPECT_EQ(FindStaticSpriteNode({"panel", "picture"}), FindSceneNode({"panel", "picture"}));
+    EXPECT_NE(FindStaticSpriteNode({"panel", "picture"}), nullptr);
+    EXPECT_EQ(FindStaticSpriteNode({"panel", "label"}), nullptr); // a plain node
 
     // During the push the new screen, whose root is still empty, is the one searched.
     auto* above = new TestScreen(L"Panel", "missingLayout");
