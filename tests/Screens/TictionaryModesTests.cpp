@@ -64,13 +64,6 @@ TEST_F(Tictionary, TheCollectionEnablesExactlyTheKindsWhoseRecordIsOne)
     EXPECT_EQ(QueuedAs<TictionaryProfileMode>(0)->GetKindIndex(), 17);
 }
 
-TEST_F(Tictionary, ANewProfileShowsEveryEntryLocked)
-{
-    Show(new TictionaryMainMode);
-    for (int kind = 0; kind < int(TicKindNames.size()); ++kind)
-        EXPECT_FALSE(IsEnabled(KindButton(kind).c_str())) << TicKindNames[size_t(kind)];
-}
-
 TEST_F(Tictionary, PrevAndNextStepOverLockedKindsAndWrap)
 {
     struct Case
@@ -159,30 +152,6 @@ TEST_F(Tictionary, TabsReplaceThePageAndBackReturnsToTheOpener)
     Apply({{3, ""}});
     ASSERT_EQ(looper->GetStack().size(), 1u);
     EXPECT_NE(dynamic_cast<Opener*>(Top()), nullptr);
-    EXPECT_TRUE(boxes.boxes.empty());
-}
-
-TEST_F(Tictionary, TheOwnTabIsDisabledOnEveryPage)
-{
-    Unlock(0);
-    struct Case
-    {
-        ApplicationMode* page;
-        const char* ownTab;
-    };
-    for (const Case& c :
-         {Case{new TictionaryMainMode, "button_tab_tictionary"},
-          Case{new TictionaryProfileMode(0), "button_tab_tictionary"},
-          Case{new TictionaryAboutMode, "button_tab_about"}, Case{new TictionaryHelpMode, "button_tab_help"}})
-    {
-        SCOPED_TRACE(c.ownTab);
-        Show(c.page);
-        for (const char* tab :
-             {"button_tab_tictionary", "button_tab_about", "button_tab_help", "button_back"})
-            EXPECT_EQ(IsEnabled(tab), std::string(tab) != c.ownTab) << tab;
-        PopMode();
-        Pass();
-    }
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
