@@ -1,13 +1,14 @@
 #pragma once
 // Layouts of the node kinds built from XML, with stand-in fonts, image lists and sounds defined in
 // the same groups: "testfont" (advance, lineHeight), "testimages" (count, width, height; pixel
-// (0, 0) of every image is clear with clearCorner="true"), "testsound", and the engine's own
-// "string" and "soundlist".
+// (0, 0) of every image is clear with clearCorner="true"), "testimage" (width, height), "testsound",
+// and the engine's own "string" and "soundlist".
 #include "Base/XMLReader.h"
 #include "Framework/Audio.h"
 #include "Framework/ObjectDatabase.h"
 #include "Framework/ValueResources.h"
 #include "Graphics/Canvas.h"
+#include "Graphics/Image.h"
 #include "Graphics/ImageList.h"
 #include "Platform/SoundResources.h"
 #include "Scene/SceneLayout.h"
@@ -60,6 +61,18 @@ public:
     }
 };
 
+// One image ("testimage": width, height), clear.
+class TestImageFactory : public Kestrin::IResourceFactory
+{
+public:
+    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
+                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
+    {
+        return new Kestrin::ResourceWrapper<Kestrin::Image>(
+            source, name, element, element.GetInt(L"width", 1), element.GetInt(L"height", 1));
+    }
+};
+
 class FakeSound : public Kestrin::ISound
 {
 public:
@@ -102,6 +115,7 @@ protected:
         manager->RegisterFactory(L"testfont", new TestFontFactory);
         manager->RegisterFactory(L"testimages", new TestImagesFactory);
         manager->RegisterFactory(L"testsound", new TestSoundFactory);
+        manager->RegisterFactory(L"testimage", new TestImageFactory);
         manager->RegisterFactory(L"string", new Kestrin::StringResourceFactory);
         manager->RegisterFactory(L"soundlist", new Kestrin::SoundListResourceFactory);
         Kestrin::SetTopObjectDatabase(&database);
