@@ -10,6 +10,7 @@
 #include "Graphics/Canvas.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageList.h"
+#include "Platform/Looper.h"
 #include "Platform/SoundResources.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNode.h"
@@ -20,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,6 +164,21 @@ protected:
         return typed;
     }
 
+    // Draws the tree and answers the frames of the list that were drawn, as sorted indices.
+    std::vector<int> DrawnFrames(Kestrin::IImageList* images)
+    {
+        canvas.calls.clear();
+        root->DrawTree({0, 0});
+        auto* list = dynamic_cast<Kestrin::ImageList*>(images);
+        std::vector<int> frames;
+        for (const auto& call : Calls("Image"))
+            for (int i = 0; list && i < list->Count(); ++i)
+                if (list->GetImageAt(i) == call.image)
+                    frames.push_back(i);
+        std::sort(frames.begin(), frames.end());
+        return frames;
+    }
+
     // The recorded calls of one kind ("Text", "Image"...).
     std::vector<KestrinTest::CanvasCall> Calls(const std::string& what) const
     {
@@ -186,6 +203,24 @@ protected:
 
 private:
     int m_groups = 0;
+};
+
+// Input through the main loop's road to the screen on top of the looper.
+class InputRoadTest : public NodeKindTest
+{
+protected:
+    void Send(int type, int x, int y, int value = 0)
+    {
+        looper.HandleInputEvent(Kestrin::InputEvent{type, x, y, value});
+    }
+    void Click(int x, int y)
+    {
+        Send(Kestrin::InputEvent_MouseMove, x, y);
+        Send(Kestrin::InputEvent_ButtonDown, x, y, 0);
+        Send(Kestrin::InputEvent_ButtonUp, x, y, 0);
+    }
+
+    Kestrin::Looper looper;
 };
 
 } // namespace SceneTest

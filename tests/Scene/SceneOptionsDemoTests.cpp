@@ -89,21 +89,11 @@ public:
     std::vector<std::string> events;
 };
 
-class SceneOptionsDemo : public NodeKindTest
+class SceneOptionsDemo : public InputRoadTest
 {
 protected:
     ~SceneOptionsDemo() override { SetKeyModifierSource(nullptr); }
 
-    void Send(int type, int x, int y, int value = 0)
-    {
-        looper.HandleInputEvent(InputEvent{type, x, y, value});
-    }
-    void Click(int x, int y)
-    {
-        Send(InputEvent_MouseMove, x, y);
-        Send(InputEvent_ButtonDown, x, y, 0);
-        Send(InputEvent_ButtonUp, x, y, 0);
-    }
     void Drag(int fromX, int toX, int y)
     {
         Send(InputEvent_MouseMove, fromX, y);
@@ -113,8 +103,6 @@ protected:
         Send(InputEvent_ButtonUp, toX, y, 0);
     }
     void Key(int key) { Send(InputEvent_KeyDown, 0, 0, key); }
-
-    Looper looper;
 };
 
 } // namespace

@@ -39,20 +39,6 @@ class ToggleNodes : public NodeKindTest
 protected:
     ToggleNodes() { Resources(kResources); }
 
-    // The frames drawn, as sorted indices into the node's list.
-    std::vector<int> DrawnFrames(ClickableNode* node)
-    {
-        canvas.calls.clear();
-        root->DrawTree({0, 0});
-        auto* list = dynamic_cast<ImageList*>(node->GetImages());
-        std::vector<int> frames;
-        for (const auto& call : Calls("Image"))
-            for (int i = 0; list && i < list->Count(); ++i)
-                if (list->GetImageAt(i) == call.image)
-                    frames.push_back(i);
-        std::sort(frames.begin(), frames.end());
-        return frames;
-    }
     void Click(int x, int y)
     {
         database.OnMouseMove(x, y);
@@ -112,7 +98,8 @@ TEST_F(ToggleNodes, CheckBoxFramesComeFromTheHalfOfItsCheckState)
             database.SetFocus(box);
         if (c.look == Disabled)
             box->SetEnabled(false);
-        EXPECT_EQ(DrawnFrames(box), c.frames) << c.images << " checked " << c.checked << " look " << c.look;
+        EXPECT_EQ(DrawnFrames(box->GetImages()), c.frames)
+            << c.images << " checked " << c.checked << " look " << c.look;
         database.OnMouseMove(0, 0);
         database.RemoveObject(box->GetHandle());
     }
@@ -157,7 +144,7 @@ TEST_F(ToggleNodes, CheckBoxTogglesFromItsBoxItsLabelAndItsKeys)
     notes.clear();
     box->checked = false;
     database.SetFocus(nullptr);
-    EXPECT_EQ(DrawnFrames(box), std::vector<int>{0});
+    EXPECT_EQ(DrawnFrames(box->GetImages()), std::vector<int>{0});
     EXPECT_TRUE(played.empty());
     EXPECT_TRUE(notes.empty());
 
@@ -176,7 +163,7 @@ TEST_F(ToggleNodes, CheckBoxWithoutFontOrImagesStillBuilds)
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(plain->GetLabelRect(), Rect<float>());
     EXPECT_FALSE(plain->HitTestControl({130, 60}));
-    DrawnFrames(plain);
+    DrawnFrames(plain->GetImages());
     EXPECT_TRUE(Calls("Text").empty());
     EXPECT_EQ(plain->GetText(), L"Mute");
     database.RemoveObject(plain->GetHandle());
@@ -188,7 +175,7 @@ TEST_F(ToggleNodes, CheckBoxWithoutFontOrImagesStillBuilds)
     EXPECT_EQ(bare->GetWorldRect(), Rect<float>(0, 0, 0, 0));
     EXPECT_EQ(bare->GetText(), L"Mute all");
     EXPECT_EQ(bare->GetLabelRect(), Rect<float>(5, -6, 80, 12));
-    EXPECT_EQ(DrawnFrames(bare), std::vector<int>{});
+    EXPECT_EQ(DrawnFrames(bare->GetImages()), std::vector<int>{});
     Click(10, 0);
     EXPECT_TRUE(bare->checked);
 }
@@ -257,7 +244,7 @@ TEST_F(ToggleNodes, RadioCaptionIsCentredAndFocusUsesTheFifthImage)
                                            "x=\"100\" y=\"50\" color=\"#FF0000FF\"/>");
     ASSERT_NE(radio, nullptr);
     database.SetFocus(radio);
-    EXPECT_EQ(DrawnFrames(radio), std::vector<int>{4});
+    EXPECT_EQ(DrawnFrames(radio->GetImages()), std::vector<int>{4});
     const auto texts = Calls("Text");
     ASSERT_EQ(texts.size(), 1u);
     // Centred on (floor(100 + 21 / 2), floor(50 + 21 / 2)): 40 x 12 text.
