@@ -20,8 +20,6 @@
 #include "Platform/Shim/Flash/SwfHeader.h"
 #include "Platform/SoundResources.h"
 #include "Platform/Win32/Win32FileSystem.h"
-#include "Scene/SceneNodeFactory.h"
-#include "Scene/SceneResourceFactories.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 #include "UI/Layout.h"
 
@@ -699,29 +697,11 @@ void CheckEntry(const std::string& file, const GroupEntry& entry, Kestrin::Resou
                                      "\", which is no sound loaded before it");
 }
 
-// The node kind a layout names that is one of the engine's kinds but has no factory yet, or "".
-std::string PendingNodeKind(const std::string& error)
-{
-    static const std::string prefix = "unrecognized node type: \"";
-    const size_t at = error.find(prefix);
-    if (at == std::string::npos)
-        return "";
-    const size_t start = at + prefix.size();
-    const size_t end = error.find('"', start);
-    if (end == std::string::npos)
-        return "";
-    const std::wstring kind = Widen(error.substr(start, end - start));
-    for (const std::wstring& known : GetSceneNodeKindOrder())
-        if (known == kind)
-            return GetSceneNodeFactories().Find(kind) ? "" : error.substr(start, end - start);
-    return "";
-}
-
 } // namespace
 
 const std::set<std::string>& KindsNotYetRegistered()
 {
-    static const std::set<std::string> kinds{"scenelayout", "spritetype", "spriteanimationlist"};
+    static const std::set<std::string> kinds;
     return kinds;
 }
 
@@ -756,13 +736,7 @@ Report CheckGroupsWithPendingKinds(const fs::path& root, const std::set<std::str
         }
         catch (const std::exception& e)
         {
-            // A layout using a node kind still being built stops its group; counted, not reported,
-            // while the kind has no factory.
-            const std::string node = PendingNodeKind(e.what());
-            if (!node.empty() && !pendingKinds.empty())
-                ++report.pending["groups stopped by node kind " + node];
-            else
-                report.Add(file, std::string("does not load: ") + e.what() + Because(log));
+            report.Add(file, std::string("does not load: ") + e.what() + Because(log));
             continue;
         }
         for (const GroupEntry& entry : entries)

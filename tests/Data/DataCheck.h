@@ -42,10 +42,9 @@ Report CheckImages(const std::filesystem::path& root);
 // with ink in it, and measures a sample text to a size that fits its line height.
 Report CheckFonts(const std::filesystem::path& root);
 
-// Kinds the groups already hold whose factories are still being built (the scene graph's
-// resources). While no registrar provides one of them, its resources are counted
-// in Report::pending instead of being reported; a kind that has a factory is checked like any
-// other. Once every one is registered, empty this list, and an unregistered kind is an error again.
+// Kinds the groups may hold before their factories are built: while no registrar provides one of
+// them, its resources are counted in Report::pending instead of being reported. Empty while every
+// kind the groups use is registered, so that an unregistered kind is an error.
 const std::set<std::string>& KindsNotYetRegistered();
 
 // The text table "AllGameText_Export.xml" at the root, then every "groups/<name>.xml" in name order,
