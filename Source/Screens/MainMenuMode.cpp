@@ -1,9 +1,19 @@
 #include "Screens/MainMenuMode.h"
 
+#include "Base/Log.h"
+#include "Framework/AccountManager.h"
+#include "Framework/Tasks.h"
 #include "Game/MusicManager.h"
 #include "Platform/Looper.h"
+#include "Scene/NodeTasks.h"
+#include "Scene/StaticSpriteNode.h"
+#include "Scene/TextSpriteNode.h"
+#include "Screens/AccountModes.h"
+#include "Screens/CreditsMode.h"
 #include "Screens/MovieScreens.h"
+#include "Screens/OptionsMode.h"
 #include "Screens/QuitConfirmMode.h"
+#include "Screens/TictionaryModes.h"
 #include "UI/UINames.h"
 
 namespace
@@ -20,7 +30,61 @@ void MainMenuMode::Enter()
 
 void MainMenuMode::Activate()
 {
+    Kestrin::AccountManager* accounts = Kestrin::AccountManager::Instance();
+    if (const Kestrin::Account* current = accounts->GetCurrentAccount())
+    {
+        if (current->GetName() == Kestrin::AccountManager::DefaultAccountName &&
+            accounts->GetAccounts().size() == 1)
+            m_askForProfile = true;
+        SetNodeText(m_group.FindNode({"main_menu", "table", "nameplate", "text_name"}), current->GetName());
+    }
     MusicManager::Instance().Play(MusicTrack::Lobby, false);
+    if (m_playEntrance)
+    {
+        m_playEntrance = false;
+        PlayEntrance();
+    }
+    if (!m_glowStarted)
+    {
+        if (SceneNode* glow = m_group.FindNode({"main_menu", "NodeToFade", "glowImage"}))
+        {
+            m_glowStarted = true;
+            glow->GetTasks().Append(
+                new Kestrin::RepeatingTask(new NodeAlphaTask(0.0f, 0.5f), new NodeAlphaTask(1.0f, 0.5f)));
+        }
+    }
+}
+
+void MainMenuMode::PlayEntrance()
+{
+    SceneNode* table = m_group.FindNode({"main_menu", "table"});
+    SceneNode* hidden = m_group.FindNode({"main_menu", "nodeToHide"});
+    SceneNode* faded = m_group.FindNode({"main_menu", "NodeToFade"});
+    if (hidden)
+        hidden->SetVisible(false);
+    if (faded)
+        faded->SetAlpha(0.0f);
+    if (table)
+        table->SetPosition(kTableStart.x, kTableStart.y);
+
+    if (SceneNode* background = m_group.FindNode({"main_menu", "MainMenu_bg"}))
+    {
+        auto* picture = new StaticSpriteNode(Kestrin::MakeName("titlescreen_image_odalee"));
+        AddObject(picture);
+        picture->SetParent(background);
+        picture->SetPosition(kPictureStart.x, kPictureStart.y);
+        picture->GetTasks().Append(new Kestrin::SerialTask(
+            new Kestrin::ParallelTask(Kestrin::ParallelTask::All, new NodeLocationTask(kPictureEnd, 1.0f),
+                                      new NodeScaleTask(kPictureScale, kPictureScale, 1.0f)),
+            new Kestrin::SelfDestructTask));
+    }
+    if (table)
+        table->GetTasks().Append(new NodeLocationTask(kTableRest, 1.0f));
+    if (hidden)
+        hidden->GetTasks().Append(
+            new Kestrin::SerialTask(new Kestrin::TimedTask(1.0f), new NodeVisibleTask(true)));
+    if (faded)
+        faded->GetTasks().Append(new NodeAlphaTask(1.0f, 1.0f));
 }
 
 void MainMenuMode::HandleMessage(const Kestrin::Message& message)
@@ -28,9 +92,26 @@ void MainMenuMode::HandleMessage(const Kestrin::Message& message)
     const Kestrin::NameId clicked = GetClickedName(message);
     if (!clicked)
         return;
-    // Names compare without case: "quit" is the pause menu's "Quit".
-    if (clicked == ControlNames::High.Get())
+    // Names compare without case: "quit" is the pause menu's "Quit", "options" its "Options".
+    if (m_askForProfile && clicked != ControlNames::Quit.Get())
+    {
+        m_askForProfile = false;
+        Kestrin::PushMode(new FirstAccountMode);
+        return;
+    }
+    if (clicked == ControlNames::PlayTanglewisp.Get() || clicked == ControlNames::PlayNeverending.Get())
+        // The calendar and the endless selection come with the level-selection screens.
+        Kestrin::LogPrintf("Main menu: %s leads to a screen not built yet\n", clicked.c_str());
+    else if (clicked == ControlNames::Options.Get())
+        Kestrin::PushMode(new OptionsMode(true));
+    else if (clicked == ControlNames::Credits.Get())
+        Kestrin::PushMode(new CreditsMode);
+    else if (clicked == ControlNames::High.Get())
         Kestrin::PushMode(new IntroMovieMode(false));
+    else if (clicked == ControlNames::NameplateButton.Get())
+        Kestrin::PushMode(new AccountMode);
+    else if (clicked == ControlNames::Tictionary.Get())
+        Kestrin::PushMode(new TictionaryMainMode);
     else if (clicked == ControlNames::Quit.Get())
         AskToQuit();
 }

@@ -2,11 +2,17 @@
 
 #include "Base/Log.h"
 #include "Base/Text.h"
+#include "Framework/AccountManager.h"
 #include "Framework/TypeName.h"
+#include "Game/GameConstants.h"
 #include "Graphics/PngWriter.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
 #include "Platform/Platform.h"
+#include "Scene/ButtonNode.h"
+#include "Scene/TextEditNode.h"
+#include "Screens/AbstractSlidingMode.h"
+#include "Screens/AccountModes.h"
 #include "Screens/MainMenuMode.h"
 #include "Screens/QuitConfirmMode.h"
 
@@ -79,14 +85,114 @@ void ScreenTour::Update(float dt)
     if (!top)
         return;
     m_onTop += dt;
+    m_sinceClick += dt;
     if (!m_shotTaken && m_onTop >= kTimeBeforeShot)
         m_shotDue = true;
     if (m_shotTaken)
         Act(top);
 }
 
+const std::vector<ScreenTour::Step>& ScreenTour::GetWalk()
+{
+    static const std::vector<Step> walk = {
+        {"MainMenuMode", "credits"},
+        {"CreditsMode", "Next"},
+        {"CreditsMode", "Next"},
+        {"CreditsMode", "MainMenu"},
+        {"MainMenuMode", "options"},
+        {"OptionsMode", "ExitCancel"},
+        {"MainMenuMode", "tictionary"},
+        // Only a profile that has met a Tic opens its page; otherwise the walk goes on with the tabs.
+        {"TictionaryMainMode", "button_neurotic"},
+        {"TictionaryProfileMode", "button_returnToCollection"},
+        {"TictionaryMainMode", "button_tab_help"},
+        {"TictionaryHelpMode", "button_tab_about"},
+        {"TictionaryAboutMode", "button_back"},
+        {"MainMenuMode", "nameplate_button"},
+        {"AccountMode", "New"},
+        {"EditAccountMode", "OK", L"Walker"},
+        // The new profile is current and picked: the walk deletes it again.
+        {"AccountMode", "Delete"},
+        {"DeleteAccountMode", "OK"},
+        {"AccountMode", "OK"},
+    };
+    return walk;
+}
+
+bool ScreenTour::ClickButton(Kestrin::ApplicationMode* top, const char* name)
+{
+    auto* button = dynamic_cast<ButtonNode*>(top->FindObject(Kestrin::MakeName(name)));
+    if (!button || !button->IsEnabled() || !button->IsWorldVisible())
+        return false;
+    const SceneNode::Rectf rect = button->GetWorldRect();
+    const int x = int(rect.x + rect.w / 2), y = int(rect.y + rect.h / 2);
+    Kestrin::LogPrintf("Tour: clicking %s at (%d, %d)\n", name, x, y);
+    Send(Kestrin::InputEvent_MouseMove, x, y);
+    Send(Kestrin::InputEvent_ButtonDown, x, y, 0);
+    Send(Kestrin::InputEvent_ButtonUp, x, y, 0);
+    return true;
+}
+
+bool ScreenTour::Walk(Kestrin::ApplicationMode* top)
+{
+    const std::vector<Step>& walk = GetWalk();
+    if (m_step >= walk.size())
+        return false;
+    if (m_sinceClick < kTimeBetweenClicks)
+        return true;
+    if (auto* popup = dynamic_cast<AbstractSlidingMode*>(top); popup && popup->IsSliding())
+        return true;
+    if (Kestrin::Looper* looper = Kestrin::Looper::Current(); looper && looper->HasPendingRequests())
+        return true;
+    const std::string type = Kestrin::DemangledTypeName(typeid(*top));
+
+    // The menu asks a first-time player for a name before its buttons act.
+    if (dynamic_cast<FirstAccountMode*>(top))
+    {
+        if (auto* field = dynamic_cast<TextEditNode*>(top->FindObject(Kestrin::MakeName("AccountName"))))
+            field->SetText(kProfileName);
+        if (ClickButton(top, "OK"))
+        {
+            m_sinceClick = 0.0f;
+            m_step = m_menuStep;
+            // The tour's own profile has met one Tic, so the encyclopedia shows a profile page.
+            if (Kestrin::Account* account = Kestrin::AccountManager::Instance()->FindAccount(kProfileName))
+                account->SetInt(std::wstring(TictionaryKeyPrefix) + L"neurotic", 1);
+        }
+        return true;
+    }
+
+    // A step whose button cannot be clicked is passed over with the steps of the screen it would
+    // have opened, up to the next one on this screen.
+    while (m_step < walk.size() && type == walk[m_step].screen)
+    {
+        const Step& step = walk[m_step];
+        if (step.text)
+            if (auto* field = dynamic_cast<TextEditNode*>(top->FindObject(Kestrin::MakeName("AccountName"))))
+                field->SetText(step.text);
+        if (type == "MainMenuMode")
+            m_menuStep = m_step;
+        if (ClickButton(top, step.button))
+        {
+            ++m_step;
+            m_sinceClick = 0.0f;
+            return true;
+        }
+        // A screen may show its buttons late (the menu's entrance): they get a while.
+        if (m_onTop < kTimeToShowButtons)
+            return true;
+        ++m_step;
+        Kestrin::LogPrintf("Tour: %s cannot be clicked on %s; passed over\n", step.button, type.c_str());
+        while (m_step < walk.size() && type != walk[m_step].screen)
+            ++m_step;
+    }
+    return m_step < walk.size();
+}
+
 void ScreenTour::Act(Kestrin::ApplicationMode* top)
 {
+    if (Walk(top))
+        return;
     if (dynamic_cast<MainMenuMode*>(top) && !m_asked)
     {
         m_asked = true;

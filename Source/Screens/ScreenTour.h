@@ -1,9 +1,11 @@
 #pragma once
 // A run without a player, for the developer and the headless check: "-tour <folder>" lets the
-// start-up road play to the main menu, saves a picture of every screen that stays on top for a
-// moment (movies are drawn by their host, not the game, so they have none), then asks to quit with
-// Escape and answers "yes", so the program ends through its normal shutdown. The log says when each
-// screen came on top and how much memory the program held at the main menu.
+// start-up road play to the main menu, walks from there through the menu's screens by clicking
+// their buttons (credits, options, the encyclopedia's pages, the profile list with its pop-ups),
+// saves a picture of every screen that stays on top for a moment (movies are drawn by their host,
+// not the game, so they have none), then asks to quit with Escape and answers "yes", so the program
+// ends through its normal shutdown. The log says when each screen came on top and how much memory
+// the program held at the main menu.
 #include "Platform/ApplicationMode.h"
 
 #include <chrono>
@@ -29,10 +31,31 @@ public:
 
     // Long enough for a pop-up to settle, short enough for the loading screen's last second.
     static constexpr float kTimeBeforeShot = 0.8f;
+    // Between two clicks on one screen.
+    static constexpr float kTimeBetweenClicks = 0.3f;
+    // How long a screen may take to show a button of the walk before the walk passes it over.
+    static constexpr float kTimeToShowButtons = 3.0f;
+
+    // One click of the walk: on a screen of that class, the button of that object name, after
+    // typing the text into the screen's name field when there is one.
+    struct Step
+    {
+        const char* screen;
+        const char* button;
+        const wchar_t* text = nullptr;
+    };
+    static const std::vector<Step>& GetWalk();
+    // The name the tour gives the first profile when the menu asks for one.
+    static constexpr const wchar_t* kProfileName = L"Tour Guide";
 
 private:
     void TakeShot();
     void Act(Kestrin::ApplicationMode* top);
+    // The next click of the walk; false once the walk is over.
+    bool Walk(Kestrin::ApplicationMode* top);
+    // Clicks the button in the middle through the main loop's input; false when it is missing,
+    // hidden or disabled.
+    static bool ClickButton(Kestrin::ApplicationMode* top, const char* name);
     long MillisecondsSinceStart() const;
 
     std::string m_folder;
@@ -41,6 +64,10 @@ private:
     float m_onTop = 0.0f;
     bool m_shotDue = false;
     bool m_shotTaken = false;
+    float m_sinceClick = 0.0f;
+    size_t m_step = 0;
+    // The menu's last click, made again after the first-profile question took it.
+    size_t m_menuStep = 0;
     bool m_asked = false;
     bool m_answered = false;
     std::vector<std::string> m_shots;

@@ -44,7 +44,7 @@ protected:
     }
 };
 
-TEST_F(Tour, FromTheMainMenuItAsksToQuitAndAnswersYes)
+TEST_F(Tour, FromTheMainMenuItWalksTheMenusScreensThenAsksToQuitAndAnswersYes)
 {
     ScreenTour tour(user.Path() + "/shots");
     PushMode(new MainMenuMode(false));
@@ -52,7 +52,22 @@ TEST_F(Tour, FromTheMainMenuItAsksToQuitAndAnswersYes)
     // Not before the menu has stood for its picture's time.
     EXPECT_TRUE(Requests().empty());
     EXPECT_EQ(looper->GetStack().size(), 1u);
-    Run(tour, 15);
+
+    std::vector<std::string> tops;
+    for (int i = 0; i < 5000 && !dynamic_cast<QuitConfirmMode*>(Top()); ++i)
+    {
+        Run(tour, 1);
+        const std::string type = DemangledTypeName(typeid(*Top()));
+        if (tops.empty() || tops.back() != type)
+            tops.push_back(type);
+    }
+    const std::vector<std::string> expected = {
+        "MainMenuMode",          "FirstAccountMode",   "MainMenuMode",       "CreditsMode",
+        "MainMenuMode",          "OptionsMode",        "MainMenuMode",       "TictionaryMainMode",
+        "TictionaryProfileMode", "TictionaryMainMode", "TictionaryHelpMode", "TictionaryAboutMode",
+        "MainMenuMode",          "AccountMode",        "EditAccountMode",    "AccountMode",
+        "DeleteAccountMode",     "AccountMode",        "MainMenuMode",       "QuitConfirmMode"};
+    EXPECT_EQ(tops, expected);
     ASSERT_EQ(looper->GetStack().size(), 2u);
     auto* question = dynamic_cast<QuitConfirmMode*>(Top());
     ASSERT_NE(question, nullptr);
@@ -61,6 +76,10 @@ TEST_F(Tour, FromTheMainMenuItAsksToQuitAndAnswersYes)
     Run(tour, 60);
     EXPECT_TRUE(looper->IsQuitSet());
     EXPECT_NE(log.Text().find("Tour: resident memory at the main menu: "), std::string::npos);
+    // The walk leaves the profiles as it found them, but for the first one it was asked to make.
+    ASSERT_NE(AccountManager::Instance()->GetCurrentAccount(), nullptr);
+    EXPECT_EQ(AccountManager::Instance()->GetCurrentAccount()->GetName(), ScreenTour::kProfileName);
+    EXPECT_EQ(AccountManager::Instance()->GetAccounts().size(), 1u);
 }
 
 } // namespace

@@ -1,0 +1,342 @@
+#include "Screens/AccountModes.h"
+
+#include "Base/Log.h"
+#include "Base/Text.h"
+#include "Framework/AccountManager.h"
+#include "Framework/ResourceManager.h"
+#include "Framework/ValueResources.h"
+#include "Game/GameText.h"
+#include "Graphics/GraphicsResources.h"
+#include "Platform/Looper.h"
+#include "Scene/ButtonNode.h"
+#include "Scene/SceneLayout.h"
+#include "Scene/TextEditNode.h"
+#include "Scene/TextSpriteNode.h"
+#include "Screens/ScreenEscape.h"
+#include "UI/UIServices.h"
+
+namespace
+{
+using Kestrin::ConstantName;
+
+constinit ConstantName ButtonNew{"New"};
+constinit ConstantName ButtonDelete{"Delete"};
+constinit ConstantName ButtonOK{"OK"};
+constinit ConstantName ButtonCancel{"Cancel"};
+constinit ConstantName AccountName{"AccountName"};
+
+constexpr int EnterKey = 13;
+constexpr const char* DialogSound = "SFX_UI_dialog";
+constexpr const char* ErrorFont = "Chalet-NewYorkNineteenEighty11";
+
+Kestrin::AccountManager& Accounts()
+{
+    return *Kestrin::AccountManager::Instance();
+}
+
+Kestrin::ColorF ColorValue(const char* name)
+{
+    if (const auto* value = Kestrin::GetValueResource<Kestrin::ColorF>(name))
+        return value->value;
+    Kestrin::LogPrintf("Missing colour %s in Account\n", name);
+    return Kestrin::ColorF(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void SetButtonEnabled(ScreenGroup& group, Kestrin::NameId name, bool enabled)
+{
+    if (ButtonNode* button = group.FindObjectAs<ButtonNode>(name))
+        button->SetEnabled(enabled);
+}
+} // namespace
+
+// ---- the list ----
+
+void AccountMode::Enter()
+{
+    CreateRootNode();
+    AddObject(new Kestrin::KeyboardFocusController);
+    m_loaded = m_group.Load();
+    if (!m_loaded || !m_group.Instantiate(*this, "Account"))
+        return;
+    m_built = true;
+    SetNodeText(m_group.FindNode({"accountRoot", "title_profiles"}), GetGameText("Profile.title"));
+    SetNodeText(m_group.FindNode({"accountRoot", "text_ProfileInstruction"}),
+                GetGameText("Profile.instructions"));
+    m_selectedIndex = 0;
+}
+
+void AccountMode::Exit()
+{
+    if (m_loaded)
+        Kestrin::ResourceManager::Instance()->UnloadFile(m_group.GetName());
+    m_loaded = false;
+}
+
+void AccountMode::Activate()
+{
+    if (!m_built)
+        return;
+    RebuildList();
+    const size_t count = Accounts().GetAccounts().size();
+    SetButtonEnabled(m_group, ButtonNew.Get(), count < MaxProfiles);
+    SetButtonEnabled(m_group, ButtonDelete.Get(), count > 1);
+}
+
+void AccountMode::RebuildList()
+{
+    for (Kestrin::ObjectHandle handle : m_entries)
+        RemoveObject(handle);
+    m_entries.clear();
+
+    SceneNode* container = m_group.FindNode({"accountRoot", "AccountEntriesAttach"});
+    const SceneLayout* layout = GetSceneLayout("AccountEntry").second;
+    if (!container || !layout || !layout->GetRoot())
+    {
+        if (!layout)
+            m_group.ShowError(L"scene layout AccountEntry not found");
+        return;
+    }
+    const std::vector<Kestrin::Account*> accounts = Accounts().GetAccounts();
+    for (size_t i = 0; i < accounts.size(); ++i)
+    {
+        SceneNode* entry = SceneLayout::BuildNode(container, *layout->GetRoot());
+        entry->RegisterTree(*this);
+        if (SceneNode* handle = entry->FindChild("mouseHandle"))
+            handle->MouseDown.Connect([this](SceneNode* node, SceneNode::Vector2f, Kestrin::MouseButton)
+                                      { SelectEntry(node); });
+        m_entries.push_back(entry->GetHandle());
+        entry->SetY(entry->GetLocalState().y + float(i) * RowHeight);
+        SetNodeText(entry, accounts[i]->GetName());
+    }
+
+    const Kestrin::Account* current = Accounts().GetCurrentAccount();
+    if (!current)
+        return;
+    for (SceneNode* child = container->GetFirstChild(); child; child = child->GetNextSibling())
+    {
+        auto* text = dynamic_cast<TextSpriteNode*>(child);
+        if (text && text->GetText() == current->GetName())
+        {
+            SelectEntry(child->FindChild("mouseHandle"));
+            break;
+        }
+    }
+}
+
+void AccountMode::SelectEntry(SceneNode* mouseHandle)
+{
+    SceneNode* container = m_group.FindNode({"accountRoot", "AccountEntriesAttach"});
+    if (!container || !mouseHandle)
+        return;
+    const Kestrin::ColorF unselected = ColorValue("profileUnselectedColor");
+    for (SceneNode* child = container->GetFirstChild(); child; child = child->GetNextSibling())
+        if (dynamic_cast<TextSpriteNode*>(child))
+            child->SetColor(unselected);
+    auto* entry = dynamic_cast<TextSpriteNode*>(mouseHandle->GetParent());
+    if (!entry)
+        return;
+    entry->SetColor(ColorValue("profileSelectedColor"));
+
+    const std::vector<Kestrin::Account*> accounts = Accounts().GetAccounts();
+    for (size_t i = 0; i < accounts.size(); ++i)
+    {
+        if (accounts[i]->GetName() != entry->GetText())
+            continue;
+        if (SceneNode* highlight =
+                m_group.FindNode({"accountRoot", "AccountEntriesAttach", "selected_player"}))
+            highlight->SetY(float(i) * RowHeight);
+        m_selectedIndex = int(i);
+    }
+}
+
+Kestrin::Account* AccountMode::GetSelectedAccount() const
+{
+    const std::vector<Kestrin::Account*> accounts = Accounts().GetAccounts();
+    return m_selectedIndex >= 0 && size_t(m_selectedIndex) < accounts.size()
+               ? accounts[size_t(m_selectedIndex)]
+               : nullptr;
+}
+
+void AccountMode::HandleMessage(const Kestrin::Message& message)
+{
+    const Kestrin::NameId clicked = GetClickedName(message);
+    if (!clicked)
+        return;
+    if (clicked == ButtonNew.Get())
+        Kestrin::PushMode(new EditAccountMode);
+    else if (clicked == ButtonDelete.Get())
+    {
+        if (Kestrin::Account* selected = GetSelectedAccount())
+            Kestrin::PushMode(new DeleteAccountMode(selected->GetName()));
+    }
+    else if (clicked == ButtonOK.Get())
+    {
+        if (Kestrin::Account* selected = GetSelectedAccount())
+        {
+            // A copy: the change of profile runs handlers that may touch the store.
+            const std::wstring name = selected->GetName();
+            Accounts().SetCurrentAccount(name);
+            Kestrin::PopMode();
+        }
+    }
+    else if (clicked == ButtonCancel.Get())
+        Kestrin::PopMode();
+}
+
+bool AccountMode::OnKeyDown(int key)
+{
+    return PopUnbuiltScreenOnEscape(m_built, key) || SceneApplicationMode::OnKeyDown(key);
+}
+
+// ---- the name pop-ups ----
+
+bool ProfileNamePopup::Build()
+{
+    if (!m_group.Instantiate(*this, "popup_new_profileLayout"))
+    {
+        LetInputClose();
+        return false;
+    }
+    SetNodeText(m_group.FindNode({"popup_new_profile", "title_NewProfile"}), GetGameText("Profile.NewTitle"));
+    SetNodeText(m_group.FindNode({"popup_new_profile", "text_ProfileInstruction"}),
+                GetGameText("Profile.NewInstructions"));
+    SlideIn(kAbove, kResting, DialogSound);
+    return true;
+}
+
+void ProfileNamePopup::HandleMessage(const Kestrin::Message& message)
+{
+    const Kestrin::NameId clicked = GetClickedName(message);
+    if (!clicked || m_done)
+        return;
+    if (clicked == ButtonOK.Get())
+        OnOK();
+    else if (clicked == ButtonCancel.Get())
+        OnCancel();
+}
+
+bool ProfileNamePopup::OnKeyDown(int key)
+{
+    // A focused button takes Enter itself; otherwise Enter is "OK" and Escape "Cancel".
+    if (AbstractSlidingMode::OnKeyDown(key))
+        return true;
+    if (m_done || m_group.HasShownError())
+        return false;
+    if (key == EnterKey)
+        OnOK();
+    else if (key == EscapeKey)
+        OnCancel();
+    else
+        return false;
+    return true;
+}
+
+void ProfileNamePopup::OnOK()
+{
+    auto* field = m_group.FindObjectAs<TextEditNode>(AccountName.Get());
+    auto* instruction = m_group.FindNodeAs<TextSpriteNode>({"popup_new_profile", "text_ProfileInstruction"});
+    if (!field)
+        return;
+    const std::wstring name = field->GetText();
+    if (instruction)
+        if (Kestrin::Font* font = Kestrin::GetFont(ErrorFont).second)
+            instruction->SetFont(font);
+
+    if (name.empty())
+    {
+        SetNodeText(instruction, GetGameText("Profile.ErrorNameLength"));
+        return;
+    }
+    if (Accounts().AccountExists(name))
+    {
+        SetNodeText(instruction, GetGameText("Profile.ErrorDuplicate"));
+        return;
+    }
+    if (!Accounts().CreateAccount(name))
+    {
+        // The store has logged why; the pop-up stays so the player can try again.
+        Kestrin::LogPrintf("The profile %s could not be made\n", Kestrin::ToUtf8(name).c_str());
+        return;
+    }
+    Accounts().SetCurrentAccount(name);
+    OnCreated();
+    m_done = true;
+    SlideOut(kResting, kAbove, DialogSound);
+}
+
+void EditAccountMode::Enter()
+{
+    AbstractSlidingMode::Enter();
+    if (!Build())
+        return;
+    if (auto* field = m_group.FindObjectAs<TextEditNode>(AccountName.Get()))
+        SetFocus(field);
+}
+
+void EditAccountMode::OnCancel()
+{
+    m_done = true;
+    SlideOut(kResting, kAbove, "");
+}
+
+void FirstAccountMode::Enter()
+{
+    AbstractSlidingMode::Enter();
+    // Without its group the pop-up would trap the player above the menu, which asks again on the
+    // next click.
+    if (!m_group.Load())
+    {
+        m_done = true;
+        Kestrin::PopMode();
+        return;
+    }
+    Build();
+}
+
+void FirstAccountMode::OnCreated()
+{
+    Accounts().DeleteAccount(Kestrin::AccountManager::DefaultAccountName);
+}
+
+// ---- delete ----
+
+DeleteAccountMode::DeleteAccountMode(std::wstring name) : m_name(std::move(name)) {}
+
+void DeleteAccountMode::Enter()
+{
+    AbstractSlidingMode::Enter();
+    if (!m_group.Instantiate(*this, "popup_delete_profileLayout"))
+    {
+        LetInputClose();
+        return;
+    }
+    SetNodeText(m_group.FindNode({"popup_delete_profile", "title_DeleteProfile"}),
+                GetGameText("Profile.DeleteTitle"));
+    SetNodeText(m_group.FindNode({"popup_delete_profile", "text_DeleteConfirmMesg"}),
+                GetGameText("Profile.DeleteInstructions"));
+    SlideIn(kAbove, kResting, DialogSound);
+}
+
+void DeleteAccountMode::HandleMessage(const Kestrin::Message& message)
+{
+    const Kestrin::NameId clicked = GetClickedName(message);
+    if (!clicked || m_done)
+        return;
+    if (clicked == ButtonOK.Get())
+        OnOK();
+    else if (clicked == ButtonCancel.Get())
+        OnCancel();
+}
+
+void DeleteAccountMode::OnOK()
+{
+    m_done = true;
+    Accounts().DeleteAccount(m_name);
+    SlideOut(kResting, kAbove, DialogSound);
+}
+
+void DeleteAccountMode::OnCancel()
+{
+    m_done = true;
+    SlideOut(kResting, kAbove, DialogSound);
+}

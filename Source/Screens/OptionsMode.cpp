@@ -1,0 +1,210 @@
+#include "Screens/OptionsMode.h"
+
+#include "Framework/AudioControls.h"
+#include "Game/GameText.h"
+#include "Platform/AudioPlatform.h"
+#include "Platform/GraphicsPlatform.h"
+#include "Platform/Looper.h"
+#include "Scene/CheckBoxNode.h"
+#include "Scene/SliderNode.h"
+#include "Scene/StyledTextSpriteNode.h"
+#include "Screens/ScreenEscape.h"
+#include "UI/UINames.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr int EffectsCategory = 0;
+constexpr int MusicCategory = 2;
+constexpr const char* DialogSound = "SFX_UI_dialog";
+
+Kestrin::IAudioControls* Category(int category)
+{
+    Kestrin::IAudioPlatform* audio = Kestrin::GetAudioPlatform();
+    return audio ? audio->GetCategoryControls(category) : nullptr;
+}
+
+bool IsFullScreen()
+{
+    return Kestrin::GetCurrentDisplaySettings().windowMode == 1;
+}
+
+// The control of the message's handle in the current screen, when it is of that kind.
+template <typename T> T* ControlOf(const Kestrin::Message& message)
+{
+    return dynamic_cast<T*>(Kestrin::GetObjectByHandle(message.handle));
+}
+
+void SetVolume(int category, float volume)
+{
+    if (Kestrin::IAudioControls* controls = Category(category))
+        controls->SetVolume(std::clamp(volume, 0.0f, 1.0f));
+}
+
+void SetMuted(int category, bool muted)
+{
+    if (Kestrin::IAudioControls* controls = Category(category))
+        controls->SetMuted(muted);
+}
+} // namespace
+
+OptionsMode::OptionsMode(bool slide) : m_slide(slide) {}
+
+OptionsMode::~OptionsMode()
+{
+    Unregister();
+}
+
+OptionsMode::AudioState OptionsMode::ReadAudioState()
+{
+    AudioState state;
+    if (Kestrin::IAudioControls* music = Category(MusicCategory))
+    {
+        state.musicMuted = music->IsMuted();
+        state.musicVolume = music->GetVolume();
+    }
+    if (Kestrin::IAudioControls* effects = Category(EffectsCategory))
+    {
+        state.effectsMuted = effects->IsMuted();
+        state.effectsVolume = effects->GetVolume();
+    }
+    return state;
+}
+
+void OptionsMode::Enter()
+{
+    if (!m_group.Enter(*this, "Options", true))
+    {
+        LetInputClose();
+        return;
+    }
+    struct Label
+    {
+        const char* node;
+        const char* key;
+    };
+    for (const Label& label :
+         {Label{"title_options", "Options.title"}, Label{"text_mute_music", "Options.mute"},
+          Label{"text_music_volume", "Options.musicvolume"}, Label{"text_mute_sound", "Options.mute"},
+          Label{"text_sound_volume", "Options.soundvolume"}, Label{"text_full_screen", "Options.fullscreen"}})
+        SetNodeText(m_group.FindNode({"optionsRoot", label.node}), GetGameText(label.key));
+
+    m_savedState = ReadAudioState();
+    m_saved = true;
+
+    if (auto* box = m_group.FindObjectAs<CheckBoxNode>(ControlNames::FullScreen.Get()))
+        box->checked = IsFullScreen();
+    if (auto* box = m_group.FindObjectAs<CheckBoxNode>(ControlNames::UseCustomCursor.Get()))
+    {
+        Kestrin::IGraphicsPlatform* graphics = Kestrin::GetGraphicsPlatform();
+        box->checked = graphics && graphics->IsCustomCursorEnabled();
+    }
+    if (auto* box = m_group.FindObjectAs<CheckBoxNode>(ControlNames::MuteSound.Get()))
+        box->checked = m_savedState.effectsMuted;
+    if (auto* box = m_group.FindObjectAs<CheckBoxNode>(ControlNames::MuteMusic.Get()))
+        box->checked = m_savedState.musicMuted;
+    if (auto* slider = m_group.FindObjectAs<SliderNode>(ControlNames::Sound.Get()))
+        slider->SetValue(m_savedState.effectsVolume, false);
+    if (auto* slider = m_group.FindObjectAs<SliderNode>(ControlNames::Music.Get()))
+        slider->SetValue(m_savedState.musicVolume, false);
+
+    Kestrin::GetWindowModeChangeHandlers().push_back(this);
+    m_registered = true;
+
+    if (m_slide)
+        SlideIn(kAbove, kResting, DialogSound);
+}
+
+void OptionsMode::Exit()
+{
+    Unregister();
+    if (!m_saved)
+        return;
+    if (m_cancelled)
+    {
+        SetVolume(EffectsCategory, m_savedState.effectsVolume);
+        SetVolume(MusicCategory, m_savedState.musicVolume);
+        SetMuted(EffectsCategory, m_savedState.effectsMuted);
+        SetMuted(MusicCategory, m_savedState.musicMuted);
+        return;
+    }
+    // Looked up in this screen itself: it may no longer be the current one.
+    if (auto* box = dynamic_cast<CheckBoxNode*>(FindObject(ControlNames::FullScreen.Get())))
+        if (box->checked != IsFullScreen())
+            Kestrin::SetWindowMode(box->checked ? 1 : 0);
+}
+
+void OptionsMode::Unregister()
+{
+    if (!m_registered)
+        return;
+    Kestrin::GetWindowModeChangeHandlers().remove(this);
+    m_registered = false;
+}
+
+void OptionsMode::HandleMessage(const Kestrin::Message& message)
+{
+    if (message.name == Kestrin::Names::ButtonClick.Get())
+    {
+        const Kestrin::NameId clicked = GetClickedName(message);
+        if (clicked == ControlNames::ExitCancel.Get())
+            Close(true);
+        else if (clicked == ControlNames::ExitOk.Get())
+            Close(false);
+    }
+    else if (message.name == Kestrin::Names::SliderValueChange.Get())
+    {
+        auto* slider = ControlOf<SliderNode>(message);
+        if (!slider)
+            return;
+        if (slider->GetName() == ControlNames::Sound.Get())
+            SetVolume(EffectsCategory, slider->GetValue());
+        else if (slider->GetName() == ControlNames::Music.Get())
+            SetVolume(MusicCategory, slider->GetValue());
+    }
+    else if (message.name == Kestrin::Names::CheckBoxClick.Get())
+    {
+        auto* box = ControlOf<CheckBoxNode>(message);
+        if (!box)
+            return;
+        if (box->GetName() == ControlNames::UseCustomCursor.Get())
+        {
+            if (Kestrin::IGraphicsPlatform* graphics = Kestrin::GetGraphicsPlatform())
+                graphics->SetCustomCursorEnabled(box->checked);
+        }
+        else if (box->GetName() == ControlNames::MuteSound.Get())
+            SetMuted(EffectsCategory, box->checked);
+        else if (box->GetName() == ControlNames::MuteMusic.Get())
+            SetMuted(MusicCategory, box->checked);
+    }
+}
+
+bool OptionsMode::OnKeyDown(int key)
+{
+    if (AbstractSlidingMode::OnKeyDown(key))
+        return true;
+    if (key != EscapeKey || m_group.HasShownError())
+        return false;
+    Close(true);
+    return true;
+}
+
+void OptionsMode::Close(bool cancelled)
+{
+    // One close: a second click before the pop-up goes would pop twice.
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_cancelled = cancelled;
+    if (m_slide)
+        SlideOut(kResting, kAbove, DialogSound);
+    else
+        Kestrin::PopMode();
+}
+
+void OptionsMode::OnWindowModeChanged()
+{
+    if (auto* box = dynamic_cast<CheckBoxNode*>(FindObject(ControlNames::FullScreen.Get())))
+        box->checked = IsFullScreen();
+}

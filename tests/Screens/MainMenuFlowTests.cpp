@@ -1,0 +1,164 @@
+#include "Screens/MainMenuMode.h"
+
+#include "Framework/AccountManager.h"
+#include "Scene/StaticSpriteNode.h"
+#include "Scene/TextEditNode.h"
+#include "Scene/TextSpriteNode.h"
+#include "Screens/AccountModes.h"
+#include "Screens/OptionsMode.h"
+
+#include "RealDataFixture.h"
+
+using namespace Kestrin;
+using namespace ScreenTest;
+
+namespace
+{
+
+class MenuFlows : public RealDataFixture
+{
+protected:
+    MainMenuMode* Open(bool entrance)
+    {
+        menu = Show(new MainMenuMode(entrance));
+        return menu;
+    }
+    SceneNode* Node(SceneNodePath path) const { return menu->GetRootNode()->FindNode(path); }
+    // The pictures added under the background by the entrance.
+    int EntrancePictures() const
+    {
+        int count = 0;
+        for (SceneNode* child = Node({"main_menu", "MainMenu_bg"})->GetFirstChild(); child;
+             child = child->GetNextSibling())
+            count += dynamic_cast<StaticSpriteNode*>(child) != nullptr;
+        return count;
+    }
+    void Back()
+    {
+        PopMode();
+        Pass();
+        ASSERT_EQ(Top(), menu);
+    }
+
+    MainMenuMode* menu = nullptr;
+};
+
+TEST_F(MenuFlows, TheEntranceRunsOnTheFirstActivationOnly)
+{
+    Open(true);
+    SceneNode* table = Node({"main_menu", "table"});
+    EXPECT_EQ(EntrancePictures(), 1);
+    auto* picture = dynamic_cast<StaticSpriteNode*>(Node({"main_menu", "MainMenu_bg"})->GetFirstChild());
+    ASSERT_NE(picture, nullptr);
+    EXPECT_NE(picture->GetImage(), nullptr);
+    EXPECT_FLOAT_EQ(picture->GetLocalState().x, 129.0f);
+    EXPECT_FLOAT_EQ(picture->GetLocalState().y, 157.0f);
+    EXPECT_FLOAT_EQ(table->GetLocalState().y, 543.0f);
+    EXPECT_FALSE(Node({"main_menu", "nodeToHide"})->GetLocalState().visible);
+    EXPECT_FLOAT_EQ(Node({"main_menu", "NodeToFade"})->GetLocalState().color.a, 0.0f);
+
+    Steps(40); // 0.8 s: half-way things
+    EXPECT_GT(table->GetLocalState().y, 463.0f);
+    EXPECT_LT(picture->GetLocalState().scaleX, 1.0f);
+    EXPECT_FALSE(Node({"main_menu", "nodeToHide"})->GetLocalState().visible);
+    Steps(20);
+    EXPECT_FLOAT_EQ(table->GetLocalState().y, 463.0f);
+    EXPECT_EQ(EntrancePictures(), 0); // it removed itself
+    EXPECT_TRUE(Node({"main_menu", "nodeToHide"})->GetLocalState().visible);
+    EXPECT_FLOAT_EQ(Node({"main_menu", "NodeToFade"})->GetLocalState().color.a, 1.0f);
+
+    Show(new OptionsMode(false));
+    Back();
+    Steps(5);
+    EXPECT_EQ(EntrancePictures(), 0);
+    EXPECT_FLOAT_EQ(table->GetLocalState().y, 463.0f);
+    EXPECT_TRUE(Node({"main_menu", "nodeToHide"})->GetLocalState().visible);
+    // The glow pulses once for all returns.
+    EXPECT_EQ(Node({"main_menu", "NodeToFade", "glowImage"})->GetTasks().ActiveCount(), 1u);
+}
+
+TEST_F(MenuFlows, TheGlowPulsesWithAPeriodOfOneSecond)
+{
+    Open(false);
+    SceneNode* glow = Node({"main_menu", "NodeToFade", "glowImage"});
+    Steps(25);
+    EXPECT_NEAR(glow->GetLocalState().color.a, 0.0f, 0.05f);
+    Steps(25);
+    EXPECT_NEAR(glow->GetLocalState().color.a, 1.0f, 0.05f);
+    Steps(25);
+    EXPECT_NEAR(glow->GetLocalState().color.a, 0.0f, 0.05f);
+}
+
+TEST_F(MenuFlows, EachButtonOpensItsScreen)
+{
+    AccountManager::Instance()->CreateAccount(L"Ann");
+    AccountManager::Instance()->SetCurrentAccount(L"Ann");
+    Open(false);
+    auto* plate = dynamic_cast<TextSpriteNode*>(Node({"main_menu", "table", "nameplate", "text_name"}));
+    ASSERT_NE(plate, nullptr);
+    EXPECT_EQ(plate->GetText(), L"Ann");
+    for (auto [button, screen] : {std::pair{"options", "OptionsMode"},
+                                  {"credits", "CreditsMode"},
+                                  {"high", "IntroMovieMode"},
+                                  {"nameplate_button", "AccountMode"},
+                                  {"tictionary", "TictionaryMainMode"},
+                                  {"quit", "QuitConfirmMode"}})
+    {
+        SCOPED_TRACE(button);
+        ASSERT_TRUE(Click(button));
+        ASSERT_EQ(Requests(), (std::vector<Queued>{{1, screen}}));
+        if (std::string(button) == "options")
+        {
+            EXPECT_TRUE(QueuedAs<OptionsMode>(0)->GetSlide());
+        }
+        Pass();
+        Back();
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(MenuFlows, OnlyTheDefaultProfileAsksForANameOnce)
+{
+    Open(false);
+    EXPECT_TRUE(menu->GetAskForProfile());
+    ASSERT_TRUE(Click("quit")); // never diverted
+    EXPECT_EQ(Requests(), (std::vector<Queued>{{1, "QuitConfirmMode"}}));
+    Pass();
+    Back();
+    ASSERT_TRUE(Click("credits"));
+    EXPECT_EQ(Requests(), (std::vector<Queued>{{1, "FirstAccountMode"}}));
+    EXPECT_FALSE(menu->GetAskForProfile());
+    // Asked once: the next click acts.
+    ASSERT_TRUE(Click("credits"));
+    EXPECT_EQ(Requests(), (std::vector<Queued>{{1, "FirstAccountMode"}, {1, "CreditsMode"}}));
+    Pass();
+    PopMode();
+    Pass();
+
+    // Named: back on the menu, nothing is asked any more and the plate shows the name.
+    auto* field = dynamic_cast<TextEditNode*>(Top()->FindObject(MakeName("AccountName")));
+    ASSERT_NE(field, nullptr);
+    Steps(30);
+    field->SetText(L"Dee");
+    ASSERT_TRUE(Click("OK"));
+    Steps(30);
+    Pass();
+    ASSERT_EQ(Top(), menu);
+    EXPECT_FALSE(menu->GetAskForProfile());
+    EXPECT_EQ(
+        dynamic_cast<TextSpriteNode*>(Node({"main_menu", "table", "nameplate", "text_name"}))->GetText(),
+        L"Dee");
+    ASSERT_TRUE(Click("tictionary"));
+    EXPECT_EQ(Requests(), (std::vector<Queued>{{1, "TictionaryMainMode"}}));
+}
+
+TEST_F(MenuFlows, AnotherProfileBesideTheDefaultOneAsksNothing)
+{
+    AccountManager::Instance()->CreateAccount(L"Ann");
+    Open(false);
+    EXPECT_FALSE(menu->GetAskForProfile());
+    ASSERT_TRUE(Click("credits"));
+    EXPECT_EQ(Requests(), (std::vector<Queued>{{1, "CreditsMode"}}));
+}
+
+} // namespace
