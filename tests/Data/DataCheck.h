@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -48,12 +49,53 @@ Report CheckFonts(const std::filesystem::path& root);
 // other. Once every one is registered, empty this list, and an unregistered kind is an error again.
 const std::set<std::string>& KindsNotYetRegistered();
 
-// The text table "AllGameText_Export.xml" at the root, then every "groups/<name>.xml" in name order,
-// load into one resource manager with every factory the game registers: no load error (a name two
-// groups define is one), no element of an unregistered kind but those of pendingKinds, every named
-// element made, every image and sound file found, every alias and sound-list entry naming a
+// The groups load in the game's order: the text table (read at start-up), "Title_MainMenu" (the
+// loading screen's), "Loading" (the splash), the three groups the loading thread reads, then every
+// other group by name, as the screens load theirs.
+const std::vector<std::string>& GameLoadOrder();
+
+// One group file of a tree.
+struct GroupFile
+{
+    std::string group; // the name the game loads it by
+    std::string file;  // relative to the root
+    std::string bytes;
+};
+
+// The text table "AllGameText_Export.xml" at the root and every "groups/<name>.xml", loaded in the
+// game's order into the one resource manager with every factory the game registers, on a file
+// system and an audio device like the game's. Later checks look at what loaded. One at a time: it
+// owns the resource manager while it lives.
+class LoadedTree
+{
+public:
+    explicit LoadedTree(const std::filesystem::path& root,
+                        const std::set<std::string>& pendingKinds = KindsNotYetRegistered());
+    ~LoadedTree();
+    LoadedTree(const LoadedTree&) = delete;
+    LoadedTree& operator=(const LoadedTree&) = delete;
+
+    const std::filesystem::path& Root() const;
+    // What loading found: CheckGroups' report.
+    const Report& LoadReport() const;
+    // In load order.
+    const std::vector<GroupFile>& Groups() const;
+    // The file a group is read from, relative to the root, whether it exists or not.
+    std::string FileOf(const std::string& group) const;
+    // Whether a file of this bare name (ignoring case) lies anywhere in the tree.
+    bool HasFile(const std::string& bareName) const;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+// Loads the tree: no load error (a name two groups define is one), no element of an unregistered
+// kind but those of pendingKinds, no log line of an image not found or not loadable, every named
+// element made, every image, sound and font file found, every alias and sound-list entry naming a
 // resource loaded before it, every widget layout element of a widget kind and naming resources of
-// the kinds it wants loaded before it, and every layout building into a scratch screen. CheckGroups counts the kinds of KindsNotYetRegistered.
+// the kinds it wants loaded before it, and every widget layout building into a scratch screen.
+// CheckGroups counts the kinds of KindsNotYetRegistered.
 Report CheckGroups(const std::filesystem::path& root);
 Report CheckGroupsWithPendingKinds(const std::filesystem::path& root,
                                    const std::set<std::string>& pendingKinds);

@@ -233,6 +233,16 @@ TEST_F(BrokenTree, EachCheckNamesTheBrokenFile)
          DataCheck::CheckGroups, "groups/More.xml", "button images \"Panel\" is no image list"},
         {"layout element of no widget kind", group("groups/More.xml", "<layout name=\"W\"><buton/></layout>"),
          DataCheck::CheckGroups, "groups/More.xml", "element \"buton\" is of no widget kind"},
+        {"font description missing",
+         [](const fs::path& r)
+         {
+             WriteBytes(r / "fonts/Lone.png", ReadBytes(r / "fonts/HudFont.png"));
+             WriteBytes(r / "groups/More.xml", "<resources><font name=\"F\" src=\"Lone\"/></resources>");
+         },
+         DataCheck::CheckGroups, "groups/More.xml", "font \"F\": no file \"Lone.txt\""},
+        {"picture of a list missing, in the log",
+         group("groups/More.xml", "<imagelist name=\"L\"><image src=\"Gone\"/></imagelist>"),
+         DataCheck::CheckGroups, "groups/More.xml", "logs \"Image Gone was not found.\""},
         {"alias of nothing", group("groups/More.xml", "<alias name=\"A\" src=\"Nobody\"/>"),
          DataCheck::CheckGroups, "groups/More.xml", "alias \"A\" names \"Nobody\", which is not loaded"},
         {"movie cut short", cut("movies/Logos.swf", 12), DataCheck::CheckMovies, "movies/Logos.swf",
@@ -278,8 +288,24 @@ TEST_F(BrokenTree, KindsStillToComeAreCountedWhileNoFactoryMakesThem)
     for (const DataCheck::Problem& p : report.problems)
         problems.push_back(p.file + ": " + p.what);
     EXPECT_EQ(problems,
-              (std::vector<std::string>{"groups/Later.xml: widget \"W\" is of no registered kind",
+              (std::vector<std::string>{"groups/Later.xml: logs \"Image Gone was not found.\" while loading",
+                                        "groups/Later.xml: widget \"W\" is of no registered kind",
                                         "groups/Later.xml: image \"Gone\": no image \"Gone\" loads"}));
+}
+
+// Groups load in the game's order: the main menu's group before the shared "resources", the
+// screens' groups after it, whatever their names.
+TEST_F(BrokenTree, GroupsLoadInTheGamesOrder)
+{
+    WriteBytes(root / "groups/resources.xml",
+               "<resources><image name=\"Shared\" src=\"Panel\"/></resources>");
+    WriteBytes(root / "groups/Credits.xml", "<resources><alias name=\"A\" src=\"Shared\"/></resources>");
+    WriteBytes(root / "groups/Title_MainMenu.xml",
+               "<resources><alias name=\"B\" src=\"Shared\"/></resources>");
+    const Report report = DataCheck::CheckGroups(root);
+    ASSERT_EQ(report.problems.size(), 1u) << Describe(report);
+    EXPECT_EQ(report.problems[0].file, "groups/Title_MainMenu.xml");
+    EXPECT_NE(report.problems[0].what.find("alias \"B\" names \"Shared\""), std::string::npos);
 }
 
 // The text table at the root is loaded with the groups: its keys share their name space.
