@@ -1,4 +1,5 @@
 #include "DataCheck.h"
+#include "LogCapture.h"
 
 #include "Base/Log.h"
 #include "Base/Stream.h"
@@ -102,48 +103,6 @@ bool IsSoundExtension(const std::string& lowerExtension)
 bool IsRepositoryFile(const std::string& name)
 {
     return name == ".gitattributes" || name == ".gitignore";
-}
-
-// Answers the log lines written while it lives, so a failure can say what the engine said.
-class LogLines
-{
-public:
-    LogLines()
-    {
-        m_id = Kestrin::AddLogListener(
-            [this](const std::string& text)
-            {
-                std::lock_guard lock(m_mutex);
-                m_text += text;
-            });
-    }
-    ~LogLines() { Kestrin::RemoveLogListener(m_id); }
-    LogLines(const LogLines&) = delete;
-    LogLines& operator=(const LogLines&) = delete;
-    std::string Text() const
-    {
-        std::lock_guard lock(m_mutex);
-        std::string text = m_text;
-        while (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        return text;
-    }
-
-private:
-    int m_id = 0;
-    mutable std::mutex m_mutex;
-    std::string m_text;
-};
-
-// What the engine logged, on one line, without the resource manager's progress lines.
-std::string Because(const LogLines& log)
-{
-    std::istringstream lines(log.Text());
-    std::string text;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty() && !line.starts_with("Loading resource file:"))
-            text += (text.empty() ? "" : "; ") + line;
-    return text.empty() ? std::string() : " (" + text + ")";
 }
 
 // Serves files by bare name, ignoring case, as the data index does.
@@ -747,6 +706,8 @@ struct LoadedTree::State
     Report report;
     std::vector<GroupFile> groups;
     std::set<std::string> bareNames; // lower case
+    std::vector<LoadedEntry> entries;
+    std::set<std::string> pendingGroups; // lower case
 };
 
 namespace
@@ -817,7 +778,10 @@ LoadedTree::LoadedTree(const fs::path& root, const std::set<std::string>& pendin
             // while the kind has no factory.
             const std::string node = PendingNodeKind(e.what());
             if (!node.empty() && !pendingKinds.empty())
+            {
                 ++s.report.pending["groups stopped by node kind " + node];
+                s.pendingGroups.insert(Lower(group.group));
+            }
             else
                 s.report.Add(group.file, std::string("does not load: ") + e.what() + Because(log));
             continue;
@@ -825,6 +789,7 @@ LoadedTree::LoadedTree(const fs::path& root, const std::set<std::string>& pendin
         CheckLogLines(group.file, log, s.report);
         for (const GroupEntry& entry : entries)
         {
+            s.entries.push_back({group.file, entry.kind, entry.name});
             CheckEntry(group.file, entry, manager, pendingKinds, s.report);
             // The font factory makes a font without glyphs when the description is missing.
             if (entry.kind == "font" && !HasFile(entry.src + ".txt"))
@@ -856,6 +821,16 @@ std::string LoadedTree::FileOf(const std::string& group) const
         if (Lower(file.group) == Lower(group))
             return file.file;
     return Lower(group) == Lower(GameLoadOrder().front()) ? group + ".xml" : "groups/" + group + ".xml";
+}
+
+const std::vector<LoadedEntry>& LoadedTree::Entries() const
+{
+    return m_state->entries;
+}
+
+bool LoadedTree::IsPending(const std::string& group) const
+{
+    return m_state->pendingGroups.count(Lower(group)) != 0;
 }
 
 bool LoadedTree::HasFile(const std::string& bareName) const
