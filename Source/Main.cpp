@@ -1,8 +1,9 @@
-// The program. The game's application and screens are not there yet, so it runs the engine with a
-// stand-in application: one screen that shows the renderer's test card until the window is closed.
+// The program: the game. "-testcard" runs the engine with a stand-in application instead, one screen
+// that shows the renderers' test card until the window is closed.
 #include "Base/Log.h"
 #include "Framework/Application.h"
 #include "Framework/FileSystem.h"
+#include "Framework/ResourceManager.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/Font.h"
 #include "Graphics/Image.h"
@@ -13,9 +14,12 @@
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
 #include "Platform/Win32/GraphicsPlatforms.h"
-#include "Screens/ResourceFactoryRegistrars.h"
+#include "Screens/Application.h"
+#include "UI/UIResourceFactories.h"
 
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace
@@ -50,9 +54,8 @@ public:
         if (Kestrin::IGraphicsPlatform* graphics = Kestrin::GetGraphicsPlatform())
             graphics->GetName(name);
         const std::string renderer = name.c_str() ? name.c_str() : "none";
-        const std::wstring line = L"Tanglewisp is not playable yet. Renderer: " +
-                                  std::wstring(renderer.begin(), renderer.end()) +
-                                  L". Close the window to end.";
+        const std::wstring line =
+            L"Renderer: " + std::wstring(renderer.begin(), renderer.end()) + L". Close the window to end.";
         DrawState state = CurrentDrawState();
         state.font = m_font.get();
         state.color = Kestrin::ColorF::FromARGB(0xFF3A2E39);
@@ -84,21 +87,27 @@ public:
 
     void Initialize() override
     {
-        Kestrin::LogPrintf(
-            "Tanglewisp: the game is not there yet. This window shows the renderer's test card; "
-            "close it to end.\n");
+        Kestrin::LogPrintf("Tanglewisp: the renderer's test card; close the window to end.\n");
         Kestrin::ChangeMode(new TestCardScreen());
     }
 };
 
-TestCardApplication g_application;
-
 } // namespace
+
+// The game's one application object, made before the entry runs.
+Application g_application;
 
 int main(int argc, char** argv)
 {
+    // The stand-in takes the engine's application pointer while it lives.
+    std::optional<TestCardApplication> testCard;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-testcard") == 0)
+            testCard.emplace();
+
     Kestrin::SetGraphicsPlatformFactory(&Kestrin::GetDisplayGraphicsFactory());
     Kestrin::SetAudioPlatformFactory(&Kestrin::MakeBASSAudioPlatform);
-    AddGameResourceFactoryRegistrars();
+    // The engine registers the widgets' "layout" kind; the game's own kinds come with its start.
+    Kestrin::AddResourceFactoryRegistrar(&Kestrin::RegisterUIResourceFactories);
     return Kestrin::EngineMain(argc, argv);
 }

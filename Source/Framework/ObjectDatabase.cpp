@@ -69,6 +69,12 @@ ObjectDatabase* GetTopObjectDatabase()
     return Current().top;
 }
 
+Object* GetObjectByHandle(ObjectHandle handle)
+{
+    ObjectDatabase* database = GetCurrentObjectDatabase();
+    return database ? database->GetObject(handle) : nullptr;
+}
+
 ScopedCurrentObjectDatabase::ScopedCurrentObjectDatabase(ObjectDatabase* database)
 {
     Current().overrides.push_back(database);

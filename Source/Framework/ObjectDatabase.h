@@ -154,6 +154,9 @@ NameId GetRemoveMessageName();
 ObjectDatabase* GetCurrentObjectDatabase();
 void SetTopObjectDatabase(ObjectDatabase* database);
 ObjectDatabase* GetTopObjectDatabase();
+// The live object of the handle in the current database; null when there is no current database
+// or the handle names nothing live there (a stale handle of a removed object).
+Object* GetObjectByHandle(ObjectHandle handle);
 
 // Makes a database current for a scope (a screen being entered, a broadcast).
 class ScopedCurrentObjectDatabase

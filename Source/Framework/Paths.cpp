@@ -110,4 +110,9 @@ std::wstring GetExecutableFolder()
     return programFolder ? programFolder() : std::wstring();
 }
 
+std::wstring GetDataFolder()
+{
+    return GetExecutableFolder() + L"/data";
+}
+
 } // namespace Kestrin

@@ -13,6 +13,9 @@ std::wstring GetAppDataFolder();
 // The folder that holds the executable (the data tree lies beside it); empty while unknown.
 std::wstring GetExecutableFolder();
 
+// The game's data tree: the executable's folder followed by "/data".
+std::wstring GetDataFolder();
+
 // Keeps letters, digits, blanks, apostrophes and commas.
 std::wstring FilterFolderName(const std::wstring& name);
 

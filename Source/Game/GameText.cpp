@@ -12,7 +12,7 @@ void LoadGameText()
     {
         Kestrin::ResourceManager::Instance()->LoadFile(L"AllGameText_Export", nullptr, true);
     }
-    catch (const std::runtime_error& e)
+    catch (const std::exception& e)
     {
         ShowErrorMessageBox(
             Kestrin::FromUtf8(e.what()),

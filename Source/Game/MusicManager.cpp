@@ -79,6 +79,14 @@ void MusicManager::Play(MusicTrack track, bool restart)
     }
 }
 
+void MusicManager::ReleaseChannels()
+{
+    StopMusic();
+    melodyChannel.Reset();
+    rhythmChannel.Reset();
+    currentTrack = MusicTrack::None;
+}
+
 void MusicManager::StartLevelMusic()
 {
     const float melodyVolume = VolumeResource("baseMelodyVolume");

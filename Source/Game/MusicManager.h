@@ -60,6 +60,9 @@ public:
     // The track already asked for keeps playing unless restart is set. Otherwise everything stops
     // (the final warning included) and the track starts; values outside 1..10 only stop.
     void Play(MusicTrack track, bool restart);
+    // Stops everything and gives the channels back, before the audio platform goes at shutdown; the
+    // current track becomes none.
+    void ReleaseChannels();
     // Loops "SFX_FinalWarning" until the next Play; at most once per track.
     void StartFinalWarning();
     // Ends the final warning only (endless play has no end of the clock).

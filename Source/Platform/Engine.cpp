@@ -33,6 +33,7 @@ void ShowBoxWithSdl(const std::wstring& title, const std::wstring& text)
 }
 
 ErrorBoxFunction g_errorBox = &ShowBoxWithSdl;
+int g_exitStatus = 0;
 
 void ReportFatal(const std::wstring& text)
 {
@@ -42,6 +43,16 @@ void ReportFatal(const std::wstring& text)
 }
 
 } // namespace
+
+void SetExitStatus(int status)
+{
+    g_exitStatus = status;
+}
+
+int GetExitStatus()
+{
+    return g_exitStatus;
+}
 
 void SetErrorBoxFunction(ErrorBoxFunction function)
 {
@@ -104,7 +115,7 @@ int EngineMain(int argc, char** argv)
         ReportFatal(L"Unhandled Exception\n");
         return EXIT_FAILURE;
     }
-    return 0;
+    return g_exitStatus;
 }
 
 } // namespace Kestrin

@@ -12,9 +12,14 @@ bool InitializeEngine();
 
 // The process entry: the log file, the command line, start-up, the main loop and shutdown.
 // An exception that reaches it is logged and shown in an error box; no shutdown runs then, and
-// it answers a failure status (1) for the shell or launcher. Otherwise, and when another copy
-// already runs, it answers 0.
+// it answers a failure status (1) for the shell or launcher. Otherwise it answers the exit status
+// (0 unless set), and 0 when another copy already runs.
 int EngineMain(int argc, char** argv);
+
+// The status EngineMain answers after a normal shutdown: 0 unless the application asked for another
+// (it ends through the main loop's quit, then sets why, say a missing data folder).
+void SetExitStatus(int status);
+int GetExitStatus();
 
 // How the entry shows its last-resort report; tests install their own.
 using ErrorBoxFunction = void (*)(const std::wstring& title, const std::wstring& text);

@@ -85,6 +85,8 @@ public:
     ApplicationMode* GetTopMode() const { return m_stack.empty() ? nullptr : m_stack.back(); }
     const std::vector<ApplicationMode*>& GetStack() const { return m_stack; }
     bool HasPendingRequests() const { return !m_requests.empty(); }
+    // The queue as it stands, oldest first (tests read the screen flows from it).
+    const std::deque<Request>& GetPendingRequests() const { return m_requests; }
     size_t GetPendingRequestCount() const { return m_requests.size(); }
 
     bool IsQuitSet() const { return m_quit; }

@@ -73,6 +73,10 @@ IPlatform* GetPlatform();
 // Constructors of platforms call this; engine shutdown deletes the registered one.
 void SetPlatform(IPlatform* platform);
 
+// The window shows the system's arrow cursor wherever the graphics platform does not draw the game's
+// own (the custom-cursor setting decides which one the player sees). Nothing without a window platform.
+void UseSystemArrowCursor();
+
 // Makes the program's platform (the SDL window platform); it registers itself.
 IPlatform* CreatePlatform();
 

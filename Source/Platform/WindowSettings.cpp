@@ -43,10 +43,8 @@ void LoadWindowSettings()
     DisplaySettings settings = GetCurrentDisplaySettings();
     int mode = ReadOrKeep(account, settings.windowMode,
                           [&](Account* a) { return a->GetInt(kModeKey, settings.windowMode); });
-    // A hand-edited or damaged record must not leave the game without a window.
-    if (mode != 0 && mode != 1)
-        mode = settings.windowMode;
-    settings.windowMode = mode;
+    // A hand-edited record must not leave the game without a window: anything but 0 is full screen.
+    settings.windowMode = mode == 0 ? 0 : 1;
     ApplyDisplaySettings(settings, false);
 
     if (IGraphicsPlatform* graphics = GetGraphicsPlatform())

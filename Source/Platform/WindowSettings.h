@@ -7,8 +7,8 @@ namespace Kestrin
 // "Kestrin::Window::Mode" and "Kestrin::Window::IsCustomCursorEnabled".
 
 // Applies the stored window mode (not forced: an unchanged mode rebuilds nothing) and the stored
-// cursor choice. A missing record, a mode other than 0 and 1, or no current account keep what
-// runs now.
+// cursor choice. A stored mode other than 0 means full screen. A missing record or no current
+// account keep what runs now.
 void LoadWindowSettings();
 // Writes the running window mode and cursor choice; nothing without a current account.
 void SaveWindowSettings();

@@ -5,9 +5,14 @@
 #include "Scene/SceneResourceFactories.h"
 #include "UI/UIResourceFactories.h"
 
+void RegisterFactories(Kestrin::ResourceManager& manager)
+{
+    RegisterSceneResourceFactories(manager);
+    RegisterGameResourceFactories(manager);
+}
+
 void AddGameResourceFactoryRegistrars()
 {
     Kestrin::AddResourceFactoryRegistrar(&Kestrin::RegisterUIResourceFactories);
-    Kestrin::AddResourceFactoryRegistrar(&RegisterSceneResourceFactories);
-    Kestrin::AddResourceFactoryRegistrar(&RegisterGameResourceFactories);
+    Kestrin::AddResourceFactoryRegistrar(&RegisterFactories);
 }

@@ -61,6 +61,7 @@ protected:
         ShutdownRandomStreams();
         SetAudioPlatformFactory(nullptr);
         SetErrorBoxFunction(nullptr);
+        SetExitStatus(0);
         SetAppDataFolderOverride(L"");
         SetExecutableFolderOverride(L"");
     }
@@ -232,6 +233,20 @@ TEST_F(Engine, SmokeRunFromTheEntry)
     EXPECT_EQ(GetPlatform(), nullptr);
     EXPECT_FALSE(SDL_WasInit(SDL_INIT_VIDEO));
     EXPECT_TRUE(folder.Has("user/LOG.TXT"));
+}
+
+// An application that gives up (its data is missing) ends through the loop and says why in the
+// status, after the normal shutdown.
+TEST_F(Engine, TheExitStatusSetByTheApplicationIsAnsweredAfterTheNormalShutdown)
+{
+    app->onInitialize = []
+    {
+        SetExitStatus(3);
+        Looper::Current()->RequestQuit();
+    };
+    EXPECT_EQ(RunEntry(), 3);
+    EXPECT_EQ(journal.Count("app.Shutdown"), 1u);
+    EXPECT_EQ(g_boxes, 0);
 }
 
 } // namespace

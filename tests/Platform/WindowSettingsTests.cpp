@@ -75,7 +75,7 @@ TEST_F(WindowSettings, StoredRecordsAreApplied)
     EXPECT_TRUE(CurrentFakeGraphics()->customCursor);
 }
 
-TEST_F(WindowSettings, AStrayModeOrADamagedFileKeepsWhatRuns)
+TEST_F(WindowSettings, AStrayModeMeansFullScreenAndADamagedFileKeepsWhatRuns)
 {
     LogCapture log;
     for (const wchar_t* stray : {L"7", L"-1", L"2"})
@@ -87,6 +87,12 @@ TEST_F(WindowSettings, AStrayModeOrADamagedFileKeepsWhatRuns)
         ASSERT_NE(CurrentFakeGraphics(), nullptr);
         ExpectUnchanged();
     }
+    // From a window too: a stray value never leaves the game without one.
+    DisplaySettings windowed{0, 1, 800, 600};
+    ApplyDisplaySettings(windowed, false);
+    ASSERT_TRUE(Current().WriteRecord(kMode, L"7"));
+    LoadWindowSettings();
+    EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 1);
 
     // The file broken on disk after start-up: the settings are lost, the game is not.
     folder.Write(ToUtf8(Current().GetFileSpec().name) + ".act", "<account><record name=");

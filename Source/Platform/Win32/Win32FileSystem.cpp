@@ -308,7 +308,7 @@ bool Win32FileSystem::Rename(const FileSpec& from, const FileSpec& to)
 Win32FileSystem* Win32FileSystem::CreateDefault()
 {
     auto* fileSystem = new Win32FileSystem;
-    const std::wstring data = GetExecutableFolder() + L"/data";
+    const std::wstring data = GetDataFolder();
     fileSystem->AddPartition(0, new Win32FileSystemPartition(data));
     fileSystem->AddPartition(1, new Win32FileSystemPartition(data));
     fileSystem->AddPartition(2, new Win32FileSystemPartition(GetAppDataFolder()));

@@ -56,6 +56,12 @@ void RefreshWindowCursor()
         platform->RefreshCursor();
 }
 
+void UseSystemArrowCursor()
+{
+    if (auto* platform = dynamic_cast<Win32Platform*>(GetPlatform()))
+        platform->SetCursor(Shim::ArrowCursor());
+}
+
 // ---- Win32Platform ----
 
 Win32Platform::Win32Platform()
@@ -374,6 +380,12 @@ void Win32ApplicationPlatform::CreateMainWindow(const DisplaySettings& settings)
         throw win32_error(KESTRIN_HERE, "Could not create a window.", PlatformError_CreateWindow, error);
     Shim::GetClientSize(m_window, m_lastClientWidth, m_lastClientHeight);
     m_trackingLeave = false;
+    // Headless, no window manager hands out the focus: the game would wait for it for ever.
+    if (Shim::IsHeadlessVideo() && !(m_flags & Flag_Active))
+    {
+        m_flags |= Flag_Active;
+        SetAudioActive(true);
+    }
 }
 
 bool Win32ApplicationPlatform::GetScreenSize(int& width, int& height)

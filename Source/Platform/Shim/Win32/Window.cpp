@@ -206,6 +206,11 @@ bool ShowErrorBox(const std::string& title, const std::string& text)
     return shown;
 }
 
+bool IsHeadlessVideo()
+{
+    return SDL_WasInit(SDL_INIT_VIDEO) && IsHeadlessDriver(SDL_GetCurrentVideoDriver());
+}
+
 bool CanShowBoxes()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO))

@@ -54,6 +54,9 @@ bool ShowErrorBox(const std::string& title, const std::string& text);
 // Whether a box would reach a person: false while the video driver (running or asked for by
 // SDL_VIDEODRIVER) draws into nothing, or when no display is named at all.
 bool CanShowBoxes();
+// Whether the running video driver draws into nothing (dummy, offscreen): no window manager gives
+// its windows the focus there.
+bool IsHeadlessVideo();
 // Tabs become spaces up to the next stop of 8 columns (a column per character; UTF-8 text).
 std::string ExpandTabs(const std::string& text);
 

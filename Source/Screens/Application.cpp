@@ -1,0 +1,203 @@
+#include "Screens/Application.h"
+
+#include "Base/FileSpec.h"
+#include "Base/Log.h"
+#include "Base/Text.h"
+#include "Framework/CommandLine.h"
+#include "Framework/ErrorBox.h"
+#include "Framework/FileSystem.h"
+#include "Framework/Paths.h"
+#include "Framework/ResourceManager.h"
+#include "Game/GameLevels.h"
+#include "Game/GameText.h"
+#include "Game/GlobalSettings.h"
+#include "Game/MusicManager.h"
+#include "Game/PlayDataLog.h"
+#include "Platform/AudioSettings.h"
+#include "Platform/Engine.h"
+#include "Platform/Looper.h"
+#include "Platform/WindowSettings.h"
+#include "Screens/LoadingMode.h"
+#include "Screens/MovieScreens.h"
+#include "Screens/ResourceFactoryRegistrars.h"
+
+#include <exception>
+
+namespace
+{
+constexpr const wchar_t* kWindowModeKey = L"Kestrin::Window::Mode";
+
+Kestrin::Account* CurrentAccount()
+{
+    Kestrin::AccountManager* accounts = Kestrin::AccountManager::Instance();
+    return accounts ? accounts->GetCurrentAccount() : nullptr;
+}
+
+bool DataFileExists(const Kestrin::FileSpec& file)
+{
+    Kestrin::IFileSystem* files = Kestrin::GetFileSystem();
+    Kestrin::FileSpec spec = file;
+    return files && files->Exists(spec);
+}
+} // namespace
+
+const std::string& GetPlayDataBanner()
+{
+    static const std::string banner = std::string(18, '=') + " Session " + std::string(23, '=') + " \r\n";
+    return banner;
+}
+
+bool WritePlayDataBanner()
+{
+    return AppendPlayData(GetPlayDataBanner());
+}
+
+int SanitizeWindowMode(int stored)
+{
+    return stored == 0 ? 0 : 1;
+}
+
+Application::Application()
+    : m_gameInfo{L"Quorvane",
+                 L"Tanglewisp",
+                 L"Copyright (c) Quorvane. All rights reserved.",
+                 L"1.0",
+                 L"1.0.0.0",
+                 1,
+                 0}
+{
+}
+
+Application::~Application()
+{
+    if (m_handlerAdded)
+        if (Kestrin::AccountManager* accounts = Kestrin::AccountManager::Instance())
+            accounts->RemoveAccountChangeHandler(this);
+}
+
+const Kestrin::ApplicationInfo* Application::GetApplicationInfo()
+{
+    return &m_gameInfo;
+}
+
+const Kestrin::DisplaySettings* Application::GetWindowMode()
+{
+    if (Kestrin::Account* account = CurrentAccount())
+    {
+        try
+        {
+            m_windowMode.windowMode =
+                SanitizeWindowMode(account->GetInt(kWindowModeKey, m_windowMode.windowMode));
+        }
+        catch (const std::exception& e)
+        {
+            Kestrin::LogPrintf("Couldn't read the window mode of the current profile: %s\n", e.what());
+        }
+    }
+    return &m_windowMode;
+}
+
+bool Application::CheckDataFolder()
+{
+    // The text table sits at the data root and is read before anything else: without it there is no
+    // data folder worth starting on.
+    if (DataFileExists(Kestrin::FileSpec(1, L"AllGameText_Export", L".xml")))
+        return true;
+    const std::wstring text =
+        L"The game's data folder \"" + Kestrin::GetDataFolder() +
+        L"\" is missing or cannot be read: \"AllGameText_Export.xml\" was not found in it.";
+    Kestrin::ShowErrorBox(m_gameInfo.productName, text);
+    Kestrin::SetExitStatus(1);
+    if (Kestrin::Looper* looper = Kestrin::Looper::Current())
+        looper->RequestQuit();
+    return false;
+}
+
+void Application::Initialize()
+{
+    if (!CheckDataFolder())
+        return;
+    RegisterFactories(*Kestrin::ResourceManager::Instance());
+
+    // Tuning files the data may not hold yet: the defaults stand, and the log says so.
+    if (DataFileExists(GlobalSettings::File()))
+        GlobalSettings::Instance().Load();
+    else
+        Kestrin::LogPrintf("GlobalSettings.xml is missing; the default tuning is used.\n");
+    LoadGameText();
+    WritePlayDataBanner();
+
+    auto* loading = new LoadingMode;
+    for (const wchar_t* group : {L"resources", L"Game-AnimationImages", L"Tutorial_Window"})
+        loading->AddTask(new ResourceLoadTask(group), 1);
+    Kestrin::ChangeMode(loading);
+    Kestrin::PushMode(new IntroMovieMode(true));
+
+    if (Kestrin::AccountManager* accounts = Kestrin::AccountManager::Instance())
+    {
+        accounts->AddAccountChangeHandler(this);
+        m_handlerAdded = true;
+    }
+    OnAccountChanged();
+
+    if (std::optional<std::string> folder = ScreenTour::FolderFromCommandLine(Kestrin::GetCommandLine()))
+        m_tour = std::make_unique<ScreenTour>(*folder);
+}
+
+void Application::Update(float dt)
+{
+    if (m_tour)
+        m_tour->Update(dt);
+}
+
+void Application::OnAfterDraw()
+{
+    if (m_tour)
+        m_tour->OnAfterDraw();
+}
+
+void Application::Shutdown()
+{
+    OnAccountChanging();
+    if (m_handlerAdded)
+        if (Kestrin::AccountManager* accounts = Kestrin::AccountManager::Instance())
+            accounts->RemoveAccountChangeHandler(this);
+    m_handlerAdded = false;
+    // The channels belong to the audio platform, which shuts down next.
+    MusicManager::Instance().ReleaseChannels();
+}
+
+void Application::OnAccountChanging()
+{
+    if (!CurrentAccount())
+        return;
+    Kestrin::SaveWindowSettings();
+    Kestrin::SaveAudioSettings();
+}
+
+void Application::OnAccountChanged()
+{
+    if (CurrentAccount())
+    {
+        Kestrin::LoadWindowSettings();
+        Kestrin::LoadAudioSettings();
+    }
+
+    if (!DataFileExists(GameLevels::File()))
+    {
+        Kestrin::LogPrintf("GameLevels.xml is missing; there are no levels to play.\n");
+        return;
+    }
+    try
+    {
+        // The first call reads the list already; a profile change needs it read again.
+        GameLevels& levels = GameLevels::Instance();
+        levels.LoadLevelList();
+        levels.LoadProgress();
+    }
+    catch (const std::exception& e)
+    {
+        Kestrin::ShowErrorBox(L"There was an error loading GameLevels.xml file.",
+                              Kestrin::FromUtf8(e.what()));
+    }
+}

@@ -1,0 +1,183 @@
+#include "Screens/ScreenConventions.h"
+
+#include "Base/Log.h"
+#include "Base/Text.h"
+#include "Framework/ObjectDatabase.h"
+#include "Framework/ResourceManager.h"
+#include "Scene/SceneLayout.h"
+#include "UI/UINames.h"
+#include "UI/UIServices.h"
+
+#include <exception>
+#include <type_traits>
+#include <variant>
+
+SceneApplicationMode* GetCurrentSceneScreen()
+{
+    return dynamic_cast<SceneApplicationMode*>(Kestrin::GetCurrentObjectDatabase());
+}
+
+SceneNode* GetCurrentSceneRoot()
+{
+    SceneApplicationMode* screen = GetCurrentSceneScreen();
+    return screen ? screen->GetRootNode() : nullptr;
+}
+
+SceneNode* FindSceneNode(const SceneNode::PathElement* path)
+{
+    return SceneNode::FindNode(GetCurrentSceneRoot(), path);
+}
+
+SceneNode* FindSceneNode(SceneNodePath path)
+{
+    SceneNode* root = GetCurrentSceneRoot();
+    return root ? root->FindNode(path) : nullptr;
+}
+
+SceneNode* FindSceneChild(const SceneNode::PathElement& element)
+{
+    SceneNode* root = GetCurrentSceneRoot();
+    return root ? root->FindChild(element) : nullptr;
+}
+
+StaticSpriteNode* FindStaticSpriteNode(SceneNodePath path)
+{
+    return dynamic_cast<StaticSpriteNode*>(FindSceneNode(path));
+}
+
+Kestrin::NameId GetClickedName(const Kestrin::Message& message)
+{
+    if (message.name != Kestrin::Names::ButtonClick.Get())
+        return Kestrin::NameId();
+    Kestrin::Object* object = Kestrin::GetObjectByHandle(message.handle);
+    return object ? object->GetName() : Kestrin::NameId();
+}
+
+std::string DescribePath(SceneNodePath path)
+{
+    std::string text;
+    for (const SceneNode::PathElement& step : path)
+    {
+        if (step.IsEnd())
+            break;
+        if (!text.empty())
+            text += '/';
+        std::visit(
+            [&](const auto& value)
+            {
+                using T = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, int>)
+                    text += "#" + std::to_string(value);
+                else if constexpr (std::is_same_v<T, Kestrin::NameId>)
+                    text += value.c_str() ? value.c_str() : "";
+                else if constexpr (std::is_same_v<T, const char*>)
+                    text += value ? value : "";
+                else if constexpr (std::is_same_v<T, std::string>)
+                    text += value;
+                else if constexpr (std::is_same_v<T, std::wstring>)
+                    text += Kestrin::ToUtf8(value);
+            },
+            step.Value());
+    }
+    return text;
+}
+
+ScreenGroup::ScreenGroup(std::wstring group) : m_group(std::move(group)) {}
+
+std::wstring ScreenGroup::GetCaption() const
+{
+    return L"There was an error loading " + m_group + L".xml. Fix the problem and press F5 to reload";
+}
+
+bool ScreenGroup::Enter(SceneApplicationMode& screen, const char* layout, bool focusController)
+{
+    screen.CreateRootNode();
+    if (focusController)
+        screen.AddObject(new Kestrin::KeyboardFocusController);
+    if (!Load())
+        return false;
+    return Instantiate(screen, layout) != nullptr;
+}
+
+bool ScreenGroup::Load()
+{
+    Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
+    try
+    {
+        resources->LoadFile(m_group, nullptr, true);
+    }
+    catch (const std::exception& e)
+    {
+        ShowError(Kestrin::FromUtf8(e.what()));
+        return false;
+    }
+    // The manager passes over a missing file in silence; the screen would be empty with no word.
+    if (resources->GetLoadCount(m_group) <= 0)
+    {
+        ShowError(L"file doesn't exist");
+        return false;
+    }
+    return true;
+}
+
+SceneNode* ScreenGroup::Instantiate(SceneApplicationMode& screen, const char* layout)
+{
+    const SceneLayout* found = GetSceneLayout(layout).second;
+    if (!found)
+    {
+        ShowError(L"scene layout " + Kestrin::FromUtf8(layout) + L" not found");
+        return nullptr;
+    }
+    SceneNode* root = screen.CreateRootNode();
+    try
+    {
+        return found->Instantiate(screen, root);
+    }
+    catch (const std::exception& e)
+    {
+        ShowError(Kestrin::FromUtf8(e.what()));
+        return nullptr;
+    }
+}
+
+void ScreenGroup::ShowError(const std::wstring& text)
+{
+    if (m_errorShown)
+    {
+        Kestrin::LogPrintf("%s (no further box): %s\n", Kestrin::ToUtf8(m_group).c_str(),
+                           Kestrin::ToUtf8(text).c_str());
+        return;
+    }
+    m_errorShown = true;
+    ShowErrorMessageBox(text, GetCaption());
+}
+
+SceneNode* ScreenGroup::FindNode(SceneNodePath path)
+{
+    SceneNode* node = FindSceneNode(path);
+    if (!node)
+        ReportMissing(DescribePath(path));
+    return node;
+}
+
+Kestrin::Object* ScreenGroup::FindObject(Kestrin::NameId name)
+{
+    Kestrin::ObjectDatabase* database = Kestrin::GetCurrentObjectDatabase();
+    Kestrin::Object* object = database && name ? database->FindObject(name) : nullptr;
+    if (!object)
+        ReportMissing(name.c_str() ? name.c_str() : "");
+    return object;
+}
+
+void ScreenGroup::ReportMissing(const std::string& what)
+{
+    if (m_reported.insert(what).second)
+        Kestrin::LogPrintf("Missing node %s in %s\n", what.c_str(), Kestrin::ToUtf8(m_group).c_str());
+}
+
+void ScreenGroup::ReportWrongKind(const std::string& what, const std::string& kind)
+{
+    if (m_reported.insert(what).second)
+        Kestrin::LogPrintf("Node %s in %s is not a %s\n", what.c_str(), Kestrin::ToUtf8(m_group).c_str(),
+                           kind.c_str());
+}
