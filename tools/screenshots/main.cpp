@@ -13,6 +13,7 @@
 #include "Graphics/Font.h"
 #include "Graphics/GraphicsResources.h"
 #include "Graphics/ImageList.h"
+#include "Graphics/PngWriter.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Platform.h"
 #include "Platform/Shim/DirectDraw/DirectDraw.h"
@@ -27,9 +28,7 @@
 #include "Scene/TextSpriteNode.h"
 
 #include <SDL2/SDL.h>
-#include <png.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -81,38 +80,13 @@ struct Picture
     int height = 0;
 };
 
+// The back buffer's alpha means nothing: the pictures are opaque.
 bool WritePng(const fs::path& path, const Picture& picture)
 {
-    FILE* file = std::fopen(path.string().c_str(), "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png)))
-    {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, uint32_t(picture.width), uint32_t(picture.height), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(size_t(picture.width) * 3);
-    for (int y = 0; y < picture.height; ++y)
-    {
-        for (int x = 0; x < picture.width; ++x)
-        {
-            const uint32_t p = picture.pixels[size_t(y) * size_t(picture.width) + size_t(x)];
-            row[size_t(x) * 3 + 0] = png_byte(p >> 16);
-            row[size_t(x) * 3 + 1] = png_byte(p >> 8);
-            row[size_t(x) * 3 + 2] = png_byte(p);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
+    std::vector<uint32_t> opaque(picture.pixels);
+    for (uint32_t& p : opaque)
+        p |= 0xFF000000u;
+    return Graphics::WritePng(path.string(), opaque.data(), picture.width, picture.height);
 }
 
 std::wstring Text(const char* key)
