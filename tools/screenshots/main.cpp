@@ -26,6 +26,7 @@
 #include "Scene/SpriteType.h"
 #include "Scene/StaticSpriteNode.h"
 #include "Scene/TextSpriteNode.h"
+#include "UI/Layout.h"
 
 #include <SDL2/SDL.h>
 
@@ -116,6 +117,15 @@ public:
         }
         return found->Instantiate(m_screen, under ? under : m_root);
     }
+    // The widget layout's objects, drawn after the tree as the database's drawables.
+    void BuildWidgets(const char* layout)
+    {
+        if (const Layout* found = GetResource<Layout>(layout).second)
+            found->CreateObjects();
+        else
+            std::cerr << "no widget layout \"" << layout << "\"\n";
+        m_screen.Update(0.0f); // sorts the new drawables in
+    }
     SceneNode* Find(const std::string& path)
     {
         std::vector<SceneNode::PathElement> steps;
@@ -169,6 +179,7 @@ public:
     {
         m_root->RefreshTree();
         m_root->DrawTree({0.0f, 0.0f});
+        m_screen.Draw();
     }
 
 private:
@@ -250,6 +261,7 @@ std::vector<Shot> Shots()
 {
     const std::string game = "#5A5A66"; // the playing screen beneath the pop-ups and outros
     std::vector<Shot> shots;
+    shots.push_back({"LoadingMode", "", [](Stage& s) { s.BuildWidgets("LoadingMode"); }});
     shots.push_back({"titlescreenLayout", "", [](Stage& s) { s.Build("titlescreenLayout"); }});
     auto mainMenu = [](Stage& s)
     {
