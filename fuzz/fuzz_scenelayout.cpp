@@ -1,6 +1,7 @@
 // Arbitrary bytes as a resource group of scene layouts, read through the scene graph's factories
 // after a group that defines "Base" (for references). Every layout that reads is built into a
-// scratch database, refreshed, drawn on a recording canvas, searched and clicked at, then removed.
+// scratch database, refreshed, drawn on a recording canvas, searched, clicked at and typed into, then
+// removed.
 // Reading fails only with the layout reader's, the XML reader's or the manager's own errors; the
 // refreshed tree is numbered in pre-order; nothing leaks.
 #include "Base/Exceptions.h"
@@ -91,6 +92,9 @@ void Exercise(const SceneLayout& layout)
             database.OnMouseMove(x, y);
             database.OnMouseDown(MouseButton::Left, x, y);
             database.OnMouseUp(MouseButton::Left, x, y);
+            // Keys reach whatever took the focus (a text field takes it when clicked).
+            for (int key : {0x200, 0x28, 0x41, 0x08, 0x102, 0x201, 0x2E, 0x24})
+                database.OnKeyDown(key);
         }
         database.RemoveObject(root->GetHandle());
         database.Update(0.02f);

@@ -21,11 +21,7 @@ void BackgroundNode::Draw(const Vector2f& offset)
     // The brush would still draw its corners into an empty box.
     if (!(world.w > 0.0f) || !(world.h > 0.0f))
         return;
-    Graphics::DrawState state = Graphics::CurrentDrawState();
-    state.imageColor.a = GetWorldColor().a;
-    ApplyNodeClip(*this, state);
-    DrawNineSlice(m_images, 0, world.x + offset.x, world.y + offset.y, world.w, world.h, state,
-                  Graphics::GetCurrentCanvas());
+    DrawNodeNineSlice(*this, m_images, offset);
 }
 
 SceneNodeDescriptor* BackgroundNodeFactory::Read(const IAttributeContainer& attributes)

@@ -1,5 +1,6 @@
 #include "Scene/ControlNode.h"
 
+#include "Framework/ObjectDatabase.h"
 #include "Graphics/Canvas.h"
 
 ControlNode::ControlNode(Kestrin::NameId name)
@@ -16,4 +17,11 @@ bool ControlNode::HitTestControl(const Vector2f& point)
 bool ControlNode::IsOpaqueAt(int, int)
 {
     return true;
+}
+
+void ControlNode::Broadcast(Kestrin::NameId event)
+{
+    Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+    if (database)
+        database->Broadcast(Kestrin::Message(GetHandle(), event));
 }

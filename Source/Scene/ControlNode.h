@@ -15,6 +15,10 @@ public:
     // Whether the control shows something at a screen pixel; true unless a kind says otherwise.
     virtual bool IsOpaqueAt(int x, int y);
 
+    // Broadcasts {handle, event} through the database the node lives in (the current one before it
+    // is added).
+    void Broadcast(Kestrin::NameId event);
+
     // Controls take the keyboard focus.
     bool AcceptsFocus() override { return true; }
 };

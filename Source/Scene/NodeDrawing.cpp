@@ -25,6 +25,23 @@ void ApplyNodeClip(const SceneNode& node, Graphics::DrawState& state)
         state.clipRect, {TruncToInt(clip.x), TruncToInt(clip.y), TruncToInt(clip.w), TruncToInt(clip.h)});
 }
 
+Graphics::DrawState NodeImageState(SceneNode& node)
+{
+    Graphics::DrawState state = Graphics::CurrentDrawState();
+    state.imageColor.a = node.GetWorldColor().a;
+    ApplyNodeClip(node, state);
+    return state;
+}
+
+Graphics::DrawState DrawNodeNineSlice(SceneNode& node, IImageList* pieces, const SceneNode::Vector2f& offset)
+{
+    const Graphics::DrawState state = NodeImageState(node);
+    const SceneNode::Rectf world = node.GetWorldRect();
+    DrawNineSlice(pieces, 0, world.x + offset.x, world.y + offset.y, world.w, world.h, state,
+                  Graphics::GetCurrentCanvas());
+    return state;
+}
+
 void DrawNodeFrame(SceneNode& node, IImageList* list, int index, const SceneNode::Vector2f& offset)
 {
     using namespace Kestrin::Graphics;

@@ -15,6 +15,13 @@ struct DrawState;
 
 // The node's source rectangle, when it has one, narrows the state's clip rectangle (whole pixels).
 void ApplyNodeClip(const SceneNode& node, Kestrin::Graphics::DrawState& state);
+// The current draw state for the node's images and brushes: not tinted, but with the node's world
+// alpha, and clipped to its source rectangle.
+Kestrin::Graphics::DrawState NodeImageState(SceneNode& node);
+// A nine-slice brush of the pieces over the node's world rectangle moved by the offset, in
+// NodeImageState; answers that state.
+Kestrin::Graphics::DrawState DrawNodeNineSlice(SceneNode& node, Kestrin::IImageList* pieces,
+                                               const SceneNode::Vector2f& offset);
 
 // Frame i of an image list drawn over a node like SceneNode::DrawImage draws an image (world
 // rectangle, colour, scale, turn, clip), whether the list holds separate images or is a film strip.

@@ -24,6 +24,14 @@ public:
     virtual SceneNode* Create(const SceneNodeDescriptor& descriptor) = 0;
 };
 
+// The kind's descriptor from a descriptor its own factory read; a default one otherwise.
+template <typename Descriptor> const Descriptor& DescriptorAs(const SceneNodeDescriptor& descriptor)
+{
+    static const Descriptor fallback;
+    const auto* d = dynamic_cast<const Descriptor*>(&descriptor);
+    return d ? *d : fallback;
+}
+
 // The factories by element name (compared exactly). They live until the program ends; the
 // loading thread finds them while layouts are read.
 using SceneNodeFactoryRegistry = Kestrin::FactoryRegistry<SceneNodeFactory>;

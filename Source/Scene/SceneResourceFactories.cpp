@@ -5,14 +5,20 @@
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/BackgroundNode.h"
 #include "Scene/ButtonNode.h"
+#include "Scene/CheckBoxNode.h"
+#include "Scene/ListNode.h"
 #include "Scene/MeterNodes.h"
 #include "Scene/NodeGridNode.h"
+#include "Scene/RadioButtonNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNodeFactory.h"
+#include "Scene/ScrollBarNode.h"
 #include "Scene/ShapeNodes.h"
+#include "Scene/SliderNode.h"
 #include "Scene/SpriteType.h"
 #include "Scene/StaticSpriteNode.h"
 #include "Scene/StyledTextSpriteNode.h"
+#include "Scene/TextEditNode.h"
 #include "Scene/TextSpriteNode.h"
 
 namespace
@@ -37,13 +43,13 @@ constexpr NodeKind kNodeKinds[] = {
     {L"scenenode", &Make<BasicSceneNodeFactory>},
     {L"backgroundnode", &Make<BackgroundNodeFactory>},
     {L"buttonnode", &Make<ButtonNodeFactory>},
-    {L"checkboxnode", nullptr},
-    {L"listnode", nullptr},
-    {L"radiobuttonnode", nullptr},
-    {L"scrollbarnode", nullptr},
-    {L"slidernode", nullptr},
+    {L"checkboxnode", &Make<CheckBoxNodeFactory>},
+    {L"listnode", &Make<ListNodeFactory>},
+    {L"radiobuttonnode", &Make<RadioButtonNodeFactory>},
+    {L"scrollbarnode", &Make<ScrollBarNodeFactory>},
+    {L"slidernode", &Make<SliderNodeFactory>},
     {L"staticspritenode", &Make<StaticSpriteNodeFactory>},
-    {L"texteditnode", nullptr},
+    {L"texteditnode", &Make<TextEditNodeFactory>},
     {L"textspritenode", &Make<TextSpriteNodeFactory>},
     {L"animatedspritenode", &Make<AnimatedSpriteNodeFactory>},
     {L"meterbarnode", &Make<MeterBarNodeFactory>},

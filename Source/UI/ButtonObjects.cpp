@@ -203,10 +203,7 @@ NameId RadioButtonObject::GetRole() const
 
 int RadioButtonObject::GetStateIndex()
 {
-    // A selected button shows its down look, unless disabled.
-    if (selected && IsEnabled())
-        return ControlState_Down;
-    return ClickableObject::GetStateIndex();
+    return GetRadioButtonStateIndex(ClickableObject::GetStateIndex(), selected);
 }
 
 void RadioButtonObject::Draw()
@@ -227,16 +224,7 @@ void RadioButtonObject::Draw()
 void RadioButtonObject::Select()
 {
     selected = true;
-    if (ObjectDatabase* database = GetCurrentObjectDatabase())
-    {
-        // By identity: objects without a name would otherwise never clear each other.
-        for (ObjectHandle handle : database->FindObjectsByRole(Names::RadioButton))
-        {
-            auto* other = dynamic_cast<RadioButtonObject*>(database->GetObject(handle));
-            if (other && other != this && other->GetGroup() == m_group)
-                other->selected = false;
-        }
-    }
+    ClearRadioGroup(this, m_group);
     Fire(Names::RadioButtonClick);
 }
 

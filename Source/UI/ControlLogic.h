@@ -3,7 +3,9 @@
 // their looks (UI/ControlVisuals.h): sizing, caption and label placement, the keys that click, and
 // the press-and-release mouse protocol.
 #include "Base/Geometry.h"
+#include "Framework/ObjectDatabase.h"
 #include "UI/ControlVisuals.h"
+#include "UI/UINames.h"
 
 #include <string_view>
 
@@ -57,5 +59,21 @@ bool PressControl(Object* control, bool& hot, bool over, const SoundList* sounds
 // Release: hot = over; when the control holds the capture it lets it go, and answers true when it
 // should act (the release is over it). A release without the press's capture never acts.
 bool ReleaseControl(Object* control, bool& hot, bool over);
+
+// Clears `selected` on every other radio button of the group in the current database (found by
+// their role, so only those of one class), directly: no sound, no message. Told apart by identity:
+// buttons without a name would otherwise never clear each other.
+template <typename RadioButton> void ClearRadioGroup(const RadioButton* chosen, NameId group)
+{
+    ObjectDatabase* database = GetCurrentObjectDatabase();
+    if (!database)
+        return;
+    for (ObjectHandle handle : database->FindObjectsByRole(Names::RadioButton))
+    {
+        auto* other = dynamic_cast<RadioButton*>(database->GetObject(handle));
+        if (other && other != chosen && other->GetGroup() == group)
+            other->selected = false;
+    }
+}
 
 } // namespace Kestrin

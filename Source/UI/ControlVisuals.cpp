@@ -16,6 +16,11 @@ int GetControlStateIndex(bool enabled, bool captured, bool hot, bool focused, bo
     return ControlState_Normal;
 }
 
+int GetRadioButtonStateIndex(int controlState, bool selected)
+{
+    return selected && controlState != ControlState_Disabled ? int(ControlState_Down) : controlState;
+}
+
 bool IsThreeSliceForm(const IImageList* list, const ControlImageForm& form)
 {
     return list && list->Count() > form.plainLimit;

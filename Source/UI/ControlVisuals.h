@@ -22,6 +22,8 @@ enum ControlState : int
 // shown as hot when the images have no focus frame; normal. A control pressed and dragged off
 // shows its normal (or focus) look while the capture lasts.
 int GetControlStateIndex(bool enabled, bool captured, bool hot, bool focused, bool hasFocusFrame);
+// A selected radio button shows its down look whatever the pointer does, unless disabled.
+int GetRadioButtonStateIndex(int controlState, bool selected);
 
 // How an image count is read: up to plainLimit images are one per state (plain form), more are
 // three per state drawn as a horizontal three-slice brush. Only exactly plainFocusCount (plain) or

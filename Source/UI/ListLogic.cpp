@@ -63,6 +63,14 @@ int FindListRowAt(const ListGeometry& g, int first, int count, float x, float y)
     return -1;
 }
 
+ColorF GetListRowColor(bool isSelected, bool focused, bool keyboardMode, const ColorF& color,
+                       const ColorF& selectedColor)
+{
+    if (!isSelected)
+        return color;
+    return focused && keyboardMode ? ColorF(0.0f, 1.0f, 1.0f, 1.0f) : selectedColor;
+}
+
 ListKeyOutcome ApplyListKey(int key, bool& keyboardMode, int selected, int first, int count,
                             const ListGeometry& geometry)
 {
@@ -105,6 +113,35 @@ ListKeyOutcome ApplyListKey(int key, bool& keyboardMode, int selected, int first
     while (outcome.first < count - 1 &&
            GetListVisibleRowCount(geometry, outcome.first, count) <= selected - outcome.first)
         ++outcome.first;
+    return outcome;
+}
+
+void ListRows::Clear()
+{
+    items.clear();
+    selected = -1;
+    first = 0;
+}
+
+const ListItem* ListRows::Find(int i) const
+{
+    return i >= 0 && i < GetCount() ? &items[size_t(i)] : nullptr;
+}
+
+void ListRows::ScrollDownOne()
+{
+    first = std::max(0, std::min(first + 1, GetCount() - 1));
+}
+
+int ListRows::RowAt(const ListGeometry& geometry, float x, float y) const
+{
+    return FindListRowAt(geometry, first, GetCount(), x, y);
+}
+
+ListKeyOutcome ListRows::OnKey(int key, const ListGeometry& geometry)
+{
+    const ListKeyOutcome outcome = ApplyListKey(key, keyboardMode, selected, first, GetCount(), geometry);
+    first = outcome.first;
     return outcome;
 }
 

@@ -3,11 +3,22 @@
 // frame, which rows are whole, which row a point hits, and what the keys do.
 #include "Base/Geometry.h"
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 namespace Kestrin
 {
 
 class Font;
 class IImageList;
+
+struct ListItem
+{
+    std::wstring text;
+    // The owner's own word, kept with the row.
+    uint32_t data = 0;
+};
 
 struct ListGeometry
 {
@@ -30,6 +41,13 @@ int GetListVisibleRowCount(const ListGeometry& geometry, int first, int count);
 // for none. Rows below the content have no height and are never hit.
 int FindListRowAt(const ListGeometry& geometry, int first, int count, float x, float y);
 
+// A row's text colour: the selected row cyan while the focused list is in keyboard mode, else in
+// the selected colour; the others in the list's colour.
+ColorF GetListRowColor(bool isSelected, bool focused, bool keyboardMode, const ColorF& color,
+                       const ColorF& selectedColor);
+// The wash over a focused list that is not in keyboard mode.
+inline constexpr float ListFocusWashAlpha = 0.15f;
+
 // What a key does to a focused list of `count` items (nothing without items). Key_KeyboardMode
 // enters the keyboard mode; in it, Key_KeyboardMode or Key_KeyboardModeLeave leaves it, and Up and
 // Down move the selection (the first of them selects row 0 when nothing is selected), scrolling so
@@ -44,5 +62,30 @@ struct ListKeyOutcome
 };
 ListKeyOutcome ApplyListKey(int key, bool& keyboardMode, int selected, int first, int count,
                             const ListGeometry& geometry);
+
+// The rows of a list and the choice among them: what the list node and the list object hold alike.
+// The list itself tells the selection changes it is handed.
+class ListRows
+{
+public:
+    void AddItem(const std::wstring& text, uint32_t data) { items.push_back({text, data}); }
+    // No items, nothing selected, the first row on top.
+    void Clear();
+    int GetCount() const { return int(items.size()); }
+    // Null outside the items.
+    const ListItem* Find(int i) const;
+    // One row further down, at most to the last item.
+    void ScrollDownOne();
+    // The row a press at the point selects, or -1.
+    int RowAt(const ListGeometry& geometry, float x, float y) const;
+    // A key for the focused list: switches the keyboard mode and moves the top row; `select` is the
+    // row to select, or -1.
+    ListKeyOutcome OnKey(int key, const ListGeometry& geometry);
+
+    std::vector<ListItem> items;
+    int selected = -1;
+    int first = 0;
+    bool keyboardMode = false;
+};
 
 } // namespace Kestrin

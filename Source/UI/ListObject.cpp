@@ -20,27 +20,10 @@ ListObject::ListObject(NameId name, float depth, const Vector2<float>& location,
     SetColor(textColor);
 }
 
-void ListObject::AddItem(const std::wstring& text, uint32_t data)
-{
-    m_items.push_back({text, data});
-}
-
-void ListObject::ClearItems()
-{
-    m_items.clear();
-    m_selected = -1;
-    m_first = 0;
-}
-
 void ListObject::Select(int index)
 {
-    m_selected = index;
+    m_rows.selected = index;
     Fire(Names::ListSelectionChange);
-}
-
-void ListObject::ScrollDown()
-{
-    m_first = std::max(0, std::min(m_first + 1, GetItemCount() - 1));
 }
 
 ListGeometry ListObject::Geometry()
@@ -55,40 +38,33 @@ Rect<float> ListObject::GetContentRect()
 
 Rect<float> ListObject::GetItemRect(int i)
 {
-    return GetListRowRect(Geometry(), i, m_first);
+    return GetListRowRect(Geometry(), i, m_rows.first);
 }
 
 int ListObject::GetVisibleRowCount()
 {
-    return GetListVisibleRowCount(Geometry(), m_first, GetItemCount());
+    return GetListVisibleRowCount(Geometry(), m_rows.first, GetItemCount());
 }
 
 void ListObject::HandleMessage(const Message& message)
 {
     if (message.name == Names::LostFocus)
-        m_active = false;
-}
-
-bool ListObject::AcceptsFocus()
-{
-    return !m_items.empty();
+        m_rows.keyboardMode = false;
 }
 
 MessageResult ListObject::OnKeyDown(int key)
 {
     if (!HasKeyboardFocus())
         return MessageResult::NotHandled;
-    const ListKeyOutcome outcome =
-        ApplyListKey(key, m_active, m_selected, m_first, GetItemCount(), Geometry());
+    const ListKeyOutcome outcome = m_rows.OnKey(key, Geometry());
     if (outcome.select >= 0)
         Select(outcome.select);
-    m_first = outcome.first;
     return outcome.handled ? MessageResult::Handled : MessageResult::NotHandled;
 }
 
 MessageResult ListObject::OnMouseDown(MouseButton, int x, int y)
 {
-    const int row = FindListRowAt(Geometry(), m_first, GetItemCount(), float(x), float(y));
+    const int row = m_rows.RowAt(Geometry(), float(x), float(y));
     if (row < 0)
         return MessageResult::NotHandled;
     Select(row);
@@ -104,10 +80,10 @@ void ListObject::Draw()
     const Rect<float> bounds = GetBounds();
     DrawNineSlice(m_images, 0, bounds.x, bounds.y, bounds.w, bounds.h, GetDefaultDrawState(), canvas);
     const bool focused = HasKeyboardFocus();
-    if (focused && !m_active)
+    if (focused && !m_rows.keyboardMode)
     {
         DrawState fill = GetDefaultDrawState();
-        fill.color = ColorF(1.0f, 1.0f, 1.0f, 0.15f);
+        fill.color = ColorF(1.0f, 1.0f, 1.0f, ListFocusWashAlpha);
         FillRect(bounds, fill, canvas);
     }
     if (!GetFont())
@@ -116,17 +92,15 @@ void ListObject::Draw()
     DrawState text = GetDefaultDrawState();
     text.font = GetFont();
     text.textMode = GetTextMode();
-    for (int i = std::max(m_first, 0); i < GetItemCount(); ++i)
+    for (int i = std::max(m_rows.first, 0); i < GetItemCount(); ++i)
     {
-        const Rect<float> row = GetListRowRect(geometry, i, m_first);
+        const Rect<float> row = GetListRowRect(geometry, i, m_rows.first);
         if (row.h <= 0.0f)
             break; // rows are clipped to themselves: nothing shows below the content
-        if (i == m_selected)
-            text.color = focused && m_active ? ColorF(0.0f, 1.0f, 1.0f, 1.0f) : m_selectedTextColor;
-        else
-            text.color = GetColor();
+        text.color = GetListRowColor(i == m_rows.selected, focused, m_rows.keyboardMode, GetColor(),
+                                     m_selectedTextColor);
         const Rect<int> clip(TruncToInt(row.x), TruncToInt(row.y), TruncToInt(row.w), TruncToInt(row.h));
-        DrawText(m_items[size_t(i)].text.c_str(), row.x, row.y, text, canvas, &clip);
+        DrawText(m_rows.items[size_t(i)].text.c_str(), row.x, row.y, text, canvas, &clip);
     }
 }
 

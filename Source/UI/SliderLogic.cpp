@@ -1,6 +1,8 @@
 #include "UI/SliderLogic.h"
 
 #include "Framework/Keys.h"
+#include "Graphics/Canvas.h"
+#include "Graphics/ImageList.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,6 +38,14 @@ float SnapSliderValue(float value, int steps)
         }
     }
     return best;
+}
+
+SliderSetting SettleSliderValue(float value, float current, bool stepped, int steps)
+{
+    if (!IsSliderStepped(stepped, steps))
+        return {value, false};
+    const float snapped = SnapSliderValue(value, steps);
+    return {snapped, std::fabs(snapped - current) > 0.001f};
 }
 
 float GetSliderTravel(float width, float thumbWidth)
@@ -98,6 +108,15 @@ int GetSliderThumbFrame(const SliderThumbFacts& facts)
     if (facts.focused && facts.keyboardMode && facts.acceptsFocus)
         return facts.thumbCount == 5 ? 4 : 1;
     return 0;
+}
+
+bool IsSliderThumbOpaqueAt(const IImageList* thumb, int alphaSensitivity, int px, int py, float thumbLeft,
+                           float thumbTop)
+{
+    if (alphaSensitivity == 0 || !thumb || thumb->Count() <= 0)
+        return true;
+    return thumb->GetAlpha(0, px - Graphics::TruncToInt(thumbLeft), py - Graphics::TruncToInt(thumbTop)) >
+           alphaSensitivity;
 }
 
 } // namespace Kestrin

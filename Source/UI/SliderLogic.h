@@ -6,6 +6,8 @@
 namespace Kestrin
 {
 
+class IImageList;
+
 // Snaps only with two or more steps: fewer give no step spacing, and such a slider is continuous.
 bool IsSliderStepped(bool stepped, int steps);
 // 1 / (steps - 1) with two or more steps, else 0.
@@ -13,6 +15,15 @@ float GetSliderStepSize(int steps);
 // The nearest of the steps i / (steps - 1); of two equally near the lower wins. The value itself
 // when there are fewer than two steps.
 float SnapSliderValue(float value, int steps);
+// The value a slider takes when set to `value` while showing `current`: snapped to the nearest step
+// when stepped, else as given (not clamped). `snapped` when it moved to another step, more than
+// 0.001 away, which is when the slider plays "Snap".
+struct SliderSetting
+{
+    float value = 0.0f;
+    bool snapped = false;
+};
+SliderSetting SettleSliderValue(float value, float current, bool stepped, int steps);
 // Never below 0: a thumb as wide as the slider has no travel.
 float GetSliderTravel(float width, float thumbWidth);
 // The thumb's offset over the travel; 0 without travel.
@@ -45,5 +56,11 @@ struct SliderThumbFacts
     int thumbCount = 0;
 };
 int GetSliderThumbFrame(const SliderThumbFacts& facts);
+
+// Only the thumb's pixels take the mouse: the alpha of thumb frame 0 at (px, py), measured from
+// the thumb's whole-pixel top-left corner, must be above the sensitivity. Always with a
+// sensitivity of 0 or no thumb images.
+bool IsSliderThumbOpaqueAt(const IImageList* thumb, int alphaSensitivity, int px, int py, float thumbLeft,
+                           float thumbTop);
 
 } // namespace Kestrin

@@ -49,14 +49,10 @@ float SliderObject::GetStepSize() const
 
 void SliderObject::SetValue(float value, bool notify)
 {
-    if (IsSliderStepped(m_stepped, m_steps))
-    {
-        const float current = GetValue();
-        value = SnapSliderValue(value, m_steps);
-        if (notify && std::fabs(value - current) > 0.001f)
-            PlayControlSound(m_sounds, L"Snap");
-    }
-    m_thumbX = GetBounds().x + Travel() * value;
+    const SliderSetting setting = SettleSliderValue(value, GetValue(), m_stepped, m_steps);
+    if (notify && setting.snapped)
+        PlayControlSound(m_sounds, L"Snap");
+    m_thumbX = GetBounds().x + Travel() * setting.value;
     if (notify)
         Fire(Names::SliderValueChange);
 }
@@ -74,10 +70,7 @@ void SliderObject::SetBounds(const Rect<float>& bounds)
 
 bool SliderObject::IsOpaqueAt(int x, int y)
 {
-    if (m_alphaSensitivity == 0 || GetImageCount(m_thumb) == 0)
-        return true;
-    return m_thumb->GetAlpha(0, x - Graphics::TruncToInt(m_thumbX), y - Graphics::TruncToInt(GetBounds().y)) >
-           m_alphaSensitivity;
+    return IsSliderThumbOpaqueAt(m_thumb, m_alphaSensitivity, x, y, m_thumbX, GetBounds().y);
 }
 
 void SliderObject::HandleMessage(const Message& message)

@@ -3,6 +3,7 @@
 // text with its caret and horizontal scroll, the length and pixel-width limits, the keys, and the
 // blinking caret. Positions are relative to the field's top-left corner.
 #include "Base/Geometry.h"
+#include "Framework/Message.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/ImageList.h"
 
@@ -45,6 +46,11 @@ public:
     // other key only punctuation. Control characters are never typed; characters 128-255 are
     // the Windows-1252 codes the fonts index.
     KeyResult OnKey(int key, uint32_t modifiers);
+    // The input road's answer: an edit a limit dropped is handled too.
+    static MessageResult Answer(KeyResult result)
+    {
+        return result == KeyResult::NotHandled ? MessageResult::NotHandled : MessageResult::Handled;
+    }
 
     // Caret blink clock.
     void Advance(float dt) { m_caretClock += dt; }

@@ -26,17 +26,10 @@ MessageResult TextEditObject::OnKeyDown(int key)
 {
     if (!HasKeyboardFocus())
         return MessageResult::NotHandled;
-    switch (m_core.OnKey(key, GetKeyModifiers()))
-    {
-    case TextEditCore::KeyResult::Edited:
+    const TextEditCore::KeyResult result = m_core.OnKey(key, GetKeyModifiers());
+    if (result == TextEditCore::KeyResult::Edited)
         Fire(Names::TextEditChange);
-        return MessageResult::Handled;
-    case TextEditCore::KeyResult::Refused:
-        return MessageResult::Handled;
-    case TextEditCore::KeyResult::NotHandled:
-        break;
-    }
-    return MessageResult::NotHandled;
+    return TextEditCore::Answer(result);
 }
 
 MessageResult TextEditObject::OnMouseDown(MouseButton, int x, int y)

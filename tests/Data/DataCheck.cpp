@@ -21,8 +21,6 @@
 #include "Platform/Shim/Flash/SwfHeader.h"
 #include "Platform/SoundResources.h"
 #include "Platform/Win32/Win32FileSystem.h"
-#include "Scene/SceneNodeFactory.h"
-#include "Scene/SceneResourceFactories.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 #include "UI/Layout.h"
 
@@ -663,29 +661,11 @@ void CheckEntry(const std::string& file, const GroupEntry& entry, Kestrin::Resou
                                      "\", which is no sound loaded before it");
 }
 
-// The node kind a layout names that is one of the engine's kinds but has no factory yet, or "".
-std::string PendingNodeKind(const std::string& error)
-{
-    static const std::string prefix = "unrecognized node type: \"";
-    const size_t at = error.find(prefix);
-    if (at == std::string::npos)
-        return "";
-    const size_t start = at + prefix.size();
-    const size_t end = error.find('"', start);
-    if (end == std::string::npos)
-        return "";
-    const std::wstring kind = Widen(error.substr(start, end - start));
-    for (const std::wstring& known : GetSceneNodeKindOrder())
-        if (known == kind)
-            return GetSceneNodeFactories().Find(kind) ? "" : error.substr(start, end - start);
-    return "";
-}
-
 } // namespace
 
 const std::set<std::string>& KindsNotYetRegistered()
 {
-    static const std::set<std::string> kinds{"scenelayout", "spritetype", "spriteanimationlist"};
+    static const std::set<std::string> kinds;
     return kinds;
 }
 
@@ -707,7 +687,6 @@ struct LoadedTree::State
     std::vector<GroupFile> groups;
     std::set<std::string> bareNames; // lower case
     std::vector<LoadedEntry> entries;
-    std::set<std::string> pendingGroups; // lower case
 };
 
 namespace
@@ -774,16 +753,7 @@ LoadedTree::LoadedTree(const fs::path& root, const std::set<std::string>& pendin
         }
         catch (const std::exception& e)
         {
-            // A layout using a node kind still being built stops its group; counted, not reported,
-            // while the kind has no factory.
-            const std::string node = PendingNodeKind(e.what());
-            if (!node.empty() && !pendingKinds.empty())
-            {
-                ++s.report.pending["groups stopped by node kind " + node];
-                s.pendingGroups.insert(Lower(group.group));
-            }
-            else
-                s.report.Add(group.file, std::string("does not load: ") + e.what() + Because(log));
+            s.report.Add(group.file, std::string("does not load: ") + e.what() + Because(log));
             continue;
         }
         CheckLogLines(group.file, log, s.report);
@@ -826,11 +796,6 @@ std::string LoadedTree::FileOf(const std::string& group) const
 const std::vector<LoadedEntry>& LoadedTree::Entries() const
 {
     return m_state->entries;
-}
-
-bool LoadedTree::IsPending(const std::string& group) const
-{
-    return m_state->pendingGroups.count(Lower(group)) != 0;
 }
 
 bool LoadedTree::HasFile(const std::string& bareName) const

@@ -43,10 +43,9 @@ Report CheckImages(const std::filesystem::path& root);
 // with ink in it, and measures a sample text to a size that fits its line height.
 Report CheckFonts(const std::filesystem::path& root);
 
-// Kinds the groups already hold whose factories are still being built (the scene graph's
-// resources). While no registrar provides one of them, its resources are counted
-// in Report::pending instead of being reported; a kind that has a factory is checked like any
-// other. Once every one is registered, empty this list, and an unregistered kind is an error again.
+// Kinds the groups may hold before their factories are built: while no registrar provides one of
+// them, its resources are counted in Report::pending instead of being reported. Empty while every
+// kind the groups use is registered, so that an unregistered kind is an error.
 const std::set<std::string>& KindsNotYetRegistered();
 
 // The groups load in the game's order: the text table (read at start-up), "Title_MainMenu" (the
@@ -92,9 +91,6 @@ public:
     std::string FileOf(const std::string& group) const;
     // The named elements of the groups that loaded, in load order.
     const std::vector<LoadedEntry>& Entries() const;
-    // Whether loading the group stopped at a node kind still to come (see KindsNotYetRegistered):
-    // the later checks count its rules as pending.
-    bool IsPending(const std::string& group) const;
     // Whether a file of this bare name (ignoring case) lies anywhere in the tree.
     bool HasFile(const std::string& bareName) const;
 

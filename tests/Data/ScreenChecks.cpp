@@ -17,11 +17,14 @@
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/BackgroundNode.h"
 #include "Scene/ButtonNode.h"
+#include "Scene/CheckBoxNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNode.h"
+#include "Scene/SliderNode.h"
 #include "Scene/SpriteType.h"
 #include "Scene/StaticSpriteNode.h"
 #include "Scene/StyledTextSpriteNode.h"
+#include "Scene/TextEditNode.h"
 #include "Scene/TextSpriteNode.h"
 #include "UI/Layout.h"
 #include "UI/UINames.h"
@@ -179,11 +182,6 @@ Report CheckNameContract(const LoadedTree& tree, const std::vector<NameRule>& ru
     Report report;
     for (const NameRule& rule : rules)
     {
-        if (tree.IsPending(rule.group))
-        {
-            ++report.pending["names of groups stopped by a node kind still to come"];
-            continue;
-        }
         ++report.checked;
         const std::string file = tree.FileOf(rule.group);
         const std::string what = std::string(KindWord(rule.kind)) + " \"" + rule.name + "\"";
@@ -418,9 +416,11 @@ bool IsNodeOfKind(Kestrin::Object* object, NodeKind kind)
     case NodeKind::Background:
         return dynamic_cast<BackgroundNode*>(node) != nullptr;
     case NodeKind::CheckBox:
+        return dynamic_cast<CheckBoxNode*>(node) != nullptr;
     case NodeKind::Slider:
+        return dynamic_cast<SliderNode*>(node) != nullptr;
     case NodeKind::TextEdit:
-        return false;
+        return dynamic_cast<TextEditNode*>(node) != nullptr;
     }
     return false;
 }
@@ -555,9 +555,7 @@ Report CheckLayouts(const LoadedTree& tree, const std::vector<LayoutRule>& rules
         built.insert(Lower(entry.name));
     }
     for (const LayoutRule& rule : rules)
-        if (tree.IsPending(rule.group))
-            ++report.pending["layouts of groups stopped by a node kind still to come"];
-        else if (!built.count(Lower(rule.layout)))
+        if (!built.count(Lower(rule.layout)))
             report.Add(tree.FileOf(rule.group), "defines no scene layout \"" + rule.layout + "\"");
     return report;
 }

@@ -1,14 +1,16 @@
 #pragma once
 // Layouts of the node kinds built from XML, with stand-in fonts, image lists and sounds defined in
 // the same groups: "testfont" (advance, lineHeight), "testimages" (count, width, height; pixel
-// (0, 0) of every image is clear with clearCorner="true"), "testsound", and the engine's own
-// "string" and "soundlist".
+// (0, 0) of every image is clear with clearCorner="true"), "testimage" (width, height), "testsound",
+// and the engine's own "string" and "soundlist".
 #include "Base/XMLReader.h"
 #include "Framework/Audio.h"
 #include "Framework/ObjectDatabase.h"
 #include "Framework/ValueResources.h"
 #include "Graphics/Canvas.h"
+#include "Graphics/Image.h"
 #include "Graphics/ImageList.h"
+#include "Platform/Looper.h"
 #include "Platform/SoundResources.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNode.h"
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +60,18 @@ public:
             list->AddOwnedImage(image.release());
         }
         return list;
+    }
+};
+
+// One image ("testimage": width, height), clear.
+class TestImageFactory : public Kestrin::IResourceFactory
+{
+public:
+    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
+                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
+    {
+        return new Kestrin::ResourceWrapper<Kestrin::Image>(
+            source, name, element, element.GetInt(L"width", 1), element.GetInt(L"height", 1));
     }
 };
 
@@ -102,6 +117,7 @@ protected:
         manager->RegisterFactory(L"testfont", new TestFontFactory);
         manager->RegisterFactory(L"testimages", new TestImagesFactory);
         manager->RegisterFactory(L"testsound", new TestSoundFactory);
+        manager->RegisterFactory(L"testimage", new TestImageFactory);
         manager->RegisterFactory(L"string", new Kestrin::StringResourceFactory);
         manager->RegisterFactory(L"soundlist", new Kestrin::SoundListResourceFactory);
         Kestrin::SetTopObjectDatabase(&database);
@@ -148,6 +164,21 @@ protected:
         return typed;
     }
 
+    // Draws the tree and answers the frames of the list that were drawn, as sorted indices.
+    std::vector<int> DrawnFrames(Kestrin::IImageList* images)
+    {
+        canvas.calls.clear();
+        root->DrawTree({0, 0});
+        auto* list = dynamic_cast<Kestrin::ImageList*>(images);
+        std::vector<int> frames;
+        for (const auto& call : Calls("Image"))
+            for (int i = 0; list && i < list->Count(); ++i)
+                if (list->GetImageAt(i) == call.image)
+                    frames.push_back(i);
+        std::sort(frames.begin(), frames.end());
+        return frames;
+    }
+
     // The recorded calls of one kind ("Text", "Image"...).
     std::vector<KestrinTest::CanvasCall> Calls(const std::string& what) const
     {
@@ -172,6 +203,24 @@ protected:
 
 private:
     int m_groups = 0;
+};
+
+// Input through the main loop's road to the screen on top of the looper.
+class InputRoadTest : public NodeKindTest
+{
+protected:
+    void Send(int type, int x, int y, int value = 0)
+    {
+        looper.HandleInputEvent(Kestrin::InputEvent{type, x, y, value});
+    }
+    void Click(int x, int y)
+    {
+        Send(Kestrin::InputEvent_MouseMove, x, y);
+        Send(Kestrin::InputEvent_ButtonDown, x, y, 0);
+        Send(Kestrin::InputEvent_ButtonUp, x, y, 0);
+    }
+
+    Kestrin::Looper looper;
 };
 
 } // namespace SceneTest

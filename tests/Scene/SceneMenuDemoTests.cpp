@@ -66,22 +66,7 @@ public:
     std::vector<std::string> clicks;
 };
 
-class SceneMenuDemo : public NodeKindTest
-{
-protected:
-    void Send(int type, int x, int y, int value = 0)
-    {
-        looper.HandleInputEvent(InputEvent{type, x, y, value});
-    }
-    void Click(int x, int y)
-    {
-        Send(InputEvent_MouseMove, x, y);
-        Send(InputEvent_ButtonDown, x, y, 0);
-        Send(InputEvent_ButtonUp, x, y, 0);
-    }
-
-    Looper looper;
-};
+using SceneMenuDemo = InputRoadTest;
 
 } // namespace
 

@@ -60,6 +60,16 @@ TEST(ControlVisuals, TheStateIndexTakesTheFirstRuleThatHolds)
             << c.enabled << c.captured << c.hot << c.focused << c.focusFrame;
 }
 
+TEST(ControlVisuals, ASelectedRadioButtonLooksDownUnlessDisabled)
+{
+    for (int state : {ControlState_Normal, ControlState_Hot, ControlState_Down, ControlState_Focused})
+    {
+        EXPECT_EQ(GetRadioButtonStateIndex(state, true), int(ControlState_Down)) << state;
+        EXPECT_EQ(GetRadioButtonStateIndex(state, false), state) << state;
+    }
+    EXPECT_EQ(GetRadioButtonStateIndex(ControlState_Disabled, true), int(ControlState_Disabled));
+}
+
 TEST(ControlVisuals, TheImageCountChoosesTheFormAndTheFocusFrame)
 {
     struct Case

@@ -155,3 +155,88 @@ TEST(ListLogic, KeysMoveTheSelectionAndScrollIt)
     EXPECT_TRUE(ApplyListKey(Key_KeyboardModeLeave, mode, 0, 0, 3, g).handled);
     EXPECT_FALSE(mode);
 }
+
+TEST(SliderLogic, SettlingSnapsOnlyWhenSteppedAndTellsAChangeOfStep)
+{
+    struct Case
+    {
+        float value, current;
+        bool stepped;
+        int steps;
+        float settled;
+        bool snapped;
+    };
+    const Case cases[] = {
+        {0.3f, 0.0f, true, 5, 0.25f, true},     {0.3f, 0.25f, true, 5, 0.25f, false},
+        {0.3f, 0.2505f, true, 5, 0.25f, false}, // within 0.001: the same step
+        {0.3f, 0.0f, false, 5, 0.3f, false},    {1.5f, 0.0f, false, 5, 1.5f, false}, // not clamped
+        {0.3f, 0.0f, true, 1, 0.3f, false},     {0.3f, 0.0f, true, 0, 0.3f, false},
+    };
+    for (const Case& c : cases)
+    {
+        const SliderSetting s = SettleSliderValue(c.value, c.current, c.stepped, c.steps);
+        EXPECT_FLOAT_EQ(s.value, c.settled) << c.value << " " << c.current << " " << c.steps;
+        EXPECT_EQ(s.snapped, c.snapped) << c.value << " " << c.current << " " << c.steps;
+    }
+}
+
+TEST(SliderLogic, OnlyTheThumbsOpaquePixelsAreHit)
+{
+    auto thumb = SolidList(1, 20, 12);
+    // The thumb's left edge at 190.6 lies on pixel 190.
+    EXPECT_TRUE(IsSliderThumbOpaqueAt(thumb.get(), 25, 190, 50, 190.6f, 50.0f));
+    EXPECT_TRUE(IsSliderThumbOpaqueAt(thumb.get(), 25, 209, 61, 190.6f, 50.0f));
+    EXPECT_FALSE(IsSliderThumbOpaqueAt(thumb.get(), 25, 210, 61, 190.6f, 50.0f));
+    EXPECT_FALSE(IsSliderThumbOpaqueAt(thumb.get(), 25, 189, 55, 190.6f, 50.0f));
+    // Sensitivity 0 or no thumb: the rectangle alone decides.
+    EXPECT_TRUE(IsSliderThumbOpaqueAt(thumb.get(), 0, 0, 0, 190.0f, 50.0f));
+    EXPECT_TRUE(IsSliderThumbOpaqueAt(nullptr, 25, 0, 0, 190.0f, 50.0f));
+    auto faint = SolidList(1, 20, 12, 0x19FFFFFF); // alpha 25 is not above 25
+    EXPECT_FALSE(IsSliderThumbOpaqueAt(faint.get(), 25, 195, 55, 190.0f, 50.0f));
+    EXPECT_TRUE(IsSliderThumbOpaqueAt(faint.get(), 24, 195, 55, 190.0f, 50.0f));
+}
+
+TEST(ListLogic, RowsKeepTheirItemsChoiceAndTopRow)
+{
+    auto frame = Frame();
+    FakeFont font(5, 14);
+    const ListGeometry g = GetListGeometry(frame.get(), {0, 0, 109, 49}, &font);
+    ListRows rows;
+    EXPECT_EQ(rows.Find(0), nullptr);
+    rows.ScrollDownOne();
+    EXPECT_EQ(rows.first, 0) << "no items, no scrolling";
+    for (uint32_t i = 0; i < 3; ++i)
+        rows.AddItem(L"row" + std::to_wstring(i), 10 + i);
+    ASSERT_NE(rows.Find(2), nullptr);
+    EXPECT_EQ(rows.Find(2)->data, 12u);
+    EXPECT_EQ(rows.Find(3), nullptr);
+    EXPECT_EQ(rows.Find(-1), nullptr);
+    for (int i = 0; i < 4; ++i)
+        rows.ScrollDownOne();
+    EXPECT_EQ(rows.first, 2) << "at most to the last item";
+    EXPECT_EQ(rows.RowAt(g, 10, 10), 2);
+
+    // Keys switch the mode and move the top row; the list selects.
+    rows.first = 0;
+    EXPECT_TRUE(rows.OnKey(Key_KeyboardMode, g).handled);
+    EXPECT_TRUE(rows.keyboardMode);
+    rows.selected = 1;
+    const ListKeyOutcome down = rows.OnKey(VK_DOWN, g);
+    EXPECT_EQ(down.select, 2);
+    EXPECT_EQ(rows.first, 1);
+    EXPECT_EQ(rows.selected, 1) << "left to the list, which tells the change";
+
+    rows.Clear();
+    EXPECT_EQ(rows.GetCount(), 0);
+    EXPECT_EQ(rows.selected, -1);
+    EXPECT_EQ(rows.first, 0);
+}
+
+TEST(ListLogic, TheSelectedRowTakesItsColourAndCyanInKeyboardMode)
+{
+    const ColorF plain(0, 0, 0, 1), chosen(1, 0, 0, 1), cyan(0, 1, 1, 1);
+    EXPECT_EQ(GetListRowColor(false, true, true, plain, chosen), plain);
+    EXPECT_EQ(GetListRowColor(true, false, true, plain, chosen), chosen);
+    EXPECT_EQ(GetListRowColor(true, true, false, plain, chosen), chosen);
+    EXPECT_EQ(GetListRowColor(true, true, true, plain, chosen), cyan);
+}
