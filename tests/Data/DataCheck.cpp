@@ -1,4 +1,5 @@
 #include "DataCheck.h"
+#include "LogCapture.h"
 
 #include "Base/Log.h"
 #include "Base/Stream.h"
@@ -100,48 +101,6 @@ bool IsSoundExtension(const std::string& lowerExtension)
 bool IsRepositoryFile(const std::string& name)
 {
     return name == ".gitattributes" || name == ".gitignore";
-}
-
-// Answers the log lines written while it lives, so a failure can say what the engine said.
-class LogLines
-{
-public:
-    LogLines()
-    {
-        m_id = Kestrin::AddLogListener(
-            [this](const std::string& text)
-            {
-                std::lock_guard lock(m_mutex);
-                m_text += text;
-            });
-    }
-    ~LogLines() { Kestrin::RemoveLogListener(m_id); }
-    LogLines(const LogLines&) = delete;
-    LogLines& operator=(const LogLines&) = delete;
-    std::string Text() const
-    {
-        std::lock_guard lock(m_mutex);
-        std::string text = m_text;
-        while (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        return text;
-    }
-
-private:
-    int m_id = 0;
-    mutable std::mutex m_mutex;
-    std::string m_text;
-};
-
-// What the engine logged, on one line, without the resource manager's progress lines.
-std::string Because(const LogLines& log)
-{
-    std::istringstream lines(log.Text());
-    std::string text;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty() && !line.starts_with("Loading resource file:"))
-            text += (text.empty() ? "" : "; ") + line;
-    return text.empty() ? std::string() : " (" + text + ")";
 }
 
 // Serves files by bare name, ignoring case, as the data index does.
@@ -558,6 +517,8 @@ std::vector<GroupEntry> ReadGroupEntries(const std::string& bytes)
     return entries;
 }
 
+} // namespace
+
 // The game's file system, audio output (on a device that plays nothing) and factories, for as long
 // as it lives.
 class GroupLoader
@@ -586,6 +547,9 @@ private:
     Kestrin::Shim::Bass::AudioOut m_out{std::make_unique<Kestrin::Shim::Bass::NullOutputDriver>()};
     std::unique_ptr<Kestrin::BASSAudioPlatform> m_audio = std::make_unique<Kestrin::BASSAudioPlatform>();
 };
+
+namespace
+{
 
 // A widget layout's elements: each of a kind the layout builds, each resource it names loaded
 // before it and of the kind the attribute wants; then it builds into a scratch screen.
@@ -705,6 +669,140 @@ const std::set<std::string>& KindsNotYetRegistered()
     return kinds;
 }
 
+const std::vector<std::string>& GameLoadOrder()
+{
+    static const std::vector<std::string> order{
+        "AllGameText_Export", "Title_MainMenu",       "Loading",
+        "resources",          "Game-AnimationImages", "Tutorial_Window"};
+    return order;
+}
+
+struct LoadedTree::State
+{
+    explicit State(const fs::path& root_) : root(root_), loader(root_) {}
+
+    fs::path root;
+    GroupLoader loader;
+    Report report;
+    std::vector<GroupFile> groups;
+    std::set<std::string> bareNames; // lower case
+    std::vector<LoadedEntry> entries;
+};
+
+namespace
+{
+
+// The group files in load order: those the game loads first, then the others by name.
+std::vector<GroupFile> FindGroupFiles(const fs::path& root)
+{
+    std::map<std::string, GroupFile> byName; // lower-case group name
+    auto add = [&](const fs::path& path)
+    {
+        const std::string group = path.stem().string();
+        byName[Lower(group)] = GroupFile{group, Relative(root, path), ReadBytes(path)};
+    };
+    for (const fs::path& file : FilesUnder(root / "groups"))
+        if (Lower(file.extension().string()) == ".xml")
+            add(file);
+    if (fs::exists(root / "AllGameText_Export.xml"))
+        add(root / "AllGameText_Export.xml");
+
+    std::vector<GroupFile> ordered;
+    for (const std::string& first : GameLoadOrder())
+        if (auto it = byName.find(Lower(first)); it != byName.end())
+        {
+            ordered.push_back(it->second);
+            byName.erase(it);
+        }
+    for (auto& [name, file] : byName)
+        ordered.push_back(file);
+    return ordered;
+}
+
+// The lines of the log that tell of a picture the loader did not find or could not read: the
+// loader goes on without it, so the group loads.
+void CheckLogLines(const std::string& file, const LogLines& log, Report& report)
+{
+    std::istringstream lines(log.Text());
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(" was not found.") != std::string::npos ||
+            line.find("could not be loaded") != std::string::npos)
+            report.Add(file, "logs \"" + line + "\" while loading");
+}
+
+} // namespace
+
+LoadedTree::LoadedTree(const fs::path& root, const std::set<std::string>& pendingKinds)
+    : m_state(std::make_unique<State>(root))
+{
+    State& s = *m_state;
+    for (const fs::path& file : FilesUnder(root))
+        s.bareNames.insert(Lower(file.filename().string()));
+    s.groups = FindGroupFiles(root);
+
+    Kestrin::ResourceManager& manager = *Kestrin::ResourceManager::Instance();
+    for (const GroupFile& group : s.groups)
+    {
+        ++s.report.checked;
+        std::vector<GroupEntry> entries;
+        LogLines log;
+        try
+        {
+            entries = ReadGroupEntries(group.bytes);
+            manager.LoadFile(Widen(group.group), nullptr, true);
+        }
+        catch (const std::exception& e)
+        {
+            s.report.Add(group.file, std::string("does not load: ") + e.what() + Because(log));
+            continue;
+        }
+        CheckLogLines(group.file, log, s.report);
+        for (const GroupEntry& entry : entries)
+        {
+            s.entries.push_back({group.file, entry.kind, entry.name});
+            CheckEntry(group.file, entry, manager, pendingKinds, s.report);
+            // The font factory makes a font without glyphs when the description is missing.
+            if (entry.kind == "font" && !HasFile(entry.src + ".txt"))
+                s.report.Add(group.file, "font \"" + entry.name + "\": no file \"" + entry.src + ".txt\"");
+        }
+    }
+}
+
+LoadedTree::~LoadedTree() = default;
+
+const fs::path& LoadedTree::Root() const
+{
+    return m_state->root;
+}
+
+const Report& LoadedTree::LoadReport() const
+{
+    return m_state->report;
+}
+
+const std::vector<GroupFile>& LoadedTree::Groups() const
+{
+    return m_state->groups;
+}
+
+std::string LoadedTree::FileOf(const std::string& group) const
+{
+    for (const GroupFile& file : m_state->groups)
+        if (Lower(file.group) == Lower(group))
+            return file.file;
+    return Lower(group) == Lower(GameLoadOrder().front()) ? group + ".xml" : "groups/" + group + ".xml";
+}
+
+const std::vector<LoadedEntry>& LoadedTree::Entries() const
+{
+    return m_state->entries;
+}
+
+bool LoadedTree::HasFile(const std::string& bareName) const
+{
+    return m_state->bareNames.count(Lower(bareName)) != 0;
+}
+
 Report CheckGroups(const fs::path& root)
 {
     return CheckGroupsWithPendingKinds(root, KindsNotYetRegistered());
@@ -712,37 +810,8 @@ Report CheckGroups(const fs::path& root)
 
 Report CheckGroupsWithPendingKinds(const fs::path& root, const std::set<std::string>& pendingKinds)
 {
-    Report report;
-    std::vector<fs::path> groups;
-    for (const fs::path& file : FilesUnder(root / "groups"))
-        if (Lower(file.extension().string()) == ".xml")
-            groups.push_back(file);
-    // The text table is a group too, read from the root before the others.
-    if (fs::exists(root / "AllGameText_Export.xml"))
-        groups.insert(groups.begin(), root / "AllGameText_Export.xml");
-
-    GroupLoader loader(root);
-    Kestrin::ResourceManager& manager = *Kestrin::ResourceManager::Instance();
-    for (const fs::path& path : groups)
-    {
-        ++report.checked;
-        const std::string file = Relative(root, path);
-        std::vector<GroupEntry> entries;
-        LogLines log;
-        try
-        {
-            entries = ReadGroupEntries(ReadBytes(path));
-            manager.LoadFile(Widen(path.stem().string()), nullptr, true);
-        }
-        catch (const std::exception& e)
-        {
-            report.Add(file, std::string("does not load: ") + e.what() + Because(log));
-            continue;
-        }
-        for (const GroupEntry& entry : entries)
-            CheckEntry(file, entry, manager, pendingKinds, report);
-    }
-    return report;
+    LoadedTree tree(root, pendingKinds);
+    return tree.LoadReport();
 }
 
 Report CheckMovies(const fs::path& root)

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,15 +48,146 @@ Report CheckFonts(const std::filesystem::path& root);
 // kind the groups use is registered, so that an unregistered kind is an error.
 const std::set<std::string>& KindsNotYetRegistered();
 
-// The text table "AllGameText_Export.xml" at the root, then every "groups/<name>.xml" in name order,
-// load into one resource manager with every factory the game registers: no load error (a name two
-// groups define is one), no element of an unregistered kind but those of pendingKinds, every named
-// element made, every image and sound file found, every alias and sound-list entry naming a
+// The groups load in the game's order: the text table (read at start-up), "Title_MainMenu" (the
+// loading screen's), "Loading" (the splash), the three groups the loading thread reads, then every
+// other group by name, as the screens load theirs.
+const std::vector<std::string>& GameLoadOrder();
+
+// One group file of a tree.
+struct GroupFile
+{
+    std::string group; // the name the game loads it by
+    std::string file;  // relative to the root
+    std::string bytes;
+};
+
+// A named element of a group that loaded.
+struct LoadedEntry
+{
+    std::string file; // the group's file, relative to the root
+    std::string kind; // the element's name
+    std::string name;
+};
+
+// The text table "AllGameText_Export.xml" at the root and every "groups/<name>.xml", loaded in the
+// game's order into the one resource manager with every factory the game registers, on a file
+// system and an audio device like the game's. Later checks look at what loaded. One at a time: it
+// owns the resource manager while it lives.
+class LoadedTree
+{
+public:
+    explicit LoadedTree(const std::filesystem::path& root,
+                        const std::set<std::string>& pendingKinds = KindsNotYetRegistered());
+    ~LoadedTree();
+    LoadedTree(const LoadedTree&) = delete;
+    LoadedTree& operator=(const LoadedTree&) = delete;
+
+    const std::filesystem::path& Root() const;
+    // What loading found: CheckGroups' report.
+    const Report& LoadReport() const;
+    // In load order.
+    const std::vector<GroupFile>& Groups() const;
+    // The file a group is read from, relative to the root, whether it exists or not.
+    std::string FileOf(const std::string& group) const;
+    // The named elements of the groups that loaded, in load order.
+    const std::vector<LoadedEntry>& Entries() const;
+    // Whether a file of this bare name (ignoring case) lies anywhere in the tree.
+    bool HasFile(const std::string& bareName) const;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+// Loads the tree: no load error (a name two groups define is one), no element of an unregistered
+// kind but those of pendingKinds, no log line of an image not found or not loadable, every named
+// element made, every image, sound and font file found, every alias and sound-list entry naming a
 // resource loaded before it, every widget layout element of a widget kind and naming resources of
-// the kinds it wants loaded before it, and every layout building into a scratch screen. CheckGroups counts the kinds of KindsNotYetRegistered.
+// the kinds it wants loaded before it, and every widget layout building into a scratch screen.
+// CheckGroups counts the kinds of KindsNotYetRegistered.
 Report CheckGroups(const std::filesystem::path& root);
 Report CheckGroupsWithPendingKinds(const std::filesystem::path& root,
                                    const std::set<std::string>& pendingKinds);
+
+// The kinds of resource the game looks up by name, each through its typed look-up.
+enum class ResourceKind
+{
+    Image,
+    ImageList,
+    Font,
+    Sound,
+    SoundList,
+    Float,
+    Color,
+    String,
+    SceneLayout,
+    WidgetLayout,
+    SpriteType,
+};
+
+// A name the game looks up, the group that must define it, and what it must be.
+struct NameRule
+{
+    std::string group;
+    std::string name;
+    ResourceKind kind;
+    int minCount = 0;                 // image lists: frames; sprite types: frames of their image list
+    int maxCount = -1;                // none when negative
+    std::vector<std::string> members; // sprite types: animations; sound lists: events
+};
+
+// Each rule's name is defined by its group, resolves through its typed look-up and keeps the
+// rule's counts and members. A problem names the group's file.
+Report CheckNameContract(const LoadedTree& tree, const std::vector<NameRule>& rules);
+
+// The node kinds the screens cast found nodes to. Any: a node of any kind.
+enum class NodeKind
+{
+    Any,
+    StaticSprite,
+    AnimatedSprite,
+    TextSprite,
+    StyledTextSprite,
+    Button,
+    Background,
+    CheckBox,
+    Slider,
+    TextEdit,
+};
+
+// A node a screen finds, and the kind it casts it to. A path is '/'-separated node names from the
+// layout's root node, which "*" stands for whatever its name; an object is found by its name in
+// the screen's database.
+struct NodeRule
+{
+    std::string path;
+    NodeKind kind;
+};
+
+struct LayoutRule
+{
+    std::string group;
+    std::string layout;
+    std::vector<NodeRule> paths;
+    std::vector<NodeRule> objects;
+    // Built before the other groups are loaded: it may name only its own group's resources.
+    bool ownGroupOnly = false;
+};
+
+// Every scene layout of the tree builds into a scratch screen without an exception or a log line;
+// node names are unique among siblings; every resource a layout names (pictures, fonts, sound
+// lists, texts, sprite types and their first animations, referenced layouts) resolves to its kind;
+// alignment, justification, direction, text mode and grid words are ones the engine knows, colours
+// "#RRGGBBAA", booleans "true" or "false", and frame lists free of line breaks. Then each rule's
+// layout holds its paths and objects, of their kinds.
+Report CheckLayouts(const LoadedTree& tree, const std::vector<LayoutRule>& rules);
+
+// Every required key is a "string" of the text table; every text of the table and of the layouts
+// is Latin-1 without control characters but line breaks, reads as styled text (naming only fonts
+// that exist), and has a glyph in every font for each character; a "<level>.dateandtime" text holds
+// a ","; each label key ends with a blank, since a time or a number follows it directly.
+Report CheckText(const LoadedTree& tree, const std::vector<std::string>& requiredKeys,
+                 const std::vector<std::string>& labelKeys);
 
 // Every ".swf" has a header the movie host reads whole: frame rate, frame count and background.
 Report CheckMovies(const std::filesystem::path& root);

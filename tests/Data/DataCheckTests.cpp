@@ -1,4 +1,5 @@
 #include "DataCheck.h"
+#include "ScreenTables.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,31 @@ TEST(CommittedData, EveryGroupLoadsWithTheGamesFactories)
     ExpectClean(report);
     for (const auto& [kind, count] : report.pending)
         std::cout << "[ SKIPPED  ] " << count << " \"" << kind << "\" resources: no factory registered yet\n";
+}
+
+TEST(CommittedData, EveryNameTheScreensLookUpIsOfItsKindInItsGroup)
+{
+    const DataCheck::LoadedTree tree(cData);
+    const Report report = DataCheck::CheckNameContract(tree, DataCheck::ScreenNameRules());
+    EXPECT_GT(report.checked, 150);
+    ExpectClean(report);
+}
+
+TEST(CommittedData, EveryLayoutBuildsWithTheNodesTheScreensFind)
+{
+    const DataCheck::LoadedTree tree(cData);
+    const Report report = DataCheck::CheckLayouts(tree, DataCheck::ScreenLayoutRules());
+    EXPECT_GT(report.checked, 40);
+    ExpectClean(report);
+}
+
+TEST(CommittedData, EveryTextIsThereReadableAndDrawable)
+{
+    const DataCheck::LoadedTree tree(cData);
+    const Report report =
+        DataCheck::CheckText(tree, DataCheck::RequiredTextKeys(), DataCheck::LabelTextKeys());
+    EXPECT_GT(report.checked, 200);
+    ExpectClean(report);
 }
 
 TEST(CommittedData, EveryMovieHeaderParses)
@@ -233,6 +259,16 @@ TEST_F(BrokenTree, EachCheckNamesTheBrokenFile)
          DataCheck::CheckGroups, "groups/More.xml", "button images \"Panel\" is no image list"},
         {"layout element of no widget kind", group("groups/More.xml", "<layout name=\"W\"><buton/></layout>"),
          DataCheck::CheckGroups, "groups/More.xml", "element \"buton\" is of no widget kind"},
+        {"font description missing",
+         [](const fs::path& r)
+         {
+             WriteBytes(r / "fonts/Lone.png", ReadBytes(r / "fonts/HudFont.png"));
+             WriteBytes(r / "groups/More.xml", "<resources><font name=\"F\" src=\"Lone\"/></resources>");
+         },
+         DataCheck::CheckGroups, "groups/More.xml", "font \"F\": no file \"Lone.txt\""},
+        {"picture of a list missing, in the log",
+         group("groups/More.xml", "<imagelist name=\"L\"><image src=\"Gone\"/></imagelist>"),
+         DataCheck::CheckGroups, "groups/More.xml", "logs \"Image Gone was not found.\""},
         {"alias of nothing", group("groups/More.xml", "<alias name=\"A\" src=\"Nobody\"/>"),
          DataCheck::CheckGroups, "groups/More.xml", "alias \"A\" names \"Nobody\", which is not loaded"},
         {"movie cut short", cut("movies/Logos.swf", 12), DataCheck::CheckMovies, "movies/Logos.swf",
@@ -265,6 +301,221 @@ TEST_F(BrokenTree, EachCheckNamesTheBrokenFile)
     }
 }
 
+// The checks of what the screens look up, over the small tree plus a screen group and a text
+// table, against small tables of their own.
+namespace
+{
+
+const std::vector<DataCheck::NameRule>& SmallNameRules()
+{
+    using K = DataCheck::ResourceKind;
+    static const std::vector<DataCheck::NameRule> rules{
+        {"Screen", "Faces", K::ImageList, 2, 2, {}},
+        {"Screen", "FaceType", K::SpriteType, 2, -1, {"idle", "blink"}},
+        {"Screen", "Ink", K::Color, 0, -1, {}},
+        {"Screen", "ScreenLayout", K::SceneLayout, 0, -1, {}},
+        {"Menu", "Buttons", K::SoundList, 0, -1, {"Hot"}},
+        {"Menu", "Speed", K::Float, 0, -1, {}},
+    };
+    return rules;
+}
+
+const std::vector<DataCheck::LayoutRule>& SmallLayoutRules()
+{
+    using N = DataCheck::NodeKind;
+    static const std::vector<DataCheck::LayoutRule> rules{
+        {"Screen",
+         "ScreenLayout",
+         {{"screenRoot/picture", N::StaticSprite},
+          {"screenRoot/title", N::TextSprite},
+          {"*/face", N::AnimatedSprite}},
+         {{"OK", N::Button}, {"Mute", N::CheckBox}}},
+        {"Screen", "EarlyLayout", {}, {}, true},
+    };
+    return rules;
+}
+
+Report CheckSmallNames(const fs::path& root)
+{
+    return DataCheck::CheckNameContract(DataCheck::LoadedTree(root), SmallNameRules());
+}
+
+Report CheckSmallLayouts(const fs::path& root)
+{
+    return DataCheck::CheckLayouts(DataCheck::LoadedTree(root), SmallLayoutRules());
+}
+
+Report CheckSmallText(const fs::path& root)
+{
+    return DataCheck::CheckText(DataCheck::LoadedTree(root), {"Hello"}, {"Hello"});
+}
+
+const char* const cScreenGroup = R"(<resources>
+<colorf name="Ink" value="#3A2E39FF"/>
+<image name="Local" src="Panel"/>
+<imagelist name="Faces"><image src="Panel"/><image src="Panel"/></imagelist>
+<spritetype name="FaceType" images="Faces">
+  <animation name="idle" frameList="0"/>
+  <animation name="blink" frameList="0-1"/>
+</spritetype>
+<scenelayout name="ScreenLayout">
+  <scenenode nodeName="screenRoot" width="800" height="600">
+    <staticspritenode nodeName="picture" src="Panel" parentHAlign="center"/>
+    <textspritenode nodeName="title" font="HudFont" textResource="Hello" color="#3A2E39FF"/>
+    <animatedspritenode nodeName="face" spriteType="FaceType" initialAnimation="idle"/>
+    <buttonnode nodeName="ok" name="OK" images="Panels" font="HudFont" text="OK" sounds="Buttons"/>
+    <checkboxnode nodeName="mute" name="Mute" images="Panels"/>
+  </scenenode>
+</scenelayout>
+<scenelayout name="EarlyLayout">
+  <scenenode nodeName="early"><staticspritenode nodeName="pic" src="Local"/></scenenode>
+</scenelayout>
+</resources>)";
+
+const char* const cTextTable = R"(<resources>
+<string name="Hello" value="Hello, w&#246;rld "/>
+<string name="Day1.dateandtime" value="Monday, 9:00"/>
+</resources>)";
+
+} // namespace
+
+TEST_F(BrokenTree, EachScreenCheckNamesTheBrokenFile)
+{
+    WriteBytes(root / "groups/Screen.xml", cScreenGroup);
+    WriteBytes(root / "AllGameText_Export.xml", cTextTable);
+    for (auto check : {DataCheck::CheckGroups, CheckSmallNames, CheckSmallLayouts, CheckSmallText})
+        ASSERT_TRUE(check(root).problems.empty()) << Describe(check(root));
+
+    // Replaces the first "from" in the file with "to".
+    auto edit = [](const char* rel, std::string from, std::string to)
+    {
+        return [=](const fs::path& r)
+        {
+            std::string bytes = ReadBytes(r / rel);
+            const size_t at = bytes.find(from);
+            if (at == std::string::npos)
+                throw std::logic_error("no \"" + from + "\" in " + rel);
+            WriteBytes(r / rel, bytes.replace(at, from.size(), to));
+        };
+    };
+    auto screen = [&](std::string from, std::string to) { return edit("groups/Screen.xml", from, to); };
+    auto text = [&](std::string from, std::string to) { return edit("AllGameText_Export.xml", from, to); };
+    const char* group = "groups/Screen.xml";
+    const char* table = "AllGameText_Export.xml";
+
+    const std::vector<BrokenCase> cases{
+        {"image list of more frames",
+         screen("<image src=\"Panel\"/></imagelist>",
+                "<image src=\"Panel\"/><image src=\"Panel\"/></imagelist>"),
+         CheckSmallNames, group, "image list \"Faces\" has 3 frames, wants exactly 2"},
+        {"animation missing", screen("\"blink\"", "\"wink\""), CheckSmallNames, group,
+         "sprite type \"FaceType\" has no animation \"blink\""},
+        {"sound list event missing", edit("groups/Menu.xml", "event=\"Hot\"", "event=\"Cold\""),
+         CheckSmallNames, "groups/Menu.xml", "sound list \"Buttons\" has no sound for the event \"Hot\""},
+        {"name in another group",
+         [&](const fs::path& r)
+         {
+             screen("<colorf name=\"Ink\" value=\"#3A2E39FF\"/>", "")(r);
+             edit("groups/Menu.xml", "</resources>",
+                  "<colorf name=\"Ink\" value=\"#3A2E39FF\"/></resources>")(r);
+         },
+         CheckSmallNames, group, "defines no colour \"Ink\": groups/Menu.xml defines it"},
+        {"name of another kind", edit("groups/Menu.xml", "<float name=\"Speed\"", "<string name=\"Speed\""),
+         CheckSmallNames, "groups/Menu.xml", "\"Speed\" is no float"},
+        {"layout missing", screen("name=\"ScreenLayout\"", "name=\"OtherLayout\""), CheckSmallNames, group,
+         "defines no scene layout \"ScreenLayout\""},
+
+        {"alignment word misspelt", screen("parentHAlign=\"center\"", "parentHAlign=\"centre\""),
+         CheckSmallLayouts, group,
+         "staticspritenode \"picture\": parentHAlign \"centre\" is no word the engine knows"},
+        {"boolean as a number", screen("nodeName=\"picture\"", "nodeName=\"picture\" visible=\"0\""),
+         CheckSmallLayouts, group, "visible \"0\" is no word the engine knows"},
+        {"colour of six digits", screen("color=\"#3A2E39FF\"", "color=\"#3A2E39\""), CheckSmallLayouts, group,
+         "textspritenode \"title\": color \"#3A2E39\" is no #RRGGBBAA colour"},
+        {"colour value of six digits", screen("value=\"#3A2E39FF\"", "value=\"#3A2E39\""), CheckSmallLayouts,
+         group, "colorf \"Ink\": \"#3A2E39\" is no #RRGGBBAA colour"},
+        {"frame list with a carriage return", screen("frameList=\"0-1\"", "frameList=\"0-&#13;1\""),
+         CheckSmallLayouts, group, "frameList \"0-&#13;1\" holds a line break"},
+        {"frame list across lines", screen("frameList=\"0-1\"", "frameList=\"0-\n1\""), CheckSmallLayouts,
+         group, "holds a line break"},
+        {"picture not loaded", screen("src=\"Panel\" parentHAlign", "src=\"Gone\" parentHAlign"),
+         CheckSmallLayouts, group, "staticspritenode \"picture\": src \"Gone\" is no image"},
+        {"image for an image list", screen("images=\"Panels\"", "images=\"Panel\""), CheckSmallLayouts, group,
+         "buttonnode \"ok\": images \"Panel\" is no image list"},
+        {"text key missing", screen("textResource=\"Hello\"", "textResource=\"Hullo\""), CheckSmallLayouts,
+         group, "textResource \"Hullo\" is no string"},
+        {"sound list missing", screen("sounds=\"Buttons\"", "sounds=\"Beep\""), CheckSmallLayouts, group,
+         "sounds \"Beep\" is no sound list"},
+        {"first animation missing", screen("initialAnimation=\"idle\"", "initialAnimation=\"run\""),
+         CheckSmallLayouts, group, "initialAnimation \"run\" is no animation of FaceType"},
+        {"two siblings of one name", screen("nodeName=\"face\"", "nodeName=\"picture\""), CheckSmallLayouts,
+         group, "two children of \"screenRoot\" are named \"picture\""},
+        {"node renamed", screen("nodeName=\"title\"", "nodeName=\"heading\""), CheckSmallLayouts, group,
+         "layout \"ScreenLayout\" has no node at \"screenRoot/title\""},
+        {"node of another kind",
+         screen("<textspritenode nodeName=\"title\"", "<styledtextspritenode nodeName=\"title\""),
+         CheckSmallLayouts, group, "\"screenRoot/title\" is no textspritenode"},
+        {"check box made a button", screen("<checkboxnode", "<buttonnode"), CheckSmallLayouts, group,
+         "layout \"ScreenLayout\": object \"Mute\" is no checkboxnode"},
+        {"object name on another kind", screen("nodeName=\"ok\" name=\"OK\"", "nodeName=\"ok\""),
+         CheckSmallLayouts, group, "layout \"ScreenLayout\" has no object named \"OK\""},
+        {"early layout naming a later group", screen("src=\"Local\"", "src=\"Panel\""), CheckSmallLayouts,
+         group, "src \"Panel\" comes from group \"Menu\", not yet loaded when the layout is built"},
+
+        {"key missing", text("name=\"Hello\"", "name=\"Hullo\""), CheckSmallText, table,
+         "has no string \"Hello\""},
+        {"label without its blank", text("rld \"", "rld\""), CheckSmallText, table,
+         "string \"Hello\" is followed by a time or a number: end it with a blank"},
+        {"character beyond Latin-1", text("w&#246;rld", "w&#8230;rld"), CheckSmallText, table,
+         "string \"Hello\" holds U+2026, outside Latin-1"},
+        {"control character", text("w&#246;rld", "w&#9;rld"), CheckSmallText, table, "holds U+0009"},
+        {"layout text beyond Latin-1", screen("text=\"OK\"", "text=\"O&#8230;K\""), CheckSmallText, group,
+         "buttonnode \"ok\" text holds U+2026"},
+        {"styled text not closed", text("Hello, w", "&lt;style&gt;Hello, w"), CheckSmallText, table,
+         "string \"Hello\" is no well-formed styled text"},
+        {"styled text naming no font",
+         text("Hello, w&#246;rld ", "&lt;style font=&quot;Nope&quot;&gt;Hi&lt;/style&gt; "), CheckSmallText,
+         table, "names the font \"Nope\", which is not loaded"},
+        {"date without a comma", text("Monday, 9:00", "Monday 9:00"), CheckSmallText, table,
+         "string \"Day1.dateandtime\" has no \",\""},
+        {"glyph missing from a font",
+         [](const fs::path& r)
+         {
+             // The record of a glyph is the line "c x width y height"; give U+00F6 width 0.
+             std::istringstream in(ReadBytes(r / "fonts/HudFont.txt"));
+             std::string out;
+             for (std::string line; std::getline(in, line);)
+             {
+                 if (line.starts_with("\xC3\xB6 "))
+                 {
+                     std::istringstream words(line);
+                     std::string c, x, w, y, h;
+                     words >> c >> x >> w >> y >> h;
+                     line = c + " " + x + " 0 " + y + " " + h;
+                 }
+                 out += line + "\n";
+             }
+             WriteBytes(r / "fonts/HudFont.txt", out);
+         },
+         CheckSmallText, table, "holds U+00F6, which font \"HudFont\" has no glyph for"},
+    };
+
+    for (const BrokenCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        const fs::path tree = root.string() + "-case";
+        fs::remove_all(tree);
+        fs::copy(root, tree, fs::copy_options::recursive);
+        c.breakIt(tree);
+        const Report report = c.check(tree);
+        const bool named = std::any_of(
+            report.problems.begin(), report.problems.end(),
+            [&](const auto& p) { return p.file == c.file && p.what.find(c.fragment) != std::string::npos; });
+        EXPECT_TRUE(named) << "wanted " << c.file << ": ..." << c.fragment << "..., got" << Describe(report);
+        fs::remove_all(tree);
+    }
+}
+
 // Kinds still to come are counted only while nothing registers them: a registered kind is checked
 // as always, and an unknown one that is not on the list is still an error.
 TEST_F(BrokenTree, KindsStillToComeAreCountedWhileNoFactoryMakesThem)
@@ -278,8 +529,24 @@ TEST_F(BrokenTree, KindsStillToComeAreCountedWhileNoFactoryMakesThem)
     for (const DataCheck::Problem& p : report.problems)
         problems.push_back(p.file + ": " + p.what);
     EXPECT_EQ(problems,
-              (std::vector<std::string>{"groups/Later.xml: widget \"W\" is of no registered kind",
+              (std::vector<std::string>{"groups/Later.xml: logs \"Image Gone was not found.\" while loading",
+                                        "groups/Later.xml: widget \"W\" is of no registered kind",
                                         "groups/Later.xml: image \"Gone\": no image \"Gone\" loads"}));
+}
+
+// Groups load in the game's order: the main menu's group before the shared "resources", the
+// screens' groups after it, whatever their names.
+TEST_F(BrokenTree, GroupsLoadInTheGamesOrder)
+{
+    WriteBytes(root / "groups/resources.xml",
+               "<resources><image name=\"Shared\" src=\"Panel\"/></resources>");
+    WriteBytes(root / "groups/Credits.xml", "<resources><alias name=\"A\" src=\"Shared\"/></resources>");
+    WriteBytes(root / "groups/Title_MainMenu.xml",
+               "<resources><alias name=\"B\" src=\"Shared\"/></resources>");
+    const Report report = DataCheck::CheckGroups(root);
+    ASSERT_EQ(report.problems.size(), 1u) << Describe(report);
+    EXPECT_EQ(report.problems[0].file, "groups/Title_MainMenu.xml");
+    EXPECT_NE(report.problems[0].what.find("alias \"B\" names \"Shared\""), std::string::npos);
 }
 
 // The text table at the root is loaded with the groups: its keys share their name space.

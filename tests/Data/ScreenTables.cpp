@@ -1,0 +1,463 @@
+#include "ScreenTables.h"
+
+#include "Game/GameConstants.h"
+#include "UI/UINames.h"
+
+namespace DataCheck
+{
+
+namespace
+{
+
+using K = ResourceKind;
+using N = NodeKind;
+
+// The six guests (the guest table's last entry has no name).
+std::vector<std::string> Guests()
+{
+    std::vector<std::string> guests;
+    for (const char* name : EnumNames<GuestID>::names)
+        if (*name)
+            guests.emplace_back(name);
+    return guests;
+}
+
+std::string PathOf(NodePath path)
+{
+    return std::string(GetNodePathText(path));
+}
+
+// A path the game keeps relative to a layout's root.
+std::string UnderRoot(NodePath path)
+{
+    return "*/" + PathOf(path);
+}
+
+std::vector<NodeRule> Buttons(std::initializer_list<const char*> names)
+{
+    std::vector<NodeRule> rules;
+    for (const char* name : names)
+        rules.push_back({name, N::Button});
+    return rules;
+}
+
+std::vector<NodeRule> Slots(int count)
+{
+    std::vector<NodeRule> rules;
+    for (int i = 1; i <= count; ++i)
+        rules.push_back({"*/slot_" + std::to_string(i), N::Any});
+    return rules;
+}
+
+// The back button and the tabs of every page of the guide.
+std::vector<NodeRule> GuideButtons(std::vector<NodeRule> more)
+{
+    for (NodeRule& rule :
+         Buttons({"button_back", "button_tab_tictionary", "button_tab_about", "button_tab_help"}))
+        more.push_back(rule);
+    return more;
+}
+
+std::vector<NameRule> MakeNameRules()
+{
+    std::vector<NameRule> rules;
+    auto add = [&](const char* group, std::string name, K kind, int minCount = 0, int maxCount = -1,
+                   std::vector<std::string> members = {}) {
+        rules.push_back({group, std::move(name), kind, minCount, maxCount, std::move(members)});
+    };
+
+    // Shared by several screens, loaded at start-up.
+    add("resources", "CursorArrow", K::Image);
+    add("resources", "AllUIButtonSounds", K::SoundList, 0, -1, {"Hot", "Down"});
+    add("resources", "PageFlipButtonSounds", K::SoundList, 0, -1, {"Hot", "Down"});
+    add("resources", "CheckBoxSounds", K::SoundList, 0, -1, {"Hot", "Down", "Checked", "Unchecked"});
+    add("resources", "SliderSounds", K::SoundList, 0, -1, {"Hot", "Down", "Snap"});
+    for (const char* sound :
+         {"SFX_UI_dialog", "SFX_NewDayUnlock", "SFX_FinalWarning", "AmbientGameSounds", "MUSIC_Lobby",
+          "MUSIC_Cutscene", "MUSIC_Intro", "MUSIC_LevelFailure", "MUSIC_LevelSuccess", "MUSIC_LevelExpert",
+          "MUSIC_Tictionary", "MUSIC_TicIntro", "MUSIC_GuestIntro", "MUSIC_melody"})
+        add("resources", sound, K::Sound);
+    for (const std::string& guest : Guests())
+    {
+        add("resources", "MUSIC_rhythm_" + guest, K::Sound);
+        add("resources", guest + "_icon", K::ImageList, 2); // frame 1 is the head the intro and HUD show
+    }
+    add("resources", "baseMelodyVolume", K::Float);
+    add("resources", "baseRhythmVolume", K::Float);
+    add("resources", "blue_sml", K::ImageList, 10); // sparkles draw frames 0 to 9
+    for (const char* font : {"Font_Title", "Font_Heading", "Font_Button", "Font_Body", "Font_Small",
+                             "HudFont", "CustomSpearFont", "CustomSpearFontLarge"})
+        add("resources", font, K::Font);
+
+    const int tutorials = int(TutorialNames.size());
+    add("Tutorial_Window", "TutorialImages", K::ImageList, tutorials, tutorials); // frame = tutorial id
+    add("Tutorial_Window", "tutorialRootLayout", K::SceneLayout);
+    for (const char* arrow : {"Tut_Arrow_LU", "Tut_Arrow_LD", "Tut_Arrow_RU", "Tut_Arrow_RD"})
+        add("Tutorial_Window", arrow, K::Image);
+
+    add("Title_MainMenu", "titlescreenLayout", K::SceneLayout);
+    add("Title_MainMenu", "main_menuLayout", K::SceneLayout);
+    add("Title_MainMenu", "titlescreen_image_odalee", K::Image);
+    add("Loading", "LoadingMode", K::WidgetLayout);
+    add("Loading", "PublisherDisplayTime", K::Float);
+    add("Options", "Options", K::SceneLayout);
+    add("QuitConfirm", "QuitConfirm", K::SceneLayout);
+    add("InGameMenu", "InGameMenu", K::SceneLayout);
+
+    std::vector<std::string> pages;
+    for (int i = 0; i < Kestrin::CreditsPageCount; ++i)
+        pages.emplace_back(Kestrin::GetCreditsPageName(i).c_str());
+    add("Credits", "CreditsLayout", K::SceneLayout);
+    add("Credits", "CreditsPagesType", K::SpriteType, Kestrin::CreditsPageCount, -1, pages);
+
+    for (const char* layout :
+         {"Account", "AccountEntry", "popup_new_profileLayout", "popup_delete_profileLayout"})
+        add("Account", layout, K::SceneLayout);
+    add("Account", "profileUnselectedColor", K::Color);
+    add("Account", "profileSelectedColor", K::Color);
+    add("Account", "Chalet-NewYorkNineteenEighty11", K::Font);
+
+    add("Encyclopedia", "TictionaryMainLayout", K::SceneLayout);
+    add("Encyclopedia_Tics", "Tictionary_TicProfileLayout", K::SceneLayout);
+    add("Encyclopedia_About_Tics", "Tictionary_aboutLayout", K::SceneLayout);
+    add("Encyclopedia_Help", "Tictionary_GameHelpLayout", K::SceneLayout);
+    add("Tic_Intro", "ticIntroRootLayout", K::SceneLayout);
+    for (const char* kind : TicKindNames)
+    {
+        add("Encyclopedia", std::string("TicButton_") + kind, K::ImageList, 5, 5); // button states
+        add("Encyclopedia_Tics", std::string("TicProfile_") + kind, K::Image);
+        add("Tic_Intro", std::string("TicIntro_") + kind, K::Image);
+    }
+
+    add("LevelIntroMode", "level_introRootLayout", K::SceneLayout);
+    add("Level_Outro_Endless", "endlessOutro_HighScoreLayout", K::SceneLayout);
+    add("Level_Outro_Endless", "endlessOutro_normalLayout", K::SceneLayout);
+    add("Level_Outro_NormalLose", "levelOutro_LoseLayout", K::SceneLayout);
+    add("Level_Outro_NormalWin", "levelOutro_WinLayout", K::SceneLayout);
+    add("Level_Outro_NormalWin", "levelOutro_WinExpertLayout", K::SceneLayout);
+
+    for (const char* layout :
+         {"guest_profileLayout", "profile_next_buttonLayout", "profile_back_buttonLayout",
+          "12Treatment_formatLayout", "15Treatment_formatLayout", "treatment_entryLayout"})
+        add("Level_Select_Introduction", layout, K::SceneLayout);
+    add("Level_Select_Introduction", "Jillian2_intro_photo", K::Image);
+
+    for (const char* layout :
+         {"agenda_modeLayout", "guest_treatmentLayout", "completedButtonLayout", "currentButtonLayout"})
+        add("Level_Select_Month", layout, K::SceneLayout);
+    add("Level_Select_Month", "Agenda_button_unlocked_day", K::ImageList, 1);
+    add("Level_Select_Day", "daily_scheduleLayout", K::SceneLayout);
+    add("Level_Select_Day", "guest_comboLayout", K::SceneLayout);
+    add("Level_Select_Day", "ApptTimeImages", K::ImageList, 5); // frame k - 1 for the k-th appointment
+    for (int n = 2; n <= 5; ++n)
+    {
+        add("Level_Select_Month", std::to_string(n) + "guest_day_iconLayout", K::SceneLayout);
+        add("Level_Select_Day", std::to_string(n) + "guest_formatLayout", K::SceneLayout);
+    }
+    for (const std::string& guest : Guests())
+    {
+        add("Level_Select_Introduction", guest + "_intro_photo", K::Image);
+        add("Level_Select_Introduction", guest + "_intro_form", K::Image);
+        // The calendar sets animation 0, 1 or 2 by the appointment's state.
+        add("Level_Select_Month", guest + "_iconSpriteType", K::SpriteType, 3, -1,
+            {"inprogress", "completed", "locked"});
+        add("Level_Select_Day", guest + "_buttonLayout", K::SceneLayout);
+    }
+    add("Level_Select_EndlessMode", "EndlessSelect_RootLayout", K::SceneLayout);
+    return rules;
+}
+
+std::vector<LayoutRule> MakeLayoutRules()
+{
+    std::vector<LayoutRule> rules;
+    const std::vector<std::string> guests = Guests();
+
+    rules.push_back({"Title_MainMenu", "titlescreenLayout", {}, {}, true});
+    rules.push_back({"Title_MainMenu",
+                     "main_menuLayout",
+                     {{PathOf(NodePath::MainMenuTextName), N::TextSprite},
+                      {PathOf(NodePath::MainMenuNodeToHide), N::Any},
+                      {PathOf(NodePath::MainMenuNodeToFade), N::Any},
+                      {PathOf(NodePath::MainMenuNodeToFade) + "/glowImage", N::StaticSprite},
+                      {PathOf(NodePath::MainMenuTable), N::Any},
+                      {"main_menu/MainMenu_bg", N::Any}},
+                     Buttons({"play_tanglewisp", "play_neverending", "options", "credits", "high",
+                              "nameplate_button", "tictionary", "quit"})});
+
+    LayoutRule options{"Options", "Options", {}, Buttons({"ExitOk", "ExitCancel"})};
+    for (const char* text : {"title_options", "text_mute_music", "text_music_volume", "text_mute_sound",
+                             "text_sound_volume", "text_full_screen"})
+        options.paths.push_back({std::string("optionsRoot/") + text, N::StyledTextSprite});
+    for (const char* box : {"FullScreen", "UseCustomCursor", "MuteSound", "MuteMusic"})
+        options.objects.push_back({box, N::CheckBox});
+    options.objects.push_back({"Sound", N::Slider});
+    options.objects.push_back({"Music", N::Slider});
+    rules.push_back(options);
+
+    rules.push_back({"QuitConfirm",
+                     "QuitConfirm",
+                     {{"quitConfirmRoot/offset/title_quit", N::TextSprite},
+                      {"quitConfirmRoot/offset/text_QuitConfirmMsg", N::TextSprite}},
+                     Buttons({"NoQuit", "YesQuit"})});
+    rules.push_back(
+        {"Credits",
+         "CreditsLayout",
+         {{"creditsRoot/Bg_Credits", N::AnimatedSprite}, {"creditsRoot/text_credits", N::TextSprite}},
+         Buttons({"MainMenu", "Next", "Prev"})});
+
+    rules.push_back({"Account",
+                     "Account",
+                     {{"accountRoot/title_profiles", N::TextSprite},
+                      {"accountRoot/text_ProfileInstruction", N::TextSprite},
+                      {PathOf(NodePath::AccountEntriesAttach), N::Any},
+                      {PathOf(NodePath::AccountSelectedPlayer), N::Any}},
+                     Buttons({"New", "Delete", "OK", "Cancel"})});
+    rules.push_back({"Account", "AccountEntry", {{"*", N::TextSprite}, {"*/mouseHandle", N::Any}}, {}});
+    LayoutRule newProfile{"Account",
+                          "popup_new_profileLayout",
+                          {{"popup_new_profile/title_NewProfile", N::TextSprite},
+                           {"popup_new_profile/text_ProfileInstruction", N::TextSprite}},
+                          Buttons({"OK", "Cancel"})};
+    newProfile.objects.push_back({"AccountName", N::TextEdit});
+    rules.push_back(newProfile);
+    rules.push_back({"Account",
+                     "popup_delete_profileLayout",
+                     {{"popup_delete_profile/title_DeleteProfile", N::TextSprite},
+                      {"popup_delete_profile/text_DeleteConfirmMesg", N::TextSprite}},
+                     Buttons({"OK", "Cancel"})});
+
+    std::vector<NodeRule> entries;
+    for (const char* kind : TicKindNames)
+        entries.push_back({std::string("button_") + kind, N::Button});
+    rules.push_back({"Encyclopedia", "TictionaryMainLayout", {}, GuideButtons(entries)});
+    rules.push_back({"Encyclopedia_Tics",
+                     "Tictionary_TicProfileLayout",
+                     {{PathOf(NodePath::TictionaryTicDataImage), N::StaticSprite}},
+                     GuideButtons(Buttons({"button_prev", "button_next", "button_returnToCollection"}))});
+    rules.push_back({"Encyclopedia_About_Tics", "Tictionary_aboutLayout", {}, GuideButtons({})});
+    rules.push_back({"Encyclopedia_Help",
+                     "Tictionary_GameHelpLayout",
+                     {{PathOf(NodePath::TictionaryBasics), N::Any},
+                      {PathOf(NodePath::TictionaryGameplay), N::Any},
+                      {PathOf(NodePath::TictionaryTips), N::Any}},
+                     GuideButtons(Buttons({"basics", "gamePlay", "tips"}))});
+    rules.push_back({"Tic_Intro",
+                     "ticIntroRootLayout",
+                     {{PathOf(NodePath::TicIntroTicAttach), N::Any}},
+                     Buttons({"button_next"})});
+
+    LayoutRule intro{"LevelIntroMode",
+                     "level_introRootLayout",
+                     {{PathOf(NodePath::IntroTextLevelIntroduction), N::StyledTextSprite},
+                      {PathOf(NodePath::IntroTitleGameLevel), N::StyledTextSprite},
+                      {PathOf(NodePath::IntroGoalTime) + "/MegaNegaTics", N::StyledTextSprite}},
+                     Buttons({"button_next"})};
+    for (NodePath panel : {NodePath::IntroGoalTimeTic, NodePath::IntroGoalTime})
+    {
+        intro.paths.push_back({PathOf(panel) + "/head_attach", N::Any});
+        for (const char* text : {"Expert", "Session", "guestFullName"})
+            intro.paths.push_back({PathOf(panel) + "/" + text, N::StyledTextSprite});
+    }
+    rules.push_back(intro);
+
+    // The outros find their layout's root by name; their paths start below it.
+    auto outro = [&](const char* group, const char* layout, const char* root,
+                     std::initializer_list<const char*> words, std::initializer_list<const char*> times)
+    {
+        LayoutRule rule{
+            group, layout, {{std::string(root), N::Any}, {UnderRoot(NodePath::MovementNode), N::Any}}, {}};
+        for (const char* word : words)
+            rule.paths.push_back({UnderRoot(NodePath::AnimatedText) + "/" + word, N::Any});
+        for (const char* time : times)
+            rule.paths.push_back({UnderRoot(NodePath::MovementNode) + "/" + time, N::StyledTextSprite});
+        rules.push_back(rule);
+    };
+    outro("Level_Outro_Endless", "endlessOutro_HighScoreLayout", "endlessOutro_HighScore",
+          {"Maximum", "nimbal", "gunk", "simulation_complete"}, {"textNewRecord", "textTimeHighscore"});
+    outro("Level_Outro_Endless", "endlessOutro_normalLayout", "endlessOutro_normal",
+          {"Maximum", "nimbal", "gunk", "simulation_complete"}, {"textRecordTime", "textTimeNormal"});
+    outro("Level_Outro_NormalWin", "levelOutro_WinLayout", "levelOutro_Win", {"nimbal", "gunk", "cleared"},
+          {"textExpertTime", "textYourTime"});
+    outro("Level_Outro_NormalWin", "levelOutro_WinExpertLayout", "levelOutro_WinExpert",
+          {"nimbal", "gunk", "cleared", "inExpertTime"}, {"textExpertTime", "textYourTime"});
+    rules.push_back({"Level_Outro_NormalLose",
+                     "levelOutro_LoseLayout",
+                     {{PathOf(NodePath::LoseTextMessage), N::Any},
+                      {PathOf(NodePath::LoseButtonParent), N::Any},
+                      {PathOf(NodePath::LoseButtonParent) + "/button_tryAgain", N::Button},
+                      {PathOf(NodePath::LoseButtonParent) + "/button_mainMenu", N::Button}},
+                     Buttons({"button_tryAgain", "button_mainMenu"})});
+
+    rules.push_back({"Level_Select_Introduction",
+                     "guest_profileLayout",
+                     {{PathOf(NodePath::GuestPhoto), N::StaticSprite},
+                      {PathOf(NodePath::GuestForm), N::StaticSprite},
+                      {PathOf(NodePath::GuestBanner), N::Any},
+                      {PathOf(NodePath::GuestStylusGlare), N::Any},
+                      {PathOf(NodePath::GuestLevelSelection), N::Any},
+                      {PathOf(NodePath::GuestLevelIntro), N::Any},
+                      {PathOf(NodePath::GuestConfirmButtonAttach), N::Any},
+                      {PathOf(NodePath::GuestRefSlot12), N::Any},
+                      {PathOf(NodePath::GuestRefSlot15), N::Any}},
+                     {}});
+    rules.push_back({"Level_Select_Introduction",
+                     "profile_next_buttonLayout",
+                     {{"*/button_next", N::Button}},
+                     Buttons({"button_next"})});
+    rules.push_back({"Level_Select_Introduction",
+                     "profile_back_buttonLayout",
+                     {{"*/button_back", N::Button}},
+                     Buttons({"button_back"})});
+    rules.push_back({"Level_Select_Introduction", "12Treatment_formatLayout", Slots(12), {}});
+    rules.push_back({"Level_Select_Introduction", "15Treatment_formatLayout", Slots(15), {}});
+    rules.push_back({"Level_Select_Introduction",
+                     "treatment_entryLayout",
+                     {{"*/locked_session", N::Any},
+                      {"*/unlocked_session", N::Any},
+                      {"*/check", N::Any},
+                      {"*/star", N::Any}},
+                     {}});
+
+    rules.push_back({"Level_Select_Month",
+                     "agenda_modeLayout",
+                     {{PathOf(NodePath::AgendaDayButtonAttach), N::Any}},
+                     Buttons({"button_mainmenu", "button_cf", "scene1", "scene2", "scene3", "scene4"})});
+    rules.push_back({"Level_Select_Month",
+                     "guest_treatmentLayout",
+                     {{"*/treatment_icon", N::AnimatedSprite}, {"*/expert_icon", N::StaticSprite}},
+                     {}});
+    rules.push_back({"Level_Select_Month", "completedButtonLayout", {{"*/button", N::Button}}, {}});
+    rules.push_back({"Level_Select_Month", "currentButtonLayout", {{"*/button", N::Button}}, {}});
+    for (int n = 2; n <= 5; ++n)
+    {
+        rules.push_back({"Level_Select_Month", std::to_string(n) + "guest_day_iconLayout", Slots(n), {}});
+        rules.push_back({"Level_Select_Day", std::to_string(n) + "guest_formatLayout", Slots(n), {}});
+    }
+
+    rules.push_back({"Level_Select_Day",
+                     "daily_scheduleLayout",
+                     {{PathOf(NodePath::DailyGuestComboAttach), N::Any},
+                      {PathOf(NodePath::DailyTextWeekDay), N::StyledTextSprite}},
+                     Buttons({"button_back"})});
+    rules.push_back({"Level_Select_Day",
+                     "guest_comboLayout",
+                     {{"*/apptTime", N::Any},
+                      {"*/level_button_attach", N::Any},
+                      {"*/button_profile", N::Button},
+                      {"*/normal_checkmark", N::Any},
+                      {"*/expert_star", N::StaticSprite},
+                      {"*/no_access_overlay", N::Any}},
+                     {}});
+    for (const std::string& guest : guests)
+        rules.push_back({"Level_Select_Day", guest + "_buttonLayout", {{"*/button", N::Button}}, {}});
+
+    LayoutRule endless{"Level_Select_EndlessMode",
+                       "EndlessSelect_RootLayout",
+                       {{PathOf(NodePath::EndlessOverlays), N::Any},
+                        {PathOf(NodePath::EndlessOverlays) + "/overlay_Begin", N::Any},
+                        {PathOf(NodePath::EndlessLevelButtons), N::Any},
+                        {PathOf(NodePath::EndlessIntroText), N::StaticSprite},
+                        {PathOf(NodePath::EndlessLockedText), N::StaticSprite},
+                        {PathOf(NodePath::EndlessRecordTime), N::Any},
+                        {PathOf(NodePath::EndlessTextInstruction), N::StaticSprite},
+                        {PathOf(NodePath::EndlessTextRecordTime), N::StyledTextSprite}},
+                       Buttons({"buttonReturnMainMenu", "buttonBeginTraining"})};
+    for (const std::string& guest : guests)
+    {
+        endless.paths.push_back({PathOf(NodePath::EndlessOverlays) + "/overlay_" + guest, N::Any});
+        endless.paths.push_back({PathOf(NodePath::EndlessRecordTime) + "/" + guest, N::Any});
+        endless.objects.push_back({"button_" + guest, N::Button});
+    }
+    rules.push_back(endless);
+
+    rules.push_back({"InGameMenu",
+                     "InGameMenu",
+                     {{"inGameMenuRoot/title_pause", N::StyledTextSprite}},
+                     Buttons({"ResumeGame", "Options", "MainMenu", "button_help", "Quit"})});
+
+    LayoutRule tutorial{"Tutorial_Window",
+                        "tutorialRootLayout",
+                        {{PathOf(NodePath::TutorialMessageBubble), N::Any},
+                         {PathOf(NodePath::TutorialTextAttach), N::Any},
+                         {PathOf(NodePath::TutorialArrow), N::Any},
+                         {PathOf(NodePath::TutorialMessageBubble) + "/buttonOK", N::Button}},
+                        {{"TutorialRootNode", N::Any}, {"buttonOK", N::Button}}};
+    for (const char* arrow : TutorialArrowNames)
+        tutorial.paths.push_back({PathOf(NodePath::TutorialArrow) + "/" + arrow, N::StaticSprite});
+    rules.push_back(tutorial);
+    return rules;
+}
+
+std::vector<std::string> MakeRequiredKeys()
+{
+    std::vector<std::string> keys{"UI.expert",
+                                  "GuestFullName.",
+                                  "LevelIntro.Expert",
+                                  "LevelIntro.Session",
+                                  "LevelIntro.MegaTics",
+                                  "LevelOutro.expertTime",
+                                  "LevelOutro.yourTime",
+                                  "EndlessOutro.newRecord",
+                                  "EndlessOutro.oldRecord",
+                                  "EndlessOutro.yourTimeNormal",
+                                  "EndlessOutro.yourTimeRecord",
+                                  "EndlessSelect.LevelHighScore",
+                                  "PauseMenu.title",
+                                  "Options.title",
+                                  "Options.mute",
+                                  "Options.musicvolume",
+                                  "Options.soundvolume",
+                                  "Options.fullscreen",
+                                  "QuitConfirm.title",
+                                  "QuitConfirm.quit",
+                                  "QuitConfirm.mainmenu",
+                                  "Credits.title",
+                                  "Profile.title",
+                                  "Profile.instructions",
+                                  "Profile.NewTitle",
+                                  "Profile.NewInstructions",
+                                  "Profile.ErrorNameLength",
+                                  "Profile.ErrorDuplicate",
+                                  "Profile.DeleteTitle",
+                                  "Profile.DeleteInstructions"};
+    for (const std::string& guest : Guests())
+        keys.push_back("GuestFullName." + guest);
+    // The sources of the texts baked into pictures.
+    for (size_t id = 0; id < TutorialNames.size(); ++id)
+        keys.push_back("Img.Tutorial." + std::to_string(id));
+    for (const char* kind : TicKindNames)
+        for (const char* part : {"Img.TicName.", "Img.TicProfile.", "Img.TicTip."})
+            keys.push_back(part + std::string(kind));
+    return keys;
+}
+
+} // namespace
+
+const std::vector<NameRule>& ScreenNameRules()
+{
+    static const std::vector<NameRule> rules = MakeNameRules();
+    return rules;
+}
+
+const std::vector<LayoutRule>& ScreenLayoutRules()
+{
+    static const std::vector<LayoutRule> rules = MakeLayoutRules();
+    return rules;
+}
+
+const std::vector<std::string>& RequiredTextKeys()
+{
+    static const std::vector<std::string> keys = MakeRequiredKeys();
+    return keys;
+}
+
+const std::vector<std::string>& LabelTextKeys()
+{
+    static const std::vector<std::string> keys{
+        "LevelIntro.Expert",           "LevelIntro.Session",          "LevelIntro.MegaTics",
+        "LevelOutro.expertTime",       "LevelOutro.yourTime",         "EndlessOutro.oldRecord",
+        "EndlessOutro.yourTimeNormal", "EndlessOutro.yourTimeRecord", "EndlessSelect.LevelHighScore"};
+    return keys;
+}
+
+} // namespace DataCheck
