@@ -73,11 +73,18 @@ protected:
                  "</scenelayout></resources>");
         screen = new LoadingMode;
     }
+    // A screen never handed to the looper is still ours.
+    ~Loading() override
+    {
+        if (!handedOver)
+            delete screen;
+    }
 
     // Queued and entered: the worker runs.
     void Start()
     {
         ChangeMode(screen);
+        handedOver = true;
         Pass();
         ASSERT_TRUE(screen->HoldsThread());
     }
@@ -87,6 +94,7 @@ protected:
     }
 
     LoadingMode* screen;
+    bool handedOver = false;
 };
 
 TEST_F(Loading, SharesFollowTheWeightsAndAQuitStopsTheRestAndEndsTheProgram)
@@ -136,6 +144,7 @@ TEST_F(Loading, SharesFollowTheWeightsAndAQuitStopsTheRestAndEndsTheProgram)
         looper.reset();
         looper = std::make_unique<Looper>();
         screen = new LoadingMode;
+        handedOver = false;
     }
 }
 
