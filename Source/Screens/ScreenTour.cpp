@@ -21,6 +21,7 @@
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 namespace
 {
@@ -110,7 +111,7 @@ const std::vector<ScreenTour::Step>& ScreenTour::GetWalk()
         {"TictionaryAboutMode", "button_back"},
         {"MainMenuMode", "nameplate_button"},
         {"AccountMode", "New"},
-        {"EditAccountMode", "OK", L"Walker"},
+        {"EditAccountMode", "OK", kWalkerName},
         // The new profile is current and picked: the walk deletes it again.
         {"AccountMode", "Delete"},
         {"DeleteAccountMode", "OK"},
@@ -130,6 +131,24 @@ bool ScreenTour::ClickButton(Kestrin::ApplicationMode* top, const char* name)
     Send(Kestrin::InputEvent_MouseMove, x, y);
     Send(Kestrin::InputEvent_ButtonDown, x, y, 0);
     Send(Kestrin::InputEvent_ButtonUp, x, y, 0);
+    return true;
+}
+
+bool ScreenTour::MayTake(Kestrin::ApplicationMode* top, const Step& step)
+{
+    Kestrin::AccountManager* accounts = Kestrin::AccountManager::Instance();
+    if (std::string_view(step.button) == "nameplate_button")
+    {
+        // The profile steps make and delete a profile: only in a folder the tour started itself.
+        const Kestrin::Account* current = accounts->GetCurrentAccount();
+        return current && current->GetName() == kProfileName && !accounts->FindAccount(kWalkerName);
+    }
+    if (std::string_view(step.button) == "Delete")
+    {
+        auto* list = dynamic_cast<AccountMode*>(top);
+        const Kestrin::Account* picked = list ? list->GetSelectedAccount() : nullptr;
+        return picked && picked->GetName() == kWalkerName;
+    }
     return true;
 }
 
@@ -172,6 +191,16 @@ bool ScreenTour::Walk(Kestrin::ApplicationMode* top)
                 field->SetText(step.text);
         if (type == "MainMenuMode")
             m_menuStep = m_step;
+        if (!MayTake(top, step))
+        {
+            // Never touch a player's own profiles: the walk ends here.
+            Kestrin::LogPrintf("Tour: %s on %s is only taken among the tour's own profiles; the walk ends\n",
+                               step.button, type.c_str());
+            if (type == "AccountMode")
+                ClickButton(top, "Cancel");
+            m_step = walk.size();
+            return false;
+        }
         if (ClickButton(top, step.button))
         {
             ++m_step;

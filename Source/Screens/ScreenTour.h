@@ -47,6 +47,7 @@ public:
     static const std::vector<Step>& GetWalk();
     // The name the tour gives the first profile when the menu asks for one.
     static constexpr const wchar_t* kProfileName = L"Tour Guide";
+    static constexpr const wchar_t* kWalkerName = L"Walker";
 
 private:
     void TakeShot();
@@ -56,6 +57,8 @@ private:
     // Clicks the button in the middle through the main loop's input; false when it is missing,
     // hidden or disabled.
     static bool ClickButton(Kestrin::ApplicationMode* top, const char* name);
+    // False for a step that would touch profiles the tour did not make.
+    static bool MayTake(Kestrin::ApplicationMode* top, const Step& step);
     long MillisecondsSinceStart() const;
 
     std::string m_folder;

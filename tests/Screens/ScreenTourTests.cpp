@@ -82,4 +82,29 @@ TEST_F(Tour, FromTheMainMenuItWalksTheMenusScreensThenAsksToQuitAndAnswersYes)
     EXPECT_EQ(AccountManager::Instance()->GetAccounts().size(), 1u);
 }
 
+TEST_F(Tour, APlayersOwnProfilesAreLeftAlone)
+{
+    // A full list (no "New") once deleted the picked, current profile: the walk now ends instead.
+    AccountManager* accounts = AccountManager::Instance();
+    for (int i = 0; i < 10; ++i)
+        ASSERT_NE(accounts->CreateAccount(L"P" + std::to_wstring(i)), nullptr);
+    ASSERT_TRUE(accounts->SetCurrentAccount(L"P3"));
+    ScreenTour tour(user.Path() + "/shots");
+    PushMode(new MainMenuMode(false));
+    bool sawProfiles = false;
+    for (int i = 0; i < 5000 && !dynamic_cast<QuitConfirmMode*>(Top()); ++i)
+    {
+        Run(tour, 1);
+        sawProfiles = sawProfiles || DemangledTypeName(typeid(*Top())).find("Account") != std::string::npos;
+    }
+    ASSERT_NE(dynamic_cast<QuitConfirmMode*>(Top()), nullptr);
+    EXPECT_FALSE(sawProfiles);
+    EXPECT_NE(log.Text().find("Tour: nameplate_button on MainMenuMode is only taken among the tour's own "
+                              "profiles; the walk ends"),
+              std::string::npos);
+    ASSERT_NE(accounts->GetCurrentAccount(), nullptr);
+    EXPECT_EQ(accounts->GetCurrentAccount()->GetName(), L"P3");
+    EXPECT_EQ(accounts->GetAccounts().size(), 11u);
+}
+
 } // namespace
