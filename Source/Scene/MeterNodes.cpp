@@ -227,13 +227,23 @@ void FractionTextMeterNode::SetMax(float max)
 void FractionTextMeterNode::HandleMessage(const Message& message)
 {
     // A meter made by code and added alone: its text would be drawn but never deleted.
-    if (message.name == Names::Add && GetDatabase() && !m_text->GetDatabase() && m_text->GetParent() == this)
+    if (message.name == Names::Add && GetDatabase() && m_text && !m_text->GetDatabase() &&
+        m_text->GetParent() == this)
         GetDatabase()->AddObject(m_text);
     SceneNode::HandleMessage(message);
 }
 
+void FractionTextMeterNode::OnChildRemoved(SceneNode* child)
+{
+    // The child may be deleted from here on: the meter goes on without its text.
+    if (child == m_text)
+        m_text = nullptr;
+}
+
 void FractionTextMeterNode::UpdateText()
 {
+    if (!m_text)
+        return;
     m_text->SetText(std::to_wstring(Graphics::TruncToInt(GetValue())) + L"/" +
                     std::to_wstring(Graphics::TruncToInt(GetMax())));
     const NodeState& text = m_text->GetLocalState();

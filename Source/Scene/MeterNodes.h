@@ -114,7 +114,9 @@ public:
     // "Add" registers the text child in the same database.
     void HandleMessage(const Kestrin::Message& message) override;
 
+    // Null once the text child has left the meter.
     TextSpriteNode* GetTextNode() const { return m_text; }
+    void OnChildRemoved(SceneNode* child) override;
 
 private:
     void UpdateText();

@@ -235,4 +235,12 @@ TEST_F(MeterNodes, AFractionMeterShowsValueSlashMaximumInItsOwnColour)
     database.AddObject(coded);
     EXPECT_EQ(coded->GetTextNode()->GetDatabase(), &database);
     EXPECT_EQ(coded->GetWorldRect().w, 0.0f);
+
+    // Its text removed on its own and deleted, the meter still takes values (a use after free before).
+    database.RemoveObject(meter->GetTextNode()->GetHandle());
+    database.Update(0.02f);
+    EXPECT_EQ(meter->GetTextNode(), nullptr);
+    meter->SetValue(3);
+    meter->SetMax(5);
+    EXPECT_EQ(meter->GetValue(), 3.0f);
 }
