@@ -23,6 +23,13 @@ TextEditNode::TextEditNode(const Vector2f& position, IImageList* fieldImages, II
     SetSize(width, m_core.GetHeight());
 }
 
+void TextEditNode::SetFont(Font* font)
+{
+    ControlNode::SetFont(font);
+    m_core.SetFont(font);
+    SetSize(GetLocalState().width, m_core.GetHeight());
+}
+
 void TextEditNode::Update(float dt)
 {
     ControlNode::Update(dt);

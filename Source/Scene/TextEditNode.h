@@ -28,6 +28,8 @@ public:
     const std::wstring& GetText() const { return m_core.GetText(); }
     // The limits (maxCharacters, maxStringWidth), the caret and the scroll.
     Kestrin::TextEditCore& GetEditor() { return m_core; }
+    // The caret, the width limit and the field's height follow the font.
+    void SetFont(Kestrin::Font* font) override;
 
     // Advances the caret's blink.
     void Update(float dt) override;

@@ -19,18 +19,32 @@ TextEditCore::TextEditCore(const IImageList* field, IImage* cursor, float width,
     m_textLeft = w(3);
     m_textTop = h(0);
     m_textWidth = width - (w(5) + w(3));
-    const float lineHeight = font ? float(font->GetLineHeight()) : 0.0f;
-    const float row = h(3);
-    if (row > 0.0f)
-        m_textHeight = std::ceil(lineHeight / row) * row;
-    else
-        m_textHeight = std::max(lineHeight, 0.0f); // no middle row to repeat
-    m_height = h(0) + m_textHeight + h(6);
+    m_topPiece = h(0);
+    m_middleRow = h(3);
+    m_bottomPiece = h(6);
+    MeasureHeight();
     m_caretX = m_textLeft;
 
     m_caretImages.AddImage(cursor);
     m_caretImages.AddOwnedImage(new Image(0, 0));
     m_caretAnimation = {&m_caretImages, AnimatedImageList::Loop, 2.0f};
+}
+
+void TextEditCore::MeasureHeight()
+{
+    const float lineHeight = m_font ? float(m_font->GetLineHeight()) : 0.0f;
+    if (m_middleRow > 0.0f)
+        m_textHeight = std::ceil(lineHeight / m_middleRow) * m_middleRow;
+    else
+        m_textHeight = std::max(lineHeight, 0.0f); // no middle row to repeat
+    m_height = m_topPiece + m_textHeight + m_bottomPiece;
+}
+
+void TextEditCore::SetFont(const Font* font)
+{
+    m_font = font;
+    MeasureHeight();
+    PlaceCaret();
 }
 
 void TextEditCore::SetText(std::wstring text)
@@ -121,10 +135,14 @@ TextEditCore::KeyResult TextEditCore::OnKey(int key, uint32_t modifiers)
         ++caret;
     }
 
-    if (maxCharacters != -1 && text.size() > size_t(std::max(maxCharacters, 0)))
+    if (maxCharacters >= 0 && text.size() > size_t(maxCharacters) && text.size() > m_text.size())
         return KeyResult::Refused;
-    if (maxStringWidth != -1 && GetTextWidth(text, m_font) > maxStringWidth)
-        return KeyResult::Refused;
+    if (maxStringWidth >= 0)
+    {
+        const int width = GetTextWidth(text, m_font);
+        if (width > maxStringWidth && width > GetTextWidth(m_text, m_font))
+            return KeyResult::Refused;
+    }
     m_caret = caret;
     SetText(std::move(text));
     return KeyResult::Edited;

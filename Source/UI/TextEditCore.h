@@ -29,6 +29,8 @@ public:
     // Stores the text, cut to maxCharacters when that is set, keeps the caret within it and
     // scrolls it into view.
     void SetText(std::wstring text);
+    // The text area's height, the caret and the width limit follow the new font.
+    void SetFont(const Font* font);
     const std::wstring& GetText() const { return m_text; }
 
     enum class KeyResult
@@ -68,7 +70,8 @@ public:
     float GetScroll() const { return m_scroll; }
     float GetCaretClock() const { return m_caretClock; }
 
-    // -1: no limit.
+    // -1 (or any negative): no limit. A text already over a limit can still be shortened and its
+    // caret moved: only edits that make it longer or wider than it is are refused.
     int maxCharacters = -1;
     int maxStringWidth = -1;
 
@@ -76,8 +79,13 @@ private:
     // The character a key types into the text, or 0 for none.
     wchar_t TypedCharacter(int key, uint32_t modifiers) const;
     void PlaceCaret();
+    void MeasureHeight();
 
     const Font* m_font;
+    // Heights of the frame's top piece, middle row and bottom piece.
+    float m_topPiece = 0.0f;
+    float m_middleRow = 0.0f;
+    float m_bottomPiece = 0.0f;
     float m_textLeft = 0.0f;
     float m_textTop = 0.0f;
     float m_textWidth = 0.0f;

@@ -17,6 +17,15 @@ TextEditObject::TextEditObject(NameId name, float depth, const Vector2<float>& l
     SetBounds({location.x, location.y, width, m_core.GetHeight()});
 }
 
+void TextEditObject::SetFont(Font* font)
+{
+    ControlObject::SetFont(font);
+    m_core.SetFont(font);
+    Rect<float> bounds = GetBounds();
+    bounds.h = m_core.GetHeight();
+    SetBounds(bounds);
+}
+
 void TextEditObject::Update(float dt)
 {
     m_core.Advance(dt);

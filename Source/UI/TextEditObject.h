@@ -28,6 +28,8 @@ public:
     void SetMaxStringWidth(int pixels) { m_core.maxStringWidth = pixels; }
     int GetMaxStringWidth() const { return m_core.maxStringWidth; }
     const TextEditCore& GetCore() const { return m_core; }
+    // The caret, the width limit and the field's height follow the font.
+    void SetFont(Font* font) override;
 
     void Update(float dt) override;
     void Draw() override;

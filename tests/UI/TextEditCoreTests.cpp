@@ -134,6 +134,45 @@ TEST(TextEditCore, LimitsRefuseTheWholeEdit)
     EXPECT_EQ(core.GetCaret(), 2u);
 }
 
+TEST(TextEditCore, ATextOverALimitCanStillBeShortenedButNotLengthened)
+{
+    // A stored name wider than the field's limit froze it: not even Backspace was taken.
+    auto field = Field();
+    FakeFont font(10, 15);
+    TextEditCore core(field.get(), nullptr, 108, &font);
+    core.maxStringWidth = 50;
+    core.SetText(L"abcdefghij"); // 100 wide
+    EXPECT_EQ(core.OnKey(VK_END, 0), Result::Edited);
+    EXPECT_EQ(core.GetCaret(), 10u);
+    EXPECT_EQ(core.OnKey('K', 0), Result::Refused);
+    EXPECT_EQ(core.OnKey(VK_BACK, 0), Result::Edited);
+    EXPECT_EQ(core.GetText(), L"abcdefghi");
+
+    // Any negative limit is no limit, for keys as for SetText.
+    core.maxStringWidth = -1;
+    core.maxCharacters = -5;
+    Type(core, "KLM");
+    EXPECT_EQ(core.GetText(), L"abcdefghiklm");
+}
+
+TEST(TextEditCore, AFontSetLaterMeasuresTheCaretTheLimitAndTheHeight)
+{
+    auto field = Field();
+    FakeFont small(5, 7), big(10, 15);
+    TextEditCore core(field.get(), nullptr, 108, &small);
+    EXPECT_EQ(core.GetHeight(), 15.0f); // one row of 7 holds 7
+    core.SetText(L"ab");
+    core.OnKey(VK_END, 0);
+    EXPECT_EQ(core.GetCaretX(), 14.0f);
+
+    core.SetFont(&big);
+    EXPECT_EQ(core.GetHeight(), 29.0f);
+    EXPECT_EQ(core.GetCaretX(), 24.0f);
+    core.maxStringWidth = 30;
+    EXPECT_EQ(core.OnKey('C', 0), Result::Edited);
+    EXPECT_EQ(core.OnKey('D', 0), Result::Refused); // 40 wide in the new font, 20 in the old
+}
+
 TEST(TextEditCore, ScrollKeepsTheCaretInTheTextArea)
 {
     auto field = Field();
