@@ -35,8 +35,8 @@ protected:
         ButtonNode* button = Button(name);
         return button && button->IsEnabled();
     }
-    // A press and release at the button's centre through the top screen's input; false when the
-    // button is missing or the click did not reach it.
+    // A press and release at the button's centre; false when the button is missing or the click
+    // did not reach it.
     bool Click(const char* name)
     {
         ButtonNode* button = Button(name);
@@ -45,12 +45,12 @@ protected:
         const auto rect = button->GetWorldRect();
         const int x = int(rect.x + rect.w / 2);
         const int y = int(rect.y + rect.h / 2);
-        Kestrin::ApplicationMode* top = Top();
-        top->OnMouseMove(x, y);
-        top->OnMouseDown(Kestrin::MouseButton::Left, x, y);
+        // Through the main loop's input road, which drops input while a screen request waits.
+        Send(Kestrin::InputEvent_MouseMove, x, y);
+        Send(Kestrin::InputEvent_ButtonDown, x, y, 0);
         bool clicked = false;
         const auto connection = button->clickSignal.Connect([&](ButtonNode*) { clicked = true; });
-        top->OnMouseUp(Kestrin::MouseButton::Left, x, y);
+        Send(Kestrin::InputEvent_ButtonUp, x, y, 0);
         // The click may have removed the button with its screen's layout.
         if (Button(name) == button)
             button->clickSignal.Disconnect(connection);
