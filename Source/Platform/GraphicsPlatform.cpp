@@ -11,8 +11,10 @@ namespace
 {
 IGraphicsPlatform* g_graphicsPlatform = nullptr;
 IGraphicsPlatformFactory* g_factory = nullptr;
-Internal::PointerSingletonDestructor<IGraphicsPlatform, SingletonOrder::GraphicsPlatform>
-    g_guard(g_graphicsPlatform);
+// Deletes the platform at teardown and clears the global pointer.
+using GraphicsPlatformSingletonDestructor =
+    Internal::PointerSingletonDestructor<IGraphicsPlatform, SingletonOrder::GraphicsPlatform>;
+GraphicsPlatformSingletonDestructor g_guard(g_graphicsPlatform);
 
 Graphics::ICanvas* ScreenCanvas()
 {

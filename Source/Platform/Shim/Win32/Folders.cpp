@@ -12,7 +12,7 @@ namespace Win32Shim
 
 std::string UserDataRoot()
 {
-    // The base directory specification ignores relative values.
+    // XDG_DATA_HOME counts only when it is absolute; a relative value is ignored.
     const char* xdg = std::getenv("XDG_DATA_HOME");
     if (xdg && *xdg == '/')
         return xdg;
