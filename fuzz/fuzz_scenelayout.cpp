@@ -19,6 +19,8 @@
 
 #include "Support/GraphicsFakes.h"
 
+#include "FuzzElementNames.h"
+
 #include <string>
 #include <vector>
 
@@ -29,27 +31,6 @@ namespace
 
 const char kBase[] = R"(<resources><scenelayout name="Base"><scenenode width="40" height="30" hitTest="true">
   <scenenode nodeName="a" x="5" centerOnParent="true" width="4" height="4"/></scenenode></scenelayout></resources>)";
-
-// The names of the "scenelayout" elements of a document that reads as XML.
-std::vector<std::string> LayoutNames(const uint8_t* data, size_t size)
-{
-    std::vector<std::string> names;
-    MemoryStream stream(L"names", data, uint32_t(size));
-    try
-    {
-        XMLReader reader(&stream);
-        while (!reader.IsAtEnd())
-        {
-            XMLElement* node = reader.Next();
-            if (node && node->IsStart() && node->GetName() == L"scenelayout" && node->HasAttribute(L"name"))
-                names.push_back(NarrowString(node->GetString(L"name")));
-        }
-    }
-    catch (const xml_error&)
-    {
-    }
-    return names;
-}
 
 // Depths must run 0, 1, 2... in pre-order after a refresh.
 void CheckNumbering(SceneNode* node, float& expected)
@@ -132,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
     }
 
-    for (const std::string& name : LayoutNames(data, size))
+    for (const std::string& name : ElementNames(data, size, L"scenelayout"))
         if (const SceneLayout* layout = GetSceneLayoutByString(name).second)
             Exercise(*layout);
 

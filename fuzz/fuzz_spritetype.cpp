@@ -21,6 +21,8 @@
 #include "Scene/SpriteTestSupport.h"
 #include "Support/GraphicsFakes.h"
 
+#include "FuzzElementNames.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,27 +36,6 @@ const char kBase[] =
     R"(<resources><testimages name="Three" count="3"/><teststrip name="Strip" cols="2" rows="2"/>
   <spriteanimationlist name="Shared"><animation name="walk" frameList="0-2" fps="30" numPlays="0"/>
   <animation name="stop" frameList="2,1" duration="0.1" linkedAnimation="walk"/></spriteanimationlist></resources>)";
-
-// The names of the "spritetype" elements of a document that reads as XML.
-std::vector<std::string> TypeNames(const uint8_t* data, size_t size)
-{
-    std::vector<std::string> names;
-    MemoryStream stream(L"names", data, uint32_t(size));
-    try
-    {
-        XMLReader reader(&stream);
-        while (!reader.IsAtEnd())
-        {
-            XMLElement* node = reader.Next();
-            if (node && node->IsStart() && node->GetName() == L"spritetype" && node->HasAttribute(L"name"))
-                names.push_back(NarrowString(node->GetString(L"name")));
-        }
-    }
-    catch (const xml_error&)
-    {
-    }
-    return names;
-}
 
 void Check(const SpriteType& type)
 {
@@ -151,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
     }
 
-    for (const std::string& name : TypeNames(data, size))
+    for (const std::string& name : ElementNames(data, size, L"spritetype"))
         if (SpriteType* type = GetSpriteType(name.c_str()).second)
             Exercise(*type);
 
