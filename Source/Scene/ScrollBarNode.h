@@ -32,6 +32,8 @@ public:
     // "Add" brings the arrows into the bar's database (a bar added alone, not by RegisterTree).
     void HandleMessage(const Kestrin::Message& message) override;
     void Draw(const Vector2f& offset) override;
+    // No key does anything on the bar itself: Tab passes on to its arrows.
+    bool AcceptsFocus() override { return false; }
 
 private:
     Kestrin::IImageList* m_channel;

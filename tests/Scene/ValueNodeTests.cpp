@@ -230,6 +230,16 @@ TEST_F(ValueNodes, ScrollBarArrowsAreSilentChildrenThatClickForThemselves)
     EXPECT_EQ(notes, (std::vector<std::string>{"ButtonClick ScrollDown", "ButtonClick ScrollUp"}));
     EXPECT_TRUE(played.empty()) << "no default button sounds";
 
+    // Tab walks the arrows and never stops on the bar, which has no key of its own.
+    database.SetFocus(nullptr);
+    std::vector<ObjectHandle> stops;
+    for (int i = 0; i < 4; ++i)
+    {
+        database.FocusNext();
+        stops.push_back(database.GetFocusHandle());
+    }
+    EXPECT_EQ(stops, (std::vector<ObjectHandle>{up->GetHandle(), downHandle, up->GetHandle(), downHandle}));
+
     // Built in code without its lists and added alone: no size, the lower arrow at the foot, and
     // both arrows join the bar's database.
     auto* bare = new ScrollBarNode({0, 0}, nullptr, NameId(), nullptr, nullptr, nullptr, 50);
