@@ -51,6 +51,11 @@ void TextEditCore::SetText(std::wstring text)
 {
     if (maxCharacters >= 0 && text.size() > size_t(maxCharacters))
         text.resize(size_t(maxCharacters));
+    Store(std::move(text));
+}
+
+void TextEditCore::Store(std::wstring text)
+{
     m_text = std::move(text);
     m_caret = std::min<unsigned>(m_caret, unsigned(m_text.size()));
     PlaceCaret();
@@ -144,7 +149,8 @@ TextEditCore::KeyResult TextEditCore::OnKey(int key, uint32_t modifiers)
             return KeyResult::Refused;
     }
     m_caret = caret;
-    SetText(std::move(text));
+    // Not cut to the limit: a limit lowered under the text must not eat it on the next key.
+    Store(std::move(text));
     return KeyResult::Edited;
 }
 

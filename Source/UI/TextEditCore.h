@@ -78,6 +78,8 @@ public:
 private:
     // The character a key types into the text, or 0 for none.
     wchar_t TypedCharacter(int key, uint32_t modifiers) const;
+    // Stores the text as it is, keeps the caret within it and scrolls it into view.
+    void Store(std::wstring text);
     void PlaceCaret();
     void MeasureHeight();
 

@@ -148,11 +148,24 @@ TEST(TextEditCore, ATextOverALimitCanStillBeShortenedButNotLengthened)
     EXPECT_EQ(core.OnKey(VK_BACK, 0), Result::Edited);
     EXPECT_EQ(core.GetText(), L"abcdefghi");
 
+    // A character limit lowered under the text leaves it whole; each Backspace takes one character.
+    core.maxStringWidth = -1;
+    core.maxCharacters = 4;
+    EXPECT_EQ(core.GetText(), L"abcdefghi");
+    EXPECT_EQ(core.OnKey(VK_BACK, 0), Result::Edited);
+    EXPECT_EQ(core.GetText(), L"abcdefgh");
+    EXPECT_EQ(core.OnKey(VK_HOME, 0), Result::Edited);
+    EXPECT_EQ(core.OnKey(VK_DELETE, 0), Result::Edited);
+    EXPECT_EQ(core.GetText(), L"bcdefgh");
+    EXPECT_EQ(core.OnKey('K', 0), Result::Refused);
+    EXPECT_EQ(core.GetText(), L"bcdefgh");
+
     // Any negative limit is no limit, for keys as for SetText.
     core.maxStringWidth = -1;
     core.maxCharacters = -5;
+    core.OnKey(VK_END, 0);
     Type(core, "KLM");
-    EXPECT_EQ(core.GetText(), L"abcdefghiklm");
+    EXPECT_EQ(core.GetText(), L"bcdefghklm");
 }
 
 TEST(TextEditCore, AFontSetLaterMeasuresTheCaretTheLimitAndTheHeight)
