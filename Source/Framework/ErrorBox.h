@@ -17,3 +17,11 @@ void SetErrorBoxSink(ErrorBoxSink sink);
 void ShowErrorBox(const std::wstring& caption, const std::wstring& text);
 
 } // namespace Kestrin
+
+// A modal error box with the error icon and an OK button; headless, the text goes to the log only.
+// The screens' load-failure handlers show the exception text under the caption
+// "There was an error loading <group>.xml. Fix the problem and press F5 to reload".
+inline void ShowErrorMessageBox(const std::wstring& text, const std::wstring& caption)
+{
+    Kestrin::ShowErrorBox(caption, text);
+}

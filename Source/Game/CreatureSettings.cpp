@@ -1,9 +1,9 @@
 #include "Game/CreatureSettings.h"
 
 #include "Base/Text.h"
+#include "Framework/ErrorBox.h"
 #include "Framework/LibXmlReader.h"
 #include "Game/GameDataReaders.h"
-#include "Scene/SceneApplicationMode.h"
 
 #include <libxml++/libxml++.h>
 

@@ -1,8 +1,8 @@
 #include "Game/GameText.h"
 
 #include "Base/Text.h"
+#include "Framework/ErrorBox.h"
 #include "Framework/ResourceManager.h"
-#include "Scene/SceneApplicationMode.h"
 
 #include <stdexcept>
 

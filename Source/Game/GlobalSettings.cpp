@@ -1,8 +1,8 @@
 #include "Game/GlobalSettings.h"
 
 #include "Base/Text.h"
+#include "Framework/ErrorBox.h"
 #include "Framework/LibXmlReader.h"
-#include "Scene/SceneApplicationMode.h"
 
 #include <libxml++/libxml++.h>
 

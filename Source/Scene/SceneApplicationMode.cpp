@@ -1,6 +1,5 @@
 #include "Scene/SceneApplicationMode.h"
 
-#include "Framework/ErrorBox.h"
 #include "Scene/SceneNode.h"
 
 void SceneApplicationMode::Enter()
@@ -41,9 +40,4 @@ void SceneApplicationMode::VisitTree()
 {
     if (m_root)
         m_root->DrawTree(SceneNode::Vector2f(0.0f, 0.0f));
-}
-
-void ShowErrorMessageBox(const std::wstring& text, const std::wstring& caption)
-{
-    Kestrin::ShowErrorBox(caption, text);
 }

@@ -1,8 +1,6 @@
 #pragma once
 #include "Platform/ApplicationMode.h"
 
-#include <string>
-
 class SceneNode;
 
 // A screen that owns one scene tree: its layouts are instantiated under the root, which the screen
@@ -30,8 +28,3 @@ public:
 private:
     SceneNode* m_root = nullptr;
 };
-
-// A modal error box with the error icon and an OK button; headless, the text goes to the log only.
-// The screens' load-failure handlers show the exception text under the caption
-// "There was an error loading <group>.xml. Fix the problem and press F5 to reload".
-void ShowErrorMessageBox(const std::wstring& text, const std::wstring& caption);

@@ -3,6 +3,7 @@
 #include "Base/Clock.h"
 #include "Base/Log.h"
 #include "Base/Text.h"
+#include "Framework/ErrorBox.h"
 #include "Framework/FileSystem.h"
 #include "Graphics/GraphicsResources.h"
 #include "Platform/GraphicsPlatform.h"

@@ -6,27 +6,11 @@
 #include "Framework/Names.h"
 #include "Framework/Object.h"
 #include "Framework/TypeName.h"
+#include "Scene/CurrentScene.h"
 #include "Scene/SceneApplicationMode.h"
-#include "Scene/SceneNode.h"
-#include "Scene/StaticSpriteNode.h"
 
-#include <initializer_list>
 #include <set>
 #include <string>
-
-using SceneNodePath = std::initializer_list<SceneNode::PathElement>;
-
-// The current screen is the one being entered while a push runs, else the top of the stack; these
-// answer null when it is no scene screen or has no root yet.
-SceneApplicationMode* GetCurrentSceneScreen();
-SceneNode* GetCurrentSceneRoot();
-// The node at the path below the current root; null as soon as a step finds nothing.
-SceneNode* FindSceneNode(const SceneNode::PathElement* path);
-SceneNode* FindSceneNode(SceneNodePath path);
-// One step below the current root.
-SceneNode* FindSceneChild(const SceneNode::PathElement& element);
-// The node at the path when it is a static sprite; null otherwise.
-StaticSpriteNode* FindStaticSpriteNode(SceneNodePath path);
 
 // The clicked object's name for a "ButtonClick" about a live object of the current screen; null for
 // any other message and for a handle whose object has gone.
@@ -38,9 +22,6 @@ inline bool CountdownOver(float secondsLeft)
 {
     return secondsLeft <= 1e-4f;
 }
-
-// The path for the log, its steps joined by "/".
-std::string DescribePath(SceneNodePath path);
 
 // A game screen's resource group and what the screen says about it. A screen shows one error box
 // at most (a broken group often fails in several places), and logs each missing node or object once

@@ -1,5 +1,6 @@
 #include "Scene/SceneApplicationMode.h"
 
+#include "Framework/ErrorBox.h"
 #include "Graphics/Canvas.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Scene/SceneNode.h"
