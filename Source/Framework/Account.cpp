@@ -200,6 +200,12 @@ bool ReadsBack(const std::vector<uint8_t>& bytes)
 
 bool Account::WriteRecord(const std::wstring& name, const std::wstring& valueText)
 {
+    auto fail = [this](const std::string& reason)
+    {
+        LogPrintf("Couldn't write account file \"%s\": %s\n", FileName().c_str(), reason.c_str());
+        ReportAccountSaveFailure(FileName() + ": " + reason);
+        return false;
+    };
     auto writeRecord = [&](XMLWriter& writer)
     {
         writer.StartElement(RecordElement);
@@ -213,11 +219,7 @@ bool Account::WriteRecord(const std::wstring& name, const std::wstring& valueTex
         // Rewriting a file that cannot be read would throw away every other record.
         FileStreamPtr input = OpenFile(m_file, IFileSystem::AccessRead, IFileSystem::OpenExisting);
         if (!input)
-        {
-            LogPrintf("Couldn't write account file \"%s\": it couldn't be opened for reading\n",
-                      FileName().c_str());
-            return false;
-        }
+            return fail("it couldn't be opened for reading");
         XMLWriter writer(&temporary);
         try
         {
@@ -248,30 +250,19 @@ bool Account::WriteRecord(const std::wstring& name, const std::wstring& valueTex
         }
         catch (const xml_error& e)
         {
-            LogPrintf("Couldn't write account file \"%s\": it couldn't be read: %s\n", FileName().c_str(),
-                      e.what());
-            return false;
+            return fail(std::string("it couldn't be read: ") + e.what());
         }
     }
     if (!stored)
-    {
-        LogPrintf("Couldn't write account file \"%s\": it has no account element\n", FileName().c_str());
-        return false;
-    }
+        return fail("it has no account element");
     std::string error;
     const std::vector<uint8_t>& bytes = temporary.Bytes();
     // A name only another encoding could read (the file declared Latin-1, say) would come out as a
     // file nothing reads any more: keep the old one.
     if (!ReadsBack(bytes))
-    {
-        LogPrintf("Couldn't write account file \"%s\": its copy would not read back\n", FileName().c_str());
-        return false;
-    }
+        return fail("its copy would not read back");
     if (!ReplaceFileContents(m_file, bytes.data(), uint32_t(bytes.size()), &error))
-    {
-        LogPrintf("Couldn't write account file \"%s\": %s\n", FileName().c_str(), error.c_str());
-        return false;
-    }
+        return fail(error);
     return true;
 }
 

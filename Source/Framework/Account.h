@@ -93,4 +93,8 @@ private:
     bool m_created = false;
 };
 
+// A profile that could not be made or saved: the account store tells the player (once per store,
+// so once per run) in the error box, naming the per-user folder and the reason.
+void ReportAccountSaveFailure(const std::string& reason);
+
 } // namespace Kestrin

@@ -2,11 +2,14 @@
 
 #include "Base/Log.h"
 #include "Base/Text.h"
+#include "Framework/ErrorBox.h"
 #include "Framework/FileSystem.h"
 #include "Framework/FileUtilities.h"
+#include "Framework/Paths.h"
 #include "Framework/Singletons.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace Kestrin
 {
@@ -15,6 +18,13 @@ namespace
 {
 AccountManager* g_instance = nullptr;
 Internal::PointerSingletonDestructor<AccountManager, SingletonOrder::AccountManager> g_guard(g_instance);
+
+std::atomic<uint64_t> g_revisions{0};
+
+uint64_t NextRevision()
+{
+    return ++g_revisions;
+}
 
 std::string FileNameOf(const FileSpec& file)
 {
@@ -45,7 +55,13 @@ AccountManager* AccountManager::Instance()
     return g_instance;
 }
 
-AccountManager::AccountManager()
+void ReportAccountSaveFailure(const std::string& reason)
+{
+    if (g_instance)
+        g_instance->ReportSaveFailure(reason);
+}
+
+AccountManager::AccountManager() : m_revision(NextRevision())
 {
     std::vector<FileSpec> files;
     if (IFileSystem* fileSystem = GetFileSystem())
@@ -61,14 +77,16 @@ AccountManager::AccountManager()
         catch (const std::exception& e)
         {
             LogPrintf("Skipping account file \"%s\": %s\n", FileNameOf(file).c_str(), e.what());
+            m_unreadable.push_back({file.name + file.extension, e.what()});
         }
     }
+    // Before the default profile is made, so that a failure to make it reaches this store's report.
+    if (!g_instance)
+        g_instance = this;
     if (m_accounts.empty())
         CreateAccount(DefaultAccountName);
     if (!GetCurrentAccount() && !m_accounts.empty())
         SetCurrentAccount(m_accounts.front()->GetName());
-    if (!g_instance)
-        g_instance = this;
 }
 
 AccountManager::~AccountManager()
@@ -120,12 +138,14 @@ Account* AccountManager::CreateAccount(const std::wstring& name)
         if (!ReplaceFileContents(file, bytes.data(), uint32_t(bytes.size()), &error))
         {
             LogPrintf("Couldn't create account file \"%s\": %s\n", FileNameOf(file).c_str(), error.c_str());
+            ReportSaveFailure(FileNameOf(file) + ": " + error);
             return nullptr;
         }
     }
     catch (const std::exception& e)
     {
         LogPrintf("Couldn't create an account file: %s\n", e.what());
+        ReportSaveFailure(e.what());
         return nullptr;
     }
     std::unique_ptr<Account> account;
@@ -142,6 +162,7 @@ Account* AccountManager::CreateAccount(const std::wstring& name)
         return nullptr;
     }
     m_accounts.push_back(std::move(account));
+    m_revision = NextRevision();
     return m_accounts.back().get();
 }
 
@@ -165,6 +186,7 @@ bool AccountManager::RenameAccount(const std::wstring& oldName, const std::wstri
         return false;
     }
     account->m_name = newName;
+    m_revision = NextRevision();
     return true;
 }
 
@@ -178,6 +200,7 @@ bool AccountManager::DeleteAccount(const std::wstring& name)
     // Out of the list first: the handlers must not save into a profile that is going away.
     std::unique_ptr<Account> account = std::move(*it);
     m_accounts.erase(it);
+    m_revision = NextRevision();
     if (account->IsCurrent() && !m_accounts.empty())
         SetCurrentAccount(m_accounts.front()->GetName());
     IFileSystem* fileSystem = GetFileSystem();
@@ -213,6 +236,43 @@ bool AccountManager::SetCurrentAccount(const std::wstring& name)
     if (GetCurrentAccount())
         NotifyHandlers(&IAccountChangeHandler::OnAccountChanged);
     return written;
+}
+
+namespace
+{
+std::wstring UserFolderForMessages()
+{
+    const std::wstring folder = GetAppDataFolder();
+    return folder.empty() ? L"(unknown)" : folder;
+}
+} // namespace
+
+void AccountManager::ReportUnreadableFiles() const
+{
+    if (m_unreadable.empty())
+        return;
+    const std::wstring folder = UserFolderForMessages();
+    std::wstring text = m_unreadable.size() == 1 ? L"This player profile could not be read:\n"
+                                                 : L"These player profiles could not be read:\n";
+    for (const UnreadableFile& file : m_unreadable)
+        text += L"\n\"" + file.file + L"\" (" + FromUtf8(file.reason) + L")";
+    text += L"\n\nThe game goes on without them. Each file was kept as it was in the folder \"" + folder +
+            L"\"; nothing was overwritten. The details are in LOG.TXT in that folder.";
+    ShowErrorBox(L"A player profile could not be read", text);
+}
+
+void AccountManager::ReportSaveFailure(const std::string& reason)
+{
+    if (m_saveFailureShown)
+        return;
+    m_saveFailureShown = true;
+    const std::wstring folder = UserFolderForMessages();
+    ShowErrorBox(L"Your profile could not be saved",
+                 L"The game could not save a player profile in the folder \"" + folder + L"\": " +
+                     FromUtf8(reason) +
+                     L".\n\nThe game goes on, but new players, progress and settings may be lost when it "
+                     L"ends. Make sure the folder can be written to and the disk is not full. The "
+                     L"details are in LOG.TXT in that folder.");
 }
 
 void AccountManager::NotifyHandlers(void (IAccountChangeHandler::*operation)())

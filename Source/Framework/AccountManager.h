@@ -1,6 +1,7 @@
 #pragma once
 #include "Framework/Account.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,25 @@ public:
     // False when a flag could not be written to its file (the change holds for this session).
     bool SetCurrentAccount(const std::wstring& name);
 
+    // Changes whenever a profile is made, renamed or deleted. Numbers never repeat within a run,
+    // also across stores, so one taken from an earlier store never matches.
+    uint64_t GetListRevision() const { return m_revision; }
+
+    // The account files left out at start because they could not be read, and why.
+    struct UnreadableFile
+    {
+        std::wstring file;
+        std::string reason;
+    };
+    const std::vector<UnreadableFile>& GetUnreadableFiles() const { return m_unreadable; }
+    // One error box naming those files, saying that they were kept and where the log is; nothing
+    // when every file was read. The program calls it once, when the box can be shown.
+    void ReportUnreadableFiles() const;
+
+    // The player's word about a profile that could not be made or saved: the first call shows the
+    // error box, later ones only log (the reason is logged where it happens).
+    void ReportSaveFailure(const std::string& reason);
+
     // Handlers are not owned; their owners remove them.
     void AddAccountChangeHandler(IAccountChangeHandler* handler);
     void RemoveAccountChangeHandler(IAccountChangeHandler* handler);
@@ -66,6 +86,9 @@ private:
 
     std::vector<std::unique_ptr<Account>> m_accounts;
     std::vector<IAccountChangeHandler*> m_handlers;
+    std::vector<UnreadableFile> m_unreadable;
+    uint64_t m_revision;
+    bool m_saveFailureShown = false;
 };
 
 } // namespace Kestrin

@@ -135,6 +135,7 @@ void Application::Initialize()
 
     if (Kestrin::AccountManager* accounts = Kestrin::AccountManager::Instance())
     {
+        accounts->ReportUnreadableFiles();
         accounts->AddAccountChangeHandler(this);
         m_handlerAdded = true;
     }

@@ -2,6 +2,7 @@
 
 #include "Base/Text.h"
 #include "Framework/AudioControls.h"
+#include "Framework/Paths.h"
 #include "Game/GameLevels.h"
 #include "Platform/Engine.h"
 #include "Screens/LoadingMode.h"
@@ -59,6 +60,24 @@ TEST_F(GameApplication, WithoutItsDataItSaysWhereItLookedAndEnds)
     EXPECT_TRUE(looper->IsQuitSet());
     EXPECT_EQ(GetExitStatus(), 1);
     EXPECT_FALSE(data.Has("data/PlayData.log"));
+}
+
+TEST_F(GameApplication, AnUnreadableProfileIsNamedInOneBoxAndKeptAsItWas)
+{
+    SetAppDataFolderOverride(user.WidePath());
+    user.Write("Damaged.act", "<account><record name=");
+    user.Write("Empty.act", "");
+    app.Initialize();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    const std::wstring& text = boxes.boxes[0].text;
+    for (const std::wstring& part : std::vector<std::wstring>{L"\"Damaged.act\"", L"\"Empty.act\"", L"kept as it was",
+                                                            L"\"" + user.WidePath() + L"\"", L"LOG.TXT"})
+        EXPECT_NE(text.find(part), std::wstring::npos) << ToUtf8(part) << " in " << ToUtf8(text);
+    EXPECT_EQ(user.Read("Damaged.act"), "<account><record name=");
+    // The game goes on, with the default profile in place of the ones it could not read.
+    EXPECT_EQ(Requests().size(), 2u);
+    EXPECT_EQ(Current().GetName(), AccountManager::DefaultAccountName);
+    SetAppDataFolderOverride(L"");
 }
 
 TEST_F(GameApplication, EveryStartAppendsTheBannerWhereItCanBeWritten)
