@@ -57,12 +57,17 @@ void LoadWindowSettings()
 
 void SaveWindowSettings()
 {
+    SaveWindowSettings(GetCurrentDisplaySettings().windowMode);
+}
+
+void SaveWindowSettings(int windowMode)
+{
     Account* account = CurrentAccount();
     if (!account)
         return;
     try
     {
-        account->SetInt(kModeKey, GetCurrentDisplaySettings().windowMode);
+        account->SetInt(kModeKey, windowMode);
         if (IGraphicsPlatform* graphics = GetGraphicsPlatform())
             account->SetBool(kCustomCursorKey, graphics->IsCustomCursorEnabled());
     }

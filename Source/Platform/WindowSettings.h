@@ -12,5 +12,7 @@ namespace Kestrin
 void LoadWindowSettings();
 // Writes the running window mode and cursor choice; nothing without a current account.
 void SaveWindowSettings();
+// The same with the mode given: a change asked for while events are handled runs only after them.
+void SaveWindowSettings(int windowMode);
 
 } // namespace Kestrin

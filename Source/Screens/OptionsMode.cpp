@@ -3,12 +3,14 @@
 #include "Framework/AudioControls.h"
 #include "Game/GameText.h"
 #include "Platform/AudioPlatform.h"
+#include "Platform/AudioSettings.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
+#include "Platform/WindowSettings.h"
 #include "Scene/CheckBoxNode.h"
 #include "Scene/SliderNode.h"
 #include "Scene/StyledTextSpriteNode.h"
-#include "Screens/ScreenEscape.h"
+#include "Framework/Keys.h"
 #include "UI/UINames.h"
 
 #include <algorithm>
@@ -91,6 +93,8 @@ void OptionsMode::Enter()
         SetNodeText(m_group.FindNode({"optionsRoot", label.node}), GetGameText(label.key));
 
     m_savedState = ReadAudioState();
+    if (Kestrin::IGraphicsPlatform* graphics = Kestrin::GetGraphicsPlatform())
+        m_savedState.customCursor = graphics->IsCustomCursorEnabled();
     m_saved = true;
 
     if (auto* box = m_group.FindObjectAs<CheckBoxNode>(ControlNames::FullScreen.Get()))
@@ -127,12 +131,21 @@ void OptionsMode::Exit()
         SetVolume(MusicCategory, m_savedState.musicVolume);
         SetMuted(EffectsCategory, m_savedState.effectsMuted);
         SetMuted(MusicCategory, m_savedState.musicMuted);
+        if (Kestrin::IGraphicsPlatform* graphics = Kestrin::GetGraphicsPlatform())
+            graphics->SetCustomCursorEnabled(m_savedState.customCursor);
         return;
     }
+    int windowMode = Kestrin::GetCurrentDisplaySettings().windowMode;
     // Looked up in this screen itself: it may no longer be the current one.
     if (auto* box = dynamic_cast<CheckBoxNode*>(FindObject(ControlNames::FullScreen.Get())))
         if (box->checked != IsFullScreen())
-            Kestrin::SetWindowMode(box->checked ? 1 : 0);
+        {
+            windowMode = box->checked ? 1 : 0;
+            Kestrin::SetWindowMode(windowMode);
+        }
+    // Into the profile at once: a crash before the program ends must not lose what OK confirmed.
+    Kestrin::SaveWindowSettings(windowMode);
+    Kestrin::SaveAudioSettings();
 }
 
 void OptionsMode::Unregister()
@@ -184,7 +197,7 @@ bool OptionsMode::OnKeyDown(int key)
 {
     if (AbstractSlidingMode::OnKeyDown(key))
         return true;
-    if (key != EscapeKey || m_group.HasShownError())
+    if (key != Kestrin::VK_ESCAPE || m_group.HasShownError())
         return false;
     Close(true);
     return true;

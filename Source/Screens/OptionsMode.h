@@ -1,7 +1,7 @@
 #pragma once
 // The settings pop-up, over the main menu or the pause menu: volume and mute of the music and the
-// effects and the custom cursor take effect at once; "ExitCancel" puts the volumes and mutes back
-// as they were on entering, "ExitOk" keeps them and applies the full-screen box.
+// effects and the custom cursor take effect at once; "ExitCancel" puts them back as they were on
+// entering, "ExitOk" keeps them, applies the full-screen box and stores them in the profile.
 #include "Platform/Display.h"
 #include "Screens/AbstractSlidingMode.h"
 #include "Screens/ScreenConventions.h"
@@ -14,7 +14,8 @@ public:
     ~OptionsMode() override;
 
     void Enter() override;
-    // Restores the saved audio state when cancelled, else applies the window mode.
+    // Restores the saved state when cancelled, else applies the window mode and stores the settings
+    // in the current profile.
     void Exit() override;
     void HandleMessage(const Kestrin::Message& message) override;
     // Escape cancels.
@@ -33,6 +34,7 @@ private:
         bool effectsMuted = false;
         float musicVolume = 1.0f;
         float effectsVolume = 1.0f;
+        bool customCursor = true;
     };
     static AudioState ReadAudioState();
     void Close(bool cancelled);

@@ -1,5 +1,6 @@
 #include "Screens/OptionsMode.h"
 
+#include "Framework/AccountManager.h"
 #include "Framework/AudioControls.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
@@ -89,26 +90,39 @@ TEST_F(Options, TheControlsShowTheSettingsAndTheLabelsTheirTexts)
     }
 }
 
-TEST_F(Options, VolumeAndMuteChangeAtOnceAndCancelPutsThemBack)
+TEST_F(Options, ChangesTakeEffectAtOnceCancelPutsThemBackAndOkStoresThemInTheProfile)
 {
+    Account& profile = *AccountManager::Instance()->GetCurrentAccount();
     for (bool ok : {false, true})
     {
         SCOPED_TRACE(ok ? "ExitOk" : "ExitCancel");
         Music()->SetVolume(0.8f);
         Music()->SetMuted(false);
         Effects()->SetMuted(false);
+        GetGraphicsPlatform()->SetCustomCursorEnabled(true);
         Open();
         Control<SliderNode>("Music")->SetValue(0.3f, true);
         Control<CheckBoxNode>("MuteSound")->Toggle();
         Control<CheckBoxNode>("MuteMusic")->Toggle();
+        Control<CheckBoxNode>("UseCustomCursor")->Toggle();
+        Control<CheckBoxNode>("FullScreen")->Toggle();
         EXPECT_FLOAT_EQ(Music()->GetVolume(), 0.3f);
         EXPECT_TRUE(Effects()->IsMuted());
         EXPECT_TRUE(Music()->IsMuted());
+        EXPECT_FALSE(GetGraphicsPlatform()->IsCustomCursorEnabled());
         Close(ok ? "ExitOk" : "ExitCancel");
         EXPECT_FLOAT_EQ(Music()->GetVolume(), ok ? 0.3f : 0.8f);
         EXPECT_EQ(Effects()->IsMuted(), ok);
         EXPECT_EQ(Music()->IsMuted(), ok);
         EXPECT_FLOAT_EQ(Effects()->GetVolume(), 0.6f);
+        EXPECT_EQ(GetGraphicsPlatform()->IsCustomCursorEnabled(), !ok);
+        // Stored by OK at once, not only when the program ends; Cancel stores nothing.
+        EXPECT_FLOAT_EQ(profile.GetFloat(L"Kestrin::Audio::MusicControls::Volume", -1.0f), ok ? 0.3f : -1.0f);
+        EXPECT_EQ(profile.HasRecord(L"Kestrin::Audio::SfxControls::IsMuted"), ok);
+        EXPECT_EQ(profile.GetBool(L"Kestrin::Audio::SfxControls::IsMuted", false), ok);
+        EXPECT_EQ(profile.HasRecord(L"Kestrin::Window::IsCustomCursorEnabled"), ok);
+        EXPECT_EQ(profile.GetBool(L"Kestrin::Window::IsCustomCursorEnabled", true), !ok);
+        EXPECT_EQ(profile.GetInt(L"Kestrin::Window::Mode", -1), ok ? 1 : -1);
         PopMode();
         Pass();
     }
@@ -149,17 +163,6 @@ TEST_F(Options, AModeChangeWhileOpenShowsInTheBoxAndNoneReachesTheClosedScreen)
               0);
     ToggleWindowMode(); // the deleted screen is not called
     EXPECT_EQ(changes.count, 2);
-}
-
-TEST_F(Options, TheCursorIsNotPutBackByCancel)
-{
-    GetGraphicsPlatform()->SetCustomCursorEnabled(true);
-    Open();
-    ASSERT_TRUE(Control<CheckBoxNode>("UseCustomCursor")->checked);
-    Control<CheckBoxNode>("UseCustomCursor")->Toggle();
-    EXPECT_FALSE(GetGraphicsPlatform()->IsCustomCursorEnabled());
-    Close("ExitCancel");
-    EXPECT_FALSE(GetGraphicsPlatform()->IsCustomCursorEnabled());
 }
 
 TEST_F(Options, AChangeMessageFromAnotherKindOfControlIsIgnored)
