@@ -1,8 +1,10 @@
 #include "Screens/AccountModes.h"
 
 #include "Base/Log.h"
+#include "Base/StringFormatter.h"
 #include "Base/Text.h"
 #include "Framework/AccountManager.h"
+#include "Framework/Keys.h"
 #include "Framework/ResourceManager.h"
 #include "Framework/ValueResources.h"
 #include "Game/GameText.h"
@@ -25,7 +27,6 @@ constinit ConstantName ButtonOK{"OK"};
 constinit ConstantName ButtonCancel{"Cancel"};
 constinit ConstantName AccountName{"AccountName"};
 
-constexpr int EnterKey = 13;
 constexpr const char* DialogSound = "SFX_UI_dialog";
 constexpr const char* ErrorFont = "Chalet-NewYorkNineteenEighty11";
 
@@ -40,6 +41,18 @@ Kestrin::ColorF ColorValue(const char* name)
         return value->value;
     Kestrin::LogPrintf("Missing colour %s in Account\n", name);
     return Kestrin::ColorF(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+// The delete question with the player's name in place of "%1%"; a text without the place gets the
+// name on a line of its own above it, so the question always says whom it deletes.
+std::wstring DeleteQuestion(const std::wstring& text, const std::wstring& name)
+{
+    if (text.find(L"%1%") == std::wstring::npos)
+        return name + L"\n" + text;
+    Kestrin::StringFormatter formatter(text.c_str());
+    formatter.AddArgument(name);
+    formatter.Render();
+    return formatter.result;
 }
 
 void SetButtonEnabled(ScreenGroup& group, Kestrin::NameId name, bool enabled)
@@ -149,6 +162,29 @@ void AccountMode::SelectEntry(SceneNode* mouseHandle)
     }
 }
 
+SceneNode* AccountMode::RowHandleAt(int x, int y)
+{
+    SceneNode* container = m_built ? m_group.FindNode({"accountRoot", "AccountEntriesAttach"}) : nullptr;
+    if (!container)
+        return nullptr;
+    for (SceneNode* child = container->GetFirstChild(); child; child = child->GetNextSibling())
+        if (SceneNode* handle = child->FindChild("mouseHandle"))
+            if (handle->IsWorldVisible() && handle->ContainsPoint(float(x), float(y)))
+                return handle;
+    return nullptr;
+}
+
+bool AccountMode::OnMouseUp(Kestrin::MouseButton button, int x, int y)
+{
+    // The main loop drops input while a screen request waits, and a pop-up sliding out swallows
+    // it: a press on a row can be lost. A release over a row picks it too, so Delete and OK never
+    // act on the row picked before.
+    if (button == Kestrin::MouseButton::Left)
+        if (SceneNode* handle = RowHandleAt(x, y))
+            SelectEntry(handle);
+    return SceneApplicationMode::OnMouseUp(button, x, y);
+}
+
 Kestrin::Account* AccountMode::GetSelectedAccount() const
 {
     const std::vector<Kestrin::Account*> accounts = Accounts().GetAccounts();
@@ -185,7 +221,8 @@ void AccountMode::HandleMessage(const Kestrin::Message& message)
 
 bool AccountMode::OnKeyDown(int key)
 {
-    return PopUnbuiltScreenOnEscape(m_built, key) || SceneApplicationMode::OnKeyDown(key);
+    // As "Cancel"; also the way out when the layout could not be built.
+    return PopScreenOnEscape(key) || SceneApplicationMode::OnKeyDown(key);
 }
 
 // ---- the name pop-ups ----
@@ -222,9 +259,9 @@ bool ProfileNamePopup::OnKeyDown(int key)
         return true;
     if (m_done || m_group.HasShownError())
         return false;
-    if (key == EnterKey)
+    if (key == Kestrin::VK_RETURN)
         OnOK();
-    else if (key == EscapeKey)
+    else if (key == Kestrin::VK_ESCAPE)
         OnCancel();
     else
         return false;
@@ -264,13 +301,17 @@ void ProfileNamePopup::OnOK()
     SlideOut(kResting, kAbove, DialogSound);
 }
 
+void ProfileNamePopup::FocusField()
+{
+    if (auto* field = m_group.FindObjectAs<TextEditNode>(AccountName.Get()))
+        SetFocus(field);
+}
+
 void EditAccountMode::Enter()
 {
     AbstractSlidingMode::Enter();
-    if (!Build())
-        return;
-    if (auto* field = m_group.FindObjectAs<TextEditNode>(AccountName.Get()))
-        SetFocus(field);
+    if (Build())
+        FocusField();
 }
 
 void EditAccountMode::OnCancel()
@@ -290,7 +331,19 @@ void FirstAccountMode::Enter()
         Kestrin::PopMode();
         return;
     }
-    Build();
+    if (!Build())
+        return;
+    // The first keys a new player types must not be lost.
+    FocusField();
+    // The first profile must be named: no "Cancel" that does nothing, and "OK" alone in the
+    // middle of where the pair stood.
+    auto* ok = m_group.FindObjectAs<ButtonNode>(ButtonOK.Get());
+    auto* cancel = m_group.FindObjectAs<ButtonNode>(ButtonCancel.Get());
+    if (ok && cancel)
+    {
+        cancel->SetVisible(false);
+        ok->SetX((ok->GetLocalState().x + cancel->GetLocalState().x) / 2.0f);
+    }
 }
 
 void FirstAccountMode::OnCreated()
@@ -313,7 +366,7 @@ void DeleteAccountMode::Enter()
     SetNodeText(m_group.FindNode({"popup_delete_profile", "title_DeleteProfile"}),
                 GetGameText("Profile.DeleteTitle"));
     SetNodeText(m_group.FindNode({"popup_delete_profile", "text_DeleteConfirmMesg"}),
-                GetGameText("Profile.DeleteInstructions"));
+                DeleteQuestion(GetGameText("Profile.DeleteInstructions"), m_name));
     SlideIn(kAbove, kResting, DialogSound);
 }
 
@@ -326,6 +379,16 @@ void DeleteAccountMode::HandleMessage(const Kestrin::Message& message)
         OnOK();
     else if (clicked == ButtonCancel.Get())
         OnCancel();
+}
+
+bool DeleteAccountMode::OnKeyDown(int key)
+{
+    if (AbstractSlidingMode::OnKeyDown(key))
+        return true;
+    if (key != Kestrin::VK_ESCAPE || m_done || m_group.HasShownError())
+        return false;
+    OnCancel();
+    return true;
 }
 
 void DeleteAccountMode::OnOK()

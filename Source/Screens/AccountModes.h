@@ -25,7 +25,10 @@ public:
     void Exit() override;
     void Activate() override;
     void HandleMessage(const Kestrin::Message& message) override;
+    // Escape: as "Cancel".
     bool OnKeyDown(int key) override;
+    // A release over a row picks it, as a press does.
+    bool OnMouseUp(Kestrin::MouseButton button, int x, int y) override;
     // The screen beneath stays in view.
     bool IsOpaque() override { return false; }
 
@@ -41,6 +44,9 @@ public:
     static constexpr size_t MaxProfiles = 10;
 
 private:
+    // The "mouseHandle" of the row under the point; null when none is.
+    SceneNode* RowHandleAt(int x, int y);
+
     ScreenGroup m_group{L"Account"};
     // The rows by handle: removed from the database when the list is rebuilt.
     std::deque<Kestrin::ObjectHandle> m_entries;
@@ -66,6 +72,7 @@ protected:
     // Instantiates the pop-up's layout, fills its texts and slides it in; false, and input closes
     // the pop-up, when the layout is not there.
     bool Build();
+    void FocusField();
     // After the new profile was made current.
     virtual void OnCreated() {}
 
@@ -85,7 +92,8 @@ public:
 };
 
 // The first profile, pushed by the main menu while only the default profile exists: it loads the
-// group itself, cannot be cancelled, and the default profile goes once the new one is made.
+// group itself, cannot be cancelled (its "Cancel" is hidden, Escape does nothing), and the default
+// profile goes once the new one is made. The name field has the keyboard focus.
 class FirstAccountMode : public ProfileNamePopup
 {
 public:
@@ -97,7 +105,7 @@ protected:
     void OnCreated() override;
 };
 
-// Are you sure? Deletes the profile of that name.
+// Are you sure? Deletes the profile of that name, which the question names. Escape cancels.
 class DeleteAccountMode : public AbstractSlidingMode
 {
 public:
@@ -105,6 +113,7 @@ public:
 
     void Enter() override;
     void HandleMessage(const Kestrin::Message& message) override;
+    bool OnKeyDown(int key) override;
 
     virtual void OnOK();
     virtual void OnCancel();

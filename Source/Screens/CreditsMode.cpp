@@ -46,7 +46,8 @@ void CreditsMode::HandleMessage(const Kestrin::Message& message)
 
 bool CreditsMode::OnKeyDown(int key)
 {
-    return PopUnbuiltScreenOnEscape(m_built, key) || SceneApplicationMode::OnKeyDown(key);
+    // As "MainMenu".
+    return PopScreenOnEscape(key) || SceneApplicationMode::OnKeyDown(key);
 }
 
 void CreditsMode::ShowPage()

@@ -11,7 +11,7 @@ public:
 
     void Enter() override;
     void HandleMessage(const Kestrin::Message& message) override;
-    // Without its layout the screen has no buttons: Escape leaves it then.
+    // Escape leaves as "MainMenu" does.
     bool OnKeyDown(int key) override;
 
     int GetPageIndex() const { return m_pageIndex; }

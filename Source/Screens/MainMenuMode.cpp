@@ -2,6 +2,7 @@
 
 #include "Base/Log.h"
 #include "Framework/AccountManager.h"
+#include "Framework/Keys.h"
 #include "Framework/Tasks.h"
 #include "Game/MusicManager.h"
 #include "Platform/Looper.h"
@@ -16,11 +17,6 @@
 #include "Screens/TictionaryModes.h"
 #include "UI/UINames.h"
 
-namespace
-{
-constexpr int kEscape = 27;
-}
-
 MainMenuMode::MainMenuMode(bool playEntrance) : m_playEntrance(playEntrance) {}
 
 void MainMenuMode::Enter()
@@ -34,7 +30,7 @@ void MainMenuMode::Activate()
     if (const Kestrin::Account* current = accounts->GetCurrentAccount())
     {
         if (current->GetName() == Kestrin::AccountManager::DefaultAccountName &&
-            accounts->GetAccounts().size() == 1)
+            accounts->GetAccounts().size() == 1 && accounts->GetListRevision() != s_askedAtRevision)
             m_askForProfile = true;
         SetNodeText(m_group.FindNode({"main_menu", "table", "nameplate", "text_name"}), current->GetName());
     }
@@ -96,6 +92,7 @@ void MainMenuMode::HandleMessage(const Kestrin::Message& message)
     if (m_askForProfile && clicked != ControlNames::Quit.Get())
     {
         m_askForProfile = false;
+        s_askedAtRevision = Kestrin::AccountManager::Instance()->GetListRevision();
         Kestrin::PushMode(new FirstAccountMode);
         return;
     }
@@ -118,7 +115,7 @@ void MainMenuMode::HandleMessage(const Kestrin::Message& message)
 
 bool MainMenuMode::OnKeyDown(int key)
 {
-    if (key == kEscape)
+    if (key == Kestrin::VK_ESCAPE)
     {
         AskToQuit();
         return true;

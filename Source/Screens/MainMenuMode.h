@@ -4,6 +4,8 @@
 #include "Scene/SceneApplicationMode.h"
 #include "Screens/ScreenConventions.h"
 
+#include <cstdint>
+
 class MainMenuMode : public SceneApplicationMode
 {
 public:
@@ -19,7 +21,9 @@ public:
     bool OnKeyDown(int key) override;
 
     bool GetPlayEntrance() const { return m_playEntrance; }
-    // Set while only the default profile exists: the next button but "quit" asks for a name.
+    // Set while only the default profile exists: the next button but "quit" asks for a name. Asked
+    // once per state of the profile list: when the pop-up could not come up (its group is broken),
+    // the menu works on until the list changes.
     bool GetAskForProfile() const { return m_askForProfile; }
 
     // The entrance's moves, in window pixels.
@@ -36,6 +40,8 @@ private:
     ScreenGroup m_group{L"Title_MainMenu"};
     bool m_playEntrance;
     bool m_askForProfile = false;
+    // The profile list's revision when the question was last asked, for every menu of the run.
+    inline static uint64_t s_askedAtRevision = 0;
     // The glow's pulse never ends, so one is enough for every return to the menu.
     bool m_glowStarted = false;
 };

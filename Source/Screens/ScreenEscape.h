@@ -1,14 +1,13 @@
 #pragma once
-// A screen whose layout could not be built has no buttons to leave by; Escape pops it then, so a
-// broken data file never traps the player.
+// Escape leaves a page the way its Back, Close or Cancel button does; for a page that only pops
+// itself (or whose layout could not be built, so has no buttons) that is a pop.
+#include "Framework/Keys.h"
 #include "Platform/Looper.h"
 
-constexpr int EscapeKey = 27;
-
-// True (the key taken) when the screen is unbuilt and the key is Escape; the pop is queued.
-inline bool PopUnbuiltScreenOnEscape(bool built, int key)
+// True (the key taken) when the key is Escape; the pop is queued.
+inline bool PopScreenOnEscape(int key)
 {
-    if (built || key != EscapeKey)
+    if (key != Kestrin::VK_ESCAPE)
         return false;
     Kestrin::PopMode();
     return true;

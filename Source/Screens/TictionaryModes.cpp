@@ -85,7 +85,8 @@ void TictionaryPage::HandleMessage(const Kestrin::Message& message)
 
 bool TictionaryPage::OnKeyDown(int key)
 {
-    return PopUnbuiltScreenOnEscape(m_built, key) || SceneApplicationMode::OnKeyDown(key);
+    // "Back" pops the page.
+    return PopScreenOnEscape(key) || SceneApplicationMode::OnKeyDown(key);
 }
 
 bool TictionaryPage::IsKindUnlocked(int kindIndex)

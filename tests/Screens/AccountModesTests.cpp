@@ -1,12 +1,17 @@
 #include "Screens/AccountModes.h"
 
 #include "Framework/AccountManager.h"
+#include "Framework/Keys.h"
+#include "Framework/Paths.h"
 #include "Framework/ValueResources.h"
 #include "Graphics/GraphicsResources.h"
 #include "Scene/TextEditNode.h"
 #include "Scene/TextSpriteNode.h"
 
 #include "RealDataFixture.h"
+
+#include <filesystem>
+#include <fstream>
 
 using namespace Kestrin;
 using namespace ScreenTest;
@@ -84,6 +89,14 @@ protected:
                 rows.emplace_back(text->GetText(), text->GetLocalState().color == selected);
         return rows;
     }
+    SceneNode* RowHandle(AccountMode* list, const std::wstring& name)
+    {
+        SceneNode* container = list->GetRootNode()->FindNode({"accountRoot", "AccountEntriesAttach"});
+        for (SceneNode* child = container->GetFirstChild(); child; child = child->GetNextSibling())
+            if (auto* text = dynamic_cast<TextSpriteNode*>(child); text && text->GetText() == name)
+                return child->FindChild("mouseHandle");
+        return nullptr;
+    }
     float HighlightY(AccountMode* list)
     {
         return list->GetRootNode()
@@ -127,12 +140,7 @@ TEST_F(Profiles, TheListPicksTheCurrentProfile)
     // A press on a row picks it; "OK" makes it current and closes the list.
     ChangeRecorder recorder;
     Store().AddAccountChangeHandler(&recorder);
-    SceneNode* container = list->GetRootNode()->FindNode({"accountRoot", "AccountEntriesAttach"});
-    SceneNode* ann = nullptr;
-    for (SceneNode* child = container->GetFirstChild(); child; child = child->GetNextSibling())
-        if (auto* text = dynamic_cast<TextSpriteNode*>(child); text && text->GetText() == L"Ann")
-            ann = child->FindChild("mouseHandle");
-    ClickNode(ann);
+    ClickNode(RowHandle(list, L"Ann"));
     EXPECT_EQ(list->GetSelectedIndex(), 1);
     EXPECT_FLOAT_EQ(HighlightY(list), 26.0f);
     EXPECT_EQ(Current(), L"Bob");
@@ -192,6 +200,12 @@ TEST_F(Profiles, DeletingTheCurrentProfileMakesTheFirstCurrent)
     EXPECT_EQ(QueuedAs<DeleteAccountMode>(0)->GetAccountName(), L"Bob");
     Pass();
     Steps(30);
+    // The question says whom it deletes.
+    EXPECT_EQ(dynamic_cast<TextSpriteNode*>(dynamic_cast<SceneApplicationMode*>(Top())->GetRootNode()->FindNode(
+                                                {"popup_delete_profile", "text_DeleteConfirmMesg"}))
+                  ->GetText()
+                  .substr(0, 11),
+              L"Delete Bob ");
     ASSERT_TRUE(Click("OK"));
     Settle();
     ASSERT_EQ(Top(), list);
@@ -209,8 +223,17 @@ TEST_F(Profiles, TheFirstProfileReplacesTheDefaultOne)
     Store().AddAccountChangeHandler(&recorder);
     Show(new Opener);
     Show(new FirstAccountMode);
+    // The name field has the keyboard focus at once; no "Cancel" is offered, and "OK" stands alone
+    // in the middle of the panel.
+    EXPECT_EQ(Top()->GetFocusHandle(), Field()->GetHandle());
+    EXPECT_FALSE(Button("Cancel")->IsWorldVisible());
+    const SceneNode::Rectf ok = Button("OK")->GetWorldRect();
+    EXPECT_NEAR(ok.x + ok.w / 2, 400.0f, 1.0f);
     Steps(30);
-    ASSERT_TRUE(Click("Cancel")); // ignored
+    EXPECT_FALSE(Click("Cancel"));
+    Send(InputEvent_KeyDown, 0, 0, VK_ESCAPE); // ignored: the first profile must be named
+    Steps(30);
+    EXPECT_TRUE(Requests().empty());
     Submit(L"[ Player ]");
     EXPECT_EQ(Instruction()->GetText(), GetGameText("Profile.ErrorDuplicate"));
     EXPECT_EQ(recorder.calls, "");
@@ -223,6 +246,30 @@ TEST_F(Profiles, TheFirstProfileReplacesTheDefaultOne)
     Store().RemoveAccountChangeHandler(&recorder);
 }
 
+TEST_F(Profiles, APressLostToAPopUpStillPicksTheRowItIsReleasedOver)
+{
+    Make({L"Ann", L"Bob"});
+    AccountMode* list = ShowList();
+    const SceneNode::Rectf ann = RowHandle(list, L"Ann")->GetWorldRect();
+    const int x = int(ann.x + ann.w / 2), y = int(ann.y + ann.h / 2);
+
+    // The press comes while the new-player pop-up slides out, and is lost to it.
+    ASSERT_TRUE(Click("New"));
+    Pass();
+    Steps(30);
+    Send(InputEvent_KeyDown, 0, 0, VK_ESCAPE);
+    Steps(10);
+    Send(InputEvent_ButtonDown, x, y, 0);
+    Settle();
+    ASSERT_EQ(Top(), list);
+    EXPECT_EQ(list->GetSelectedIndex(), 2);
+    Send(InputEvent_ButtonUp, x, y, 0);
+    EXPECT_EQ(list->GetSelectedIndex(), 1);
+    EXPECT_FLOAT_EQ(HighlightY(list), 26.0f);
+    ASSERT_TRUE(Click("Delete"));
+    EXPECT_EQ(QueuedAs<DeleteAccountMode>(0)->GetAccountName(), L"Ann");
+}
+
 TEST_F(Profiles, ButtonsWithoutAPickedProfileDoNothing)
 {
     Make({L"Ann"});
@@ -233,6 +280,36 @@ TEST_F(Profiles, ButtonsWithoutAPickedProfileDoNothing)
     ASSERT_TRUE(Click("Delete"));
     ASSERT_TRUE(Click("OK"));
     EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(Profiles, AProfileThatCannotBeSavedIsToldOnceWithTheFolderAndTheReason)
+{
+    SetAppDataFolderOverride(user.WidePath());
+    Make({L"Ann"});
+    ShowList();
+    // The per-user folder goes and a file takes its place: nothing can be written there any more.
+    const std::string moved = user.Path() + ".moved";
+    std::filesystem::rename(user.Path(), moved);
+    std::ofstream(user.Path()) << "not a folder";
+
+    ASSERT_TRUE(Click("New"));
+    Pass();
+    Steps(30);
+    Field()->SetText(L"Cy");
+    Send(InputEvent_KeyDown, 0, 0, VK_RETURN);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(boxes.boxes[0].text.find(L"\"" + user.WidePath() + L"\""), std::wstring::npos);
+    EXPECT_NE(boxes.boxes[0].text.find(L"couldn't create the temporary file"), std::wstring::npos);
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"[ Player ]", L"Ann"}));
+    EXPECT_TRUE(Requests().empty()); // the pop-up stays for another try
+    // A failed save after that (the current flags) is logged only.
+    Store().SetCurrentAccount(L"[ Player ]");
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(log.Text().find("Couldn't write account file"), std::string::npos);
+
+    std::filesystem::remove(user.Path());
+    std::filesystem::rename(moved, user.Path());
+    SetAppDataFolderOverride(L"");
 }
 
 using BrokenProfiles = ScreenFixture;

@@ -150,6 +150,38 @@ TEST_F(MenuFlows, OnlyTheDefaultProfileAsksForANameOnce)
     EXPECT_EQ(Requests(), (std::vector<Queued>{{1, "CreditsMode"}}));
 }
 
+TEST_F(MenuFlows, ABrokenProfileGroupShowsOneBoxAndAsksAgainOnlyOnceTheProfilesChange)
+{
+    AddGroup("Account", "<resources><float name=\"x\" value=\"1\"/>");
+    Open(false);
+    ASSERT_TRUE(menu->GetAskForProfile());
+    ASSERT_TRUE(Click("credits"));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{1, "FirstAccountMode"}}));
+    Pass(); // the pop-up cannot come up and goes in the same pass
+    ASSERT_EQ(Top(), menu);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    ASSERT_TRUE(Click("credits"));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{1, "CreditsMode"}}));
+    Pass();
+    Back();
+    // Nor does a menu made afresh ask again.
+    PopToMode(new MainMenuMode(false));
+    Pass();
+    menu = dynamic_cast<MainMenuMode*>(Top());
+    ASSERT_TRUE(Click("options"));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{1, "OptionsMode"}}));
+    Pass();
+    Back();
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+
+    // A profile made and deleted again: the list changed, the question comes back.
+    AccountManager::Instance()->CreateAccount(L"Ann");
+    AccountManager::Instance()->DeleteAccount(L"Ann");
+    Show(new OptionsMode(false));
+    Back();
+    EXPECT_TRUE(menu->GetAskForProfile());
+}
+
 TEST_F(MenuFlows, AnotherProfileBesideTheDefaultOneAsksNothing)
 {
     AccountManager::Instance()->CreateAccount(L"Ann");

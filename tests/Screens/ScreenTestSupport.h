@@ -85,15 +85,19 @@ protected:
         RegisterFactories(*resources);
     }
 
-    // The committed data tree instead of the test's own, with the groups every screen relies on
-    // loaded: the game's text and the shared "resources".
+    // The committed data tree behind the test's own, with the groups every screen relies on
+    // loaded: the game's text and the shared "resources". A file the test writes into its own
+    // tree (a broken group, say) hides the committed one.
     void UseCommittedData()
     {
         Kestrin::IFileSystem* old = Kestrin::GetFileSystem();
         auto* files = new Kestrin::Win32FileSystem;
         const std::wstring root = Kestrin::FromUtf8(KESTRIN_SOURCE_DIR) + L"/data";
-        files->AddPartition(0, new Kestrin::Win32FileSystemPartition(root));
-        files->AddPartition(1, new Kestrin::Win32FileSystemPartition(root));
+        for (int location : {0, 1})
+        {
+            files->AddPartition(location, new Kestrin::Win32FileSystemPartition(data.WidePath() + L"/data"));
+            files->AddPartition(location, new Kestrin::Win32FileSystemPartition(root));
+        }
         files->AddPartition(2, new Kestrin::Win32FileSystemPartition(user.WidePath()));
         delete old;
         ResetResources();
