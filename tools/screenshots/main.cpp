@@ -327,8 +327,11 @@ std::vector<Shot> Shots()
                          account(s);
                          s.Build("popup_delete_profileLayout");
                          s.SetText("popup_delete_profile/title_DeleteProfile", Text("Profile.DeleteTitle"));
-                         s.SetText("popup_delete_profile/text_DeleteConfirmMesg",
-                                   Text("Profile.DeleteInstructions"));
+                         // The game puts the player's name in place of "%1%".
+                         std::wstring question = Text("Profile.DeleteInstructions");
+                         if (const size_t at = question.find(L"%1%"); at != std::wstring::npos)
+                             question.replace(at, 3, L"Bruno");
+                         s.SetText("popup_delete_profile/text_DeleteConfirmMesg", question);
                      }});
     shots.push_back({"TictionaryMainLayout", "", [](Stage& s) { s.Build("TictionaryMainLayout"); }});
     shots.push_back(
