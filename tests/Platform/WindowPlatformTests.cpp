@@ -172,7 +172,13 @@ TEST_F(WindowPlatform, MouseAndKeysBecomeInputEvents)
                               {InputEvent_KeyUp, 0, 0, 0x46}}));
     EXPECT_EQ(GetCurrentDisplaySettings().windowMode, 0); // the window outlives its own events
     ApplyQueuedDisplayChanges();
-    EXPECT_TRUE(SDL_GetWindowFlags(platform->GetWindowHandle()) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+    // Full screen is a borderless window over the desktop, which no window manager has to grant.
+    const Uint32 flags = SDL_GetWindowFlags(platform->GetWindowHandle());
+    EXPECT_TRUE(flags & SDL_WINDOW_BORDERLESS);
+    EXPECT_FALSE(flags & SDL_WINDOW_FULLSCREEN);
+    SDL_Rect desktop{};
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &desktop), 0);
+    EXPECT_EQ(ClientSize(), std::make_pair(desktop.w, desktop.h));
 
     // Text fields translate with the modifiers the window saw, the locks from SDL's key modifiers.
     Key(true, SDLK_LSHIFT, KMOD_LSHIFT | KMOD_CAPS | KMOD_NUM);

@@ -12,7 +12,9 @@
 #include "Platform/Display.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
+#include "Platform/Shim/DirectDraw/DirectDraw.h"
 #include "Platform/Shim/Win32/Folders.h"
+#include "Platform/Win32/CDisplay.h"
 #include "Platform/Win32/Win32FileSystem.h"
 
 #include <cmath>
@@ -193,12 +195,25 @@ void Win32Platform::RefreshCursor()
 
 void Win32Platform::ClientToLogical(int x, int y, int& logicalX, int& logicalY) const
 {
+    // The back buffer is what is shown, one logical unit per pixel: stretched over the window, or
+    // letterboxed into it in full screen. The window's size is the one the display back end reports
+    // now, which is where it presents, not the size that was asked for.
     const DisplaySettings& settings = GetCurrentDisplaySettings();
+    int frameWidth = settings.width, frameHeight = settings.height;
+    bool letterbox = settings.windowMode == 1;
+    const CDisplay* display = CDisplay::Get();
+    if (display && display->GetBackBuffer() && display->GetWindow() == m_window && display->GetWidth() > 0 &&
+        display->GetHeight() > 0)
+    {
+        frameWidth = display->GetWidth();
+        frameHeight = display->GetHeight();
+        letterbox = display->IsFullscreen();
+    }
     int clientWidth = 0, clientHeight = 0;
-    Shim::GetClientSize(m_window, clientWidth, clientHeight);
-    Rect<int> frame = Shim::PresentationRect(clientWidth, clientHeight, settings.width, settings.height,
-                                             settings.windowMode == 1);
-    Shim::ClientToLogical(frame, settings.width, settings.height, x, y, logicalX, logicalY);
+    if (m_window)
+        Shim::DirectDraw::GetBackend().GetClientSize(m_window, clientWidth, clientHeight);
+    Rect<int> frame = Shim::PresentationRect(clientWidth, clientHeight, frameWidth, frameHeight, letterbox);
+    Shim::ClientToLogical(frame, frameWidth, frameHeight, x, y, logicalX, logicalY);
 }
 
 void Win32Platform::OnKey(const SDL_KeyboardEvent& key, bool down)
@@ -247,6 +262,8 @@ void Win32Platform::WindowProc(const SDL_Event& event)
             ApplyCursor();
             break;
         case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // A new size shows the frame at a new place even while the game is paused.
             m_flags |= Flag_RepaintRequested;
             break;
         case SDL_WINDOWEVENT_ENTER:

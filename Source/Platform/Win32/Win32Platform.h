@@ -66,8 +66,10 @@ public:
     // was switched on or off).
     void RefreshCursor();
 
-    // A client position in the logical frame of the current settings; full screen maps through
-    // the letterboxed frame. A zero-sized client area gives (0, 0).
+    // A client position in the logical frame as the display shows it: through its back buffer
+    // (stretched, or letterboxed in full screen) within the window's size as the display back end
+    // reports it now; before a display exists, the current settings. A zero-sized client area
+    // gives (0, 0).
     void ClientToLogical(int x, int y, int& logicalX, int& logicalY) const;
 
     SDL_Window* GetWindowHandle() const { return m_window; }

@@ -1,5 +1,7 @@
 #include "Platform/Shim/DirectDraw/FakeBackend.h"
 
+#include "Platform/Shim/Win32/Window.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdarg>
@@ -376,6 +378,9 @@ HRESULT FakeSurface::BltToWindow(Surface* backBuffer)
     if (lost || from->lost)
         return DDERR_SURFACELOST;
     CopyPixels(*this, 0, 0, *from);
+    if (FakeBackend* fake = Fake())
+        fake->presented =
+            PresentationRect(fake->clientWidth, fake->clientHeight, from->m_width, from->m_height, false);
     return DD_OK;
 }
 
@@ -390,6 +395,10 @@ HRESULT FakeSurface::Flip()
     if (lost || m_attachedBackBuffer->lost)
         return DDERR_SURFACELOST;
     CopyPixels(*this, 0, 0, *m_attachedBackBuffer);
+    if (FakeBackend* fake = Fake())
+        fake->presented =
+            PresentationRect(fake->clientWidth, fake->clientHeight, m_attachedBackBuffer->m_width,
+                             m_attachedBackBuffer->m_height, true);
     return DD_OK;
 }
 

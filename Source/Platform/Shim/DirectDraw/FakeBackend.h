@@ -17,6 +17,7 @@
 //            SetMaterial SetProjection SetClipPlane Clear BeginScene EndScene SetTexture
 //            DrawPrimitive DrawIndexedPrimitive
 // A scripted failure makes the call do nothing beyond recording its line.
+#include "Base/Geometry.h"
 #include "Platform/Shim/DirectDraw/DirectDraw.h"
 
 #include <array>
@@ -210,6 +211,9 @@ public:
     PixelFormat screenFormat{DDPF_RGB, 0, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0};
     // Extra bytes at the end of every surface row, so pitch and width differ.
     int pitchPadding = 0;
+    // Where the last Flip (letterboxed) or BltToWindow (stretched) showed its back buffer within
+    // the client size above, as the SDL back end would.
+    Rect<int> presented{0, 0, 0, 0};
 
     // ---- scripted results ----
     // Appends results for a call name; each call consumes one, DD_OK once the queue is empty.

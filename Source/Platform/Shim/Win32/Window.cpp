@@ -79,12 +79,25 @@ void StopVideo()
 SDL_Window* CreateWindow(const WindowOptions& o, std::string& error)
 {
     Uint32 flags = SDL_WINDOW_HIDDEN;
+    int x = SDL_WINDOWPOS_UNDEFINED, y = SDL_WINDOWPOS_UNDEFINED, width = o.width, height = o.height;
+    SDL_Rect desktop{};
     if (o.fullScreen)
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    {
+        // A plain borderless window over the desktop, not SDL's full-screen state: that state needs a
+        // window manager to grant it, and without one the window keeps its size while SDL reports
+        // the desktop's. A window manager treats a borderless desktop-sized window as full screen.
+        flags |= SDL_WINDOW_BORDERLESS;
+        if (SDL_GetDisplayBounds(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0)
+        {
+            x = desktop.x;
+            y = desktop.y;
+            width = desktop.w;
+            height = desktop.h;
+        }
+    }
     else if (o.resizable)
         flags |= SDL_WINDOW_RESIZABLE;
-    SDL_Window* w = SDL_CreateWindow(o.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                     o.width, o.height, flags);
+    SDL_Window* w = SDL_CreateWindow(o.title.c_str(), x, y, width, height, flags);
     if (!w)
     {
         error = LastSdlError();
