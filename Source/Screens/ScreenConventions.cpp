@@ -51,7 +51,7 @@ bool ScreenGroup::Load()
     // The manager passes over a missing file in silence; the screen would be empty with no word.
     if (resources->GetLoadCount(m_group) <= 0)
     {
-        ShowError(L"file doesn't exist");
+        ShowError(L"Error opening file \"" + m_group + L".xml\": file doesn't exist");
         return false;
     }
     return true;

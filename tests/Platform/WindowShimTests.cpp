@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
 using namespace Kestrin;
 using namespace Kestrin::Shim;
 
@@ -77,4 +82,83 @@ TEST(WindowShim, ErrorBoxTextHasItsTabsLaidOutAsSpaces)
           Case{"\xc3\xa9\tx", "\xc3\xa9       x"}, // one column for a two-byte character
           Case{"no tabs", "no tabs"}})
         EXPECT_EQ(ExpandTabs(c.text), c.shown) << c.text;
+}
+
+namespace
+{
+std::vector<std::string> Split(const std::string& text, const char* separators)
+{
+    std::vector<std::string> parts;
+    for (size_t start = 0; start < text.size();)
+    {
+        const size_t end = std::min(text.find_first_of(separators, start), text.size());
+        if (end > start)
+            parts.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+size_t Width(const std::string& line)
+{
+    return size_t(
+        std::count_if(line.begin(), line.end(), [](char c) { return (uint8_t(c) & 0xC0) != 0x80; }));
+}
+} // namespace
+
+// A window system cuts a long title short ("There... reload"): the program's name is the title, and
+// the caption and the whole text are in the body, wrapped at spaces.
+TEST(WindowShim, AnErrorBoxIsTitledWithTheProgramAndShowsCaptionAndTextWrapped)
+{
+    const ErrorBoxLayout box = LayoutErrorBox(
+        "Tanglewisp", "There was an error loading Account.xml. Fix the problem and press F5 to reload",
+        "Error opening file \"Account.xml\": file doesn't exist");
+    EXPECT_EQ(box.title, "Tanglewisp");
+    EXPECT_EQ(box.body, "There was an error loading Account.xml. Fix the problem and\n"
+                        "press F5 to reload\n\n"
+                        "Error opening file \"Account.xml\": file doesn't exist");
+    EXPECT_EQ(LayoutErrorBox("T", "", "text\tonly").body, "text    only");
+
+    struct Case
+    {
+        const char* text;
+        size_t columns;
+        const char* shown;
+    };
+    for (const Case& c :
+         {Case{"aa bb cc", 5, "aa bb\ncc"}, Case{"aa  bb   cc", 6, "aa  bb\ncc"},
+          Case{"  indented words here", 10, "  indented\nwords here"},
+          Case{"/a/very/long/path/name.xml is missing", 10, "/a/very/long/path/name.xml\nis missing"},
+          Case{"\xc3\xa9\xc3\xa9\xc3\xa9 abc", 7, "\xc3\xa9\xc3\xa9\xc3\xa9 abc"},
+          Case{"kept\n\nbreaks  \n   \nend", 20, "kept\n\nbreaks\n\nend"}})
+        EXPECT_EQ(WrapAtSpaces(c.text, c.columns), c.shown) << c.text;
+
+    // Seeded texts: every word stays, in order; a line is too wide only when it is one word; a
+    // break is made only where the next word would not fit; laying out again changes nothing.
+    std::mt19937 random(29);
+    const char* const pieces[] = {"a", "bc", "\xc3\xa9", "defgh", "Account.xml", "/home/player/.local/share"};
+    for (int round = 0; round < 200; ++round)
+    {
+        const size_t columns = 8 + random() % 60;
+        std::string text;
+        for (int words = 1 + int(random() % 30); words > 0; --words)
+        {
+            for (int n = 1 + int(random() % 3); n > 0; --n)
+                text += pieces[random() % std::size(pieces)];
+            text += ' ';
+        }
+        const std::string shown = WrapAtSpaces(text, columns);
+        SCOPED_TRACE(text + " at " + std::to_string(columns));
+        EXPECT_EQ(Split(shown, " \n"), Split(text, " "));
+        const std::vector<std::string> lines = Split(shown, "\n");
+        for (size_t i = 0; i < lines.size(); ++i)
+        {
+            EXPECT_TRUE(Width(lines[i]) <= columns || lines[i].find(' ') == std::string::npos) << lines[i];
+            if (i + 1 < lines.size())
+            {
+                EXPECT_GT(Width(lines[i]) + 1 + Width(Split(lines[i + 1], " ").front()), columns);
+            }
+        }
+        EXPECT_EQ(WrapAtSpaces(shown, columns), shown);
+    }
 }

@@ -104,7 +104,7 @@ TEST_F(Movies, TheSplashStaysForItsDisplayTime)
                "<layout name=\"LoadingMode\"><imagesprite x=\"0\" y=\"0\"/></layout></resources>",
                125, nullptr, 2},
           Case{"<resources/>", 100, L"layout LoadingMode not found", 1},
-          Case{nullptr, 100, L"file doesn't exist", 1}})
+          Case{nullptr, 100, L"Error opening file \"Loading.xml\": file doesn't exist", 1}})
     {
         SCOPED_TRACE(c.group ? c.group : "no group file");
         std::filesystem::remove(data.Path() + "/data/groups/Loading.xml");

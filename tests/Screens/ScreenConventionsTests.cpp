@@ -59,9 +59,10 @@ TEST_F(Conventions, AGroupThatFailsShowsOneBoxAndTheScreenRunsOnWithoutIt)
         const char* layout;
         const wchar_t* text;
     };
-    for (const Case& c : {Case{"<resources><float name=\"x\" value=\"1\"/>", "panelLayout", nullptr},
-                          Case{nullptr, "panelLayout", L"file doesn't exist"},
-                          Case{kPanel, "otherLayout", L"scene layout otherLayout not found"}})
+    for (const Case& c :
+         {Case{"<resources><float name=\"x\" value=\"1\"/>", "panelLayout", nullptr},
+          Case{nullptr, "panelLayout", L"Error opening file \"Group1.xml\": file doesn't exist"},
+          Case{kPanel, "otherLayout", L"scene layout otherLayout not found"}})
     {
         SCOPED_TRACE(c.xml ? c.xml : "no file");
         const std::string group = std::string("Group") + std::to_string(boxes.boxes.size());

@@ -85,8 +85,11 @@ Win32Platform::Win32Platform()
     SetErrorBoxSink(
         [](const std::wstring& caption, const std::wstring& text)
         {
-            if (Shim::CanShowBoxes())
-                Shim::ShowErrorBox(ToUtf8(caption), ToUtf8(text));
+            if (!Shim::CanShowBoxes())
+                return;
+            const Shim::ErrorBoxLayout box =
+                Shim::LayoutErrorBox(ToUtf8(GetApplicationName()), ToUtf8(caption), ToUtf8(text));
+            Shim::ShowErrorBox(box.title, box.body);
         });
 }
 

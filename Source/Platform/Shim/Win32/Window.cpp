@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace Kestrin::Shim
 {
@@ -206,10 +207,88 @@ std::string ExpandTabs(const std::string& text)
     return out;
 }
 
-bool ShowErrorBox(const std::string& title, const std::string& text)
+namespace
+{
+size_t Columns(std::string_view text)
+{
+    // A column per character: UTF-8 continuation bytes take none.
+    return size_t(std::count_if(text.begin(), text.end(),
+                                [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+void WrapLine(std::string_view line, size_t columns, std::string& out)
+{
+    size_t i = 0;
+    while (i < line.size() && line[i] == ' ')
+        ++i;
+    // The indent stays with the first word.
+    const std::string_view indent = line.substr(0, i);
+    size_t width = indent.size();
+    bool empty = true;
+    while (i < line.size())
+    {
+        const size_t wordStart = line.find_first_not_of(' ', i);
+        if (wordStart == std::string_view::npos)
+            break;
+        size_t wordEnd = line.find(' ', wordStart);
+        if (wordEnd == std::string_view::npos)
+            wordEnd = line.size();
+        const std::string_view gap = line.substr(i, wordStart - i);
+        const std::string_view word = line.substr(wordStart, wordEnd - wordStart);
+        const size_t wordWidth = Columns(word);
+        if (!empty && width + gap.size() + wordWidth > columns)
+        {
+            out.push_back('\n');
+            width = 0;
+        }
+        else if (!empty)
+        {
+            out.append(gap);
+            width += gap.size();
+        }
+        else
+            out.append(indent);
+        out.append(word);
+        width += wordWidth;
+        empty = false;
+        i = wordEnd;
+    }
+}
+} // namespace
+
+std::string WrapAtSpaces(const std::string& text, size_t columns)
+{
+    std::string out;
+    std::string_view rest = text;
+    for (;;)
+    {
+        const size_t end = rest.find('\n');
+        WrapLine(rest.substr(0, end), columns, out);
+        if (end == std::string_view::npos)
+            return out;
+        out.push_back('\n');
+        rest.remove_prefix(end + 1);
+    }
+}
+
+std::string ErrorBoxText(const std::string& text)
 {
     // SDL's boxes draw a tab as a stray glyph.
-    const std::string boxText = ExpandTabs(text);
+    return WrapAtSpaces(ExpandTabs(text), kErrorBoxColumns);
+}
+
+ErrorBoxLayout LayoutErrorBox(const std::string& program, const std::string& caption, const std::string& text)
+{
+    std::string body = caption;
+    if (!caption.empty() && !text.empty())
+        body += "\n\n";
+    body += text;
+    return {program, ErrorBoxText(body)};
+}
+
+bool ShowErrorBox(const std::string& title, const std::string& text)
+{
+    const std::string boxText = ErrorBoxText(text);
     bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), boxText.c_str(), nullptr) == 0;
     if (SDL_WasInit(SDL_INIT_EVENTS))
     {

@@ -49,8 +49,25 @@ void ClientToLogical(const Rect<int>& presentation, int logicalW, int logicalH, 
 bool GetDesktopSize(int& width, int& height);
 
 // A blocking error box; false when none could be shown (headless). Queued input is dropped,
-// as a modal box would swallow it. Tabs in the text are laid out as spaces (ExpandTabs).
+// as a modal box would swallow it. The text is laid out by ErrorBoxText.
 bool ShowErrorBox(const std::string& title, const std::string& text);
+// An error box as shown: the window system cuts a long title short, so the title is the program's
+// name and the body holds the caption, an empty line and the text.
+struct ErrorBoxLayout
+{
+    std::string title;
+    std::string body;
+};
+ErrorBoxLayout LayoutErrorBox(const std::string& program, const std::string& caption,
+                              const std::string& text);
+// Columns of an error box's text; SDL's boxes grow as wide as their longest line.
+constexpr size_t kErrorBoxColumns = 64;
+// Tabs laid out as spaces, then wrapped at spaces to kErrorBoxColumns.
+std::string ErrorBoxText(const std::string& text);
+// Breaks every line of UTF-8 text at spaces so that none is wider than the columns (a character
+// each), unless it is a single word; the spaces at a break go, line ends and indents stay, and
+// spaces ending a line are dropped.
+std::string WrapAtSpaces(const std::string& text, size_t columns);
 // Whether a box would reach a person: false while the video driver (running or asked for by
 // SDL_VIDEODRIVER) draws into nothing, or when no display is named at all.
 bool CanShowBoxes();
