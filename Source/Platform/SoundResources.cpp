@@ -1,4 +1,4 @@
-#include "Platform/SoundResources.h"
+#include "Platform/BassSoundResources.h"
 
 #include "Base/AttributeContainer.h"
 

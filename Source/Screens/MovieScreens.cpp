@@ -50,7 +50,7 @@ bool PlayMovie(Kestrin::FlashPlayer* player, const Kestrin::MovieSettings& setti
 
 bool MoviePlays(Kestrin::FlashPlayer* player)
 {
-    return player && player->QueryPlaying().IsPlaying();
+    return player && player->IsPlaying();
 }
 
 } // namespace

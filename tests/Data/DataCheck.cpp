@@ -19,7 +19,7 @@
 #include "Platform/Shim/Bass/AudioOut.h"
 #include "Platform/Shim/Bass/OutputDriver.h"
 #include "Platform/Shim/Flash/SwfHeader.h"
-#include "Platform/SoundResources.h"
+#include "Platform/BassSoundResources.h"
 #include "Platform/Win32/Win32FileSystem.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 #include "UI/Layout.h"

@@ -9,7 +9,7 @@
 #include "Framework/ResourceManager.h"
 #include "Framework/ValueResources.h"
 #include "Platform/AudioSettings.h"
-#include "Platform/SoundResources.h"
+#include "Platform/BassSoundResources.h"
 #include "Platform/Win32/Win32FileSystem.h"
 #include "Support/FakeClock.h"
 

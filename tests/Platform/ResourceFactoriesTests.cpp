@@ -4,7 +4,7 @@
 #include "Platform/AudioPlatform.h"
 #include "Platform/BassAudio.h"
 #include "Platform/ResourceFactories.h"
-#include "Platform/SoundResources.h"
+#include "Platform/BassSoundResources.h"
 
 #include <gtest/gtest.h>
 

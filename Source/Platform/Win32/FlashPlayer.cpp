@@ -5,6 +5,7 @@
 #include "Framework/FileSystem.h"
 #include "Platform/Looper.h"
 #include "Platform/Platform.h"
+#include "Platform/Shim/Flash/FlashControl.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,7 +47,12 @@ int MovieVolumeLevel(float volume)
     return int(v * Shim::FlashControl::kMaxAudioVolume);
 }
 
-FlashPlayer::FlashPlayer() = default;
+FlashPlayer::FlashPlayer() : m_control(std::make_unique<Shim::FlashControl>()) {}
+
+Shim::FlashPlayingState FlashPlayer::QueryPlaying() { return m_control->QueryPlaying(); }
+bool FlashPlayer::IsPlaying() { return m_control->IsPlaying(); }
+void FlashPlayer::Stop() { m_control->Stop(); }
+void FlashPlayer::Skip() { m_control->Skip(); }
 
 FlashPlayer::~FlashPlayer()
 {
@@ -71,21 +77,21 @@ void FlashPlayer::Play(const MovieSettings& settings)
     // The file may vanish between the check and the read; an empty movie then simply ends at once.
     uint32_t size = 0;
     std::unique_ptr<uint8_t[]> bytes = ReadWholeFile(fileSpec, size);
-    m_control.PutMovieFromMemory(bytes.get(), bytes ? size : 0, ToUtf8(fileSpec.name + fileSpec.extension));
+    m_control->PutMovieFromMemory(bytes.get(), bytes ? size : 0, ToUtf8(fileSpec.name + fileSpec.extension));
     bytes.reset();
 
-    m_control.SetAudioEnabled(m_settings.audioEnabled);
+    m_control->SetAudioEnabled(m_settings.audioEnabled);
     if (m_settings.setVolume)
-        m_control.PutAudioVolume(MovieVolumeLevel(m_settings.volume));
+        m_control->PutAudioVolume(MovieVolumeLevel(m_settings.volume));
     if (m_settings.setRootVariable)
-        m_control.SetVariable(L"_root", m_settings.rootVariable);
+        m_control->SetVariable(L"_root", m_settings.rootVariable);
     if (m_settings.goToFrame)
-        m_control.GotoFrame(m_settings.frameNumber);
+        m_control->GotoFrame(m_settings.frameNumber);
 
     // Activate runs each time a movie screen comes back on top; one player suspends drawing once.
     if (!m_playing)
         SuspendDrawing();
-    m_control.SetInteractive(m_settings.interactive);
+    m_control->SetInteractive(m_settings.interactive);
     m_playing = true;
     AddHolder(this);
 }

@@ -1,10 +1,17 @@
 #pragma once
 #include "Base/Geometry.h"
 #include "Platform/MovieSettings.h"
-#include "Platform/Shim/Flash/FlashControl.h"
+
+#include <memory>
 
 namespace Kestrin
 {
+
+namespace Shim
+{
+class FlashControl;
+struct FlashPlayingState;
+} // namespace Shim
 
 // Shows one movie over the game window. While it plays the main loop draws nothing. Movies run on
 // the stand-in control: the movie is shown as its background colour for its length, its sound is
@@ -25,20 +32,21 @@ public:
     void Play(const MovieSettings& settings);
 
     // The screens poll this every update; a failed request (nothing loaded) counts as ended.
-    Shim::FlashPlayingState QueryPlaying() { return m_control.QueryPlaying(); }
-    bool IsPlaying() { return m_control.IsPlaying(); }
-    void Stop() { m_control.Stop(); }
-    void Skip() { m_control.Skip(); }
+    Shim::FlashPlayingState QueryPlaying();
+    bool IsPlaying();
+    void Stop();
+    void Skip();
 
     // True from a successful Play until destruction: this player holds drawing suspended.
     bool HoldsDrawing() const { return m_playing; }
     const MovieSettings& GetSettings() const { return m_settings; }
-    const Shim::FlashControl& GetControl() const { return m_control; }
-    Shim::FlashControl& GetControl() { return m_control; }
+    const Shim::FlashControl& GetControl() const { return *m_control; }
+    Shim::FlashControl& GetControl() { return *m_control; }
 
 private:
     bool m_playing = false;
-    Shim::FlashControl m_control;
+    // Held by pointer so that the screens holding a player never see the shim.
+    std::unique_ptr<Shim::FlashControl> m_control;
     MovieSettings m_settings;
 };
 

@@ -1,1 +1,0 @@
-#include "Screens/Application.h"

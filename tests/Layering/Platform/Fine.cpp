@@ -1,4 +1,0 @@
-#include "Graphics/Canvas.h"
-#include "Platform/Display.h"
-
-#include <SDL2/SDL.h>

@@ -1,0 +1,2 @@
+#include <sndfile.h>
+#include <libopenmpt/libopenmpt.h>

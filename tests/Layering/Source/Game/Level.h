@@ -1,0 +1,1 @@
+#include "Scene/Widget.h"

@@ -1,0 +1,3 @@
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>

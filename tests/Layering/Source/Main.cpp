@@ -1,0 +1,3 @@
+#include "Screens/Application.h"
+#include "Platform/Leaky.h"
+#include "Platform/Shim/Audio/Out.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "Framework/Names.h"
+#include "Platform/Fine.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "Platform/Fine.h"
+#include "Inner.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "Platform/Clean.h"
+#include <SDL2/SDL_keycode.h>

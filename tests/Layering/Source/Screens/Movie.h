@@ -1,0 +1,3 @@
+#pragma once
+#include "Game/Level.h"
+#include "Platform/Shim/Audio/Out.h"

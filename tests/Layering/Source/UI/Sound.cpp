@@ -1,0 +1,3 @@
+#include "Platform/Clean.h"
+#include "Platform/Leaky.h"
+#include "Platform/Sdl.h"
