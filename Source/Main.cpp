@@ -15,7 +15,7 @@
 #include "Platform/Looper.h"
 #include "Platform/Win32/GraphicsPlatforms.h"
 #include "Screens/Application.h"
-#include "UI/UIResourceFactories.h"
+#include "Screens/ResourceFactoryRegistrars.h"
 
 #include <cstring>
 #include <memory>
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
 
     Kestrin::SetGraphicsPlatformFactory(&Kestrin::GetDisplayGraphicsFactory());
     Kestrin::SetAudioPlatformFactory(&Kestrin::MakeBASSAudioPlatform);
-    // The engine registers the widgets' "layout" kind; the game's own kinds come with its start.
-    Kestrin::AddResourceFactoryRegistrar(&Kestrin::RegisterUIResourceFactories);
+    // The engine's start-up registers the game's kinds after its own.
+    AddGameResourceFactoryRegistrars();
     return Kestrin::EngineMain(argc, argv);
 }

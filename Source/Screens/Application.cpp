@@ -19,7 +19,6 @@
 #include "Platform/WindowSettings.h"
 #include "Screens/LoadingMode.h"
 #include "Screens/MovieScreens.h"
-#include "Screens/ResourceFactoryRegistrars.h"
 
 #include <exception>
 
@@ -117,7 +116,6 @@ void Application::Initialize()
 {
     if (!CheckDataFolder())
         return;
-    RegisterFactories(*Kestrin::ResourceManager::Instance());
 
     // Tuning files the data may not hold yet: the defaults stand, and the log says so.
     if (DataFileExists(GlobalSettings::File()))

@@ -29,8 +29,9 @@ public:
     // "Kestrin::Window::Mode" on every call, sanitised. No current profile: the mode stays.
     const Kestrin::DisplaySettings* GetWindowMode() override;
     // Without the data folder: an error box naming it, and the program ends (status 1). Otherwise
-    // the factories, the tuning, the texts, the play-data banner, the loading screen under the
-    // start-up intro, then the current profile's settings and progress.
+    // the tuning, the texts, the play-data banner, the loading screen under the start-up intro,
+    // then the current profile's settings and progress. The game's factories are registered by
+    // then (AddGameResourceFactoryRegistrars before the engine starts).
     void Initialize() override;
     // The settings into the current profile; no more profile changes are heard.
     void Shutdown() override;

@@ -1,18 +1,18 @@
 #include "Screens/ResourceFactoryRegistrars.h"
 
-#include "Framework/ResourceManager.h"
 #include "Game/GameResourceFactories.h"
 #include "Scene/SceneResourceFactories.h"
 #include "UI/UIResourceFactories.h"
 
-void RegisterFactories(Kestrin::ResourceManager& manager)
+const std::vector<Kestrin::ResourceFactoryRegistrar>& GameResourceFactoryRegistrars()
 {
-    RegisterSceneResourceFactories(manager);
-    RegisterGameResourceFactories(manager);
+    static const std::vector<Kestrin::ResourceFactoryRegistrar> registrars{
+        &Kestrin::RegisterUIResourceFactories, &RegisterSceneResourceFactories, &RegisterGameResourceFactories};
+    return registrars;
 }
 
 void AddGameResourceFactoryRegistrars()
 {
-    Kestrin::AddResourceFactoryRegistrar(&Kestrin::RegisterUIResourceFactories);
-    Kestrin::AddResourceFactoryRegistrar(&RegisterFactories);
+    for (Kestrin::ResourceFactoryRegistrar registrar : GameResourceFactoryRegistrars())
+        Kestrin::AddResourceFactoryRegistrar(registrar);
 }

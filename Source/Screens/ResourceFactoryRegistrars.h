@@ -1,17 +1,14 @@
 #pragma once
+#include "Framework/ResourceManager.h"
 
-namespace Kestrin
-{
-class ResourceManager;
-}
+#include <vector>
 
-// The game's own resource kinds and node kinds, in their fixed order: the scene graph's (sprite
-// animation lists, sprite types, scene layouts, then the node kinds), then gameplay's (random ranges,
-// then its layer nodes). The application runs it first thing at start-up; a kind registered before
-// keeps working.
-void RegisterFactories(Kestrin::ResourceManager& manager);
+// The resource and node kinds of the areas above the engine, as one list in area order: the
+// widgets' (the "layout" kind), the scene graph's, then gameplay's. The program, the data check and
+// the screen tests all take their factories from it.
+const std::vector<Kestrin::ResourceFactoryRegistrar>& GameResourceFactoryRegistrars();
 
-// Adds the registrars of the areas above the engine to the ones a start-up runs, in area order:
-// the widgets' (the engine's "layout" kind), then RegisterFactories. The data check calls it, so it
-// loads the data with every factory the game has.
+// Adds the list to the registrars the engine's start-up runs after its own kinds (values, images,
+// sounds), so everything is registered before the application's Initialize. The program calls it
+// before it starts the engine.
 void AddGameResourceFactoryRegistrars();

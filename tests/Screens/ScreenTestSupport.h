@@ -81,8 +81,8 @@ protected:
     {
         Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
         Kestrin::RegisterResourceFactories(*resources);
-        Kestrin::RegisterUIResourceFactories(*resources);
-        RegisterFactories(*resources);
+        for (Kestrin::ResourceFactoryRegistrar registrar : GameResourceFactoryRegistrars())
+            registrar(*resources);
     }
 
     // The committed data tree behind the test's own, with the groups every screen relies on
