@@ -101,8 +101,21 @@ GameLevels& GameLevels::Instance()
     if (!loaded)
     {
         loaded = true;
-        levels.LoadLevelList();
-        levels.LoadProgress();
+        // Level code may ask before the list was ever read: a list it cannot read leaves an empty
+        // catalogue rather than an exception in whoever asked first.
+        try
+        {
+            levels.LoadLevelList();
+            levels.LoadProgress();
+        }
+        catch (const std::exception& e)
+        {
+            Kestrin::LogPrintf("GameLevels.xml could not be read; there are no levels: %s\n", e.what());
+            // Nor half a list.
+            levels.records.clear();
+            levels.order.clear();
+            levels.current = nullptr;
+        }
     }
     return levels;
 }

@@ -29,8 +29,8 @@ struct LevelRecord
 class GameLevels
 {
 public:
-    // The catalogue; the first call reads the level list and the current player's progress (a
-    // list that fails to read throws to that caller, and the catalogue stays empty).
+    // The catalogue; the first call reads the level list and the current player's progress. A list
+    // that is missing or fails to read is logged and leaves the catalogue empty.
     static GameLevels& Instance();
 
     static Kestrin::FileSpec File()

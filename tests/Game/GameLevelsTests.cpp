@@ -337,3 +337,32 @@ TEST_F(Catalogue, CurrentLevelAccessorsAnswerEmptyWithoutALevel)
     levels.SetCurrentLevel("2-01 Zoe");
     EXPECT_EQ(LevelCatalogue::GetCurrentLevelUnlock(levels), L"chaotic");
 }
+
+// The first use reads the list; a list that is missing or broken leaves the catalogue empty with a
+// line on the log, and the accessors that default to it answer "". Each case runs in a fresh
+// process, where the catalogue has not been made yet.
+TEST_F(Catalogue, FirstUseOfABrokenOrMissingListGivesAnEmptyCatalogue)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const char* broken : {"", "<GameLevels><Day>", "<GameLevels><Day dayNum=\"1\"><level/></Day></GameLevels>",
+                               "<GameLevels><Day dayNum=\"1\"><level name=\"a\" guestID=\"Zoe\"/></Day>"
+                               "<Day><level name=\"b\" guestID=\"Mars\"/></Day></GameLevels>"})
+    {
+        SCOPED_TRACE(broken);
+        auto child = [&]
+        {
+            if (*broken)
+                AddData(L"GameLevels", broken);
+            KestrinTest::LogCapture log;
+            bool ok = LevelCatalogue::GetCurrentLevelName().empty() && GetCurrentLevelNameWide().empty() &&
+                      LevelCatalogue::GetCurrentLevelUnlock().empty() && GameLevels::Instance().records.empty() &&
+                      log.Text().find("GameLevels") != std::string::npos;
+            // A later read of a sound list fills it.
+            AddData(L"GameLevels", Calendar);
+            GameLevels::Instance().LoadLevelList();
+            ok = ok && GameLevels::Instance().order.size() == 4;
+            std::exit(ok ? 0 : 1);
+        };
+        EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+    }
+}
