@@ -47,9 +47,13 @@ endfunction()
 
 # kestrin_tests(<Area> [DEPENDS targets...]): tests/<Area>/*.cpp as one GoogleTest executable,
 # linked with KestrinTestSupport (add KestrinEngineTestSupport for the engine's fakes). Tests
-# that read committed files find them under KESTRIN_SOURCE_DIR.
+# that read committed files find them under KESTRIN_SOURCE_DIR. COST hints that the executable
+# holds long tests: ctest starts tests of a higher cost first when it has no times of its own yet.
 function(kestrin_tests area)
-    cmake_parse_arguments(A "" "" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(A "" "COST" "DEPENDS" ${ARGN})
+    if(NOT A_COST)
+        set(A_COST 0)
+    endif()
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/*.cpp)
     set(target ${area}Tests)
     kestrin_select_test_sources(selected ${sources})
@@ -66,5 +70,5 @@ function(kestrin_tests area)
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES ENVIRONMENT TZ=UTC ENVIRONMENT_MODIFICATION LC_ALL=set:C)
+        PROPERTIES ENVIRONMENT TZ=UTC ENVIRONMENT_MODIFICATION LC_ALL=set:C COST ${A_COST})
 endfunction()
