@@ -72,9 +72,8 @@ void AccountMode::Enter()
     if (!m_loaded || !m_group.Instantiate(*this, "Account"))
         return;
     m_built = true;
-    SetNodeText(m_group.FindNode({"accountRoot", "title_profiles"}), GetGameText("Profile.title"));
-    SetNodeText(m_group.FindNode({"accountRoot", "text_ProfileInstruction"}),
-                GetGameText("Profile.instructions"));
+    SetNodeText(m_group.FindNode(ScreenNode::AccountTitle), GetGameText("Profile.title"));
+    SetNodeText(m_group.FindNode(ScreenNode::AccountInstruction), GetGameText("Profile.instructions"));
     m_selectedIndex = 0;
 }
 
@@ -101,7 +100,7 @@ void AccountMode::RebuildList()
         RemoveObject(handle);
     m_entries.clear();
 
-    SceneNode* container = m_group.FindNode({"accountRoot", "AccountEntriesAttach"});
+    SceneNode* container = m_group.FindNode(ScreenNode::AccountEntriesAttach);
     const SceneLayout* layout = GetSceneLayout("AccountEntry").second;
     if (!container || !layout || !layout->GetRoot())
     {
@@ -114,7 +113,7 @@ void AccountMode::RebuildList()
     {
         SceneNode* entry = SceneLayout::BuildNode(container, *layout->GetRoot());
         entry->RegisterTree(*this);
-        if (SceneNode* handle = entry->FindChild("mouseHandle"))
+        if (SceneNode* handle = FindScreenNode(entry, ScreenNode::AccountEntryMouseHandle))
             handle->MouseDown.Connect([this](SceneNode* node, SceneNode::Vector2f, Kestrin::MouseButton)
                                       { SelectEntry(node); });
         m_entries.push_back(entry->GetHandle());
@@ -130,7 +129,7 @@ void AccountMode::RebuildList()
         auto* text = dynamic_cast<TextSpriteNode*>(child);
         if (text && text->GetText() == current->GetName())
         {
-            SelectEntry(child->FindChild("mouseHandle"));
+            SelectEntry(FindScreenNode(child, ScreenNode::AccountEntryMouseHandle));
             break;
         }
     }
@@ -138,7 +137,7 @@ void AccountMode::RebuildList()
 
 void AccountMode::SelectEntry(SceneNode* mouseHandle)
 {
-    SceneNode* container = m_group.FindNode({"accountRoot", "AccountEntriesAttach"});
+    SceneNode* container = m_group.FindNode(ScreenNode::AccountEntriesAttach);
     if (!container || !mouseHandle)
         return;
     const Kestrin::ColorF unselected = ColorValue("profileUnselectedColor");
@@ -155,8 +154,7 @@ void AccountMode::SelectEntry(SceneNode* mouseHandle)
     {
         if (accounts[i]->GetName() != entry->GetText())
             continue;
-        if (SceneNode* highlight =
-                m_group.FindNode({"accountRoot", "AccountEntriesAttach", "selected_player"}))
+        if (SceneNode* highlight = m_group.FindNode(ScreenNode::AccountSelectedPlayer))
             highlight->SetY(float(i) * RowHeight);
         m_selectedIndex = int(i);
     }
@@ -164,11 +162,11 @@ void AccountMode::SelectEntry(SceneNode* mouseHandle)
 
 SceneNode* AccountMode::RowHandleAt(int x, int y)
 {
-    SceneNode* container = m_built ? m_group.FindNode({"accountRoot", "AccountEntriesAttach"}) : nullptr;
+    SceneNode* container = m_built ? m_group.FindNode(ScreenNode::AccountEntriesAttach) : nullptr;
     if (!container)
         return nullptr;
     for (SceneNode* child = container->GetFirstChild(); child; child = child->GetNextSibling())
-        if (SceneNode* handle = child->FindChild("mouseHandle"))
+        if (SceneNode* handle = FindScreenNode(child, ScreenNode::AccountEntryMouseHandle))
             if (handle->IsWorldVisible() && handle->ContainsPoint(float(x), float(y)))
                 return handle;
     return nullptr;
@@ -234,9 +232,8 @@ bool ProfileNamePopup::Build()
         LetInputClose();
         return false;
     }
-    SetNodeText(m_group.FindNode({"popup_new_profile", "title_NewProfile"}), GetGameText("Profile.NewTitle"));
-    SetNodeText(m_group.FindNode({"popup_new_profile", "text_ProfileInstruction"}),
-                GetGameText("Profile.NewInstructions"));
+    SetNodeText(m_group.FindNode(ScreenNode::NewProfileTitle), GetGameText("Profile.NewTitle"));
+    SetNodeText(m_group.FindNode(ScreenNode::NewProfileInstruction), GetGameText("Profile.NewInstructions"));
     SlideIn(kAbove, kResting, DialogSound);
     return true;
 }
@@ -271,7 +268,7 @@ bool ProfileNamePopup::OnKeyDown(int key)
 void ProfileNamePopup::OnOK()
 {
     auto* field = m_group.FindObjectAs<TextEditNode>(AccountName.Get());
-    auto* instruction = m_group.FindNodeAs<TextSpriteNode>({"popup_new_profile", "text_ProfileInstruction"});
+    auto* instruction = m_group.FindNodeAs<TextSpriteNode>(ScreenNode::NewProfileInstruction);
     if (!field)
         return;
     const std::wstring name = field->GetText();
@@ -363,9 +360,8 @@ void DeleteAccountMode::Enter()
         LetInputClose();
         return;
     }
-    SetNodeText(m_group.FindNode({"popup_delete_profile", "title_DeleteProfile"}),
-                GetGameText("Profile.DeleteTitle"));
-    SetNodeText(m_group.FindNode({"popup_delete_profile", "text_DeleteConfirmMesg"}),
+    SetNodeText(m_group.FindNode(ScreenNode::DeleteProfileTitle), GetGameText("Profile.DeleteTitle"));
+    SetNodeText(m_group.FindNode(ScreenNode::DeleteProfileMessage),
                 DeleteQuestion(GetGameText("Profile.DeleteInstructions"), m_name));
     SlideIn(kAbove, kResting, DialogSound);
 }

@@ -15,8 +15,7 @@ void CreditsMode::Enter()
     m_built = m_group.Enter(*this, "CreditsLayout", true);
     if (!m_built)
         return;
-    SetNodeText(m_group.FindNodeAs<TextSpriteNode>({"creditsRoot", "text_credits"}),
-                GetGameText("Credits.title"));
+    SetNodeText(m_group.FindNodeAs<TextSpriteNode>(ScreenNode::CreditsText), GetGameText("Credits.title"));
     ShowPage();
     UpdateButtons();
 }
@@ -52,7 +51,7 @@ bool CreditsMode::OnKeyDown(int key)
 
 void CreditsMode::ShowPage()
 {
-    if (auto* page = m_group.FindNodeAs<AnimatedSpriteNode>({"creditsRoot", "Bg_Credits"}))
+    if (auto* page = m_group.FindNodeAs<AnimatedSpriteNode>(ScreenNode::CreditsPage))
         page->PlayAnimation(Kestrin::GetCreditsPageName(m_pageIndex), false);
 }
 

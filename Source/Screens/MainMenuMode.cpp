@@ -32,7 +32,7 @@ void MainMenuMode::Activate()
         if (current->GetName() == Kestrin::AccountManager::DefaultAccountName &&
             accounts->GetAccounts().size() == 1 && accounts->GetListRevision() != s_askedAtRevision)
             m_askForProfile = true;
-        SetNodeText(m_group.FindNode({"main_menu", "table", "nameplate", "text_name"}), current->GetName());
+        SetNodeText(m_group.FindNode(ScreenNode::MainMenuTextName), current->GetName());
     }
     MusicManager::Instance().Play(MusicTrack::Lobby, false);
     if (m_playEntrance)
@@ -42,7 +42,7 @@ void MainMenuMode::Activate()
     }
     if (!m_glowStarted)
     {
-        if (SceneNode* glow = m_group.FindNode({"main_menu", "NodeToFade", "glowImage"}))
+        if (SceneNode* glow = m_group.FindNode(ScreenNode::MainMenuGlow))
         {
             m_glowStarted = true;
             glow->GetTasks().Append(
@@ -53,9 +53,9 @@ void MainMenuMode::Activate()
 
 void MainMenuMode::PlayEntrance()
 {
-    SceneNode* table = m_group.FindNode({"main_menu", "table"});
-    SceneNode* hidden = m_group.FindNode({"main_menu", "nodeToHide"});
-    SceneNode* faded = m_group.FindNode({"main_menu", "NodeToFade"});
+    SceneNode* table = m_group.FindNode(ScreenNode::MainMenuTable);
+    SceneNode* hidden = m_group.FindNode(ScreenNode::MainMenuNodeToHide);
+    SceneNode* faded = m_group.FindNode(ScreenNode::MainMenuNodeToFade);
     if (hidden)
         hidden->SetVisible(false);
     if (faded)
@@ -63,7 +63,7 @@ void MainMenuMode::PlayEntrance()
     if (table)
         table->SetPosition(kTableStart.x, kTableStart.y);
 
-    if (SceneNode* background = m_group.FindNode({"main_menu", "MainMenu_bg"}))
+    if (SceneNode* background = m_group.FindNode(ScreenNode::MainMenuBackground))
     {
         auto* picture = new StaticSpriteNode(Kestrin::MakeName("titlescreen_image_odalee"));
         AddObject(picture);

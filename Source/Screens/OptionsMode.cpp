@@ -83,14 +83,16 @@ void OptionsMode::Enter()
     }
     struct Label
     {
-        const char* node;
+        ScreenNode node;
         const char* key;
     };
-    for (const Label& label :
-         {Label{"title_options", "Options.title"}, Label{"text_mute_music", "Options.mute"},
-          Label{"text_music_volume", "Options.musicvolume"}, Label{"text_mute_sound", "Options.mute"},
-          Label{"text_sound_volume", "Options.soundvolume"}, Label{"text_full_screen", "Options.fullscreen"}})
-        SetNodeText(m_group.FindNode({"optionsRoot", label.node}), GetGameText(label.key));
+    for (const Label& label : {Label{ScreenNode::OptionsTitle, "Options.title"},
+                               Label{ScreenNode::OptionsMuteMusicText, "Options.mute"},
+                               Label{ScreenNode::OptionsMusicVolumeText, "Options.musicvolume"},
+                               Label{ScreenNode::OptionsMuteSoundText, "Options.mute"},
+                               Label{ScreenNode::OptionsSoundVolumeText, "Options.soundvolume"},
+                               Label{ScreenNode::OptionsFullScreenText, "Options.fullscreen"}})
+        SetNodeText(m_group.FindNode(label.node), GetGameText(label.key));
 
     m_savedState = ReadAudioState();
     if (Kestrin::IGraphicsPlatform* graphics = Kestrin::GetGraphicsPlatform())

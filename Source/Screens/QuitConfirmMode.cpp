@@ -22,9 +22,9 @@ void QuitConfirmMode::Enter()
         LetInputClose();
         return;
     }
-    if (SceneNode* title = m_group.FindNode({"quitConfirmRoot", "offset", "title_quit"}))
+    if (SceneNode* title = m_group.FindNode(ScreenNode::QuitTitle))
         SetNodeText(title, GetGameText("QuitConfirm.title"));
-    if (SceneNode* text = m_group.FindNode({"quitConfirmRoot", "offset", "text_QuitConfirmMsg"}))
+    if (SceneNode* text = m_group.FindNode(ScreenNode::QuitMessage))
         SetNodeText(text, GetGameText(m_quitGame ? "QuitConfirm.quit" : "QuitConfirm.mainmenu"));
     if (m_slide)
         SlideIn(kAbove, kResting, "");

@@ -89,12 +89,12 @@ void ScreenGroup::ShowError(const std::wstring& text)
     ShowErrorMessageBox(text, GetCaption());
 }
 
-SceneNode* ScreenGroup::FindNode(SceneNodePath path)
+SceneNode* ScreenGroup::FindNode(ScreenNode node)
 {
-    SceneNode* node = FindSceneNode(path);
-    if (!node)
-        ReportMissing(DescribePath(path));
-    return node;
+    SceneNode* found = FindScreenNode(GetCurrentSceneRoot(), node);
+    if (!found)
+        ReportMissing(std::string(GetScreenNodeRow(node).path));
+    return found;
 }
 
 Kestrin::Object* ScreenGroup::FindObject(Kestrin::NameId name)

@@ -1,13 +1,14 @@
 #pragma once
-// What every game screen shares: lookups in the current screen's scene, the common start of Enter
-// with the screen's one error box, and checked lookups that log a missing node once instead of
-// handing a screen a null to dereference.
+// What every game screen shares: the common start of Enter with the screen's one error box, and
+// checked lookups through the screens' node table that log a missing node once instead of handing
+// a screen a null to dereference.
 #include "Framework/Message.h"
 #include "Framework/Names.h"
 #include "Framework/Object.h"
 #include "Framework/TypeName.h"
 #include "Scene/CurrentScene.h"
 #include "Scene/SceneApplicationMode.h"
+#include "Screens/ScreenNodes.h"
 
 #include <set>
 #include <string>
@@ -51,17 +52,17 @@ public:
     void ShowError(const std::wstring& text);
     bool HasShownError() const { return m_errorShown; }
 
-    // Lookups in the current screen that log what they miss, once per path or name.
-    SceneNode* FindNode(SceneNodePath path);
+    // Lookups in the current screen that log what they miss, once per row or name.
+    SceneNode* FindNode(ScreenNode node);
     // A node of another kind is logged and answered as null, as a missing one is.
-    template <typename T> T* FindNodeAs(SceneNodePath path)
+    template <typename T> T* FindNodeAs(ScreenNode node)
     {
-        SceneNode* node = FindNode(path);
-        if (!node)
+        SceneNode* found = FindNode(node);
+        if (!found)
             return nullptr;
-        if (T* typed = dynamic_cast<T*>(node))
+        if (T* typed = dynamic_cast<T*>(found))
             return typed;
-        ReportWrongKind(DescribePath(path), Kestrin::DemangledTypeName(typeid(T)));
+        ReportWrongKind(std::string(GetScreenNodeRow(node).path), Kestrin::DemangledTypeName(typeid(T)));
         return nullptr;
     }
     Kestrin::Object* FindObject(Kestrin::NameId name);

@@ -15,6 +15,7 @@
 #include "Screens/AccountModes.h"
 #include "Screens/MainMenuMode.h"
 #include "Screens/QuitConfirmMode.h"
+#include "Screens/ScreenNodes.h"
 
 #include <cstdio>
 #include <cstring>
@@ -233,7 +234,7 @@ void ScreenTour::Act(Kestrin::ApplicationMode* top)
     auto* question = dynamic_cast<QuitConfirmMode*>(top);
     if (!question || m_answered || question->IsSliding() || !question->GetRootNode())
         return;
-    SceneNode* yes = question->GetRootNode()->FindNode({"quitConfirmRoot", "offset", "YesQuit"});
+    SceneNode* yes = FindScreenNode(question->GetRootNode(), ScreenNode::QuitYes);
     if (!yes)
         return;
     m_answered = true;

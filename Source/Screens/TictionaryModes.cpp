@@ -28,7 +28,7 @@ constinit ConstantName HelpGameplay{"gamePlay"};
 constinit ConstantName HelpTips{"tips"};
 
 constexpr int KindCount = int(TicKindNames.size());
-constexpr const char* HelpPages[] = {"basics", "gameplay", "tips"};
+constexpr ScreenNode HelpPages[] = {ScreenNode::HelpBasics, ScreenNode::HelpGameplay, ScreenNode::HelpTips};
 
 Kestrin::NameId KindButtonName(int index)
 {
@@ -192,7 +192,7 @@ void TictionaryProfileMode::ShowKind()
 {
     if (!IsBuilt())
         return;
-    auto* image = Group().FindNodeAs<StaticSpriteNode>({"Tictionary_TicProfile", "TicDataImage"});
+    auto* image = Group().FindNodeAs<StaticSpriteNode>(ScreenNode::TicProfileImage);
     if (!image)
         return;
     const std::string name = std::string("TicProfile_") + TicKindNames[size_t(m_kindIndex)];
@@ -230,29 +230,29 @@ TictionaryHelpMode::TictionaryHelpMode()
 
 void TictionaryHelpMode::OnBuilt()
 {
-    ShowPage("basics");
+    ShowPage(ScreenNode::HelpBasics);
 }
 
 bool TictionaryHelpMode::OnButton(Kestrin::NameId name)
 {
     if (name == HelpBasics.Get())
-        ShowPage("basics");
+        ShowPage(ScreenNode::HelpBasics);
     else if (name == HelpGameplay.Get())
-        ShowPage("gameplay");
+        ShowPage(ScreenNode::HelpGameplay);
     else if (name == HelpTips.Get())
-        ShowPage("tips");
+        ShowPage(ScreenNode::HelpTips);
     else
         return false;
     return true;
 }
 
-void TictionaryHelpMode::ShowPage(const char* page)
+void TictionaryHelpMode::ShowPage(ScreenNode page)
 {
     if (!IsBuilt())
         return;
-    for (const char* each : HelpPages)
-        if (SceneNode* node = Group().FindNode({"Tictionary_GameHelp", each}))
+    for (ScreenNode each : HelpPages)
+        if (SceneNode* node = Group().FindNode(each))
             node->SetVisible(false);
-    if (SceneNode* node = Group().FindNode({"Tictionary_GameHelp", page}))
+    if (SceneNode* node = Group().FindNode(page))
         node->SetVisible(true);
 }

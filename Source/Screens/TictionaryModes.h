@@ -94,7 +94,7 @@ public:
     TictionaryHelpMode();
 
     // Hides "basics", "gameplay" and "tips", then shows the named one.
-    void ShowPage(const char* page);
+    void ShowPage(ScreenNode page);
 
 protected:
     void OnBuilt() override;

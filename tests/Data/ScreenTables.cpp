@@ -1,7 +1,10 @@
 #include "ScreenTables.h"
 
 #include "Game/GameConstants.h"
+#include "Screens/ScreenNodes.h"
 #include "UI/UINames.h"
+
+#include <algorithm>
 
 namespace DataCheck
 {
@@ -167,6 +170,40 @@ std::vector<NameRule> MakeNameRules()
     return rules;
 }
 
+NodeKind KindOf(ScreenNodeKind kind)
+{
+    switch (kind)
+    {
+    case ScreenNodeKind::Any:
+        return N::Any;
+    case ScreenNodeKind::StaticSprite:
+        return N::StaticSprite;
+    case ScreenNodeKind::AnimatedSprite:
+        return N::AnimatedSprite;
+    case ScreenNodeKind::TextSprite:
+        return N::TextSprite;
+    case ScreenNodeKind::StyledTextSprite:
+        return N::StyledTextSprite;
+    case ScreenNodeKind::Button:
+        return N::Button;
+    }
+    return N::Any;
+}
+
+// The screens' own table: each row joins the rule of its layout.
+void AddScreenNodeRows(std::vector<LayoutRule>& rules)
+{
+    for (const ScreenNodeRow& row : ScreenNodeRows)
+    {
+        const ScreenLayoutRow& layout = GetScreenLayoutRow(row.layout);
+        auto rule = std::find_if(rules.begin(), rules.end(),
+                                 [&](const LayoutRule& each) { return each.layout == layout.layout; });
+        if (rule == rules.end())
+            rule = rules.insert(rules.end(), LayoutRule{layout.group, layout.layout, {}, {}});
+        rule->paths.push_back({std::string(row.path), KindOf(row.kind)});
+    }
+}
+
 std::vector<LayoutRule> MakeLayoutRules()
 {
     std::vector<LayoutRule> rules;
@@ -175,56 +212,26 @@ std::vector<LayoutRule> MakeLayoutRules()
     rules.push_back({"Title_MainMenu", "titlescreenLayout", {}, {}, true});
     rules.push_back({"Title_MainMenu",
                      "main_menuLayout",
-                     {{PathOf(NodePath::MainMenuTextName), N::TextSprite},
-                      {PathOf(NodePath::MainMenuNodeToHide), N::Any},
-                      {PathOf(NodePath::MainMenuNodeToFade), N::Any},
-                      {PathOf(NodePath::MainMenuNodeToFade) + "/glowImage", N::StaticSprite},
-                      {PathOf(NodePath::MainMenuTable), N::Any},
-                      {"main_menu/MainMenu_bg", N::Any}},
+                     {},
                      Buttons({"play_tanglewisp", "play_neverending", "options", "credits", "high",
                               "nameplate_button", "tictionary", "quit"})});
 
     LayoutRule options{"Options", "Options", {}, Buttons({"ExitOk", "ExitCancel"})};
-    for (const char* text : {"title_options", "text_mute_music", "text_music_volume", "text_mute_sound",
-                             "text_sound_volume", "text_full_screen"})
-        options.paths.push_back({std::string("optionsRoot/") + text, N::StyledTextSprite});
     for (const char* box : {"FullScreen", "UseCustomCursor", "MuteSound", "MuteMusic"})
         options.objects.push_back({box, N::CheckBox});
     options.objects.push_back({"Sound", N::Slider});
     options.objects.push_back({"Music", N::Slider});
     rules.push_back(options);
 
-    rules.push_back({"QuitConfirm",
-                     "QuitConfirm",
-                     {{"quitConfirmRoot/offset/title_quit", N::TextSprite},
-                      {"quitConfirmRoot/offset/text_QuitConfirmMsg", N::TextSprite}},
-                     Buttons({"NoQuit", "YesQuit"})});
-    rules.push_back(
-        {"Credits",
-         "CreditsLayout",
-         {{"creditsRoot/Bg_Credits", N::AnimatedSprite}, {"creditsRoot/text_credits", N::TextSprite}},
-         Buttons({"MainMenu", "Next", "Prev"})});
+    rules.push_back({"QuitConfirm", "QuitConfirm", {}, Buttons({"NoQuit", "YesQuit"})});
+    rules.push_back({"Credits", "CreditsLayout", {}, Buttons({"MainMenu", "Next", "Prev"})});
 
-    rules.push_back({"Account",
-                     "Account",
-                     {{"accountRoot/title_profiles", N::TextSprite},
-                      {"accountRoot/text_ProfileInstruction", N::TextSprite},
-                      {PathOf(NodePath::AccountEntriesAttach), N::Any},
-                      {PathOf(NodePath::AccountSelectedPlayer), N::Any}},
-                     Buttons({"New", "Delete", "OK", "Cancel"})});
-    rules.push_back({"Account", "AccountEntry", {{"*", N::TextSprite}, {"*/mouseHandle", N::Any}}, {}});
-    LayoutRule newProfile{"Account",
-                          "popup_new_profileLayout",
-                          {{"popup_new_profile/title_NewProfile", N::TextSprite},
-                           {"popup_new_profile/text_ProfileInstruction", N::TextSprite}},
-                          Buttons({"OK", "Cancel"})};
+    rules.push_back({"Account", "Account", {}, Buttons({"New", "Delete", "OK", "Cancel"})});
+    rules.push_back({"Account", "AccountEntry", {{"*", N::TextSprite}}, {}});
+    LayoutRule newProfile{"Account", "popup_new_profileLayout", {}, Buttons({"OK", "Cancel"})};
     newProfile.objects.push_back({"AccountName", N::TextEdit});
     rules.push_back(newProfile);
-    rules.push_back({"Account",
-                     "popup_delete_profileLayout",
-                     {{"popup_delete_profile/title_DeleteProfile", N::TextSprite},
-                      {"popup_delete_profile/text_DeleteConfirmMesg", N::TextSprite}},
-                     Buttons({"OK", "Cancel"})});
+    rules.push_back({"Account", "popup_delete_profileLayout", {}, Buttons({"OK", "Cancel"})});
 
     std::vector<NodeRule> entries;
     for (const char* kind : TicKindNames)
@@ -232,14 +239,12 @@ std::vector<LayoutRule> MakeLayoutRules()
     rules.push_back({"Encyclopedia", "TictionaryMainLayout", {}, GuideButtons(entries)});
     rules.push_back({"Encyclopedia_Tics",
                      "Tictionary_TicProfileLayout",
-                     {{PathOf(NodePath::TictionaryTicDataImage), N::StaticSprite}},
+                     {},
                      GuideButtons(Buttons({"button_prev", "button_next", "button_returnToCollection"}))});
     rules.push_back({"Encyclopedia_About_Tics", "Tictionary_aboutLayout", {}, GuideButtons({})});
     rules.push_back({"Encyclopedia_Help",
                      "Tictionary_GameHelpLayout",
-                     {{PathOf(NodePath::TictionaryBasics), N::Any},
-                      {PathOf(NodePath::TictionaryGameplay), N::Any},
-                      {PathOf(NodePath::TictionaryTips), N::Any}},
+                     {},
                      GuideButtons(Buttons({"basics", "gamePlay", "tips"}))});
     rules.push_back({"Tic_Intro",
                      "ticIntroRootLayout",
@@ -385,6 +390,8 @@ std::vector<LayoutRule> MakeLayoutRules()
     for (const char* arrow : TutorialArrowNames)
         tutorial.paths.push_back({PathOf(NodePath::TutorialArrow) + "/" + arrow, N::StaticSprite});
     rules.push_back(tutorial);
+
+    AddScreenNodeRows(rules);
     return rules;
 }
 

@@ -34,10 +34,11 @@ private:
     const char* m_layout;
 };
 
+// Shaped like the credits page, so the checked lookups can take the screens' rows.
 const char* const kPanel = "<resources><scenelayout name=\"panelLayout\">"
-                           "<scenenode nodeName=\"panel\" width=\"100\" height=\"50\">"
-                           "<scenenode nodeName=\"label\" name=\"Caption\"/>"
-                           "<staticspritenode nodeName=\"picture\"/></scenenode>"
+                           "<scenenode nodeName=\"creditsRoot\" width=\"100\" height=\"50\">"
+                           "<scenenode nodeName=\"text_credits\" name=\"Caption\"/>"
+                           "<staticspritenode nodeName=\"Bg_Credits\"/></scenenode>"
                            "</scenelayout></resources>";
 
 class Conventions : public ScreenFixture
@@ -87,7 +88,7 @@ TEST_F(Conventions, AGroupThatFailsShowsOneBoxAndTheScreenRunsOnWithoutIt)
         screen->OnMouseMove(10, 10);
         screen->OnKeyDown(9);
         screen->OnMouseLeave();
-        EXPECT_EQ(screen->Group().FindNode({"panel", "label"}), nullptr);
+        EXPECT_EQ(screen->Group().FindNode(ScreenNode::CreditsText), nullptr);
         looper->PopModeNow();
     }
 }
@@ -97,18 +98,19 @@ TEST_F(Conventions, LookupsSearchTheScreenBeingEnteredAndLogWhatTheyMissOnce)
     AddGroup("Panel", kPanel);
     TestScreen* below = Show(new TestScreen(L"Panel", "panelLayout"));
     ASSERT_TRUE(below->entered);
-    ASSERT_NE(FindSceneNode({"panel", "label"}), nullptr);
-    EXPECT_EQ(FindSceneNode({"panel", "label"})->GetName(), MakeName("Caption"));
-    EXPECT_EQ(FindSceneNode({"nothing", "label"}), nullptr);
-    EXPECT_EQ(FindSceneChild("panel"), FindSceneNode({"panel"}));
-    EXPECT_EQ(FindStaticSpriteNode({"panel", "picture"}), FindSceneNode({"panel", "picture"}));
-    EXPECT_NE(FindStaticSpriteNode({"panel", "picture"}), nullptr);
-    EXPECT_EQ(FindStaticSpriteNode({"panel", "label"}), nullptr); // a plain node
+    ASSERT_NE(FindSceneNode({"creditsRoot", "text_credits"}), nullptr);
+    EXPECT_EQ(FindSceneNode({"creditsRoot", "text_credits"})->GetName(), MakeName("Caption"));
+    EXPECT_EQ(FindSceneNode({"nothing", "text_credits"}), nullptr);
+    EXPECT_EQ(FindSceneChild("creditsRoot"), FindSceneNode({"creditsRoot"}));
+    EXPECT_EQ(FindStaticSpriteNode({"creditsRoot", "Bg_Credits"}),
+              FindSceneNode({"creditsRoot", "Bg_Credits"}));
+    EXPECT_NE(FindStaticSpriteNode({"creditsRoot", "Bg_Credits"}), nullptr);
+    EXPECT_EQ(FindStaticSpriteNode({"creditsRoot", "text_credits"}), nullptr); // a plain node
 
     // During the push the new screen, whose root is still empty, is the one searched.
     auto* above = new TestScreen(L"Panel", "missingLayout");
     SceneNode* foundDuringEnter = reinterpret_cast<SceneNode*>(1);
-    above->onEnter = [&] { foundDuringEnter = FindSceneNode({"panel"}); };
+    above->onEnter = [&] { foundDuringEnter = FindSceneNode({"creditsRoot"}); };
     boxes.boxes.clear();
     Show(above);
     EXPECT_EQ(foundDuringEnter, nullptr);
@@ -118,26 +120,27 @@ TEST_F(Conventions, LookupsSearchTheScreenBeingEnteredAndLogWhatTheyMissOnce)
     ScreenGroup& group = above->Group();
     for (int i = 0; i < 2; ++i)
     {
-        EXPECT_EQ(group.FindNode({"panel", "label"}), nullptr);
+        EXPECT_EQ(group.FindNode(ScreenNode::CreditsText), nullptr);
         EXPECT_EQ(group.FindObject(MakeName("Caption")), nullptr);
     }
     const std::string text = log.Text();
-    const std::string missing = "Missing node panel/label in Panel\n";
+    const std::string missing = "Missing node creditsRoot/text_credits in Panel\n";
     EXPECT_EQ(text.find(missing), text.rfind(missing));
     EXPECT_NE(text.find(missing), std::string::npos) << text;
     EXPECT_NE(text.find("Missing node Caption in Panel\n"), std::string::npos);
     Pass();
     looper->PopModeNow();
-    EXPECT_EQ(below->Group().FindNodeAs<SceneApplicationMode>({"panel"}), nullptr);
-    EXPECT_NE(log.Text().find("Node panel in Panel is not a SceneApplicationMode\n"), std::string::npos);
-    EXPECT_NE(below->Group().FindNodeAs<SceneNode>({"panel", "label"}), nullptr);
+    EXPECT_EQ(below->Group().FindNodeAs<SceneApplicationMode>(ScreenNode::CreditsText), nullptr);
+    EXPECT_NE(log.Text().find("Node creditsRoot/text_credits in Panel is not a SceneApplicationMode\n"),
+              std::string::npos);
+    EXPECT_NE(below->Group().FindNodeAs<SceneNode>(ScreenNode::CreditsText), nullptr);
 }
 
 TEST_F(Conventions, AClickNamesItsButtonWhileTheButtonLives)
 {
     AddGroup("Panel", kPanel);
     Show(new TestScreen(L"Panel", "panelLayout"));
-    SceneNode* label = FindSceneNode({"panel", "label"});
+    SceneNode* label = FindSceneNode({"creditsRoot", "text_credits"});
     const ObjectHandle handle = label->GetHandle();
     EXPECT_EQ(GetClickedName(Message(handle, Names::ButtonClick)), MakeName("Caption"));
     EXPECT_EQ(GetClickedName(Message(handle, Names::CheckBoxClick)), NameId());

@@ -167,7 +167,7 @@ TEST_F(BrokenTictionary, APageWhoseGroupFailsShowsOneBoxAndEscapeLeaves)
     EXPECT_EQ(boxes.boxes[0].caption,
               L"There was an error loading Encyclopedia.xml. Fix the problem and press F5 to reload");
     EXPECT_FALSE(help->IsBuilt());
-    help->ShowPage("tips"); // nothing to show, nothing to break
+    help->ShowPage(ScreenNode::HelpTips); // nothing to show, nothing to break
     EXPECT_TRUE(help->OnKeyDown(27));
     EXPECT_EQ(Requests(), (std::vector<Queued>{{3, ""}}));
 }
