@@ -5,6 +5,8 @@
 // movies through the movie host's header parser.
 // Each check answers what it looked at and every problem, named by the file's path under the root.
 
+#include "Base/Geometry.h"
+
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -191,5 +193,39 @@ Report CheckText(const LoadedTree& tree, const std::vector<std::string>& require
 
 // Every ".swf" has a header the movie host reads whole: frame rate, frame count and background.
 Report CheckMovies(const std::filesystem::path& root);
+
+// Where a button family's caption may go, as the art generator records it in
+// "images/captions.tsv": insets from the button's edges (negative past them) and a corner radius.
+struct CaptionArea
+{
+    double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0, radius = 0.0;
+};
+
+// The rows of "images/captions.tsv" by image list name; a missing file and each malformed row are
+// problems of the report.
+std::map<std::string, CaptionArea> ReadCaptionAreas(const std::filesystem::path& root, Report& report);
+
+// Every captioned button of every scene layout keeps its caption's ink (pixels at least half
+// covered, in its font, where the engine centres it) inside the caption area of its images; a
+// captioned button on images without an area is named too.
+Report CheckCaptions(const LoadedTree& tree, const std::map<std::string, CaptionArea>& areas);
+
+// Text of a colour value drawn on a highlight picture that lies on a panel (an image list, its
+// middle piece when it has nine).
+struct ContrastRule
+{
+    std::string group; // where the colour is defined
+    std::string textColor;
+    std::string highlight;
+    std::string background;
+    double minimum = 4.5;
+};
+
+// The contrast ratio of two opaque colours from their relative luminances: 1 to 21.
+double ContrastRatio(const Kestrin::ColorF& a, const Kestrin::ColorF& b);
+
+// Each rule's text against every pixel of the middle half of its highlight, laid over the mean
+// colour of its panel, reaches the rule's minimum.
+Report CheckContrast(const LoadedTree& tree, const std::vector<ContrastRule>& rules);
 
 } // namespace DataCheck

@@ -467,4 +467,12 @@ const std::vector<std::string>& LabelTextKeys()
     return keys;
 }
 
+const std::vector<ContrastRule>& ScreenContrastRules()
+{
+    // The picked player's name on the row highlight of the profile card.
+    static const std::vector<ContrastRule> rules{
+        {"Account", "profileSelectedColor", "SelectedRow", "Popup9"}};
+    return rules;
+}
+
 } // namespace DataCheck

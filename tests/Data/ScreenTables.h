@@ -18,5 +18,7 @@ const std::vector<LayoutRule>& ScreenLayoutRules();
 const std::vector<std::string>& RequiredTextKeys();
 // Keys whose text a time or a number follows directly.
 const std::vector<std::string>& LabelTextKeys();
+// Text the screens draw on a highlight.
+const std::vector<ContrastRule>& ScreenContrastRules();
 
 } // namespace DataCheck

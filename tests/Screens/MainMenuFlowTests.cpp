@@ -77,6 +77,36 @@ TEST_F(MenuFlows, TheEntranceRunsOnTheFirstActivationOnly)
     EXPECT_EQ(Node({"main_menu", "NodeToFade", "glowImage"})->GetTasks().ActiveCount(), 1u);
 }
 
+TEST_F(MenuFlows, TheEntranceShowsOneSetOfTicsAtATime)
+{
+    auto shown = [](SceneNode* node)
+    {
+        for (; node; node = node->GetParent())
+            if (!node->GetLocalState().visible)
+                return false;
+        return true;
+    };
+    Open(true);
+    SceneNode* resting = Node({"main_menu", "nodeToHide", "restingTics"});
+    ASSERT_NE(resting, nullptr);
+    // At rest where the slide ends, as large as the slide leaves the picture.
+    EXPECT_FLOAT_EQ(resting->GetLocalState().x, MainMenuMode::kPictureEnd.x);
+    EXPECT_FLOAT_EQ(resting->GetLocalState().y, MainMenuMode::kPictureEnd.y);
+    EXPECT_FLOAT_EQ(resting->GetLocalState().scaleX, MainMenuMode::kPictureScale);
+    EXPECT_FLOAT_EQ(resting->GetLocalState().scaleY, MainMenuMode::kPictureScale);
+    for (int step = 0; step <= 100; ++step) // two seconds
+    {
+        EXPECT_EQ(EntrancePictures() + int(shown(resting)), 1) << "after " << step << " steps";
+        Steps(1);
+    }
+    EXPECT_TRUE(shown(resting));
+
+    // Without the entrance the Tics are simply there.
+    Open(false);
+    EXPECT_EQ(EntrancePictures(), 0);
+    EXPECT_TRUE(shown(Node({"main_menu", "nodeToHide", "restingTics"})));
+}
+
 TEST_F(MenuFlows, TheGlowPulsesWithAPeriodOfOneSecond)
 {
     Open(false);

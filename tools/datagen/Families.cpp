@@ -42,6 +42,7 @@ const std::vector<Family>& Families()
         {"TitleLogo", "Title_MainMenu", PaintTitleLogo},
         {"MenuTable", "Title_MainMenu", PaintMenuTable},
         {"titlescreen_image_odalee", "Title_MainMenu", PaintTitleTics},
+        {"MoviePosters", "Title_MainMenu", PaintMoviePosters},
         {"CaseFileBG", "Level_Select_Introduction", nullptr, PaintCaseFileBackground},
         {"GuestPhotos", "Level_Select_Introduction", PaintGuestPhotos},
         {"GuestForms", "Level_Select_Introduction", nullptr, PaintGuestForms},

@@ -37,9 +37,19 @@ struct Resource
     std::vector<ImageFile> companions;
 };
 
+// Where a button's caption may go: the inside of its stitched outline, as insets from the
+// image's edges (a negative one runs past the image) and the outline's corner radius.
+struct CaptionArea
+{
+    std::string images; // the image list the buttons name
+    double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0, radius = 0.0;
+};
+
 struct FamilyArt
 {
     std::vector<Resource> resources;
+    // Buttons that carry a caption: written to images/captions.tsv for the data check.
+    std::vector<CaptionArea> captions;
     // Shown on the contact sheet only: the pieces put together as the engine draws them.
     std::vector<ImageFile> previews;
     // Frames and previews larger than 200 px are shown at this scale on the contact sheet, so

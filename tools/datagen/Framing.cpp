@@ -292,7 +292,10 @@ FamilyArt PaintTutorialImages(const TextTable& t)
                                  "tutorial " + std::to_string(i)));
     // As the game shows it: the OK button in its corner and an arrow.
     Canvas shown = r.frames[0].canvas;
-    shown.Composite(PaintControl(110, 34, RoundedButton(110, 34, Palette::Teal), State::Normal), 202, 100);
+    shown.Composite(PaintControl(kSmallButtonWidth, kSmallButtonHeight,
+                                 RoundedButton(kSmallButtonWidth, kSmallButtonHeight, Palette::Teal),
+                                 State::Normal),
+                    202, 92);
     shown.Composite(Arrow({-1, -1}), 0, 0);
     art.previews.push_back(Frame("tutorial_preview", std::move(shown), "with the OK button and an arrow"));
     art.resources.push_back(std::move(r));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <future>
 #include <map>
@@ -64,12 +65,21 @@ struct FamilyResult
 {
     std::vector<Output> files;
     std::string records;
+    std::vector<CaptionArea> captions;
 };
+
+std::string Number(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", v);
+    return text;
+}
 
 FamilyResult Build(const Family& family, const TextTable* text)
 {
     const FamilyArt art = PaintFamily(family, text);
     FamilyResult r;
+    r.captions = art.captions;
     auto add = [&](const ImageFile& f)
     {
         CheckName(f.stem);
@@ -182,7 +192,11 @@ Generated GenerateAll(const TextTable* text)
         section += result.records;
         for (Output& o : result.files)
             g.files.push_back(std::move(o));
+        for (const CaptionArea& a : result.captions)
+            g.captions += a.images + "\t" + Number(a.left) + "\t" + Number(a.top) + "\t" + Number(a.right) +
+                          "\t" + Number(a.bottom) + "\t" + Number(a.radius) + "\n";
     }
+    g.captions = "images\tleft\ttop\tright\tbottom\tradius\n" + g.captions;
     for (auto& [group, section] : g.sections)
         section += SectionEnd(ImageSection) + "\n";
 
@@ -260,6 +274,7 @@ size_t WriteAll(const std::filesystem::path& dataRoot, const std::filesystem::pa
         ++written;
     }
     WriteFileBytes(dataRoot / ManifestFile, Bytes(g.manifest.begin(), g.manifest.end()));
+    WriteFileBytes(dataRoot / CaptionFile, Bytes(g.captions.begin(), g.captions.end()));
     for (const auto& [group, section] : g.sections)
     {
         const std::filesystem::path file = dataRoot / GroupFile(group);
@@ -273,7 +288,7 @@ size_t WriteAll(const std::filesystem::path& dataRoot, const std::filesystem::pa
         WriteFileBytes(file, Bytes(merged.begin(), merged.end()));
         ++written;
     }
-    return written + 1;
+    return written + 2;
 }
 
 std::string SpliceSection(const std::string& existing, const std::string& name, const std::string& section,

@@ -31,11 +31,13 @@ struct Generated
 {
     std::vector<Output> files; // images and contact sheets
     std::string manifest;      // images/manifest.tsv
+    std::string captions;      // images/captions.tsv
     // Per resource group, the image section of groups/<group>.xml, markers included.
     std::map<std::string, std::string> sections;
 };
 
 inline constexpr const char* ManifestFile = "images/manifest.tsv";
+inline constexpr const char* CaptionFile = "images/captions.tsv";
 inline constexpr const char* ResourceFile = "groups/resources.xml";
 inline constexpr const char* ImageSection = "image";
 // The text table, at the data root.
@@ -56,8 +58,8 @@ bool MatchesPattern(const std::string& pattern, const std::string& text);
 bool AnyMatches(const Generated& g, const std::string& pattern);
 
 // Writes the files of the families matching `pattern` (all when empty) and, always, the whole
-// manifest and the image section of every group file, whose other content stays as it is; a
-// missing group file is made with just the section. Answers the number of files written.
+// manifest, the caption areas and the image section of every group file, whose other content stays as it is;
+// a missing group file is made with just the section. Answers the number of files written.
 size_t WriteAll(const std::filesystem::path& dataRoot, const std::filesystem::path& docsRoot,
                 const Generated& g, const std::string& pattern = "");
 

@@ -141,8 +141,8 @@ Canvas TitleBackground()
 
 Canvas TitleTics();
 
-// The entrance slides the hero picture to (102, 103) at 0.88 and then removes it, so the room
-// holds the same Tics right there.
+// The room without the Tics: the entrance slides the hero picture in, and the menu's layout
+// shows it at rest once the slide is over, so one set of Tics is ever on screen.
 Canvas MainMenuBackground()
 {
     Canvas c(kScreenW, kScreenH);
@@ -212,7 +212,6 @@ Canvas MainMenuBackground()
     }
     Yarn(c, Shape::FlattenQuadratic({92, rail - 18}, {106, rail + 4}, {110, rail + 48}, 24), 1.6,
          Hex("#FFB800"), 1.0);
-    c.Composite(Scaled(TitleTics(), 0.88), 102, 103);
     return FlattenOnto(c, Palette::Paper);
 }
 
@@ -437,6 +436,44 @@ Canvas TitleTics()
     return c;
 }
 
+// The studio card the movie host shows for "Logos": the emblem and the studio's name in paper,
+// on clear ground, so the movie's ink background shows round it.
+Canvas StudioPoster()
+{
+    const int w = 360, h = 250;
+    Canvas c(w, h);
+    const Vec2 at{180, 82};
+    const Sdf dome = CircleSdf(at, 56);
+    Glow(c, dome, 18, WithAlpha(Palette::Teal, 0.35));
+    FillShape(c, dome,
+              DomeShade(dome,
+                        LinearGradient(at - Vec2{46, 46}, at + Vec2{46, 46}, Lighten(Palette::Teal, 0.25),
+                                       ScaleValue(Palette::Teal, 0.85)),
+                        DomeLight{1.0, 24, 0.6, 0.3, 0.5, 18}));
+    Outline(c, dome, 2.6, Palette::Paper, 1.3);
+    Yarn(c, Spiral(at + Vec2{5, 3}, 5, 34, 0.0, 1.6, 72), 5.0, Palette::Paper, 1.8);
+    const Sdf dot = CircleSdf(at + Vec2{34, -32}, 9);
+    FillShape(c, dot, DomeShade(dot, Solid(Palette::Coral), DomeLight{1.0, 5, 0.6, 0.3, 0.6, 18}));
+    Outline(c, dot, 1.8, Palette::Paper, 0.9);
+    DrawText(c, "Quorvane", 0, 150, w, TextStyle{Face::SansBold, 54, Palette::Paper, Align::Center});
+    for (int i = 0; i < 16; ++i)
+    {
+        const double x = 86 + i * 12.0;
+        FillShape(c, CapsuleSdf({x, 226}, {x + 6, 226}, 2.0), Solid(Palette::Coral));
+    }
+    return c;
+}
+
+// The title card for the intro: the logo over the Tics in their nest, on clear ground.
+Canvas TitlePoster()
+{
+    const int w = 290, h = 250;
+    Canvas c(w, h);
+    c.Composite(Scaled(TitleTics(), 0.5), (w - 160) / 2, 98);
+    c.Composite(Scaled(TitleLogo(), 0.55), (w - 286) / 2, 0);
+    return c;
+}
+
 } // namespace
 
 FamilyArt PaintSplash()
@@ -466,15 +503,19 @@ FamilyArt PaintMainMenuBackground()
     Canvas shown = bg;
     shown.Composite(GlowHalo(), -24, -40, 0.8);
     shown.Composite(TitleLogo(), 16, 14);
+    shown.Composite(Scaled(TitleTics(), 0.88), 102, 103);
     const Canvas button = PaintControl(240, 52, RoundedButton(240, 52, Palette::Teal), State::Normal);
     for (int i = 0; i < 7; ++i)
         shown.Composite(button, 546, 40 + 58 * i);
     shown.Composite(MenuTable(), 0, 463);
     shown.Composite(Nameplate(), 30, 503);
-    shown.Composite(PaintControl(110, 34, RoundedButton(110, 34, Palette::Teal), State::Normal), 310, 508);
+    shown.Composite(PaintControl(kSmallButtonWidth, kSmallButtonHeight,
+                                 RoundedButton(kSmallButtonWidth, kSmallButtonHeight, Palette::Teal),
+                                 State::Normal),
+                    310, 503);
     art.resources.push_back(Single("MainMenu_BG", std::move(bg), Format::Jpeg, "MainMenu_BG.jpg"));
     art.previews.push_back(Frame("menu_preview", std::move(shown),
-                                 "main menu: background with the Tics, glow, logo, buttons, table"));
+                                 "main menu: background, glow, logo, the Tics at rest, buttons, table"));
     return art;
 }
 
@@ -503,6 +544,15 @@ FamilyArt PaintTitleTics()
     FamilyArt art;
     art.resources.push_back(std::move(r));
     art.previews.push_back(Frame("tics_preview", painted, "as drawn, masked"));
+    return art;
+}
+
+FamilyArt PaintMoviePosters()
+{
+    FamilyArt art;
+    art.resources.push_back(Single("Logos_poster", StudioPoster(), Format::Png));
+    art.resources.push_back(Single("Intro-Commerical_poster", TitlePoster(), Format::Png));
+    art.compactSheet = true;
     return art;
 }
 } // namespace DataGen

@@ -73,12 +73,17 @@ Resource StateList(const std::string& name, const std::function<Canvas(State)>& 
     return r;
 }
 
+double RoundedButtonRadius(int h)
+{
+    return std::fmin(14.0, (h - 11.0) * 0.5 - 2.0);
+}
+
 // A rounded button filling w x h, with room for its shadow, glow and focus ring.
 ControlLook RoundedButton(int w, int h, Rgba color)
 {
     // Centred a pixel above the middle, where the engine centres the caption, less the shadow.
     const double x0 = 4.5, x1 = w - 4.5, y0 = 4.5, y1 = h - 6.5;
-    const double radius = std::fmin(14.0, (y1 - y0) * 0.5 - 2.0);
+    const double radius = RoundedButtonRadius(h);
     const Vec2 centre{(x0 + x1) * 0.5, (y0 + y1) * 0.5}, half{(x1 - x0) * 0.5, (y1 - y0) * 0.5};
     ControlLook look;
     look.shape = [=](double dy) { return RoundedBoxSdf({centre.x, centre.y + dy}, half, radius); };
@@ -98,6 +103,15 @@ ControlLook RoundedButton(int w, int h, Rgba color)
     return look;
 }
 
+CaptionArea InsideStitches(const std::string& images, double left, double top, double right, double bottom,
+                           double radius, double stitchInset)
+{
+    // A pixel of air inside the stitch line's inner edge (half its width inside the line), so
+    // letters never touch the stitches.
+    const double in = stitchInset + 0.6 + 1.0;
+    return {images, left + in, top + in, right + in, bottom + in, std::fmax(0.0, radius - in)};
+}
+
 namespace
 {
 FamilyArt PlainButtonFamily(const std::string& name, int w, int h)
@@ -105,6 +119,8 @@ FamilyArt PlainButtonFamily(const std::string& name, int w, int h)
     const ControlLook look = RoundedButton(w, h, Palette::Teal);
     FamilyArt art;
     art.resources.push_back(StateList(name, [&](State s) { return PaintControl(w, h, look, s); }));
+    art.captions.push_back(
+        InsideStitches(name, 4.5, 4.5, 4.5, 6.5, RoundedButtonRadius(h), look.stitchInset));
     return art;
 }
 
@@ -137,10 +153,11 @@ namespace
 {
 // The three-slice button: a stadium whose caps are 20 px wide around an 8 px middle piece.
 constexpr int kWideCap = 20, kWideTile = 8, kWideHeight = 44;
+constexpr double kWideRadius = 15.5, kWideCentreY = 20.0;
 
 ControlLook WideButton(int width)
 {
-    const double r = 15.5, cy = 20.0;
+    const double r = kWideRadius, cy = kWideCentreY;
     const double left = kWideCap, right = width - kWideCap;
     ControlLook look;
     look.shape = [=](double dy) { return CapsuleSdf({left, cy + dy}, {right, cy + dy}, r); };
@@ -327,7 +344,8 @@ FamilyArt PaintBtnMedium()
 }
 FamilyArt PaintBtnSmall()
 {
-    return PlainButtonFamily("Btn_Small", 110, 34);
+    // Tall enough for a caption with descenders inside the stitches.
+    return PlainButtonFamily("Btn_Small", kSmallButtonWidth, kSmallButtonHeight);
 }
 } // namespace DataGen
 
@@ -397,7 +415,7 @@ FamilyArt PaintIconButtons()
 FamilyArt PaintBtnTab()
 {
     // Rounded top corners; the body runs on below the image, so the tab sits flush on its panel.
-    const int w = 150, h = 38;
+    const int w = 150, h = 40;
     const double x0 = 3.5, x1 = w - 3.5, y0 = 4.5, y1 = h + 14.0, r = 11.0;
     const Vec2 centre{(x0 + x1) * 0.5, (y0 + y1) * 0.5}, half{(x1 - x0) * 0.5, (y1 - y0) * 0.5};
     ControlLook look;
@@ -419,6 +437,7 @@ FamilyArt PaintBtnTab()
     look.shadowBlur = 2.5;
     FamilyArt art;
     art.resources.push_back(StateList("Btn_Tab", [&](State s) { return PaintControl(w, h, look, s); }));
+    art.captions.push_back(InsideStitches("Btn_Tab", x0, y0, w - x1, h - y1, r, look.stitchInset));
     return art;
 }
 
@@ -443,6 +462,10 @@ FamilyArt PaintBtnWide3()
                                      std::string(StateName(s)) + " at 180"));
     }
     art.resources.push_back(std::move(r));
+    // The stadium as a rounded box whose corners are its caps.
+    art.captions.push_back(InsideStitches("Btn_Wide3", kWideCap - kWideRadius, kWideCentreY - kWideRadius,
+                                          kWideCap - kWideRadius, kWideHeight - kWideCentreY - kWideRadius,
+                                          kWideRadius, 3.0));
     return art;
 }
 
@@ -590,13 +613,14 @@ FamilyArt PaintSlider()
 
 FamilyArt PaintSelectedRow()
 {
+    // A deep teal bar: the picked name is drawn in paper over it and must stay easy to read.
     const Sdf bar = RoundedRectSdf(1.0, 1.0, 379.0, 25.0, 8.0);
     Canvas c(380, 26);
-    FillShape(c, bar,
-              LinearGradient({0, 1}, {0, 25}, WithAlpha(Lighten(Palette::Teal, 0.25), 0.34),
-                             WithAlpha(Palette::Teal, 0.26)));
-    Outline(c, Offset(bar, -1.5), 1.0, WithAlpha(Palette::White, 0.3));
-    Outline(c, bar, 1.3, WithAlpha(Palette::Teal, 0.75));
+    FillShape(
+        c, bar,
+        LinearGradient({0, 1}, {0, 25}, ScaleValue(Palette::Teal, 0.66), ScaleValue(Palette::Teal, 0.52)));
+    Outline(c, Offset(bar, -1.5), 1.0, WithAlpha(Palette::White, 0.22));
+    Outline(c, bar, 1.3, WithAlpha(Palette::Ink, 0.8));
     FamilyArt art;
     Resource r;
     r.name = "SelectedRow";

@@ -23,6 +23,9 @@ FamilyArt PaintSlider();
 FamilyArt PaintSelectedRow();
 FamilyArt PaintBlueSml();
 
+// The small button, which previews of other families put in place.
+inline constexpr int kSmallButtonWidth = 110, kSmallButtonHeight = 44;
+
 // Controls in the five states, for every recipe that draws one.
 using Along = std::function<double(Vec2)>;
 
@@ -56,6 +59,12 @@ double FitPeriod(double perimeter, double wanted);
 Resource StateList(const std::string& name, const std::function<Canvas(State)>& paint);
 // A rounded button of `color` filling w x h, with room for its shadow, glow and focus ring.
 ControlLook RoundedButton(int w, int h, Rgba color);
+// The corner radius of a rounded button h pixels tall.
+double RoundedButtonRadius(int h);
+// Where a caption keeps clear of a stitched outline that runs stitchInset inside a body of the
+// given insets and corner radius.
+CaptionArea InsideStitches(const std::string& images, double left, double top, double right, double bottom,
+                           double radius, double stitchInset);
 // Position along a circle's outline, for dashes.
 Along CircleAlong(Vec2 centre, double radius);
 // A paper-coloured glyph with an ink outline and a soft drop.

@@ -77,10 +77,10 @@ TEST(Families, SizesAndFrameCountsMatchWhatTheScreensUse)
     const auto list = Resource::Kind::ImageList, image = Resource::Kind::Image;
     const Expect table[] = {
         {"CursorArrow", 1, 32, 32, image},  {"Btn_Large", 5, 240, 52, list},
-        {"Btn_Medium", 5, 170, 44, list},   {"Btn_Small", 5, 110, 34, list},
+        {"Btn_Medium", 5, 170, 44, list},   {"Btn_Small", 5, 110, 44, list},
         {"Btn_Icon_Back", 5, 48, 48, list}, {"Btn_Icon_Prev", 5, 48, 48, list},
         {"Btn_Icon_Next", 5, 48, 48, list}, {"Btn_Pause", 5, 48, 48, list},
-        {"Btn_Tab", 5, 150, 38, list},      {"Panel9", 9, 24, 24, list},
+        {"Btn_Tab", 5, 150, 40, list},      {"Panel9", 9, 24, 24, list},
         {"Popup9", 9, 24, 24, list},        {"Field9", 9, 8, 8, list},
         {"Caret", 1, 2, 18, image},         {"Chk_Std", 8, 28, 28, list},
         {"Slider_Thumb", 5, 24, 28, list},  {"SelectedRow", 1, 380, 26, image},

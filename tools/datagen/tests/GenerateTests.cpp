@@ -55,6 +55,7 @@ TEST(ArtWriting, OnlyWritesTheMatchingFamiliesButTheWholeIndex)
                File(Root::Data, "images/resources/CursorArrow.gif", "CursorArrow", 4),
                File(Root::Data, "images/Title_MainMenu/TitleBG.jpg", "TitleBG", 5)};
     g.manifest = "file\twidth\theight\tbytes\tfnv1a64\nthe rows\n";
+    g.captions = "images\tleft\ttop\tright\tbottom\tradius\nBtn_Small\t1.00\t2.00\t3.00\t4.00\t5.00\n";
     g.sections["resources"] = "<!-- begin image section -->\n<image new/>\n<!-- end image section -->\n";
     g.sections["Title_MainMenu"] =
         "<!-- begin image section -->\n<image title/>\n<!-- end image section -->\n";
@@ -69,12 +70,13 @@ TEST(ArtWriting, OnlyWritesTheMatchingFamiliesButTheWholeIndex)
     const std::string old = "<!-- begin image section -->\n<image old/>\n<!-- end image section -->\n";
     WriteFileBytes(data / ResourceFile, ToBytes("<resources>\n" + audio + old + "</resources>\n"));
 
-    EXPECT_EQ(WriteAll(data, docs, g, "btn_s*"), 5u);
+    EXPECT_EQ(WriteAll(data, docs, g, "btn_s*"), 6u);
     EXPECT_TRUE(ReadFileBytes(data / "images/resources/Btn_Small_hot.png") == Bytes({1, 1}));
     EXPECT_TRUE(ReadFileBytes(docs / "art/contact_Btn_Small.png") == Bytes({2, 2}));
     EXPECT_FALSE(fs::exists(data / "images/resources/Btn_Large_hot.png"));
     EXPECT_FALSE(fs::exists(data / "images/resources/CursorArrow.gif"));
     EXPECT_EQ(Text(ReadFileBytes(data / ManifestFile)), g.manifest);
+    EXPECT_EQ(Text(ReadFileBytes(data / CaptionFile)), g.captions);
     EXPECT_EQ(Text(ReadFileBytes(data / ResourceFile)),
               "<resources>\n" + audio + g.sections["resources"] + "</resources>\n");
     // A group without a file gets one holding just its section.
@@ -83,10 +85,10 @@ TEST(ArtWriting, OnlyWritesTheMatchingFamiliesButTheWholeIndex)
     EXPECT_NE(title.find("<resources>\n" + g.sections["Title_MainMenu"] + "</resources>"), std::string::npos);
 
     // A file is also selected by its own stem, and no pattern writes everything.
-    EXPECT_EQ(WriteAll(data, docs, g, "btn_large_h*"), 4u);
+    EXPECT_EQ(WriteAll(data, docs, g, "btn_large_h*"), 5u);
     EXPECT_TRUE(ReadFileBytes(data / "images/resources/Btn_Large_hot.png") == Bytes({3, 3}));
     EXPECT_FALSE(fs::exists(data / "images/resources/CursorArrow.gif"));
-    EXPECT_EQ(WriteAll(data, docs, g), 8u);
+    EXPECT_EQ(WriteAll(data, docs, g), 9u);
     EXPECT_TRUE(ReadFileBytes(data / "images/Title_MainMenu/TitleBG.jpg") == Bytes({5, 5}));
 }
 

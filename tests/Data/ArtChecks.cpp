@@ -1,0 +1,260 @@
+// The checks of how the art and the layouts meet: captions inside their buttons' stitched area and
+// highlighted text that stays readable.
+#include "DataCheck.h"
+
+#include "Base/Text.h"
+#include "Framework/ObjectDatabase.h"
+#include "Framework/ResourceManager.h"
+#include "Graphics/Font.h"
+#include "Graphics/GraphicsResources.h"
+#include "Graphics/Image.h"
+#include "Graphics/ImageList.h"
+#include "Scene/ButtonNode.h"
+#include "Scene/ClickableNode.h"
+#include "Scene/RadioButtonNode.h"
+#include "Scene/SceneLayout.h"
+#include "Scene/SceneNode.h"
+#include "UI/ControlLogic.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace DataCheck
+{
+
+namespace
+{
+
+std::string Format(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// Signed distance from p to a rounded rectangle: negative inside.
+double RoundedRectDistance(double px, double py, double x0, double y0, double x1, double y1, double r)
+{
+    const double cx = (x0 + x1) * 0.5, cy = (y0 + y1) * 0.5;
+    const double qx = std::fabs(px - cx) - ((x1 - x0) * 0.5 - r);
+    const double qy = std::fabs(py - cy) - ((y1 - y0) * 0.5 - r);
+    const double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0));
+    return outside + std::min(std::max(qx, qy), 0.0) - r;
+}
+
+// The buttons that centre their caption on their images (a check box writes its label beside).
+void CollectClickables(SceneNode* node, std::vector<ClickableNode*>& found)
+{
+    for (; node; node = node->GetNextSibling())
+    {
+        if (dynamic_cast<ButtonNode*>(node) || dynamic_cast<RadioButtonNode*>(node))
+            found.push_back(static_cast<ClickableNode*>(node));
+        CollectClickables(node->GetFirstChild(), found);
+    }
+}
+
+// How far the caption's ink (pixels at least half covered, each a whole square) reaches past the
+// area, in pixels; at most 0 when it stays inside.
+double CaptionOverflow(ClickableNode& button, const Kestrin::ImageFont& font, const CaptionArea& area)
+{
+    const Kestrin::Rect<float> world = button.GetWorldRect();
+    const Kestrin::Vector2<float> centre = Kestrin::GetCaptionCentre(world.x, world.y, world.w, world.h);
+    const std::wstring& text = button.GetText();
+    // Where the engine puts the caption's line, relative to the button.
+    const double left = centre.x - float(Kestrin::GetTextWidth(text, &font) / 2) - world.x;
+    const double top = centre.y - float(font.GetLineHeight() / 2) - world.y;
+    const double x0 = area.left, y0 = area.top, x1 = world.w - area.right, y1 = world.h - area.bottom;
+    double worst = -1e9;
+    double pen = left;
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        Kestrin::Glyph glyph;
+        font.GetGlyph(text[i], glyph);
+        for (int gy = 0; glyph.image && gy < glyph.height; ++gy)
+            for (int gx = 0; gx < glyph.width; ++gx)
+                if ((glyph.image->GetPixel(glyph.x + gx, glyph.y + gy) >> 24) >= 0x80)
+                    // The whole pixel, not its centre: half a pixel further out.
+                    worst = std::max(worst, RoundedRectDistance(pen + gx + 0.5, top + gy + 0.5, x0, y0, x1,
+                                                                y1, area.radius) +
+                                                0.5);
+        pen += font.GetAdvance(text[i], i + 1 < text.size() ? text[i + 1] : L'\0');
+    }
+    return worst;
+}
+
+double Channel(uint32_t argb, int shift)
+{
+    return double((argb >> shift) & 0xFF) / 255.0;
+}
+
+double Linear(double c)
+{
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double Luminance(const Kestrin::ColorF& c)
+{
+    return 0.2126 * Linear(c.r) + 0.7152 * Linear(c.g) + 0.0722 * Linear(c.b);
+}
+
+// The mean colour of a picture, by coverage.
+Kestrin::ColorF MeanColor(int w, int h, const std::function<uint32_t(int, int)>& pixel)
+{
+    double r = 0.0, g = 0.0, b = 0.0, a = 0.0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            const uint32_t p = pixel(x, y);
+            const double alpha = Channel(p, 24);
+            r += Channel(p, 16) * alpha;
+            g += Channel(p, 8) * alpha;
+            b += Channel(p, 0) * alpha;
+            a += alpha;
+        }
+    if (a <= 0.0)
+        return Kestrin::ColorF(1.0f, 1.0f, 1.0f, 1.0f);
+    return Kestrin::ColorF(float(r / a), float(g / a), float(b / a), 1.0f);
+}
+
+} // namespace
+
+std::map<std::string, CaptionArea> ReadCaptionAreas(const fs::path& root, Report& report)
+{
+    std::map<std::string, CaptionArea> areas;
+    const std::string file = "images/captions.tsv";
+    std::ifstream in(root / file);
+    if (!in)
+    {
+        report.Add(file, "is missing: the art generator writes it");
+        return areas;
+    }
+    std::string line;
+    std::getline(in, line);
+    if (line != "images\tleft\ttop\tright\tbottom\tradius")
+        report.Add(file, "does not start with the heading \"images left top right bottom radius\"");
+    for (int row = 2; std::getline(in, line); ++row)
+    {
+        std::istringstream fields(line);
+        std::string images;
+        CaptionArea area;
+        std::string rest;
+        if (!(fields >> images >> area.left >> area.top >> area.right >> area.bottom >> area.radius) ||
+            (fields >> rest) || area.radius < 0.0)
+        {
+            report.Add(file,
+                       "row " + std::to_string(row) + " is not a name and five numbers: \"" + line + "\"");
+            continue;
+        }
+        ++report.checked;
+        areas[images] = area;
+    }
+    return areas;
+}
+
+Report CheckCaptions(const LoadedTree& tree, const std::map<std::string, CaptionArea>& areas)
+{
+    Report report;
+    std::map<const Kestrin::IImageList*, std::string> families;
+    for (const auto& [name, area] : areas)
+        if (const Kestrin::IImageList* list = Kestrin::GetResource<Kestrin::IImageList>(name).second)
+            families[list] = name;
+
+    for (const LoadedEntry& entry : tree.Entries())
+    {
+        if (entry.kind != "scenelayout")
+            continue;
+        const SceneLayout* layout = GetSceneLayoutByString(entry.name).second;
+        if (!layout)
+            continue;
+        Kestrin::ObjectDatabase screen;
+        Kestrin::ScopedCurrentObjectDatabase scope(&screen);
+        auto* root = new SceneNode;
+        screen.AddObject(root);
+        try
+        {
+            layout->Instantiate(screen, root);
+        }
+        catch (const std::exception&)
+        {
+            continue; // CheckLayouts names it
+        }
+        std::vector<ClickableNode*> buttons;
+        CollectClickables(root->GetFirstChild(), buttons);
+        for (ClickableNode* button : buttons)
+        {
+            const auto* font = dynamic_cast<const Kestrin::ImageFont*>(button->GetFont());
+            if (button->GetText().empty() || !font || !button->GetImages())
+                continue;
+            ++report.checked;
+            const std::string where = "layout \"" + entry.name + "\": the caption \"" +
+                                      Kestrin::ToUtf8(button->GetText()) + "\" of \"" +
+                                      button->GetNodeName().c_str() + "\"";
+            auto family = families.find(button->GetImages());
+            if (family == families.end())
+            {
+                report.Add(entry.file, where + " is on images with no caption area in images/captions.tsv");
+                continue;
+            }
+            const double overflow = CaptionOverflow(*button, *font, areas.at(family->second));
+            if (overflow > 0.0)
+                report.Add(entry.file, where + " crosses the stitches of " + family->second + " by " +
+                                           Format("%.1f", overflow) + " px");
+        }
+    }
+    return report;
+}
+
+double ContrastRatio(const Kestrin::ColorF& a, const Kestrin::ColorF& b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+Report CheckContrast(const LoadedTree& tree, const std::vector<ContrastRule>& rules)
+{
+    Report report;
+    for (const ContrastRule& rule : rules)
+    {
+        ++report.checked;
+        const std::string file = tree.FileOf(rule.group);
+        const auto* text = Kestrin::GetValueResource<Kestrin::ColorF>(rule.textColor);
+        const Kestrin::IImage* highlight = Kestrin::GetResource<Kestrin::IImage>(rule.highlight).second;
+        const Kestrin::IImageList* under = Kestrin::GetResource<Kestrin::IImageList>(rule.background).second;
+        if (!text || !highlight || !under || under->Count() == 0)
+        {
+            report.Add(file, "cannot weigh \"" + rule.textColor + "\" on \"" + rule.highlight + "\" over \"" +
+                                 rule.background + "\": one of them is not loaded");
+            continue;
+        }
+        // The panel's middle piece (a nine-slice list's fifth) is what the row lies on.
+        const int piece = under->Count() == 9 ? 4 : 0;
+        const Kestrin::ColorF ground = MeanColor(under->GetWidth(piece), under->GetHeight(piece),
+                                                 [&](int x, int y) { return under->GetPixel(piece, x, y); });
+        // Where the text goes: the middle half of the highlight each way, the worst pixel.
+        const int w = highlight->GetWidth(), h = highlight->GetHeight();
+        double worst = 1e9;
+        for (int y = h / 4; y < h - h / 4; ++y)
+            for (int x = w / 4; x < w - w / 4; ++x)
+            {
+                const uint32_t p = highlight->GetPixel(x, y);
+                const float a = float(Channel(p, 24));
+                const Kestrin::ColorF seen(float(Channel(p, 16)) * a + ground.r * (1.0f - a),
+                                           float(Channel(p, 8)) * a + ground.g * (1.0f - a),
+                                           float(Channel(p, 0)) * a + ground.b * (1.0f - a), 1.0f);
+                worst = std::min(worst, ContrastRatio(text->value, seen));
+            }
+        if (worst < rule.minimum)
+            report.Add(file, "\"" + rule.textColor + "\" on \"" + rule.highlight + "\" over \"" +
+                                 rule.background + "\" has a contrast of " + Format("%.2f", worst) +
+                                 ":1, below " + Format("%.1f", rule.minimum) + ":1");
+    }
+    return report;
+}
+
+} // namespace DataCheck
