@@ -7,6 +7,7 @@
 #include "Framework/Names.h"
 #include "Framework/Singletons.h"
 #include "Graphics/Canvas.h"
+#include "Graphics/Image.h"
 #include "Platform/ApplicationMode.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
@@ -429,10 +430,21 @@ void Looper::FillMovieBackdrop()
     IGraphicsPlatform* graphics = GetGraphicsPlatform();
     if (!graphics || !GetMovieBackdropColor(color) || graphics->BeginFrame() != 0)
         return;
+    Graphics::ICanvas* canvas = graphics->GetCanvas();
     Graphics::DrawState state = Graphics::GetDefaultDrawState();
     state.color = color;
     state.color.a = 1.0f;
-    Graphics::FillQuad(graphics->GetCanvas(), state);
+    Graphics::FillQuad(canvas, state);
+    float opacity = 0.0f;
+    IImage* poster = GetMoviePoster(opacity);
+    if (poster && opacity > 0.0f && canvas)
+    {
+        Graphics::DrawState posterState = Graphics::GetDefaultDrawState();
+        posterState.imageColor.a = opacity;
+        const Rect<int>& bounds = canvas->GetBounds();
+        Graphics::DrawImage(float((bounds.w - poster->GetWidth()) / 2),
+                            float((bounds.h - poster->GetHeight()) / 2), canvas, poster, posterState);
+    }
     graphics->EndFrame();
 }
 

@@ -9,6 +9,8 @@
 
 #include "Base/FileExceptions.h"
 #include "Framework/CommandLine.h"
+#include "Framework/ResourceManager.h"
+#include "Graphics/GraphicsFactories.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageCanvas.h"
 #include "Platform/Display.h"
@@ -17,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 using namespace Kestrin;
@@ -250,6 +254,102 @@ TEST_F(MoviePlayback, WhileAMovieCoversTheGameTheLoopPaintsItsBackgroundOnlyWhen
         EXPECT_EQ(journal.Count("graphicsSoftware.BeginFrame"), 1u);
     }
     graphics->canvas = nullptr;
+    ResetEngineGlobals();
+}
+
+TEST(MoviePoster, FadesInHoldsAndFadesOutOverTheMovie)
+{
+    const struct
+    {
+        uint32_t elapsed, length;
+        float opacity;
+    } cases[] = {
+        {0, 3000, 0.0f},    {375, 3000, 0.5f},     {750, 3000, 1.0f},  {1500, 3000, 1.0f}, {2250, 3000, 1.0f},
+        {2625, 3000, 0.5f}, {2999, 3000, 0.0013f}, {3000, 3000, 0.0f}, {9000, 3000, 0.0f}, // ended
+        {2500, 5000, 1.0f}, {4700, 5000, 0.4f},    {150, 600, 0.75f},  {300, 600, 1.0f},   // a third each way
+        {0, 0, 0.0f},       {1, 1, 0.0f},          {0, 2, 0.0f},       {1, 2, 1.0f},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(MoviePosterOpacity(c.elapsed, c.length), c.opacity, 0.001f)
+            << c.elapsed << " of " << c.length;
+}
+
+TEST_F(MoviePlayback, ThePosterFadesInOverTheBackgroundAndOutBeforeTheEnd)
+{
+    Journal journal;
+    new FakePlatform(journal);
+    auto* graphics = new FakeGraphicsPlatform(1, journal);
+    SetGraphicsPlatform(graphics);
+    Image target(400, 300);
+    Graphics::cImageCanvas canvas(target);
+    graphics->canvas = &canvas;
+    // The committed studio card, 360 x 250, loaded as the game loads its pictures.
+    std::ifstream in(std::string(KESTRIN_SOURCE_DIR) + "/data/images/Title_MainMenu/Logos_poster.png",
+                     std::ios::binary);
+    files.AddFile(FileSpec::FromNameAndExtension(L"Logos_poster", L".png"),
+                  std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    ResourceManager* resources = ResourceManager::Instance();
+    RegisterGraphicsResourceFactories(*resources);
+    const std::string group = "<resources><image name=\"Logos_poster\" src=\"Logos_poster\"/></resources>";
+    MemoryStream stream(L"posters", group.data(), uint32_t(group.size()));
+    resources->Load(L"posters", &stream, nullptr);
+    AddMovie(L"Logos", 0x3366CC, 36, 12); // 3 s
+    AddMovie(L"AllAnimations", 0x00FF00, 24, 12);
+
+    auto channel = [](uint32_t argb, int shift) { return int((argb >> shift) & 0xFF); };
+    // The dome of the emblem, opaque on the card, lies at (180, 82) of it, centred on the canvas.
+    IImage* poster = nullptr;
+    auto expectDome = [&](float opacity)
+    {
+        const uint32_t back = 0xFF3366CCu, painted = poster->GetPixel(180, 82);
+        const uint32_t dome = target.GetPixel(20 + 180, 25 + 82);
+        ASSERT_EQ(painted >> 24, 0xFFu);
+        for (int shift : {16, 8, 0})
+        {
+            const float want =
+                channel(back, shift) + (channel(painted, shift) - channel(back, shift)) * opacity;
+            EXPECT_NEAR(channel(dome, shift), want, 3.0f) << std::hex << dome << " at opacity " << opacity;
+        }
+        EXPECT_EQ(target.GetPixel(5, 5), 0xFF3366CCu) << "the background round the poster";
+    };
+    Looper looper;
+    {
+        FlashPlayer logos;
+        logos.Play(Named(L"Logos"));
+        poster = logos.GetPoster();
+        ASSERT_NE(poster, nullptr);
+        EXPECT_EQ(poster->GetWidth(), 360);
+        looper.DrawFrame();
+        EXPECT_EQ(target.GetPixel(200, 107), 0xFF3366CCu) << "not shown yet";
+        clock.Advance(375);
+        looper.DrawFrame();
+        expectDome(0.5f);
+        const uint32_t half = target.GetPixel(200, 107);
+        clock.Advance(1125);
+        looper.DrawFrame();
+        expectDome(1.0f);
+        EXPECT_NE(target.GetPixel(200, 107), half);
+        const size_t frames = journal.Count("graphicsSoftware.BeginFrame");
+        clock.Advance(100);
+        looper.DrawFrame(); // held at full: nothing new to show
+        EXPECT_EQ(journal.Count("graphicsSoftware.BeginFrame"), frames);
+
+        {
+            // A movie without a poster shows its background alone.
+            FlashPlayer plain;
+            plain.Play(Named(L"AllAnimations"));
+            EXPECT_EQ(plain.GetPoster(), nullptr);
+            looper.DrawFrame();
+            EXPECT_EQ(target.GetPixel(200, 107), 0xFF00FF00u);
+        }
+        looper.DrawFrame();
+        expectDome(1.0f);
+        clock.Advance(1500); // ended: the background stays until the screen goes
+        looper.DrawFrame();
+        EXPECT_EQ(target.GetPixel(200, 107), 0xFF3366CCu);
+    }
+    graphics->canvas = nullptr;
+    delete ResourceManager::Instance();
     ResetEngineGlobals();
 }
 

@@ -1,8 +1,10 @@
 #include "Platform/Win32/FlashPlayer.h"
 
+#include "Base/Clock.h"
 #include "Base/FileExceptions.h"
 #include "Base/Text.h"
 #include "Framework/FileSystem.h"
+#include "Graphics/GraphicsResources.h"
 #include "Platform/Looper.h"
 #include "Platform/Platform.h"
 #include "Platform/Shim/Flash/FlashControl.h"
@@ -20,6 +22,8 @@ namespace
 // Players holding drawing suspended, oldest first; the newest one's movie is the backdrop.
 std::vector<FlashPlayer*> g_holders;
 bool g_fillPending = false;
+// The poster's opacity at the last fill, so a fading poster is drawn again when it changes.
+float g_filledOpacity = 0.0f;
 
 void AddHolder(FlashPlayer* player)
 {
@@ -38,6 +42,15 @@ void RemoveHolder(FlashPlayer* player)
 }
 
 } // namespace
+
+float MoviePosterOpacity(uint32_t elapsedMs, uint32_t lengthMs)
+{
+    if (elapsedMs >= lengthMs)
+        return 0.0f;
+    const float fade = std::clamp(float(lengthMs) / 3.0f, 1.0f, 750.0f);
+    const float in = float(elapsedMs) / fade, out = float(lengthMs - elapsedMs) / fade;
+    return std::clamp(std::min(in, out), 0.0f, 1.0f);
+}
 
 int MovieVolumeLevel(float volume)
 {
@@ -79,6 +92,7 @@ void FlashPlayer::Play(const MovieSettings& settings)
     std::unique_ptr<uint8_t[]> bytes = ReadWholeFile(fileSpec, size);
     m_control->PutMovieFromMemory(bytes.get(), bytes ? size : 0, ToUtf8(fileSpec.name + fileSpec.extension));
     bytes.reset();
+    m_poster = GetImageByName((ToUtf8(m_settings.fileName) + "_poster").c_str()).second;
 
     m_control->SetAudioEnabled(m_settings.audioEnabled);
     if (m_settings.setVolume)
@@ -93,7 +107,24 @@ void FlashPlayer::Play(const MovieSettings& settings)
         SuspendDrawing();
     m_control->SetInteractive(m_settings.interactive);
     m_playing = true;
+    m_startMs = GetClock().Now();
     AddHolder(this);
+}
+
+float FlashPlayer::GetPosterOpacity()
+{
+    if (!m_poster || !m_control->IsPlaying())
+        return 0.0f;
+    return MoviePosterOpacity(GetClock().Now() - m_startMs, m_control->GetPlayMilliseconds());
+}
+
+IImage* GetMoviePoster(float& opacity)
+{
+    opacity = 0.0f;
+    if (g_holders.empty() || GetDrawSuspendCount() <= 0)
+        return nullptr;
+    opacity = g_holders.back()->GetPosterOpacity();
+    return g_holders.back()->GetPoster();
 }
 
 bool GetMovieBackdropColor(ColorF& color)
@@ -115,6 +146,13 @@ bool TakeMovieBackdropFill()
     }
     bool due = g_fillPending;
     g_fillPending = false;
+    float opacity = 0.0f;
+    GetMoviePoster(opacity);
+    if (opacity != g_filledOpacity)
+    {
+        g_filledOpacity = opacity;
+        due = true;
+    }
     if (IPlatform* platform = GetPlatform(); platform && platform->IsRepaintRequested())
     {
         platform->ClearRepaintRequest();
