@@ -210,6 +210,11 @@ inline constinit Kestrin::ConstantName MovementAITask{"MovementAITask"};
 inline constinit Kestrin::ConstantName TutorialAttachNode{"TutorialAttachNode"};
 inline constinit Kestrin::ConstantName GameObjectMouseUp{"GAME_OBJECT_MOUSE_UP"};
 inline constinit Kestrin::ConstantName GameObjectMouseDown{"GAME_OBJECT_MOUSE_DOWN"};
+// The tutorial bubble: its layout, pictures, root object and OK button.
+inline constinit Kestrin::ConstantName TutorialRootLayout{"tutorialRootLayout"};
+inline constinit Kestrin::ConstantName TutorialImages{"TutorialImages"};
+inline constinit Kestrin::ConstantName TutorialRootNode{"TutorialRootNode"};
+inline constinit Kestrin::ConstantName TutorialButtonOK{"buttonOK"};
 } // namespace GameNames
 
 // Squared distance under which a line segment touches another segment, and a box edge.

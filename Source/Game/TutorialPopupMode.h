@@ -15,4 +15,16 @@ public:
     void HandleMessage(const Kestrin::Message& message) override;
     bool IsOpaque() override;
     void DrawBackdrop() override;
+
+    int tutorialId;
+    Vector2f anchor;
+    float displayTime = 4.0f;
+    bool closesByItself;
+    bool pointsAtAnchor;
+
+private:
+    // Asks once: the screen stack applies it on its next pass.
+    void Close();
+
+    bool m_closing = false;
 };

@@ -13,6 +13,7 @@
 #include "Game/GlobalSettings.h"
 #include "Game/MusicManager.h"
 #include "Game/PlayDataLog.h"
+#include "Game/TutorialManager.h"
 #include "Platform/AudioSettings.h"
 #include "Platform/Engine.h"
 #include "Platform/Looper.h"
@@ -191,6 +192,7 @@ void Application::OnAccountChanged()
     {
         // The first call reads the list already; a profile change needs it read again.
         GameLevels& levels = GameLevels::Instance();
+        TutorialManager::Instance().FollowCatalogue(levels);
         levels.LoadLevelList();
         levels.LoadProgress();
     }

@@ -1,7 +1,6 @@
-// Stand-ins for the gunk board and the tutorial manager until they are built. Without an installed
-// board there is none to hand out.
+// Stand-in for the gunk board until it is built. Without an installed board there is none to hand
+// out.
 #include "Game/GunkBoard.h"
-#include "Game/TutorialManager.h"
 
 #include <stdexcept>
 
@@ -21,15 +20,3 @@ void InstallGunkBoard(GunkBoard* board)
 {
     g_board = board;
 }
-
-TutorialManager& TutorialManager::Instance()
-{
-    static TutorialManager manager;
-    return manager;
-}
-void TutorialManager::Show(int, Vector2f) {}
-bool TutorialManager::IsDue(int) const
-{
-    return false;
-}
-void TutorialManager::HideBubble() {}

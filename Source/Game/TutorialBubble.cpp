@@ -1,0 +1,81 @@
+#include "Game/TutorialBubble.h"
+
+#include "Base/Log.h"
+#include "Framework/ObjectDatabase.h"
+#include "Scene/SceneLayout.h"
+#include "Scene/StaticSpriteNode.h"
+
+#include <vector>
+
+namespace
+{
+constexpr float kMiddleX = 400.0f;
+constexpr float kMiddleY = 300.0f;
+constexpr float kOffset = 20.0f;
+constexpr int kRight = 2;
+constexpr int kBottom = 2;
+} // namespace
+
+SceneNode* FindNodeAtPath(SceneNode* from, NodePath path, size_t skip)
+{
+    if (!from)
+        return nullptr;
+    std::vector<SceneNode::PathElement> steps;
+    std::vector<std::string> names = GetNodePathNames(path);
+    for (size_t i = skip; i < names.size(); ++i)
+        steps.emplace_back(std::move(names[i]));
+    steps.emplace_back(SceneNode::PathEnd{});
+    return from->FindNode(steps.data());
+}
+
+SceneNode* FindTutorialPart(SceneNode* root, NodePath path)
+{
+    return FindNodeAtPath(root, path, 1);
+}
+
+int TutorialCorner(Vector2f point)
+{
+    return (point.x > kMiddleX ? 2 : 0) + (point.y > kMiddleY ? 1 : 0);
+}
+
+SceneNode* BuildTutorialBubble(Kestrin::ObjectDatabase& database, SceneNode* parent, int image)
+{
+    const SceneLayout* layout = GetSceneLayout(GameNames::TutorialRootLayout.Get()).second;
+    if (!layout)
+    {
+        Kestrin::LogPrintf("Tutorial %d: the scene layout tutorialRootLayout is not loaded.\n", image);
+        return nullptr;
+    }
+    SceneNode* root = layout->Instantiate(database, parent);
+    if (SceneNode* attach = FindTutorialPart(root, NodePath::TutorialTextAttach))
+    {
+        auto* picture = new StaticSpriteNode(GameNames::TutorialImages.Get(), image);
+        database.AddObject(picture);
+        picture->SetParent(attach);
+    }
+    return root;
+}
+
+void PointTutorialBubble(SceneNode* root, Vector2f point)
+{
+    SceneNode* bubble = FindTutorialPart(root, NodePath::TutorialMessageBubble);
+    if (!bubble)
+        return;
+    const int corner = TutorialCorner(point);
+    const bool right = corner >= 2, below = corner % 2 == 1;
+    bubble->SetParentAlignment(0, 0);
+    bubble->SetSelfAlignment(right ? kRight : 0, below ? kBottom : 0);
+    bubble->SetPosition(point.x + (right ? -kOffset : kOffset), point.y + (below ? -kOffset : kOffset));
+    if (SceneNode* arrow = FindTutorialPart(root, NodePath::TutorialArrow))
+        if (SceneNode* shown = arrow->FindChild(TutorialArrowNames[size_t(corner)]))
+            shown->SetVisible(true);
+}
+
+void RemoveTutorialButton(Kestrin::ObjectDatabase& database, SceneNode* root)
+{
+    SceneNode* bubble = FindTutorialPart(root, NodePath::TutorialMessageBubble);
+    SceneNode* button = bubble ? bubble->FindChild(GameNames::TutorialButtonOK.Get()) : nullptr;
+    if (!button)
+        return;
+    database.RemoveObject(button->GetHandle());
+}
