@@ -19,7 +19,14 @@ struct StartupOptions
     bool singleInstance;
 };
 
-// windowMode: 0 windowed, 1 full screen, -1 before the first window.
+// The values of DisplaySettings::windowMode; profiles store them as these numbers.
+enum WindowMode : int
+{
+    WindowMode_None = -1, // before the first window
+    WindowMode_Windowed = 0,
+    WindowMode_FullScreen = 1,
+};
+
 // sizingMode: 1 keep the aspect ratio while the user resizes, 2 fixed size.
 struct DisplaySettings
 {

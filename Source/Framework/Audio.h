@@ -31,12 +31,21 @@ template <typename T> void SafeRelease(T*& p)
 // Volume, pan and rate controls of a channel or a category; they arrive with the audio code.
 class IAudioControls;
 
+// The categories a sound plays under, each with its controls below the master.
+enum AudioCategory : int
+{
+    AudioCategory_Effects = 0,
+    AudioCategory_Ambient = 1,
+    AudioCategory_Music = 2,
+    AudioCategory_Count = 3,
+};
+
 // A sound resource with its defaults.
 class ISound
 {
 public:
     virtual ~ISound() = default;
-    // 0 effects, 1 ambient, 2 music.
+    // An AudioCategory.
     virtual int GetCategory() const = 0;
     virtual float GetVolume() const = 0;
     virtual float GetRate() const = 0;

@@ -28,7 +28,7 @@ public:
     virtual ISoundChannel* GetFreeChannel() { return nullptr; }
     // No reference is added.
     virtual IAudioControls* GetMasterControls() { return nullptr; }
-    // 0 effects, 1 ambient, 2 music; null for any other category.
+    // The controls of an AudioCategory; null for any other number.
     virtual IAudioControls* GetCategoryControls(int) { return nullptr; }
     // A new node under parent (may be null); the caller holds one reference.
     virtual IAudioControls* CreateControls(IAudioControls*) { return nullptr; }

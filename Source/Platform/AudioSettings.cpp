@@ -2,6 +2,7 @@
 
 #include "Base/Log.h"
 #include "Framework/AccountManager.h"
+#include "Framework/Audio.h"
 #include "Framework/AudioControls.h"
 #include "Platform/AudioPlatform.h"
 
@@ -16,17 +17,18 @@ namespace
 struct Record
 {
     const wchar_t* prefix;
-    int category; // -1: the master
+    int category; // MasterControls: the master
 };
+constexpr int MasterControls = -1;
 const Record kRecords[] = {
-    {L"Kestrin::Audio::MasterControls", -1},
-    {L"Kestrin::Audio::SfxControls", 0},
-    {L"Kestrin::Audio::MusicControls", 2},
+    {L"Kestrin::Audio::MasterControls", MasterControls},
+    {L"Kestrin::Audio::SfxControls", AudioCategory_Effects},
+    {L"Kestrin::Audio::MusicControls", AudioCategory_Music},
 };
 
 IAudioControls* ControlsOf(IAudioPlatform& platform, int category)
 {
-    return category < 0 ? platform.GetMasterControls() : platform.GetCategoryControls(category);
+    return category == MasterControls ? platform.GetMasterControls() : platform.GetCategoryControls(category);
 }
 
 Account* CurrentAccount()

@@ -401,7 +401,7 @@ ISoundChannel* BASSAudioPlatform::GetFreeChannel()
 
 IAudioControls* BASSAudioPlatform::GetCategoryControls(int category)
 {
-    if (category < 0 || category > 2)
+    if (category < 0 || category >= AudioCategory_Count)
         return nullptr;
     return m_categories[category];
 }

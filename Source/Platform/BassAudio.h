@@ -81,7 +81,7 @@ public:
     int GetPlayCount() const override { return playCount; }
 
     std::vector<std::shared_ptr<SoundFileData>> files;
-    int category = 0;
+    int category = AudioCategory_Effects;
     float volume = 1.0f;
     float rate = 1.0f;
     float pan = 0.0f;
@@ -169,7 +169,7 @@ public:
 private:
     std::list<BASSSoundChannel*> m_channels;
     BASSAudioControls* m_master = nullptr;
-    BASSAudioControls* m_categories[3] = {};
+    BASSAudioControls* m_categories[AudioCategory_Count] = {};
     std::list<BASSAudioControls*> m_controls;
     bool m_paused = false;
     bool m_started = false;

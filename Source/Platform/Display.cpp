@@ -25,13 +25,13 @@ struct DisplayAttempt
 
 // Tried in this order; a walk starts at the first row of the wanted window mode.
 constexpr DisplayAttempt kAttempts[4] = {
-    {GraphicsCaps_Hardware3D, 1},
-    {GraphicsCaps_Software, 1},
-    {GraphicsCaps_Hardware3D, 0},
-    {GraphicsCaps_Software, 0},
+    {GraphicsCaps_Hardware3D, WindowMode_FullScreen},
+    {GraphicsCaps_Software, WindowMode_FullScreen},
+    {GraphicsCaps_Hardware3D, WindowMode_Windowed},
+    {GraphicsCaps_Software, WindowMode_Windowed},
 };
 
-DisplaySettings g_current{-1, 1, 800, 600};
+DisplaySettings g_current{WindowMode_None, 1, 800, 600};
 
 int g_eventHandlingDepth = 0;
 std::vector<std::function<void()>> g_queued;
@@ -198,7 +198,8 @@ void ToggleWindowMode()
         []
         {
             DisplaySettings settings = g_current;
-            settings.windowMode = settings.windowMode == 0 ? 1 : 0;
+            settings.windowMode =
+                settings.windowMode == WindowMode_Windowed ? WindowMode_FullScreen : WindowMode_Windowed;
             ApplyDisplaySettings(settings, false);
         });
 }

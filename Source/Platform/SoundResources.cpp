@@ -11,7 +11,9 @@ namespace Kestrin
 void ReadSoundAttributes(const IAttributeContainer& element, BASSSound& sound)
 {
     const std::wstring type = element.GetString(L"type");
-    sound.category = type == L"ambient" ? 1 : type == L"music" ? 2 : 0;
+    sound.category = type == L"ambient" ? AudioCategory_Ambient
+                     : type == L"music" ? AudioCategory_Music
+                                        : AudioCategory_Effects;
     sound.volume = std::clamp(element.GetFloat(L"volume", 1.0f), 0.0f, 1.0f);
     sound.pan = std::clamp(element.GetFloat(L"pan", 0.0f), -1.0f, 1.0f);
     sound.rate = std::clamp(element.GetFloat(L"rate", 1.0f), FLT_MIN, FLT_MAX);

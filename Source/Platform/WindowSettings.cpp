@@ -44,7 +44,7 @@ void LoadWindowSettings()
     int mode = ReadOrKeep(account, settings.windowMode,
                           [&](Account* a) { return a->GetInt(kModeKey, settings.windowMode); });
     // A hand-edited record must not leave the game without a window: anything but 0 is full screen.
-    settings.windowMode = mode == 0 ? 0 : 1;
+    settings.windowMode = mode == WindowMode_Windowed ? WindowMode_Windowed : WindowMode_FullScreen;
     ApplyDisplaySettings(settings, false);
 
     if (IGraphicsPlatform* graphics = GetGraphicsPlatform())

@@ -1,21 +1,17 @@
 #include "Screens/AbstractSlidingMode.h"
 
 #include "Framework/Audio.h"
+#include "Framework/Keys.h"
 #include "Framework/Tasks.h"
 #include "Platform/Looper.h"
 #include "Scene/NodeTasks.h"
 #include "Scene/SceneNode.h"
 
-namespace
-{
-constexpr int kEscape = 27;
-}
-
 bool AbstractSlidingMode::OnKeyDown(int key)
 {
     if (m_sliding)
         return true;
-    if (key == kEscape && CloseBroken())
+    if (key == Kestrin::VK_ESCAPE && CloseBroken())
         return true;
     return SceneApplicationMode::OnKeyDown(key);
 }

@@ -54,7 +54,8 @@ bool WritePlayDataBanner()
 
 int SanitizeWindowMode(int stored)
 {
-    return stored == 0 ? 0 : 1;
+    return stored == Kestrin::WindowMode_Windowed ? Kestrin::WindowMode_Windowed
+                                                  : Kestrin::WindowMode_FullScreen;
 }
 
 Application::Application()

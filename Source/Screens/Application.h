@@ -49,7 +49,7 @@ private:
     bool CheckDataFolder();
 
     Kestrin::ApplicationInfo m_gameInfo;
-    Kestrin::DisplaySettings m_windowMode{1, 2, 800, 600};
+    Kestrin::DisplaySettings m_windowMode{Kestrin::WindowMode_FullScreen, 2, 800, 600};
     bool m_handlerAdded = false;
     std::unique_ptr<ScreenTour> m_tour;
 };

@@ -2,6 +2,7 @@
 
 #include "Base/Log.h"
 #include "Base/Text.h"
+#include "Framework/Audio.h"
 #include "Framework/AudioControls.h"
 #include "Framework/ResourceManager.h"
 #include "Game/MusicManager.h"
@@ -60,7 +61,8 @@ Kestrin::MovieSettings MakeMovieSettings(const std::wstring& fileName)
     Kestrin::MovieSettings settings;
     settings.fileName = fileName;
     Kestrin::IAudioPlatform* audio = Kestrin::GetAudioPlatform();
-    if (Kestrin::IAudioControls* effects = audio ? audio->GetCategoryControls(0) : nullptr)
+    if (Kestrin::IAudioControls* effects =
+            audio ? audio->GetCategoryControls(Kestrin::AudioCategory_Effects) : nullptr)
     {
         settings.audioEnabled = !effects->IsMuted();
         settings.volume = effects->GetVolume();

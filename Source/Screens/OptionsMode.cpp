@@ -1,6 +1,8 @@
 #include "Screens/OptionsMode.h"
 
+#include "Framework/Audio.h"
 #include "Framework/AudioControls.h"
+#include "Framework/Keys.h"
 #include "Game/GameText.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/AudioSettings.h"
@@ -10,15 +12,12 @@
 #include "Scene/CheckBoxNode.h"
 #include "Scene/SliderNode.h"
 #include "Scene/StyledTextSpriteNode.h"
-#include "Framework/Keys.h"
 #include "UI/UINames.h"
 
 #include <algorithm>
 
 namespace
 {
-constexpr int EffectsCategory = 0;
-constexpr int MusicCategory = 2;
 constexpr const char* DialogSound = "SFX_UI_dialog";
 
 Kestrin::IAudioControls* Category(int category)
@@ -29,7 +28,7 @@ Kestrin::IAudioControls* Category(int category)
 
 bool IsFullScreen()
 {
-    return Kestrin::GetCurrentDisplaySettings().windowMode == 1;
+    return Kestrin::GetCurrentDisplaySettings().windowMode == Kestrin::WindowMode_FullScreen;
 }
 
 // The control of the message's handle in the current screen, when it is of that kind.
@@ -61,12 +60,12 @@ OptionsMode::~OptionsMode()
 OptionsMode::AudioState OptionsMode::ReadAudioState()
 {
     AudioState state;
-    if (Kestrin::IAudioControls* music = Category(MusicCategory))
+    if (Kestrin::IAudioControls* music = Category(Kestrin::AudioCategory_Music))
     {
         state.musicMuted = music->IsMuted();
         state.musicVolume = music->GetVolume();
     }
-    if (Kestrin::IAudioControls* effects = Category(EffectsCategory))
+    if (Kestrin::IAudioControls* effects = Category(Kestrin::AudioCategory_Effects))
     {
         state.effectsMuted = effects->IsMuted();
         state.effectsVolume = effects->GetVolume();
@@ -129,10 +128,10 @@ void OptionsMode::Exit()
         return;
     if (m_cancelled)
     {
-        SetVolume(EffectsCategory, m_savedState.effectsVolume);
-        SetVolume(MusicCategory, m_savedState.musicVolume);
-        SetMuted(EffectsCategory, m_savedState.effectsMuted);
-        SetMuted(MusicCategory, m_savedState.musicMuted);
+        SetVolume(Kestrin::AudioCategory_Effects, m_savedState.effectsVolume);
+        SetVolume(Kestrin::AudioCategory_Music, m_savedState.musicVolume);
+        SetMuted(Kestrin::AudioCategory_Effects, m_savedState.effectsMuted);
+        SetMuted(Kestrin::AudioCategory_Music, m_savedState.musicMuted);
         if (Kestrin::IGraphicsPlatform* graphics = Kestrin::GetGraphicsPlatform())
             graphics->SetCustomCursorEnabled(m_savedState.customCursor);
         return;
@@ -142,7 +141,7 @@ void OptionsMode::Exit()
     if (auto* box = dynamic_cast<CheckBoxNode*>(FindObject(ControlNames::FullScreen.Get())))
         if (box->checked != IsFullScreen())
         {
-            windowMode = box->checked ? 1 : 0;
+            windowMode = box->checked ? Kestrin::WindowMode_FullScreen : Kestrin::WindowMode_Windowed;
             Kestrin::SetWindowMode(windowMode);
         }
     // Into the profile at once: a crash before the program ends must not lose what OK confirmed.
@@ -174,9 +173,9 @@ void OptionsMode::HandleMessage(const Kestrin::Message& message)
         if (!slider)
             return;
         if (slider->GetName() == ControlNames::Sound.Get())
-            SetVolume(EffectsCategory, slider->GetValue());
+            SetVolume(Kestrin::AudioCategory_Effects, slider->GetValue());
         else if (slider->GetName() == ControlNames::Music.Get())
-            SetVolume(MusicCategory, slider->GetValue());
+            SetVolume(Kestrin::AudioCategory_Music, slider->GetValue());
     }
     else if (message.name == Kestrin::Names::CheckBoxClick.Get())
     {
@@ -189,9 +188,9 @@ void OptionsMode::HandleMessage(const Kestrin::Message& message)
                 graphics->SetCustomCursorEnabled(box->checked);
         }
         else if (box->GetName() == ControlNames::MuteSound.Get())
-            SetMuted(EffectsCategory, box->checked);
+            SetMuted(Kestrin::AudioCategory_Effects, box->checked);
         else if (box->GetName() == ControlNames::MuteMusic.Get())
-            SetMuted(MusicCategory, box->checked);
+            SetMuted(Kestrin::AudioCategory_Music, box->checked);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "Screens/QuitConfirmMode.h"
 
+#include "Framework/Keys.h"
 #include "Framework/Names.h"
 #include "Game/GameText.h"
 #include "Platform/Looper.h"
@@ -8,7 +9,6 @@
 
 namespace
 {
-constexpr int kEscape = 27;
 constinit Kestrin::ConstantName kNoQuit{"NoQuit"};
 constinit Kestrin::ConstantName kYesQuit{"YesQuit"};
 } // namespace
@@ -43,7 +43,7 @@ void QuitConfirmMode::HandleMessage(const Kestrin::Message& message)
 
 bool QuitConfirmMode::OnKeyDown(int key)
 {
-    if (key == kEscape && !IsSliding() && !m_group.HasShownError())
+    if (key == Kestrin::VK_ESCAPE && !IsSliding() && !m_group.HasShownError())
     {
         No();
         return true;

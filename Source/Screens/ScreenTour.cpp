@@ -3,6 +3,7 @@
 #include "Base/Log.h"
 #include "Base/Text.h"
 #include "Framework/AccountManager.h"
+#include "Framework/Keys.h"
 #include "Framework/TypeName.h"
 #include "Game/GameConstants.h"
 #include "Graphics/PngWriter.h"
@@ -26,8 +27,6 @@
 
 namespace
 {
-constexpr int kEscape = 27;
-
 // Set while the program's statics are made, which is as near its start as the game can tell.
 const std::chrono::steady_clock::time_point g_processStart = std::chrono::steady_clock::now();
 
@@ -227,8 +226,8 @@ void ScreenTour::Act(Kestrin::ApplicationMode* top)
     {
         m_asked = true;
         Kestrin::LogPrintf("Tour: resident memory at the main menu: %ld kB\n", GetResidentKilobytes());
-        Send(Kestrin::InputEvent_KeyDown, 0, 0, kEscape);
-        Send(Kestrin::InputEvent_KeyUp, 0, 0, kEscape);
+        Send(Kestrin::InputEvent_KeyDown, 0, 0, Kestrin::VK_ESCAPE);
+        Send(Kestrin::InputEvent_KeyUp, 0, 0, Kestrin::VK_ESCAPE);
         return;
     }
     auto* question = dynamic_cast<QuitConfirmMode*>(top);

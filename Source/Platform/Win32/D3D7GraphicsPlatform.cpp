@@ -163,7 +163,7 @@ void D3D7GraphicsPlatform::Initialize(const DisplaySettings& settings)
         throw engine_error(KESTRIN_HERE, "No display for D3D7 graphics platform.");
 
     auto* window = static_cast<WindowHandle>(platform->GetDisplayWindow());
-    if (settings.windowMode == 1)
+    if (settings.windowMode == WindowMode_FullScreen)
         display->SetupFullscreen(window, settings.width, settings.height, 32);
     else
         display->SetupWindowed(window, settings.width, settings.height);

@@ -97,7 +97,7 @@ void DDraw7GraphicsPlatform::Initialize(const DisplaySettings& settings)
     auto window = static_cast<DD::WindowHandle>(platform->GetDisplayWindow());
 
     display.DisableD3D();
-    if (settings.windowMode == 1)
+    if (settings.windowMode == WindowMode_FullScreen)
         display.SetupFullscreen(window, settings.width, settings.height, 32);
     else
         display.SetupWindowed(window, settings.width, settings.height);

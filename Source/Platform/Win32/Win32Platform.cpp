@@ -137,7 +137,7 @@ void Win32Platform::ShellOpen(const std::wstring& target)
 {
     // A browser cannot come to the front over a full-screen game.
     DisplaySettings windowed = GetCurrentDisplaySettings();
-    windowed.windowMode = 0;
+    windowed.windowMode = WindowMode_Windowed;
     ApplyDisplaySettings(windowed, false);
     if (!Shim::OpenUrl(ToUtf8(target)))
         LogPrintf("Could not open %s: %s\n", ToUtf8(target).c_str(), Shim::LastSdlError().c_str());
@@ -203,7 +203,7 @@ void Win32Platform::ClientToLogical(int x, int y, int& logicalX, int& logicalY) 
     // now, which is where it presents, not the size that was asked for.
     const DisplaySettings& settings = GetCurrentDisplaySettings();
     int frameWidth = settings.width, frameHeight = settings.height;
-    bool letterbox = settings.windowMode == 1;
+    bool letterbox = settings.windowMode == WindowMode_FullScreen;
     const CDisplay* display = CDisplay::Get();
     if (display && display->GetBackBuffer() && display->GetWindow() == m_window && display->GetWidth() > 0 &&
         display->GetHeight() > 0)
@@ -387,8 +387,8 @@ void Win32ApplicationPlatform::CreateMainWindow(const DisplaySettings& settings)
     options.title = ToUtf8(GetApplicationName());
     options.width = settings.width;
     options.height = settings.height;
-    options.fullScreen = settings.windowMode == 1;
-    options.resizable = settings.windowMode == 0 && settings.sizingMode == 1;
+    options.fullScreen = settings.windowMode == WindowMode_FullScreen;
+    options.resizable = settings.windowMode == WindowMode_Windowed && settings.sizingMode == 1;
     if (options.resizable && settings.height > 0)
     {
         options.minWidth = int(std::trunc(double(settings.width) / double(settings.height) * 100.0));
@@ -481,8 +481,8 @@ void Win32ApplicationPlatform::OnClose()
 void Win32ApplicationPlatform::OnSizing(int width, int height)
 {
     const DisplaySettings& settings = GetCurrentDisplaySettings();
-    if (!m_window || settings.windowMode != 0 || settings.sizingMode != 1 || settings.height <= 0 ||
-        height <= 0)
+    if (!m_window || settings.windowMode != WindowMode_Windowed || settings.sizingMode != 1 ||
+        settings.height <= 0 || height <= 0)
         return;
     const double aspect = double(settings.width) / double(settings.height);
     int newWidth = width, newHeight = height;
@@ -519,8 +519,8 @@ void Win32ApplicationPlatform::WindowProc(const SDL_Event& event)
             break;
         case SDL_WINDOWEVENT_MAXIMIZED:
             // Maximising (button or caption double click) means full screen.
-            if (GetCurrentDisplaySettings().windowMode == 0)
-                SetWindowMode(1);
+            if (GetCurrentDisplaySettings().windowMode == WindowMode_Windowed)
+                SetWindowMode(WindowMode_FullScreen);
             break;
         case SDL_WINDOWEVENT_RESIZED:
             OnSizing(event.window.data1, event.window.data2);
