@@ -2,7 +2,10 @@
 // The collision box of a playfield object, kept in the game screen's quadtree.
 #include "Game/PlayfieldTypes.h"
 
+#include <cstdint>
+
 class CollisionQuadTree;
+struct CollisionQuadTreeNode;
 
 class CollisionTreeComponent
 {
@@ -46,9 +49,25 @@ public:
     // The tree holding the box; the tree clears it when it goes first.
     CollisionQuadTree* tree = nullptr;
 
+    // Registration order: the tree walks its components by it.
+    uint64_t GetSerial() const { return m_serial; }
+
 private:
+    friend class CollisionQuadTree;
+
+    // Back into the tree at the new box (age 0).
+    void Enter();
+
+    uint64_t m_serial;
+    // The tree's cell holding the box.
+    CollisionQuadTreeNode* m_cell = nullptr;
     float m_x = 0.0f;
     float m_y = 0.0f;
     float m_halfWidth = 0.0f;
     float m_halfHeight = 0.0f;
+    // The free-spot spiral: the step, the length of the current leg and the steps taken in it.
+    float m_stepX = 0.0f;
+    float m_stepY = 0.0f;
+    int m_legLength = 0;
+    int m_legSteps = 0;
 };

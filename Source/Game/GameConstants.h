@@ -207,6 +207,7 @@ inline constinit Kestrin::ConstantName GremlinHomeFactory{"GremlinHomeFactory"};
 inline constinit Kestrin::ConstantName GremlinRole{"GremlinRole"};
 inline constinit Kestrin::ConstantName GremlinObstacleRole{"GremlinObstacleRole"};
 inline constinit Kestrin::ConstantName MovementAITask{"MovementAITask"};
+inline constinit Kestrin::ConstantName GotLooped{"GotLooped"};
 inline constinit Kestrin::ConstantName TutorialAttachNode{"TutorialAttachNode"};
 inline constinit Kestrin::ConstantName GameObjectMouseUp{"GAME_OBJECT_MOUSE_UP"};
 inline constinit Kestrin::ConstantName GameObjectMouseDown{"GAME_OBJECT_MOUSE_DOWN"};

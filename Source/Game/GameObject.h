@@ -5,6 +5,9 @@
 #include "Game/HeldObject.h"
 #include "Scene/SceneLayoutController.h"
 
+#include <cfloat>
+#include <vector>
+
 class LineSegment;
 
 class GameObject : public SceneLayoutController, public CollisionTreeComponent, public HeldObject<GameObject>
@@ -28,9 +31,19 @@ public:
     // A closed line encloses the object.
     virtual void OnLooped();
 
+    // Nothing by default: kinds that give way push themselves apart.
     void OnCollision(CollisionTreeComponent* other) override;
-    // Places the node so its subtree's bounds are centred on the box.
+    // Places the node so its subtree's bounds are centred on the box; nothing before the node exists.
     void SyncNodePosition(Vector2f centre) override;
+
+    // The direction of travel; starts as the smallest normal float on both axes, not zero.
+    Vector2f heading{FLT_MIN, FLT_MIN};
+    // This frame's push, summed by the owner's update.
+    Vector2f force;
+    // The size stage changed: the owner applies it on its next update.
+    bool needsRestage = false;
+    // Scratch buffers owned by the object.
+    std::vector<std::vector<float>> floatBuffers;
 
 protected:
     // The node the subclass built from its layout.

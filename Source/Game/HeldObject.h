@@ -2,13 +2,13 @@
 // The per-screen registries: every object of class T of one screen, in registration order, kept
 // without scanning the object database. T derives from HeldObject<T>. The owner is not built yet
 // while this base registers it, so the registry casts to T only when it hands objects out.
-#include <cstddef>
-#include <vector>
+#include "Framework/ObjectDatabase.h"
 
-namespace Kestrin
-{
-class ObjectDatabase;
-}
+#include <cstddef>
+#include <iterator>
+#include <list>
+#include <map>
+#include <vector>
 
 template <typename T> class HeldObject
 {
@@ -17,18 +17,73 @@ public:
     HeldObject& operator=(const HeldObject&) = delete;
 
     // The registered objects of the current screen, first registered first.
-    static std::vector<T*> GetAll();
-    static size_t Count();
+    static std::vector<T*> GetAll()
+    {
+        std::vector<T*> all;
+        all.reserve(Count());
+        ForEach([&all](T* object) { all.push_back(object); });
+        return all;
+    }
+    static size_t Count()
+    {
+        const List* list = Find(Kestrin::GetCurrentObjectDatabase());
+        return list ? list->size() : 0;
+    }
+    // Calls f on each registered object of the current screen in order, without copying the list.
+    // f may unregister the object it was given.
+    template <typename F> static void ForEach(F f)
+    {
+        List* list = Find(Kestrin::GetCurrentObjectDatabase());
+        if (!list)
+            return;
+        for (auto it = list->begin(); it != list->end();)
+        {
+            HeldObject* held = *it++;
+            f(static_cast<T*>(held));
+        }
+    }
 
 protected:
     // With registerNow, joins the registry of the current screen's database.
-    explicit HeldObject(bool registerNow = true);
+    explicit HeldObject(bool registerNow = true)
+    {
+        if (registerNow)
+            HeldObject::Reregister();
+    }
     // Leaves the registry it joined, if any.
-    virtual ~HeldObject();
-    // Joins the registry of the current screen (again).
-    virtual void Reregister();
+    virtual ~HeldObject()
+    {
+        if (m_registered)
+            Lists()[m_screenKey].erase(m_place);
+    }
+    // Joins the registry of the current screen (again): leaves the one it was in first.
+    virtual void Reregister()
+    {
+        if (m_registered)
+            Lists()[m_screenKey].erase(m_place);
+        m_registered = true;
+        m_screenKey = Kestrin::GetCurrentObjectDatabase();
+        List& list = Lists()[m_screenKey];
+        m_place = list.insert(list.end(), this);
+    }
 
 private:
+    // A list node per object: leaving is constant time and keeps the others' order.
+    using List = std::list<HeldObject*>;
+
+    static std::map<Kestrin::ObjectDatabase*, List>& Lists()
+    {
+        static std::map<Kestrin::ObjectDatabase*, List> lists;
+        return lists;
+    }
+    static List* Find(Kestrin::ObjectDatabase* key)
+    {
+        auto& lists = Lists();
+        auto it = lists.find(key);
+        return it == lists.end() ? nullptr : &it->second;
+    }
+
     bool m_registered = false;
     Kestrin::ObjectDatabase* m_screenKey = nullptr;
+    typename List::iterator m_place;
 };

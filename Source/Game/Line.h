@@ -6,6 +6,7 @@
 #include "Game/PlayfieldTypes.h"
 
 class GremlinHome;
+class LineSegment;
 
 namespace Kestrin::Graphics
 {
@@ -22,6 +23,18 @@ public:
     void HandleMessage(const Kestrin::Message& message) override;
     float GetDepth() const;
     void Draw(Kestrin::Graphics::ICanvas& canvas);
+
+    // The segments' collision answers: the line crossed itself (reporting, other: a segment of
+    // this line that is not a neighbour, or the first segment when the head reached the trap),
+    // or crossed another line.
+    void OnSelfCrossing(LineSegment* reporting, LineSegment* other);
+    void OnOtherLineCrossed(Line* other);
+
+    GremlinHome* trap = nullptr;
+    LineSegment* headSegment = nullptr; // the newest, at the pen
+    LineSegment* firstSegment = nullptr; // at the trap
+    // The head ran into something that blocks lines: routing runs on the next update.
+    bool routePending = false;
 
     // Set by a speared power-up: 1 deep clean, 2 damage (with powerUpDamage); loop scoring reads
     // these, never the line's kind.

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+class Line;
+class LineSegment;
+
 namespace GameTest
 {
 
@@ -62,6 +65,18 @@ public:
     Vector2f gunkCell;
     std::vector<std::string> calls;
 };
+
+// What the stand-in line was told by its segments: a self-crossing (reporting, other) or the
+// crossing of another line (otherLine).
+struct LineCrossing
+{
+    Line* line = nullptr;
+    LineSegment* reporting = nullptr;
+    LineSegment* other = nullptr;
+    Line* otherLine = nullptr;
+    bool operator==(const LineCrossing&) const = default;
+};
+std::vector<LineCrossing>& LineCrossings();
 
 // Installs a board for the scope.
 struct ScopedGunkBoard

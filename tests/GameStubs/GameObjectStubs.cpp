@@ -1,39 +1,8 @@
-// Stand-ins for the game objects until they are built: each holds its box and its type, builds no
-// node and reacts to nothing.
+// Stand-ins for the creatures and traps until they are built: each holds its box and its type,
+// builds no node and reacts to nothing.
 #include "Game/GameObject.h"
 #include "Game/Gremlin.h"
 #include "Game/GremlinHome.h"
-
-GameObject::GameObject(float x, float y, float width, float height, bool movable_, bool extraFlag_)
-    : CollisionTreeComponent(Vector2f(x + width / 2, y + height / 2), width, height), extraFlag(extraFlag_)
-{
-    movable = movable_;
-}
-GameObject::~GameObject() = default;
-float GameObject::GetDepthOffset() const
-{
-    return 0.0f;
-}
-void GameObject::OnLineContact(LineSegment*) {}
-float GameObject::GetSpeed() const
-{
-    return speed;
-}
-void GameObject::SetSpeed(float speed_)
-{
-    speed = speed_;
-}
-bool GameObject::PushApart(CollisionTreeComponent*)
-{
-    return false;
-}
-void GameObject::OnLooped() {}
-void GameObject::OnCollision(CollisionTreeComponent*) {}
-void GameObject::SyncNodePosition(Vector2f) {}
-SceneNode* GameObject::CreateNode()
-{
-    return layoutNode;
-}
 
 Gremlin::Gremlin(const TypeSettings& settings_, float x, float y)
     : GameObject(x, y, 80, 80, true, false), settings(settings_)
