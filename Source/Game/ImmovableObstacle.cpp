@@ -66,7 +66,6 @@ constexpr float FlashLength = 1.0f;
 
 ImmovableObstacle::ImmovableObstacle(Vector2f position, const std::string& image)
 {
-    Kestrin::ObjectDatabase* database = Kestrin::GetCurrentObjectDatabase();
     root = new SceneNode;
     auto* shadow = new StaticSpriteNode(Kestrin::MakeName(image + "_shadow"));
     shadow->SetPosition(position.x + ShadowOffset, position.y + ShadowOffset);
@@ -74,11 +73,6 @@ ImmovableObstacle::ImmovableObstacle(Vector2f position, const std::string& image
     auto* picture = new StaticSpriteNode(Kestrin::MakeName(image));
     picture->SetPosition(position.x, position.y);
     picture->AttachToParent(root, Kestrin::MakeName("image"));
-    if (database)
-    {
-        database->AddObject(shadow);
-        database->AddObject(picture);
-    }
 
     float w = picture->GetLocalState().width, h = picture->GetLocalState().height;
     std::vector<Rectf> rects;
@@ -103,21 +97,21 @@ ImmovableObstacle::~ImmovableObstacle()
         blocks.pop_back();
     }
     // Never added to a screen: nobody else will delete the nodes.
-    if (root && !root->GetDatabase() && !GetNode())
+    if (m_ownsNodes)
     {
-        bool childrenOwned = false;
-        for (SceneNode* child = root->GetFirstChild(); child; child = child->GetNextSibling())
-            childrenOwned = childrenOwned || child->GetDatabase();
-        if (!childrenOwned)
+        while (SceneNode* child = root->GetFirstChild())
         {
-            while (SceneNode* child = root->GetFirstChild())
-            {
-                root->RemoveChild(child);
-                delete child;
-            }
-            delete root;
+            root->RemoveChild(child);
+            delete child;
         }
+        delete root;
     }
+}
+
+void ImmovableObstacle::OnAddedToScene()
+{
+    // The scene's database registered the whole tree and deletes it from now on.
+    m_ownsNodes = false;
 }
 
 SceneNode* ImmovableObstacle::CreateNode()
