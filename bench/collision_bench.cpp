@@ -59,7 +59,8 @@ void CollisionPass(benchmark::State& state, float size)
         std::uniform_real_distribution<float> x(25, 775), y(20, 550), v(-3, 3);
         std::vector<std::unique_ptr<Mover>> movers;
         for (int i = 0; i < state.range(0); ++i)
-            movers.push_back(std::make_unique<Mover>(Vector2f(x(random), y(random)), size, Vector2f(v(random), v(random))));
+            movers.push_back(std::make_unique<Mover>(Vector2f(x(random), y(random)), size,
+                                                     Vector2f(v(random), v(random))));
         std::vector<std::unique_ptr<LineSegment>> segments;
         for (int chain = 0; chain < 5; ++chain)
         {

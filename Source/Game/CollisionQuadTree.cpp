@@ -6,8 +6,9 @@
 #include "Graphics/Canvas.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cassert>
+#include <cmath>
+#include <limits>
 #include <map>
 
 namespace
@@ -98,7 +99,8 @@ int CollisionQuadTree::Quadrant(const CollisionQuadTreeNode& node, Vector2f cent
 Vector2f CollisionQuadTree::ChildCentre(const CollisionQuadTreeNode& node, int quadrant)
 {
     float offset = node.halfExtent / 2;
-    return {node.centerX + (quadrant & 1 ? offset : -offset), node.centerY + (quadrant & 2 ? offset : -offset)};
+    return {node.centerX + (quadrant & 1 ? offset : -offset),
+            node.centerY + (quadrant & 2 ? offset : -offset)};
 }
 
 bool CollisionQuadTree::FitsInSquare(const CollisionTreeComponent& c, float cx, float cy, float s)
@@ -164,7 +166,8 @@ void CollisionQuadTree::Remove(CollisionTreeComponent* component)
     if (!node)
         return;
     auto& items = node->items;
-    auto it = std::find_if(items.begin(), items.end(), [component](const auto& item) { return item.component == component; });
+    auto it = std::find_if(items.begin(), items.end(),
+                           [component](const auto& item) { return item.component == component; });
     assert(it != items.end() && "a box left a cell it was not in");
     if (it != items.end())
         items.erase(it);
@@ -200,7 +203,8 @@ void CollisionQuadTree::Move(CollisionTreeComponent* component)
     {
         // In before out, so the cells both chains share are not deleted and made again.
         auto& items = old->items;
-        items.erase(std::find_if(items.begin(), items.end(), [component](const auto& item) { return item.component == component; }));
+        items.erase(std::find_if(items.begin(), items.end(),
+                                 [component](const auto& item) { return item.component == component; }));
         component->m_cell = nullptr;
         Insert(component);
         Prune(old);
@@ -209,33 +213,43 @@ void CollisionQuadTree::Move(CollisionTreeComponent* component)
         Insert(component);
 }
 
+void CollisionQuadTree::AddPair(CollisionTreeComponent* c, CollisionTreeComponent* o)
+{
+    int pc = c->GetCollisionPriority(), po = o->GetCollisionPriority();
+    bool cFirst;
+    if (pc != po)
+        cFirst = pc > po;
+    else if (c->age != o->age)
+        cFirst = c->age < o->age;
+    else
+    {
+        Kestrin::IRandomNumberStream* random = Kestrin::GetCurrentRandomStream();
+        cFirst = int((random ? random->NextFloat() : 0.0f) * 2) == 0;
+    }
+    CollisionTreeComponent* first = cFirst ? c : o;
+    CollisionTreeComponent* second = cFirst ? o : c;
+    m_pairs.push_back({first->m_rank, second->m_rank, first, second, c->m_sensor || o->m_sensor});
+}
+
 void CollisionQuadTree::CollectPairs(CollisionTreeComponent* c, const CollisionQuadTreeNode::Item& box,
                                      const CollisionQuadTreeNode* node)
 {
-    float loose = 2 * node->halfExtent;
-    if (box.right < node->centerX - loose || box.left > node->centerX + loose || box.bottom < node->centerY - loose ||
-        box.top > node->centerY + loose)
+    // Within the node's loose square: the reach of what it holds.
+    const CollisionQuadTreeNode::Item& reach = node->reach;
+    if (box.right < reach.left || box.left > reach.right || box.bottom < reach.top || box.top > reach.bottom)
         return;
     for (const CollisionQuadTreeNode::Item& item : node->items)
     {
         CollisionTreeComponent* o = item.component;
-        if (o == c || box.right < item.left || box.left > item.right || box.bottom < item.top ||
-            box.top > item.bottom || !c->Overlaps(*o) || !o->Overlaps(*c))
+        // Two searching boxes meet once, in the earlier one's search, which orders the pair as
+        // each of their searches would.
+        if (o == c || (o->m_searching && o->m_rank < c->m_rank) || box.right < item.left ||
+            box.left > item.right || box.bottom < item.top || box.top > item.bottom || !c->Overlaps(*o) ||
+            !o->Overlaps(*c))
             continue;
-        int pc = c->GetCollisionPriority(), po = o->GetCollisionPriority();
-        bool cFirst;
-        if (pc != po)
-            cFirst = pc > po;
-        else if (c->age != o->age)
-            cFirst = c->age < o->age;
-        else
-        {
-            Kestrin::IRandomNumberStream* random = Kestrin::GetCurrentRandomStream();
-            cFirst = int((random ? random->NextFloat() : 0.0f) * 2) == 0;
-        }
-        CollisionTreeComponent* first = cFirst ? c : o;
-        CollisionTreeComponent* second = cFirst ? o : c;
-        m_pairs.push_back({first->GetSerial(), second->GetSerial(), first, second, c->IsSensor() || o->IsSensor()});
+        AddPair(c, o);
+        if (o->m_searching)
+            AddPair(o, c);
     }
     for (const CollisionQuadTreeNode* child : node->children)
         if (child)
@@ -244,13 +258,18 @@ void CollisionQuadTree::CollectPairs(CollisionTreeComponent* c, const CollisionQ
 
 void CollisionQuadTree::Update(float)
 {
+    uint32_t rank = 0;
     for (CollisionTreeComponent* c : m_components)
     {
+        c->m_rank = rank++;
+        c->m_sensor = c->IsSensor();
+        c->m_searching = c->age == 0 || c->m_sensor;
         c->colliding = false;
         c->OnCollisionPassStart();
     }
+    MeasureReach(*m_root);
     for (CollisionTreeComponent* c : m_components)
-        if (c->age == 0 || c->IsSensor())
+        if (c->m_searching)
             CollectPairs(c, ItemOf(c), m_root);
     for (CollisionTreeComponent* c : m_components)
     {
@@ -260,12 +279,7 @@ void CollisionQuadTree::Update(float)
             MarkColliding(c);
     }
 
-    // One entry per ordered pair, in registration order of first, then second.
-    auto key = [](const Found& f) { return std::pair(f.firstSerial, f.secondSerial); };
-    std::sort(m_pairs.begin(), m_pairs.end(), [&key](const Found& a, const Found& b) { return key(a) < key(b); });
-    m_pairs.erase(std::unique(m_pairs.begin(), m_pairs.end(),
-                              [&key](const Found& a, const Found& b) { return key(a) == key(b); }),
-                  m_pairs.end());
+    SortPairs();
 
     // A handler may delete a component: its pairs still to tell are skipped.
     m_telling = true;
@@ -293,6 +307,50 @@ void CollisionQuadTree::Update(float)
             m_lastPairs.emplace_back(p.first, p.second);
     }
     m_pairs.clear();
+}
+
+const CollisionQuadTreeNode::Item& CollisionQuadTree::MeasureReach(CollisionQuadTreeNode& node)
+{
+    constexpr float none = std::numeric_limits<float>::infinity();
+    CollisionQuadTreeNode::Item reach{nullptr, none, none, -none, -none};
+    auto grow = [&reach](const CollisionQuadTreeNode::Item& r)
+    {
+        reach.left = std::min(reach.left, r.left);
+        reach.top = std::min(reach.top, r.top);
+        reach.right = std::max(reach.right, r.right);
+        reach.bottom = std::max(reach.bottom, r.bottom);
+    };
+    for (const auto& item : node.items)
+        grow(item);
+    for (CollisionQuadTreeNode* child : node.children)
+        if (child)
+            grow(MeasureReach(*child));
+    node.reach = reach;
+    return node.reach;
+}
+
+void CollisionQuadTree::SortPairs()
+{
+    // Grouped by first in one counting pass; each group is small and sorted by second.
+    m_groupStart.assign(m_components.size() + 1, 0);
+    for (const Found& f : m_pairs)
+        ++m_groupStart[f.firstRank + 1];
+    for (size_t i = 1; i < m_groupStart.size(); ++i)
+        m_groupStart[i] += m_groupStart[i - 1];
+    m_sorted.resize(m_pairs.size());
+    for (const Found& f : m_pairs)
+        m_sorted[m_groupStart[f.firstRank]++] = f;
+    m_pairs.clear();
+    auto bySecond = [](const Found& a, const Found& b) { return a.secondRank < b.secondRank; };
+    auto same = [](const Found& a, const Found& b) { return a.secondRank == b.secondRank; };
+    for (auto begin = m_sorted.begin(); begin != m_sorted.end();)
+    {
+        auto end = std::find_if(begin, m_sorted.end(),
+                                [first = begin->firstRank](const Found& f) { return f.firstRank != first; });
+        std::sort(begin, end, bySecond);
+        m_pairs.insert(m_pairs.end(), begin, std::unique(begin, end, same));
+        begin = end;
+    }
 }
 
 bool CollisionQuadTree::IsBlockedAt(const CollisionTreeComponent* c, const CollisionQuadTreeNode* node) const

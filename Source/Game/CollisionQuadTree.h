@@ -38,6 +38,9 @@ struct CollisionQuadTreeNode
     // 0 upper left, 1 upper right, 2 lower left, 3 lower right; null until needed.
     std::array<CollisionQuadTreeNode*, 4> children{};
     CollisionQuadTreeNode* parent = nullptr;
+    // What the boxes of the subtree cover, as of the start of the last pass's search: tighter
+    // than the loose squares, so the search skips subtrees nothing of it can touch.
+    Item reach{nullptr, 0, 0, 0, 0};
 };
 
 class CollisionQuadTree : public Kestrin::DrawableObject
@@ -71,7 +74,8 @@ public:
 
     CollisionQuadTreeNode* GetRoot() const { return m_root; }
     // Registered components, first registered first.
-    const std::set<CollisionTreeComponent*, bool (*)(const CollisionTreeComponent*, const CollisionTreeComponent*)>&
+    const std::set<CollisionTreeComponent*,
+                   bool (*)(const CollisionTreeComponent*, const CollisionTreeComponent*)>&
     GetComponents() const
     {
         return m_components;
@@ -89,15 +93,16 @@ public:
 
 private:
     using Pair = std::pair<CollisionTreeComponent*, CollisionTreeComponent*>;
-    // A pair found in the pass, keyed by both sides' registration order.
+    // A pair found in the pass, keyed by both sides' places in the registration order.
     struct Found
     {
-        uint64_t firstSerial, secondSerial;
+        uint32_t firstRank, secondRank;
         CollisionTreeComponent* first;
         CollisionTreeComponent* second;
         bool sensor;
     };
 
+    void AddPair(CollisionTreeComponent* c, CollisionTreeComponent* o);
     void CollectPairs(CollisionTreeComponent* c, const CollisionQuadTreeNode::Item& box,
                       const CollisionQuadTreeNode* node);
     bool IsBlockedAt(const CollisionTreeComponent* c, const CollisionQuadTreeNode::Item& box,
@@ -105,6 +110,9 @@ private:
     // The cell Insert would choose; null when it does not exist yet.
     CollisionQuadTreeNode* FindHome(const CollisionTreeComponent& c) const;
     void Prune(CollisionQuadTreeNode* node);
+    // Sorts the pairs by first, then second, dropping repeats.
+    void SortPairs();
+    static const CollisionQuadTreeNode::Item& MeasureReach(CollisionQuadTreeNode& node);
     static int Quadrant(const CollisionQuadTreeNode& node, Vector2f centre);
     static Vector2f ChildCentre(const CollisionQuadTreeNode& node, int quadrant);
     static void DeleteNode(CollisionQuadTreeNode* node);
@@ -115,6 +123,9 @@ private:
     std::set<CollisionTreeComponent*, bool (*)(const CollisionTreeComponent*, const CollisionTreeComponent*)>
         m_components;
     std::vector<Found> m_pairs;
+    // The pairs grouped by first (a counting sort), and where each group starts.
+    std::vector<Found> m_sorted;
+    std::vector<uint32_t> m_groupStart;
     std::vector<Pair> m_lastPairs;
     bool m_keepPairs = false;
     // While the pairs are told: components that left meanwhile, whose pairs are skipped.

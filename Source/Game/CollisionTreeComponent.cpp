@@ -103,7 +103,8 @@ void CollisionTreeComponent::FindFreeSpot()
 
 bool CollisionTreeComponent::Overlaps(const CollisionTreeComponent& other) const
 {
-    return !(m_x + m_halfWidth < other.m_x - other.m_halfWidth || m_x - m_halfWidth > other.m_x + other.m_halfWidth ||
+    return !(m_x + m_halfWidth < other.m_x - other.m_halfWidth ||
+             m_x - m_halfWidth > other.m_x + other.m_halfWidth ||
              m_y + m_halfHeight < other.m_y - other.m_halfHeight ||
              m_y - m_halfHeight > other.m_y + other.m_halfHeight);
 }

@@ -59,6 +59,10 @@ private:
     void Enter();
 
     uint64_t m_serial;
+    // The place in the tree's registration order during a pass.
+    uint32_t m_rank = 0;
+    bool m_sensor = false;
+    bool m_searching = false;
     // The tree's cell holding the box.
     CollisionQuadTreeNode* m_cell = nullptr;
     float m_x = 0.0f;

@@ -31,7 +31,7 @@ public:
     void OnOtherLineCrossed(Line* other);
 
     GremlinHome* trap = nullptr;
-    LineSegment* headSegment = nullptr; // the newest, at the pen
+    LineSegment* headSegment = nullptr;  // the newest, at the pen
     LineSegment* firstSegment = nullptr; // at the trap
     // The head ran into something that blocks lines: routing runs on the next update.
     bool routePending = false;

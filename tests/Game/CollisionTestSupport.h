@@ -18,7 +18,10 @@ namespace GameTest
 class HostScreen
 {
 public:
-    HostScreen() : current(&database), tree(new CollisionQuadTree(1000)) { SetCollisionTree(&database, tree); }
+    HostScreen() : current(&database), tree(new CollisionQuadTree(1000))
+    {
+        SetCollisionTree(&database, tree);
+    }
     ~HostScreen() { DropTree(); }
 
     void DropTree()

@@ -21,15 +21,17 @@ struct BoxCase
 {
     Vector2f centre;
     float w, h;
-    bool overlapsUnit;  // with the 80 x 80 box at (100, 100)
-    bool outside;       // of the playfield
+    bool overlapsUnit; // with the 80 x 80 box at (100, 100)
+    bool outside;      // of the playfield
 };
 
 bool SameBox(const CollisionTreeComponent& a, const CollisionTreeComponent& b)
 {
     Vector2f pa = a.GetCentre(), pb = b.GetCentre();
-    return pa.x - a.GetHalfWidth() <= pb.x + b.GetHalfWidth() && pb.x - b.GetHalfWidth() <= pa.x + a.GetHalfWidth() &&
-           pa.y - a.GetHalfHeight() <= pb.y + b.GetHalfHeight() && pb.y - b.GetHalfHeight() <= pa.y + a.GetHalfHeight();
+    return pa.x - a.GetHalfWidth() <= pb.x + b.GetHalfWidth() &&
+           pb.x - b.GetHalfWidth() <= pa.x + a.GetHalfWidth() &&
+           pa.y - a.GetHalfHeight() <= pb.y + b.GetHalfHeight() &&
+           pb.y - b.GetHalfHeight() <= pa.y + a.GetHalfHeight();
 }
 
 // Every component sits in exactly one cell, the deepest whose loose square holds it, and no cell
@@ -74,7 +76,7 @@ TEST(CollisionBox, EdgesCountAsInsideForOverlapPointAndPlayfield)
     Told told;
     TestBox unit(told, {100, 100}, 80, 80); // 60..140
     const BoxCase cases[] = {
-        {{180, 100}, 80, 80, true, false},     // shares the right edge
+        {{180, 100}, 80, 80, true, false},      // shares the right edge
         {{180.01f, 100}, 80, 80, false, false}, // just apart
         {{100, 20}, 80, 80, true, true},        // shares the top edge, top above 20
         {{65, 60}, 80, 80, true, false},        // left edge exactly 25, top exactly 20
@@ -160,15 +162,16 @@ TEST(CollisionQuadTree, PairsMatchBruteForceOverSeededFields)
         BoostRandomNumberStream coin(seed);
         Kestrin::ScopedRandomStream scopedCoin(&coin);
         std::mt19937 random(seed);
-        auto uniform = [&random](float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(random); };
+        auto uniform = [&random](float lo, float hi)
+        { return std::uniform_real_distribution<float>(lo, hi)(random); };
         Told told;
         std::vector<std::unique_ptr<TestBox>> boxes;
         for (int i = 0; i < 70; ++i)
         {
             const int priorities[] = {0, 2, 4, 4, 6};
             boxes.push_back(std::make_unique<TestBox>(told, Vector2f(uniform(-50, 850), uniform(-50, 650)),
-                                                      uniform(1, 160), uniform(1, 160), priorities[random() % 5],
-                                                      random() % 7 == 0));
+                                                      uniform(1, 160), uniform(1, 160),
+                                                      priorities[random() % 5], random() % 7 == 0));
             boxes.back()->movable = random() % 3 != 0;
         }
         for (int pass = 0; pass < 3; ++pass)
@@ -220,6 +223,13 @@ TEST(CollisionQuadTree, PairsMatchBruteForceOverSeededFields)
                 }
             }
             EXPECT_EQ(unordered, expected);
+            // Told in registration order of first, then of second.
+            EXPECT_TRUE(std::is_sorted(pairs.begin(), pairs.end(),
+                                       [](const auto& x, const auto& y)
+                                       {
+                                           return std::pair(x.first->GetSerial(), x.second->GetSerial()) <
+                                                  std::pair(y.first->GetSerial(), y.second->GetSerial());
+                                       }));
             // Second hears of first, once per pair, sensor pairs included.
             Told expectedTold;
             for (auto [first, second] : pairs)
@@ -262,8 +272,8 @@ TEST(CollisionQuadTree, OrdersByPriorityThenAgeThenASeededCoin)
     TestBox b(told, {605, 400}, 20, 20);
     told.clear();
     screen.tree->Update();
-    EXPECT_EQ(std::set(told.begin(), told.end()), (std::set<std::pair<CollisionTreeComponent*, CollisionTreeComponent*>>{
-                                                      {&a, &b}, {&b, &a}}));
+    EXPECT_EQ(std::set(told.begin(), told.end()),
+              (std::set<std::pair<CollisionTreeComponent*, CollisionTreeComponent*>>{{&a, &b}, {&b, &a}}));
 }
 
 TEST(CollisionQuadTree, EdgeBoxesCollideEveryPassAndAgeStopsAtTwenty)
@@ -293,7 +303,8 @@ TEST(CollisionQuadTree, SensorsAreOnlyToldAndBlockNothing)
     screen.tree->Update();
     // The aura hears of both; only the creature is marked against the wall.
     std::set<std::pair<CollisionTreeComponent*, CollisionTreeComponent*>> heard(told.begin(), told.end());
-    EXPECT_TRUE(heard.count({&aura, &wall}) && heard.count({&aura, &creature}) && heard.count({&creature, &wall}));
+    EXPECT_TRUE(heard.count({&aura, &wall}) && heard.count({&aura, &creature}) &&
+                heard.count({&creature, &wall}));
     EXPECT_EQ(told.size(), 3u);
     EXPECT_TRUE(creature.colliding);
     EXPECT_FALSE(aura.colliding);

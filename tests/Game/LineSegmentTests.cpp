@@ -22,7 +22,10 @@ namespace
 class Probe : public GameObject
 {
 public:
-    Probe(Vector2f centre, bool blocksLines) : GameObject(centre.x - 20, centre.y - 20, 40, 40, true, blocksLines) {}
+    Probe(Vector2f centre, bool blocksLines)
+        : GameObject(centre.x - 20, centre.y - 20, 40, 40, true, blocksLines)
+    {
+    }
     void OnLineContact(LineSegment* segment) override { notes.push_back({"contact", segment}); }
     void OnCollision(CollisionTreeComponent* other) override { notes.push_back({"collision", other}); }
     std::vector<std::pair<std::string, CollisionTreeComponent*>> notes;
@@ -95,7 +98,8 @@ TEST(LineSegment, ALineIgnoresItsOwnRecentStretch)
         float selfIgnore;
         bool seesS0, seesS1, seesS2;
     };
-    const Row rows[] = {{0, true, true, true}, {1, true, true, false}, {2, true, false, false}, {3, false, false, false}};
+    const Row rows[] = {
+        {0, true, true, true}, {1, true, true, false}, {2, true, false, false}, {3, false, false, false}};
     for (const Row& row : rows)
     {
         GlobalSettings::Instance().selfIgnore = row.selfIgnore;
@@ -148,8 +152,8 @@ TEST(LineSegment, TellsItsLineOrTheObjectItMet)
     line.headSegment = chain[0].get();
     chain[0]->OnCollision(&trap); // the first segment is the head: nothing
     EXPECT_EQ(LineCrossings(), (std::vector<LineCrossing>{{&line, head, chain[0].get(), nullptr},
-                                                           {&line, nullptr, nullptr, &other},
-                                                           {&line, head, chain[0].get(), nullptr}}));
+                                                          {&line, nullptr, nullptr, &other},
+                                                          {&line, head, chain[0].get(), nullptr}}));
 
     line.headSegment = head; // starts at (150, 110)
     Probe wall({300, 300}, true), near({240, 110}, false), far({250, 110}, false);

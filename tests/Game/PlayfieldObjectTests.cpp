@@ -26,7 +26,8 @@ namespace
 class Thing : public GameObject
 {
 public:
-    Thing(Vector2f corner, float size, bool movable_ = true) : GameObject(corner.x, corner.y, size, size, movable_, false)
+    Thing(Vector2f corner, float size, bool movable_ = true)
+        : GameObject(corner.x, corner.y, size, size, movable_, false)
     {
         layoutNode = new SceneNode;
         layoutNode->SetSize(20, 10);
