@@ -194,6 +194,7 @@ inline constexpr const wchar_t* TictionaryKeyPrefix = L"KIVO::TictionaryData::";
 inline constexpr const wchar_t* EndlessUnlockKeyPrefix = L"KIVO::EndlessUnlock::";
 inline constexpr const wchar_t* EndlessHighScoreKeyPrefix = L"KIVO::EndlessHighScore::";
 inline constexpr const wchar_t* ShowTutorialKeyPrefix = L"KIVO::ShowTutorial::";
+inline constexpr const wchar_t* MovieUnlockingKeyPrefix = L"KIVO::MovieUnlocking::";
 inline constexpr std::array<const wchar_t*, 4> CompletionStatusNames = {L"Locked", L"InProgress",
                                                                         L"Completed", L"Expert"};
 
@@ -207,7 +208,15 @@ inline constinit Kestrin::ConstantName GremlinHomeFactory{"GremlinHomeFactory"};
 inline constinit Kestrin::ConstantName GremlinRole{"GremlinRole"};
 inline constinit Kestrin::ConstantName GremlinObstacleRole{"GremlinObstacleRole"};
 inline constinit Kestrin::ConstantName MovementAITask{"MovementAITask"};
+inline constinit Kestrin::ConstantName GremlinHomeRole{"GremlinHomeRole"};
+// Task channels of the playfield's objects.
 inline constinit Kestrin::ConstantName GotLooped{"GotLooped"};
+inline constinit Kestrin::ConstantName ScaleGremlinTask{"ScaleGremlinTask"};
+inline constinit Kestrin::ConstantName FlashingTask{"FlashingTask"};
+inline constinit Kestrin::ConstantName ColorChangeTask{"ColorChangeTask"};
+inline constinit Kestrin::ConstantName TrailSoundTask{"TrailSoundTask"};
+inline constinit Kestrin::ConstantName FadingOutTask{"FadingOutTask"};
+inline constinit Kestrin::ConstantName FlasherTask{"FlasherTask"};
 inline constinit Kestrin::ConstantName TutorialAttachNode{"TutorialAttachNode"};
 inline constinit Kestrin::ConstantName GameObjectMouseUp{"GAME_OBJECT_MOUSE_UP"};
 inline constinit Kestrin::ConstantName GameObjectMouseDown{"GAME_OBJECT_MOUSE_DOWN"};
