@@ -352,6 +352,9 @@ TEST(CollisionWorld, AHostScreenGoesWithLiveObjectsOnIt)
     EXPECT_EQ(HeldObject<GameObject>::Count(), 33u);
     screen->DropTree();
     EXPECT_EQ(aura->tree, nullptr);
+    aura->SetPosition({100, 100});      // no tree work
+    EffectRadius late({300, 300}, 100); // made while the screen has no tree: never in one
+    EXPECT_EQ(late.tree, nullptr);
     aura.reset();
     screen.reset();
 }
