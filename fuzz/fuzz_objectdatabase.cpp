@@ -102,6 +102,7 @@ public:
     MessageResult OnMouseDown(MouseButton, int, int) override { return Answer(); }
     MessageResult OnMouseUp(MouseButton, int, int) override { return Answer(); }
     bool AcceptsFocus() override { return true; }
+    MessageResult OnText(wchar_t) override { return Answer(); }
 
 private:
     MessageResult Answer()
@@ -207,7 +208,10 @@ void Act(World& w, bool nested)
         break;
     }
     case 6:
-        w.db.OnKeyDown(in.ConsumeIntegral<int>());
+        if (in.ConsumeBool())
+            w.db.OnText(wchar_t(in.ConsumeIntegral<int>()));
+        else
+            w.db.OnKeyDown(in.ConsumeIntegral<int>());
         break;
     case 7:
         w.db.Broadcast(Message(w.AnyHandle(), MakeName("Ping")));

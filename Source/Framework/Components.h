@@ -52,6 +52,9 @@ public:
     virtual MessageResult OnMouseDown(MouseButton button, int x, int y) = 0;
     virtual MessageResult OnMouseUp(MouseButton button, int x, int y) = 0;
     virtual bool AcceptsFocus() = 0;
+    // One character the keyboard typed (a Unicode code point), after the system's layout and input
+    // methods made it; the key-downs that typed it came before.
+    virtual MessageResult OnText(wchar_t character) = 0;
 };
 
 // The stock input handler: handles nothing and accepts the keyboard focus.
@@ -64,6 +67,7 @@ public:
     MessageResult OnMouseDown(MouseButton, int, int) override { return MessageResult::NotHandled; }
     MessageResult OnMouseUp(MouseButton, int, int) override { return MessageResult::NotHandled; }
     bool AcceptsFocus() override { return true; }
+    MessageResult OnText(wchar_t) override { return MessageResult::NotHandled; }
 };
 
 class IEnable

@@ -504,6 +504,12 @@ bool ObjectDatabase::OnKeyUp(int key)
     return Dispatch(m_focus, false, [key](IInputHandler* h) { return h->OnKeyUp(key); });
 }
 
+bool ObjectDatabase::OnText(wchar_t character)
+{
+    auto call = [character](IInputHandler* h) { return h->OnText(character); };
+    return Offer(m_focus, call) == MessageResult::Handled;
+}
+
 bool ObjectDatabase::OnMouseMove(int x, int y)
 {
     for (auto it = m_drawList.end(); it != m_drawList.begin();)

@@ -45,6 +45,8 @@ public:
     virtual bool OnMouseDown(MouseButton button, int x, int y);
     virtual bool OnMouseUp(MouseButton button, int x, int y);
     virtual void OnMouseLeave();
+    // A typed character goes to the focus alone: no other object has a caret to put it at.
+    virtual bool OnText(wchar_t character);
 
     // Takes ownership and sends the object "Add". Adding a live object again answers its handle.
     ObjectHandle AddObject(Object* object);

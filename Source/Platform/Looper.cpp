@@ -288,6 +288,9 @@ void Looper::HandleInputEvent(const InputEvent& event)
         m_lastMouseY = -50;
         top->OnMouseLeave();
         break;
+    case InputEvent_Text:
+        top->OnText(wchar_t(event.value));
+        break;
     default:
         break;
     }

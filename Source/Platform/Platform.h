@@ -15,6 +15,7 @@ enum InputEventType : int
     InputEvent_KeyUp = 3,      // value: Windows virtual-key code
     InputEvent_KeyDown = 4,    // value: Windows virtual-key code; repeats come as further key-downs
     InputEvent_MouseLeave = 5, // the mouse left the window
+    InputEvent_Text = 6,       // value: a typed character's Unicode code point, one event per character
 };
 
 struct InputEvent

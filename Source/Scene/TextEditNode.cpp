@@ -46,6 +46,16 @@ MessageResult TextEditNode::OnKeyDown(int key)
     return TextEditCore::Answer(result);
 }
 
+MessageResult TextEditNode::OnText(wchar_t character)
+{
+    if (!HasFocus(this))
+        return MessageResult::NotHandled;
+    const TextEditCore::KeyResult result = m_core.OnText(character);
+    if (result == TextEditCore::KeyResult::Edited)
+        Broadcast(Names::TextEditChange);
+    return TextEditCore::Answer(result);
+}
+
 MessageResult TextEditNode::OnMouseDown(MouseButton, int x, int y)
 {
     if (!HitTestControl({float(x), float(y)}))

@@ -35,8 +35,10 @@ public:
     void Update(float dt) override;
     void Draw(const Vector2f& offset) override;
 
-    // With the focus only; Enter, Tab, Escape and the keyboard-mode keys are left to others.
+    // With the focus only; Enter, Tab, Escape and the keyboard-mode keys are left to others. Keys
+    // that type are taken and wait for their character as text.
     Kestrin::MessageResult OnKeyDown(int key) override;
+    Kestrin::MessageResult OnText(wchar_t character) override;
     // A press on the field takes the focus; the caret stays where it was.
     Kestrin::MessageResult OnMouseDown(Kestrin::MouseButton button, int x, int y) override;
 

@@ -21,6 +21,11 @@ bool AbstractSlidingMode::OnKeyUp(int key)
     return m_sliding || SceneApplicationMode::OnKeyUp(key);
 }
 
+bool AbstractSlidingMode::OnText(wchar_t character)
+{
+    return m_sliding || SceneApplicationMode::OnText(character);
+}
+
 bool AbstractSlidingMode::OnMouseMove(int x, int y)
 {
     return m_sliding || SceneApplicationMode::OnMouseMove(x, y);

@@ -18,6 +18,7 @@ public:
 
     bool OnKeyDown(int key) override;
     bool OnKeyUp(int key) override;
+    bool OnText(wchar_t character) override;
     bool OnMouseMove(int x, int y) override;
     bool OnMouseDown(Kestrin::MouseButton button, int x, int y) override;
     bool OnMouseUp(Kestrin::MouseButton button, int x, int y) override;

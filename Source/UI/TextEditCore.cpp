@@ -74,20 +74,23 @@ void TextEditCore::PlaceCaret()
         m_scroll = m_textLeft - m_caretX;
 }
 
-wchar_t TextEditCore::TypedCharacter(int key, uint32_t modifiers) const
+namespace
+{
+// Whether a key-down types a character. Which character is the layout's business: it comes as
+// text; the key codes only tell a typing key from the others.
+bool TypesCharacter(int key, uint32_t modifiers)
 {
     const KeyTranslation typed = TranslateKey(key, modifiers);
     if (typed.count != 1)
-        return 0;
+        return false;
     const auto c = static_cast<unsigned char>(typed.character);
-    // Ctrl with a letter gives a control code, Backspace and Escape theirs: none belongs in a text.
+    // Ctrl with a letter gives a control code, Backspace and Escape theirs: none is typing.
     if (c < 0x20 || c == 0x7F)
-        return 0;
+        return false;
     const bool letterOrDigitKey = key >= 0 && key <= 0xFF && (std::isalpha(key) || std::isdigit(key));
-    if (letterOrDigitKey || key == VK_SPACE || IsPunct8(c))
-        return wchar_t(c);
-    return 0;
+    return letterOrDigitKey || key == VK_SPACE || IsPunct8(c);
 }
+} // namespace
 
 TextEditCore::KeyResult TextEditCore::OnKey(int key, uint32_t modifiers)
 {
@@ -132,14 +135,29 @@ TextEditCore::KeyResult TextEditCore::OnKey(int key, uint32_t modifiers)
         break;
     }
     if (typeIt)
-    {
-        const wchar_t c = TypedCharacter(key, modifiers);
-        if (!c)
-            return KeyResult::NotHandled;
-        text.insert(text.begin() + caret, c);
-        ++caret;
-    }
+        return TypesCharacter(key, modifiers) ? KeyResult::Typing : KeyResult::NotHandled;
+    return Apply(std::move(text), caret);
+}
 
+TextEditCore::KeyResult TextEditCore::OnText(wchar_t character)
+{
+    // Latin-1 is what the fonts index; its control codes have no place in a line of text.
+    if (character < 0x20 || (character >= 0x7F && character < 0xA0) || character > 0xFF)
+        return KeyResult::NotHandled;
+    if (m_font && character != L' ')
+    {
+        Glyph glyph;
+        m_font->GetGlyph(character, glyph);
+        if (glyph.width <= 0 || glyph.height <= 0)
+            return KeyResult::NotHandled; // it would take room and show nothing
+    }
+    std::wstring text = m_text;
+    text.insert(text.begin() + m_caret, character);
+    return Apply(std::move(text), m_caret + 1);
+}
+
+TextEditCore::KeyResult TextEditCore::Apply(std::wstring text, unsigned caret)
+{
     if (maxCharacters >= 0 && text.size() > size_t(maxCharacters) && text.size() > m_text.size())
         return KeyResult::Refused;
     if (maxStringWidth >= 0)

@@ -40,14 +40,18 @@ public:
         Refused,
         // Handled: the text or the caret changed (caret moves count even when it stayed put).
         Edited,
+        // Handled, nothing changed: a key that types, whose character comes as text. Taken so
+        // that no hot key fires while the player types.
+        Typing,
     };
     // One key-down (a virtual-key code; any int is safe) with the modifier keys held
     // (KeyModifier bits). Backspace and Delete erase, Home, End, Left and Right move the caret,
-    // Enter, Tab, Escape and the keyboard-mode codes are left to others; any other key types the
-    // character the keyboard layout gives it: a letter, digit or space key its character, any
-    // other key only punctuation. Control characters are never typed; characters 128-255 are
-    // the Windows-1252 codes the fonts index.
+    // Enter, Tab, Escape and the keyboard-mode codes are left to others. A key that types (a
+    // letter, digit or space key, or one that gives punctuation; never with Ctrl) is Typing.
     KeyResult OnKey(int key, uint32_t modifiers);
+    // One typed character (a Unicode code point) inserted at the caret. Only printable Latin-1
+    // characters the font has (or a space) are taken; others are NotHandled.
+    KeyResult OnText(wchar_t character);
     // The input road's answer: an edit a limit dropped is handled too.
     static MessageResult Answer(KeyResult result)
     {
@@ -76,8 +80,8 @@ public:
     int maxStringWidth = -1;
 
 private:
-    // The character a key types into the text, or 0 for none.
-    wchar_t TypedCharacter(int key, uint32_t modifiers) const;
+    // The limits, then the edit is stored.
+    KeyResult Apply(std::wstring text, unsigned caret);
     // Stores the text as it is, keeps the caret within it and scrolls it into view.
     void Store(std::wstring text);
     void PlaceCaret();

@@ -41,6 +41,16 @@ MessageResult TextEditObject::OnKeyDown(int key)
     return TextEditCore::Answer(result);
 }
 
+MessageResult TextEditObject::OnText(wchar_t character)
+{
+    if (!HasKeyboardFocus())
+        return MessageResult::NotHandled;
+    const TextEditCore::KeyResult result = m_core.OnText(character);
+    if (result == TextEditCore::KeyResult::Edited)
+        Fire(Names::TextEditChange);
+    return TextEditCore::Answer(result);
+}
+
 MessageResult TextEditObject::OnMouseDown(MouseButton, int x, int y)
 {
     if (!Contains(float(x), float(y)))

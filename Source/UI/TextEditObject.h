@@ -33,8 +33,10 @@ public:
 
     void Update(float dt) override;
     void Draw() override;
-    // Edits with the keyboard focus; each accepted edit fires "TextEditChange".
+    // Edits with the keyboard focus; each accepted edit fires "TextEditChange". Keys that type
+    // are taken and wait for their character as text.
     MessageResult OnKeyDown(int key) override;
+    MessageResult OnText(wchar_t character) override;
     // A click inside takes the keyboard focus; the caret stays where it was.
     MessageResult OnMouseDown(MouseButton button, int x, int y) override;
 

@@ -78,6 +78,7 @@ public:
     explicit Handler(std::string label, bool consumes = true) : Thing(std::move(label)), consumes(consumes) {}
     MessageResult OnKeyDown(int key) override { return Input("keydown", key, 0); }
     MessageResult OnKeyUp(int key) override { return Input("keyup", key, 0); }
+    MessageResult OnText(wchar_t c) override { return Input("text", int(c), 0); }
     MessageResult OnMouseMove(int x, int y) override { return Input("move", x, y); }
     MessageResult OnMouseDown(MouseButton, int x, int y) override { return Input("down", x, y); }
     MessageResult OnMouseUp(MouseButton, int x, int y) override { return Input("up", x, y); }
@@ -274,6 +275,13 @@ TEST_F(ObjectDatabaseTest, InputGoesToFocusOrLiveCaptureThenFrontToBackThenNonDr
     Take();
     EXPECT_FALSE(db.OnKeyDown(65));
     EXPECT_EQ(Take(), (EventLog{"keydown:field:65,0", "keydown:front:65,0"}));
+    // Typed text is the focus's alone, handled or not; without a focus nobody gets it.
+    EXPECT_FALSE(db.OnText(L'\u00e9'));
+    EXPECT_EQ(Take(), (EventLog{"text:field:233,0"}));
+    db.SetFocus(nullptr);
+    Take();
+    EXPECT_FALSE(db.OnText(L'a'));
+    EXPECT_TRUE(Take().empty());
 
     // A live capture gets every mouse event, even outside it, but not when disabled or hidden.
     back->SetVisible(true);

@@ -163,10 +163,11 @@ TEST_F(ScreenStack, InputGoesToTheTopOnlyAndIsDroppedWhileARequestWaits)
     for (InputEvent e :
          {InputEvent{InputEvent_MouseMove, 10, 20, 0}, InputEvent{InputEvent_ButtonDown, 11, 21, 1},
           InputEvent{InputEvent_ButtonUp, 12, 22, 0}, InputEvent{InputEvent_KeyDown, 0, 0, 65},
-          InputEvent{InputEvent_KeyUp, 0, 0, 65}, InputEvent{9, 0, 0, 0}})
+          InputEvent{InputEvent_KeyUp, 0, 0, 65}, InputEvent{InputEvent_Text, 0, 0, 0xE9},
+          InputEvent{9, 0, 0, 0}})
         looper.HandleInputEvent(e);
     EXPECT_EQ(journal.lines, (Lines{"b.OnMouseMove 10,20", "b.OnMouseDown 1 11,21", "b.OnMouseUp 0 12,22",
-                                    "b.OnKeyDown 65", "b.OnKeyUp 65"}));
+                                    "b.OnKeyDown 65", "b.OnKeyUp 65", "b.OnText 233"}));
     journal.Clear();
     PopMode();
     looper.HandleInputEvent({InputEvent_KeyDown, 0, 0, 13});

@@ -84,6 +84,15 @@ protected:
                  {SDL_SCANCODE_UNKNOWN, key, mod, 0}};
         Push(e);
     }
+    // What the system's layout or input method made of the keys, UTF-8.
+    void Typed(const char* text, uint32_t windowId = 0)
+    {
+        SDL_Event e{};
+        e.text.type = SDL_TEXTINPUT;
+        e.text.windowID = windowId ? windowId : Id();
+        SDL_strlcpy(e.text.text, text, sizeof e.text.text);
+        Push(e);
+    }
     void Button(bool down, uint8_t button, int x, int y)
     {
         SDL_Event e{};
@@ -256,6 +265,41 @@ TEST_F(WindowPlatform, WindowEventsDriveTheFlagsTheAudioAndTheQuit)
     Push(terminating);
     Pump();
     EXPECT_TRUE(platform->IsQuitRequested());
+}
+
+TEST_F(WindowPlatform, TextEventsBringTheLayoutsCharactersOneEventEach)
+{
+    Open();
+    // Every window made asks for text, even when text input was off before.
+    SDL_StopTextInput();
+    platform->CreateMainWindow({0, 1, 800, 600});
+    EXPECT_TRUE(SDL_IsTextInputActive());
+
+    // A layout unlike the US one: Shift with the key left of the e acute key gives "1"; the e acute
+    // key gives its letter; a dead circumflex, then e, gives one composed character. Keys the
+    // engine has no code for send no key event, but their characters come all the same.
+    Key(true, SDLK_LSHIFT, KMOD_LSHIFT);
+    Key(true, SDLK_AMPERSAND, KMOD_LSHIFT);
+    Typed("1");
+    Key(false, SDLK_LSHIFT);
+    Key(true, 0xE9); // the layout's keycode for the e acute key
+    Typed("\xC3\xA9");
+    Key(true, SDLK_CARET); // dead: no text yet
+    Key(true, SDLK_e);
+    Typed("\xC3\xAA");
+    Typed("Zo\xC3\xA9\xE2\x82\xAC"); // an input method commits several at once
+    Typed("x", Id() + 1);            // another window's
+    Pump();
+    EXPECT_EQ(events, (Events{{InputEvent_KeyDown, 0, 0, VK_SHIFT},
+                              {InputEvent_Text, 0, 0, '1'},
+                              {InputEvent_KeyUp, 0, 0, VK_SHIFT},
+                              {InputEvent_Text, 0, 0, 0xE9},
+                              {InputEvent_KeyDown, 0, 0, 'E'},
+                              {InputEvent_Text, 0, 0, 0xEA},
+                              {InputEvent_Text, 0, 0, 'Z'},
+                              {InputEvent_Text, 0, 0, 'o'},
+                              {InputEvent_Text, 0, 0, 0xE9},
+                              {InputEvent_Text, 0, 0, 0x20AC}}));
 }
 
 TEST_F(WindowPlatform, ClientPositionsMapIntoTheLogicalFrame)

@@ -170,6 +170,33 @@ TEST_F(Profiles, ANameDifferingOnlyInCaseIsANewProfileAndCancelKeepsIt)
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"[ Player ]", L"Ann", L"ann"}));
 }
 
+TEST_F(Profiles, ANameTypedOnAnotherLayoutKeepsItsDigitsAndAccents)
+{
+    AccountMode* list = ShowList();
+    ASSERT_TRUE(Click("New"));
+    Pass();
+    Steps(30);
+    ClickNode(Field());
+    // As the window delivers a French layout: digits are Shift with keys that have no key code
+    // here, as has the e acute key; a dead circumflex sends nothing until its e.
+    using Kestrin::InputEvent;
+    const InputEvent typed[] = {
+        {InputEvent_KeyDown, 0, 0, VK_SHIFT}, {InputEvent_KeyDown, 0, 0, 'Z'},
+        {InputEvent_Text, 0, 0, 'Z'},         {InputEvent_KeyUp, 0, 0, VK_SHIFT},
+        {InputEvent_KeyDown, 0, 0, 'O'},      {InputEvent_Text, 0, 0, 'o'},
+        {InputEvent_Text, 0, 0, 0xE9},        {InputEvent_KeyDown, 0, 0, VK_SHIFT},
+        {InputEvent_Text, 0, 0, '1'},         {InputEvent_Text, 0, 0, '2'},
+        {InputEvent_KeyUp, 0, 0, VK_SHIFT},   {InputEvent_KeyDown, 0, 0, 'E'},
+        {InputEvent_Text, 0, 0, 0xEA},        {InputEvent_Text, 0, 0, 0x20AC}, // AltGr+E, past Latin-1
+        {InputEvent_KeyDown, 0, 0, VK_RETURN}};
+    for (const InputEvent& event : typed)
+        looper->HandleInputEvent(event);
+    EXPECT_EQ(Current(), L"Zo\u00e912\u00ea");
+    Settle();
+    ASSERT_EQ(Top(), list);
+    EXPECT_EQ(Rows(list).back(), (std::pair<std::wstring, bool>{L"Zo\u00e912\u00ea", true}));
+}
+
 TEST_F(Profiles, BadNamesAreRefusedWithTheirTextsAndTheErrorFont)
 {
     ShowList();

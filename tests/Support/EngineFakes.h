@@ -77,6 +77,7 @@ public:
     bool OnKeyDown(int key) override { return Note("OnKeyDown " + std::to_string(key)), false; }
     bool OnKeyUp(int key) override { return Note("OnKeyUp " + std::to_string(key)), false; }
     void OnMouseLeave() override { Note("OnMouseLeave"); }
+    bool OnText(wchar_t c) override { return Note("OnText " + std::to_string(int(c))), false; }
 
     bool opaque = true;
     std::function<void()> onEnter, onExit, onUpdate, onDraw;

@@ -1,6 +1,7 @@
 #include "UI/TextEditCore.h"
 
 #include "Framework/Keys.h"
+#include "Graphics/Font.h"
 
 #include "UITestSupport.h"
 
@@ -20,10 +21,10 @@ std::unique_ptr<ImageList> Field(int middleHeight = 7)
     return list;
 }
 
-void Type(TextEditCore& core, const char* keys)
+void Type(TextEditCore& core, const wchar_t* text)
 {
-    for (const char* k = keys; *k; ++k)
-        core.OnKey(*k, 0);
+    for (const wchar_t* c = text; *c; ++c)
+        core.OnText(*c);
 }
 } // namespace
 
@@ -42,54 +43,61 @@ TEST(TextEditCore, FrameHoldsWholeMiddleRowsAroundOneLine)
     EXPECT_EQ(flatCore.GetTextArea().h, 15.0f);
     TextEditCore bare(nullptr, nullptr, 50, nullptr);
     EXPECT_EQ(bare.GetHeight(), 0.0f);
-    EXPECT_EQ(bare.OnKey('A', 0), Result::Edited); // no font: text of width 0, no crash
+    EXPECT_EQ(bare.OnText(L'a'), Result::Edited); // no font: text of width 0, no crash
 }
 
-TEST(TextEditCore, KeysEditAtTheCaret)
+TEST(TextEditCore, KeysEditAtTheCaretAndTextTypesThere)
 {
     auto field = Field();
     FakeFont font(5, 15);
     TextEditCore core(field.get(), nullptr, 108, &font);
-    Type(core, "AB1 ");
+    Type(core, L"ab1 ");
     EXPECT_EQ(core.GetText(), L"ab1 ");
     struct Case
     {
         int key;
         uint32_t modifiers;
+        wchar_t typed; // not 0: a character arriving as text instead of a key
         Result result;
         const wchar_t* text;
         unsigned caret;
     };
     const Case cases[] = {
-        {VK_LEFT, 0, Result::Edited, L"ab1 ", 3},
-        {VK_BACK, 0, Result::Edited, L"ab ", 2},
-        {'1', KeyModifier_Shift, Result::Edited, L"ab! ", 3},
-        {VK_OEM_COMMA, 0, Result::Edited, L"ab!, ", 4},
-        {VK_HOME, 0, Result::Edited, L"ab!, ", 0},
-        {VK_BACK, 0, Result::NotHandled, L"ab!, ", 0}, // at the start: nothing typed
-        {VK_LEFT, 0, Result::NotHandled, L"ab!, ", 0},
-        {VK_DELETE, 0, Result::Edited, L"b!, ", 0},
-        {VK_END, 0, Result::Edited, L"b!, ", 4},
-        {VK_DELETE, 0, Result::NotHandled, L"b!, ", 4},
-        {VK_RIGHT, 0, Result::Edited, L"b!, ", 4},
-        {'A', KeyModifier_Shift, Result::Edited, L"b!, A", 5},
-        {'C', KeyModifier_Control, Result::NotHandled, L"b!, A", 5}, // a control code
-        {VK_F1, 0, Result::NotHandled, L"b!, A", 5},
-        {VK_RETURN, 0, Result::NotHandled, L"b!, A", 5},
-        {VK_TAB, 0, Result::NotHandled, L"b!, A", 5},
-        {VK_ESCAPE, 0, Result::NotHandled, L"b!, A", 5},
-        {Key_KeyboardMode, 0, Result::NotHandled, L"b!, A", 5},
-        {Key_GamePadA, 0, Result::NotHandled, L"b!, A", 5},
+        {VK_LEFT, 0, 0, Result::Edited, L"ab1 ", 3},
+        {VK_BACK, 0, 0, Result::Edited, L"ab ", 2},
+        {'1', KeyModifier_Shift, 0, Result::Typing, L"ab ", 2}, // the layout says what it types
+        {0, 0, L'!', Result::Edited, L"ab! ", 3},
+        {VK_OEM_COMMA, 0, 0, Result::Typing, L"ab! ", 3},
+        {0, 0, L'\u00e9', Result::Edited, L"ab!\u00e9 ", 4},
+        {VK_HOME, 0, 0, Result::Edited, L"ab!\u00e9 ", 0},
+        {VK_BACK, 0, 0, Result::NotHandled, L"ab!\u00e9 ", 0}, // at the start: nothing to erase
+        {VK_LEFT, 0, 0, Result::NotHandled, L"ab!\u00e9 ", 0},
+        {VK_DELETE, 0, 0, Result::Edited, L"b!\u00e9 ", 0},
+        {VK_END, 0, 0, Result::Edited, L"b!\u00e9 ", 4},
+        {VK_DELETE, 0, 0, Result::NotHandled, L"b!\u00e9 ", 4},
+        {VK_RIGHT, 0, 0, Result::Edited, L"b!\u00e9 ", 4},
+        {'C', KeyModifier_Control, 0, Result::NotHandled, L"b!\u00e9 ", 4}, // a control code
+        {VK_F1, 0, 0, Result::NotHandled, L"b!\u00e9 ", 4},
+        {VK_RETURN, 0, 0, Result::NotHandled, L"b!\u00e9 ", 4},
+        {VK_TAB, 0, 0, Result::NotHandled, L"b!\u00e9 ", 4},
+        {VK_ESCAPE, 0, 0, Result::NotHandled, L"b!\u00e9 ", 4},
+        {Key_KeyboardMode, 0, 0, Result::NotHandled, L"b!\u00e9 ", 4},
+        {Key_GamePadA, 0, 0, Result::NotHandled, L"b!\u00e9 ", 4},
+        {0, 0, L'\t', Result::NotHandled, L"b!\u00e9 ", 4},
+        {0, 0, L'\u0085', Result::NotHandled, L"b!\u00e9 ", 4}, // a Latin-1 control code
+        {0, 0, L'\u20ac', Result::NotHandled, L"b!\u00e9 ", 4}, // past Latin-1
+        {0, 0, L'\u00ff', Result::Edited, L"b!\u00e9 \u00ff", 5},
     };
     for (const Case& c : cases)
     {
-        EXPECT_EQ(core.OnKey(c.key, c.modifiers), c.result) << c.key;
-        EXPECT_EQ(core.GetText(), c.text) << c.key;
-        EXPECT_EQ(core.GetCaret(), c.caret) << c.key;
+        const Result result = c.typed ? core.OnText(c.typed) : core.OnKey(c.key, c.modifiers);
+        EXPECT_EQ(result, c.result) << c.key << " " << int(c.typed);
+        EXPECT_EQ(core.GetText(), c.text) << c.key << " " << int(c.typed);
+        EXPECT_EQ(core.GetCaret(), c.caret) << c.key << " " << int(c.typed);
     }
 }
 
-TEST(TextEditCore, EveryKeyCodeIsSafeAndTypesOnlyPrintableCharacters)
+TEST(TextEditCore, KeysNeverTypeAndTextTakesOnlyWhatTheFontHas)
 {
     auto field = Field();
     FakeFont font(1, 15);
@@ -100,15 +108,23 @@ TEST(TextEditCore, EveryKeyCodeIsSafeAndTypesOnlyPrintableCharacters)
         for (int key : {-1, 0x7FFFFFFF, int(0x80000000)})
             EXPECT_EQ(core.OnKey(key, modifiers), Result::NotHandled);
         for (int key = 0; key < 0x300; ++key)
-            if (key != VK_BACK && key != VK_DELETE && key != VK_HOME && key != VK_LEFT)
-                core.OnKey(key, modifiers);
-        for (wchar_t c : core.GetText())
-        {
-            EXPECT_GE(c, 0x20) << modifiers;
-            EXPECT_LT(c, 0x100) << modifiers; // the byte, never sign-extended
-            EXPECT_NE(c, 0x7F) << modifiers;
-        }
+            core.OnKey(key, modifiers);
+        EXPECT_EQ(core.GetText(), L"") << modifiers;
     }
+
+    // A font with the printable ASCII glyphs alone: the space needs none, an e acute is refused.
+    ImageFont ascii;
+    ascii.lineHeight = 15;
+    ascii.spacing = 6;
+    for (int c = 0x21; c < 0x7F; ++c)
+        ascii.glyphs[size_t(c)] = {c * 6, 0, 5, 15};
+    TextEditCore core(field.get(), nullptr, 108, &ascii);
+    for (int c = -1; c < 0x400; ++c)
+    {
+        const bool printableAscii = c >= 0x20 && c < 0x7F;
+        EXPECT_EQ(core.OnText(wchar_t(c)), printableAscii ? Result::Edited : Result::NotHandled) << c;
+    }
+    EXPECT_EQ(core.GetText().size(), 0x5Fu);
 }
 
 TEST(TextEditCore, LimitsRefuseTheWholeEdit)
@@ -117,15 +133,15 @@ TEST(TextEditCore, LimitsRefuseTheWholeEdit)
     FakeFont font(10, 15);
     TextEditCore core(field.get(), nullptr, 108, &font);
     core.maxCharacters = 3;
-    Type(core, "ABC");
-    EXPECT_EQ(core.OnKey('D', 0), Result::Refused);
+    Type(core, L"abc");
+    EXPECT_EQ(core.OnText(L'd'), Result::Refused);
     EXPECT_EQ(core.GetText(), L"abc");
     EXPECT_EQ(core.GetCaret(), 3u);
 
     core.maxCharacters = -1;
     core.maxStringWidth = 40;
-    EXPECT_EQ(core.OnKey('D', 0), Result::Edited); // 40 wide
-    EXPECT_EQ(core.OnKey('E', 0), Result::Refused);
+    EXPECT_EQ(core.OnText(L'd'), Result::Edited); // 40 wide
+    EXPECT_EQ(core.OnText(L'e'), Result::Refused);
 
     // Set later, the character limit cuts a text set again.
     core.maxCharacters = 2;
@@ -144,7 +160,7 @@ TEST(TextEditCore, ATextOverALimitCanStillBeShortenedButNotLengthened)
     core.SetText(L"abcdefghij"); // 100 wide
     EXPECT_EQ(core.OnKey(VK_END, 0), Result::Edited);
     EXPECT_EQ(core.GetCaret(), 10u);
-    EXPECT_EQ(core.OnKey('K', 0), Result::Refused);
+    EXPECT_EQ(core.OnText(L'k'), Result::Refused);
     EXPECT_EQ(core.OnKey(VK_BACK, 0), Result::Edited);
     EXPECT_EQ(core.GetText(), L"abcdefghi");
 
@@ -157,14 +173,14 @@ TEST(TextEditCore, ATextOverALimitCanStillBeShortenedButNotLengthened)
     EXPECT_EQ(core.OnKey(VK_HOME, 0), Result::Edited);
     EXPECT_EQ(core.OnKey(VK_DELETE, 0), Result::Edited);
     EXPECT_EQ(core.GetText(), L"bcdefgh");
-    EXPECT_EQ(core.OnKey('K', 0), Result::Refused);
+    EXPECT_EQ(core.OnText(L'k'), Result::Refused);
     EXPECT_EQ(core.GetText(), L"bcdefgh");
 
     // Any negative limit is no limit, for keys as for SetText.
     core.maxStringWidth = -1;
     core.maxCharacters = -5;
     core.OnKey(VK_END, 0);
-    Type(core, "KLM");
+    Type(core, L"klm");
     EXPECT_EQ(core.GetText(), L"bcdefghklm");
 }
 
@@ -182,8 +198,8 @@ TEST(TextEditCore, AFontSetLaterMeasuresTheCaretTheLimitAndTheHeight)
     EXPECT_EQ(core.GetHeight(), 29.0f);
     EXPECT_EQ(core.GetCaretX(), 24.0f);
     core.maxStringWidth = 30;
-    EXPECT_EQ(core.OnKey('C', 0), Result::Edited);
-    EXPECT_EQ(core.OnKey('D', 0), Result::Refused); // 40 wide in the new font, 20 in the old
+    EXPECT_EQ(core.OnText(L'c'), Result::Edited);
+    EXPECT_EQ(core.OnText(L'd'), Result::Refused); // 40 wide in the new font, 20 in the old
 }
 
 TEST(TextEditCore, ScrollKeepsTheCaretInTheTextArea)
@@ -191,9 +207,9 @@ TEST(TextEditCore, ScrollKeepsTheCaretInTheTextArea)
     auto field = Field();
     FakeFont font(10, 15);
     TextEditCore core(field.get(), nullptr, 58, &font); // text area 4..54
-    Type(core, "ABCDE");
+    Type(core, L"abcde");
     EXPECT_EQ(core.GetScroll(), 0.0f);
-    Type(core, "FG"); // caret at 4 + 70
+    Type(core, L"fg"); // caret at 4 + 70
     EXPECT_EQ(core.GetCaretX(), 74.0f);
     EXPECT_EQ(core.GetCaretX() + core.GetScroll(), 54.0f);
     core.OnKey(VK_HOME, 0);

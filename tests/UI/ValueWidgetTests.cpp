@@ -233,14 +233,19 @@ TEST_F(ValueWidgets, TextEditTakesTheFocusByClickAndTellsEachEdit)
                                         ColorF(0, 0, 0, 1)));
     EXPECT_EQ(edit->GetBounds(), (Rect<float>(100, 20, 58, 16)));
     EXPECT_EQ(edit->OnKeyDown('A'), MessageResult::NotHandled);
+    EXPECT_EQ(edit->OnText(L'a'), MessageResult::NotHandled);
     EXPECT_FALSE(database.OnMouseDown(MouseButton::Left, 90, 25));
     EXPECT_TRUE(database.OnMouseDown(MouseButton::Left, 110, 25));
     EXPECT_TRUE(HasFocus(edit));
 
+    // Keys that type are taken; their characters come as text.
     edit->SetMaxCharacters(6);
-    for (char key : std::string("ABCDEFG"))
-        database.OnKeyDown(key);
-    EXPECT_EQ(edit->GetText(), L"abcdef");
+    for (wchar_t c : std::wstring(L"Ab\u00e7defg"))
+    {
+        EXPECT_TRUE(database.OnKeyDown('A'));
+        EXPECT_TRUE(database.OnText(c));
+    }
+    EXPECT_EQ(edit->GetText(), L"Ab\u00e7def");
     EXPECT_EQ(database.Count("TextEditChange"), 6u); // the refused seventh tells nothing
     EXPECT_FALSE(database.OnKeyDown(VK_RETURN));
 

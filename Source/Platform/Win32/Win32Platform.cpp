@@ -18,6 +18,7 @@
 #include "Platform/Win32/Win32FileSystem.h"
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -290,6 +291,17 @@ void Win32Platform::WindowProc(const SDL_Event& event)
         if (IsOurWindow(event.key.windowID))
             OnKey(event.key, event.type == SDL_KEYDOWN);
         return;
+
+    case SDL_TEXTINPUT:
+    {
+        if (!IsOurWindow(event.text.windowID))
+            return;
+        // A layout or input method may commit several characters at once: one event each.
+        const size_t length = strnlen(event.text.text, sizeof event.text.text);
+        for (wchar_t c : FromUtf8({event.text.text, length}))
+            Send({InputEvent_Text, 0, 0, int(c)});
+        return;
+    }
 
     case SDL_MOUSEMOTION:
     {

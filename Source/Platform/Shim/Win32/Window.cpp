@@ -107,6 +107,9 @@ SDL_Window* CreateWindow(const WindowOptions& o, std::string& error)
     if (o.minWidth > 0 && o.minHeight > 0)
         SDL_SetWindowMinimumSize(w, o.minWidth, o.minHeight);
     SDL_ShowWindow(w);
+    // Text fields take their characters from text events, which follow the system's layout and
+    // input methods; a window must ask for them.
+    SDL_StartTextInput();
     return w;
 }
 

@@ -27,7 +27,7 @@ struct WindowOptions
     int minHeight = 0;
 };
 
-// Null with SDL's error text on failure.
+// Null with SDL's error text on failure. Text input is on for the new window.
 SDL_Window* CreateWindow(const WindowOptions& options, std::string& error);
 void DestroyWindow(SDL_Window* window);
 bool IsMinimized(SDL_Window* window);
