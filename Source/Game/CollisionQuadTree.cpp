@@ -213,7 +213,7 @@ void CollisionQuadTree::Move(CollisionTreeComponent* component)
         Insert(component);
 }
 
-void CollisionQuadTree::AddPair(CollisionTreeComponent* c, CollisionTreeComponent* o)
+CollisionQuadTree::Found CollisionQuadTree::Order(CollisionTreeComponent* c, CollisionTreeComponent* o)
 {
     int pc = c->GetCollisionPriority(), po = o->GetCollisionPriority();
     bool cFirst;
@@ -226,9 +226,7 @@ void CollisionQuadTree::AddPair(CollisionTreeComponent* c, CollisionTreeComponen
         Kestrin::IRandomNumberStream* random = Kestrin::GetCurrentRandomStream();
         cFirst = int((random ? random->NextFloat() : 0.0f) * 2) == 0;
     }
-    CollisionTreeComponent* first = cFirst ? c : o;
-    CollisionTreeComponent* second = cFirst ? o : c;
-    m_pairs.push_back({first->m_rank, second->m_rank, first, second, c->m_sensor || o->m_sensor});
+    return {cFirst ? c : o, cFirst ? o : c, c->m_sensor || o->m_sensor};
 }
 
 void CollisionQuadTree::CollectPairs(CollisionTreeComponent* c, const CollisionQuadTreeNode::Item& box,
@@ -247,9 +245,10 @@ void CollisionQuadTree::CollectPairs(CollisionTreeComponent* c, const CollisionQ
             box.left > item.right || box.bottom < item.top || box.top > item.bottom || !c->Overlaps(*o) ||
             !o->Overlaps(*c))
             continue;
-        AddPair(c, o);
-        if (o->m_searching)
-            AddPair(o, c);
+        Found found = Order(c, o);
+        m_pairs.push_back(found);
+        if (o->m_searching && Order(o, c).first != found.first)
+            m_pairs.push_back({found.second, found.first, found.sensor});
     }
     for (const CollisionQuadTreeNode* child : node->children)
         if (child)
@@ -279,9 +278,9 @@ void CollisionQuadTree::Update(float)
             MarkColliding(c);
     }
 
-    SortPairs();
-
-    // A handler may delete a component: its pairs still to tell are skipped.
+    // Pairs are told as found (searchers in registration order, each down its walk of the tree),
+    // so a seeded pass repeats exactly. A handler may delete a component: its pairs still to
+    // tell are skipped.
     m_telling = true;
     m_gone.clear();
     auto alive = [this](const Found& p) { return m_gone.empty() || (!IsDead(p.first) && !IsDead(p.second)); };
@@ -327,30 +326,6 @@ const CollisionQuadTreeNode::Item& CollisionQuadTree::MeasureReach(CollisionQuad
             grow(MeasureReach(*child));
     node.reach = reach;
     return node.reach;
-}
-
-void CollisionQuadTree::SortPairs()
-{
-    // Grouped by first in one counting pass; each group is small and sorted by second.
-    m_groupStart.assign(m_components.size() + 1, 0);
-    for (const Found& f : m_pairs)
-        ++m_groupStart[f.firstRank + 1];
-    for (size_t i = 1; i < m_groupStart.size(); ++i)
-        m_groupStart[i] += m_groupStart[i - 1];
-    m_sorted.resize(m_pairs.size());
-    for (const Found& f : m_pairs)
-        m_sorted[m_groupStart[f.firstRank]++] = f;
-    m_pairs.clear();
-    auto bySecond = [](const Found& a, const Found& b) { return a.secondRank < b.secondRank; };
-    auto same = [](const Found& a, const Found& b) { return a.secondRank == b.secondRank; };
-    for (auto begin = m_sorted.begin(); begin != m_sorted.end();)
-    {
-        auto end = std::find_if(begin, m_sorted.end(),
-                                [first = begin->firstRank](const Found& f) { return f.firstRank != first; });
-        std::sort(begin, end, bySecond);
-        m_pairs.insert(m_pairs.end(), begin, std::unique(begin, end, same));
-        begin = end;
-    }
 }
 
 bool CollisionQuadTree::IsBlockedAt(const CollisionTreeComponent* c, const CollisionQuadTreeNode* node) const

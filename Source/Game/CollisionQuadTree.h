@@ -93,16 +93,16 @@ public:
 
 private:
     using Pair = std::pair<CollisionTreeComponent*, CollisionTreeComponent*>;
-    // A pair found in the pass, keyed by both sides' places in the registration order.
+    // A pair found in the pass.
     struct Found
     {
-        uint32_t firstRank, secondRank;
         CollisionTreeComponent* first;
         CollisionTreeComponent* second;
         bool sensor;
     };
 
-    void AddPair(CollisionTreeComponent* c, CollisionTreeComponent* o);
+    // The pair as c's search orders it: higher priority, then the younger box, then a coin.
+    static Found Order(CollisionTreeComponent* c, CollisionTreeComponent* o);
     void CollectPairs(CollisionTreeComponent* c, const CollisionQuadTreeNode::Item& box,
                       const CollisionQuadTreeNode* node);
     bool IsBlockedAt(const CollisionTreeComponent* c, const CollisionQuadTreeNode::Item& box,
@@ -110,8 +110,6 @@ private:
     // The cell Insert would choose; null when it does not exist yet.
     CollisionQuadTreeNode* FindHome(const CollisionTreeComponent& c) const;
     void Prune(CollisionQuadTreeNode* node);
-    // Sorts the pairs by first, then second, dropping repeats.
-    void SortPairs();
     static const CollisionQuadTreeNode::Item& MeasureReach(CollisionQuadTreeNode& node);
     static int Quadrant(const CollisionQuadTreeNode& node, Vector2f centre);
     static Vector2f ChildCentre(const CollisionQuadTreeNode& node, int quadrant);
@@ -123,9 +121,6 @@ private:
     std::set<CollisionTreeComponent*, bool (*)(const CollisionTreeComponent*, const CollisionTreeComponent*)>
         m_components;
     std::vector<Found> m_pairs;
-    // The pairs grouped by first (a counting sort), and where each group starts.
-    std::vector<Found> m_sorted;
-    std::vector<uint32_t> m_groupStart;
     std::vector<Pair> m_lastPairs;
     bool m_keepPairs = false;
     // While the pairs are told: components that left meanwhile, whose pairs are skipped.

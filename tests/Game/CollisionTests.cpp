@@ -222,13 +222,6 @@ TEST(CollisionQuadTree, PairsMatchBruteForceOverSeededFields)
                 }
             }
             EXPECT_EQ(unordered, expected);
-            // Told in registration order of first, then of second.
-            EXPECT_TRUE(std::is_sorted(pairs.begin(), pairs.end(),
-                                       [](const auto& x, const auto& y)
-                                       {
-                                           return std::pair(x.first->GetSerial(), x.second->GetSerial()) <
-                                                  std::pair(y.first->GetSerial(), y.second->GetSerial());
-                                       }));
             // Second hears of first, once per pair, sensor pairs included.
             Told expectedTold;
             for (auto [first, second] : pairs)
