@@ -44,6 +44,7 @@ void SceneLayoutController::AddToScene(ObjectDatabase& database, SceneNode* pare
     }
     m_node = node;
     node->SetController(this);
+    m_nodeRemoved = node->Removing.Connect([this](SceneNode*) { OnNodeRemoved(); });
     for (SceneNode* child = node->GetFirstChild(); child; child = child->GetNextSibling())
         child->RegisterTree(database);
     database.AddObject(node);
@@ -57,7 +58,8 @@ void SceneLayoutController::OnRemoved()
     OnRemoving();
     if (SceneNode* node = m_node)
     {
-        // Cleared first, so the node's own removal does not come back here.
+        // Cut first, so the node's own removal does not come back here.
+        node->Removing.Disconnect(m_nodeRemoved);
         node->SetController(nullptr);
         // Its own database: the current one may be another screen's.
         if (ObjectDatabase* database = node->GetDatabase())
@@ -65,4 +67,14 @@ void SceneLayoutController::OnRemoved()
         m_node = nullptr;
     }
     Removed(this);
+}
+
+void SceneLayoutController::OnNodeRemoved()
+{
+    if (!m_node)
+        return;
+    m_node->SetController(nullptr);
+    m_node = nullptr;
+    if (ObjectDatabase* database = GetDatabase())
+        database->RemoveObject(GetHandle());
 }

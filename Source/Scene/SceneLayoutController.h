@@ -46,7 +46,9 @@ protected:
     virtual void OnAddedToScene();
 
 private:
-    friend class SceneNode; // a node removed first clears the controller's pointer to it
+    // A node removed first takes the controller with it.
+    void OnNodeRemoved();
 
     SceneNode* m_node = nullptr;
+    Kestrin::Signal<SceneNode*>::Connection m_nodeRemoved = 0;
 };

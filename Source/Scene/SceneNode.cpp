@@ -3,7 +3,6 @@
 #include "Framework/ObjectDatabase.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/Image.h"
-#include "Scene/SceneLayoutController.h"
 #include "UI/UIServices.h"
 
 #include <algorithm>
@@ -695,14 +694,7 @@ void SceneNode::RemoveFromScene()
             database->RemoveObject(child->GetHandle());
     }
 
-    if (SceneLayoutController* controller = m_controller)
-    {
-        m_controller = nullptr;
-        controller->m_node = nullptr;
-        if (ObjectDatabase* database = controller->GetDatabase())
-            database->RemoveObject(controller->GetHandle());
-    }
-
+    Removing(this);
     OnRemoved();
     Removed(this);
 }

@@ -247,14 +247,15 @@ public:
     void ClearSourceRect() { m_useSourceRect = false; }
     bool HasSourceRect() const { return m_useSourceRect; }
     const Rectf& GetSourceRect() const { return m_sourceRect; }
-    // Leaves the parent, removes the children and the controller from their databases, then runs
-    // OnRemoved and emits Removed. Run when the node gets "Remove".
+    // Leaves the parent, removes the children from their databases, emits Removing (on which a
+    // controller goes), then runs OnRemoved and emits Removed. Run when the node gets "Remove".
     void RemoveFromScene();
 
     SceneLayoutController* GetController() const { return m_controller; }
     void SetController(SceneLayoutController* controller) { m_controller = controller; }
 
     // ---- signals ----
+    Kestrin::Signal<SceneNode*> Removing;
     Kestrin::Signal<SceneNode*> Removed;
     Kestrin::Signal<SceneNode*, Vector2f, Kestrin::MouseButton> MouseDown;
     Kestrin::Signal<SceneNode*, Vector2f, Kestrin::MouseButton> MouseUp;
