@@ -14,8 +14,14 @@
 #include "Screens/MovieScreens.h"
 #include "Screens/OptionsMode.h"
 #include "Screens/QuitConfirmMode.h"
+#include "Screens/ScreenRequests.h"
 #include "Screens/TictionaryModes.h"
 #include "UI/UINames.h"
+
+void ReturnToMainMenu()
+{
+    Kestrin::PopToMode(new MainMenuMode(false));
+}
 
 MainMenuMode::MainMenuMode(bool playEntrance) : m_playEntrance(playEntrance) {}
 

@@ -5,7 +5,7 @@
 #include "Game/GameText.h"
 #include "Platform/Looper.h"
 #include "Scene/TextSpriteNode.h"
-#include "Screens/MainMenuMode.h"
+#include "Screens/ScreenRequests.h"
 
 namespace
 {
@@ -74,5 +74,5 @@ void QuitConfirmMode::Yes()
     if (m_answered)
         return;
     m_answered = true;
-    Kestrin::PopToMode(new MainMenuMode(false));
+    ReturnToMainMenu();
 }
