@@ -87,6 +87,8 @@ std::vector<NameRule> MakeNameRules()
     }
     add("resources", "baseMelodyVolume", K::Float);
     add("resources", "baseRhythmVolume", K::Float);
+    add("resources", "ambientDelayMin", K::Float);
+    add("resources", "ambientDelayMax", K::Float);
     add("resources", "blue_sml", K::ImageList, 10); // sparkles draw frames 0 to 9
     for (const char* font : {"Font_Title", "Font_Heading", "Font_Button", "Font_Body", "Font_Small",
                              "HudFont", "CustomSpearFont", "CustomSpearFontLarge"})

@@ -74,7 +74,9 @@ std::string AudioResourceSection()
          "  <sound event=\"Snap\" src=\"SFX_UI_Tick\"/>\n"
          "</soundlist>\n"
          "<float name=\"baseMelodyVolume\" value=\"0.35\"/>\n"
-         "<float name=\"baseRhythmVolume\" value=\"0.8\"/>\n";
+         "<float name=\"baseRhythmVolume\" value=\"0.8\"/>\n"
+         "<float name=\"ambientDelayMin\" value=\"8\"/>\n"
+         "<float name=\"ambientDelayMax\" value=\"20\"/>\n";
     x += SectionEnd("audio") + "\n";
     return x;
 }

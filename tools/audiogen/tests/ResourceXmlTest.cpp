@@ -186,7 +186,7 @@ TEST(ResourceRecords, AreWellFormedAndFollowTheGroupRules)
     EXPECT_EQ(music, 16);
     EXPECT_EQ(random, 1);
     EXPECT_EQ(lists, 4);
-    EXPECT_EQ(floats, 2);
+    EXPECT_EQ(floats, 4); // the two layer volumes and the two ambient delays
 }
 
 TEST(ResourceRecords, NameTheFilesTheGeneratorWrites)
@@ -220,6 +220,9 @@ TEST(ResourceRecords, NameTheFilesTheGeneratorWrites)
         std::string::npos);
     EXPECT_NE(section.find("<float name=\"baseMelodyVolume\" value=\"0.35\"/>"), std::string::npos);
     EXPECT_NE(section.find("<float name=\"baseRhythmVolume\" value=\"0.8\"/>"), std::string::npos);
+    // The level waits a random time between the two before its next ambient sound.
+    EXPECT_NE(section.find("<float name=\"ambientDelayMin\" value=\"8\"/>"), std::string::npos);
+    EXPECT_NE(section.find("<float name=\"ambientDelayMax\" value=\"20\"/>"), std::string::npos);
     EXPECT_NE(
         section.find("name=\"MUSIC_LevelSuccess\" src=\"MUSIC_LevelSuccess\" type=\"music\" loop=\"1\""),
         std::string::npos);
