@@ -191,6 +191,17 @@ Report CheckLayouts(const LoadedTree& tree, const std::vector<LayoutRule>& rules
 Report CheckText(const LoadedTree& tree, const std::vector<std::string>& requiredKeys,
                  const std::vector<std::string>& labelKeys);
 
+// The campaign through the game's own readers: "GameLevels.xml" (20 Days numbered in order, 2 to 5
+// levels each, Jillian's 20 levels, at most 12 of any other guest, "1-06 Harley", each kind of the
+// guide unlocked once, an endless level for each of the six guests), "GlobalSettings.xml" (tables
+// ascending, a king damage entry of 1 or more), "CreatureSettings.xml", and every level and board
+// file the catalogue names: required elements and attributes, a creature settings record for every
+// zone sprite, spools of the colours Red to Purple for every basic colour that spawns, inside the
+// playing area, "explodeColors" written, the expert time below the time limit, endless levels
+// without an end, boards of digit rows, normal boards holding gunk, each appointment's date and
+// description in the text table, and no week easier than the week before.
+Report CheckCampaign(const LoadedTree& tree);
+
 // Every ".swf" has a header the movie host reads whole: frame rate, frame count and background.
 Report CheckMovies(const std::filesystem::path& root);
 

@@ -658,3 +658,127 @@ TEST_F(BrokenTree, TheCaptionAreasMustBeThereAndWellFormed)
         EXPECT_EQ(p.file, "images/captions.tsv");
     EXPECT_NE(report.problems[0].what.find("row 3"), std::string::npos) << report.problems[0].what;
 }
+
+TEST(CommittedData, TheCampaignReadsThroughTheGamesReaders)
+{
+    const DataCheck::LoadedTree tree(cData);
+    const Report report = DataCheck::CheckCampaign(tree);
+    // The catalogue, the two settings files, 76 levels and 82 boards.
+    EXPECT_EQ(report.checked, 3 + 76 + 82);
+    ExpectClean(report);
+}
+
+struct CampaignCase
+{
+    const char* what;
+    std::function<void(const fs::path&)> breakIt;
+    std::string file;     // the file the report must name
+    const char* fragment; // and part of what it says
+};
+
+// The committed campaign in the small tree, broken one way per case: the check names the file.
+class BrokenCampaign : public BrokenTree
+{
+protected:
+    void SetUp() override
+    {
+        BrokenTree::SetUp();
+        for (const char* file : {"GameLevels.xml", "GlobalSettings.xml", "CreatureSettings.xml", "AllGameText_Export.xml"})
+            WriteBytes(root / file, ReadBytes(cData / file));
+        for (const auto& entry : fs::directory_iterator(cData))
+            if (entry.path().extension() == ".xml" && entry.path().stem().string().find(' ') != std::string::npos)
+                fs::copy_file(entry.path(), root / entry.path().filename());
+    }
+};
+
+TEST_F(BrokenCampaign, EachCampaignCheckNamesTheBrokenFile)
+{
+    auto check = [](const fs::path& r) { return DataCheck::CheckCampaign(DataCheck::LoadedTree(r)); };
+    ASSERT_TRUE(check(root).problems.empty()) << Describe(check(root));
+
+    auto edit = [](std::string rel, std::string from, std::string to)
+    {
+        return [=](const fs::path& r)
+        {
+            std::string bytes = ReadBytes(r / rel);
+            const size_t at = bytes.find(from);
+            if (at == std::string::npos)
+                throw std::logic_error("no \"" + from + "\" in " + rel);
+            WriteBytes(r / rel, bytes.replace(at, from.size(), to));
+        };
+    };
+    auto gone = [](std::string rel) { return [=](const fs::path& r) { fs::remove(r / rel); }; };
+    const std::string levels = "GameLevels.xml", global = "GlobalSettings.xml";
+    const std::string first = "1-01 Harley.xml", board = "1-01 Harley-Board.xml";
+    const std::string endless = "Endless Zoe.xml";
+
+    const std::vector<CampaignCase> cases{
+        {"catalogue missing", gone(levels), "GameLevels.xml", "is missing"},
+        {"guest misspelt", edit(levels, "guestID=\"Harley\"", "guestID=\"harley\""), "GameLevels.xml",
+         "does not read"},
+        {"days out of order", edit(levels, "dayNum=\"2\"", "dayNum=\"7\""), "GameLevels.xml",
+         "Day 2 has dayNum 7"},
+        {"a day of one level",
+         edit(levels, "    <level name=\"1-02 Jillian\" guestID=\"Jillian\" firstAppt=\"1\"/>\n"
+                      "    <level name=\"1-03 Harley\" guestID=\"Harley\" unlock=\"chaotic\"/>\n",
+              ""),
+         "GameLevels.xml", "Day 1 holds 1 levels, not 2 to 5"},
+        {"a kind unlocked twice", edit(levels, "unlock=\"chaotic\"", "unlock=\"neurotic\""),
+         "GameLevels.xml", "the kind \"chaotic\" is unlocked by 0 levels"},
+        {"Jillian short of a level",
+         edit(levels, "name=\"1-05 Jillian\" guestID=\"Jillian\"", "name=\"1-05 Jillian\" guestID=\"Zoe\""),
+         "GameLevels.xml", "Jillian has 19 levels, not 20"},
+        {"the tutorials' last level renamed", edit(levels, "\"1-06 Harley\"", "\"1-06 Harlie\""),
+         "GameLevels.xml", "has no level \"1-06 Harley\""},
+        {"settings element missing", edit(global, "<MegaTicSizeSettings", "<MegaTicSizes"),
+         "GlobalSettings.xml", "does not read"},
+        {"king damage table descending", edit(global, "damage=\"4\"", "damage=\"0\""),
+         "GlobalSettings.xml", "MegaTicDamageShrink is empty or not ascending"},
+        {"a zone sprite without settings", edit("CreatureSettings.xml", "sprite=\"Sprite_Shy\"", "sprite=\"Sprite_Bomb\""),
+         "1-07 Zoe.xml", "Sprite_Shy has no creature settings"},
+        {"level file missing", gone(first), "1-01 Harley.xml", "is missing"},
+        {"black spool", edit(first, "color=\"Red\"", "color=\"Black\""), first,
+         "a spool of colour Black"},
+        {"spool off the board", edit(first, "x=\"620\" y=\"440\"", "x=\"760\" y=\"440\""), first,
+         "the Blue spool lies outside"},
+        {"basic colour without its spool", edit(first, "<TrapType color=\"Blue\"", "<TrapType color=\"Red\""),
+         first, "Blue creatures spawn, but there is no spool of their colour"},
+        {"explodeColors left out", edit(first, " explodeColors=\"0\"", ""), first,
+         "Quota has no \"explodeColors\""},
+        {"expert time not below the limit", edit(first, "expertTime=\"150\"", "expertTime=\"240\""), first,
+         "expertTime is not below timeLimit"},
+        {"zone of any type", edit(first, "type=\"Normal\"", "type=\"Any\""), first,
+         "a FactoryZone of type \"Any\""},
+        {"sprite misspelt", edit(first, "Sprite_BasicRed", "Sprite_Basicred"), first, "does not read"},
+        {"board missing", gone(board), board, "is missing"},
+        {"board with a letter", edit(board, "data=\"", "data=\"x"), board, "digits only"},
+        {"board without gunk",
+         [&](const fs::path& r)
+         { WriteBytes(r / board, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Board/>\n"); },
+         board, "holds no gunk"},
+        {"endless level with an end", edit(endless, "timeLimit=\"100000\"", "timeLimit=\"300\""), endless,
+         "an endless level needs timeLimit 100000"},
+        {"endless board of a set missing", gone("Endless Zoe-Board-B.xml"),
+         "Endless Zoe-Board-B.xml", "is missing"},
+        {"endless growth missing", edit(endless, "<growthRate", "<growth"), endless, "does not read"},
+        {"description missing", edit("AllGameText_Export.xml", "\"1-01 Harley.description\"", "\"1-01 Harley.about\""),
+         "AllGameText_Export.xml", "has no string \"1-01 Harley.description\""},
+        {"an early level too crowded", edit(first, "MaxWanderingGremlinsInLevel=\"5\"", "MaxWanderingGremlinsInLevel=\"200\""),
+         first, "wandering creatures, week 2 only"},
+    };
+
+    for (const CampaignCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        const fs::path tree = root.string() + "-case";
+        fs::remove_all(tree);
+        fs::copy(root, tree, fs::copy_options::recursive);
+        c.breakIt(tree);
+        const Report report = check(tree);
+        const bool named = std::any_of(
+            report.problems.begin(), report.problems.end(),
+            [&](const auto& p) { return p.file == c.file && p.what.find(c.fragment) != std::string::npos; });
+        EXPECT_TRUE(named) << "wanted " << c.file << ": ..." << c.fragment << "..., got" << Describe(report);
+        fs::remove_all(tree);
+    }
+}
