@@ -178,6 +178,9 @@ inline constexpr std::array<const char*, 6> CreatureAnimationPrefixes = {
 inline constexpr std::array<const char*, 6> CreatureStateNames = {"FadeIn", "Wander",   "Wander",
                                                                   "Wander", "FreakOut", "Exploding"};
 inline constexpr std::array<const char*, 2> CreatureSpriteVariants = {"Normal-", "Special-"};
+// A creature's sprite type: kind name, colour name, then this.
+inline constexpr const char* CreatureSpriteTypeSuffix = "_CreatureStateSpriteType";
+inline constexpr const char* CreatureEffectSuffix = "-Continuous";
 inline constexpr std::array<const char*, 4> EffectStateNames = {"NotUsed", "Affected", "Affected",
                                                                 "Affected"};
 
@@ -225,6 +228,19 @@ inline constinit Kestrin::ConstantName TutorialRootLayout{"tutorialRootLayout"};
 inline constinit Kestrin::ConstantName TutorialImages{"TutorialImages"};
 inline constinit Kestrin::ConstantName TutorialRootNode{"TutorialRootNode"};
 inline constinit Kestrin::ConstantName TutorialButtonOK{"buttonOK"};
+// The creature: its layout, the sprite animations it plays and its effect sprites and sounds.
+inline constinit Kestrin::ConstantName CreatureLayout{"CreatureLayout"};
+inline constinit Kestrin::ConstantName CollisionBox{"CollisionBox"};
+inline constinit Kestrin::ConstantName EffectPlay{"play"};
+inline constinit Kestrin::ConstantName FlameOn{"on"};
+inline constinit Kestrin::ConstantName FlameOff{"off"};
+inline constinit Kestrin::ConstantName ExplosionEffect{"Explosion"};
+inline constinit Kestrin::ConstantName SpearedEffect{"SpearedFX"};
+inline constinit Kestrin::ConstantName ShrinkingEffect{"ShrinkingFX"};
+inline constinit Kestrin::ConstantName ExplodeWarningSound{"SFX_ExplodeWarning"};
+inline constinit Kestrin::ConstantName ExplodeSound{"SFX_TicExplode"};
+inline constinit Kestrin::ConstantName BadSpearSound{"SFX_BadSpear"};
+inline constinit Kestrin::ConstantName EnterTrapSound{"SFX_EnterTrap"};
 } // namespace GameNames
 
 // Squared distance under which a line segment touches another segment, and a box edge.

@@ -1,10 +1,23 @@
 #pragma once
 // The creatures ("Tics"): the base every kind shares, and the king with its health.
 #include "Game/CreatureSettings.h"
+#include "Game/EffectRadius.h"
 #include "Game/GameObject.h"
+
+#include <boost/signals2/connection.hpp>
+
+#include <functional>
 
 class Line;
 class LineSegment;
+
+// Multiplies every creature's stage clock: each panicking creature slows the field down until it
+// goes. The level reader sets it back to 1.
+extern float g_creatureTimeScale;
+// Gunk takes the creatures' colours; while off, all of it is black. Kept from level to level.
+extern bool explodeColors;
+// Keeps a creature that reaches stage 1 at half alpha; every new creature clears it.
+extern bool g_holdCreatureAlpha;
 
 class Gremlin : public GameObject, public HeldObject<Gremlin>, public GremlinTypedObject
 {
@@ -14,18 +27,95 @@ public:
     ~Gremlin() override;
 
     Kestrin::NameId GetRole() const override;
+    void Update(float dt) override;
     int GetCollisionPriority() const override;
+    void OnCollision(CollisionTreeComponent* other) override;
+    // The layout is centred on its origin; the effect radius follows.
+    void SyncNodePosition(Vector2f centre) override;
+    // Spears the creature when the line's colour, kind and spear state take it; else it gives way.
+    void OnLineContact(LineSegment* segment) override;
+    // Capped at the tuning's top speed, except while hauled into a trap.
+    void SetSpeed(float speed) override;
+    bool PushApart(CollisionTreeComponent* other) override;
+    // Blinks black and white for a second.
+    void OnLooped() override;
+
+    // What the kinds change.
+    virtual void OnBehaviourTimer();
+    virtual void AdjustWalk(float& walkSpeed, float& walkLength);
+    virtual float GetStageScale(int stage) const;
+    virtual void EnterTrap();
+    // Null when the creature shows no animation of its own.
+    virtual Kestrin::NameId GetStateAnimation() const;
+    virtual void HideCreatureImage();
+    virtual void DropGunk();
+    virtual void AdvanceStage();
+    // Null lets go of the line.
+    virtual void OnSpeared(Line* line);
+    virtual void Enter();
+    virtual void PlaySpearedSound();
 
     // Stands on the segment: clears the old one's occupied flag, sets the new one's and follows
-    // the new one's end.
+    // the new one's end. Null only leaves the old one.
     void SetSegment(LineSegment* segment);
-    // True for every creature but a king without health.
+    // False once the creature has exploded or entered its trap: it no longer counts for a loop.
     virtual bool HasHealth() const;
+    // The level's power-up effect ran out: a frozen or shrinking creature goes on.
     virtual void OnFreezeEnded();
 
+    void AddForce(Vector2f push) { force += push; }
+    // Its segment went: off the line.
+    void Release();
+    void Freeze();
+    void Shrink();
+    void RemoveIfColor(GremlinColorType colour);
+    // Plays the effect sprite's "play" once at the creature; then the follow-up, then the effect
+    // goes. Without the sprite type the follow-up runs at once.
+    void PlayEffect(Kestrin::NameId spriteType, std::function<void()> followUp = {});
+    // The line's loop scored with `count` creatures on it: walk it into the trap at once, at the
+    // hauling speed.
+    void StartFollowingLine(int count);
+    // Size, animation, alpha, flame and the tutorial of the current stage.
+    void ApplyStage();
+    // The next random walk or pause, away from neighbours and edges.
+    void ChooseNextMove();
+    // Out of its screen at the end of this update.
+    void Remove();
+
     GremlinMetaType metaType = GremlinMetaType::Normal;
+    // 0 waiting on the line, 1 walking back up it, 2 and 3 walking down it into the trap.
+    int lineState = 0;
+    int lineCount = 0;
+    float lineTimer = 0.0f;
+    bool inTrap = false;
+    bool pushedFromEdge = false;
+    boost::signals2::connection segmentConnection;
+    // 0 none, 1 frozen, 2 shrinking, 3 a king's damage flash.
+    int affected = 0;
+    // Where the neighbours that repel it are found.
+    EffectRadius effectRadius;
+    int special = 0;
+    float behaviourTimer = 0.0f;
+    // 0 fading in, 1 to 3 wandering, 4 panicking, 5 exploding.
+    int stage = 0;
+    float stageTimer = 0.0f;
+    int facing = 0;
     TypeSettings settings;
     Line* line = nullptr; // the line it is speared on
+    LineSegment* segment = nullptr;
+    // It holds one step of the field's slow-down.
+    bool slowingDown = false;
+
+protected:
+    void OnRemoving() override;
+    void OnAddedToScene() override;
+
+private:
+    void UpdateSpeared(float dt);
+    // Off the line's list and off its segment.
+    void LeaveLine();
+
+    bool m_ownsNodes = true;
 };
 
 class GremlinKing : public Gremlin, public HeldObject<GremlinKing>
@@ -40,3 +130,6 @@ public:
 
     int health = 0;
 };
+
+// The field's slow-down from the creatures of the current screen that hold one.
+void UpdateCreatureTimeScale();

@@ -2,6 +2,8 @@
 // A trap: the player starts lines from it, and creatures of its colour and kind walk into it.
 #include "Game/GameObject.h"
 
+class Gremlin;
+
 class GremlinHome : public GameObject, public HeldObject<GremlinHome>, public GremlinTypedObject
 {
 public:
@@ -23,4 +25,6 @@ public:
     // The level's start of play.
     void Start();
     void CelebrationBurst();
+    // A creature walked into the trap.
+    void OnCapture(Gremlin* creature);
 };

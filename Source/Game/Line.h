@@ -5,6 +5,9 @@
 #include "Game/HeldObject.h"
 #include "Game/PlayfieldTypes.h"
 
+#include <vector>
+
+class Gremlin;
 class GremlinHome;
 class LineSegment;
 
@@ -29,6 +32,11 @@ public:
     // or crossed another line.
     void OnSelfCrossing(LineSegment* reporting, LineSegment* other);
     void OnOtherLineCrossed(Line* other);
+    // Ends the head segment at the point and starts the next one there.
+    void AddPathPoint(Vector2f point);
+    // A speared creature joins the line's list.
+    void AttachGremlin(Gremlin* creature);
+    bool IsInsideLoop(Vector2f point) const;
 
     GremlinHome* trap = nullptr;
     LineSegment* headSegment = nullptr;  // the newest, at the pen
@@ -42,4 +50,10 @@ public:
     int powerUpDamage = 0;
     bool drawing = true;
     bool retracting = false;
+    // Let go of by the player; it winds back.
+    bool released = false;
+    // The creatures speared on it; each leaves the list when it leaves the line.
+    std::vector<Gremlin*> attached;
+    // 0 until it spears; then only creatures of that meta type.
+    int spearState = 0;
 };

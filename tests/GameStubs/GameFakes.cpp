@@ -81,4 +81,10 @@ void FakeGunkBoard::AddGunk(int radius, int x, int y, int colour)
                     " " + std::to_string(colour));
 }
 
+std::vector<Gremlin*>& Captured()
+{
+    static std::vector<Gremlin*> captured;
+    return captured;
+}
+
 } // namespace GameTest

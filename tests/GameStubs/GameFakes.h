@@ -77,6 +77,10 @@ struct LineCrossing
     bool operator==(const LineCrossing&) const = default;
 };
 std::vector<LineCrossing>& LineCrossings();
+// Deletes a stand-in line's head segment, as the line does when it winds back.
+void DestroyHeadSegment(Line* line);
+// The creatures the stand-in traps captured, in order.
+std::vector<Gremlin*>& Captured();
 
 // Installs a board for the scope.
 struct ScopedGunkBoard

@@ -1,30 +1,10 @@
-// Stand-ins for the creatures and traps until they are built: each holds its box and its type,
-// builds no node and reacts to nothing.
+// Stand-ins for the king and the traps until they are built: each holds its box and its type,
+// builds no node and reacts to nothing; a trap notes the creatures it captured.
 #include "Game/GameObject.h"
 #include "Game/Gremlin.h"
 #include "Game/GremlinHome.h"
 
-Gremlin::Gremlin(const TypeSettings& settings_, float x, float y)
-    : GameObject(x, y, 80, 80, true, false), settings(settings_)
-{
-    color = settings.color;
-    kind = settings.behavior;
-}
-Gremlin::~Gremlin() = default;
-Kestrin::NameId Gremlin::GetRole() const
-{
-    return GameNames::GremlinRole;
-}
-int Gremlin::GetCollisionPriority() const
-{
-    return 4;
-}
-void Gremlin::SetSegment(LineSegment*) {}
-bool Gremlin::HasHealth() const
-{
-    return true;
-}
-void Gremlin::OnFreezeEnded() {}
+#include "GameStubs/GameFakes.h"
 
 GremlinKing::GremlinKing(float x, float y, const TypeSettings& settings_)
     : Gremlin(settings_, x, y), health(settings_.maxHealth)
@@ -68,3 +48,7 @@ void GremlinHome::SyncNodePosition(Vector2f) {}
 void GremlinHome::SetHitTest(bool) {}
 void GremlinHome::Start() {}
 void GremlinHome::CelebrationBurst() {}
+void GremlinHome::OnCapture(Gremlin* creature)
+{
+    GameTest::Captured().push_back(creature);
+}
