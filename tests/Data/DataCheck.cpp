@@ -21,6 +21,7 @@
 #include "Platform/Shim/Flash/SwfHeader.h"
 #include "Platform/BassSoundResources.h"
 #include "Platform/Win32/Win32FileSystem.h"
+#include "Scene/SceneNodeFactory.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 #include "UI/Layout.h"
 
@@ -665,7 +666,8 @@ void CheckEntry(const std::string& file, const GroupEntry& entry, Kestrin::Resou
 
 const std::set<std::string>& KindsNotYetRegistered()
 {
-    static const std::set<std::string> kinds;
+    // The playfield's layer nodes come with the line, creature and gunk code.
+    static const std::set<std::string> kinds{"linelayernode", "sludgelayernode", "ysortlayernode"};
     return kinds;
 }
 
@@ -677,10 +679,39 @@ const std::vector<std::string>& GameLoadOrder()
     return order;
 }
 
+// Plain scene nodes stand in for the pending node kinds no registrar provides, for as long as it
+// lives.
+class StandInNodeKinds
+{
+public:
+    void Add(const std::set<std::string>& pendingKinds, Report& report)
+    {
+        for (const std::string& kind : pendingKinds)
+        {
+            const std::wstring name = Widen(kind);
+            if (!kind.ends_with("node") || GetSceneNodeFactories().Find(name))
+                continue;
+            RegisterSceneNodeFactory(name, new BasicSceneNodeFactory);
+            m_kinds.push_back(name);
+            ++report.pending[kind];
+        }
+    }
+    ~StandInNodeKinds()
+    {
+        for (const std::wstring& kind : m_kinds)
+            GetSceneNodeFactories().Unregister(kind);
+    }
+
+private:
+    std::vector<std::wstring> m_kinds;
+};
+
 struct LoadedTree::State
 {
     explicit State(const fs::path& root_) : root(root_), loader(root_) {}
 
+    // First, so the stand-ins outlive the layouts made with them.
+    StandInNodeKinds standIns;
     fs::path root;
     GroupLoader loader;
     Report report;
@@ -739,6 +770,7 @@ LoadedTree::LoadedTree(const fs::path& root, const std::set<std::string>& pendin
     for (const fs::path& file : FilesUnder(root))
         s.bareNames.insert(Lower(file.filename().string()));
     s.groups = FindGroupFiles(root);
+    s.standIns.Add(pendingKinds, s.report);
 
     Kestrin::ResourceManager& manager = *Kestrin::ResourceManager::Instance();
     for (const GroupFile& group : s.groups)

@@ -46,8 +46,10 @@ Report CheckImages(const std::filesystem::path& root);
 Report CheckFonts(const std::filesystem::path& root);
 
 // Kinds the groups may hold before their factories are built: while no registrar provides one of
-// them, its resources are counted in Report::pending instead of being reported. Empty while every
-// kind the groups use is registered, so that an unregistered kind is an error.
+// them, its resources are counted in Report::pending instead of being reported, and a scene node
+// kind of them ("...node") is read as a plain "scenenode" inside layouts, so the layouts holding it
+// load and build. Empty while every kind the groups use is registered, so that an unregistered kind
+// is an error.
 const std::set<std::string>& KindsNotYetRegistered();
 
 // The groups load in the game's order: the text table (read at start-up), "Title_MainMenu" (the
@@ -136,6 +138,8 @@ struct NameRule
     int minCount = 0;                 // image lists: frames; sprite types: frames of their image list
     int maxCount = -1;                // none when negative
     std::vector<std::string> members; // sprite types: animations; sound lists: events
+    // Sprite types: animations that must end (effects remove themselves, stages move on, when they do).
+    std::vector<std::string> finite = {};
 };
 
 // Each rule's name is defined by its group, resolves through its typed look-up and keeps the
@@ -238,5 +242,9 @@ double ContrastRatio(const Kestrin::ColorF& a, const Kestrin::ColorF& b);
 // Each rule's text against every pixel of the middle half of its highlight, laid over the mean
 // colour of its panel, reaches the rule's minimum.
 Report CheckContrast(const LoadedTree& tree, const std::vector<ContrastRule>& rules);
+
+// Every obstacle picture "X" of `group` (a name starting "obstacle_" or "obst_") has its shadow
+// "X_shadow" of its size, and each generic one ("obst_...") its "X_xscale" and "X_yscale" floats.
+Report CheckObstacles(const LoadedTree& tree, const std::string& group);
 
 } // namespace DataCheck

@@ -387,7 +387,7 @@ const std::vector<DataCheck::NameRule>& SmallNameRules()
     using K = DataCheck::ResourceKind;
     static const std::vector<DataCheck::NameRule> rules{
         {"Screen", "Faces", K::ImageList, 2, 2, {}},
-        {"Screen", "FaceType", K::SpriteType, 2, -1, {"idle", "blink"}},
+        {"Screen", "FaceType", K::SpriteType, 2, -1, {"idle", "blink"}, {"blink"}},
         {"Screen", "Ink", K::Color, 0, -1, {}},
         {"Screen", "ScreenLayout", K::SceneLayout, 0, -1, {}},
         {"Menu", "Buttons", K::SoundList, 0, -1, {"Hot"}},
@@ -421,6 +421,11 @@ Report CheckSmallLayouts(const fs::path& root)
     return DataCheck::CheckLayouts(DataCheck::LoadedTree(root), SmallLayoutRules());
 }
 
+Report CheckSmallObstacles(const fs::path& root)
+{
+    return DataCheck::CheckObstacles(DataCheck::LoadedTree(root), "Screen");
+}
+
 Report CheckSmallText(const fs::path& root)
 {
     return DataCheck::CheckText(DataCheck::LoadedTree(root), {"Hello"}, {"Hello"});
@@ -429,6 +434,12 @@ Report CheckSmallText(const fs::path& root)
 const char* const cScreenGroup = R"(<resources>
 <colorf name="Ink" value="#3A2E39FF"/>
 <image name="Local" src="Panel"/>
+<image name="obstacle_stone_1" src="Panel"/>
+<image name="obstacle_stone_1_shadow" src="Panel"/>
+<image name="obst_Rock_1" src="Panel"/>
+<image name="obst_Rock_1_shadow" src="Panel"/>
+<float name="obst_Rock_1_xscale" value="0.8"/>
+<float name="obst_Rock_1_yscale" value="0.7"/>
 <imagelist name="Faces"><image src="Panel"/><image src="Panel"/></imagelist>
 <spritetype name="FaceType" images="Faces">
   <animation name="idle" frameList="0"/>
@@ -459,7 +470,7 @@ TEST_F(BrokenTree, EachScreenCheckNamesTheBrokenFile)
 {
     WriteBytes(root / "groups/Screen.xml", cScreenGroup);
     WriteBytes(root / "AllGameText_Export.xml", cTextTable);
-    for (auto check : {DataCheck::CheckGroups, CheckSmallNames, CheckSmallLayouts, CheckSmallText})
+    for (auto check : {DataCheck::CheckGroups, CheckSmallNames, CheckSmallLayouts, CheckSmallText, CheckSmallObstacles})
         ASSERT_TRUE(check(root).problems.empty()) << Describe(check(root));
 
     // Replaces the first "from" in the file with "to".
@@ -488,6 +499,15 @@ TEST_F(BrokenTree, EachScreenCheckNamesTheBrokenFile)
          "sprite type \"FaceType\" has no animation \"blink\""},
         {"sound list event missing", edit("groups/Menu.xml", "event=\"Hot\"", "event=\"Cold\""),
          CheckSmallNames, "groups/Menu.xml", "sound list \"Buttons\" has no sound for the event \"Hot\""},
+        {"animation that must end plays for ever", screen("frameList=\"0-1\"", "frameList=\"0-1\" numPlays=\"0\""),
+         CheckSmallNames, group, "sprite type \"FaceType\": animation \"blink\" plays for ever, but must end"},
+        {"obstacle without its scale", screen("<float name=\"obst_Rock_1_yscale\" value=\"0.7\"/>", ""),
+         CheckSmallObstacles, group, "obstacle \"obst_Rock_1\" has no float \"obst_Rock_1_yscale\""},
+        {"obstacle without its shadow", screen("<image name=\"obstacle_stone_1_shadow\" src=\"Panel\"/>", ""),
+         CheckSmallObstacles, group, "obstacle \"obstacle_stone_1\" has no image \"obstacle_stone_1_shadow\""},
+        {"obstacle shadow of another size",
+         screen("<image name=\"obst_Rock_1_shadow\" src=\"Panel\"/>", "<image name=\"obst_Rock_1_shadow\" src=\"Font_Body\"/>"),
+         CheckSmallObstacles, group, "obstacle \"obst_Rock_1\": its shadow is not of its size"},
         {"name in another group",
          [&](const fs::path& r)
          {
@@ -608,6 +628,26 @@ TEST_F(BrokenTree, KindsStillToComeAreCountedWhileNoFactoryMakesThem)
               (std::vector<std::string>{"groups/Later.xml: logs \"Image Gone was not found.\" while loading",
                                         "groups/Later.xml: widget \"W\" is of no registered kind",
                                         "groups/Later.xml: image \"Gone\": no image \"Gone\" loads"}));
+}
+
+// A pending node kind reads as a plain node inside layouts, so the layouts holding it load and build;
+// once the check is over it is gone again, and without the list it is an error.
+TEST_F(BrokenTree, PendingNodeKindsBuildAsPlainNodesWhileTheyArePending)
+{
+    WriteBytes(root / "groups/Later.xml", "<resources><scenelayout name=\"LayerLayout\"><scenenode nodeName=\"top\">"
+                                          "<gadgetnode nodeName=\"layer\"/></scenenode></scenelayout></resources>");
+    {
+        const DataCheck::LoadedTree tree(root, {"gadgetnode"});
+        EXPECT_TRUE(tree.LoadReport().problems.empty()) << Describe(tree.LoadReport());
+        EXPECT_EQ(tree.LoadReport().pending, (std::map<std::string, int>{{"gadgetnode", 1}}));
+        const Report layouts = DataCheck::CheckLayouts(
+            tree, {{"Later", "LayerLayout", {{"top/layer", DataCheck::NodeKind::Any}}, {}}});
+        EXPECT_TRUE(layouts.problems.empty()) << Describe(layouts);
+    }
+    const Report strict = DataCheck::CheckGroupsWithPendingKinds(root, {});
+    ASSERT_EQ(strict.problems.size(), 1u) << Describe(strict);
+    EXPECT_EQ(strict.problems[0].file, "groups/Later.xml");
+    EXPECT_NE(strict.problems[0].what.find("unrecognized node type: \"gadgetnode\""), std::string::npos);
 }
 
 // Groups load in the game's order: the main menu's group before the shared "resources", the

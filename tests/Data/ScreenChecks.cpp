@@ -163,6 +163,9 @@ void CheckCountAndMembers(const std::string& file, const std::string& what, cons
         for (const std::string& animation : rule.members)
             if (!type->FindAnimation(MakeName(animation)))
                 report.Add(file, what + " has no animation \"" + animation + "\"");
+        for (const std::string& animation : rule.finite)
+            if (const SpriteAnimation* found = type->FindAnimation(MakeName(animation)); found && found->plays <= 0)
+                report.Add(file, what + ": animation \"" + animation + "\" plays for ever, but must end");
     }
     if (rule.kind == ResourceKind::SoundList)
     {
@@ -679,6 +682,32 @@ Report CheckText(const LoadedTree& tree, const std::vector<std::string>& require
 
         if (shown.where.ends_with(".dateandtime\"") && shown.text.find(L',') == std::wstring::npos)
             report.Add(shown.file, shown.where + " has no \",\": the day screen cuts the date at the first");
+    }
+    return report;
+}
+
+Report CheckObstacles(const LoadedTree& tree, const std::string& group)
+{
+    using namespace Kestrin;
+    Report report;
+    const std::string file = tree.FileOf(group);
+    for (const LoadedEntry& entry : tree.Entries())
+    {
+        const bool generic = entry.name.starts_with("obst_");
+        if (entry.file != file || entry.kind != "image" || entry.name.ends_with("_shadow") ||
+            !(generic || entry.name.starts_with("obstacle_")))
+            continue;
+        ++report.checked;
+        const IImage* image = GetResource<IImage>(entry.name).second;
+        const IImage* shadow = GetResource<IImage>(entry.name + "_shadow").second;
+        if (!shadow)
+            report.Add(file, "obstacle \"" + entry.name + "\" has no image \"" + entry.name + "_shadow\"");
+        else if (image && (shadow->GetWidth() != image->GetWidth() || shadow->GetHeight() != image->GetHeight()))
+            report.Add(file, "obstacle \"" + entry.name + "\": its shadow is not of its size");
+        if (generic)
+            for (const char* axis : {"_xscale", "_yscale"})
+                if (!GetValueResource<float>(entry.name + axis))
+                    report.Add(file, "obstacle \"" + entry.name + "\" has no float \"" + entry.name + axis + "\"");
     }
     return report;
 }
