@@ -180,6 +180,14 @@ TEST(ContrastCheck, NamesTextThatDoesNotStandOutFromItsHighlight)
     EXPECT_NE(report.problems[1].what.find("not loaded"), std::string::npos);
 }
 
+TEST(CommittedData, EveryObstacleHasItsShadowAndItsScales)
+{
+    const DataCheck::LoadedTree tree(cData);
+    const Report report = DataCheck::CheckObstacles(tree, "Game");
+    EXPECT_GE(report.checked, 6); // the special obstacles at least
+    ExpectClean(report);
+}
+
 TEST(CommittedData, EveryMovieHeaderParses)
 {
     const Report report = DataCheck::CheckMovies(cData);

@@ -30,6 +30,37 @@ std::string PathOf(NodePath path)
     return std::string(GetNodePathText(path));
 }
 
+// A path below `prefix`, for a layout the game builds under that node.
+std::string Below(const std::string& prefix, NodePath path)
+{
+    const std::string text = PathOf(path);
+    return text.starts_with(prefix + "/") ? text.substr(prefix.size() + 1) : text;
+}
+
+template <typename E> std::vector<std::string> NamesOf(size_t first, size_t last)
+{
+    return {EnumNames<E>::names.begin() + first, EnumNames<E>::names.begin() + last + 1};
+}
+
+// Every animation a creature's sprite type plays: each variant by facing and state, and the
+// variant's affected state.
+std::vector<std::string> CreatureAnimations()
+{
+    std::vector<std::string> names{"CollisionBox"};
+    for (const char* variant : CreatureSpriteVariants)
+    {
+        for (const char* facing : CreatureAnimationPrefixes)
+            for (const char* state : CreatureStateNames)
+            {
+                const std::string name = std::string(variant) + facing + state;
+                if (std::find(names.begin(), names.end(), name) == names.end())
+                    names.push_back(name);
+            }
+        names.push_back(std::string(variant) + EffectStateNames[1] + "-Continuous");
+    }
+    return names;
+}
+
 // A path the game keeps relative to a layout's root.
 std::string UnderRoot(NodePath path)
 {
@@ -59,6 +90,154 @@ std::vector<NodeRule> GuideButtons(std::vector<NodeRule> more)
          Buttons({"button_back", "button_tab_tictionary", "button_tab_about", "button_tab_help"}))
         more.push_back(rule);
     return more;
+}
+
+// The gameplay's names: the playfield's sprites, effects, images and layouts.
+void AddGameNameRules(std::vector<NameRule>& rules)
+{
+    using C = GremlinColorType;
+    const std::vector<std::string> lineColors = NamesOf<C>(size_t(C::Red), size_t(C::Purple));
+    const std::string any = NameOf(C::Any), black = NameOf(C::Black);
+    auto add = [&](const char* group, std::string name, K kind, int minCount = 0, int maxCount = -1,
+                   std::vector<std::string> members = {}, std::vector<std::string> finite = {})
+    { rules.push_back({group, std::move(name), kind, minCount, maxCount, std::move(members), std::move(finite)}); };
+    const char* sprites = "Game-AnimationImages";
+    const std::string suffix = "_CreatureStateSpriteType";
+
+    // Creatures: 28 frames each; the explosion ends, so the king's cycle can go on.
+    const std::vector<std::string> animations = CreatureAnimations();
+    const std::vector<std::string> exploding{std::string(CreatureSpriteVariants[0]) + CreatureAnimationPrefixes[0] +
+                                             CreatureStateNames[5]};
+    auto creature = [&](GremlinKind kind, const std::string& color)
+    { add(sprites, NameOf(kind) + color + suffix, K::SpriteType, 28, 28, animations, exploding); };
+    for (const std::string& color : lineColors)
+    {
+        creature(GremlinKind::Basic, color);
+        creature(GremlinKind::Indecisive, color);
+    }
+    for (GremlinKind kind : {GremlinKind::Shy, GremlinKind::Loner, GremlinKind::Protected, GremlinKind::Agreeable,
+                             GremlinKind::Pairing})
+        creature(kind, any);
+    for (GremlinKind kind : {GremlinKind::SmallCircle, GremlinKind::LargeCircle, GremlinKind::Trail})
+        creature(kind, black);
+    const std::vector<std::string> powerUps = NamesOf<GremlinKind>(size_t(GremlinKind::Freeze), size_t(GremlinKind::Damage));
+    for (const std::string& kind : powerUps)
+        add(sprites, kind + any + suffix, K::SpriteType, 11, 11,
+            {"CollisionBox", "PowerUp-Enter", "PowerUp-Idle", "PowerUp-Speared", "PowerUp-Pause"}, {"PowerUp-Enter"});
+
+    // Effects remove themselves when "play" ends.
+    std::vector<std::string> effects{"Explosion",   "ExplosionBlack", "SpearedFX",   "ShrinkingFX",     "BombHitFX",
+                                     "MegaTicDamageFX", "MegaTicDeath", "LineSparkle", "DeepCleanSparkle"};
+    for (const char* color : EnumNames<C>::names)
+        effects.push_back(std::string("SludgeSparkle-") + color);
+    for (const std::string& effect : effects)
+        add(sprites, effect, K::SpriteType, 1, -1, {"play"}, {"play"});
+    add(sprites, "TrapCaptureSpriteType", K::SpriteType, 1, -1, {"capture"}, {"capture"});
+    add(sprites, "FlameSpriteType", K::SpriteType, 2, -1, {"on", "off"});
+    add(sprites, "WindFXSpriteType", K::SpriteType, 7, -1, {"off", "extract", "retract"});
+    for (const std::string& color : lineColors)
+        add(sprites, any + color + "_TrapStateSpriteType", K::SpriteType, 3, -1, {"open-100", "closed-100"});
+
+    // The pop-up words: one per loop result and per power-up state.
+    std::vector<std::string> words = NamesOf<LoopResult>(0, EnumNames<LoopResult>::names.size() - 1);
+    for (const std::string& kind : powerUps)
+        for (const char* state : {"_Ready", "_Used"})
+            words.push_back(kind + state);
+    add("Game", "FeedbackSpriteType", K::SpriteType, int(words.size()), -1, words);
+
+    for (const std::string& guest : Guests())
+    {
+        add("Game", guest + "_BGImage", K::Image);
+        add("Game_Interface_EndlessMode", "TextImage_" + guest, K::Image);
+    }
+    for (const char* image : {"HudBar", "RedFlash", "CreatureShadow", "YarnBallImage", "sludgeBGImage-Black",
+                              "bannerMSG_normal", "bannerMSG_endless", "bannerMSG_warning", "bannerMSG_lastWarning",
+                              "bannerMSG_gunkClear", "bannerMSG_gunkReturn"})
+        add("Game", image, K::Image);
+    add("Game", "LineImages", K::ImageList, 7);        // tints 0-4, shadow 5, retracting 6
+    add("Game", "LineSparkleImages", K::ImageList, 5);
+    add("Game", "MegaNegaTicHealthImages", K::ImageList, 6, 6); // 0..5 pips
+    for (const char* color : EnumNames<C>::names)
+        if (std::string(color) != any)
+            add("Game", std::string("sludgeBGImageList-") + color, K::ImageList, 5, 5); // depth 1..5
+    add("Game_Interface_EndlessMode", "endlessMeterBar", K::ImageList, 2);
+    add("Game_Interface_EndlessMode", "MeterFlash", K::Image);
+
+    for (const char* layout : {"gameRootLayout", "CreatureLayout", "TrapLayout", "crownLayout", "feedbackPopupLayout"})
+        add("Game", layout, K::SceneLayout);
+    add("Game_Interface_NormalMode", "game_interfaceLayout", K::SceneLayout);
+    add("Game_Interface_EndlessMode", "endless_game_interfaceLayout", K::SceneLayout);
+
+    for (const char* sound :
+         {"SFX_BasicTicEnter", "SFX_MegaTicEnter", "SFX_MegaTicTrail", "SFX_MegaTicDamaged", "SFX_MegaTicDie",
+          "SFX_MegaTicExplodeWarning", "SFX_MegaTicExplode", "SFX_PosiTicEnter", "SFX_ExplodeWarning",
+          "SFX_TicExplode", "SFX_BadSpear", "SFX_EnterTrap", "SFX_LineSpear", "SFX_ClickTrap", "SFX_BeginLine",
+          "SFX_TimeWarning", "SFX_GunkGone", "SFX_ObstacleDisappear", "SFX_LoopSuccess", "SFX_LoopFail",
+          "SFX_BigLoopFail", "SFX_PositicSpawnSpear", "SFX_ClearGunk", "SFX_EndlessGunkSpawn"})
+        add("resources", sound, K::Sound);
+    for (const char* kind : {"BasicRed", "BasicGreen", "BasicBlue", "BasicYellow", "BasicPurple"})
+        add("resources", std::string("SFX_TicSpeared-") + kind, K::Sound);
+    for (size_t k = size_t(GremlinKind::Shy); k <= size_t(GremlinKind::Damage); ++k)
+        add("resources", std::string("SFX_TicSpeared-") + EnumNames<GremlinKind>::names[k], K::Sound);
+    for (size_t k = size_t(GremlinKind::SmallCircle); k <= size_t(GremlinKind::Damage); ++k)
+        add("resources", std::string("SFX_Action-") + EnumNames<GremlinKind>::names[k], K::Sound);
+}
+
+// The playing screen's layouts, with the node kinds the plan gives them. The layer nodes are of
+// any kind until their kinds are registered.
+void AddGameLayoutRules(std::vector<LayoutRule>& rules)
+{
+    using P = NodePath;
+    rules.push_back({"Game",
+                     "gameRootLayout",
+                     {{PathOf(P::LevelBackground), N::StaticSprite},
+                      {PathOf(P::LevelMouseHandler), N::Any},
+                      {PathOf(P::MouseIgnoreNode), N::Any},
+                      {PathOf(P::TerrainLayerNode), N::Any},
+                      {PathOf(P::CreatureLayerNode), N::Any},
+                      {PathOf(P::CreatureLayerNodeSecond), N::Any},
+                      {PathOf(P::LineAttachLayerNode), N::Any},
+                      {PathOf(P::PopupLayerNode), N::Any},
+                      {PathOf(P::BannerBackground), N::Any},
+                      {PathOf(P::BannerTextImage), N::StaticSprite},
+                      {PathOf(P::GuiAttach), N::Any}},
+                     {}});
+    const std::string gui = PathOf(P::GuiAttach);
+    rules.push_back({"Game_Interface_NormalMode",
+                     "game_interfaceLayout",
+                     {{Below(gui, P::GuiTimer), N::TextSprite},
+                      {Below(gui, P::GuiExpertTime), N::TextSprite},
+                      {Below(gui, P::GuiLevel), N::StyledTextSprite},
+                      {Below(gui, P::GuiGuestName), N::StyledTextSprite},
+                      {Below(gui, P::GuiHeadIconAttach), N::Any},
+                      {Below(gui, P::GuiRedFlash), N::StaticSprite}},
+                     Buttons({"button_pause"})});
+    rules.push_back({"Game_Interface_EndlessMode",
+                     "endless_game_interfaceLayout",
+                     {{Below(gui, P::GuiTimer), N::TextSprite},
+                      {Below(gui, P::GuiRedFlash), N::StaticSprite},
+                      {Below(gui, P::GuiMeterBarAttach), N::Any},
+                      {Below(gui, P::GuiMeterFlash), N::StaticSprite},
+                      {Below(gui, P::GuiSimulationName), N::Any}},
+                     Buttons({"button_pause"})});
+    // Found from each layout's root; the trap's level name, the number image and the gem are
+    // looked up by no one.
+    rules.push_back({"Game",
+                     "TrapLayout",
+                     {{PathOf(P::TrapImage), N::AnimatedSprite},
+                      {PathOf(P::TrapWindFX), N::AnimatedSprite},
+                      {PathOf(P::TrapCaptureFX), N::Any}},
+                     {}});
+    rules.push_back({"Game",
+                     "CreatureLayout",
+                     {{UnderRoot(P::CreatureScaleNode), N::Any},
+                      {UnderRoot(P::CreatureImage), N::AnimatedSprite},
+                      {UnderRoot(P::CreatureFlameImage), N::AnimatedSprite},
+                      {UnderRoot(P::CreatureShadow), N::StaticSprite}},
+                     {}});
+    // Its root becomes the scale node's child of this name.
+    rules.push_back({"Game", "crownLayout", {{Below(PathOf(P::CreatureScaleNode), P::CreatureHealthBar), N::StaticSprite}}, {}});
+    rules.push_back({"Game", "feedbackPopupLayout", {{UnderRoot(P::FeedbackPopupTextImage), N::AnimatedSprite}}, {}});
 }
 
 std::vector<NameRule> MakeNameRules()
@@ -169,6 +348,7 @@ std::vector<NameRule> MakeNameRules()
         add("Level_Select_Day", guest + "_buttonLayout", K::SceneLayout);
     }
     add("Level_Select_EndlessMode", "EndlessSelect_RootLayout", K::SceneLayout);
+    AddGameNameRules(rules);
     return rules;
 }
 
@@ -394,6 +574,7 @@ std::vector<LayoutRule> MakeLayoutRules()
     rules.push_back(tutorial);
 
     AddScreenNodeRows(rules);
+    AddGameLayoutRules(rules);
     return rules;
 }
 

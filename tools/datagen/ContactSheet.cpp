@@ -121,6 +121,8 @@ Canvas ContactSheet(const Family& family, const FamilyArt& art)
     std::vector<Row> rows;
     for (const Resource& r : art.resources)
     {
+        if (art.sheetPreviewsOnly)
+            break;
         if (art.compactSheet && r.kind == Resource::Kind::Image && r.companions.empty())
         {
             if (rows.empty() || rows.back().title != "Images")

@@ -1,6 +1,8 @@
 // A naturalist's notebook for the Tics: dotted paper on a felt desk, a card per kind with its
-// portrait, name, profile and catching tip. The portraits are stand-in silhouettes (Tics.h).
+// portrait, name, profile and catching tip. The portraits are the Tics as they play (Tics.h).
 #include "Encyclopedia.h"
+
+#include "Creatures.h"
 
 #include "Noise.h"
 #include "Scenery.h"
@@ -165,7 +167,7 @@ Canvas Profile(const TextTable& t, int index, const ProfileStyles& styles)
     DashedOutline(c, disc, CircleAlong(at, 94), FitPeriod(2.0 * Det::Pi * 94, 8.0), 0.5, 1.8,
                   WithAlpha(Palette::Teal, 0.85), -6.0);
     Outline(c, disc, 1.6, WithAlpha(Palette::Ink, 0.7));
-    DrawTicSilhouette(c, index, at + Vec2{0, 6}, 66);
+    DrawTicPortrait(c, index, at + Vec2{0, 6}, 66);
     // Name, profile and tip.
     DrawTextFitted(c, Name(t, kind), 264, 30, 270, 44, styles.title, styles.title.pixels);
     FillShape(c, BoundedStroke({{266, 82}, {530, 82}}, 1.0), Solid(WithAlpha(Palette::Teal, 0.8)));
@@ -215,7 +217,7 @@ Canvas Intro(const TextTable& t, int index, const IntroStyles& styles)
               RadialGradient(at, 118, WithAlpha(Palette::White, 0.95), WithAlpha(Hex("#CDEBE6"), 0.6)));
     DashedOutline(c, glow, CircleAlong(at, 95), FitPeriod(2.0 * Det::Pi * 95, 8.0), 0.5, 1.6,
                   WithAlpha(Palette::Teal, 0.85), -5.0);
-    DrawTicSilhouette(c, index, at + Vec2{0, 6}, 70);
+    DrawTicPortrait(c, index, at + Vec2{0, 6}, 70);
     Sparkle(c, {34, 104}, 10);
     Sparkle(c, {222, 276}, 8);
     Sparkle(c, {214, 92}, 6);
@@ -251,7 +253,7 @@ FamilyArt PaintTicButtons(const TextTable& t)
         const std::string name = Name(t, kinds[i]);
         open.glyph = [i, name, pixels](Canvas& c, double dy)
         {
-            DrawTicSilhouette(c, static_cast<int>(i), {52, 44 + dy}, 26);
+            DrawTicPortrait(c, static_cast<int>(i), {52, 44 + dy}, 26);
             CardName(c, name, pixels, dy);
         };
         locked.glyph = [mark](Canvas& c, double dy) { DrawLockedSilhouette(c, {52, 50 + dy}, 30, mark); };
@@ -259,7 +261,14 @@ FamilyArt PaintTicButtons(const TextTable& t)
             StateList("TicButton_" + kinds[i], [&](State s)
                       { return PaintControl(104, 104, s == State::Disabled ? locked : open, s); }));
     }
-    art.compactSheet = true;
+    // The sheet shows every kind at rest in two rows, then one kind in its five states.
+    std::vector<ImageFile> rows[2];
+    for (size_t i = 0; i < art.resources.size(); ++i)
+        rows[i * 2 / art.resources.size()].push_back(art.resources[i].frames[0]);
+    art.previews.push_back(Strip("TicButtons_normal_a", rows[0], 1.0, 0));
+    art.previews.push_back(Strip("TicButtons_normal_b", rows[1], 1.0, 0));
+    art.previews.push_back(Strip(art.resources[0].name, art.resources[0].frames, 1.0, 0));
+    art.sheetPreviewsOnly = true;
     return art;
 }
 
@@ -271,7 +280,7 @@ FamilyArt PaintTicProfiles(const TextTable& t)
     for (size_t i = 0; i < kinds.size(); ++i)
         art.resources.push_back(
             Single("TicProfile_" + kinds[i], Profile(t, static_cast<int>(i), styles), Format::Png));
-    art.sheetScale = 0.5;
+    art.sheetScale = 0.3;
     art.compactSheet = true;
     return art;
 }
@@ -301,7 +310,7 @@ FamilyArt PaintTicIntros(const TextTable& t)
     Canvas shown = panel;
     shown.Composite(art.resources[0].frames[0].canvas, 40, 30);
     art.previews.push_back(Frame("ticintro_preview", std::move(shown), "on IntroPanel"));
-    art.sheetScale = 0.5;
+    art.sheetScale = 0.3;
     art.compactSheet = true;
     return art;
 }

@@ -1,6 +1,7 @@
 // The family registry: one line per family. To add one, write its paint function (a
 // FamilyArt with its resources) in a recipe file and list it here.
 #include "Agenda.h"
+#include "Creatures.h"
 #include "CaseFile.h"
 #include "Encyclopedia.h"
 #include "Endless.h"
@@ -8,6 +9,7 @@
 #include "Framing.h"
 #include "GameText.h"
 #include "Guests.h"
+#include "Playfield.h"
 #include "Title.h"
 #include "UiKit.h"
 
@@ -76,6 +78,17 @@ const std::vector<Family>& Families()
         {"Banners", "Game", nullptr, PaintBanners},
         {"FeedbackWords", "Game", nullptr, PaintFeedbackWords},
         {"SessionNames", "Game_Interface_EndlessMode", nullptr, PaintSessionNames},
+        {"Rooms", "Game", PaintRooms},
+        {"PlayfieldPieces", "Game", PaintPlayfieldPieces},
+        {"Gunk", "Game", PaintGunk},
+        {"Obstacles", "Game", PaintObstacles},
+        {"Meter", "Game_Interface_EndlessMode", PaintMeter},
+        {"Tics", "Game-AnimationImages", PaintTics},
+        {"TicsAny", "Game-AnimationImages", PaintTicsAny},
+        {"Kings", "Game-AnimationImages", PaintKings},
+        {"PosiTics", "Game-AnimationImages", PaintPosiTics},
+        {"Effects", "Game-AnimationImages", PaintEffects},
+        {"Traps", "Game-AnimationImages", PaintTraps},
     };
     return families;
 }

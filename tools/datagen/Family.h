@@ -35,6 +35,8 @@ struct Resource
     std::vector<ImageFile> frames; // an image has exactly one
     // Written beside the frames but not named in the record (a JPEG's "_mask" file).
     std::vector<ImageFile> companions;
+    // Cached turned copies the engine makes of each picture ("rotations"); none when below 2.
+    int rotations = 0;
 };
 
 // Where a button's caption may go: the inside of its stitched outline, as insets from the
@@ -57,6 +59,12 @@ struct FamilyArt
     double sheetScale = 1.0;
     // Single pictures share rows on the contact sheet instead of a row each.
     bool compactSheet = false;
+    // The contact sheet shows the previews alone: for families of many small frames, whose
+    // previews put them side by side.
+    bool sheetPreviewsOnly = false;
+    // Records derived from the pictures (animation lists, sprite types, values), written into
+    // the group file's sprite section, after its image section.
+    std::string records;
 };
 
 class TextTable;

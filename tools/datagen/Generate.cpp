@@ -66,6 +66,7 @@ struct FamilyResult
     std::vector<Output> files;
     std::string records;
     std::vector<CaptionArea> captions;
+    std::string derived;
 };
 
 std::string Number(double v)
@@ -109,13 +110,15 @@ FamilyResult Build(const Family& family, const TextTable* text)
         }
         for (const ImageFile& f : res.companions)
             add(f);
+        const std::string turns =
+            res.rotations > 1 ? " rotations=\"" + std::to_string(res.rotations) + "\"" : std::string();
         if (res.kind == Resource::Kind::Image)
-            r.records += "<image name=\"" + res.name + "\" src=\"" + res.frames[0].stem + "\"/>\n";
+            r.records += "<image name=\"" + res.name + "\" src=\"" + res.frames[0].stem + "\"" + turns + "/>\n";
         else
         {
             r.records += "<imagelist name=\"" + res.name + "\">\n";
             for (const ImageFile& f : res.frames)
-                r.records += "  <image src=\"" + f.stem + "\"/>\n";
+                r.records += "  <image src=\"" + f.stem + "\"" + turns + "/>\n";
             r.records += "</imagelist>\n";
         }
     }
@@ -128,6 +131,7 @@ FamilyResult Build(const Family& family, const TextTable* text)
     sheet.width = c.Width();
     sheet.height = c.Height();
     r.files.push_back(std::move(sheet));
+    r.derived = art.records;
     return r;
 }
 
@@ -190,6 +194,15 @@ Generated GenerateAll(const TextTable* text)
             section = SectionBegin(ImageSection) + "\n" +
                       "<!-- Written by tools/datagen: one record per image or image list. -->\n";
         section += result.records;
+        if (!result.derived.empty())
+        {
+            std::string& sprites = g.spriteSections[families[i].group];
+            if (sprites.empty())
+                sprites = SectionBegin(SpriteSection) + "\n" +
+                          "<!-- Written by tools/datagen from the pictures above: animation lists, sprite types "
+                          "and values. -->\n";
+            sprites += result.derived;
+        }
         for (Output& o : result.files)
             g.files.push_back(std::move(o));
         for (const CaptionArea& a : result.captions)
@@ -199,6 +212,8 @@ Generated GenerateAll(const TextTable* text)
     g.captions = "images\tleft\ttop\tright\tbottom\tradius\n" + g.captions;
     for (auto& [group, section] : g.sections)
         section += SectionEnd(ImageSection) + "\n";
+    for (auto& [group, section] : g.spriteSections)
+        section += SectionEnd(SpriteSection) + "\n";
 
     // Bare names are unique in the whole tree, ignoring case: the file index finds files by them.
     std::map<std::string, std::string> bare;
@@ -284,7 +299,10 @@ size_t WriteAll(const std::filesystem::path& dataRoot, const std::filesystem::pa
             const Bytes old = ReadFileBytes(file);
             existing.assign(old.begin(), old.end());
         }
-        const std::string merged = SpliceSection(existing, ImageSection, section, group);
+        std::string merged = SpliceSection(existing, ImageSection, section, group);
+        const auto sprites = g.spriteSections.find(group);
+        if (sprites != g.spriteSections.end())
+            merged = SpliceSection(merged, SpriteSection, sprites->second, group);
         WriteFileBytes(file, Bytes(merged.begin(), merged.end()));
         ++written;
     }
@@ -316,6 +334,16 @@ std::string SpliceSection(const std::string& existing, const std::string& name, 
         if (after < existing.size() && existing[after] == '\n')
             ++after;
         return existing.substr(0, b) + section + existing.substr(after);
+    }
+    // Derived records name the images, so they follow the image section.
+    const std::string imagesEnd = SectionEnd(ImageSection);
+    const size_t images = name == ImageSection ? std::string::npos : existing.find(imagesEnd);
+    if (images != std::string::npos)
+    {
+        size_t after = images + imagesEnd.size();
+        if (after < existing.size() && existing[after] == '\n')
+            ++after;
+        return existing.substr(0, after) + section + existing.substr(after);
     }
     const size_t at = AfterRootStart(existing);
     if (at == std::string::npos)

@@ -34,12 +34,15 @@ struct Generated
     std::string captions;      // images/captions.tsv
     // Per resource group, the image section of groups/<group>.xml, markers included.
     std::map<std::string, std::string> sections;
+    // Per group, the sprite section (records derived from the pictures), for the groups that have one.
+    std::map<std::string, std::string> spriteSections;
 };
 
 inline constexpr const char* ManifestFile = "images/manifest.tsv";
 inline constexpr const char* CaptionFile = "images/captions.tsv";
 inline constexpr const char* ResourceFile = "groups/resources.xml";
 inline constexpr const char* ImageSection = "image";
+inline constexpr const char* SpriteSection = "sprite";
 // The text table, at the data root.
 inline constexpr const char* TextTableFile = "AllGameText_Export.xml";
 
@@ -64,7 +67,8 @@ size_t WriteAll(const std::filesystem::path& dataRoot, const std::filesystem::pa
                 const Generated& g, const std::string& pattern = "");
 
 // `existing` with the section `name` replaced by `section`, or `section` added on the line after
-// the root's start tag (images come before the sprite types that name them); a new file of
+// the root's start tag (images come before the sprite types that name them), or any other section
+// added right after the image section when there is one; a new file of
 // `group` when `existing` is empty. Throws on unbalanced markers or a file without a root.
 std::string SpliceSection(const std::string& existing, const std::string& name, const std::string& section,
                           const std::string& group = "resources");

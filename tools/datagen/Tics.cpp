@@ -1,9 +1,11 @@
-// Each kind's silhouette follows its sprite: round Basics with a curly wisp, the teardrop Shy, the
-// tall Loner, the shelled Protected, the two-lobed Indecisive, the flat Agreeable, the heart-shaped
-// Pairing, the dark Mega Tics with rings, spikes or drips, and faceted gems for the Posi-Tics.
+// One recipe for every creature, in any pose: a dome-shaded body whose silhouette tells the kind
+// (round Basics with a curly wisp, the teardrop Shy, the tall Loner, the shelled Protected, the
+// two-lobed Indecisive, the flat Agreeable, the heart-shaped Pairing, the dark Mega Tics with rings,
+// spikes or drips, faceted gems for the Posi-Tics), big eyes that look where it goes, and a face.
 #include "Tics.h"
 
 #include "Blobs.h"
+#include "Sdf.h"
 #include "Paint.h"
 #include "Text.h"
 
@@ -14,37 +16,12 @@ namespace DataGen
 {
 namespace
 {
-enum class Body
-{
-    Basic,
-    Shy,
-    Loner,
-    Protected,
-    Indecisive,
-    Agreeable,
-    Pairing,
-    SmallCircle,
-    LargeCircle,
-    Trail,
-    Gem
-};
-
-enum class Glyph
-{
-    None,
-    Snowflake,
-    Arrows,
-    Swirl,
-    Bubbles,
-    Bomb
-};
-
 struct KindLook
 {
-    Body body;
+    TicBody body;
     Rgba color;
     Rgba second; // a second Tic (Basic) or the second lobe (Indecisive); alpha 0 for none
-    Glyph glyph = Glyph::None;
+    TicGlyph glyph = TicGlyph::None;
 };
 
 const Rgba kKing = Hex("#2B2B33");
@@ -53,34 +30,34 @@ const Rgba kNone{0, 0, 0, 0};
 KindLook LookOf(int index)
 {
     const KindLook looks[] = {
-        {Body::Basic, TicColors::Blue, TicColors::Red},          // neurotic
-        {Body::Basic, TicColors::Green, kNone},                  // chaotic
-        {Body::Basic, TicColors::Yellow, kNone},                 // caustic
-        {Body::Gem, Hex("#4FB7E8"), kNone, Glyph::Arrows},       // dietetic: Shrink
-        {Body::Pairing, TicColors::Red, kNone},                  // antic
-        {Body::Protected, TicColors::Yellow, kNone},             // static
-        {Body::Basic, TicColors::Purple, kNone},                 // spastic
-        {Body::Gem, Hex("#5CC8A8"), kNone, Glyph::Bubbles},      // therapeutic: DeepClean
-        {Body::SmallCircle, kKing, kNone},                       // nihilistic
-        {Body::Gem, Hex("#8FD3F4"), kNone, Glyph::Snowflake},    // masochistic: Freeze
-        {Body::Indecisive, TicColors::Green, TicColors::Purple}, // eclectic
-        {Body::Agreeable, TicColors::Green, kNone},              // sympathetic
-        {Body::Loner, TicColors::Blue, kNone},                   // antagonistic
-        {Body::Gem, Hex("#C69BE8"), kNone, Glyph::Swirl},        // frantic: UnifyColors
-        {Body::Trail, kKing, kNone},                             // erratic
-        {Body::Gem, Hex("#F2A65A"), kNone, Glyph::Bomb},         // ballistic: Damage
-        {Body::LargeCircle, kKing, kNone},                       // apocalyptic
-        {Body::Shy, TicColors::Purple, kNone},                   // pessimistic
+        {TicBody::Basic, TicColors::Blue, TicColors::Red},          // neurotic
+        {TicBody::Basic, TicColors::Green, kNone},                  // chaotic
+        {TicBody::Basic, TicColors::Yellow, kNone},                 // caustic
+        {TicBody::Gem, Hex("#E86FA8"), kNone, TicGlyph::Arrows},       // dietetic: Shrink
+        {TicBody::Pairing, TicColors::Red, kNone},                  // antic
+        {TicBody::Protected, TicColors::Yellow, kNone},             // static
+        {TicBody::Basic, TicColors::Purple, kNone},                 // spastic
+        {TicBody::Gem, Hex("#5CC8A8"), kNone, TicGlyph::Bubbles},      // therapeutic: DeepClean
+        {TicBody::SmallCircle, kKing, kNone},                       // nihilistic
+        {TicBody::Gem, Hex("#8FD3F4"), kNone, TicGlyph::Snowflake},    // masochistic: Freeze
+        {TicBody::Indecisive, TicColors::Green, TicColors::Purple}, // eclectic
+        {TicBody::Agreeable, TicColors::Green, kNone},              // sympathetic
+        {TicBody::Loner, TicColors::Blue, kNone},                   // antagonistic
+        {TicBody::Gem, Hex("#C69BE8"), kNone, TicGlyph::Swirl},        // frantic: UnifyColors
+        {TicBody::Trail, kKing, kNone},                             // erratic
+        {TicBody::Gem, Hex("#F2A65A"), kNone, TicGlyph::Bomb},         // ballistic: Damage
+        {TicBody::LargeCircle, kKing, kNone},                       // apocalyptic
+        {TicBody::Shy, TicColors::Purple, kNone},                   // pessimistic
     };
     return looks[std::clamp(index, 0, 17)];
 }
 
 // The body's outline, centred on o, about 2 r across.
-Sdf BodySdf(Body body, Vec2 o, double r)
+Sdf BodySdf(TicBody body, Vec2 o, double r)
 {
     switch (body)
     {
-    case Body::Basic:
+    case TicBody::Basic:
     {
         const Vec2 top = o - Vec2{0.0, r * 0.86};
         const auto curve =
@@ -88,7 +65,7 @@ Sdf BodySdf(Body body, Vec2 o, double r)
         Sdf s = SmoothUnion(CircleSdf(o + Vec2{0, r * 0.1}, r * 0.88), StrokeSdf(curve, r * 0.075), r * 0.12);
         return Union(s, CircleSdf(top + Vec2{r * 0.04, -r * 0.64}, r * 0.13));
     }
-    case Body::Shy:
+    case TicBody::Shy:
     {
         // A teardrop, point up, with two droopy ear-flaps.
         const Sdf drop = SmoothUnion(
@@ -100,9 +77,9 @@ Sdf BodySdf(Body body, Vec2 o, double r)
                                          o + Vec2{r * 0.62, -r * 0.05}, -0.08));
         return SmoothUnion(drop, ears, r * 0.08);
     }
-    case Body::Loner:
+    case TicBody::Loner:
         return CapsuleSdf(o - Vec2{0, r * 0.42}, o + Vec2{0, r * 0.45}, r * 0.52);
-    case Body::Protected:
+    case TicBody::Protected:
     {
         const Sdf dome = SmoothUnion(
             EllipseSdf(o + Vec2{0, r * 0.25}, {r * 0.9, r * 0.62}),
@@ -111,12 +88,12 @@ Sdf BodySdf(Body body, Vec2 o, double r)
                                     [o, r](Vec2 p) { return p.y - (o.y + r * 0.05); });
         return Union(dome, shell);
     }
-    case Body::Indecisive:
+    case TicBody::Indecisive:
         return SmoothUnion(CircleSdf(o + Vec2{-r * 0.42, r * 0.08}, r * 0.55),
                            CircleSdf(o + Vec2{r * 0.42, -r * 0.05}, r * 0.55), r * 0.28);
-    case Body::Agreeable:
+    case TicBody::Agreeable:
         return RoundedBoxSdf(o + Vec2{0, r * 0.15}, {r * 0.98, r * 0.55}, r * 0.5);
-    case Body::Pairing:
+    case TicBody::Pairing:
     {
         const Sdf heart = SmoothUnion(
             SmoothUnion(CircleSdf(o + Vec2{-r * 0.4, -r * 0.22}, r * 0.5),
@@ -128,9 +105,9 @@ Sdf BodySdf(Body body, Vec2 o, double r)
                   CapsuleSdf(o + Vec2{r * 0.7, r * 0.15}, o + Vec2{r * 1.0, r * 0.38}, r * 0.12));
         return SmoothUnion(heart, arms, r * 0.06);
     }
-    case Body::SmallCircle:
+    case TicBody::SmallCircle:
         return CircleSdf(o, r * 0.8);
-    case Body::LargeCircle:
+    case TicBody::LargeCircle:
     {
         Sdf s = CircleSdf(o, r * 0.74);
         for (int i = 0; i < 8; ++i)
@@ -145,7 +122,7 @@ Sdf BodySdf(Body body, Vec2 o, double r)
         }
         return s;
     }
-    case Body::Trail:
+    case TicBody::Trail:
     {
         const Sdf slug = SmoothUnion(EllipseSdf(o + Vec2{r * 0.05, r * 0.05}, {r * 0.95, r * 0.55}),
                                      CircleSdf(o + Vec2{r * 0.45, -r * 0.2}, r * 0.42), r * 0.2);
@@ -155,7 +132,7 @@ Sdf BodySdf(Body body, Vec2 o, double r)
             Union(drips, CapsuleSdf(o + Vec2{r * 0.25, r * 0.45}, o + Vec2{r * 0.25, r * 0.66}, r * 0.08));
         return SmoothUnion(slug, drips, r * 0.08);
     }
-    case Body::Gem:
+    case TicBody::Gem:
     {
         // A faceted gem: a flat-topped hexagon, wider than tall.
         std::vector<Vec2> pts;
@@ -171,7 +148,7 @@ Sdf BodySdf(Body body, Vec2 o, double r)
 }
 
 // Marks on the darker body of the Mega Tics and the icon of a gem, in paper colour.
-void DrawMarks(Canvas& c, const KindLook& look, const Sdf& body, Vec2 o, double r)
+void DrawMarks(Canvas& c, TicBody kind, TicGlyph glyph, const Sdf& body, Vec2 o, double r)
 {
     const Rgba mark = WithAlpha(Palette::Paper, 0.55);
     const double w = std::max(0.8, r * 0.045);
@@ -181,21 +158,21 @@ void DrawMarks(Canvas& c, const KindLook& look, const Sdf& body, Vec2 o, double 
                   Intersect(body, [at, radius, w](Vec2 p) { return std::fabs(Length(p - at) - radius) - w; }),
                   Solid(mark));
     };
-    switch (look.body)
+    switch (kind)
     {
-    case Body::SmallCircle:
+    case TicBody::SmallCircle:
         ring(o, r * 0.55);
         ring(o, r * 0.32);
         break;
-    case Body::LargeCircle:
+    case TicBody::LargeCircle:
         ring(o, r * 0.56);
         ring(o, r * 0.44);
         ring(o, r * 0.22);
         break;
-    case Body::Trail:
+    case TicBody::Trail:
         ring(o + Vec2{r * 0.45, -r * 0.2}, r * 0.24);
         break;
-    case Body::Protected:
+    case TicBody::Protected:
     {
         // The shell cap darker, with a few plates, and its rim.
         const Sdf cap = Intersect(body, [o, r](Vec2 p) { return p.y - (o.y + r * 0.05); });
@@ -208,7 +185,7 @@ void DrawMarks(Canvas& c, const KindLook& look, const Sdf& body, Vec2 o, double 
                   Solid(WithAlpha(Palette::Ink, 0.6)));
         break;
     }
-    case Body::Gem:
+    case TicBody::Gem:
     {
         // Facet lines from the table to the rim, then the icon.
         const Rgba facet = WithAlpha(Palette::White, 0.35);
@@ -222,9 +199,9 @@ void DrawMarks(Canvas& c, const KindLook& look, const Sdf& body, Vec2 o, double 
         const Rgba icon = WithAlpha(Palette::White, 0.9);
         const double k = r * 0.3;
         Sdf g;
-        switch (look.glyph)
+        switch (glyph)
         {
-        case Glyph::Snowflake:
+        case TicGlyph::Snowflake:
             g = StrokeSdf({o - Vec2{k, 0}, o + Vec2{k, 0}}, w);
             for (double t : {1.0 / 6.0, 2.0 / 6.0})
             {
@@ -232,7 +209,7 @@ void DrawMarks(Canvas& c, const KindLook& look, const Sdf& body, Vec2 o, double 
                 g = Union(g, StrokeSdf({o - d, o + d}, w));
             }
             break;
-        case Glyph::Arrows:
+        case TicGlyph::Arrows:
             g = Union(StrokeSdf({o + Vec2{-k * 1.2, 0}, o + Vec2{-k * 0.25, 0}}, w),
                       StrokeSdf({o + Vec2{k * 1.2, 0}, o + Vec2{k * 0.25, 0}}, w));
             g = Union(g, StrokeSdf({o + Vec2{-k * 0.6, -k * 0.35}, o + Vec2{-k * 0.25, 0},
@@ -242,7 +219,7 @@ void DrawMarks(Canvas& c, const KindLook& look, const Sdf& body, Vec2 o, double 
                                     o + Vec2{k * 0.6, k * 0.35}},
                                    w));
             break;
-        case Glyph::Swirl:
+        case TicGlyph::Swirl:
         {
             std::vector<Vec2> pts;
             for (int i = 0; i <= 40; ++i)
@@ -254,7 +231,7 @@ void DrawMarks(Canvas& c, const KindLook& look, const Sdf& body, Vec2 o, double 
             g = StrokeSdf(pts, w);
             break;
         }
-        case Glyph::Bubbles:
+        case TicGlyph::Bubbles:
             g = Union(Union(
                           [o, k, w](Vec2 p) {
                               return std::fabs(Length(p - (o + Vec2{-k * 0.4, k * 0.2})) - k * 0.5) - w;
@@ -266,16 +243,17 @@ void DrawMarks(Canvas& c, const KindLook& look, const Sdf& body, Vec2 o, double 
                           return std::fabs(Length(p - (o + Vec2{k * 0.45, k * 0.55})) - k * 0.2) - w;
                       });
             break;
-        case Glyph::Bomb:
+        case TicGlyph::Bomb:
             g = Union(
                 CircleSdf(o + Vec2{-k * 0.15, k * 0.2}, k * 0.62),
                 StrokeSdf(Shape::FlattenQuadratic(o + Vec2{k * 0.25, -k * 0.3}, o + Vec2{k * 0.6, -k * 0.9},
                                                   o + Vec2{k * 1.0, -k * 0.7}, 10),
                           w));
             break;
-        case Glyph::None:
+        case TicGlyph::None:
             return;
         }
+        FillShape(c, Translate(Offset(g, w * 0.5), Vec2{w * 0.4, w * 0.6}), Solid(WithAlpha(Palette::Ink, 0.45)));
         FillShape(c, g, Solid(icon));
         break;
     }
@@ -284,31 +262,209 @@ void DrawMarks(Canvas& c, const KindLook& look, const Sdf& body, Vec2 o, double 
     }
 }
 
-// A silhouette body: the colour darkened into shadow, lit along the top-left rim, ink outlined.
-void Silhouette(Canvas& c, const Sdf& body, Rgba color, double r, bool gem)
+
+struct EyeSpot
 {
-    const Rgba deep = gem ? Mix(color, Palette::Ink, 0.25) : Mix(color, Palette::Ink, 0.42);
-    const Rgba lit = gem ? Lighten(color, 0.35) : Mix(color, Palette::White, 0.12);
-    DropShadow(c, body, Vec2{0.06, 0.12} * r, r * 0.1, WithAlpha(Palette::Ink, 0.3));
-    FillShape(c, body,
-              DomeShade(body, Solid(deep), DomeLight{1.0, r * 0.35, 0.5, 0.35, gem ? 0.5 : 0.2, 16}));
-    // A soft rim of the kind's own colour along the lit edge.
-    const Sdf rim = [body, r](Vec2 p) { return std::fabs(body(p) + r * 0.06) - r * 0.05; };
-    FillShape(c,
-              Intersect(rim,
-                        [body, r](Vec2 p) {
-                            return -body(p - Vec2{r * 0.1, r * 0.12});
-                        }),
-              Solid(lit), std::max(1.0, r * 0.04));
-    if (gem)
+    Vec2 at;    // in r from the centre
+    Vec2 radii; // in r
+};
+
+// Where a kind's eyes sit, in units of r from the body's centre.
+std::vector<EyeSpot> EyesOf(TicBody body)
+{
+    switch (body)
     {
-        Outline(c, body, std::max(1.2, r * 0.05), Hex("#F3D27A"), std::max(1.2, r * 0.05) * 0.2);
-        Outline(c, body, std::max(1.0, r * 0.035), Palette::Ink, std::max(1.0, r * 0.035) * 0.5 + r * 0.05);
+    case TicBody::Basic:
+        return {{{-0.34, 0.0}, {0.26, 0.32}}, {{0.34, 0.0}, {0.26, 0.32}}};
+    case TicBody::Shy:
+        return {{{-0.27, 0.22}, {0.22, 0.26}}, {{0.27, 0.22}, {0.22, 0.26}}};
+    case TicBody::Loner:
+        return {{{0.0, -0.2}, {0.38, 0.42}}};
+    case TicBody::Protected:
+        return {{{-0.32, 0.4}, {0.2, 0.24}}, {{0.32, 0.4}, {0.2, 0.24}}};
+    case TicBody::Indecisive:
+        return {{{-0.42, 0.02}, {0.22, 0.27}}, {{0.42, -0.1}, {0.22, 0.27}}};
+    case TicBody::Agreeable:
+        return {{{-0.4, 0.02}, {0.2, 0.24}}, {{0.4, 0.02}, {0.2, 0.24}}};
+    case TicBody::Pairing:
+        return {{{-0.36, -0.18}, {0.22, 0.27}}, {{0.36, -0.18}, {0.22, 0.27}}};
+    case TicBody::SmallCircle:
+    case TicBody::LargeCircle:
+        return {{{-0.3, -0.08}, {0.2, 0.2}}, {{0.3, -0.08}, {0.2, 0.2}}};
+    case TicBody::Trail:
+        return {{{0.3, -0.28}, {0.14, 0.17}}, {{0.62, -0.28}, {0.14, 0.17}}};
+    case TicBody::Gem:
+        return {};
     }
-    else
-        Outline(c, body, std::max(1.2, r * 0.05), Palette::Ink, std::max(1.2, r * 0.05) * 0.5);
+    return {};
+}
+
+// Where the mouth sits, in r from the centre.
+Vec2 MouthOf(TicBody body)
+{
+    switch (body)
+    {
+    case TicBody::Shy:
+        return {0.0, 0.52};
+    case TicBody::Loner:
+        return {0.0, 0.42};
+    case TicBody::Protected:
+        return {0.0, 0.66};
+    case TicBody::Indecisive:
+        return {0.0, 0.34};
+    case TicBody::Agreeable:
+        return {0.0, 0.36};
+    case TicBody::Pairing:
+        return {0.0, 0.22};
+    case TicBody::Trail:
+        return {0.46, 0.02};
+    default:
+        return {0.0, 0.36};
+    }
+}
+
+bool IsKing(TicBody body)
+{
+    return body == TicBody::SmallCircle || body == TicBody::LargeCircle || body == TicBody::Trail;
 }
 } // namespace
+
+void DrawCreature(Canvas& c, TicBody body, Rgba color, TicGlyph glyph, Vec2 centre, double r,
+                  const CreaturePose& pose)
+{
+    const bool gem = body == TicBody::Gem, king = IsKing(body);
+    const Vec2 o = centre + pose.shift;
+    const double rr = r * pose.swell;
+    const Vec2 foot = o + Vec2{0.0, rr * 0.8};
+    const double sy = std::sqrt(std::max(0.2, pose.squash)), sx = 1.0 / sy;
+    // A point of the resting body, in r from its centre, where the pose puts it.
+    auto place = [&](Vec2 off)
+    {
+        const Vec2 p = o + off * rr;
+        return Rotate(foot + Vec2{(p.x - foot.x) * sx, (p.y - foot.y) * sy}, foot, pose.lean);
+    };
+    Sdf shape = BodySdf(body, o, rr);
+    if (pose.squash != 1.0)
+        shape = Scale(shape, foot, {sx, sy});
+    if (pose.lean != 0.0)
+        shape = RotateSdf(shape, foot, pose.lean);
+    shape = Bounded(shape, o - Vec2{rr * 1.6, rr * 2.0}, o + Vec2{rr * 1.6, rr * 1.5}, 6.0);
+
+    Rgba mid = color;
+    if (pose.flush > 0.0)
+        mid = Mix(mid, Hex("#E8402A"), pose.flush * 0.6);
+    if (pose.frozen)
+        mid = Mix(mid, Hex("#CFEFFF"), 0.5);
+    const Rgba light = king ? Hex("#5A5A66") : TicColors::LightOf(mid);
+    const Rgba dark = king ? Darken(mid, 0.7) : TicColors::DarkOf(mid);
+    const double ink = std::max(1.2, r * 0.07);
+
+    Canvas layer(c.Width(), c.Height());
+    Shader base = gem ? RadialGradient(o - Vec2{rr * 0.3, rr * 0.35}, rr * 1.4, Lighten(mid, 0.25),
+                                       Mix(mid, Palette::Ink, 0.4))
+                      : LinearGradient(o - Vec2{rr * 0.7, rr * 0.9}, o + Vec2{rr * 0.6, rr * 0.9},
+                                       Mix(mid, light, 0.45), Mix(mid, dark, 0.35));
+    FillShape(layer, shape, DomeShade(shape, base, DomeLight{1.0, rr * 0.5, 0.55, 0.3, gem ? 0.7 : 0.5, 18}));
+    if (gem)
+    {
+        // The core glows through the facets; the colour shifts towards the rim.
+        const double g = 0.15 + 0.4 * pose.glow;
+        FillShape(layer, Intersect(shape, CircleSdf(o, rr * 0.55)),
+                  RadialGradient(o, rr * 0.55, WithAlpha(Hex("#FFF6D8"), g), WithAlpha(Hex("#FFF6D8"), 0.0)));
+        FillShape(layer, Intersect(shape, [o, rr](Vec2 p) { return (p.x - o.x) + (p.y - o.y) - rr * 0.2; }),
+                  Solid(WithAlpha(Hex("#C8A0F0"), 0.18)));
+    }
+    DrawMarks(layer, body, glyph, shape, o, rr);
+    if (gem)
+    {
+        Outline(layer, shape, ink * 0.8, Hex("#F3D27A"), ink * 0.2);
+        Outline(layer, shape, ink * 0.6, Palette::Ink, ink * 0.3 + ink * 0.8);
+    }
+    else
+        Outline(layer, shape, ink, Palette::Ink, ink * 0.5);
+
+    if (pose.frozen)
+    {
+        // An ice glaze: pale streaks across the body and a frosty rim.
+        FillShape(layer, Intersect(shape, [o, rr](Vec2 p) { return std::fabs((p.x - o.x) + (p.y - o.y) + rr * 0.3) - rr * 0.12; }),
+                  Solid(WithAlpha(Palette::White, 0.45)));
+        FillShape(layer, Intersect(shape, [o, rr](Vec2 p) { return std::fabs((p.x - o.x) + (p.y - o.y) - rr * 0.35) - rr * 0.06; }),
+                  Solid(WithAlpha(Palette::White, 0.35)));
+        Outline(layer, shape, ink * 0.8, WithAlpha(Hex("#E8F8FF"), 0.9), -ink * 0.4);
+    }
+
+    for (const EyeSpot& spot : EyesOf(body))
+    {
+        EyeLook eye;
+        eye.centre = place(spot.at);
+        eye.radii = Vec2{spot.radii.x * sx, spot.radii.y * sy} * rr * (pose.wide ? 1.15 : 1.0);
+        eye.look = pose.look;
+        eye.pupil = pose.wide ? 0.32 : 0.56;
+        eye.outline = std::max(0.9, ink * 0.7);
+        eye.lidColor = Mix(mid, Palette::Ink, 0.35);
+        double lid = body == TicBody::Shy && !pose.wide ? 0.42 : 0.0;
+        if (king && !pose.wide)
+            lid = 0.25;
+        eye.lid = std::max(lid, pose.blink);
+        DrawEye(layer, eye);
+    }
+    if (king && !pose.wide)
+    {
+        // Stern brows.
+        for (double side : {-1.0, 1.0})
+        {
+            const EyeSpot spot = EyesOf(body)[side < 0 ? 0 : 1];
+            const Vec2 a = place(spot.at + Vec2{-spot.radii.x * 1.1, -spot.radii.y * (1.2 + 0.35 * side)});
+            const Vec2 b = place(spot.at + Vec2{spot.radii.x * 1.1, -spot.radii.y * (1.2 - 0.35 * side)});
+            FillShape(layer, StrokeSdf({a, b}, std::max(0.8, rr * 0.05)), Solid(Hex("#1C1820")));
+        }
+    }
+    if (!gem)
+    {
+        const double mw = std::max(0.7, rr * 0.045);
+        if (pose.wide)
+            FillShape(layer, EllipseSdf(place(MouthOf(body)), Vec2{rr * 0.1, rr * 0.13}), Solid(Palette::Ink));
+        else
+        {
+            const Vec2 m = MouthOf(body);
+            const double w = body == TicBody::Agreeable ? 0.34 : king ? 0.2 : 0.15;
+            const double bend = king ? -0.09 : body == TicBody::Agreeable ? 0.2 : 0.12;
+            FillShape(layer,
+                      StrokeSdf(Shape::FlattenQuadratic(place(m + Vec2{-w, 0}), place(m + Vec2{0, bend * 1.6}),
+                                                        place(m + Vec2{w, 0}), 10),
+                                mw),
+                      Solid(Palette::Ink));
+        }
+    }
+    if (pose.steam)
+        for (int i = 0; i < 3; ++i)
+        {
+            const Vec2 at = place({-0.5 + 0.5 * i, -1.05 - 0.12 * (i % 2)});
+            FillShape(layer, CircleSdf(at, rr * (0.13 + 0.04 * (i % 2))),
+                      Solid(WithAlpha(Palette::White, 0.7)));
+        }
+    if (pose.shield)
+    {
+        const Sdf bubble = CircleSdf(o + Vec2{0, rr * 0.12}, rr * 1.12);
+        FillShape(layer, bubble, RadialGradient(o, rr * 1.2, WithAlpha(Hex("#BFE8FF"), 0.08),
+                                                WithAlpha(Hex("#9FD8FF"), 0.35)));
+        Outline(layer, bubble, std::max(1.0, ink * 0.6), WithAlpha(Palette::White, 0.85));
+        SpecularDot(layer, o + Vec2{-rr * 0.55, -rr * 0.5}, Vec2{rr * 0.16, rr * 0.1}, 0.8);
+    }
+    const double keep = 1.0 - pose.burst;
+    if (pose.burst > 0.0)
+        for (int i = 0; i < 10; ++i)
+        {
+            const double t = i / 10.0 + 0.03 * (i % 3);
+            const Vec2 d{Det::CosTurns(t), Det::SinTurns(t)};
+            const Vec2 at = o + d * (rr * (0.7 + 0.45 * pose.burst));
+            const Sdf drop = CircleSdf(at, rr * (0.16 - 0.04 * (i % 2)) * (1.1 - 0.5 * pose.burst));
+            FillShape(c, drop, DomeShade(drop, Solid(mid), DomeLight{1.0, rr * 0.1, 0.6, 0.2, 0.4, 12}));
+            Outline(c, drop, std::max(0.8, ink * 0.5), Palette::Ink, ink * 0.25);
+        }
+    if (keep > 0.0)
+        c.Composite(layer, 0, 0, keep);
+}
 
 const std::vector<std::string>& TicKinds()
 {
@@ -319,31 +475,28 @@ const std::vector<std::string>& TicKinds()
     return kinds;
 }
 
-void DrawTicSilhouette(Canvas& c, int index, Vec2 o, double r)
+void DrawTicPortrait(Canvas& c, int index, Vec2 o, double r)
 {
     const KindLook look = LookOf(index);
-    const Vec2 lo = o - Vec2{r * 1.3, r * 1.5}, hi = o + Vec2{r * 1.3, r * 1.3};
-    if (look.body == Body::Basic && look.second.a > 0.0f)
+    if (look.body == TicBody::Basic && look.second.a > 0.0f)
     {
         // Two Basics, one peeking from behind the other.
-        const Vec2 back = o + Vec2{-r * 0.42, -r * 0.12}, front = o + Vec2{r * 0.25, r * 0.12};
-        Silhouette(c, Bounded(BodySdf(Body::Basic, back, r * 0.7), lo, hi, 8.0), look.second, r * 0.7, false);
-        Silhouette(c, Bounded(BodySdf(Body::Basic, front, r * 0.78), lo, hi, 8.0), look.color, r * 0.78,
-                   false);
+        DrawCreature(c, TicBody::Basic, look.second, TicGlyph::None, o + Vec2{-r * 0.42, -r * 0.12}, r * 0.7,
+                     CreaturePose{.look = {0.6, 0.2}});
+        DrawCreature(c, TicBody::Basic, look.color, TicGlyph::None, o + Vec2{r * 0.25, r * 0.12}, r * 0.78,
+                     CreaturePose{.look = {-0.3, 0.3}});
         return;
     }
-    const Sdf body = Bounded(BodySdf(look.body, o, r), lo, hi, 8.0);
-    if (look.body == Body::Indecisive)
+    if (look.body == TicBody::Indecisive)
     {
-        // Split down the middle: each lobe in its own colour.
-        const double mid = o.x;
+        // Split down the middle: each lobe in its own colour, as it flashes in play.
         Canvas left(c.Width(), c.Height()), right(c.Width(), c.Height());
-        Silhouette(left, body, look.color, r, false);
-        Silhouette(right, body, look.second, r, false);
+        DrawCreature(left, look.body, look.color, TicGlyph::None, o, r);
+        DrawCreature(right, look.body, look.second, TicGlyph::None, o, r);
         for (int y = 0; y < c.Height(); ++y)
             for (int x = 0; x < c.Width(); ++x)
             {
-                const double t = Det::Clamp01((x + 0.5 - mid) / 2.0 + 0.5);
+                const double t = Det::Clamp01((x + 0.5 - o.x) / 2.0 + 0.5);
                 const Rgba a = left.At(x, y), b = right.At(x, y);
                 const Rgba m{float(a.r + (b.r - a.r) * t), float(a.g + (b.g - a.g) * t),
                              float(a.b + (b.b - a.b) * t), float(a.a + (b.a - a.a) * t)};
@@ -356,14 +509,13 @@ void DrawTicSilhouette(Canvas& c, int index, Vec2 o, double r)
             }
         return;
     }
-    Silhouette(c, body, look.color, r, look.body == Body::Gem);
-    DrawMarks(c, look, body, o, r);
+    DrawCreature(c, look.body, look.color, look.glyph, o, r, CreaturePose{.look = {0.15, 0.2}, .glow = 0.6});
 }
 
 void DrawLockedSilhouette(Canvas& c, Vec2 o, double r, const std::string& mark)
 {
     const Sdf body =
-        Bounded(BodySdf(Body::Basic, o, r), o - Vec2{r * 1.3, r * 1.5}, o + Vec2{r * 1.3, r * 1.3}, 8.0);
+        Bounded(BodySdf(TicBody::Basic, o, r), o - Vec2{r * 1.3, r * 1.5}, o + Vec2{r * 1.3, r * 1.3}, 8.0);
     FillShape(c, body, DomeShade(body, Solid(Hex("#8E8985")), DomeLight{1.0, r * 0.35, 0.55, 0.3, 0.2, 16}));
     Outline(c, body, std::max(1.2, r * 0.05), WithAlpha(Palette::Ink, 0.8), std::max(1.2, r * 0.05) * 0.5);
     const int px = std::max(10, static_cast<int>(r * 0.95));

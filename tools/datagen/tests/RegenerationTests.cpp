@@ -123,7 +123,7 @@ TEST_F(ArtRegeneration, RegeneratedFilesEqualTheCommittedOnes)
                 << "differs from " << t.fresh / file << "; run the regenerate-art target";
         }
     }
-    // Each group's image section; the rest of a group file belongs to other authors.
+    // Each group's image and sprite sections; the rest of a group file belongs to other authors.
     const std::set<std::string> groups = FilesUnder(FreshData, "groups");
     EXPECT_FALSE(groups.empty());
     for (const std::string& file : groups)
@@ -133,6 +133,9 @@ TEST_F(ArtRegeneration, RegeneratedFilesEqualTheCommittedOnes)
         const std::string section = ExtractSection(Text(ReadFileBytes(Data / file)), ImageSection);
         EXPECT_FALSE(section.empty()) << "the committed file has no image section";
         EXPECT_EQ(section, ExtractSection(Text(ReadFileBytes(FreshData / file)), ImageSection));
+        // Absent from both, or the same in both.
+        EXPECT_EQ(ExtractSection(Text(ReadFileBytes(Data / file)), SpriteSection),
+                  ExtractSection(Text(ReadFileBytes(FreshData / file)), SpriteSection));
     }
 }
 

@@ -326,7 +326,7 @@ TEST(ScreenArt, EveryKindHasItsOwnPortraitAndTheLockedLookHidesIt)
     for (int k = 0; k < 18; ++k)
     {
         Canvas c(120, 120);
-        DrawTicSilhouette(c, k, {60, 62}, 40);
+        DrawTicPortrait(c, k, {60, 62}, 40);
         portraits.push_back(c);
     }
     for (size_t i = 0; i < portraits.size(); ++i)
