@@ -30,6 +30,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -155,7 +156,7 @@ public:
             node->SetVisible(visible);
     }
     // A picture under the node, as the screens attach theirs.
-    SceneNode* Attach(SceneNode* under, StaticSpriteNode* picture, float x = 0, float y = 0)
+    SceneNode* Attach(SceneNode* under, SceneNode* picture, float x = 0, float y = 0)
     {
         if (!under)
         {
@@ -255,6 +256,111 @@ void StageDay(Stage& s)
         if (SceneNode* lock = Child(combo, "no_access_overlay"))
             lock->SetVisible(k == 2);
     }
+}
+
+AnimatedSpriteNode* Animated(SceneNode* node, const char* type, const char* animation)
+{
+    auto* sprite = dynamic_cast<AnimatedSpriteNode*>(node);
+    if (sprite)
+    {
+        if (type)
+            sprite->SetSpriteType(GetSpriteType(type).second);
+        sprite->PlayAnimation(MakeName(animation));
+    }
+    return sprite;
+}
+
+// A creature as the level makes one: its layout, its sprite type and animation, at (x, y).
+SceneNode* StageCreature(Stage& s, SceneNode* layer, const char* type, const char* animation, float x, float y)
+{
+    SceneNode* creature = s.Build("CreatureLayout", layer);
+    if (!creature)
+        return nullptr;
+    creature->SetPosition(x, y);
+    Animated(Child(Child(creature, "scaleNode"), "creatureImage"), type, animation);
+    return creature;
+}
+
+// A level's playfield, staged by hand (the level code is not run): Miranda's room with gunk, an
+// obstacle, a spool with a line drawn from it, creatures of several kinds and colours, a king with
+// its crown and flame, a Posi-Tic, a pop-up word and the HUD. The software renderer draws no line
+// strips, so the line is laid out of its yarn pieces.
+void StagePlayfield(Stage& s)
+{
+    s.Build("gameRootLayout");
+    s.Show("gamemoderoot/messageBanner", false);
+    const std::string field = "gamemoderoot/playfield";
+    if (auto* background = dynamic_cast<StaticSpriteNode*>(s.Find(field + "/LevelMouseHandler/LevelBackground")))
+        background->SetImage(GetResource<IImage>("Miranda_BGImage").second);
+    // Gunk: a green patch deepening to its middle, a black one round the king.
+    IImageList* green = GetResource<IImageList>("sludgeBGImageList-Green").second;
+    IImageList* black = GetResource<IImageList>("sludgeBGImageList-Black").second;
+    SceneNode* terrain = s.Find(field + "/TerrainLayerNode");
+    for (int cy = 0; cy < 7; ++cy)
+        for (int cx = 0; cx < 9; ++cx)
+        {
+            const int dx = cx - 4, dy = cy - 3, d = std::max(std::abs(dx), std::abs(dy) + 1);
+            if (d <= 4 && green)
+                s.Attach(terrain, new StaticSpriteNode(green, 5 - d), 80.0f + cx * 20, 380.0f + cy * 20);
+            if (d <= 3 && black)
+                s.Attach(terrain, new StaticSpriteNode(black, 4 - d), 540.0f + cx * 20, 120.0f + cy * 20);
+        }
+    SceneNode* layer = s.Find(field + "/CreatureLayerNode");
+    s.AttachImage(field + "/CreatureLayerNode", "obstacle_miranda_1_shadow", 372, 244);
+    s.AttachImage(field + "/CreatureLayerNode", "obstacle_miranda_1", 366, 238);
+    s.AttachImage(field + "/CreatureLayerNode", "obst_Jason_1_shadow", 214, 128);
+    s.AttachImage(field + "/CreatureLayerNode", "obst_Jason_1", 210, 124);
+    // The spool and a blue line run out of it, its shadow beneath, sparkles along it.
+    if (SceneNode* trap = s.Build("TrapLayout", layer))
+    {
+        trap->SetPosition(120, 250);
+        Animated(Child(trap, "trapImage"), "AnyBlue_TrapStateSpriteType", "open-100");
+        Animated(Child(Child(trap, "trapImage"), "windFX"), nullptr, "extract");
+    }
+    IImageList* yarn = GetResource<IImageList>("LineImages").second;
+    SceneNode* lines = s.Find(field + "/LineAttachLayerNode");
+    for (int i = 0; i < 11 && yarn; ++i)
+    {
+        s.Attach(lines, new StaticSpriteNode(yarn, 5), 142.0f + i * 20, 253.0f);
+        SceneNode* piece = s.Attach(lines, new StaticSpriteNode(yarn, 0), 140.0f + i * 20, 250.0f);
+        if (piece)
+            piece->SetColor(ColorF(0.0f, 120 / 255.0f, 209 / 255.0f, 1.0f));
+    }
+    for (int i = 0; i < 3; ++i)
+        s.Attach(lines, new AnimatedSpriteNode(MakeName("LineSparkle")), 180.0f + i * 70, 248.0f);
+    const struct
+    {
+        const char* type;
+        const char* animation;
+        float x, y;
+    } creatures[] = {{"BasicBlue_CreatureStateSpriteType", "Normal-WalkLeft-Wander", 420, 180},
+                     {"BasicRed_CreatureStateSpriteType", "Normal-Idle-Wander", 250, 330},
+                     {"BasicYellow_CreatureStateSpriteType", "Normal-Idle-FreakOut", 300, 440},
+                     {"IndecisivePurple_CreatureStateSpriteType", "Normal-WalkDown-Wander", 500, 400},
+                     {"ShyAny_CreatureStateSpriteType", "Normal-Idle-Wander", 660, 420},
+                     {"ProtectedAny_CreatureStateSpriteType", "Special-Idle-Wander", 560, 300},
+                     {"PairingAny_CreatureStateSpriteType", "Normal-WalkRight-Wander", 330, 210},
+                     {"LonerAny_CreatureStateSpriteType", "Normal-Speared-Wander", 700, 300},
+                     {"FreezeAny_CreatureStateSpriteType", "PowerUp-Idle", 470, 90}};
+    for (const auto& c : creatures)
+        StageCreature(s, layer, c.type, c.animation, c.x, c.y);
+    if (SceneNode* king = StageCreature(s, layer, "LargeCircleBlack_CreatureStateSpriteType", "Normal-Idle-Wander", 610, 170))
+    {
+        SceneNode* scale = Child(king, "scaleNode");
+        Animated(Child(scale, "flameImage"), nullptr, "on");
+        if (auto* crown = dynamic_cast<StaticSpriteNode*>(s.Build("crownLayout", scale)))
+            crown->SetImage(GetResource<IImageList>("MegaNegaTicHealthImages").second, 3);
+    }
+    if (SceneNode* popup = s.Build("feedbackPopupLayout", s.Find(field + "/PopupLayerNode")))
+        popup->SetPosition(250, 290);
+    // The HUD.
+    s.Build("game_interfaceLayout", s.Find("gamemoderoot/gui_attach"));
+    const std::string hud = "gamemoderoot/gui_attach/game_interface/";
+    s.SetText(hud + "guest_name", Text("GuestFullName.Miranda"));
+    s.SetText(hud + "level", L"Tuesday, 10:30");
+    s.SetText(hud + "timer", L"01:42");
+    s.SetText(hud + "expert_time", Text("UI.expert") + L" 02:30");
+    s.AttachFrame(hud + "head_icon_attach", "Miranda_icon", 1);
 }
 
 std::vector<Shot> Shots()
@@ -453,6 +559,7 @@ std::vector<Shot> Shots()
                          s.Build("InGameMenu");
                          s.SetText("inGameMenuRoot/title_pause", Text("PauseMenu.title"));
                      }});
+    shots.push_back({"gameRootLayout", "", StagePlayfield});
     shots.push_back({"tutorialRootLayout", game,
                      [](Stage& s)
                      {
