@@ -2,6 +2,7 @@
 // yarn that tiles, gunk that deepens, shadows that fit, and the records written after the images.
 #include "Creatures.h"
 #include "Generate.h"
+#include "Tics.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,9 @@
 #include <map>
 #include <regex>
 
+#include <unistd.h>
+
+namespace fs = std::filesystem;
 using namespace DataGen;
 
 namespace
@@ -292,4 +296,54 @@ TEST(GameplayArt, DerivedRecordsFollowTheImageSection)
     // The image section is replaced without moving the sprite section.
     const std::string images2 = "<!-- begin image section -->\n<image b/>\n<!-- end image section -->\n";
     EXPECT_EQ(SpliceSection(added, ImageSection, images2), "<resources>\n" + images2 + sprites1 + hand + "</resources>\n");
+}
+
+TEST(GameplayArt, ANewGroupFileGetsItsImagesBeforeTheRecordsNamingThem)
+{
+    const fs::path dir = fs::temp_directory_path() / ("datagen-sprites-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    Generated g;
+    g.manifest = "file\twidth\theight\tbytes\tfnv1a64\n";
+    g.sections["Field"] = "<!-- begin image section -->\n<imagelist name=\"L\"/>\n<!-- end image section -->\n";
+    g.spriteSections["Field"] =
+        "<!-- begin sprite section -->\n<spritetype images=\"L\"/>\n<!-- end sprite section -->\n";
+    WriteAll(dir / "data", dir / "docs", g);
+    const Bytes made = ReadFileBytes(dir / "data" / GroupFile("Field"));
+    std::string text(made.begin(), made.end());
+    const size_t images = text.find("<imagelist"), sprites = text.find("<spritetype");
+    ASSERT_NE(images, std::string::npos);
+    ASSERT_NE(sprites, std::string::npos);
+    EXPECT_LT(images, sprites);
+    // Hand-written records after both stay where they are on the next run.
+    text.insert(text.find("</resources>"), "<scenelayout name=\"Hand\"/>\n");
+    WriteFileBytes(dir / "data" / GroupFile("Field"), Bytes(text.begin(), text.end()));
+    g.spriteSections["Field"] =
+        "<!-- begin sprite section -->\n<spritetype images=\"L\" new=\"1\"/>\n<!-- end sprite section -->\n";
+    WriteAll(dir / "data", dir / "docs", g);
+    const Bytes again = ReadFileBytes(dir / "data" / GroupFile("Field"));
+    const std::string second(again.begin(), again.end());
+    EXPECT_LT(second.find("<imagelist"), second.find("new=\"1\""));
+    EXPECT_LT(second.find("new=\"1\""), second.find("<scenelayout name=\"Hand\"/>"));
+    EXPECT_EQ(second.find("<spritetype images=\"L\"/>"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+TEST(GameplayArt, PortraitsShowEachColourOfTheirKind)
+{
+    auto meanOf = [](const Canvas& c, int x0, int x1)
+    {
+        const Canvas part = c.Crop(x0, 0, x1 - x0, c.Height());
+        return MeanColor(part);
+    };
+    // The Tic that cannot pick a colour is green on its left and purple on its right.
+    Canvas eclectic(160, 160);
+    DrawTicPortrait(eclectic, 10, {80, 84}, 50);
+    const Rgba left = meanOf(eclectic, 20, 70), right = meanOf(eclectic, 90, 140);
+    EXPECT_GT(left.g, left.r);
+    EXPECT_GT(right.r + right.b, 2.0f * right.g);
+    // The neurotic pair: a red Tic behind a blue one.
+    Canvas neurotic(160, 160);
+    DrawTicPortrait(neurotic, 0, {80, 84}, 50);
+    EXPECT_GT(meanOf(neurotic, 20, 60).r, meanOf(neurotic, 20, 60).b);
+    EXPECT_GT(meanOf(neurotic, 100, 140).b, meanOf(neurotic, 100, 140).r);
 }
