@@ -181,6 +181,9 @@ void AddGameNameRules(std::vector<NameRule>& rules)
         add("resources", std::string("SFX_TicSpeared-") + EnumNames<GremlinKind>::names[k], K::Sound);
     for (size_t k = size_t(GremlinKind::SmallCircle); k <= size_t(GremlinKind::Damage); ++k)
         add("resources", std::string("SFX_Action-") + EnumNames<GremlinKind>::names[k], K::Sound);
+    // The level's ambient sounds wait a random time between these.
+    add("resources", "ambientDelayMin", K::Float);
+    add("resources", "ambientDelayMax", K::Float);
 }
 
 // The playing screen's layouts, with the node kinds the plan gives them. The layer nodes are of
