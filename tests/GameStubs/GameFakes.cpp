@@ -49,7 +49,7 @@ void FakeLevel::ShowPowerUpFeedback(int kind, Vector2f point, bool ready)
 bool FakeLevel::IsBlocked(float x, float y)
 {
     Note("IsBlocked " + Point({x, y}));
-    return blocked;
+    return graph ? graph->IsBlocked(x, y) : blocked;
 }
 
 micropather::Graph& FakeLevel::PathGraph()
@@ -62,12 +62,21 @@ micropather::Graph& FakeLevel::PathGraph()
 void* FakeLevel::GetPathState(Vector2f point)
 {
     Note("GetPathState " + Point(point));
-    return pathState;
+    return graph ? graph->GetPathState(point) : pathState;
 }
 
 void FakeLevel::SetPathGoal(Vector2f point)
 {
     Note("SetPathGoal " + Point(point));
+    if (graph)
+        graph->SetPathGoal(point);
+}
+
+void FakeLevel::ClearPathStates()
+{
+    Note("ClearPathStates");
+    if (graph)
+        graph->ClearPathStates();
 }
 
 void FakeLevel::HaulCreature(Gremlin*, int count, float speed)

@@ -5,6 +5,7 @@
 #include "Framework/Object.h"
 #include "Game/GunkBoard.h"
 #include "Game/LevelServices.h"
+#include "Game/PlayfieldGraph.h"
 
 #include <string>
 #include <vector>
@@ -34,14 +35,15 @@ public:
     micropather::Graph& PathGraph() override;
     void* GetPathState(Vector2f point) override;
     void SetPathGoal(Vector2f point) override;
-    void ClearPathStates() override { Note("ClearPathStates"); }
+    void ClearPathStates() override;
     void HaulCreature(Gremlin*, int count, float speed) override;
 
     // What the calls answer.
     Line* lineToBegin = nullptr;
     int loopResult = 1;
+    // With a graph, the four path calls are answered by it; without, by these values.
     bool blocked = false;
-    micropather::Graph* graph = nullptr;
+    PlayfieldGraph* graph = nullptr;
     void* pathState = nullptr;
 
     std::vector<std::string> calls;
