@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cfloat>
+#include <cmath>
 
 namespace
 {
@@ -22,6 +23,9 @@ constexpr Move Moves[8] = {
     {S, S, PlayfieldGraph::DiagonalCost},  {S, -S, PlayfieldGraph::DiagonalCost},
     {-S, S, PlayfieldGraph::DiagonalCost}, {-S, -S, PlayfieldGraph::DiagonalCost},
 };
+
+// How near an edge a point counts as touching it.
+const float EdgeReach = std::sqrt(BoxEdgeTouchDistanceSquared);
 
 size_t HashOf(Vector2f p)
 {
@@ -88,8 +92,13 @@ bool PlayfieldGraph::IsBlocked(float x, float y) const
     const Vector2f p{x, y};
     bool blocked = false;
     GameObject::ForEach([&](GameObject* object) {
-        if (!blocked && object->BlocksLines())
-            blocked = object->Contains(p) || CrossesBoxEdges(p, p, *object);
+        if (blocked || !object->BlocksLines())
+            return;
+        // Far from the box on either axis the edge test cannot answer true: skip its four distances.
+        const Vector2f d = p - object->GetCentre();
+        if (std::abs(d.x) >= object->GetHalfWidth() + EdgeReach || std::abs(d.y) >= object->GetHalfHeight() + EdgeReach)
+            return;
+        blocked = object->Contains(p) || CrossesBoxEdges(p, p, *object);
     });
     return blocked;
 }
