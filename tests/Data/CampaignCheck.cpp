@@ -33,7 +33,7 @@ std::string Lower(std::string s)
     return s;
 }
 
-Kestrin::FileSpec Spec(const std::string& stem)
+Kestrin::FileSpec RootFile(const std::string& stem)
 {
     std::wstring name;
     for (unsigned char c : stem)
@@ -122,7 +122,7 @@ private:
         GlobalSettings global;
         try
         {
-            global.Read(Spec("GlobalSettings"));
+            global.Read(RootFile("GlobalSettings"));
             auto ascending = [](const auto& list, auto key)
             {
                 for (size_t i = 1; i < list.size(); ++i)
@@ -172,9 +172,9 @@ private:
         }
         try
         {
-            m_levels.LoadLevelList(Spec("GameLevels"));
+            m_levels.LoadLevelList(RootFile("GameLevels"));
             // The days as the calendar screens read them.
-            LibXmlReader reader(Spec("GameLevels"));
+            LibXmlReader reader(RootFile("GameLevels"));
             int position = 0;
             for (const xmlpp::Element* day : LibXmlReader::GetChildElements(reader.GetRootElement(), "Day"))
             {
@@ -255,7 +255,7 @@ private:
         std::vector<std::string> boards;
         try
         {
-            LibXmlReader reader(Spec(name));
+            LibXmlReader reader(RootFile(name));
             const xmlpp::Element* data = reader.GetRequiredChild(reader.GetRootElement(), "LevelData");
             auto child = [&](const char* tag) { return reader.GetRequiredChild(data, tag); };
 
@@ -422,7 +422,7 @@ private:
         int cells = 0;
         try
         {
-            LibXmlReader reader(Spec(file.substr(0, file.size() - 4)));
+            LibXmlReader reader(RootFile(file.substr(0, file.size() - 4)));
             for (const xmlpp::Element* patch : LibXmlReader::GetChildElements(reader.GetRootElement(), "NimbalGunk"))
             {
                 ReadIntAttribute(patch, "x", reader);
