@@ -4,6 +4,7 @@
 #include "Framework/ErrorBox.h"
 #include "Framework/ResourceManager.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 void LoadGameText()
@@ -35,4 +36,12 @@ std::wstring GetGuestFullName(GuestID guest)
 std::wstring GetDateAndTimeText(const std::string& key)
 {
     return GetGameText(key + ".dateandtime");
+}
+
+std::wstring FormatMinutesSeconds(int seconds)
+{
+    seconds = std::max(seconds, 0);
+    const int minutes = seconds / 60, rest = seconds % 60;
+    std::wstring text = (minutes < 10 ? L"0" : L"") + std::to_wstring(minutes) + L":";
+    return text + (rest < 10 ? L"0" : L"") + std::to_wstring(rest);
 }

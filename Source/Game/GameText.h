@@ -16,3 +16,7 @@ std::wstring GetGameText(const std::string& key);
 std::wstring GetGuestFullName(GuestID guest);
 // key + ".dateandtime".
 std::wstring GetDateAndTimeText(const std::string& key);
+
+// Whole seconds as "MM:SS", each part two digits at least; minutes are not capped (6000 gives
+// "100:00"). Negative counts show as 00:00.
+std::wstring FormatMinutesSeconds(int seconds);
