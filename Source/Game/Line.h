@@ -27,6 +27,9 @@ public:
     float GetDepth() const;
     void Draw(Kestrin::Graphics::ICanvas& canvas);
 
+    // The pen moved: the head follows it, cut into 20 px segments. Only the head's end moves
+    // while a route is pending; nothing happens while a loop waits to be scored.
+    void ExtendTo(Vector2f point);
     // The segments' collision answers: the line crossed itself (reporting, other: a segment of
     // this line that is not a neighbour, or the first segment when the head reached the trap),
     // or crossed another line.
@@ -54,6 +57,10 @@ public:
     bool released = false;
     // The creatures speared on it; each leaves the list when it leaves the line.
     std::vector<Gremlin*> attached;
+    // The most creatures it has held at once: the factory counts them as no longer wandering.
+    int mostHeld = 0;
+    // A power-up ended the line's loop at once.
+    bool loopScored = false;
     // 0 until it spears; then only creatures of that meta type.
     int spearState = 0;
 };

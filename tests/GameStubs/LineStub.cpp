@@ -62,6 +62,12 @@ void Line::OnOtherLineCrossed(Line* other)
     GameTest::LineCrossings().push_back({this, nullptr, nullptr, other});
 }
 
+void Line::ExtendTo(Vector2f point)
+{
+    if (headSegment)
+        headSegment->SetEnd(point);
+}
+
 void Line::AddPathPoint(Vector2f point)
 {
     if (headSegment)

@@ -1,0 +1,115 @@
+#pragma once
+// The level being played: reads its files, runs the clock, warnings and tutorials, scores every
+// loop, decides won or lost, plays the outro and answers the playfield's path questions. The game
+// screen registers it under "NimbalLevel".
+#include "Framework/Object.h"
+#include "Game/LevelFile.h"
+#include "Game/LevelServices.h"
+#include "Game/PlayfieldGraph.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class GremlinFactory;
+class SceneNode;
+
+class NimbalLevel : public Kestrin::Object, public LevelServices
+{
+public:
+    // Sets the level up from the catalogue's current level (its files, banners, HUD).
+    NimbalLevel();
+    // For tests: no set-up at all.
+    struct NoSetUp
+    {
+    };
+    explicit NimbalLevel(NoSetUp);
+    ~NimbalLevel() override;
+
+    Kestrin::NameId GetName() const override;
+    void Update(float dt) override;
+
+    void SetUp();
+    void Start();
+    void CheckEndConditions();
+    // The "Basics" tutorial steps 0, 1 and 3.
+    void AdvanceTutorial();
+
+    // Reads the current level's level file and builds what it describes; false, with an error
+    // box, when it fails (loadFailed is then set).
+    bool LoadLevelFile(bool endless);
+    bool LoadBoardFile();
+    // Builds the level from what was read: clock, factories, obstacles, sludge zones, traps.
+    void ApplyLevelFile(const LevelFileData& data, bool endless);
+
+    // LevelServices
+    Line* BeginLine(Vector2f point, GremlinHome* trap, GremlinColorType color, GremlinKind kind) override;
+    void RetractLine() override;
+    void OnPlayfieldPress() override;
+    int EvaluateLoop(Line* line) override;
+    void ShowLoopFeedback(LoopResult result, Vector2f point) override;
+    void ShowSpearValue(int count, Vector2f point) override;
+    void ShowPowerUpFeedback(int kind, Vector2f point, bool ready) override;
+    void ShowTrapTutorial() override;
+    void ReleaseTrap(GremlinHome* trap) override;
+    bool IsBlocked(float x, float y) override;
+    micropather::Graph& PathGraph() override;
+    void* GetPathState(Vector2f point) override;
+    void SetPathGoal(Vector2f point) override;
+    void ClearPathStates() override;
+    void HaulCreature(Gremlin* creature, int count, float speed) override;
+
+    // The board became clean, or took gunk again.
+    void OnGunkCleared();
+    void OnGunkReturned();
+
+    void SpawnLoopPowerUp(int value, Vector2f point);
+    void ShowBanner(const char* image, float hold);
+    void LogPlayData(bool won);
+    // Pop-up tutorials 9 to 13 when due.
+    void ShowTutorialPopup(int id, Vector2f point, bool pointing);
+
+    bool loadFailed = false;
+    float timeLimit = 0.0f;
+    float timeRemaining = 0.0f;
+    float timeElapsed = 0.0f;
+    float expertTime = 0.0f;
+    float ambientTimer = 0.0f;
+    bool warned30 = false;
+    bool warned10 = false;
+    bool gunkClearBannerPending = true;
+    bool gunkCleared = false;
+    int melodyLevel = 0;
+    std::string boardSuffix;
+    bool basicsPending = true;
+    bool won = false;
+    bool lost = false;
+    // Endless only: the board overflowed and the outro was asked for.
+    bool endlessOver = false;
+    float outroDelay = 0.0f;
+    float lastSplash = 0.0f;
+    std::vector<SpawnBonusEntry> loopPowerUpSpawns;
+    std::vector<SpawnBonusEntry> spearKingGemSpawns;
+    PlayfieldGraph graph;
+    // The board file's patches, in file order.
+    std::vector<GunkPatchData> boardPatches;
+
+private:
+    bool Endless() const;
+    GremlinFactory* Factory() const;
+    void SuccessOutroStep(float dt);
+    void FailureOutroStep(float dt);
+    void UpdateMelody();
+    void StartFlasher(float fadeTime, float peak);
+    void ShowFeedbackPopup(const std::string& animation, Vector2f point);
+
+    uint64_t m_pressDown = 0;
+    uint64_t m_pressUp = 0;
+    SceneNode* m_pressNode = nullptr;
+};
+
+// The level's count of ordinary creatures (neither king nor power-up) and the first of them.
+size_t CountOrdinaryCreatures();
+Gremlin* FirstOrdinaryCreature();
+// Whether every creature left is a power-up (true when none is left).
+bool OnlyPowerUpsLeft();
