@@ -82,13 +82,9 @@ std::wstring Widen(const std::string& text)
     return std::wstring(text.begin(), text.end());
 }
 
-// Minutes ":" two-digit seconds of whole seconds.
 std::wstring ClockText(float seconds)
 {
-    const int whole = std::max(int(seconds), 0);
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%d:%02d", whole / 60, whole % 60);
-    return text;
+    return FormatMinutesSeconds(int(seconds));
 }
 
 // The tasks one after another.
