@@ -11,6 +11,8 @@
 #include "Scene/TextSpriteNode.h"
 #include "Screens/AccountModes.h"
 #include "Screens/CreditsMode.h"
+#include "Screens/EndlessLevelSelectMode.h"
+#include "Screens/LevelSelectModes.h"
 #include "Screens/MovieScreens.h"
 #include "Screens/OptionsMode.h"
 #include "Screens/QuitConfirmMode.h"
@@ -102,9 +104,10 @@ void MainMenuMode::HandleMessage(const Kestrin::Message& message)
         Kestrin::PushMode(new FirstAccountMode);
         return;
     }
-    if (clicked == ControlNames::PlayTanglewisp.Get() || clicked == ControlNames::PlayNeverending.Get())
-        // The calendar and the endless selection come with the level-selection screens.
-        Kestrin::LogPrintf("Main menu: %s leads to a screen not built yet\n", clicked.c_str());
+    if (clicked == ControlNames::PlayTanglewisp.Get())
+        Kestrin::PopToMode(new LevelSelectCalendarMode(0));
+    else if (clicked == ControlNames::PlayNeverending.Get())
+        Kestrin::PopToMode(new EndlessLevelSelectMode);
     else if (clicked == ControlNames::Options.Get())
         Kestrin::PushMode(new OptionsMode(true));
     else if (clicked == ControlNames::Credits.Get())

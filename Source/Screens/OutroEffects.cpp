@@ -53,7 +53,8 @@ void RevealTextWithSparkles(SceneApplicationMode* screen, SceneNode* text, float
             new NodeLocationTask(kSparkleFlight * direction.x, kSparkleFlight * direction.y, 0.5f),
             new Kestrin::SelfDestructTask));
     }
-    text->GetTasks().Append(new Kestrin::SerialTask(new Kestrin::TimedTask(delay), new NodeAlphaTask(1.0f, 1.0f)));
+    text->GetTasks().Append(
+        new Kestrin::SerialTask(new Kestrin::TimedTask(delay), new NodeAlphaTask(1.0f, 1.0f)));
 }
 
 void LaunchFireworks(SceneApplicationMode* screen)
@@ -82,9 +83,10 @@ void LaunchFireworks(SceneApplicationMode* screen)
             const Kestrin::Vector2<float> direction = DrawDirection();
             sparkle->GetTasks().Append(new Kestrin::TimedTask(start));
             sparkle->GetTasks().Append(new NodeAlphaTask(1.0f, 0.2f));
-            sparkle->GetTasks().Append(new Kestrin::SerialTask(
-                new NodeLocationTask(x + kSparkleFlight * direction.x, y + kSparkleFlight * direction.y, 0.5f),
-                new Kestrin::SelfDestructTask));
+            sparkle->GetTasks().Append(
+                new Kestrin::SerialTask(new NodeLocationTask(x + kSparkleFlight * direction.x,
+                                                             y + kSparkleFlight * direction.y, 0.5f),
+                                        new Kestrin::SelfDestructTask));
         }
     }
 }

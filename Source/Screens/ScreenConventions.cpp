@@ -59,16 +59,21 @@ bool ScreenGroup::Load()
 
 SceneNode* ScreenGroup::Instantiate(SceneApplicationMode& screen, const char* layout)
 {
-    const SceneLayout* found = GetSceneLayout(layout).second;
+    return Instantiate(screen, std::string(layout), screen.CreateRootNode());
+}
+
+SceneNode* ScreenGroup::Instantiate(SceneApplicationMode& screen, const std::string& layout,
+                                    SceneNode* parent)
+{
+    const SceneLayout* found = GetSceneLayoutByString(layout).second;
     if (!found)
     {
         ShowError(L"scene layout " + Kestrin::FromUtf8(layout) + L" not found");
         return nullptr;
     }
-    SceneNode* root = screen.CreateRootNode();
     try
     {
-        return found->Instantiate(screen, root);
+        return found->Instantiate(screen, parent);
     }
     catch (const std::exception& e)
     {
@@ -89,9 +94,9 @@ void ScreenGroup::ShowError(const std::wstring& text)
     ShowErrorMessageBox(text, GetCaption());
 }
 
-SceneNode* ScreenGroup::FindNode(ScreenNode node)
+SceneNode* ScreenGroup::FindNode(ScreenNode node, SceneNode* start)
 {
-    SceneNode* found = FindScreenNode(GetCurrentSceneRoot(), node);
+    SceneNode* found = FindScreenNode(start ? start : GetCurrentSceneRoot(), node);
     if (!found)
         ReportMissing(std::string(GetScreenNodeRow(node).path));
     return found;

@@ -47,17 +47,21 @@ public:
     // The layout built under the screen's root and registered in the screen; null, after the error
     // box, when the layout is not loaded or cannot be built.
     SceneNode* Instantiate(SceneApplicationMode& screen, const char* layout);
+    // The same for a piece of the screen built many times: under `parent`, or unattached for null.
+    SceneNode* Instantiate(SceneApplicationMode& screen, const std::string& layout, SceneNode* parent);
 
     // The error box under the screen's caption; only the first call shows one.
     void ShowError(const std::wstring& text);
     bool HasShownError() const { return m_errorShown; }
 
-    // Lookups in the current screen that log what they miss, once per row or name.
-    SceneNode* FindNode(ScreenNode node);
+    // Lookups in the current screen that log what they miss, once per row or name. A row is found
+    // below `start` when one is given (an instance of a layout built many times), else below the
+    // screen's root.
+    SceneNode* FindNode(ScreenNode node, SceneNode* start = nullptr);
     // A node of another kind is logged and answered as null, as a missing one is.
-    template <typename T> T* FindNodeAs(ScreenNode node)
+    template <typename T> T* FindNodeAs(ScreenNode node, SceneNode* start = nullptr)
     {
-        SceneNode* found = FindNode(node);
+        SceneNode* found = FindNode(node, start);
         if (!found)
             return nullptr;
         if (T* typed = dynamic_cast<T*>(found))

@@ -16,8 +16,8 @@ namespace
 
 TEST(MinutesSeconds, EachPartHasTwoDigitsAtLeastAndMinutesAreNotCapped)
 {
-    const std::pair<int, const wchar_t*> cases[] = {{0, L"00:00"},   {5, L"00:05"},     {59, L"00:59"},
-                                                    {60, L"01:00"},  {75, L"01:15"},    {600, L"10:00"},
+    const std::pair<int, const wchar_t*> cases[] = {{0, L"00:00"},    {5, L"00:05"},     {59, L"00:59"},
+                                                    {60, L"01:00"},   {75, L"01:15"},    {600, L"10:00"},
                                                     {3599, L"59:59"}, {6000, L"100:00"}, {-5, L"00:00"}};
     for (const auto& [seconds, text] : cases)
         EXPECT_EQ(FormatMinutesSeconds(seconds), text) << seconds;

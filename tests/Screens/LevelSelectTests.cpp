@@ -1,0 +1,398 @@
+#include "Screens/LevelSelectModes.h"
+
+#include "Framework/AccountManager.h"
+#include "Game/GameLevels.h"
+#include "Game/GameText.h"
+#include "Game/MusicManager.h"
+#include "Graphics/GraphicsResources.h"
+#include "Graphics/ImageList.h"
+#include "Scene/ButtonNode.h"
+#include "Scene/StaticSpriteNode.h"
+#include "Scene/TextSpriteNode.h"
+#include "Screens/EndlessLevelSelectMode.h"
+#include "Screens/GameMode.h"
+#include "Screens/LevelIntroModes.h"
+#include "Screens/MainMenuMode.h"
+#include "Screens/MovieScreens.h"
+
+#include "RealDataFixture.h"
+
+#include <algorithm>
+#include <sstream>
+
+using namespace Kestrin;
+using namespace ScreenTest;
+using Status = LevelCompletionStatus;
+
+namespace
+{
+
+class LevelSelect : public RealDataFixture
+{
+protected:
+    LevelSelect()
+    {
+        AccountManager::Instance()->CreateAccount(L"Ann");
+        AccountManager::Instance()->SetCurrentAccount(L"Ann");
+        RecordSounds();
+        // A start-up group of the game: the tutorials' bubble.
+        ResourceManager::Instance()->LoadFile(L"Tutorial_Window", nullptr, true);
+        Reload();
+    }
+    static GameLevels& Catalogue() { return GameLevels::Instance(); }
+    // The level list of the data tree in use, and no progress.
+    static void Reload()
+    {
+        Catalogue().current = nullptr;
+        Catalogue().LoadLevelList();
+    }
+    static void SetStatus(const std::string& level, Status status)
+    {
+        Catalogue().Find(level)->status = status;
+    }
+
+    SceneNode* Row(ScreenNode row, SceneNode* start = nullptr) const
+    {
+        return FindScreenNode(start ? start : dynamic_cast<SceneApplicationMode*>(Top())->GetRootNode(), row);
+    }
+    static std::wstring TextOf(SceneNode* node)
+    {
+        auto* text = dynamic_cast<TextSpriteComponent*>(node);
+        return text ? text->GetText() : L"<no text node>";
+    }
+    static bool Shown(SceneNode* node) { return node && node->GetLocalState().visible; }
+    int Played(const std::string& sound) const
+    {
+        return int(std::count(played.begin(), played.end(), sound));
+    }
+    bool HasBubble() const { return Top()->FindObject(MakeName("TutorialRootNode")) != nullptr; }
+    // A click through the main loop's input on a node, answering whether its button took it.
+    bool ClickButton(SceneNode* node)
+    {
+        auto* button = dynamic_cast<ButtonNode*>(node);
+        if (!button)
+            return false;
+        bool clicked = false;
+        const auto connection = button->clickSignal.Connect([&](ButtonNode*) { clicked = true; });
+        ClickNode(button);
+        if (!clicked)
+            button->clickSignal.Disconnect(connection);
+        return clicked;
+    }
+    // The appointments of the day screen on top, in order.
+    std::vector<SceneNode*> Appointments() const
+    {
+        std::vector<SceneNode*> out;
+        SceneNode* format = Row(ScreenNode::DayComboAttach)->GetFirstChild();
+        for (size_t k = 1; format && k <= size_t(kMaxAppointments); ++k)
+            if (SceneNode* slot = format->FindChild("slot_" + std::to_string(k)))
+                out.push_back(slot->GetFirstChild());
+        return out;
+    }
+    SceneNode* GuestButton(SceneNode* combo) const
+    {
+        return Row(ScreenNode::DayButton, Row(ScreenNode::ComboLevelButtonAttach, combo)->GetFirstChild());
+    }
+};
+
+// A list of our own: each Day a list of statuses, one level each ("d<day>-<n>", Harley's).
+std::string WriteList(const std::vector<std::vector<Status>>& days)
+{
+    std::ostringstream xml;
+    xml << "<GameLevels>\n";
+    for (size_t d = 0; d < days.size(); ++d)
+    {
+        xml << "  <Day dayNum=\"" << d + 1 << "\">\n";
+        for (size_t n = 0; n < days[d].size(); ++n)
+            xml << "    <level name=\"d" << d + 1 << "-" << n + 1 << "\" guestID=\"Harley\"/>\n";
+        xml << "  </Day>\n";
+    }
+    xml << "  <EndlessLevels/>\n</GameLevels>\n";
+    return xml.str();
+}
+
+TEST_F(LevelSelect, AFreshProfileWalksFromTheMenuThroughItsFirstDayIntoTheFirstLevel)
+{
+    Show(new MainMenuMode(false));
+    ASSERT_TRUE(Click("play_tanglewisp"));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{2, "LevelSelectCalendarMode"}}));
+    EXPECT_EQ(QueuedAs<LevelSelectCalendarMode>(0)->GetFinishedDay(), 0);
+    Catalogue().endless = true;
+    Pass();
+
+    // The real list for a new profile: day 1 open, day 2 closed, so nothing after it.
+    auto* calendar = dynamic_cast<LevelSelectCalendarMode*>(Top());
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_FALSE(Catalogue().endless);
+    SceneNode* day1 = calendar->GetDayButton(1);
+    ASSERT_NE(day1, nullptr);
+    EXPECT_EQ(calendar->GetDayButton(2), nullptr);
+    EXPECT_FLOAT_EQ(day1->GetLocalState().x, 89.0f);
+    EXPECT_FLOAT_EQ(day1->GetLocalState().y, 126.0f);
+    EXPECT_EQ(day1->GetParent(), Row(ScreenNode::CalendarDayAttach));
+    EXPECT_EQ(MusicManager::Instance().GetCurrentTrack(), MusicTrack::Lobby);
+    // The calendar tutorial, once per profile.
+    EXPECT_TRUE(HasBubble());
+    EXPECT_EQ(AccountManager::Instance()->GetCurrentAccount()->GetInt(L"KIVO::ShowTutorial::Calendar", 1), 0);
+
+    ASSERT_TRUE(ClickButton(Row(ScreenNode::DayButton, day1)));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{1, "LevelSelectDayMode"}}));
+    EXPECT_EQ(QueuedAs<LevelSelectDayMode>(0)->GetDay(), 1);
+    Pass();
+
+    // Day 1: the first appointment open, the others locked; the day tutorial over the schedule.
+    EXPECT_TRUE(HasBubble());
+    EXPECT_EQ(AccountManager::Instance()->GetCurrentAccount()->GetInt(L"KIVO::ShowTutorial::Day", 1), 0);
+    const std::vector<SceneNode*> combos = Appointments();
+    ASSERT_EQ(combos.size(), 3u);
+    EXPECT_FALSE(Shown(Row(ScreenNode::ComboOverlay, combos[0])));
+    EXPECT_TRUE(Shown(Row(ScreenNode::ComboOverlay, combos[2])));
+    EXPECT_FALSE(ClickButton(GuestButton(combos[2])));
+    EXPECT_TRUE(Requests().empty());
+    std::wstring date = GetDateAndTimeText("1-01 Harley");
+    date = date.substr(0, date.find(L','));
+    EXPECT_EQ(TextOf(Row(ScreenNode::DayWeekDay)), date);
+
+    ASSERT_TRUE(ClickButton(GuestButton(combos[0])));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{2, "GameMode"}, {1, "LevelIntroMode"}}));
+    EXPECT_EQ(LevelCatalogue::GetCurrentLevelName(), "1-01 Harley");
+    Pass();
+
+    // Harley's first appointment: the file comes over the card, with its music.
+    auto* file = dynamic_cast<LevelSelectIntroMode*>(Top());
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->IsFromLevelIntro());
+    EXPECT_EQ(file->GetGuest(), GuestID::Harley);
+    EXPECT_EQ(MusicManager::Instance().GetCurrentTrack(), MusicTrack::GuestIntro);
+    ASSERT_TRUE(Click("button_next"));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{3, ""}}));
+    Pass();
+    ASSERT_NE(dynamic_cast<LevelIntroMode*>(Top()), nullptr);
+    ASSERT_TRUE(Click("button_next"));
+    Pass();
+    EXPECT_NE(dynamic_cast<GameMode*>(Top()), nullptr);
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    // Back in the calendar later: no tutorial again; endless play is the other door.
+    Show(new LevelSelectCalendarMode(0));
+    EXPECT_FALSE(HasBubble());
+    Show(new MainMenuMode(false));
+    ASSERT_TRUE(Click("play_neverending"));
+    EXPECT_EQ(Requests(), (std::vector<Queued>{{2, "EndlessLevelSelectMode"}}));
+}
+
+TEST_F(LevelSelect, TheCalendarShowsDaysUpToTheFirstClosedOneInItsGrid)
+{
+    const Status C = Status::Completed, E = Status::Expert, I = Status::InProgress, L = Status::Locked;
+    std::vector<std::vector<Status>> days = {{C, E, C}, {C, I}, {I}};
+    for (int d = 4; d <= 10; ++d)
+        days.push_back({I, L});
+    days.push_back({L, L});
+    days.push_back({I, I});
+    data.Write("data/GameLevels.xml", WriteList(days));
+    Reload();
+    for (size_t d = 0; d < days.size(); ++d)
+        for (size_t n = 0; n < days[d].size(); ++n)
+            SetStatus("d" + std::to_string(d + 1) + "-" + std::to_string(n + 1), days[d][n]);
+    SetRecord(L"KIVO::ShowTutorial::Calendar", 0);
+    AccountManager::Instance()->GetCurrentAccount()->SetBool(L"KIVO::MovieUnlocking::2", true);
+
+    auto* calendar = Show(new LevelSelectCalendarMode(0));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, L"Gamelevels.xml error.");
+    EXPECT_EQ(boxes.boxes[0].text, L"Day 3 must have 2-5 appointments.");
+    for (int day = 1; day <= 12; ++day)
+    {
+        SCOPED_TRACE(day);
+        SceneNode* button = calendar->GetDayButton(day);
+        ASSERT_EQ(button != nullptr, day != 3 && day <= 10);
+        if (!button)
+            continue;
+        EXPECT_FLOAT_EQ(button->GetLocalState().x, float((day - 1) % 5 * 116 + 89));
+        EXPECT_FLOAT_EQ(button->GetLocalState().y, float((day - 1) / 5 * 94 + 126));
+        // The current look carries the pulsing highlight; the completed one does not.
+        int highlights = 0;
+        for (SceneNode* child = button->GetFirstChild(); child; child = child->GetNextSibling())
+            highlights += dynamic_cast<StaticSpriteNode*>(child) != nullptr;
+        EXPECT_EQ(highlights, day == 1 ? 0 : 1);
+        // The icon goes last, with one treatment per appointment.
+        SceneNode* icon = button->GetLastChild();
+        for (size_t n = 1; n <= days[size_t(day - 1)].size(); ++n)
+        {
+            SceneNode* slot = icon->FindChild("slot_" + std::to_string(n));
+            ASSERT_NE(slot, nullptr);
+            ASSERT_NE(slot->GetFirstChild(), nullptr);
+            EXPECT_EQ(Shown(Row(ScreenNode::CalendarExpertIcon, slot->GetFirstChild())),
+                      days[size_t(day - 1)][n - 1] == E);
+        }
+    }
+    EXPECT_FLOAT_EQ(calendar->GetDayButton(6)->GetLocalState().y, 220.0f);
+    EXPECT_FLOAT_EQ(calendar->GetDayButton(10)->GetLocalState().x, 553.0f);
+
+    // The highlight pulses: to full over a second, to nothing over the next.
+    SceneNode* highlight = calendar->GetDayButton(2)->GetFirstChild()->GetNextSibling();
+    Steps(50);
+    EXPECT_NEAR(highlight->GetLocalState().color.a, 1.0f, 1e-4f);
+    Steps(25);
+    EXPECT_NEAR(highlight->GetLocalState().color.a, 0.5f, 1e-4f);
+
+    // A completed day still opens; the unlocked movie plays, the others stay off.
+    ASSERT_TRUE(ClickButton(Row(ScreenNode::DayButton, calendar->GetDayButton(1))));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{1, "LevelSelectDayMode"}}));
+    EXPECT_EQ(QueuedAs<LevelSelectDayMode>(0)->GetDay(), 1);
+    Pass();
+    PopMode();
+    Pass();
+    EXPECT_FALSE(IsEnabled("scene1"));
+    EXPECT_FALSE(IsEnabled("scene3"));
+    ASSERT_TRUE(Click("scene2"));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{1, "FlashInterstitialMode"}}));
+    EXPECT_EQ(QueuedAs<FlashInterstitialMode>(0)->GetPath(), "AllAnimations/interstitial2");
+    EXPECT_EQ(Played("SFX_NewDayUnlock"), 0);
+}
+
+// A finished day animates the next shown day (over a bad one in between), but not the last one.
+TEST_F(LevelSelect, TheDayAfterTheFinishedOneFadesInWithSparkles)
+{
+    const Status C = Status::Completed, I = Status::InProgress;
+    std::vector<std::vector<Status>> days = {{C, C}, {C, C}, {C}, {I, I}};
+    data.Write("data/GameLevels.xml", WriteList(days));
+    Reload();
+    for (size_t d = 0; d < days.size(); ++d)
+        for (size_t n = 0; n < days[d].size(); ++n)
+            SetStatus("d" + std::to_string(d + 1) + "-" + std::to_string(n + 1), days[d][n]);
+    SetRecord(L"KIVO::ShowTutorial::Calendar", 0);
+
+    struct Case
+    {
+        int finishedDay;
+        int animated; // 0 for none
+    };
+    // The look's button, the highlight on a current day, the icon.
+    auto Own = [](int day) { return day == 4 ? 3u : 2u; };
+    for (const Case c : {Case{0, 0}, Case{1, 2}, Case{2, 4}, Case{4, 0}, Case{3, 0}})
+    {
+        SCOPED_TRACE(c.finishedDay);
+        played.clear();
+        boxes.boxes.clear();
+        auto* calendar = Show(new LevelSelectCalendarMode(c.finishedDay));
+        EXPECT_EQ(Played("SFX_NewDayUnlock"), c.animated ? 1 : 0);
+        for (int day : {1, 2, 4})
+        {
+            SceneNode* button = calendar->GetDayButton(day);
+            ASSERT_NE(button, nullptr);
+            // Sparkles beyond the day's own children, and the old look on the finished day.
+            const uint32_t own = Own(day);
+            EXPECT_EQ(button->GetChildCount(),
+                      own + (day == c.animated ? 25u : 0u) + (day == c.finishedDay && c.animated ? 1u : 0u));
+            EXPECT_EQ(button->GetLocalState().color.a, day == c.animated ? 0.0f : 1.0f);
+        }
+        if (!c.animated)
+            continue;
+        SceneNode* next = calendar->GetDayButton(c.animated);
+        SceneNode* oldLook = calendar->GetDayButton(c.finishedDay)->GetLastChild();
+        const ObjectHandle oldHandle = oldLook->GetHandle();
+        Steps(50);
+        EXPECT_NEAR(next->GetLocalState().color.a, 0.5f, 1e-4f);
+        EXPECT_NEAR(oldLook->GetLocalState().color.a, 0.5f, 1e-4f);
+        // The sparkles go after a second; the old look after two.
+        Steps(3);
+        EXPECT_EQ(next->GetChildCount(), Own(c.animated));
+        Steps(49);
+        EXPECT_NEAR(next->GetLocalState().color.a, 1.0f, 1e-4f);
+        EXPECT_FALSE(calendar->IsValidHandle(oldHandle));
+    }
+}
+
+TEST_F(LevelSelect, TheDayShowsEachStatusAndStartsOpenLevelsOnly)
+{
+    SetRecord(L"KIVO::ShowTutorial::Day", 0);
+    SetStatus("1-01 Harley", Status::Expert);
+    SetStatus("1-02 Jillian", Status::Completed);
+    SetStatus("1-03 Harley", Status::Locked);
+    Show(new LevelSelectDayMode(1));
+    EXPECT_FALSE(HasBubble());
+    const std::vector<SceneNode*> combos = Appointments();
+    ASSERT_EQ(combos.size(), 3u);
+    struct Row_
+    {
+        bool star, check, overlay, enabled;
+    };
+    const Row_ expected[] = {
+        {true, false, false, true}, {false, true, false, true}, {false, false, true, false}};
+    for (size_t k = 0; k < combos.size(); ++k)
+    {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(Shown(Row(ScreenNode::ComboStar, combos[k])), expected[k].star);
+        EXPECT_EQ(Shown(Row(ScreenNode::ComboCheckmark, combos[k])), expected[k].check);
+        EXPECT_EQ(Shown(Row(ScreenNode::ComboOverlay, combos[k])), expected[k].overlay);
+        EXPECT_EQ(dynamic_cast<ButtonNode*>(GuestButton(combos[k]))->IsEnabled(), expected[k].enabled);
+        EXPECT_EQ(dynamic_cast<ButtonNode*>(Row(ScreenNode::ComboProfileButton, combos[k]))->IsEnabled(),
+                  expected[k].enabled);
+        // The k-th time label, whatever the guest.
+        auto* label =
+            dynamic_cast<StaticSpriteNode*>(Row(ScreenNode::ComboApptTime, combos[k])->GetFirstChild());
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->GetLocalState().width,
+                  float(GetResource<IImageList>("ApptTimeImages").second->GetWidth(int(k))));
+    }
+    // The star bobs 10 px up and back over two seconds.
+    SceneNode* star = Row(ScreenNode::ComboStar, combos[0]);
+    const float y = star->GetLocalState().y;
+    Steps(50);
+    EXPECT_NEAR(star->GetLocalState().y, y - 10.0f, 1e-3f);
+    Steps(50);
+    EXPECT_NEAR(star->GetLocalState().y, y, 1e-3f);
+
+    EXPECT_FALSE(ClickButton(Row(ScreenNode::ComboProfileButton, combos[2])));
+    ASSERT_TRUE(ClickButton(Row(ScreenNode::ComboProfileButton, combos[1])));
+    ASSERT_EQ(Requests(), (std::vector<Queued>{{1, "LevelSelectIntroMode"}}));
+    auto* file = QueuedAs<LevelSelectIntroMode>(0);
+    EXPECT_EQ(file->GetGuest(), GuestID::Jillian);
+    EXPECT_EQ(file->GetLevelName(), "1-02 Jillian");
+    EXPECT_FALSE(file->IsFromLevelIntro());
+    Pass();
+    ASSERT_TRUE(Click("button_back"));
+    Pass();
+    ASSERT_TRUE(Click("button_back"));
+    EXPECT_EQ(Requests(), (std::vector<Queued>{{3, ""}}));
+}
+
+// A day chosen by "dayNum", its levels unknown to the catalogue and without texts: shown locked,
+// the whole text as the date; a bad count names the day's number.
+TEST_F(LevelSelect, TheDayIsFoundByItsNumberAndSurvivesUnknownLevels)
+{
+    SetRecord(L"KIVO::ShowTutorial::Day", 0);
+    data.Write("data/GameLevels.xml",
+               "<GameLevels>\n"
+               "  <Day dayNum=\"4\"><level name=\"a\" guestID=\"Zoe\"/><level name=\"b\" "
+               "guestID=\"Zoe\"/></Day>\n"
+               "  <Day dayNum=\"3\"><level name=\"x\" guestID=\"Zoe\"/><level name=\"y\" "
+               "guestID=\"Heather\"/></Day>\n"
+               "  <Day dayNum=\"5\"><level name=\"z\" guestID=\"Zoe\"/></Day>\n"
+               "</GameLevels>\n");
+    Show(new LevelSelectDayMode(3));
+    EXPECT_TRUE(boxes.boxes.empty());
+    const std::vector<SceneNode*> combos = Appointments();
+    ASSERT_EQ(combos.size(), 2u);
+    for (SceneNode* combo : combos)
+        EXPECT_TRUE(Shown(Row(ScreenNode::ComboOverlay, combo)));
+    EXPECT_EQ(TextOf(Row(ScreenNode::DayWeekDay)), L"Text not Found");
+    EXPECT_NE(log.Text().find("Level y is not in the catalogue"), std::string::npos);
+
+    Show(new LevelSelectDayMode(5));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, L"Day 5 must have 2-5 appointments.");
+
+    // A list that cannot be read: its own box, and the page still goes back.
+    data.Write("data/GameLevels.xml",
+               "<GameLevels><Day><level name=\"a\" guestID=\"Zoe\"/></Day></GameLevels>");
+    Show(new LevelSelectDayMode(1));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].caption,
+              L"There was an error loading GameLevels.xml. Fix the problem and press F5 to reload");
+    ASSERT_TRUE(Click("button_back"));
+}
+
+} // namespace
