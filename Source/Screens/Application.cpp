@@ -119,11 +119,7 @@ void Application::Initialize()
     if (!CheckDataFolder())
         return;
 
-    // Tuning files the data may not hold yet: the defaults stand, and the log says so.
-    if (DataFileExists(GlobalSettings::File()))
-        GlobalSettings::Instance().Load();
-    else
-        Kestrin::LogPrintf("GlobalSettings.xml is missing; the default tuning is used.\n");
+    GlobalSettings::Instance().Load();
     LoadGameText();
     WritePlayDataBanner();
 
@@ -184,11 +180,6 @@ void Application::OnAccountChanged()
         Kestrin::LoadAudioSettings();
     }
 
-    if (!DataFileExists(GameLevels::File()))
-    {
-        Kestrin::LogPrintf("GameLevels.xml is missing; there are no levels to play.\n");
-        return;
-    }
     try
     {
         // The first call reads the list already; a profile change needs it read again.

@@ -778,6 +778,7 @@ TEST_F(BrokenCampaign, EachCampaignCheckNamesTheBrokenFile)
          "GameLevels.xml", "Jillian has 19 levels, not 20"},
         {"the tutorials' last level renamed", edit(levels, "\"1-06 Harley\"", "\"1-06 Harlie\""),
          "GameLevels.xml", "has no level \"1-06 Harley\""},
+        {"settings missing", gone(global), "GlobalSettings.xml", "does not read"},
         {"settings element missing", edit(global, "<MegaTicSizeSettings", "<MegaTicSizes"),
          "GlobalSettings.xml", "does not read"},
         {"king damage table descending", edit(global, "damage=\"4\"", "damage=\"0\""),

@@ -23,7 +23,7 @@ constexpr const wchar_t* kMusicVolume = L"Kestrin::Audio::MusicControls::Volume"
 class GameApplication : public ScreenFixture
 {
 protected:
-    GameApplication() { data.Write("data/AllGameText_Export.xml", "<strings/>"); }
+    GameApplication() { WriteStartupFiles(); }
     ~GameApplication() override { SetExitStatus(0); }
 
     Account& Current() { return *AccountManager::Instance()->GetCurrentAccount(); }
@@ -42,10 +42,19 @@ TEST_F(GameApplication, StartingQueuesTheLoadingScreenUnderTheStartupIntro)
         tasks.emplace_back(entry.task->GetGroupName(), entry.weight);
     EXPECT_EQ(tasks, (std::vector<std::pair<std::wstring, uint64_t>>{
                          {L"resources", 1}, {L"Game-AnimationImages", 1}, {L"Tutorial_Window", 1}}));
-    // The tuning files the data does not hold yet are named; nothing stops the start.
-    EXPECT_NE(log.Text().find("GlobalSettings.xml is missing"), std::string::npos);
-    EXPECT_NE(log.Text().find("GameLevels.xml is missing"), std::string::npos);
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.boxes.empty()) << ToUtf8(boxes.boxes[0].text);
+    EXPECT_FALSE(looper->IsQuitSet());
+}
+
+TEST_F(GameApplication, MissingTuningOrCatalogueShowsItsErrorBoxAndTheStartGoesOn)
+{
+    std::filesystem::remove(data.Path() + "/data/GlobalSettings.xml");
+    std::filesystem::remove(data.Path() + "/data/GameLevels.xml");
+    app.Initialize();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].caption, L"There was an error loading GlobalSettings.xml file.");
+    EXPECT_EQ(boxes.boxes[1].caption, L"There was an error loading GameLevels.xml file.");
+    EXPECT_EQ(Requests().size(), 2u);
     EXPECT_FALSE(looper->IsQuitSet());
 }
 

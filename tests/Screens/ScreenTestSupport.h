@@ -30,6 +30,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -103,6 +105,16 @@ protected:
         ResetResources();
         LoadGameText();
         Kestrin::ResourceManager::Instance()->LoadFile(L"resources", nullptr, true);
+    }
+
+    // What the game reads at start before any group: the text table, the committed tuning and a
+    // catalogue with no days (a missing one is an error box).
+    void WriteStartupFiles()
+    {
+        data.Write("data/AllGameText_Export.xml", "<strings/>");
+        std::ifstream tuning(std::string(KESTRIN_SOURCE_DIR) + "/data/GlobalSettings.xml", std::ios::binary);
+        data.Write("data/GlobalSettings.xml", std::string(std::istreambuf_iterator<char>(tuning), {}));
+        data.Write("data/GameLevels.xml", "<GameLevels><EndlessLevels/></GameLevels>");
     }
 
     // From now on sounds are not played but their names recorded in `played`.

@@ -22,7 +22,7 @@ class StartupRoad : public ScreenFixture
 protected:
     StartupRoad()
     {
-        data.Write("data/AllGameText_Export.xml", "<strings/>");
+        WriteStartupFiles();
         AddGroup("Loading",
                  "<resources><float name=\"PublisherDisplayTime\" value=\"0.5\"/>"
                  "<layout name=\"LoadingMode\"><imagesprite x=\"0\" y=\"0\"/></layout></resources>");
