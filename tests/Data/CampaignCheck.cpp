@@ -90,6 +90,16 @@ public:
                                     it->path().lexically_relative(tree.Root()).generic_string());
     }
 
+    // Resource names ignore case.
+    bool IsImage(const std::string& name) const
+    {
+        if (m_images.empty())
+            for (const LoadedEntry& entry : m_tree.Entries())
+                if (entry.kind == "image")
+                    m_images.insert(Lower(entry.name));
+        return m_images.count(Lower(name)) != 0;
+    }
+
     void Run()
     {
         IndexBracket index;
@@ -251,6 +261,12 @@ private:
             Add(file, Exists(file) ? "is not at the data root, where the game reads levels" : "is missing");
             return;
         }
+        if (auto record = m_levels.records.find(name); record != m_levels.records.end())
+        {
+            const std::string room = std::string(NameOf(record->second->guest)) + "_BGImage";
+            if (!IsImage(room))
+                Add(file, "its guest's room \"" + room + "\" is not an image of the groups");
+        }
         Pressure pressure;
         std::vector<std::string> boards;
         try
@@ -342,7 +358,9 @@ private:
                 {
                     ReadFloatAttribute(o, "x", reader);
                     ReadFloatAttribute(o, "y", reader);
-                    ReadRequiredAttribute(o, "image", reader);
+                    const std::string image = ReadRequiredAttribute(o, "image", reader);
+                    if (!IsImage(image))
+                        Add(file, "the obstacle image \"" + image + "\" is not an image of the groups");
                 }
             };
             if (endless)
@@ -491,6 +509,7 @@ private:
     const LoadedTree& m_tree;
     Report& m_report;
     std::map<std::string, std::string> m_paths; // lower-case bare name -> path under the root
+    mutable std::set<std::string> m_images; // lower-case image names, filled on first use
     GameLevels m_levels;
     CreatureSettingsMap m_settings;
     std::map<std::string, int> m_weekOf;

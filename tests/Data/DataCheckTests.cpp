@@ -9,6 +9,8 @@
 #include <functional>
 #include <iostream>
 #include <iterator>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -733,9 +735,23 @@ protected:
         BrokenTree::SetUp();
         for (const char* file : {"GameLevels.xml", "GlobalSettings.xml", "CreatureSettings.xml", "AllGameText_Export.xml"})
             WriteBytes(root / file, ReadBytes(cData / file));
+        // A gameplay group of one picture under every room and obstacle name the levels use.
+        std::set<std::string> images;
+        for (const char* guest : {"Jillian", "Harley", "Miranda", "Zoe", "Jason", "Heather"})
+            images.insert(std::string(guest) + "_BGImage");
+        const std::regex named("image=\"([^\"]+)\"");
         for (const auto& entry : fs::directory_iterator(cData))
             if (entry.path().extension() == ".xml" && entry.path().stem().string().find(' ') != std::string::npos)
+            {
                 fs::copy_file(entry.path(), root / entry.path().filename());
+                const std::string bytes = ReadBytes(entry.path());
+                for (std::sregex_iterator it(bytes.begin(), bytes.end(), named), end; it != end; ++it)
+                    images.insert((*it)[1]);
+            }
+        std::string group = "<resources>";
+        for (const std::string& image : images)
+            group += "<image name=\"" + image + "\" src=\"Panel\"/>";
+        WriteBytes(root / "groups/Game.xml", group + "</resources>");
     }
 };
 
@@ -799,6 +815,10 @@ TEST_F(BrokenCampaign, EachCampaignCheckNamesTheBrokenFile)
         {"zone of any type", edit(first, "type=\"Normal\"", "type=\"Any\""), first,
          "a FactoryZone of type \"Any\""},
         {"sprite misspelt", edit(first, "Sprite_BasicRed", "Sprite_Basicred"), first, "does not read"},
+        {"obstacle image misspelt", edit("1-07 Zoe.xml", "\"obst_Zoe_1\"", "\"obst_Zoe_9\""), "1-07 Zoe.xml",
+         "the obstacle image \"obst_Zoe_9\" is not an image"},
+        {"a guest's room gone", edit("groups/Game.xml", "\"Miranda_BGImage\"", "\"Miranda_Room\""),
+         "1-04 Miranda.xml", "its guest's room \"Miranda_BGImage\""},
         {"board missing", gone(board), board, "is missing"},
         {"board with a letter", edit(board, "data=\"", "data=\"x"), board, "digits only"},
         {"board without gunk",
