@@ -1,12 +1,13 @@
 // Feeds arbitrary bytes to the game's data readers. The first byte picks the file: 0 the global
-// settings, 1 the creature settings, 2 the level list, 3 a level-like file walked through the
-// attribute readers. Nothing may escape the guarded readers, and what they keep must be usable.
+// settings, 1 the creature settings, 2 the level list, 3 a level file walked through the attribute
+// readers, then read as a level file of both modes and as a board file. Nothing may escape the guarded readers, and what they keep must be usable.
 #include "Base/Log.h"
 #include "Framework/LibXmlReader.h"
 #include "Game/CreatureSettings.h"
 #include "Game/GameDataReaders.h"
 #include "Game/GameLevels.h"
 #include "Game/GlobalSettings.h"
+#include "Game/LevelFile.h"
 
 #include "Support/FakeFileSystem.h"
 
@@ -122,12 +123,53 @@ void Walk(const LibXmlReader& reader, const xmlpp::Node* node, int depth)
         Walk(reader, child, depth + 1);
 }
 
+// What the level reader keeps must hold together: table values, a zone that deals in order has
+// no ratios, the king budget counts the king zones' types, the obstacle sets fit the mode.
+void CheckLevel(const LevelFileData& level, bool endless)
+{
+    int kings = 0;
+    for (const LevelZoneData& zone : level.zones)
+    {
+        Check(InTable(zone.type) && zone.dealsInOrder == zone.ratios.empty());
+        Check(zone.ratios.empty() || zone.ratios.size() == zone.types.size());
+        for (int type : zone.types)
+            Check(type >= 0 && type < 19);
+        kings += zone.type == GremlinMetaType::King ? int(zone.types.size()) : 0;
+    }
+    Check(kings == level.kingTypes);
+    Check(endless ? !level.obstacleSets.empty() : level.obstacleSets.size() == 1);
+    Check(endless == level.hasModifiers && (endless || level.sludgeZones.empty()));
+    for (const TrapZoneData& zone : level.trapZones)
+        for (const TrapDefinitionData& def : zone.defs)
+            Check(InTable(def.colour));
+}
+
 void LevelFile()
 {
+    const FileSpec file = FileSpec::FromNameAndExtension(L"Level", L".xml");
     try
     {
-        LibXmlReader reader(FileSpec::FromNameAndExtension(L"Level", L".xml"));
+        LibXmlReader reader(file);
         Walk(reader, reader.GetRootElement(), 0);
+    }
+    catch (const std::exception&)
+    {
+    }
+    for (bool endless : {false, true})
+    {
+        try
+        {
+            CheckLevel(ReadLevelFile(file, endless), endless);
+        }
+        catch (const std::exception&)
+        {
+        }
+    }
+    try
+    {
+        for (const GunkPatchData& patch : ReadBoardFile(file))
+            Check(patch.width > 0 && InTable(patch.colour) &&
+                  patch.data.find_first_not_of("0123456789") == std::string::npos);
     }
     catch (const std::exception&)
     {
