@@ -6,6 +6,7 @@
 #include "Framework/LibXmlReader.h"
 #include "Game/CreatureSettings.h"
 #include "Game/GameDataReaders.h"
+#include "Game/LevelFile.h"
 #include "Game/GameLevels.h"
 #include "Game/GameText.h"
 #include "Game/GlobalSettings.h"
@@ -271,6 +272,8 @@ private:
         std::vector<std::string> boards;
         try
         {
+            // The game's own level reader must take the file as it is.
+            ReadLevelFile(RootFile(name), endless);
             LibXmlReader reader(RootFile(name));
             const xmlpp::Element* data = reader.GetRequiredChild(reader.GetRootElement(), "LevelData");
             auto child = [&](const char* tag) { return reader.GetRequiredChild(data, tag); };
@@ -440,6 +443,7 @@ private:
         int cells = 0;
         try
         {
+            ReadBoardFile(RootFile(file.substr(0, file.size() - 4)));
             LibXmlReader reader(RootFile(file.substr(0, file.size() - 4)));
             for (const xmlpp::Element* patch : LibXmlReader::GetChildElements(reader.GetRootElement(), "NimbalGunk"))
             {
