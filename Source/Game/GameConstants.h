@@ -241,7 +241,17 @@ inline constinit Kestrin::ConstantName ExplodeWarningSound{"SFX_ExplodeWarning"}
 inline constinit Kestrin::ConstantName ExplodeSound{"SFX_TicExplode"};
 inline constinit Kestrin::ConstantName BadSpearSound{"SFX_BadSpear"};
 inline constinit Kestrin::ConstantName EnterTrapSound{"SFX_EnterTrap"};
+// The gunk board: its cell image, the sparkles of cleaned cells and the cleaning sounds.
+inline constinit Kestrin::ConstantName GunkCellImage{"sludgeBGImage-Black"};
+inline constinit Kestrin::ConstantName LineSparkle{"LineSparkle"};
+inline constinit Kestrin::ConstantName DeepCleanSparkle{"DeepCleanSparkle"};
+inline constinit Kestrin::ConstantName DeepCleanSound{"SFX_Action-DeepClean"};
+inline constinit Kestrin::ConstantName ClearGunkSound{"SFX_ClearGunk"};
 } // namespace GameNames
+
+// A gunk cell's images and ambient sparkle: the prefix, then the colour name.
+inline constexpr const char* GunkImageListPrefix = "sludgeBGImageList-";
+inline constexpr const char* GunkSparklePrefix = "SludgeSparkle-";
 
 // Squared distance under which a line segment touches another segment, and a box edge.
 inline constexpr float SegmentTouchDistanceSquared = 16.0f;

@@ -46,6 +46,9 @@ public:
     virtual void ClearPathStates() = 0;
     // Gives a hauled creature the line's count and the follow speed.
     virtual void HaulCreature(Gremlin* creature, int count, float speed) = 0;
+    // The gunk board's news: gunk was added (whether or not a cell took it), or no cell holds any.
+    virtual void OnGunkReturned() = 0;
+    virtual void OnGunkCleared() = 0;
 
     // Plain state the playfield's objects read and write.
     Vector2f mousePosition{FLT_MIN, FLT_MIN};

@@ -37,6 +37,8 @@ public:
     void SetPathGoal(Vector2f point) override;
     void ClearPathStates() override;
     void HaulCreature(Gremlin*, int count, float speed) override;
+    void OnGunkReturned() override { Note("OnGunkReturned"); }
+    void OnGunkCleared() override { Note("OnGunkCleared"); }
 
     // What the calls answer.
     Line* lineToBegin = nullptr;
