@@ -27,6 +27,7 @@
 #include "Game/TutorialBubble.h"
 #include "Game/TutorialManager.h"
 #include "Graphics/Font.h"
+#include "Graphics/GraphicsFactories.h"
 #include "Graphics/Image.h"
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/CurrentScene.h"
@@ -153,7 +154,9 @@ NimbalLevel::NimbalLevel(NoSetUp) {}
 
 NimbalLevel::~NimbalLevel()
 {
-    if (m_pressNode)
+    // The screen may have deleted the node first; its handle tells.
+    Kestrin::ObjectDatabase* database = m_pressNode ? m_pressNode->GetDatabase() : nullptr;
+    if (database && database->IsValidHandle(m_pressHandle))
     {
         m_pressNode->MouseDown.Disconnect(m_pressDown);
         m_pressNode->MouseUp.Disconnect(m_pressUp);
@@ -163,6 +166,25 @@ NimbalLevel::~NimbalLevel()
 Kestrin::NameId NimbalLevel::GetName() const
 {
     return GameNames::NimbalLevel;
+}
+
+std::string NimbalLevel::GuestName() const
+{
+    const LevelRecord* record = GameLevels::Instance().GetCurrent();
+    return record ? NameOf(record->guest) : "";
+}
+
+void NimbalLevel::AttachSprite(NodePath parent, SceneNode* sprite)
+{
+    SceneNode* attach = Node(parent);
+    Kestrin::ObjectDatabase* database = Kestrin::GetCurrentObjectDatabase();
+    if (!attach || !database)
+    {
+        delete sprite;
+        return;
+    }
+    database->AddObject(sprite);
+    sprite->SetParent(attach);
 }
 
 bool NimbalLevel::Endless() const
@@ -182,6 +204,7 @@ void NimbalLevel::SetUp()
     ambientTimer = AmbientDelay();
     if ((m_pressNode = FindNodeAtPath(GetCurrentSceneRoot(), NodePath::LevelMouseHandler)))
     {
+        m_pressHandle = m_pressNode->GetHandle();
         m_pressDown = m_pressNode->MouseDown.Connect([this](SceneNode*, Vector2f, Kestrin::MouseButton)
                                                      { OnPlayfieldPress(); });
         m_pressUp = m_pressNode->MouseUp.Connect([this](SceneNode*, Vector2f, Kestrin::MouseButton)
@@ -210,8 +233,21 @@ void NimbalLevel::SetUp()
                                                                     return Kestrin::TaskFinished;
                                                                 })}));
     TutorialManager& tutorials = TutorialManager::Instance();
+    Kestrin::ObjectDatabase* database = Kestrin::GetCurrentObjectDatabase();
+    const std::string guest = GuestName();
     if (endless)
     {
+        SceneNode* attach = Node(NodePath::GuiMeterBarAttach);
+        if (attach && database)
+        {
+            auto* meter = new MeterBarNode(Meter_LeftToRight, 0, GetImageListOrEmpty(Kestrin::MakeName("endlessMeterBar")));
+            meter->SetNodeName(Kestrin::MakeName("endlessMeter"));
+            meter->SetMax(1.0f);
+            meter->SetValue(0.0f);
+            database->AddObject(meter);
+            meter->SetParent(attach);
+        }
+        AttachSprite(NodePath::GuiSimulationName, new StaticSpriteNode(Kestrin::MakeName("TextImage_" + guest)));
         if (SceneNode* flash = Node(NodePath::GuiMeterFlash))
         {
             flash->AddTask(new Kestrin::RepeatingTask(new NodeAlphaTask(1.0f, 0.5f), new NodeAlphaTask(0.0f, 0.5f)));
@@ -224,7 +260,10 @@ void NimbalLevel::SetUp()
         }
     }
     else
+    {
         SetNodeText(NodePath::GuiExpertTime, GetGameText("UI.expert") + L" " + ClockText(timeLimit));
+        AttachSprite(NodePath::GuiHeadIconAttach, new StaticSpriteNode(Kestrin::MakeName(guest + "_icon"), 1));
+    }
     if (tutorials.IsDue(0))
     {
         basicsPending = false;
@@ -239,6 +278,9 @@ bool NimbalLevel::LoadLevelFile(bool endless)
     {
         if (!record)
             throw std::runtime_error("no level is current");
+        if (StaticSpriteNode* background = FindStaticSpriteNode({"gamemoderoot", "playfield", "LevelMouseHandler",
+                                                                  "LevelBackground"}))
+            background->SetImage(Kestrin::GetResource<Kestrin::IImage>((GuestName() + "_BGImage").c_str()).second);
         ApplyLevelFile(ReadLevelFile(LevelFileSpec(record->name), endless), endless);
     }
     catch (const std::exception& e)
@@ -513,8 +555,8 @@ void NimbalLevel::SuccessOutroStep(float dt)
             {
                 auto* sparkle = new StaticSpriteNode(Kestrin::InternNameF("blue_sml"),
                                                      int(10 * Kestrin::RandomFloat(0.0f, 1.0f)));
-                background->AddChild(sparkle);
                 database->AddObject(sparkle);
+                sparkle->SetParent(background);
                 const float x = Kestrin::RandomFloat(0.0f, 1.0f) * area.w;
                 sparkle->SetPosition(x, Kestrin::RandomFloat(0.0f, 1.0f) * area.h);
                 sparkle->SetAlpha(0.0f);
@@ -832,8 +874,8 @@ void NimbalLevel::ShowSpearValue(int count, Vector2f point)
     Kestrin::Font* font =
         Kestrin::GetResource<Kestrin::Font>(threshold ? "CustomSpearFontLarge" : "CustomSpearFont").second;
     auto* text = new TextSpriteNode(point, std::to_wstring(count), font, 100.0f);
-    parent->AddChild(text);
     database->AddObject(text);
+    text->SetParent(parent);
     text->SetPosition(point.x, point.y);
     RiseAndFade(text, point, 0.5f);
 }

@@ -96,6 +96,9 @@ public:
 
 private:
     bool Endless() const;
+    std::string GuestName() const;
+    // Hangs the sprite under the node at the path; without the node it is dropped.
+    void AttachSprite(NodePath parent, SceneNode* sprite);
     GremlinFactory* Factory() const;
     void SuccessOutroStep(float dt);
     void FailureOutroStep(float dt);
@@ -106,6 +109,7 @@ private:
     uint64_t m_pressDown = 0;
     uint64_t m_pressUp = 0;
     SceneNode* m_pressNode = nullptr;
+    Kestrin::ObjectHandle m_pressHandle = Kestrin::NoObjectHandle;
 };
 
 // The level's count of ordinary creatures (neither king nor power-up) and the first of them.

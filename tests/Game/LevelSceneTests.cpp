@@ -1,0 +1,338 @@
+// The level in a minimal game screen: the playfield, banner and HUD nodes it looks up, small
+// authored level files, and the pop-ups it hangs in the scene.
+#include "Base/Random.h"
+#include "Framework/AccountManager.h"
+#include "Framework/ValueResources.h"
+#include "Game/GameLevels.h"
+#include "Game/GlobalSettings.h"
+#include "Game/GremlinFactory.h"
+#include "Game/GremlinHome.h"
+#include "Game/Line.h"
+#include "Game/LevelOutcome.h"
+#include "Game/NimbalLevel.h"
+#include "Game/TutorialManager.h"
+#include "Game/TutorialPopupMode.h"
+#include "Scene/AnimatedSpriteNode.h"
+#include "Scene/CurrentScene.h"
+#include "Scene/MeterNodes.h"
+#include "Scene/SceneLayout.h"
+#include "Scene/TextSpriteNode.h"
+
+#include "GameStubs/GameFakes.h"
+#include "TutorialTests.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace GameTest;
+
+namespace
+{
+
+const std::string LevelResources = R"(<resources>
+  <testfont name="CustomSpearFont" advance="8" lineHeight="12"/>
+  <testfont name="CustomSpearFontLarge" advance="16" lineHeight="24"/>
+  <testimage name="bannerMSG_normal" width="300" height="60"/>
+  <testimage name="bannerMSG_endless" width="300" height="60"/>
+  <testimage name="bannerMSG_warning" width="300" height="60"/>
+  <testimage name="bannerMSG_lastWarning" width="300" height="60"/>
+  <testimage name="bannerMSG_gunkClear" width="300" height="60"/>
+  <testimage name="bannerMSG_gunkReturn" width="300" height="60"/>
+  <testimage name="Harley_BGImage" width="750" height="530"/>
+  <testimage name="TextImage_Harley" width="120" height="20"/>
+  <testimages name="Harley_icon" count="2" width="40" height="40"/>
+  <testimages name="endlessMeterBar" count="2" width="200" height="16"/>
+  <testimages name="PopupFrames" count="2" width="80" height="30"/>
+  <testsound name="SFX_PositicSpawnSpear"/><testsound name="SFX_LoopSuccess"/>
+  <testsound name="SFX_LoopFail"/><testsound name="SFX_TimeWarning"/><testsound name="SFX_GunkGone"/>
+  <string name="UI.expert" value="Session:"/>
+  <spritetype name="FeedbackSprites" images="PopupFrames">
+    <animation name="GoodLoop" frameList="0"/><animation name="BadLoop" frameList="1"/>
+    <animation name="NoGremlin" frameList="1"/><animation name="DeepClean_Used" frameList="0"/>
+  </spritetype>
+  <scenelayout name="feedbackPopupLayout">
+    <scenenode><animatedspritenode nodeName="feedbackPopupTextImage" spriteType="FeedbackSprites"/></scenenode>
+  </scenelayout>
+  <scenelayout name="LevelHostLayout">
+    <scenenode nodeName="gamemoderoot">
+      <scenenode nodeName="playfield">
+        <scenenode nodeName="LevelMouseHandler" width="800" height="600">
+          <staticspritenode nodeName="LevelBackground"/>
+        </scenenode>
+        <scenenode nodeName="CreatureLayerNode"/>
+        <scenenode nodeName="PopupLayerNode"/>
+      </scenenode>
+      <scenenode nodeName="messageBanner">
+        <scenenode nodeName="bannerBackground"/>
+        <staticspritenode nodeName="bannerTextImage"/>
+      </scenenode>
+      <scenenode nodeName="gui_attach"><scenenode nodeName="game_interface">
+        <textspritenode nodeName="timer" font="CustomSpearFont" width="100"/>
+        <textspritenode nodeName="expert_time" font="CustomSpearFont" width="200"/>
+        <scenenode nodeName="RedFlash" visible="false"/>
+        <scenenode nodeName="meterBarAttach"/>
+        <staticspritenode nodeName="meter_flash" image="bannerMSG_normal"/>
+        <scenenode nodeName="simulation_name"/>
+        <scenenode nodeName="head_icon_attach"/>
+      </scenenode></scenenode>
+    </scenenode>
+  </scenelayout>
+</resources>)";
+
+// The game screen as far as the level needs it.
+class LevelHostScreen : public SceneApplicationMode
+{
+public:
+    void Enter() override
+    {
+        SceneApplicationMode::Enter();
+        if (const SceneLayout* layout = GetSceneLayout("LevelHostLayout").second)
+            layout->Instantiate(*this, GetRootNode());
+    }
+};
+
+const char* const SmallLevel = R"(<Level><LevelData>
+    <Quota expertTime="90" timeLimit="180" explodeColors="0"/>
+    <LoopPowerUpSpawn/><SpearKingGemSpawn/>
+    <GremlinFactory numInitialGremlins="2" MaxWanderingGremlinsInLevel="6" GremlinSpawnDelayMin="2"
+                    GremlinSpawnDelayMax="4"/>
+    <Obstacles/>
+    <GremlinTrapFactory><TrapSlots><Slot initialTime="0"/></TrapSlots></GremlinTrapFactory>
+  </LevelData></Level>)";
+
+class LevelScene : public TutorialTest
+{
+protected:
+    LevelScene()
+    {
+        Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
+        resources->RegisterFactory(L"testfont", new SceneTest::TestFontFactory);
+        resources->RegisterFactory(L"testimage", new SceneTest::TestImageFactory);
+        resources->RegisterFactory(L"testsound", new SceneTest::TestSoundFactory);
+        resources->RegisterFactory(L"string", new Kestrin::StringResourceFactory);
+        Kestrin::MemoryStream stream(L"GameMode", LevelResources.data(), uint32_t(LevelResources.size()));
+        resources->Load(L"GameMode", &stream, nullptr);
+        Kestrin::SetSoundPlayer([this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
+                                                                {
+                                    auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
+                                    played.push_back(descriptor ? descriptor->GetName().c_str() : "?");
+                                });
+        SetLevelOutcomeHooks({[this](bool, int, int) { ++successes; }, {}});
+        InstallGunkBoard(&board);
+        TutorialManager::Instance().ReadFlags();
+        settings = GlobalSettings::Instance();
+
+        GameLevels& levels = GameLevels::Instance();
+        auto record = std::make_unique<LevelRecord>();
+        record->name = "9-99 Harley";
+        record->guest = GuestID::Harley;
+        levels.current = record.get();
+        levels.records[record->name] = std::move(record);
+        levels.endless = false;
+        AddData(L"CreatureSettings", "<CreatureSettings/>");
+
+        screen = new LevelHostScreen;
+        looper->PushModeNow(screen);
+    }
+    ~LevelScene() override
+    {
+        looper.reset();
+        GameLevels::Instance().current = nullptr;
+        GameLevels::Instance().records.erase("9-99 Harley");
+        GlobalSettings::Instance() = settings;
+        InstallGunkBoard(nullptr);
+        SetLevelOutcomeHooks({});
+        Kestrin::SetSoundPlayer(nullptr);
+    }
+
+    NimbalLevel* MakeLevel()
+    {
+        auto* level = new NimbalLevel;
+        screen->AddObject(level);
+        return level;
+    }
+    SceneNode* At(NodePath path) { return FindNodeAtPath(screen->GetRootNode(), path); }
+    std::wstring TextAt(NodePath path)
+    {
+        auto* text = dynamic_cast<ITextSprite*>(At(path));
+        return text ? text->GetText() : L"(none)";
+    }
+    void Steps(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            looper->UpdateAll(0.02f);
+    }
+    // The tutorial's pop-ups queued so far.
+    size_t Popups(int id) const
+    {
+        size_t count = 0;
+        for (const auto& request : looper->GetPendingRequests())
+            if (auto* popup = dynamic_cast<TutorialPopupMode*>(request.mode))
+                count += popup->tutorialId == id;
+        return count;
+    }
+
+    BoostRandomNumberStream seeded{4242};
+    Kestrin::ScopedRandomStream scopedRandom{&seeded};
+    LevelHostScreen* screen = nullptr;
+    FakeGunkBoard board;
+    GlobalSettings settings;
+    std::vector<std::string> played;
+    int successes = 0;
+};
+
+TEST_F(LevelScene, SetsUpFromItsFilesAndStartsAfterTheIntro)
+{
+    AddData(L"9-99 Harley", SmallLevel);
+    AddData(L"9-99 Harley-Board", R"(<Board><NimbalGunk x="300" y="200" width="2" data="0120" color="Red"/></Board>)");
+    NimbalLevel* level = MakeLevel();
+    ASSERT_FALSE(level->loadFailed);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(level->timeLimit, 180.0f);
+    EXPECT_EQ(level->timeRemaining, 180.0f);
+    EXPECT_EQ(level->expertTime, 90.0f);
+    ASSERT_EQ(level->boardPatches.size(), 1u);
+    EXPECT_EQ(level->boardPatches[0].data, "0120");
+    EXPECT_EQ(TextAt(NodePath::GuiExpertTime), L"Session: 03:00");
+    auto* background = dynamic_cast<StaticSpriteNode*>(At(NodePath::LevelBackground));
+    ASSERT_TRUE(background);
+    EXPECT_EQ(background->GetImage(), Kestrin::GetResource<Kestrin::IImage>("Harley_BGImage").second);
+    EXPECT_EQ(At(NodePath::GuiHeadIconAttach)->GetChildCount(), 1u);
+
+    auto* factory = dynamic_cast<GremlinFactory*>(screen->FindObject(GameNames::GremlinFactory));
+    ASSERT_TRUE(factory);
+    ASSERT_TRUE(screen->FindObject(GameNames::GremlinHomeFactory));
+    Steps(112); // 2.24 s
+    EXPECT_TRUE(level->notStarted);
+    EXPECT_FALSE(factory->spawning);
+    EXPECT_EQ(TextAt(NodePath::GuiTimer), L"03:00") << "the clock shows the full time before the start";
+    Steps(2);
+    EXPECT_FALSE(level->notStarted);
+    EXPECT_TRUE(factory->spawning);
+    Steps(25);
+    EXPECT_EQ(TextAt(NodePath::GuiTimer), L"02:59");
+
+    // The playfield's press ends a line held past the click time.
+    GlobalSettings::Instance().clickTime = -1;
+    GremlinHome trap(GremlinColorType::Red, {100, 100}, GremlinKind::Basic, false);
+    Line* line = level->BeginLine({110, 110}, &trap, GremlinColorType::Red, GremlinKind::Basic);
+    At(NodePath::LevelMouseHandler)->MouseDown.Emit(nullptr, {400, 300}, Kestrin::MouseButton(0));
+    EXPECT_TRUE(line->retracting);
+    EXPECT_EQ(level->currentLine, nullptr);
+}
+
+TEST_F(LevelScene, AFileThatFailsStopsTheLevelWithAnErrorBox)
+{
+    struct Case
+    {
+        const char* what;
+        std::string level;
+        bool board;
+        const char* expected;
+    };
+    const std::vector<Case> cases = {
+        {"missing board", SmallLevel, false, "9-99 Harley-Board.xml"},
+        {"bad clock", std::string(SmallLevel).replace(std::string(SmallLevel).find("180"), 3, "soon"), true,
+         "timeLimit"},
+    };
+    for (const Case& c : cases)
+    {
+        boxes.clear();
+        AddData(L"9-99 Harley", c.level);
+        if (c.board)
+            AddData(L"9-99 Harley-Board", "<Board/>");
+        else
+            fs.files.erase(fs.KeyOf(Kestrin::FileSpec::FromNameAndExtension(L"9-99 Harley-Board", L".xml")));
+        NimbalLevel* level = MakeLevel();
+        EXPECT_TRUE(level->loadFailed) << c.what;
+        ASSERT_EQ(boxes.size(), 1u) << c.what;
+        EXPECT_EQ(boxes[0].second, L"There was an error loading Level file.") << c.what;
+        EXPECT_NE(boxes[0].first.find(std::wstring(c.expected, c.expected + strlen(c.expected))), std::wstring::npos)
+            << c.what;
+        Steps(200);
+        EXPECT_TRUE(level->notStarted) << c.what << ": a level that failed never starts";
+        screen->RemoveObject(level->GetHandle());
+        Steps(1);
+    }
+}
+
+TEST_F(LevelScene, SpearValuesGrowAtEachPowerUpThreshold)
+{
+    AddData(L"9-99 Harley", SmallLevel);
+    AddData(L"9-99 Harley-Board", "<Board/>");
+    NimbalLevel* level = MakeLevel();
+    GlobalSettings::Instance().posiTicSpearValue = {{3, 1}, {6, 2}};
+    GlobalSettings::Instance().posiTicSurcharge = {};
+    SceneNode* popups = At(NodePath::PopupLayerNode);
+    for (int count = 1; count <= 7; ++count)
+    {
+        played.clear();
+        level->ShowSpearValue(count, {200, 250});
+        auto* text = dynamic_cast<TextSpriteNode*>(popups->GetLastChild());
+        ASSERT_TRUE(text);
+        EXPECT_EQ(text->GetText(), std::to_wstring(count));
+        const bool threshold = count == 3 || count == 6;
+        EXPECT_EQ(text->GetFont(), Kestrin::GetResource<Kestrin::Font>(threshold ? "CustomSpearFontLarge"
+                                                                                 : "CustomSpearFont")
+                                       .second)
+            << count;
+        EXPECT_EQ(played == std::vector<std::string>{"SFX_PositicSpawnSpear"}, threshold) << count;
+    }
+    EXPECT_EQ(popups->GetChildCount(), 7u);
+    Steps(30);
+    EXPECT_EQ(popups->GetChildCount(), 0u) << "each number rises, fades and goes";
+}
+
+TEST_F(LevelScene, FeedbackPopUpsPlayTheirResultAndGo)
+{
+    AddData(L"9-99 Harley", SmallLevel);
+    AddData(L"9-99 Harley-Board", "<Board/>");
+    NimbalLevel* level = MakeLevel();
+    SceneNode* popups = At(NodePath::PopupLayerNode);
+    level->ShowLoopFeedback(LoopResult::Silent, {300, 300});
+    EXPECT_EQ(popups->GetChildCount(), 0u) << "a silent failure shows nothing";
+
+    level->ShowLoopFeedback(LoopResult::GoodLoop, {300, 300});
+    level->ShowPowerUpFeedback(int(GremlinKind::DeepClean), {320, 300}, false);
+    ASSERT_EQ(popups->GetChildCount(), 2u);
+    auto sprite = [&](SceneNode* popup)
+    { return dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(popup, NodePath::FeedbackPopupTextImage)); };
+    ASSERT_TRUE(sprite(popups->GetFirstChild()) && sprite(popups->GetLastChild()));
+    EXPECT_TRUE(sprite(popups->GetFirstChild())->IsPlayingAnimation(Kestrin::MakeName("GoodLoop")));
+    EXPECT_TRUE(sprite(popups->GetLastChild())->IsPlayingAnimation(Kestrin::MakeName("DeepClean_Used")));
+    Steps(45);
+    EXPECT_EQ(popups->GetChildCount(), 2u);
+    Steps(10);
+    EXPECT_EQ(popups->GetChildCount(), 0u);
+}
+
+TEST_F(LevelScene, TimedTutorialsShowOnceAndWarningsFlash)
+{
+    AddData(L"9-99 Harley", SmallLevel);
+    AddData(L"9-99 Harley-Board", "<Board/>");
+    NimbalLevel* level = MakeLevel();
+    level->Start();
+    EXPECT_EQ(Popups(10), 0u);
+    level->timeElapsed = 59.99f;
+    for (int i = 0; i < 60; ++i)
+        level->Update(0.02f);
+    EXPECT_EQ(Popups(10), 1u) << "tutorial 10 once, though the time stays in its second";
+    EXPECT_EQ(Player().GetInt(L"KIVO::ShowTutorial::1Minute", 1), 0);
+
+    EXPECT_FALSE(At(NodePath::GuiRedFlash)->IsVisible());
+    level->timeRemaining = 29.0f;
+    level->Update(0.02f);
+    EXPECT_TRUE(level->warned30 && !level->warned10);
+    EXPECT_TRUE(At(NodePath::GuiRedFlash)->IsVisible());
+    EXPECT_TRUE(At(NodePath::GuiRedFlash)->IsChannelBusy(GameNames::FlasherTask));
+    auto* banner = dynamic_cast<StaticSpriteNode*>(At(NodePath::BannerTextImage));
+    EXPECT_EQ(banner->GetImage(), Kestrin::GetResource<Kestrin::IImage>("bannerMSG_warning").second);
+    EXPECT_EQ(std::count(played.begin(), played.end(), "SFX_TimeWarning"), 1);
+}
+
+} // namespace
