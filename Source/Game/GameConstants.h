@@ -181,6 +181,11 @@ inline constexpr std::array<const char*, 2> CreatureSpriteVariants = {"Normal-",
 // A creature's sprite type: kind name, colour name, then this.
 inline constexpr const char* CreatureSpriteTypeSuffix = "_CreatureStateSpriteType";
 inline constexpr const char* CreatureEffectSuffix = "-Continuous";
+// Sound name prefixes, followed by a kind name ("Basic" and a colour name for a basic creature).
+inline constexpr const char* SpearedSoundPrefix = "SFX_TicSpeared-";
+inline constexpr const char* ActionSoundPrefix = "SFX_Action-";
+// A power-up's animations: this, then "Enter", "Speared", "Pause" or "Idle".
+inline constexpr const char* PowerUpAnimationPrefix = "PowerUp-";
 inline constexpr std::array<const char*, 4> EffectStateNames = {"NotUsed", "Affected", "Affected",
                                                                 "Affected"};
 
@@ -247,6 +252,23 @@ inline constinit Kestrin::ConstantName LineSparkle{"LineSparkle"};
 inline constinit Kestrin::ConstantName DeepCleanSparkle{"DeepCleanSparkle"};
 inline constinit Kestrin::ConstantName DeepCleanSound{"SFX_Action-DeepClean"};
 inline constinit Kestrin::ConstantName ClearGunkSound{"SFX_ClearGunk"};
+// The creature kinds: their sounds, effects and layouts.
+inline constinit Kestrin::ConstantName BasicEnterSound{"SFX_BasicTicEnter"};
+inline constinit Kestrin::ConstantName KingEnterSound{"SFX_MegaTicEnter"};
+inline constinit Kestrin::ConstantName KingTrailSound{"SFX_MegaTicTrail"};
+inline constinit Kestrin::ConstantName KingDamagedSound{"SFX_MegaTicDamaged"};
+inline constinit Kestrin::ConstantName KingDieSound{"SFX_MegaTicDie"};
+inline constinit Kestrin::ConstantName KingExplodeWarningSound{"SFX_MegaTicExplodeWarning"};
+inline constinit Kestrin::ConstantName KingExplodeSound{"SFX_MegaTicExplode"};
+inline constinit Kestrin::ConstantName PowerUpEnterSound{"SFX_PosiTicEnter"};
+inline constinit Kestrin::ConstantName EndlessGunkSpawnSound{"SFX_EndlessGunkSpawn"};
+inline constinit Kestrin::ConstantName KingExplosionEffect{"ExplosionBlack"};
+inline constinit Kestrin::ConstantName BombHitEffect{"BombHitFX"};
+inline constinit Kestrin::ConstantName KingDamageEffect{"MegaTicDamageFX"};
+inline constinit Kestrin::ConstantName KingDeathEffect{"MegaTicDeath"};
+inline constinit Kestrin::ConstantName CrownLayout{"crownLayout"};
+inline constinit Kestrin::ConstantName KingHealthImages{"MegaNegaTicHealthImages"};
+inline constinit Kestrin::ConstantName EndlessSludgeGenerator{"EndlessSludgeGenerator"};
 } // namespace GameNames
 
 // A gunk cell's images and ambient sparkle: the prefix, then the colour name.

@@ -204,6 +204,7 @@ void Gremlin::OnBehaviourTimer() {}
 void Gremlin::AdjustWalk(float&, float&) {}
 void Gremlin::Enter() {}
 void Gremlin::PlaySpearedSound() {}
+void Gremlin::PlayActionSound() {}
 
 float Gremlin::GetStageScale(int stageIndex) const
 {

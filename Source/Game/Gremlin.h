@@ -54,6 +54,8 @@ public:
     virtual void OnSpeared(Line* line);
     virtual void Enter();
     virtual void PlaySpearedSound();
+    // "SFX_Action-" and the kind: kings and power-ups have one.
+    virtual void PlayActionSound();
 
     // Stands on the segment: clears the old one's occupied flag, sets the new one's and follows
     // the new one's end. Null only leaves the old one.
@@ -118,18 +120,45 @@ private:
     bool m_ownsNodes = true;
 };
 
+// A large creature with health: loops damage it, it explodes into gunk at the end of every stage
+// cycle, and it dies into a power-up.
 class GremlinKing : public Gremlin, public HeldObject<GremlinKing>
 {
 public:
     GremlinKing(float x, float y, const TypeSettings& settings);
     ~GremlinKing() override;
 
+    void Update(float dt) override;
+    float GetStageScale(int stage) const override;
+    // The end of its explosion: it drops its gunk and starts its cycle again.
+    void HideCreatureImage() override;
+    void AdvanceStage() override;
+    void Enter() override;
+    void PlaySpearedSound() override;
+    void PlayActionSound() override;
+
+    // Dying kings have none: they take no more damage.
     bool HasHealth() const override;
-    // A bomb's damage counts differently from a loop's.
+    // Shrinks the king by stages and takes its health; at none it dies into a power-up. A bomb
+    // shows another hit.
     void TakeDamage(int amount, bool byBomb);
+    // The image of the health display for the current health (0 to 5).
+    int HealthImageIndex() const;
 
     int health = 0;
+    // Where the last trail gunk went.
+    float trailX = 1.17549435e-38f;
+    float trailY = 1.17549435e-38f;
+    float damageTimer = 0.0f;
+
+private:
+    void ShowHealth();
+    void DropExplosionGunk();
 };
+
+// The stage shrink of a king's damage: the first pair whose damage is at least the amount, else the
+// last pair; 0 without pairs.
+int KingDamageShrink(int amount);
 
 // The field's slow-down from the creatures of the current screen that hold one.
 void UpdateCreatureTimeScale();

@@ -2,6 +2,8 @@
 // A trap: the player starts lines from it, and creatures of its colour and kind walk into it.
 #include "Game/GameObject.h"
 
+#include <boost/signals2/signal.hpp>
+
 class Gremlin;
 
 class GremlinHome : public GameObject, public HeldObject<GremlinHome>, public GremlinTypedObject
@@ -27,4 +29,7 @@ public:
     void CelebrationBurst();
     // A creature walked into the trap.
     void OnCapture(Gremlin* creature);
+
+    // Emitted as the trap leaves the playfield, with the delay before its slot places the next.
+    boost::signals2::signal<void(float)> leaveSignal;
 };

@@ -1,33 +1,25 @@
-// Stand-ins for the king and the traps until they are built: each holds its box and its type,
-// builds no node and reacts to nothing; a trap notes the creatures it captured.
+// Stand-in for the traps until they are built: each holds its box and its type, builds an empty
+// node and reacts to nothing; a trap notes the creatures it captured.
 #include "Game/GameObject.h"
 #include "Game/Gremlin.h"
 #include "Game/GremlinHome.h"
+#include "Scene/SceneNode.h"
 
 #include "GameStubs/GameFakes.h"
-
-GremlinKing::GremlinKing(float x, float y, const TypeSettings& settings_)
-    : Gremlin(settings_, x, y), health(settings_.maxHealth)
-{
-    metaType = GremlinMetaType::King;
-}
-GremlinKing::~GremlinKing() = default;
-bool GremlinKing::HasHealth() const
-{
-    return health > 0;
-}
-void GremlinKing::TakeDamage(int amount, bool)
-{
-    health -= amount;
-}
 
 GremlinHome::GremlinHome(GremlinColorType color_, Vector2f position, GremlinKind kind_, bool)
     : GameObject(position.x, position.y, 40, 30, false, true)
 {
     color = color_;
     kind = kind_;
+    layoutNode = new SceneNode;
 }
-GremlinHome::~GremlinHome() = default;
+GremlinHome::~GremlinHome()
+{
+    // Never added to a screen: no database deletes the node.
+    if (GetHandle() == Kestrin::NoObjectHandle)
+        delete layoutNode;
+}
 Kestrin::NameId GremlinHome::GetRole() const
 {
     return Kestrin::NameId();

@@ -1,0 +1,228 @@
+#include "Base/Random.h"
+#include "Framework/Audio.h"
+#include "Framework/ObjectDatabase.h"
+#include "Framework/ResourceManager.h"
+#include "Framework/Tasks.h"
+#include "Game/GlobalSettings.h"
+#include "Game/Gremlin.h"
+#include "Game/GremlinFactory.h"
+#include "Game/GunkBoard.h"
+#include "Game/LevelServices.h"
+#include "Game/TutorialBubble.h"
+#include "Graphics/ImageList.h"
+#include "Scene/AnimatedSpriteNode.h"
+#include "Scene/SceneLayout.h"
+#include "Scene/StaticSpriteNode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace
+{
+constexpr float kDamageFlash = 2.0f;
+constexpr float kTrailSoundPause = 1.0f;
+constexpr int kHealthImages = 5; // the display's last image, at full health
+
+void PlaySound(const Kestrin::ConstantName& name)
+{
+    Kestrin::PlaySoundById(name.Get());
+}
+
+// A whole number in [low, high], both truncated first.
+int WholeInRange(float low, float high)
+{
+    const int a = int(low), b = int(high);
+    return a + int(std::floor(Kestrin::RandomFloat(0.0f, 1.0f) * float(b - a + 1)));
+}
+} // namespace
+
+int KingDamageShrink(int amount)
+{
+    const auto& pairs = GlobalSettings::Instance().megaTicDamageShrink;
+    for (const MegaTicDamageShrinkEntry& pair : pairs)
+        if (pair.damage >= amount)
+            return pair.shrink;
+    return pairs.empty() ? 0 : pairs.back().shrink;
+}
+
+GremlinKing::GremlinKing(float x, float y, const TypeSettings& settings_)
+    : Gremlin(settings_, x, y), health(settings_.maxHealth)
+{
+    metaType = GremlinMetaType::King;
+    // Built into the creature's tree, so it is registered and goes with it.
+    const SceneLayout* crown = GetSceneLayout(GameNames::CrownLayout.Get()).second;
+    SceneNode* scaleNode = FindNodeAtPath(layoutNode, NodePath::CreatureScaleNode);
+    if (crown && crown->GetRoot() && scaleNode)
+        SceneLayout::BuildNode(scaleNode, *crown->GetRoot());
+    ShowHealth();
+}
+
+GremlinKing::~GremlinKing() = default;
+
+int GremlinKing::HealthImageIndex() const
+{
+    return health * kHealthImages / std::max(settings.maxHealth, 1);
+}
+
+void GremlinKing::ShowHealth()
+{
+    auto* bar = dynamic_cast<StaticSpriteNode*>(FindNodeAtPath(layoutNode, NodePath::CreatureHealthBar));
+    if (!bar)
+        return;
+    auto* images = Kestrin::GetResource<Kestrin::IImageList>(GameNames::KingHealthImages.Get()).second;
+    const int index = HealthImageIndex();
+    if (images && index >= 0 && index <= kHealthImages)
+        bar->SetImage(images, index);
+    else
+        bar->SetImage(static_cast<Kestrin::IImage*>(nullptr));
+}
+
+float GremlinKing::GetStageScale(int stageIndex) const
+{
+    const auto& scales = GlobalSettings::Instance().megaTicSizeScales;
+    return stageIndex >= 0 && size_t(stageIndex) < scales.size() ? scales[size_t(stageIndex)] : 1.0f;
+}
+
+void GremlinKing::Update(float dt)
+{
+    Gremlin::Update(dt);
+    damageTimer -= dt;
+    if (damageTimer <= 0 && affected == 3)
+    {
+        affected = 0;
+        needsRestage = true;
+    }
+    if (kind != GremlinKind::Trail || health <= 0)
+        return;
+    const Vector2f centre = GetCentre();
+    const float dx = centre.x - trailX, dy = centre.y - trailY;
+    if (dx * dx + dy * dy < settings.param1)
+        return;
+    Board().AddGunk(int(settings.param2), int(centre.x), int(centre.y), int(GremlinColorType::Black));
+    trailX = centre.x;
+    trailY = centre.y;
+    if (!IsChannelBusy(GameNames::TrailSoundTask))
+        SetChannelTask(GameNames::TrailSoundTask,
+                       new Kestrin::SerialTask(new Kestrin::AudioPlayTask(GameNames::KingTrailSound.Get()),
+                                               new Kestrin::TimedTask(kTrailSoundPause)));
+}
+
+void GremlinKing::AdvanceStage()
+{
+    switch (stage)
+    {
+    case 0:
+        stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
+        break;
+    case 1:
+        stageTimer = Kestrin::RandomFloat(settings.explode1Min, settings.explode1Max);
+        break;
+    case 2:
+        stageTimer = Kestrin::RandomFloat(settings.explode2Min, settings.explode2Max);
+        break;
+    case 3:
+        PlaySound(GameNames::KingExplodeWarningSound);
+        stageTimer = Kestrin::RandomFloat(settings.explodeEndMin, settings.explodeEndMax);
+        break;
+    case 4:
+        PlayEffect(GameNames::KingExplosionEffect);
+        break;
+    default:
+        needsRestage = true;
+        return;
+    }
+    ++stage;
+    needsRestage = true;
+}
+
+void GremlinKing::HideCreatureImage()
+{
+    auto* image = dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(layoutNode, NodePath::CreatureImage));
+    const Kestrin::NameId exploding = GetStateAnimation();
+    if (image && exploding && image->IsPlayingAnimation(exploding))
+        return;
+    stage = 1;
+    PlaySound(GameNames::KingExplodeSound);
+    stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
+    needsRestage = true;
+    if (health > 0)
+        DropExplosionGunk();
+}
+
+void GremlinKing::DropExplosionGunk()
+{
+    PlayActionSound();
+    const Vector2f centre = GetCentre();
+    const int black = int(GremlinColorType::Black);
+    if (kind == GremlinKind::SmallCircle || kind == GremlinKind::LargeCircle)
+    {
+        for (int i = 0; settings.param3 >= 0 && float(i) <= settings.param3; ++i)
+            Board().AddGunk(WholeInRange(settings.param1, settings.param2), int(centre.x), int(centre.y),
+                            black);
+    }
+    else if (kind == GremlinKind::Trail)
+        Board().AddGunk(WholeInRange(settings.param3, settings.param4), int(centre.x), int(centre.y), black);
+}
+
+bool GremlinKing::HasHealth() const
+{
+    return health > 0;
+}
+
+void GremlinKing::TakeDamage(int amount, bool byBomb)
+{
+    // A dying king stays registered until its death effect ends: it must not die twice.
+    if (health <= 0)
+        return;
+    ClearChannel(GameNames::MovementAITask);
+    damageTimer = kDamageFlash;
+    affected = 3;
+    needsRestage = true;
+    stage = std::max(stage - (KingDamageShrink(amount) + 1), 0);
+    AdvanceStage();
+    health -= amount;
+    ShowHealth();
+    if (health > 0)
+    {
+        PlaySound(GameNames::KingDamagedSound);
+        PlayEffect(byBomb ? GameNames::BombHitEffect : GameNames::KingDamageEffect);
+        return;
+    }
+    if (SceneNode* image = FindNodeAtPath(layoutNode, NodePath::CreatureImage))
+        image->SetVisible(false);
+    Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+    auto* creatures =
+        database ? dynamic_cast<GremlinFactory*>(database->FindObject(GameNames::GremlinFactory)) : nullptr;
+    if (creatures)
+        creatures->CreatePowerUp(1, GetCentre());
+    // When the death effect ends the king goes, and the factory checks whether the board is clear.
+    const Kestrin::ObjectHandle self = GetHandle();
+    const Kestrin::ObjectHandle factory = creatures ? creatures->GetHandle() : Kestrin::NoObjectHandle;
+    PlayEffect(GameNames::KingDeathEffect,
+               [database, self, factory]
+               {
+                   if (!database)
+                       return;
+                   if (auto* king = dynamic_cast<GremlinKing*>(database->GetObject(self)))
+                       king->Remove();
+                   if (auto* found = dynamic_cast<GremlinFactory*>(database->GetObject(factory)))
+                       found->kingCheckPending = true;
+               });
+    PlaySound(GameNames::KingDieSound);
+}
+
+void GremlinKing::Enter()
+{
+    PlaySound(GameNames::KingEnterSound);
+}
+
+void GremlinKing::PlaySpearedSound()
+{
+    Kestrin::PlaySoundById(Kestrin::MakeName(std::string(SpearedSoundPrefix) + NameOf(kind)));
+}
+
+void GremlinKing::PlayActionSound()
+{
+    Kestrin::PlaySoundById(Kestrin::MakeName(std::string(ActionSoundPrefix) + NameOf(kind)));
+}
