@@ -6,6 +6,7 @@
 #include "Framework/Keys.h"
 #include "Framework/TypeName.h"
 #include "Game/GameConstants.h"
+#include "Game/GameLevels.h"
 #include "Graphics/PngWriter.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
@@ -34,6 +35,25 @@ void Send(int type, int x, int y, int value = 0)
 {
     if (Kestrin::Looper* looper = Kestrin::Looper::Current())
         looper->HandleInputEvent(Kestrin::InputEvent{type, x, y, value});
+}
+
+// The tour's own profile has played its first day but the last appointment, so the day shows open
+// and closed appointments and its last one (the one the walk's clicks find) can be opened.
+void PlayFirstDayButItsLast()
+{
+    GameLevels& levels = GameLevels::Instance();
+    LevelRecord* const current = levels.current;
+    for (const std::string& name : levels.order)
+    {
+        LevelRecord* record = levels.Find(name);
+        const bool last = record->dayNum != 0;
+        record->status = last ? LevelCompletionStatus::InProgress : LevelCompletionStatus::Completed;
+        levels.current = record;
+        levels.SaveProgress();
+        if (last)
+            break;
+    }
+    levels.current = current;
 }
 } // namespace
 
@@ -109,6 +129,17 @@ const std::vector<ScreenTour::Step>& ScreenTour::GetWalk()
         {"TictionaryMainMode", "button_tab_help"},
         {"TictionaryHelpMode", "button_tab_about"},
         {"TictionaryAboutMode", "button_back"},
+        // The story road: calendar, day, a guest's file, back, the level's card, the game screen.
+        {"MainMenuMode", "play_tanglewisp"},
+        {"LevelSelectCalendarMode", "button"},
+        {"LevelSelectDayMode", "button_profile"},
+        {"LevelSelectIntroMode", "button_back"},
+        {"LevelSelectDayMode", "button_appointment"},
+        {"LevelIntroMode", "button_next"},
+        {"GameMode", kEscapeKey},
+        {"MainMenuMode", "play_neverending"},
+        {"EndlessLevelSelectMode", "button_harley"},
+        {"EndlessLevelSelectMode", "buttonReturnMainMenu"},
         {"MainMenuMode", "nameplate_button"},
         {"AccountMode", "New"},
         {"EditAccountMode", "OK", kWalkerName},
@@ -142,6 +173,12 @@ bool ScreenTour::MayTake(Kestrin::ApplicationMode* top, const Step& step)
         // The profile steps make and delete a profile: only in a folder the tour started itself.
         const Kestrin::Account* current = accounts->GetCurrentAccount();
         return current && current->GetName() == kProfileName && !accounts->FindAccount(kWalkerName);
+    }
+    // The story road writes the profile's progress and tutorial flags.
+    if (std::string_view(step.button) == "play_tanglewisp")
+    {
+        const Kestrin::Account* current = accounts->GetCurrentAccount();
+        return current && current->GetName() == kProfileName;
     }
     if (std::string_view(step.button) == "Delete")
     {
@@ -201,6 +238,16 @@ bool ScreenTour::Walk(Kestrin::ApplicationMode* top)
             m_step = walk.size();
             return false;
         }
+        if (std::string_view(step.button) == kEscapeKey)
+        {
+            Send(Kestrin::InputEvent_KeyDown, 0, 0, Kestrin::VK_ESCAPE);
+            Send(Kestrin::InputEvent_KeyUp, 0, 0, Kestrin::VK_ESCAPE);
+            ++m_step;
+            m_sinceClick = 0.0f;
+            return true;
+        }
+        if (std::string_view(step.button) == "play_tanglewisp")
+            PlayFirstDayButItsLast();
         if (ClickButton(top, step.button))
         {
             ++m_step;

@@ -1,7 +1,8 @@
 #pragma once
 // A run without a player, for the developer and the headless check: "-tour <folder>" lets the
 // start-up road play to the main menu, walks from there through the menu's screens by clicking
-// their buttons (credits, options, the encyclopedia's pages, the profile list with its pop-ups),
+// their buttons (credits, options, the encyclopedia's pages, the story road from the calendar to
+// the level's card, endless selection, the profile list with its pop-ups),
 // saves a picture of every screen that stays on top for a moment (movies are drawn by their host,
 // not the game, so they have none), then asks to quit with Escape and answers "yes", so the program
 // ends through its normal shutdown. The log says when each screen came on top and how much memory
@@ -45,6 +46,8 @@ public:
         const wchar_t* text = nullptr;
     };
     static const std::vector<Step>& GetWalk();
+    // A step of this "button" presses Escape instead of clicking.
+    static constexpr const char* kEscapeKey = "<Escape>";
     // The name the tour gives the first profile when the menu asks for one.
     static constexpr const wchar_t* kProfileName = L"Tour Guide";
     static constexpr const wchar_t* kWalkerName = L"Walker";

@@ -61,12 +61,35 @@ TEST_F(Tour, FromTheMainMenuItWalksTheMenusScreensThenAsksToQuitAndAnswersYes)
         if (tops.empty() || tops.back() != type)
             tops.push_back(type);
     }
-    const std::vector<std::string> expected = {
-        "MainMenuMode",          "FirstAccountMode",   "MainMenuMode",       "CreditsMode",
-        "MainMenuMode",          "OptionsMode",        "MainMenuMode",       "TictionaryMainMode",
-        "TictionaryProfileMode", "TictionaryMainMode", "TictionaryHelpMode", "TictionaryAboutMode",
-        "MainMenuMode",          "AccountMode",        "EditAccountMode",    "AccountMode",
-        "DeleteAccountMode",     "AccountMode",        "MainMenuMode",       "QuitConfirmMode"};
+    const std::vector<std::string> expected = {"MainMenuMode",
+                                               "FirstAccountMode",
+                                               "MainMenuMode",
+                                               "CreditsMode",
+                                               "MainMenuMode",
+                                               "OptionsMode",
+                                               "MainMenuMode",
+                                               "TictionaryMainMode",
+                                               "TictionaryProfileMode",
+                                               "TictionaryMainMode",
+                                               "TictionaryHelpMode",
+                                               "TictionaryAboutMode",
+                                               "MainMenuMode",
+                                               "LevelSelectCalendarMode",
+                                               "LevelSelectDayMode",
+                                               "LevelSelectIntroMode",
+                                               "LevelSelectDayMode",
+                                               "LevelIntroMode",
+                                               "GameMode",
+                                               "MainMenuMode",
+                                               "EndlessLevelSelectMode",
+                                               "MainMenuMode",
+                                               "AccountMode",
+                                               "EditAccountMode",
+                                               "AccountMode",
+                                               "DeleteAccountMode",
+                                               "AccountMode",
+                                               "MainMenuMode",
+                                               "QuitConfirmMode"};
     EXPECT_EQ(tops, expected);
     ASSERT_EQ(looper->GetStack().size(), 2u);
     auto* question = dynamic_cast<QuitConfirmMode*>(Top());
@@ -99,11 +122,14 @@ TEST_F(Tour, APlayersOwnProfilesAreLeftAlone)
     }
     ASSERT_NE(dynamic_cast<QuitConfirmMode*>(Top()), nullptr);
     EXPECT_FALSE(sawProfiles);
-    EXPECT_NE(log.Text().find("Tour: nameplate_button on MainMenuMode is only taken among the tour's own "
+    EXPECT_NE(log.Text().find("Tour: play_tanglewisp on MainMenuMode is only taken among the tour's own "
                               "profiles; the walk ends"),
               std::string::npos);
     ASSERT_NE(accounts->GetCurrentAccount(), nullptr);
     EXPECT_EQ(accounts->GetCurrentAccount()->GetName(), L"P3");
+    // Neither progress nor a tutorial flag of the story road was written.
+    EXPECT_FALSE(accounts->GetCurrentAccount()->HasRecord(L"KIVO::ShowTutorial::Calendar"));
+    EXPECT_FALSE(accounts->GetCurrentAccount()->HasRecord(L"KIVO::SaveData::1-01 Harley::CompletionStatus"));
     EXPECT_EQ(accounts->GetAccounts().size(), 11u);
 }
 

@@ -60,7 +60,9 @@ TEST(ScreenWalk, TheTourVisitsEveryMenuScreenAndEndsAtTheMenuWithoutAnError)
     const std::vector<std::string> screens = ShotScreens(log);
     for (const char* screen :
          {"FirstAccountMode", "CreditsMode", "OptionsMode", "TictionaryMainMode", "TictionaryProfileMode",
-          "TictionaryHelpMode", "TictionaryAboutMode", "AccountMode", "EditAccountMode", "DeleteAccountMode"})
+          "TictionaryHelpMode", "TictionaryAboutMode", "AccountMode", "EditAccountMode", "DeleteAccountMode",
+          "LevelSelectCalendarMode", "LevelSelectDayMode", "LevelSelectIntroMode", "LevelIntroMode",
+          "EndlessLevelSelectMode"})
         EXPECT_NE(std::find(screens.begin(), screens.end(), screen), screens.end()) << screen << "\n" << log;
     // Back at the menu, which asks to quit.
     ASSERT_GE(screens.size(), 2u) << log;
