@@ -192,6 +192,14 @@ void BasicGremlin::SetColor(GremlinColorType colour)
         behaviourTimer = Kestrin::RandomFloat(settings.param1, settings.param2);
 }
 
+void BasicGremlin::OnSpeared(Line* spearing)
+{
+    const bool flashing = IsChannelBusy(GameNames::FlashingTask);
+    Gremlin::OnSpeared(spearing);
+    if (flashing)
+        ShowColorSprite(color);
+}
+
 void BasicGremlin::Enter()
 {
     Kestrin::PlaySoundById(GameNames::BasicEnterSound);

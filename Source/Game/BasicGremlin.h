@@ -18,6 +18,8 @@ public:
     void AdjustWalk(float& walkSpeed, float& walkLength) override;
     void Enter() override;
     void PlaySpearedSound() override;
+    // A flash cut short leaves the creature showing its own colour.
+    void OnSpeared(Line* line) override;
 
     // Turns the creature into the colour: a basic one of that colour unless it is Indecisive.
     void SetColor(GremlinColorType colour);
