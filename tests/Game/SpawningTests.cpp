@@ -261,31 +261,24 @@ TEST_F(Spawning, EndlessWavesGrowAndPauseUntilTheFieldIsEmpty)
 TEST_F(Spawning, NextWaveCapsGrowsAndFloors)
 {
     GremlinFactory* factory = AddFactory(true);
-    factory->settings[Sprite::BasicRed] = Calm(Sprite::BasicRed, GremlinColorType::Red);
-    factory->settings[Sprite::BasicRed].explode0Min = 3.0f;
+    TypeSettings& red = factory->settings[Sprite::BasicRed] = Calm(Sprite::BasicRed, GremlinColorType::Red);
+    red.explode0Min = 3.0f;
     factory->SetSpawnParameters(0, 2.0f, 3.0f, 1.0f, 1.5f, 10, 5);
     factory->SetWaveModifiers(4, 3, -2.5f, -0.75f, 12, 6, 1.0f, 0.5f, 0.5f, 2, -1.0f, 4.0f);
     factory->megaTicSpawnDelayMin = 4.5f;
-    factory->megaTicSpawnDelayMax = 8.0f;
-    factory->waveSize = 5;
-    factory->waveSizeChange = 3;
-    factory->waveSizeMax = 7;
+    factory->waveSize = 5, factory->waveSizeChange = 3, factory->waveSizeMax = 7;
     factory->NextWave();
-    EXPECT_EQ(factory->maxWanderingGremlins, 12);
-    EXPECT_EQ(factory->optimalNumGremlins, 6);
-    EXPECT_EQ(factory->settings[Sprite::BasicRed].explode0Min, 1.0f) << "raised to the growth floor";
-    EXPECT_EQ(factory->settings[Sprite::BasicRed].explode1Max, 997.5f);
-    EXPECT_EQ(factory->spawnDelayMin, 1.25f);
-    EXPECT_EQ(factory->subOptimalDelayMin, 0.5f);
-    EXPECT_EQ(factory->megaTicSpawnDelayMin, 4.0f);
-    EXPECT_EQ(factory->megaTicSpawnDelayMax, 7.0f);
-    EXPECT_EQ(factory->waveRemaining, 7);
-    EXPECT_EQ(factory->numMaxMegaTics, 0) << "0.5 is not above 1";
+    EXPECT_EQ(std::vector<int>({factory->maxWanderingGremlins, factory->optimalNumGremlins,
+                                factory->waveRemaining, factory->numMaxMegaTics}),
+              std::vector<int>({12, 6, 7, 0}));
+    EXPECT_EQ(std::vector<float>({red.explode0Min, red.explode1Max, factory->spawnDelayMin,
+                                  factory->subOptimalDelayMin, factory->megaTicSpawnDelayMin}),
+              std::vector<float>({1.0f, 997.5f, 1.25f, 0.5f, 4.0f}))
+        << "growth and delays raised to their floors";
     factory->NextWave();
     EXPECT_EQ(factory->numMaxMegaTics, 0) << "exactly 1.0 does not count";
     factory->NextWave();
     EXPECT_EQ(factory->numMaxMegaTics, 1);
-    EXPECT_EQ(factory->maxMegaTicsGrowth, 0.0f);
     EXPECT_EQ(factory->currentZone, nullptr) << "no Normal zone to pick";
 }
 

@@ -1,0 +1,349 @@
+#include "Game/Line.h"
+#include "Game/LineSegment.h"
+#include "Scene/AnimatedSpriteNode.h"
+#include "Scene/CurrentScene.h"
+#include "Scene/SpriteType.h"
+#include "Scene/StaticSpriteNode.h"
+
+#include "FieldTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace GameTest;
+using Sprite = CreatureSpriteId;
+
+namespace
+{
+
+const std::string KindResources =
+    "<resources>"
+    "<testimages name=\"KindFrames\" count=\"6\" width=\"60\" height=\"50\"/>"
+    "<testimages name=\"MegaNegaTicHealthImages\" count=\"6\" width=\"20\" height=\"8\"/>"
+    "<spritetype name=\"IndecisiveRed_CreatureStateSpriteType\" images=\"KindFrames\">"
+    "  <animation name=\"CollisionBox\" frameList=\"0\"/></spritetype>"
+    "<spritetype name=\"IndecisiveBlue_CreatureStateSpriteType\" images=\"KindFrames\">"
+    "  <animation name=\"CollisionBox\" frameList=\"0\"/></spritetype>"
+    "<spritetype name=\"Freeze\" images=\"KindFrames\">"
+    "  <animation name=\"CollisionBox\" frameList=\"0\"/>"
+    "  <animation name=\"PowerUp-Enter\" frameList=\"1,2,3,4,5\" fps=\"10\"/></spritetype>"
+    "<spritetype name=\"ShrinkingFX\" images=\"KindFrames\"><animation name=\"play\" frameList=\"0,1\" "
+    "fps=\"10\"/></spritetype>"
+    "<scenelayout name=\"CreatureLayout\">"
+    "  <scenenode><scenenode nodeName=\"scaleNode\"><animatedspritenode nodeName=\"creatureImage\"/>"
+    "  </scenenode></scenenode>"
+    "</scenelayout>"
+    "<scenelayout name=\"crownLayout\"><staticspritenode nodeName=\"healthBar\"/></scenelayout>"
+    "</resources>";
+
+class Kinds : public FieldTest
+{
+protected:
+    Kinds()
+    {
+        Kestrin::MemoryStream stream(L"Kinds", KindResources.data(), uint32_t(KindResources.size()));
+        Kestrin::ResourceManager::Instance()->Load(L"Kinds", &stream, nullptr);
+        factory = AddFactory();
+        for (int colour = 0; colour < 5; ++colour)
+            factory->settings[Sprite(colour)] = Calm(Sprite(colour), GremlinColorType(colour));
+        traps = new GremlinHomeFactory;
+        screen->AddObject(traps);
+    }
+    template <typename T = BasicGremlin> T* Add(const TypeSettings& settings, Vector2f corner = {300, 200})
+    {
+        auto* creature = new T(corner.x, corner.y, settings);
+        creature->AddToScene(*screen, nullptr);
+        return creature;
+    }
+    static AnimatedSpriteNode* Image(Gremlin* creature)
+    {
+        return dynamic_cast<AnimatedSpriteNode*>(
+            FindNodeAtPath(creature->GetNode(), NodePath::CreatureImage));
+    }
+    // A line from the trap, drawn to the creature's centre.
+    Line* LineTo(Gremlin* creature)
+    {
+        auto* line = new Line(100, 100, nullptr, GremlinColorType::Any, GremlinKind::Any);
+        screen->AddObject(line);
+        line->AddPathPoint({100, 100});
+        line->AddPathPoint(creature->GetCentre());
+        return line;
+    }
+
+    // The effect nodes in the creature layer.
+    static size_t Effects()
+    {
+        size_t count = 0;
+        SceneNode* layer = FindNodeAtPath(GetCurrentSceneRoot(), NodePath::CreatureLayerNode);
+        for (SceneNode* node = layer->GetFirstChild(); node; node = node->GetNextSibling())
+            count += dynamic_cast<AnimatedSpriteNode*>(node) ? 1 : 0;
+        return count;
+    }
+
+    GremlinFactory* factory = nullptr;
+    GremlinHomeFactory* traps = nullptr;
+};
+
+} // namespace
+
+TEST_F(Kinds, ShyCreaturesKeepAwayFromTheCursorAndHurryWhenItStays)
+{
+    TypeSettings shy = Calm(Sprite::Shy, GremlinColorType::Green, GremlinKind::Shy);
+    shy.param1 = 1.0f, shy.param2 = 100.0f, shy.param3 = 150.0f, shy.param4 = 0.5f;
+    BasicGremlin* creature = Add(shy);
+    struct Case
+    {
+        Vector2f cursor; // from the creature's centre
+        float seconds;
+        float walkFactor;
+        Vector2f force;
+    };
+    const Case cases[] = {
+        {{50, 0}, 0.3f, 1, {-4.0001f, 0}}, // pushed away, not yet hurrying
+        {{0, -50}, 0.6f, 2, {0, 4.0001f}}, // stayed long enough: twice as far
+        {{0, 0}, 0.6f, 2, {0, 0}},         // on the centre: no direction, no push
+        {{200, 0}, 0.6f, 1, {0, 0}},       // gone: the timer starts again
+    };
+    for (const Case& c : cases)
+    {
+        creature->shyTimer = 0;
+        for (float t = 0; t < c.seconds - 0.001f; t += 0.02f)
+        {
+            level->mousePosition = creature->GetCentre() + c.cursor;
+            creature->Update(0.02f);
+        }
+        level->mousePosition = creature->GetCentre() + c.cursor;
+        creature->force = Vector2f();
+        float speed = 10, length = 20;
+        creature->AdjustWalk(speed, length);
+        EXPECT_EQ(speed, 10 * c.walkFactor);
+        EXPECT_EQ(length, 20 * c.walkFactor);
+        EXPECT_NEAR(creature->force.x, c.force.x, 1e-3f);
+        EXPECT_NEAR(creature->force.y, c.force.y, 1e-3f);
+    }
+}
+
+TEST_F(Kinds, IndecisiveCreaturesFlashForTwoSecondsThenTakeATrapColour)
+{
+    AddTrap(GremlinColorType::Blue);
+    TypeSettings indecisive = Calm(Sprite::Indecisive, GremlinColorType::Red, GremlinKind::Indecisive);
+    indecisive.param1 = 3.0f, indecisive.param2 = 4.0f;
+    indecisive.explode0Min = indecisive.explode0Max = 0.5f; // stage 2 after 1 s
+    BasicGremlin* creature = Add(indecisive);
+    creature->color = GremlinColorType::Red; // not the trap's colour yet
+    creature->ShowColorSprite(GremlinColorType::Red);
+    creature->stage = 1;
+    SpriteType* red = GetSpriteType("IndecisiveRed_CreatureStateSpriteType").second;
+    SpriteType* blue = GetSpriteType("IndecisiveBlue_CreatureStateSpriteType").second;
+    creature->behaviourTimer = 0.0f;
+    std::string shown;
+    for (int step = 0; step < 120; ++step)
+    {
+        Steps(1);
+        if (step % 10 == 5)
+            shown += Image(creature)->GetSpriteType() == red    ? 'R'
+                     : Image(creature)->GetSpriteType() == blue ? 'B'
+                                                                : '?';
+        if (step == 50)
+        {
+            EXPECT_EQ(creature->color, GremlinColorType::Red) << "still flashing";
+        }
+    }
+    // 0.4 s of the current colour, 0.2 s of the new one, for 2 s; then the new colour stays.
+    EXPECT_EQ(shown, "RRBRRBRRBRBB");
+    EXPECT_EQ(creature->color, GremlinColorType::Blue);
+    EXPECT_EQ(creature->kind, GremlinKind::Indecisive);
+    EXPECT_TRUE(creature->behaviourTimer >= 2.0f && creature->behaviourTimer < 4.0f);
+    EXPECT_NO_THROW(Steps(500)) << "the flashing repeats without end";
+
+    // Speared while it shows the new colour's sprite: it shows its own colour again.
+    AddTrap(GremlinColorType::Red, {500, 100});
+    creature->behaviourTimer = 0.0f;
+    for (int i = 0;
+         i < 5000 && (Image(creature)->GetSpriteType() != red || creature->color != GremlinColorType::Blue);
+         ++i)
+        Steps(1);
+    ASSERT_EQ(Image(creature)->GetSpriteType(), red);
+    creature->OnSpeared(LineTo(creature));
+    EXPECT_EQ(Image(creature)->GetSpriteType(), blue);
+    creature->OnSpeared(nullptr);
+    creature->stage = 4;
+    creature->behaviourTimer = 0.0f;
+    creature->OnBehaviourTimer();
+    EXPECT_FALSE(creature->IsChannelBusy(GameNames::FlashingTask)) << "no change while panicking";
+}
+
+TEST_F(Kinds, SetColorMakesBasicCreaturesButKeepsIndecisiveOnesAndOddColours)
+{
+    struct Case
+    {
+        GremlinKind kind;
+        GremlinColorType colour;
+        GremlinKind kindAfter;
+        Sprite settingsAfter;
+        size_t effects;
+    };
+    const Case cases[] = {
+        {GremlinKind::Shy, GremlinColorType::Yellow, GremlinKind::Basic, Sprite::BasicYellow, 2},
+        {GremlinKind::Indecisive, GremlinColorType::Yellow, GremlinKind::Indecisive, Sprite::Indecisive, 0},
+        {GremlinKind::Shy, GremlinColorType::Black, GremlinKind::Shy, Sprite::Shy, 2},
+    };
+    for (const Case& c : cases)
+    {
+        BasicGremlin* creature = Add(Calm(c.kind == GremlinKind::Shy ? Sprite::Shy : Sprite::Indecisive,
+                                          GremlinColorType::Red, c.kind));
+        const size_t before = Effects();
+        creature->SetColor(c.colour);
+        EXPECT_EQ(creature->color, c.colour);
+        EXPECT_EQ(creature->kind, c.kindAfter);
+        EXPECT_EQ(creature->settings.sprite, c.settingsAfter);
+        EXPECT_EQ(creature->affected, c.effects ? 2 : 0);
+        EXPECT_EQ(Effects() - before, c.effects) << "ShrinkingFX nodes";
+    }
+}
+
+TEST_F(Kinds, PowerUpsWaitForTheirEntryThenActOnTheFieldAndTheFactory)
+{
+    TypeSettings freeze = Calm(Sprite::Freeze, GremlinColorType::Any, GremlinKind::Freeze);
+    freeze.param1 = 4.0f, freeze.param2 = 6.0f;
+    auto* powerUp = Add<PowerUpGremlin>(freeze);
+    Image(powerUp)->SetSpriteType(GetSpriteType("Freeze").second);
+    Steps(20);
+    EXPECT_EQ(powerUp->stage, 0) << "the 0.5 s entry still plays";
+    EXPECT_EQ(powerUp->GetCentre(), Vector2f(340, 240));
+    Steps(10);
+    EXPECT_EQ(powerUp->stage, 1);
+
+    BasicGremlin* free = Add(Calm(Sprite::BasicRed, GremlinColorType::Red), {100, 100});
+    BasicGremlin* held = Add(Calm(Sprite::BasicGreen, GremlinColorType::Green), {500, 300});
+    auto* king = Add<GremlinKing>(Calm(Sprite::SmallCircle, GremlinColorType::Any, GremlinKind::SmallCircle),
+                                  {300, 400});
+    Line* line = LineTo(powerUp);
+    line->mostHeld = 2;
+    held->OnSpeared(line);
+    level->freezeTimer = 9.0f; // an effect already runs: a freeze still sets its own time
+    powerUp->OnSpeared(line);
+    EXPECT_EQ(free->affected, 1);
+    EXPECT_EQ(king->affected, 1);
+    EXPECT_TRUE(level->freezeTimer >= 4.0f && level->freezeTimer < 6.0f);
+    EXPECT_EQ(factory->spawnPause, level->freezeTimer);
+    EXPECT_EQ(level->creatureEffect, 1);
+    EXPECT_TRUE(line->loopScored);
+    EXPECT_EQ(line->spearState, 3);
+    EXPECT_EQ(std::count(level->calls.begin(), level->calls.end(), "RetractLine"), 1);
+    EXPECT_EQ(held->lineState, 3) << "what the line holds walks into the trap";
+    EXPECT_EQ(held->lineCount, 2);
+
+    // Shrink only starts an effect time when none runs.
+    auto* shrink = Add<PowerUpGremlin>(Calm(Sprite::Shrink, GremlinColorType::Any, GremlinKind::Shrink));
+    shrink->ApplyEffect();
+    EXPECT_GE(level->freezeTimer, 4.0f);
+    EXPECT_EQ(level->creatureEffect, 2);
+    EXPECT_EQ(free->affected, 2);
+    level->freezeTimer = 0.0f;
+    shrink->ApplyEffect();
+    EXPECT_EQ(level->freezeTimer, 1.5f);
+}
+
+TEST_F(Kinds, UnifyColorsRecoloursTheFreeCreaturesAndTheNextSpawns)
+{
+    AddTrap(GremlinColorType::Yellow);
+    BasicGremlin* shy = Add(Calm(Sprite::Shy, GremlinColorType::Red, GremlinKind::Shy), {100, 100});
+    BasicGremlin* indecisive =
+        Add(Calm(Sprite::Indecisive, GremlinColorType::Red, GremlinKind::Indecisive), {300, 100});
+    indecisive->color = GremlinColorType::Red;
+    BasicGremlin* agreeable =
+        Add(Calm(Sprite::Agreeable, GremlinColorType::Red, GremlinKind::Agreeable), {500, 100});
+    BasicGremlin* speared = Add(Calm(Sprite::BasicRed, GremlinColorType::Red), {100, 300});
+    speared->OnSpeared(LineTo(speared));
+    TypeSettings unify = Calm(Sprite::UnifyColors, GremlinColorType::Any, GremlinKind::UnifyColors);
+    unify.param1 = 5.0f;
+    Add<PowerUpGremlin>(unify, {500, 400})->ApplyEffect();
+
+    EXPECT_EQ(shy->color, GremlinColorType::Yellow);
+    EXPECT_EQ(shy->kind, GremlinKind::Basic);
+    EXPECT_EQ(indecisive->color, GremlinColorType::Yellow);
+    EXPECT_EQ(indecisive->kind, GremlinKind::Indecisive);
+    EXPECT_EQ(agreeable->color, GremlinColorType::Red);
+    EXPECT_EQ(speared->color, GremlinColorType::Red);
+    EXPECT_EQ(level->freezeTimer, 1.5f);
+    EXPECT_EQ(factory->unifyTimer, 5.0f);
+    factory->AddZone(Zone({Sprite::BasicRed}, {1}), GremlinMetaType::Normal);
+    factory->AddTypeRatios({0}, {1});
+    EXPECT_EQ(factory->CreateNormal()->settings.sprite, Sprite::BasicYellow) << "new creatures are unified";
+    factory->Update(5.0f);
+    EXPECT_EQ(factory->CreateNormal()->settings.sprite, Sprite::BasicRed) << "until the time is up";
+}
+
+TEST_F(Kinds, DeepCleanAndDamageMarkTheLineForItsLoop)
+{
+    TypeSettings damage = Calm(Sprite::Bomb, GremlinColorType::Any, GremlinKind::Damage);
+    damage.param1 = 2.0f, damage.param2 = 4.0f;
+    std::map<int, int> amounts;
+    for (int i = 0; i < 60; ++i)
+    {
+        auto* bomb = Add<PowerUpGremlin>(damage);
+        Line* line = LineTo(bomb);
+        bomb->OnSpeared(line);
+        EXPECT_EQ(line->powerUpEffect, 2);
+        EXPECT_EQ(line->spearState, 3);
+        EXPECT_FALSE(line->loopScored) << "the line goes on";
+        ++amounts[line->powerUpDamage];
+    }
+    EXPECT_EQ(amounts.size(), 3u) << "2, 3 and 4";
+    EXPECT_EQ(amounts.begin()->first, 2);
+    auto* clean = Add<PowerUpGremlin>(Calm(Sprite::DeepClean, GremlinColorType::Any, GremlinKind::DeepClean));
+    Line* line = LineTo(clean);
+    clean->OnSpeared(line);
+    EXPECT_EQ(line->powerUpEffect, 1);
+    EXPECT_EQ(level->calls.back(), "ShowPowerUpFeedback 13 340,240 ready") << "at the line's head";
+    EXPECT_EQ(level->creatureEffect, 0) << "no effect yet";
+}
+
+TEST_F(Kinds, KingsShowHealthShrinkByDamageAndExplodeByKind)
+{
+    GlobalSettings::Instance().megaTicDamageShrink = {{1, 0}, {3, 1}, {5, 2}};
+    for (auto [amount, shrink] : {std::pair{1, 0}, {3, 1}, {4, 2}, {9, 2}})
+        EXPECT_EQ(KingDamageShrink(amount), shrink) << amount;
+    TypeSettings small = Calm(Sprite::SmallCircle, GremlinColorType::Any, GremlinKind::SmallCircle);
+    small.param1 = 10, small.param2 = 12, small.param3 = 2.5f;
+    auto* king = Add<GremlinKing>(small);
+    auto* bar = dynamic_cast<StaticSpriteNode*>(FindNodeAtPath(king->GetNode(), NodePath::CreatureHealthBar));
+    ASSERT_NE(bar, nullptr) << "the crown is under the scale node";
+    for (auto [health, image] : {std::pair{10, 5}, {5, 2}, {1, 0}})
+    {
+        king->health = health;
+        EXPECT_EQ(king->HealthImageIndex(), image);
+    }
+    king->health = 10;
+    king->stage = 1;
+    king->TakeDamage(1, false);
+    EXPECT_EQ(king->stage, 1) << "down to 0, then a fresh stage 1";
+    EXPECT_EQ(king->affected, 3);
+    king->stage = 4;
+    king->AdvanceStage();
+    EXPECT_EQ(king->stage, 5);
+    Steps(1);
+    EXPECT_EQ(king->stage, 1) << "the explosion is over: the cycle starts again";
+    ASSERT_EQ(board.calls.size(), 3u) << "floor(2.5) + 1 blobs";
+    for (const std::string& call : board.calls)
+        EXPECT_TRUE(call.rfind("AddGunk 1", 0) == 0 && call.back() == '5') << call;
+
+    TypeSettings trail = Calm(Sprite::Trail, GremlinColorType::Any, GremlinKind::Trail);
+    trail.param1 = 400.0f, trail.param2 = 7.0f;
+    board.calls.clear();
+    auto* trailing = Add<GremlinKing>(trail, {100, 300});
+    trailing->Update(0.02f);
+    EXPECT_EQ(board.calls.size(), 1u) << "the first drop is measured from the origin";
+    trailing->SetPosition(trailing->GetCentre() + Vector2f(19, 0));
+    trailing->Update(0.02f);
+    EXPECT_EQ(board.calls.size(), 1u);
+    trailing->SetPosition(trailing->GetCentre() + Vector2f(2, 0));
+    trailing->Update(0.02f);
+    EXPECT_EQ(board.calls.size(), 2u);
+    EXPECT_TRUE(trailing->IsChannelBusy(GameNames::TrailSoundTask));
+
+    small.maxHealth = 0;
+    EXPECT_EQ(Add<GremlinKing>(small, {500, 100})->HealthImageIndex(), 0) << "no division by zero";
+}
