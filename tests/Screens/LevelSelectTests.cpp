@@ -6,7 +6,9 @@
 #include "Game/MusicManager.h"
 #include "Graphics/GraphicsResources.h"
 #include "Graphics/ImageList.h"
+#include "Scene/AnimatedSpriteNode.h"
 #include "Scene/ButtonNode.h"
+#include "Scene/SpriteType.h"
 #include "Scene/StaticSpriteNode.h"
 #include "Scene/TextSpriteNode.h"
 #include "Screens/EndlessLevelSelectMode.h"
@@ -223,8 +225,15 @@ TEST_F(LevelSelect, TheCalendarShowsDaysUpToTheFirstClosedOneInItsGrid)
             SceneNode* slot = icon->FindChild("slot_" + std::to_string(n));
             ASSERT_NE(slot, nullptr);
             ASSERT_NE(slot->GetFirstChild(), nullptr);
-            EXPECT_EQ(Shown(Row(ScreenNode::CalendarExpertIcon, slot->GetFirstChild())),
-                      days[size_t(day - 1)][n - 1] == E);
+            const Status status = days[size_t(day - 1)][n - 1];
+            EXPECT_EQ(Shown(Row(ScreenNode::CalendarExpertIcon, slot->GetFirstChild())), status == E);
+            // The guest's icon: in progress, completed (expert too) or locked.
+            auto* picture = dynamic_cast<AnimatedSpriteNode*>(
+                Row(ScreenNode::CalendarTreatmentIcon, slot->GetFirstChild()));
+            ASSERT_NE(picture, nullptr);
+            EXPECT_EQ(picture->GetSpriteType(), GetSpriteType("Harley_iconSpriteType").second);
+            const char* animation = status == I ? "inprogress" : status == L ? "locked" : "completed";
+            EXPECT_TRUE(picture->IsPlayingAnimation(MakeName(animation))) << animation;
         }
     }
     EXPECT_FLOAT_EQ(calendar->GetDayButton(6)->GetLocalState().y, 220.0f);
