@@ -578,15 +578,6 @@ void Gremlin::Release()
     OnSpeared(nullptr);
 }
 
-void Gremlin::StartFollowingLine(int count)
-{
-    const GlobalSettings& tuning = GlobalSettings::Instance();
-    SetSpeed(tuning.BaseFollowLineSpeed + tuning.PerGemSpeedMultiplier);
-    lineCount = count;
-    lineState = 3;
-    ClearChannel(GameNames::MovementAITask);
-}
-
 void Gremlin::EnterTrap()
 {
     PlaySound(GameNames::EnterTrapSound);

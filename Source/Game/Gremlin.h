@@ -3,6 +3,7 @@
 #include "Game/CreatureSettings.h"
 #include "Game/EffectRadius.h"
 #include "Game/GameObject.h"
+#include "Game/GlobalSettings.h"
 
 #include <boost/signals2/connection.hpp>
 
@@ -76,7 +77,14 @@ public:
     void PlayEffect(Kestrin::NameId spriteType, std::function<void()> followUp = {});
     // The line's loop scored with `count` creatures on it: walk it into the trap at once, at the
     // hauling speed.
-    void StartFollowingLine(int count);
+    void StartFollowingLine(int count)
+    {
+        const GlobalSettings& tuning = GlobalSettings::Instance();
+        SetSpeed(tuning.BaseFollowLineSpeed + tuning.PerGemSpeedMultiplier);
+        lineCount = count;
+        lineState = 3;
+        ClearChannel(GameNames::MovementAITask);
+    }
     // Size, animation, alpha, flame and the tutorial of the current stage.
     void ApplyStage();
     // The next random walk or pause, away from neighbours and edges.

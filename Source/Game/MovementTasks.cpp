@@ -109,6 +109,6 @@ void PathAITask::ReachedEnd()
     LevelServices* level = FindLevel();
     if (!level || !level->currentLine)
         return;
-    level->currentLine->released = true;
+    level->currentLine->retracting = true;
     level->RetractLine();
 }

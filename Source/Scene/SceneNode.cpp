@@ -108,6 +108,34 @@ void SceneNode::Unlink(SceneNode* child)
     --m_childCount;
 }
 
+bool SceneNode::Relink(const std::vector<SceneNode*>& order)
+{
+    bool changed = false;
+    SceneNode* child = m_firstChild;
+    for (SceneNode* wanted : order)
+    {
+        changed = changed || child != wanted;
+        child = child ? child->m_nextSibling : nullptr;
+    }
+    if (!changed)
+        return false;
+    SceneNode* previous = nullptr;
+    for (SceneNode* node : order)
+    {
+        node->m_prevSibling = previous;
+        if (previous)
+            previous->m_nextSibling = node;
+        previous = node;
+    }
+    if (previous)
+        previous->m_nextSibling = nullptr;
+    m_firstChild = order.empty() ? nullptr : order.front();
+    m_lastChild = previous;
+    // The pre-order numbers follow the new order at the next refresh.
+    MarkForRefresh();
+    return true;
+}
+
 void SceneNode::LeaveParent()
 {
     if (!m_parent)

@@ -4,11 +4,13 @@
 #include "Framework/Components.h"
 #include "Framework/Object.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <map>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace Kestrin
 {
@@ -163,6 +165,10 @@ public:
     SceneNode* GetNextSibling() const { return m_nextSibling; }
     SceneNode* GetPreviousSibling() const { return m_prevSibling; }
     uint32_t GetChildCount() const { return m_childCount; }
+    // Reorders the children by a strict weak order, stably: equal children keep their order. A
+    // walk over the children under way goes on from the child it would have visited next. True
+    // when the order changed.
+    template <typename Less> bool SortChildren(Less less);
 
     // Follows a path of steps closed by the end element; null when a step finds nothing. An empty
     // path gives the start node, a null start node null.
@@ -278,6 +284,8 @@ private:
         MarkForRefresh();
     }
     void Unlink(SceneNode* child);
+    // Rebuilds the child list in the given order (the same children); true when it changed.
+    bool Relink(const std::vector<SceneNode*>& order);
     // The first half of attaching: out of the parent's list and name map, dirty, told.
     void LeaveParent();
     // LeaveParent, and out of a removed node's list the node may still be in.
@@ -331,6 +339,16 @@ private:
     bool m_refreshNeeded = true;
     uint32_t m_subtreeCount = 1;
 };
+
+template <typename Less> bool SceneNode::SortChildren(Less less)
+{
+    std::vector<SceneNode*> order;
+    order.reserve(m_childCount);
+    for (SceneNode* child = m_firstChild; child; child = child->m_nextSibling)
+        order.push_back(child);
+    std::stable_sort(order.begin(), order.end(), [&less](SceneNode* a, SceneNode* b) { return less(a, b); });
+    return Relink(order);
+}
 
 // The name the game's tables use for a path step.
 using SceneNodePathElement = SceneNode::PathElement;

@@ -666,8 +666,8 @@ void CheckEntry(const std::string& file, const GroupEntry& entry, Kestrin::Resou
 
 const std::set<std::string>& KindsNotYetRegistered()
 {
-    // The playfield's layer nodes come with the line, creature and gunk code.
-    static const std::set<std::string> kinds{"linelayernode", "sludgelayernode", "ysortlayernode"};
+    // The gunk layer comes with the gunk board.
+    static const std::set<std::string> kinds{"sludgelayernode"};
     return kinds;
 }
 

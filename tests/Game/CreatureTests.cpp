@@ -414,10 +414,10 @@ protected:
     Line* MakeLine(std::vector<float> xs, GremlinColorType colour = GremlinColorType::Red,
                    GremlinKind kind = GremlinKind::Basic)
     {
-        auto* made = new Line(100, 300, trap, colour, kind);
+        auto* made = new Line(xs.front(), 300, trap, colour, kind);
         screen->AddObject(made);
-        for (float x : xs)
-            made->AddPathPoint({x, 300});
+        for (size_t i = 1; i < xs.size(); ++i)
+            made->AddPathPoint({xs[i], 300});
         return made;
     }
     std::vector<LineSegment*> Segments(Line* of) const
@@ -436,13 +436,11 @@ protected:
         return -1;
     }
 
-    // The stand-in trap makes no node: the test keeps it.
+    // Outside any screen, with no layout: the test keeps it.
     std::unique_ptr<GremlinHome> trapOwner =
         std::make_unique<GremlinHome>(GremlinColorType::Red, Vector2f(80, 285), GremlinKind::Basic, false);
     GremlinHome* trap = trapOwner.get();
     TypeSettings tuning = QuickTuning();
-
-    Lines() { Captured().clear(); }
 };
 
 } // namespace
@@ -499,7 +497,8 @@ TEST_F(Lines, FollowingCreaturesQueueOnePerSegmentAndStopAtTheTrap)
     EXPECT_EQ(tic->segment, s[0]);
 
     // A 30 px closing segment is jumped at 20 / speed; at speed 0 the walker holds.
-    Line* closing = MakeLine({100, 130});
+    Line* closing = MakeLine({100});
+    closing->firstSegment->SetEnd({130, 300});
     tic->SetPosition({130, 300});
     tic->SetSegment(closing->firstSegment);
     FollowPathAITask jump(closing->firstSegment, 40);
@@ -529,7 +528,7 @@ TEST_F(Lines, WalkingBackToTheTipOfALineStillDrawnLetsItGo)
         ReversePathAITask back(line->firstSegment, 40);
         EXPECT_GT(RunTask(back, tic, 200), 50);
         EXPECT_EQ(tic->GetCentre(), Vector2f(140, 300));
-        EXPECT_EQ(line->released, drawing);
+        EXPECT_EQ(line->retracting, drawing);
         EXPECT_EQ(level->calls,
                   drawing ? std::vector<std::string>{"RetractLine"} : std::vector<std::string>{});
         tic->Remove();
@@ -549,7 +548,7 @@ TEST_F(Lines, SpearedCreaturesWalkIntoTheTrapOrBackUpTheLine)
     EXPECT_EQ(tic->GetCentre(), Vector2f(180, 300));
     EXPECT_EQ(tic->segment, line->headSegment);
     EXPECT_EQ(tic->stage, 1) << "a creature still fading in grows at once";
-    EXPECT_EQ(level->calls, std::vector<std::string>{"ShowSpearValue 1 180,300"});
+    EXPECT_EQ(level->calls, (std::vector<std::string>{"HaulCreature 1 40", "ShowSpearValue 1 180,300"}));
     // 80 px down the line at 40 px/s.
     int steps = 0;
     while (!tic->inTrap && steps < 300)
@@ -560,7 +559,8 @@ TEST_F(Lines, SpearedCreaturesWalkIntoTheTrapOrBackUpTheLine)
     EXPECT_GE(steps, 100);
     EXPECT_LE(steps, 105);
     EXPECT_EQ(tic->GetCentre(), line->firstSegment->start);
-    EXPECT_EQ(Captured(), std::vector<Gremlin*>{tic});
+    EXPECT_EQ(trap->captures, 1);
+    EXPECT_EQ(level->captureCount, 1);
     EXPECT_EQ(std::count(played.begin(), played.end(), "SFX_EnterTrap"), 1);
     EXPECT_FALSE(tic->HasHealth());
     Steps(15);
@@ -582,7 +582,7 @@ TEST_F(Lines, SpearedCreaturesWalkIntoTheTrapOrBackUpTheLine)
     EXPECT_EQ(waiting->lineState, 3);
     EXPECT_EQ(waiting->lineCount, 1);
     Steps(150);
-    EXPECT_EQ(Captured().size(), 2u);
+    EXPECT_EQ(trap->captures, 2);
 }
 
 TEST_F(Lines, ACreatureLeavesItsLineWhenReleasedSpearedAgainOrRemoved)
@@ -599,7 +599,8 @@ TEST_F(Lines, ACreatureLeavesItsLineWhenReleasedSpearedAgainOrRemoved)
     // Its segment goes: off the line, free to move, nothing left walking it.
     LineSegment* standing = tic->segment;
     ASSERT_EQ(standing, second->headSegment);
-    DestroyHeadSegment(second);
+    second->retracting = true;
+    second->Update(0.02f); // winds its head back
     EXPECT_EQ(tic->line, nullptr);
     EXPECT_EQ(tic->segment, nullptr);
     EXPECT_TRUE(tic->movable);

@@ -3,6 +3,7 @@
 #include "Game/GremlinHome.h"
 #include "Game/Line.h"
 #include "Game/LineSegment.h"
+#include "Game/TutorialManager.h"
 
 #include "Game/CollisionTestSupport.h"
 #include "GameStubs/GameFakes.h"
@@ -133,42 +134,71 @@ TEST(LineSegment, MeetsBoxesByHeldEndsOrByPassingWithinFourPixelsOfAnEdge)
 
 TEST(LineSegment, TellsItsLineOrTheObjectItMet)
 {
+    // Closing on the trap shows a tutorial pop-up; this host has no screen stack for it.
+    const std::map<int, int> flags = TutorialManager::Instance().showFlags;
+    TutorialManager::Instance().showFlags[14] = 0;
+    struct Restore
+    {
+        std::map<int, int> flags;
+        ~Restore() { TutorialManager::Instance().showFlags = flags; }
+    } restore{flags};
     HostScreen screen;
-    LineCrossings().clear();
-    GremlinHome trap(GremlinColorType::Red, {100, 100}, GremlinKind::Basic, false);
-    Line line(0, 0, &trap, GremlinColorType::Red, GremlinKind::Basic);
+    auto* level = new FakeLevel;
+    screen.database.AddObject(level);
+    GremlinHome trap(GremlinColorType::Red, {100, 100}, GremlinKind::Basic, false); // 100..140 x 100..130
+    // 110 -> 130 -> 150 -> 170 along y = 110, the head last.
+    auto drawn = [&trap]
+    {
+        auto line = std::make_unique<Line>(110, 110, &trap, GremlinColorType::Red, GremlinKind::Basic);
+        line->AddPathPoint({130, 110});
+        line->AddPathPoint({150, 110});
+        line->ExtendTo({170, 110});
+        return line;
+    };
+    auto line = drawn();
+    ASSERT_EQ(line->segments.size(), 3u);
+    LineSegment* s0 = line->segments[2];
+    LineSegment* s1 = line->segments[1];
+    LineSegment* head = line->segments[0];
+    head->OnCollision(s1); // a neighbour
+    EXPECT_FALSE(line->closed);
+    head->OnCollision(s0); // crosses itself: the loop closes from s0 to the head
+    EXPECT_TRUE(line->closed);
+    EXPECT_EQ(line->loopStart, s0);
+    EXPECT_EQ(line->loopEnd, head);
+    EXPECT_EQ(head->end, s0->start);
+
+    // The head back at its own trap closes there, unless the head is the first segment.
+    auto atTrap = drawn();
+    atTrap->segments[0]->OnCollision(&trap);
+    EXPECT_TRUE(atTrap->closed);
+    EXPECT_EQ(atTrap->loopStart, atTrap->firstSegment);
+    Line fresh(110, 110, &trap, GremlinColorType::Red, GremlinKind::Basic);
+    fresh.headSegment->OnCollision(&trap);
+    EXPECT_FALSE(fresh.closed);
+
+    // Another line being drawn crosses: the current line is dropped.
+    auto crossed = drawn();
     Line other(0, 0, nullptr, GremlinColorType::Blue, GremlinKind::Basic);
-    auto chain = Chain({{110, 110}, {130, 110}, {150, 110}, {170, 110}}, &line);
-    auto foreign = Chain({{0, 0}, {10, 10}}, &other);
-    LineSegment* head = chain[2].get();
-    line.firstSegment = chain[0].get();
-    line.headSegment = head;
+    level->currentLine = crossed.get();
+    crossed->segments[0]->OnCollision(other.headSegment);
+    EXPECT_TRUE(crossed->retracting);
+    EXPECT_EQ(level->calls, std::vector<std::string>{"RetractLine"});
 
-    head->OnCollision(chain[1].get()); // a neighbour
-    head->OnCollision(chain[0].get());
-    head->OnCollision(foreign[0].get());
-    head->OnCollision(&trap); // the head came back to its trap
-    chain[0]->OnCollision(&trap);
-    line.headSegment = chain[0].get();
-    chain[0]->OnCollision(&trap); // the first segment is the head: nothing
-    EXPECT_EQ(LineCrossings(), (std::vector<LineCrossing>{{&line, head, chain[0].get(), nullptr},
-                                                          {&line, nullptr, nullptr, &other},
-                                                          {&line, head, chain[0].get(), nullptr}}));
-
-    line.headSegment = head; // starts at (150, 110)
+    auto probing = drawn();
+    head = probing->segments[0]; // starts at (150, 110)
     Probe wall({300, 300}, true), near({240, 110}, false), far({250, 110}, false);
     head->OnCollision(&wall);
-    EXPECT_TRUE(line.routePending);
+    EXPECT_TRUE(probing->routePending);
     head->OnCollision(&near); // 90 px from the head's start
     head->OnCollision(&far);  // 100 px
     EXPECT_EQ(near.notes, (decltype(near.notes){{"contact", head}}));
     EXPECT_TRUE(far.notes.empty());
     // Not the head, or the line no longer drawn: the object's own collision answer.
-    chain[1]->OnCollision(&far);
-    line.drawing = false;
+    probing->segments[1]->OnCollision(&far);
+    probing->drawing = false;
     head->OnCollision(&far);
-    EXPECT_EQ(far.notes, (decltype(far.notes){{"collision", chain[1].get()}, {"collision", head}}));
-    EXPECT_EQ(LineCrossings().size(), 3u);
+    EXPECT_EQ(far.notes, (decltype(far.notes){{"collision", probing->segments[1]}, {"collision", head}}));
 }
 
 TEST(LineSegment, BuildsItsStripsAndBoxAndLeavesItsChainWhole)

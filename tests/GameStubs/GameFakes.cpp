@@ -1,5 +1,9 @@
 #include "GameStubs/GameFakes.h"
 
+#include "Framework/ObjectDatabase.h"
+#include "Game/Gremlin.h"
+#include "Game/Line.h"
+
 #include <stdexcept>
 
 namespace GameTest
@@ -23,12 +27,28 @@ std::string Point(Vector2f p)
 }
 } // namespace
 
-Line* FakeLevel::BeginLine(Vector2f point, GremlinHome*, GremlinColorType color, GremlinKind kind)
+Line* FakeLevel::BeginLine(Vector2f point, GremlinHome* trap, GremlinColorType color, GremlinKind kind)
 {
     Note("BeginLine " + Point(point) + " " + NameOf(color) + " " + NameOf(kind));
-    currentLine = lineToBegin;
-    drawing = lineToBegin != nullptr;
-    return lineToBegin;
+    Line* line = lineToBegin;
+    if (!line && makeLines)
+    {
+        line = new Line(point.x, point.y, trap, color, kind);
+        if (Kestrin::ObjectDatabase* database = GetDatabase())
+            database->AddObject(line);
+    }
+    currentLine = line;
+    drawing = line != nullptr;
+    return line;
+}
+
+void FakeLevel::RetractLine()
+{
+    Note("RetractLine");
+    if (currentLine)
+        currentLine->drawing = false;
+    currentLine = nullptr;
+    drawing = false;
 }
 
 void FakeLevel::ShowLoopFeedback(LoopResult result, Vector2f point)
@@ -79,21 +99,19 @@ void FakeLevel::ClearPathStates()
         graph->ClearPathStates();
 }
 
-void FakeLevel::HaulCreature(Gremlin*, int count, float speed)
+void FakeLevel::HaulCreature(Gremlin* creature, int count, float speed)
 {
     Note("HaulCreature " + std::to_string(count) + " " + Number(speed));
+    if (!creature)
+        return;
+    creature->lineCount = count;
+    creature->SetSpeed(speed);
 }
 
 void FakeGunkBoard::AddGunk(int radius, int x, int y, int colour)
 {
     calls.push_back("AddGunk " + std::to_string(radius) + " " + std::to_string(x) + "," + std::to_string(y) +
                     " " + std::to_string(colour));
-}
-
-std::vector<Gremlin*>& Captured()
-{
-    static std::vector<Gremlin*> captured;
-    return captured;
 }
 
 } // namespace GameTest

@@ -11,7 +11,6 @@
 #include <vector>
 
 class Line;
-class LineSegment;
 
 namespace GameTest
 {
@@ -22,7 +21,8 @@ public:
     Kestrin::NameId GetName() const override { return GameNames::NimbalLevel; }
 
     Line* BeginLine(Vector2f point, GremlinHome* trap, GremlinColorType color, GremlinKind kind) override;
-    void RetractLine() override { Note("RetractLine"); }
+    // Drops the current line as the level does: it is no longer drawn.
+    void RetractLine() override;
     void OnPlayfieldPress() override { Note("OnPlayfieldPress"); }
     int EvaluateLoop(Line*) override { return Note("EvaluateLoop"), loopResult; }
     void ShowLoopFeedback(LoopResult result, Vector2f point) override;
@@ -36,12 +36,15 @@ public:
     void* GetPathState(Vector2f point) override;
     void SetPathGoal(Vector2f point) override;
     void ClearPathStates() override;
-    void HaulCreature(Gremlin*, int count, float speed) override;
+    // Gives the creature the count and the speed, as the level does.
+    void HaulCreature(Gremlin* creature, int count, float speed) override;
     void OnGunkReturned() override { Note("OnGunkReturned"); }
     void OnGunkCleared() override { Note("OnGunkCleared"); }
 
-    // What the calls answer.
+    // What the calls answer. BeginLine answers lineToBegin, or with makeLines a new line in the
+    // fake's database.
     Line* lineToBegin = nullptr;
+    bool makeLines = false;
     int loopResult = 1;
     // With a graph, the four path calls are answered by it; without, by these values.
     bool blocked = false;
@@ -69,22 +72,6 @@ public:
     Vector2f gunkCell;
     std::vector<std::string> calls;
 };
-
-// What the stand-in line was told by its segments: a self-crossing (reporting, other) or the
-// crossing of another line (otherLine).
-struct LineCrossing
-{
-    Line* line = nullptr;
-    LineSegment* reporting = nullptr;
-    LineSegment* other = nullptr;
-    Line* otherLine = nullptr;
-    bool operator==(const LineCrossing&) const = default;
-};
-std::vector<LineCrossing>& LineCrossings();
-// Deletes a stand-in line's head segment, as the line does when it winds back.
-void DestroyHeadSegment(Line* line);
-// The creatures the stand-in traps captured, in order.
-std::vector<Gremlin*>& Captured();
 
 // Installs a board for the scope.
 struct ScopedGunkBoard
