@@ -202,7 +202,8 @@ void GremlinHome::OnDragOut(Vector2f point)
     pressed = false;
     if (LevelServices* level = FindLevel())
         if (Line* line = level->BeginLine(point, this, color, kind))
-            lines.push_back(line);
+            if (std::find(lines.begin(), lines.end(), line) == lines.end())
+                lines.push_back(line);
     OnRelease();
 }
 

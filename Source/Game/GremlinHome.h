@@ -47,7 +47,7 @@ public:
     bool open = false;
     Vector2f position;
     bool leavesAfterCapture = false;
-    // The lines pulled from it that are still alive.
+    // The lines pulled from it that are still alive; each lists itself when it is made.
     std::vector<Line*> lines;
     // Goes as soon as none of its lines is left.
     bool leaving = false;

@@ -71,6 +71,9 @@ Line::Line(float x, float y, GremlinHome* trap_, GremlinColorType color_, Gremli
         const float hw = trap->GetHalfWidth(), hh = trap->GetHalfHeight();
         start = {Clamp(x, c.x - hw, c.x + hw), Clamp(y, c.y - hh, c.y + hh)};
     }
+    // Listed in its trap from the start, so that a trap that goes first can always let it know.
+    if (trap)
+        trap->lines.push_back(this);
     auto* first = new LineSegment(start, start, this, nullptr);
     segments.push_front(first);
     headSegment = previousHead = firstSegment = first;

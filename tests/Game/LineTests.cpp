@@ -343,7 +343,7 @@ TEST_F(LinePlay, ACyclingTrapLeavesAfterItsLastLine)
         std::vector<float> left;
         trap->leaveSignal.connect([&left](float delay) { left.push_back(delay); });
         Line* line = level->BeginLine({230, 200}, trap, trap->color, trap->kind);
-        trap->lines.push_back(line);
+        EXPECT_EQ(trap->lines, std::vector<Line*>{line}) << "a line lists itself in its trap";
         Gremlin* tic = AddCreature({600, 400});
         tic->metaType = GremlinMetaType::King;
         trap->OnCapture(tic);
@@ -375,7 +375,6 @@ TEST_F(LinePlay, ThePenGrowsTheLineInStepsUpToItsLimit)
     SetCollisionTree(screen, nullptr); // no stop at what the new head touches
     GremlinHome* trap = AddTrap({100, 300});
     Line* line = level->BeginLine({120, 300}, trap, trap->color, trap->kind);
-    trap->lines.push_back(line);
     line->ExtendTo({215, 300});
     EXPECT_EQ(Lengths(*line), (std::vector<float>{20, 20, 20, 20, 15}));
     EXPECT_EQ(line->previousHead, line->segments[1]);
@@ -406,7 +405,7 @@ TEST_F(LinePlay, ThePenGrowsTheLineInStepsUpToItsLimit)
     EXPECT_EQ(level->calls, (std::vector<std::string>{"RetractLine", "ShowLoopFeedback TooLong 320,300"}));
     Steps(12);
     EXPECT_FALSE(Alive(line));
-    EXPECT_EQ(trap->lines.size(), 0u);
+    EXPECT_EQ(trap->lines, std::vector<Line*>{other});
     EXPECT_TRUE(Alive(other));
 }
 
