@@ -33,6 +33,7 @@ enum class ScreenLayout
     LevelIntro,
     TicIntro,
     EndlessSelect,
+    InGameMenu,
     Count,
 };
 
@@ -64,6 +65,7 @@ inline constexpr std::array<ScreenLayoutRow, size_t(ScreenLayout::Count)> Screen
     {ScreenLayout::LevelIntro, "LevelIntroMode", "level_introRootLayout"},
     {ScreenLayout::TicIntro, "Tic_Intro", "ticIntroRootLayout"},
     {ScreenLayout::EndlessSelect, "Level_Select_EndlessMode", "EndlessSelect_RootLayout"},
+    {ScreenLayout::InGameMenu, "InGameMenu", "InGameMenu"},
 }};
 
 // What the screen needs the node to be; Any when it uses only the plain node.
@@ -146,6 +148,7 @@ enum class ScreenNode
     EndlessRecordTime,
     EndlessTextInstruction,
     EndlessTextRecordTime,
+    PauseTitle,
     Count,
 };
 
@@ -286,6 +289,8 @@ inline constexpr std::array<ScreenNodeRow, size_t(ScreenNode::Count)> ScreenNode
      GetNodePathText(NodePath::EndlessTextInstruction), ScreenNodeKind::StaticSprite},
     {ScreenNode::EndlessTextRecordTime, ScreenLayout::EndlessSelect,
      GetNodePathText(NodePath::EndlessTextRecordTime), ScreenNodeKind::StyledTextSprite},
+    {ScreenNode::PauseTitle, ScreenLayout::InGameMenu, "inGameMenuRoot/title_pause",
+     ScreenNodeKind::StyledTextSprite},
 }};
 
 // Each table's rows stand in the order of their ids, so a row is found by its id.
