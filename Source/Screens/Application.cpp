@@ -11,6 +11,7 @@
 #include "Game/GameLevels.h"
 #include "Game/GameText.h"
 #include "Game/GlobalSettings.h"
+#include "Game/LevelOutcome.h"
 #include "Game/MusicManager.h"
 #include "Game/PlayDataLog.h"
 #include "Game/TutorialManager.h"
@@ -18,6 +19,7 @@
 #include "Platform/Engine.h"
 #include "Platform/Looper.h"
 #include "Platform/WindowSettings.h"
+#include "Screens/LevelOutroModes.h"
 #include "Screens/LoadingMode.h"
 #include "Screens/MovieScreens.h"
 
@@ -137,6 +139,12 @@ void Application::Initialize()
     }
     OnAccountChanged();
 
+    // The level lives below the screens: it reaches its outros through these.
+    SetLevelOutcomeHooks({[](bool expert, int playerTime, int expertTime)
+                          { Kestrin::PushMode(new LevelOutroSuccessMode(expert, playerTime, expertTime)); },
+                          [](const std::wstring& reason, int value)
+                          { Kestrin::PushMode(new LevelOutroFailureMode(reason, value)); }});
+
     if (std::optional<std::string> folder = ScreenTour::FolderFromCommandLine(Kestrin::GetCommandLine()))
         m_tour = std::make_unique<ScreenTour>(*folder);
 }
@@ -155,6 +163,7 @@ void Application::OnAfterDraw()
 
 void Application::Shutdown()
 {
+    SetLevelOutcomeHooks({});
     OnAccountChanging();
     if (m_handlerAdded)
         if (Kestrin::AccountManager* accounts = Kestrin::AccountManager::Instance())

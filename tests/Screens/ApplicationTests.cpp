@@ -4,7 +4,9 @@
 #include "Framework/AudioControls.h"
 #include "Framework/Paths.h"
 #include "Game/GameLevels.h"
+#include "Game/LevelOutcome.h"
 #include "Platform/Engine.h"
+#include "Screens/LevelOutroModes.h"
 #include "Screens/LoadingMode.h"
 #include "Screens/MovieScreens.h"
 
@@ -44,6 +46,18 @@ TEST_F(GameApplication, StartingQueuesTheLoadingScreenUnderTheStartupIntro)
                          {L"resources", 1}, {L"Game-AnimationImages", 1}, {L"Tutorial_Window", 1}}));
     EXPECT_TRUE(boxes.boxes.empty()) << ToUtf8(boxes.boxes[0].text);
     EXPECT_FALSE(looper->IsQuitSet());
+}
+
+TEST_F(GameApplication, AFinishedLevelReachesItsOutroWhileTheGameRuns)
+{
+    app.Initialize();
+    ReportLevelFailure(L"Out of Time", 0);
+    ASSERT_EQ(Requests(),
+              (std::vector<Queued>{{0, "LoadingMode"}, {1, "IntroMovieMode"}, {1, "LevelOutroFailureMode"}}));
+    EXPECT_EQ(QueuedAs<LevelOutroFailureMode>(2)->GetReason(), L"Out of Time");
+    app.Shutdown();
+    ReportLevelFailure(L"Too Much Gunk!", 12);
+    EXPECT_EQ(Requests().size(), 3u);
 }
 
 TEST_F(GameApplication, MissingTuningOrCatalogueShowsItsErrorBoxAndTheStartGoesOn)
