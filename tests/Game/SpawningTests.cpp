@@ -224,8 +224,10 @@ TEST_F(Spawning, PowerUpsAreSubstitutedAndCappedAtTen)
     EXPECT_EQ(HeldObject<PowerUpGremlin>::GetAll().back()->kind, GremlinKind::DeepClean);
 
     factory->AddZone(Zone({Sprite::Shrink}, {1}), GremlinMetaType::PowerUp);
-    factory->powerUpZones.erase(std::find_if(factory->powerUpZones.begin(), factory->powerUpZones.end(),
-                                             [](FactoryZone* z) { return z->dealsInOrder; }));
+    auto usedUp = std::find_if(factory->powerUpZones.begin(), factory->powerUpZones.end(),
+                               [](FactoryZone* z) { return z->dealsInOrder; });
+    delete *usedUp;
+    factory->powerUpZones.erase(usedUp);
     factory->CreatePowerUp(20, {300, 200});
     EXPECT_EQ(Live<PowerUpGremlin>(), 24u) << "the cap is tested once, before the loop";
     factory->CreatePowerUp(1, {300, 200});
