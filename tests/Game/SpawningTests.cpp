@@ -327,6 +327,7 @@ TEST_F(Spawning, TrapSlotsPlaceQueuedTrapsAndCyclingReturnsThem)
     ASSERT_EQ(Live<GremlinHome>(), 2u) << "a slot with time 0 fires at once";
     GremlinHome* green = HeldObject<GremlinHome>::GetAll()[1];
     EXPECT_EQ(green->color, GremlinColorType::Green);
+    EXPECT_FALSE(green->Overlaps(*HeldObject<GremlinHome>::GetAll()[0])) << "moved to a free spot";
     EXPECT_EQ(board.calls, std::vector<std::string>{"ClearAround"});
     EXPECT_EQ(traps->pending.front().colour, GremlinColorType::Blue);
     Steps(30);
@@ -336,15 +337,16 @@ TEST_F(Spawning, TrapSlotsPlaceQueuedTrapsAndCyclingReturnsThem)
     EXPECT_EQ(Live<GremlinHome>(), 3u) << "each slot fired once";
     EXPECT_LT(first->time, 0.0f);
 
-    // The green trap leaves: its definition returns, and the slot fires again after the delay.
+    // The cycling green trap leaves after a capture; the level hands it back to the factory, and
+    // its slot places it again after the "cleared" delay.
+    GlobalSettings::Instance().trapSpawnDelay = 1.0f;
+    green->OnCapture(nullptr);
     traps->OnTrapRemoved(green);
-    green->leaveSignal(1.0f);
-    screen->RemoveObject(green->GetHandle());
     EXPECT_EQ(traps->pending, (std::deque<TrapDefinition>{{GremlinColorType::Green, 100, 100}}))
         << "back in its zone and queued again";
-    Steps(49);
+    Steps(48);
     EXPECT_EQ(Live<GremlinHome>(), 2u);
-    Steps(2);
+    Steps(5);
     EXPECT_EQ(Live<GremlinHome>(), 3u);
     EXPECT_EQ(HeldObject<GremlinHome>::GetAll().back()->color, GremlinColorType::Green);
     // Nothing pending: the slot fires, places nothing and stays idle.
