@@ -12,6 +12,7 @@
 #include "Game/TutorialManager.h"
 #include "Game/TutorialPopupMode.h"
 #include "Graphics/GraphicsResources.h"
+#include "Scene/AnimatedSpriteNode.h"
 
 #include "GameStubs/GameFakes.h"
 #include "Support/FakeClock.h"
@@ -34,11 +35,22 @@ const std::string LineResources =
     "name=\"SFX_EnterTrap\"/>"
     "<testimages name=\"LineImages\" count=\"7\"/><testimages name=\"LineSparkleImages\" count=\"5\"/>"
     "<testimage name=\"YarnBallImage\" width=\"30\" height=\"30\"/>"
+    "<testimages name=\"TrapFrames\" count=\"2\" width=\"40\" height=\"30\"/>"
+    "<spritetype name=\"BasicRed_TrapStateSpriteType\" images=\"TrapFrames\">"
+    "  <animation name=\"open-100\" frameList=\"0\" numPlays=\"0\"/>"
+    "  <animation name=\"closed-100\" frameList=\"1\" numPlays=\"0\"/>"
+    "</spritetype>"
+    "<spritetype name=\"Wind\" images=\"TrapFrames\">"
+    "  <animation name=\"off\" frameList=\"0\" numPlays=\"0\"/><animation name=\"extract\" frameList=\"1\"/>"
+    "</spritetype>"
+    "<spritetype name=\"TrapCaptureSpriteType\" images=\"TrapFrames\">"
+    "  <animation name=\"capture\" frameList=\"0,1\" fps=\"10\"/>"
+    "</spritetype>"
     "<scenelayout name=\"TrapLayout\">"
     "  <scenenode nodeName=\"MouseHandler\">"
-    "    <scenenode nodeName=\"trapImage\" width=\"40\" height=\"30\" hitTest=\"true\">"
-    "      <scenenode nodeName=\"windFX\"/><scenenode nodeName=\"captureFX\"/>"
-    "    </scenenode>"
+    "    <animatedspritenode nodeName=\"trapImage\" hitTest=\"true\">"
+    "      <animatedspritenode nodeName=\"windFX\" spriteType=\"Wind\"/><scenenode nodeName=\"captureFX\"/>"
+    "    </animatedspritenode>"
     "  </scenenode>"
     "</scenelayout>"
     "</resources>";
@@ -326,7 +338,7 @@ TEST_F(LinePlay, QuickClickAndClickTimeAcrossTheClockWrap)
             each->retracting = true;
         Steps(20);
         EXPECT_TRUE(trap->lines.empty());
-        trap->OnRemoved();
+        screen->RemoveObject(trap->GetHandle());
         Steps(1);
     }
 }
@@ -362,7 +374,7 @@ TEST_F(LinePlay, ACyclingTrapLeavesAfterItsLastLine)
         EXPECT_EQ(std::count(level->calls.begin(), level->calls.end(), "ReleaseTrap"), cycles ? 1 : 0);
         EXPECT_EQ(left, cycles ? std::vector<float>{2.5f} : std::vector<float>{});
         if (!cycles)
-            trap->OnRemoved();
+            screen->RemoveObject(trap->GetHandle());
         tic->Remove();
         Steps(1);
     }
@@ -687,4 +699,58 @@ TEST_F(LinePlay, LayersSortTheirChildrenAndDrawTheirLines)
     Steps(2);
     EXPECT_EQ(lines->lines, std::deque<Line*>{second}) << "both entries go";
     EXPECT_EQ(second->GetDepth(), LineDepth);
+}
+
+// The trap's look follows its state, the wind blows as the line is pulled, a capture plays once,
+// and a new trap may not stand closer to another's centre than the stored squared distance.
+TEST_F(LinePlay, TrapLooksCapturesAndKeepsItsDistance)
+{
+    GremlinHome* trap = AddTrap({400, 300});
+    auto* image = static_cast<AnimatedSpriteNode*>(Handler(trap)->GetFirstChild());
+    auto* wind = static_cast<AnimatedSpriteNode*>(image->GetFirstChild());
+    auto playing = [](AnimatedSpriteNode* node, const char* name)
+    { return node->IsPlayingAnimation(Kestrin::MakeName(name)); };
+    Steps(1);
+    EXPECT_TRUE(playing(image, "closed-100") && playing(wind, "off"));
+    EXPECT_EQ(trap->GetHalfHeight(), 15.0f) << "sized by its image";
+    Handler(trap)->OnMouseDown(Kestrin::MouseButton::Left, 400, 300);
+    Steps(1);
+    EXPECT_TRUE(playing(image, "open-100"));
+    Handler(trap)->OnMouseMove(400, 300);
+    Handler(trap)->OnMouseMove(430, 300);
+    ASSERT_EQ(trap->lines.size(), 1u);
+    trap->lines[0]->ExtendTo({470, 300});
+    EXPECT_TRUE(playing(wind, "extract"));
+    Steps(3);
+    EXPECT_TRUE(playing(image, "open-100")) << "open while its line lives";
+    trap->lines[0]->retracting = true;
+    Steps(6);
+    EXPECT_TRUE(trap->lines.empty());
+    EXPECT_TRUE(playing(image, "closed-100") && playing(wind, "off"));
+
+    Gremlin* tic = AddCreature({600, 400});
+    trap->OnCapture(tic);
+    SceneNode* captureFX = wind->GetNextSibling();
+    ASSERT_EQ(captureFX->GetChildCount(), 1u);
+    Steps(3);
+    EXPECT_EQ(captureFX->GetChildCount(), 1u);
+    Steps(20);
+    EXPECT_EQ(captureFX->GetChildCount(), 0u) << "played once, then gone";
+    EXPECT_EQ(level->captureCount, 1);
+    tic->Remove();
+
+    GlobalSettings::Instance().minTrapDistanceSquared = 2500; // 50 px
+    const struct
+    {
+        float x;
+        bool blocked;
+    } rows[] = {{469.9f, true}, {470.1f, false}, {755.0f, false}, {755.5f, true}};
+    for (auto row : rows)
+    {
+        // Its box's left edge lies row.x - 420 from the first trap's centre.
+        GremlinHome other(GremlinColorType::Red, {row.x - 20, 285}, GremlinKind::Basic, false);
+        EXPECT_EQ(other.IsBlocked(), row.blocked) << row.x;
+    }
+    GremlinHome over(GremlinColorType::Red, {390, 285}, GremlinKind::Basic, false);
+    EXPECT_TRUE(over.IsBlocked()) << "overlaps the first trap";
 }
