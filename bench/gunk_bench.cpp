@@ -6,6 +6,7 @@
 #include "Base/Log.h"
 #include "Base/Random.h"
 #include "Framework/ResourceManager.h"
+#include "Game/Line.h"
 #include "Game/NimbalGunk.h"
 #include "Game/SludgeLayerNode.h"
 #include "Graphics/Canvas.h"
@@ -123,13 +124,18 @@ BENCHMARK(BM_DrawOnImageCanvas)->Unit(benchmark::kMillisecond);
 void BM_DeepCleanHalfTheBoard(benchmark::State& state)
 {
     Game& game = TheGame();
-    auto leftHalf = [](Vector2f p) { return p.x < 400.0f; };
+    // Drawn round the left half and closed by crossing its first segment, as the player does.
+    Line loop(5, 5, nullptr, GremlinColorType::Red, GremlinKind::DeepClean);
+    for (Vector2f corner : {Vector2f(400, 5), Vector2f(400, 595), Vector2f(5, 595), Vector2f(5, 5)})
+        loop.AddPathPoint(corner);
+    loop.OnSelfCrossing(loop.headSegment, loop.firstSegment);
+    loop.powerUpEffect = 1;
     for (auto _ : state)
     {
         state.PauseTiming();
         Cover(game.board);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(game.board.CleanLoop(leftHalf, int(GremlinColorType::Red), true));
+        benchmark::DoNotOptimize(game.board.CleanLoop(&loop));
     }
     Cover(game.board);
 }

@@ -55,8 +55,6 @@ public:
     // layer when it is the line's colour, black or any. True when anything was cleaned. Always ends
     // with CheckCleared, so a board emptied some other way is still reported clean.
     bool CleanLoop(Line* line) override;
-    // The same with the loop's inside test, colour and deep-clean flag given.
-    bool CleanLoop(const std::function<bool(Vector2f)>& inside, int colour, bool deepClean);
     // Empties the cells whose point lies nearer than 30 px to the object's box.
     void ClearAround(const GameObject& object) override;
     // The layers on the board over its capacity; above 1 when the board overflows.
@@ -95,6 +93,8 @@ public:
     SludgeLayerNode* layerNode = nullptr;
 
 private:
+    // CleanLoop with the loop's inside test, colour and deep-clean flag.
+    bool CleanLoop(const std::function<bool(Vector2f)>& inside, int colour, bool deepClean);
     // Steps 3 to 6 of Build for cells of that size.
     void Resize(int width, int height);
     void AddLayer(GunkCell& cell, int colour);

@@ -2,7 +2,9 @@
 #include "Framework/Audio.h"
 #include "Framework/ResourceManager.h"
 #include "Game/GameObstacle.h"
+#include "Game/GameResourceFactories.h"
 #include "Game/GremlinHome.h"
+#include "Game/Line.h"
 #include "Game/NimbalGunk.h"
 #include "Game/SludgeLayerNode.h"
 #include "Graphics/ImageCanvas.h"
@@ -109,6 +111,7 @@ protected:
     }
     ~Gunk() override
     {
+        lines.clear();
         Kestrin::SetSoundPlayer(nullptr);
         Kestrin::Graphics::SetCurrentCanvas(nullptr);
         looper.reset();
@@ -140,9 +143,18 @@ protected:
             out.push_back(n);
         return out;
     }
-    static auto Rectangle(float left, float top, float right, float bottom)
+    // A loop of the line round the rectangle, closed as the player closes one: the head crosses the
+    // first segment.
+    Line* Loop(int colour, float left, float top, float right, float bottom, bool deepClean = false)
     {
-        return [=](Vector2f p) { return p.x >= left && p.x <= right && p.y >= top && p.y <= bottom; };
+        auto line = std::make_unique<Line>(left, top, nullptr, GremlinColorType(colour), GremlinKind::Basic);
+        for (Vector2f corner :
+             {Vector2f(right, top), Vector2f(right, bottom), Vector2f(left, bottom), Vector2f(left, top)})
+            line->AddPathPoint(corner);
+        line->OnSelfCrossing(line->headSegment, line->firstSegment);
+        line->powerUpEffect = deepClean ? 1 : 0;
+        lines.push_back(std::move(line));
+        return lines.back().get();
     }
 
     BoostRandomNumberStream random{20261210};
@@ -154,6 +166,7 @@ protected:
     std::unique_ptr<Kestrin::Looper> looper = std::make_unique<Kestrin::Looper>();
     GunkScreen* screen = new GunkScreen;
     FakeLevel* level = new FakeLevel;
+    std::vector<std::unique_ptr<Line>> lines;
 };
 
 } // namespace
@@ -196,7 +209,7 @@ TEST_F(Gunk, WithoutTheCellImageTheBoardIsNotBuiltAndNothingBreaks)
     EXPECT_EQ(board.columns, 0);
     board.AddGunk(100, 400, 300, Red);
     board.LoadPatch("55", 2, 100, 100, 1, Red);
-    EXPECT_FALSE(board.CleanLoop(Rectangle(0, 0, 800, 600), Red, true));
+    EXPECT_FALSE(board.CleanLoop(Loop(Red, 0, 0, 800, 600, true)));
     EXPECT_EQ(board.GetGunkFraction(), 0.0f);
     EXPECT_EQ(level->calls, (std::vector<std::string>{"OnGunkReturned", "OnGunkCleared"}));
 }
@@ -306,7 +319,7 @@ TEST_F(Gunk, LoopsCleanOneTopLayerOfTheirColourBlackOrAnyAndDeepCleansEmptyAll)
     {
         played.clear();
         const float x = float((5 + int(i)) * 20);
-        const bool cleaned = board.CleanLoop(Rectangle(x - 5, 95, x + 5, 105), cases[i].loop, false);
+        const bool cleaned = board.CleanLoop(Loop(cases[i].loop, x - 5, 95, x + 5, 105));
         EXPECT_EQ(Cell(5 + int(i), 5), cases[i].after) << "case " << i;
         EXPECT_EQ(cleaned, cases[i].after != cases[i].before) << "case " << i;
         EXPECT_EQ(played, cleaned ? std::vector<std::string>{"SFX_ClearGunk"} : std::vector<std::string>{});
@@ -317,7 +330,7 @@ TEST_F(Gunk, LoopsCleanOneTopLayerOfTheirColourBlackOrAnyAndDeepCleansEmptyAll)
     board.AddGunk(60, 200, 300, Red);
     Stack(30, 20, {Green});
     played.clear();
-    EXPECT_TRUE(board.CleanLoop(Rectangle(0, 0, 390, 600), Purple, true));
+    EXPECT_TRUE(board.CleanLoop(Loop(Purple, 5, 5, 390, 590, true)));
     EXPECT_EQ(played, (std::vector<std::string>{"SFX_Action-DeepClean", "SFX_ClearGunk"}));
     EXPECT_EQ(Cell(30, 20), GunkCell{Green});
     EXPECT_EQ(board.RandomGunkCell(), Vector2f(600, 400)) << "the only gunk left";
@@ -326,11 +339,11 @@ TEST_F(Gunk, LoopsCleanOneTopLayerOfTheirColourBlackOrAnyAndDeepCleansEmptyAll)
 
     // Nothing inside: no sound, yet the board is checked after every loop.
     played.clear();
-    EXPECT_FALSE(board.CleanLoop(Rectangle(0, 0, 390, 600), Purple, true));
+    EXPECT_FALSE(board.CleanLoop(Loop(Purple, 5, 5, 390, 590, true)));
     EXPECT_TRUE(played.empty());
-    EXPECT_TRUE(board.CleanLoop(Rectangle(590, 390, 610, 410), Green, false));
+    EXPECT_TRUE(board.CleanLoop(Loop(Green, 590, 390, 610, 410)));
     EXPECT_EQ(board.RandomGunkCell(), Vector2f(400, 300)) << "a clean board";
-    EXPECT_FALSE(board.CleanLoop(Rectangle(0, 0, 0, 0), Red, false));
+    EXPECT_FALSE(board.CleanLoop(Loop(Red, 700, 500, 710, 510)));
     EXPECT_EQ(std::count(level->calls.begin(), level->calls.end(), "OnGunkCleared"), 2);
 }
 
@@ -342,7 +355,7 @@ TEST_F(Gunk, SparklesWaitShowPlayOnceAndGo)
     board.decorations[10][5] = {2, -3, 0};
     {
         Kestrin::ScopedRandomStream use(&scripted);
-        ASSERT_TRUE(board.CleanLoop(Rectangle(190, 90, 210, 110), Red, false));
+        ASSERT_TRUE(board.CleanLoop(Loop(Red, 190, 90, 210, 110)));
     }
     ASSERT_EQ(Sparkles().size(), 1u);
     auto* sparkle = dynamic_cast<AnimatedSpriteNode*>(Sparkles()[0]);
@@ -490,4 +503,17 @@ TEST_F(SludgeLayer, OnTheImageCanvasACellCoversItsSquareAsItIsOrTurned)
               (std::vector<uint32_t>{red, red, blue, blue}));
     for (auto [x, y] : {std::pair{189, 195}, {210, 195}, {229, 195}, {250, 195}, {240, 189}, {240, 210}})
         EXPECT_EQ(at(x, y), 0u) << x << "," << y;
+}
+
+TEST_F(SludgeLayer, TheGameRegistersTheNodeKindForLayouts)
+{
+    RegisterGameResourceFactories(*Kestrin::ResourceManager::Instance());
+    SceneNodeFactory* factory = GetSceneNodeFactories().Find(L"sludgelayernode");
+    ASSERT_NE(factory, nullptr);
+    std::unique_ptr<SceneNodeDescriptor> descriptor(factory->Read(Kestrin::AttributeContainer()));
+    std::unique_ptr<SceneNode> made(factory->Create(*descriptor));
+    auto* layer = dynamic_cast<SludgeLayerNode*>(made.get());
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->board, &NimbalGunk::Instance());
+    EXPECT_FALSE(layer->sparkleDue);
 }
