@@ -30,6 +30,8 @@ constexpr int RetractingFrame = 6;
 constexpr float SparkleOffset = 10.0f;
 constexpr float YarnBallRadius = 15.0f;
 constexpr float DebugPointRadius = 2.0f;
+constexpr float RibbonHalfWidth = 2.0f;
+constexpr float StampStep = 2.0f;
 constexpr unsigned SolverAllocation = 250;
 constexpr float RouteLimitFactor = 1.5f;
 constexpr int LoopToTrapTutorial = 14;
@@ -424,11 +426,20 @@ void Line::Draw(Kestrin::Graphics::ICanvas& canvas)
             vertices[size_t(i)].color = tint;
         }
         IImage* image = FrameImage(strips, frame);
-        if (quad && quad->DrawTexturedPolygon(image, 0, 6, vertices.data(), state) != Draw_Unsupported)
+        if (!quad || quad->DrawTexturedPolygon(image, 0, 6, vertices.data(), state) != Draw_Unsupported)
             return;
-        // A canvas without polygons shows the ribbon as a plain line.
-        if (lines && first == 0)
-            lines->DrawLine(segment.start.x, segment.start.y, segment.end.x, segment.end.y, state);
+        // The software canvases draw no polygons: the ribbon is stamped in the tint instead.
+        if (first != 0)
+            return;
+        const Vector2f d = segment.end - segment.start;
+        const int stamps = int(segment.length / StampStep) + 1;
+        for (int i = 0; i < stamps; ++i)
+        {
+            const Vector2f at = segment.start + d * (stamps > 1 ? float(i) / float(stamps - 1) : 0.0f);
+            quad->DrawFilledRect(Rect<float>{at.x - RibbonHalfWidth, at.y - RibbonHalfWidth,
+                                             2 * RibbonHalfWidth, 2 * RibbonHalfWidth},
+                                 state);
+        }
     };
     if (debugDraw)
     {

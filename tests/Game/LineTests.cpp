@@ -12,6 +12,7 @@
 #include "Game/TutorialManager.h"
 #include "Game/TutorialPopupMode.h"
 #include "Graphics/GraphicsResources.h"
+#include "Graphics/ImageCanvas.h"
 #include "Scene/AnimatedSpriteNode.h"
 
 #include "GameStubs/GameFakes.h"
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <tuple>
 
 using namespace GameTest;
 
@@ -594,20 +596,29 @@ TEST_F(LinePlay, DrawsStripsSparklesAndTheYarnBall)
     EXPECT_EQ(canvas.ballAlphas, (std::vector<uint32_t>{0xFF, 0})) << "cleared outside the ball's radius";
     EXPECT_EQ(yarn->GetPixel(1, 1), 0xFFFFFFFFu) << "on a copy";
 
-    // Winding back without a score: frame 6, no sparkles, no ball; a canvas without polygons gets
-    // plain lines.
+    // Winding back without a score: frame 6, no sparkles, no ball.
     line->retracting = true;
     level->RetractLine();
     canvas = LineCanvas();
-    canvas.offersLine = true;
-    canvas.polygons = false;
     line->Draw(canvas);
     ASSERT_EQ(canvas.strips.size(), 6u);
     EXPECT_EQ(canvas.strips[3].image, images->GetImageAt(6));
-    EXPECT_TRUE(canvas.circles.empty());
-    ASSERT_EQ(canvas.calls.size(), 3u);
-    EXPECT_EQ(canvas.calls[0].what, "Line");
-    EXPECT_EQ(canvas.calls[0].rectF, (Kestrin::Rect<float>{100, 300, 120, 300}));
+    EXPECT_TRUE(canvas.circles.empty() && canvas.calls.empty());
+
+    // The image canvas draws no polygons: the ribbon is stamped in the tint, 4 px across.
+    Kestrin::Image picture(200, 40);
+    Kestrin::Graphics::cImageCanvas onImage(picture);
+    Line* red = level->BeginLine({20, 20}, nullptr, GremlinColorType::Red, GremlinKind::Basic);
+    red->ExtendTo({150, 20});
+    red->drawing = false;
+    red->Draw(onImage);
+    for (auto [x, y, painted] : {std::tuple{20, 20, true},
+                                 {85, 21, true},
+                                 {150, 18, true},
+                                 {85, 23, false},
+                                 {85, 16, false},
+                                 {160, 20, false}})
+        EXPECT_EQ(picture.GetPixel(x, y), painted ? 0xFFFF0000u : 0u) << x << "," << y;
 
     Line::debugDraw = true;
     canvas = LineCanvas();
