@@ -23,6 +23,7 @@
 #include "Game/LineSegment.h"
 #include "Game/LevelOutcome.h"
 #include "Game/MusicManager.h"
+#include "Game/NimbalGunk.h"
 #include "Game/PlayDataLog.h"
 #include "Game/TutorialBubble.h"
 #include "Game/TutorialManager.h"
@@ -211,6 +212,14 @@ void NimbalLevel::SetUp()
                                                  { OnPlayfieldPress(); });
     }
     const bool endless = Endless();
+    // A board that cannot be built (no cell image) leaves nothing to play on.
+    if (!NimbalGunk::Instance().Build())
+    {
+        ShowErrorMessageBox(L"The gunk board could not be built: the image \"sludgeBGImage-Black\" is missing.",
+                            L"There was an error loading Level file.");
+        loadFailed = true;
+        return;
+    }
     if (!LoadLevelFile(endless) || !LoadBoardFile())
         return;
 
@@ -299,6 +308,9 @@ bool NimbalLevel::LoadBoardFile()
         if (!record)
             throw std::runtime_error("no level is current");
         boardPatches = ReadBoardFile(BoardFileSpec(record->name, boardSuffix));
+        for (const GunkPatchData& patch : boardPatches)
+            NimbalGunk::Instance().LoadPatch(patch.data.data(), int(patch.data.size()), patch.x, patch.y, patch.width,
+                                             int(patch.colour));
     }
     catch (const std::exception& e)
     {
@@ -320,6 +332,15 @@ void NimbalLevel::ApplyLevelFile(const LevelFileData& data, bool endless)
     timeLimit = timeRemaining = data.timeLimit;
     if (data.hasExplodeColors)
         explodeColors = data.explodeColors;
+    if (data.hasGunkLimit)
+    {
+        // The playable area's layers, scaled: only the endless fill fraction reads it.
+        NimbalGunk& board = NimbalGunk::Instance();
+        if (board.cellWidth > 0 && board.cellHeight > 0)
+            board.capacity = (board.columns - 25.0f / board.cellWidth - 25.0f / board.cellWidth) *
+                             (board.rows - 50.0f / board.cellHeight - 20.0f / board.cellHeight) * 5.0f *
+                             data.gunkLimit;
+    }
     loopPowerUpSpawns = data.loopPowerUpSpawns;
     spearKingGemSpawns = data.spearKingGemSpawns;
 

@@ -5,10 +5,12 @@
 #include "Framework/ValueResources.h"
 #include "Game/GameLevels.h"
 #include "Game/GlobalSettings.h"
+#include "Game/Gremlin.h"
 #include "Game/GremlinFactory.h"
 #include "Game/GremlinHome.h"
 #include "Game/Line.h"
 #include "Game/LevelOutcome.h"
+#include "Game/NimbalGunk.h"
 #include "Game/NimbalLevel.h"
 #include "Game/TutorialManager.h"
 #include "Game/TutorialPopupMode.h"
@@ -44,6 +46,7 @@ const std::string LevelResources = R"(<resources>
   <testimage name="bannerMSG_gunkClear" width="300" height="60"/>
   <testimage name="bannerMSG_gunkReturn" width="300" height="60"/>
   <testimage name="Harley_BGImage" width="750" height="530"/>
+  <testimage name="sludgeBGImage-Black" width="20" height="20"/>
   <testimage name="TextImage_Harley" width="120" height="20"/>
   <testimages name="Harley_icon" count="2" width="40" height="40"/>
   <testimages name="endlessMeterBar" count="2" width="200" height="16"/>
@@ -64,6 +67,7 @@ const std::string LevelResources = R"(<resources>
         <scenenode nodeName="LevelMouseHandler" width="800" height="600">
           <staticspritenode nodeName="LevelBackground"/>
         </scenenode>
+        <scenenode nodeName="TerrainLayerNode"/>
         <scenenode nodeName="CreatureLayerNode"/>
         <scenenode nodeName="PopupLayerNode"/>
       </scenenode>
@@ -142,6 +146,7 @@ protected:
     ~LevelScene() override
     {
         looper.reset();
+        GameLevels::Instance().endless = false;
         GameLevels::Instance().current = nullptr;
         GameLevels::Instance().records.erase("9-99 Harley");
         GlobalSettings::Instance() = settings;
@@ -196,8 +201,11 @@ TEST_F(LevelScene, SetsUpFromItsFilesAndStartsAfterTheIntro)
     EXPECT_EQ(level->timeLimit, 180.0f);
     EXPECT_EQ(level->timeRemaining, 180.0f);
     EXPECT_EQ(level->expertTime, 90.0f);
-    ASSERT_EQ(level->boardPatches.size(), 1u);
-    EXPECT_EQ(level->boardPatches[0].data, "0120");
+    // The patch lies on the real board, row by row from the cell of its point.
+    const NimbalGunk& gunk = NimbalGunk::Instance();
+    EXPECT_EQ(std::vector<int>({gunk.Depth(15, 10), gunk.Depth(16, 10), gunk.Depth(15, 11), gunk.Depth(16, 11)}),
+              std::vector<int>({0, 1, 2, 0}));
+    EXPECT_EQ(gunk.capacity, 4968.75f) << "without gunkLimit the playable area";
     EXPECT_EQ(TextAt(NodePath::GuiExpertTime), L"Session: 03:00");
     auto* background = dynamic_cast<StaticSpriteNode*>(At(NodePath::LevelBackground));
     ASSERT_TRUE(background);
@@ -224,6 +232,48 @@ TEST_F(LevelScene, SetsUpFromItsFilesAndStartsAfterTheIntro)
     At(NodePath::LevelMouseHandler)->MouseDown.Emit(nullptr, {400, 300}, Kestrin::MouseButton(0));
     EXPECT_TRUE(line->retracting);
     EXPECT_EQ(level->currentLine, nullptr);
+}
+
+TEST_F(LevelScene, EndlessLevelPicksItsBoardAndShowsTheMeter)
+{
+    GameLevels::Instance().endless = true;
+    AddData(L"9-99 Harley", R"(<Level><LevelData>
+        <Quota expertTime="0" timeLimit="100000" gunkLimit="0.5" explodeColors="1"/>
+        <LoopPowerUpSpawn/><SpearKingGemSpawn/>
+        <GremlinFactory numInitialGremlins="2" MaxWanderingGremlinsInLevel="6" GremlinSpawnDelayMin="2"
+                        GremlinSpawnDelayMax="4"/>
+        <GremlinFactoryModifiers>
+          <wave initialSize="6" change="2" max="30" recoveryTime="5"/><maxCreatures change="1" max="12"/>
+          <optimalCreatures change="1" max="8"/><growthRate change="-0.25" min="2"/>
+          <spawnDelay change="-0.1" min="0.75"/><maxMegaTics change="0" max="0"/>
+          <megaTicSpawnDelay change="0" min="10"/>
+        </GremlinFactoryModifiers>
+        <Obstacles><ObstacleSet gunkBoard="A"/></Obstacles>
+        <GremlinTrapFactory><TrapSlots/></GremlinTrapFactory>
+      </LevelData></Level>)");
+    AddData(L"9-99 Harley-Board-A", R"(<Board><NimbalGunk x="200" y="200" width="1" data="3" color="Blue"/></Board>)");
+    NimbalLevel* level = MakeLevel();
+    ASSERT_FALSE(level->loadFailed) << (boxes.empty() ? std::string() : std::string(boxes[0].first.begin(), boxes[0].first.end()));
+    EXPECT_EQ(level->boardSuffix, "-A");
+    EXPECT_EQ(NimbalGunk::Instance().Depth(10, 10), 3);
+    EXPECT_EQ(NimbalGunk::Instance().capacity, 4968.75f * 0.5f);
+    EXPECT_TRUE(explodeColors);
+    explodeColors = false;
+    auto* meter = dynamic_cast<IMeter*>(FindSceneNode({"gamemoderoot", "gui_attach", "game_interface",
+                                                        "meterBarAttach", "endlessMeter"}));
+    ASSERT_TRUE(meter);
+    EXPECT_EQ(meter->GetMax(), 1.0f);
+    EXPECT_EQ(At(NodePath::GuiSimulationName)->GetChildCount(), 1u);
+    EXPECT_FALSE(At(NodePath::GuiMeterFlash)->IsVisible());
+
+    // The meter follows the board's fill; past four fifths the flash shows, clipped to the fill.
+    board.gunkFraction = 0.9f;
+    level->Start();
+    level->Update(0.02f);
+    EXPECT_FLOAT_EQ(meter->GetValue(), 0.9f);
+    EXPECT_TRUE(At(NodePath::GuiMeterFlash)->IsVisible());
+    EXPECT_TRUE(At(NodePath::GuiMeterFlash)->HasSourceRect());
+    EXPECT_EQ(TextAt(NodePath::GuiTimer), L"00:00") << "endless clocks count up";
 }
 
 TEST_F(LevelScene, AFileThatFailsStopsTheLevelWithAnErrorBox)
