@@ -38,6 +38,7 @@ const std::string LineResources =
     "<testimages name=\"LineImages\" count=\"7\"/><testimages name=\"LineSparkleImages\" count=\"5\"/>"
     "<testimage name=\"YarnBallImage\" width=\"30\" height=\"30\"/>"
     "<testimages name=\"TrapFrames\" count=\"2\" width=\"40\" height=\"30\"/>"
+    "<testimages name=\"blue_sml\" count=\"10\" width=\"6\" height=\"6\"/>"
     "<spritetype name=\"BasicRed_TrapStateSpriteType\" images=\"TrapFrames\">"
     "  <animation name=\"open-100\" frameList=\"0\" numPlays=\"0\"/>"
     "  <animation name=\"closed-100\" frameList=\"1\" numPlays=\"0\"/>"
@@ -749,6 +750,16 @@ TEST_F(LinePlay, TrapLooksCapturesAndKeepsItsDistance)
     EXPECT_EQ(captureFX->GetChildCount(), 0u) << "played once, then gone";
     EXPECT_EQ(level->captureCount, 1);
     tic->Remove();
+
+    // Looped: a blink on the image; the celebration: 20 sparks that fly for half a second.
+    trap->OnLooped();
+    EXPECT_TRUE(image->IsChannelBusy(GameNames::GotLooped));
+    trap->CelebrationBurst();
+    EXPECT_EQ(image->GetChildCount(), 22u);
+    Steps(30);
+    EXPECT_EQ(image->GetChildCount(), 2u);
+    Steps(30);
+    EXPECT_FALSE(image->IsChannelBusy(GameNames::GotLooped));
 
     GlobalSettings::Instance().minTrapDistanceSquared = 2500; // 50 px
     const struct
