@@ -13,6 +13,8 @@
 #include "Game/GameLevels.h"
 #include "Game/GameText.h"
 #include "Game/GlobalSettings.h"
+#include "Game/BasicGremlin.h"
+#include "Game/EndlessSludgeGenerator.h"
 #include "Game/Gremlin.h"
 #include "Game/GremlinFactory.h"
 #include "Game/GremlinHome.h"
@@ -25,6 +27,8 @@
 #include "Game/MusicManager.h"
 #include "Game/NimbalGunk.h"
 #include "Game/PlayDataLog.h"
+#include "Game/PowerUpGremlin.h"
+#include "Game/ShuffleWithRand.h"
 #include "Game/TutorialBubble.h"
 #include "Game/TutorialManager.h"
 #include "Graphics/Font.h"
@@ -38,6 +42,8 @@
 #include "Scene/TextSpriteNode.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -122,28 +128,18 @@ Vector2f HeadPoint(const Line* line)
 
 size_t CountOrdinaryCreatures()
 {
-    size_t count = 0;
-    HeldObject<Gremlin>::ForEach([&](Gremlin* g) { count += g->metaType == GremlinMetaType::Normal; });
-    return count;
+    return HeldObject<BasicGremlin>::Count();
 }
 
 Gremlin* FirstOrdinaryCreature()
 {
-    Gremlin* first = nullptr;
-    HeldObject<Gremlin>::ForEach(
-        [&](Gremlin* g)
-        {
-            if (!first && g->metaType == GremlinMetaType::Normal)
-                first = g;
-        });
-    return first;
+    const std::vector<BasicGremlin*> all = HeldObject<BasicGremlin>::GetAll();
+    return all.empty() ? nullptr : all.front();
 }
 
 bool OnlyPowerUpsLeft()
 {
-    bool only = true;
-    HeldObject<Gremlin>::ForEach([&](Gremlin* g) { only = only && g->metaType == GremlinMetaType::PowerUp; });
-    return only;
+    return HeldObject<Gremlin>::Count() == HeldObject<PowerUpGremlin>::Count();
 }
 
 NimbalLevel::NimbalLevel()
@@ -344,15 +340,32 @@ void NimbalLevel::ApplyLevelFile(const LevelFileData& data, bool endless)
     loopPowerUpSpawns = data.loopPowerUpSpawns;
     spearKingGemSpawns = data.spearKingGemSpawns;
 
-    auto* factory = new GremlinFactory();
+    auto* factory = new GremlinFactory(endless);
     database->AddObject(factory);
     g_creatureTimeScale = 1.0f;
     factory->SetSpawnParameters(data.numInitial, data.delayMin, data.delayMax, data.subOptimalMin,
                                 data.subOptimalMax, data.maxWandering, data.optimal);
-    // Keeps the draw the kings' timer default takes, so later draws stay where they were.
-    Kestrin::RandomFloat(0.0f, 1.0f);
+    factory->megaTicSpawnDelayMin = factory->megaTicSpawnDelayMax = FLT_MAX;
+    factory->numInitialMegaTics = factory->numMaxMegaTics = 0;
+    factory->kingBudget = 0;
+    // The kings' timer default takes a draw of its own, so later draws stay where they were.
+    factory->kingTimer = Kestrin::RandomFloat(0.0f, 1.0f) * 0.0f + FLT_MAX;
     if (!LoadCreatureSettings(factory->settings))
-        loadFailed = true;
+        loadFailed = true; // the rest of the creature factory is skipped
+    else
+        ApplyCreatureZones(*factory, data, endless);
+    if (endless)
+    {
+        const WaveModifierData& m = data.modifiers;
+        factory->waveSize = factory->waveRemaining = m.waveInitialSize;
+        factory->waveSizeChange = m.waveChange;
+        factory->waveSizeMax = m.waveMax;
+        factory->recoveryTime = m.recoveryTime;
+        factory->SetWaveModifiers(m.maxCreaturesChange, m.optimalChange, m.growthRateChange, m.spawnDelayChange,
+                                  m.maxCreaturesMax, m.optimalMax, m.growthRateMin, m.spawnDelayMin,
+                                  m.maxMegaTicsChange, m.maxMegaTicsMax, m.megaTicSpawnDelayChange,
+                                  m.megaTicSpawnDelayMin);
+    }
 
     const ObstacleSetData* set = &data.obstacleSets.front();
     if (endless)
@@ -364,11 +377,75 @@ void NimbalLevel::ApplyLevelFile(const LevelFileData& data, bool endless)
     SceneNode* creatureLayer = FindNodeAtPath(GetCurrentSceneRoot(), NodePath::CreatureLayerNode);
     for (const ObstacleData& o : set->obstacles)
         (new ImmovableObstacle({o.x, o.y}, o.image))->AddToScene(*database, creatureLayer);
+    if (endless)
+    {
+        auto* generator = new EndlessSludgeGenerator();
+        database->AddObject(generator);
+        for (const SludgeZoneData& z : data.sludgeZones)
+            generator->zones.push_back({z.spawnDelay, z.spawnDelay, z.updateTime, z.updateTime, z.spawnRadius,
+                                        z.spawnDepth, z.x, z.y, z.w, z.h, z.delayChange, z.delayMin,
+                                        z.radiusChange, z.radiusMax, z.colorChance});
+    }
 
     traps->cycleTraps = data.cycleTraps;
     for (float time : data.trapSlots)
         traps->AddTrapSlot(time);
+    for (const TrapZoneData& zoneData : data.trapZones)
+    {
+        auto* zone = new TrapZone;
+        zone->shuffle = zoneData.shuffle;
+        for (const TrapDefinitionData& def : zoneData.defs)
+        {
+            zone->defs.push_back({def.colour, def.x, def.y});
+            if (zone->shuffle)
+                ShuffleWithRand(zone->defs.begin(), zone->defs.end());
+        }
+        traps->AddZone(zone);
+    }
     traps->QueueNext();
+}
+
+void NimbalLevel::ApplyCreatureZones(GremlinFactory& factory, const LevelFileData& data, bool endless)
+{
+    for (const LevelZoneData& zoneData : data.zones)
+    {
+        // A type without settings could never spawn; the factory would skip it for ever.
+        for (int type : zoneData.types)
+            if (!factory.FindSettings(CreatureSpriteId(type)))
+                throw std::runtime_error("the level's zones name " + std::string(NameOf(CreatureSpriteId(type))) +
+                                         ", which has no record in CreatureSettings.xml");
+        auto* zone = new FactoryZone;
+        zone->x = zoneData.x;
+        zone->y = zoneData.y;
+        zone->w = zoneData.w;
+        zone->h = zoneData.h;
+        for (int type : zoneData.types)
+            zone->types.push_back(CreatureSpriteId(type));
+        zone->dealsInOrder = zoneData.dealsInOrder;
+        if (!zoneData.dealsInOrder)
+            zone->ratios = std::make_unique<RatioRandom>(zoneData.ratios);
+        try
+        {
+            factory.AddZone(zone, zoneData.type);
+        }
+        catch (...)
+        {
+            delete zone;
+            throw;
+        }
+        if (zoneData.type == GremlinMetaType::Normal)
+            factory.AddTypeRatios(zoneData.types, zoneData.ratios);
+    }
+    if (data.kingTypes > 0)
+    {
+        factory.megaTicSpawnDelayMin = data.megaTicDelayMin;
+        factory.megaTicSpawnDelayMax = data.megaTicDelayMax;
+        factory.numInitialMegaTics = data.numInitialMegaTics;
+        factory.numMaxMegaTics = data.numMaxMegaTics;
+        factory.kingBudget = endless ? INT_MAX : data.kingTypes;
+        factory.kingTimer = data.megaTicDelayMin +
+                            Kestrin::RandomFloat(0.0f, 1.0f) * (data.megaTicDelayMax - data.megaTicDelayMin);
+    }
 }
 
 void NimbalLevel::Start()
@@ -594,6 +671,7 @@ void NimbalLevel::SuccessOutroStep(float dt)
                 trap->SetHitTest(false);
                 trap->CelebrationBurst();
             });
+        HeldObject<PowerUpGremlin>::ForEach([](PowerUpGremlin* p) { p->OnLevelWon(); });
     }
     if (outroDelay <= 0.0f && outroDelay > -1e30f)
     {
@@ -872,9 +950,7 @@ int NimbalLevel::EvaluateLoop(Line* line)
 
 void NimbalLevel::SpawnLoopPowerUp(int value, Vector2f point)
 {
-    const int count = GlobalSettings::Instance().LookupPosiTics(value, int(HeldObject<Gremlin>::Count() -
-                                                                           CountOrdinaryCreatures() -
-                                                                           HeldObject<GremlinKing>::Count()));
+    const int count = GlobalSettings::Instance().LookupPosiTics(value, int(HeldObject<PowerUpGremlin>::Count()));
     if (count > 0)
         if (GremlinFactory* factory = Factory())
             factory->CreatePowerUp(count, point);
@@ -883,8 +959,7 @@ void NimbalLevel::SpawnLoopPowerUp(int value, Vector2f point)
 void NimbalLevel::ShowSpearValue(int count, Vector2f point)
 {
     const GlobalSettings& settings = GlobalSettings::Instance();
-    const int alive =
-        int(HeldObject<Gremlin>::Count() - CountOrdinaryCreatures() - HeldObject<GremlinKing>::Count());
+    const int alive = int(HeldObject<PowerUpGremlin>::Count());
     const bool threshold = settings.LookupPosiTics(count - 1, alive) < settings.LookupPosiTics(count, alive);
     if (threshold)
         Kestrin::PlaySoundNamed("SFX_PositicSpawnSpear");

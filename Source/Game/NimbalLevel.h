@@ -41,6 +41,9 @@ public:
     bool LoadBoardFile();
     // Builds the level from what was read: clock, factories, obstacles, sludge zones, traps.
     void ApplyLevelFile(const LevelFileData& data, bool endless);
+    // The creature zones, their type ratios and the kings' budget and timer. Throws for a zone
+    // type without creature settings and for a zone the factory does not take.
+    void ApplyCreatureZones(GremlinFactory& factory, const LevelFileData& data, bool endless);
 
     // LevelServices
     Line* BeginLine(Vector2f point, GremlinHome* trap, GremlinColorType color, GremlinKind kind) override;
@@ -112,7 +115,7 @@ private:
     Kestrin::ObjectHandle m_pressHandle = Kestrin::NoObjectHandle;
 };
 
-// The level's count of ordinary creatures (neither king nor power-up) and the first of them.
+// The level's count of ordinary creatures (neither king nor power-up) and the first registered.
 size_t CountOrdinaryCreatures();
 Gremlin* FirstOrdinaryCreature();
 // Whether every creature left is a power-up (true when none is left).
