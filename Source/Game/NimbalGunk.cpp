@@ -44,6 +44,7 @@ constexpr float kSideMargin = 25.0f;
 constexpr float kTopMargin = 50.0f;
 constexpr float kBottomMargin = 20.0f;
 constexpr float kLongestSparkleWait = 0.4f;
+// What a clean board answers for a random gunk cell: the middle of the screen.
 const Vector2f kCleanBoardPoint{400.0f, 300.0f};
 
 // Squared distance from the point to the box (0 inside it).
