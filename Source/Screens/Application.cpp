@@ -139,11 +139,7 @@ void Application::Initialize()
     }
     OnAccountChanged();
 
-    // The level lives below the screens: it reaches its outros through these.
-    SetLevelOutcomeHooks({[](bool expert, int playerTime, int expertTime)
-                          { Kestrin::PushMode(new LevelOutroSuccessMode(expert, playerTime, expertTime)); },
-                          [](const std::wstring& reason, int value)
-                          { Kestrin::PushMode(new LevelOutroFailureMode(reason, value)); }});
+    InstallLevelOutcomeHooks();
 
     if (std::optional<std::string> folder = ScreenTour::FolderFromCommandLine(Kestrin::GetCommandLine()))
         m_tour = std::make_unique<ScreenTour>(*folder);

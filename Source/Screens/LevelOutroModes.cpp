@@ -8,6 +8,7 @@
 #include "Game/GameConstants.h"
 #include "Game/GameLevels.h"
 #include "Game/GameText.h"
+#include "Game/LevelOutcome.h"
 #include "Game/MusicManager.h"
 #include "Platform/Looper.h"
 #include "Scene/CurrentScene.h"
@@ -346,4 +347,12 @@ Kestrin::TaskStatus LevelOutroSuccessMode::Continue()
         Kestrin::PushMode(new FlashInterstitialMode("AllAnimations/interstitial" + Kestrin::ToUtf8(movie)));
     }
     return Kestrin::TaskFinished;
+}
+
+void InstallLevelOutcomeHooks()
+{
+    SetLevelOutcomeHooks({[](bool expert, int playerTime, int expertTime)
+                          { Kestrin::PushMode(new LevelOutroSuccessMode(expert, playerTime, expertTime)); },
+                          [](const std::wstring& reason, int value)
+                          { Kestrin::PushMode(new LevelOutroFailureMode(reason, value)); }});
 }

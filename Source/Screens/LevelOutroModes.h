@@ -74,3 +74,6 @@ private:
     ScreenGroup m_group{L"Level_Outro_NormalWin"};
     bool m_started = false;
 };
+
+// Lets the level, which lives below the screens, push these outros when it is decided.
+void InstallLevelOutcomeHooks();

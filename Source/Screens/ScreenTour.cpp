@@ -136,7 +136,10 @@ const std::vector<ScreenTour::Step>& ScreenTour::GetWalk()
         {"LevelSelectIntroMode", "button_back"},
         {"LevelSelectDayMode", "button_appointment"},
         {"LevelIntroMode", "button_next"},
+        // The pause pop-up's way back to the menu, through its question.
         {"GameMode", kEscapeKey},
+        {"InGameMenuMode", "MainMenu"},
+        {"QuitConfirmMode", "YesQuit"},
         {"MainMenuMode", "play_neverending"},
         {"EndlessLevelSelectMode", "button_harley"},
         {"EndlessLevelSelectMode", "buttonReturnMainMenu"},

@@ -265,6 +265,9 @@ TEST_F(Cards, TheLevelCardShowsTheGoalsOfTheLevelFile)
 
 TEST_F(Cards, ABasicKindsMoviePlaysBeforeItsPictureAndTheScreenStandsStill)
 {
+    // The game screen beneath needs a current level; one that introduces no kind of its own.
+    Reload();
+    Catalogue().SetCurrentLevel("1-02 Jillian");
     Show(new GameMode);
     Show(new TicIntroMode("neurotic"));
     // The movie comes over it in the same pass.

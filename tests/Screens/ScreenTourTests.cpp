@@ -54,7 +54,13 @@ TEST_F(Tour, FromTheMainMenuItWalksTheMenusScreensThenAsksToQuitAndAnswersYes)
     EXPECT_EQ(looper->GetStack().size(), 1u);
 
     std::vector<std::string> tops;
-    for (int i = 0; i < 5000 && !dynamic_cast<QuitConfirmMode*>(Top()); ++i)
+    // Until the question that ends the program (the pause pop-up asks one on the way).
+    auto quitQuestion = [&]
+    {
+        auto* question = dynamic_cast<QuitConfirmMode*>(Top());
+        return question && question->GetQuitGame();
+    };
+    for (int i = 0; i < 5000 && !quitQuestion(); ++i)
     {
         Run(tour, 1);
         const std::string type = DemangledTypeName(typeid(*Top()));
@@ -80,6 +86,8 @@ TEST_F(Tour, FromTheMainMenuItWalksTheMenusScreensThenAsksToQuitAndAnswersYes)
                                                "LevelSelectDayMode",
                                                "LevelIntroMode",
                                                "GameMode",
+                                               "InGameMenuMode",
+                                               "QuitConfirmMode",
                                                "MainMenuMode",
                                                "EndlessLevelSelectMode",
                                                "MainMenuMode",
