@@ -151,9 +151,9 @@ NimbalLevel::NimbalLevel(NoSetUp) {}
 
 NimbalLevel::~NimbalLevel()
 {
-    // The screen may have deleted the node first; its handle tells.
-    Kestrin::ObjectDatabase* database = m_pressNode ? m_pressNode->GetDatabase() : nullptr;
-    if (database && database->IsValidHandle(m_pressHandle))
+    // The screen may have deleted the node first (its handle tells); its database, which holds
+    // the level too, is still there.
+    if (m_pressDatabase && m_pressDatabase->IsValidHandle(m_pressHandle))
     {
         m_pressNode->MouseDown.Disconnect(m_pressDown);
         m_pressNode->MouseUp.Disconnect(m_pressUp);
@@ -202,6 +202,7 @@ void NimbalLevel::SetUp()
     if ((m_pressNode = FindNodeAtPath(GetCurrentSceneRoot(), NodePath::LevelMouseHandler)))
     {
         m_pressHandle = m_pressNode->GetHandle();
+        m_pressDatabase = m_pressNode->GetDatabase();
         m_pressDown = m_pressNode->MouseDown.Connect([this](SceneNode*, Vector2f, Kestrin::MouseButton)
                                                      { OnPlayfieldPress(); });
         m_pressUp = m_pressNode->MouseUp.Connect([this](SceneNode*, Vector2f, Kestrin::MouseButton)

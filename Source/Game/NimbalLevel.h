@@ -113,6 +113,7 @@ private:
     uint64_t m_pressUp = 0;
     SceneNode* m_pressNode = nullptr;
     Kestrin::ObjectHandle m_pressHandle = Kestrin::NoObjectHandle;
+    Kestrin::ObjectDatabase* m_pressDatabase = nullptr;
 };
 
 // The level's count of ordinary creatures (neither king nor power-up) and the first registered.
