@@ -1,0 +1,242 @@
+// The campaign in the level's own screen: every level and board file builds its level, and every
+// level runs under the scripted player with a seeded stream, ending without an exception and with
+// no more creatures than its factory allows.
+#include "DataCheck.h"
+
+#include "Framework/LibXmlReader.h"
+#include "Game/GameDataReaders.h"
+#include "Game/EndlessSludgeGenerator.h"
+#include "Game/GameLevels.h"
+#include "Game/GremlinFactory.h"
+#include "Game/GremlinHome.h"
+#include "Game/GremlinHomeFactory.h"
+#include "Game/LevelFile.h"
+#include "Game/NimbalLevel.h"
+#include "Game/TutorialBubble.h"
+#include "Platform/Looper.h"
+#include "Scene/SceneNode.h"
+
+#include "Support/FakeClock.h"
+#include "Support/Play/LevelPlay.h"
+#include "Support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <libxml++/libxml++.h>
+
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+// The level's outcome writes "PlayData.log" at the data root: the runs play on a copy.
+class CampaignPlay : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        copy = std::make_unique<KestrinTest::TempFolder>();
+        fs::copy(fs::path(KESTRIN_SOURCE_DIR) / "data", copy->Path(), fs::copy_options::recursive);
+        tree = std::make_unique<DataCheck::LoadedTree>(copy->Path());
+        Playtest::ReadCampaign();
+    }
+    static void TearDownTestSuite()
+    {
+        tree.reset();
+        copy.reset();
+    }
+
+    static std::vector<std::pair<std::string, bool>> Levels()
+    {
+        std::vector<std::pair<std::string, bool>> levels;
+        const GameLevels& catalogue = GameLevels::Instance();
+        for (const std::string& name : catalogue.order)
+            levels.push_back({name, false});
+        for (const auto& [name, record] : catalogue.records)
+            if (std::find(catalogue.order.begin(), catalogue.order.end(), name) == catalogue.order.end())
+                levels.push_back({name, true});
+        return levels;
+    }
+
+    static std::unique_ptr<KestrinTest::TempFolder> copy;
+    static std::unique_ptr<DataCheck::LoadedTree> tree;
+};
+std::unique_ptr<KestrinTest::TempFolder> CampaignPlay::copy;
+std::unique_ptr<DataCheck::LoadedTree> CampaignPlay::tree;
+
+// The board suffixes an endless level's obstacle sets name.
+std::vector<std::string> BoardSuffixes(const std::string& level)
+{
+    std::vector<std::string> suffixes;
+    LibXmlReader reader(Kestrin::FileSpec(1, std::wstring(level.begin(), level.end()), L".xml"));
+    const xmlpp::Element* data = reader.GetRequiredChild(reader.GetRootElement(), "LevelData");
+    for (const xmlpp::Element* set :
+         LibXmlReader::GetChildElements(reader.GetRequiredChild(data, "Obstacles"), "ObstacleSet"))
+    {
+        bool found = false;
+        const std::string suffix = ReadAttribute(set, "gunkBoard", reader, true, found);
+        suffixes.push_back(found ? "-" + suffix : "");
+    }
+    return suffixes;
+}
+
+// What the level built from its file: the factory's zones by meta type, the kings, the endless
+// growth and gunk wells, the trap zones.
+void ExpectBuiltAsRead(NimbalLevel& level, const std::string& name, bool endless)
+{
+    const LevelFileData file = ReadLevelFile(LevelFileSpec(name), endless);
+    Kestrin::ObjectDatabase* database = level.GetDatabase();
+    ASSERT_TRUE(database) << name;
+    auto* factory = dynamic_cast<GremlinFactory*>(database->FindObject(GameNames::GremlinFactory));
+    auto* traps = dynamic_cast<GremlinHomeFactory*>(database->FindObject(GameNames::GremlinHomeFactory));
+    ASSERT_TRUE(factory && traps) << name;
+    std::map<GremlinMetaType, size_t> zones;
+    for (const LevelZoneData& zone : file.zones)
+        ++zones[zone.type];
+    EXPECT_EQ(factory->normalZones.size(), zones[GremlinMetaType::Normal]) << name;
+    EXPECT_EQ(factory->kingZones.size(), zones[GremlinMetaType::King]) << name;
+    EXPECT_EQ(factory->powerUpZones.size(), zones[GremlinMetaType::PowerUp]) << name;
+    EXPECT_GE(factory->normalZones.size(), 1u) << name;
+    if (file.kingTypes > 0)
+    {
+        EXPECT_EQ(factory->kingBudget, endless ? INT_MAX : file.kingTypes) << name;
+        EXPECT_EQ(factory->numMaxMegaTics, file.numMaxMegaTics) << name;
+        EXPECT_GE(factory->kingTimer, file.megaTicDelayMin) << name;
+        EXPECT_LE(factory->kingTimer, file.megaTicDelayMax) << name;
+    }
+    else
+        EXPECT_EQ(factory->kingBudget, 0) << name;
+    auto* wells = dynamic_cast<EndlessSludgeGenerator*>(database->FindObject(GameNames::EndlessSludgeGenerator));
+    EXPECT_EQ(wells ? wells->zones.size() : 0u, endless ? file.sludgeZones.size() : 0u) << name;
+    if (endless)
+    {
+        EXPECT_EQ(factory->waveSize, file.modifiers.waveInitialSize) << name;
+        EXPECT_EQ(factory->maxCreaturesMax, file.modifiers.maxCreaturesMax) << name;
+    }
+    size_t definitions = 0;
+    for (const TrapZone* zone : traps->zones)
+        definitions += zone->defs.size();
+    size_t read = 0;
+    for (const TrapZoneData& zone : file.trapZones)
+        read += zone.defs.size();
+    // One definition waits in the queue for the first slot.
+    EXPECT_EQ(traps->zones.size(), file.trapZones.size()) << name;
+    EXPECT_EQ(definitions + 1, read) << name;
+}
+
+TEST_F(CampaignPlay, EveryLevelAndBoardBuildsItsLevel)
+{
+    ASSERT_TRUE(tree->LoadReport().problems.empty());
+    const auto levels = Levels();
+    ASSERT_EQ(levels.size(), 76u);
+    int boards = 0;
+    for (const auto& [name, endless] : levels)
+    {
+        Playtest::RunOptions options;
+        options.seconds = 0.0f;
+        int boardsHere = 0;
+        options.afterLoad = [&, endless = endless, name = name](NimbalLevel& level)
+        {
+            EXPECT_FALSE(level.boardPatches.empty() && !endless) << name << ": a normal board holds gunk";
+            EXPECT_GT(level.timeLimit, level.expertTime) << name;
+            ExpectBuiltAsRead(level, name, endless);
+            for (const std::string& suffix : endless ? BoardSuffixes(name) : std::vector<std::string>{""})
+            {
+                level.boardSuffix = suffix;
+                EXPECT_TRUE(level.LoadBoardFile()) << name << " board " << suffix;
+                EXPECT_FALSE(level.loadFailed) << name << " board " << suffix;
+                ++boardsHere;
+            }
+        };
+        const Playtest::LevelRun run = Playtest::PlayLevel(name, endless, options);
+        EXPECT_TRUE(run.loaded) << name << ": " << run.error;
+        EXPECT_EQ(run.error, "") << name;
+        boards += boardsHere;
+    }
+    EXPECT_EQ(boards, 82);
+}
+
+// Simulated seconds per level in the suite; the campaign play program runs the whole minute.
+float SmokeSeconds()
+{
+    const char* text = std::getenv("KESTRIN_SMOKE_SECONDS");
+    return text ? std::strtof(text, nullptr) : 12.0f;
+}
+
+TEST_F(CampaignPlay, EveryLevelPlaysWithoutFaultWithinItsCreatureLimits)
+{
+    Playtest::PlayerCounts total;
+    for (const auto& [name, endless] : Levels())
+    {
+        Playtest::RunOptions options;
+        options.seconds = SmokeSeconds();
+        options.seed = uint32_t(std::hash<std::string>()(name));
+        const Playtest::LevelRun run = Playtest::PlayLevel(name, endless, options);
+        ASSERT_TRUE(run.loaded) << name << ": " << run.error;
+        EXPECT_EQ(run.error, "") << name;
+        EXPECT_FALSE(run.won || run.lost) << name << ": decided within " << run.seconds << " s";
+        EXPECT_NEAR(run.seconds, options.seconds, 0.05f) << name;
+        EXPECT_LE(run.mostWandering, run.wanderingLimit) << name;
+        EXPECT_LE(run.mostKings, run.kingLimit) << name;
+        total.presses += run.counts.presses;
+        total.lines += run.counts.lines;
+        total.spears += run.counts.spears;
+        total.loops += run.counts.loops;
+    }
+    // The player reaches the game through the mouse alone: presses make lines, lines catch.
+    EXPECT_GT(total.presses, 76);
+    EXPECT_GT(total.lines, total.presses / 2);
+    EXPECT_GT(total.spears, 0);
+    EXPECT_GT(total.loops, 0);
+}
+
+} // namespace
+
+namespace
+{
+
+uint32_t SeedOf(const std::string& name)
+{
+    uint32_t h = 2166136261u;
+    for (unsigned char c : name)
+        h = (h ^ c) * 16777619u;
+    return h;
+}
+
+// Won or lost, the level runs its outro: a trap taken out by the failure outro while it still hauls
+// a catch, the success fireworks, the log line.
+TEST_F(CampaignPlay, LevelsPlayedToTheirEndAreDecidedAndRunTheirOutro)
+{
+    int won = 0, lost = 0;
+    for (const char* name : {"1-01 Harley", "1-02 Jillian", "1-05 Jillian", "1-08 Jillian", "2-01 Zoe", "4-17 Jillian"})
+    {
+        Playtest::RunOptions options;
+        options.untilEnd = true;
+        options.seed = SeedOf(name);
+        const Playtest::LevelRun run = Playtest::PlayLevel(name, false, options);
+        EXPECT_EQ(run.error, "") << name;
+        EXPECT_TRUE(run.won != run.lost) << name << ": undecided after " << run.seconds << " s";
+        const float limit = GameLevels::Instance().Find(name) ? ReadLevelFile(LevelFileSpec(name), false).timeLimit : 0;
+        EXPECT_LE(run.seconds, limit + 30.0f) << name;
+        if (run.lost)
+        {
+            EXPECT_GE(run.seconds, limit) << name << ": lost before the time ran out";
+        }
+        won += run.won;
+        lost += run.lost;
+    }
+    // The player wins some of the first week and loses the last level.
+    EXPECT_GT(won, 0);
+    EXPECT_GT(lost, 0);
+    EXPECT_TRUE(fs::exists(fs::path(copy->Path()) / "PlayData.log"));
+}
+
+} // namespace
