@@ -265,6 +265,10 @@ void GremlinHome::OnCapture(Gremlin* creature)
     SceneNode* captureFX = FindNodeAtPath(layoutNode, NodePath::TrapCaptureFX);
     SpriteType* type = GetSpriteTypeById(CaptureSprite.Get()).second;
     Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+    // A trap taken out this frame (the failure outro's) still catches what it hauls, but its nodes
+    // are deleted with it: an effect under them would outlive its parent.
+    if (captureFX && captureFX->GetDatabase() && !captureFX->GetDatabase()->IsValidHandle(captureFX->GetHandle()))
+        captureFX = nullptr;
     if (captureFX && type && database)
     {
         auto* sprite = new AnimatedSpriteNode(type);

@@ -240,3 +240,30 @@ TEST_F(CampaignPlay, LevelsPlayedToTheirEndAreDecidedAndRunTheirOutro)
 }
 
 } // namespace
+
+namespace
+{
+
+// The failure outro takes the traps out while creatures still walk into them: a capture in that
+// frame must not hang its effect under the trap's nodes, which go with the trap.
+TEST_F(CampaignPlay, ATrapOnItsWayOutAddsNoCaptureEffect)
+{
+    KestrinTest::FakeClock clock;
+    auto looper = std::make_unique<Kestrin::Looper>();
+    auto* screen = new Playtest::LevelHostScreen;
+    looper->PushModeNow(screen);
+    auto* trap = new GremlinHome(GremlinColorType::Red, {200, 200}, GremlinKind::Basic, false);
+    trap->AddToScene(*screen, FindNodeAtPath(screen->GetRootNode(), NodePath::CreatureLayerNode));
+    SceneNode* effects = FindNodeAtPath(trap->GetNode(), NodePath::TrapCaptureFX);
+    ASSERT_TRUE(effects);
+    trap->OnCapture(nullptr);
+    ASSERT_EQ(effects->GetChildCount(), 1u) << "a trap in play shows its capture";
+    screen->RemoveObject(trap->GetHandle());
+    trap->OnCapture(nullptr);
+    EXPECT_EQ(effects->GetChildCount(), 1u);
+    EXPECT_EQ(trap->captures, 2);
+    for (int i = 0; i < 100; ++i)
+        looper->UpdateAll(0.02f);
+}
+
+} // namespace
