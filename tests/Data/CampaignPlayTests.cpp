@@ -191,6 +191,22 @@ TEST_F(CampaignPlay, EveryLevelPlaysWithoutFaultWithinItsCreatureLimits)
         total.spears += run.counts.spears;
         total.loops += run.counts.loops;
     }
+    // The same seed plays the same game: the playtest table can be made again.
+    for (const char* name : {"2-01 Zoe", "Endless Jason"})
+    {
+        Playtest::RunOptions options;
+        options.seconds = SmokeSeconds();
+        options.seed = 99;
+        const bool endless = std::string(name).rfind("Endless", 0) == 0;
+        const Playtest::LevelRun first = Playtest::PlayLevel(name, endless, options);
+        const Playtest::LevelRun again = Playtest::PlayLevel(name, endless, options);
+        EXPECT_GT(first.counts.presses, 0) << name;
+        EXPECT_EQ(first.counts.presses, again.counts.presses) << name;
+        EXPECT_EQ(first.counts.spears, again.counts.spears) << name;
+        EXPECT_EQ(first.counts.loops, again.counts.loops) << name;
+        EXPECT_EQ(first.gunkLeft, again.gunkLeft) << name;
+        EXPECT_EQ(first.mostWandering, again.mostWandering) << name;
+    }
     // The player reaches the game through the mouse alone: presses make lines, lines catch.
     EXPECT_GT(total.presses, 76);
     EXPECT_GT(total.lines, total.presses / 2);

@@ -27,6 +27,7 @@
 #include <cfloat>
 #include <cmath>
 #include <exception>
+#include <map>
 #include <memory>
 
 namespace Playtest
@@ -59,6 +60,16 @@ bool Catchable(const Gremlin& creature, const GremlinHome& trap)
         return false;
     return creature.color == trap.color || creature.color == GremlinColorType::Any ||
            trap.color == GremlinColorType::Any;
+}
+
+int GunkCells()
+{
+    const NimbalGunk& board = NimbalGunk::Instance();
+    int cells = 0;
+    for (const auto& column : board.cells)
+        for (const GunkCell& cell : column)
+            cells += !cell.empty();
+    return cells;
 }
 
 } // namespace
@@ -142,10 +153,19 @@ Gremlin* ScriptedPlayer::NearestCatch(Vector2f from, float within) const
 
 bool ScriptedPlayer::ChooseTarget()
 {
-    // The trap with a catchable creature nearest to it, ties to the stream.
+    // Cells whose top layer only a line of that colour cleans, by colour.
+    std::map<int, int> coloured;
+    const NimbalGunk& board = NimbalGunk::Instance();
+    for (const auto& column : board.cells)
+        for (const GunkCell& cell : column)
+            if (!cell.empty() && cell.back() != int(GremlinColorType::Black) &&
+                cell.back() != int(GremlinColorType::Any))
+                ++coloured[cell.back()];
+    // The trap with a catchable creature nearest to it, the colour with most gunk to clean first;
+    // ties to the stream.
     std::vector<GremlinHome*> traps = HeldObject<GremlinHome>::GetAll();
     std::shuffle(traps.begin(), traps.end(), m_random);
-    float bestDistance = FLT_MAX;
+    float bestScore = FLT_MAX;
     GremlinHome* bestTrap = nullptr;
     Gremlin* bestTarget = nullptr;
     for (GremlinHome* trap : traps)
@@ -153,10 +173,11 @@ bool ScriptedPlayer::ChooseTarget()
         if (trap->leaving || !trap->lines.empty())
             continue;
         m_trap = trap;
-        if (Gremlin* target = NearestCatch(trap->GetCentre(), bestDistance))
+        if (Gremlin* target = NearestCatch(trap->GetCentre(), FLT_MAX))
         {
-            bestDistance = Distance(trap->GetCentre(), target->GetCentre());
-            bestTrap = trap, bestTarget = target;
+            const float score = Distance(trap->GetCentre(), target->GetCentre()) - 20.0f * float(coloured[int(trap->color)]);
+            if (score < bestScore)
+                bestScore = score, bestTrap = trap, bestTarget = target;
         }
     }
     m_trap = bestTrap;
@@ -169,7 +190,7 @@ Line* ScriptedPlayer::OwnLine() const
     return Alive(m_line) ? m_line : nullptr;
 }
 
-bool ScriptedPlayer::FindGunk(Vector2f& centre) const
+bool ScriptedPlayer::FindGunk(Vector2f& centre, float radius) const
 {
     const NimbalGunk& board = NimbalGunk::Instance();
     if (!m_line || board.cellWidth <= 0 || board.cellHeight <= 0)
@@ -184,7 +205,7 @@ bool ScriptedPlayer::FindGunk(Vector2f& centre) const
             continue;
         foreign.push_back(object->GetCentre());
     }
-    const float clearance = loopRadius + 45.0f;
+    const float clearance = radius + 45.0f;
     float best = gunkReach;
     bool found = false;
     for (int c = 0; c < board.columns; ++c)
@@ -196,8 +217,7 @@ bool ScriptedPlayer::FindGunk(Vector2f& centre) const
                 continue;
             const Vector2f point = board.CellPoint(c, r) +
                                    Vector2f(float(board.cellWidth) / 2, float(board.cellHeight) / 2);
-            if (point.x < loopRadius + 10 || point.x > 790 - loopRadius || point.y < loopRadius + 10 ||
-                point.y > 590 - loopRadius)
+            if (point.x < radius + 10 || point.x > 790 - radius || point.y < radius + 10 || point.y > 590 - radius)
                 continue;
             const float d = Distance(m_pen, point);
             if (d >= best)
@@ -215,11 +235,13 @@ void ScriptedPlayer::StartCircle()
 {
     // A circle turned past its start so the line crosses itself: over gunk when some lies near,
     // else on the side of the pen away from the trap.
-    if (!FindGunk(m_centre))
+    m_radius = loopRadius;
+    if (!FindGunk(m_centre, m_radius) && !FindGunk(m_centre, m_radius = loopRadius / 2))
     {
+        m_radius = loopRadius;
         const Vector2f away = m_trap ? m_pen - m_trap->GetCentre() : Vector2f(1.0f, 0.0f);
         const float length = std::max(1.0f, std::hypot(away.x, away.y));
-        m_centre = m_pen + Vector2f(away.x / length, away.y / length) * loopRadius;
+        m_centre = m_pen + Vector2f(away.x / length, away.y / length) * m_radius;
     }
     m_angle = std::atan2(m_pen.y - m_centre.y, m_pen.x - m_centre.x);
     m_turned = 0.0f;
@@ -297,7 +319,7 @@ void ScriptedPlayer::Step(float dt)
     {
         if (!OwnLine() || !m_line->drawing || m_timer > 3.0f)
             return GiveUp();
-        const Vector2f start = m_centre + Vector2f(std::cos(m_angle), std::sin(m_angle)) * loopRadius;
+        const Vector2f start = m_centre + Vector2f(std::cos(m_angle), std::sin(m_angle)) * m_radius;
         const float d = Distance(m_pen, start);
         if (d <= stride)
         {
@@ -326,10 +348,10 @@ void ScriptedPlayer::Step(float dt)
         }
         if (!line->drawing || m_turned > 4.0f * Pi || m_timer > 4.0f)
             return GiveUp();
-        const float step = stride / loopRadius;
+        const float step = stride / m_radius;
         m_angle += m_turn * step;
         m_turned += step;
-        MoveTo(m_centre + Vector2f(std::cos(m_angle), std::sin(m_angle)) * loopRadius);
+        MoveTo(m_centre + Vector2f(std::cos(m_angle), std::sin(m_angle)) * m_radius);
         return;
     }
     }
@@ -380,6 +402,7 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
         const int cap = options.untilEnd && !endless
                             ? std::max(steps, int(std::lround((level->timeLimit + 30.0f) / options.step)))
                             : steps;
+        bool decided = false;
         for (int i = 0; run.loaded && i < cap; ++i)
         {
             if (options.untilEnd && (run.won || run.lost))
@@ -400,6 +423,13 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
             run.mostWandering =
                 std::max(run.mostWandering, int(HeldObject<BasicGremlin>::Count()) - heldByLines);
             run.mostKings = std::max(run.mostKings, int(HeldObject<GremlinKing>::Count()));
+            // The outros flood or sparkle the board: what the player left is counted before them.
+            if (!decided)
+            {
+                run.gunkLeft = GunkCells();
+                run.mostGunk = std::max(run.mostGunk, run.gunkLeft);
+                decided = level->won || level->lost;
+            }
             if (auto* factory = dynamic_cast<GremlinFactory*>(screen->FindObject(GameNames::GremlinFactory)))
             {
                 run.wanderingLimit = std::max({run.wanderingLimit, factory->maxWanderingGremlins,

@@ -84,7 +84,7 @@ private:
     // Closes the loop over the nearest gunk the line cleans, with nothing else inside; else a small
     // loop where the pen is.
     void StartCircle();
-    bool FindGunk(Vector2f& centre) const;
+    bool FindGunk(Vector2f& centre, float radius) const;
     void GiveUp();
 
     Kestrin::ApplicationMode& m_screen;
@@ -100,6 +100,7 @@ private:
     Line* m_line = nullptr;
     int m_caught = 0;
     Vector2f m_centre;
+    float m_radius = 0.0f;
     float m_angle = 0.0f, m_turned = 0.0f, m_turn = 1.0f;
 };
 
@@ -113,6 +114,8 @@ struct LevelRun
     // The most wandering creatures and kings at once, and what the factory allowed then.
     int mostWandering = 0, wanderingLimit = 0;
     int mostKings = 0, kingLimit = 0;
+    // Cells holding gunk when the level was decided (else at the end), and at most until then.
+    int gunkLeft = 0, mostGunk = 0;
     std::string error; // an exception's text
 };
 
