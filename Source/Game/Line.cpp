@@ -108,8 +108,10 @@ void Line::Unlink()
 {
     if (layer)
         layer->Unregister(this);
+    // Off its list the trap no longer clears the pointer when it goes first.
     if (trap)
         trap->lines.erase(std::remove(trap->lines.begin(), trap->lines.end(), this), trap->lines.end());
+    trap = nullptr;
 }
 
 void Line::RemoveSelf()

@@ -11,6 +11,7 @@
 #include "Game/GremlinHome.h"
 #include "Game/GremlinHomeFactory.h"
 #include "Game/LevelFile.h"
+#include "Game/Line.h"
 #include "Game/NimbalLevel.h"
 #include "Game/TutorialBubble.h"
 #include "Platform/Looper.h"
@@ -280,6 +281,27 @@ TEST_F(CampaignPlay, ATrapOnItsWayOutAddsNoCaptureEffect)
     EXPECT_EQ(trap->captures, 2);
     for (int i = 0; i < 100; ++i)
         looper->UpdateAll(0.02f);
+}
+
+// The same outro takes a trap and its line out in one frame; whichever is deleted first, the other
+// must not reach it.
+TEST_F(CampaignPlay, ALineAndItsTrapTakenOutTogetherForgetEachOther)
+{
+    KestrinTest::FakeClock clock;
+    auto looper = std::make_unique<Kestrin::Looper>();
+    auto* screen = new Playtest::LevelHostScreen;
+    looper->PushModeNow(screen);
+    auto* trap = new GremlinHome(GremlinColorType::Blue, {300, 300}, GremlinKind::Basic, false);
+    trap->AddToScene(*screen, FindNodeAtPath(screen->GetRootNode(), NodePath::CreatureLayerNode));
+    auto* line = new Line(310, 310, trap, GremlinColorType::Blue, GremlinKind::Basic);
+    screen->AddObject(line);
+    ASSERT_EQ(trap->lines, std::vector<Line*>{line});
+    screen->RemoveObject(line->GetHandle());
+    EXPECT_TRUE(trap->lines.empty());
+    EXPECT_EQ(line->trap, nullptr) << "the trap no longer lists the line, so it would not clear this";
+    screen->RemoveObject(trap->GetHandle());
+    looper->UpdateAll(0.02f);
+    looper.reset();
 }
 
 } // namespace
