@@ -16,6 +16,7 @@
 #include "Game/TutorialBubble.h"
 #include "Platform/Looper.h"
 #include "Scene/SceneNode.h"
+#include "Screens/GameMode.h"
 
 #include "Support/FakeClock.h"
 #include "Support/Play/LevelPlay.h"
@@ -208,6 +209,15 @@ TEST_F(CampaignPlay, EveryLevelPlaysWithoutFaultWithinItsCreatureLimits)
         EXPECT_EQ(first.gunkLeft, again.gunkLeft) << name;
         EXPECT_EQ(first.mostWandering, again.mostWandering) << name;
     }
+    // The game's own screen hosts the level the same way.
+    Playtest::RunOptions options;
+    options.seconds = SmokeSeconds();
+    options.seed = 7;
+    options.makeScreen = [] { return new GameMode; };
+    const Playtest::LevelRun run = Playtest::PlayLevel("1-04 Miranda", false, options);
+    EXPECT_TRUE(run.loaded && run.error.empty()) << run.error;
+    EXPECT_GT(run.counts.lines, 0);
+    EXPECT_GT(run.counts.spears, 0);
     // The player reaches the game through the mouse alone: presses make lines, lines catch.
     EXPECT_GT(total.presses, 76);
     EXPECT_GT(total.lines, total.presses / 2);

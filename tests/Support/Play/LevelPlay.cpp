@@ -387,10 +387,14 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
     try
     {
         auto looper = std::make_unique<Kestrin::Looper>();
-        auto* screen = new LevelHostScreen;
+        SceneApplicationMode* screen = options.makeScreen ? options.makeScreen() : new LevelHostScreen;
         looper->PushModeNow(screen);
-        auto* level = new NimbalLevel;
-        screen->AddObject(level);
+        auto* level = dynamic_cast<NimbalLevel*>(screen->FindObject(GameNames::NimbalLevel));
+        if (!level)
+        {
+            level = new NimbalLevel;
+            screen->AddObject(level);
+        }
         run.loaded = !level->loadFailed;
         if (run.loaded && options.afterLoad)
             options.afterLoad(*level);

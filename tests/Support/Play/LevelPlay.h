@@ -126,6 +126,9 @@ struct RunOptions
     uint32_t seed = 1;
     bool play = true;      // false: nobody touches the mouse
     bool untilEnd = false; // play on until the level is won or lost, at most the clock and its outro
+    // Makes the screen the level is played on: the level's screen above when empty. A screen that
+    // makes its level as it enters (the game's) keeps that one.
+    std::function<SceneApplicationMode*()> makeScreen;
     // Called once the level has set itself up from its files.
     std::function<void(NimbalLevel&)> afterLoad;
 };
