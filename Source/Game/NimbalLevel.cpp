@@ -727,7 +727,10 @@ void NimbalLevel::OnGunkCleared()
     if (Endless())
         return;
     GremlinFactory* factory = Factory();
-    if (HeldObject<GremlinKing>::Count() > 0 || (factory && factory->kingBudget > 0))
+    // A dying king stays registered until its death effect ends, but no longer holds the level.
+    bool kingAlive = false;
+    HeldObject<GremlinKing>::ForEach([&kingAlive](GremlinKing* king) { kingAlive |= king->HasHealth(); });
+    if (kingAlive || (factory && factory->kingBudget > 0))
         return;
     size_t held = 0;
     HeldObject<Line>::ForEach(

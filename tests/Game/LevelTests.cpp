@@ -4,6 +4,7 @@
 #include "Game/GameLevels.h"
 #include "Game/GlobalSettings.h"
 #include "Game/GremlinFactory.h"
+#include "Game/Gremlin.h"
 #include "Game/GremlinHome.h"
 #include "Game/Line.h"
 #include "Game/LevelOutcome.h"
@@ -167,8 +168,15 @@ TEST_F(LevelTest, GunkNewsTogglesSpawningUnlessKingsAreToCome)
     EXPECT_FALSE(level->gunkCleared);
 
     factory->kingBudget = 0;
+    TypeSettings kingSettings;
+    kingSettings.maxHealth = 1;
+    auto* king = new GremlinKing(300, 200, kingSettings);
+    host.database.AddObject(king);
     level->OnGunkCleared();
-    EXPECT_FALSE(factory->spawning);
+    EXPECT_TRUE(factory->spawning) << "a living king keeps the level going";
+    king->health = 0;
+    level->OnGunkCleared();
+    EXPECT_FALSE(factory->spawning) << "a dying king does not";
     EXPECT_TRUE(level->gunkCleared);
     EXPECT_FALSE(level->gunkClearBannerPending);
 
