@@ -1,0 +1,287 @@
+// A whole level played headless from small authored files: the real level, factories, trap,
+// creatures, king, line and gunk board; the pointer is scripted and the random stream seeded.
+#include "Base/Random.h"
+#include "Game/BasicGremlin.h"
+#include "Game/CollisionQuadTree.h"
+#include "Game/GameLevels.h"
+#include "Game/GlobalSettings.h"
+#include "Game/Gremlin.h"
+#include "Game/GremlinFactory.h"
+#include "Game/GremlinHome.h"
+#include "Game/LayerNodes.h"
+#include "Game/LevelOutcome.h"
+#include "Game/Line.h"
+#include "Game/NimbalGunk.h"
+#include "Game/NimbalLevel.h"
+#include "Game/ShuffleWithRand.h"
+#include "Game/TutorialManager.h"
+
+#include "GameStubs/GameFakes.h"
+#include "Scene/StaticSpriteNode.h"
+#include "Support/FakeClock.h"
+#include "TutorialTests.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace GameTest;
+
+namespace
+{
+
+const std::string PlayResources = R"(<resources>
+  <testimages name="LineImages" count="7"/><testimages name="LineSparkleImages" count="5"/>
+  <testimage name="YarnBallImage" width="30" height="30"/>
+  <testimage name="sludgeBGImage-Black" width="20" height="20"/>
+  <testimages name="TrapFrames" count="2" width="40" height="30"/>
+  <testimages name="blue_sml" count="10" width="6" height="6"/>
+  <spritetype name="AnyRed_TrapStateSpriteType" images="TrapFrames">
+    <animation name="open-100" frameList="0" numPlays="0"/><animation name="closed-100" frameList="1" numPlays="0"/>
+  </spritetype>
+  <spritetype name="Wind" images="TrapFrames">
+    <animation name="off" frameList="0" numPlays="0"/><animation name="extract" frameList="1"/>
+    <animation name="retract" frameList="0"/>
+  </spritetype>
+  <scenelayout name="TrapLayout">
+    <scenenode nodeName="MouseHandler">
+      <animatedspritenode nodeName="trapImage" hitTest="true">
+        <animatedspritenode nodeName="windFX" spriteType="Wind"/><scenenode nodeName="captureFX"/>
+      </animatedspritenode>
+    </scenenode>
+  </scenelayout>
+</resources>)";
+
+// The playing screen's nodes that the level, the board, the lines and the creatures use.
+class PlayScreen : public SceneApplicationMode
+{
+public:
+    void Enter() override
+    {
+        SceneApplicationMode::Enter();
+        SceneNode* root = Add(GetRootNode(), "gamemoderoot", new SceneNode);
+        SceneNode* playfield = Add(root, "playfield", new SceneNode);
+        Add(Add(playfield, "LevelMouseHandler", new SceneNode), "LevelBackground", new StaticSpriteNode);
+        Add(playfield, "TerrainLayerNode", new SceneNode);
+        Add(playfield, "LineAttachLayerNode", new LineLayerNode);
+        creatures = Add(playfield, "CreatureLayerNode", new YSortedLayerNode);
+        Add(playfield, "PopupLayerNode", new SceneNode);
+        SetCollisionTree(this, tree);
+    }
+    ~PlayScreen() override
+    {
+        SetCollisionTree(this, nullptr);
+        delete tree;
+    }
+    SceneNode* Add(SceneNode* parent, const char* name, SceneNode* node)
+    {
+        node->SetNodeName(Kestrin::MakeName(name));
+        AddObject(node);
+        node->SetParent(parent);
+        return node;
+    }
+    SceneNode* creatures = nullptr;
+    CollisionQuadTree* tree = new CollisionQuadTree(1000);
+};
+
+// Creatures that stay where they spawn and never age; a king of two hits.
+std::string Record(const char* sprite, const char* behaviour, const char* extra = "")
+{
+    std::string xml = std::string("<TypeSettings sprite=\"") + sprite + "\" color=\"Red\" behavior=\"" + behaviour +
+                      "\" maxMoveSpeed=\"200\" angryTime=\"100\" chanceForPause=\"100\" pauseLengthMin=\"1000\""
+                      " pauseLengthMax=\"1000\" " + extra;
+    for (const char* name : {"param1", "param2", "param3", "param4", "energyMin", "energyMax", "randomWalkSpeedMin",
+                             "randomWalkSpeedMax", "randomWalkLengthMin", "randomWalkLengthMax",
+                             "randomWalkAngleVarMin", "randomWalkAngleVarMax"})
+        xml += std::string(" ") + name + "=\"1\"";
+    for (const char* name : {"explode0Min", "explode0Max", "explode1Min", "explode1Max", "explode2Min",
+                             "explode2Max", "explodeEndMin", "explodeEndMax"})
+        xml += std::string(" ") + name + "=\"1000\"";
+    return xml + "/>";
+}
+
+const char* const PlayLevel = R"(<Level><LevelData>
+    <Quota expertTime="200" timeLimit="300" explodeColors="0"/>
+    <LoopPowerUpSpawn/><SpearKingGemSpawn/>
+    <GremlinFactory numInitialGremlins="1" MaxWanderingGremlinsInLevel="1" GremlinSpawnDelayMin="1"
+        GremlinSpawnDelayMax="1" megaTicSpawnDelayMin="1000" megaTicSpawnDelayMax="1000"
+        numInitialMegaTics="1" numMaxMegaTics="1">
+      <FactoryZone type="Normal" x="560" y="260"><Type sprite="Sprite_BasicRed" ratio="1"/></FactoryZone>
+      <FactoryZone type="King" x="360" y="120"><Type sprite="Sprite_SmallCircle"/></FactoryZone>
+    </GremlinFactory>
+    <Obstacles/>
+    <GremlinTrapFactory>
+      <TrapSlots><Slot initialTime="0"/></TrapSlots>
+      <FactoryZone shuffle="0"><TrapType color="Red" x="380" y="450"/></FactoryZone>
+    </GremlinTrapFactory>
+  </LevelData></Level>)";
+
+class LevelPlay : public TutorialTest
+{
+protected:
+    LevelPlay()
+    {
+        Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
+        resources->RegisterFactory(L"testimage", new SceneTest::TestImageFactory);
+        Kestrin::MemoryStream stream(L"Play", PlayResources.data(), uint32_t(PlayResources.size()));
+        resources->Load(L"Play", &stream, nullptr);
+        saved = GlobalSettings::Instance();
+        GlobalSettings& tuning = GlobalSettings::Instance();
+        tuning.fadeInTime = 0.1f;
+        tuning.maxLength = -1;
+        tuning.clickTime = 300;
+        tuning.selfIgnore = 0;
+        tuning.BaseFollowLineSpeed = 200;
+        tuning.megaTicDamageShrink = {{1, 1}};
+        SetShuffleRandomSource(ShuffleLcg(3));
+        SetLevelOutcomeHooks({[this](bool expert, int time, int expertTime)
+                              { outcomes.push_back({expert, time, expertTime}); },
+                              {}});
+        GameLevels& levels = GameLevels::Instance();
+        auto record = std::make_unique<LevelRecord>();
+        record->name = "9-98 Harley";
+        record->guest = GuestID::Harley;
+        levels.current = record.get();
+        levels.records[record->name] = std::move(record);
+        levels.endless = false;
+        AddData(L"9-98 Harley", PlayLevel);
+        AddData(L"9-98 Harley-Board", R"(<Board><NimbalGunk x="380" y="140" width="2" data="11" color="Red"/></Board>)");
+        AddData(L"CreatureSettings", "<CreatureSettings>" + Record("Sprite_BasicRed", "Basic") +
+                                         Record("Sprite_SmallCircle", "SmallCircle", "maxHealth=\"2\"") +
+                                         "</CreatureSettings>");
+        TutorialManager::Instance().ReadFlags();
+        TutorialManager::Instance().Disable();
+        looper->PushModeNow(screen);
+        level = new NimbalLevel;
+        screen->AddObject(level);
+    }
+    ~LevelPlay() override
+    {
+        looper.reset();
+        GameLevels::Instance().current = nullptr;
+        GameLevels::Instance().records.erase("9-98 Harley");
+        GlobalSettings::Instance() = saved;
+        SetShuffleRandomSource({});
+        SetLevelOutcomeHooks({});
+    }
+
+    void Steps(int count)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            looper->UpdateAll(0.02f);
+            screen->tree->Update(0.02f);
+        }
+    }
+    // The pointer glides to the point in 8 px steps, one game step each; the level feeds the line.
+    void Glide(Vector2f to)
+    {
+        const Vector2f from = level->mousePosition;
+        const Vector2f d = to - from;
+        const int n = std::max(1, int(std::ceil(std::sqrt(d.x * d.x + d.y * d.y) / 8)));
+        for (int i = 1; i <= n && level->currentLine; ++i)
+        {
+            level->mousePosition = from + d * (float(i) / float(n));
+            Steps(1);
+        }
+    }
+    // Out of the trap, through every creature, round the king and back into the trap.
+    void Lasso(GremlinHome* trap, Vector2f king)
+    {
+        const Vector2f home = trap->GetCentre();
+        SceneNode* handler = trap->GetNode()->GetFirstChild();
+        level->mousePosition = home;
+        handler->OnMouseDown(Kestrin::MouseButton::Left, home.x, home.y);
+        handler->OnMouseMove(home.x + 5, home.y);
+        handler->OnMouseMove(home.x + 30, home.y - 20);
+        ASSERT_TRUE(level->currentLine) << "the trap began a line";
+        level->mousePosition = {home.x + 30, home.y - 20};
+        for (BasicGremlin* tic : HeldObject<BasicGremlin>::GetAll())
+            Glide(tic->GetCentre());
+        for (Vector2f corner : {king + Vector2f(75, 75), king + Vector2f(75, -75), king + Vector2f(-75, -75),
+                                king + Vector2f(-75, 75)})
+            Glide(corner);
+        Glide(home);
+    }
+    // Until the level's lines and hauled creatures are gone.
+    void Settle()
+    {
+        for (int i = 0; i < 2000 && (HeldObject<Line>::Count() > 0 || CaughtOnALine()); ++i)
+            Steps(1);
+    }
+    static bool CaughtOnALine()
+    {
+        bool caught = false;
+        HeldObject<Gremlin>::ForEach([&](Gremlin* g) { caught |= g->line != nullptr; });
+        return caught;
+    }
+
+    struct Outcome
+    {
+        bool expert;
+        int time, expertTime;
+    };
+    BoostRandomNumberStream randomStream{20261210};
+    Kestrin::ScopedRandomStream scopedRandom{&randomStream};
+    KestrinTest::FakeClock clock;
+    GlobalSettings saved;
+    std::vector<Outcome> outcomes;
+    PlayScreen* screen = new PlayScreen;
+    NimbalLevel* level = nullptr;
+};
+
+TEST_F(LevelPlay, LoopsCleanTheBoardKillTheKingAndWin)
+{
+    ASSERT_FALSE(level->loadFailed);
+    Steps(120);
+    ASSERT_FALSE(level->notStarted);
+    auto* factory = dynamic_cast<GremlinFactory*>(screen->FindObject(GameNames::GremlinFactory));
+    ASSERT_TRUE(factory && factory->spawning);
+    ASSERT_EQ(HeldObject<GremlinHome>::Count(), 1u);
+    ASSERT_EQ(HeldObject<GremlinKing>::Count(), 1u);
+    GremlinHome* trap = HeldObject<GremlinHome>::GetAll().front();
+    GremlinKing* king = HeldObject<GremlinKing>::GetAll().front();
+    const Vector2f kingAt = king->GetCentre();
+    ASSERT_EQ(HeldObject<BasicGremlin>::Count(), 1u);
+    EXPECT_TRUE(NimbalGunk::Instance().HasGunk());
+
+    // First loop: one creature speared, the king enclosed, the board's red gunk cleaned.
+    Lasso(trap, kingAt);
+    Settle();
+    EXPECT_EQ(king->health, 1) << "one ordinary loop, one hit";
+    EXPECT_EQ(trap->captures, 1) << "the speared creature was hauled home";
+    EXPECT_FALSE(NimbalGunk::Instance().HasGunk());
+    EXPECT_TRUE(factory->spawning) << "the king still holds the level";
+    EXPECT_FALSE(level->won);
+
+    // A new creature comes; the second loop kills the king.
+    for (int i = 0; i < 200 && HeldObject<BasicGremlin>::Count() == 0; ++i)
+        Steps(1);
+    ASSERT_EQ(HeldObject<BasicGremlin>::Count(), 1u);
+    Steps(10);
+    Lasso(trap, kingAt);
+    Settle();
+    for (int i = 0; i < 500 && !level->won; ++i)
+        Steps(1);
+    ASSERT_TRUE(level->won);
+    EXPECT_FALSE(factory->spawning);
+    EXPECT_EQ(HeldObject<GremlinKing>::Count(), 0u);
+    const float played = level->timeElapsed;
+    Steps(130);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_TRUE(outcomes[0].expert);
+    EXPECT_EQ(outcomes[0].time, int(played + 1.0f));
+    EXPECT_EQ(outcomes[0].expertTime, 200);
+    EXPECT_EQ(trap->captures, 2);
+    // One play-data line was due (the test's file system takes no appends, so it says so once).
+    const std::string text = log.Text();
+    const std::string refused = "Couldn't open \"PlayData.log\"";
+    const size_t first = text.find(refused);
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_EQ(text.find(refused, first + 1), std::string::npos);
+}
+
+} // namespace
