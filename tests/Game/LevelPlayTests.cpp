@@ -152,9 +152,14 @@ protected:
         AddData(L"CreatureSettings", "<CreatureSettings>" + Record("Sprite_BasicRed", "Basic") +
                                          Record("Sprite_SmallCircle", "SmallCircle", "maxHealth=\"2\"") +
                                          "</CreatureSettings>");
-        TutorialManager::Instance().ReadFlags();
-        TutorialManager::Instance().Disable();
         looper->PushModeNow(screen);
+    }
+    // The level sets itself up from the files, with the basic tutorials or without.
+    void Begin(bool tutorials)
+    {
+        TutorialManager::Instance().ReadFlags();
+        if (!tutorials)
+            TutorialManager::Instance().Disable();
         level = new NimbalLevel;
         screen->AddObject(level);
     }
@@ -235,6 +240,7 @@ protected:
 
 TEST_F(LevelPlay, LoopsCleanTheBoardKillTheKingAndWin)
 {
+    Begin(false);
     ASSERT_FALSE(level->loadFailed);
     Steps(120);
     ASSERT_FALSE(level->notStarted);
@@ -282,6 +288,45 @@ TEST_F(LevelPlay, LoopsCleanTheBoardKillTheKingAndWin)
     const size_t first = text.find(refused);
     EXPECT_NE(first, std::string::npos);
     EXPECT_EQ(text.find(refused, first + 1), std::string::npos);
+}
+
+// The basic tutorials follow the play: the start, the trap, the drag out, a creature on the line,
+// a cleaning loop, and the clean board once the king is gone.
+TEST_F(LevelPlay, BasicTutorialsFollowThePlayInOrder)
+{
+    Begin(true);
+    EXPECT_EQ(level->tutorialStep, 0);
+    Steps(110);
+    EXPECT_EQ(level->tutorialStep, 0) << "nothing before the start";
+    Steps(10);
+    ASSERT_EQ(level->tutorialStep, 2) << "the start's hint, then the trap's";
+    GremlinHome* trap = HeldObject<GremlinHome>::GetAll().front();
+    const Vector2f kingAt = HeldObject<GremlinKing>::GetAll().front()->GetCentre();
+    SceneNode* handler = trap->GetNode()->GetFirstChild();
+    level->mousePosition = trap->GetCentre();
+    handler->OnMouseDown(Kestrin::MouseButton::Left, trap->GetCentre().x, trap->GetCentre().y);
+    handler->OnMouseMove(trap->GetCentre().x + 5, trap->GetCentre().y);
+    handler->OnMouseMove(trap->GetCentre().x + 30, trap->GetCentre().y - 20);
+    EXPECT_EQ(level->tutorialStep, 3) << "the drag out points at a creature";
+    level->mousePosition = trap->GetCentre() + Vector2f(30, -20);
+    Glide(HeldObject<BasicGremlin>::GetAll().front()->GetCentre());
+    Steps(1);
+    EXPECT_EQ(level->tutorialStep, 4) << "a creature on the line";
+    for (Vector2f corner : {kingAt + Vector2f(75, 75), kingAt + Vector2f(75, -75), kingAt + Vector2f(-75, -75),
+                            kingAt + Vector2f(-75, 75)})
+        Glide(corner);
+    Glide(trap->GetCentre());
+    Settle();
+    EXPECT_EQ(level->tutorialStep, 5) << "the loop cleaned gunk; the clean board waits for the king";
+    for (int i = 0; i < 200 && HeldObject<BasicGremlin>::Count() == 0; ++i)
+        Steps(1);
+    Steps(10);
+    Lasso(trap, kingAt);
+    Settle();
+    for (int i = 0; i < 500 && !level->won; ++i)
+        Steps(1);
+    EXPECT_TRUE(level->won);
+    EXPECT_EQ(level->tutorialStep, 17) << "the clean board's hint ends the basics";
 }
 
 } // namespace
