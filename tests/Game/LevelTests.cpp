@@ -286,4 +286,24 @@ TEST_F(LevelTest, TutorialStepsWaitForWhatTheyPointAt)
     EXPECT_EQ(level->tutorialStep, 17) << "a clean board with no creature left ends the basics";
 }
 
+TEST_F(LevelTest, AFreezeEndsWhenItRunsOutOrNoCreatureIsLeft)
+{
+    level->notStarted = false;
+    level->timeLimit = level->timeRemaining = 500.0f;
+    factory->spawning = true;
+    factory->spawnPause = 5.0f;
+    level->creatureEffect = 1;
+    level->freezeTimer = 3.0f;
+    level->Update(0.02f);
+    EXPECT_EQ(level->freezeTimer, 0.0f) << "no ordinary creature is left to freeze";
+    EXPECT_EQ(factory->spawnPause, 0.0f);
+    EXPECT_EQ(level->creatureEffect, 0);
+
+    factory->spawnPause = 5.0f;
+    level->creatureEffect = 2;
+    level->Update(0.02f);
+    EXPECT_EQ(factory->spawnPause, 5.0f) << "no freeze, nothing to end";
+    EXPECT_EQ(level->creatureEffect, 2);
+}
+
 } // namespace
