@@ -47,6 +47,8 @@ protected:
         SetShuffleRandomSource({});
         Levels().endless = false;
         Levels().current = nullptr;
+        // The statuses this game wrote into the shared catalogue go with it.
+        Levels().LoadLevelList();
     }
 
     static GameLevels& Levels() { return GameLevels::Instance(); }
