@@ -128,12 +128,38 @@ void Sdl(benchmark::State& state, bool tinted)
     Rate(state);
 }
 
+// Each of our row paths this CPU runs, so the table shows what the start-up choice gains.
+void Path(benchmark::State& state, bool tinted, Kestrin::Graphics::Internal::BlitPath path)
+{
+    using namespace Kestrin::Graphics::Internal;
+    const BlitPath chosen = CurrentBlitPath();
+    if (!SetBlitPath(path))
+    {
+        state.SkipWithError("not on this CPU");
+        return;
+    }
+    Kestrin(state, tinted);
+    SetBlitPath(chosen);
+}
+
 BENCHMARK_CAPTURE(Kestrin, over, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Pixman, over, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Sdl, over, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Kestrin, tinted, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Pixman, tinted, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Sdl, tinted, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Path, over / plain, false, Kestrin::Graphics::Internal::BlitPath::Plain)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Path, over / sse2, false, Kestrin::Graphics::Internal::BlitPath::Sse2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Path, over / avx2, false, Kestrin::Graphics::Internal::BlitPath::Avx2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Path, tinted / plain, true, Kestrin::Graphics::Internal::BlitPath::Plain)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Path, tinted / sse2, true, Kestrin::Graphics::Internal::BlitPath::Sse2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Path, tinted / avx2, true, Kestrin::Graphics::Internal::BlitPath::Avx2)
+    ->Unit(benchmark::kMillisecond);
 
 // Keeps every run's rate for the ratio table printed after the runs. With repetitions the table
 // shows the mean, the figure the console prints (and the only one when only the aggregates are
@@ -205,6 +231,19 @@ int main(int argc, char** argv)
         std::printf("%-8s %14.1f %14.1f %14.1f %16.2f %14.2f\n", kind.c_str(), ours, pixman, sdl,
                     pixman > 0 ? ours / pixman : 0.0, sdl > 0 ? ours / sdl : 0.0);
     }
+    // Every path against the same pixman run; the plain rows are the reference the others match.
+    std::printf("\nchosen path: %s\n%-8s %-6s %14s %16s\n",
+                Kestrin::Graphics::Internal::BlitPathName(Kestrin::Graphics::Internal::CurrentBlitPath()),
+                "blend", "path", "Kestrin MPix/s", "Kestrin/pixman");
+    for (const std::string kind : {"over", "tinted"})
+        for (const std::string path : {"plain", "sse2", "avx2"})
+        {
+            const double ours = reporter.Rate("Path/" + kind + "/" + path),
+                         pixman = reporter.Rate("Pixman/" + kind);
+            if (ours > 0)
+                std::printf("%-8s %-6s %14.1f %16.2f\n", kind.c_str(), path.c_str(), ours,
+                            pixman > 0 ? ours / pixman : 0.0);
+        }
     if (reporter.repetitions > 1)
         std::printf("(rates: means of %lld repetitions)\n", static_cast<long long>(reporter.repetitions));
     return 0;

@@ -11,6 +11,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#endif
 
 namespace Kestrin::Graphics
 {
@@ -140,12 +143,15 @@ struct Area
     int height;
 };
 
-std::atomic<bool> g_fastRows{true};
+// The vector rows below compute the plain rows' formulas bit for bit: each channel
+// d + (c - d) * a / 255 with the quotient truncated toward zero, taken as sign * (|c - d| * a / 255);
+// x / 255 for 0 <= x <= 65535 is exactly (x * 0x8081) >> 23. Each returns how many pixels it did;
+// the plain row finishes the rest.
+using VectorRow = int (*)(uint32_t* d, const uint32_t* s, int n, const Tint& t);
 
 #if defined(__SSE2__)
-// Four pixels at a time, bit for bit the scalar formulas: each channel d + (c - d) * a / 255 with
-// the quotient truncated toward zero, taken as sign * (|c - d| * a / 255); x / 255 for
-// 0 <= x <= 65025 is exactly (x * 0x8081) >> 23.
+namespace Sse2
+{
 struct Lanes
 {
     __m128i lo, hi;
@@ -177,69 +183,224 @@ inline __m128i MixLanes(__m128i d, __m128i c, __m128i a)
     return _mm_add_epi16(d, _mm_sub_epi16(_mm_xor_si128(q, negative), negative));
 }
 
+inline __m128i Select(__m128i mask, __m128i yes, __m128i no)
+{
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+
 // Mode 3 with alpha from the source (0..15 keep, 240..255 copy, else mix) or mode 6 (tinted, 0
-// keeps, else mix toward the tinted colour, which for alpha 255 is that colour).
-template <bool Tinted> int FastAlphaRow(uint32_t* d, const uint32_t* s, int n, const Tint& t)
+// keeps, else mix toward the tinted colour, which for alpha 255 is that colour). Sprites are mostly
+// runs of clear or solid pixels, so groups that are all one or the other skip the arithmetic.
+template <bool Tinted> int AlphaRow(uint32_t* d, const uint32_t* s, int n, const Tint& t)
 {
     const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
     const __m128i tint =
         _mm_set_epi16(0, short(t.r), short(t.g), short(t.b), 0, short(t.r), short(t.g), short(t.b));
     const __m128i lowThreshold = _mm_set1_epi32(Tinted ? 1 : 16);
-    const __m128i highThreshold = _mm_set1_epi32(239);
+    const __m128i highThreshold = _mm_set1_epi32(Tinted ? 254 : 239);
     int i = 0;
     for (; i + 4 <= n; i += 4)
     {
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const __m128i alpha = _mm_srli_epi32(sv, 24);
         const __m128i keep = _mm_cmplt_epi32(alpha, lowThreshold);
-        const int keepBits = _mm_movemask_epi8(keep);
-        if (keepBits == 0xFFFF)
+        if (_mm_movemask_epi8(keep) == 0xFFFF)
             continue;
-        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i copy = _mm_cmpgt_epi32(alpha, highThreshold);
+        const bool allCopy = _mm_movemask_epi8(copy) == 0xFFFF;
+        if (!Tinted && allCopy)
+        {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
+            continue;
+        }
         const Lanes sw = Widen(sv);
-        const Lanes dw = Widen(dv);
         Lanes cw = sw;
         if constexpr (Tinted)
-            cw = {Div255(_mm_mullo_epi16(sw.lo, tint)), Div255(_mm_mullo_epi16(sw.hi, tint))};
-        const __m128i mixed = _mm_or_si128(_mm_packus_epi16(MixLanes(dw.lo, cw.lo, AlphaLanes(sw.lo)),
-                                                            MixLanes(dw.hi, cw.hi, AlphaLanes(sw.hi))),
-                                           opaque);
-        __m128i out = mixed;
-        if constexpr (!Tinted)
         {
-            const __m128i copy = _mm_cmpgt_epi32(alpha, highThreshold);
-            out = _mm_or_si128(_mm_and_si128(copy, sv), _mm_andnot_si128(copy, out));
+            cw = {Div255(_mm_mullo_epi16(sw.lo, tint)), Div255(_mm_mullo_epi16(sw.hi, tint))};
+            if (allCopy)
+            {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                                 _mm_or_si128(_mm_packus_epi16(cw.lo, cw.hi), opaque));
+                continue;
+            }
         }
-        out = _mm_or_si128(_mm_and_si128(keep, dv), _mm_andnot_si128(keep, out));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const Lanes dw = Widen(dv);
+        __m128i out = _mm_or_si128(_mm_packus_epi16(MixLanes(dw.lo, cw.lo, AlphaLanes(sw.lo)),
+                                                    MixLanes(dw.hi, cw.hi, AlphaLanes(sw.hi))),
+                                   opaque);
+        if constexpr (!Tinted)
+            out = Select(copy, sv, out);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Select(keep, dv, out));
     }
     return i;
 }
+} // namespace Sse2
 #endif
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define KESTRIN_BLIT_AVX2 1
+// Eight pixels at a time. Built for AVX2 whatever the compiler's target, and only run when the
+// CPU reports it.
+namespace Avx2
+{
+#define KESTRIN_AVX2 __attribute__((target("avx2"), always_inline)) inline
+
+struct Lanes
+{
+    __m256i lo, hi;
+};
+
+KESTRIN_AVX2 Lanes Widen(__m256i v)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    return {_mm256_unpacklo_epi8(v, zero), _mm256_unpackhi_epi8(v, zero)};
+}
+
+KESTRIN_AVX2 __m256i AlphaLanes(__m256i wide)
+{
+    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(wide, 0xFF), 0xFF);
+}
+
+KESTRIN_AVX2 __m256i Div255(__m256i x)
+{
+    return _mm256_srli_epi16(_mm256_mulhi_epu16(x, _mm256_set1_epi16(short(0x8081))), 7);
+}
+
+KESTRIN_AVX2 __m256i MixLanes(__m256i d, __m256i c, __m256i a)
+{
+    const __m256i diff = _mm256_sub_epi16(c, d);
+    const __m256i negative = _mm256_cmpgt_epi16(_mm256_setzero_si256(), diff);
+    const __m256i magnitude = _mm256_abs_epi16(diff);
+    const __m256i q = Div255(_mm256_mullo_epi16(magnitude, a));
+    return _mm256_add_epi16(d, _mm256_sub_epi16(_mm256_xor_si256(q, negative), negative));
+}
+
+template <bool Tinted>
+__attribute__((target("avx2"))) int AlphaRow(uint32_t* d, const uint32_t* s, int n, const Tint& t)
+{
+    const __m256i opaque = _mm256_set1_epi32(int(0xFF000000u));
+    const __m256i tint =
+        _mm256_set_epi16(0, short(t.r), short(t.g), short(t.b), 0, short(t.r), short(t.g), short(t.b), 0,
+                         short(t.r), short(t.g), short(t.b), 0, short(t.r), short(t.g), short(t.b));
+    const __m256i lowThreshold = _mm256_set1_epi32(Tinted ? 1 : 16);
+    const __m256i highThreshold = _mm256_set1_epi32(Tinted ? 254 : 239);
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+    {
+        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i alpha = _mm256_srli_epi32(sv, 24);
+        const __m256i keep = _mm256_cmpgt_epi32(lowThreshold, alpha);
+        if (_mm256_movemask_epi8(keep) == -1)
+            continue;
+        const __m256i copy = _mm256_cmpgt_epi32(alpha, highThreshold);
+        const bool allCopy = _mm256_movemask_epi8(copy) == -1;
+        if (!Tinted && allCopy)
+        {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
+            continue;
+        }
+        const Lanes sw = Widen(sv);
+        Lanes cw = sw;
+        if constexpr (Tinted)
+        {
+            cw = {Div255(_mm256_mullo_epi16(sw.lo, tint)), Div255(_mm256_mullo_epi16(sw.hi, tint))};
+            if (allCopy)
+            {
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                                    _mm256_or_si256(_mm256_packus_epi16(cw.lo, cw.hi), opaque));
+                continue;
+            }
+        }
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        const Lanes dw = Widen(dv);
+        __m256i out = _mm256_or_si256(_mm256_packus_epi16(MixLanes(dw.lo, cw.lo, AlphaLanes(sw.lo)),
+                                                          MixLanes(dw.hi, cw.hi, AlphaLanes(sw.hi))),
+                                      opaque);
+        if constexpr (!Tinted)
+            out = _mm256_blendv_epi8(out, sv, copy);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(out, dv, keep));
+    }
+    // The last few go four at a time where SSE2 is built in.
+#if defined(__SSE2__)
+    i += Sse2::AlphaRow<Tinted>(d + i, s + i, n - i, t);
+#endif
+    return i;
+}
+#undef KESTRIN_AVX2
+} // namespace Avx2
+#endif
+
+struct VectorRows
+{
+    VectorRow alpha = nullptr;
+    VectorRow tinted = nullptr;
+};
+
+VectorRows RowsFor(Internal::BlitPath path)
+{
+    switch (path)
+    {
+    case Internal::BlitPath::Plain:
+        break;
+    case Internal::BlitPath::Sse2:
+#if defined(__SSE2__)
+        return {&Sse2::AlphaRow<false>, &Sse2::AlphaRow<true>};
+#else
+        break;
+#endif
+    case Internal::BlitPath::Avx2:
+#if defined(KESTRIN_BLIT_AVX2)
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx2"))
+            return {&Avx2::AlphaRow<false>, &Avx2::AlphaRow<true>};
+#endif
+        break;
+    }
+    return {};
+}
+
+bool Available(Internal::BlitPath path)
+{
+    return path == Internal::BlitPath::Plain || RowsFor(path).alpha != nullptr;
+}
+
+Internal::BlitPath BestPath()
+{
+    for (Internal::BlitPath path : {Internal::BlitPath::Avx2, Internal::BlitPath::Sse2})
+        if (Available(path))
+            return path;
+    return Internal::BlitPath::Plain;
+}
+
+// Chosen once at start-up; tests switch it to compare the paths.
+std::atomic<Internal::BlitPath> g_path{BestPath()};
+std::atomic<VectorRow> g_alphaRow{RowsFor(g_path.load()).alpha};
+std::atomic<VectorRow> g_tintedRow{RowsFor(g_path.load()).tinted};
 
 template <int Mode> void OpaqueRows(const Area& area, const Tint& t)
 {
-#if defined(__SSE2__)
     if constexpr (Mode == Blit_Alpha || Mode == Blit_TintedAlpha)
     {
-        // Rows that overlap their source (an image drawn into itself) take the scalar path.
+        // Rows that overlap their source (an image drawn into itself) take the plain path.
         const uintptr_t dst = reinterpret_cast<uintptr_t>(area.dst);
         const uintptr_t src = reinterpret_cast<uintptr_t>(area.src);
         const bool separate = dst + size_t(area.height) * size_t(area.dstStride) * 4 <= src ||
                               src + size_t(area.height) * size_t(area.srcStride) * 4 <= dst;
-        if (g_fastRows.load(std::memory_order_relaxed) && separate)
+        const VectorRow row = (Mode == Blit_Alpha ? g_alphaRow : g_tintedRow).load(std::memory_order_relaxed);
+        if (row && separate)
         {
             for (int y = 0; y < area.height; ++y)
             {
                 uint32_t* d = area.dst + size_t(y) * size_t(area.dstStride);
                 const uint32_t* s = area.src + size_t(y) * size_t(area.srcStride);
-                const int done = FastAlphaRow<Mode == Blit_TintedAlpha>(d, s, area.width, t);
+                const int done = row(d, s, area.width, t);
                 OpaqueRow<Mode>(d + done, s + done, area.width - done, t);
             }
             return;
         }
     }
-#endif
     for (int y = 0; y < area.height; ++y)
         OpaqueRow<Mode>(area.dst + size_t(y) * size_t(area.dstStride),
                         area.src + size_t(y) * size_t(area.srcStride), area.width, t);
@@ -310,9 +471,49 @@ void RunBlit(BlitMode mode, const Area& area, const Tint& t, int g)
 
 namespace Internal
 {
+bool SetBlitPath(BlitPath path)
+{
+    if (!Available(path))
+        return false;
+    const VectorRows rows = RowsFor(path);
+    g_alphaRow.store(rows.alpha);
+    g_tintedRow.store(rows.tinted);
+    g_path.store(path);
+    return true;
+}
+
+BlitPath CurrentBlitPath()
+{
+    return g_path.load();
+}
+
+BlitPath BestBlitPath()
+{
+    return BestPath();
+}
+
+bool BlitPathAvailable(BlitPath path)
+{
+    return Available(path);
+}
+
+const char* BlitPathName(BlitPath path)
+{
+    switch (path)
+    {
+    case BlitPath::Plain:
+        return "plain";
+    case BlitPath::Sse2:
+        return "sse2";
+    case BlitPath::Avx2:
+        return "avx2";
+    }
+    return "?";
+}
+
 void SetFastBlitRows(bool enabled)
 {
-    g_fastRows.store(enabled);
+    SetBlitPath(enabled ? BestPath() : BlitPath::Plain);
 }
 } // namespace Internal
 

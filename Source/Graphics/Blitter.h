@@ -48,7 +48,21 @@ int BlitStretchedImage(const Image* image, const BlitTarget& target, const Rect<
 
 namespace Internal
 {
-// Vector rows for the blending modes (on by default); off forces the plain rows they must match.
+// The rows the two blending modes run. Start-up picks the widest the CPU and the build offer; the
+// plain rows are the reference every other path must match bit for bit.
+enum class BlitPath
+{
+    Plain,
+    Sse2,
+    Avx2,
+};
+// False, and nothing changes, when this CPU or build lacks the path.
+bool SetBlitPath(BlitPath path);
+BlitPath CurrentBlitPath();
+BlitPath BestBlitPath();
+bool BlitPathAvailable(BlitPath path);
+const char* BlitPathName(BlitPath path);
+// On picks the best path again; off forces the plain rows.
 void SetFastBlitRows(bool enabled);
 } // namespace Internal
 

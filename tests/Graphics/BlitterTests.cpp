@@ -274,39 +274,72 @@ TEST(BlitStretched, ClipsAndSkipsEmptyOrClearDraws)
     EXPECT_EQ(wide.pixels, (std::vector<uint32_t>{0xFF0000BB, 0xFF0000BB, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST(BlitImage, VectorRowsMatchThePlainRowsBitForBit)
+TEST(BlitImage, EveryVectorPathMatchesThePlainRowsBitForBit)
 {
+    using Graphics::Internal::BlitPath;
+    const BlitPath started = Graphics::Internal::CurrentBlitPath();
+    EXPECT_EQ(started, Graphics::Internal::BestBlitPath());
+    EXPECT_TRUE(Graphics::Internal::BlitPathAvailable(BlitPath::Plain));
     std::mt19937 random(99);
     const uint8_t alphas[] = {0, 1, 14, 15, 16, 17, 127, 128, 239, 240, 241, 254, 255};
+    // Runs of one alpha, as sprites have, so whole vector groups take the clear and solid shortcuts.
+    uint32_t runAlpha = 0;
+    int runLeft = 0;
     auto pixel = [&]
     {
+        if (runLeft > 0)
+            return --runLeft, (runAlpha << 24) | (random() & 0xFFFFFF);
+        if (random() % 4 == 0)
+        {
+            runLeft = int(random() % 24);
+            runAlpha = random() % 3 ? (random() % 2 ? 255 : 0) : alphas[random() % sizeof(alphas)];
+        }
         const uint32_t a = random() % 3 ? alphas[random() % sizeof(alphas)] : uint32_t(random() % 256);
         return (a << 24) | (random() & 0xFFFFFF);
     };
-    for (int round = 0; round < 40; ++round)
+    int compared = 0;
+    for (BlitPath path : {BlitPath::Sse2, BlitPath::Avx2})
     {
-        const int w = 1 + int(random() % 37), h = 1 + int(random() % 5);
-        std::vector<uint32_t> pixels;
-        for (int i = 0; i < w * h; ++i)
-            pixels.push_back(pixel());
-        auto image = MakeImage(w, h, pixels, true, false);
-        std::vector<uint32_t> start;
-        for (int i = 0; i < 40 * 8; ++i)
-            start.push_back(pixel());
-        DrawState s;
-        if (round % 2)
-            s.imageColor = {float(random() % 256) / 255.0f, float(random() % 256) / 255.0f, 0.5f, 1.0f};
-        const int x = int(random() % 50) - 10, y = int(random() % 10) - 2;
+        if (!Graphics::Internal::BlitPathAvailable(path))
+        {
+            EXPECT_FALSE(Graphics::Internal::SetBlitPath(path));
+            EXPECT_EQ(Graphics::Internal::CurrentBlitPath(), started);
+            continue;
+        }
+        for (int round = 0; round < 60; ++round)
+        {
+            const int w = 1 + int(random() % 71), h = 1 + int(random() % 5);
+            std::vector<uint32_t> pixels;
+            for (int i = 0; i < w * h; ++i)
+                pixels.push_back(pixel());
+            auto image = MakeImage(w, h, pixels, true, false);
+            std::vector<uint32_t> start;
+            for (int i = 0; i < 80 * 8; ++i)
+                start.push_back(pixel());
+            DrawState s;
+            if (round % 2)
+                s.imageColor = {float(random() % 256) / 255.0f, float(random() % 256) / 255.0f, 0.5f, 1.0f};
+            const int x = int(random() % 90) - 10, y = int(random() % 10) - 2;
 
-        Target fast(40, 8, 0), plain(40, 8, 0);
-        fast.pixels = plain.pixels = start;
-        Graphics::Internal::SetFastBlitRows(true);
-        const int a = BlitImage(image.get(), x, y, fast.Get(), s);
-        Graphics::Internal::SetFastBlitRows(false);
-        const int b = BlitImage(image.get(), x, y, plain.Get(), s);
-        Graphics::Internal::SetFastBlitRows(true);
-        EXPECT_EQ(a, b);
-        ASSERT_EQ(fast.pixels, plain.pixels) << "round " << round;
+            Target fast(80, 8, 0), plain(80, 8, 0);
+            fast.pixels = plain.pixels = start;
+            ASSERT_TRUE(Graphics::Internal::SetBlitPath(path));
+            const int a = BlitImage(image.get(), x, y, fast.Get(), s);
+            Graphics::Internal::SetFastBlitRows(false);
+            EXPECT_EQ(Graphics::Internal::CurrentBlitPath(), BlitPath::Plain);
+            const int b = BlitImage(image.get(), x, y, plain.Get(), s);
+            EXPECT_EQ(a, b);
+            ASSERT_EQ(fast.pixels, plain.pixels)
+                << Graphics::Internal::BlitPathName(path) << " round " << round;
+            compared += a == 0;
+        }
+    }
+    Graphics::Internal::SetFastBlitRows(true);
+    EXPECT_EQ(Graphics::Internal::CurrentBlitPath(), started);
+    // Most draws land on the target; a path that is built in compared real pixels.
+    if (started != BlitPath::Plain)
+    {
+        EXPECT_GT(compared, 30);
     }
 }
 
