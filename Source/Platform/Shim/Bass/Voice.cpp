@@ -106,29 +106,67 @@ bool Voice::MixInto(float* out, int frames, uint32_t outputRate)
     }
     const double step = double(m_frequency > 0 ? uint32_t(m_frequency) : NativeRate()) / double(outputRate);
     const float gl = m_leftGain, gr = m_rightGain;
-    for (int i = 0; i < frames; ++i)
+    // The cursor lives in locals while mixing, so stores into `out` need not reload it.
+    float a0 = m_a[0], a1 = m_a[1], b0 = m_b[0], b1 = m_b[1];
+    double frac = m_frac;
+    bool ended = false;
+    int i = 0;
+    while (i < frames && !ended)
     {
-        // The weighted form cannot overflow between two finite frames, as a + (b - a) * f can.
-        float f = float(m_frac), g = 1.0f - f;
-        out[2 * i] += (m_a[0] * g + m_b[0] * f) * gl;
-        out[2 * i + 1] += (m_a[1] * g + m_b[1] * f) * gr;
-        m_frac += step;
-        while (m_frac >= 1.0)
+        // At the output rate and on a frame, each output frame takes one buffered frame: a run
+        // with no cursor arithmetic (the weights stay 1 and 0, so the sums are the same).
+        if (step == 1.0 && frac == 0.0 && m_haveB && m_bufferPos < m_bufferLength)
         {
-            m_frac -= 1.0;
+            const int run = std::min(frames - i, m_bufferLength - m_bufferPos);
+            const float* next = m_buffer + 2 * m_bufferPos;
+            float* o = out + 2 * i;
+            for (int j = 0; j < run; ++j)
+            {
+                o[2 * j] += (a0 * 1.0f + b0 * 0.0f) * gl;
+                o[2 * j + 1] += (a1 * 1.0f + b1 * 0.0f) * gr;
+                a0 = b0;
+                a1 = b1;
+                b0 = next[2 * j];
+                b1 = next[2 * j + 1];
+            }
+            m_bufferPos += run;
+            m_position += run;
+            i += run;
+            continue;
+        }
+        // The weighted form cannot overflow between two finite frames, as a + (b - a) * f can.
+        const float f = float(frac), g = 1.0f - f;
+        out[2 * i] += (a0 * g + b0 * f) * gl;
+        out[2 * i + 1] += (a1 * g + b1 * f) * gr;
+        ++i;
+        frac += step;
+        while (frac >= 1.0)
+        {
+            frac -= 1.0;
             if (!m_haveB)
             {
-                m_state = State::Ended;
-                return true;
+                ended = true;
+                break;
             }
-            m_a[0] = m_b[0];
-            m_a[1] = m_b[1];
-            m_haveB = Pull(m_b);
-            if (!m_haveB)
-                std::copy(m_a, m_a + 2, m_b);
+            a0 = b0;
+            a1 = b1;
+            float frame[2];
+            m_haveB = Pull(frame);
+            if (m_haveB)
+            {
+                b0 = frame[0];
+                b1 = frame[1];
+            }
         }
     }
-    return false;
+    m_a[0] = a0;
+    m_a[1] = a1;
+    m_b[0] = b0;
+    m_b[1] = b1;
+    m_frac = frac;
+    if (ended)
+        m_state = State::Ended;
+    return ended;
 }
 
 } // namespace Kestrin::Shim::Bass
