@@ -19,6 +19,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
+#include <cwchar>
 
 namespace Kestrin
 {
@@ -100,6 +101,10 @@ int EngineMain(int argc, char** argv)
         if (!InitializeEngine())
             return 0;
         Looper* looper = Looper::Current();
+        // Unchanged frames stay on the screen; "-drawall" shows every frame (to measure what leaving
+        // them out saves).
+        const wchar_t* commandLine = GetCommandLine();
+        looper->SetSkipUnchangedFrames(!(commandLine && std::wcsstr(commandLine, L" -drawall")));
         looper->Run();
         looper->Shutdown();
     }

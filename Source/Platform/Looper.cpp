@@ -8,6 +8,7 @@
 #include "Framework/Singletons.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/Image.h"
+#include "Graphics/SignatureCanvas.h"
 #include "Platform/ApplicationMode.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
@@ -410,18 +411,62 @@ void Looper::DrawFrame()
         FillMovieBackdrop();
         return;
     }
-    if (IPlatform* platform = GetPlatform())
+    IPlatform* platform = GetPlatform();
+    const bool repaint = platform && platform->IsRepaintRequested();
+    if (platform)
         platform->ClearRepaintRequest();
     IGraphicsPlatform* graphics = GetGraphicsPlatform();
     if (!graphics)
         return; // nothing can be drawn without one
+    Graphics::ICanvas* screen = graphics->GetCanvas();
+    const uint32_t now = GetClock().Now();
+    const bool signed_ = m_skipUnchanged && screen && !m_stack.empty();
+    const uint64_t signature = signed_ ? FrameSignature(screen) : 0;
+    if (signed_ && !repaint && m_haveShownSignature && signature == m_shownSignature &&
+        now - m_lastShown < kUnchangedFrameMs)
+    {
+        ++m_unchangedFrames;
+        return;
+    }
+    // A frame that is not shown in full leaves no signature to compare with.
+    m_haveShownSignature = false;
     if (graphics->BeginFrame() != 0)
         return;
-    if (graphics->GetCanvas() && !m_stack.empty())
+    if (screen && !m_stack.empty())
         DrawStack();
     if (IApplication* application = GetApplication())
         application->OnAfterDraw();
-    graphics->EndFrame();
+    if (graphics->EndFrame() != 0)
+        return;
+    ++m_drawnFrames;
+    m_haveShownSignature = signed_;
+    m_shownSignature = signature;
+    m_lastShown = now;
+}
+
+uint64_t Looper::FrameSignature(Graphics::ICanvas* screen)
+{
+    Graphics::SignatureCanvas canvas(screen);
+    // The real draw that may follow starts from the canvas and state this pass found.
+    Graphics::PushCanvas();
+    Graphics::SetCurrentCanvas(&canvas);
+    try
+    {
+        DrawStack();
+    }
+    catch (...)
+    {
+        Graphics::PopCanvas();
+        throw;
+    }
+    Graphics::PopCanvas();
+    // What else the shown frame depends on: the screen it goes to, its size and the cursor on it.
+    canvas.Mix(reinterpret_cast<uintptr_t>(screen));
+    canvas.MixRect(screen->GetBounds());
+    canvas.Mix(uint32_t(m_lastMouseX));
+    canvas.Mix(uint32_t(m_lastMouseY));
+    canvas.Mix(m_stack.size());
+    return canvas.Signature();
 }
 
 void Looper::FillMovieBackdrop()

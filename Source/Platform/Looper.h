@@ -10,6 +10,10 @@ namespace Kestrin
 {
 
 class ApplicationMode;
+namespace Graphics
+{
+class ICanvas;
+}
 
 // Asked before the program ends; false refuses (the loading screen while its thread runs).
 class IQuitHandler
@@ -33,6 +37,8 @@ int GetDrawSuspendCount();
 
 // The main loop and the screen stack: fixed 20 ms update steps driven by the clock, catch-up capped
 // at 40 ms, a forced draw after 200 ms without one, sleeping until the next step after a draw.
+// A draw whose calls, arguments and cursor are those of the last frame shown leaves that frame on
+// the screen (at most kUnchangedFrameMs long; a repaint request always draws).
 // The program has one, made before the entry runs; one made later (a test's) stands in for it
 // until it is destroyed.
 class Looper : public IInputEventSink
@@ -104,11 +110,19 @@ public:
     void SetLastUpdateTime(uint32_t t) { m_lastUpdate = t; }
     void SetLastDrawTime(uint32_t t) { m_lastDraw = t; }
     float GetAverageFrameTime() const { return m_averageFrameTime; }
+
+    // Off for a new looper (every frame drawn and shown); the program turns it on.
+    void SetSkipUnchangedFrames(bool skip) { m_skipUnchanged = skip; }
+    bool GetSkipUnchangedFrames() const { return m_skipUnchanged; }
+    // Frames drawn and shown, and draws left out because nothing had changed.
+    long GetDrawnFrameCount() const { return m_drawnFrames; }
+    long GetUnchangedFrameCount() const { return m_unchangedFrames; }
     void SetAverageFrameTime(float ms) { m_averageFrameTime = ms; }
 
     static constexpr uint32_t kStepMs = 20;
     static constexpr uint32_t kMaxBacklogMs = 40;
     static constexpr uint32_t kForcedDrawMs = 200;
+    static constexpr uint32_t kUnchangedFrameMs = 1000;
 
 private:
     class CurrentModeScope;
@@ -116,6 +130,8 @@ private:
     bool IsOnStack(const ApplicationMode* mode) const;
     void ApplyRequest(const Request& request);
     void DrawStack();
+    // What the stack would draw now, drawn into a signature canvas.
+    uint64_t FrameSignature(Graphics::ICanvas* screen);
     void FillMovieBackdrop();
     void DrawMode(ApplicationMode* mode);
     void TopChanged();
@@ -132,6 +148,12 @@ private:
     int m_lastMouseY = -50;
     std::list<IQuitHandler*> m_quitHandlers;
     Looper* m_previous = nullptr;
+    bool m_skipUnchanged = false;
+    bool m_haveShownSignature = false;
+    uint64_t m_shownSignature = 0;
+    uint32_t m_lastShown = 0;
+    long m_drawnFrames = 0;
+    long m_unchangedFrames = 0;
 };
 
 } // namespace Kestrin

@@ -143,12 +143,16 @@ void Application::Initialize()
 
     if (std::optional<std::string> folder = ScreenTour::FolderFromCommandLine(Kestrin::GetCommandLine()))
         m_tour = std::make_unique<ScreenTour>(*folder);
+    else if (std::optional<float> seconds = StillRun::SecondsFromCommandLine(Kestrin::GetCommandLine()))
+        m_still = std::make_unique<StillRun>(*seconds);
 }
 
 void Application::Update(float dt)
 {
     if (m_tour)
         m_tour->Update(dt);
+    if (m_still)
+        m_still->Update(dt);
 }
 
 void Application::OnAfterDraw()

@@ -4,6 +4,7 @@
 #include "Framework/AccountManager.h"
 #include "Framework/Application.h"
 #include "Screens/ScreenTour.h"
+#include "Screens/StillRun.h"
 
 #include <memory>
 #include <string>
@@ -35,7 +36,7 @@ public:
     void Initialize() override;
     // The settings into the current profile; no more profile changes are heard.
     void Shutdown() override;
-    // Only the "-tour" run does anything here.
+    // Only the "-tour" and "-still" runs do anything here.
     void Update(float dt) override;
     void OnAfterDraw() override;
 
@@ -52,4 +53,5 @@ private:
     Kestrin::DisplaySettings m_windowMode{Kestrin::WindowMode_FullScreen, 2, 800, 600};
     bool m_handlerAdded = false;
     std::unique_ptr<ScreenTour> m_tour;
+    std::unique_ptr<StillRun> m_still;
 };

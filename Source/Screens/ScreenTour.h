@@ -48,6 +48,9 @@ public:
     static const std::vector<Step>& GetWalk();
     // A step of this "button" presses Escape instead of clicking.
     static constexpr const char* kEscapeKey = "<Escape>";
+    // Clicks the button in the middle through the main loop's input; false when it is missing,
+    // hidden or disabled.
+    static bool ClickButton(Kestrin::ApplicationMode* top, const char* name);
     // The name the tour gives the first profile when the menu asks for one.
     static constexpr const wchar_t* kProfileName = L"Tour Guide";
     static constexpr const wchar_t* kWalkerName = L"Walker";
@@ -57,9 +60,6 @@ private:
     void Act(Kestrin::ApplicationMode* top);
     // The next click of the walk; false once the walk is over.
     bool Walk(Kestrin::ApplicationMode* top);
-    // Clicks the button in the middle through the main loop's input; false when it is missing,
-    // hidden or disabled.
-    static bool ClickButton(Kestrin::ApplicationMode* top, const char* name);
     // False for a step that would touch profiles the tour did not make.
     static bool MayTake(Kestrin::ApplicationMode* top, const Step& step);
     long MillisecondsSinceStart() const;

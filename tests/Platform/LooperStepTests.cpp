@@ -1,6 +1,11 @@
 #include "Support/EngineFakes.h"
 #include "Support/FakeClock.h"
 
+#include "Graphics/Image.h"
+#include "Graphics/ImageCanvas.h"
+
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace Kestrin;
@@ -130,6 +135,84 @@ TEST_F(LooperStep, DrawFrameSkipsWhatCannotBeDrawn)
     journal.Clear();
     looper.DrawFrame();
     EXPECT_TRUE(journal.lines.empty());
+}
+
+// The screen draws a square at a position the test moves; each pass either shows a frame (the
+// platform's frame calls, the real pixels) or leaves the last one standing.
+TEST_F(LooperStep, AFrameLikeTheLastOneShownIsLeftOnTheScreen)
+{
+    Image image(20, 10);
+    Graphics::cImageCanvas canvas(image);
+    CurrentFakeGraphics()->canvas = &canvas;
+    int x = 2;
+    top->onDraw = [&]
+    {
+        Graphics::DrawState state = Graphics::CurrentDrawState();
+        state.color = ColorF::FromARGB(0xFFFF0000);
+        Graphics::FillRect({float(x), 1.0f, 3.0f, 3.0f}, state);
+        // A draw that leaves the shared state changed must not carry it into the real pass.
+        Graphics::CurrentDrawState().imageColor.a = 0.5f;
+    };
+    const Graphics::DrawState stateBefore = Graphics::CurrentDrawState();
+    looper.SetSkipUnchangedFrames(true);
+
+    struct Pass
+    {
+        const char* what;
+        std::function<void()> before;
+        bool shown;
+    };
+    const std::vector<Pass> passes = {
+        {"first frame", [] {}, true},
+        {"same frame", [] {}, false},
+        {"again", [] {}, false},
+        {"square moved", [&] { x = 9; }, true},
+        {"same again", [] {}, false},
+        {"mouse moved",
+         [&] {
+             looper.HandleInputEvent({InputEvent_MouseMove, 4, 4, 0});
+         },
+         true},
+        {"repaint asked", [&] { platform->repaint = true; }, true},
+        {"just short of the longest wait", [&] { clock.now += Looper::kUnchangedFrameMs - 1; }, false},
+        {"the longest wait", [&] { clock.now += 1; }, true},
+        {"a new frame that fails to begin",
+         [&]
+         {
+             x = 5;
+             CurrentFakeGraphics()->beginResult = 1;
+         },
+         false},
+        // It never reached the screen, so the same frame is shown now.
+        {"the same frame after it", [&] { CurrentFakeGraphics()->beginResult = 0; }, true},
+        {"every frame", [&] { looper.SetSkipUnchangedFrames(false); }, true},
+        {"every frame again", [] {}, true},
+    };
+    Graphics::ICanvas* const current = Graphics::GetCurrentCanvas();
+    long shown = 0, left = 0;
+    for (const Pass& pass : passes)
+    {
+        journal.Clear();
+        Graphics::CurrentDrawState() = stateBefore;
+        // Cleared, so a shown frame is seen in the pixels.
+        std::fill(image.Pixels(), image.Pixels() + 200, 0u);
+        pass.before();
+        looper.DrawFrame();
+        const bool ended = journal.Count("graphics3D.EndFrame") == 1;
+        EXPECT_EQ(ended, pass.shown) << pass.what;
+        EXPECT_EQ(image.GetPixel(x + 1, 2), ended ? 0xFFFF0000u : 0u) << pass.what;
+        EXPECT_EQ(Graphics::GetCurrentCanvas(), current) << pass.what;
+        // The signature pass draws nothing real and leaves the state as it found it.
+        if (!ended)
+        {
+            EXPECT_EQ(Graphics::CurrentDrawState(), stateBefore) << pass.what;
+        }
+        shown += ended;
+        left += !ended && journal.Count("graphics3D.BeginFrame") == 0;
+    }
+    EXPECT_EQ(looper.GetDrawnFrameCount(), shown);
+    EXPECT_EQ(looper.GetUnchangedFrameCount(), left);
+    EXPECT_EQ(left, 4);
 }
 
 TEST_F(LooperStep, AnInactiveWindowWaitsAndTheClockIsRebased)
