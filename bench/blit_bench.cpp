@@ -56,7 +56,7 @@ void Rate(benchmark::State& state)
     state.counters["MPix/s"] = benchmark::Counter(kMegaPixels, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void Kestrin(benchmark::State& state, bool tinted)
+void Kestrin(benchmark::State& state, bool tinted, float fade = 1.0f)
 {
     Pictures& p = Shared();
     Kestrin::Image image(kWidth, kHeight);
@@ -65,6 +65,7 @@ void Kestrin(benchmark::State& state, bool tinted)
     Kestrin::Graphics::DrawState drawState;
     if (tinted)
         drawState.imageColor = {kTint[0], kTint[1], kTint[2], 1.0f};
+    drawState.imageColor.a = fade;
     const Kestrin::Graphics::BlitTarget blitTarget{target.data(), kWidth, kHeight};
     for (auto _ : state)
     {
@@ -129,7 +130,7 @@ void Sdl(benchmark::State& state, bool tinted)
 }
 
 // Each of our row paths this CPU runs, so the table shows what the start-up choice gains.
-void Path(benchmark::State& state, bool tinted, Kestrin::Graphics::Internal::BlitPath path)
+void Path(benchmark::State& state, bool tinted, Kestrin::Graphics::Internal::BlitPath path, float fade = 1.0f)
 {
     using namespace Kestrin::Graphics::Internal;
     const BlitPath chosen = CurrentBlitPath();
@@ -138,7 +139,7 @@ void Path(benchmark::State& state, bool tinted, Kestrin::Graphics::Internal::Bli
         state.SkipWithError("not on this CPU");
         return;
     }
-    Kestrin(state, tinted);
+    Kestrin(state, tinted, fade);
     SetBlitPath(chosen);
 }
 
@@ -148,17 +149,23 @@ BENCHMARK_CAPTURE(Sdl, over, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Kestrin, tinted, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Pixman, tinted, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Sdl, tinted, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Path, over / plain, false, Kestrin::Graphics::Internal::BlitPath::Plain)
+BENCHMARK_CAPTURE(Path, over_plain, false, Kestrin::Graphics::Internal::BlitPath::Plain)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Path, over / sse2, false, Kestrin::Graphics::Internal::BlitPath::Sse2)
+BENCHMARK_CAPTURE(Path, over_sse2, false, Kestrin::Graphics::Internal::BlitPath::Sse2)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Path, over / avx2, false, Kestrin::Graphics::Internal::BlitPath::Avx2)
+BENCHMARK_CAPTURE(Path, over_avx2, false, Kestrin::Graphics::Internal::BlitPath::Avx2)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Path, tinted / plain, true, Kestrin::Graphics::Internal::BlitPath::Plain)
+BENCHMARK_CAPTURE(Path, tinted_plain, true, Kestrin::Graphics::Internal::BlitPath::Plain)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Path, tinted / sse2, true, Kestrin::Graphics::Internal::BlitPath::Sse2)
+BENCHMARK_CAPTURE(Path, tinted_sse2, true, Kestrin::Graphics::Internal::BlitPath::Sse2)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Path, tinted / avx2, true, Kestrin::Graphics::Internal::BlitPath::Avx2)
+BENCHMARK_CAPTURE(Path, tinted_avx2, true, Kestrin::Graphics::Internal::BlitPath::Avx2)
+    ->Unit(benchmark::kMillisecond);
+
+// Faded source-over (a constant alpha of 0.6 on top of the pixels' own), as fades draw.
+BENCHMARK_CAPTURE(Path, faded_plain, false, Kestrin::Graphics::Internal::BlitPath::Plain, 0.6f)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Path, faded_avx2, false, Kestrin::Graphics::Internal::BlitPath::Avx2, 0.6f)
     ->Unit(benchmark::kMillisecond);
 
 // Keeps every run's rate for the ratio table printed after the runs. With repetitions the table
@@ -238,12 +245,16 @@ int main(int argc, char** argv)
     for (const std::string kind : {"over", "tinted"})
         for (const std::string path : {"plain", "sse2", "avx2"})
         {
-            const double ours = reporter.Rate("Path/" + kind + "/" + path),
+            const double ours = reporter.Rate("Path/" + kind + "_" + path),
                          pixman = reporter.Rate("Pixman/" + kind);
             if (ours > 0)
                 std::printf("%-8s %-6s %14.1f %16.2f\n", kind.c_str(), path.c_str(), ours,
                             pixman > 0 ? ours / pixman : 0.0);
         }
+    const double fadedPlain = reporter.Rate("Path/faded_plain"), fadedAvx2 = reporter.Rate("Path/faded_avx2");
+    if (fadedPlain > 0 && fadedAvx2 > 0)
+        std::printf("faded    avx2   %14.1f %16s (%.2f of the plain rows' %.1f)\n", fadedAvx2, "-",
+                    fadedAvx2 / fadedPlain, fadedPlain);
     if (reporter.repetitions > 1)
         std::printf("(rates: means of %lld repetitions)\n", static_cast<long long>(reporter.repetitions));
     return 0;

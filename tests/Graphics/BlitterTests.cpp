@@ -306,7 +306,7 @@ TEST(BlitImage, EveryVectorPathMatchesThePlainRowsBitForBit)
             EXPECT_EQ(Graphics::Internal::CurrentBlitPath(), started);
             continue;
         }
-        for (int round = 0; round < 60; ++round)
+        for (int round = 0; round < 90; ++round)
         {
             const int w = 1 + int(random() % 71), h = 1 + int(random() % 5);
             std::vector<uint32_t> pixels;
@@ -319,6 +319,9 @@ TEST(BlitImage, EveryVectorPathMatchesThePlainRowsBitForBit)
             DrawState s;
             if (round % 2)
                 s.imageColor = {float(random() % 256) / 255.0f, float(random() % 256) / 255.0f, 0.5f, 1.0f};
+            // Faded draws (a constant alpha on top of the pixels' own) every third round.
+            if (round % 3 == 0)
+                s.imageColor.a = float(1 + random() % 254) / 255.0f;
             const int x = int(random() % 90) - 10, y = int(random() % 10) - 2;
 
             Target fast(80, 8, 0), plain(80, 8, 0);
@@ -339,8 +342,40 @@ TEST(BlitImage, EveryVectorPathMatchesThePlainRowsBitForBit)
     // Most draws land on the target; a path that is built in compared real pixels.
     if (started != BlitPath::Plain)
     {
-        EXPECT_GT(compared, 30);
+        EXPECT_GT(compared, 45);
     }
+}
+
+// Every source alpha against every channel difference of either sign, under every fade, plain and
+// tinted: each vector path must give the plain rows' bytes.
+TEST(BlitImage, EveryFadedBlendMatchesThePlainRows)
+{
+    using Graphics::Internal::BlitPath;
+    std::vector<uint32_t> pixels;
+    for (uint32_t a = 0; a < 256; ++a)
+        for (uint32_t c = 0; c < 256; ++c)
+            pixels.push_back(a << 24 | c << 16 | c << 8 | (255 - c));
+    auto image = MakeImage(256, 256, pixels, true, false);
+    const std::vector<uint32_t> start(pixels.size(), 0xFF00FF80u);
+    for (BlitPath path : {BlitPath::Sse2, BlitPath::Avx2})
+    {
+        if (!Graphics::Internal::BlitPathAvailable(path))
+            continue;
+        for (int tinted = 0; tinted < 2; ++tinted)
+            for (int g = 1; g < 255; ++g)
+            {
+                DrawState s = Faded(g, tinted ? 200 : 255, tinted ? 77 : 255, tinted ? 254 : 255);
+                Target fast(256, 256, 0), plain(256, 256, 0);
+                fast.pixels = plain.pixels = start;
+                ASSERT_TRUE(Graphics::Internal::SetBlitPath(path));
+                EXPECT_EQ(BlitImage(image.get(), 0, 0, fast.Get(), s), 0);
+                Graphics::Internal::SetFastBlitRows(false);
+                EXPECT_EQ(BlitImage(image.get(), 0, 0, plain.Get(), s), 0);
+                ASSERT_EQ(fast.pixels, plain.pixels)
+                    << Graphics::Internal::BlitPathName(path) << " fade " << g << " tinted " << tinted;
+            }
+    }
+    Graphics::Internal::SetFastBlitRows(true);
 }
 
 TEST(BlitImage, ImageDrawnOntoItselfGivesThePlainRowsResult)
