@@ -707,20 +707,34 @@ int BlitStretchedImage(const Image* image, const BlitTarget& target, const Rect<
                    tb = (tint & 0xFF) + 1;
 
     const int64_t dx = destination.x, dy = destination.y, dw = destination.w, dh = destination.h;
+    const int64_t imageW = image->GetWidth(), imageH = image->GetHeight();
+    const uint32_t* pixels = image->Pixels();
+    // Columns step through the source by sw / dw: a quotient and remainder carried along the row
+    // give each column's (x - dx) * sw / dw without a division per pixel (x - dx >= 0 in the clip).
+    const int64_t stepWhole = sw / dw, stepPart = sw % dw;
+    const int64_t firstNumerator = (int64_t(clip.x) - dx) * sw;
     for (int64_t y = clip.y; y < int64_t(clip.y) + clip.h; ++y)
     {
         int64_t sy = (y - dy) * sh / dh + sy0;
         if (mirrorY)
             sy = sy0 + sh - 1 - (sy - sy0);
         uint32_t* row = target.pixels + size_t(y) * size_t(target.width);
+        const uint32_t* sourceRow =
+            pixels && sy >= 0 && sy < imageH ? pixels + size_t(sy) * size_t(imageW) : nullptr;
+        int64_t column = firstNumerator / dw, part = firstNumerator % dw;
         for (int64_t x = clip.x; x < int64_t(clip.x) + clip.w; ++x)
         {
-            int64_t sx = (x - dx) * sw / dw + sx0;
+            int64_t sx = column + sx0;
+            column += stepWhole;
+            part += stepPart;
+            if (part >= dw)
+            {
+                part -= dw;
+                ++column;
+            }
             if (mirrorX)
                 sx = sx0 + sw - 1 - (sx - sx0);
-            uint32_t p = (sx < 0 || sy < 0 || sx > INT32_MAX || sy > INT32_MAX)
-                             ? 0
-                             : image->GetPixel(int(sx), int(sy));
+            uint32_t p = sourceRow && sx >= 0 && sx < imageW ? sourceRow[sx] : 0;
             if (tint != 0xFFFFFFFFu)
                 p = (((ta * (p >> 24)) >> 8) << 24) | (((tr * ((p >> 16) & 0xFF)) >> 8) << 16) |
                     (((tg * ((p >> 8) & 0xFF)) >> 8) << 8) | ((tb * (p & 0xFF)) >> 8);

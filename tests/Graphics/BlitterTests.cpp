@@ -226,6 +226,61 @@ TEST(BlitStretched, NearestSamplesMirrorsAndTint)
     EXPECT_EQ(w.pixels, (std::vector<uint32_t>{0xFF808080, 0xFF808080, 0xFF808080}));
 }
 
+// Seeded: which source pixel lands where, for any destination (partly off the target, clipped),
+// source rectangle (partly outside the image: those samples are clear), and mirroring; each
+// target pixel is the sample the division (x - left) * width / destination width picks.
+TEST(BlitStretched, EveryPixelTakesItsNearestSample)
+{
+    std::mt19937 random(31337);
+    for (int round = 0; round < 300; ++round)
+    {
+        const int iw = 1 + int(random() % 19), ih = 1 + int(random() % 7);
+        std::vector<uint32_t> pixels;
+        for (int i = 0; i < iw * ih; ++i)
+            pixels.push_back(0xFF000000u | uint32_t(i + 1));
+        auto image = MakeImage(iw, ih, pixels, false, false);
+        DrawState s;
+        s.flags = 0;
+        int sx0 = 0, sy0 = 0, sw = iw, sh = ih;
+        if (random() % 2)
+        {
+            s.flags |= DrawFlag_SourceRect;
+            sx0 = int(random() % 6) - 2;
+            sy0 = int(random() % 4) - 1;
+            sw = 1 + int(random() % 24);
+            sh = 1 + int(random() % 8);
+            s.sourceRect = {sx0, sy0, sw, sh};
+        }
+        if (random() % 2)
+            s.flags |= DrawFlag_MirrorX;
+        if (random() % 3 == 0)
+            s.flags |= DrawFlag_MirrorY;
+        if (random() % 4 == 0)
+            s.clipRect = {int(random() % 10), 0, 1 + int(random() % 30), 1 + int(random() % 12)};
+        const Rect<int> destination{int(random() % 20) - 8, int(random() % 8) - 3, 1 + int(random() % 57),
+                                    1 + int(random() % 13)};
+        Target t(40, 12, 0x12345678);
+        ASSERT_EQ(BlitStretchedImage(image.get(), t.Get(), destination, s), 0) << "round " << round;
+        const Rect<int> clip = IntersectRects(IntersectRects(destination, {0, 0, 40, 12}), s.clipRect);
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 40; ++x)
+            {
+                uint32_t expected = 0x12345678;
+                if (x >= clip.x && x < clip.x + clip.w && y >= clip.y && y < clip.y + clip.h)
+                {
+                    int px = (x - destination.x) * sw / destination.w + sx0;
+                    int py = (y - destination.y) * sh / destination.h + sy0;
+                    if (s.flags & DrawFlag_MirrorX)
+                        px = sx0 + sw - 1 - (px - sx0);
+                    if (s.flags & DrawFlag_MirrorY)
+                        py = sy0 + sh - 1 - (py - sy0);
+                    expected = px < 0 || py < 0 || px >= iw || py >= ih ? 0 : pixels[size_t(py * iw + px)];
+                }
+                ASSERT_EQ(t.At(x, y), expected) << "round " << round << " at " << x << "," << y;
+            }
+    }
+}
+
 TEST(BlitStretched, BlendsWithAPlusOneWeights)
 {
     auto image = MakeImage(1, 1, {0x80FF0000});
