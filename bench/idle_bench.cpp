@@ -1,5 +1,6 @@
-// What a still screen costs: the game runs headless (SDL's dummy drivers) to the main menu, leaves
-// it alone for 20 s and logs the CPU time the whole process used meanwhile; this reads it back.
+// What a still screen costs: the game runs headless (SDL's dummy drivers) to the main menu (or the
+// options screen opened from it), leaves it alone for 20 s and logs the CPU time the whole process
+// used meanwhile; this reads it back.
 // "core_pct" is that time as a percentage of one core; "frames_per_s" how often it drew and showed a
 // frame. Each renderer runs twice: as the game runs, and with "-drawall" (every frame drawn and
 // shown, unchanged or not) as the reference in the same run.
@@ -20,18 +21,20 @@ struct StillFigures
 {
     double wall = 0, cpu = 0, percent = 0;
     long frames = 0, unchanged = 0;
+    std::string screen;
 };
 
 // The "Still: <screen> for W s: C s of CPU, P % of a core, N frames drawn, U left as they were"
 // line of the log.
 bool ReadFigures(const std::string& log, StillFigures& figures)
 {
-    const size_t at = log.find("Still: MainMenuMode for ");
+    const size_t last = log.rfind("Still: ");
+    const size_t at = last == std::string::npos ? last : log.find(" for ", last);
     if (at == std::string::npos)
         return false;
+    figures.screen = log.substr(last + 7, at - last - 7);
     return std::sscanf(
-               log.c_str() + at,
-               "Still: MainMenuMode for %lf s: %lf s of CPU, %lf %% of a core, %ld frames drawn, %ld left",
+               log.c_str() + at, " for %lf s: %lf s of CPU, %lf %% of a core, %ld frames drawn, %ld left",
                &figures.wall, &figures.cpu, &figures.percent, &figures.frames, &figures.unchanged) == 5;
 }
 
@@ -41,8 +44,9 @@ std::string StillSeconds()
     return seconds && *seconds ? seconds : "20";
 }
 
-// args: 1 the software renderer, 0 the hardware one; 1 every frame drawn, 0 as the game runs.
-void BM_StillMainMenu(benchmark::State& state)
+// args: 1 the software renderer, 0 the hardware one; 1 every frame drawn, 0 as the game runs;
+// 0 the main menu, 1 the options screen.
+void BM_StillScreen(benchmark::State& state)
 {
     const bool software = state.range(0) != 0;
     const bool drawAll = state.range(1) != 0;
@@ -52,6 +56,8 @@ void BM_StillMainMenu(benchmark::State& state)
     {
         KestrinTest::TempFolder home;
         std::vector<std::string> arguments = {"-still", StillSeconds()};
+        if (state.range(2) == 1)
+            arguments.push_back("options");
         if (software)
             arguments.push_back("-software");
         if (drawAll)
@@ -74,16 +80,14 @@ void BM_StillMainMenu(benchmark::State& state)
     state.counters["frames_per_s"] = figures.wall > 0 ? double(figures.frames) / figures.wall : 0.0;
     state.counters["unchanged_per_s"] = figures.wall > 0 ? double(figures.unchanged) / figures.wall : 0.0;
     state.counters["load"] = load;
+    state.SetLabel(figures.screen);
 }
 
 } // namespace
 
-BENCHMARK(BM_StillMainMenu)
-    ->ArgNames({"software", "drawall"})
-    ->Args({1, 0})
-    ->Args({1, 1})
-    ->Args({0, 0})
-    ->Args({0, 1})
+BENCHMARK(BM_StillScreen)
+    ->ArgNames({"software", "drawall", "options"})
+    ->ArgsProduct({{1, 0}, {0, 1}, {0, 1}})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);

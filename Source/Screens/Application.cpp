@@ -143,8 +143,8 @@ void Application::Initialize()
 
     if (std::optional<std::string> folder = ScreenTour::FolderFromCommandLine(Kestrin::GetCommandLine()))
         m_tour = std::make_unique<ScreenTour>(*folder);
-    else if (std::optional<float> seconds = StillRun::SecondsFromCommandLine(Kestrin::GetCommandLine()))
-        m_still = std::make_unique<StillRun>(*seconds);
+    else if (std::optional<StillRun::Settings> still = StillRun::FromCommandLine(Kestrin::GetCommandLine()))
+        m_still = std::make_unique<StillRun>(*still);
 }
 
 void Application::Update(float dt)

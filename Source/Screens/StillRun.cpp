@@ -13,27 +13,34 @@
 #include <cwchar>
 #include <string>
 
-std::optional<float> StillRun::SecondsFromCommandLine(const wchar_t* commandLine)
+std::optional<StillRun::Settings> StillRun::FromCommandLine(const wchar_t* commandLine)
 {
     if (!commandLine)
         return std::nullopt;
-    const std::wstring line = commandLine;
+    const std::wstring line = std::wstring(commandLine) + L" ";
     const std::wstring key = L" -still ";
     const size_t at = line.find(key);
     if (at == std::wstring::npos)
         return std::nullopt;
-    const size_t from = at + key.size();
-    const std::wstring word = line.substr(from, line.find(L' ', from) - from);
+    auto word = [&](size_t from) { return line.substr(from, line.find(L' ', from) - from); };
+    const std::wstring number = word(at + key.size());
     wchar_t* end = nullptr;
-    const float seconds = std::wcstof(word.c_str(), &end);
-    if (word.empty() || end != word.c_str() + word.size() || !(seconds > 0.0f) || seconds > 3600.0f)
+    const float seconds = std::wcstof(number.c_str(), &end);
+    if (number.empty() || end != number.c_str() + number.size() || !(seconds > 0.0f) || seconds > 3600.0f)
         return std::nullopt;
-    return seconds;
+    Settings settings{seconds, {}};
+    const size_t next = at + key.size() + number.size() + 1;
+    if (next < line.size())
+        if (const std::wstring button = word(next); !button.empty() && button[0] != L'-')
+            settings.button = Kestrin::ToUtf8(button);
+    return settings;
 }
 
-StillRun::StillRun(float seconds) : m_seconds(seconds)
+StillRun::StillRun(Settings settings) : m_settings(std::move(settings))
 {
-    Kestrin::LogPrintf("Still: the main menu will be left alone for %.1f s\n", double(seconds));
+    Kestrin::LogPrintf("Still: %s will be left alone for %.1f s\n",
+                       m_settings.button.empty() ? "the main menu" : m_settings.button.c_str(),
+                       double(m_settings.seconds));
 }
 
 void StillRun::Update(float dt)
@@ -46,7 +53,7 @@ void StillRun::Update(float dt)
     {
         m_top = top;
         m_onTop = 0.0f;
-        // Anything but the menu on top spoils the measurement; it starts again at the menu.
+        // A new screen on top spoils the measurement; it starts again once a screen settles.
         m_measuring = false;
         return;
     }
@@ -58,15 +65,26 @@ void StillRun::Update(float dt)
             return;
         if (auto* field = dynamic_cast<TextEditNode*>(top->FindObject(Kestrin::MakeName("AccountName"))))
             field->SetText(kProfileName);
-        ScreenTour::ClickButton(top, "OK");
+        // The question takes the menu's click; the button is clicked again once it is answered.
+        if (ScreenTour::ClickButton(top, "OK"))
+            m_clicked = false;
         return;
     }
-    if (!dynamic_cast<MainMenuMode*>(top) || looper->HasPendingRequests())
+    if (looper->HasPendingRequests() || m_onTop < kSettleSeconds)
         return;
-    if (!m_measuring && m_onTop >= kSettleSeconds)
+    const bool menu = dynamic_cast<MainMenuMode*>(top) != nullptr;
+    if (menu && !m_settings.button.empty() && !m_clicked)
+    {
+        // The screen to measure is the one the button opens.
+        m_clicked = ScreenTour::ClickButton(top, m_settings.button.c_str());
+        return;
+    }
+    if (menu != m_settings.button.empty())
+        return;
+    if (!m_measuring)
         Begin();
-    else if (m_measuring &&
-             std::chrono::steady_clock::now() - m_wallStart >= std::chrono::duration<float>(m_seconds))
+    else if (std::chrono::steady_clock::now() - m_wallStart >=
+             std::chrono::duration<float>(m_settings.seconds))
         End();
 }
 

@@ -1,21 +1,30 @@
 #pragma once
-// A run that measures what a still screen costs: "-still <seconds>" lets the start-up road play to
-// the main menu (naming a first profile when asked), waits for the menu to settle, then leaves it
-// alone for that many seconds of the clock and logs the CPU time the whole program used meanwhile
-// (every thread, the mixer's too) and how many frames were drawn, then quits.
+// A run that measures what a still screen costs: "-still <seconds> [button]" lets the start-up road
+// play to the main menu (naming a first profile when asked), waits for the menu to settle, clicks
+// the menu's button of that name if one is given and waits for the screen it opens to settle, then
+// leaves the screen alone for that many seconds of the clock and logs the CPU time the whole
+// program used meanwhile (every thread, the mixer's too) and how many frames were drawn, then quits.
 #include "Platform/ApplicationMode.h"
 
 #include <chrono>
 #include <ctime>
 #include <optional>
+#include <string>
 
 class StillRun
 {
 public:
-    // The seconds after "-still" on the command line, if the switch is there with a positive number.
-    static std::optional<float> SecondsFromCommandLine(const wchar_t* commandLine);
+    struct Settings
+    {
+        float seconds = 0.0f;
+        std::string button; // empty: the menu itself
+        bool operator==(const Settings&) const = default;
+    };
+    // The seconds after "-still" on the command line (positive, at most an hour) and the word after
+    // them unless it is another switch; nothing without the switch or a number.
+    static std::optional<Settings> FromCommandLine(const wchar_t* commandLine);
 
-    explicit StillRun(float seconds);
+    explicit StillRun(Settings settings);
 
     // Every update step: answers the first-profile question, notices the menu, starts and ends the
     // measurement.
@@ -32,7 +41,8 @@ private:
     void Begin();
     void End();
 
-    float m_seconds;
+    Settings m_settings;
+    bool m_clicked = false;
     Kestrin::ApplicationMode* m_top = nullptr;
     float m_onTop = 0.0f;
     bool m_measuring = false;

@@ -1,0 +1,41 @@
+#include "Screens/StillRun.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+TEST(StillRunSwitch, SecondsThenAnOptionalButton)
+{
+    using Settings = StillRun::Settings;
+    struct Case
+    {
+        const wchar_t* line;
+        std::optional<Settings> settings;
+    };
+    for (const Case& c : {
+             Case{L"Tanglewisp -still 20", Settings{20.0f, ""}},
+             Case{L"Tanglewisp -software -still 2.5 options", Settings{2.5f, "options"}},
+             Case{L"Tanglewisp -still 20 -software", Settings{20.0f, ""}},
+             Case{L"Tanglewisp -still 20 credits -drawall", Settings{20.0f, "credits"}},
+             Case{L"Tanglewisp -still", std::nullopt},
+             Case{L"Tanglewisp -still options", std::nullopt},
+             Case{L"Tanglewisp -still 0", std::nullopt},
+             Case{L"Tanglewisp -still -3", std::nullopt},
+             Case{L"Tanglewisp -still 20s", std::nullopt},
+             Case{L"Tanglewisp -still 3601", std::nullopt},
+             Case{L"Tanglewisp -stillness 20", std::nullopt},
+             Case{L"Tanglewisp", std::nullopt},
+         })
+    {
+        const std::optional<Settings> got = StillRun::FromCommandLine(c.line);
+        EXPECT_EQ(got.has_value(), c.settings.has_value()) << c.line;
+        if (got && c.settings)
+        {
+            EXPECT_EQ(*got, *c.settings) << got->seconds << " " << got->button;
+        }
+    }
+    EXPECT_EQ(StillRun::FromCommandLine(nullptr), std::nullopt);
+}
+
+} // namespace
