@@ -318,7 +318,8 @@ void Looper::Run()
         if (m_quit)
             break;
         // Display changes asked for while events were handled (Alt+Enter, maximise).
-        ApplyQueuedDisplayChanges();
+        if (ApplyQueuedDisplayChanges())
+            m_haveShownSignature = false; // new surfaces hold nothing yet
 
         if (platform->HasPendingMessages())
             platform->PumpMessages(this);
@@ -460,9 +461,9 @@ uint64_t Looper::FrameSignature(Graphics::ICanvas* screen)
         throw;
     }
     Graphics::PopCanvas();
-    // What else the shown frame depends on: the screen it goes to, its size and the cursor on it.
+    // What else the shown frame depends on: the screen it goes to and the cursor on it (a display
+    // change forgets the last frame instead).
     canvas.Mix(reinterpret_cast<uintptr_t>(screen));
-    canvas.MixRect(screen->GetBounds());
     canvas.Mix(uint32_t(m_lastMouseX));
     canvas.Mix(uint32_t(m_lastMouseY));
     canvas.Mix(m_stack.size());
