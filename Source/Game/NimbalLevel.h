@@ -63,8 +63,8 @@ public:
     void HaulCreature(Gremlin* creature, int count, float speed) override;
 
     // The board became clean, or took gunk again.
-    void OnGunkCleared();
-    void OnGunkReturned();
+    void OnGunkCleared() override;
+    void OnGunkReturned() override;
 
     void SpawnLoopPowerUp(int value, Vector2f point);
     void ShowBanner(const char* image, float hold);
