@@ -2,11 +2,11 @@
 
 #include "Base/Text.h"
 #include "Framework/AccountManager.h"
-#include "Framework/Keys.h"
 #include "Game/CollisionQuadTree.h"
 #include "Game/GameConstants.h"
 #include "Game/GameLevels.h"
 #include "Game/GameText.h"
+#include "Game/Line.h"
 #include "Game/MusicManager.h"
 #include "Game/NimbalLevel.h"
 #include "Game/TutorialManager.h"
@@ -43,6 +43,7 @@ GameMode::~GameMode()
 void GameMode::Enter()
 {
     CreateRootNode();
+    Line::debugDraw = debugDraw;
     // All three in both modes: the level's art is spread over them.
     for (ScreenGroup* group : {&m_game, &m_normal, &m_endless})
         if (!group->Load())
@@ -86,12 +87,14 @@ void GameMode::Enter()
 
 void GameMode::Exit()
 {
+    Line::debugDraw = false;
     if (level && GameLevels::Instance().endless)
         GameLevels::Instance().SubmitEndlessScore(int(level->timeElapsed));
 }
 
 void GameMode::Activate()
 {
+    Line::debugDraw = debugDraw;
     if (pendingTicIntro)
     {
         pendingTicIntro = false;
@@ -108,11 +111,29 @@ void GameMode::Update(float dt)
         quadTree->Update(dt);
 }
 
+void GameMode::Draw()
+{
+    SceneApplicationMode::Draw();
+    if (collisionView && quadTree)
+        quadTree->Draw();
+}
+
 bool GameMode::OnKeyDown(int key)
 {
     if (key == Kestrin::VK_ESCAPE)
     {
         OpenPauseMenu();
+        return true;
+    }
+    if (key == kCollisionViewKey)
+    {
+        collisionView = !collisionView;
+        return true;
+    }
+    if (key == kLineDebugKey)
+    {
+        debugDraw = !debugDraw;
+        Line::debugDraw = debugDraw;
         return true;
     }
     return SceneApplicationMode::OnKeyDown(key);

@@ -3,6 +3,9 @@
 // collision tree the playfield's objects register in, and the level, which reads the catalogue's
 // current level. Escape or the pause button opens the pause pop-up; the level music starts when the
 // screen first comes to the top and keeps playing under every pop-up.
+// Two views for finding faults: F9 outlines the collision tree's cells over the playfield (magenta
+// where a cell holds boxes), F10 draws the lines as plain segments with their end points.
+#include "Framework/Keys.h"
 #include "Scene/SceneApplicationMode.h"
 #include "Screens/ScreenConventions.h"
 
@@ -23,6 +26,8 @@ public:
     // The introduction of a kind the player has not met, once; otherwise the level music.
     void Activate() override;
     void Update(float dt) override;
+    // The scene, then the collision tree's cells while the collision view is on.
+    void Draw() override;
     bool OnKeyDown(int key) override;
     bool OnMouseMove(int x, int y) override;
     void HandleMessage(const Kestrin::Message& message) override;
@@ -30,6 +35,13 @@ public:
     NimbalLevel* GetLevel() const { return level; }
     CollisionQuadTree* GetQuadTree() const { return quadTree; }
     bool IsTicIntroPending() const { return pendingTicIntro; }
+    bool IsCollisionViewOn() const { return collisionView; }
+    // The lines' look is one switch for every line; the screen sets it while it is shown and clears
+    // it when it goes.
+    bool IsLineDebugDrawOn() const { return debugDraw; }
+
+    static constexpr int kCollisionViewKey = Kestrin::VK_F9;
+    static constexpr int kLineDebugKey = Kestrin::VK_F10;
 
     // The side of the collision tree's square, centred on the playfield.
     static constexpr float kTreeSize = 1000.0f;
@@ -38,6 +50,8 @@ private:
     void OpenPauseMenu();
 
     bool pendingTicIntro = false;
+    bool collisionView = false;
+    bool debugDraw = false;
     NimbalLevel* level = nullptr; // owned by the database
     CollisionQuadTree* quadTree = nullptr;
     ScreenGroup m_game{L"Game"};
