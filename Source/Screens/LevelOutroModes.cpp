@@ -220,7 +220,14 @@ void LevelOutroFailureMode::EnterLose()
     }
     SceneNode* row = FindBelow(GetRootNode(), NodePath::LoseButtonParent, m_group);
     if (!row)
+    {
+        // No way on from this screen either.
+        m_group.ShowError(L"node " + Kestrin::FromUtf8(std::string(GetNodePathText(NodePath::LoseButtonParent))) +
+                          L" not found in levelOutro_LoseLayout");
+        ReturnToMainMenu();
+        m_left = true;
         return;
+    }
     row->SetVisible(false);
     for (const char* name : {"button_tryAgain", "button_mainMenu"})
     {

@@ -272,25 +272,49 @@ TEST_F(Outros, TheLoseButtonsWaitForTheMessageThenRetryOrLeave)
         Show(new FrozenGame);
     }
 
-    // A next-level button (none in the shipped layout) skips ahead under the next intro.
+    // Buttons the shipped layout leaves out: quitting the program (asked of the quit handlers, no
+    // screen), and skipping ahead under the next intro.
     auto* outro = Show(new LevelOutroFailureMode(L"Out of Time", 0));
-    auto* next = new SceneNode;
-    next->SetName(MakeName("NextLevel"));
-    outro->AddObject(next);
-    outro->HandleMessage(Message(next->GetHandle(), Names::ButtonClick));
-    EXPECT_EQ(Requests(), (std::vector<Queued>{{2, "GameMode"}, {1, "LevelIntroMode"}}));
-    EXPECT_EQ(LevelCatalogue::GetCurrentLevelName(), "1-05 Jillian");
+    struct Extra
+    {
+        const char* button;
+        std::vector<Queued> requests;
+        bool quitAsked; // by now (it stays asked)
+        const char* level;
+    };
+    for (const Extra& e : {Extra{"Quit", {}, true, "1-04 Miranda"},
+                           Extra{"NextLevel", {{2, "GameMode"}, {1, "LevelIntroMode"}}, true, "1-05 Jillian"}})
+    {
+        SCOPED_TRACE(e.button);
+        auto* button = new SceneNode;
+        button->SetName(MakeName(e.button));
+        outro->AddObject(button);
+        outro->HandleMessage(Message(button->GetHandle(), Names::ButtonClick));
+        EXPECT_EQ(Requests(), e.requests);
+        EXPECT_EQ(looper->IsQuitSet(), e.quitAsked);
+        EXPECT_EQ(LevelCatalogue::GetCurrentLevelName(), e.level);
+    }
 }
 
-TEST_F(Outros, ALoseScreenWithoutItsLayoutReturnsToTheMainMenu)
+TEST_F(Outros, ALoseScreenWithoutItsLayoutOrItsButtonsReturnsToTheMainMenu)
 {
-    AddGroup("Level_Outro_NormalLose", "<resources/>");
-    Show(new LevelOutroFailureMode(L"Out of Time", 0));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption,
-              L"There was an error loading Level_Outro_NormalLose.xml. Fix the problem and press F5 to reload");
-    // Queued while the outro was entered, so applied in the same pass.
-    EXPECT_NE(dynamic_cast<MainMenuMode*>(Top()), nullptr);
+    for (const char* group : {"<resources/>",
+                              // The layout is there, but not its row of buttons.
+                              "<resources><scenelayout name=\"levelOutro_LoseLayout\">"
+                              "<scenenode nodeName=\"levelOutro_Lose\"/></scenelayout></resources>"})
+    {
+        SCOPED_TRACE(group);
+        boxes.boxes.clear();
+        AddGroup("Level_Outro_NormalLose", group);
+        Show(new LevelOutroFailureMode(L"Out of Time", 0));
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].caption,
+                  L"There was an error loading Level_Outro_NormalLose.xml. Fix the problem and press F5 to reload");
+        // Queued while the outro was entered, so applied in the same pass.
+        EXPECT_NE(dynamic_cast<MainMenuMode*>(Top()), nullptr);
+        ResourceManager::Instance()->UnloadFile(L"Level_Outro_NormalLose");
+        Show(new FrozenGame);
+    }
 }
 
 TEST_F(Outros, AnEndlessSessionWhoseLayoutFailedIsKeptAndStillReturns)
