@@ -226,6 +226,7 @@ TEST_F(PlayedFromTheMenu, AFreshProfileWinsItsFirstDayLosesOnTimeAndPlaysAnEndle
     EXPECT_TRUE(game->GetLevel()->lost);
     EXPECT_GE(*lostAfter, limit);
     Pass();
+    EXPECT_EQ(TopAs<LevelOutroFailureMode>()->GetReason(), L"Out of Time");
     Steps(60);
     EXPECT_TRUE(IsEnabled("button_tryAgain"));
     ASSERT_TRUE(Click("button_mainMenu"));
@@ -249,6 +250,7 @@ TEST_F(PlayedFromTheMenu, AFreshProfileWinsItsFirstDayLosesOnTimeAndPlaysAnEndle
     const int seconds = int(game->GetLevel()->timeElapsed);
     EXPECT_GT(seconds, 10);
     Pass();
+    EXPECT_EQ(TopAs<LevelOutroFailureMode>()->GetReason(), L"Too Much Gunk!");
     EXPECT_TRUE(TopAs<LevelOutroFailureMode>()->IsRecord());
     ASSERT_TRUE(StepToRequest(600));
     ASSERT_EQ(Requests(), (std::vector<Queued>{{2, "EndlessLevelSelectMode"}}));
