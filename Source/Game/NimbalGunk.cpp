@@ -11,7 +11,7 @@
 #include "Game/LevelServices.h"
 #include "Game/Line.h"
 #include "Game/SludgeLayerNode.h"
-#include "Game/TutorialBubble.h"
+#include "Game/TutorialBubble.h" // FindNodeAtPath
 #include "Graphics/GraphicsResources.h"
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/CurrentScene.h"
@@ -324,6 +324,13 @@ void NimbalGunk::SpawnSparkle(int column, int row, Kestrin::NameId spriteType)
         return;
     Kestrin::ObjectDatabase* database = layerNode->GetDatabase();
     SpriteType* type = GetSpriteTypeById(spriteType).second;
+    if (!type && std::find(m_missingSparkles.begin(), m_missingSparkles.end(), spriteType) ==
+                     m_missingSparkles.end())
+    {
+        m_missingSparkles.push_back(spriteType);
+        Kestrin::LogPrintf("NimbalGunk: no sprite type \"%s\"; its sparkles are not shown\n",
+                           spriteType ? spriteType.c_str() : "");
+    }
     if (!database || !type)
         return;
     const GunkCellDecoration& decoration = decorations[size_t(column)][size_t(row)];

@@ -98,4 +98,7 @@ private:
     // Steps 3 to 6 of Build for cells of that size.
     void Resize(int width, int height);
     void AddLayer(GunkCell& cell, int colour);
+
+    // Sparkle sprite types found missing, each logged once.
+    std::vector<Kestrin::NameId> m_missingSparkles;
 };

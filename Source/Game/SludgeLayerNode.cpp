@@ -67,7 +67,7 @@ void SludgeLayerNode::Update(float dt)
 void SludgeLayerNode::Draw(const Vector2f& offset)
 {
     m_gunkCells.clear();
-    if (!board || board->cellWidth <= 0 || board->cellHeight <= 0)
+    if (!IsWorldVisible() || !board || board->cellWidth <= 0 || board->cellHeight <= 0)
         return;
     // Black serves "any"; the list of every colour is looked up once a frame.
     std::array<Kestrin::ImageList*, kColours> lists{};

@@ -257,9 +257,9 @@ TEST_F(Gunk, GunkLiesOnlyInsideThePlayfieldOffItsTopCornersAndClearOfTrapsAndObs
     GremlinHome late(GremlinColorType::Red, {100, 300}, GremlinKind::Basic, false);
     board.ClearAround(late);
     EXPECT_EQ(
-        (std::vector<int>{board.Depth(6, 16), board.Depth(4, 14), board.Depth(4, 13), board.Depth(8, 18)}),
+        (std::vector<int>{board.Depth(6, 16), board.Depth(4, 14), board.Depth(6, 18), board.Depth(8, 18)}),
         (std::vector<int>{0, 0, 2, 2}))
-        << "inside, corner 28 px, 34 px and 36 px away";
+        << "inside, corner 28 px, straight below exactly 30 px (kept) and corner 36 px away";
 }
 
 TEST_F(Gunk, CellsKeepFiveLayersAndPatchesLayDigitsWhereTheGridReaches)
@@ -369,6 +369,14 @@ TEST_F(Gunk, SparklesWaitShowPlayOnceAndGo)
     EXPECT_TRUE(sparkle->GetLocalState().visible);
     Steps(15);
     EXPECT_TRUE(Sparkles().empty()) << "two frames at 10 fps, then gone";
+
+    // A sparkle without its sprite type is skipped, and said once.
+    for (int i = 0; i < 2; ++i)
+        board.SpawnSparkle(10, 5, Kestrin::MakeName("NoSuchSparkle"));
+    EXPECT_TRUE(Sparkles().empty());
+    const std::string text = log.Text(), line = "no sprite type \"NoSuchSparkle\"";
+    ASSERT_NE(text.find(line), std::string::npos) << text;
+    EXPECT_EQ(text.find(line, text.find(line) + 1), std::string::npos) << "logged once: " << text;
 }
 
 namespace
@@ -445,6 +453,12 @@ TEST_F(SludgeLayer, EachGunkCellDrawsTheImageOfItsDepthAndTopColourPlacedByItsDe
     }
     EXPECT_EQ(CurrentDrawState().flags, DrawFlag_Blend | DrawFlag_MirrorX)
         << "the current state is left alone";
+
+    // A hidden terrain layer hides the gunk with it.
+    screen->terrain->SetVisible(false);
+    EXPECT_TRUE(Draw().empty());
+    screen->terrain->SetVisible(true);
+    EXPECT_EQ(Draw().size(), 4u);
 }
 
 TEST_F(SludgeLayer, SparklesFallDueOnTheTimerAndCellsWithoutImagesAreSkipped)
