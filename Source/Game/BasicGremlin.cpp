@@ -166,8 +166,8 @@ void BasicGremlin::SetColor(GremlinColorType colour)
 {
     const bool indecisive = kind == GremlinKind::Indecisive;
     // Black and Any have no basic creature: only the colour and the sprite change.
-    const bool basicColour = int(colour) <= int(GremlinColorType::Purple);
-    if (!indecisive)
+    const bool becomesBasic = !indecisive && int(colour) <= int(GremlinColorType::Purple);
+    if (becomesBasic)
     {
         if (!line)
             ClearChannel(GameNames::MovementAITask);
@@ -175,11 +175,7 @@ void BasicGremlin::SetColor(GremlinColorType colour)
         PlayEffect(GameNames::ShrinkingEffect);
         affected = 2;
         needsRestage = true;
-    }
-    color = colour;
-    special = 0;
-    if (!indecisive && basicColour)
-    {
+        special = 0;
         kind = GremlinKind::Basic;
         auto* creatures =
             FindIn<GremlinFactory>(Kestrin::GetCurrentObjectDatabase(), GameNames::GremlinFactory);
@@ -187,9 +183,14 @@ void BasicGremlin::SetColor(GremlinColorType colour)
                 creatures ? creatures->FindSettings(CreatureSpriteId(colour)) : nullptr)
             settings = *basic;
     }
+    color = colour;
     ShowColorSprite(colour);
+    // Its own cycle goes on, whatever the colour.
     if (indecisive)
+    {
+        special = 0;
         behaviourTimer = Kestrin::RandomFloat(settings.param1, settings.param2);
+    }
 }
 
 void BasicGremlin::OnSpeared(Line* spearing)

@@ -21,7 +21,8 @@ public:
     // A flash cut short leaves the creature showing its own colour.
     void OnSpeared(Line* line) override;
 
-    // Turns the creature into the colour: a basic one of that colour unless it is Indecisive.
+    // Turns the creature into the colour: a basic one of that colour unless it is Indecisive or the
+    // colour is Black or Any, which only recolour it.
     void SetColor(GremlinColorType colour);
     // Shows the sprite of the creature's kind in the colour.
     void ShowColorSprite(GremlinColorType colour);

@@ -47,7 +47,8 @@ int KingDamageShrink(int amount)
 }
 
 GremlinKing::GremlinKing(float x, float y, const TypeSettings& settings_)
-    : Gremlin(settings_, x, y), health(settings_.maxHealth)
+    // A record without health still gives a king that one loop can kill.
+    : Gremlin(settings_, x, y), health(std::max(settings_.maxHealth, 1))
 {
     metaType = GremlinMetaType::King;
     // Built into the creature's tree, so it is registered and goes with it.
@@ -138,6 +139,9 @@ void GremlinKing::AdvanceStage()
 
 void GremlinKing::HideCreatureImage()
 {
+    // A dying king only waits for its death effect to take it away.
+    if (health <= 0)
+        return;
     auto* image = dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(layoutNode, NodePath::CreatureImage));
     const Kestrin::NameId exploding = GetStateAnimation();
     if (image && exploding && image->IsPlayingAnimation(exploding))
@@ -146,8 +150,7 @@ void GremlinKing::HideCreatureImage()
     PlaySound(GameNames::KingExplodeSound);
     stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
     needsRestage = true;
-    if (health > 0)
-        DropExplosionGunk();
+    DropExplosionGunk();
 }
 
 void GremlinKing::DropExplosionGunk()

@@ -3,6 +3,7 @@
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/CurrentScene.h"
 #include "Scene/SpriteType.h"
+#include "Graphics/ImageList.h"
 #include "Scene/StaticSpriteNode.h"
 
 #include "FieldTestSupport.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 using namespace GameTest;
 using Sprite = CreatureSpriteId;
@@ -30,6 +32,10 @@ const std::string KindResources =
     "  <animation name=\"PowerUp-Enter\" frameList=\"1,2,3,4,5\" fps=\"10\"/></spritetype>"
     "<spritetype name=\"ShrinkingFX\" images=\"KindFrames\"><animation name=\"play\" frameList=\"0,1\" "
     "fps=\"10\"/></spritetype>"
+    "<spritetype name=\"MegaTicDeath\" images=\"KindFrames\"><animation name=\"play\" frameList=\"0,1\" "
+    "fps=\"1\"/></spritetype>"
+    "<spritetype name=\"LineSparkle\" images=\"KindFrames\"><animation name=\"play\" frameList=\"0,1\" "
+    "fps=\"1\"/></spritetype>"
     "<scenelayout name=\"CreatureLayout\">"
     "  <scenenode><scenenode nodeName=\"scaleNode\"><animatedspritenode nodeName=\"creatureImage\"/>"
     "  </scenenode></scenenode>"
@@ -61,13 +67,13 @@ protected:
         return dynamic_cast<AnimatedSpriteNode*>(
             FindNodeAtPath(creature->GetNode(), NodePath::CreatureImage));
     }
-    // A line from the trap, drawn to the creature's centre.
-    Line* LineTo(Gremlin* creature)
+    // A line from the trap, drawn to the creature's centre or past it.
+    Line* LineTo(Gremlin* creature, Vector2f past = {})
     {
         auto* line = new Line(100, 100, nullptr, GremlinColorType::Any, GremlinKind::Any);
         screen->AddObject(line);
         line->AddPathPoint({100, 100});
-        line->AddPathPoint(creature->GetCentre());
+        line->AddPathPoint(creature->GetCentre() + past);
         return line;
     }
 
@@ -104,10 +110,11 @@ TEST_F(Kinds, ShyCreaturesKeepAwayFromTheCursorAndHurryWhenItStays)
         {{0, -50}, 0.6f, 2, {0, 4.0001f}}, // stayed long enough: twice as far
         {{0, 0}, 0.6f, 2, {0, 0}},         // on the centre: no direction, no push
         {{200, 0}, 0.6f, 1, {0, 0}},       // gone: the timer starts again
+        {{50, 0}, 0.3f, 1, {-4.0001f, 0}}, // back: counting from 0, not yet hurrying
     };
+    // The cases follow on from each other: the timer is never reset by hand.
     for (const Case& c : cases)
     {
-        creature->shyTimer = 0;
         for (float t = 0; t < c.seconds - 0.001f; t += 0.02f)
         {
             level->mousePosition = creature->GetCentre() + c.cursor;
@@ -122,6 +129,55 @@ TEST_F(Kinds, ShyCreaturesKeepAwayFromTheCursorAndHurryWhenItStays)
         EXPECT_NEAR(creature->force.x, c.force.x, 1e-3f);
         EXPECT_NEAR(creature->force.y, c.force.y, 1e-3f);
     }
+}
+
+TEST_F(Kinds, ProtectedCreaturesAlternatePhasesAndPairingOnesDrawTogether)
+{
+    TypeSettings guarded = Calm(Sprite::Protected, GremlinColorType::Blue, GremlinKind::Protected);
+    guarded.param1 = 1, guarded.param2 = 2, guarded.param3 = 5, guarded.param4 = 6;
+    BasicGremlin* creature = Add(guarded);
+    struct Phase
+    {
+        int stage, special, specialAfter;
+        float low, high; // the new timer; an empty range: left alone
+    };
+    const Phase phases[] = {
+        {1, 0, 1, 5, 6}, // vulnerable to protected
+        {1, 1, 0, 1, 2}, // and back
+        {4, 0, 0, 0, 0}, // panicking: stays vulnerable
+        {4, 1, 0, 1, 2},
+    };
+    for (const Phase& p : phases)
+    {
+        creature->stage = p.stage, creature->special = p.special, creature->behaviourTimer = -1;
+        creature->OnBehaviourTimer();
+        EXPECT_EQ(creature->special, p.specialAfter) << p.stage << "/" << p.special;
+        if (p.low < p.high)
+        {
+            EXPECT_TRUE(creature->behaviourTimer >= p.low && creature->behaviourTimer < p.high)
+                << p.stage << "/" << p.special << ": " << creature->behaviourTimer;
+        }
+        else
+        {
+            EXPECT_EQ(creature->behaviourTimer, -1) << p.stage << "/" << p.special;
+        }
+    }
+
+    // Each other Pairing creature pulls by param1 * 10000 / d^2 + 0.0001; other kinds do not.
+    TypeSettings pairing = Calm(Sprite::Pairing, GremlinColorType::Red, GremlinKind::Pairing);
+    pairing.param1 = 1;
+    BasicGremlin* self = Add(pairing, {300, 300});
+    BasicGremlin* right = Add(pairing, {400, 300});
+    BasicGremlin* below = Add(pairing, {300, 420});
+    Add(Calm(Sprite::BasicRed, GremlinColorType::Red), {180, 300});
+    ASSERT_EQ(right->GetCentre() - self->GetCentre(), Vector2f(100, 0));
+    ASSERT_EQ(below->GetCentre() - self->GetCentre(), Vector2f(0, 120));
+    self->force = Vector2f();
+    float speed = 10, length = 20;
+    self->AdjustWalk(speed, length);
+    EXPECT_EQ(std::vector<float>({speed, length}), std::vector<float>({10, 20}));
+    EXPECT_NEAR(self->force.x, 1.0001f, 1e-4f);
+    EXPECT_NEAR(self->force.y, 10000.0f / 14400.0f + 0.0001f, 1e-4f);
 }
 
 TEST_F(Kinds, IndecisiveCreaturesFlashForTwoSecondsThenTakeATrapColour)
@@ -187,12 +243,15 @@ TEST_F(Kinds, SetColorMakesBasicCreaturesButKeepsIndecisiveOnesAndOddColours)
     const Case cases[] = {
         {GremlinKind::Shy, GremlinColorType::Yellow, GremlinKind::Basic, Sprite::BasicYellow, 2},
         {GremlinKind::Indecisive, GremlinColorType::Yellow, GremlinKind::Indecisive, Sprite::Indecisive, 0},
-        {GremlinKind::Shy, GremlinColorType::Black, GremlinKind::Shy, Sprite::Shy, 2},
+        {GremlinKind::Shy, GremlinColorType::Black, GremlinKind::Shy, Sprite::Shy, 0},
+        {GremlinKind::Indecisive, GremlinColorType::Any, GremlinKind::Indecisive, Sprite::Indecisive, 0},
     };
     for (const Case& c : cases)
     {
         BasicGremlin* creature = Add(Calm(c.kind == GremlinKind::Shy ? Sprite::Shy : Sprite::Indecisive,
                                           GremlinColorType::Red, c.kind));
+        creature->settings.param1 = 3, creature->settings.param2 = 4;
+        creature->behaviourTimer = -1;
         const size_t before = Effects();
         creature->SetColor(c.colour);
         EXPECT_EQ(creature->color, c.colour);
@@ -200,6 +259,11 @@ TEST_F(Kinds, SetColorMakesBasicCreaturesButKeepsIndecisiveOnesAndOddColours)
         EXPECT_EQ(creature->settings.sprite, c.settingsAfter);
         EXPECT_EQ(creature->affected, c.effects ? 2 : 0);
         EXPECT_EQ(Effects() - before, c.effects) << "ShrinkingFX nodes";
+        if (c.kind == GremlinKind::Indecisive)
+        {
+            EXPECT_TRUE(creature->behaviourTimer >= 3.0f && creature->behaviourTimer < 4.0f)
+                << "its own cycle goes on";
+        }
     }
 }
 
@@ -244,6 +308,32 @@ TEST_F(Kinds, PowerUpsWaitForTheirEntryThenActOnTheFieldAndTheFactory)
     level->freezeTimer = 0.0f;
     shrink->ApplyEffect();
     EXPECT_EQ(level->freezeTimer, 1.5f);
+}
+
+TEST_F(Kinds, WonLevelsFadePowerUpsOutUnderFiveSparkles)
+{
+    auto* powerUp = Add<PowerUpGremlin>(Calm(Sprite::Shrink, GremlinColorType::Any, GremlinKind::Shrink));
+    SceneNode* scaleNode = FindNodeAtPath(powerUp->GetNode(), NodePath::CreatureScaleNode);
+    ASSERT_NE(scaleNode, nullptr);
+    powerUp->OnLevelWon();
+    EXPECT_TRUE(g_holdCreatureAlpha);
+    std::vector<AnimatedSpriteNode*> sparkles;
+    for (SceneNode* n = powerUp->GetNode()->GetFirstChild(); n; n = n->GetNextSibling())
+        if (auto* sparkle = dynamic_cast<AnimatedSpriteNode*>(n))
+            sparkles.push_back(sparkle);
+    ASSERT_EQ(sparkles.size(), 5u);
+    for (AnimatedSpriteNode* sparkle : sparkles)
+    {
+        EXPECT_EQ(sparkle->GetSpriteType(), GetSpriteType("LineSparkle").second);
+        EXPECT_FALSE(sparkle->GetLocalState().visible) << "until its moment";
+        EXPECT_LE(std::abs(sparkle->GetLocalState().x), powerUp->GetHalfWidth());
+        EXPECT_LE(std::abs(sparkle->GetLocalState().y), powerUp->GetHalfHeight());
+    }
+    Steps(26); // just over 0.5 s
+    EXPECT_NEAR(scaleNode->GetLocalState().color.a, 0.0f, 1e-4f);
+    for (AnimatedSpriteNode* sparkle : sparkles)
+        EXPECT_TRUE(sparkle->GetLocalState().visible) << "each within the first 0.5 s";
+    g_holdCreatureAlpha = false;
 }
 
 TEST_F(Kinds, UnifyColorsRecoloursTheFreeCreaturesAndTheNextSpawns)
@@ -294,23 +384,28 @@ TEST_F(Kinds, DeepCleanAndDamageMarkTheLineForItsLoop)
     EXPECT_EQ(amounts.size(), 3u) << "2, 3 and 4";
     EXPECT_EQ(amounts.begin()->first, 2);
     auto* clean = Add<PowerUpGremlin>(Calm(Sprite::DeepClean, GremlinColorType::Any, GremlinKind::DeepClean));
-    Line* line = LineTo(clean);
+    Line* line = LineTo(clean, {12, -7});
     clean->OnSpeared(line);
     EXPECT_EQ(line->powerUpEffect, 1);
-    EXPECT_EQ(level->calls.back(), "ShowPowerUpFeedback 13 340,240 ready") << "at the line's head";
+    EXPECT_EQ(level->calls.back(), "ShowPowerUpFeedback 13 352,233 ready") << "at the line's head";
     EXPECT_EQ(level->creatureEffect, 0) << "no effect yet";
 }
 
 TEST_F(Kinds, KingsShowHealthShrinkByDamageAndExplodeByKind)
 {
+    LoadSounds({"SFX_MegaTicExplode"});
     GlobalSettings::Instance().megaTicDamageShrink = {{1, 0}, {3, 1}, {5, 2}};
     for (auto [amount, shrink] : {std::pair{1, 0}, {3, 1}, {4, 2}, {9, 2}})
         EXPECT_EQ(KingDamageShrink(amount), shrink) << amount;
     TypeSettings small = Calm(Sprite::SmallCircle, GremlinColorType::Any, GremlinKind::SmallCircle);
-    small.param1 = 10, small.param2 = 12, small.param3 = 2.5f;
     auto* king = Add<GremlinKing>(small);
     auto* bar = dynamic_cast<StaticSpriteNode*>(FindNodeAtPath(king->GetNode(), NodePath::CreatureHealthBar));
     ASSERT_NE(bar, nullptr) << "the crown is under the scale node";
+    auto* healthImages = dynamic_cast<Kestrin::ImageList*>(
+        Kestrin::GetResource<Kestrin::IImageList>("MegaNegaTicHealthImages").second);
+    ASSERT_NE(healthImages, nullptr);
+    auto shows = [&](int image) { return bar->GetImage() == healthImages->GetImageAt(image); };
+    EXPECT_TRUE(shows(5)) << "full health";
     for (auto [health, image] : {std::pair{10, 5}, {5, 2}, {1, 0}})
     {
         king->health = health;
@@ -321,14 +416,62 @@ TEST_F(Kinds, KingsShowHealthShrinkByDamageAndExplodeByKind)
     king->TakeDamage(1, false);
     EXPECT_EQ(king->stage, 1) << "down to 0, then a fresh stage 1";
     EXPECT_EQ(king->affected, 3);
+    EXPECT_TRUE(shows(4)) << "9 of 10";
     king->stage = 4;
-    king->AdvanceStage();
-    EXPECT_EQ(king->stage, 5);
+    king->TakeDamage(3, false);
+    EXPECT_EQ(king->stage, 3) << "shrink 1: two stages down, then the next";
+    EXPECT_TRUE(shows(3)) << "6 of 10";
+
+    // At the end of its explosion a king starts its cycle again and drops gunk by its kind.
+    struct Blast
+    {
+        GremlinKind kind;
+        float param1, param2, param3, param4;
+        size_t blobs;
+        int low, high;
+    };
+    const Blast blasts[] = {
+        {GremlinKind::SmallCircle, 10, 12, 2.5f, 0, 3, 10, 12}, // floor(2.5) + 1 of [param1, param2]
+        {GremlinKind::LargeCircle, 10, 12, 0, 0, 1, 10, 12},
+        {GremlinKind::Trail, 1000, 7, 20, 22, 1, 20, 22}, // one of [param3, param4]
+        {GremlinKind::Shy, 10, 12, 2.5f, 22, 0, 0, 0},    // other kinds: none
+    };
+    for (const Blast& b : blasts)
+    {
+        TypeSettings s = Calm(Sprite::SmallCircle, GremlinColorType::Any, b.kind);
+        s.param1 = b.param1, s.param2 = b.param2, s.param3 = b.param3, s.param4 = b.param4;
+        auto* exploding = Add<GremlinKing>(s, {500, 300});
+        exploding->trailX = exploding->GetCentre().x, exploding->trailY = exploding->GetCentre().y;
+        exploding->stage = 4;
+        exploding->AdvanceStage();
+        EXPECT_EQ(exploding->stage, 5);
+        board.calls.clear();
+        const size_t explosions = Played("SFX_MegaTicExplode");
+        exploding->Update(0.02f);
+        EXPECT_EQ(exploding->stage, 1) << "the cycle starts again";
+        EXPECT_EQ(Played("SFX_MegaTicExplode"), explosions + 1);
+        ASSERT_EQ(board.calls.size(), b.blobs) << NameOf(b.kind);
+        for (const std::string& call : board.calls)
+        {
+            int radius = 0, x = 0, y = 0, colour = 0;
+            ASSERT_EQ(std::sscanf(call.c_str(), "AddGunk %d %d,%d %d", &radius, &x, &y, &colour), 4) << call;
+            EXPECT_TRUE(radius >= b.low && radius <= b.high) << call;
+            EXPECT_EQ(Vector2f(float(x), float(y)), exploding->GetCentre()) << call;
+            EXPECT_EQ(colour, int(GremlinColorType::Black)) << call;
+        }
+        exploding->Remove();
+    }
+
+    // A dying king waits for its death effect: no new cycle, no sound, no gunk.
+    king->TakeDamage(king->health, false);
+    king->stage = 5;
+    board.calls.clear();
+    const size_t explosions = Played("SFX_MegaTicExplode");
     Steps(1);
-    EXPECT_EQ(king->stage, 1) << "the explosion is over: the cycle starts again";
-    ASSERT_EQ(board.calls.size(), 3u) << "floor(2.5) + 1 blobs";
-    for (const std::string& call : board.calls)
-        EXPECT_TRUE(call.rfind("AddGunk 1", 0) == 0 && call.back() == '5') << call;
+    ASSERT_EQ(Live<GremlinKing>(), 1u) << "the death effect still plays";
+    EXPECT_EQ(king->stage, 5);
+    EXPECT_EQ(Played("SFX_MegaTicExplode"), explosions);
+    EXPECT_TRUE(board.calls.empty());
 
     TypeSettings trail = Calm(Sprite::Trail, GremlinColorType::Any, GremlinKind::Trail);
     trail.param1 = 400.0f, trail.param2 = 7.0f;
@@ -344,6 +487,11 @@ TEST_F(Kinds, KingsShowHealthShrinkByDamageAndExplodeByKind)
     EXPECT_EQ(board.calls.size(), 2u);
     EXPECT_TRUE(trailing->IsChannelBusy(GameNames::TrailSoundTask));
 
+    // A record without health gives a king of health 1: one hit kills it.
     small.maxHealth = 0;
-    EXPECT_EQ(Add<GremlinKing>(small, {500, 100})->HealthImageIndex(), 0) << "no division by zero";
+    auto* frail = Add<GremlinKing>(small, {500, 100});
+    EXPECT_EQ(frail->health, 1);
+    EXPECT_EQ(frail->HealthImageIndex(), 5);
+    frail->TakeDamage(1, false);
+    EXPECT_FALSE(frail->HasHealth());
 }
