@@ -23,7 +23,7 @@ namespace
 {
 constexpr size_t kMaxPowerUps = 10;
 // A weighted zone may need several draws to give the balanced type; this bounds the search when no
-// zone can give it at all (used up, or listed only with ratio 0).
+// zone can give it at all (listed only with ratio 0, or only by zones dealing in order).
 constexpr size_t kDrawsPerZone = 16;
 constexpr float kMinWeight = 0.1f;
 
@@ -209,11 +209,24 @@ BasicGremlin* GremlinFactory::CreateNormal()
         const int picked = RatioRandom(values).Pick();
         const CreatureSpriteId wanted = types[size_t(std::clamp(picked, 0, int(types.size()) - 1))];
         // Until a zone gives the balanced type; after the bound, the last draw that has settings.
+        // A zone dealing in order gives its type up with every draw, so it is drawn once at most:
+        // a search it cannot help would otherwise throw its types away.
+        const auto dealing = [](const FactoryZone* z) { return z->dealsInOrder || !z->ratios; };
+        const size_t inOrder = size_t(std::count_if(normalZones.begin(), normalZones.end(), dealing));
         const size_t draws = kDrawsPerZone * normalZones.size();
+        std::vector<const FactoryZone*> dealt;
         for (size_t i = 0; i < draws; ++i)
         {
+            if (inOrder == normalZones.size() && dealt.size() == inOrder)
+                break;
             FactoryZone* drawn = normalZones.front();
             Shuffle(normalZones);
+            if (dealing(drawn))
+            {
+                if (std::find(dealt.begin(), dealt.end(), drawn) != dealt.end())
+                    continue;
+                dealt.push_back(drawn);
+            }
             const CreatureSpriteId type = drawn->PickType();
             if (const TypeSettings* found = FindSettings(type))
             {

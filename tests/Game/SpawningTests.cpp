@@ -134,6 +134,11 @@ TEST_F(Spawning, UsedUpOrUnmatchedZonesEndTheSearch)
          {1},
          Sprite::BasicBlue,
          {Sprite::BasicRed, Sprite::BasicRed}},
+        {"in order, never the wanted type: one type a search",
+         {Sprite::BasicRed, Sprite::BasicRed, Sprite::BasicRed},
+         {},
+         Sprite::BasicBlue,
+         {Sprite::BasicRed, Sprite::BasicRed, Sprite::BasicRed, Sprite::None}},
     };
     for (const Case& c : cases)
     {
@@ -210,7 +215,7 @@ TEST_F(Spawning, PowerUpsAreSubstitutedAndCappedAtTen)
     GremlinFactory* factory = AddFactory();
     for (Sprite sprite : {Sprite::Freeze, Sprite::Shrink, Sprite::DeepClean, Sprite::Bomb})
         factory->settings[sprite] = Calm(sprite, GremlinColorType::Any, GremlinKind(int(sprite) - 4));
-    factory->AddZone(Zone({Sprite::Bomb, Sprite::DeepClean, Sprite::Shrink, Sprite::DeepClean}),
+    factory->AddZone(Zone({Sprite::Bomb, Sprite::DeepClean, Sprite::Shrink, Sprite::DeepClean, Sprite::Bomb}),
                      GremlinMetaType::PowerUp);
     factory->CreatePowerUp(3, {300, 200});
     std::vector<GremlinKind> kinds;
@@ -219,9 +224,13 @@ TEST_F(Spawning, PowerUpsAreSubstitutedAndCappedAtTen)
               (std::vector<GremlinKind>{GremlinKind::Freeze, GremlinKind::Freeze, GremlinKind::Shrink}))
         << "no king: a bomb is a freeze; not spawning: a deep clean is a freeze";
     factory->spawning = true;
+    (new GremlinKing(500, 400, Calm(Sprite::SmallCircle, GremlinColorType::Any, GremlinKind::SmallCircle)))
+        ->AddToScene(*screen, nullptr);
     factory->CreatePowerUp(5, {300, 200});
-    EXPECT_EQ(Live<PowerUpGremlin>(), 4u) << "a deep clean while spawning, then the zone is used up";
-    EXPECT_EQ(HeldObject<PowerUpGremlin>::GetAll().back()->kind, GremlinKind::DeepClean);
+    EXPECT_EQ(Live<PowerUpGremlin>(), 5u) << "a deep clean while spawning, then the zone is used up";
+    const std::vector<PowerUpGremlin*> all = HeldObject<PowerUpGremlin>::GetAll();
+    EXPECT_EQ(all[3]->kind, GremlinKind::DeepClean);
+    EXPECT_EQ(all[4]->kind, GremlinKind::Damage) << "with a king alive a bomb stays a bomb";
 
     factory->AddZone(Zone({Sprite::Shrink}, {1}), GremlinMetaType::PowerUp);
     auto usedUp = std::find_if(factory->powerUpZones.begin(), factory->powerUpZones.end(),
@@ -229,9 +238,9 @@ TEST_F(Spawning, PowerUpsAreSubstitutedAndCappedAtTen)
     delete *usedUp;
     factory->powerUpZones.erase(usedUp);
     factory->CreatePowerUp(20, {300, 200});
-    EXPECT_EQ(Live<PowerUpGremlin>(), 24u) << "the cap is tested once, before the loop";
+    EXPECT_EQ(Live<PowerUpGremlin>(), 25u) << "the cap is tested once, before the loop";
     factory->CreatePowerUp(1, {300, 200});
-    EXPECT_EQ(Live<PowerUpGremlin>(), 24u);
+    EXPECT_EQ(Live<PowerUpGremlin>(), 25u);
 }
 
 TEST_F(Spawning, EndlessWavesGrowAndPauseUntilTheFieldIsEmpty)
