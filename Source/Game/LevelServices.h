@@ -5,6 +5,8 @@
 #include "Game/PlayfieldTypes.h"
 
 #include <cfloat>
+#include <memory>
+#include <vector>
 
 class Gremlin;
 class GremlinHome;
@@ -13,12 +15,14 @@ class Line;
 namespace micropather
 {
 class Graph;
-}
+class PathSolver;
+} // namespace micropather
 
 class LevelServices
 {
 public:
-    virtual ~LevelServices() = default;
+    LevelServices();
+    virtual ~LevelServices();
 
     // Starts the line of a trap's colour and kind at the point, as the current line.
     virtual Line* BeginLine(Vector2f point, GremlinHome* trap, GremlinColorType color, GremlinKind kind) = 0;
@@ -44,6 +48,10 @@ public:
     virtual void SetPathGoal(Vector2f point) = 0;
     // Drops every path state; the line calls it after each routing.
     virtual void ClearPathStates() = 0;
+    // The solver of the level's routes on PathGraph(), emptied for a new search. It keeps its
+    // storage from route to route, so routing allocates nothing once warm; it forgets its nodes
+    // each time because the graph hands its states out anew after every route.
+    micropather::PathSolver& RouteSolver();
     // Gives a hauled creature the line's count and the follow speed.
     virtual void HaulCreature(Gremlin* creature, int count, float speed) = 0;
     // The gunk board's news: gunk was added (whether or not a cell took it), or no cell holds any.
@@ -61,6 +69,11 @@ public:
     Line* currentLine = nullptr;
     bool drawing = false;
     bool notStarted = true;
+    // The states of the last route, kept for the same reason as the solver.
+    std::vector<void*> routePath;
+
+private:
+    std::unique_ptr<micropather::PathSolver> m_routeSolver;
 };
 
 // The level of the current screen, or null when the screen has none (a screen that failed to

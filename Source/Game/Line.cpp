@@ -32,7 +32,6 @@ constexpr float YarnBallRadius = 15.0f;
 constexpr float DebugPointRadius = 2.0f;
 constexpr float RibbonHalfWidth = 2.0f;
 constexpr float StampStep = 2.0f;
-constexpr unsigned SolverAllocation = 250;
 constexpr float RouteLimitFactor = 1.5f;
 constexpr int LoopToTrapTutorial = 14;
 
@@ -282,23 +281,13 @@ void Line::RouteTo(Vector2f point)
     }
     const Vector2f from = headSegment->start;
     level->SetPathGoal(point);
-    std::vector<Vector2f> bends;
-    int result;
-    {
-        micropather::PathSolver solver(&level->PathGraph(), SolverAllocation);
-        void* start = level->GetPathState(from);
-        void* goal = level->GetPathState(point);
-        std::vector<void*> path;
-        float cost = 0.0f;
-        result =
-            solver.Solve(start, goal, &path, &cost, GlobalSettings::Instance().wrapMax * RouteLimitFactor);
-        for (void* state : path)
-        {
-            const Vector2f p = PlayfieldGraph::PointOf(state);
-            if (p != from && p != point)
-                bends.push_back(p);
-        }
-    }
+    micropather::PathSolver& solver = level->RouteSolver();
+    void* start = level->GetPathState(from);
+    void* goal = level->GetPathState(point);
+    std::vector<void*>& path = level->routePath;
+    float cost = 0.0f;
+    const int result =
+        solver.Solve(start, goal, &path, &cost, GlobalSettings::Instance().wrapMax * RouteLimitFactor);
     if (result == micropather::PathSolver::NoSolution)
     {
         const Vector2f at = headSegment->end;
@@ -310,8 +299,15 @@ void Line::RouteTo(Vector2f point)
         level->ShowLoopFeedback(LoopResult::Collision, at);
     }
     else
-        for (Vector2f bend : bends)
-            AddPathPoint(bend);
+    {
+        // The states stay valid until they are cleared below.
+        for (void* state : path)
+        {
+            const Vector2f p = PlayfieldGraph::PointOf(state);
+            if (p != from && p != point)
+                AddPathPoint(p);
+        }
+    }
     level->ClearPathStates();
     routePending = false;
 }

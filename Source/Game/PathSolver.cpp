@@ -1,6 +1,8 @@
 #include "Game/PathSolver.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <cstdint>
 
 namespace micropather
@@ -77,19 +79,18 @@ private:
 };
 } // namespace
 
-PathSolver::PathSolver(Graph* graph_, unsigned allocate_)
-    : allocate(allocate_ < 2 ? 2 : allocate_), blockSize(allocate - 1), graph(graph_)
+PathSolver::PathSolver(Graph* graph_, unsigned allocate) : blockSize(allocate < 1 ? 1 : allocate), graph(graph_)
 {
 }
 
-PathSolver::~PathSolver()
+PathSolver::~PathSolver() = default;
+
+void PathSolver::Reset()
 {
-    while (blocks)
-    {
-        SearchNode* previous = blocks[blockSize].hashNext;
-        delete[] blocks;
-        blocks = previous;
-    }
+    std::fill(std::begin(hash), std::end(hash), nullptr);
+    nextBlock = 0;
+    available = 0;
+    nodeCount = 0;
 }
 
 unsigned PathSolver::Bucket(void* state)
@@ -102,12 +103,12 @@ SearchNode* PathSolver::TakeNode()
 {
     if (available == 0)
     {
-        auto* block = new SearchNode[allocate];
-        block[blockSize].hashNext = blocks;
-        blocks = block;
+        if (nextBlock == blocks.size())
+            blocks.push_back(std::make_unique<SearchNode[]>(blockSize));
+        ++nextBlock;
         available = blockSize;
     }
-    SearchNode* node = &blocks[blockSize - available];
+    SearchNode* node = &blocks[nextBlock - 1][blockSize - available];
     --available;
     ++nodeCount;
     return node;

@@ -1,8 +1,10 @@
 #pragma once
 // A* over any graph whose states are opaque handles. Nodes come from blocks and are found again
 // through a small hash; each search raises a frame number instead of clearing old nodes, so a
-// solver that searches the same ground again allocates nothing.
+// solver that searches the same ground again allocates nothing. Reset forgets the nodes but keeps
+// their blocks, for a graph that hands its handles out anew.
 #include <cfloat>
+#include <memory>
 #include <vector>
 
 namespace micropather
@@ -44,7 +46,7 @@ struct SearchNode
     unsigned frame;
     NodeCost cache[4];
     int neighbourCount; // -1 until the graph was asked
-    SearchNode* hashNext; // in a block's last node: the previous block
+    SearchNode* hashNext;
     SearchNode* openNext;
     SearchNode* openPrev;
     unsigned flags;
@@ -64,6 +66,10 @@ public:
     // the cheapest open node lies further than maxCost from the start.
     int Solve(void* start, void* end, std::vector<void*>* path, float* totalCost, float maxCost = FLT_MAX);
 
+    // Forgets every node; the blocks stay for the next searches.
+    void Reset();
+
+    Graph* GetGraph() const { return graph; }
     unsigned NodeCount() const { return nodeCount; }
 
 private:
@@ -75,11 +81,12 @@ private:
     const NodeCost* GetNeighbours(SearchNode* node, int* count);
     void ResetForFrame(SearchNode* node);
 
-    unsigned allocate;
     unsigned blockSize;
     Graph* graph;
     SearchNode* hash[256] = {};
-    SearchNode* blocks = nullptr;
+    std::vector<std::unique_ptr<SearchNode[]>> blocks;
+    // The next block to hand nodes out of, and the nodes left in the one before it.
+    size_t nextBlock = 0;
     unsigned available = 0;
     unsigned nodeCount = 0;
     unsigned frame = 0;

@@ -86,7 +86,8 @@ public:
 
 // Seeded random grids: every answer matches the brute-force shortest path, and every path is a
 // chain of real edges from start to end whose costs add up to the reported total. One solver per
-// grid answers many queries, with tiny blocks so that nodes span several of them.
+// grid answers many queries, with tiny blocks so that nodes span several of them, and is now and
+// then reset so that the blocks are handed out again.
 TEST(PathSolver, MatchesBruteForceOnRandomGrids)
 {
     std::mt19937 random(20261210);
@@ -102,6 +103,8 @@ TEST(PathSolver, MatchesBruteForceOnRandomGrids)
         {
             const int cellCount = grid.w * grid.h;
             const int a = random() % cellCount, b = random() % cellCount;
+            if (query % 4 == 3)
+                solver.Reset();
             if (a == b)
                 continue;
             SCOPED_TRACE(testing::Message() << "round " << round << " from " << a << " to " << b);
@@ -203,6 +206,13 @@ TEST(PathSolver, EdgeCases)
     EXPECT_EQ(Names(g, path), "SME");
     EXPECT_EQ(solver.NodeCount(), nodes);
     EXPECT_EQ(g.asked, asked);
+    // Reset forgets every node: the same search starts afresh and asks the graph again.
+    solver.Reset();
+    EXPECT_EQ(solver.NodeCount(), 0u);
+    EXPECT_EQ(solver.Solve(g.S('S'), g.S('E'), &path, &cost), PathSolver::Solved);
+    EXPECT_EQ(Names(g, path), "SME");
+    EXPECT_EQ(solver.NodeCount(), nodes);
+    EXPECT_EQ(g.asked['S'], asked.at('S') + 1);
 }
 
 // An estimate that overrates A closes C through the dear route via B first; the cheap route via A
@@ -267,7 +277,9 @@ TEST_F(PlayfieldGraphTest, LatticeMovesCostsAndBounds)
     EXPECT_TRUE(Adjacent({114, 100}).empty());
     // A blocked goal is listed as no edge.
     GameObstacle block({110, 90}, 20, 20, nullptr);
-    for (auto [s, cost] : Adjacent({100, 100}))
+    const auto blocked = Adjacent({100, 100});
+    ASSERT_EQ(blocked.size(), 8u);
+    for (auto [s, cost] : blocked)
         EXPECT_EQ(cost, FLT_MAX);
 }
 
