@@ -245,6 +245,7 @@ protected:
 // and goes, leaving nothing behind.
 TEST_F(LinePlay, DragOutSpearCloseAtTheTrapAndHaulHome)
 {
+    GlobalSettings::Instance().PerGemSpeedMultiplier = 120; // hauled at 160, below its top speed
     GremlinHome* trap = AddTrap({400, 300});
     Gremlin* tic = AddCreature({560, 380});
     Steps(1);
@@ -283,7 +284,7 @@ TEST_F(LinePlay, DragOutSpearCloseAtTheTrapAndHaulHome)
     EXPECT_FALSE(line->drawing);
     EXPECT_EQ(level->currentLine, nullptr);
     EXPECT_EQ(tic->lineState, 3);
-    EXPECT_EQ(tic->GetSpeed(), 200.0f);
+    EXPECT_EQ(tic->GetSpeed(), 160.0f);
     EXPECT_EQ(line->headSegment, line->loopEnd) << "what was drawn past the crossing is gone";
     for (int i = 0; i < 1000 && Alive(line); ++i)
         Steps(1);
@@ -298,6 +299,76 @@ TEST_F(LinePlay, DragOutSpearCloseAtTheTrapAndHaulHome)
     EXPECT_EQ(std::count(level->calls.begin(), level->calls.end(), "EvaluateLoop"), 1);
     EXPECT_EQ(std::count(played.begin(), played.end(), "SFX_LineSpear"), 1);
     EXPECT_EQ(std::count(played.begin(), played.end(), "SFX_EnterTrap"), 1);
+
+    // The hauling speed, capped by the creature's own top speed.
+    for (auto [top, expected] : {std::pair{250.0f, 160.0f}, {150.0f, 150.0f}})
+    {
+        TypeSettings settings = StillTuning();
+        settings.maxMoveSpeed = top;
+        Gremlin* hauled = AddCreature({600, 500}, settings);
+        hauled->StartFollowingLine(1);
+        EXPECT_EQ(hauled->GetSpeed(), expected) << top;
+        hauled->Remove();
+    }
+}
+
+// Only the tip of a line being drawn spears: an older segment, or the tip of a finished line, pushes
+// the creature off instead.
+TEST_F(LinePlay, OnlyTheTipOfALineBeingDrawnSpears)
+{
+    SetCollisionTree(screen, nullptr); // contacts are made by hand
+    const struct
+    {
+        bool tip, drawing, speared;
+    } cases[] = {{false, true, false}, {true, false, false}, {true, true, true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "tip " << c.tip << ", drawing " << c.drawing);
+        Line* line = level->BeginLine({120, 300}, nullptr, GremlinColorType::Red, GremlinKind::Basic);
+        line->ExtendTo({200, 300}); // head 180..200, then 160..180, 140..160
+        LineSegment* touched = c.tip ? line->headSegment : line->segments[2];
+        line->drawing = c.drawing;
+        Gremlin* tic = AddCreature(touched->start + Vector2f(5, 5));
+        touched->OnCollision(tic);
+        EXPECT_EQ(tic->line, c.speared ? line : nullptr);
+        EXPECT_EQ(line->attached.size(), c.speared ? 1u : 0u);
+        if (!c.speared)
+        {
+            EXPECT_FALSE(touched->Overlaps(*tic)) << "pushed clear of the segment";
+        }
+        line->attached.clear();
+        tic->Remove();
+        line->retracting = true;
+        Steps(12);
+        ASSERT_FALSE(Alive(line));
+    }
+}
+
+// A loop the level rejects winds back one segment an update and goes, leaving no entry behind.
+TEST_F(LinePlay, ARejectedLoopWindsBackAndGoes)
+{
+    SetCollisionTree(screen, nullptr);
+    level->loopResult = -1;
+    GremlinHome* trap = AddTrap({100, 100});
+    Line* line = level->BeginLine({120, 100}, trap, trap->color, trap->kind);
+    for (Vector2f p : {Vector2f(200, 100), Vector2f(200, 200), Vector2f(130, 200)})
+        line->AddPathPoint(p);
+    line->headSegment->SetEnd({130, 90});
+    line->OnSelfCrossing(line->headSegment, line->firstSegment);
+    ASSERT_TRUE(line->closed);
+    Steps(1);
+    EXPECT_TRUE(line->retracting);
+    EXPECT_EQ(std::count(level->calls.begin(), level->calls.end(), "EvaluateLoop"), 1);
+    ASSERT_GT(line->segments.size(), 10u);
+    for (size_t left = line->segments.size(); left > 1; --left)
+    {
+        Steps(1);
+        ASSERT_EQ(line->segments.size(), left - 1);
+    }
+    Steps(2);
+    EXPECT_FALSE(Alive(line));
+    EXPECT_TRUE(trap->lines.empty());
+    EXPECT_TRUE(screen->lines->lines.empty());
 }
 
 // A quick click leaves the trap pressed and the line starts when the pointer leaves it; a second
