@@ -269,6 +269,9 @@ inline constinit Kestrin::ConstantName KingDeathEffect{"MegaTicDeath"};
 inline constinit Kestrin::ConstantName CrownLayout{"crownLayout"};
 inline constinit Kestrin::ConstantName KingHealthImages{"MegaNegaTicHealthImages"};
 inline constinit Kestrin::ConstantName EndlessSludgeGenerator{"EndlessSludgeGenerator"};
+// The level's line: the sound as it leaves a trap, the wind's animation as it is let go.
+inline constinit Kestrin::ConstantName BeginLineSound{"SFX_BeginLine"};
+inline constinit Kestrin::ConstantName WindRetract{"retract"};
 } // namespace GameNames
 
 // A gunk cell's images and ambient sparkle: the prefix, then the colour name.
@@ -304,6 +307,7 @@ enum class NodePath : int32_t
     GuiMeterBarAttach,
     GuiMeterFlash,
     GuiSimulationName,
+    GuiEndlessMeter, // made by the level, not by a layout
     FeedbackPopupPngNumImage,
     FeedbackPopupTextImage,
     GemImage,
@@ -389,6 +393,7 @@ inline constexpr std::array<std::string_view, size_t(NodePath::Count)> NodePathT
     "gamemoderoot/gui_attach/game_interface/meterBarAttach",
     "gamemoderoot/gui_attach/game_interface/meter_flash",
     "gamemoderoot/gui_attach/game_interface/simulation_name",
+    "gamemoderoot/gui_attach/game_interface/meterBarAttach/endlessMeter",
     "feedbackPopupPNGNumImage",
     "feedbackPopupTextImage",
     "gemImage",

@@ -321,7 +321,12 @@ void GremlinHome::CelebrationBurst()
     SceneNode* image = FindNodeAtPath(layoutNode, NodePath::TrapImage);
     Kestrin::IImageList* sparks = Kestrin::GetResource<Kestrin::IImageList>(BurstImages.Get()).second;
     Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
-    if (!image || !sparks || !database)
+    if (!image)
+        return;
+    // The wind, not the image: alpha multiplies down the tree, and the sparks hang under the image.
+    if (SceneNode* wind = FindNodeAtPath(layoutNode, NodePath::TrapWindFX))
+        wind->SetChannelTask(GameNames::FadingOutTask, new NodeAlphaTask(0.0f, BurstTime));
+    if (!sparks || !database)
         return;
     const SceneNode::NodeState& size = image->GetLocalState();
     for (int i = 0; i < BurstSparks; ++i)
@@ -330,6 +335,9 @@ void GremlinHome::CelebrationBurst()
         auto* spark = new StaticSpriteNode(sparks, frame);
         database->AddObject(spark);
         spark->SetParent(image);
+        // From the image's centre, so the offsets spread round it.
+        spark->SetParentAlignment(SceneNode::Align_Center, SceneNode::Align_Center);
+        spark->SetSelfAlignment(SceneNode::Align_Center, SceneNode::Align_Center);
         const float x = Kestrin::RandomFloat(-size.width / 2, size.width / 2);
         const float y = Kestrin::RandomFloat(-size.height / 2, size.height / 2);
         spark->AddTask(new NodeLocationTask(x, y, BurstTime));

@@ -59,20 +59,6 @@ constexpr int BadLoopTutorial = 9, OneMinuteTutorial = 10, TwoMinuteTutorial = 1
               NoTicsTutorial = 13, EndlessTutorial = 8;
 const Vector2f ScreenCentre{400.0f, 300.0f};
 
-SceneNode* Node(NodePath path)
-{
-    SceneNode* node = FindNodeAtPath(GetCurrentSceneRoot(), path);
-    if (!node && GetCurrentSceneRoot())
-        Kestrin::LogPrintf("Level: the scene has no node %s.\n", std::string(GetNodePathText(path)).c_str());
-    return node;
-}
-
-void SetNodeText(NodePath path, const std::wstring& text)
-{
-    if (auto* sprite = dynamic_cast<ITextSprite*>(Node(path)))
-        sprite->SetText(text);
-}
-
 float FloatValue(const char* name, float fallback)
 {
     const auto* value = Kestrin::GetFloatValueByName(name);
@@ -184,6 +170,25 @@ void NimbalLevel::AttachSprite(NodePath parent, SceneNode* sprite)
     sprite->SetParent(attach);
 }
 
+SceneNode* NimbalLevel::Node(NodePath path)
+{
+    SceneNode* root = GetCurrentSceneRoot();
+    SceneNode* node = FindNodeAtPath(root, path);
+    // The clock is looked up every step: a layout without it must not fill the log.
+    if (!node && root && !m_missingNodesLogged.test(size_t(path)))
+    {
+        m_missingNodesLogged.set(size_t(path));
+        Kestrin::LogPrintf("Level: the scene has no node %s.\n", std::string(GetNodePathText(path)).c_str());
+    }
+    return node;
+}
+
+void NimbalLevel::SetNodeText(NodePath path, const std::wstring& text)
+{
+    if (auto* sprite = dynamic_cast<ITextSprite*>(Node(path)))
+        sprite->SetText(text);
+}
+
 bool NimbalLevel::Endless() const
 {
     return GameLevels::Instance().endless;
@@ -247,7 +252,7 @@ void NimbalLevel::SetUp()
         if (attach && database)
         {
             auto* meter = new MeterBarNode(Meter_LeftToRight, 0, GetImageListOrEmpty(Kestrin::MakeName("endlessMeterBar")));
-            meter->SetNodeName(Kestrin::MakeName("endlessMeter"));
+            meter->SetNodeName(Kestrin::MakeName(GetNodePathNames(NodePath::GuiEndlessMeter).back()));
             meter->SetMax(1.0f);
             meter->SetValue(0.0f);
             database->AddObject(meter);
@@ -284,8 +289,7 @@ bool NimbalLevel::LoadLevelFile(bool endless)
     {
         if (!record)
             throw std::runtime_error("no level is current");
-        if (StaticSpriteNode* background = FindStaticSpriteNode({"gamemoderoot", "playfield", "LevelMouseHandler",
-                                                                  "LevelBackground"}))
+        if (auto* background = dynamic_cast<StaticSpriteNode*>(Node(NodePath::LevelBackground)))
             background->SetImage(Kestrin::GetResource<Kestrin::IImage>((GuestName() + "_BGImage").c_str()).second);
         ApplyLevelFile(ReadLevelFile(LevelFileSpec(record->name), endless), endless);
     }
@@ -517,8 +521,10 @@ void NimbalLevel::UpdateMelody()
         currentLine->ExtendTo(pen);
         melodyLevel = int(SegmentCount(currentLine));
         const float v = std::min(1.0f, std::max(FloatValue("baseMelodyVolume", 0.3f), melodyLevel / 100.0f));
+        // The channel's own volume: the effective one carries the music category's and the
+        // master's, and the ramp would settle there instead of at full.
         if (controls)
-            controls->SetVolume(std::max(std::pow(v, 0.25f), std::sqrt(controls->GetVolume())));
+            controls->SetVolume(std::max(std::pow(v, 0.25f), std::sqrt(controls->GetOwnVolume())));
     }
     else
     {
@@ -606,8 +612,7 @@ void NimbalLevel::CheckEndConditions()
             if (flash)
                 flash->SetVisible(false);
         }
-        if (auto* meter = dynamic_cast<IMeter*>(FindSceneNode({"gamemoderoot", "gui_attach", "game_interface",
-                                                               "meterBarAttach", "endlessMeter"})))
+        if (auto* meter = dynamic_cast<IMeter*>(Node(NodePath::GuiEndlessMeter)))
             meter->SetValue(f);
         if (over)
         {
@@ -807,7 +812,7 @@ Line* NimbalLevel::BeginLine(Vector2f point, GremlinHome* trap, GremlinColorType
         currentLine->retracting = true;
         RetractLine();
     }
-    Kestrin::PlaySoundNamed("SFX_BeginLine");
+    Kestrin::PlaySoundById(GameNames::BeginLineSound.Get());
     drawing = true;
     auto* line = new Line(point.x, point.y, trap, color, kind);
     currentLine = line;
@@ -823,7 +828,7 @@ void NimbalLevel::RetractLine()
     if (currentLine->trap)
         if (auto* wind = dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(currentLine->trap->GetNode(),
                                                                            NodePath::TrapWindFX)))
-            wind->PlayAnimation(Kestrin::InternNameF("retract"));
+            wind->PlayAnimation(GameNames::WindRetract.Get());
     currentLine->drawing = false;
     currentLine = nullptr;
     drawing = false;
@@ -990,8 +995,14 @@ void NimbalLevel::ShowFeedbackPopup(const std::string& animation, Vector2f point
     SceneNode* popup = layout->Instantiate(*database, parent);
     if (!popup)
         return;
-    if (auto* sprite = dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(popup, NodePath::FeedbackPopupTextImage)))
-        sprite->PlayAnimation(Kestrin::InternNameF("%s", animation.c_str()));
+    // Without its picture the pop-up would rise and fade empty.
+    auto* sprite = dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(popup, NodePath::FeedbackPopupTextImage));
+    if (!sprite)
+    {
+        database->RemoveObject(popup->GetHandle());
+        return;
+    }
+    sprite->PlayAnimation(Kestrin::InternNameF("%s", animation.c_str()));
     popup->SetPosition(point.x, point.y);
     RiseAndFade(popup, point, 1.0f);
 }

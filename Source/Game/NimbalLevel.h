@@ -7,6 +7,7 @@
 #include "Game/LevelServices.h"
 #include "Game/PlayfieldGraph.h"
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -99,6 +100,9 @@ public:
 
 private:
     bool Endless() const;
+    // The node at the path in the current scene; a missing one is logged once per level.
+    SceneNode* Node(NodePath path);
+    void SetNodeText(NodePath path, const std::wstring& text);
     std::string GuestName() const;
     // Hangs the sprite under the node at the path; without the node it is dropped.
     void AttachSprite(NodePath parent, SceneNode* sprite);
@@ -114,6 +118,7 @@ private:
     SceneNode* m_pressNode = nullptr;
     Kestrin::ObjectHandle m_pressHandle = Kestrin::NoObjectHandle;
     Kestrin::ObjectDatabase* m_pressDatabase = nullptr;
+    std::bitset<size_t(NodePath::Count)> m_missingNodesLogged;
 };
 
 // The level's count of ordinary creatures (neither king nor power-up) and the first registered.

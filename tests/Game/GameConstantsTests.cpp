@@ -62,9 +62,9 @@ TEST(GameConstants, TutorialsZeroToFiveShareTheBasicsFlag)
     EXPECT_STREQ(CompletionStatusNames[size_t(LevelCompletionStatus::Expert)], L"Expert");
 }
 
-TEST(GameConstants, NodePathTableHoldsEightyPathsWithTheCreatureLayerTwice)
+TEST(GameConstants, NodePathTableHoldsEightyOnePathsWithTheCreatureLayerTwice)
 {
-    EXPECT_EQ(NodePathTexts.size(), 80u);
+    EXPECT_EQ(NodePathTexts.size(), 81u);
     int creatureLayers = 0;
     for (std::string_view path : NodePathTexts)
     {
