@@ -15,6 +15,9 @@
 #include "Game/NimbalLevel.h"
 #include "Game/ShuffleWithRand.h"
 #include "Game/TutorialManager.h"
+#include "Game/TutorialPopupMode.h"
+#include "Graphics/ImageList.h"
+#include "Scene/AnimatedSpriteNode.h"
 
 #include "GameStubs/GameFakes.h"
 #include "Scene/StaticSpriteNode.h"
@@ -223,6 +226,32 @@ protected:
         HeldObject<Gremlin>::ForEach([&](Gremlin* g) { caught |= g->line != nullptr; });
         return caught;
     }
+    // The basic tutorials shown so far: the pop-ups queued, then the picture of the bubble on the
+    // playfield, if one is up.
+    std::vector<int> Tutorials() const
+    {
+        std::vector<int> shown;
+        for (const auto& request : looper->GetPendingRequests())
+            if (auto* popup = dynamic_cast<TutorialPopupMode*>(request.mode); popup && popup->tutorialId <= 5)
+                shown.push_back(popup->tutorialId);
+        const auto* pictures = Kestrin::GetResource<Kestrin::ImageList>("TutorialImages").second;
+        SceneNode* layer = FindNodeAtPath(screen->GetRootNode(), NodePath::PopupLayerNode);
+        for (SceneNode* child = layer->GetFirstChild(); child; child = child->GetNextSibling())
+            if (SceneNode* attach = FindTutorialPart(child, NodePath::TutorialTextAttach))
+                if (auto* picture = dynamic_cast<StaticSpriteNode*>(attach->GetFirstChild()))
+                    for (int i = 0; i < 17; ++i)
+                        if (picture->GetImage() == pictures->GetImageAt(i))
+                            shown.push_back(i);
+        return shown;
+    }
+    size_t LogLines(const std::string& line) const
+    {
+        const std::string text = log.Text();
+        size_t count = 0;
+        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+            ++count;
+        return count;
+    }
 
     struct Outcome
     {
@@ -233,6 +262,8 @@ protected:
     Kestrin::ScopedRandomStream scopedRandom{&randomStream};
     KestrinTest::FakeClock clock;
     GlobalSettings saved;
+    // Takes the play-data log while the test holds it (the fixture's takes only whole new files).
+    KestrinTest::FakeFileSystem playData;
     std::vector<Outcome> outcomes;
     PlayScreen* screen = new PlayScreen;
     NimbalLevel* level = nullptr;
@@ -268,6 +299,7 @@ TEST_F(LevelPlay, LoopsCleanTheBoardKillTheKingAndWin)
         Steps(1);
     ASSERT_EQ(HeldObject<BasicGremlin>::Count(), 1u);
     Steps(10);
+    Kestrin::SetFileSystem(&playData);
     Lasso(trap, kingAt);
     Settle();
     for (int i = 0; i < 500 && !level->won; ++i)
@@ -276,30 +308,55 @@ TEST_F(LevelPlay, LoopsCleanTheBoardKillTheKingAndWin)
     EXPECT_FALSE(factory->spawning);
     EXPECT_EQ(HeldObject<GremlinKing>::Count(), 0u);
     const float played = level->timeElapsed;
-    Steps(130);
+
+    // The outro's first step: the trap's wind fades out and its sparks start at its image's centre.
+    level->Update(0.02f);
+    SceneNode* image = FindNodeAtPath(trap->GetNode(), NodePath::TrapImage);
+    SceneNode* wind = FindNodeAtPath(trap->GetNode(), NodePath::TrapWindFX);
+    ASSERT_TRUE(image && wind);
+    EXPECT_TRUE(wind->IsChannelBusy(GameNames::FadingOutTask));
+    EXPECT_EQ(image->GetChildCount(), 22u);
+    // Within a pixel: at most a step of their half-second flight to up to half the image's size.
+    const SceneNode::Rectf at = image->GetWorldRect();
+    for (SceneNode* child = image->GetFirstChild(); child; child = child->GetNextSibling())
+        if (auto* spark = dynamic_cast<StaticSpriteNode*>(child))
+        {
+            const SceneNode::Rectf r = spark->GetWorldRect();
+            EXPECT_NEAR(r.x + r.w / 2, at.x + at.w / 2, 1.0f);
+            EXPECT_NEAR(r.y + r.h / 2, at.y + at.h / 2, 1.0f);
+        }
+    Steps(129);
+    Kestrin::SetFileSystem(&fs);
+    EXPECT_EQ(wind->GetLocalState().color.a, 0.0f);
+    EXPECT_EQ(image->GetLocalState().color.a, 1.0f) << "the image stays";
     ASSERT_EQ(outcomes.size(), 1u);
     EXPECT_TRUE(outcomes[0].expert);
     EXPECT_EQ(outcomes[0].time, int(played + 1.0f));
     EXPECT_EQ(outcomes[0].expertTime, 200);
     EXPECT_EQ(trap->captures, 2);
-    // One play-data line was due (the test's file system takes no appends, so it says so once).
-    const std::string text = log.Text();
-    const std::string refused = "Couldn't open \"PlayData.log\"";
-    const size_t first = text.find(refused);
-    EXPECT_NE(first, std::string::npos);
-    EXPECT_EQ(text.find(refused, first + 1), std::string::npos);
+    // One play-data line: time, profile, level, won, seconds, expert, gunk drops.
+    auto it = playData.files.find({1, L".", L"PlayData.log"});
+    ASSERT_NE(it, playData.files.end());
+    const std::string& line = it->second;
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+    EXPECT_NE(line.find("\t9-98 Harley\tTRUE\t" + std::to_string(int(played)) + "\tTRUE\t"), std::string::npos)
+        << line;
+    // The playing screen here has no HUD: each missing node is told once, not every step.
+    EXPECT_EQ(LogLines("the scene has no node gamemoderoot/gui_attach/game_interface/timer."), 1u);
 }
 
-// The basic tutorials follow the play: the start, the trap, the drag out, a creature on the line,
-// a cleaning loop, and the clean board once the king is gone.
+// The basic tutorials follow the play: the start, the trap, the drag out, a creature on the line
+// and a cleaning loop; the clean board once the king is gone ends them.
 TEST_F(LevelPlay, BasicTutorialsFollowThePlayInOrder)
 {
     Begin(true);
     EXPECT_EQ(level->tutorialStep, 0);
     Steps(110);
     EXPECT_EQ(level->tutorialStep, 0) << "nothing before the start";
+    EXPECT_EQ(Tutorials(), std::vector<int>{});
     Steps(10);
     ASSERT_EQ(level->tutorialStep, 2) << "the start's hint, then the trap's";
+    EXPECT_EQ(Tutorials(), (std::vector<int>{0, 1}));
     GremlinHome* trap = HeldObject<GremlinHome>::GetAll().front();
     const Vector2f kingAt = HeldObject<GremlinKing>::GetAll().front()->GetCentre();
     SceneNode* handler = trap->GetNode()->GetFirstChild();
@@ -308,16 +365,19 @@ TEST_F(LevelPlay, BasicTutorialsFollowThePlayInOrder)
     handler->OnMouseMove(trap->GetCentre().x + 5, trap->GetCentre().y);
     handler->OnMouseMove(trap->GetCentre().x + 30, trap->GetCentre().y - 20);
     EXPECT_EQ(level->tutorialStep, 3) << "the drag out points at a creature";
+    EXPECT_EQ(Tutorials(), (std::vector<int>{0, 2}));
     level->mousePosition = trap->GetCentre() + Vector2f(30, -20);
     Glide(HeldObject<BasicGremlin>::GetAll().front()->GetCentre());
     Steps(1);
     EXPECT_EQ(level->tutorialStep, 4) << "a creature on the line";
+    EXPECT_EQ(Tutorials(), (std::vector<int>{0, 3}));
     for (Vector2f corner : {kingAt + Vector2f(75, 75), kingAt + Vector2f(75, -75), kingAt + Vector2f(-75, -75),
                             kingAt + Vector2f(-75, 75)})
         Glide(corner);
     Glide(trap->GetCentre());
     Settle();
     EXPECT_EQ(level->tutorialStep, 5) << "the loop cleaned gunk; the clean board waits for the king";
+    EXPECT_EQ(Tutorials(), (std::vector<int>{0, 4}));
     for (int i = 0; i < 200 && HeldObject<BasicGremlin>::Count() == 0; ++i)
         Steps(1);
     Steps(10);
@@ -326,7 +386,47 @@ TEST_F(LevelPlay, BasicTutorialsFollowThePlayInOrder)
     for (int i = 0; i < 500 && !level->won; ++i)
         Steps(1);
     EXPECT_TRUE(level->won);
-    EXPECT_EQ(level->tutorialStep, 17) << "the clean board's hint ends the basics";
+    // The clean board's hint is for creatures still to catch: with none left the basics just end.
+    EXPECT_EQ(level->tutorialStep, 17);
+    EXPECT_EQ(Tutorials(), (std::vector<int>{0, 4}));
+}
+
+// Through the screen's input, as a player does it: a press on the trap, out of it with the button
+// held, and the release past the click time drops the line, which winds back into the trap.
+TEST_F(LevelPlay, ALineDraggedOutOfATrapIsDroppedAtTheRelease)
+{
+    Begin(false);
+    Steps(120);
+    ASSERT_EQ(HeldObject<GremlinHome>::Count(), 1u);
+    GremlinHome* trap = HeldObject<GremlinHome>::GetAll().front();
+    const Vector2f home = trap->GetCentre();
+    auto move = [&](Vector2f p)
+    {
+        level->mousePosition = p;
+        screen->OnMouseMove(int(p.x), int(p.y));
+        Steps(1);
+    };
+    move(home);
+    screen->OnMouseDown(Kestrin::MouseButton::Left, int(home.x), int(home.y));
+    EXPECT_TRUE(trap->pressed);
+    for (Vector2f p : {home + Vector2f(10, -5), home + Vector2f(40, -30), home + Vector2f(80, -60)})
+        move(p);
+    ASSERT_EQ(trap->lines.size(), 1u) << "the line left the trap with the pointer";
+    Line* line = trap->lines.front();
+    EXPECT_EQ(level->currentLine, line);
+    EXPECT_TRUE(level->drawing && line->drawing);
+    clock.Advance(301);
+    screen->OnMouseUp(Kestrin::MouseButton::Left, int(home.x + 80), int(home.y - 60));
+    EXPECT_FALSE(level->drawing);
+    EXPECT_EQ(level->currentLine, nullptr);
+    EXPECT_TRUE(line->retracting);
+    EXPECT_FALSE(line->drawing);
+    auto* wind = dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(trap->GetNode(), NodePath::TrapWindFX));
+    ASSERT_TRUE(wind);
+    EXPECT_TRUE(wind->IsPlayingAnimation(GameNames::WindRetract.Get()));
+    Settle();
+    EXPECT_TRUE(trap->lines.empty());
+    EXPECT_EQ(HeldObject<Line>::Count(), 0u);
 }
 
 } // namespace

@@ -46,7 +46,6 @@ const std::string LevelResources = R"(<resources>
   <testimage name="bannerMSG_gunkClear" width="300" height="60"/>
   <testimage name="bannerMSG_gunkReturn" width="300" height="60"/>
   <testimage name="Harley_BGImage" width="750" height="530"/>
-  <testimage name="sludgeBGImage-Black" width="20" height="20"/>
   <testimage name="TextImage_Harley" width="120" height="20"/>
   <testimages name="Harley_icon" count="2" width="40" height="40"/>
   <testimages name="endlessMeterBar" count="2" width="200" height="16"/>
@@ -54,13 +53,6 @@ const std::string LevelResources = R"(<resources>
   <testsound name="SFX_PositicSpawnSpear"/><testsound name="SFX_LoopSuccess"/>
   <testsound name="SFX_LoopFail"/><testsound name="SFX_TimeWarning"/><testsound name="SFX_GunkGone"/>
   <string name="UI.expert" value="Session:"/>
-  <spritetype name="FeedbackSprites" images="PopupFrames">
-    <animation name="GoodLoop" frameList="0"/><animation name="BadLoop" frameList="1"/>
-    <animation name="NoGremlin" frameList="1"/><animation name="DeepClean_Used" frameList="0"/>
-  </spritetype>
-  <scenelayout name="feedbackPopupLayout">
-    <scenenode><animatedspritenode nodeName="feedbackPopupTextImage" spriteType="FeedbackSprites"/></scenenode>
-  </scenelayout>
   <scenelayout name="LevelHostLayout">
     <scenenode nodeName="gamemoderoot">
       <scenenode nodeName="playfield">
@@ -80,13 +72,31 @@ const std::string LevelResources = R"(<resources>
         <textspritenode nodeName="expert_time" font="CustomSpearFont" width="200"/>
         <scenenode nodeName="RedFlash" visible="false"/>
         <scenenode nodeName="meterBarAttach"/>
-        <staticspritenode nodeName="meter_flash" image="bannerMSG_normal"/>
+        <staticspritenode nodeName="meter_flash" src="bannerMSG_normal" x="12.5" y="540.75"/>
         <scenenode nodeName="simulation_name"/>
         <scenenode nodeName="head_icon_attach"/>
       </scenenode></scenenode>
     </scenenode>
   </scenelayout>
 </resources>)";
+
+// In groups of their own, so a test can take them away.
+const std::string BoardResources = R"(<resources><testimage name="sludgeBGImage-Black" width="20" height="20"/></resources>)";
+const std::string FeedbackResources = R"(<resources>
+  <spritetype name="FeedbackSprites" images="PopupFrames">
+    <animation name="GoodLoop" frameList="0"/><animation name="BadLoop" frameList="1"/>
+    <animation name="NoGremlin" frameList="1"/><animation name="DeepClean_Used" frameList="0"/>
+  </spritetype>
+  <scenelayout name="feedbackPopupLayout">
+    <scenenode><animatedspritenode nodeName="feedbackPopupTextImage" spriteType="FeedbackSprites"/></scenenode>
+  </scenelayout>
+</resources>)";
+
+void LoadGroup(const wchar_t* group, const std::string& xml)
+{
+    Kestrin::MemoryStream stream(group, xml.data(), uint32_t(xml.size()));
+    Kestrin::ResourceManager::Instance()->Load(group, &stream, nullptr);
+}
 
 // The game screen as far as the level needs it.
 class LevelHostScreen : public SceneApplicationMode
@@ -119,8 +129,9 @@ protected:
         resources->RegisterFactory(L"testimage", new SceneTest::TestImageFactory);
         resources->RegisterFactory(L"testsound", new SceneTest::TestSoundFactory);
         resources->RegisterFactory(L"string", new Kestrin::StringResourceFactory);
-        Kestrin::MemoryStream stream(L"GameMode", LevelResources.data(), uint32_t(LevelResources.size()));
-        resources->Load(L"GameMode", &stream, nullptr);
+        LoadGroup(L"GameMode", LevelResources);
+        LoadGroup(L"Board", BoardResources);
+        LoadGroup(L"Feedback", FeedbackResources);
         Kestrin::SetSoundPlayer([this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
                                                                 {
                                     auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
@@ -162,6 +173,12 @@ protected:
         return level;
     }
     SceneNode* At(NodePath path) { return FindNodeAtPath(screen->GetRootNode(), path); }
+    // A group goes only when its file is there to load it again.
+    void Unload(const wchar_t* group)
+    {
+        AddData(group, "<resources/>");
+        Kestrin::ResourceManager::Instance()->UnloadFile(group);
+    }
     std::wstring TextAt(NodePath path)
     {
         auto* text = dynamic_cast<ITextSprite*>(At(path));
@@ -266,14 +283,22 @@ TEST_F(LevelScene, EndlessLevelPicksItsBoardAndShowsTheMeter)
     EXPECT_EQ(At(NodePath::GuiSimulationName)->GetChildCount(), 1u);
     EXPECT_FALSE(At(NodePath::GuiMeterFlash)->IsVisible());
 
-    // The meter follows the board's fill; past four fifths the flash shows, clipped to the fill.
-    board.gunkFraction = 0.9f;
+    // The meter follows the board's fill; past four fifths the flash shows, clipped to the fill:
+    // its world rectangle (12.5, 540.75, 300 x 60), the width times the fill, in whole pixels.
+    board.gunkFraction = 0.909f;
     level->Start();
     level->Update(0.02f);
-    EXPECT_FLOAT_EQ(meter->GetValue(), 0.9f);
-    EXPECT_TRUE(At(NodePath::GuiMeterFlash)->IsVisible());
-    EXPECT_TRUE(At(NodePath::GuiMeterFlash)->HasSourceRect());
+    EXPECT_FLOAT_EQ(meter->GetValue(), 0.909f);
+    SceneNode* flash = At(NodePath::GuiMeterFlash);
+    EXPECT_TRUE(flash->IsVisible());
+    ASSERT_TRUE(flash->HasSourceRect());
+    const SceneNode::Rectf clip = flash->GetSourceRect();
+    EXPECT_EQ(std::vector<float>({clip.x, clip.y, clip.w, clip.h}), std::vector<float>({12, 540, 272, 60}));
     EXPECT_EQ(TextAt(NodePath::GuiTimer), L"00:00") << "endless clocks count up";
+    board.gunkFraction = 0.8f;
+    level->Update(0.02f);
+    EXPECT_FALSE(flash->IsVisible()) << "four fifths exactly is no warning";
+    EXPECT_FLOAT_EQ(meter->GetValue(), 0.8f);
 }
 
 TEST_F(LevelScene, AFileThatFailsStopsTheLevelWithAnErrorBox)
@@ -283,31 +308,45 @@ TEST_F(LevelScene, AFileThatFailsStopsTheLevelWithAnErrorBox)
         const char* what;
         std::string level;
         bool board;
+        bool cellImage;
         const char* expected;
+        bool built; // the level file's factories stand
     };
     const std::vector<Case> cases = {
-        {"missing board", SmallLevel, false, "9-99 Harley-Board.xml"},
-        {"bad clock", std::string(SmallLevel).replace(std::string(SmallLevel).find("180"), 3, "soon"), true,
-         "timeLimit"},
+        {"missing board", SmallLevel, false, true, "9-99 Harley-Board.xml", true},
+        {"bad clock", std::string(SmallLevel).replace(std::string(SmallLevel).find("180"), 3, "soon"), true, true,
+         "timeLimit", false},
+        {"no gunk cell image", SmallLevel, true, false, "sludgeBGImage-Black", false},
     };
     for (const Case& c : cases)
     {
+        SCOPED_TRACE(c.what);
         boxes.clear();
         AddData(L"9-99 Harley", c.level);
         if (c.board)
             AddData(L"9-99 Harley-Board", "<Board/>");
         else
             fs.files.erase(fs.KeyOf(Kestrin::FileSpec::FromNameAndExtension(L"9-99 Harley-Board", L".xml")));
+        if (!c.cellImage)
+            Unload(L"Board");
         NimbalLevel* level = MakeLevel();
-        EXPECT_TRUE(level->loadFailed) << c.what;
-        ASSERT_EQ(boxes.size(), 1u) << c.what;
-        EXPECT_EQ(boxes[0].second, L"There was an error loading Level file.") << c.what;
-        EXPECT_NE(boxes[0].first.find(std::wstring(c.expected, c.expected + strlen(c.expected))), std::wstring::npos)
-            << c.what;
+        EXPECT_TRUE(level->loadFailed);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].second, L"There was an error loading Level file.");
+        EXPECT_NE(boxes[0].first.find(std::wstring(c.expected, c.expected + strlen(c.expected))), std::wstring::npos);
+        Kestrin::Object* factories[] = {screen->FindObject(GameNames::GremlinFactory),
+                                        screen->FindObject(GameNames::GremlinHomeFactory)};
+        EXPECT_EQ(factories[0] && factories[1], c.built);
         Steps(200);
-        EXPECT_TRUE(level->notStarted) << c.what << ": a level that failed never starts";
+        EXPECT_TRUE(level->notStarted) << "a level that failed never starts";
+        EXPECT_EQ(dynamic_cast<StaticSpriteNode*>(At(NodePath::BannerTextImage))->GetImage(), nullptr) << "no intro";
+        for (Kestrin::Object* object : factories)
+            if (object)
+                screen->RemoveObject(object->GetHandle());
         screen->RemoveObject(level->GetHandle());
         Steps(1);
+        if (!c.cellImage)
+            LoadGroup(L"Board", BoardResources);
     }
 }
 
@@ -358,6 +397,12 @@ TEST_F(LevelScene, FeedbackPopUpsPlayTheirResultAndGo)
     Steps(45);
     EXPECT_EQ(popups->GetChildCount(), 2u);
     Steps(10);
+    EXPECT_EQ(popups->GetChildCount(), 0u);
+
+    // A pop-up layout without its picture shows nothing at all.
+    Unload(L"Feedback");
+    LoadGroup(L"Feedback", R"(<resources><scenelayout name="feedbackPopupLayout"><scenenode/></scenelayout></resources>)");
+    level->ShowLoopFeedback(LoopResult::BadLoop, {300, 300});
     EXPECT_EQ(popups->GetChildCount(), 0u);
 }
 

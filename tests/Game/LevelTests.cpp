@@ -1,15 +1,21 @@
 #include "Base/Clock.h"
 #include "Base/Random.h"
+#include "Game/BasicGremlin.h"
 #include "Game/GameClock.h"
+#include "Game/GameObstacle.h"
 #include "Game/GameLevels.h"
 #include "Game/GlobalSettings.h"
 #include "Game/GremlinFactory.h"
 #include "Game/Gremlin.h"
 #include "Game/GremlinHome.h"
 #include "Game/Line.h"
+#include "Game/LineSegment.h"
 #include "Game/LevelOutcome.h"
+#include "Game/MusicManager.h"
 #include "Game/NimbalLevel.h"
 #include "Game/TutorialManager.h"
+#include "Game/TutorialPopupMode.h"
+#include "Platform/AudioControls.h"
 
 #include "CollisionTestSupport.h"
 #include "GameStubs/GameFakes.h"
@@ -17,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,13 +41,82 @@ public:
     uint32_t now = 100000;
 };
 
-// A level without files in a screen of its own, with a creature factory, a recording board and
-// recorded outcomes.
+// A music channel under a category at half volume, as the platform's channels sit below theirs.
+class MusicChannel : public Kestrin::ISoundChannel
+{
+public:
+    MusicChannel() { category->SetVolume(0.5f); }
+    ~MusicChannel() override
+    {
+        own->Release();
+        category->Release();
+    }
+    void AddRef() override {}
+    void Release() override {}
+    void Play(Kestrin::ISound*, int) override { playing = true; }
+    void Stop() override
+    {
+        playing = false;
+        ++stops;
+    }
+    bool IsPlaying() override { return playing; }
+    Kestrin::ISound* GetSound() override { return nullptr; }
+    Kestrin::IAudioControls* GetControls() override { return own; }
+    void SetControls(Kestrin::IAudioControls*) override {}
+    void Refresh() override {}
+
+    Kestrin::BASSAudioControls* category = new Kestrin::BASSAudioControls(nullptr);
+    Kestrin::BASSAudioControls* own = new Kestrin::BASSAudioControls(category);
+    bool playing = false;
+    int stops = 0;
+};
+
+// The level with the pop-ups it asks for noted.
+class RecordingLevel : public NimbalLevel
+{
+public:
+    RecordingLevel() : NimbalLevel(NoSetUp{}) {}
+    void ShowLoopFeedback(LoopResult result, Vector2f point) override
+    {
+        feedback.push_back(NameOf(result));
+        NimbalLevel::ShowLoopFeedback(result, point);
+    }
+    void ShowPowerUpFeedback(int kind, Vector2f point, bool ready) override
+    {
+        feedback.push_back(std::string(NameOf(GremlinKind(kind))) + (ready ? "_Ready" : "_Used"));
+        NimbalLevel::ShowPowerUpFeedback(kind, point, ready);
+    }
+    std::vector<std::string> feedback;
+};
+
+const std::string LevelSounds = "<resources><testsound name=\"SFX_LoopSuccess\"/><testsound name=\"SFX_LoopFail\"/>"
+                                "<testsound name=\"SFX_BigLoopFail\"/><testsound name=\"SFX_Action-Damage\"/>"
+                                "<testsound name=\"MUSIC_melody\"/><testsound name=\"SFX_FinalWarning\"/></resources>";
+
+// A level without files in a screen of its own, with a creature factory, a recording board,
+// recorded outcomes and sounds, and the music on channels of its own.
 class LevelTest : public TutorialTest
 {
 protected:
     LevelTest()
     {
+        Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
+        resources->RegisterFactory(L"testsound", new SceneTest::TestSoundFactory);
+        Kestrin::MemoryStream stream(L"LevelSounds", LevelSounds.data(), uint32_t(LevelSounds.size()));
+        resources->Load(L"LevelSounds", &stream, nullptr);
+        Kestrin::SetSoundPlayer(
+            [this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel** out)
+            {
+                auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
+                const std::string name = descriptor ? descriptor->GetName().c_str() : "?";
+                played.push_back(name);
+                MusicChannel* channel = name == "MUSIC_melody" ? &melody : name == "SFX_FinalWarning" ? &warning : nullptr;
+                if (channel && out)
+                {
+                    channel->Play(sound, 0);
+                    *out = channel;
+                }
+            });
         InstallGunkBoard(&board);
         Kestrin::SetClock(&clock);
         SetLevelOutcomeHooks({[this](bool expert, int playerTime, int expertTime)
@@ -56,11 +132,13 @@ protected:
         TutorialManager::Instance().ReadFlags();
         factory = new GremlinFactory();
         host.database.AddObject(factory);
-        level = new NimbalLevel(NimbalLevel::NoSetUp{});
+        level = new RecordingLevel;
         host.database.AddObject(level);
     }
     ~LevelTest() override
     {
+        MusicManager::Instance().ReleaseChannels();
+        Kestrin::SetSoundPlayer(nullptr);
         SetLevelOutcomeHooks({});
         Kestrin::SetClock(nullptr);
         InstallGunkBoard(nullptr);
@@ -80,9 +158,37 @@ protected:
     FakeGunkBoard board;
     ManualClock clock;
     std::vector<std::string> outcomes;
+    // The play-data lines, written while the test holds the file system.
+    std::vector<std::string> PlayDataFields() const
+    {
+        auto it = playData.files.find({1, L".", L"PlayData.log"});
+        std::vector<std::string> fields(1);
+        for (char c : it == playData.files.end() ? std::string() : it->second)
+        {
+            if (c == '\t' || c == '\n')
+                fields.emplace_back();
+            else
+                fields.back().push_back(c);
+        }
+        return fields;
+    }
+    std::vector<std::string> played;
+    MusicChannel melody, warning;
+    KestrinTest::FakeFileSystem playData;
     GremlinFactory* factory = nullptr;
-    NimbalLevel* level = nullptr;
+    RecordingLevel* level = nullptr;
 };
+
+// The tutorial pop-ups queued after the first `from` requests.
+std::vector<int> PopupsSince(const Kestrin::Looper& looper, size_t from)
+{
+    std::vector<int> ids;
+    const auto& requests = looper.GetPendingRequests();
+    for (size_t i = from; i < requests.size(); ++i)
+        if (auto* popup = dynamic_cast<TutorialPopupMode*>(requests[i].mode))
+            ids.push_back(popup->tutorialId);
+    return ids;
+}
 
 TEST_F(LevelTest, ClockWaitsForTheStartThenLosingFloodsAndAsksForTheOutroOnce)
 {
@@ -99,9 +205,17 @@ TEST_F(LevelTest, ClockWaitsForTheStartThenLosingFloodsAndAsksForTheOutroOnce)
 
     Run(4.98f);
     EXPECT_FALSE(level->lost);
+    Kestrin::SetFileSystem(&playData);
     level->Update(0.02f);
+    Kestrin::SetFileSystem(&fs);
     ASSERT_TRUE(level->lost);
     EXPECT_EQ(level->outroDelay, 2.5f);
+    // One line: time, profile, level, won, seconds, expert, gunk drops.
+    const std::vector<std::string> line = PlayDataFields();
+    ASSERT_EQ(line.size(), 8u) << "one line, ended by a line feed";
+    EXPECT_EQ(line[3], "FALSE");
+    EXPECT_EQ(line[4], "5");
+    EXPECT_EQ(line[7], "");
     const float elapsed = level->timeElapsed;
 
     // Flooding: three layers per splash, a splash every 0.05 s or more, inside the playfield.
@@ -196,9 +310,14 @@ TEST_F(LevelTest, EndlessOverflowEndsAtOnceWithTheTimePlayed)
     GameLevels::Instance().endless = true;
     level->notStarted = false;
     level->timeLimit = level->timeRemaining = 100000.0f;
+    board.gunkFraction = 0.9f;
+    level->Update(0.02f);
+    EXPECT_EQ(MusicManager::Instance().GetExtraChannel(), &warning) << "past four fifths the warning sounds";
     board.gunkFraction = 0.8f;
     Run(2.0f);
     EXPECT_TRUE(outcomes.empty());
+    EXPECT_EQ(warning.stops, 1) << "four fifths exactly stops it";
+    EXPECT_EQ(MusicManager::Instance().GetExtraChannel(), nullptr);
     board.gunkFraction = 1.2f;
     level->timeElapsed = 93.7f;
     level->Update(0.02f);
@@ -235,37 +354,118 @@ TEST_F(LevelTest, ReleasingALineNeedsMoreThanTheClickTime)
     EXPECT_TRUE(third->drawing);
 }
 
-TEST_F(LevelTest, LoopScoringByWhatTheLineHolds)
+// Each loop closes round the square (200, 200)-(400, 400), with the line's own trap inside; what
+// else is inside, what the line holds and what it cleans decide the score, sound, pop-up and
+// tutorial. The bad-loop and no-creature tutorials show once per player.
+TEST_F(LevelTest, LoopScoringByWhatTheLineHoldsAndEncloses)
 {
-    GremlinHome trap(GremlinColorType::Red, {100, 100}, GremlinKind::Basic, false);
+    GremlinHome trap(GremlinColorType::Red, {280, 285}, GremlinKind::Basic, false);
+    enum class Inside
+    {
+        Nothing,
+        SecondTrap,
+        Obstacle,
+        FreeCreature,
+        SpearedCreature,
+        King,
+    };
     struct Case
     {
         const char* what;
         int effect;
         size_t held;
         bool cleaned;
+        Inside inside;
         int result;
-        bool scored;
         bool cleans;
+        std::vector<std::string> sounds;
+        std::vector<std::string> feedback;
+        std::vector<int> tutorials;
+        int kingHealth;
     };
+    using S = std::vector<std::string>;
     const std::vector<Case> cases = {
-        {"empty line", 0, 0, false, -1, false, false},
-        {"ordinary line, nothing cleaned", 0, 2, false, 1, true, true},
-        {"deep clean that cleaned nothing", 1, 3, false, -1, false, true},
-        {"deep clean that cleaned", 1, 3, true, 1, true, true},
-        {"damage line without kings or gunk", 2, 1, false, -1, false, true},
+        {"empty line", 0, 0, false, Inside::Nothing, -1, false, {"SFX_LoopFail"}, {"NoGremlin"}, {13}, 0},
+        {"empty line again", 0, 0, false, Inside::Nothing, -1, false, {"SFX_LoopFail"}, {"NoGremlin"}, {}, 0},
+        {"ordinary line, nothing cleaned", 0, 2, false, Inside::Nothing, 1, true, {"SFX_LoopSuccess"}, {"GoodLoop"},
+         {}, 0},
+        {"deep clean that cleaned nothing", 1, 3, false, Inside::Nothing, -1, true, {"SFX_LoopFail"}, {}, {}, 0},
+        {"deep clean that cleaned", 1, 3, true, Inside::Nothing, 1, true, {"SFX_LoopSuccess"}, {"DeepClean_Used"},
+         {}, 0},
+        {"damage line without kings or gunk", 2, 1, false, Inside::Nothing, -1, true,
+         S{"SFX_Action-Damage", "SFX_LoopFail"}, {}, {}, 0},
+        {"a second trap, four held", 0, 4, true, Inside::SecondTrap, -1, false, {"SFX_LoopFail"}, {"BadLoop"}, {9},
+         0},
+        {"a second trap, five held", 0, 5, true, Inside::SecondTrap, -1, false, {"SFX_BigLoopFail"}, {"BadLoop"},
+         {}, 0},
+        {"an obstacle", 0, 2, true, Inside::Obstacle, -1, false, {"SFX_LoopFail"}, {"BadLoop"}, {}, 0},
+        {"a creature not on the line", 0, 2, true, Inside::FreeCreature, -1, false, {"SFX_LoopFail"}, {"BadLoop"},
+         {}, 0},
+        {"a creature speared on the line", 0, 2, false, Inside::SpearedCreature, 1, true, {"SFX_LoopSuccess"},
+         {"GoodLoop"}, {}, 0},
+        {"an ordinary line round a king", 0, 1, false, Inside::King, 1, true, {"SFX_LoopSuccess"}, {"GoodLoop"}, {},
+         9},
+        {"a damage line round a king", 2, 1, false, Inside::King, 1, true, S{"SFX_Action-Damage", "SFX_LoopSuccess"},
+         {"GoodLoop"}, {}, 7},
     };
+    TypeSettings kingTuning;
+    kingTuning.maxHealth = 10;
     for (const Case& c : cases)
     {
-        Line line(110, 110, &trap, GremlinColorType::Red, GremlinKind::Basic);
+        SCOPED_TRACE(c.what);
+        Line line(300, 300, nullptr, GremlinColorType::Red, GremlinKind::Basic);
+        line.trap = &trap;
+        line.headSegment->SetEnd({200, 200});
+        for (Vector2f p : {Vector2f(400, 200), Vector2f(400, 400), Vector2f(200, 400)})
+            line.AddPathPoint(p);
+        line.headSegment->SetEnd({200, 210});
+        line.OnSelfCrossing(line.headSegment, line.firstSegment);
+        ASSERT_TRUE(line.IsInsideLoop(trap.GetCentre()));
         line.powerUpEffect = c.effect;
+        line.powerUpDamage = 3;
         line.attached.assign(c.held, nullptr);
         line.mostHeld = int(c.held);
+        // Centred on (250, 350).
+        std::unique_ptr<GameObject> inside;
+        GremlinKing* king = nullptr;
+        switch (c.inside)
+        {
+        case Inside::Nothing:
+            break;
+        case Inside::SecondTrap:
+            inside = std::make_unique<GremlinHome>(GremlinColorType::Blue, Vector2f(230, 335), GremlinKind::Basic, false);
+            break;
+        case Inside::Obstacle:
+            inside = std::make_unique<GameObstacle>(Vector2f(240, 340), 20.0f, 20.0f, nullptr);
+            break;
+        case Inside::FreeCreature:
+        case Inside::SpearedCreature:
+        {
+            auto creature = std::make_unique<Gremlin>(kingTuning, 210.0f, 310.0f);
+            if (c.inside == Inside::SpearedCreature)
+                creature->line = &line;
+            inside = std::move(creature);
+            break;
+        }
+        case Inside::King:
+            inside.reset(king = new GremlinKing(210, 310, kingTuning));
+            break;
+        }
         board.cleaned = c.cleaned;
         board.calls.clear();
-        EXPECT_EQ(level->EvaluateLoop(&line), c.result) << c.what;
-        EXPECT_EQ(line.loopScored, c.scored) << c.what;
-        EXPECT_EQ(!board.calls.empty(), c.cleans) << c.what;
+        played.clear();
+        level->feedback.clear();
+        const size_t requests = looper->GetPendingRequests().size();
+        EXPECT_EQ(level->EvaluateLoop(&line), c.result);
+        EXPECT_EQ(line.loopScored, c.result == 1);
+        EXPECT_EQ(!board.calls.empty(), c.cleans);
+        EXPECT_EQ(played, c.sounds);
+        EXPECT_EQ(level->feedback, c.feedback);
+        EXPECT_EQ(PopupsSince(*looper, requests), c.tutorials);
+        if (king)
+        {
+            EXPECT_EQ(king->health, c.kingHealth);
+        }
     }
 }
 
@@ -284,6 +484,15 @@ TEST_F(LevelTest, TutorialStepsWaitForWhatTheyPointAt)
     level->tutorialStep = 4;
     level->OnGunkCleared();
     EXPECT_EQ(level->tutorialStep, 17) << "a clean board with no creature left ends the basics";
+    EXPECT_EQ(PopupsSince(*looper, 0), std::vector<int>{});
+
+    // With a creature still to catch the clean board's hint shows, once.
+    host.database.AddObject(new BasicGremlin(300, 200, TypeSettings{}));
+    level->tutorialStep = 4;
+    level->OnGunkCleared();
+    level->OnGunkCleared();
+    EXPECT_EQ(level->tutorialStep, 17);
+    EXPECT_EQ(PopupsSince(*looper, 0), std::vector<int>{5});
 }
 
 TEST_F(LevelTest, AFreezeEndsWhenItRunsOutOrNoCreatureIsLeft)
@@ -304,6 +513,45 @@ TEST_F(LevelTest, AFreezeEndsWhenItRunsOutOrNoCreatureIsLeft)
     level->Update(0.02f);
     EXPECT_EQ(factory->spawnPause, 5.0f) << "no freeze, nothing to end";
     EXPECT_EQ(level->creatureEffect, 2);
+
+    // With a creature left the freeze counts down, then thaws every creature.
+    auto* tic = new BasicGremlin(300, 200, TypeSettings{});
+    host.database.AddObject(tic);
+    tic->affected = 1;
+    tic->needsRestage = false;
+    level->creatureEffect = 1;
+    level->freezeTimer = 0.05f;
+    level->Update(0.02f);
+    EXPECT_FLOAT_EQ(level->freezeTimer, 0.03f);
+    EXPECT_EQ(factory->spawnPause, 5.0f);
+    EXPECT_EQ(tic->affected, 1);
+    level->Update(0.02f);
+    EXPECT_EQ(tic->affected, 1) << "0.01 s left";
+    level->Update(0.02f);
+    EXPECT_EQ(factory->spawnPause, 0.0f) << "the freeze ran out";
+    EXPECT_EQ(level->creatureEffect, 0);
+    EXPECT_EQ(tic->affected, 0);
+    EXPECT_TRUE(tic->needsRestage);
+}
+
+// The melody swells to full while a line is drawn, whatever the music category's volume, and
+// falls silent a step at a time once the line is let go.
+TEST_F(LevelTest, TheMelodySwellsToFullWhileALineIsDrawn)
+{
+    MusicManager::Instance().Play(MusicTrack::Level, true);
+    ASSERT_EQ(MusicManager::Instance().GetMelodyChannel(), &melody);
+    melody.own->SetVolume(0.3f);
+    level->notStarted = false;
+    level->timeLimit = level->timeRemaining = 500.0f;
+    factory->spawning = true;
+    level->mousePosition = {120, 100};
+    level->BeginLine({100, 100}, nullptr, GremlinColorType::Red, GremlinKind::Basic);
+    Run(0.6f);
+    EXPECT_EQ(level->melodyLevel, 1);
+    EXPECT_FLOAT_EQ(melody.own->GetOwnVolume(), 1.0f);
+    level->RetractLine();
+    level->Update(0.02f);
+    EXPECT_EQ(melody.own->GetOwnVolume(), 0.0f);
 }
 
 } // namespace
