@@ -358,61 +358,63 @@ void LevelSelectDayMode::BuildDay()
             m_group.Instantiate(*this, std::to_string(levels.size()) + "guest_formatLayout", attach);
         for (size_t k = 1; k <= levels.size(); ++k)
         {
-            const xmlpp::Element* level = levels[k - 1];
-            const std::string name = ReadRequiredAttribute(level, "name", reader);
-            SceneNode* combo = m_group.Instantiate(*this, "guest_comboLayout", nullptr);
-            if (!combo)
-                continue;
-            if (SceneNode* slot = Slot(format, k))
-                combo->SetParent(slot);
-            if (SceneNode* time = m_group.FindNode(ScreenNode::ComboApptTime, combo))
-            {
-                auto* label = new StaticSpriteNode(ApptTimeImages.Get(), int(k) - 1);
-                AddObject(label);
-                label->SetParent(time);
-            }
-            const GuestID guest = ReadEnumAttribute<GuestID>(level, "guestID", reader);
-            SceneNode* guestLayout =
-                m_group.Instantiate(*this, std::string(NameOf(guest)) + "_buttonLayout",
-                                    m_group.FindNode(ScreenNode::ComboLevelButtonAttach, combo));
-            auto* guestButton =
-                guestLayout ? m_group.FindNodeAs<ButtonNode>(ScreenNode::DayButton, guestLayout) : nullptr;
-            auto* profile = m_group.FindNodeAs<ButtonNode>(ScreenNode::ComboProfileButton, combo);
-            SceneNode* check = m_group.FindNode(ScreenNode::ComboCheckmark, combo);
-            SceneNode* star = m_group.FindNode(ScreenNode::ComboStar, combo);
-            SetVisible(check, false);
-            SetVisible(star, false);
-            const LevelCompletionStatus status = GetLevelStatus(name);
-            if (status == LevelCompletionStatus::Locked)
-            {
-                for (ButtonNode* button : {guestButton, profile})
-                    if (button)
-                        button->SetEnabled(false);
-            }
-            else
-            {
-                if (status == LevelCompletionStatus::Completed)
-                    SetVisible(check, true);
-                else if (status == LevelCompletionStatus::Expert)
-                {
-                    SetVisible(star, true);
-                    Bob(star, 10.0f, 1.0f);
-                }
-                SetVisible(m_group.FindNode(ScreenNode::ComboOverlay, combo), false);
-                if (guestButton)
-                    guestButton->clickSignal.Connect([this, name](ButtonNode*)
-                                                     { OnAppointmentClicked(name); });
-                if (profile)
-                    profile->clickSignal.Connect([this, guest, name](ButtonNode*)
-                                                 { OnGuestProfileClicked(guest, name); });
-            }
-            // The appointments of a day share its date: the part before the time.
+            const std::string name = ReadRequiredAttribute(levels[k - 1], "name", reader);
+            BuildAppointment(reader, levels[k - 1], name, Slot(format, k), k);
+            // The appointments of a day share its date: the part before the time. Set for every
+            // one, whether its combo could be built or not.
             std::wstring date = GetDateAndTimeText(name);
             date = date.substr(0, date.find(L','));
             if (weekDay)
                 SetNodeText(weekDay, date);
         }
     }
+}
+
+void LevelSelectDayMode::BuildAppointment(const LibXmlReader& reader, const xmlpp::Element* level,
+                                          const std::string& name, SceneNode* slot, size_t k)
+{
+    SceneNode* combo = m_group.Instantiate(*this, "guest_comboLayout", nullptr);
+    if (!combo)
+        return;
+    if (slot)
+        combo->SetParent(slot);
+    if (SceneNode* time = m_group.FindNode(ScreenNode::ComboApptTime, combo))
+    {
+        auto* label = new StaticSpriteNode(ApptTimeImages.Get(), int(k) - 1);
+        AddObject(label);
+        label->SetParent(time);
+    }
+    const GuestID guest = ReadEnumAttribute<GuestID>(level, "guestID", reader);
+    SceneNode* guestLayout = m_group.Instantiate(*this, std::string(NameOf(guest)) + "_buttonLayout",
+                                                 m_group.FindNode(ScreenNode::ComboLevelButtonAttach, combo));
+    auto* guestButton =
+        guestLayout ? m_group.FindNodeAs<ButtonNode>(ScreenNode::DayButton, guestLayout) : nullptr;
+    auto* profile = m_group.FindNodeAs<ButtonNode>(ScreenNode::ComboProfileButton, combo);
+    SceneNode* check = m_group.FindNode(ScreenNode::ComboCheckmark, combo);
+    SceneNode* star = m_group.FindNode(ScreenNode::ComboStar, combo);
+    SetVisible(check, false);
+    SetVisible(star, false);
+    const LevelCompletionStatus status = GetLevelStatus(name);
+    if (status == LevelCompletionStatus::Locked)
+    {
+        for (ButtonNode* button : {guestButton, profile})
+            if (button)
+                button->SetEnabled(false);
+        return;
+    }
+    if (status == LevelCompletionStatus::Completed)
+        SetVisible(check, true);
+    else if (status == LevelCompletionStatus::Expert)
+    {
+        SetVisible(star, true);
+        Bob(star, 10.0f, 1.0f);
+    }
+    SetVisible(m_group.FindNode(ScreenNode::ComboOverlay, combo), false);
+    if (guestButton)
+        guestButton->clickSignal.Connect([this, name](ButtonNode*) { OnAppointmentClicked(name); });
+    if (profile)
+        profile->clickSignal.Connect([this, guest, name](ButtonNode*)
+                                     { OnGuestProfileClicked(guest, name); });
 }
 
 void LevelSelectDayMode::HandleMessage(const Kestrin::Message& message)
@@ -507,25 +509,38 @@ void LevelSelectIntroMode::Build()
         // A sheet without a slot of this number leaves the entry out of the scene.
         if (SceneNode* slot = Slot(sheet, i + 1))
             entry->SetParent(slot);
-        const LevelCompletionStatus status = levels[i]->status;
-        if (status == LevelCompletionStatus::Locked)
-            SetVisible(m_group.FindNode(ScreenNode::EntryLocked, entry), true);
-        else
-            SetVisible(m_group.FindNode(ScreenNode::EntryUnlocked, entry), true);
-        if (status == LevelCompletionStatus::Completed)
-            SetVisible(m_group.FindNode(ScreenNode::EntryCheck, entry), true);
-        if (status == LevelCompletionStatus::Expert)
+        ShowEntryStatus(entry, levels[i]->status);
+    }
+}
+
+void LevelSelectIntroMode::ShowEntryStatus(SceneNode* entry, LevelCompletionStatus status)
+{
+    // The entry's parts are authored hidden; a status outside the four shows none of them.
+    switch (status)
+    {
+    case LevelCompletionStatus::Locked:
+        SetVisible(m_group.FindNode(ScreenNode::EntryLocked, entry), true);
+        break;
+    case LevelCompletionStatus::InProgress:
+        SetVisible(m_group.FindNode(ScreenNode::EntryUnlocked, entry), true);
+        break;
+    case LevelCompletionStatus::Completed:
+        SetVisible(m_group.FindNode(ScreenNode::EntryUnlocked, entry), true);
+        SetVisible(m_group.FindNode(ScreenNode::EntryCheck, entry), true);
+        break;
+    case LevelCompletionStatus::Expert:
+        SetVisible(m_group.FindNode(ScreenNode::EntryUnlocked, entry), true);
+        if (SceneNode* star = m_group.FindNode(ScreenNode::EntryStar, entry))
         {
-            SceneNode* star = m_group.FindNode(ScreenNode::EntryStar, entry);
-            SetVisible(star, true);
-            if (star)
-            {
-                const SceneNode::NodeState& at = star->GetLocalState();
-                star->GetTasks().Append(
-                    new Kestrin::RepeatingTask(new NodeLocationTask(at.x, at.y - 5.0f, 1.0f),
-                                               new NodeLocationTask(at.x, at.y + 5.0f, 1.0f)));
-            }
+            star->SetVisible(true);
+            const SceneNode::NodeState& at = star->GetLocalState();
+            star->GetTasks().Append(
+                new Kestrin::RepeatingTask(new NodeLocationTask(at.x, at.y - 5.0f, 1.0f),
+                                           new NodeLocationTask(at.x, at.y + 5.0f, 1.0f)));
         }
+        break;
+    default:
+        break;
     }
 }
 

@@ -9,6 +9,11 @@
 #include <string>
 
 class ButtonNode;
+class LibXmlReader;
+namespace xmlpp
+{
+class Element;
+}
 
 // A Day holds this many appointments; others are refused with a box naming the day.
 inline constexpr int kMinAppointments = 2;
@@ -66,6 +71,10 @@ public:
 
 private:
     void BuildDay();
+    // The k-th appointment's combo under its slot (none when the slot is missing); nothing when
+    // the combo cannot be built.
+    void BuildAppointment(const LibXmlReader& reader, const xmlpp::Element* level, const std::string& name,
+                          SceneNode* slot, size_t k);
 
     ScreenGroup m_group{L"Level_Select_Day"};
     int m_day;
@@ -91,6 +100,7 @@ public:
 
 private:
     void Build();
+    void ShowEntryStatus(SceneNode* entry, LevelCompletionStatus status);
 
     ScreenGroup m_group{L"Level_Select_Introduction"};
     GuestID m_guest;

@@ -4,6 +4,7 @@
 #include "Game/GameLevels.h"
 #include "Game/GameText.h"
 #include "Game/MusicManager.h"
+#include "Game/TutorialBubble.h"
 #include "Graphics/GraphicsResources.h"
 #include "Graphics/ImageList.h"
 #include "Scene/AnimatedSpriteNode.h"
@@ -20,6 +21,9 @@
 #include "RealDataFixture.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 using namespace Kestrin;
@@ -67,7 +71,30 @@ protected:
     {
         return int(std::count(played.begin(), played.end(), sound));
     }
-    bool HasBubble() const { return Top()->FindObject(MakeName("TutorialRootNode")) != nullptr; }
+    bool HasBubble() const { return Top()->FindObject(GameNames::TutorialRootNode.Get()) != nullptr; }
+    // The open tutorial bubble hangs under `parent` with the tutorial's picture, right of and below
+    // its point (both points are left of and above the middle), 20 px off it.
+    void ExpectBubble(SceneNode* parent, int tutorial, float x, float y) const
+    {
+        auto* root = dynamic_cast<SceneNode*>(Top()->FindObject(GameNames::TutorialRootNode.Get()));
+        ASSERT_NE(root, nullptr);
+        EXPECT_EQ(root->GetParent(), parent);
+        SceneNode* bubble = FindTutorialPart(root, NodePath::TutorialMessageBubble);
+        ASSERT_NE(bubble, nullptr);
+        EXPECT_FLOAT_EQ(bubble->GetLocalState().x, x + 20.0f);
+        EXPECT_FLOAT_EQ(bubble->GetLocalState().y, y + 20.0f);
+        SceneNode* attach = FindTutorialPart(root, NodePath::TutorialTextAttach);
+        ASSERT_NE(attach, nullptr);
+        auto* picture = dynamic_cast<StaticSpriteNode*>(attach->GetFirstChild());
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->GetImage(), Frame(GameNames::TutorialImages.Get().c_str(), tutorial));
+    }
+    // Frame k of an image list of loaded images.
+    static IImage* Frame(const char* list, int k)
+    {
+        auto* images = dynamic_cast<ImageList*>(GetResource<IImageList>(list).second);
+        return images ? images->GetImageAt(k) : nullptr;
+    }
     // A click through the main loop's input on a node, answering whether its button took it.
     bool ClickButton(SceneNode* node)
     {
@@ -134,8 +161,8 @@ TEST_F(LevelSelect, AFreshProfileWalksFromTheMenuThroughItsFirstDayIntoTheFirstL
     EXPECT_FLOAT_EQ(day1->GetLocalState().y, 126.0f);
     EXPECT_EQ(day1->GetParent(), Row(ScreenNode::CalendarDayAttach));
     EXPECT_EQ(MusicManager::Instance().GetCurrentTrack(), MusicTrack::Lobby);
-    // The calendar tutorial, once per profile.
-    EXPECT_TRUE(HasBubble());
+    // The calendar tutorial over the grid, once per profile.
+    ExpectBubble(Row(ScreenNode::CalendarDayAttach), 6, 150.0f, 175.0f);
     EXPECT_EQ(AccountManager::Instance()->GetCurrentAccount()->GetInt(L"KIVO::ShowTutorial::Calendar", 1), 0);
 
     ASSERT_TRUE(ClickButton(Row(ScreenNode::DayButton, day1)));
@@ -144,7 +171,7 @@ TEST_F(LevelSelect, AFreshProfileWalksFromTheMenuThroughItsFirstDayIntoTheFirstL
     Pass();
 
     // Day 1: the first appointment open, the others locked; the day tutorial over the schedule.
-    EXPECT_TRUE(HasBubble());
+    ExpectBubble(Row(ScreenNode::DayComboAttach), 7, 325.0f, 255.0f);
     EXPECT_EQ(AccountManager::Instance()->GetCurrentAccount()->GetInt(L"KIVO::ShowTutorial::Day", 1), 0);
     const std::vector<SceneNode*> combos = Appointments();
     ASSERT_EQ(combos.size(), 3u);
@@ -152,9 +179,8 @@ TEST_F(LevelSelect, AFreshProfileWalksFromTheMenuThroughItsFirstDayIntoTheFirstL
     EXPECT_TRUE(Shown(Row(ScreenNode::ComboOverlay, combos[2])));
     EXPECT_FALSE(ClickButton(GuestButton(combos[2])));
     EXPECT_TRUE(Requests().empty());
-    std::wstring date = GetDateAndTimeText("1-01 Harley");
-    date = date.substr(0, date.find(L','));
-    EXPECT_EQ(TextOf(Row(ScreenNode::DayWeekDay)), date);
+    // The day's date from its appointments' "Monday 4 May, 9:00 AM".
+    EXPECT_EQ(TextOf(Row(ScreenNode::DayWeekDay)), L"Monday 4 May");
 
     ASSERT_TRUE(ClickButton(GuestButton(combos[0])));
     ASSERT_EQ(Requests(), (std::vector<Queued>{{2, "GameMode"}, {1, "LevelIntroMode"}}));
@@ -343,8 +369,8 @@ TEST_F(LevelSelect, TheDayShowsEachStatusAndStartsOpenLevelsOnly)
         auto* label =
             dynamic_cast<StaticSpriteNode*>(Row(ScreenNode::ComboApptTime, combos[k])->GetFirstChild());
         ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->GetLocalState().width,
-                  float(GetResource<IImageList>("ApptTimeImages").second->GetWidth(int(k))));
+        ASSERT_NE(Frame("ApptTimeImages", int(k)), nullptr);
+        EXPECT_EQ(label->GetImage(), Frame("ApptTimeImages", int(k)));
     }
     // The star bobs 10 px up and back over two seconds.
     SceneNode* star = Row(ScreenNode::ComboStar, combos[0]);
@@ -368,8 +394,9 @@ TEST_F(LevelSelect, TheDayShowsEachStatusAndStartsOpenLevelsOnly)
     EXPECT_EQ(Requests(), (std::vector<Queued>{{3, ""}}));
 }
 
-// A day chosen by "dayNum", its levels unknown to the catalogue and without texts: shown locked,
-// the whole text as the date; a bad count names the day's number.
+// A day chosen by "dayNum", its levels unknown to the catalogue: shown locked, the date cut from
+// the last appointment's text before its first comma (the whole text without one); a bad count
+// names the day's number.
 TEST_F(LevelSelect, TheDayIsFoundByItsNumberAndSurvivesUnknownLevels)
 {
     SetRecord(L"KIVO::ShowTutorial::Day", 0);
@@ -380,28 +407,76 @@ TEST_F(LevelSelect, TheDayIsFoundByItsNumberAndSurvivesUnknownLevels)
                "  <Day dayNum=\"3\"><level name=\"x\" guestID=\"Zoe\"/><level name=\"y\" "
                "guestID=\"Heather\"/></Day>\n"
                "  <Day dayNum=\"5\"><level name=\"z\" guestID=\"Zoe\"/></Day>\n"
+               "  <Day dayNum=\"6\"><level name=\"p\" guestID=\"Zoe\"/><level name=\"q\" "
+               "guestID=\"Zoe\"/></Day>\n"
                "</GameLevels>\n");
+    AddGroup("DayTexts", R"(<resources><string name="x.dateandtime" value="Monday, 8:00"/>
+        <string name="y.dateandtime" value="Tuesday, 9:00"/><string name="b.dateandtime" value="Noon"/>
+        </resources>)");
+    ResourceManager::Instance()->LoadFile(L"DayTexts", nullptr, true);
+
+    // Without its combo layout an appointment is left out, but still dates the day.
+    std::ifstream committed(std::string(KESTRIN_SOURCE_DIR) + "/data/groups/Level_Select_Day.xml");
+    std::string group(std::istreambuf_iterator<char>(committed), {});
+    group.replace(group.find("\"guest_comboLayout\""), 19, "\"other_comboLayout\"");
+    AddGroup("Level_Select_Day", group);
     Show(new LevelSelectDayMode(3));
-    EXPECT_TRUE(boxes.boxes.empty());
-    const std::vector<SceneNode*> combos = Appointments();
-    ASSERT_EQ(combos.size(), 2u);
-    for (SceneNode* combo : combos)
-        EXPECT_TRUE(Shown(Row(ScreenNode::ComboOverlay, combo)));
-    EXPECT_EQ(TextOf(Row(ScreenNode::DayWeekDay)), L"Text not Found");
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Appointments(), std::vector<SceneNode*>(2, nullptr));
+    EXPECT_EQ(TextOf(Row(ScreenNode::DayWeekDay)), L"Tuesday");
+    PopMode();
+    Pass();
+    ResourceManager::Instance()->UnloadFile(L"Level_Select_Day");
+    std::filesystem::remove(data.Path() + "/data/groups/Level_Select_Day.xml");
+    boxes.boxes.clear();
+
+    const std::pair<int, const wchar_t*> dates[] = {{3, L"Tuesday"}, {4, L"Noon"}, {6, L"Text not Found"}};
+    for (const auto& [day, date] : dates)
+    {
+        SCOPED_TRACE(day);
+        Show(new LevelSelectDayMode(day));
+        EXPECT_TRUE(boxes.boxes.empty());
+        const std::vector<SceneNode*> combos = Appointments();
+        ASSERT_EQ(combos.size(), 2u);
+        for (SceneNode* combo : combos)
+            EXPECT_TRUE(Shown(Row(ScreenNode::ComboOverlay, combo)));
+        EXPECT_EQ(TextOf(Row(ScreenNode::DayWeekDay)), date);
+    }
     EXPECT_NE(log.Text().find("Level y is not in the catalogue"), std::string::npos);
 
     Show(new LevelSelectDayMode(5));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, L"Day 5 must have 2-5 appointments.");
 
-    // A list that cannot be read: its own box, and the page still goes back.
-    data.Write("data/GameLevels.xml",
-               "<GameLevels><Day><level name=\"a\" guestID=\"Zoe\"/></Day></GameLevels>");
-    Show(new LevelSelectDayMode(1));
-    ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].caption,
-              L"There was an error loading GameLevels.xml. Fix the problem and press F5 to reload");
-    ASSERT_TRUE(Click("button_back"));
+    // A list that cannot be read (a Day without its number, a level without its name): the list's
+    // own box, and the page keeps its way out, on the day as on the calendar.
+    data.Write(
+        "data/GameLevels.xml",
+        "<GameLevels><Day><level guestID=\"Zoe\"/><level name=\"a\" guestID=\"Zoe\"/></Day></GameLevels>");
+    struct Unreadable
+    {
+        SceneApplicationMode* (*make)();
+        const char* way;
+        Queued out;
+    };
+    const Unreadable screens[] = {
+        {[]() -> SceneApplicationMode* { return new LevelSelectDayMode(1); }, "button_back", {3, ""}},
+        {[]() -> SceneApplicationMode* { return new LevelSelectCalendarMode(0); },
+         "button_mainmenu",
+         {2, "MainMenuMode"}},
+    };
+    for (const Unreadable& c : screens)
+    {
+        SCOPED_TRACE(c.way);
+        boxes.boxes.clear();
+        Show(c.make());
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].caption,
+                  L"There was an error loading GameLevels.xml. Fix the problem and press F5 to reload");
+        ASSERT_TRUE(Click(c.way));
+        EXPECT_EQ(Requests(), std::vector<Queued>{c.out});
+        Pass();
+    }
 }
 
 } // namespace
