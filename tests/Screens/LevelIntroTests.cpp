@@ -6,6 +6,7 @@
 #include "Game/GameText.h"
 #include "Game/MusicManager.h"
 #include "Graphics/GraphicsResources.h"
+#include "Graphics/ImageList.h"
 #include "Scene/NodeTasks.h"
 #include "Scene/StaticSpriteNode.h"
 #include "Scene/TextSpriteNode.h"
@@ -15,6 +16,8 @@
 #include "Screens/MovieScreens.h"
 
 #include "RealDataFixture.h"
+
+#include <algorithm>
 
 using namespace Kestrin;
 using namespace ScreenTest;
@@ -48,6 +51,12 @@ protected:
         return text ? text->GetText() : L"<no text node>";
     }
     static IImage* Image(const char* name) { return GetImageByName(name).second; }
+    // Frame k of an image list of loaded images.
+    static IImage* Frame(const char* list, int k)
+    {
+        auto* images = dynamic_cast<ImageList*>(GetResource<IImageList>(list).second);
+        return images ? images->GetImageAt(k) : nullptr;
+    }
 };
 
 // ---- the guest's file ----
@@ -123,22 +132,27 @@ TEST_F(Cards, TheGuestSheetShowsEachStatusAndLeavesEntriesBeyondItsSlotsOut)
         list += "<level name=\"j" + std::to_string(i) + "\" guestID=\"Jason\"/>";
     for (int i = 1; i <= 12; ++i)
         list += "<level name=\"z" + std::to_string(i) + "\" guestID=\"Zoe\"/>";
+    for (int i = 1; i <= 13; ++i)
+        list += "<level name=\"h" + std::to_string(i) + "\" guestID=\"Heather\"/>";
     list += "</Day><EndlessLevels/></GameLevels>";
     data.Write("data/GameLevels.xml", list);
     Reload();
-    const Status statuses[] = {Status::Locked, Status::InProgress, Status::Completed, Status::Expert};
-    for (int i = 0; i < 4; ++i)
+    // The four statuses, and one outside them.
+    const Status statuses[] = {Status::Locked, Status::InProgress, Status::Completed, Status::Expert,
+                               Status(4)};
+    for (int i = 0; i < 5; ++i)
         Catalogue().Find("z" + std::to_string(i + 1))->status = statuses[i];
 
     Show(new LevelSelectIntroMode(GuestID::Zoe, "z1", false));
     const std::vector<SceneNode*> zoe = Entries(Row(ScreenNode::GuestRefSlot12)->GetFirstChild());
     ASSERT_EQ(zoe.size(), 12u);
-    const bool shown[4][4] = {// locked, unlocked, check, star
+    const bool shown[5][4] = {// locked, unlocked, check, star
                               {true, false, false, false},
                               {false, true, false, false},
                               {false, true, true, false},
-                              {false, true, false, true}};
-    for (int i = 0; i < 4; ++i)
+                              {false, true, false, true},
+                              {false, false, false, false}};
+    for (int i = 0; i < 5; ++i)
     {
         SCOPED_TRACE(i);
         EXPECT_EQ(Shown(Row(ScreenNode::EntryLocked, zoe[size_t(i)])), shown[i][0]);
@@ -156,11 +170,30 @@ TEST_F(Cards, TheGuestSheetShowsEachStatusAndLeavesEntriesBeyondItsSlotsOut)
     Steps(50);
     EXPECT_NEAR(star->GetLocalState().y, y - 5.0f, 1e-3f);
 
-    // Sixteen levels: the long sheet, the sixteenth entry nowhere in the scene.
-    Show(new LevelSelectIntroMode(GuestID::Jason, "j1", false));
-    EXPECT_EQ(Entries(Row(ScreenNode::GuestRefSlot15)->GetFirstChild()).size(), 15u);
-    bool second = false;
-    EXPECT_EQ(Catalogue().GetGuestLevels(GuestID::Jason, "j1", second).size(), 16u);
+    // The sheet by the guest's count of levels: up to 12 the short one, from 13 the long one, whose
+    // slots end at 15 (the sixteenth entry nowhere in the scene).
+    struct Sheet
+    {
+        GuestID guest;
+        const char* level;
+        size_t levels;
+        bool longSheet;
+        size_t entries;
+    };
+    for (const Sheet& c :
+         {Sheet{GuestID::Zoe, "z1", 12, false, 12}, Sheet{GuestID::Heather, "h1", 13, true, 13},
+          Sheet{GuestID::Jason, "j1", 16, true, 15}})
+    {
+        SCOPED_TRACE(c.level);
+        Show(new LevelSelectIntroMode(c.guest, c.level, false));
+        bool second = false;
+        ASSERT_EQ(Catalogue().GetGuestLevels(c.guest, c.level, second).size(), c.levels);
+        SceneNode* place = Row(c.longSheet ? ScreenNode::GuestRefSlot15 : ScreenNode::GuestRefSlot12);
+        ASSERT_EQ(place->GetChildCount(), 1u);
+        EXPECT_EQ(Row(c.longSheet ? ScreenNode::GuestRefSlot12 : ScreenNode::GuestRefSlot15)->GetChildCount(),
+                  0u);
+        EXPECT_EQ(Entries(place->GetFirstChild()).size(), c.entries);
+    }
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -230,13 +263,14 @@ TEST_F(Cards, TheLevelCardShowsTheGoalsOfTheLevelFile)
         EXPECT_EQ(TextOf(panel->FindChild("Expert")), GetGameText("LevelIntro.Expert") + c.expert);
         EXPECT_EQ(TextOf(panel->FindChild("Session")), GetGameText("LevelIntro.Session") + c.session);
         EXPECT_EQ(TextOf(panel->FindChild("guestFullName")), GetGuestFullName(GuestID::Harley));
-        if (c.megaTics)
-        {
-            EXPECT_EQ(TextOf(panel->FindChild("MegaNegaTics")), GetGameText("LevelIntro.MegaTics") + L"3");
-        }
+        // Without King zones the count stays off the card (the text is authored empty).
+        EXPECT_EQ(TextOf(Row(ScreenNode::IntroGoalTime)->FindChild("MegaNegaTics")),
+                  c.megaTics ? GetGameText("LevelIntro.MegaTics") + L"3" : L"");
+        // The guest's head: frame 1 of the guest's icons.
         auto* icon = dynamic_cast<StaticSpriteNode*>(panel->FindChild("head_attach")->GetFirstChild());
         ASSERT_NE(icon, nullptr);
-        EXPECT_TRUE(icon->HasImage());
+        ASSERT_NE(Frame("Harley_icon", 1), nullptr);
+        EXPECT_EQ(icon->GetImage(), Frame("Harley_icon", 1));
         EXPECT_EQ(TextOf(Row(ScreenNode::IntroTitle)), GetDateAndTimeText(c.level));
         EXPECT_EQ(MusicManager::Instance().GetCurrentTrack(), MusicTrack::Intro);
         ASSERT_TRUE(Click("button_next"));
@@ -267,6 +301,7 @@ TEST_F(Cards, ABasicKindsMoviePlaysBeforeItsPictureAndTheScreenStandsStill)
 {
     // The game screen beneath needs a current level; one that introduces no kind of its own.
     Reload();
+    RecordSounds();
     Catalogue().SetCurrentLevel("1-02 Jillian");
     Show(new GameMode);
     Show(new TicIntroMode("neurotic"));
@@ -281,6 +316,13 @@ TEST_F(Cards, ABasicKindsMoviePlaysBeforeItsPictureAndTheScreenStandsStill)
     Pass();
     ASSERT_EQ(Top(), intro);
     EXPECT_EQ(MusicManager::Instance().GetCurrentTrack(), MusicTrack::TicIntro);
+    // Activated again (after a pop-up over it): the track goes on, not started a second time.
+    Show(new SceneApplicationMode);
+    PopMode();
+    Pass();
+    ASSERT_EQ(Top(), intro);
+    EXPECT_EQ(MusicManager::Instance().GetCurrentTrack(), MusicTrack::TicIntro);
+    EXPECT_EQ(std::count(played.begin(), played.end(), "MUSIC_TicIntro"), 1);
 
     // Nothing of it is stepped: a task on its picture waits.
     auto* picture = dynamic_cast<StaticSpriteNode*>(Row(ScreenNode::TicIntroAttach)->GetFirstChild());
@@ -307,6 +349,42 @@ TEST_F(Cards, ABasicKindsMoviePlaysBeforeItsPictureAndTheScreenStandsStill)
     EXPECT_EQ(TicIntroMode::MovieOf("nihilistic"), std::string("basics_part02"));
     EXPECT_EQ(TicIntroMode::MovieOf("dietetic"), std::string("basics_part03"));
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// The screens without a way out when their group fails: each goes after its box, uncovering the
+// screen beneath.
+TEST_F(Cards, AScreenWhoseGroupFailsGoesAfterItsBox)
+{
+    Reload();
+    Catalogue().SetCurrentLevel("1-01 Harley");
+    struct Case
+    {
+        const char* group;
+        SceneApplicationMode* (*make)();
+    };
+    const Case cases[] = {
+        {"Tic_Intro", []() -> SceneApplicationMode* { return new TicIntroMode("chaotic"); }},
+        {"LevelIntroMode", []() -> SceneApplicationMode* { return new LevelIntroMode; }},
+        {"Level_Select_Introduction",
+         []() -> SceneApplicationMode*
+         { return new LevelSelectIntroMode(GuestID::Harley, "1-01 Harley", true); }},
+    };
+    auto* beneath = Show(new SceneApplicationMode);
+    MusicManager::Instance().Play(MusicTrack::Lobby, false);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.group);
+        boxes.boxes.clear();
+        AddGroup(c.group, "<resources><broken></resources>");
+        Show(c.make());
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].caption, L"There was an error loading " + FromUtf8(c.group) +
+                                              L".xml. Fix the problem and press F5 to reload");
+        EXPECT_EQ(Top(), beneath);
+        EXPECT_EQ(looper->GetStack().size(), 1u);
+        EXPECT_TRUE(Requests().empty());
+        EXPECT_EQ(MusicManager::Instance().GetCurrentTrack(), MusicTrack::Lobby);
+    }
 }
 
 // ---- endless selection ----

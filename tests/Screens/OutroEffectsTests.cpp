@@ -2,6 +2,8 @@
 
 #include "Base/Random.h"
 #include "Game/GameText.h"
+#include "Graphics/GraphicsResources.h"
+#include "Graphics/ImageList.h"
 #include "Scene/StaticSpriteNode.h"
 
 #include "RealDataFixture.h"
@@ -68,11 +70,16 @@ TEST_F(OutroEffects, ARevealFadesTheWordInWhileItsSparklesFlyOutAndEnd)
     ASSERT_EQ(sparkles.size(), size_t(kSparklesPerBurst));
     const std::vector<Kestrin::ObjectHandle> handles = Handles(sparkles);
     EXPECT_EQ(Alive(handles), sparkles.size());
+    auto* frames =
+        dynamic_cast<Kestrin::ImageList*>(Kestrin::GetResource<Kestrin::IImageList>("blue_sml").second);
+    ASSERT_NE(frames, nullptr);
+    Kestrin::IImage* ninth = frames->GetImageAt(9);
+    ASSERT_NE(ninth, nullptr);
     for (SceneNode* sparkle : sparkles)
     {
         EXPECT_EQ(sparkle->GetParentHAlign(), SceneNode::Align_Center);
         EXPECT_EQ(sparkle->GetSelfVAlign(), SceneNode::Align_Center);
-        EXPECT_TRUE(dynamic_cast<StaticSpriteNode*>(sparkle)->HasImage()) << "frame 9 of blue_sml";
+        EXPECT_EQ(dynamic_cast<StaticSpriteNode*>(sparkle)->GetImage(), ninth);
     }
 
     // A fifth of the flight and a tenth of the fade after the first step of 0.1 s.
