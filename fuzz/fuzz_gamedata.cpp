@@ -1,13 +1,23 @@
 // Feeds arbitrary bytes to the game's data readers. The first byte picks the file: 0 the global
 // settings, 1 the creature settings, 2 the level list, 3 a level file walked through the attribute
-// readers, then read as a level file of both modes and as a board file. Nothing may escape the guarded readers, and what they keep must be usable.
+// readers, then read as a level file of both modes and as a board file; what reads is built as the
+// level builds it, headless (its factories, obstacles, sludge zones and traps in a database of
+// their own, the board's patches on a board of 40 x 30 cells). Nothing may escape the guarded
+// readers, and what they keep must be usable.
 #include "Base/Log.h"
+#include "Base/Random.h"
 #include "Framework/LibXmlReader.h"
+#include "Framework/ObjectDatabase.h"
+#include "Game/CollisionQuadTree.h"
 #include "Game/CreatureSettings.h"
 #include "Game/GameDataReaders.h"
 #include "Game/GameLevels.h"
 #include "Game/GlobalSettings.h"
+#include "Game/GremlinHomeFactory.h"
 #include "Game/LevelFile.h"
+#include "Game/NimbalGunk.h"
+#include "Game/NimbalLevel.h"
+#include "Game/ShuffleWithRand.h"
 
 #include "Support/FakeFileSystem.h"
 
@@ -144,7 +154,79 @@ void CheckLevel(const LevelFileData& level, bool endless)
             Check(InTable(def.colour));
 }
 
-void LevelFile()
+// A record for every sprite, so any zone the file names can be built.
+std::string EveryCreature()
+{
+    std::string xml = "<CreatureSettings>";
+    for (const char* sprite : EnumNames<CreatureSpriteId>::names)
+    {
+        xml += std::string("<TypeSettings sprite=\"") + sprite + "\" color=\"Red\" behavior=\"Basic\"";
+        for (const char* name :
+             {"maxMoveSpeed", "angryTime", "param1", "param2", "param3", "param4", "explode0Min", "explode0Max",
+              "explode1Min", "explode1Max", "explode2Min", "explode2Max", "explodeEndMin", "explodeEndMax",
+              "energyMin", "energyMax", "chanceForPause", "pauseLengthMin", "pauseLengthMax", "randomWalkSpeedMin",
+              "randomWalkSpeedMax", "randomWalkLengthMin", "randomWalkLengthMax", "randomWalkAngleVarMin",
+              "randomWalkAngleVarMax"})
+            xml += std::string(" ") + name + "=\"1\"";
+        xml += "/>";
+    }
+    return xml + "</CreatureSettings>";
+}
+
+// The level's building step over what was read, in a screen's database of its own with its
+// collision tree. A zone the factory refuses may throw; whatever was built before must stand.
+void BuildLevel(const LevelFileData& data, bool endless)
+{
+    // Seeded, so a crash replays.
+    BoostRandomNumberStream random(1);
+    ScopedRandomStream scopedRandom(&random);
+    SetShuffleRandomSource(ShuffleLcg(1));
+    ObjectDatabase database;
+    ScopedCurrentObjectDatabase current(&database);
+    auto* tree = new CollisionQuadTree(1000);
+    SetCollisionTree(&database, tree);
+    auto* level = new NimbalLevel(NimbalLevel::NoSetUp{});
+    database.AddObject(level);
+    bool built = true;
+    try
+    {
+        level->ApplyLevelFile(data, endless);
+    }
+    catch (const std::exception&)
+    {
+        built = false;
+    }
+    Check(database.FindObject(GameNames::GremlinHomeFactory) && database.FindObject(GameNames::GremlinFactory));
+    if (built && !level->loadFailed)
+    {
+        auto* traps = dynamic_cast<GremlinHomeFactory*>(database.FindObject(GameNames::GremlinHomeFactory));
+        Check(traps && traps->slots.size() == data.trapSlots.size() && traps->cycleTraps == data.cycleTraps);
+    }
+    // The tree goes before the objects, as on the game screen.
+    SetCollisionTree(&database, nullptr);
+    delete tree;
+    SetShuffleRandomSource({});
+}
+
+void LayPatches(const std::vector<GunkPatchData>& patches)
+{
+    NimbalGunk& board = NimbalGunk::Instance();
+    board.cellWidth = board.cellHeight = 20;
+    board.columns = 40;
+    board.rows = 30;
+    board.cells.assign(40, std::vector<GunkCell>(30));
+    for (const GunkPatchData& patch : patches)
+        board.LoadPatch(patch.data.data(), int(patch.data.size()), patch.x, patch.y, patch.width, int(patch.colour));
+    for (const auto& column : board.cells)
+        for (const GunkCell& cell : column)
+        {
+            Check(cell.size() <= size_t(NimbalGunk::kMaxDepth));
+            for (int colour : cell)
+                Check(InTable(GremlinColorType(colour)));
+        }
+}
+
+void LevelFile(KestrinTest::FakeFileSystem& fs)
 {
     const FileSpec file = FileSpec::FromNameAndExtension(L"Level", L".xml");
     try
@@ -155,21 +237,29 @@ void LevelFile()
     catch (const std::exception&)
     {
     }
+    static const std::string creatures = EveryCreature();
+    fs.AddFile(CreatureSettingsFile(), creatures);
     for (bool endless : {false, true})
     {
+        LevelFileData level;
         try
         {
-            CheckLevel(ReadLevelFile(file, endless), endless);
+            level = ReadLevelFile(file, endless);
         }
         catch (const std::exception&)
         {
+            continue;
         }
+        CheckLevel(level, endless);
+        BuildLevel(level, endless);
     }
     try
     {
-        for (const GunkPatchData& patch : ReadBoardFile(file))
+        const std::vector<GunkPatchData> patches = ReadBoardFile(file);
+        for (const GunkPatchData& patch : patches)
             Check(patch.width > 0 && InTable(patch.colour) &&
                   patch.data.find_first_not_of("0123456789") == std::string::npos);
+        LayPatches(patches);
     }
     catch (const std::exception&)
     {
@@ -200,7 +290,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         break;
     default:
         fs.AddFile(FileSpec::FromNameAndExtension(L"Level", L".xml"), input);
-        LevelFile();
+        LevelFile(fs);
         break;
     }
     UnregisterFileSystem(&fs);
