@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -239,6 +240,13 @@ template <bool Tinted> int AlphaRow(uint32_t* d, const uint32_t* s, int n, const
 } // namespace Sse2
 #endif
 
+// A stretched blit's tint: each channel's factor plus one, and whether any is below 256.
+struct StretchTint
+{
+    uint32_t a, r, g, b;
+    bool any;
+};
+
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define KESTRIN_BLIT_AVX2 1
 // Eight pixels at a time. Built for AVX2 whatever the compiler's target, and only run when the
@@ -379,11 +387,67 @@ __attribute__((target("avx2"))) int FadedAlphaRow(uint32_t* d, const uint32_t* s
     }
     return i;
 }
+
+// One row of a stretched blit, from its source pixels already picked out column by column: each
+// channel tinted as (c * (t + 1)) >> 8 and, blending, mixed as (d * (255 - a) + c * (a + 1)) >> 8,
+// a clear pixel keeping the target; bit for bit the plain stretched pixel. tint holds t + 1 per
+// channel. Every sum stays below 2^16, so 16-bit lanes hold it.
+__attribute__((target("avx2"))) int StretchedRow(uint32_t* d, const uint32_t* s, int n, const StretchTint& tint,
+                                                 bool blend)
+{
+    const __m256i factors = _mm256_set_epi16(
+        short(tint.a), short(tint.r), short(tint.g), short(tint.b), short(tint.a), short(tint.r), short(tint.g),
+        short(tint.b), short(tint.a), short(tint.r), short(tint.g), short(tint.b), short(tint.a), short(tint.r),
+        short(tint.g), short(tint.b));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i solid = _mm256_set1_epi32(255);
+    const __m256i all = _mm256_set1_epi16(255);
+    const __m256i one = _mm256_set1_epi16(1);
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+    {
+        __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        Lanes pw = Widen(p);
+        if (tint.any)
+        {
+            pw = {_mm256_srli_epi16(_mm256_mullo_epi16(pw.lo, factors), 8),
+                  _mm256_srli_epi16(_mm256_mullo_epi16(pw.hi, factors), 8)};
+            p = _mm256_packus_epi16(pw.lo, pw.hi);
+        }
+        if (!blend)
+        {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), p);
+            continue;
+        }
+        const __m256i alpha = _mm256_srli_epi32(p, 24);
+        const __m256i clear = _mm256_cmpeq_epi32(alpha, zero);
+        if (_mm256_movemask_epi8(clear) == -1)
+            continue;
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, solid)) == -1)
+        {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), p);
+            continue;
+        }
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        const Lanes dw = Widen(dv);
+        const __m256i aLo = AlphaLanes(pw.lo), aHi = AlphaLanes(pw.hi);
+        const __m256i lo = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(dw.lo, _mm256_sub_epi16(all, aLo)),
+                                                              _mm256_mullo_epi16(pw.lo, _mm256_add_epi16(aLo, one))),
+                                             8);
+        const __m256i hi = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(dw.hi, _mm256_sub_epi16(all, aHi)),
+                                                              _mm256_mullo_epi16(pw.hi, _mm256_add_epi16(aHi, one))),
+                                             8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                            _mm256_blendv_epi8(_mm256_packus_epi16(lo, hi), dv, clear));
+    }
+    return i;
+}
 #undef KESTRIN_AVX2
 } // namespace Avx2
 #endif
 
 using FadedVectorRow = int (*)(uint32_t* d, const uint32_t* s, int n, const Tint& t, int g);
+using StretchedVectorRow = int (*)(uint32_t* d, const uint32_t* s, int n, const StretchTint& tint, bool blend);
 
 struct VectorRows
 {
@@ -391,6 +455,7 @@ struct VectorRows
     VectorRow tinted = nullptr;
     FadedVectorRow fadedAlpha = nullptr;
     FadedVectorRow fadedTinted = nullptr;
+    StretchedVectorRow stretched = nullptr;
 };
 
 VectorRows RowsFor(Internal::BlitPath path)
@@ -410,7 +475,7 @@ VectorRows RowsFor(Internal::BlitPath path)
         __builtin_cpu_init();
         if (__builtin_cpu_supports("avx2"))
             return {&Avx2::AlphaRow<false>, &Avx2::AlphaRow<true>, &Avx2::FadedAlphaRow<false>,
-                    &Avx2::FadedAlphaRow<true>};
+                    &Avx2::FadedAlphaRow<true>, &Avx2::StretchedRow};
 #endif
         break;
     }
@@ -436,6 +501,7 @@ std::atomic<VectorRow> g_alphaRow{RowsFor(g_path.load()).alpha};
 std::atomic<VectorRow> g_tintedRow{RowsFor(g_path.load()).tinted};
 std::atomic<FadedVectorRow> g_fadedAlphaRow{RowsFor(g_path.load()).fadedAlpha};
 std::atomic<FadedVectorRow> g_fadedTintedRow{RowsFor(g_path.load()).fadedTinted};
+std::atomic<StretchedVectorRow> g_stretchedRow{RowsFor(g_path.load()).stretched};
 
 // Rows that overlap their source (an image drawn into itself) take the plain path.
 bool Separate(const Area& area)
@@ -545,6 +611,24 @@ void RunBlit(BlitMode mode, const Area& area, const Tint& t, int g)
     }
 }
 
+// One pixel of a stretched blit, the reference for the vector row: tinted, then copied or mixed.
+uint32_t StretchedPixel(uint32_t d, uint32_t p, const StretchTint& tint, bool blend)
+{
+    if (tint.any)
+        p = (((tint.a * (p >> 24)) >> 8) << 24) | (((tint.r * ((p >> 16) & 0xFF)) >> 8) << 16) |
+            (((tint.g * ((p >> 8) & 0xFF)) >> 8) << 8) | ((tint.b * (p & 0xFF)) >> 8);
+    if (!blend)
+        return p;
+    const uint32_t a = p >> 24;
+    if (a == 0)
+        return d;
+    if (a == 255)
+        return p;
+    const uint32_t inv = 255 - a, w = a + 1;
+    return ((((d >> 24) * inv + a * w) >> 8) << 24) | (((((d >> 16) & 0xFF) * inv + ((p >> 16) & 0xFF) * w) >> 8) << 16) |
+           (((((d >> 8) & 0xFF) * inv + ((p >> 8) & 0xFF) * w) >> 8) << 8) | (((d & 0xFF) * inv + (p & 0xFF) * w) >> 8);
+}
+
 } // namespace
 
 namespace Internal
@@ -558,6 +642,7 @@ bool SetBlitPath(BlitPath path)
     g_tintedRow.store(rows.tinted);
     g_fadedAlphaRow.store(rows.fadedAlpha);
     g_fadedTintedRow.store(rows.fadedTinted);
+    g_stretchedRow.store(rows.stretched);
     g_path.store(path);
     return true;
 }
@@ -703,26 +788,22 @@ int BlitStretchedImage(const Image* image, const BlitTarget& target, const Rect<
     if (clip.IsEmpty() || destination.w <= 0 || destination.h <= 0 || sw <= 0 || sh <= 0)
         return Draw_Done;
     const bool blend = image->hasAlpha && (state.flags & DrawFlag_Blend);
-    const uint32_t ta = (tint >> 24) + 1, tr = ((tint >> 16) & 0xFF) + 1, tg = ((tint >> 8) & 0xFF) + 1,
-                   tb = (tint & 0xFF) + 1;
+    const StretchTint factors{(tint >> 24) + 1, ((tint >> 16) & 0xFF) + 1, ((tint >> 8) & 0xFF) + 1, (tint & 0xFF) + 1,
+                              tint != 0xFFFFFFFFu};
+    const StretchedVectorRow vectorRow = g_stretchedRow.load(std::memory_order_relaxed);
 
     const int64_t dx = destination.x, dy = destination.y, dw = destination.w, dh = destination.h;
     const int64_t imageW = image->GetWidth(), imageH = image->GetHeight();
     const uint32_t* pixels = image->Pixels();
-    // Columns step through the source by sw / dw: a quotient and remainder carried along the row
-    // give each column's (x - dx) * sw / dw without a division per pixel (x - dx >= 0 in the clip).
-    const int64_t stepWhole = sw / dw, stepPart = sw % dw;
-    const int64_t firstNumerator = (int64_t(clip.x) - dx) * sw;
-    for (int64_t y = clip.y; y < int64_t(clip.y) + clip.h; ++y)
+    // Every row reads the same columns: (x - dx) * sw / dw for each x of the clip (x - dx >= 0 there),
+    // mirrored, or -1 outside the image, found once by a carried quotient and remainder.
+    thread_local std::vector<int32_t> columns;
+    columns.resize(size_t(clip.w));
     {
-        int64_t sy = (y - dy) * sh / dh + sy0;
-        if (mirrorY)
-            sy = sy0 + sh - 1 - (sy - sy0);
-        uint32_t* row = target.pixels + size_t(y) * size_t(target.width);
-        const uint32_t* sourceRow =
-            pixels && sy >= 0 && sy < imageH ? pixels + size_t(sy) * size_t(imageW) : nullptr;
+        const int64_t stepWhole = sw / dw, stepPart = sw % dw;
+        const int64_t firstNumerator = (int64_t(clip.x) - dx) * sw;
         int64_t column = firstNumerator / dw, part = firstNumerator % dw;
-        for (int64_t x = clip.x; x < int64_t(clip.x) + clip.w; ++x)
+        for (int i = 0; i < clip.w; ++i)
         {
             int64_t sx = column + sx0;
             column += stepWhole;
@@ -734,29 +815,30 @@ int BlitStretchedImage(const Image* image, const BlitTarget& target, const Rect<
             }
             if (mirrorX)
                 sx = sx0 + sw - 1 - (sx - sx0);
-            uint32_t p = sourceRow && sx >= 0 && sx < imageW ? sourceRow[sx] : 0;
-            if (tint != 0xFFFFFFFFu)
-                p = (((ta * (p >> 24)) >> 8) << 24) | (((tr * ((p >> 16) & 0xFF)) >> 8) << 16) |
-                    (((tg * ((p >> 8) & 0xFF)) >> 8) << 8) | ((tb * (p & 0xFF)) >> 8);
-            if (!blend)
-            {
-                row[x] = p;
-                continue;
-            }
-            const uint32_t a = p >> 24;
-            if (a == 0)
-                continue;
-            if (a == 255)
-            {
-                row[x] = p;
-                continue;
-            }
-            const uint32_t d = row[x];
-            const uint32_t inv = 255 - a, w = a + 1;
-            row[x] = ((((d >> 24) * inv + a * w) >> 8) << 24) |
-                     (((((d >> 16) & 0xFF) * inv + ((p >> 16) & 0xFF) * w) >> 8) << 16) |
-                     (((((d >> 8) & 0xFF) * inv + ((p >> 8) & 0xFF) * w) >> 8) << 8) |
-                     (((d & 0xFF) * inv + (p & 0xFF) * w) >> 8);
+            columns[size_t(i)] = sx >= 0 && sx < imageW ? int32_t(sx) : -1;
+        }
+    }
+    // The row's source pixels are picked out a piece at a time, then blended as one run.
+    constexpr int Piece = 256;
+    uint32_t picked[Piece];
+    for (int64_t y = clip.y; y < int64_t(clip.y) + clip.h; ++y)
+    {
+        int64_t sy = (y - dy) * sh / dh + sy0;
+        if (mirrorY)
+            sy = sy0 + sh - 1 - (sy - sy0);
+        uint32_t* row = target.pixels + size_t(y) * size_t(target.width) + clip.x;
+        const uint32_t* sourceRow =
+            pixels && sy >= 0 && sy < imageH ? pixels + size_t(sy) * size_t(imageW) : nullptr;
+        for (int x0 = 0; x0 < clip.w; x0 += Piece)
+        {
+            const int n = std::min(Piece, clip.w - x0);
+            const int32_t* from = columns.data() + x0;
+            for (int i = 0; i < n; ++i)
+                picked[i] = sourceRow && from[i] >= 0 ? sourceRow[from[i]] : 0;
+            uint32_t* d = row + x0;
+            const int done = vectorRow ? vectorRow(d, picked, n, factors, blend) : 0;
+            for (int i = done; i < n; ++i)
+                d[i] = StretchedPixel(d[i], picked[i], factors, blend);
         }
     }
     return Draw_Done;

@@ -390,6 +390,22 @@ TEST(BlitImage, EveryVectorPathMatchesThePlainRowsBitForBit)
             ASSERT_EQ(fast.pixels, plain.pixels)
                 << Graphics::Internal::BlitPathName(path) << " round " << round;
             compared += a == 0;
+
+            // The same image stretched (and mirrored every other round) into a rectangle that
+            // grows or shrinks it; wider than a vector group and than one piece of picked pixels.
+            const Rect<int> into(x, y, 1 + int(random() % 300), 1 + int(random() % 9));
+            if (round % 4 >= 2)
+                s.flags |= DrawFlag_MirrorX | (round % 8 >= 4 ? int(DrawFlag_MirrorY) : 0);
+            Target wideFast(320, 8, 0), widePlain(320, 8, 0);
+            for (int i = 0; i < 320 * 8; ++i)
+                wideFast.pixels[size_t(i)] = pixel();
+            widePlain.pixels = wideFast.pixels;
+            ASSERT_TRUE(Graphics::Internal::SetBlitPath(path));
+            const int c = BlitStretchedImage(image.get(), wideFast.Get(), into, s);
+            Graphics::Internal::SetFastBlitRows(false);
+            EXPECT_EQ(c, BlitStretchedImage(image.get(), widePlain.Get(), into, s));
+            ASSERT_EQ(wideFast.pixels, widePlain.pixels)
+                << Graphics::Internal::BlitPathName(path) << " stretched, round " << round;
         }
     }
     Graphics::Internal::SetFastBlitRows(true);
