@@ -1,6 +1,6 @@
-// What a still screen costs: the game runs headless (SDL's dummy drivers) to the main menu (or the
-// options screen opened from it), leaves it alone for 20 s and logs the CPU time the whole process
-// used meanwhile; this reads it back.
+// What a still screen costs: the game runs headless (SDL's dummy drivers) to the main menu (or a
+// screen it clicks its way to from there: the options, the calendar, a paused level), leaves it
+// alone for 20 s and logs the CPU time the whole process used meanwhile; this reads it back.
 // "core_pct" is that time as a percentage of one core; "frames_per_s" how often it drew and showed a
 // frame. Each renderer runs twice: as the game runs, and with "-drawall" (every frame drawn and
 // shown, unchanged or not) as the reference in the same run.
@@ -38,6 +38,16 @@ bool ReadFigures(const std::string& log, StillFigures& figures)
                &figures.wall, &figures.cpu, &figures.percent, &figures.frames, &figures.unchanged) == 5;
 }
 
+// The buttons to the screen measured, from the menu (see StillRun).
+const char* const kScreens[] = {
+    "",
+    "options",
+    "play_tanglewisp",
+    // The first appointment: the day, the guest's file, the card, the Tic's introduction, then the
+    // game's pause button.
+    "play_tanglewisp,button,button_appointment,button_next,button_next,button_next,button_pause",
+};
+
 std::string StillSeconds()
 {
     const char* seconds = std::getenv("KESTRIN_STILL_SECONDS");
@@ -45,7 +55,7 @@ std::string StillSeconds()
 }
 
 // args: 1 the software renderer, 0 the hardware one; 1 every frame drawn, 0 as the game runs;
-// 0 the main menu, 1 the options screen.
+// the screen, an index into kScreens.
 void BM_StillScreen(benchmark::State& state)
 {
     const bool software = state.range(0) != 0;
@@ -56,8 +66,8 @@ void BM_StillScreen(benchmark::State& state)
     {
         KestrinTest::TempFolder home;
         std::vector<std::string> arguments = {"-still", StillSeconds()};
-        if (state.range(2) == 1)
-            arguments.push_back("options");
+        if (const std::string buttons = kScreens[state.range(2)]; !buttons.empty())
+            arguments.push_back(buttons);
         if (software)
             arguments.push_back("-software");
         if (drawAll)
@@ -86,8 +96,8 @@ void BM_StillScreen(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_StillScreen)
-    ->ArgNames({"software", "drawall", "options"})
-    ->ArgsProduct({{1, 0}, {0, 1}, {0, 1}})
+    ->ArgNames({"software", "drawall", "screen"})
+    ->ArgsProduct({{1, 0}, {0, 1}, {0, 1, 2, 3}})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);

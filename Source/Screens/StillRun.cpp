@@ -2,16 +2,55 @@
 
 #include "Base/Log.h"
 #include "Base/Text.h"
+#include "Game/GameConstants.h"
+#include "Game/TutorialPopupMode.h"
 #include "Framework/TypeName.h"
 #include "Platform/Looper.h"
+#include "Scene/ButtonNode.h"
+#include "Scene/SceneApplicationMode.h"
 #include "Scene/TextEditNode.h"
 #include "Screens/AbstractSlidingMode.h"
 #include "Screens/AccountModes.h"
 #include "Screens/MainMenuMode.h"
+#include "Screens/MovieScreens.h"
 #include "Screens/ScreenTour.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
+
+namespace
+{
+// The first button of that name in the screen's tree that takes a click: several may share a name
+// (a day's appointments), of which only the open ones are enabled.
+ButtonNode* FindClickableButton(SceneNode* node, Kestrin::NameId name)
+{
+    for (SceneNode* child = node ? node->GetFirstChild() : nullptr; child; child = child->GetNextSibling())
+    {
+        auto* button = dynamic_cast<ButtonNode*>(child);
+        if (button && button->GetName() == name && button->IsEnabled() && button->IsWorldVisible())
+            return button;
+        if (ButtonNode* found = FindClickableButton(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+bool Click(Kestrin::ApplicationMode* top, const std::string& name)
+{
+    auto* screen = dynamic_cast<SceneApplicationMode*>(top);
+    ButtonNode* button = screen ? FindClickableButton(screen->GetRootNode(), Kestrin::MakeName(name)) : nullptr;
+    Kestrin::Looper* looper = Kestrin::Looper::Current();
+    if (!button || !looper)
+        return false;
+    const SceneNode::Rectf rect = button->GetWorldRect();
+    const int x = int(rect.x + rect.w / 2), y = int(rect.y + rect.h / 2);
+    Kestrin::LogPrintf("Still: clicking %s at (%d, %d)\n", name.c_str(), x, y);
+    for (int type : {Kestrin::InputEvent_MouseMove, Kestrin::InputEvent_ButtonDown, Kestrin::InputEvent_ButtonUp})
+        looper->HandleInputEvent(Kestrin::InputEvent{type, x, y, 0});
+    return true;
+}
+} // namespace
 
 std::optional<StillRun::Settings> StillRun::FromCommandLine(const wchar_t* commandLine)
 {
@@ -38,6 +77,13 @@ std::optional<StillRun::Settings> StillRun::FromCommandLine(const wchar_t* comma
 
 StillRun::StillRun(Settings settings) : m_settings(std::move(settings))
 {
+    for (size_t from = 0; from < m_settings.button.size();)
+    {
+        const size_t comma = std::min(m_settings.button.find(',', from), m_settings.button.size());
+        if (comma > from)
+            m_path.push_back(m_settings.button.substr(from, comma - from));
+        from = comma + 1;
+    }
     Kestrin::LogPrintf("Still: %s will be left alone for %.1f s\n",
                        m_settings.button.empty() ? "the main menu" : m_settings.button.c_str(),
                        double(m_settings.seconds));
@@ -65,27 +111,52 @@ void StillRun::Update(float dt)
             return;
         if (auto* field = dynamic_cast<TextEditNode*>(top->FindObject(Kestrin::MakeName("AccountName"))))
             field->SetText(kProfileName);
-        // The question takes the menu's click; the button is clicked again once it is answered.
-        if (ScreenTour::ClickButton(top, "OK"))
-            m_clicked = false;
+        // The question takes the menu's click; the way starts again once it is answered.
+        if (Click(top, "OK"))
+            m_next = 0;
         return;
     }
-    if (looper->HasPendingRequests() || m_onTop < kSettleSeconds)
+    if (looper->HasPendingRequests())
+        return;
+    if (auto* popup = dynamic_cast<AbstractSlidingMode*>(top); popup && popup->IsSliding())
         return;
     const bool menu = dynamic_cast<MainMenuMode*>(top) != nullptr;
-    if (menu && !m_settings.button.empty() && !m_clicked)
+    if (m_next < m_path.size())
     {
-        // The screen to measure is the one the button opens.
-        m_clicked = ScreenTour::ClickButton(top, m_settings.button.c_str());
+        if (m_onTop >= (menu ? kSettleSeconds : kStepSeconds))
+            Advance(top);
         return;
     }
-    if (menu != m_settings.button.empty())
+    // With no buttons the menu is measured, and nothing is measured before the way is taken.
+    if (m_onTop < kSettleSeconds || (m_path.empty() && !menu))
         return;
     if (!m_measuring)
         Begin();
     else if (std::chrono::steady_clock::now() - m_wallStart >=
              std::chrono::duration<float>(m_settings.seconds))
         End();
+}
+
+void StillRun::Advance(Kestrin::ApplicationMode* top)
+{
+    if (dynamic_cast<TutorialPopupMode*>(top))
+    {
+        Click(top, GameNames::TutorialButtonOK.Text());
+        return;
+    }
+    if (dynamic_cast<FlashInterstitialMode*>(top))
+    {
+        // A click skips a movie.
+        top->OnMouseDown(Kestrin::MouseButton(0), 400, 300);
+        return;
+    }
+    for (size_t i = m_next; i < m_path.size(); ++i)
+        if (Click(top, m_path[i]))
+        {
+            m_next = i + 1;
+            m_onTop = 0.0f;
+            return;
+        }
 }
 
 void StillRun::Begin()

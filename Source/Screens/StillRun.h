@@ -1,15 +1,20 @@
 #pragma once
-// A run that measures what a still screen costs: "-still <seconds> [button]" lets the start-up road
-// play to the main menu (naming a first profile when asked), waits for the menu to settle, clicks
-// the menu's button of that name if one is given and waits for the screen it opens to settle, then
-// leaves the screen alone for that many seconds of the clock and logs the CPU time the whole
-// program used meanwhile (every thread, the mixer's too) and how many frames were drawn, then quits.
+// A run that measures what a still screen costs: "-still <seconds> [buttons]" lets the start-up road
+// play to the main menu (naming a first profile when asked), waits for the menu to settle, then
+// clicks its way along the buttons given (names separated by commas, each on the screen the one
+// before it opened) and waits for the last screen to settle, then leaves that screen alone for
+// that many seconds of the clock and logs the CPU time the whole program used meanwhile (every
+// thread, the mixer's too) and how many frames were drawn, then quits.
+// On the way, tutorial pop-ups are closed and movies skipped; a button that is not on the screen
+// is passed over when a later one of the list is, so that screens shown only on a first visit
+// may be listed.
 #include "Platform/ApplicationMode.h"
 
 #include <chrono>
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 class StillRun
 {
@@ -17,7 +22,7 @@ public:
     struct Settings
     {
         float seconds = 0.0f;
-        std::string button; // empty: the menu itself
+        std::string button; // the buttons to click, separated by commas; empty: the menu itself
         bool operator==(const Settings&) const = default;
     };
     // The seconds after "-still" on the command line (positive, at most an hour) and the word after
@@ -35,14 +40,19 @@ public:
 
     // Long enough for the menu's entrance and its first sounds.
     static constexpr float kSettleSeconds = 3.0f;
+    // Before a click on the way: a screen's slide or card is in place by then.
+    static constexpr float kStepSeconds = 1.0f;
     static constexpr const wchar_t* kProfileName = L"Still";
 
 private:
     void Begin();
     void End();
+    // One step along the buttons on the screen on top.
+    void Advance(Kestrin::ApplicationMode* top);
 
     Settings m_settings;
-    bool m_clicked = false;
+    std::vector<std::string> m_path;
+    size_t m_next = 0; // the first button of m_path not clicked yet
     Kestrin::ApplicationMode* m_top = nullptr;
     float m_onTop = 0.0f;
     bool m_measuring = false;
