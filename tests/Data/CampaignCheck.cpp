@@ -187,6 +187,7 @@ private:
             // The days as the calendar screens read them.
             LibXmlReader reader(RootFile("GameLevels"));
             int position = 0;
+            m_dayOf.clear();
             for (const xmlpp::Element* day : LibXmlReader::GetChildElements(reader.GetRootElement(), "Day"))
             {
                 ++position;
@@ -198,7 +199,11 @@ private:
                     Add(file, "Day " + std::to_string(position) + " holds " + std::to_string(levels) +
                                   " levels, not 2 to 5");
                 for (const xmlpp::Element* level : LibXmlReader::GetChildElements(day, "level"))
-                    m_weekOf[ReadRequiredAttribute(level, "name", reader)] = (position - 1) / 5;
+                {
+                    const std::string name = ReadRequiredAttribute(level, "name", reader);
+                    m_weekOf[name] = (position - 1) / 5;
+                    m_dayOf[name] = position;
+                }
             }
             if (position != 20)
                 Add(file, "holds " + std::to_string(position) + " Days, not 20");
@@ -209,14 +214,40 @@ private:
             return false;
         }
 
-        std::map<GuestID, int> perGuest, endlessPerGuest;
+        std::map<GuestID, int> perGuest, endlessPerGuest, firsts;
         std::map<std::string, int> unlocks;
         for (const std::string& name : m_levels.order)
         {
             const LevelRecord& r = *m_levels.records.at(name);
             ++perGuest[r.guest];
+            firsts[r.guest] += r.firstAppt;
             if (!r.unlock.empty())
+            {
                 ++unlocks[Kestrin::ToUtf8(r.unlock)];
+                if (m_dayOf[name] > 17)
+                    Add(file, name + " unlocks \"" + Kestrin::ToUtf8(r.unlock) + "\" on day " +
+                                  std::to_string(m_dayOf[name]) + ": every kind is unlocked by day 17");
+            }
+        }
+        // A guest's first appointment opens the guest's endless session; Jillian's second visit
+        // starts with another, on 3-01.
+        for (int g = 0; g < int(GuestID::None); ++g)
+        {
+            const int wanted = GuestID(g) == GuestID::Jillian ? 2 : 1;
+            if (firsts[GuestID(g)] != wanted)
+                Add(file, std::string(NameOf(GuestID(g))) + " has " + std::to_string(firsts[GuestID(g)]) +
+                              " first appointments, not " + std::to_string(wanted));
+        }
+        if (const LevelRecord* second = m_levels.Find("3-01 Jillian"); !second || !second->firstAppt)
+            Add(file, "\"3-01 Jillian\" is no first appointment: Jillian's second visit starts there");
+        // The tutorials' fixed moments: the first Tics on 1-01, the third colour's hint on 1-03.
+        for (const auto& [prefix, kind] : {std::pair{"1-01 ", L"neurotic"}, std::pair{"1-03 ", L"chaotic"}})
+        {
+            const auto level = std::find_if(m_levels.order.begin(), m_levels.order.end(),
+                                            [prefix = std::string(prefix)](const std::string& name)
+                                            { return name.rfind(prefix, 0) == 0; });
+            if (level == m_levels.order.end() || m_levels.records.at(*level)->unlock != kind)
+                Add(file, "the level " + std::string(prefix) + "does not unlock \"" + Kestrin::ToUtf8(kind) + "\"");
         }
         for (const auto& [name, record] : m_levels.records)
             if (std::find(m_levels.order.begin(), m_levels.order.end(), name) == m_levels.order.end())
@@ -516,7 +547,7 @@ private:
     mutable std::set<std::string> m_images; // lower-case image names, filled on first use
     GameLevels m_levels;
     CreatureSettingsMap m_settings;
-    std::map<std::string, int> m_weekOf;
+    std::map<std::string, int> m_weekOf, m_dayOf;
     std::map<int, std::vector<std::pair<std::string, Pressure>>> m_pressure;
 };
 

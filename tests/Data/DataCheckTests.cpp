@@ -794,6 +794,21 @@ TEST_F(BrokenCampaign, EachCampaignCheckNamesTheBrokenFile)
          "GameLevels.xml", "Jillian has 19 levels, not 20"},
         {"the tutorials' last level renamed", edit(levels, "\"1-06 Harley\"", "\"1-06 Harlie\""),
          "GameLevels.xml", "has no level \"1-06 Harley\""},
+        {"a guest without a first appointment",
+         edit(levels, "\"Miranda\" firstAppt=\"1\"", "\"Miranda\""), "GameLevels.xml",
+         "Miranda has 0 first appointments, not 1"},
+        {"Jillian's second visit not opened",
+         edit(levels, "\"3-01 Jillian\" guestID=\"Jillian\" firstAppt=\"1\"", "\"3-01 Jillian\" guestID=\"Jillian\""),
+         "GameLevels.xml", "\"3-01 Jillian\" is no first appointment"},
+        {"the first Tics unlocked later", edit(levels, "firstAppt=\"1\" unlock=\"neurotic\"", "firstAppt=\"1\""),
+         "GameLevels.xml", "the level 1-01 does not unlock \"neurotic\""},
+        {"a kind unlocked after day 17",
+         [&](const fs::path& r)
+         {
+             edit(levels, " unlock=\"ballistic\"", "")(r);
+             edit(levels, "\"4-09 Zoe\" guestID=\"Zoe\"", "\"4-09 Zoe\" guestID=\"Zoe\" unlock=\"ballistic\"")(r);
+         },
+         "GameLevels.xml", "4-09 Zoe unlocks \"ballistic\" on day 18"},
         {"settings missing", gone(global), "GlobalSettings.xml", "does not read"},
         {"settings element missing", edit(global, "<MegaTicSizeSettings", "<MegaTicSizes"),
          "GlobalSettings.xml", "does not read"},

@@ -1,8 +1,9 @@
 #pragma once
 // A level played the way a player plays it, with nothing but the mouse: the game screen as far as a
-// level needs it, a scripted player that presses a trap, drags a line through creatures of the
-// trap's colour and closes a small loop, and a run of one level of the catalogue under a seeded
-// stream and a simulated clock. The game's resource groups and its data root must be loaded.
+// level needs it, a scripted player that presses a trap, drags a line through the creatures it can
+// spear (those about to explode first) and closes its loop round as much gunk and as many kings as
+// it can, and a run of one level of the catalogue under a seeded stream and a simulated clock. The
+// game's resource groups and its data root must be loaded.
 #include "Game/PlayfieldTypes.h"
 #include "Scene/SceneApplicationMode.h"
 
@@ -47,7 +48,9 @@ struct PlayerCounts
     int giveUps = 0;  // lines let go of without a scored loop
 };
 
-// Plays through the screen's mouse events only. Step before each frame's update.
+// Plays through the screen's mouse events only, deciding from what a player sees: where the
+// creatures, kings, lines and gunk are and how far each creature is from exploding. The same seed
+// plays the same game. Step before each frame's update.
 class ScriptedPlayer
 {
 public:
@@ -57,18 +60,18 @@ public:
     const PlayerCounts& Counts() const { return m_counts; }
     Vector2f Pen() const { return m_pen; }
 
-    // Pen speed in pixels a second; the radius of the closing loop.
+    // Pen speed in pixels a second while drawing; how much faster the pointer moves to a trap
+    // with the button up.
     float speed = 420.0f;
-    float loopRadius = 40.0f;
-    // How far the player carries a catch to close its loop over gunk the line's colour cleans.
-    float gunkReach = 260.0f;
+    float reach = 1.6f;
     // Creatures caught on one line before it closes its loop.
-    int greed = 2;
+    int greed = 5;
 
 private:
     enum class Phase
     {
         Idle,
+        Reaching,
         Leaving,
         Chasing,
         Approaching,
@@ -76,15 +79,31 @@ private:
     };
 
     void MoveTo(Vector2f point);
+    // A stride towards the point; true once there.
+    bool MoveToward(Vector2f goal, float stride);
     void Press(Vector2f point);
     void Release();
+    // The trap to press and the first catch.
     bool ChooseTarget();
-    Gremlin* NearestCatch(Vector2f from, float within) const;
+    // One more catch for the line held, or null.
+    Gremlin* NextCatch() const;
     Line* OwnLine() const;
-    // Closes the loop over the nearest gunk the line cleans, with nothing else inside; else a small
-    // loop where the pen is.
+    // Segments the line may still grow.
+    int SegmentsLeft() const;
+    // The circle worth most for its time: the gunk it cleans and the kings it holds, with nothing
+    // inside that spoils the loop. False when no circle cleans or hurts anything.
+    struct LoopPlan
+    {
+        Vector2f centre;
+        float radius = 0.0f;
+        float angle = 0.0f; // where on the circle the pen joins it
+        float value = 0.0f;
+    };
+    bool FindLoop(LoopPlan& plan) const;
+    // Whether a creature of no line of ours is inside the circle being drawn.
+    bool LoopHoldsOthers() const;
     void StartCircle();
-    bool FindGunk(Vector2f& centre, float radius) const;
+    void EndLine(bool scored);
     void GiveUp();
 
     Kestrin::ApplicationMode& m_screen;
@@ -99,6 +118,7 @@ private:
     Gremlin* m_target = nullptr;
     Line* m_line = nullptr;
     int m_caught = 0;
+    int m_replans = 0;
     Vector2f m_centre;
     float m_radius = 0.0f;
     float m_angle = 0.0f, m_turned = 0.0f, m_turn = 1.0f;
@@ -111,11 +131,15 @@ struct LevelRun
     bool lost = false;
     float seconds = 0.0f; // simulated, until the end of the run or the outcome
     PlayerCounts counts;
-    // The most wandering creatures and kings at once, and what the factory allowed then.
+    // The most wandering creatures and kings at once, and what the factory allowed at that step.
     int mostWandering = 0, wanderingLimit = 0;
     int mostKings = 0, kingLimit = 0;
-    // Cells holding gunk when the level was decided (else at the end), and at most until then.
+    // Steps at which more creatures wandered, or more kings lived, than the factory allowed then.
+    int stepsOverLimit = 0;
+    // Cells holding gunk when the level was decided (else at the end), and at most until then;
+    // the creatures that had exploded by then.
     int gunkLeft = 0, mostGunk = 0;
+    int explosions = 0;
     std::string error; // an exception's text
 };
 
@@ -131,6 +155,8 @@ struct RunOptions
     std::function<SceneApplicationMode*()> makeScreen;
     // Called once the level has set itself up from its files.
     std::function<void(NimbalLevel&)> afterLoad;
+    // Called after every step with the run so far.
+    std::function<void(NimbalLevel&, const LevelRun&)> afterStep;
 };
 
 // Reads "GameLevels.xml" and "GlobalSettings.xml" from the data root into the game's catalogue and
