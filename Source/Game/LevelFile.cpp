@@ -1,6 +1,7 @@
 #include "Game/LevelFile.h"
 
 #include "Base/FileExceptions.h"
+#include "Base/Log.h"
 #include "Framework/LibXmlReader.h"
 #include "Game/GameDataReaders.h"
 
@@ -150,8 +151,14 @@ void ReadTrapFactory(const xmlpp::Element* node, LevelFileData& level, const Lib
         bool present = false;
         zone.shuffle = ReadBoolAttribute(zoneNode, "shuffle", reader, false, present);
         for (const xmlpp::Element* type : ChildrenOf(zoneNode, "TrapType"))
-            zone.defs.push_back({ReadEnumAttribute<GremlinColorType>(type, "color", reader),
-                                 ReadFloatAttribute(type, "x", reader), ReadFloatAttribute(type, "y", reader)});
+        {
+            const auto colour = ReadEnumAttribute<GremlinColorType>(type, "color", reader);
+            // Such a trap is played as it is, but no creature ever leads to it.
+            if (colour == GremlinColorType::Black || colour == GremlinColorType::Any)
+                Kestrin::LogPrintf("%s (line %d): trap colour \"%s\" matches no basic creature\n",
+                                   reader.GetFileName().c_str(), type->get_line(), NameOf(colour));
+            zone.defs.push_back({colour, ReadFloatAttribute(type, "x", reader), ReadFloatAttribute(type, "y", reader)});
+        }
         level.trapZones.push_back(std::move(zone));
     }
 }
