@@ -7,6 +7,10 @@
 #include "Framework/TypeName.h"
 #include "Game/GameConstants.h"
 #include "Game/GameLevels.h"
+#include "Game/GremlinHome.h"
+#include "Game/NimbalLevel.h"
+#include "Game/TutorialPopupMode.h"
+#include "Graphics/Canvas.h"
 #include "Graphics/PngWriter.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
@@ -15,10 +19,14 @@
 #include "Scene/TextEditNode.h"
 #include "Screens/AbstractSlidingMode.h"
 #include "Screens/AccountModes.h"
+#include "Screens/GameMode.h"
+#include "Screens/LevelOutroModes.h"
 #include "Screens/MainMenuMode.h"
 #include "Screens/QuitConfirmMode.h"
 #include "Screens/ScreenNodes.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -30,6 +38,9 @@ namespace
 {
 // Set while the program's statics are made, which is as near its start as the game can tell.
 const std::chrono::steady_clock::time_point g_processStart = std::chrono::steady_clock::now();
+
+// The level's wait between its end and its outro; its celebration starts while the wait is whole.
+constexpr float kOutroDelay = 2.5f;
 
 void Send(int type, int x, int y, int value = 0)
 {
@@ -98,6 +109,8 @@ void ScreenTour::Update(float dt)
         m_onTop = 0.0f;
         m_shotDue = false;
         m_shotTaken = false;
+        // A pop-up over the level takes the pen's press: a line is started again afterwards.
+        m_penDown = false;
         if (top)
             Kestrin::LogPrintf("Tour: %s on top after %ld ms\n",
                                Kestrin::DemangledTypeName(typeid(*top)).c_str(), MillisecondsSinceStart());
@@ -107,7 +120,7 @@ void ScreenTour::Update(float dt)
         return;
     m_onTop += dt;
     m_sinceClick += dt;
-    if (!m_shotTaken && m_onTop >= kTimeBeforeShot)
+    if (!m_shotTaken && m_onTop >= TimeBeforeShot(top) && !DrawLine(top, dt))
         m_shotDue = true;
     if (m_shotTaken)
         Act(top);
@@ -136,10 +149,16 @@ const std::vector<ScreenTour::Step>& ScreenTour::GetWalk()
         {"LevelSelectIntroMode", "button_back"},
         {"LevelSelectDayMode", "button_appointment"},
         {"LevelIntroMode", "button_next"},
-        // The pause pop-up's way back to the menu, through its question.
+        // The level with a line drawn, and the pause pop-up.
+        {"GameMode", kDrawLine},
         {"GameMode", kEscapeKey},
-        {"InGameMenuMode", "MainMenu"},
-        {"QuitConfirmMode", "YesQuit"},
+        {"InGameMenuMode", "ResumeGame"},
+        // Lost on time, tried again and won: the success outro moves on to the calendar by itself,
+        // with the next day open.
+        {"GameMode", kTimeUp},
+        {"LevelOutroFailureMode", "button_tryAgain"},
+        {"GameMode", kWin},
+        {"LevelSelectCalendarMode", "button_mainmenu"},
         {"MainMenuMode", "play_neverending"},
         {"EndlessLevelSelectMode", "button_harley"},
         {"EndlessLevelSelectMode", "buttonReturnMainMenu"},
@@ -221,6 +240,14 @@ bool ScreenTour::Walk(Kestrin::ApplicationMode* top)
         return true;
     }
 
+    // The level's tutorials come when the play brings them: each is read (its picture) and closed.
+    if (dynamic_cast<TutorialPopupMode*>(top))
+    {
+        if (ClickButton(top, "buttonOK"))
+            m_sinceClick = 0.0f;
+        return true;
+    }
+
     // A step whose button cannot be clicked is passed over with the steps of the screen it would
     // have opened, up to the next one on this screen.
     while (m_step < walk.size() && type == walk[m_step].screen)
@@ -240,6 +267,15 @@ bool ScreenTour::Walk(Kestrin::ApplicationMode* top)
                 ClickButton(top, "Cancel");
             m_step = walk.size();
             return false;
+        }
+        if (const std::optional<bool> done = ActOnLevel(top, step))
+        {
+            if (*done)
+            {
+                ++m_step;
+                m_sinceClick = 0.0f;
+            }
+            return true;
         }
         if (std::string_view(step.button) == kEscapeKey)
         {
@@ -266,6 +302,90 @@ bool ScreenTour::Walk(Kestrin::ApplicationMode* top)
             ++m_step;
     }
     return m_step < walk.size();
+}
+
+bool ScreenTour::DrawLine(Kestrin::ApplicationMode* top, float dt)
+{
+    const std::vector<Step>& walk = GetWalk();
+    auto* game = dynamic_cast<GameMode*>(top);
+    if (!game || m_step >= walk.size() || std::string_view(walk[m_step].button) != kDrawLine)
+        return false;
+    NimbalLevel* level = game->GetLevel();
+    // Nothing to play on: the picture at once.
+    if (!level || level->loadFailed || level->won || level->lost)
+        return false;
+    // The traps take no press while the level's banner is up.
+    if (level->notStarted)
+        return true;
+    if (!m_penDown)
+    {
+        Kestrin::ScopedCurrentObjectDatabase current(game);
+        const std::vector<GremlinHome*> traps = HeldObject<GremlinHome>::GetAll();
+        if (traps.empty())
+            return false;
+        const Vector2f at = traps.front()->GetCentre();
+        m_penX = at.x;
+        m_penY = at.y;
+        m_penDown = true;
+        m_drawn = 0.0f;
+        Kestrin::LogPrintf("Tour: drawing a line from the trap at (%d, %d)\n", int(at.x), int(at.y));
+        Send(Kestrin::InputEvent_MouseMove, int(m_penX), int(m_penY));
+        Send(Kestrin::InputEvent_ButtonDown, int(m_penX), int(m_penY), 0);
+        return true;
+    }
+    // Out towards the middle of the playfield, bending as it goes, never crossing itself.
+    m_drawn += dt;
+    const float toX = 400.0f - m_penX, toY = 270.0f - m_penY;
+    const float heading = std::atan2(toY, toX) + 0.9f * std::sin(m_drawn * 2.0f);
+    const float step = 160.0f * dt;
+    m_penX += step * std::cos(heading);
+    m_penY += step * std::sin(heading);
+    Send(Kestrin::InputEvent_MouseMove, int(m_penX), int(m_penY));
+    return m_drawn < kTimeDrawing;
+}
+
+float ScreenTour::TimeBeforeShot(Kestrin::ApplicationMode* top)
+{
+    // The lose screen's buttons come at 1.1 s; a summary's panel is in place at 4.5 s.
+    if (dynamic_cast<LevelOutroFailureMode*>(top))
+        return GameLevels::Instance().endless ? 5.0f : 1.5f;
+    if (dynamic_cast<LevelOutroSuccessMode*>(top))
+        return 5.0f;
+    return kTimeBeforeShot;
+}
+
+std::optional<bool> ScreenTour::ActOnLevel(Kestrin::ApplicationMode* top, const Step& step)
+{
+    const std::string_view what = step.button;
+    if (what != kDrawLine && what != kTimeUp && what != kWin)
+        return std::nullopt;
+    auto* game = dynamic_cast<GameMode*>(top);
+    NimbalLevel* level = game ? game->GetLevel() : nullptr;
+    if (what == kDrawLine)
+    {
+        if (m_penDown)
+            Send(Kestrin::InputEvent_ButtonUp, int(m_penX), int(m_penY), 0);
+        m_penDown = false;
+        return true;
+    }
+    if (!level || level->won || level->lost)
+    {
+        Kestrin::LogPrintf("Tour: no level to end on %s\n", step.screen);
+        return true;
+    }
+    // Ended under its banner the level would show nothing of itself behind the outro; a win
+    // comes after a few seconds of play, so the summary has a time to show.
+    if (level->notStarted || (what == kWin && level->timeElapsed < kTimeBeforeWin))
+        return false;
+    if (what == kTimeUp)
+    {
+        level->timeRemaining = 0.0f;
+        return true;
+    }
+    level->LogPlayData(true);
+    level->won = true;
+    level->outroDelay = kOutroDelay;
+    return true;
 }
 
 void ScreenTour::Act(Kestrin::ApplicationMode* top)
@@ -312,7 +432,22 @@ void ScreenTour::TakeShot()
     std::snprintf(number, sizeof number, "%02zu", m_shots.size() + 1);
     const std::string path =
         m_folder + "/" + number + "-" + Kestrin::DemangledTypeName(typeid(*m_top)) + ".png";
-    if (Kestrin::Graphics::SaveCanvasPng(graphics->GetCanvas(), path))
+    // Read as the window shows it: the frame is copied to the screen unblended, so what a draw left
+    // in its alpha (a veil that replaced the pixels beneath) is no part of the picture.
+    Kestrin::Graphics::ICanvas* canvas = graphics->GetCanvas();
+    auto* pixels = canvas ? Kestrin::Graphics::QueryCanvas<Kestrin::Graphics::IPixelSettingCanvas>(canvas) : nullptr;
+    if (!pixels)
+    {
+        Kestrin::LogPrintf("PNG %s: the canvas offers no pixels to read\n", path.c_str());
+        return;
+    }
+    const Kestrin::Rect<int> bounds = canvas->GetBounds();
+    std::vector<uint32_t> argb;
+    argb.reserve(size_t(std::max(bounds.w, 0)) * size_t(std::max(bounds.h, 0)));
+    for (int y = bounds.y; y < bounds.Bottom(); ++y)
+        for (int x = bounds.x; x < bounds.Right(); ++x)
+            argb.push_back(pixels->GetPixel(float(x), float(y)) | 0xFF000000u);
+    if (Kestrin::Graphics::WritePng(path, argb.data(), bounds.w, bounds.h))
     {
         m_shots.push_back(path);
         Kestrin::LogPrintf("Tour: %s written after %ld ms\n", path.c_str(), MillisecondsSinceStart());

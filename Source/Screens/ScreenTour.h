@@ -2,11 +2,12 @@
 // A run without a player, for the developer and the headless check: "-tour <folder>" lets the
 // start-up road play to the main menu, walks from there through the menu's screens by clicking
 // their buttons (credits, options, the encyclopedia's pages, the story road from the calendar to
-// the level's card, endless selection, the profile list with its pop-ups),
+// the level's card and the level itself, endless selection, the profile list with its pop-ups),
 // saves a picture of every screen that stays on top for a moment (movies are drawn by their host,
 // not the game, so they have none), then asks to quit with Escape and answers "yes", so the program
-// ends through its normal shutdown. The log says when each screen came on top and how much memory
-// the program held at the main menu.
+// ends through its normal shutdown. On the level it draws a line from a trap for its picture,
+// pauses, lets the clock run out, tries again and wins, so the outros have theirs too. The log says
+// when each screen came on top and how much memory the program held at the main menu.
 #include "Platform/ApplicationMode.h"
 
 #include <chrono>
@@ -48,6 +49,15 @@ public:
     static const std::vector<Step>& GetWalk();
     // A step of this "button" presses Escape instead of clicking.
     static constexpr const char* kEscapeKey = "<Escape>";
+    // On the game screen: once the level has started, press on its first trap and draw a line out
+    // of it for kTimeDrawing; the picture is taken with the pen still down, then it is let go.
+    static constexpr const char* kDrawLine = "<DrawLine>";
+    // On the game screen: the clock runs out (the level's own end test then loses it).
+    static constexpr const char* kTimeUp = "<TimeUp>";
+    // On the game screen: the level is won, as its end test decides when the board is clear.
+    static constexpr const char* kWin = "<Win>";
+    static constexpr float kTimeDrawing = 2.5f;
+    static constexpr float kTimeBeforeWin = 2.0f;
     // Clicks the button in the middle through the main loop's input; false when it is missing,
     // hidden or disabled.
     static bool ClickButton(Kestrin::ApplicationMode* top, const char* name);
@@ -57,6 +67,13 @@ public:
 
 private:
     void TakeShot();
+    // Draws the line of a kDrawLine step; true while its picture has to wait.
+    bool DrawLine(Kestrin::ApplicationMode* top, float dt);
+    // The steps that act on the level rather than click a button: nothing for any other step,
+    // false while the level is not ready for it (its banner is still up), true once done.
+    std::optional<bool> ActOnLevel(Kestrin::ApplicationMode* top, const Step& step);
+    // How long a screen stands before its picture: the outros are shown once their words are in.
+    static float TimeBeforeShot(Kestrin::ApplicationMode* top);
     void Act(Kestrin::ApplicationMode* top);
     // The next click of the walk; false once the walk is over.
     bool Walk(Kestrin::ApplicationMode* top);
@@ -76,6 +93,10 @@ private:
     size_t m_menuStep = 0;
     bool m_asked = false;
     bool m_answered = false;
+    // The pen of a kDrawLine step: where it is, whether it is down, how long it has drawn.
+    float m_penX = 0.0f, m_penY = 0.0f;
+    bool m_penDown = false;
+    float m_drawn = 0.0f;
     std::vector<std::string> m_shots;
 };
 

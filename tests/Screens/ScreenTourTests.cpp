@@ -1,5 +1,8 @@
 #include "Screens/ScreenTour.h"
 
+#include "Game/GameLevels.h"
+#include "Game/LevelOutcome.h"
+#include "Screens/LevelOutroModes.h"
 #include "Screens/MainMenuMode.h"
 #include "Screens/QuitConfirmMode.h"
 
@@ -29,7 +32,17 @@ TEST(ScreenTourSwitch, TheFolderIsTheWordAfterTheSwitch)
 class Tour : public ScreenFixture
 {
 protected:
-    Tour() { UseCommittedData(); }
+    // The level ends into its outros, as the program has it.
+    Tour()
+    {
+        UseCommittedData();
+        InstallLevelOutcomeHooks();
+    }
+    ~Tour() override
+    {
+        looper.reset();
+        SetLevelOutcomeHooks({});
+    }
 
     // Update steps with a draw after each, as the main loop runs them.
     void Run(ScreenTour& tour, int steps)
@@ -54,7 +67,7 @@ TEST_F(Tour, FromTheMainMenuItWalksTheMenusScreensThenAsksToQuitAndAnswersYes)
     EXPECT_EQ(looper->GetStack().size(), 1u);
 
     std::vector<std::string> tops;
-    // Until the question that ends the program (the pause pop-up asks one on the way).
+    // Until the question that ends the program.
     auto quitQuestion = [&]
     {
         auto* question = dynamic_cast<QuitConfirmMode*>(Top());
@@ -87,7 +100,11 @@ TEST_F(Tour, FromTheMainMenuItWalksTheMenusScreensThenAsksToQuitAndAnswersYes)
                                                "LevelIntroMode",
                                                "GameMode",
                                                "InGameMenuMode",
-                                               "QuitConfirmMode",
+                                               "GameMode",
+                                               "LevelOutroFailureMode",
+                                               "GameMode",
+                                               "LevelOutroSuccessMode",
+                                               "LevelSelectCalendarMode",
                                                "MainMenuMode",
                                                "EndlessLevelSelectMode",
                                                "MainMenuMode",
@@ -99,6 +116,14 @@ TEST_F(Tour, FromTheMainMenuItWalksTheMenusScreensThenAsksToQuitAndAnswersYes)
                                                "MainMenuMode",
                                                "QuitConfirmMode"};
     EXPECT_EQ(tops, expected);
+    // The level it lost and won is the first day's last: saved as won (in expert time: at once),
+    // the next day open.
+    GameLevels& levels = GameLevels::Instance();
+    const auto last = std::find_if(levels.order.begin(), levels.order.end(),
+                                   [&](const std::string& name) { return levels.Find(name)->dayNum != 0; });
+    ASSERT_NE(last, levels.order.end());
+    EXPECT_EQ(levels.Find(*last)->status, LevelCompletionStatus::Expert) << *last;
+    EXPECT_EQ(levels.Find(*std::next(last))->status, LevelCompletionStatus::InProgress);
     ASSERT_EQ(looper->GetStack().size(), 2u);
     auto* question = dynamic_cast<QuitConfirmMode*>(Top());
     ASSERT_NE(question, nullptr);
