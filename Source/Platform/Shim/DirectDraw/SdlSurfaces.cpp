@@ -108,13 +108,21 @@ HRESULT Context::Present(SdlSurface& backBuffer, bool letterbox)
     if (SDL_SetRenderTarget(m_renderer, nullptr) != 0)
         return DDERR_GENERIC;
     SDL_RenderSetClipRect(m_renderer, nullptr);
-    SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
-    SDL_RenderClear(m_renderer);
     // The output size is in pixels, which differs from the window size on HiDPI screens.
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(m_renderer, &outW, &outH);
     Rect<int> area = PresentationRect(outW, outH, backBuffer.Width(), backBuffer.Height(), letterbox);
     SDL_Rect dest{area.x, area.y, area.w, area.h};
+    // Only the bars around the picture are cleared: the picture covers the rest.
+    const SDL_Rect bars[4] = {{0, 0, outW, std::max(0, dest.y)},
+                              {0, dest.y + dest.h, outW, std::max(0, outH - dest.y - dest.h)},
+                              {0, dest.y, std::max(0, dest.x), dest.h},
+                              {dest.x + dest.w, dest.y, std::max(0, outW - dest.x - dest.w), dest.h}};
+    SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+    SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_NONE);
+    for (const SDL_Rect& bar : bars)
+        if (bar.w > 0 && bar.h > 0)
+            SDL_RenderFillRect(m_renderer, &bar);
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
     int copied = SDL_RenderCopy(m_renderer, texture, nullptr, &dest);
@@ -326,9 +334,10 @@ protected:
 
 private:
     SDL_Texture* m_texture;
-    SDL_Texture* m_upload = nullptr; // the software screen, expanded to ARGB
+    SDL_Texture* m_upload = nullptr; // the software screen, as it is or expanded to ARGB
     int m_uploadW = 0;
     int m_uploadH = 0;
+    uint32_t m_uploadFormat = 0;
     std::vector<uint32_t> m_expanded;
 };
 
@@ -371,6 +380,14 @@ public:
     {
         ExpandToArgb(m_bits.data(), m_pitch, m_width, m_height, m_format, out);
     }
+    // The screen's usual layout (32 bits, the top byte unused) is SDL's RGB888 as it stands.
+    bool IsXrgb() const
+    {
+        return m_format.bits == 32 && m_format.rMask == 0xFF0000u && m_format.gMask == 0xFF00u &&
+               m_format.bMask == 0xFFu;
+    }
+    const uint8_t* Bits() const { return m_bits.data(); }
+    int Pitch() const { return m_pitch; }
 
 private:
     int m_pitch;
@@ -387,22 +404,34 @@ HRESULT TargetSurface::BltFast(int x, int y, Surface* source)
         return DDERR_SURFACELOST;
     SDL_Renderer* renderer = m_context->Renderer();
     const int w = memory->Width(), h = memory->Height();
-    if (!m_upload || m_uploadW != w || m_uploadH != h)
+    // Uploaded as it is when SDL has its layout, which saves a pass over the frame.
+    const bool direct = memory->IsXrgb();
+    const uint32_t format = direct ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_ARGB8888;
+    if (!m_upload || m_uploadW != w || m_uploadH != h || m_uploadFormat != format)
     {
         if (m_upload)
             SDL_DestroyTexture(m_upload);
-        m_upload = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+        m_upload = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, w, h);
         if (!m_upload)
             return DDERR_GENERIC;
         m_uploadW = w;
         m_uploadH = h;
+        m_uploadFormat = format;
         SDL_SetTextureBlendMode(m_upload, SDL_BLENDMODE_NONE);
     }
-    // Our own expansion: two of the 16-bit layouts have no SDL pixel format.
-    m_expanded.resize(size_t(w) * size_t(h));
-    memory->Expand(m_expanded.data());
-    if (SDL_UpdateTexture(m_upload, nullptr, m_expanded.data(), w * 4) != 0)
-        return DDERR_GENERIC;
+    if (direct)
+    {
+        if (SDL_UpdateTexture(m_upload, nullptr, memory->Bits(), memory->Pitch()) != 0)
+            return DDERR_GENERIC;
+    }
+    else
+    {
+        // Our own expansion: two of the 16-bit layouts have no SDL pixel format.
+        m_expanded.resize(size_t(w) * size_t(h));
+        memory->Expand(m_expanded.data());
+        if (SDL_UpdateTexture(m_upload, nullptr, m_expanded.data(), w * 4) != 0)
+            return DDERR_GENERIC;
+    }
     if (!m_context->UseTarget(m_texture))
         return DDERR_GENERIC;
     SDL_RenderSetClipRect(renderer, nullptr);
