@@ -1,7 +1,7 @@
 // The long run: the scripted player plays the campaign's levels and the endless levels in turn, each
 // to its end, in the game's own screen, at full speed for a stretch of game time (an hour unless
-// told: `level_soak [minutes]`). It prints the resident memory after the first round of warming up
-// and at the end, every error a level gave while loading, and every error line or error box the
+// told: `level_soak [minutes]`). It prints the resident memory after warming up on every level, half
+// way and at the end, every error a level gave while loading, and every error line or error box the
 // log carried while it was played. Not part of CI: an hour of game time takes a while.
 #include "DataCheck.h"
 
@@ -117,11 +117,23 @@ int main(int argc, char** argv)
         if (name.rfind("Endless ", 0) == 0)
             levels.emplace_back(name, true);
 
+    // Warming up: every level played for a few seconds, so the art, sounds and caches each one
+    // brings are in before the first reading.
+    for (const auto& [name, endless] : levels)
+    {
+        Playtest::RunOptions options;
+        options.seconds = 5.0f;
+        options.makeScreen = [] { return new GameMode; };
+        Playtest::PlayLevel(name, endless, options);
+    }
+    const long warm = GetResidentKilobytes();
+    std::printf("resident after warming up on every level: %ld kB\n", warm);
+
     ErrorLines errorLines;
     // The same line from many runs is printed once, with its count at the end.
     std::map<std::string, int> seen;
     double played = 0.0;
-    long warm = 0;
+    long half = 0;
     int runs = 0, won = 0, lost = 0, errors = 0, playErrors = 0;
     for (size_t i = 0; played < minutes * 60.0; ++i)
     {
@@ -150,16 +162,16 @@ int main(int argc, char** argv)
         for (const std::string& line : lines)
             if (seen[line]++ == 0)
                 std::printf("error line while playing %s (run %d): %s\n", name.c_str(), runs, line.c_str());
-        if (i + 1 == 3)
+        if (half == 0 && played >= minutes * 30.0)
         {
-            warm = GetResidentKilobytes();
-            std::printf("resident after warming up: %ld kB\n", warm);
+            half = GetResidentKilobytes();
+            std::printf("resident half way: %ld kB\n", half);
         }
         std::fflush(stdout);
     }
     const long end = GetResidentKilobytes();
-    if (runs < 3)
-        warm = end;
+    if (half == 0)
+        half = end;
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("%d levels in %.0f s of game time (%.0f s of wall time): %d won, %d lost, %d with load "
@@ -168,6 +180,7 @@ int main(int argc, char** argv)
     for (const auto& [line, count] : seen)
         if (count > 1)
             std::printf("  %dx %s\n", count, line.c_str());
-    std::printf("resident at the end: %ld kB (growth %ld kB since warming up)\n", end, end - warm);
+    std::printf("resident at the end: %ld kB (growth %ld kB since warming up, %ld kB in the second half)\n",
+                end, end - warm, end - half);
     return tree.LoadReport().problems.empty() && errors == 0 && playErrors == 0 && end - warm < 1024 ? 0 : 1;
 }
