@@ -234,6 +234,9 @@ void Gremlin::Update(float dt)
     else if (hitCount > kStuckPasses)
     {
         FindFreeSpot();
+        // On a field with no room left the search fails; it is tried again only after as many
+        // stuck passes, not on every pass (each search asks the tree tens of thousands of times).
+        hitCount = 0;
         ClearChannel(GameNames::MovementAITask);
         return;
     }

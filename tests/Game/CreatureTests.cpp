@@ -318,6 +318,17 @@ TEST_F(Creatures, AtTheRightEdgeTurnInward)
     EXPECT_EQ(tic->GetStateAnimation(), Kestrin::MakeName("Normal-WalkLeft-Wander"));
 }
 
+TEST_F(Creatures, AStuckCreatureLooksForRoomOnceInSoManyPasses)
+{
+    Gremlin* tic = Add(QuickTuning(), {300, 200});
+    tic->stage = 1;
+    Steps(1);
+    tic->colliding = true;
+    tic->hitCount = 21;
+    tic->Update(0.02f);
+    EXPECT_EQ(tic->hitCount, 0) << "the next search waits for as many stuck passes again";
+}
+
 TEST_F(Creatures, NeighboursPushEachOthersWalksApart)
 {
     // Seeded fields: the push on each of two neighbours is 100000 / d^2 along the line between them,
