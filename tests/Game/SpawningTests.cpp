@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <map>
+#include <string>
+#include <vector>
 
 using namespace GameTest;
 using Sprite = CreatureSpriteId;
@@ -146,11 +148,15 @@ TEST_F(Spawning, UsedUpOrUnmatchedZonesEndTheSearch)
         factory->settings[Sprite::BasicRed] = Calm(Sprite::BasicRed, GremlinColorType::Red);
         factory->AddZone(Zone(c.types, c.ratios), GremlinMetaType::Normal);
         factory->AddTypeRatios({int(c.wanted)}, {1});
-        for (Sprite expected : c.made)
+        // By name, call by call: a failure shows which search gave what ("-": no creature).
+        std::vector<std::string> made, expected;
+        for (Sprite sprite : c.made)
         {
-            BasicGremlin* made = factory->CreateNormal();
-            EXPECT_EQ(made ? made->settings.sprite : Sprite::None, expected) << c.name;
+            const BasicGremlin* creature = factory->CreateNormal();
+            made.push_back(creature ? NameOf(creature->settings.sprite) : "-");
+            expected.push_back(sprite == Sprite::None ? "-" : NameOf(sprite));
         }
+        EXPECT_EQ(made, expected) << c.name;
         screen->RemoveObject(factory->GetHandle());
         Steps(1);
     }
