@@ -8,7 +8,8 @@
 //                                   given); prints each week's win rate beside its tuning. Untimed,
 //                                   the clock never runs out: the time of a win is then how long the
 //                                   player needs, whatever the time limit
-//   campaign_play trace LEVEL [seed] one level to its end, a line every five simulated seconds
+//   campaign_play trace LEVEL [seed] [untimed]
+//                                   one level to its end, a line every five simulated seconds
 #include "../Data/DataCheck.h"
 
 #include "Framework/ObjectDatabase.h"
@@ -145,11 +146,13 @@ int PlayTable(int seeds, bool untimed)
 
 // One level under one seed, a line every few simulated seconds: the creatures by stage, the kings'
 // health and stage, the explosions so far, the gunk's layers and top colours, and the player's counts.
-int Trace(const std::string& name, uint32_t seed, float every)
+int Trace(const std::string& name, uint32_t seed, bool untimed, float every)
 {
     Playtest::RunOptions options;
     options.untilEnd = true;
     options.seed = SeedOf(name, seed);
+    if (untimed)
+        options.afterLoad = [](NimbalLevel& level) { level.timeLimit = level.timeRemaining = 1000.0f; };
     float next = 0.0f;
     options.afterStep = [&](NimbalLevel& level, const Playtest::LevelRun& run)
     {
@@ -193,11 +196,14 @@ int main(int argc, char** argv)
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     const std::string mode = argc > 1 ? argv[1] : "smoke";
-    const bool untimed = mode == "playtest" && argc > 3 && std::string(argv[3]) == "untimed";
+    // The word after the seeds (or the seed).
+    const int untimedAt = mode == "trace" ? 4 : 3;
+    const bool untimed = argc > untimedAt && std::string(argv[untimedAt]) == "untimed";
     if ((mode != "smoke" && mode != "playtest" && !(mode == "trace" && argc > 2)) ||
-        (mode == "playtest" && argc > 3 && !untimed))
+        (mode != "smoke" && argc > untimedAt && !untimed))
     {
-        std::fprintf(stderr, "usage: %s smoke [seconds] | playtest [seeds] [untimed] | trace LEVEL [seed]\n",
+        std::fprintf(stderr,
+                     "usage: %s smoke [seconds] | playtest [seeds] [untimed] | trace LEVEL [seed] [untimed]\n",
                      argv[0]);
         return 2;
     }
@@ -212,6 +218,6 @@ int main(int argc, char** argv)
     if (mode == "smoke")
         return Smoke(argc > 2 ? std::strtof(argv[2], nullptr) : 60.0f);
     if (mode == "trace")
-        return Trace(argv[2], argc > 3 ? uint32_t(std::atoi(argv[3])) : 0u, 5.0f);
+        return Trace(argv[2], argc > 3 ? uint32_t(std::atoi(argv[3])) : 0u, untimed, 5.0f);
     return PlayTable(argc > 2 ? std::atoi(argv[2]) : 5, untimed);
 }

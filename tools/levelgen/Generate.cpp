@@ -435,8 +435,9 @@ private:
             time = whole(t->substr(0, slash));
             expert = whole(t->substr(slash + 1));
         }
-        if (!l.kings.empty())
-            time += m_c.king.time, expert += m_c.king.expert;
+        // Each king is worn down loop by loop, and the next comes only once it dies: each adds its time.
+        time += m_c.king.time * double(l.kings.size());
+        expert += m_c.king.expert * double(l.kings.size());
         const int spools = option("traps") ? whole(*option("traps")) : w.traps;
         const int cycle = option("cycle") ? whole(*option("cycle")) : w.cycle;
         const int obstacles = option("obstacles") ? whole(*option("obstacles"))

@@ -80,7 +80,8 @@ bool Spearable(const Gremlin& creature, GremlinColorType colour, const Line* lin
         return false;
     if (kind != creature.kind && kind != GremlinKind::Any && creature.kind != GremlinKind::Any)
         return false;
-    if ((creature.kind == GremlinKind::Loner && holds) || (creature.kind == GremlinKind::Protected && creature.special == 1))
+    if ((creature.kind == GremlinKind::Loner && holds) ||
+        (creature.kind == GremlinKind::Protected && creature.special == 1))
         return false;
     return true;
 }
@@ -412,9 +413,17 @@ bool ScriptedPlayer::FindLoop(LoopPlan& plan) const
             if (near)
                 centres.push_back(board.CellPoint(c, r));
         }
+    // A king beside an obstacle or a crowd is held by a larger circle off its centre.
     const size_t kingCentres = centres.size();
     for (const King& king : kings)
+    {
         centres.push_back(king.at);
+        for (int a = 0; a < 8; ++a)
+        {
+            const float angle = float(a) * Pi / 4.0f;
+            centres.push_back(king.at + Vector2f(std::cos(angle), std::sin(angle)) * 25.0f);
+        }
+    }
     const float segments = float(SegmentsLeft());
     const auto lines = OtherLines(m_line);
     const auto own = OlderSegments(*m_line);
@@ -440,7 +449,7 @@ bool ScriptedPlayer::FindLoop(LoopPlan& plan) const
                 clear = clear && BoxDistance(p, *box) > r + 8.0f;
             // Walkers may wander in while the circle is drawn.
             for (const Walker& w : walkers)
-                clear = clear && Distance(p, w.at) > r + (w.still ? 8.0f : 12.0f + 25.0f * circle / speed);
+                clear = clear && Distance(p, w.at) > r + (w.still ? 8.0f : 10.0f + 15.0f * circle / speed);
             if (!clear || CircleCrosses(p, r, lines, 8.0f))
                 continue;
             float value = 0.0f;
@@ -473,7 +482,8 @@ bool ScriptedPlayer::FindLoop(LoopPlan& plan) const
                 if (score <= bestScore)
                     break;
                 if ((approach + circle) / Line::segmentStep + 4.0f > segments ||
-                    (approach > 1.0f && (PathCrosses(m_pen, start, lines, 10.0f) || PathCrosses(m_pen, start, own, 6.0f))))
+                    (approach > 1.0f &&
+                     (PathCrosses(m_pen, start, lines, 10.0f) || PathCrosses(m_pen, start, own, 6.0f))))
                     continue;
                 bestScore = score;
                 plan = {p, r, angle, value};

@@ -225,6 +225,10 @@ TEST(Campaign, EveryLevelCatchesWhatItSpawnsAndIntroducesKindsInOrder)
         EXPECT_EQ(!powerUps.empty(), l.day >= 6);
         EXPECT_EQ(powerUps.find("Sprite_Bomb") != std::string::npos, l.kings.size() > 0 && seen.count("Sprite_Bomb"));
         EXPECT_EQ(Values(Within(xml, "<GremlinFactory", ">\n"), "numMaxMegaTics").size(), l.kings.empty() ? 0u : 1u);
+        // Each king adds its time to the week's clock or the appointment's own.
+        const auto own = l.options.find("time");
+        const double clock = own == l.options.end() ? c.weeks.at((l.day - 1) / 5 + 1).time : std::stod(own->second);
+        EXPECT_EQ(std::stod(Values(xml, "timeLimit")[0]), clock + c.king.time * double(l.kings.size()));
     }
     // The first sessions run long enough for the one- and two-minute hints, and spools are there at once.
     for (const char* early : {"1-01 Harley", "1-02 Jillian", "1-03 Harley", "1-04 Miranda", "1-05 Jillian", "1-06 Harley"})
