@@ -31,13 +31,6 @@
 namespace BenchLevel
 {
 
-class BenchPlatform : public KestrinTest::FakePlatform
-{
-public:
-    using FakePlatform::FakePlatform;
-    void* GetDisplayWindow() override { return reinterpret_cast<void*>(uintptr_t(0x1000)); }
-};
-
 // The playing screen as far as the level needs it: the game's root layout and a quadtree.
 class BenchScreen : public SceneApplicationMode
 {

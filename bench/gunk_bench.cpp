@@ -3,6 +3,8 @@
 // software renderer and on the image canvas at 800x600, and one deep-clean loop over the left half
 // of that board (refilled outside the timing).
 // KESTRIN_GUNK_PNG=<file> saves the image canvas's picture of the covered board for a look.
+#include "SoftwareRenderer.h"
+
 #include "Base/Log.h"
 #include "Base/Random.h"
 #include "Framework/ResourceManager.h"
@@ -14,9 +16,6 @@
 #include "Graphics/Image.h"
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/PngWriter.h"
-#include "Platform/Shim/DirectDraw/FakeBackend.h"
-#include "Platform/Win32/CDisplay.h"
-#include "Platform/Win32/DDraw7GraphicsPlatform.h"
 #include "Platform/Win32/Win32FileSystem.h"
 
 #include "Support/EngineFakes.h"
@@ -29,14 +28,6 @@
 
 namespace
 {
-
-// A windowed platform the display layer can be handed; the fake back end never looks inside.
-class BenchPlatform : public KestrinTest::FakePlatform
-{
-public:
-    using FakePlatform::FakePlatform;
-    void* GetDisplayWindow() override { return reinterpret_cast<void*>(uintptr_t(0x1000)); }
-};
 
 // Every cell that may hold gunk five layers deep, the colours mixed; decorations from a fixed seed.
 void Cover(NimbalGunk& board)
@@ -87,18 +78,7 @@ void DrawOn(benchmark::State& state, Kestrin::Graphics::ICanvas* canvas)
 
 void BM_DrawOnSoftwareRenderer(benchmark::State& state)
 {
-    namespace DD = Kestrin::Shim::DirectDraw;
-    DD::FakeBackend fake;
-    KestrinTest::Journal journal;
-    auto platform = std::make_unique<BenchPlatform>(journal);
-    Kestrin::CDisplay::Instance();
-    {
-        Kestrin::DDraw7GraphicsPlatform graphics;
-        graphics.Initialize(Kestrin::DisplaySettings{0, 1, 800, 600});
-        DrawOn(state, graphics.GetCanvas());
-    }
-    Kestrin::CDisplaySingletonDestructor display;
-    display.DestroySingleton();
+    BenchSoftware::OnSoftwareRenderer([&](Kestrin::Graphics::ICanvas* canvas) { DrawOn(state, canvas); });
 }
 BENCHMARK(BM_DrawOnSoftwareRenderer)->Unit(benchmark::kMillisecond);
 

@@ -6,10 +6,9 @@
 // the software renderer, which has no textured strips, so the drawn figures hold them.
 #include "BusyLevel.h"
 
+#include "SoftwareRenderer.h"
+
 #include "Graphics/Canvas.h"
-#include "Platform/Shim/DirectDraw/FakeBackend.h"
-#include "Platform/Win32/CDisplay.h"
-#include "Platform/Win32/DDraw7GraphicsPlatform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,18 +50,7 @@ void PlayBusyLevel(benchmark::State& state, Kestrin::Graphics::ICanvas* canvas)
 
 void BM_UpdateAndDrawOnSoftwareRenderer(benchmark::State& state)
 {
-    namespace DD = Kestrin::Shim::DirectDraw;
-    DD::FakeBackend fake;
-    KestrinTest::Journal journal;
-    auto platform = std::make_unique<BenchPlatform>(journal);
-    Kestrin::CDisplay::Instance();
-    {
-        Kestrin::DDraw7GraphicsPlatform graphics;
-        graphics.Initialize(Kestrin::DisplaySettings{0, 1, 800, 600});
-        PlayBusyLevel(state, graphics.GetCanvas());
-    }
-    Kestrin::CDisplaySingletonDestructor display;
-    display.DestroySingleton();
+    BenchSoftware::OnSoftwareRenderer([&](Kestrin::Graphics::ICanvas* canvas) { PlayBusyLevel(state, canvas); });
 }
 // 100 Tics do not fit the playfield's free room, so each keeps searching for a free spot; 40 do.
 BENCHMARK(BM_UpdateAndDrawOnSoftwareRenderer)->UseManualTime()->Iterations(3)->Arg(100)->Arg(40)->Unit(benchmark::kMillisecond);
