@@ -19,9 +19,8 @@ void LineLayerNode::Draw(const Vector2f&)
     Kestrin::Graphics::ICanvas* canvas = Kestrin::Graphics::GetCurrentCanvas();
     if (!canvas)
         return;
-    // A line drawn may not register or leave meanwhile, but copy anyway: drawing never owns them.
-    const std::deque<Line*> drawn = lines;
-    for (Line* line : drawn)
+    // Drawing a line never registers or removes one.
+    for (Line* line : lines)
         line->Draw(*canvas);
 }
 

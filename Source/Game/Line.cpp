@@ -482,19 +482,25 @@ void Line::Draw(Kestrin::Graphics::ICanvas& canvas)
     Image* ball = GetImageObject(YarnBallImage.Get()).second;
     if (!ball || !quad)
         return;
-    std::unique_ptr<Image> copy = ball->Clone();
-    const int w = copy->GetWidth(), h = copy->GetHeight();
-    if (uint32_t* pixels = copy->Pixels())
+    if (!m_ball || m_ballSource != ball || m_ballRadius != radius)
     {
-        const float cx = w / 2.0f, cy = h / 2.0f;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-            {
-                const float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-                if (dx * dx + dy * dy > radius * radius)
-                    pixels[y * w + x] &= 0x00FFFFFFu;
-            }
-        copy->MarkPixelsChanged();
+        m_ball = ball->Clone();
+        m_ballSource = ball;
+        m_ballRadius = radius;
+        const int w = m_ball->GetWidth(), h = m_ball->GetHeight();
+        if (uint32_t* pixels = m_ball->Pixels())
+        {
+            const float cx = w / 2.0f, cy = h / 2.0f;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                {
+                    const float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+                    if (dx * dx + dy * dy > radius * radius)
+                        pixels[y * w + x] &= 0x00FFFFFFu;
+                }
+            m_ball->MarkPixelsChanged();
+        }
     }
-    quad->DrawImage(copy.get(), at.x - w / 2.0f, at.y - h / 2.0f, state);
+    const int w = m_ball->GetWidth(), h = m_ball->GetHeight();
+    quad->DrawImage(m_ball.get(), at.x - w / 2.0f, at.y - h / 2.0f, state);
 }

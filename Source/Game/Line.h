@@ -8,6 +8,7 @@
 
 #include <array>
 #include <deque>
+#include <memory>
 #include <vector>
 
 class Gremlin;
@@ -15,6 +16,10 @@ class GremlinHome;
 class LineLayerNode;
 class LineSegment;
 
+namespace Kestrin
+{
+class Image;
+}
 namespace Kestrin::Graphics
 {
 class ICanvas;
@@ -110,4 +115,9 @@ private:
     void ScoreLoop();
 
     bool m_removing = false;
+    // The yarn ball at the pen, cut to its radius; made again only when the radius or the image
+    // changes, not every frame.
+    std::unique_ptr<Kestrin::Image> m_ball;
+    const Kestrin::Image* m_ballSource = nullptr;
+    float m_ballRadius = -1.0f;
 };
