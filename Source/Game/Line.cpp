@@ -285,6 +285,9 @@ void Line::RouteTo(Vector2f point)
     void* start = level->GetPathState(from);
     void* goal = level->GetPathState(point);
     std::vector<void*>& path = level->routePath;
+    // The solver leaves the path as it was when start and goal are one state; the last route's
+    // states have been handed to other points since.
+    path.clear();
     float cost = 0.0f;
     const int result =
         solver.Solve(start, goal, &path, &cost, GlobalSettings::Instance().wrapMax * RouteLimitFactor);
@@ -298,7 +301,7 @@ void Line::RouteTo(Vector2f point)
         }
         level->ShowLoopFeedback(LoopResult::Collision, at);
     }
-    else
+    else if (result == micropather::PathSolver::Solved)
     {
         // The states stay valid until they are cleared below.
         for (void* state : path)

@@ -518,6 +518,14 @@ TEST_F(LinePlay, RoutesRoundAnObstacleOrGivesUp)
         EXPECT_FALSE(graph.IsBlocked(s->start.x, s->start.y)) << s->start.x << "," << s->start.y;
     EXPECT_FALSE(line->retracting);
 
+    // A route whose start and goal are one state adds no point, whatever the last route found.
+    Line* still = level->BeginLine({600, 400}, nullptr, GremlinColorType::Red, GremlinKind::Basic);
+    still->ExtendTo({603, 400});
+    const size_t before = still->segments.size();
+    still->RouteTo(still->headSegment->start);
+    EXPECT_EQ(still->segments.size(), before);
+    EXPECT_FALSE(still->retracting);
+
     // Boxed in: no way through within the limit.
     GameObstacle box({590, 90}, 80, 80, nullptr);
     Line* boxed = level->BeginLine({500, 130}, nullptr, GremlinColorType::Red, GremlinKind::Basic);
