@@ -43,6 +43,7 @@ float SquaredDistance(Vector2f a, Vector2f b)
 BasicGremlin::BasicGremlin(float x, float y, const TypeSettings& settings_) : Gremlin(settings_, x, y)
 {
     metaType = GremlinMetaType::Normal;
+    ApplyStage();
 }
 
 BasicGremlin::~BasicGremlin() = default;

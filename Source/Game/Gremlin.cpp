@@ -130,7 +130,8 @@ Gremlin::Gremlin(const TypeSettings& settings_, float x, float y)
     }
     SetSpeed(GlobalSettings::Instance().BaseFollowLineSpeed);
     SyncNodePosition(GetCentre());
-    // Stage 0 (size, half alpha, animation) is applied on the first update.
+    // Each kind's constructor applies stage 0 (size, half alpha, animation), since only it can
+    // answer its own animation; a bare creature applies it on its first update.
     needsRestage = true;
 }
 

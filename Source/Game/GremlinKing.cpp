@@ -57,6 +57,7 @@ GremlinKing::GremlinKing(float x, float y, const TypeSettings& settings_)
     if (crown && crown->GetRoot() && scaleNode)
         SceneLayout::BuildNode(scaleNode, *crown->GetRoot());
     ShowHealth();
+    ApplyStage();
 }
 
 GremlinKing::~GremlinKing() = default;

@@ -50,6 +50,7 @@ template <typename F> void ForEachOnField(F f)
 PowerUpGremlin::PowerUpGremlin(float x, float y, const TypeSettings& settings_) : Gremlin(settings_, x, y)
 {
     metaType = GremlinMetaType::PowerUp;
+    ApplyStage();
 }
 
 PowerUpGremlin::~PowerUpGremlin() = default;

@@ -27,7 +27,7 @@ const std::string KindResources =
     "  <animation name=\"CollisionBox\" frameList=\"0\"/></spritetype>"
     "<spritetype name=\"IndecisiveBlue_CreatureStateSpriteType\" images=\"KindFrames\">"
     "  <animation name=\"CollisionBox\" frameList=\"0\"/></spritetype>"
-    "<spritetype name=\"Freeze\" images=\"KindFrames\">"
+    "<spritetype name=\"FreezeAny_CreatureStateSpriteType\" images=\"KindFrames\">"
     "  <animation name=\"CollisionBox\" frameList=\"0\"/>"
     "  <animation name=\"PowerUp-Enter\" frameList=\"1,2,3,4,5\" fps=\"10\"/></spritetype>"
     "<spritetype name=\"ShrinkingFX\" images=\"KindFrames\"><animation name=\"play\" frameList=\"0,1\" "
@@ -272,7 +272,6 @@ TEST_F(Kinds, PowerUpsWaitForTheirEntryThenActOnTheFieldAndTheFactory)
     TypeSettings freeze = Calm(Sprite::Freeze, GremlinColorType::Any, GremlinKind::Freeze);
     freeze.param1 = 4.0f, freeze.param2 = 6.0f;
     auto* powerUp = Add<PowerUpGremlin>(freeze);
-    Image(powerUp)->SetSpriteType(GetSpriteType("Freeze").second);
     Steps(20);
     EXPECT_EQ(powerUp->stage, 0) << "the 0.5 s entry still plays";
     EXPECT_EQ(powerUp->GetCentre(), Vector2f(340, 240));
@@ -494,4 +493,29 @@ TEST_F(Kinds, KingsShowHealthShrinkByDamageAndExplodeByKind)
     EXPECT_EQ(frail->HealthImageIndex(), 5);
     frail->TakeDamage(1, false);
     EXPECT_FALSE(frail->HasHealth());
+}
+
+// Each kind is made with its stage-0 box (the sprite's 60 x 50 frame at its own stage-0 scale), not
+// the 80 x 80 it starts from, so the factory's search for room tests the size the creature has.
+TEST_F(Kinds, EachKindIsMadeWithItsStageZeroBox)
+{
+    AddTrap(GremlinColorType::Blue); // the colour an Indecisive one takes
+    GlobalSettings::Instance().creatureSizeScales[0] = 0.5f;
+    GlobalSettings::Instance().megaTicSizeScales[0] = 0.8f;
+    const TypeSettings indecisive = Calm(Sprite::Indecisive, GremlinColorType::Red, GremlinKind::Indecisive);
+    struct Case
+    {
+        Gremlin* made;
+        float halfWidth, halfHeight;
+    };
+    const Case cases[] = {{new BasicGremlin(300, 200, indecisive), 15.0f, 12.5f},
+                          {new GremlinKing(300, 200, indecisive), 24.0f, 20.0f},
+                          {new PowerUpGremlin(300, 200, indecisive), 15.0f, 12.5f}};
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(c.made->GetHalfWidth(), c.halfWidth) << int(c.made->metaType);
+        EXPECT_EQ(c.made->GetHalfHeight(), c.halfHeight) << int(c.made->metaType);
+        EXPECT_EQ(c.made->GetCentre(), Vector2f(340, 240)) << "grown about its centre";
+        c.made->AddToScene(*screen, nullptr);
+    }
 }
