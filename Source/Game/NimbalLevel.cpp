@@ -647,6 +647,7 @@ void NimbalLevel::SuccessOutroStep(float dt)
 {
     if (outroDelay == OutroDelay)
     {
+        outroRequested = false;
         currentLine = nullptr;
         drawing = false;
         HeldObject<Line>::ForEach([](Line* line) { line->AddTask(new Kestrin::SelfDestructTask()); });
@@ -679,13 +680,12 @@ void NimbalLevel::SuccessOutroStep(float dt)
             });
         HeldObject<PowerUpGremlin>::ForEach([](PowerUpGremlin* p) { p->OnLevelWon(); });
     }
-    if (outroDelay <= 0.0f && outroDelay > -1e30f)
+    if (outroDelay <= 0.0f && !outroRequested)
     {
         if (SceneNode* background = Node(NodePath::BannerBackground))
             background->SetAlpha(0.7f);
         ReportLevelSuccess(timeElapsed < expertTime, int(timeElapsed + 1.0f), int(expertTime));
-        outroDelay = -FLT_MAX; // asked for once
-        return;
+        outroRequested = true;
     }
     outroDelay -= dt;
 }
@@ -695,6 +695,7 @@ void NimbalLevel::FailureOutroStep(float dt)
     gunkCleared = false;
     if (outroDelay == OutroDelay)
     {
+        outroRequested = false;
         lastSplash = OutroDelay;
         currentLine = nullptr;
         drawing = false;
@@ -702,13 +703,12 @@ void NimbalLevel::FailureOutroStep(float dt)
         HeldObject<ImmovableObstacle>::ForEach([](ImmovableObstacle* o) { o->AddTask(new Kestrin::SelfDestructTask()); });
         HeldObject<GremlinHome>::ForEach([](GremlinHome* trap) { trap->AddTask(new Kestrin::SelfDestructTask()); });
     }
-    if (outroDelay <= 0.0f && outroDelay > -1e30f)
+    if (outroDelay <= 0.0f && !outroRequested)
     {
         if (SceneNode* background = Node(NodePath::BannerBackground))
             background->SetAlpha(0.7f);
         ReportLevelFailure(L"Out of Time", 0);
-        outroDelay = -FLT_MAX;
-        return;
+        outroRequested = true;
     }
     if (lastSplash - outroDelay > SplashInterval)
     {

@@ -91,6 +91,9 @@ public:
     // Endless only: the board overflowed and the outro was asked for.
     bool endlessOver = false;
     float outroDelay = 0.0f;
+    // The outro screen was asked for: once per outcome, though the steps go on until it covers
+    // the level.
+    bool outroRequested = false;
     float lastSplash = 0.0f;
     std::vector<SpawnBonusEntry> loopPowerUpSpawns;
     std::vector<SpawnBonusEntry> spearKingGemSpawns;

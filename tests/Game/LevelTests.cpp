@@ -220,15 +220,21 @@ TEST_F(LevelTest, ClockWaitsForTheStartThenLosingFloodsAndAsksForTheOutroOnce)
 
     // Flooding: three layers per splash, a splash every 0.05 s or more, inside the playfield.
     Run(2.4f);
+    while (level->outroDelay > 0.0f)
+        level->Update(0.02f);
     EXPECT_TRUE(outcomes.empty());
-    Run(0.2f);
+    // The step that asks for the outro floods too.
+    level->lastSplash = level->outroDelay + 1.0f;
+    const size_t beforeLast = board.calls.size();
+    level->Update(0.02f);
     EXPECT_EQ(outcomes, std::vector<std::string>{"failure Out of Time 0"});
+    EXPECT_EQ(board.calls.size(), beforeLast + 3);
+    const size_t splashes = board.calls.size() / 3;
     Run(1.0f);
     EXPECT_EQ(outcomes.size(), 1u) << "the outro is asked for once";
     EXPECT_EQ(level->timeElapsed, elapsed) << "the clock stops with the outcome";
     ASSERT_FALSE(board.calls.empty());
     EXPECT_EQ(board.calls.size() % 3, 0u);
-    const size_t splashes = board.calls.size() / 3;
     EXPECT_GE(splashes, 2.5f / 0.06f - 2);
     EXPECT_LE(splashes, 2.5f / 0.04f);
     for (size_t i = 0; i < board.calls.size(); i += 3)
