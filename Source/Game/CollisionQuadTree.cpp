@@ -82,6 +82,18 @@ void CollisionQuadTree::Erase(CollisionTreeComponent* component)
 {
     if (m_components.erase(component) && m_telling)
         m_gone.push_back(component);
+    for (CollisionTreeComponent* sensor : m_sensors)
+        sensor->ForgetContact(component);
+}
+
+void CollisionQuadTree::AddSensor(CollisionTreeComponent* sensor)
+{
+    m_sensors.push_back(sensor);
+}
+
+void CollisionQuadTree::RemoveSensor(CollisionTreeComponent* sensor)
+{
+    m_sensors.erase(std::remove(m_sensors.begin(), m_sensors.end(), sensor), m_sensors.end());
 }
 
 bool CollisionQuadTree::IsDead(const CollisionTreeComponent* c) const
@@ -160,17 +172,22 @@ CollisionQuadTreeNode* CollisionQuadTree::FindHome(const CollisionTreeComponent&
     }
 }
 
-void CollisionQuadTree::Remove(CollisionTreeComponent* component)
+void CollisionQuadTree::TakeOut(CollisionQuadTreeNode& node, const CollisionTreeComponent* component)
 {
-    CollisionQuadTreeNode* node = component->m_cell;
-    if (!node)
-        return;
-    auto& items = node->items;
+    auto& items = node.items;
     auto it = std::find_if(items.begin(), items.end(),
                            [component](const auto& item) { return item.component == component; });
     assert(it != items.end() && "a box left a cell it was not in");
     if (it != items.end())
         items.erase(it);
+}
+
+void CollisionQuadTree::Remove(CollisionTreeComponent* component)
+{
+    CollisionQuadTreeNode* node = component->m_cell;
+    if (!node)
+        return;
+    TakeOut(*node, component);
     component->m_cell = nullptr;
     Prune(node);
 }
@@ -201,10 +218,9 @@ void CollisionQuadTree::Move(CollisionTreeComponent* component)
     }
     if (old)
     {
-        // In before out, so the cells both chains share are not deleted and made again.
-        auto& items = old->items;
-        items.erase(std::find_if(items.begin(), items.end(),
-                                 [component](const auto& item) { return item.component == component; }));
+        // Pruned only after the insert, so the cells both chains share are not deleted and made
+        // again.
+        TakeOut(*old, component);
         component->m_cell = nullptr;
         Insert(component);
         Prune(old);

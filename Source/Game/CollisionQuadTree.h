@@ -54,7 +54,11 @@ public:
     // Components register themselves: Add and Insert on arrival, Move after each change of
     // their box, Erase and Remove on leaving.
     void Add(CollisionTreeComponent* component);
+    // Also tells the sensors to forget the component.
     void Erase(CollisionTreeComponent* component);
+    // Sensors (effect radii) join and leave the list told of every box that goes.
+    void AddSensor(CollisionTreeComponent* sensor);
+    void RemoveSensor(CollisionTreeComponent* sensor);
     // Into the deepest cell from the root whose loose square holds the box.
     void Insert(CollisionTreeComponent* component);
     // Out of the cell the box was put in (it may have moved since), pruning emptied cells.
@@ -110,6 +114,8 @@ private:
     // The cell Insert would choose; null when it does not exist yet.
     CollisionQuadTreeNode* FindHome(const CollisionTreeComponent& c) const;
     void Prune(CollisionQuadTreeNode* node);
+    // The box's item out of its cell; a cell that does not hold it is left as it is.
+    static void TakeOut(CollisionQuadTreeNode& node, const CollisionTreeComponent* component);
     static const CollisionQuadTreeNode::Item& MeasureReach(CollisionQuadTreeNode& node);
     static int Quadrant(const CollisionQuadTreeNode& node, Vector2f centre);
     static Vector2f ChildCentre(const CollisionQuadTreeNode& node, int quadrant);
@@ -120,6 +126,7 @@ private:
     // Ordered by registration, so a seeded pass repeats exactly.
     std::set<CollisionTreeComponent*, bool (*)(const CollisionTreeComponent*, const CollisionTreeComponent*)>
         m_components;
+    std::vector<CollisionTreeComponent*> m_sensors;
     std::vector<Found> m_pairs;
     std::vector<Pair> m_lastPairs;
     bool m_keepPairs = false;

@@ -32,6 +32,8 @@ public:
     virtual bool IsSensor() const;
     virtual bool IsBlocked() const;
     virtual void OnCollisionPassStart();
+    // A sensor's: the box left the tree, so it must not be kept as a contact.
+    virtual void ForgetContact(const CollisionTreeComponent*) {}
     virtual void SyncNodePosition(Vector2f centre) = 0;
 
     // The three movers: each re-enters the tree.

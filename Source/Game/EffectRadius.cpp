@@ -1,13 +1,28 @@
 #include "Game/EffectRadius.h"
 
+#include "Game/CollisionQuadTree.h"
+
 #include "Game/Gremlin.h"
 #include "Game/GremlinHome.h"
 
 #include <algorithm>
 
-EffectRadius::EffectRadius(Vector2f centre, float size) : CollisionTreeComponent(centre, size, size) {}
+EffectRadius::EffectRadius(Vector2f centre, float size) : CollisionTreeComponent(centre, size, size)
+{
+    if (tree)
+        tree->AddSensor(this);
+}
 
-EffectRadius::~EffectRadius() = default;
+EffectRadius::~EffectRadius()
+{
+    if (tree)
+        tree->RemoveSensor(this);
+}
+
+void EffectRadius::ForgetContact(const CollisionTreeComponent* gone)
+{
+    contacts.erase(std::remove(contacts.begin(), contacts.end(), gone), contacts.end());
+}
 
 void EffectRadius::OnCollision(CollisionTreeComponent* other)
 {

@@ -8,6 +8,7 @@
 class EffectRadius : public CollisionTreeComponent
 {
 public:
+    // Joins the tree's sensors, which it tells of every box that leaves.
     EffectRadius(Vector2f centre, float size);
     ~EffectRadius() override;
 
@@ -16,7 +17,9 @@ public:
     bool IsSensor() const override;
     void OnCollisionPassStart() override;
     void SyncNodePosition(Vector2f centre) override;
+    void ForgetContact(const CollisionTreeComponent* gone) override;
 
-    // What the last collision pass found inside.
+    // What the last collision pass found inside and is still there: a box that leaves the tree
+    // leaves this list too.
     std::vector<CollisionTreeComponent*> contacts;
 };

@@ -30,15 +30,18 @@ public:
         return list ? list->size() : 0;
     }
     // Calls f on each registered object of the current screen in order, without copying the list.
-    // f may unregister the object it was given.
+    // f may unregister any object, the one it was given or another: one that leaves before its
+    // turn is skipped.
     template <typename F> static void ForEach(F f)
     {
         List* list = Find(Kestrin::GetCurrentObjectDatabase());
         if (!list)
             return;
-        for (auto it = list->begin(); it != list->end();)
+        Cursor cursor{list, list->begin()};
+        while (cursor.at != list->end())
         {
-            HeldObject* held = *it++;
+            HeldObject* held = *cursor.at;
+            ++cursor.at;
             f(static_cast<T*>(held));
         }
     }
@@ -51,16 +54,11 @@ protected:
             HeldObject::Reregister();
     }
     // Leaves the registry it joined, if any.
-    virtual ~HeldObject()
-    {
-        if (m_registered)
-            Lists()[m_screenKey].erase(m_place);
-    }
+    virtual ~HeldObject() { Leave(); }
     // Joins the registry of the current screen (again): leaves the one it was in first.
     virtual void Reregister()
     {
-        if (m_registered)
-            Lists()[m_screenKey].erase(m_place);
+        Leave();
         m_registered = true;
         m_screenKey = Kestrin::GetCurrentObjectDatabase();
         List& list = Lists()[m_screenKey];
@@ -70,6 +68,35 @@ protected:
 private:
     // A list node per object: leaving is constant time and keeps the others' order.
     using List = std::list<HeldObject*>;
+
+    // The place of a walk under way; walks nest, so they are kept as a stack.
+    struct Cursor
+    {
+        Cursor(List* list_, typename List::iterator at_) : list(list_), at(at_) { Cursors().push_back(this); }
+        ~Cursor() { Cursors().pop_back(); }
+        Cursor(const Cursor&) = delete;
+        Cursor& operator=(const Cursor&) = delete;
+        List* list;
+        typename List::iterator at;
+    };
+    static std::vector<Cursor*>& Cursors()
+    {
+        static std::vector<Cursor*> cursors;
+        return cursors;
+    }
+
+    // Out of the registry; a walk about to visit this object moves on past it.
+    void Leave()
+    {
+        if (!m_registered)
+            return;
+        List& list = Lists()[m_screenKey];
+        for (Cursor* cursor : Cursors())
+            if (cursor->list == &list && cursor->at == m_place)
+                ++cursor->at;
+        list.erase(m_place);
+        m_registered = false;
+    }
 
     static std::map<Kestrin::ObjectDatabase*, List>& Lists()
     {

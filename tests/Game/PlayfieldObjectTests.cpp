@@ -159,6 +159,16 @@ TEST(HeldObject, EachClassKeepsItsScreensObjectsInRegistrationOrder)
     std::vector<GameObject*> walked;
     HeldObject<GameObject>::ForEach([&walked](GameObject* o) { walked.push_back(o); });
     EXPECT_EQ(walked, (std::vector<GameObject*>{one.get(), three.get(), four.get()}));
+    // A walk whose callback deletes the object due next skips it.
+    walked.clear();
+    HeldObject<Gremlin>::ForEach(
+        [&](Gremlin* o)
+        {
+            walked.push_back(o);
+            if (o == one.get())
+                three.reset();
+        });
+    EXPECT_EQ(walked, (std::vector<GameObject*>{one.get(), four.get()}));
     king.reset();
     Kestrin::SetTopObjectDatabase(&b);
     EXPECT_TRUE(HeldObject<GameObject>::GetAll().empty());
@@ -196,6 +206,18 @@ TEST(EffectRadius, ListsTheCreaturesAndTrapsInsideOncePerPass)
     EXPECT_TRUE(creature.IsBlocked());
     segment.reset();
     EXPECT_FALSE(creature.IsBlocked());
+
+    // One that goes between passes leaves every aura's contacts at once.
+    screen.tree->Update();
+    const size_t inAura = aura.contacts.size(), inNeighbour = neighbour.contacts.size();
+    {
+        auto visitor = std::make_unique<Gremlin>(settings, 170, 170);
+        screen.tree->Update();
+        ASSERT_EQ(aura.contacts.size(), inAura + 1);
+        ASSERT_EQ(neighbour.contacts.size(), inNeighbour + 1);
+    }
+    EXPECT_EQ(aura.contacts.size(), inAura);
+    EXPECT_EQ(neighbour.contacts.size(), inNeighbour);
 }
 
 class ObstacleTest : public SceneTest::NodeKindTest
