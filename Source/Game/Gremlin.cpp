@@ -81,17 +81,6 @@ SceneNode* BuildLayout(Kestrin::NameId name)
     return new SceneNode;
 }
 
-// Deletes a tree no database owns.
-void DeleteTree(SceneNode* node)
-{
-    while (SceneNode* child = node->GetFirstChild())
-    {
-        node->RemoveChild(child);
-        DeleteTree(child);
-    }
-    delete node;
-}
-
 template <typename T> T* FindIn(Kestrin::ObjectDatabase* database, Kestrin::NameId name)
 {
     return database ? dynamic_cast<T*>(database->FindObject(name)) : nullptr;
@@ -138,14 +127,7 @@ Gremlin::Gremlin(const TypeSettings& settings_, float x, float y)
 Gremlin::~Gremlin()
 {
     segmentConnection.disconnect();
-    // Never added to a screen: no database deletes the nodes.
-    if (m_ownsNodes && layoutNode)
-        DeleteTree(layoutNode);
-}
-
-void Gremlin::OnAddedToScene()
-{
-    m_ownsNodes = false;
+    DeleteOwnedNodes(layoutNode);
 }
 
 Kestrin::NameId Gremlin::GetRole() const

@@ -118,14 +118,11 @@ public:
 
 protected:
     void OnRemoving() override;
-    void OnAddedToScene() override;
 
 private:
     void UpdateSpeared(float dt);
     // Off the line's list and off its segment.
     void LeaveLine();
-
-    bool m_ownsNodes = true;
 };
 
 // A large creature with health: loops damage it, it explodes into gunk at the end of every stage

@@ -53,16 +53,6 @@ SceneNode* BuildLayout()
     return top;
 }
 
-void DeleteTree(SceneNode* node)
-{
-    while (SceneNode* child = node->GetFirstChild())
-    {
-        node->RemoveChild(child);
-        DeleteTree(child);
-    }
-    delete node;
-}
-
 float AxisDistance(float value, float low, float high)
 {
     return value < low ? low - value : value > high ? value - high : 0.0f;
@@ -107,16 +97,9 @@ GremlinHome::~GremlinHome()
         if (line->trap == this)
             line->trap = nullptr;
     // Once in a screen the nodes are the database's and may be gone already.
-    if (m_ownsNodes && layoutNode)
-    {
+    if (OwnsNodes())
         Disconnect();
-        DeleteTree(layoutNode);
-    }
-}
-
-void GremlinHome::OnAddedToScene()
-{
-    m_ownsNodes = false;
+    DeleteOwnedNodes(layoutNode);
 }
 
 void GremlinHome::OnRemoving()

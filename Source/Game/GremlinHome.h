@@ -60,7 +60,6 @@ public:
 
 protected:
     void OnRemoving() override;
-    void OnAddedToScene() override;
 
 private:
     void Disconnect();
@@ -68,6 +67,5 @@ private:
     SceneNode* m_handler = nullptr;
     Kestrin::Signal<SceneNode*, Vector2f, Kestrin::MouseButton>::Connection m_down = 0, m_up = 0;
     Kestrin::Signal<SceneNode*, Vector2f>::Connection m_leave = 0;
-    bool m_ownsNodes = true;
     bool m_gone = false;
 };

@@ -96,22 +96,7 @@ ImmovableObstacle::~ImmovableObstacle()
         delete blocks.back();
         blocks.pop_back();
     }
-    // Never added to a screen: nobody else will delete the nodes.
-    if (m_ownsNodes)
-    {
-        while (SceneNode* child = root->GetFirstChild())
-        {
-            root->RemoveChild(child);
-            delete child;
-        }
-        delete root;
-    }
-}
-
-void ImmovableObstacle::OnAddedToScene()
-{
-    // The scene's database registered the whole tree and deletes it from now on.
-    m_ownsNodes = false;
+    DeleteOwnedNodes(root);
 }
 
 SceneNode* ImmovableObstacle::CreateNode()

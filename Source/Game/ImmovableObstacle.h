@@ -31,9 +31,4 @@ public:
 
 protected:
     SceneNode* CreateNode() override;
-    void OnAddedToScene() override;
-
-private:
-    // Until the obstacle joins a scene its nodes are its own to delete.
-    bool m_ownsNodes = true;
 };

@@ -48,9 +48,29 @@ void SceneLayoutController::AddToScene(ObjectDatabase& database, SceneNode* pare
     for (SceneNode* child = node->GetFirstChild(); child; child = child->GetNextSibling())
         child->RegisterTree(database);
     database.AddObject(node);
+    m_ownsNodes = false;
     if (parent)
         node->SetParent(parent);
     OnAddedToScene();
+}
+
+namespace
+{
+void DeleteTree(SceneNode* node)
+{
+    while (SceneNode* child = node->GetFirstChild())
+    {
+        node->RemoveChild(child);
+        DeleteTree(child);
+    }
+    delete node;
+}
+} // namespace
+
+void SceneLayoutController::DeleteOwnedNodes(SceneNode* root)
+{
+    if (m_ownsNodes && root)
+        DeleteTree(root);
 }
 
 void SceneLayoutController::OnRemoved()

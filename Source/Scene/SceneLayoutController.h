@@ -12,6 +12,9 @@ class SceneNode;
 // An object that owns one live node tree and ties the tree's life to its own: the base of every
 // playfield object. Removing the controller removes its node, and removing the node removes the
 // controller; either way the removed signal fires once.
+// Who deletes the nodes: until AddToScene the tree a controller built is its own, and the
+// destructor of the class that built it hands it to DeleteOwnedNodes; from AddToScene on the
+// screen's database owns every node of it and deletes them.
 class SceneLayoutController : public Kestrin::Object
 {
 public:
@@ -44,6 +47,9 @@ protected:
     virtual void OnRemoving();
     // Last thing in AddToScene.
     virtual void OnAddedToScene();
+    bool OwnsNodes() const { return m_ownsNodes; }
+    // Deletes the tree from root down, to its full depth, while the controller still owns it.
+    void DeleteOwnedNodes(SceneNode* root);
 
 private:
     // A node removed first takes the controller with it.
@@ -51,4 +57,5 @@ private:
 
     SceneNode* m_node = nullptr;
     Kestrin::Signal<SceneNode*>::Connection m_nodeRemoved = 0;
+    bool m_ownsNodes = true;
 };

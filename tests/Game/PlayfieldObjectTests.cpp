@@ -296,6 +296,41 @@ TEST_F(ObstacleTest, BlocksComeFromTheTableOrFromTheScaledImage)
     EXPECT_NE(text.find("\"Obstacle_Heather_1_yscale\""), std::string::npos) << text;
 }
 
+// A node that counts its deletion.
+struct CountedNode : SceneNode
+{
+    explicit CountedNode(int& deleted) : count(deleted) {}
+    ~CountedNode() override { ++count; }
+    int& count;
+};
+
+template <typename T> struct WithTree : T
+{
+    using T::T;
+    SceneNode* Tree() { return this->layoutNode; }
+};
+
+// A playfield object never added to a screen deletes its node tree with it, to its full depth.
+TEST_F(ObstacleTest, AnObjectNeverInAScreenDeletesItsWholeTree)
+{
+    int deleted = 0;
+    auto hangTwoLevels = [&deleted](SceneNode* root)
+    {
+        auto* child = new CountedNode(deleted);
+        child->SetParent(root);
+        (new CountedNode(deleted))->SetParent(child);
+    };
+    {
+        ImmovableObstacle pebble({10, 20}, "pebble");
+        hangTwoLevels(pebble.root);
+        WithTree<Gremlin> tic(TypeSettings(), 0.0f, 0.0f);
+        hangTwoLevels(tic.Tree());
+        WithTree<GremlinHome> trap(GremlinColorType::Red, Vector2f(100, 50), GremlinKind::Basic, false);
+        hangTwoLevels(trap.Tree());
+    }
+    EXPECT_EQ(deleted, 6);
+}
+
 TEST_F(ObstacleTest, ALoopFlashesTheImageOnceAndWinningScattersSparks)
 {
     BoostRandomNumberStream random(3);
