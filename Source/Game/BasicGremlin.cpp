@@ -48,6 +48,12 @@ BasicGremlin::BasicGremlin(float x, float y, const TypeSettings& settings_) : Gr
 
 BasicGremlin::~BasicGremlin() = default;
 
+void BasicGremlin::OnRemoving()
+{
+    colorConnection.disconnect();
+    Gremlin::OnRemoving();
+}
+
 void BasicGremlin::Update(float dt)
 {
     if (kind == GremlinKind::Shy && !line)

@@ -32,6 +32,9 @@ public:
 
     // How long the cursor has stayed near a Shy creature.
     float shyTimer = 0.0f;
-    // To the factory's colour signal; goes with the creature.
+    // To the factory's colour signal; ended when the creature leaves its screen, or with it.
     boost::signals2::scoped_connection colorConnection;
+
+protected:
+    void OnRemoving() override;
 };

@@ -73,6 +73,12 @@ TEST_F(Spawning, SpawnsOnlyWithATrapKeepsTheMixAndNeverStalls)
     line.drawing = false;
     Steps(100);
     EXPECT_GT(Live<BasicGremlin>(), 45u);
+
+    // Each creature holds one connection to the colour signal, ended as it leaves the screen.
+    const size_t live = Live<BasicGremlin>();
+    EXPECT_EQ(factory->colorSignal.num_slots(), live);
+    screen->RemoveObject(HeldObject<BasicGremlin>::GetAll().front()->GetHandle());
+    EXPECT_EQ(factory->colorSignal.num_slots(), live - 1);
 }
 
 TEST_F(Spawning, SpawnParametersLandInTheirFieldsAndPickTheFirstTimer)
