@@ -319,6 +319,10 @@ TEST_F(MoviePlayback, ThePosterFadesInOverTheBackgroundAndOutBeforeTheEnd)
         poster = logos.GetPoster();
         ASSERT_NE(poster, nullptr);
         EXPECT_EQ(poster->GetWidth(), 360);
+        // Its group unloaded while the movie plays, the poster stays the movie's.
+        files.AddFile(FileSpec::FromNameAndExtension(L"posters", L".xml"), group);
+        resources->UnloadFile(L"posters");
+        EXPECT_EQ(GetImageByName("Logos_poster").second, nullptr);
         looper.DrawFrame();
         EXPECT_EQ(target.GetPixel(200, 107), 0xFF3366CCu) << "not shown yet";
         clock.Advance(375);

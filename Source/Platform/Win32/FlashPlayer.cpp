@@ -92,7 +92,10 @@ void FlashPlayer::Play(const MovieSettings& settings)
     std::unique_ptr<uint8_t[]> bytes = ReadWholeFile(fileSpec, size);
     m_control->PutMovieFromMemory(bytes.get(), bytes ? size : 0, ToUtf8(fileSpec.name + fileSpec.extension));
     bytes.reset();
-    m_poster = GetImageByName((ToUtf8(m_settings.fileName) + "_poster").c_str()).second;
+    // Held, so a reload of its group while the movie plays cannot free it.
+    m_posterResource =
+        ResourceManager::Instance()->FindShared(MakeName(ToUtf8(m_settings.fileName) + "_poster"));
+    m_poster = dynamic_cast<IImage*>(m_posterResource.get());
 
     m_control->SetAudioEnabled(m_settings.audioEnabled);
     if (m_settings.setVolume)

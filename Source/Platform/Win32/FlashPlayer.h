@@ -8,6 +8,7 @@ namespace Kestrin
 {
 
 class IImage;
+class IResourceDescriptor;
 
 namespace Shim
 {
@@ -53,6 +54,7 @@ public:
 
 private:
     bool m_playing = false;
+    std::shared_ptr<IResourceDescriptor> m_posterResource;
     IImage* m_poster = nullptr;
     uint32_t m_startMs = 0;
     // Held by pointer so that the screens holding a player never see the shim.
