@@ -8,6 +8,7 @@
 #include <boost/lexical_cast.hpp>
 #include <libxml++/libxml++.h>
 #include <libxml/parser.h>
+#include <libxml/xmlerror.h>
 
 #include <cmath>
 #include <cstring>
@@ -26,6 +27,22 @@ std::string Quoted(const std::string& name)
     return "\"" + name + "\"";
 }
 
+// The parser's report spans several lines; a message box and the log want one.
+std::string OneLine(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+    {
+        if (c == '\n' || c == '\r')
+            c = ' ';
+        if (c != ' ' || (!out.empty() && out.back() != ' '))
+            out += c;
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
 // A number word that the cast would take but our data never means.
 bool IsNumberWord(const std::string& text)
 {
@@ -34,6 +51,40 @@ bool IsNumberWord(const std::string& text)
             return true;
     return false;
 }
+
+// The parser's first complaint, where the document stops being XML; the later ones follow from
+// it. While it is kept, nothing goes to the standard error stream.
+class FirstParseError
+{
+public:
+    FirstParseError() : m_previous(xmlStructuredError), m_previousContext(xmlStructuredErrorContext)
+    {
+        xmlSetStructuredErrorFunc(this, &FirstParseError::Keep);
+    }
+    ~FirstParseError() { xmlSetStructuredErrorFunc(m_previousContext, m_previous); }
+    FirstParseError(const FirstParseError&) = delete;
+    FirstParseError& operator=(const FirstParseError&) = delete;
+
+    bool seen = false;
+    int line = 0;
+    int column = 0;
+    std::string message;
+
+private:
+    static void Keep(void* context, xmlErrorPtr error)
+    {
+        auto* first = static_cast<FirstParseError*>(context);
+        if (first->seen || !error || error->level < XML_ERR_ERROR)
+            return;
+        first->seen = true;
+        first->line = error->line;
+        first->column = error->int2;
+        first->message = OneLine(error->message ? error->message : "");
+    }
+
+    xmlStructuredErrorFunc m_previous;
+    void* m_previousContext;
+};
 
 template <typename T>
 T ReadNumberAttribute(const xmlpp::Node* node, const std::string& name, const LibXmlReader& reader,
@@ -89,7 +140,20 @@ LibXmlReader::LibXmlReader(const FileSpec& fileSpec)
     // The old keep-blanks switch has no effect through the parser's own options; this does.
     m_parser->set_parser_options(XML_PARSE_NOBLANKS);
     static const unsigned char nothing = 0;
-    m_parser->parse_memory_raw(bytes.empty() ? &nothing : bytes.data(), bytes.size());
+    FirstParseError first;
+    try
+    {
+        m_parser->parse_memory_raw(bytes.empty() ? &nothing : bytes.data(), bytes.size());
+    }
+    catch (const xmlpp::exception& e)
+    {
+        // The parser's own text names no file and tells of its last complaint only.
+        if (!first.seen)
+            throw FileReadException(0, GetFileName(), 0, OneLine(e.what()));
+        throw FileReadException(0, GetFileName(), first.line,
+                                "Document not well-formed, column " + std::to_string(first.column) + ": " +
+                                    first.message);
+    }
 }
 
 LibXmlReader::~LibXmlReader() = default;

@@ -14,8 +14,8 @@ class Node;
 
 // Reads one game-data file whole into a document tree, through the file system. Blank text
 // between elements is not kept, and every child walk sees elements only.
-// Failures are exceptions: FileOpenException when the file is missing, the parser's own exception
-// when it is not XML, FileReadException (file name and line) when something required is missing.
+// Failures are exceptions: FileOpenException when the file is missing, FileReadException (file name
+// and line) when it is not well-formed XML or something required is missing.
 class LibXmlReader
 {
 public:

@@ -159,8 +159,17 @@ TEST_F(LibXmlReaderTest, MissingUnnamedEmptyAndMalformedFiles)
                 ThrowsMessage<FileOpenException>(StrEq("(0) : LibXmlReader requires a filename")));
     EXPECT_EQ(fs.opens, 1); // the nameless one never reached the file system
 
-    EXPECT_THROW(Load("", L"Empty"), std::exception);
-    EXPECT_THROW(Load("<Root><a></Root>", L"Broken"), std::exception);
+    // The parser's first complaint, with the file and its line.
+    using testing::AllOf;
+    using testing::HasSubstr;
+    using testing::StartsWith;
+    EXPECT_THAT([&] { Load("", L"Empty"); }, ThrowsMessage<FileReadException>(StartsWith(
+                                                 "(0) Error reading file \"Empty.xml\" (line 0): ")));
+    EXPECT_THAT(
+        [&] { Load("<Root>\n  <a>\n</Root>\n", L"Broken"); },
+        ThrowsMessage<FileReadException>(AllOf(
+            StartsWith("(0) Error reading file \"Broken.xml\" (line 3): Document not well-formed, column "),
+            HasSubstr("Opening and ending tag mismatch: a line 2 and Root"))));
     EXPECT_EQ(fs.opens, 3);
     EXPECT_EQ(fs.closes, 2); // every stream that opened was given back
 }
