@@ -41,6 +41,7 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
     for (const xmlpp::Element* zoneNode : ChildrenOf(node, "FactoryZone"))
     {
         LevelZoneData zone;
+        zone.line = zoneNode->get_line();
         zone.type = ReadEnumAttribute<GremlinMetaType>(zoneNode, "type", reader);
         ReadFloatAttribute(zoneNode, "rangeX", reader, true, &present);
         if (present)
@@ -170,6 +171,7 @@ LevelFileData ReadLevelFile(const Kestrin::FileSpec& file, bool endless)
     const xmlpp::Element* data = reader.GetRequiredChild(reader.GetRootElement(), "LevelData");
     auto child = [&](const char* name) { return reader.GetRequiredChild(data, name); };
     LevelFileData level;
+    level.fileName = reader.GetFileName();
 
     const xmlpp::Element* quota = child("Quota");
     level.expertTime = ReadFloatAttribute(quota, "expertTime", reader);

@@ -16,6 +16,7 @@ struct SpawnBonusEntry
 
 struct LevelZoneData
 {
+    int line = 0; // of its "FactoryZone", for errors found when the level is built
     GremlinMetaType type = GremlinMetaType::Any;
     float x = 0, y = 0, w = 0, h = 0; // a point zone has w = h = 0
     std::vector<int> types;           // sprite indices, file order
@@ -69,6 +70,7 @@ struct TrapZoneData
 
 struct LevelFileData
 {
+    std::string fileName; // for errors found when the level is built
     float expertTime = 0, timeLimit = 0;
     bool hasExplodeColors = false, explodeColors = false;
     bool hasGunkLimit = false;

@@ -1,5 +1,6 @@
 #include "Game/NimbalLevel.h"
 
+#include "Base/FileExceptions.h"
 #include "Base/Log.h"
 #include "Base/Random.h"
 #include "Framework/Audio.h"
@@ -414,11 +415,14 @@ void NimbalLevel::ApplyCreatureZones(GremlinFactory& factory, const LevelFileDat
 {
     for (const LevelZoneData& zoneData : data.zones)
     {
+        // What the factory cannot take is the level file's fault: the box names it and the zone.
+        auto fault = [&](const std::string& what)
+        { return FileReadException(0, data.fileName, zoneData.line, what); };
         // A type without settings could never spawn; the factory would skip it for ever.
         for (int type : zoneData.types)
             if (!factory.FindSettings(CreatureSpriteId(type)))
-                throw std::runtime_error("the level's zones name " + std::string(NameOf(CreatureSpriteId(type))) +
-                                         ", which has no record in CreatureSettings.xml");
+                throw fault("the level's zones name " + std::string(NameOf(CreatureSpriteId(type))) +
+                            ", which has no record in CreatureSettings.xml");
         auto* zone = new FactoryZone;
         zone->x = zoneData.x;
         zone->y = zoneData.y;
@@ -432,6 +436,11 @@ void NimbalLevel::ApplyCreatureZones(GremlinFactory& factory, const LevelFileDat
         try
         {
             factory.AddZone(zone, zoneData.type);
+        }
+        catch (const std::exception& e)
+        {
+            delete zone;
+            throw fault(e.what());
         }
         catch (...)
         {

@@ -207,14 +207,20 @@ TEST_F(LevelBuild, EndlessKingsAreUnlimitedAndTheWavesAndSludgeAreSet)
 
 TEST_F(LevelBuild, ZonesTheFactoryCannotUseStopTheLevel)
 {
+    // Both name the level file and the zone's line.
     const std::string any = R"(<FactoryZone type="Any" x="1" y="2"><Type sprite="Sprite_BasicRed" ratio="1"/></FactoryZone>)";
-    EXPECT_EQ(Build(any, false), "GremlinMetaType <Any> not supported by GremlinFactory.");
+    EXPECT_EQ(Build(any, false), "(0) Error reading file \"Built.xml\" (line 8): GremlinMetaType <Any> not "
+                                 "supported by GremlinFactory.");
     EXPECT_TRUE(Find<GremlinFactory>(GameNames::GremlinFactory)) << "what was built before stays";
     EXPECT_TRUE(Find<GremlinHomeFactory>(GameNames::GremlinHomeFactory));
 
-    const std::string unknown =
-        R"(<FactoryZone type="Normal" x="1" y="2"><Type sprite="Sprite_Pairing" ratio="1"/></FactoryZone>)";
-    EXPECT_NE(Build(unknown, false).find("Sprite_Pairing"), std::string::npos);
+    // One line further down.
+    const std::string unknown = R"(
+      <FactoryZone type="Normal" x="1" y="2"><Type sprite="Sprite_Pairing" ratio="1"/></FactoryZone>)";
+    EXPECT_EQ(
+        Build(unknown, false),
+        "(0) Error reading file \"Built.xml\" (line 9): the level's zones name Sprite_Pairing, which has no "
+        "record in CreatureSettings.xml");
 }
 
 } // namespace
