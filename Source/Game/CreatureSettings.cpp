@@ -8,6 +8,7 @@
 #include <libxml++/libxml++.h>
 
 #include <exception>
+#include <optional>
 
 namespace
 {
@@ -15,40 +16,47 @@ TypeSettings ReadRecord(const xmlpp::Element* node, const LibXmlReader& reader)
 {
     // The order of reading decides which attribute an error names.
     auto real = [&](const char* name) { return ReadFloatAttribute(node, name, reader); };
+    // A range drawn from; with a bound, its minimum is held to it (the maximum then follows).
+    auto range =
+        [&](const char* min, const char* max, float& low, float& high, std::optional<Bound> bound = {})
+    {
+        low = bound ? ReadFloatAttribute(node, min, reader, *bound) : real(min);
+        high = real(max);
+        CheckMinNotAboveMax(node, min, low, max, high, reader);
+    };
     TypeSettings s;
     s.sprite = ReadEnumAttribute<CreatureSpriteId>(node, "sprite", reader);
     s.color = ReadEnumAttribute<GremlinColorType>(node, "color", reader);
     s.behavior = ReadEnumAttribute<GremlinKind>(node, "behavior", reader);
-    s.maxMoveSpeed = real("maxMoveSpeed");
-    s.angryTime = real("angryTime");
+    // A creature without speed is never hauled to its trap.
+    s.maxMoveSpeed = ReadFloatAttribute(node, "maxMoveSpeed", reader, Bound::AboveZero);
+    s.angryTime = real("angryTime"); // below 0: never angry
     bool present = false;
-    const int maxHealth = ReadIntAttribute(node, "maxHealth", reader, true, &present);
+    // 0 is taken: a king holds at least one point of health whatever its record says.
+    const int maxHealth = ReadIntAttribute(node, "maxHealth", reader, Bound::ZeroOrMore, true, &present);
     if (present)
         s.maxHealth = maxHealth;
     s.param1 = real("param1");
     s.param2 = real("param2");
     s.param3 = real("param3");
     s.param4 = real("param4");
-    s.explode0Min = real("explode0Min");
-    s.explode0Max = real("explode0Max");
-    s.explode1Min = real("explode1Min");
-    s.explode1Max = real("explode1Max");
-    s.explode2Min = real("explode2Min");
-    s.explode2Max = real("explode2Max");
-    s.explodeEndMin = real("explodeEndMin");
-    s.explodeEndMax = real("explodeEndMax");
-    s.energyMin = real("energyMin");
-    s.energyMax = real("energyMax");
+    // The stages' times: at 0 a creature would explode as soon as it is in.
+    range("explode0Min", "explode0Max", s.explode0Min, s.explode0Max, Bound::AboveZero);
+    range("explode1Min", "explode1Max", s.explode1Min, s.explode1Max, Bound::AboveZero);
+    range("explode2Min", "explode2Max", s.explode2Min, s.explode2Max, Bound::AboveZero);
+    range("explodeEndMin", "explodeEndMax", s.explodeEndMin, s.explodeEndMax, Bound::AboveZero);
+    range("energyMin", "energyMax", s.energyMin, s.energyMax);
     s.chanceForPause = real("chanceForPause");
-    s.pauseLengthMin = real("pauseLengthMin");
-    s.pauseLengthMax = real("pauseLengthMax");
-    s.randomWalkSpeedMin = real("randomWalkSpeedMin");
-    s.randomWalkSpeedMax = real("randomWalkSpeedMax");
-    s.randomWalkLengthMin = real("randomWalkLengthMin");
-    s.randomWalkLengthMax = real("randomWalkLengthMax");
-    s.randomWalkAngleVarMin = real("randomWalkAngleVarMin") * AngleVariationUnit;
-    s.randomWalkAngleVarMax = real("randomWalkAngleVarMax") * AngleVariationUnit;
-    const int explodeRadius = ReadIntAttribute(node, "explodeRadius", reader, true, &present);
+    range("pauseLengthMin", "pauseLengthMax", s.pauseLengthMin, s.pauseLengthMax, Bound::ZeroOrMore);
+    range("randomWalkSpeedMin", "randomWalkSpeedMax", s.randomWalkSpeedMin, s.randomWalkSpeedMax,
+          Bound::ZeroOrMore);
+    range("randomWalkLengthMin", "randomWalkLengthMax", s.randomWalkLengthMin, s.randomWalkLengthMax,
+          Bound::ZeroOrMore);
+    range("randomWalkAngleVarMin", "randomWalkAngleVarMax", s.randomWalkAngleVarMin, s.randomWalkAngleVarMax);
+    s.randomWalkAngleVarMin *= AngleVariationUnit;
+    s.randomWalkAngleVarMax *= AngleVariationUnit;
+    const int explodeRadius =
+        ReadIntAttribute(node, "explodeRadius", reader, Bound::AboveZero, true, &present);
     if (present)
         s.explodeRadius = explodeRadius;
     return s;

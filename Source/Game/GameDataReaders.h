@@ -26,3 +26,27 @@ E ReadEnumAttribute(const xmlpp::Node* node, const std::string& name, const LibX
 // A missing optional attribute answers false with present false.
 bool ReadBoolAttribute(const xmlpp::Node* node, const std::string& name, const LibXmlReader& reader,
                        bool optional, bool& present);
+
+// Numbers the game cannot run with are refused where they are read. Each refusal is a
+// FileReadException on the node's line naming the attribute:
+//     attribute "<name>" must be 0 or more | must be above 0
+enum class Bound
+{
+    ZeroOrMore,
+    AboveZero,
+};
+float ReadFloatAttribute(const xmlpp::Node* node, const std::string& name, const LibXmlReader& reader,
+                         Bound bound, bool optional = false, bool* present = nullptr);
+int ReadIntAttribute(const xmlpp::Node* node, const std::string& name, const LibXmlReader& reader,
+                     Bound bound, bool optional = false, bool* present = nullptr);
+
+// attribute "<minName>" must not be above "<maxName>"
+void CheckMinNotAboveMax(const xmlpp::Node* node, const std::string& minName, float min,
+                         const std::string& maxName, float max, const LibXmlReader& reader);
+
+// FileReadException: attribute "<name>" <rule>
+[[noreturn]] void RefuseAttribute(const xmlpp::Node* node, const std::string& name, const std::string& rule,
+                                  const LibXmlReader& reader);
+
+// Toward 0, saturating beyond int's range: the files write some counts as floats.
+int TruncateToInt(float value);

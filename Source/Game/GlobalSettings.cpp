@@ -3,25 +3,15 @@
 #include "Base/Text.h"
 #include "Framework/ErrorBox.h"
 #include "Framework/LibXmlReader.h"
+#include "Game/GameDataReaders.h"
 
 #include <libxml++/libxml++.h>
 
-#include <climits>
 #include <exception>
 #include <string>
 
 namespace
 {
-// Table values are written as floats and truncated; beyond the int range they saturate.
-int Truncated(float value)
-{
-    if (value >= 2147483648.0f)
-        return INT_MAX;
-    if (value <= -2147483648.0f)
-        return INT_MIN;
-    return int(value);
-}
-
 template <typename Entry, typename ReadEntry>
 void ReadEntries(const xmlpp::Element* table, std::vector<Entry>& into, ReadEntry read)
 {
@@ -29,10 +19,17 @@ void ReadEntries(const xmlpp::Element* table, std::vector<Entry>& into, ReadEntr
         into.push_back(read(node));
 }
 
+// A creature drawn at a scale of 0 or below cannot be seen.
 void ReadScales(const xmlpp::Element* node, const LibXmlReader& reader, std::array<float, 6>& scales)
 {
     for (size_t i = 0; i < scales.size(); ++i)
-        scales[i] = ReadFloatAttribute(node, "size" + std::to_string(i), reader);
+        scales[i] = ReadFloatAttribute(node, "size" + std::to_string(i), reader, Bound::AboveZero);
+}
+
+// A count written as a float, truncated.
+int ReadCount(const xmlpp::Element* node, const char* name, const LibXmlReader& reader)
+{
+    return TruncateToInt(ReadFloatAttribute(node, name, reader, Bound::ZeroOrMore));
 }
 } // namespace
 
@@ -68,49 +65,57 @@ void GlobalSettings::Read(const Kestrin::FileSpec& file)
     const xmlpp::Element* root = reader.GetRootElement();
     auto child = [&](const char* name) { return reader.GetRequiredChild(root, name); };
 
+    // A hauled creature moves at a base speed and so much more per creature or gem on the line:
+    // without a base speed, or with a speed that falls as the line fills, none reaches its trap.
     const xmlpp::Element* node = child("GlobalMovementData");
-    BaseFollowLineSpeed = ReadFloatAttribute(node, "BaseFollowLineSpeed", reader);
-    PerGremlinSpeedMultiplier = ReadFloatAttribute(node, "PerGremlinSpeedMultiplier", reader);
-    PerGemSpeedMultiplier = ReadFloatAttribute(node, "PerGemSpeedMultiplier", reader);
-    BaseFollowUpLineSpeed = ReadFloatAttribute(node, "BaseFollowUpLineSpeed", reader);
-    PerGremlinUpLineSpeedMultiplier = ReadFloatAttribute(node, "PerGremlinUpLineSpeedMultiplier", reader);
+    BaseFollowLineSpeed = ReadFloatAttribute(node, "BaseFollowLineSpeed", reader, Bound::AboveZero);
+    PerGremlinSpeedMultiplier =
+        ReadFloatAttribute(node, "PerGremlinSpeedMultiplier", reader, Bound::ZeroOrMore);
+    PerGemSpeedMultiplier = ReadFloatAttribute(node, "PerGemSpeedMultiplier", reader, Bound::ZeroOrMore);
+    BaseFollowUpLineSpeed = ReadFloatAttribute(node, "BaseFollowUpLineSpeed", reader, Bound::AboveZero);
+    PerGremlinUpLineSpeedMultiplier =
+        ReadFloatAttribute(node, "PerGremlinUpLineSpeedMultiplier", reader, Bound::ZeroOrMore);
 
     node = child("LineVariablesData");
-    clickTime = ReadIntAttribute(node, "clickTime", reader);
-    selfIgnore = ReadFloatAttribute(node, "selfIgnore", reader);
-    wrapMax = ReadFloatAttribute(node, "wrapMax", reader);
+    clickTime = ReadIntAttribute(node, "clickTime", reader, Bound::ZeroOrMore);
+    selfIgnore = ReadFloatAttribute(node, "selfIgnore", reader, Bound::ZeroOrMore);
+    // The routing cost limit: at 0 no line could go round an obstacle.
+    wrapMax = ReadFloatAttribute(node, "wrapMax", reader, Bound::AboveZero);
     bool present = false;
+    // 0 or below means no limit, as when it is absent.
     const float length = ReadFloatAttribute(node, "maxLength", reader, true, &present);
     maxLength = present ? length : -1.0f;
 
-    const float trap = ReadFloatAttribute(child("MinTrapDistance"), "trap", reader);
+    const float trap = ReadFloatAttribute(child("MinTrapDistance"), "trap", reader, Bound::ZeroOrMore);
     minTrapDistanceSquared = trap * trap;
-    trapSpawnDelay = ReadFloatAttribute(child("TrapSpawnDelay"), "cleared", reader);
+    trapSpawnDelay = ReadFloatAttribute(child("TrapSpawnDelay"), "cleared", reader, Bound::ZeroOrMore);
     ratioEqualityFactor = ReadFloatAttribute(child("GremlinFactoryOptions"), "RatioEqualityFactor", reader);
 
     ReadEntries(child("PosiTicSpearValue"), posiTicSpearValue,
                 [&](const xmlpp::Element* entry)
                 {
-                    return PosiTicSpearValueEntry{Truncated(ReadFloatAttribute(entry, "speared", reader)),
-                                                  Truncated(ReadFloatAttribute(entry, "positics", reader))};
+                    return PosiTicSpearValueEntry{ReadCount(entry, "speared", reader),
+                                                  ReadCount(entry, "positics", reader)};
                 });
     ReadEntries(child("PosiTicSurcharge"), posiTicSurcharge,
                 [&](const xmlpp::Element* entry)
                 {
-                    return PosiTicSurchargeEntry{ReadIntAttribute(entry, "current", reader),
-                                                 ReadIntAttribute(entry, "surcharge", reader)};
+                    return PosiTicSurchargeEntry{
+                        ReadIntAttribute(entry, "current", reader, Bound::ZeroOrMore),
+                        ReadIntAttribute(entry, "surcharge", reader, Bound::ZeroOrMore)};
                 });
     ReadEntries(child("MegaTicDamageShrink"), megaTicDamageShrink,
-                [&](const xmlpp::Element* entry)
-                {
-                    return MegaTicDamageShrinkEntry{Truncated(ReadFloatAttribute(entry, "damage", reader)),
-                                                    Truncated(ReadFloatAttribute(entry, "shrink", reader))};
+                [&](const xmlpp::Element* entry) {
+                    return MegaTicDamageShrinkEntry{ReadCount(entry, "damage", reader),
+                                                    ReadCount(entry, "shrink", reader)};
                 });
 
     node = child("GlobalCreatureSettings");
-    fadeInTime = ReadFloatAttribute(node, "fadeInTime", reader);
-    slowdownMultipler = ReadFloatAttribute(node, "slowdownMultipler", reader);
-    slowDownMinValue = ReadFloatAttribute(node, "slowDownMinValue", reader);
+    fadeInTime = ReadFloatAttribute(node, "fadeInTime", reader, Bound::ZeroOrMore);
+    // The creatures' time runs at the multiplier to the power of the creatures about to explode,
+    // never below the floor: at 0 they would stop.
+    slowdownMultipler = ReadFloatAttribute(node, "slowdownMultipler", reader, Bound::AboveZero);
+    slowDownMinValue = ReadFloatAttribute(node, "slowDownMinValue", reader, Bound::AboveZero);
     ReadScales(node, reader, creatureSizeScales);
 
     ReadScales(child("MegaTicSizeSettings"), reader, megaTicSizeScales);

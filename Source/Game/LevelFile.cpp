@@ -7,6 +7,10 @@
 
 #include <libxml++/libxml++.h>
 
+#include <algorithm>
+#include <tuple>
+#include <utility>
+
 namespace
 {
 using Children = std::vector<xmlpp::Element*>;
@@ -24,19 +28,31 @@ std::vector<SpawnBonusEntry> ReadBonusList(const xmlpp::Element* list, const Lib
     return entries;
 }
 
+// A delay range: a delay of 0 would act every step.
+std::pair<float, float> ReadDelayRange(const xmlpp::Element* node, const std::string& min,
+                                       const std::string& max, const LibXmlReader& reader)
+{
+    const float low = ReadFloatAttribute(node, min, reader, Bound::AboveZero);
+    const float high = ReadFloatAttribute(node, max, reader, Bound::AboveZero);
+    CheckMinNotAboveMax(node, min, low, max, high, reader);
+    return {low, high};
+}
+
 void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData& level,
                          const LibXmlReader& reader)
 {
     auto real = [&](const xmlpp::Node* n, const char* name) { return ReadFloatAttribute(n, name, reader); };
-    level.numInitial = ReadIntAttribute(node, "numInitialGremlins", reader);
-    level.maxWandering = ReadIntAttribute(node, "MaxWanderingGremlinsInLevel", reader);
-    level.delayMin = real(node, "GremlinSpawnDelayMin");
-    level.delayMax = real(node, "GremlinSpawnDelayMax");
+    auto count = [&](const char* name) { return ReadIntAttribute(node, name, reader, Bound::ZeroOrMore); };
+    level.numInitial = count("numInitialGremlins");
+    level.maxWandering = count("MaxWanderingGremlinsInLevel");
+    std::tie(level.delayMin, level.delayMax) =
+        ReadDelayRange(node, "GremlinSpawnDelayMin", "GremlinSpawnDelayMax", reader);
     bool present = false;
-    level.optimal = ReadIntAttribute(node, "optimalNumGremlins", reader, true, &present);
+    level.optimal = ReadIntAttribute(node, "optimalNumGremlins", reader, Bound::ZeroOrMore, true, &present);
     // Without an optimal count the sub-optimal range is never consulted, so it is not even read.
-    level.subOptimalMin = present ? real(node, "subOptimalSpawnDelayMin") : level.delayMin;
-    level.subOptimalMax = present ? real(node, "subOptimalSpawnDelayMax") : level.delayMax;
+    std::tie(level.subOptimalMin, level.subOptimalMax) =
+        present ? ReadDelayRange(node, "subOptimalSpawnDelayMin", "subOptimalSpawnDelayMax", reader)
+                : std::pair(level.delayMin, level.delayMax);
 
     for (const xmlpp::Element* zoneNode : ChildrenOf(node, "FactoryZone"))
     {
@@ -48,8 +64,8 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
         {
             zone.x = real(zoneNode, "rangeX");
             zone.y = real(zoneNode, "rangeY");
-            zone.w = real(zoneNode, "rangeW");
-            zone.h = real(zoneNode, "rangeH");
+            zone.w = ReadFloatAttribute(zoneNode, "rangeW", reader, Bound::AboveZero);
+            zone.h = ReadFloatAttribute(zoneNode, "rangeH", reader, Bound::AboveZero);
         }
         else
         {
@@ -62,19 +78,23 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
         {
             zone.types.push_back(int(ReadEnumAttribute<CreatureSpriteId>(type, "sprite", reader)));
             if (readsRatio)
-                zone.ratios.push_back(real(type, "ratio"));
+                zone.ratios.push_back(ReadFloatAttribute(type, "ratio", reader, Bound::ZeroOrMore));
             if (zone.type == GremlinMetaType::King)
                 ++level.kingTypes;
         }
+        // A type may sit out with 0, but a zone with nothing to draw fails its first draw.
+        if (!zone.ratios.empty() &&
+            std::none_of(zone.ratios.begin(), zone.ratios.end(), [](float r) { return r > 0; }))
+            RefuseAttribute(zoneNode, "ratio", "must be above 0 in at least one \"Type\"", reader);
         zone.dealsInOrder = zone.ratios.empty();
         level.zones.push_back(std::move(zone));
     }
     if (level.kingTypes > 0)
     {
-        level.megaTicDelayMin = real(node, "megaTicSpawnDelayMin");
-        level.megaTicDelayMax = real(node, "megaTicSpawnDelayMax");
-        level.numInitialMegaTics = ReadIntAttribute(node, "numInitialMegaTics", reader);
-        level.numMaxMegaTics = ReadIntAttribute(node, "numMaxMegaTics", reader);
+        std::tie(level.megaTicDelayMin, level.megaTicDelayMax) =
+            ReadDelayRange(node, "megaTicSpawnDelayMin", "megaTicSpawnDelayMax", reader);
+        level.numInitialMegaTics = count("numInitialMegaTics");
+        level.numMaxMegaTics = count("numMaxMegaTics");
     }
 }
 
@@ -82,31 +102,37 @@ WaveModifierData ReadModifiers(const xmlpp::Element* node, const LibXmlReader& r
 {
     auto child = [&](const char* name) { return reader.GetRequiredChild(node, name); };
     auto real = [&](const xmlpp::Node* n, const char* name) { return ReadFloatAttribute(n, name, reader); };
-    auto whole = [&](const xmlpp::Node* n, const char* name) { return int(real(n, name)); };
+    auto whole = [&](const xmlpp::Node* n, const char* name) { return TruncateToInt(real(n, name)); };
+    auto count = [&](const xmlpp::Node* n, const char* name)
+    { return TruncateToInt(ReadFloatAttribute(n, name, reader, Bound::ZeroOrMore)); };
+    // The floors the waves bring the timings down to: at 0 creatures would explode and spawn at once.
+    auto floorOf = [&](const xmlpp::Node* n)
+    { return ReadFloatAttribute(n, "min", reader, Bound::AboveZero); };
     WaveModifierData m;
     const xmlpp::Element* wave = child("wave");
-    m.waveInitialSize = whole(wave, "initialSize");
+    m.waveInitialSize = count(wave, "initialSize");
     m.waveChange = whole(wave, "change");
-    m.waveMax = whole(wave, "max");
-    m.recoveryTime = real(wave, "recoveryTime");
+    m.waveMax = count(wave, "max");
+    CheckMinNotAboveMax(wave, "initialSize", float(m.waveInitialSize), "max", float(m.waveMax), reader);
+    m.recoveryTime = ReadFloatAttribute(wave, "recoveryTime", reader, Bound::ZeroOrMore);
     const xmlpp::Element* creatures = child("maxCreatures");
     m.maxCreaturesChange = whole(creatures, "change");
-    m.maxCreaturesMax = whole(creatures, "max");
+    m.maxCreaturesMax = count(creatures, "max");
     const xmlpp::Element* optimal = child("optimalCreatures");
     m.optimalChange = whole(optimal, "change");
-    m.optimalMax = whole(optimal, "max");
+    m.optimalMax = count(optimal, "max");
     const xmlpp::Element* growth = child("growthRate");
     m.growthRateChange = real(growth, "change");
-    m.growthRateMin = real(growth, "min");
+    m.growthRateMin = floorOf(growth);
     const xmlpp::Element* delay = child("spawnDelay");
     m.spawnDelayChange = real(delay, "change");
-    m.spawnDelayMin = real(delay, "min");
+    m.spawnDelayMin = floorOf(delay);
     const xmlpp::Element* kings = child("maxMegaTics");
     m.maxMegaTicsChange = real(kings, "change");
-    m.maxMegaTicsMax = ReadIntAttribute(kings, "max", reader);
+    m.maxMegaTicsMax = ReadIntAttribute(kings, "max", reader, Bound::ZeroOrMore);
     const xmlpp::Element* kingDelay = child("megaTicSpawnDelay");
     m.megaTicSpawnDelayChange = real(kingDelay, "change");
-    m.megaTicSpawnDelayMin = real(kingDelay, "min");
+    m.megaTicSpawnDelayMin = floorOf(kingDelay);
     return m;
 }
 
@@ -123,19 +149,25 @@ SludgeZoneData ReadSludgeZone(const xmlpp::Element* node, const LibXmlReader& re
 {
     auto real = [&](const char* name) { return ReadFloatAttribute(node, name, reader); };
     auto whole = [&](const char* name) { return ReadIntAttribute(node, name, reader); };
+    // A timer of 0 would lay gunk, or shorten the delay, every step.
+    auto positive = [&](const char* name)
+    { return ReadFloatAttribute(node, name, reader, Bound::AboveZero); };
+    auto size = [&](const char* name) { return ReadIntAttribute(node, name, reader, Bound::AboveZero); };
     SludgeZoneData z;
-    z.spawnDelay = real("spawnDelay");
-    z.updateTime = real("updateTime");
-    z.spawnRadius = real("spawnRadius");
-    z.spawnDepth = whole("spawnDepth");
+    z.spawnDelay = positive("spawnDelay");
+    z.updateTime = positive("updateTime");
+    z.spawnRadius = positive("spawnRadius");
+    z.spawnDepth = ReadIntAttribute(node, "spawnDepth", reader, Bound::ZeroOrMore);
     z.x = whole("x");
     z.y = whole("y");
-    z.w = whole("w");
-    z.h = whole("h");
+    z.w = size("w");
+    z.h = size("h");
     z.delayChange = real("delayChange");
-    z.delayMin = real("delayMin");
+    z.delayMin = positive("delayMin");
+    CheckMinNotAboveMax(node, "delayMin", z.delayMin, "spawnDelay", z.spawnDelay, reader);
     z.radiusChange = real("radiusChange");
     z.radiusMax = real("radiusMax");
+    CheckMinNotAboveMax(node, "spawnRadius", z.spawnRadius, "radiusMax", z.radiusMax, reader);
     z.colorChance = real("colorChance");
     return z;
 }
@@ -145,7 +177,7 @@ void ReadTrapFactory(const xmlpp::Element* node, LevelFileData& level, const Lib
     const int cycle = ReadIntAttribute(node, "cycleTraps", reader, true, &level.hasCycleTraps);
     level.cycleTraps = level.hasCycleTraps && cycle != 0;
     for (const xmlpp::Element* slot : ChildrenOf(reader.GetRequiredChild(node, "TrapSlots"), "Slot"))
-        level.trapSlots.push_back(ReadFloatAttribute(slot, "initialTime", reader));
+        level.trapSlots.push_back(ReadFloatAttribute(slot, "initialTime", reader, Bound::ZeroOrMore));
     for (const xmlpp::Element* zoneNode : ChildrenOf(node, "FactoryZone"))
     {
         TrapZoneData zone;
@@ -174,10 +206,14 @@ LevelFileData ReadLevelFile(const Kestrin::FileSpec& file, bool endless)
     level.fileName = reader.GetFileName();
 
     const xmlpp::Element* quota = child("Quota");
-    level.expertTime = ReadFloatAttribute(quota, "expertTime", reader);
-    level.timeLimit = ReadFloatAttribute(quota, "timeLimit", reader);
+    level.expertTime = ReadFloatAttribute(quota, "expertTime", reader, Bound::ZeroOrMore);
+    level.timeLimit = ReadFloatAttribute(quota, "timeLimit", reader, Bound::AboveZero);
     level.explodeColors = ReadBoolAttribute(quota, "explodeColors", reader, true, level.hasExplodeColors);
-    level.gunkLimit = ReadFloatAttribute(quota, "gunkLimit", reader, true, &level.hasGunkLimit);
+    // A share of the board: at 0 the first gunk overflows it, above 1 it can never fill.
+    level.gunkLimit =
+        ReadFloatAttribute(quota, "gunkLimit", reader, Bound::AboveZero, true, &level.hasGunkLimit);
+    if (level.hasGunkLimit && level.gunkLimit > 1.0f)
+        RefuseAttribute(quota, "gunkLimit", "must not be above 1", reader);
 
     level.loopPowerUpSpawns = ReadBonusList(child("LoopPowerUpSpawn"), reader);
     level.spearKingGemSpawns = ReadBonusList(child("SpearKingGemSpawn"), reader);
@@ -220,12 +256,9 @@ std::vector<GunkPatchData> ReadBoardFile(const Kestrin::FileSpec& file)
         GunkPatchData patch;
         patch.x = ReadIntAttribute(node, "x", reader);
         patch.y = ReadIntAttribute(node, "y", reader);
-        patch.width = ReadIntAttribute(node, "width", reader);
+        patch.width = ReadIntAttribute(node, "width", reader, Bound::AboveZero);
         patch.data = ReadRequiredAttribute(node, "data", reader);
         patch.colour = ReadEnumAttribute<GremlinColorType>(node, "color", reader);
-        if (patch.width <= 0)
-            throw FileReadException(0, reader.GetFileName(), node->get_line(),
-                                    "attribute \"width\" must be above 0");
         if (patch.data.find_first_not_of("0123456789") != std::string::npos)
             throw FileReadException(0, reader.GetFileName(), node->get_line(),
                                     "attribute \"data\" may hold digits only");

@@ -116,7 +116,7 @@ inline Kestrin::FileSpec BoardFileSpec(const std::string& levelName, const std::
 }
 
 // Both throw at the first fault: FileOpenException for a missing file, FileReadException naming the
-// file, the line and the attribute or element for anything else.
-// An endless level without "ObstacleSet" or "GremlinFactoryModifiers" is a fault.
+// file, the line and the attribute or element for anything else, a value the level cannot run with
+// included. An endless level without "ObstacleSet" or "GremlinFactoryModifiers" is a fault.
 LevelFileData ReadLevelFile(const Kestrin::FileSpec& file, bool endless);
 std::vector<GunkPatchData> ReadBoardFile(const Kestrin::FileSpec& file);

@@ -114,11 +114,12 @@ TEST_F(CreatureSettingsFile, EveryAttributeLandsInItsOwnField)
 
 TEST_F(CreatureSettingsFile, OptionalValuesAndLaterRecordsReplace)
 {
-    AddData(L"CreatureSettings",
-            File(Record("Sprite_Shy", {{"maxHealth", "3"}}) +
-                 Record("Sprite_Bomb",
-                        {{"maxHealth", "25"}, {"explodeRadius", "140"}, {"randomWalkAngleVarMax", "2"}}) +
-                 Record("Sprite_Shy", {{"color", "Any"}})));
+    AddData(L"CreatureSettings", File(Record("Sprite_Shy", {{"maxHealth", "3"}}) +
+                                      Record("Sprite_Bomb", {{"maxHealth", "25"},
+                                                             {"explodeRadius", "140"},
+                                                             {"randomWalkAngleVarMin", "-2"},
+                                                             {"randomWalkAngleVarMax", "2"}}) +
+                                      Record("Sprite_Shy", {{"color", "Any"}})));
     ASSERT_TRUE(LoadCreatureSettings(settings));
     ASSERT_EQ(settings.size(), 2u);
     EXPECT_EQ(settings[CreatureSpriteId::Shy].color, GremlinColorType::Any);

