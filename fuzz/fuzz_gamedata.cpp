@@ -23,6 +23,7 @@
 
 #include <libxml++/libxml++.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -55,8 +56,15 @@ void Creatures()
     CreatureSettingsMap settings;
     LoadCreatureSettings(settings);
     for (const auto& [sprite, record] : settings)
+    {
         Check(sprite == record.sprite && InTable(record.sprite) && InTable(record.color) &&
               InTable(record.behavior));
+        // What reads is playable: it moves, takes time to explode, and no range is upside down.
+        Check(record.maxMoveSpeed > 0 && record.explode0Min > 0 && record.explodeEndMin > 0 &&
+              record.explodeRadius > 0 && record.maxHealth >= 0);
+        Check(record.explode1Min <= record.explode1Max && record.pauseLengthMin <= record.pauseLengthMax &&
+              record.randomWalkSpeedMin >= 0 && record.randomWalkAngleVarMin <= record.randomWalkAngleVarMax);
+    }
 }
 
 void Levels(KestrinTest::FakeFileSystem& fs, const std::string& input)
@@ -134,14 +142,26 @@ void Walk(const LibXmlReader& reader, const xmlpp::Node* node, int depth)
 }
 
 // What the level reader keeps must hold together: table values, a zone that deals in order has
-// no ratios, the king budget counts the king zones' types, the obstacle sets fit the mode.
+// no ratios, the king budget counts the king zones' types, the obstacle sets fit the mode; and it
+// must be playable: clocks and delays above 0, no count below 0, no range upside down.
 void CheckLevel(const LevelFileData& level, bool endless)
 {
+    Check(level.timeLimit > 0 && level.expertTime >= 0);
+    Check(!level.hasGunkLimit || (level.gunkLimit > 0 && level.gunkLimit <= 1));
+    Check(level.numInitial >= 0 && level.maxWandering >= 0 && level.optimal >= 0);
+    Check(level.delayMin > 0 && level.delayMin <= level.delayMax && level.subOptimalMin > 0 &&
+          level.subOptimalMin <= level.subOptimalMax);
+    for (const SludgeZoneData& z : level.sludgeZones)
+        Check(z.spawnDelay > 0 && z.updateTime > 0 && z.delayMin > 0 && z.delayMin <= z.spawnDelay &&
+              z.spawnRadius <= z.radiusMax && z.w > 0 && z.h > 0 && z.spawnDepth >= 0);
+    for (float time : level.trapSlots)
+        Check(time >= 0);
     int kings = 0;
     for (const LevelZoneData& zone : level.zones)
     {
         Check(InTable(zone.type) && zone.dealsInOrder == zone.ratios.empty());
         Check(zone.ratios.empty() || zone.ratios.size() == zone.types.size());
+        Check(zone.ratios.empty() || *std::max_element(zone.ratios.begin(), zone.ratios.end()) > 0);
         for (int type : zone.types)
             Check(type >= 0 && type < 19);
         kings += zone.type == GremlinMetaType::King ? int(zone.types.size()) : 0;
