@@ -9,11 +9,20 @@
 
 #include <bitset>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 class GremlinFactory;
+class GremlinHomeFactory;
+class GremlinKing;
 class SceneNode;
+
+namespace Kestrin
+{
+class ObjectDatabase;
+class Task;
+} // namespace Kestrin
 
 class NimbalLevel : public Kestrin::Object, public LevelServices
 {
@@ -102,6 +111,51 @@ public:
     std::vector<GunkPatchData> boardPatches;
 
 private:
+    // Set-up (NimbalLevelSetUp.cpp).
+    void ConnectPlayfieldPress();
+    void ShowStartBanner(bool endless);
+    void SetUpEndlessDisplay(const std::string& guest);
+    void SetUpNormalDisplay(const std::string& guest);
+    void ApplyClockAndBoard(const LevelFileData& data);
+    void BuildCreatureFactory(Kestrin::ObjectDatabase& database, const LevelFileData& data, bool endless);
+    // The obstacle set of the level (endless: a random one, whose board suffix the level keeps).
+    void BuildObstacles(Kestrin::ObjectDatabase& database, const LevelFileData& data, bool endless);
+    void BuildSludgeZones(Kestrin::ObjectDatabase& database, const LevelFileData& data);
+    void BuildTraps(GremlinHomeFactory& traps, const LevelFileData& data);
+
+    // Loop scoring (NimbalLevelLoops.cpp).
+    struct Enclosure
+    {
+        // Something the loop must not hold: a free creature, another trap, an obstacle.
+        bool bad = false;
+        std::vector<GremlinKing*> kings;
+    };
+    // What lies inside the loop; each object that spoils it hears so.
+    Enclosure Enclose(Line* line);
+    // Cleans, spawns a power-up and hits the kings for a loop that holds creatures and nothing bad.
+    LoopResult ScoreHeldLoop(Line* line, const std::vector<GremlinKing*>& kings, Vector2f head);
+    void ShowFeedbackPopup(const std::string& animation, Vector2f point);
+
+    // Outros (NimbalLevelOutros.cpp).
+    void SuccessOutroStep(float dt);
+    void FailureOutroStep(float dt);
+    // The first step of the success outro: the lines go, sparkles, the playfield's farewells.
+    void Celebrate();
+    // The first step of the failure outro: lines, obstacles and traps go.
+    void ClearPlayfield();
+    // Three layers of black gunk on a random circle.
+    void Splash();
+
+    // Shared by the level's files.
+    static constexpr float StartDelay = 2.25f;
+    static constexpr float OutroDelay = 2.5f;
+    // The tasks one after another.
+    static Kestrin::Task* Sequence(std::initializer_list<Kestrin::Task*> tasks);
+    // Between ambient sounds: uniform in ["ambientDelayMin", "ambientDelayMax"].
+    static float AmbientDelay();
+    // Whole seconds as minutes:seconds.
+    static std::wstring ClockText(float seconds);
+
     bool Endless() const;
     // The node at the path in the current scene; a missing one is logged once per level.
     SceneNode* Node(NodePath path);
@@ -110,11 +164,10 @@ private:
     // Hangs the sprite under the node at the path; without the node it is dropped.
     void AttachSprite(NodePath parent, SceneNode* sprite);
     GremlinFactory* Factory() const;
-    void SuccessOutroStep(float dt);
-    void FailureOutroStep(float dt);
     void UpdateMelody();
     void StartFlasher(float fadeTime, float peak);
-    void ShowFeedbackPopup(const std::string& animation, Vector2f point);
+    // Endless: the meter and its warning follow the board's fill; a full board ends the session.
+    void CheckEndlessBoard();
 
     uint64_t m_pressDown = 0;
     uint64_t m_pressUp = 0;
