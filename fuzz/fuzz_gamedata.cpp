@@ -148,9 +148,9 @@ void CheckLevel(const LevelFileData& level, bool endless)
 {
     Check(level.timeLimit > 0 && level.expertTime >= 0);
     Check(!level.hasGunkLimit || (level.gunkLimit > 0 && level.gunkLimit <= 1));
-    Check(level.numInitial >= 0 && level.maxWandering >= 0 && level.optimal >= 0);
-    Check(level.delayMin > 0 && level.delayMin <= level.delayMax && level.subOptimalMin > 0 &&
-          level.subOptimalMin <= level.subOptimalMax);
+    Check(level.spawn.numInitial >= 0 && level.spawn.maxWandering >= 0 && level.spawn.optimal >= 0);
+    Check(level.spawn.delayMin > 0 && level.spawn.delayMin <= level.spawn.delayMax &&
+          level.spawn.subOptimalMin > 0 && level.spawn.subOptimalMin <= level.spawn.subOptimalMax);
     for (const SludgeZoneData& z : level.sludgeZones)
         Check(z.spawnDelay > 0 && z.updateTime > 0 && z.delayMin > 0 && z.delayMin <= z.spawnDelay &&
               z.spawnRadius <= z.radiusMax && z.w > 0 && z.h > 0 && z.spawnDepth >= 0);
@@ -166,7 +166,7 @@ void CheckLevel(const LevelFileData& level, bool endless)
             Check(type >= 0 && type < 19);
         kings += zone.type == GremlinMetaType::King ? int(zone.types.size()) : 0;
     }
-    Check(kings == level.kingTypes);
+    Check(kings == level.kings.kingTypes);
     Check(endless ? !level.obstacleSets.empty() : level.obstacleSets.size() == 1);
     Check(endless == level.hasModifiers && (endless || level.sludgeZones.empty()));
     for (const TrapZoneData& zone : level.trapZones)

@@ -15,6 +15,8 @@
 #include "Scene/CurrentScene.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <climits>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -81,37 +83,58 @@ Kestrin::NameId GremlinFactory::GetName() const
     return GameNames::GremlinFactory;
 }
 
-void GremlinFactory::SetSpawnParameters(int numInitial, float delayMin, float delayMax, float subMin,
-                                        float subMax, int maxWandering, int optimal)
+void GremlinFactory::SetSpawnParameters(const CreatureSpawnData& spawn)
 {
-    numInitialGremlins = numInitial;
-    spawnDelayMin = delayMin;
-    spawnDelayMax = delayMax;
-    subOptimalDelayMin = subMin;
-    subOptimalDelayMax = subMax;
-    maxWanderingGremlins = maxWandering;
-    optimalNumGremlins = optimal;
-    spawnTimer = numInitial < optimal ? Uniform(subMin, subMax) : Uniform(delayMin, delayMax);
+    numInitialGremlins = spawn.numInitial;
+    spawnDelayMin = spawn.delayMin;
+    spawnDelayMax = spawn.delayMax;
+    subOptimalDelayMin = spawn.subOptimalMin;
+    subOptimalDelayMax = spawn.subOptimalMax;
+    maxWanderingGremlins = spawn.maxWandering;
+    optimalNumGremlins = spawn.optimal;
+    spawnTimer = spawn.numInitial < spawn.optimal ? Uniform(spawn.subOptimalMin, spawn.subOptimalMax)
+                                                  : Uniform(spawn.delayMin, spawn.delayMax);
 }
 
-void GremlinFactory::SetWaveModifiers(int maxCreaturesChange_, int optimalChange, float growthRateChange_,
-                                      float spawnDelayChange_, int maxCreaturesMax_, int optimalMax,
-                                      float growthRateMin, float spawnDelayMin_, float maxMegaTicsChange_,
-                                      int maxMegaTicsMax_, float megaTicSpawnDelayChange_,
-                                      float megaTicSpawnDelayMin_)
+void GremlinFactory::ClearKings()
 {
-    maxCreaturesChange = maxCreaturesChange_;
-    optimalCreaturesChange = optimalChange;
-    growthRateChange = growthRateChange_;
-    spawnDelayChange = spawnDelayChange_;
-    maxCreaturesMax = maxCreaturesMax_;
-    optimalCreaturesMax = optimalMax;
-    growthRateFloor = growthRateMin;
-    spawnDelayFloor = spawnDelayMin_;
-    maxMegaTicsChange = maxMegaTicsChange_;
-    maxMegaTicsMax = maxMegaTicsMax_;
-    megaTicSpawnDelayChange = megaTicSpawnDelayChange_;
-    megaTicSpawnDelayFloor = megaTicSpawnDelayMin_;
+    megaTicSpawnDelayMin = megaTicSpawnDelayMax = FLT_MAX;
+    numInitialMegaTics = numMaxMegaTics = 0;
+    kingBudget = 0;
+    kingTimer = Kestrin::RandomFloat(0.0f, 1.0f) * 0.0f + FLT_MAX;
+}
+
+void GremlinFactory::SetKings(const KingSpawnData& kings, bool endlessPlay)
+{
+    if (kings.kingTypes <= 0)
+        return;
+    megaTicSpawnDelayMin = kings.megaTicDelayMin;
+    megaTicSpawnDelayMax = kings.megaTicDelayMax;
+    numInitialMegaTics = kings.numInitialMegaTics;
+    numMaxMegaTics = kings.numMaxMegaTics;
+    kingBudget = endlessPlay ? INT_MAX : kings.kingTypes;
+    kingTimer = kings.megaTicDelayMin +
+                Kestrin::RandomFloat(0.0f, 1.0f) * (kings.megaTicDelayMax - kings.megaTicDelayMin);
+}
+
+void GremlinFactory::SetWaveModifiers(const WaveModifierData& m)
+{
+    waveSize = waveRemaining = m.waveInitialSize;
+    waveSizeChange = m.waveChange;
+    waveSizeMax = m.waveMax;
+    recoveryTime = m.recoveryTime;
+    maxCreaturesChange = m.maxCreaturesChange;
+    optimalCreaturesChange = m.optimalChange;
+    growthRateChange = m.growthRateChange;
+    spawnDelayChange = m.spawnDelayChange;
+    maxCreaturesMax = m.maxCreaturesMax;
+    optimalCreaturesMax = m.optimalMax;
+    growthRateFloor = m.growthRateMin;
+    spawnDelayFloor = m.spawnDelayMin;
+    maxMegaTicsChange = m.maxMegaTicsChange;
+    maxMegaTicsMax = m.maxMegaTicsMax;
+    megaTicSpawnDelayChange = m.megaTicSpawnDelayChange;
+    megaTicSpawnDelayFloor = m.megaTicSpawnDelayMin;
     endless = GameLevels::Instance().endless;
 }
 

@@ -4,6 +4,7 @@
 #include "Framework/Object.h"
 #include "Framework/Tasks.h"
 #include "Game/CreatureSettings.h"
+#include "Game/LevelFile.h"
 #include "Game/PlayfieldTypes.h"
 
 #include <boost/signals2/signal.hpp>
@@ -44,13 +45,15 @@ public:
     void Update(float dt) override;
 
     // Draws the first spawn timer from the sub-optimal range while numInitial < optimal.
-    void SetSpawnParameters(int numInitial, float delayMin, float delayMax, float subMin, float subMax,
-                            int maxWandering, int optimal);
-    // The endless growth per wave; re-reads the catalogue's endless flag.
-    void SetWaveModifiers(int maxCreaturesChange, int optimalChange, float growthRateChange,
-                          float spawnDelayChange, int maxCreaturesMax, int optimalMax, float growthRateMin,
-                          float spawnDelayMin, float maxMegaTicsChange, int maxMegaTicsMax,
-                          float megaTicSpawnDelayChange, float megaTicSpawnDelayMin);
+    void SetSpawnParameters(const CreatureSpawnData& spawn);
+    // No kings. The timer still takes a draw, so the draws after it stay where they were.
+    void ClearKings();
+    // The kings of a level whose King zones name types (nothing otherwise): endless play has no
+    // budget; the first king's timer is drawn from the delay range.
+    void SetKings(const KingSpawnData& kings, bool endlessPlay);
+    // The endless waves: their size and pause, and the growth per wave; re-reads the catalogue's
+    // endless flag.
+    void SetWaveModifiers(const WaveModifierData& modifiers);
     // Takes the zone; a meta type other than Normal, King or PowerUp throws
     // "GremlinMetaType <name> not supported by GremlinFactory.".
     void AddZone(FactoryZone* zone, GremlinMetaType metaType);

@@ -43,16 +43,17 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
 {
     auto real = [&](const xmlpp::Node* n, const char* name) { return ReadFloatAttribute(n, name, reader); };
     auto count = [&](const char* name) { return ReadIntAttribute(node, name, reader, Bound::ZeroOrMore); };
-    level.numInitial = count("numInitialGremlins");
-    level.maxWandering = count("MaxWanderingGremlinsInLevel");
-    std::tie(level.delayMin, level.delayMax) =
+    level.spawn.numInitial = count("numInitialGremlins");
+    level.spawn.maxWandering = count("MaxWanderingGremlinsInLevel");
+    std::tie(level.spawn.delayMin, level.spawn.delayMax) =
         ReadDelayRange(node, "GremlinSpawnDelayMin", "GremlinSpawnDelayMax", reader);
     bool present = false;
-    level.optimal = ReadIntAttribute(node, "optimalNumGremlins", reader, Bound::ZeroOrMore, true, &present);
+    level.spawn.optimal =
+        ReadIntAttribute(node, "optimalNumGremlins", reader, Bound::ZeroOrMore, true, &present);
     // Without an optimal count the sub-optimal range is never consulted, so it is not even read.
-    std::tie(level.subOptimalMin, level.subOptimalMax) =
+    std::tie(level.spawn.subOptimalMin, level.spawn.subOptimalMax) =
         present ? ReadDelayRange(node, "subOptimalSpawnDelayMin", "subOptimalSpawnDelayMax", reader)
-                : std::pair(level.delayMin, level.delayMax);
+                : std::pair(level.spawn.delayMin, level.spawn.delayMax);
 
     for (const xmlpp::Element* zoneNode : ChildrenOf(node, "FactoryZone"))
     {
@@ -80,7 +81,7 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
             if (readsRatio)
                 zone.ratios.push_back(ReadFloatAttribute(type, "ratio", reader, Bound::ZeroOrMore));
             if (zone.type == GremlinMetaType::King)
-                ++level.kingTypes;
+                ++level.kings.kingTypes;
         }
         // A type may sit out with 0, but a zone with nothing to draw fails its first draw.
         if (!zone.ratios.empty() &&
@@ -89,12 +90,12 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
         zone.dealsInOrder = zone.ratios.empty();
         level.zones.push_back(std::move(zone));
     }
-    if (level.kingTypes > 0)
+    if (level.kings.kingTypes > 0)
     {
-        std::tie(level.megaTicDelayMin, level.megaTicDelayMax) =
+        std::tie(level.kings.megaTicDelayMin, level.kings.megaTicDelayMax) =
             ReadDelayRange(node, "megaTicSpawnDelayMin", "megaTicSpawnDelayMax", reader);
-        level.numInitialMegaTics = count("numInitialMegaTics");
-        level.numMaxMegaTics = count("numMaxMegaTics");
+        level.kings.numInitialMegaTics = count("numInitialMegaTics");
+        level.kings.numMaxMegaTics = count("numMaxMegaTics");
     }
 }
 

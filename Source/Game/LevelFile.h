@@ -24,6 +24,23 @@ struct LevelZoneData
     bool dealsInOrder = true;         // no ratio was read
 };
 
+// "GremlinFactory"'s spawn clock: the initial creatures, the wandering limit and the optimal count,
+// the spawn delay range and the one used below the optimal count (without "optimalNumGremlins"
+// the normal one).
+struct CreatureSpawnData
+{
+    int numInitial = 0, maxWandering = 0, optimal = 0;
+    float delayMin = 0, delayMax = 0, subOptimalMin = 0, subOptimalMax = 0;
+};
+
+// The kings of "GremlinFactory", read only when its King zones name a type.
+struct KingSpawnData
+{
+    int kingTypes = 0; // "Type"s of King zones: the king budget
+    float megaTicDelayMin = 0, megaTicDelayMax = 0;
+    int numInitialMegaTics = 0, numMaxMegaTics = 0;
+};
+
 struct WaveModifierData
 {
     int waveInitialSize = 0, waveChange = 0, waveMax = 0;
@@ -77,13 +94,10 @@ struct LevelFileData
     float gunkLimit = 0;
     std::vector<SpawnBonusEntry> loopPowerUpSpawns, spearKingGemSpawns;
 
-    // "GremlinFactory"; without "optimalNumGremlins" the sub-optimal range is the normal one.
-    int numInitial = 0, maxWandering = 0, optimal = 0;
-    float delayMin = 0, delayMax = 0, subOptimalMin = 0, subOptimalMax = 0;
+    // "GremlinFactory".
+    CreatureSpawnData spawn;
     std::vector<LevelZoneData> zones;
-    int kingTypes = 0; // "Type"s of King zones: the king budget
-    float megaTicDelayMin = 0, megaTicDelayMax = 0;
-    int numInitialMegaTics = 0, numMaxMegaTics = 0;
+    KingSpawnData kings;
 
     bool hasModifiers = false; // endless only
     WaveModifierData modifiers;

@@ -28,8 +28,6 @@
 #include "Scene/StaticSpriteNode.h"
 
 #include <algorithm>
-#include <cfloat>
-#include <climits>
 
 namespace
 {
@@ -221,29 +219,14 @@ void NimbalLevel::BuildCreatureFactory(Kestrin::ObjectDatabase& database, const 
     auto* factory = new GremlinFactory(endless);
     database.AddObject(factory);
     g_creatureTimeScale = 1.0f;
-    factory->SetSpawnParameters(data.numInitial, data.delayMin, data.delayMax, data.subOptimalMin,
-                                data.subOptimalMax, data.maxWandering, data.optimal);
-    factory->megaTicSpawnDelayMin = factory->megaTicSpawnDelayMax = FLT_MAX;
-    factory->numInitialMegaTics = factory->numMaxMegaTics = 0;
-    factory->kingBudget = 0;
-    // The kings' timer default takes a draw of its own, so later draws stay where they were.
-    factory->kingTimer = Kestrin::RandomFloat(0.0f, 1.0f) * 0.0f + FLT_MAX;
+    factory->SetSpawnParameters(data.spawn);
+    factory->ClearKings();
     if (!LoadCreatureSettings(factory->settings))
         loadFailed = true; // the rest of the creature factory is skipped
     else
         ApplyCreatureZones(*factory, data, endless);
     if (endless)
-    {
-        const WaveModifierData& m = data.modifiers;
-        factory->waveSize = factory->waveRemaining = m.waveInitialSize;
-        factory->waveSizeChange = m.waveChange;
-        factory->waveSizeMax = m.waveMax;
-        factory->recoveryTime = m.recoveryTime;
-        factory->SetWaveModifiers(m.maxCreaturesChange, m.optimalChange, m.growthRateChange,
-                                  m.spawnDelayChange, m.maxCreaturesMax, m.optimalMax, m.growthRateMin,
-                                  m.spawnDelayMin, m.maxMegaTicsChange, m.maxMegaTicsMax,
-                                  m.megaTicSpawnDelayChange, m.megaTicSpawnDelayMin);
-    }
+        factory->SetWaveModifiers(data.modifiers);
 }
 
 void NimbalLevel::BuildObstacles(Kestrin::ObjectDatabase& database, const LevelFileData& data, bool endless)
@@ -329,14 +312,5 @@ void NimbalLevel::ApplyCreatureZones(GremlinFactory& factory, const LevelFileDat
         if (zoneData.type == GremlinMetaType::Normal)
             factory.AddTypeRatios(zoneData.types, zoneData.ratios);
     }
-    if (data.kingTypes > 0)
-    {
-        factory.megaTicSpawnDelayMin = data.megaTicDelayMin;
-        factory.megaTicSpawnDelayMax = data.megaTicDelayMax;
-        factory.numInitialMegaTics = data.numInitialMegaTics;
-        factory.numMaxMegaTics = data.numMaxMegaTics;
-        factory.kingBudget = endless ? INT_MAX : data.kingTypes;
-        factory.kingTimer = data.megaTicDelayMin +
-                            Kestrin::RandomFloat(0.0f, 1.0f) * (data.megaTicDelayMax - data.megaTicDelayMin);
-    }
+    factory.SetKings(data.kings, endless);
 }

@@ -107,12 +107,12 @@ void ExpectBuiltAsRead(NimbalLevel& level, const std::string& name, bool endless
     EXPECT_EQ(factory->kingZones.size(), zones[GremlinMetaType::King]) << name;
     EXPECT_EQ(factory->powerUpZones.size(), zones[GremlinMetaType::PowerUp]) << name;
     EXPECT_GE(factory->normalZones.size(), 1u) << name;
-    if (file.kingTypes > 0)
+    if (file.kings.kingTypes > 0)
     {
-        EXPECT_EQ(factory->kingBudget, endless ? INT_MAX : file.kingTypes) << name;
-        EXPECT_EQ(factory->numMaxMegaTics, file.numMaxMegaTics) << name;
-        EXPECT_GE(factory->kingTimer, file.megaTicDelayMin) << name;
-        EXPECT_LE(factory->kingTimer, file.megaTicDelayMax) << name;
+        EXPECT_EQ(factory->kingBudget, endless ? INT_MAX : file.kings.kingTypes) << name;
+        EXPECT_EQ(factory->numMaxMegaTics, file.kings.numMaxMegaTics) << name;
+        EXPECT_GE(factory->kingTimer, file.kings.megaTicDelayMin) << name;
+        EXPECT_LE(factory->kingTimer, file.kings.megaTicDelayMax) << name;
     }
     else
         EXPECT_EQ(factory->kingBudget, 0) << name;

@@ -109,13 +109,13 @@ TEST_F(LevelFileTest, NormalLevelLandsInEveryField)
     EXPECT_TRUE(level.spearKingGemSpawns.empty());
 
     // Seven distinct values, so a swap of any two shows.
-    EXPECT_EQ(level.numInitial, 3);
-    EXPECT_EQ(level.maxWandering, 7);
-    EXPECT_EQ(level.optimal, 5);
-    EXPECT_EQ(level.delayMin, 2.5f);
-    EXPECT_EQ(level.delayMax, 4.5f);
-    EXPECT_EQ(level.subOptimalMin, 1.25f);
-    EXPECT_EQ(level.subOptimalMax, 1.75f);
+    EXPECT_EQ(level.spawn.numInitial, 3);
+    EXPECT_EQ(level.spawn.maxWandering, 7);
+    EXPECT_EQ(level.spawn.optimal, 5);
+    EXPECT_EQ(level.spawn.delayMin, 2.5f);
+    EXPECT_EQ(level.spawn.delayMax, 4.5f);
+    EXPECT_EQ(level.spawn.subOptimalMin, 1.25f);
+    EXPECT_EQ(level.spawn.subOptimalMax, 1.75f);
 
     ASSERT_EQ(level.zones.size(), 2u);
     const LevelZoneData& area = level.zones[0];
@@ -127,7 +127,7 @@ TEST_F(LevelFileTest, NormalLevelLandsInEveryField)
     const LevelZoneData& point = level.zones[1];
     EXPECT_EQ(point.type, GremlinMetaType::PowerUp);
     EXPECT_EQ(std::vector<float>({point.x, point.y, point.w, point.h}), std::vector<float>({400, 300, 0, 0}));
-    EXPECT_EQ(level.kingTypes, 0);
+    EXPECT_EQ(level.kings.kingTypes, 0);
 
     // Normal mode ignores the modifiers and reads the direct obstacles as the one set.
     EXPECT_FALSE(level.hasModifiers);
@@ -162,9 +162,9 @@ TEST_F(LevelFileTest, OptionalAttributesKeepTheirDefaults)
     const LevelFileData level = Read(parts, false);
     EXPECT_FALSE(level.hasExplodeColors);
     EXPECT_FALSE(level.hasGunkLimit);
-    EXPECT_EQ(level.optimal, 0);
-    EXPECT_EQ(level.subOptimalMin, 2.5f);
-    EXPECT_EQ(level.subOptimalMax, 4.5f);
+    EXPECT_EQ(level.spawn.optimal, 0);
+    EXPECT_EQ(level.spawn.subOptimalMin, 2.5f);
+    EXPECT_EQ(level.spawn.subOptimalMax, 4.5f);
     EXPECT_FALSE(level.hasCycleTraps || level.cycleTraps);
     EXPECT_TRUE(level.trapSlots.empty() && level.trapZones.empty());
 }
@@ -180,13 +180,13 @@ TEST_F(LevelFileTest, KingZonesSetTheBudgetAndNeedTheKingTimings)
                               R"( megaTicSpawnDelayMin="20" megaTicSpawnDelayMax="30" numInitialMegaTics="1"
                                   numMaxMegaTics="2")";
     const LevelFileData level = Read(parts, false);
-    EXPECT_EQ(level.kingTypes, 2);
+    EXPECT_EQ(level.kings.kingTypes, 2);
     EXPECT_TRUE(level.zones[2].dealsInOrder);
     EXPECT_TRUE(level.zones[2].ratios.empty());
-    EXPECT_EQ(level.megaTicDelayMin, 20.0f);
-    EXPECT_EQ(level.megaTicDelayMax, 30.0f);
-    EXPECT_EQ(level.numInitialMegaTics, 1);
-    EXPECT_EQ(level.numMaxMegaTics, 2);
+    EXPECT_EQ(level.kings.megaTicDelayMin, 20.0f);
+    EXPECT_EQ(level.kings.megaTicDelayMax, 30.0f);
+    EXPECT_EQ(level.kings.numInitialMegaTics, 1);
+    EXPECT_EQ(level.kings.numMaxMegaTics, 2);
 
     // Endless kings carry ratios like the other zones.
     parts.obstacles = EndlessObstacles;

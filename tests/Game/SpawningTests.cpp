@@ -47,7 +47,7 @@ TEST_F(Spawning, SpawnsOnlyWithATrapKeepsTheMixAndNeverStalls)
 {
     LoadSounds({"SFX_BasicTicEnter"});
     GremlinFactory* factory = RedBlueFactory();
-    factory->SetSpawnParameters(0, 0.1f, 0.2f, 0.05f, 0.1f, 40, 10);
+    factory->SetSpawnParameters({0, 40, 10, 0.1f, 0.2f, 0.05f, 0.1f});
     factory->StartPlay();
     Steps(100);
     EXPECT_EQ(Live<BasicGremlin>(), 0u) << "no trap, no creature";
@@ -84,7 +84,7 @@ TEST_F(Spawning, SpawnsOnlyWithATrapKeepsTheMixAndNeverStalls)
 TEST_F(Spawning, SpawnParametersLandInTheirFieldsAndPickTheFirstTimer)
 {
     GremlinFactory* factory = AddFactory();
-    factory->SetSpawnParameters(1, 2.0f, 3.0f, 4.0f, 5.0f, 6, 7);
+    factory->SetSpawnParameters({1, 6, 7, 2.0f, 3.0f, 4.0f, 5.0f});
     EXPECT_EQ(factory->numInitialGremlins, 1);
     EXPECT_EQ(factory->spawnDelayMin, 2.0f);
     EXPECT_EQ(factory->spawnDelayMax, 3.0f);
@@ -93,7 +93,7 @@ TEST_F(Spawning, SpawnParametersLandInTheirFieldsAndPickTheFirstTimer)
     EXPECT_EQ(factory->maxWanderingGremlins, 6);
     EXPECT_EQ(factory->optimalNumGremlins, 7);
     EXPECT_TRUE(factory->spawnTimer >= 4.0f && factory->spawnTimer < 5.0f) << "fewer than optimal";
-    factory->SetSpawnParameters(8, 2.0f, 3.0f, 4.0f, 5.0f, 6, 7);
+    factory->SetSpawnParameters({8, 6, 7, 2.0f, 3.0f, 4.0f, 5.0f});
     EXPECT_TRUE(factory->spawnTimer >= 2.0f && factory->spawnTimer < 3.0f);
 
     auto* any = new FactoryZone;
@@ -184,7 +184,7 @@ TEST_F(Spawning, KingsComeOnTheirTimerWithinBudgetAndEachDeathGivesOnePowerUp)
     factory->kingBudget = 2;
     factory->numMaxMegaTics = 1;
     factory->megaTicSpawnDelayMin = factory->megaTicSpawnDelayMax = factory->kingTimer = 1.0f;
-    factory->SetSpawnParameters(0, 1, 1, 1, 1, 0, 0);
+    factory->SetSpawnParameters({0, 0, 0, 1, 1, 1, 1});
     AddTrap(GremlinColorType::Red);
     factory->StartPlay();
 
@@ -261,7 +261,7 @@ TEST_F(Spawning, EndlessWavesGrowAndPauseUntilTheFieldIsEmpty)
     factory->waveSize = factory->waveRemaining = 2;
     factory->waveSizeChange = 1;
     factory->recoveryTime = 3.0f;
-    factory->SetSpawnParameters(0, 0.1f, 0.1f, 0.1f, 0.1f, 50, 0);
+    factory->SetSpawnParameters({0, 50, 0, 0.1f, 0.1f, 0.1f, 0.1f});
     AddTrap(GremlinColorType::Red);
     factory->StartPlay();
     Steps(30);
@@ -286,8 +286,19 @@ TEST_F(Spawning, NextWaveCapsGrowsAndFloors)
     GremlinFactory* factory = AddFactory(true);
     TypeSettings& red = factory->settings[Sprite::BasicRed] = Calm(Sprite::BasicRed, GremlinColorType::Red);
     red.explode0Min = 3.0f;
-    factory->SetSpawnParameters(0, 2.0f, 3.0f, 1.0f, 1.5f, 10, 5);
-    factory->SetWaveModifiers(4, 3, -2.5f, -0.75f, 12, 6, 1.0f, 0.5f, 0.5f, 2, -1.0f, 4.0f);
+    factory->SetSpawnParameters({0, 10, 5, 2.0f, 3.0f, 1.0f, 1.5f});
+    factory->SetWaveModifiers({.maxCreaturesChange = 4,
+                               .maxCreaturesMax = 12,
+                               .optimalChange = 3,
+                               .optimalMax = 6,
+                               .growthRateChange = -2.5f,
+                               .growthRateMin = 1.0f,
+                               .spawnDelayChange = -0.75f,
+                               .spawnDelayMin = 0.5f,
+                               .maxMegaTicsChange = 0.5f,
+                               .maxMegaTicsMax = 2,
+                               .megaTicSpawnDelayChange = -1.0f,
+                               .megaTicSpawnDelayMin = 4.0f});
     factory->megaTicSpawnDelayMin = 4.5f;
     factory->waveSize = 5, factory->waveSizeChange = 3, factory->waveSizeMax = 7;
     factory->NextWave();

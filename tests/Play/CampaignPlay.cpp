@@ -100,8 +100,10 @@ int PlayTable(int seeds, bool untimed)
             for (char c : patch.data)
                 cells += c != '0';
         ++week.levels;
-        week.timeLimit += file.timeLimit, week.initial += file.numInitial, week.wandering += file.maxWandering;
-        week.delayMin += file.delayMin, week.delayMax += file.delayMax, week.traps += double(file.trapSlots.size());
+        week.timeLimit += file.timeLimit, week.initial += file.spawn.numInitial,
+            week.wandering += file.spawn.maxWandering;
+        week.delayMin += file.spawn.delayMin, week.delayMax += file.spawn.delayMax,
+            week.traps += double(file.trapSlots.size());
         week.cells += cells;
         for (int seed = 0; seed < seeds; ++seed)
         {
