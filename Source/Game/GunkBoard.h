@@ -1,6 +1,6 @@
 #pragma once
-// The gunk board as the playfield's objects use it. The game's board is the gunk singleton; a test
-// installs its own.
+// The gunk board as the playfield's objects use it. A running level installs the game's board (the
+// gunk singleton); a test installs its own.
 #include "Game/PlayfieldTypes.h"
 
 class GameObject;
@@ -18,7 +18,9 @@ struct GunkBoard
     virtual Vector2f RandomGunkCell() = 0;
 };
 
-// The installed board, else the game's.
+// The installed board; without one (no level runs) a board that holds nothing and takes nothing.
 GunkBoard& Board();
-// Null goes back to the game's board. The caller keeps ownership.
+// Null uninstalls. The caller keeps ownership.
 void InstallGunkBoard(GunkBoard* board);
+// Null when none is installed.
+GunkBoard* InstalledGunkBoard();

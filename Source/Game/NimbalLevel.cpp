@@ -21,6 +21,7 @@
 #include "Game/Line.h"
 #include "Game/LineSegment.h"
 #include "Game/MusicManager.h"
+#include "Game/NimbalGunk.h"
 #include "Game/PlayDataLog.h"
 #include "Game/PowerUpGremlin.h"
 #include "Game/TutorialBubble.h"
@@ -40,6 +41,8 @@ namespace
 {
 constexpr int OneMinuteTutorial = 10, TwoMinuteTutorial = 11, ChaoticTutorial = 12;
 const Vector2f ScreenCentre{400.0f, 300.0f};
+// The levels that installed the game's board: it stays until the last of them goes.
+int g_gameBoardHolders = 0;
 
 float FloatValue(const char* name, float fallback)
 {
@@ -74,13 +77,18 @@ bool OnlyPowerUpsLeft()
 
 NimbalLevel::NimbalLevel()
 {
+    HoldGameBoard();
     SetUp();
 }
 
-NimbalLevel::NimbalLevel(NoSetUp) {}
+NimbalLevel::NimbalLevel(NoSetUp)
+{
+    HoldGameBoard();
+}
 
 NimbalLevel::~NimbalLevel()
 {
+    ReleaseGameBoard();
     // The screen may have deleted the node first (its handle tells); its database, which holds
     // the level too, is still there.
     if (m_pressDatabase && m_pressDatabase->IsValidHandle(m_pressHandle))
@@ -88,6 +96,25 @@ NimbalLevel::~NimbalLevel()
         m_pressNode->MouseDown.Disconnect(m_pressDown);
         m_pressNode->MouseUp.Disconnect(m_pressUp);
     }
+}
+
+void NimbalLevel::HoldGameBoard()
+{
+    GunkBoard* installed = InstalledGunkBoard();
+    if (installed && installed != &NimbalGunk::Instance())
+        return;
+    InstallGunkBoard(&NimbalGunk::Instance());
+    m_holdsBoard = true;
+    ++g_gameBoardHolders;
+}
+
+void NimbalLevel::ReleaseGameBoard()
+{
+    if (!m_holdsBoard)
+        return;
+    m_holdsBoard = false;
+    if (--g_gameBoardHolders == 0 && InstalledGunkBoard() == &NimbalGunk::Instance())
+        InstallGunkBoard(nullptr);
 }
 
 Kestrin::NameId NimbalLevel::GetName() const

@@ -27,7 +27,8 @@ class Task;
 class NimbalLevel : public Kestrin::Object, public LevelServices
 {
 public:
-    // Sets the level up from the catalogue's current level (its files, banners, HUD).
+    // Sets the level up from the catalogue's current level (its files, banners, HUD). Either way
+    // the level installs the game's gunk board for its lifetime, unless a test installed its own.
     NimbalLevel();
     // For tests: no set-up at all.
     struct NoSetUp
@@ -169,6 +170,11 @@ private:
     // Endless: the meter and its warning follow the board's fill; a full board ends the session.
     void CheckEndlessBoard();
 
+    // Installs the game's board (see the constructors); the last level holding it takes it down.
+    void HoldGameBoard();
+    void ReleaseGameBoard();
+
+    bool m_holdsBoard = false;
     uint64_t m_pressDown = 0;
     uint64_t m_pressUp = 0;
     SceneNode* m_pressNode = nullptr;

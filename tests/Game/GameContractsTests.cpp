@@ -4,12 +4,15 @@
 #include "Game/GunkBoard.h"
 #include "Game/LevelServices.h"
 #include "Game/Line.h"
+#include "Game/NimbalGunk.h"
+#include "Game/NimbalLevel.h"
 
 #include "GameStubs/GameFakes.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <memory>
 
 using namespace GameTest;
 
@@ -65,6 +68,28 @@ TEST(GameContracts, TheInstalledGunkBoardTakesItsArgumentsInOrder)
         EXPECT_EQ(&Board(), &fake);
     }
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"AddGunk 100 40,60 4", "CheckCleared"}));
+}
+
+TEST(GameContracts, LevelsHoldTheGameBoardWhileOneLivesAndLeaveATestBoardAlone)
+{
+    ASSERT_EQ(InstalledGunkBoard(), nullptr);
+    Board().AddGunk(100, 400, 300, int(GremlinColorType::Red));
+    EXPECT_EQ(Board().GetGunkFraction(), 0.0f) << "without a level there is no board to take gunk";
+    auto first = std::make_unique<NimbalLevel>(NimbalLevel::NoSetUp{});
+    EXPECT_EQ(InstalledGunkBoard(), &NimbalGunk::Instance());
+    auto second = std::make_unique<NimbalLevel>(NimbalLevel::NoSetUp{});
+    first.reset();
+    EXPECT_EQ(InstalledGunkBoard(), &NimbalGunk::Instance()) << "the second level still plays on it";
+    second.reset();
+    EXPECT_EQ(InstalledGunkBoard(), nullptr);
+
+    FakeGunkBoard fake;
+    ScopedGunkBoard installed(fake);
+    {
+        NimbalLevel level{NimbalLevel::NoSetUp{}};
+        EXPECT_EQ(InstalledGunkBoard(), &fake);
+    }
+    EXPECT_EQ(InstalledGunkBoard(), &fake);
 }
 
 TEST(GameContracts, ObjectsJoinTheRegistriesOfTheirScreenInOrder)
