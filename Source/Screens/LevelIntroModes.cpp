@@ -10,7 +10,7 @@
 #include "Platform/Looper.h"
 #include "Scene/StaticSpriteNode.h"
 #include "Scene/TextSpriteNode.h"
-#include "Screens/LevelSelectModes.h"
+#include "Screens/LevelSelectIntroMode.h"
 #include "Screens/MovieScreens.h"
 
 #include <libxml++/libxml++.h>

@@ -24,6 +24,7 @@
 #include "Scene/TextSpriteNode.h"
 #include "Screens/GameMode.h"
 #include "Screens/LevelIntroModes.h"
+#include "Screens/LevelSelectIntroMode.h"
 #include "Screens/MovieScreens.h"
 #include "Screens/ScreenEscape.h"
 #include "Screens/ScreenRequests.h"
@@ -40,7 +41,6 @@ using Kestrin::ConstantName;
 constinit ConstantName ButtonMainMenu{"button_mainmenu"};
 constinit ConstantName ButtonCommercial{"button_cf"};
 constinit ConstantName ButtonBack{"button_back"};
-constinit ConstantName ButtonNext{"button_next"};
 constinit ConstantName UnlockedDayImages{"Agenda_button_unlocked_day"};
 constinit ConstantName SparkleImages{"blue_sml"};
 constinit ConstantName ApptTimeImages{"ApptTimeImages"};
@@ -51,8 +51,6 @@ constinit ConstantName IconLocked{"locked"};
 
 constexpr int kMovieButtons = 4;
 constexpr int kUnlockSparkles = 25;
-// A guest's sheet: up to this many levels the short one.
-constexpr size_t kShortSheet = 12;
 constexpr Kestrin::Vector2<float> kCalendarTutorialPoint{150.0f, 175.0f};
 constexpr Kestrin::Vector2<float> kDayTutorialPoint{325.0f, 255.0f};
 
@@ -438,126 +436,4 @@ void LevelSelectDayMode::OnAppointmentClicked(const std::string& level)
 void LevelSelectDayMode::OnGuestProfileClicked(GuestID guest, const std::string& level)
 {
     Kestrin::PushMode(new LevelSelectIntroMode(guest, level, false));
-}
-
-// ---- a guest's file ----
-
-LevelSelectIntroMode::LevelSelectIntroMode(GuestID guest, std::string levelName, bool fromLevelIntro)
-    : m_guest(guest), m_levelName(std::move(levelName)), m_fromLevelIntro(fromLevelIntro)
-{
-}
-
-void LevelSelectIntroMode::Enter()
-{
-    if (!m_group.Enter(*this, "guest_profileLayout", false))
-    {
-        // Without its button the file would hold the player above the screen beneath.
-        m_popped = true;
-        Kestrin::PopMode();
-        return;
-    }
-    Build();
-}
-
-void LevelSelectIntroMode::Build()
-{
-    const std::string guest = NameOf(m_guest);
-    auto* photo = m_group.FindNodeAs<StaticSpriteNode>(ScreenNode::GuestPhoto);
-    if (photo)
-        photo->SetImage(Kestrin::GetImageByName((guest + "_intro_photo").c_str()).second);
-    if (auto* form = m_group.FindNodeAs<StaticSpriteNode>(ScreenNode::GuestForm))
-        form->SetImage(Kestrin::GetImageByName((guest + "_intro_form").c_str()).second);
-
-    const char* layout = m_fromLevelIntro ? "profile_next_buttonLayout" : "profile_back_buttonLayout";
-    const Kestrin::ConstantName& name = m_fromLevelIntro ? ButtonNext : ButtonBack;
-    if (SceneNode* holder = m_group.Instantiate(*this, layout, GetRootNode()))
-    {
-        SceneNode* button = holder->FindChild(name.Get());
-        SceneNode* attach = m_group.FindNode(ScreenNode::GuestConfirmButtonAttach);
-        if (button && attach)
-            button->SetParent(attach);
-    }
-    if (m_fromLevelIntro)
-    {
-        SetVisible(m_group.FindNode(ScreenNode::GuestLevelSelection), false);
-        SetVisible(m_group.FindNode(ScreenNode::GuestStylusGlare), false);
-    }
-    else
-    {
-        SetVisible(m_group.FindNode(ScreenNode::GuestLevelIntro), false);
-        SetVisible(m_group.FindNode(ScreenNode::GuestBanner), false);
-    }
-
-    bool secondVisit = false;
-    const std::vector<LevelRecord*> levels =
-        GameLevels::Instance().GetGuestLevels(m_guest, m_levelName, secondVisit);
-    if (secondVisit && photo)
-        photo->SetImage(Kestrin::GetImageByName("Jillian2_intro_photo").second);
-
-    const bool shortSheet = levels.size() <= kShortSheet;
-    SceneNode* sheet = m_group.Instantiate(
-        *this, shortSheet ? "12Treatment_formatLayout" : "15Treatment_formatLayout", nullptr);
-    if (SceneNode* place =
-            m_group.FindNode(shortSheet ? ScreenNode::GuestRefSlot12 : ScreenNode::GuestRefSlot15))
-        if (sheet)
-            sheet->SetParent(place);
-    for (size_t i = 0; i < levels.size(); ++i)
-    {
-        SceneNode* entry = m_group.Instantiate(*this, "treatment_entryLayout", nullptr);
-        if (!entry)
-            break;
-        // A sheet without a slot of this number leaves the entry out of the scene.
-        if (SceneNode* slot = Slot(sheet, i + 1))
-            entry->SetParent(slot);
-        ShowEntryStatus(entry, levels[i]->status);
-    }
-}
-
-void LevelSelectIntroMode::ShowEntryStatus(SceneNode* entry, LevelCompletionStatus status)
-{
-    // The entry's parts are authored hidden; a status outside the four shows none of them.
-    switch (status)
-    {
-    case LevelCompletionStatus::Locked:
-        SetVisible(m_group.FindNode(ScreenNode::EntryLocked, entry), true);
-        break;
-    case LevelCompletionStatus::InProgress:
-        SetVisible(m_group.FindNode(ScreenNode::EntryUnlocked, entry), true);
-        break;
-    case LevelCompletionStatus::Completed:
-        SetVisible(m_group.FindNode(ScreenNode::EntryUnlocked, entry), true);
-        SetVisible(m_group.FindNode(ScreenNode::EntryCheck, entry), true);
-        break;
-    case LevelCompletionStatus::Expert:
-        SetVisible(m_group.FindNode(ScreenNode::EntryUnlocked, entry), true);
-        if (SceneNode* star = m_group.FindNode(ScreenNode::EntryStar, entry))
-        {
-            star->SetVisible(true);
-            const SceneNode::NodeState& at = star->GetLocalState();
-            star->GetTasks().Append(
-                new Kestrin::RepeatingTask(new NodeLocationTask(at.x, at.y - 5.0f, 1.0f),
-                                           new NodeLocationTask(at.x, at.y + 5.0f, 1.0f)));
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void LevelSelectIntroMode::Activate()
-{
-    if (m_fromLevelIntro && !m_popped)
-        MusicManager::Instance().Play(MusicTrack::GuestIntro, false);
-}
-
-void LevelSelectIntroMode::HandleMessage(const Kestrin::Message& message)
-{
-    const Kestrin::NameId clicked = GetClickedName(message);
-    if (clicked && (clicked == ButtonBack.Get() || clicked == ButtonNext.Get()))
-        Kestrin::PopMode();
-}
-
-bool LevelSelectIntroMode::OnKeyDown(int key)
-{
-    return PopScreenOnEscape(key) || SceneApplicationMode::OnKeyDown(key);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The story road's selection: the calendar of days, one day's schedule of appointments, and a
-// guest's file with the course of treatment. Each reads the level list afresh on entry and the
-// statuses from the catalogue; a level the catalogue does not know counts as locked.
+// guest's file with the course of treatment (LevelSelectIntroMode.h). Each reads the level list
+// afresh on entry and the statuses from the catalogue; a level the catalogue does not know counts
+// as locked.
 #include "Game/GameConstants.h"
 #include "Scene/SceneApplicationMode.h"
 #include "Screens/ScreenConventions.h"
@@ -78,35 +79,6 @@ private:
 
     ScreenGroup m_group{L"Level_Select_Day"};
     int m_day;
-};
-
-// A guest's file. Opened by the level intro on a first appointment (with its music and "next"),
-// or by an appointment's profile button (silently, with "back").
-class LevelSelectIntroMode : public SceneApplicationMode
-{
-public:
-    LevelSelectIntroMode(GuestID guest, std::string levelName, bool fromLevelIntro);
-
-    void Enter() override;
-    void Activate() override;
-    void HandleMessage(const Kestrin::Message& message) override;
-    bool OnKeyDown(int key) override;
-    bool IsOpaque() override { return false; }
-    void DrawBackdrop() override {}
-
-    GuestID GetGuest() const { return m_guest; }
-    const std::string& GetLevelName() const { return m_levelName; }
-    bool IsFromLevelIntro() const { return m_fromLevelIntro; }
-
-private:
-    void Build();
-    void ShowEntryStatus(SceneNode* entry, LevelCompletionStatus status);
-
-    ScreenGroup m_group{L"Level_Select_Introduction"};
-    GuestID m_guest;
-    std::string m_levelName;
-    bool m_fromLevelIntro;
-    bool m_popped = false;
 };
 
 // The catalogue's status of a level; a name it does not hold is logged and counts as locked.

@@ -13,6 +13,7 @@
 #include "Screens/EndlessLevelSelectMode.h"
 #include "Screens/GameMode.h"
 #include "Screens/LevelSelectModes.h"
+#include "Screens/LevelSelectIntroMode.h"
 #include "Screens/MovieScreens.h"
 
 #include "RealDataFixture.h"

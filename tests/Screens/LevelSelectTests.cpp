@@ -15,6 +15,7 @@
 #include "Screens/EndlessLevelSelectMode.h"
 #include "Screens/GameMode.h"
 #include "Screens/LevelIntroModes.h"
+#include "Screens/LevelSelectIntroMode.h"
 #include "Screens/MainMenuMode.h"
 #include "Screens/MovieScreens.h"
 
