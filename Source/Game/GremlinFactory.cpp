@@ -6,8 +6,8 @@
 #include "Game/GameLevels.h"
 #include "Game/GlobalSettings.h"
 #include "Game/Gremlin.h"
-#include "Game/GremlinHome.h"
 #include "Game/GunkBoard.h"
+#include "Game/LevelFile.h"
 #include "Game/Line.h"
 #include "Game/PowerUpGremlin.h"
 #include "Game/ShuffleWithRand.h"
@@ -20,6 +20,9 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+
+// Only counted here: normal creatures come only while a trap stands.
+class GremlinHome;
 
 namespace
 {

@@ -4,7 +4,6 @@
 #include "Framework/Object.h"
 #include "Framework/Tasks.h"
 #include "Game/CreatureSettings.h"
-#include "Game/LevelFile.h"
 #include "Game/PlayfieldTypes.h"
 
 #include <boost/signals2/signal.hpp>
@@ -18,6 +17,9 @@
 
 class BasicGremlin;
 class GremlinKing;
+struct CreatureSpawnData;
+struct KingSpawnData;
+struct WaveModifierData;
 
 // One "FactoryZone" of the level file: a spawn rectangle and the sprite types it gives.
 struct FactoryZone

@@ -1,4 +1,5 @@
 #include "Game/EndlessSludgeGenerator.h"
+#include "Game/LevelFile.h"
 #include "Game/Line.h"
 
 #include "FieldTestSupport.h"
