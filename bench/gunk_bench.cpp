@@ -109,7 +109,7 @@ void BM_DeepCleanHalfTheBoard(benchmark::State& state)
     for (Vector2f corner : {Vector2f(400, 5), Vector2f(400, 595), Vector2f(5, 595), Vector2f(5, 5)})
         loop.AddPathPoint(corner);
     loop.OnSelfCrossing(loop.headSegment, loop.firstSegment);
-    loop.powerUpEffect = 1;
+    loop.powerUpEffect = Line::PowerUpEffect::DeepClean;
     for (auto _ : state)
     {
         state.PauseTiming();

@@ -105,12 +105,12 @@ void BasicGremlin::OnBehaviourTimer()
 {
     if (kind == GremlinKind::Protected)
     {
-        if (special == 0)
+        if (special == SpecialMode::Normal)
         {
-            if (stage == 4)
+            if (stage == Stage::FreakOut)
                 return;
             ClearChannel(GameNames::MovementAITask);
-            special = 1;
+            special = SpecialMode::Special;
             facing = 0;
             ApplyStage();
             behaviourTimer = Kestrin::RandomFloat(settings.param3, settings.param4);
@@ -119,7 +119,7 @@ void BasicGremlin::OnBehaviourTimer()
         {
             needsRestage = true;
             behaviourTimer = Kestrin::RandomFloat(settings.param1, settings.param2);
-            special = 0;
+            special = SpecialMode::Normal;
         }
         return;
     }
@@ -129,7 +129,7 @@ void BasicGremlin::OnBehaviourTimer()
     auto* traps =
         FindIn<GremlinHomeFactory>(Kestrin::GetCurrentObjectDatabase(), GameNames::GremlinHomeFactory);
     const GremlinColorType next = traps ? traps->PickColour() : GremlinColorType::Purple;
-    if (stage >= 4)
+    if (stage >= Stage::FreakOut)
         return;
     using namespace Kestrin;
     using Step = FunctionTask<BasicGremlin>;
@@ -180,9 +180,9 @@ void BasicGremlin::SetColor(GremlinColorType colour)
             ClearChannel(GameNames::MovementAITask);
         PlayEffect(GameNames::ShrinkingEffect);
         PlayEffect(GameNames::ShrinkingEffect);
-        affected = 2;
+        affected = AffectedBy::Shrinking;
         needsRestage = true;
-        special = 0;
+        special = SpecialMode::Normal;
         kind = GremlinKind::Basic;
         auto* creatures =
             FindIn<GremlinFactory>(Kestrin::GetCurrentObjectDatabase(), GameNames::GremlinFactory);
@@ -195,7 +195,7 @@ void BasicGremlin::SetColor(GremlinColorType colour)
     // Its own cycle goes on, whatever the colour.
     if (indecisive)
     {
-        special = 0;
+        special = SpecialMode::Normal;
         behaviourTimer = Kestrin::RandomFloat(settings.param1, settings.param2);
     }
 }

@@ -96,6 +96,14 @@ enum class LoopResult : int32_t
     Silent,
 };
 
+// The level's judgement of a closed loop: a failed one makes the line retract, a good one hauls
+// what it holds.
+enum class LoopVerdict : int32_t
+{
+    Failed = -1,
+    Good = 1,
+};
+
 enum class LevelCompletionStatus : int32_t
 {
     Locked,

@@ -47,8 +47,6 @@ constexpr float kBlinkHalfPeriod = 0.1f;
 constexpr float kBlinkLength = 1.0f;
 constexpr int kAngryTutorial = 15;
 constexpr int kExplodeTutorial = 16;
-constexpr int kPanicStage = 4;
-constexpr int kExplodedStage = 5;
 
 float NextFloat()
 {
@@ -154,7 +152,7 @@ void Gremlin::SyncNodePosition(Vector2f centre)
 
 void Gremlin::SetSpeed(float value)
 {
-    if (lineState != 3)
+    if (lineState != LineState::Hauled)
         speed = std::min(value, settings.maxMoveSpeed);
 }
 
@@ -189,10 +187,11 @@ void Gremlin::Enter() {}
 void Gremlin::PlaySpearedSound() {}
 void Gremlin::PlayActionSound() {}
 
-float Gremlin::GetStageScale(int stageIndex) const
+float Gremlin::GetStageScale(Stage of) const
 {
     const auto& scales = GlobalSettings::Instance().creatureSizeScales;
-    return stageIndex >= 0 && size_t(stageIndex) < scales.size() ? scales[size_t(stageIndex)] : 1.0f;
+    const int index = int(of);
+    return index >= 0 && size_t(index) < scales.size() ? scales[size_t(index)] : 1.0f;
 }
 
 void Gremlin::Update(float dt)
@@ -200,7 +199,7 @@ void Gremlin::Update(float dt)
     force = Vector2f();
     if (needsRestage)
         ApplyStage();
-    if (stage == kExplodedStage)
+    if (stage == Stage::Exploding)
     {
         HideCreatureImage();
         return;
@@ -223,28 +222,28 @@ void Gremlin::Update(float dt)
         ClearChannel(GameNames::MovementAITask);
         return;
     }
-    if (affected != 0)
+    if (affected != AffectedBy::None)
     {
         const LevelServices* level = FindLevel();
-        if ((!level || level->freezeTimer <= 0) && affected != 3)
+        if ((!level || level->freezeTimer <= 0) && affected != AffectedBy::DamageFlash)
         {
-            affected = 0;
+            affected = AffectedBy::None;
             needsRestage = true;
         }
-        if (affected != 0)
+        if (affected != AffectedBy::None)
             return;
     }
-    if (special != 1)
+    if (special != SpecialMode::Special)
     {
         stageTimer -= g_creatureTimeScale * dt;
         if (stageTimer <= 0)
             AdvanceStage();
     }
-    if (stage != 0)
+    if (stage != Stage::FadeIn)
         behaviourTimer -= dt;
     if (behaviourTimer <= 0)
         OnBehaviourTimer();
-    if (special != 1)
+    if (special != SpecialMode::Special)
     {
         const Vector2f centre = GetCentre();
         const float fx = centre.x + GetHalfWidth() > PlayfieldRight  ? -kEdgePush
@@ -261,19 +260,19 @@ void Gremlin::Update(float dt)
             ClearChannel(GameNames::MovementAITask);
         }
     }
-    if (!IsChannelBusy(GameNames::MovementAITask) && stage != 0)
+    if (!IsChannelBusy(GameNames::MovementAITask) && stage != Stage::FadeIn)
         ChooseNextMove();
 }
 
 void Gremlin::UpdateSpeared(float dt)
 {
     lineTimer -= dt;
-    if (lineState == 0)
+    if (lineState == LineState::Waiting)
     {
         if (settings.angryTime < 0)
-            lineState = 2;
+            lineState = LineState::WalkingDown;
         else if (lineTimer <= 0)
-            lineState = 1;
+            lineState = LineState::WalkingUp;
     }
     // The walk down the line ends on the first segment's start, at the trap.
     if (line->firstSegment && GetCentre() == line->firstSegment->start)
@@ -283,15 +282,15 @@ void Gremlin::UpdateSpeared(float dt)
     }
     if (IsChannelBusy(GameNames::MovementAITask) || !segment)
         return;
-    if (lineState == 1)
+    if (lineState == LineState::WalkingUp)
         SetChannelTask(GameNames::MovementAITask, new ReversePathAITask(segment, speed));
-    else if (lineState >= 2)
+    else if (lineState == LineState::WalkingDown || lineState == LineState::Hauled)
         SetChannelTask(GameNames::MovementAITask, new FollowPathAITask(segment, speed));
 }
 
 void Gremlin::ChooseNextMove()
 {
-    if (stage >= kPanicStage)
+    if (stage >= Stage::FreakOut)
     {
         ClearChannel(GameNames::MovementAITask);
         return;
@@ -352,19 +351,19 @@ void Gremlin::ChooseNextMove()
 
 void Gremlin::AdvanceStage()
 {
-    if (line || special == 1 || stage >= kExplodedStage)
+    if (line || special == SpecialMode::Special || stage >= Stage::Exploding)
         return;
     switch (stage)
     {
-    case 0:
+    case Stage::FadeIn:
         if (kind == GremlinKind::Protected)
-            special = int(NextFloat() * 2) == 0 ? 1 : 0;
+            special = int(NextFloat() * 2) == 0 ? SpecialMode::Special : SpecialMode::Normal;
         stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
         break;
-    case 1:
+    case Stage::Wander1:
         stageTimer = Kestrin::RandomFloat(settings.explode1Min, settings.explode1Max);
         break;
-    case 2:
+    case Stage::Wander2:
     {
         const LevelServices* level = FindLevel();
         stageTimer = !level || level->explosionsAllowed
@@ -372,17 +371,17 @@ void Gremlin::AdvanceStage()
                          : FLT_MAX;
         break;
     }
-    case 3:
+    case Stage::Wander3:
         PlaySound(GameNames::ExplodeWarningSound);
         stageTimer = Kestrin::RandomFloat(settings.explodeEndMin, settings.explodeEndMax);
         ClearChannel(GameNames::MovementAITask);
         slowingDown = true;
         UpdateCreatureTimeScale();
         break;
-    case kPanicStage:
+    case Stage::FreakOut:
     {
         PlaySound(GameNames::ExplodeSound);
-        stage = kExplodedStage;
+        stage = Stage::Exploding;
         needsRestage = true;
         // The creature may be gone before the explosion ends (a power-up took its colour, the
         // screen closed): the gunk is dropped only for one still there.
@@ -397,14 +396,16 @@ void Gremlin::AdvanceStage()
                    });
         return;
     }
+    case Stage::Exploding:
+        return;
     }
-    ++stage;
+    NextStage();
     needsRestage = true;
 }
 
 void Gremlin::ApplyStage()
 {
-    if (stage >= kPanicStage)
+    if (stage >= Stage::FreakOut)
         facing = 0;
     if (line)
         facing = 5;
@@ -426,11 +427,11 @@ void Gremlin::ApplyStage()
     }
     if (SceneNode* scaleNode = FindNodeAtPath(layoutNode, NodePath::CreatureScaleNode))
     {
-        if (stage == 0)
+        if (stage == Stage::FadeIn)
             scaleNode->SetAlpha(0.5f);
-        else if (stage == 1 && !g_holdCreatureAlpha)
+        else if (stage == Stage::Wander1 && !g_holdCreatureAlpha)
             scaleNode->SetAlpha(1.0f);
-        if (stage == 0 || stage == kExplodedStage)
+        if (stage == Stage::FadeIn || stage == Stage::Exploding)
         {
             scaleNode->ClearChannel(GameNames::ScaleGremlinTask);
             scaleNode->SetScale(scale, scale);
@@ -440,12 +441,12 @@ void Gremlin::ApplyStage()
                                       new NodeScaleTask(scale, scale, kScaleTime));
     }
     TutorialManager& tutorials = TutorialManager::Instance();
-    if (stage == kPanicStage && tutorials.IsDue(kAngryTutorial))
+    if (stage == Stage::FreakOut && tutorials.IsDue(kAngryTutorial))
         tutorials.ShowPopupAndRecord(kAngryTutorial, GetCentre(), true);
     if (auto* flame =
             dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(layoutNode, NodePath::CreatureFlameImage)))
     {
-        flame->PlayAnimation(stage == kPanicStage ? GameNames::FlameOn.Get() : GameNames::FlameOff.Get());
+        flame->PlayAnimation(stage == Stage::FreakOut ? GameNames::FlameOn.Get() : GameNames::FlameOff.Get());
         flame->SetScale(kFlameScale, kFlameScale);
     }
     SyncNodePosition(GetCentre());
@@ -454,15 +455,15 @@ void Gremlin::ApplyStage()
 
 Kestrin::NameId Gremlin::GetStateAnimation() const
 {
-    const std::string variant = CreatureSpriteVariants[special == 1 ? 1 : 0];
-    if (affected != 0 && !line)
+    const std::string variant = CreatureSpriteVariants[special == SpecialMode::Special ? 1 : 0];
+    if (affected != AffectedBy::None && !line)
     {
-        if (affected < 1 || affected > 3)
+        if (affected < AffectedBy::Frozen || affected > AffectedBy::DamageFlash)
             return Kestrin::NameId();
         return Kestrin::MakeName(variant + EffectStateNames[size_t(affected)] + CreatureEffectSuffix);
     }
     return Kestrin::MakeName(variant + CreatureAnimationPrefixes[size_t(std::clamp(facing, 0, 5))] +
-                             CreatureStateNames[size_t(std::clamp(stage, 0, 5))]);
+                             CreatureStateNames[size_t(std::clamp(int(stage), 0, 5))]);
 }
 
 void Gremlin::HideCreatureImage()
@@ -480,8 +481,8 @@ void Gremlin::OnLineContact(LineSegment* touched)
         other->color == color || other->color == GremlinColorType::Any || color == GremlinColorType::Any;
     const bool kindMatches =
         other->kind == kind || other->kind == GremlinKind::Any || kind == GremlinKind::Any;
-    const bool spearMatches =
-        other->spearState == int(metaType) || other->spearState == 0 || metaType == GremlinMetaType::Any;
+    const bool spearMatches = other->spearState == metaType || other->spearState == GremlinMetaType::Any ||
+                              metaType == GremlinMetaType::Any;
     if (!colourMatches || !kindMatches || !spearMatches)
     {
         if (other->kind == GremlinKind::Loner && color == GremlinColorType::Blue)
@@ -490,13 +491,14 @@ void Gremlin::OnLineContact(LineSegment* touched)
         return;
     }
     const bool holdsCreatures = !other->attached.empty();
-    if (stage == kExplodedStage ||
+    if (stage == Stage::Exploding ||
         ((metaType == GremlinMetaType::King || metaType == GremlinMetaType::PowerUp) && holdsCreatures))
     {
         OnCollision(touched);
         return;
     }
-    if ((kind == GremlinKind::Loner && holdsCreatures) || (kind == GremlinKind::Protected && special == 1))
+    if ((kind == GremlinKind::Loner && holdsCreatures) ||
+        (kind == GremlinKind::Protected && special == SpecialMode::Special))
     {
         PlaySound(GameNames::BadSpearSound);
         OnCollision(touched);
@@ -530,7 +532,7 @@ void Gremlin::OnSpeared(Line* spearing)
 {
     ClearAllTasks();
     LeaveLine();
-    lineState = 0;
+    lineState = LineState::Waiting;
     lineCount = 0;
     movable = spearing == nullptr;
     if (spearing)
@@ -541,13 +543,13 @@ void Gremlin::OnSpeared(Line* spearing)
         SetSegment(spearing->headSegment);
         SetPosition(point);
         lineTimer = settings.angryTime;
-        if (stage == 0)
+        if (stage == Stage::FadeIn)
             AdvanceStage();
     }
     line = spearing;
     if (line)
     {
-        line->spearState = 1;
+        line->spearState = GremlinMetaType::Normal;
         if (kind == GremlinKind::Loner)
             line->kind = GremlinKind::Loner;
         if (LevelServices* level = FindLevel())
@@ -601,10 +603,10 @@ void Gremlin::Freeze()
 {
     if (!line)
         ClearChannel(GameNames::MovementAITask);
-    affected = 1;
+    affected = AffectedBy::Frozen;
     needsRestage = true;
-    if (kind == GremlinKind::Protected && special == 1)
-        special = 0;
+    if (kind == GremlinKind::Protected && special == SpecialMode::Special)
+        special = SpecialMode::Normal;
 }
 
 void Gremlin::Shrink()
@@ -612,9 +614,9 @@ void Gremlin::Shrink()
     if (!line)
         ClearChannel(GameNames::MovementAITask);
     PlayEffect(GameNames::ShrinkingEffect);
-    stage = 1;
+    stage = Stage::Wander1;
     stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
-    affected = 2;
+    affected = AffectedBy::Shrinking;
     needsRestage = true;
     // Calm again: it no longer slows the field.
     if (slowingDown)
@@ -626,14 +628,14 @@ void Gremlin::Shrink()
 
 bool Gremlin::HasHealth() const
 {
-    return stage < kExplodedStage && !inTrap;
+    return stage < Stage::Exploding && !inTrap;
 }
 
 void Gremlin::OnFreezeEnded()
 {
-    if (affected == 1 || affected == 2)
+    if (affected == AffectedBy::Frozen || affected == AffectedBy::Shrinking)
     {
-        affected = 0;
+        affected = AffectedBy::None;
         needsRestage = true;
     }
 }

@@ -7,6 +7,7 @@
 
 #include <boost/signals2/connection.hpp>
 
+#include <cstdint>
 #include <functional>
 
 class Line;
@@ -23,6 +24,41 @@ extern bool g_holdCreatureAlpha;
 class Gremlin : public GameObject, public HeldObject<Gremlin>, public GremlinTypedObject
 {
 public:
+    // The size stage: the creature fades in, wanders through three sizes, freaks out and explodes.
+    // The animations' stage names and the stage scales ("size0" to "size5") go by its number.
+    enum class Stage : int32_t
+    {
+        FadeIn,
+        Wander1,
+        Wander2,
+        Wander3,
+        FreakOut,
+        Exploding,
+    };
+    // Where a speared creature is on its line. A hauled one keeps the hauling speed.
+    enum class LineState : int32_t
+    {
+        Waiting,
+        WalkingUp,
+        WalkingDown,
+        Hauled,
+    };
+    // A power-up effect in force on the creature, or a king's damage flash.
+    enum class AffectedBy : int32_t
+    {
+        None,
+        Frozen,
+        Shrinking,
+        DamageFlash,
+    };
+    // Picks the animation variant, "Normal-" or "Special-". A special Protected creature is
+    // protected: it cannot be speared and its stage clock stands still.
+    enum class SpecialMode : int32_t
+    {
+        Normal,
+        Special,
+    };
+
     // x, y: the top-left corner of the creature's 80 x 80 box.
     Gremlin(const TypeSettings& settings, float x, float y);
     ~Gremlin() override;
@@ -44,7 +80,7 @@ public:
     // What the kinds change.
     virtual void OnBehaviourTimer();
     virtual void AdjustWalk(float& walkSpeed, float& walkLength);
-    virtual float GetStageScale(int stage) const;
+    virtual float GetStageScale(Stage stage) const;
     virtual void EnterTrap();
     // Null when the creature shows no animation of its own.
     virtual Kestrin::NameId GetStateAnimation() const;
@@ -82,7 +118,7 @@ public:
         const GlobalSettings& tuning = GlobalSettings::Instance();
         SetSpeed(tuning.BaseFollowLineSpeed + tuning.PerGemSpeedMultiplier);
         lineCount = count;
-        lineState = 3;
+        lineState = LineState::Hauled;
         ClearChannel(GameNames::MovementAITask);
     }
     // Size, animation, alpha, flame and the tutorial of the current stage.
@@ -93,21 +129,18 @@ public:
     void Remove();
 
     GremlinMetaType metaType = GremlinMetaType::Normal;
-    // 0 waiting on the line, 1 walking back up it, 2 and 3 walking down it into the trap.
-    int lineState = 0;
+    LineState lineState = LineState::Waiting;
     int lineCount = 0;
     float lineTimer = 0.0f;
     bool inTrap = false;
     bool pushedFromEdge = false;
     boost::signals2::connection segmentConnection;
-    // 0 none, 1 frozen, 2 shrinking, 3 a king's damage flash.
-    int affected = 0;
+    AffectedBy affected = AffectedBy::None;
     // Where the neighbours that repel it are found.
     EffectRadius effectRadius;
-    int special = 0;
+    SpecialMode special = SpecialMode::Normal;
     float behaviourTimer = 0.0f;
-    // 0 fading in, 1 to 3 wandering, 4 panicking, 5 exploding.
-    int stage = 0;
+    Stage stage = Stage::FadeIn;
     float stageTimer = 0.0f;
     int facing = 0;
     TypeSettings settings;
@@ -118,6 +151,8 @@ public:
 
 protected:
     void OnRemoving() override;
+    // The stage after the current one.
+    void NextStage() { stage = Stage(int32_t(stage) + 1); }
 
 private:
     void UpdateSpeared(float dt);
@@ -134,7 +169,7 @@ public:
     ~GremlinKing() override;
 
     void Update(float dt) override;
-    float GetStageScale(int stage) const override;
+    float GetStageScale(Stage stage) const override;
     // The end of its explosion: it drops its gunk and starts its cycle again.
     void HideCreatureImage() override;
     void AdvanceStage() override;

@@ -80,19 +80,20 @@ void GremlinKing::ShowHealth()
         bar->SetImage(static_cast<Kestrin::IImage*>(nullptr));
 }
 
-float GremlinKing::GetStageScale(int stageIndex) const
+float GremlinKing::GetStageScale(Stage of) const
 {
     const auto& scales = GlobalSettings::Instance().megaTicSizeScales;
-    return stageIndex >= 0 && size_t(stageIndex) < scales.size() ? scales[size_t(stageIndex)] : 1.0f;
+    const int index = int(of);
+    return index >= 0 && size_t(index) < scales.size() ? scales[size_t(index)] : 1.0f;
 }
 
 void GremlinKing::Update(float dt)
 {
     Gremlin::Update(dt);
     damageTimer -= dt;
-    if (damageTimer <= 0 && affected == 3)
+    if (damageTimer <= 0 && affected == AffectedBy::DamageFlash)
     {
-        affected = 0;
+        affected = AffectedBy::None;
         needsRestage = true;
     }
     if (kind != GremlinKind::Trail || health <= 0)
@@ -114,27 +115,27 @@ void GremlinKing::AdvanceStage()
 {
     switch (stage)
     {
-    case 0:
+    case Stage::FadeIn:
         stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
         break;
-    case 1:
+    case Stage::Wander1:
         stageTimer = Kestrin::RandomFloat(settings.explode1Min, settings.explode1Max);
         break;
-    case 2:
+    case Stage::Wander2:
         stageTimer = Kestrin::RandomFloat(settings.explode2Min, settings.explode2Max);
         break;
-    case 3:
+    case Stage::Wander3:
         PlaySound(GameNames::KingExplodeWarningSound);
         stageTimer = Kestrin::RandomFloat(settings.explodeEndMin, settings.explodeEndMax);
         break;
-    case 4:
+    case Stage::FreakOut:
         PlayEffect(GameNames::KingExplosionEffect);
         break;
     default:
         needsRestage = true;
         return;
     }
-    ++stage;
+    NextStage();
     needsRestage = true;
 }
 
@@ -147,7 +148,7 @@ void GremlinKing::HideCreatureImage()
     const Kestrin::NameId exploding = GetStateAnimation();
     if (image && exploding && image->IsPlayingAnimation(exploding))
         return;
-    stage = 1;
+    stage = Stage::Wander1;
     PlaySound(GameNames::KingExplodeSound);
     stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
     needsRestage = true;
@@ -181,9 +182,9 @@ void GremlinKing::TakeDamage(int amount, bool byBomb)
         return;
     ClearChannel(GameNames::MovementAITask);
     damageTimer = kDamageFlash;
-    affected = 3;
+    affected = AffectedBy::DamageFlash;
     needsRestage = true;
-    stage = std::max(stage - (KingDamageShrink(amount) + 1), 0);
+    stage = Stage(std::max(int(stage) - (KingDamageShrink(amount) + 1), 0));
     AdvanceStage();
     health -= amount;
     ShowHealth();

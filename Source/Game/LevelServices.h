@@ -5,6 +5,7 @@
 #include "Game/PlayfieldTypes.h"
 
 #include <cfloat>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,14 @@ namespace micropather
 class Graph;
 class PathSolver;
 } // namespace micropather
+
+// The power-up effect in force on the field's creatures; unified colours count as a shrink.
+enum class CreatureEffect : int32_t
+{
+    None,
+    Freeze,
+    Shrink,
+};
 
 class LevelServices
 {
@@ -31,8 +40,8 @@ public:
     // A press or release on the playfield, or a release on a trap: ends the line being drawn when
     // more than clickTime has passed since the last trap click.
     virtual void OnPlayfieldPress() = 0;
-    // Scores a closed loop: -1 when it failed, 1 otherwise.
-    virtual int EvaluateLoop(Line* line) = 0;
+    // Scores a closed loop.
+    virtual LoopVerdict EvaluateLoop(Line* line) = 0;
     virtual void ShowLoopFeedback(LoopResult result, Vector2f point) = 0;
     // count: creatures on the line.
     virtual void ShowSpearValue(int count, Vector2f point) = 0;
@@ -63,7 +72,7 @@ public:
     float freezeTimer = 0.0f; // a frozen creature thaws when it is not above 0
     bool explosionsAllowed = true;
     int captureCount = 0;
-    int creatureEffect = 0; // 1 freeze, 2 shrink or unify colours
+    CreatureEffect creatureEffect = CreatureEffect::None;
     int gunkDrops = 0;
     int tutorialStep = 17;
     Line* currentLine = nullptr;

@@ -253,8 +253,7 @@ void Line::ScoreLoop()
     drawing = false;
     if (level)
         level->RetractLine();
-    const int result = level ? level->EvaluateLoop(this) : -1;
-    if (result == -1)
+    if ((level ? level->EvaluateLoop(this) : LoopVerdict::Failed) == LoopVerdict::Failed)
         retracting = true;
     else
     {

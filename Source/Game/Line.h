@@ -7,6 +7,7 @@
 #include "Game/PlayfieldTypes.h"
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -78,9 +79,15 @@ public:
     // The head ran into something that blocks lines: routing runs on the next update.
     bool routePending = false;
 
-    // Set by a speared power-up: 1 deep clean, 2 damage (with powerUpDamage); loop scoring reads
-    // these, never the line's kind.
-    int powerUpEffect = 0;
+    // Set by a speared power-up: damage comes with powerUpDamage. Loop scoring reads these, never
+    // the line's kind.
+    enum class PowerUpEffect : int32_t
+    {
+        None,
+        DeepClean,
+        Damage,
+    };
+    PowerUpEffect powerUpEffect = PowerUpEffect::None;
     int powerUpDamage = 0;
     // Still held by the player.
     bool drawing = true;
@@ -96,8 +103,8 @@ public:
     int mostHeld = 0;
     // Only rises.
     float followSpeed = 0.0f;
-    // 0 until it spears; then only creatures of that meta type.
-    int spearState = 0;
+    // Any until it spears; then only creatures of that meta type.
+    GremlinMetaType spearState = GremlinMetaType::Any;
     // The sparkles' frame, 0 to 4, stepping down every 0.1 s.
     int spriteFrame = 0;
     float frameTimer = 0.0f;

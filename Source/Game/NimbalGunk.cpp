@@ -235,7 +235,7 @@ bool NimbalGunk::CleanLoop(Line* line)
         return false;
     }
     return CleanLoop([line](Vector2f point) { return line->IsInsideLoop(point); }, int(line->color),
-                     line->powerUpEffect == 1);
+                     line->powerUpEffect == Line::PowerUpEffect::DeepClean);
 }
 
 bool NimbalGunk::CleanLoop(const std::function<bool(Vector2f)>& inside, int colour, bool deepClean)

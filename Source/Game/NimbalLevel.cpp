@@ -235,7 +235,7 @@ void NimbalLevel::Update(float dt)
         {
             if (GremlinFactory* factory = Factory())
                 factory->spawnPause = 0.0f;
-            creatureEffect = 0;
+            creatureEffect = CreatureEffect::None;
             HeldObject<Gremlin>::ForEach([](Gremlin* g) { g->OnFreezeEnded(); });
         }
     }

@@ -60,7 +60,7 @@ public:
     Line* BeginLine(Vector2f point, GremlinHome* trap, GremlinColorType color, GremlinKind kind) override;
     void RetractLine() override;
     void OnPlayfieldPress() override;
-    int EvaluateLoop(Line* line) override;
+    LoopVerdict EvaluateLoop(Line* line) override;
     void ShowLoopFeedback(LoopResult result, Vector2f point) override;
     void ShowSpearValue(int count, Vector2f point) override;
     void ShowPowerUpFeedback(int kind, Vector2f point, bool ready) override;

@@ -44,7 +44,7 @@ void RiseAndFade(SceneNode* node, Vector2f point, float time)
 }
 } // namespace
 
-int NimbalLevel::EvaluateLoop(Line* line)
+LoopVerdict NimbalLevel::EvaluateLoop(Line* line)
 {
     const Enclosure enclosed = Enclose(line);
     const Vector2f head = HeadPoint(line);
@@ -56,18 +56,18 @@ int NimbalLevel::EvaluateLoop(Line* line)
     if (feedback == LoopResult::GoodLoop)
     {
         Kestrin::PlaySoundNamed("SFX_LoopSuccess");
-        if (line->powerUpEffect == 1)
+        if (line->powerUpEffect == Line::PowerUpEffect::DeepClean)
             ShowPowerUpFeedback(int(GremlinKind::DeepClean), head, false);
         else
             ShowLoopFeedback(LoopResult::GoodLoop, head);
-        return 1;
+        return LoopVerdict::Good;
     }
     Kestrin::PlaySoundNamed(line->attached.size() >= 5 ? "SFX_BigLoopFail" : "SFX_LoopFail");
     if (feedback == LoopResult::NoGremlin)
         ShowTutorialPopup(NoTicsTutorial, head, true);
     if (feedback != LoopResult::Silent)
         ShowLoopFeedback(feedback, head);
-    return -1;
+    return LoopVerdict::Failed;
 }
 
 NimbalLevel::Enclosure NimbalLevel::Enclose(Line* line)
@@ -120,7 +120,7 @@ LoopResult NimbalLevel::ScoreHeldLoop(Line* line, const std::vector<GremlinKing*
 {
     LoopResult feedback = LoopResult::GoodLoop;
     const bool cleaned = Board().CleanLoop(line);
-    if ((line->powerUpEffect == 1 || line->powerUpEffect == 2) && !cleaned && kings.empty())
+    if (line->powerUpEffect != Line::PowerUpEffect::None && !cleaned && kings.empty())
         feedback = LoopResult::Silent;
     else
         line->loopScored = true;
@@ -130,7 +130,7 @@ LoopResult NimbalLevel::ScoreHeldLoop(Line* line, const std::vector<GremlinKing*
         ++tutorialStep;
     }
     SpawnLoopPowerUp(line->loopScored ? int(line->mostHeld) : 0, head);
-    if (line->powerUpEffect == 2)
+    if (line->powerUpEffect == Line::PowerUpEffect::Damage)
     {
         Kestrin::PlaySoundNamed("SFX_Action-Damage");
         for (GremlinKing* king : kings)

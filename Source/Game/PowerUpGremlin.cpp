@@ -57,14 +57,14 @@ PowerUpGremlin::~PowerUpGremlin() = default;
 
 void PowerUpGremlin::Update(float dt)
 {
-    if (stage == 0)
+    if (stage == Stage::FadeIn)
     {
         if (needsRestage)
             ApplyStage();
         auto* image = dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(layoutNode, NodePath::CreatureImage));
         if (image && image->IsPlayingAnimation(PowerUpAnimation("Enter")))
             return;
-        stage = 1;
+        stage = Stage::Wander1;
         ApplyStage();
     }
     Gremlin::Update(dt);
@@ -72,7 +72,7 @@ void PowerUpGremlin::Update(float dt)
 
 Kestrin::NameId PowerUpGremlin::GetStateAnimation() const
 {
-    if (stage == 0)
+    if (stage == Stage::FadeIn)
         return PowerUpAnimation("Enter");
     if (facing == 5)
         return PowerUpAnimation("Speared");
@@ -86,19 +86,19 @@ void PowerUpGremlin::OnSpeared(Line* spearing)
     Gremlin::OnSpeared(spearing);
     if (!spearing)
         return;
-    spearing->spearState = int(GremlinMetaType::PowerUp);
+    spearing->spearState = GremlinMetaType::PowerUp;
     LevelServices* level = FindLevel();
     const Vector2f head = spearing->headSegment ? spearing->headSegment->end : GetCentre();
     if (kind == GremlinKind::DeepClean)
     {
-        spearing->powerUpEffect = 1;
+        spearing->powerUpEffect = Line::PowerUpEffect::DeepClean;
         if (level)
             level->ShowPowerUpFeedback(int(kind), head, true);
         return;
     }
     if (kind == GremlinKind::Damage)
     {
-        spearing->powerUpEffect = 2;
+        spearing->powerUpEffect = Line::PowerUpEffect::Damage;
         const int low = int(settings.param1), high = int(settings.param2);
         spearing->powerUpDamage =
             low + int(std::floor(Kestrin::RandomFloat(0.0f, 1.0f) * float(high - low + 1)));
@@ -133,7 +133,7 @@ void PowerUpGremlin::ApplyEffect()
         const float duration = Kestrin::RandomFloat(settings.param1, settings.param2);
         if (level)
         {
-            level->creatureEffect = 1;
+            level->creatureEffect = CreatureEffect::Freeze;
             level->freezeTimer = duration;
         }
         if (creatures)
@@ -146,7 +146,7 @@ void PowerUpGremlin::ApplyEffect()
         {
             if (level->freezeTimer <= 0)
                 level->freezeTimer = kEffectTime;
-            level->creatureEffect = 2;
+            level->creatureEffect = CreatureEffect::Shrink;
         }
         break;
     case GremlinKind::UnifyColors:
@@ -170,7 +170,7 @@ void PowerUpGremlin::ApplyEffect()
         {
             if (level->freezeTimer <= 0)
                 level->freezeTimer = kEffectTime;
-            level->creatureEffect = 2;
+            level->creatureEffect = CreatureEffect::Shrink;
         }
         break;
     }

@@ -15,6 +15,9 @@
 
 using namespace GameTest;
 using Sprite = CreatureSpriteId;
+using Stage = Gremlin::Stage;
+using Mode = Gremlin::SpecialMode;
+using AffectedBy = Gremlin::AffectedBy;
 
 namespace
 {
@@ -138,28 +141,29 @@ TEST_F(Kinds, ProtectedCreaturesAlternatePhasesAndPairingOnesDrawTogether)
     BasicGremlin* creature = Add(guarded);
     struct Phase
     {
-        int stage, special, specialAfter;
+        Stage stage;
+        Mode special, specialAfter;
         float low, high; // the new timer; an empty range: left alone
     };
     const Phase phases[] = {
-        {1, 0, 1, 5, 6}, // vulnerable to protected
-        {1, 1, 0, 1, 2}, // and back
-        {4, 0, 0, 0, 0}, // panicking: stays vulnerable
-        {4, 1, 0, 1, 2},
+        {Stage::Wander1, Mode::Normal, Mode::Special, 5, 6}, // vulnerable to protected
+        {Stage::Wander1, Mode::Special, Mode::Normal, 1, 2}, // and back
+        {Stage::FreakOut, Mode::Normal, Mode::Normal, 0, 0}, // panicking: stays vulnerable
+        {Stage::FreakOut, Mode::Special, Mode::Normal, 1, 2},
     };
     for (const Phase& p : phases)
     {
         creature->stage = p.stage, creature->special = p.special, creature->behaviourTimer = -1;
         creature->OnBehaviourTimer();
-        EXPECT_EQ(creature->special, p.specialAfter) << p.stage << "/" << p.special;
+        EXPECT_EQ(creature->special, p.specialAfter) << int(p.stage) << "/" << int(p.special);
         if (p.low < p.high)
         {
             EXPECT_TRUE(creature->behaviourTimer >= p.low && creature->behaviourTimer < p.high)
-                << p.stage << "/" << p.special << ": " << creature->behaviourTimer;
+                << int(p.stage) << "/" << int(p.special) << ": " << creature->behaviourTimer;
         }
         else
         {
-            EXPECT_EQ(creature->behaviourTimer, -1) << p.stage << "/" << p.special;
+            EXPECT_EQ(creature->behaviourTimer, -1) << int(p.stage) << "/" << int(p.special);
         }
     }
 
@@ -189,7 +193,7 @@ TEST_F(Kinds, IndecisiveCreaturesFlashForTwoSecondsThenTakeATrapColour)
     BasicGremlin* creature = Add(indecisive);
     creature->color = GremlinColorType::Red; // not the trap's colour yet
     creature->ShowColorSprite(GremlinColorType::Red);
-    creature->stage = 1;
+    creature->stage = Stage::Wander1;
     SpriteType* red = GetSpriteType("IndecisiveRed_CreatureStateSpriteType").second;
     SpriteType* blue = GetSpriteType("IndecisiveBlue_CreatureStateSpriteType").second;
     creature->behaviourTimer = 0.0f;
@@ -224,7 +228,7 @@ TEST_F(Kinds, IndecisiveCreaturesFlashForTwoSecondsThenTakeATrapColour)
     creature->OnSpeared(LineTo(creature));
     EXPECT_EQ(Image(creature)->GetSpriteType(), blue);
     creature->OnSpeared(nullptr);
-    creature->stage = 4;
+    creature->stage = Stage::FreakOut;
     creature->behaviourTimer = 0.0f;
     creature->OnBehaviourTimer();
     EXPECT_FALSE(creature->IsChannelBusy(GameNames::FlashingTask)) << "no change while panicking";
@@ -257,7 +261,7 @@ TEST_F(Kinds, SetColorMakesBasicCreaturesButKeepsIndecisiveOnesAndOddColours)
         EXPECT_EQ(creature->color, c.colour);
         EXPECT_EQ(creature->kind, c.kindAfter);
         EXPECT_EQ(creature->settings.sprite, c.settingsAfter);
-        EXPECT_EQ(creature->affected, c.effects ? 2 : 0);
+        EXPECT_EQ(creature->affected, c.effects ? AffectedBy::Shrinking : AffectedBy::None);
         EXPECT_EQ(Effects() - before, c.effects) << "ShrinkingFX nodes";
         if (c.kind == GremlinKind::Indecisive)
         {
@@ -273,10 +277,10 @@ TEST_F(Kinds, PowerUpsWaitForTheirEntryThenActOnTheFieldAndTheFactory)
     freeze.param1 = 4.0f, freeze.param2 = 6.0f;
     auto* powerUp = Add<PowerUpGremlin>(freeze);
     Steps(20);
-    EXPECT_EQ(powerUp->stage, 0) << "the 0.5 s entry still plays";
+    EXPECT_EQ(powerUp->stage, Stage::FadeIn) << "the 0.5 s entry still plays";
     EXPECT_EQ(powerUp->GetCentre(), Vector2f(340, 240));
     Steps(10);
-    EXPECT_EQ(powerUp->stage, 1);
+    EXPECT_EQ(powerUp->stage, Stage::Wander1);
 
     BasicGremlin* free = Add(Calm(Sprite::BasicRed, GremlinColorType::Red), {100, 100});
     BasicGremlin* held = Add(Calm(Sprite::BasicGreen, GremlinColorType::Green), {500, 300});
@@ -287,23 +291,23 @@ TEST_F(Kinds, PowerUpsWaitForTheirEntryThenActOnTheFieldAndTheFactory)
     held->OnSpeared(line);
     level->freezeTimer = 9.0f; // an effect already runs: a freeze still sets its own time
     powerUp->OnSpeared(line);
-    EXPECT_EQ(free->affected, 1);
-    EXPECT_EQ(king->affected, 1);
+    EXPECT_EQ(free->affected, AffectedBy::Frozen);
+    EXPECT_EQ(king->affected, AffectedBy::Frozen);
     EXPECT_TRUE(level->freezeTimer >= 4.0f && level->freezeTimer < 6.0f);
     EXPECT_EQ(factory->spawnPause, level->freezeTimer);
-    EXPECT_EQ(level->creatureEffect, 1);
+    EXPECT_EQ(level->creatureEffect, CreatureEffect::Freeze);
     EXPECT_TRUE(line->loopScored);
-    EXPECT_EQ(line->spearState, 3);
+    EXPECT_EQ(line->spearState, GremlinMetaType::PowerUp);
     EXPECT_EQ(std::count(level->calls.begin(), level->calls.end(), "RetractLine"), 1);
-    EXPECT_EQ(held->lineState, 3) << "what the line holds walks into the trap";
+    EXPECT_EQ(held->lineState, Gremlin::LineState::Hauled) << "what the line holds walks into the trap";
     EXPECT_EQ(held->lineCount, 2);
 
     // Shrink only starts an effect time when none runs.
     auto* shrink = Add<PowerUpGremlin>(Calm(Sprite::Shrink, GremlinColorType::Any, GremlinKind::Shrink));
     shrink->ApplyEffect();
     EXPECT_GE(level->freezeTimer, 4.0f);
-    EXPECT_EQ(level->creatureEffect, 2);
-    EXPECT_EQ(free->affected, 2);
+    EXPECT_EQ(level->creatureEffect, CreatureEffect::Shrink);
+    EXPECT_EQ(free->affected, AffectedBy::Shrinking);
     level->freezeTimer = 0.0f;
     shrink->ApplyEffect();
     EXPECT_EQ(level->freezeTimer, 1.5f);
@@ -375,8 +379,8 @@ TEST_F(Kinds, DeepCleanAndDamageMarkTheLineForItsLoop)
         auto* bomb = Add<PowerUpGremlin>(damage);
         Line* line = LineTo(bomb);
         bomb->OnSpeared(line);
-        EXPECT_EQ(line->powerUpEffect, 2);
-        EXPECT_EQ(line->spearState, 3);
+        EXPECT_EQ(line->powerUpEffect, Line::PowerUpEffect::Damage);
+        EXPECT_EQ(line->spearState, GremlinMetaType::PowerUp);
         EXPECT_FALSE(line->loopScored) << "the line goes on";
         ++amounts[line->powerUpDamage];
     }
@@ -385,9 +389,9 @@ TEST_F(Kinds, DeepCleanAndDamageMarkTheLineForItsLoop)
     auto* clean = Add<PowerUpGremlin>(Calm(Sprite::DeepClean, GremlinColorType::Any, GremlinKind::DeepClean));
     Line* line = LineTo(clean, {12, -7});
     clean->OnSpeared(line);
-    EXPECT_EQ(line->powerUpEffect, 1);
+    EXPECT_EQ(line->powerUpEffect, Line::PowerUpEffect::DeepClean);
     EXPECT_EQ(level->calls.back(), "ShowPowerUpFeedback 13 352,233 ready") << "at the line's head";
-    EXPECT_EQ(level->creatureEffect, 0) << "no effect yet";
+    EXPECT_EQ(level->creatureEffect, CreatureEffect::None) << "no effect yet";
 }
 
 TEST_F(Kinds, KingsShowHealthShrinkByDamageAndExplodeByKind)
@@ -411,14 +415,14 @@ TEST_F(Kinds, KingsShowHealthShrinkByDamageAndExplodeByKind)
         EXPECT_EQ(king->HealthImageIndex(), image);
     }
     king->health = 10;
-    king->stage = 1;
+    king->stage = Stage::Wander1;
     king->TakeDamage(1, false);
-    EXPECT_EQ(king->stage, 1) << "down to 0, then a fresh stage 1";
-    EXPECT_EQ(king->affected, 3);
+    EXPECT_EQ(king->stage, Stage::Wander1) << "down to 0, then a fresh stage 1";
+    EXPECT_EQ(king->affected, AffectedBy::DamageFlash);
     EXPECT_TRUE(shows(4)) << "9 of 10";
-    king->stage = 4;
+    king->stage = Stage::FreakOut;
     king->TakeDamage(3, false);
-    EXPECT_EQ(king->stage, 3) << "shrink 1: two stages down, then the next";
+    EXPECT_EQ(king->stage, Stage::Wander3) << "shrink 1: two stages down, then the next";
     EXPECT_TRUE(shows(3)) << "6 of 10";
 
     // At the end of its explosion a king starts its cycle again and drops gunk by its kind.
@@ -441,13 +445,13 @@ TEST_F(Kinds, KingsShowHealthShrinkByDamageAndExplodeByKind)
         s.param1 = b.param1, s.param2 = b.param2, s.param3 = b.param3, s.param4 = b.param4;
         auto* exploding = Add<GremlinKing>(s, {500, 300});
         exploding->trailX = exploding->GetCentre().x, exploding->trailY = exploding->GetCentre().y;
-        exploding->stage = 4;
+        exploding->stage = Stage::FreakOut;
         exploding->AdvanceStage();
-        EXPECT_EQ(exploding->stage, 5);
+        EXPECT_EQ(exploding->stage, Stage::Exploding);
         board.calls.clear();
         const size_t explosions = Played("SFX_MegaTicExplode");
         exploding->Update(0.02f);
-        EXPECT_EQ(exploding->stage, 1) << "the cycle starts again";
+        EXPECT_EQ(exploding->stage, Stage::Wander1) << "the cycle starts again";
         EXPECT_EQ(Played("SFX_MegaTicExplode"), explosions + 1);
         ASSERT_EQ(board.calls.size(), b.blobs) << NameOf(b.kind);
         for (const std::string& call : board.calls)
@@ -463,12 +467,12 @@ TEST_F(Kinds, KingsShowHealthShrinkByDamageAndExplodeByKind)
 
     // A dying king waits for its death effect: no new cycle, no sound, no gunk.
     king->TakeDamage(king->health, false);
-    king->stage = 5;
+    king->stage = Stage::Exploding;
     board.calls.clear();
     const size_t explosions = Played("SFX_MegaTicExplode");
     Steps(1);
     ASSERT_EQ(Live<GremlinKing>(), 1u) << "the death effect still plays";
-    EXPECT_EQ(king->stage, 5);
+    EXPECT_EQ(king->stage, Stage::Exploding);
     EXPECT_EQ(Played("SFX_MegaTicExplode"), explosions);
     EXPECT_TRUE(board.calls.empty());
 

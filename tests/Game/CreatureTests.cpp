@@ -20,6 +20,7 @@
 #include <cmath>
 
 using namespace GameTest;
+using Stage = Gremlin::Stage;
 
 namespace
 {
@@ -180,7 +181,7 @@ TEST_F(Creatures, LiveFadeInWanderGrowPanicAndExplodeIntoGunk)
     EXPECT_EQ(tic->GetCentre(), Vector2f(340, 240));
     EXPECT_EQ(tic->GetSpeed(), 40.0f);
     Steps(1);
-    EXPECT_EQ(tic->stage, 0);
+    EXPECT_EQ(tic->stage, Stage::FadeIn);
     EXPECT_EQ(ScaleNode(tic)->GetLocalState().color.a, 0.5f);
     // The box takes the sprite's collision frame.
     EXPECT_EQ(tic->GetHalfWidth(), 30.0f);
@@ -188,7 +189,7 @@ TEST_F(Creatures, LiveFadeInWanderGrowPanicAndExplodeIntoGunk)
     EXPECT_FALSE(tic->IsChannelBusy(GameNames::MovementAITask)) << "no walking while fading in";
 
     Steps(51);
-    EXPECT_EQ(tic->stage, 1);
+    EXPECT_EQ(tic->stage, Stage::Wander1);
     EXPECT_EQ(ScaleNode(tic)->GetLocalState().color.a, 1.0f);
     EXPECT_TRUE(tic->IsChannelBusy(GameNames::MovementAITask));
     const Vector2f before = tic->GetCentre();
@@ -196,9 +197,9 @@ TEST_F(Creatures, LiveFadeInWanderGrowPanicAndExplodeIntoGunk)
     EXPECT_NE(tic->GetCentre(), before) << "it wanders";
 
     Steps(100);
-    EXPECT_EQ(tic->stage, 3);
+    EXPECT_EQ(tic->stage, Stage::Wander3);
     Steps(50);
-    ASSERT_EQ(tic->stage, 4);
+    ASSERT_EQ(tic->stage, Stage::FreakOut);
     EXPECT_EQ(played, (std::vector<std::string>{"SFX_ExplodeWarning"}));
     EXPECT_EQ(g_creatureTimeScale, 0.5f);
     EXPECT_FALSE(tic->IsChannelBusy(GameNames::MovementAITask)) << "a panicking creature stands";
@@ -212,9 +213,9 @@ TEST_F(Creatures, LiveFadeInWanderGrowPanicAndExplodeIntoGunk)
 
     // The panic clock runs at the slowed rate: 0.5 s take a whole second.
     Steps(40);
-    EXPECT_EQ(tic->stage, 4);
+    EXPECT_EQ(tic->stage, Stage::FreakOut);
     Steps(15);
-    EXPECT_EQ(tic->stage, 5);
+    EXPECT_EQ(tic->stage, Stage::Exploding);
     EXPECT_TRUE(board.calls.empty()) << "the gunk waits for the explosion";
     const Vector2f at = tic->GetCentre();
     Steps(20);
@@ -254,7 +255,7 @@ TEST_F(Creatures, RemovedWhileItsExplosionPlaysLeavesNoGunk)
 {
     Gremlin* tic = Add(QuickTuning(), {300, 200});
     Steps(1);
-    tic->stage = 4;
+    tic->stage = Stage::FreakOut;
     tic->AdvanceStage();
     Steps(2);
     tic->Remove();
@@ -265,7 +266,7 @@ TEST_F(Creatures, RemovedWhileItsExplosionPlaysLeavesNoGunk)
     // Without the effect's sprite type the gunk comes at once.
     Gremlin* other = Add(QuickTuning(), {300, 200});
     delete Kestrin::ResourceManager::Instance();
-    other->stage = 4;
+    other->stage = Stage::FreakOut;
     other->AdvanceStage();
     EXPECT_EQ(board.calls.size(), 1u);
 }
@@ -275,19 +276,19 @@ TEST_F(Creatures, StayAtStageThreeWithoutExplosionsAndThawAfterAFreeze)
     level->explosionsAllowed = false;
     Gremlin* tic = Add(QuickTuning(), {300, 200});
     Steps(160);
-    EXPECT_EQ(tic->stage, 3);
+    EXPECT_EQ(tic->stage, Stage::Wander3);
     EXPECT_EQ(tic->stageTimer, FLT_MAX);
     Steps(100);
-    EXPECT_EQ(tic->stage, 3);
+    EXPECT_EQ(tic->stage, Stage::Wander3);
 
     level->freezeTimer = 5.0f;
     tic->Freeze();
     Steps(50);
-    EXPECT_EQ(tic->affected, 1);
+    EXPECT_EQ(tic->affected, Gremlin::AffectedBy::Frozen);
     EXPECT_FALSE(tic->IsChannelBusy(GameNames::MovementAITask));
     EXPECT_EQ(tic->GetStateAnimation(), Kestrin::MakeName("Normal-Affected-Continuous"));
     tic->OnFreezeEnded();
-    EXPECT_EQ(tic->affected, 0);
+    EXPECT_EQ(tic->affected, Gremlin::AffectedBy::None);
     Steps(1);
     EXPECT_TRUE(tic->IsChannelBusy(GameNames::MovementAITask)) << "walking again";
 }
@@ -310,7 +311,7 @@ TEST_F(Creatures, EveryLookUpMayFailAndTheCreatureStillWorks)
 TEST_F(Creatures, AtTheRightEdgeTurnInward)
 {
     Gremlin* tic = Add(QuickTuning(), {720, 200});
-    tic->stage = 1;
+    tic->stage = Stage::Wander1;
     Steps(1);
     EXPECT_TRUE(tic->pushedFromEdge);
     EXPECT_LT(tic->heading.x, 0);
@@ -321,7 +322,7 @@ TEST_F(Creatures, AtTheRightEdgeTurnInward)
 TEST_F(Creatures, AStuckCreatureLooksForRoomOnceInSoManyPasses)
 {
     Gremlin* tic = Add(QuickTuning(), {300, 200});
-    tic->stage = 1;
+    tic->stage = Stage::Wander1;
     Steps(1);
     tic->colliding = true;
     tic->hitCount = 21;
@@ -339,7 +340,7 @@ TEST_F(Creatures, NeighboursPushEachOthersWalksApart)
         Gremlin* a = Add(QuickTuning(), {100 + field.NextFloat() * 500, 100 + field.NextFloat() * 300});
         Gremlin* b = Add(QuickTuning(), {a->GetCentre().x - 40 + field.NextFloat() * 40, a->GetCentre().y});
         Gremlin* alone = Add(QuickTuning(), {a->GetCentre().x > 400 ? 100.0f : 600.0f, 450});
-        a->stage = b->stage = alone->stage = 1;
+        a->stage = b->stage = alone->stage = Stage::Wander1;
         tree->Update();
         for (Gremlin* tic : {a, b, alone})
         {
@@ -377,15 +378,15 @@ TEST_F(Creatures, EachPanickingCreatureHoldsOneSlowDown)
             const size_t pick = size_t(order.NextInt()) % tics.size();
             Gremlin* tic = tics[pick];
             // Half the time one more panics; else one goes, panicking or not.
-            if (order.NextFloat() < 0.5f && tic->stage < 4)
+            if (order.NextFloat() < 0.5f && tic->stage < Stage::FreakOut)
             {
-                tic->stage = 3;
+                tic->stage = Stage::Wander3;
                 tic->AdvanceStage();
                 ++holding;
             }
             else
             {
-                holding -= tic->stage >= 4 ? 1 : 0;
+                holding -= tic->stage >= Stage::FreakOut ? 1 : 0;
                 tic->Remove();
                 tics.erase(tics.begin() + std::ptrdiff_t(pick));
             }
@@ -554,11 +555,11 @@ TEST_F(Lines, SpearedCreaturesWalkIntoTheTrapOrBackUpTheLine)
     tic->OnLineContact(line->headSegment);
     ASSERT_EQ(tic->line, line);
     EXPECT_EQ(line->attached, std::vector<Gremlin*>{tic});
-    EXPECT_EQ(line->spearState, 1);
+    EXPECT_EQ(line->spearState, GremlinMetaType::Normal);
     EXPECT_FALSE(tic->movable);
     EXPECT_EQ(tic->GetCentre(), Vector2f(180, 300));
     EXPECT_EQ(tic->segment, line->headSegment);
-    EXPECT_EQ(tic->stage, 1) << "a creature still fading in grows at once";
+    EXPECT_EQ(tic->stage, Stage::Wander1) << "a creature still fading in grows at once";
     EXPECT_EQ(level->calls, (std::vector<std::string>{"HaulCreature 1 40", "ShowSpearValue 1 180,300"}));
     // 80 px down the line at 40 px/s.
     int steps = 0;
@@ -584,13 +585,13 @@ TEST_F(Lines, SpearedCreaturesWalkIntoTheTrapOrBackUpTheLine)
     Gremlin* waiting = Add(tuning, {100, 260});
     waiting->OnLineContact(other->headSegment);
     Steps(20);
-    EXPECT_EQ(waiting->lineState, 0);
+    EXPECT_EQ(waiting->lineState, Gremlin::LineState::Waiting);
     EXPECT_EQ(waiting->GetCentre(), Vector2f(160, 300));
     Steps(10);
-    EXPECT_EQ(waiting->lineState, 1);
+    EXPECT_EQ(waiting->lineState, Gremlin::LineState::WalkingUp);
     // The loop scored: now down into the trap.
     waiting->StartFollowingLine(1);
-    EXPECT_EQ(waiting->lineState, 3);
+    EXPECT_EQ(waiting->lineState, Gremlin::LineState::Hauled);
     EXPECT_EQ(waiting->lineCount, 1);
     Steps(150);
     EXPECT_EQ(trap->captures, 2);
@@ -635,28 +636,31 @@ TEST_F(Lines, ContactTakesOnlyWhatTheLineMaySpear)
         const char* what;
         C lineColour;
         K lineKind;
-        int spearState;
+        GremlinMetaType spearState;
         C colour;
         K kind;
         GremlinMetaType meta;
         bool lineHolds;
-        int stage, special;
+        Stage stage;
+        Gremlin::SpecialMode special;
         bool speared, badSpear;
     };
-    const GremlinMetaType N = GremlinMetaType::Normal, P = GremlinMetaType::PowerUp;
+    const GremlinMetaType A = GremlinMetaType::Any, N = GremlinMetaType::Normal, P = GremlinMetaType::PowerUp;
+    const Stage W = Stage::Wander1, X = Stage::Exploding;
+    const Gremlin::SpecialMode Off = Gremlin::SpecialMode::Normal, On = Gremlin::SpecialMode::Special;
     const Case cases[] = {
-        {"match", C::Red, K::Basic, 0, C::Red, K::Basic, N, false, 1, 0, true, false},
-        {"any colour line", C::Any, K::Basic, 0, C::Green, K::Basic, N, false, 1, 0, true, false},
-        {"any kind line", C::Red, K::Any, 0, C::Red, K::Shy, N, false, 1, 0, true, false},
-        {"spear state taken", C::Red, K::Basic, 1, C::Red, K::Basic, N, true, 1, 0, true, false},
-        {"power-up after a spear", C::Red, K::Basic, 1, C::Red, K::Basic, P, false, 1, 0, false, false},
-        {"other colour", C::Red, K::Basic, 0, C::Green, K::Basic, N, false, 1, 0, false, false},
-        {"blue on a loner line", C::Red, K::Loner, 0, C::Blue, K::Basic, N, false, 1, 0, false, true},
-        {"exploding", C::Red, K::Basic, 0, C::Red, K::Basic, N, false, 5, 0, false, false},
-        {"power-up on a held line", C::Red, K::Any, 0, C::Red, K::Freeze, P, true, 1, 0, false, false},
-        {"loner on a held line", C::Red, K::Any, 0, C::Red, K::Loner, N, true, 1, 0, false, true},
-        {"loner alone", C::Red, K::Any, 0, C::Red, K::Loner, N, false, 1, 0, true, false},
-        {"protected", C::Red, K::Any, 0, C::Red, K::Protected, N, false, 1, 1, false, true},
+        {"match", C::Red, K::Basic, A, C::Red, K::Basic, N, false, W, Off, true, false},
+        {"any colour line", C::Any, K::Basic, A, C::Green, K::Basic, N, false, W, Off, true, false},
+        {"any kind line", C::Red, K::Any, A, C::Red, K::Shy, N, false, W, Off, true, false},
+        {"spear state taken", C::Red, K::Basic, N, C::Red, K::Basic, N, true, W, Off, true, false},
+        {"power-up after a spear", C::Red, K::Basic, N, C::Red, K::Basic, P, false, W, Off, false, false},
+        {"other colour", C::Red, K::Basic, A, C::Green, K::Basic, N, false, W, Off, false, false},
+        {"blue on a loner line", C::Red, K::Loner, A, C::Blue, K::Basic, N, false, W, Off, false, true},
+        {"exploding", C::Red, K::Basic, A, C::Red, K::Basic, N, false, X, Off, false, false},
+        {"power-up on a held line", C::Red, K::Any, A, C::Red, K::Freeze, P, true, W, Off, false, false},
+        {"loner on a held line", C::Red, K::Any, A, C::Red, K::Loner, N, true, W, Off, false, true},
+        {"loner alone", C::Red, K::Any, A, C::Red, K::Loner, N, false, W, Off, true, false},
+        {"protected", C::Red, K::Any, A, C::Red, K::Protected, N, false, W, On, false, true},
     };
     for (const Case& c : cases)
     {

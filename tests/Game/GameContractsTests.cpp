@@ -51,7 +51,7 @@ TEST(GameContracts, TheLevelIsFoundByItsNameOnlyWhenThereIsOne)
     level->ShowLoopFeedback(LoopResult::TooLong, {12.5f, 40});
     level->ShowSpearValue(3, {1, 2});
     level->HaulCreature(nullptr, 4, 62.5f);
-    EXPECT_EQ(level->EvaluateLoop(&line), 1);
+    EXPECT_EQ(level->EvaluateLoop(&line), LoopVerdict::Good);
     EXPECT_THROW(level->PathGraph(), std::logic_error);
     EXPECT_EQ(fake->calls,
               (std::vector<std::string>{"BeginLine 100,200 Blue Loner", "ShowLoopFeedback TooLong 12.5,40",

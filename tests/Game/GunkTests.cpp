@@ -152,7 +152,7 @@ protected:
              {Vector2f(right, top), Vector2f(right, bottom), Vector2f(left, bottom), Vector2f(left, top)})
             line->AddPathPoint(corner);
         line->OnSelfCrossing(line->headSegment, line->firstSegment);
-        line->powerUpEffect = deepClean ? 1 : 0;
+        line->powerUpEffect = deepClean ? Line::PowerUpEffect::DeepClean : Line::PowerUpEffect::None;
         lines.push_back(std::move(line));
         return lines.back().get();
     }

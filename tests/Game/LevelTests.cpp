@@ -378,11 +378,11 @@ TEST_F(LevelTest, LoopScoringByWhatTheLineHoldsAndEncloses)
     struct Case
     {
         const char* what;
-        int effect;
+        int effect; // the line's Line::PowerUpEffect by number
         size_t held;
         bool cleaned;
         Inside inside;
-        int result;
+        int result; // the LoopVerdict by number
         bool cleans;
         std::vector<std::string> sounds;
         std::vector<std::string> feedback;
@@ -427,7 +427,7 @@ TEST_F(LevelTest, LoopScoringByWhatTheLineHoldsAndEncloses)
         line.headSegment->SetEnd({200, 210});
         line.OnSelfCrossing(line.headSegment, line.firstSegment);
         ASSERT_TRUE(line.IsInsideLoop(trap.GetCentre()));
-        line.powerUpEffect = c.effect;
+        line.powerUpEffect = Line::PowerUpEffect(c.effect);
         line.powerUpDamage = 3;
         line.attached.assign(c.held, nullptr);
         line.mostHeld = int(c.held);
@@ -462,8 +462,8 @@ TEST_F(LevelTest, LoopScoringByWhatTheLineHoldsAndEncloses)
         played.clear();
         level->feedback.clear();
         const size_t requests = looper->GetPendingRequests().size();
-        EXPECT_EQ(level->EvaluateLoop(&line), c.result);
-        EXPECT_EQ(line.loopScored, c.result == 1);
+        EXPECT_EQ(level->EvaluateLoop(&line), LoopVerdict(c.result));
+        EXPECT_EQ(line.loopScored, LoopVerdict(c.result) == LoopVerdict::Good);
         EXPECT_EQ(!board.calls.empty(), c.cleans);
         EXPECT_EQ(played, c.sounds);
         EXPECT_EQ(level->feedback, c.feedback);
@@ -507,36 +507,36 @@ TEST_F(LevelTest, AFreezeEndsWhenItRunsOutOrNoCreatureIsLeft)
     level->timeLimit = level->timeRemaining = 500.0f;
     factory->spawning = true;
     factory->spawnPause = 5.0f;
-    level->creatureEffect = 1;
+    level->creatureEffect = CreatureEffect::Freeze;
     level->freezeTimer = 3.0f;
     level->Update(0.02f);
     EXPECT_EQ(level->freezeTimer, 0.0f) << "no ordinary creature is left to freeze";
     EXPECT_EQ(factory->spawnPause, 0.0f);
-    EXPECT_EQ(level->creatureEffect, 0);
+    EXPECT_EQ(level->creatureEffect, CreatureEffect::None);
 
     factory->spawnPause = 5.0f;
-    level->creatureEffect = 2;
+    level->creatureEffect = CreatureEffect::Shrink;
     level->Update(0.02f);
     EXPECT_EQ(factory->spawnPause, 5.0f) << "no freeze, nothing to end";
-    EXPECT_EQ(level->creatureEffect, 2);
+    EXPECT_EQ(level->creatureEffect, CreatureEffect::Shrink);
 
     // With a creature left the freeze counts down, then thaws every creature.
     auto* tic = new BasicGremlin(300, 200, TypeSettings{});
     host.database.AddObject(tic);
-    tic->affected = 1;
+    tic->affected = Gremlin::AffectedBy::Frozen;
     tic->needsRestage = false;
-    level->creatureEffect = 1;
+    level->creatureEffect = CreatureEffect::Freeze;
     level->freezeTimer = 0.05f;
     level->Update(0.02f);
     EXPECT_FLOAT_EQ(level->freezeTimer, 0.03f);
     EXPECT_EQ(factory->spawnPause, 5.0f);
-    EXPECT_EQ(tic->affected, 1);
+    EXPECT_EQ(tic->affected, Gremlin::AffectedBy::Frozen);
     level->Update(0.02f);
-    EXPECT_EQ(tic->affected, 1) << "0.01 s left";
+    EXPECT_EQ(tic->affected, Gremlin::AffectedBy::Frozen) << "0.01 s left";
     level->Update(0.02f);
     EXPECT_EQ(factory->spawnPause, 0.0f) << "the freeze ran out";
-    EXPECT_EQ(level->creatureEffect, 0);
-    EXPECT_EQ(tic->affected, 0);
+    EXPECT_EQ(level->creatureEffect, CreatureEffect::None);
+    EXPECT_EQ(tic->affected, Gremlin::AffectedBy::None);
     EXPECT_TRUE(tic->needsRestage);
 }
 

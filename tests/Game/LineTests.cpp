@@ -267,7 +267,7 @@ TEST_F(LinePlay, DragOutSpearCloseAtTheTrapAndHaulHome)
     Pen(line, {560, 440});
     ASSERT_EQ(tic->line, line) << "speared at the tip";
     EXPECT_EQ(line->attached, std::vector<Gremlin*>{tic});
-    EXPECT_EQ(line->spearState, 1);
+    EXPECT_EQ(line->spearState, GremlinMetaType::Normal);
     Pen(line, {300, 440});
     Pen(line, {300, 300});
     Pen(line, {400, 300});
@@ -283,7 +283,7 @@ TEST_F(LinePlay, DragOutSpearCloseAtTheTrapAndHaulHome)
     EXPECT_FALSE(line->closed);
     EXPECT_FALSE(line->drawing);
     EXPECT_EQ(level->currentLine, nullptr);
-    EXPECT_EQ(tic->lineState, 3);
+    EXPECT_EQ(tic->lineState, Gremlin::LineState::Hauled);
     EXPECT_EQ(tic->GetSpeed(), 160.0f);
     EXPECT_EQ(line->headSegment, line->loopEnd) << "what was drawn past the crossing is gone";
     for (int i = 0; i < 1000 && Alive(line); ++i)
@@ -348,7 +348,7 @@ TEST_F(LinePlay, OnlyTheTipOfALineBeingDrawnSpears)
 TEST_F(LinePlay, ARejectedLoopWindsBackAndGoes)
 {
     SetCollisionTree(screen, nullptr);
-    level->loopResult = -1;
+    level->loopResult = LoopVerdict::Failed;
     GremlinHome* trap = AddTrap({100, 100});
     Line* line = level->BeginLine({120, 100}, trap, trap->color, trap->kind);
     for (Vector2f p : {Vector2f(200, 100), Vector2f(200, 200), Vector2f(130, 200)})

@@ -24,7 +24,7 @@ public:
     // Drops the current line as the level does: it is no longer drawn.
     void RetractLine() override;
     void OnPlayfieldPress() override { Note("OnPlayfieldPress"); }
-    int EvaluateLoop(Line*) override { return Note("EvaluateLoop"), loopResult; }
+    LoopVerdict EvaluateLoop(Line*) override { return Note("EvaluateLoop"), loopResult; }
     void ShowLoopFeedback(LoopResult result, Vector2f point) override;
     void ShowSpearValue(int count, Vector2f point) override;
     void ShowPowerUpFeedback(int kind, Vector2f point, bool ready) override;
@@ -45,7 +45,7 @@ public:
     // fake's database.
     Line* lineToBegin = nullptr;
     bool makeLines = false;
-    int loopResult = 1;
+    LoopVerdict loopResult = LoopVerdict::Good;
     // With a graph, the four path calls are answered by it; without, by these values.
     bool blocked = false;
     PlayfieldGraph* graph = nullptr;

@@ -162,10 +162,12 @@ int Trace(const std::string& name, uint32_t seed, bool untimed, float every)
             return;
         next += every;
         int stages[6] = {};
-        HeldObject<BasicGremlin>::ForEach([&](BasicGremlin* g) { ++stages[std::clamp(g->stage, 0, 5)]; });
+        HeldObject<BasicGremlin>::ForEach([&](BasicGremlin* g)
+                                          { ++stages[std::clamp(int(g->stage), 0, 5)]; });
         std::string kings;
         HeldObject<GremlinKing>::ForEach(
-            [&](GremlinKing* k) { kings += " " + std::to_string(k->health) + "@" + std::to_string(k->stage); });
+            [&](GremlinKing* k)
+            { kings += " " + std::to_string(k->health) + "@" + std::to_string(int(k->stage)); });
         std::map<int, int> tops;
         int layers = 0;
         for (const auto& column : NimbalGunk::Instance().cells)

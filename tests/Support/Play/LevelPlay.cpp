@@ -57,10 +57,11 @@ template <typename T> bool Alive(const T* object)
 // creature on contact: the game's own rules (Gremlin::OnLineContact) as a player learns them.
 bool Spearable(const Gremlin& creature, GremlinColorType colour, const Line* line)
 {
-    if (creature.line || !creature.HasHealth() || creature.inTrap || creature.stage >= 5)
+    if (creature.line || !creature.HasHealth() || creature.inTrap ||
+        creature.stage >= Gremlin::Stage::Exploding)
         return false;
     const bool holds = line && !line->attached.empty();
-    const int state = line ? line->spearState : 0;
+    const GremlinMetaType state = line ? line->spearState : GremlinMetaType::Any;
     const GremlinKind kind = line ? line->kind : GremlinKind::Any;
     switch (creature.metaType)
     {
@@ -68,20 +69,20 @@ bool Spearable(const Gremlin& creature, GremlinColorType colour, const Line* lin
         return false;
     case GremlinMetaType::PowerUp:
         // Only as the first catch, and a blast only where a king is.
-        if (holds || state != 0)
+        if (holds || state != GremlinMetaType::Any)
             return false;
         return creature.kind != GremlinKind::Damage || HeldObject<GremlinKing>::Count() > 0;
     default:
         break;
     }
-    if (state != 0 && state != int(creature.metaType))
+    if (state != GremlinMetaType::Any && state != creature.metaType)
         return false;
     if (creature.color != colour && creature.color != GremlinColorType::Any && colour != GremlinColorType::Any)
         return false;
     if (kind != creature.kind && kind != GremlinKind::Any && creature.kind != GremlinKind::Any)
         return false;
     if ((creature.kind == GremlinKind::Loner && holds) ||
-        (creature.kind == GremlinKind::Protected && creature.special == 1))
+        (creature.kind == GremlinKind::Protected && creature.special == Gremlin::SpecialMode::Special))
         return false;
     return true;
 }
@@ -89,7 +90,7 @@ bool Spearable(const Gremlin& creature, GremlinColorType colour, const Line* lin
 // Seconds until the creature explodes at the field's current pace; large before its panic.
 float SecondsLeft(const Gremlin& creature)
 {
-    if (creature.stage < 4)
+    if (creature.stage < Gremlin::Stage::FreakOut)
         return FLT_MAX;
     return creature.stageTimer / std::max(g_creatureTimeScale, 0.05f);
 }
@@ -100,7 +101,8 @@ float Urgency(const Gremlin& creature)
     if (creature.metaType == GremlinMetaType::PowerUp)
     {
         int old = 0, kings = int(HeldObject<GremlinKing>::Count());
-        HeldObject<BasicGremlin>::ForEach([&old](BasicGremlin* c) { old += c->stage >= 3 && !c->line; });
+        HeldObject<BasicGremlin>::ForEach([&old](BasicGremlin* c)
+                                          { old += c->stage >= Gremlin::Stage::Wander3 && !c->line; });
         switch (creature.kind)
         {
         case GremlinKind::Freeze:
@@ -112,9 +114,9 @@ float Urgency(const Gremlin& creature)
             return 1.5f;
         }
     }
-    if (creature.stage >= 4)
+    if (creature.stage >= Gremlin::Stage::FreakOut)
         return 3.0f;
-    if (creature.stage == 3)
+    if (creature.stage == Gremlin::Stage::Wander3)
         return creature.stageTimer < 4.0f ? 2.0f : 1.0f;
     return 0.0f;
 }
@@ -364,7 +366,8 @@ bool ScriptedPlayer::FindLoop(LoopPlan& plan) const
     if (!m_line || board.cellWidth <= 0 || board.cellHeight <= 0)
         return false;
     const int colour = int(m_line->color);
-    const bool deep = m_line->powerUpEffect == 1, blast = m_line->powerUpEffect == 2;
+    const bool deep = m_line->powerUpEffect == Line::PowerUpEffect::DeepClean,
+               blast = m_line->powerUpEffect == Line::PowerUpEffect::Damage;
     // What a loop must not hold (creatures of no line of ours, power-ups) and what it must not
     // touch (traps, obstacles); kings it may hold, and is meant to.
     struct Walker
@@ -376,7 +379,7 @@ bool ScriptedPlayer::FindLoop(LoopPlan& plan) const
     {
         Vector2f at;
         float half;
-        int stage;
+        Gremlin::Stage stage;
     };
     std::vector<Walker> walkers;
     std::vector<const GameObject*> boxes;
@@ -390,7 +393,9 @@ bool ScriptedPlayer::FindLoop(LoopPlan& plan) const
             if (creature->metaType == GremlinMetaType::King)
                 kings.push_back({creature->GetCentre(), creature->GetHalfWidth(), creature->stage});
             else
-                walkers.push_back({creature->GetCentre(), creature->stage >= 4 || creature->affected == 1});
+                walkers.push_back(
+                    {creature->GetCentre(), creature->stage >= Gremlin::Stage::FreakOut ||
+                                                creature->affected == Gremlin::AffectedBy::Frozen});
         }
         else
             boxes.push_back(object);
@@ -468,7 +473,8 @@ bool ScriptedPlayer::FindLoop(LoopPlan& plan) const
             // A line that touches a king's box pushes it away: the circle clears its corners.
             for (const King& king : kings)
                 if (Distance(king.at, p) + king.half * 1.42f < r - 6.0f)
-                    value += (40.0f + (king.stage >= 3 ? 30.0f : 0.0f)) * (blast ? 2.5f : 1.0f);
+                    value += (40.0f + (king.stage >= Gremlin::Stage::Wander3 ? 30.0f : 0.0f)) *
+                             (blast ? 2.5f : 1.0f);
             if (value <= 0.0f)
                 continue;
             // The circle's start: the side nearest the pen whose way there crosses no line.
@@ -613,7 +619,7 @@ void ScriptedPlayer::Step(float dt)
             {
                 m_counts.spears += int(line->attached.size()) - m_caught;
                 m_caught = int(line->attached.size());
-                const bool powered = line->powerUpEffect != 0;
+                const bool powered = line->powerUpEffect != Line::PowerUpEffect::None;
                 m_target = !powered && m_caught < greed ? NextCatch() : nullptr;
                 if (!m_target)
                     return StartCircle();
