@@ -172,8 +172,34 @@ template <typename E> constexpr std::optional<E> EnumFromName(std::string_view n
     return std::nullopt;
 }
 
+// The tutorials by the numbers the picture list "TutorialImages" and the pop-ups know them by. The
+// first six are the steps of "Basics": at the start, at the first trap, at a creature when a line
+// leaves the trap, at gunk once a line holds a creature, after a loop cleaned gunk, and on a clean
+// board.
+enum class TutorialId : int32_t
+{
+    BasicsStart,
+    BasicsTrap,
+    BasicsCreature,
+    BasicsGunk,
+    BasicsLoop,
+    BasicsClean,
+    Calendar,
+    Day,
+    Endless,
+    BadLoop,
+    OneMinute,
+    TwoMinute,
+    Level3,
+    NoTics,
+    LoopToTrap,
+    TicAngry,
+    TicExplode,
+    None, // no tutorial; also the end of the basics
+};
+
 // The tutorials by index; 0 to 5 share the name (and the account flag) "Basics".
-inline constexpr std::array<const wchar_t*, 17> TutorialNames = {
+inline constexpr std::array<const wchar_t*, size_t(TutorialId::None)> TutorialNames = {
     L"Basics",   L"Basics", L"Basics",     L"Basics",   L"Basics",    L"Basics",
     L"Calendar", L"Day",    L"Endless",    L"BadLoop",  L"1Minute",   L"2Minute",
     L"Level3",   L"NoTics", L"LoopToTrap", L"TicAngry", L"TicExplode"};

@@ -218,7 +218,7 @@ void GameLevels::CompleteCurrentLevel(bool expert)
     SaveProgress();
 }
 
-void GameLevels::SwitchOffTutorial(Account& account, int tutorial)
+void GameLevels::SwitchOffTutorial(Account& account, TutorialId tutorial)
 {
     account.SetInt(std::wstring(ShowTutorialKeyPrefix) + TutorialNames[size_t(tutorial)], 0);
     if (m_tutorialHook)
@@ -237,9 +237,9 @@ void GameLevels::SaveProgress()
         account->SetInt(TictionaryKeyPrefix + current->unlock, 1);
     if (current->firstAppt)
         account->SetInt(GuestKey(EndlessUnlockKeyPrefix, current->guest), 1);
-    SwitchOffTutorial(*account, 0);
+    SwitchOffTutorial(*account, TutorialId::BasicsStart);
     if (current->name == "1-06 Harley")
-        for (int tutorial : {10, 11, 14})
+        for (TutorialId tutorial : {TutorialId::OneMinute, TutorialId::TwoMinute, TutorialId::LoopToTrap})
             SwitchOffTutorial(*account, tutorial);
     // For the last level "next" is the level itself, written again.
     if (const LevelRecord* next = Find(GetNextLevelName()))

@@ -68,8 +68,8 @@ public:
     LevelRecord* GetCurrent() const { return current; }
     LevelRecord* Find(const std::string& name) const;
 
-    // Told the index of each tutorial that progress switches off (its account flag is already 0).
-    void SetTutorialSwitchOffHook(std::function<void(int tutorial)> hook)
+    // Told each tutorial that progress switches off (its account flag is already 0).
+    void SetTutorialSwitchOffHook(std::function<void(TutorialId tutorial)> hook)
     {
         m_tutorialHook = std::move(hook);
     }
@@ -80,9 +80,9 @@ public:
     bool endless = false;
 
 private:
-    void SwitchOffTutorial(Kestrin::Account& account, int tutorial);
+    void SwitchOffTutorial(Kestrin::Account& account, TutorialId tutorial);
 
-    std::function<void(int)> m_tutorialHook;
+    std::function<void(TutorialId)> m_tutorialHook;
 };
 
 // The current level's fields; "" when no level is selected.

@@ -45,8 +45,6 @@ constexpr float kTrapTime = 0.2f;
 constexpr float kTrapRise = 30.0f;
 constexpr float kBlinkHalfPeriod = 0.1f;
 constexpr float kBlinkLength = 1.0f;
-constexpr int kAngryTutorial = 15;
-constexpr int kExplodeTutorial = 16;
 
 float NextFloat()
 {
@@ -441,8 +439,8 @@ void Gremlin::ApplyStage()
                                       new NodeScaleTask(scale, scale, kScaleTime));
     }
     TutorialManager& tutorials = TutorialManager::Instance();
-    if (stage == Stage::FreakOut && tutorials.IsDue(kAngryTutorial))
-        tutorials.ShowPopupAndRecord(kAngryTutorial, GetCentre(), true);
+    if (stage == Stage::FreakOut && tutorials.IsDue(TutorialId::TicAngry))
+        tutorials.ShowPopupAndRecord(TutorialId::TicAngry, GetCentre(), true);
     if (auto* flame =
             dynamic_cast<AnimatedSpriteNode*>(FindNodeAtPath(layoutNode, NodePath::CreatureFlameImage)))
     {
@@ -596,7 +594,7 @@ void Gremlin::DropGunk()
     const Vector2f at = GetCentre();
     Board().AddGunk(settings.explodeRadius, int(at.x), int(at.y), int(colour));
     Remove();
-    TutorialManager::Instance().Show(kExplodeTutorial, at);
+    TutorialManager::Instance().Show(TutorialId::TicExplode, at);
 }
 
 void Gremlin::Freeze()

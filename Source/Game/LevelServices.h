@@ -74,7 +74,8 @@ public:
     int captureCount = 0;
     CreatureEffect creatureEffect = CreatureEffect::None;
     int gunkDrops = 0;
-    int tutorialStep = 17;
+    // The next step of the "Basics" tutorials; None once they are over (or never began).
+    TutorialId tutorialStep = TutorialId::None;
     Line* currentLine = nullptr;
     bool drawing = false;
     bool notStarted = true;

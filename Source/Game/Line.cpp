@@ -33,7 +33,6 @@ constexpr float DebugPointRadius = 2.0f;
 constexpr float RibbonHalfWidth = 2.0f;
 constexpr float StampStep = 2.0f;
 constexpr float RouteLimitFactor = 1.5f;
-constexpr int LoopToTrapTutorial = 14;
 
 const Kestrin::ConstantName LineImages{"LineImages"};
 const Kestrin::ConstantName LineSparkleImages{"LineSparkleImages"};
@@ -317,7 +316,7 @@ void Line::RouteTo(Vector2f point)
 void Line::OnSelfCrossing(LineSegment* reporting, LineSegment* other)
 {
     if (firstSegment && (reporting == firstSegment || other == firstSegment) && trap)
-        TutorialManager::Instance().Show(LoopToTrapTutorial, trap->GetCentre());
+        TutorialManager::Instance().Show(TutorialId::LoopToTrap, trap->GetCentre());
     // One crossing closes the loop; others before it is scored change nothing.
     if (!drawing || loopEnd || !headSegment)
         return;

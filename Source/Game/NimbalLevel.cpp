@@ -39,7 +39,6 @@
 
 namespace
 {
-constexpr int OneMinuteTutorial = 10, TwoMinuteTutorial = 11, ChaoticTutorial = 12;
 const Vector2f ScreenCentre{400.0f, 300.0f};
 // The levels that installed the game's board: it stays until the last of them goes.
 int g_gameBoardHolders = 0;
@@ -212,9 +211,9 @@ void NimbalLevel::Update(float dt)
     if (!endless)
     {
         if (timeElapsed > 60.0f && timeElapsed < 61.0f)
-            ShowTutorialPopup(OneMinuteTutorial, ScreenCentre, false);
+            ShowTutorialPopup(TutorialId::OneMinute, ScreenCentre, false);
         if (timeElapsed > 120.0f && timeElapsed < 121.0f)
-            ShowTutorialPopup(TwoMinuteTutorial, ScreenCentre, false);
+            ShowTutorialPopup(TutorialId::TwoMinute, ScreenCentre, false);
     }
     SetNodeText(NodePath::GuiTimer, clock);
     if (notStarted)
@@ -222,7 +221,7 @@ void NimbalLevel::Update(float dt)
     AdvanceTutorial();
     if (const LevelRecord* record = GameLevels::Instance().GetCurrent();
         record && record->unlock == L"chaotic")
-        ShowTutorialPopup(ChaoticTutorial, ScreenCentre, false);
+        ShowTutorialPopup(TutorialId::Level3, ScreenCentre, false);
     timeElapsed += dt;
     timeRemaining -= dt;
 
@@ -279,23 +278,23 @@ void NimbalLevel::AdvanceTutorial()
     TutorialManager& tutorials = TutorialManager::Instance();
     switch (tutorialStep)
     {
-    case 0:
-        tutorials.Show(0, {500.0f, 200.0f});
-        ++tutorialStep;
+    case TutorialId::BasicsStart:
+        tutorials.Show(TutorialId::BasicsStart, {500.0f, 200.0f});
+        NextTutorialStep();
         break;
-    case 1:
+    case TutorialId::BasicsTrap:
         // No trap yet: try again next step.
         if (HeldObject<GremlinHome>::Count() > 0)
         {
-            tutorials.Show(1, HeldObject<GremlinHome>::GetAll().front()->GetCentre());
-            ++tutorialStep;
+            tutorials.Show(TutorialId::BasicsTrap, HeldObject<GremlinHome>::GetAll().front()->GetCentre());
+            NextTutorialStep();
         }
         break;
-    case 3:
+    case TutorialId::BasicsGunk:
         if (currentLine && !currentLine->attached.empty())
         {
-            tutorials.Show(3, Board().RandomGunkCell());
-            ++tutorialStep;
+            tutorials.Show(TutorialId::BasicsGunk, Board().RandomGunkCell());
+            NextTutorialStep();
         }
         break;
     default:
@@ -409,19 +408,19 @@ void NimbalLevel::OnGunkCleared()
         });
     const size_t ordinary = CountOrdinaryCreatures();
     const size_t free = ordinary > held ? ordinary - held : 0;
-    if (tutorialStep == 4)
-        tutorialStep = 5;
+    if (tutorialStep == TutorialId::BasicsLoop)
+        tutorialStep = TutorialId::BasicsClean;
     if (free == 0)
     {
         gunkClearBannerPending = false;
-        if (tutorialStep == 5)
-            tutorialStep = 17;
+        if (tutorialStep == TutorialId::BasicsClean)
+            tutorialStep = TutorialId::None;
     }
-    if (tutorialStep == 5)
+    if (tutorialStep == TutorialId::BasicsClean)
     {
-        TutorialManager::Instance().Show(5, ScreenCentre);
+        TutorialManager::Instance().Show(TutorialId::BasicsClean, ScreenCentre);
         gunkClearBannerPending = false;
-        tutorialStep = 17;
+        tutorialStep = TutorialId::None;
     }
     if (gunkClearBannerPending)
     {
@@ -461,7 +460,7 @@ void NimbalLevel::ShowBanner(const char* image, float hold)
                               new NodeAlphaTask(0.0f, 0.5f)}));
 }
 
-void NimbalLevel::ShowTutorialPopup(int id, Vector2f point, bool pointing)
+void NimbalLevel::ShowTutorialPopup(TutorialId id, Vector2f point, bool pointing)
 {
     if (TutorialManager::Instance().IsDue(id))
         TutorialManager::Instance().ShowPopupAndRecord(id, point, pointing);
@@ -509,13 +508,13 @@ void NimbalLevel::OnPlayfieldPress()
 
 void NimbalLevel::ShowTrapTutorial()
 {
-    if (tutorialStep != 2)
+    if (tutorialStep != TutorialId::BasicsCreature)
         return;
     // No creature yet: the next release tries again.
     if (Gremlin* first = FirstOrdinaryCreature())
     {
-        TutorialManager::Instance().Show(2, first->GetCentre());
-        ++tutorialStep;
+        TutorialManager::Instance().Show(TutorialId::BasicsCreature, first->GetCentre());
+        NextTutorialStep();
     }
 }
 

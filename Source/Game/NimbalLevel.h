@@ -80,8 +80,8 @@ public:
     void SpawnLoopPowerUp(int value, Vector2f point);
     void ShowBanner(const char* image, float hold);
     void LogPlayData(bool won);
-    // Pop-up tutorials 9 to 13 when due.
-    void ShowTutorialPopup(int id, Vector2f point, bool pointing);
+    // The pop-up of a tutorial of play (BadLoop to NoTics) when due.
+    void ShowTutorialPopup(TutorialId id, Vector2f point, bool pointing);
 
     bool loadFailed = false;
     float timeLimit = 0.0f;
@@ -157,6 +157,8 @@ private:
     // Whole seconds as minutes:seconds.
     static std::wstring ClockText(float seconds);
 
+    // The basics go on with the next step.
+    void NextTutorialStep() { tutorialStep = TutorialId(int32_t(tutorialStep) + 1); }
     bool Endless() const;
     // The node at the path in the current scene; a missing one is logged once per level.
     SceneNode* Node(NodePath path);

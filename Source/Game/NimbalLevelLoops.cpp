@@ -26,7 +26,6 @@ namespace
 {
 // One hit per good loop: a king's health counts the loops it takes.
 constexpr int OrdinaryLoopKingDamage = 1;
-constexpr int BadLoopTutorial = 9, NoTicsTutorial = 13;
 const Vector2f ScreenCentre{400.0f, 300.0f};
 
 Vector2f HeadPoint(const Line* line)
@@ -64,7 +63,7 @@ LoopVerdict NimbalLevel::EvaluateLoop(Line* line)
     }
     Kestrin::PlaySoundNamed(line->attached.size() >= 5 ? "SFX_BigLoopFail" : "SFX_LoopFail");
     if (feedback == LoopResult::NoGremlin)
-        ShowTutorialPopup(NoTicsTutorial, head, true);
+        ShowTutorialPopup(TutorialId::NoTics, head, true);
     if (feedback != LoopResult::Silent)
         ShowLoopFeedback(feedback, head);
     return LoopVerdict::Failed;
@@ -107,9 +106,9 @@ NimbalLevel::Enclosure NimbalLevel::Enclose(Line* line)
             object->OnLooped();
             enclosed.bad = true;
         }
-        if (enclosed.bad && !badTutorialShown && TutorialManager::Instance().IsDue(BadLoopTutorial))
+        if (enclosed.bad && !badTutorialShown && TutorialManager::Instance().IsDue(TutorialId::BadLoop))
         {
-            ShowTutorialPopup(BadLoopTutorial, position, true);
+            ShowTutorialPopup(TutorialId::BadLoop, position, true);
             badTutorialShown = true;
         }
     }
@@ -124,10 +123,10 @@ LoopResult NimbalLevel::ScoreHeldLoop(Line* line, const std::vector<GremlinKing*
         feedback = LoopResult::Silent;
     else
         line->loopScored = true;
-    if (tutorialStep == 4 && cleaned)
+    if (tutorialStep == TutorialId::BasicsLoop && cleaned)
     {
-        TutorialManager::Instance().Show(4, ScreenCentre);
-        ++tutorialStep;
+        TutorialManager::Instance().Show(TutorialId::BasicsLoop, ScreenCentre);
+        NextTutorialStep();
     }
     SpawnLoopPowerUp(line->loopScored ? int(line->mostHeld) : 0, head);
     if (line->powerUpEffect == Line::PowerUpEffect::Damage)

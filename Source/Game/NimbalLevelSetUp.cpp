@@ -31,8 +31,6 @@
 
 namespace
 {
-constexpr int EndlessTutorial = 8;
-
 std::wstring Widen(const std::string& text)
 {
     return std::wstring(text.begin(), text.end());
@@ -71,10 +69,10 @@ void NimbalLevel::SetUp()
         SetUpEndlessDisplay(guest);
     else
         SetUpNormalDisplay(guest);
-    if (TutorialManager::Instance().IsDue(0))
+    if (TutorialManager::Instance().IsDue(TutorialId::BasicsStart))
     {
         basicsPending = false;
-        tutorialStep = 0;
+        tutorialStep = TutorialId::BasicsStart;
     }
 }
 
@@ -126,10 +124,10 @@ void NimbalLevel::SetUpEndlessDisplay(const std::string& guest)
         flash->SetVisible(false);
     }
     TutorialManager& tutorials = TutorialManager::Instance();
-    if (tutorials.IsDue(EndlessTutorial))
+    if (tutorials.IsDue(TutorialId::Endless))
     {
         tutorials.HideBubble();
-        tutorials.SetShown(EndlessTutorial);
+        tutorials.SetShown(TutorialId::Endless);
     }
 }
 

@@ -15,8 +15,7 @@
 
 namespace
 {
-constexpr int kTutorialCount = 17;
-constexpr int kLastBasic = 5;
+constexpr int kTutorialCount = int(TutorialId::None);
 constexpr float kBubbleTime = 5.0f;
 
 enum class Shown
@@ -35,41 +34,46 @@ struct TutorialForm
 };
 
 constexpr TutorialForm kForms[kTutorialCount] = {
-    {Shown::Pointing},                                // 0
-    {Shown::Bubble},                                  // 1
-    {Shown::BubbleClosing},                           // 2
-    {Shown::BubbleClosing},                           // 3
-    {Shown::Centred},                                 // 4
-    {Shown::Centred},                                 // 5
-    {Shown::Bubble, NodePath::AgendaDayButtonAttach}, // 6
-    {Shown::Bubble, NodePath::DailyGuestComboAttach}, // 7
-    {Shown::Nothing},                                 // 8
-    {Shown::Pointing},                                // 9
-    {Shown::Centred},                                 // 10
-    {Shown::Centred},                                 // 11
-    {Shown::Centred},                                 // 12
-    {Shown::Pointing},                                // 13
-    {Shown::Pointing},                                // 14
-    {Shown::Pointing},                                // 15
-    {Shown::Pointing},                                // 16
+    {Shown::Pointing},                                // BasicsStart
+    {Shown::Bubble},                                  // BasicsTrap
+    {Shown::BubbleClosing},                           // BasicsCreature
+    {Shown::BubbleClosing},                           // BasicsGunk
+    {Shown::Centred},                                 // BasicsLoop
+    {Shown::Centred},                                 // BasicsClean
+    {Shown::Bubble, NodePath::AgendaDayButtonAttach}, // Calendar
+    {Shown::Bubble, NodePath::DailyGuestComboAttach}, // Day
+    {Shown::Nothing},                                 // Endless
+    {Shown::Pointing},                                // BadLoop
+    {Shown::Centred},                                 // OneMinute
+    {Shown::Centred},                                 // TwoMinute
+    {Shown::Centred},                                 // Level3
+    {Shown::Pointing},                                // NoTics
+    {Shown::Pointing},                                // LoopToTrap
+    {Shown::Pointing},                                // TicAngry
+    {Shown::Pointing},                                // TicExplode
 };
 
-bool IsOptional(int id)
+bool IsBasic(TutorialId id)
 {
-    return id == 9 || id == 13 || id == 14;
+    return id >= TutorialId::BasicsStart && id <= TutorialId::BasicsClean;
 }
 
-std::wstring KeyOf(int id)
+bool IsOptional(TutorialId id)
+{
+    return id == TutorialId::BadLoop || id == TutorialId::NoTics || id == TutorialId::LoopToTrap;
+}
+
+std::wstring KeyOf(TutorialId id)
 {
     return std::wstring(ShowTutorialKeyPrefix) + TutorialNames[size_t(id)];
 }
 
-void Store(int id)
+void Store(TutorialId id)
 {
     Kestrin::Account* account = Kestrin::AccountManager::Instance()->GetCurrentAccount();
     if (!account)
     {
-        Kestrin::LogPrintf("No current profile to record tutorial %d in.\n", id);
+        Kestrin::LogPrintf("No current profile to record tutorial %d in.\n", int(id));
         return;
     }
     account->SetInt(KeyOf(id), 0);
@@ -87,49 +91,49 @@ void TutorialManager::ReadFlags()
     showFlags.clear();
     Kestrin::Account* account = Kestrin::AccountManager::Instance()->GetCurrentAccount();
     for (int id = 0; id < kTutorialCount; ++id)
-        showFlags[id] = account ? account->GetInt(KeyOf(id), 1) : 1;
+        showFlags[TutorialId(id)] = account ? account->GetInt(KeyOf(TutorialId(id)), 1) : 1;
     optionalTutorialsAllowed = true;
 }
 
-bool TutorialManager::IsDue(int id) const
+bool TutorialManager::IsDue(TutorialId id) const
 {
-    if (id >= 0 && id <= kLastBasic)
-        id = 0;
+    if (IsBasic(id))
+        id = TutorialId::BasicsStart;
     if (IsOptional(id) && !optionalTutorialsAllowed)
         return false;
     auto it = showFlags.find(id);
     return it != showFlags.end() && it->second == 1;
 }
 
-void TutorialManager::Show(int id, Vector2f point)
+void TutorialManager::Show(TutorialId id, Vector2f point)
 {
     if (!IsDue(id))
         return;
     HideBubble();
-    const TutorialForm& form = kForms[id];
+    const TutorialForm& form = kForms[size_t(id)];
     switch (form.shown)
     {
     case Shown::Pointing:
     case Shown::Centred:
-        Kestrin::PushMode(new TutorialPopupMode(point, id, false, form.shown == Shown::Pointing));
+        Kestrin::PushMode(new TutorialPopupMode(point, int(id), false, form.shown == Shown::Pointing));
         break;
     case Shown::Bubble:
     case Shown::BubbleClosing:
-        ShowBubble(form.parent, point, id, form.shown == Shown::BubbleClosing);
+        ShowBubble(form.parent, point, int(id), form.shown == Shown::BubbleClosing);
         break;
     case Shown::Nothing:
         break;
     }
-    if (id == 0)
+    if (id == TutorialId::BasicsStart)
         optionalTutorialsAllowed = false;
-    else if (id == 3)
+    else if (id == TutorialId::BasicsGunk)
         optionalTutorialsAllowed = true;
     SetShown(id);
 }
 
-void TutorialManager::SetShown(int id)
+void TutorialManager::SetShown(TutorialId id)
 {
-    if (id <= kLastBasic || id >= kTutorialCount)
+    if (int(id) < 0 || IsBasic(id) || id >= TutorialId::None)
         return;
     showFlags[id] = 0;
     Store(id);
@@ -137,14 +141,14 @@ void TutorialManager::SetShown(int id)
 
 void TutorialManager::Disable()
 {
-    showFlags[0] = 0;
-    Store(0);
+    showFlags[TutorialId::BasicsStart] = 0;
+    Store(TutorialId::BasicsStart);
 }
 
-void TutorialManager::ShowPopupAndRecord(int id, Vector2f point, bool pointsAtAnchor)
+void TutorialManager::ShowPopupAndRecord(TutorialId id, Vector2f point, bool pointsAtAnchor)
 {
     HideBubble();
-    Kestrin::PushMode(new TutorialPopupMode(point, id, false, pointsAtAnchor));
+    Kestrin::PushMode(new TutorialPopupMode(point, int(id), false, pointsAtAnchor));
     showFlags[id] = 0;
     Store(id);
 }
@@ -194,5 +198,5 @@ void TutorialManager::HideBubble()
 
 void TutorialManager::FollowCatalogue(GameLevels& levels)
 {
-    levels.SetTutorialSwitchOffHook([this](int tutorial) { showFlags[tutorial] = 0; });
+    levels.SetTutorialSwitchOffHook([this](TutorialId tutorial) { showFlags[tutorial] = 0; });
 }

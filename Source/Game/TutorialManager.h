@@ -16,14 +16,14 @@ public:
     // allows the optional ones again.
     void ReadFlags();
     // Shows the tutorial at the point when it is due, then records it as shown.
-    void Show(int id, Vector2f point);
-    bool IsDue(int id) const;
-    // Records a tutorial above 5 as shown, in the account too; the basic ones stay due.
-    void SetShown(int id);
+    void Show(TutorialId id, Vector2f point);
+    bool IsDue(TutorialId id) const;
+    // Records a tutorial after the basics as shown, in the account too; the basic ones stay due.
+    void SetShown(TutorialId id);
     // Switches the basic tutorials off for good.
     void Disable();
     // Pushes the tutorial's pop-up (waiting for OK) and records it as shown.
-    void ShowPopupAndRecord(int id, Vector2f point, bool pointsAtAnchor);
+    void ShowPopupAndRecord(TutorialId id, Vector2f point, bool pointsAtAnchor);
     // Hangs a bubble with picture `image` under the node at the path in the current scene, its
     // arrow at the point; with autoClose it goes after 5 s. Null, with a log line, when the scene
     // has no such node or the layout is not loaded.
@@ -34,6 +34,6 @@ public:
     void FollowCatalogue(GameLevels& levels);
 
     // Empty until ReadFlags; 1 still to show.
-    std::map<int, int> showFlags;
+    std::map<TutorialId, int> showFlags;
     bool optionalTutorialsAllowed = true;
 };

@@ -281,7 +281,7 @@ void LevelSelectCalendarMode::Activate()
     TutorialManager& tutorials = TutorialManager::Instance();
     tutorials.HideBubble();
     tutorials.ReadFlags();
-    tutorials.Show(6, kCalendarTutorialPoint);
+    tutorials.Show(TutorialId::Calendar, kCalendarTutorialPoint);
 }
 
 void LevelSelectCalendarMode::HandleMessage(const Kestrin::Message& message)
@@ -333,7 +333,7 @@ void LevelSelectDayMode::Enter()
     }
     TutorialManager& tutorials = TutorialManager::Instance();
     tutorials.ReadFlags();
-    tutorials.Show(7, kDayTutorialPoint);
+    tutorials.Show(TutorialId::Day, kDayTutorialPoint);
 }
 
 void LevelSelectDayMode::BuildDay()

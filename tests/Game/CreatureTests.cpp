@@ -226,7 +226,7 @@ TEST_F(Creatures, LiveFadeInWanderGrowPanicAndExplodeIntoGunk)
     EXPECT_EQ(g_creatureTimeScale, 1.0f);
     // Tutorial 16 as well, once.
     EXPECT_EQ(Popups(), 2u);
-    EXPECT_FALSE(TutorialManager::Instance().IsDue(16));
+    EXPECT_FALSE(TutorialManager::Instance().IsDue(TutorialId::TicExplode));
     EXPECT_EQ(HeldObject<Gremlin>::Count(), 0u);
 }
 

@@ -41,7 +41,7 @@ TEST(GameContracts, TheLevelIsFoundByItsNameOnlyWhenThereIsOne)
     // The state the playfield's objects start from.
     EXPECT_EQ(level->mousePosition, Vector2f(FLT_MIN, FLT_MIN));
     EXPECT_TRUE(level->explosionsAllowed && level->notStarted && !level->drawing);
-    EXPECT_EQ(level->tutorialStep, 17);
+    EXPECT_EQ(level->tutorialStep, TutorialId::None);
     EXPECT_EQ(level->currentLine, nullptr);
 
     Line line(100, 200, nullptr, GremlinColorType::Blue, GremlinKind::Loner);

@@ -37,7 +37,7 @@ protected:
     Catalogue()
     {
         accounts = std::make_unique<AccountManager>();
-        levels.SetTutorialSwitchOffHook([this](int tutorial) { switchedOff.push_back(tutorial); });
+        levels.SetTutorialSwitchOffHook([this](TutorialId tutorial) { switchedOff.push_back(tutorial); });
     }
 
     void Load(const std::string& xml = Calendar)
@@ -70,7 +70,7 @@ protected:
     KestrinTest::ScopedStream2 stream2{&random};
     std::unique_ptr<AccountManager> accounts;
     GameLevels levels;
-    std::vector<int> switchedOff;
+    std::vector<TutorialId> switchedOff;
 };
 
 using S = LevelCompletionStatus;
@@ -153,7 +153,7 @@ TEST_F(Catalogue, CompletingALevelOpensTheNextAndSaves)
     EXPECT_EQ(Player().GetInt(L"KIVO::EndlessUnlock::Jillian", 0), 1);
     EXPECT_EQ(Player().GetInt(L"KIVO::ShowTutorial::Basics", 1), 0);
     EXPECT_FALSE(Player().HasRecord(L"KIVO::ShowTutorial::1Minute"));
-    EXPECT_EQ(switchedOff, std::vector<int>{0});
+    EXPECT_EQ(switchedOff, std::vector<TutorialId>{TutorialId::BasicsStart});
     EXPECT_TRUE(levels.current->unlockedNext);
 
     // Again, with the next level already open.
@@ -175,7 +175,8 @@ TEST_F(Catalogue, TheSixthLevelSwitchesThreeMoreTutorialsOff)
     levels.CompleteCurrentLevel(false);
     for (const wchar_t* name : {L"Basics", L"1Minute", L"2Minute", L"LoopToTrap"})
         EXPECT_EQ(Player().GetInt(std::wstring(L"KIVO::ShowTutorial::") + name, 1), 0) << name;
-    EXPECT_EQ(switchedOff, (std::vector<int>{0, 10, 11, 14}));
+    EXPECT_EQ(switchedOff, (std::vector<TutorialId>{TutorialId::BasicsStart, TutorialId::OneMinute,
+                                                    TutorialId::TwoMinute, TutorialId::LoopToTrap}));
     EXPECT_EQ(Player().GetInt(L"KIVO::EndlessUnlock::Harley", 0), 1);
     EXPECT_FALSE(Player().HasRecord(L"KIVO::TictionaryData::"));
     EXPECT_EQ(Stored(L"2-01 Zoe"), L"InProgress");

@@ -350,12 +350,12 @@ TEST_F(LevelPlay, LoopsCleanTheBoardKillTheKingAndWin)
 TEST_F(LevelPlay, BasicTutorialsFollowThePlayInOrder)
 {
     Begin(true);
-    EXPECT_EQ(level->tutorialStep, 0);
+    EXPECT_EQ(level->tutorialStep, TutorialId::BasicsStart);
     Steps(110);
-    EXPECT_EQ(level->tutorialStep, 0) << "nothing before the start";
+    EXPECT_EQ(level->tutorialStep, TutorialId::BasicsStart) << "nothing before the start";
     EXPECT_EQ(Tutorials(), std::vector<int>{});
     Steps(10);
-    ASSERT_EQ(level->tutorialStep, 2) << "the start's hint, then the trap's";
+    ASSERT_EQ(level->tutorialStep, TutorialId::BasicsCreature) << "the start's hint, then the trap's";
     EXPECT_EQ(Tutorials(), (std::vector<int>{0, 1}));
     GremlinHome* trap = HeldObject<GremlinHome>::GetAll().front();
     const Vector2f kingAt = HeldObject<GremlinKing>::GetAll().front()->GetCentre();
@@ -364,19 +364,20 @@ TEST_F(LevelPlay, BasicTutorialsFollowThePlayInOrder)
     handler->OnMouseDown(Kestrin::MouseButton::Left, trap->GetCentre().x, trap->GetCentre().y);
     handler->OnMouseMove(trap->GetCentre().x + 5, trap->GetCentre().y);
     handler->OnMouseMove(trap->GetCentre().x + 30, trap->GetCentre().y - 20);
-    EXPECT_EQ(level->tutorialStep, 3) << "the drag out points at a creature";
+    EXPECT_EQ(level->tutorialStep, TutorialId::BasicsGunk) << "the drag out points at a creature";
     EXPECT_EQ(Tutorials(), (std::vector<int>{0, 2}));
     level->mousePosition = trap->GetCentre() + Vector2f(30, -20);
     Glide(HeldObject<BasicGremlin>::GetAll().front()->GetCentre());
     Steps(1);
-    EXPECT_EQ(level->tutorialStep, 4) << "a creature on the line";
+    EXPECT_EQ(level->tutorialStep, TutorialId::BasicsLoop) << "a creature on the line";
     EXPECT_EQ(Tutorials(), (std::vector<int>{0, 3}));
     for (Vector2f corner : {kingAt + Vector2f(75, 75), kingAt + Vector2f(75, -75), kingAt + Vector2f(-75, -75),
                             kingAt + Vector2f(-75, 75)})
         Glide(corner);
     Glide(trap->GetCentre());
     Settle();
-    EXPECT_EQ(level->tutorialStep, 5) << "the loop cleaned gunk; the clean board waits for the king";
+    EXPECT_EQ(level->tutorialStep, TutorialId::BasicsClean)
+        << "the loop cleaned gunk; the clean board waits for the king";
     EXPECT_EQ(Tutorials(), (std::vector<int>{0, 4}));
     for (int i = 0; i < 200 && HeldObject<BasicGremlin>::Count() == 0; ++i)
         Steps(1);
@@ -387,7 +388,7 @@ TEST_F(LevelPlay, BasicTutorialsFollowThePlayInOrder)
         Steps(1);
     EXPECT_TRUE(level->won);
     // The clean board's hint is for creatures still to catch: with none left the basics just end.
-    EXPECT_EQ(level->tutorialStep, 17);
+    EXPECT_EQ(level->tutorialStep, TutorialId::None);
     EXPECT_EQ(Tutorials(), (std::vector<int>{0, 4}));
 }
 

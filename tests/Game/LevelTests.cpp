@@ -480,24 +480,24 @@ TEST_F(LevelTest, TutorialStepsWaitForWhatTheyPointAt)
     level->notStarted = false;
     level->timeLimit = level->timeRemaining = 500.0f;
     factory->spawning = true;
-    level->tutorialStep = 1;
+    level->tutorialStep = TutorialId::BasicsTrap;
     Run(0.1f);
-    EXPECT_EQ(level->tutorialStep, 1) << "no trap to point at yet";
-    level->tutorialStep = 2;
+    EXPECT_EQ(level->tutorialStep, TutorialId::BasicsTrap) << "no trap to point at yet";
+    level->tutorialStep = TutorialId::BasicsCreature;
     level->ShowTrapTutorial();
-    EXPECT_EQ(level->tutorialStep, 2) << "no creature to point at yet";
+    EXPECT_EQ(level->tutorialStep, TutorialId::BasicsCreature) << "no creature to point at yet";
 
-    level->tutorialStep = 4;
+    level->tutorialStep = TutorialId::BasicsLoop;
     level->OnGunkCleared();
-    EXPECT_EQ(level->tutorialStep, 17) << "a clean board with no creature left ends the basics";
+    EXPECT_EQ(level->tutorialStep, TutorialId::None) << "a clean board with no creature left ends the basics";
     EXPECT_EQ(PopupsSince(*looper, 0), std::vector<int>{});
 
     // With a creature still to catch the clean board's hint shows, once.
     host.database.AddObject(new BasicGremlin(300, 200, TypeSettings{}));
-    level->tutorialStep = 4;
+    level->tutorialStep = TutorialId::BasicsLoop;
     level->OnGunkCleared();
     level->OnGunkCleared();
-    EXPECT_EQ(level->tutorialStep, 17);
+    EXPECT_EQ(level->tutorialStep, TutorialId::None);
     EXPECT_EQ(PopupsSince(*looper, 0), std::vector<int>{5});
 }
 

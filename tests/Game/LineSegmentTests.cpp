@@ -135,11 +135,11 @@ TEST(LineSegment, MeetsBoxesByHeldEndsOrByPassingWithinFourPixelsOfAnEdge)
 TEST(LineSegment, TellsItsLineOrTheObjectItMet)
 {
     // Closing on the trap shows a tutorial pop-up; this host has no screen stack for it.
-    const std::map<int, int> flags = TutorialManager::Instance().showFlags;
-    TutorialManager::Instance().showFlags[14] = 0;
+    const std::map<TutorialId, int> flags = TutorialManager::Instance().showFlags;
+    TutorialManager::Instance().showFlags[TutorialId::LoopToTrap] = 0;
     struct Restore
     {
-        std::map<int, int> flags;
+        std::map<TutorialId, int> flags;
         ~Restore() { TutorialManager::Instance().showFlags = flags; }
     } restore{flags};
     HostScreen screen;

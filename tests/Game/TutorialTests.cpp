@@ -49,8 +49,8 @@ protected:
     std::vector<int> Due() const
     {
         std::vector<int> due;
-        for (int id = 0; id < 17; ++id)
-            if (manager.IsDue(id))
+        for (int id = 0; id < int(TutorialId::None); ++id)
+            if (manager.IsDue(TutorialId(id)))
                 due.push_back(id);
         return due;
     }
@@ -80,7 +80,7 @@ const std::vector<int> kAll = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14,
 
 TEST_F(Tutorials, FollowTheirFlagsThroughAPlayersProgress)
 {
-    manager.Show(10, {100, 100});
+    manager.Show(TutorialId::OneMinute, {100, 100});
     EXPECT_TRUE(Due().empty()) << "nothing is due before the flags are read";
     EXPECT_TRUE(looper->GetPendingRequests().empty());
 
@@ -88,7 +88,7 @@ TEST_F(Tutorials, FollowTheirFlagsThroughAPlayersProgress)
     EXPECT_EQ(Due(), kAll);
 
     // The first pointing pop-up holds the optional hints back until tutorial 3.
-    manager.Show(0, {500, 400});
+    manager.Show(TutorialId::BasicsStart, {500, 400});
     TutorialPopupMode* popup = TakePopup();
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->tutorialId, 0);
@@ -97,22 +97,22 @@ TEST_F(Tutorials, FollowTheirFlagsThroughAPlayersProgress)
     EXPECT_EQ(popup->anchor, Vector2f(500, 400));
     looper->PopModeNow();
     EXPECT_EQ(Due(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 15, 16}));
-    manager.Show(9, {1, 1});
+    manager.Show(TutorialId::BadLoop, {1, 1});
     EXPECT_TRUE(looper->GetPendingRequests().empty());
-    manager.Show(3, {100, 100});
+    manager.Show(TutorialId::BasicsGunk, {100, 100});
     EXPECT_NE(Bubble(), nullptr);
     EXPECT_EQ(Due(), kAll);
 
     // The basic ones show as often as they are raised; a bubble replaces the last.
-    manager.Show(2, {100, 100});
-    manager.Show(2, {100, 100});
+    manager.Show(TutorialId::BasicsCreature, {100, 100});
+    manager.Show(TutorialId::BasicsCreature, {100, 100});
     EXPECT_EQ(screen->popups->GetChildCount(), 1u);
     ASSERT_NE(Bubble(), nullptr);
     EXPECT_EQ(Bubble()->GetParent(), screen->popups);
 
     // The others once, recorded in the account.
-    manager.Show(10, {0, 0});
-    manager.Show(10, {0, 0});
+    manager.Show(TutorialId::OneMinute, {0, 0});
+    manager.Show(TutorialId::OneMinute, {0, 0});
     ASSERT_EQ(looper->GetPendingRequests().size(), 1u);
     EXPECT_FALSE(TakePopup()->pointsAtAnchor);
     looper->PopModeNow();
@@ -121,15 +121,15 @@ TEST_F(Tutorials, FollowTheirFlagsThroughAPlayersProgress)
 
     // "Endless" shows nothing and is gone.
     const uint32_t children = screen->GetRootNode()->GetChildCount();
-    manager.Show(8, {0, 0});
+    manager.Show(TutorialId::Endless, {0, 0});
     EXPECT_TRUE(looper->GetPendingRequests().empty());
     EXPECT_EQ(screen->GetRootNode()->GetChildCount(), children);
-    EXPECT_FALSE(manager.IsDue(8));
+    EXPECT_FALSE(manager.IsDue(TutorialId::Endless));
 
     // A bubble whose anchor the scene lacks is logged and still counts as shown.
-    manager.Show(7, {325, 255});
+    manager.Show(TutorialId::Day, {325, 255});
     EXPECT_NE(log.Text().find("daily_schedule/guest_combo_attach"), std::string::npos);
-    EXPECT_FALSE(manager.IsDue(7));
+    EXPECT_FALSE(manager.IsDue(TutorialId::Day));
     EXPECT_EQ(Player().GetInt(L"KIVO::ShowTutorial::Day", 1), 0);
 
     // The catalogue switches the basics and three more off as the player goes on.
