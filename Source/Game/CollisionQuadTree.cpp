@@ -50,8 +50,8 @@ std::map<Kestrin::ObjectDatabase*, CollisionQuadTree*>& Trees()
 
 CollisionQuadTree::CollisionQuadTree(float size) : m_root(new CollisionQuadTreeNode), m_components(&BySerial)
 {
-    m_root->centerX = 400.0f;
-    m_root->centerY = 300.0f;
+    m_root->centerX = ScreenCentre.x;
+    m_root->centerY = ScreenCentre.y;
     m_root->halfExtent = size / 2;
 }
 

@@ -46,7 +46,7 @@ struct CollisionQuadTreeNode
 class CollisionQuadTree : public Kestrin::DrawableObject
 {
 public:
-    // A square of side `size` centred on the playfield's centre (400, 300).
+    // A square of side `size` centred on the screen's centre.
     explicit CollisionQuadTree(float size);
     // Tells every component still in it that the tree is gone.
     ~CollisionQuadTree() override;

@@ -10,7 +10,7 @@ struct NoGunkBoard final : GunkBoard
     void CheckCleared() override {}
     bool CleanLoop(Line*) override { return false; }
     float GetGunkFraction() override { return 0.0f; }
-    Vector2f RandomGunkCell() override { return {400.0f, 300.0f}; }
+    Vector2f RandomGunkCell() override { return ScreenCentre; }
 };
 
 NoGunkBoard g_none;

@@ -8,9 +8,14 @@ struct LevelOutcomeHooks
 {
     // The level was won: expert when played faster than the expert time; whole seconds.
     std::function<void(bool expert, int playerTime, int expertTime)> success;
-    // The level was lost: the reason shown ("Out of Time", "Too Much Gunk!") and the score.
+    // The level was lost: the reason shown (one of the two below) and the score.
     std::function<void(const std::wstring& reason, int value)> failure;
 };
+
+// Why a level is lost, as the failure outro shows it: the clock of a normal level ran out, or an
+// endless session's board overflowed.
+inline constexpr const wchar_t* OutOfTimeReason = L"Out of Time";
+inline constexpr const wchar_t* TooMuchGunkReason = L"Too Much Gunk!";
 
 // Replaces the installed hooks; empty hooks uninstall them.
 void SetLevelOutcomeHooks(LevelOutcomeHooks hooks);

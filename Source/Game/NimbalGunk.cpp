@@ -44,8 +44,6 @@ constexpr float kSideMargin = 25.0f;
 constexpr float kTopMargin = 50.0f;
 constexpr float kBottomMargin = 20.0f;
 constexpr float kLongestSparkleWait = 0.4f;
-// What a clean board answers for a random gunk cell: the middle of the screen.
-const Vector2f kCleanBoardPoint{400.0f, 300.0f};
 
 // Squared distance from the point to the box (0 inside it).
 float BoxDistanceSquared(Vector2f point, const CollisionTreeComponent& box)
@@ -147,14 +145,16 @@ void NimbalGunk::Resize(int width, int height)
                 if (Trunc(2.0f * Kestrin::RandomFloat(0.0f, 1.0f)) == 0)
                     decoration.flags |= bit;
         }
-    if (width <= 0 || height <= 0)
-    {
-        capacity = 0.0f;
-        return;
-    }
-    const float w = float(width), h = float(height);
-    capacity = (float(columns) - kSideMargin / w - kSideMargin / w) *
-               (float(rows) - kTopMargin / h - kBottomMargin / h) * float(kMaxDepth);
+    capacity = PlayableLayers();
+}
+
+float NimbalGunk::PlayableLayers() const
+{
+    if (cellWidth <= 0 || cellHeight <= 0)
+        return 0.0f;
+    const float w = float(cellWidth), h = float(cellHeight);
+    return (float(columns) - kSideMargin / w - kSideMargin / w) *
+           (float(rows) - kTopMargin / h - kBottomMargin / h) * float(kMaxDepth);
 }
 
 void NimbalGunk::AddLayer(GunkCell& cell, int colour)
@@ -300,7 +300,7 @@ bool NimbalGunk::HasGunk() const
 Vector2f NimbalGunk::RandomGunkCell()
 {
     if (!HasGunk())
-        return kCleanBoardPoint;
+        return ScreenCentre; // a clean board has no cell to point at
     for (;;)
     {
         const int c = std::min(Trunc(Kestrin::RandomFloat(0.0f, 1.0f) * float(columns)), columns - 1);

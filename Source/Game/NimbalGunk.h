@@ -86,6 +86,8 @@ public:
     int rows = 0;
     // Layers that fill the playable area; a level's "gunkLimit" scales it.
     float capacity = 0.0f;
+    // Layers that fill the playable area: every cell five deep, less the margins; 0 without cells.
+    float PlayableLayers() const;
     // [column][row]
     std::vector<std::vector<GunkCell>> cells;
     std::vector<std::vector<GunkCellDecoration>> decorations;

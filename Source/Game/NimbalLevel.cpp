@@ -39,7 +39,6 @@
 
 namespace
 {
-const Vector2f ScreenCentre{400.0f, 300.0f};
 // The levels that installed the game's board: it stays until the last of them goes.
 int g_gameBoardHolders = 0;
 
@@ -380,7 +379,7 @@ void NimbalLevel::CheckEndlessBoard()
         if (SceneNode* background = Node(NodePath::BannerBackground))
             background->SetAlpha(0.7f);
         endlessOver = true;
-        ReportLevelFailure(L"Too Much Gunk!", int(timeElapsed));
+        ReportLevelFailure(TooMuchGunkReason, int(timeElapsed));
     }
 }
 

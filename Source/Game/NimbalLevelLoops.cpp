@@ -26,7 +26,6 @@ namespace
 {
 // One hit per good loop: a king's health counts the loops it takes.
 constexpr int OrdinaryLoopKingDamage = 1;
-const Vector2f ScreenCentre{400.0f, 300.0f};
 
 Vector2f HeadPoint(const Line* line)
 {

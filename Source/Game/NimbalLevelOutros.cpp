@@ -78,7 +78,7 @@ void NimbalLevel::FailureOutroStep(float dt)
     {
         if (SceneNode* background = Node(NodePath::BannerBackground))
             background->SetAlpha(0.7f);
-        ReportLevelFailure(L"Out of Time", 0);
+        ReportLevelFailure(OutOfTimeReason, 0);
         outroRequested = true;
     }
     if (lastSplash - outroDelay > SplashInterval)

@@ -94,9 +94,10 @@ void NimbalLevel::ShowStartBanner(bool endless)
     {
         banner->SetImage(
             Kestrin::GetResource<Kestrin::IImage>(endless ? "bannerMSG_endless" : "bannerMSG_normal").second);
-        banner->SetPosition(400, -20);
-        banner->AddTask(Sequence({new NodeLocationTask(400.0f, 300.0f, 0.75f), new Kestrin::TimedTask(1.0f),
-                                  new NodeAlphaTask(0.0f, 0.5f)}));
+        // It drops in from above the screen to its middle.
+        banner->SetPosition(ScreenCentre.x, -20);
+        banner->AddTask(Sequence({new NodeLocationTask(ScreenCentre.x, ScreenCentre.y, 0.75f),
+                                  new Kestrin::TimedTask(1.0f), new NodeAlphaTask(0.0f, 0.5f)}));
     }
     if (SceneNode* background = Node(NodePath::BannerBackground))
         background->AddTask(Sequence({new Kestrin::TimedTask(1.75f), new NodeAlphaTask(0.0f, 0.5f)}));
@@ -203,9 +204,7 @@ void NimbalLevel::ApplyClockAndBoard(const LevelFileData& data)
         // The playable area's layers, scaled: only the endless fill fraction reads it.
         NimbalGunk& board = NimbalGunk::Instance();
         if (board.cellWidth > 0 && board.cellHeight > 0)
-            board.capacity = (board.columns - 25.0f / board.cellWidth - 25.0f / board.cellWidth) *
-                             (board.rows - 50.0f / board.cellHeight - 20.0f / board.cellHeight) * 5.0f *
-                             data.gunkLimit;
+            board.capacity = board.PlayableLayers() * data.gunkLimit;
     }
     loopPowerUpSpawns = data.loopPowerUpSpawns;
     spearKingGemSpawns = data.spearKingGemSpawns;

@@ -10,6 +10,8 @@ inline constexpr float PlayfieldLeft = 25.0f;
 inline constexpr float PlayfieldRight = 775.0f;
 inline constexpr float PlayfieldTop = 20.0f;
 inline constexpr float PlayfieldBottom = 550.0f;
+// The middle of the 800 x 600 screen.
+inline constexpr Vector2f ScreenCentre{400.0f, 300.0f};
 
 // The colour and kind that creatures, traps and lines carry.
 struct GremlinTypedObject

@@ -11,8 +11,6 @@
 
 namespace
 {
-constexpr float kMiddleX = 400.0f;
-constexpr float kMiddleY = 300.0f;
 constexpr float kOffset = 20.0f;
 constexpr int kRight = 2;
 constexpr int kBottom = 2;
@@ -46,7 +44,7 @@ SceneNode* FindTutorialPart(SceneNode* root, NodePath path)
 
 int TutorialCorner(Vector2f point)
 {
-    return (point.x > kMiddleX ? 2 : 0) + (point.y > kMiddleY ? 1 : 0);
+    return (point.x > ScreenCentre.x ? 2 : 0) + (point.y > ScreenCentre.y ? 1 : 0);
 }
 
 SceneNode* BuildTutorialBubble(Kestrin::ObjectDatabase& database, SceneNode* parent, int image)

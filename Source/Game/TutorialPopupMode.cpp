@@ -31,7 +31,7 @@ void TutorialPopupMode::Enter()
     {
         bubble->SetParentAlignment(1, 1);
         bubble->SetSelfAlignment(1, 1);
-        bubble->SetPosition(400, 300);
+        bubble->SetPosition(ScreenCentre.x, ScreenCentre.y);
     }
     if (closesByItself)
         RemoveTutorialButton(*this, root);
