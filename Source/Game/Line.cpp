@@ -46,6 +46,84 @@ Kestrin::IImage* FrameImage(Kestrin::IImageList* list, int frame)
     auto* images = dynamic_cast<Kestrin::ImageList*>(list);
     return images ? images->GetImageAt(frame) : nullptr;
 }
+
+// What a line is drawn with: the draw state in its tint, its strips and sparkles, and the canvas's
+// quad drawing (null on a canvas without it).
+struct LinePen
+{
+    Kestrin::Graphics::ICanvas& canvas;
+    Kestrin::Graphics::DrawState state;
+    Kestrin::ColorF tint;
+    Kestrin::IImageList* strips;
+    Kestrin::IImageList* sparkles;
+    Kestrin::Graphics::IQuadDrawingCanvas* quad;
+};
+
+// The segment's ribbon (first 0) or its shadow (first 6) with that frame of the strips.
+void DrawStrip(const LinePen& pen, const LineSegment& segment, int first, int frame)
+{
+    using namespace Kestrin;
+    using namespace Kestrin::Graphics;
+    std::array<PolygonVertex, 6> vertices;
+    for (int i = 0; i < 6; ++i)
+    {
+        vertices[size_t(i)] = segment.vertices[size_t(first + i)];
+        vertices[size_t(i)].color = pen.tint;
+    }
+    IImage* image = FrameImage(pen.strips, frame);
+    if (!pen.quad ||
+        pen.quad->DrawTexturedPolygon(image, 0, 6, vertices.data(), pen.state) != Draw_Unsupported)
+        return;
+    // The software canvases draw no polygons: the ribbon is stamped in the tint instead.
+    if (first != 0)
+        return;
+    const Vector2f d = segment.end - segment.start;
+    const int stamps = int(segment.length / StampStep) + 1;
+    for (int i = 0; i < stamps; ++i)
+    {
+        const Vector2f at = segment.start + d * (stamps > 1 ? float(i) / float(stamps - 1) : 0.0f);
+        pen.quad->DrawFilledRect(Rect<float>{at.x - RibbonHalfWidth, at.y - RibbonHalfWidth,
+                                             2 * RibbonHalfWidth, 2 * RibbonHalfWidth},
+                                 pen.state);
+    }
+}
+
+using Segments = std::deque<std::unique_ptr<LineSegment>>;
+
+// Oldest first (the queue holds the newest at the front): the shadows, then the ribbon in that
+// frame, with sparkles running down it from sparkleFrame.
+void DrawRibbon(const LinePen& pen, const Segments& segments, int frame, bool sparkling, int sparkleFrame)
+{
+    for (auto it = segments.rbegin(); it != segments.rend(); ++it)
+        DrawStrip(pen, **it, 6, ShadowFrame);
+    int i = 0;
+    for (auto it = segments.rbegin(); it != segments.rend(); ++it, ++i)
+    {
+        const LineSegment& s = **it;
+        DrawStrip(pen, s, 0, frame);
+        if (sparkling)
+            DrawImageListFrame(pen.sparkles,
+                               ((i % SparkleFrames) - sparkleFrame + SparkleFrames) % SparkleFrames,
+                               s.start.x - SparkleOffset, s.start.y - SparkleOffset, &pen.canvas, pen.state);
+    }
+}
+
+// The debug view: every segment a plain line with a small circle at both ends.
+void DrawOutlines(const LinePen& pen, const Segments& segments, Kestrin::Graphics::ILineDrawingCanvas* lines,
+                  Kestrin::Graphics::IEllipseDrawingCanvas* ellipses)
+{
+    for (auto it = segments.rbegin(); it != segments.rend(); ++it)
+    {
+        const LineSegment& s = **it;
+        if (lines)
+            lines->DrawLine(s.start.x, s.start.y, s.end.x, s.end.y, pen.state);
+        if (ellipses)
+        {
+            ellipses->DrawLineCircle(s.start.x, s.start.y, DebugPointRadius, pen.state);
+            ellipses->DrawLineCircle(s.end.x, s.end.y, DebugPointRadius, pen.state);
+        }
+    }
+}
 } // namespace
 
 const std::array<Kestrin::ColorF, 7> Line::lineColorTable = {{
@@ -74,9 +152,8 @@ Line::Line(float x, float y, GremlinHome* trap_, GremlinColorType color_, Gremli
     // Listed in its trap from the start, so that a trap that goes first can always let it know.
     if (trap)
         trap->lines.push_back(this);
-    auto* first = new LineSegment(start, start, this, nullptr);
-    segments.push_front(first);
-    headSegment = previousHead = firstSegment = first;
+    segments.push_front(std::make_unique<LineSegment>(start, start, this, nullptr));
+    headSegment = previousHead = firstSegment = segments.front().get();
     if (LineLayerNode* found = FindLineLayerNode())
         found->Register(this);
     else
@@ -132,14 +209,14 @@ void Line::DeleteHead()
 {
     if (segments.empty())
         return;
-    LineSegment* gone = segments.front();
+    std::unique_ptr<LineSegment> gone = std::move(segments.front());
     segments.pop_front();
-    headSegment = segments.empty() ? nullptr : segments.front();
+    headSegment = segments.empty() ? nullptr : segments.front().get();
     for (LineSegment** kept : {&previousHead, &firstSegment, &loopStart, &loopEnd})
-        if (*kept == gone)
+        if (*kept == gone.get())
             *kept = nullptr;
     // A creature standing on it lets go of the line here.
-    delete gone;
+    gone.reset();
 }
 
 void Line::SplitHead(Vector2f point, bool byPen)
@@ -153,9 +230,9 @@ void Line::SplitHead(Vector2f point, bool byPen)
         LineSegment* old = headSegment;
         old->CutToStep();
         previousHead = old;
-        auto* next = new LineSegment(old->end, point, this, old);
+        segments.push_front(std::make_unique<LineSegment>(old->end, point, this, old));
+        LineSegment* next = segments.front().get();
         old->next = next;
-        segments.push_front(next);
         headSegment = next;
         // Near what blocks it the line grows a segment per update and catches up later.
         if (byPen && next->tree && next->tree->IsBlockedAt(next, next->tree->GetRoot()))
@@ -183,10 +260,9 @@ void Line::AddPathPoint(Vector2f point)
     SplitHead(point, false);
     LineSegment* old = headSegment;
     previousHead = old;
-    auto* next = new LineSegment(old->end, old->end, this, old);
-    old->next = next;
-    segments.push_front(next);
-    headSegment = next;
+    segments.push_front(std::make_unique<LineSegment>(old->end, old->end, this, old));
+    old->next = segments.front().get();
+    headSegment = old->next;
 }
 
 void Line::Update(float dt)
@@ -321,12 +397,12 @@ void Line::OnSelfCrossing(LineSegment* reporting, LineSegment* other)
     if (!drawing || loopEnd || !headSegment)
         return;
     AddPathPoint(headSegment->end);
-    for (LineSegment* segment : segments)
+    for (const std::unique_ptr<LineSegment>& segment : segments)
     {
-        if (segment != reporting && segment != other)
+        if (segment.get() != reporting && segment.get() != other)
             continue;
-        loopEnd = segment;
-        loopStart = segment == reporting ? other : reporting;
+        loopEnd = segment.get();
+        loopStart = loopEnd == reporting ? other : reporting;
         break;
     }
     if (!loopEnd || !loopStart)
@@ -405,73 +481,33 @@ void Line::Draw(Kestrin::Graphics::ICanvas& canvas)
     using namespace Kestrin;
     using namespace Kestrin::Graphics;
     const ColorF tint = lineColorTable[std::min(size_t(color), lineColorTable.size() - 1)];
-    DrawState state = CurrentDrawState();
-    state.color = tint;
-    state.imageColor = tint;
-    state.color2 = {1.0f, 1.0f, 1.0f, 1.0f};
-    IImageList* strips = GetResource<IImageList>(LineImages.Get()).second;
-    IImageList* sparkles = GetResource<IImageList>(LineSparkleImages.Get()).second;
-    auto* quad = QueryCanvas<IQuadDrawingCanvas>(&canvas);
+    LinePen pen{canvas,
+                CurrentDrawState(),
+                tint,
+                GetResource<IImageList>(LineImages.Get()).second,
+                GetResource<IImageList>(LineSparkleImages.Get()).second,
+                QueryCanvas<IQuadDrawingCanvas>(&canvas)};
+    pen.state.color = tint;
+    pen.state.imageColor = tint;
+    pen.state.color2 = {1.0f, 1.0f, 1.0f, 1.0f};
     auto* lines = QueryCanvas<ILineDrawingCanvas>(&canvas);
     auto* ellipses = QueryCanvas<IEllipseDrawingCanvas>(&canvas);
-
-    // Oldest first: the queue holds the newest at the front.
-    auto strip = [&](const LineSegment& segment, int first, int frame)
-    {
-        std::array<PolygonVertex, 6> vertices;
-        for (int i = 0; i < 6; ++i)
-        {
-            vertices[size_t(i)] = segment.vertices[size_t(first + i)];
-            vertices[size_t(i)].color = tint;
-        }
-        IImage* image = FrameImage(strips, frame);
-        if (!quad || quad->DrawTexturedPolygon(image, 0, 6, vertices.data(), state) != Draw_Unsupported)
-            return;
-        // The software canvases draw no polygons: the ribbon is stamped in the tint instead.
-        if (first != 0)
-            return;
-        const Vector2f d = segment.end - segment.start;
-        const int stamps = int(segment.length / StampStep) + 1;
-        for (int i = 0; i < stamps; ++i)
-        {
-            const Vector2f at = segment.start + d * (stamps > 1 ? float(i) / float(stamps - 1) : 0.0f);
-            quad->DrawFilledRect(Rect<float>{at.x - RibbonHalfWidth, at.y - RibbonHalfWidth,
-                                             2 * RibbonHalfWidth, 2 * RibbonHalfWidth},
-                                 state);
-        }
-    };
     if (debugDraw)
-    {
-        for (auto it = segments.rbegin(); it != segments.rend(); ++it)
-        {
-            const LineSegment& s = **it;
-            if (lines)
-                lines->DrawLine(s.start.x, s.start.y, s.end.x, s.end.y, state);
-            if (ellipses)
-            {
-                ellipses->DrawLineCircle(s.start.x, s.start.y, DebugPointRadius, state);
-                ellipses->DrawLineCircle(s.end.x, s.end.y, DebugPointRadius, state);
-            }
-        }
-    }
+        DrawOutlines(pen, segments, lines, ellipses);
     else
     {
-        for (auto it = segments.rbegin(); it != segments.rend(); ++it)
-            strip(**it, 6, ShadowFrame);
         const int frame = retracting && !loopScored ? RetractingFrame : int(color);
         const bool sparkling = frame != RetractingFrame && (loopScored || !attached.empty());
-        int i = 0;
-        for (auto it = segments.rbegin(); it != segments.rend(); ++it, ++i)
-        {
-            const LineSegment& s = **it;
-            strip(s, 0, frame);
-            if (sparkling)
-                DrawImageListFrame(sparkles,
-                                   ((i % SparkleFrames) - spriteFrame + SparkleFrames) % SparkleFrames,
-                                   s.start.x - SparkleOffset, s.start.y - SparkleOffset, &canvas, state);
-        }
+        DrawRibbon(pen, segments, frame, sparkling, spriteFrame);
     }
+    DrawYarnBall(pen.quad, ellipses, pen.state);
+}
 
+void Line::DrawYarnBall(Kestrin::Graphics::IQuadDrawingCanvas* quad,
+                        Kestrin::Graphics::IEllipseDrawingCanvas* ellipses,
+                        const Kestrin::Graphics::DrawState& state)
+{
+    using namespace Kestrin;
     const float maxLength = GlobalSettings::Instance().maxLength;
     if (!drawing || maxLength <= 0 || !headSegment)
         return;

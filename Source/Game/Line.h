@@ -24,7 +24,10 @@ class Image;
 namespace Kestrin::Graphics
 {
 class ICanvas;
-}
+class IEllipseDrawingCanvas;
+class IQuadDrawingCanvas;
+struct DrawState;
+} // namespace Kestrin::Graphics
 
 class Line : public Kestrin::Object, public HeldObject<Line>, public GremlinTypedObject
 {
@@ -72,8 +75,8 @@ public:
     // The older and the newer segment of the crossing that closed the loop.
     LineSegment* loopStart = nullptr;
     LineSegment* loopEnd = nullptr;
-    // Every segment, newest first; the line owns them.
-    std::deque<LineSegment*> segments;
+    // Every segment, newest first.
+    std::deque<std::unique_ptr<LineSegment>> segments;
     // The layer that draws the line; it clears this when it goes first.
     LineLayerNode* layer = nullptr;
     // The head ran into something that blocks lines: routing runs on the next update.
@@ -120,6 +123,10 @@ private:
     void UpdateFollowSpeed();
     // Ends every attached creature's walk and hands the closed loop to the level.
     void ScoreLoop();
+    // While drawn, the pen's yarn ball shrinks from 15 px to nothing as the line nears its limit.
+    void DrawYarnBall(Kestrin::Graphics::IQuadDrawingCanvas* quad,
+                      Kestrin::Graphics::IEllipseDrawingCanvas* ellipses,
+                      const Kestrin::Graphics::DrawState& state);
 
     bool m_removing = false;
     // The yarn ball at the pen, cut to its radius; made again only when the radius or the image

@@ -157,9 +157,9 @@ TEST(LineSegment, TellsItsLineOrTheObjectItMet)
     };
     auto line = drawn();
     ASSERT_EQ(line->segments.size(), 3u);
-    LineSegment* s0 = line->segments[2];
-    LineSegment* s1 = line->segments[1];
-    LineSegment* head = line->segments[0];
+    LineSegment* s0 = line->segments[2].get();
+    LineSegment* s1 = line->segments[1].get();
+    LineSegment* head = line->segments[0].get();
     head->OnCollision(s1); // a neighbour
     EXPECT_FALSE(line->closed);
     head->OnCollision(s0); // crosses itself: the loop closes from s0 to the head
@@ -186,7 +186,7 @@ TEST(LineSegment, TellsItsLineOrTheObjectItMet)
     EXPECT_EQ(level->calls, std::vector<std::string>{"RetractLine"});
 
     auto probing = drawn();
-    head = probing->segments[0]; // starts at (150, 110)
+    head = probing->segments[0].get(); // starts at (150, 110)
     Probe wall({300, 300}, true), near({240, 110}, false), far({250, 110}, false);
     head->OnCollision(&wall);
     EXPECT_TRUE(probing->routePending);
@@ -198,7 +198,8 @@ TEST(LineSegment, TellsItsLineOrTheObjectItMet)
     probing->segments[1]->OnCollision(&far);
     probing->drawing = false;
     head->OnCollision(&far);
-    EXPECT_EQ(far.notes, (decltype(far.notes){{"collision", probing->segments[1]}, {"collision", head}}));
+    EXPECT_EQ(far.notes,
+              (decltype(far.notes){{"collision", probing->segments[1].get()}, {"collision", head}}));
 }
 
 TEST(LineSegment, BuildsItsStripsAndBoxAndLeavesItsChainWhole)

@@ -326,7 +326,7 @@ TEST_F(LinePlay, OnlyTheTipOfALineBeingDrawnSpears)
         SCOPED_TRACE(testing::Message() << "tip " << c.tip << ", drawing " << c.drawing);
         Line* line = level->BeginLine({120, 300}, nullptr, GremlinColorType::Red, GremlinKind::Basic);
         line->ExtendTo({200, 300}); // head 180..200, then 160..180, 140..160
-        LineSegment* touched = c.tip ? line->headSegment : line->segments[2];
+        LineSegment* touched = c.tip ? line->headSegment : line->segments[2].get();
         line->drawing = c.drawing;
         Gremlin* tic = AddCreature(touched->start + Vector2f(5, 5));
         touched->OnCollision(tic);
@@ -463,7 +463,7 @@ TEST_F(LinePlay, ThePenGrowsTheLineInStepsUpToItsLimit)
     Line* line = level->BeginLine({120, 300}, trap, trap->color, trap->kind);
     line->ExtendTo({215, 300});
     EXPECT_EQ(Lengths(*line), (std::vector<float>{20, 20, 20, 20, 15}));
-    EXPECT_EQ(line->previousHead, line->segments[1]);
+    EXPECT_EQ(line->previousHead, line->segments[1].get());
     EXPECT_EQ(line->segments[1]->next, line->headSegment);
     line->routePending = true;
     line->ExtendTo({275, 300});
@@ -514,7 +514,7 @@ TEST_F(LinePlay, RoutesRoundAnObstacleOrGivesUp)
     EXPECT_EQ(std::count(level->calls.begin(), level->calls.end(), "ClearPathStates"), 1);
     EXPECT_EQ(graph.StateCount(), 0u);
     EXPECT_GT(line->segments.size(), 14u) << "round the end of the wall";
-    for (LineSegment* s : line->segments)
+    for (const auto& s : line->segments)
         EXPECT_FALSE(graph.IsBlocked(s->start.x, s->start.y)) << s->start.x << "," << s->start.y;
     EXPECT_FALSE(line->retracting);
 
@@ -649,7 +649,7 @@ TEST_F(LinePlay, DrawsStripsSparklesAndTheYarnBall)
     for (size_t i = 0; i < 6; ++i)
     {
         const auto& strip = canvas.strips[i];
-        const LineSegment* s = line->segments[2 - i % 3];
+        const LineSegment* s = line->segments[2 - i % 3].get();
         EXPECT_EQ(strip.image, images->GetImageAt(i < 3 ? 5 : 2)) << i;
         EXPECT_EQ(strip.points[2].y, s->vertices[i < 3 ? 8 : 2].y) << i;
         EXPECT_EQ(strip.state.imageColor, (Kestrin::ColorF{0, 0.47f, 0.82f, 1}));

@@ -137,7 +137,7 @@ std::vector<std::pair<Vector2f, Vector2f>> OtherLines(const Line* own)
         [&](Line* line)
         {
             if (line != own)
-                for (const LineSegment* segment : line->segments)
+                for (const auto& segment : line->segments)
                     segments.push_back({segment->start, segment->end});
         });
     return segments;
@@ -148,7 +148,7 @@ std::vector<std::pair<Vector2f, Vector2f>> OlderSegments(const Line& line)
 {
     std::vector<std::pair<Vector2f, Vector2f>> segments;
     size_t skipped = 0;
-    for (const LineSegment* segment : line.segments)
+    for (const auto& segment : line.segments)
         if (++skipped > 3)
             segments.push_back({segment->start, segment->end});
     return segments;
