@@ -74,12 +74,7 @@ GremlinFactory::GremlinFactory() : GremlinFactory(GameLevels::Instance().endless
 
 GremlinFactory::GremlinFactory(bool endless_) : endless(endless_) {}
 
-GremlinFactory::~GremlinFactory()
-{
-    for (auto* zones : {&normalZones, &kingZones, &powerUpZones})
-        for (FactoryZone* zone : *zones)
-            delete zone;
-}
+GremlinFactory::~GremlinFactory() = default;
 
 Kestrin::NameId GremlinFactory::GetName() const
 {
@@ -141,16 +136,16 @@ void GremlinFactory::SetWaveModifiers(const WaveModifierData& m)
     endless = GameLevels::Instance().endless;
 }
 
-void GremlinFactory::AddZone(FactoryZone* zone, GremlinMetaType metaType)
+void GremlinFactory::AddZone(std::unique_ptr<FactoryZone> zone, GremlinMetaType metaType)
 {
-    std::deque<FactoryZone*>* zones = metaType == GremlinMetaType::Normal    ? &normalZones
-                                      : metaType == GremlinMetaType::King    ? &kingZones
-                                      : metaType == GremlinMetaType::PowerUp ? &powerUpZones
-                                                                             : nullptr;
+    std::deque<std::unique_ptr<FactoryZone>>* zones = metaType == GremlinMetaType::Normal    ? &normalZones
+                                                      : metaType == GremlinMetaType::King    ? &kingZones
+                                                      : metaType == GremlinMetaType::PowerUp ? &powerUpZones
+                                                                                             : nullptr;
     if (!zones)
         throw std::runtime_error(std::string("GremlinMetaType <") + NameOf(metaType) +
                                  "> not supported by GremlinFactory.");
-    zones->push_back(zone);
+    zones->push_back(std::move(zone));
     Shuffle(*zones);
 }
 
@@ -214,7 +209,7 @@ BasicGremlin* GremlinFactory::CreateNormal()
     {
         if (!currentZone && !normalZones.empty())
         {
-            currentZone = normalZones.front();
+            currentZone = normalZones.front().get();
             Shuffle(normalZones);
         }
         zone = currentZone;
@@ -237,17 +232,18 @@ BasicGremlin* GremlinFactory::CreateNormal()
         // Until a zone gives the balanced type; after the bound, the last draw that has settings.
         // A zone dealing in order gives its type up with every draw, so it is drawn once at most:
         // a search it cannot help would otherwise throw its types away.
-        const auto dealing = [](const FactoryZone* z) { return z->dealsInOrder || !z->ratios; };
-        const size_t inOrder = size_t(std::count_if(normalZones.begin(), normalZones.end(), dealing));
+        const auto dealing = [](const FactoryZone& z) { return z.dealsInOrder || !z.ratios; };
+        const size_t inOrder = size_t(std::count_if(normalZones.begin(), normalZones.end(),
+                                                    [&dealing](const auto& z) { return dealing(*z); }));
         const size_t draws = kDrawsPerZone * normalZones.size();
         std::vector<const FactoryZone*> dealt;
         for (size_t i = 0; i < draws; ++i)
         {
             if (inOrder == normalZones.size() && dealt.size() == inOrder)
                 break;
-            FactoryZone* drawn = normalZones.front();
+            FactoryZone* drawn = normalZones.front().get();
             Shuffle(normalZones);
-            if (dealing(drawn))
+            if (dealing(*drawn))
             {
                 if (std::find(dealt.begin(), dealt.end(), drawn) != dealt.end())
                     continue;
@@ -290,7 +286,7 @@ GremlinKing* GremlinFactory::CreateKing()
 {
     if (kingZones.empty())
         return nullptr;
-    FactoryZone* zone = kingZones.front();
+    FactoryZone* zone = kingZones.front().get();
     const CreatureSpriteId type = zone->PickType();
     Shuffle(kingZones);
     const TypeSettings* found = FindSettings(type);
@@ -311,7 +307,7 @@ void GremlinFactory::CreatePowerUp(int count, const Vector2f& position)
         return;
     for (int i = 0; i < count; ++i)
     {
-        FactoryZone* zone = powerUpZones.front();
+        FactoryZone* zone = powerUpZones.front().get();
         Shuffle(powerUpZones);
         CreatureSpriteId type = zone->PickType();
         if (type == CreatureSpriteId::None)
@@ -361,7 +357,7 @@ void GremlinFactory::NextWave()
     if (!normalZones.empty())
     {
         const size_t index = size_t(Uniform(0.0f, 1.0f) * float(normalZones.size()));
-        currentZone = normalZones[std::min(index, normalZones.size() - 1)];
+        currentZone = normalZones[std::min(index, normalZones.size() - 1)].get();
     }
 }
 

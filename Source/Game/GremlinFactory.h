@@ -57,8 +57,8 @@ public:
     // endless flag.
     void SetWaveModifiers(const WaveModifierData& modifiers);
     // Takes the zone; a meta type other than Normal, King or PowerUp throws
-    // "GremlinMetaType <name> not supported by GremlinFactory.".
-    void AddZone(FactoryZone* zone, GremlinMetaType metaType);
+    // "GremlinMetaType <name> not supported by GremlinFactory." (the zone goes).
+    void AddZone(std::unique_ptr<FactoryZone> zone, GremlinMetaType metaType);
     void AddTypeRatios(const std::vector<int>& types, const std::vector<float>& ratios);
     // Sets spawning and makes the initial creatures and kings.
     void StartPlay();
@@ -133,7 +133,7 @@ public:
     int kingBudget = 0;
     CreatureSettingsMap settings;
 
-    std::deque<FactoryZone*> normalZones;
-    std::deque<FactoryZone*> kingZones;
-    std::deque<FactoryZone*> powerUpZones;
+    std::deque<std::unique_ptr<FactoryZone>> normalZones;
+    std::deque<std::unique_ptr<FactoryZone>> kingZones;
+    std::deque<std::unique_ptr<FactoryZone>> powerUpZones;
 };

@@ -39,11 +39,7 @@ void TrapSlot::Update(float dt)
 
 GremlinHomeFactory::GremlinHomeFactory() = default;
 
-GremlinHomeFactory::~GremlinHomeFactory()
-{
-    for (TrapZone* zone : zones)
-        delete zone;
-}
+GremlinHomeFactory::~GremlinHomeFactory() = default;
 
 Kestrin::NameId GremlinHomeFactory::GetName() const
 {
@@ -59,9 +55,9 @@ TrapSlot* GremlinHomeFactory::AddTrapSlot(float initialTime)
     return slot;
 }
 
-void GremlinHomeFactory::AddZone(TrapZone* zone)
+void GremlinHomeFactory::AddZone(std::unique_ptr<TrapZone> zone)
 {
-    zones.push_back(zone);
+    zones.push_back(std::move(zone));
     ShuffleWithRand(zones.begin(), zones.end());
 }
 
@@ -70,10 +66,10 @@ void GremlinHomeFactory::QueueNext()
     if (!pending.empty())
         return;
     auto from =
-        std::find_if(zones.begin(), zones.end(), [](const TrapZone* zone) { return !zone->defs.empty(); });
+        std::find_if(zones.begin(), zones.end(), [](const auto& zone) { return !zone->defs.empty(); });
     if (from == zones.end())
         return;
-    TrapZone* zone = *from;
+    TrapZone* zone = from->get();
     const TrapDefinition next = zone->defs.front();
     zone->defs.pop_front();
     pending.push_back(next);

@@ -7,6 +7,7 @@
 #include <boost/signals2/connection.hpp>
 
 #include <deque>
+#include <memory>
 #include <vector>
 
 class GremlinHome;
@@ -53,7 +54,7 @@ public:
     // A slot that opens after initialTime, registered in the current screen.
     TrapSlot* AddTrapSlot(float initialTime);
     // Takes the zone and reshuffles the zones.
-    void AddZone(TrapZone* zone);
+    void AddZone(std::unique_ptr<TrapZone> zone);
     // Moves the next trap definition into the pending queue when it is empty.
     void QueueNext();
     // Places the pending trap for the slot (nothing when none is pending), then queues the next.
@@ -65,7 +66,7 @@ public:
 
     bool cycleTraps = false;
     std::deque<TrapDefinition> pending;
-    std::deque<TrapZone*> zones;
+    std::deque<std::unique_ptr<TrapZone>> zones;
     // The slots made here; the screen's database owns them.
     std::vector<TrapSlot*> slots;
 

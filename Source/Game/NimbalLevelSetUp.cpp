@@ -257,7 +257,7 @@ void NimbalLevel::BuildTraps(GremlinHomeFactory& traps, const LevelFileData& dat
         traps.AddTrapSlot(time);
     for (const TrapZoneData& zoneData : data.trapZones)
     {
-        auto* zone = new TrapZone;
+        auto zone = std::make_unique<TrapZone>();
         zone->shuffle = zoneData.shuffle;
         for (const TrapDefinitionData& def : zoneData.defs)
         {
@@ -265,7 +265,7 @@ void NimbalLevel::BuildTraps(GremlinHomeFactory& traps, const LevelFileData& dat
             if (zone->shuffle)
                 ShuffleWithRand(zone->defs.begin(), zone->defs.end());
         }
-        traps.AddZone(zone);
+        traps.AddZone(std::move(zone));
     }
     traps.QueueNext();
 }
@@ -282,7 +282,7 @@ void NimbalLevel::ApplyCreatureZones(GremlinFactory& factory, const LevelFileDat
             if (!factory.FindSettings(CreatureSpriteId(type)))
                 throw fault("the level's zones name " + std::string(NameOf(CreatureSpriteId(type))) +
                             ", which has no record in CreatureSettings.xml");
-        auto* zone = new FactoryZone;
+        auto zone = std::make_unique<FactoryZone>();
         zone->x = zoneData.x;
         zone->y = zoneData.y;
         zone->w = zoneData.w;
@@ -294,17 +294,11 @@ void NimbalLevel::ApplyCreatureZones(GremlinFactory& factory, const LevelFileDat
             zone->ratios = std::make_unique<RatioRandom>(zoneData.ratios);
         try
         {
-            factory.AddZone(zone, zoneData.type);
+            factory.AddZone(std::move(zone), zoneData.type);
         }
         catch (const std::exception& e)
         {
-            delete zone;
             throw fault(e.what());
-        }
-        catch (...)
-        {
-            delete zone;
-            throw;
         }
         if (zoneData.type == GremlinMetaType::Normal)
             factory.AddTypeRatios(zoneData.types, zoneData.ratios);

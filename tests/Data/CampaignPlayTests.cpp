@@ -124,7 +124,7 @@ void ExpectBuiltAsRead(NimbalLevel& level, const std::string& name, bool endless
         EXPECT_EQ(factory->maxCreaturesMax, file.modifiers.maxCreaturesMax) << name;
     }
     size_t definitions = 0;
-    for (const TrapZone* zone : traps->zones)
+    for (const auto& zone : traps->zones)
         definitions += zone->defs.size();
     size_t read = 0;
     for (const TrapZoneData& zone : file.trapZones)

@@ -59,10 +59,10 @@ inline TypeSettings Calm(CreatureSpriteId sprite, GremlinColorType color,
 }
 
 // Without ratios the zone deals its types in order.
-inline FactoryZone* Zone(std::vector<CreatureSpriteId> types, std::vector<float> ratios = {}, float x = 100,
-                         float y = 100, float w = 500, float h = 300)
+inline std::unique_ptr<FactoryZone> Zone(std::vector<CreatureSpriteId> types, std::vector<float> ratios = {},
+                                         float x = 100, float y = 100, float w = 500, float h = 300)
 {
-    auto* zone = new FactoryZone;
+    auto zone = std::make_unique<FactoryZone>();
     zone->x = x, zone->y = y, zone->w = w, zone->h = h;
     zone->types.assign(types.begin(), types.end());
     zone->dealsInOrder = ratios.empty();

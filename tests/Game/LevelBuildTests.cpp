@@ -153,7 +153,7 @@ TEST_F(LevelBuild, NormalLevelFillsBothFactories)
     EXPECT_EQ(traps->pending.front(), (TrapDefinition{GremlinColorType::Blue, 2, 2}));
     ASSERT_EQ(traps->zones.size(), 2u);
     std::vector<GremlinColorType> left;
-    for (const TrapZone* zone : traps->zones)
+    for (const auto& zone : traps->zones)
         for (const TrapDefinition& def : zone->defs)
             left.push_back(def.colour);
     EXPECT_EQ(left.size(), 3u);

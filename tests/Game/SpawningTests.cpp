@@ -97,10 +97,8 @@ TEST_F(Spawning, SpawnParametersLandInTheirFieldsAndPickTheFirstTimer)
     factory->SetSpawnParameters({8, 6, 7, 2.0f, 3.0f, 4.0f, 5.0f});
     EXPECT_TRUE(factory->spawnTimer >= 2.0f && factory->spawnTimer < 3.0f);
 
-    auto* any = new FactoryZone;
-    EXPECT_EQ(ErrorOf([&] { factory->AddZone(any, GremlinMetaType::Any); }),
+    EXPECT_EQ(ErrorOf([&] { factory->AddZone(std::make_unique<FactoryZone>(), GremlinMetaType::Any); }),
               "GremlinMetaType <Any> not supported by GremlinFactory.");
-    delete any;
 }
 
 TEST_F(Spawning, BalancedWeightsFollowTheRatiosAndNeverDivideByZero)
@@ -247,8 +245,7 @@ TEST_F(Spawning, PowerUpsAreSubstitutedAndCappedAtTen)
 
     factory->AddZone(Zone({Sprite::Shrink}, {1}), GremlinMetaType::PowerUp);
     auto usedUp = std::find_if(factory->powerUpZones.begin(), factory->powerUpZones.end(),
-                               [](FactoryZone* z) { return z->dealsInOrder; });
-    delete *usedUp;
+                               [](const auto& z) { return z->dealsInOrder; });
     factory->powerUpZones.erase(usedUp);
     factory->CreatePowerUp(20, {300, 200});
     EXPECT_EQ(Live<PowerUpGremlin>(), 25u) << "the cap is tested once, before the loop";
@@ -325,10 +322,12 @@ TEST_F(Spawning, SludgeColoursFollowTheCurrentZone)
         {Sprite::Indecisive, Calm(Sprite::Indecisive, GremlinColorType::Any, GremlinKind::Indecisive)},
         {Sprite::BasicYellow, Calm(Sprite::BasicYellow, GremlinColorType::Yellow)}};
     EXPECT_EQ(factory->GetSludgeColor(), GremlinColorType::Black) << "no wave yet";
-    FactoryZone* green = Zone({Sprite::BasicGreen}, {1});
-    FactoryZone* yellowOrAny = Zone({Sprite::BasicYellow, Sprite::Indecisive, Sprite::Pairing}, {1, 1, 1});
-    factory->AddZone(green, GremlinMetaType::Normal);
-    factory->AddZone(yellowOrAny, GremlinMetaType::Normal);
+    auto zone = Zone({Sprite::BasicGreen}, {1});
+    FactoryZone* green = zone.get();
+    factory->AddZone(std::move(zone), GremlinMetaType::Normal);
+    zone = Zone({Sprite::BasicYellow, Sprite::Indecisive, Sprite::Pairing}, {1, 1, 1});
+    FactoryZone* yellowOrAny = zone.get();
+    factory->AddZone(std::move(zone), GremlinMetaType::Normal);
     factory->currentZone = green;
     EXPECT_EQ(factory->GetSludgeColor(), GremlinColorType::Green);
     factory->currentZone = yellowOrAny;
@@ -345,9 +344,9 @@ TEST_F(Spawning, TrapSlotsPlaceQueuedTrapsAndCyclingReturnsThem)
     auto* traps = new GremlinHomeFactory;
     screen->AddObject(traps);
     traps->cycleTraps = true;
-    auto* zone =
-        new TrapZone{{{GremlinColorType::Green, 100, 100}, {GremlinColorType::Blue, 300, 300}}, false};
-    traps->AddZone(zone);
+    traps->AddZone(std::make_unique<TrapZone>(
+        TrapZone{{{GremlinColorType::Green, 100, 100}, {GremlinColorType::Blue, 300, 300}}, false}));
+    const TrapZone* zone = traps->zones.front().get();
     traps->QueueNext();
     traps->QueueNext();
     EXPECT_EQ(traps->pending, (std::deque<TrapDefinition>{{GremlinColorType::Green, 100, 100}}));
@@ -413,8 +412,8 @@ TEST_F(Spawning, SludgeZonesSpawnAndEscalateWhileCreaturesLive)
     LoadSounds({"SFX_EndlessGunkSpawn"});
     GremlinFactory* creatures = AddFactory(true);
     creatures->settings[Sprite::BasicGreen] = Calm(Sprite::BasicGreen, GremlinColorType::Green);
-    creatures->currentZone = Zone({Sprite::BasicGreen}, {1});
-    creatures->normalZones.push_back(creatures->currentZone);
+    creatures->normalZones.push_back(Zone({Sprite::BasicGreen}, {1}));
+    creatures->currentZone = creatures->normalZones.back().get();
     auto* generator = new EndlessSludgeGenerator;
     screen->AddObject(generator);
     SludgeZone zone;
