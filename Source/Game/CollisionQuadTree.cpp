@@ -48,7 +48,8 @@ std::map<Kestrin::ObjectDatabase*, CollisionQuadTree*>& Trees()
 }
 } // namespace
 
-CollisionQuadTree::CollisionQuadTree(float size) : m_root(new CollisionQuadTreeNode), m_components(&BySerial)
+CollisionQuadTree::CollisionQuadTree(float size)
+    : m_root(std::make_unique<CollisionQuadTreeNode>()), m_components(&BySerial)
 {
     m_root->centerX = ScreenCentre.x;
     m_root->centerY = ScreenCentre.y;
@@ -59,18 +60,10 @@ CollisionQuadTree::~CollisionQuadTree()
 {
     for (CollisionTreeComponent* c : m_components)
         c->tree = nullptr;
-    DeleteNode(m_root);
+    m_root.reset();
     auto& trees = Trees();
     for (auto it = trees.begin(); it != trees.end();)
         it = it->second == this ? trees.erase(it) : std::next(it);
-}
-
-void CollisionQuadTree::DeleteNode(CollisionQuadTreeNode* node)
-{
-    for (CollisionQuadTreeNode* child : node->children)
-        if (child)
-            DeleteNode(child);
-    delete node;
 }
 
 void CollisionQuadTree::Add(CollisionTreeComponent* component)
@@ -134,7 +127,7 @@ bool CollisionQuadTree::TouchesNode(const CollisionQuadTreeNode& node, const Col
 
 void CollisionQuadTree::Insert(CollisionTreeComponent* component)
 {
-    CollisionQuadTreeNode* node = m_root;
+    CollisionQuadTreeNode* node = m_root.get();
     for (;;)
     {
         int q = Quadrant(*node, component->GetCentre());
@@ -144,14 +137,14 @@ void CollisionQuadTree::Insert(CollisionTreeComponent* component)
             break;
         if (!node->children[q])
         {
-            auto* child = new CollisionQuadTreeNode;
+            auto child = std::make_unique<CollisionQuadTreeNode>();
             child->centerX = cc.x;
             child->centerY = cc.y;
             child->halfExtent = s / 2;
             child->parent = node;
-            node->children[q] = child;
+            node->children[q] = std::move(child);
         }
-        node = node->children[q];
+        node = node->children[q].get();
     }
     node->items.push_back(ItemOf(component));
     component->m_cell = node;
@@ -159,7 +152,7 @@ void CollisionQuadTree::Insert(CollisionTreeComponent* component)
 
 CollisionQuadTreeNode* CollisionQuadTree::FindHome(const CollisionTreeComponent& c) const
 {
-    CollisionQuadTreeNode* node = m_root;
+    CollisionQuadTreeNode* node = m_root.get();
     for (;;)
     {
         int q = Quadrant(*node, c.GetCentre());
@@ -168,7 +161,7 @@ CollisionQuadTreeNode* CollisionQuadTree::FindHome(const CollisionTreeComponent&
             return node;
         if (!node->children[q])
             return nullptr;
-        node = node->children[q];
+        node = node->children[q].get();
     }
 }
 
@@ -194,14 +187,13 @@ void CollisionQuadTree::Remove(CollisionTreeComponent* component)
 
 void CollisionQuadTree::Prune(CollisionQuadTreeNode* node)
 {
-    while (node != m_root && node->items.empty() &&
-           std::all_of(node->children.begin(), node->children.end(), [](auto* c) { return !c; }))
+    while (node != m_root.get() && node->items.empty() &&
+           std::all_of(node->children.begin(), node->children.end(), [](const auto& c) { return !c; }))
     {
         CollisionQuadTreeNode* parent = node->parent;
-        for (auto*& slot : parent->children)
-            if (slot == node)
-                slot = nullptr;
-        delete node;
+        for (auto& slot : parent->children)
+            if (slot.get() == node)
+                slot.reset();
         node = parent;
     }
 }
@@ -266,9 +258,9 @@ void CollisionQuadTree::CollectPairs(CollisionTreeComponent* c, const CollisionQ
         if (o->m_searching && Order(o, c).first != found.first)
             m_pairs.push_back({found.second, found.first, found.sensor});
     }
-    for (const CollisionQuadTreeNode* child : node->children)
+    for (const auto& child : node->children)
         if (child)
-            CollectPairs(c, box, child);
+            CollectPairs(c, box, child.get());
 }
 
 void CollisionQuadTree::Update(float)
@@ -285,7 +277,7 @@ void CollisionQuadTree::Update(float)
     MeasureReach(*m_root);
     for (CollisionTreeComponent* c : m_components)
         if (c->m_searching)
-            CollectPairs(c, ItemOf(c), m_root);
+            CollectPairs(c, ItemOf(c), m_root.get());
     for (CollisionTreeComponent* c : m_components)
     {
         if (c->age < AgeCap)
@@ -337,7 +329,7 @@ const CollisionQuadTreeNode::Item& CollisionQuadTree::MeasureReach(CollisionQuad
     };
     for (const auto& item : node.items)
         grow(item);
-    for (CollisionQuadTreeNode* child : node.children)
+    for (const auto& child : node.children)
         if (child)
             grow(MeasureReach(*child));
     node.reach = reach;
@@ -363,8 +355,8 @@ bool CollisionQuadTree::IsBlockedAt(const CollisionTreeComponent* c, const Colli
         if (c->Overlaps(*o) || o->Overlaps(*c))
             return true;
     }
-    for (const CollisionQuadTreeNode* child : node->children)
-        if (child && IsBlockedAt(c, box, child))
+    for (const auto& child : node->children)
+        if (child && IsBlockedAt(c, box, child.get()))
             return true;
     return false;
 }
@@ -378,7 +370,7 @@ void CollisionQuadTree::Draw()
 void CollisionQuadTree::DrawNode(Kestrin::Graphics::ICanvas& canvas, const CollisionQuadTreeNode& node) const
 {
     static const Kestrin::ColorF used(1, 0, 1, 1), empty(0, 0, 0, 1);
-    for (const CollisionQuadTreeNode* child : node.children)
+    for (const auto& child : node.children)
     {
         if (!child)
             continue;

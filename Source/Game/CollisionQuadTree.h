@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -36,7 +37,7 @@ struct CollisionQuadTreeNode
     float halfExtent = 0.0f;
     std::vector<Item> items; // in insertion order
     // 0 upper left, 1 upper right, 2 lower left, 3 lower right; null until needed.
-    std::array<CollisionQuadTreeNode*, 4> children{};
+    std::array<std::unique_ptr<CollisionQuadTreeNode>, 4> children;
     CollisionQuadTreeNode* parent = nullptr;
     // What the boxes of the subtree cover, as of the start of the last pass's search: tighter
     // than the loose squares, so the search skips subtrees nothing of it can touch.
@@ -76,7 +77,7 @@ public:
     void Draw() override;
     void DrawNode(Kestrin::Graphics::ICanvas& canvas, const CollisionQuadTreeNode& node) const;
 
-    CollisionQuadTreeNode* GetRoot() const { return m_root; }
+    CollisionQuadTreeNode* GetRoot() const { return m_root.get(); }
     // Registered components, first registered first.
     const std::set<CollisionTreeComponent*,
                    bool (*)(const CollisionTreeComponent*, const CollisionTreeComponent*)>&
@@ -119,10 +120,9 @@ private:
     static const CollisionQuadTreeNode::Item& MeasureReach(CollisionQuadTreeNode& node);
     static int Quadrant(const CollisionQuadTreeNode& node, Vector2f centre);
     static Vector2f ChildCentre(const CollisionQuadTreeNode& node, int quadrant);
-    static void DeleteNode(CollisionQuadTreeNode* node);
     bool IsDead(const CollisionTreeComponent* c) const;
 
-    CollisionQuadTreeNode* m_root;
+    std::unique_ptr<CollisionQuadTreeNode> m_root;
     // Ordered by registration, so a seeded pass repeats exactly.
     std::set<CollisionTreeComponent*, bool (*)(const CollisionTreeComponent*, const CollisionTreeComponent*)>
         m_components;

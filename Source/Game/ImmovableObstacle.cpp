@@ -86,16 +86,15 @@ ImmovableObstacle::ImmovableObstacle(Vector2f position, const std::string& image
         rects.push_back({(w - bw) / 2, (h - bh) / 2, bw, bh});
     }
     for (const Rectf& r : rects)
-        blocks.push_back(new GameObstacle({position.x + r.x, position.y + r.y}, r.w, r.h, this));
+        blocks.push_back(
+            std::make_unique<GameObstacle>(Vector2f{position.x + r.x, position.y + r.y}, r.w, r.h, this));
 }
 
 ImmovableObstacle::~ImmovableObstacle()
 {
+    // Last made, first gone; the vector's own destructor promises no order.
     while (!blocks.empty())
-    {
-        delete blocks.back();
         blocks.pop_back();
-    }
     DeleteOwnedNodes(root);
 }
 

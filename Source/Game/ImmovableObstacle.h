@@ -6,6 +6,7 @@
 #include "Game/PlayfieldTypes.h"
 #include "Scene/SceneLayoutController.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ public:
     // Hides the shadow, fades the image and scatters sparks from its centre.
     void Disappear();
 
-    std::vector<GameObstacle*> blocks; // owned
+    std::vector<std::unique_ptr<GameObstacle>> blocks;
     SceneNode* root = nullptr;
     bool looped = false;
 

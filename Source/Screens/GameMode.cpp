@@ -37,7 +37,7 @@ GameMode::~GameMode()
 {
     // The tree tells the components still in it that it is gone; the database deletes them later.
     SetCollisionTree(this, nullptr);
-    delete quadTree;
+    quadTree.reset();
 }
 
 void GameMode::Enter()
@@ -49,8 +49,8 @@ void GameMode::Enter()
         if (!group->Load())
             return;
 
-    quadTree = new CollisionQuadTree(kTreeSize);
-    SetCollisionTree(this, quadTree);
+    quadTree = std::make_unique<CollisionQuadTree>(kTreeSize);
+    SetCollisionTree(this, quadTree.get());
     m_game.Instantiate(*this, "gameRootLayout");
 
     GameLevels& levels = GameLevels::Instance();

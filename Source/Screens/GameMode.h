@@ -9,6 +9,8 @@
 #include "Scene/SceneApplicationMode.h"
 #include "Screens/ScreenConventions.h"
 
+#include <memory>
+
 class CollisionQuadTree;
 class NimbalLevel;
 
@@ -33,7 +35,7 @@ public:
     void HandleMessage(const Kestrin::Message& message) override;
 
     NimbalLevel* GetLevel() const { return level; }
-    CollisionQuadTree* GetQuadTree() const { return quadTree; }
+    CollisionQuadTree* GetQuadTree() const { return quadTree.get(); }
     bool IsTicIntroPending() const { return pendingTicIntro; }
     bool IsCollisionViewOn() const { return collisionView; }
     // The lines' look is one switch for every line; the screen sets it while it is shown and clears
@@ -53,7 +55,7 @@ private:
     bool collisionView = false;
     bool debugDraw = false;
     NimbalLevel* level = nullptr; // owned by the database
-    CollisionQuadTree* quadTree = nullptr;
+    std::unique_ptr<CollisionQuadTree> quadTree;
     ScreenGroup m_game{L"Game"};
     ScreenGroup m_normal{L"Game_Interface_NormalMode"};
     ScreenGroup m_endless{L"Game_Interface_EndlessMode"};

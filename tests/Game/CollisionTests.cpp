@@ -42,7 +42,7 @@ void ExpectTreeSound(const CollisionQuadTree& tree)
     std::function<void(const CollisionQuadTreeNode&)> walk = [&](const CollisionQuadTreeNode& node)
     {
         bool hasChild = false;
-        for (const CollisionQuadTreeNode* child : node.children)
+        for (const auto& child : node.children)
             if (child)
             {
                 hasChild = true;
@@ -133,7 +133,9 @@ TEST(CollisionQuadTree, FilesBoxesInTheDeepestLooseCellAndPrunesEmptyCells)
         while (node->items.empty())
         {
             EXPECT_EQ(std::count(node->children.begin(), node->children.end(), nullptr), 3);
-            node = *std::find_if(node->children.begin(), node->children.end(), [](auto* c) { return c; });
+            node = std::find_if(node->children.begin(), node->children.end(),
+                                [](const auto& c) { return c != nullptr; })
+                       ->get();
             ++depth;
         }
         EXPECT_LE(depth, 10);

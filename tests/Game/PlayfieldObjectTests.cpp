@@ -61,7 +61,7 @@ std::ostream& operator<<(std::ostream& out, const Rectangle& r)
 std::vector<Rectangle> Blocks(const ImmovableObstacle& obstacle)
 {
     std::vector<Rectangle> out;
-    for (const GameObstacle* block : obstacle.blocks)
+    for (const auto& block : obstacle.blocks)
     {
         Vector2f c = block->GetCentre();
         out.push_back({c.x - block->GetHalfWidth(), c.y - block->GetHalfHeight(), 2 * block->GetHalfWidth(),
@@ -268,7 +268,7 @@ TEST_F(ObstacleTest, BlocksComeFromTheTableOrFromTheScaledImage)
     {
         auto* obstacle = new ImmovableObstacle({100, 100}, row.image);
         EXPECT_EQ(Blocks(*obstacle), row.blocks) << row.image;
-        for (GameObstacle* block : obstacle->blocks)
+        for (const auto& block : obstacle->blocks)
         {
             EXPECT_EQ(block->owner, obstacle);
             EXPECT_EQ(block->GetCollisionPriority(), 6);
@@ -352,7 +352,7 @@ TEST_F(ObstacleTest, ALoopFlashesTheImageOnceAndWinningScattersSparks)
             out.push_back(image->GetLocalState().color.r);
         return out;
     };
-    for (GameObstacle* block : obstacle->blocks)
+    for (const auto& block : obstacle->blocks)
         block->OnLooped();
     obstacle->Update(0);
     EXPECT_FALSE(obstacle->looped);
