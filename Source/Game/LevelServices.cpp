@@ -26,7 +26,11 @@ micropather::PathSolver& LevelServices::RouteSolver()
 
 LevelServices* FindLevel()
 {
-    Kestrin::ObjectDatabase* database = Kestrin::GetCurrentObjectDatabase();
+    return FindLevel(Kestrin::GetCurrentObjectDatabase());
+}
+
+LevelServices* FindLevel(Kestrin::ObjectDatabase* database)
+{
     if (!database)
         return nullptr;
     return dynamic_cast<LevelServices*>(database->FindObject(GameNames::NimbalLevel));

@@ -13,6 +13,10 @@ class Gremlin;
 class GremlinHome;
 class Line;
 
+namespace Kestrin
+{
+class ObjectDatabase;
+}
 namespace micropather
 {
 class Graph;
@@ -89,3 +93,5 @@ private:
 // The level of the current screen, or null when the screen has none (a screen that failed to
 // load, a unit test).
 LevelServices* FindLevel();
+// The level of that screen's database, or null.
+LevelServices* FindLevel(Kestrin::ObjectDatabase* database);

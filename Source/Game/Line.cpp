@@ -175,8 +175,16 @@ Line::~Line()
 
 void Line::HandleMessage(const Kestrin::Message& message)
 {
-    if (message.name == Kestrin::Names::Remove)
-        Unlink();
+    if (message.name != Kestrin::Names::Remove)
+        return;
+    Unlink();
+    // The level's current line goes with it. Only here: when the whole screen goes, no message
+    // comes and the level may be gone first.
+    if (LevelServices* level = FindLevel(GetDatabase()); level && level->currentLine == this)
+    {
+        level->currentLine = nullptr;
+        level->drawing = false;
+    }
 }
 
 void Line::Unlink()

@@ -46,7 +46,7 @@ public:
     ~Line() override;
 
     void Update(float dt) override;
-    // "Remove": out of the line layer and the trap's list.
+    // "Remove": out of the line layer and the trap's list, and no longer the level's current line.
     void HandleMessage(const Kestrin::Message& message) override;
     float GetDepth() const;
     void Draw(Kestrin::Graphics::ICanvas& canvas);

@@ -591,6 +591,27 @@ TEST_F(LinePlay, HaulingLetsGoOfNoCreatureAndLeavesNothingDangling)
     EXPECT_FALSE(Alive(second));
 }
 
+// A raw pointer between two playfield objects is cleared by the one that goes: a trap gone first
+// leaves its line without a trap, and the current line gone leaves the level without one.
+TEST_F(LinePlay, WhatGoesFirstIsForgottenByWhatStays)
+{
+    GremlinHome* trap = AddTrap({400, 300});
+    Line* line = level->BeginLine({430, 300}, trap, trap->color, trap->kind);
+    ASSERT_EQ(level->currentLine, line);
+    screen->RemoveObject(trap->GetHandle());
+    Steps(1);
+    ASSERT_FALSE(Alive(trap));
+    EXPECT_EQ(line->trap, nullptr);
+    line->ExtendTo({500, 300}); // no trap to play the pen's wind on
+    EXPECT_EQ(line->segments.size(), 4u);
+
+    screen->RemoveObject(line->GetHandle());
+    EXPECT_EQ(level->currentLine, nullptr);
+    EXPECT_FALSE(level->drawing);
+    Steps(1);
+    EXPECT_FALSE(Alive(line));
+}
+
 // The follow speed rises with each creature and never drops; the last creature's patience picks
 // the formula.
 TEST_F(LinePlay, AttachingRaisesTheFollowSpeed)
