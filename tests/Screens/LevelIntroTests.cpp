@@ -12,8 +12,8 @@
 #include "Scene/TextSpriteNode.h"
 #include "Screens/EndlessLevelSelectMode.h"
 #include "Screens/GameMode.h"
-#include "Screens/LevelSelectModes.h"
 #include "Screens/LevelSelectIntroMode.h"
+#include "Screens/LevelSelectModes.h"
 #include "Screens/MovieScreens.h"
 
 #include "RealDataFixture.h"
