@@ -7,7 +7,10 @@
 
 #include "Base/Geometry.h"
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -200,10 +203,11 @@ Report CheckText(const LoadedTree& tree, const std::vector<std::string>& require
 // guide unlocked once, an endless level for each of the six guests), "GlobalSettings.xml" (tables
 // ascending, a king damage entry of 1 or more), "CreatureSettings.xml", and every level and board
 // file the catalogue names: required elements and attributes, a creature settings record for every
-// zone sprite, spools of the colours Red to Purple for every basic colour that spawns, inside the
-// playing area, "explodeColors" written, the expert time below the time limit, endless levels
-// without an end, boards of digit rows, normal boards holding gunk, each appointment's date and
-// description in the text table, and no week easier than the week before.
+// zone sprite, spools of the colours Red to Purple inside the playing area, a spool of every colour
+// but Any that the level's Tics and Posi-Tics come in, "explodeColors" written, the expert time
+// below the time limit, endless levels without an end, boards of digit rows, normal boards holding
+// gunk, each appointment's date and description in the text table, and no week easier than the
+// week before.
 Report CheckCampaign(const LoadedTree& tree);
 
 // Every ".swf" has a header the movie host reads whole: frame rate, frame count and background.
@@ -242,6 +246,31 @@ double ContrastRatio(const Kestrin::ColorF& a, const Kestrin::ColorF& b);
 // Each rule's text against every pixel of the middle half of its highlight, laid over the mean
 // colour of its panel, reaches the rule's minimum.
 Report CheckContrast(const LoadedTree& tree, const std::vector<ContrastRule>& rules);
+
+// How a picture's colour spreads over the hues: CIELAB's hue angle in whole degrees, each pixel
+// weighted by its chroma and coverage, summing to 1 (all 0 for a picture without colour).
+// `meanChroma` gets the chroma per covered pixel and `coverage` the pixels' summed alpha.
+using HueHistogram = std::array<double, 360>;
+HueHistogram HueHistogramOf(int w, int h, const std::function<uint32_t(int, int)>& pixel,
+                            double* meanChroma = nullptr, double* coverage = nullptr);
+// The least turning of hue, in degrees, that takes one spread to the other (the earth mover's
+// distance on the hue circle): two single hues are their angle apart; 0 to 180.
+double HueDistance(const HueHistogram& a, const HueHistogram& b);
+
+// A creature's frames, which must all show the hues of its normal frame: the colour that tells the
+// player which spool catches it.
+struct HueRule
+{
+    std::string group;
+    std::string spriteType;
+    double bound;           // degrees
+    int normalFrame = 1;    // at rest
+    double minChroma = 8.0; // less per covered pixel and a frame has lost its colour
+};
+
+// Every frame of each rule's sprite type that shows anything stays within the rule's bound of the
+// normal frame's hues and keeps some colour.
+Report CheckCreatureHues(const LoadedTree& tree, const std::vector<HueRule>& rules);
 
 // Every obstacle picture "X" of `group` (a name starting "obstacle_" or "obst_") has its shadow
 // "X_shadow" of its size, and each generic one ("obst_...") its "X_xscale" and "X_yscale" floats.

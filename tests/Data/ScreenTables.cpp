@@ -661,4 +661,29 @@ const std::vector<ContrastRule>& ScreenContrastRules()
     return rules;
 }
 
+const std::vector<HueRule>& CreatureHueRules()
+{
+    // Under a third of the least hue between two spools' colours (red and yellow, 40 degrees).
+    constexpr double bound = 12.0;
+    static const std::vector<HueRule> rules = []
+    {
+        using C = GremlinColorType;
+        std::vector<HueRule> list;
+        auto add = [&](GremlinKind kind, const char* color)
+        {
+            list.push_back({"Game-AnimationImages",
+                            NameOf(kind) + std::string(color) + CreatureSpriteTypeSuffix, bound});
+        };
+        for (const std::string& color : NamesOf<C>(size_t(C::Red), size_t(C::Purple)))
+            for (GremlinKind kind : {GremlinKind::Basic, GremlinKind::Indecisive})
+                add(kind, color.c_str());
+        // Striped in every spool's colour: the whole spread must stay.
+        for (GremlinKind kind : {GremlinKind::Shy, GremlinKind::Loner, GremlinKind::Protected,
+                                 GremlinKind::Agreeable, GremlinKind::Pairing})
+            add(kind, NameOf(C::Any));
+        return list;
+    }();
+    return rules;
+}
+
 } // namespace DataCheck

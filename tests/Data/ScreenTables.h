@@ -20,5 +20,7 @@ const std::vector<std::string>& RequiredTextKeys();
 const std::vector<std::string>& LabelTextKeys();
 // Text the screens draw on a highlight.
 const std::vector<ContrastRule>& ScreenContrastRules();
+// The creatures a spool takes by their colour, whose every frame keeps that colour.
+const std::vector<HueRule>& CreatureHueRules();
 
 } // namespace DataCheck

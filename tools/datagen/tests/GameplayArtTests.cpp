@@ -150,12 +150,15 @@ TEST(GameplayArt, CreatureAtlasesHoldTheBoxAndEveryPose)
                       std::string::npos);
         }
     }
-    // The poses read apart: walking squashes, freaking out flushes red, the ice glaze is pale blue,
-    // and the burst leaves less of the body than the swell before it.
+    // The poses read apart: walking squashes, freaking out deepens the colour (not towards red: the
+    // data check holds every frame's hue), the ice glaze is pale, and the burst leaves less of the
+    // body than the swell before it.
     const Resource& blue = Get("Tics", "BasicBlue_Frames");
     const Canvas& idle = blue.frames[1].canvas;
     EXPECT_NE(AlphaSum(blue.frames[3].canvas), AlphaSum(blue.frames[5].canvas));
-    EXPECT_GT(MeanColor(blue.frames[17].canvas).r, MeanColor(idle).r + 0.1);
+    const auto upset = MeanColor(blue.frames[17].canvas), rest = MeanColor(idle);
+    EXPECT_LT(upset.b, rest.b - 0.05);
+    EXPECT_GT(upset.b - upset.r, (rest.b - rest.r) * 0.6);
     EXPECT_GT(MeanColor(blue.frames[23].canvas).r, MeanColor(idle).r + 0.1);
     EXPECT_GT(MeanColor(blue.frames[23].canvas).b, MeanColor(idle).b);
     EXPECT_LT(AlphaSum(blue.frames[22].canvas), AlphaSum(blue.frames[20].canvas) * 0.7);
