@@ -149,16 +149,19 @@ Sdf BodySdf(TicBody body, Vec2 o, double r)
 
 // The body of a Tic any spool catches: the stripes wound round it on a slant and bowed like yarn
 // round a ball, each lit like a one-colour body (light from `lit`, shade towards `unlit`), with a
-// pale seam between strands.
-Shader StripedShader(std::vector<Rgba> stripes, Vec2 o, double r, Vec2 lit, Vec2 unlit)
+// pale seam between strands. Strands are `width` r wide and wound on the body at rest: `toRest`
+// takes a point of the posed body back there, so a squash or a lean carries them along.
+Shader StripedShader(std::vector<Rgba> stripes, Vec2 o, double r, Vec2 lit, Vec2 unlit, double width,
+                     std::function<Vec2(Vec2)> toRest)
 {
-    const double band = r * 0.34;
+    const double band = r * width;
     const Vec2 across = Normalize(Vec2{1.0, 0.55});
     const Vec2 along{-across.y, across.x};
-    return [stripes, o, r, band, across, along, lit, unlit](Vec2 p, double)
+    return [stripes, o, r, band, across, along, lit, unlit, toRest](Vec2 posed, double)
     {
         const Vec2 axis = unlit - lit;
-        const double t = Det::Clamp01(Dot(p - lit, axis) / Dot(axis, axis));
+        const double t = Det::Clamp01(Dot(posed - lit, axis) / Dot(axis, axis));
+        const Vec2 p = toRest(posed);
         const double bow = Dot(p - o, along) / r;
         // Offset so the count stays positive over the body.
         const double s = (Dot(p - o, across) + r * 0.28 * bow * bow) / band + 20.5;
@@ -426,7 +429,13 @@ void DrawCreature(Canvas& c, TicBody body, TicDye dye, TicGlyph glyph, Vec2 cent
                                        Mix(mid, Palette::Ink, 0.4))
                       : LinearGradient(lit, unlit, Mix(mid, light, 0.45), Mix(mid, dark, 0.35));
     if (!stripes.empty())
-        base = StripedShader(stripes, o, rr, lit, unlit);
+        // The tall one-eyed Loner shows little body round its eye: finer strands, so every colour shows.
+        base = StripedShader(stripes, o, rr, lit, unlit, body == TicBody::Loner ? 0.26 : 0.34,
+                             [foot, sx, sy, lean = pose.lean](Vec2 p)
+                             {
+                                 const Vec2 q = Rotate(p, foot, -lean) - foot;
+                                 return foot + Vec2{q.x / sx, q.y / sy};
+                             });
     FillShape(layer, shape, DomeShade(shape, base, DomeLight{1.0, rr * 0.5, 0.55, 0.3, gem ? 0.7 : 0.5, 18}));
     if (gem)
     {

@@ -1,7 +1,9 @@
 // The playfield's art: creature atlases the shared animation lists can play, effects that end,
 // yarn that tiles, gunk that deepens, shadows that fit, and the records written after the images.
+#include "Blobs.h"
 #include "Creatures.h"
 #include "Generate.h"
+#include "Playfield.h"
 #include "Tics.h"
 
 #include <gtest/gtest.h>
@@ -349,4 +351,48 @@ TEST(GameplayArt, PortraitsShowEachColourOfTheirKind)
     DrawTicPortrait(neurotic, 0, {80, 84}, 50);
     EXPECT_GT(meanOf(neurotic, 20, 60).r, meanOf(neurotic, 20, 60).b);
     EXPECT_GT(meanOf(neurotic, 100, 140).b, meanOf(neurotic, 100, 140).r);
+}
+
+// A Tic that any spool catches shows every spool's colour, in the playfield and in its portrait.
+TEST(GameplayArt, StripedTicsShowEverySpoolsColour)
+{
+    // Hue in turns of the pixels that carry colour.
+    auto hues = [](const Canvas& c)
+    {
+        std::vector<double> found;
+        for (int y = 0; y < c.Height(); ++y)
+            for (int x = 0; x < c.Width(); ++x)
+            {
+                const Rgba p = c.StraightAt(x, y);
+                const double hi = std::max({p.r, p.g, p.b}), lo = std::min({p.r, p.g, p.b});
+                if (p.a < 0.9f || hi - lo < 0.25)
+                    continue;
+                double h = hi == p.r   ? (p.g - p.b) / (hi - lo)
+                           : hi == p.g ? 2.0 + (p.b - p.r) / (hi - lo)
+                                       : 4.0 + (p.r - p.g) / (hi - lo);
+                found.push_back(h < 0 ? h / 6.0 + 1.0 : h / 6.0);
+            }
+        return found;
+    };
+    auto shows = [](const std::vector<double>& found, Rgba colour)
+    {
+        const double hi = std::max({colour.r, colour.g, colour.b}),
+                     lo = std::min({colour.r, colour.g, colour.b});
+        double h = hi == colour.r   ? (colour.g - colour.b) / (hi - lo)
+                   : hi == colour.g ? 2.0 + (colour.b - colour.r) / (hi - lo)
+                                    : 4.0 + (colour.r - colour.g) / (hi - lo);
+        h = h < 0 ? h / 6.0 + 1.0 : h / 6.0;
+        return std::count_if(found.begin(), found.end(),
+                             [h](double f)
+                             { return std::min(std::fabs(f - h), 1.0 - std::fabs(f - h)) < 0.04; });
+    };
+    Canvas portrait(160, 160);
+    DrawTicPortrait(portrait, 17, {80, 84}, 50); // pessimistic
+    std::vector<std::pair<std::string, std::vector<double>>> pictures = {{"portrait", hues(portrait)}};
+    for (const Resource& list : Painted("TicsAny").resources)
+        pictures.push_back({list.name, hues(list.frames[1].canvas)});
+    for (const auto& [name, found] : pictures)
+        for (const Rgba& colour : AnySpoolStripes())
+            EXPECT_GE(shows(found, colour), 12)
+                << name << " lacks " << colour.r << "," << colour.g << "," << colour.b;
 }
