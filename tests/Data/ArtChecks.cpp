@@ -1,5 +1,6 @@
 // The checks of how the art and the layouts meet: captions inside their buttons' stitched area,
-// highlighted text that stays readable and creatures that keep their colour in every frame.
+// highlighted text that stays readable, creatures that keep their colour in every frame and a
+// poster for every movie.
 #include "DataCheck.h"
 
 #include "Base/Text.h"
@@ -9,12 +10,14 @@
 #include "Graphics/GraphicsResources.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageList.h"
+#include "Platform/Win32/FlashPlayer.h"
 #include "Scene/ButtonNode.h"
 #include "Scene/ClickableNode.h"
 #include "Scene/RadioButtonNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNode.h"
 #include "Scene/SpriteType.h"
+#include "Screens/MovieScreens.h"
 #include "UI/ControlLogic.h"
 
 #include <algorithm>
@@ -32,6 +35,14 @@ namespace DataCheck
 
 namespace
 {
+
+std::string Lower(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return s;
+}
 
 std::string Format(const char* format, double value)
 {
@@ -361,6 +372,31 @@ Report CheckCreatureHues(const LoadedTree& tree, const std::vector<HueRule>& rul
                                      std::to_string(rule.normalFrame) + ", above " +
                                      Format("%.0f", rule.bound));
         }
+    }
+    return report;
+}
+
+Report CheckMoviePosters(const LoadedTree& tree, const std::vector<MovieRule>& rules)
+{
+    Report report;
+    for (const MovieRule& rule : rules)
+    {
+        ++report.checked;
+        const std::string file = tree.FileOf(rule.group);
+        const Kestrin::MovieSettings settings = MakeMovieSettingsForPath(rule.movie);
+        const std::string swf = Kestrin::ToUtf8(settings.fileName + settings.extension);
+        if (!tree.HasFile(swf))
+            report.Add("movies/" + swf, "is missing, but the screens play \"" + rule.movie + "\"");
+        const std::string poster = Kestrin::MoviePosterNames(settings).front();
+        const auto defined = std::find_if(tree.Entries().begin(), tree.Entries().end(),
+                                          [&](const LoadedEntry& e)
+                                          { return e.kind == "image" && Lower(e.name) == Lower(poster); });
+        if (defined == tree.Entries().end() || defined->file != file)
+            report.Add(file, "defines no image \"" + poster + "\", the poster shown while \"" + rule.movie +
+                                 "\" plays" +
+                                 (defined == tree.Entries().end() ? "" : " (" + defined->file + " does)"));
+        else if (!Kestrin::GetResource<Kestrin::IImage>(poster).second)
+            report.Add(file, "image \"" + poster + "\" does not load");
     }
     return report;
 }

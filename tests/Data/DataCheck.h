@@ -272,6 +272,18 @@ struct HueRule
 // normal frame's hues and keeps some colour.
 Report CheckCreatureHues(const LoadedTree& tree, const std::vector<HueRule>& rules);
 
+// A movie a screen plays, as the screen names it ("name", or "name/label" for one film of a movie
+// of several), and the group that is loaded whenever it plays.
+struct MovieRule
+{
+    std::string movie;
+    std::string group;
+};
+
+// Each rule's movie is in the tree as "<name>.swf" and has a poster: the first image the movie
+// host looks for (MoviePosterNames, so a labelled film its own), defined by the rule's group.
+Report CheckMoviePosters(const LoadedTree& tree, const std::vector<MovieRule>& rules);
+
 // Every obstacle picture "X" of `group` (a name starting "obstacle_" or "obst_") has its shadow
 // "X_shadow" of its size, and each generic one ("obst_...") its "X_xscale" and "X_yscale" floats.
 Report CheckObstacles(const LoadedTree& tree, const std::string& group);

@@ -241,6 +241,15 @@ TEST(CommittedData, EveryMovieHeaderParses)
     ExpectClean(report);
 }
 
+// No movie plays as a blank screen: each has a picture of what it is for.
+TEST(CommittedData, EveryMovieThatPlaysHasItsPoster)
+{
+    const DataCheck::LoadedTree tree(cData);
+    const Report report = DataCheck::CheckMoviePosters(tree, DataCheck::ScreenMovieRules());
+    EXPECT_EQ(report.checked, 9) << "two title movies, four story films, three basics";
+    ExpectClean(report);
+}
+
 // A small tree of real committed files, broken one way per case: each check must name the file.
 class BrokenTree : public testing::Test
 {
@@ -785,6 +794,37 @@ TEST_F(BrokenTree, TheHueCheckNamesEveryFrameThatLeavesItsColour)
                         "cannot weigh the hues of \"NoSuchType\"", "cannot weigh the hues of \"MixedType\""}))
         << Describe(report);
     EXPECT_NE(Describe(report).find("frame 5 has lost its colour"), std::string::npos) << Describe(report);
+}
+
+// A poster must be where its movie plays: a film's own, in the group loaded then, for a movie
+// that is there.
+TEST_F(BrokenTree, ThePosterCheckNamesAMovieWithoutItsPosterWhereItPlays)
+{
+    WriteBytes(root / "groups/Title_MainMenu.xml",
+               "<resources><image name=\"Logos_poster\" src=\"Panel\"/>"
+               "<image name=\"AllAnimations_poster\" src=\"Panel\"/></resources>");
+    WriteBytes(root / "groups/Story.xml",
+               "<resources><image name=\"AllAnimations_interstitial1_poster\" src=\"Panel\"/></resources>");
+    WriteBytes(root / "movies/AllAnimations.swf", ReadBytes(cData / "movies/Logos.swf"));
+    const DataCheck::LoadedTree tree(root);
+    const Report report =
+        DataCheck::CheckMoviePosters(tree, {{"Logos", "Title_MainMenu"},
+                                            {"AllAnimations/interstitial1", "Story"},
+                                            {"AllAnimations/interstitial2", "Title_MainMenu"},
+                                            {"AllAnimations/interstitial1", "Title_MainMenu"},
+                                            {"Gone", "Story"}});
+    std::vector<std::string> said;
+    for (const DataCheck::Problem& p : report.problems)
+        said.push_back(p.file + ": " + p.what);
+    EXPECT_EQ(
+        said,
+        (std::vector<std::string>{
+            "groups/Title_MainMenu.xml: defines no image \"AllAnimations_interstitial2_poster\", the "
+            "poster shown while \"AllAnimations/interstitial2\" plays",
+            "groups/Title_MainMenu.xml: defines no image \"AllAnimations_interstitial1_poster\", the "
+            "poster shown while \"AllAnimations/interstitial1\" plays (groups/Story.xml does)",
+            "movies/Gone.swf: is missing, but the screens play \"Gone\"",
+            "groups/Story.xml: defines no image \"Gone_poster\", the poster shown while \"Gone\" plays"}));
 }
 
 TEST(CommittedData, TheCampaignReadsThroughTheGamesReaders)

@@ -1,6 +1,7 @@
 #include "ScreenTables.h"
 
 #include "Game/GameConstants.h"
+#include "Screens/LevelIntroModes.h"
 #include "Screens/ScreenNodes.h"
 #include "UI/UINames.h"
 
@@ -658,6 +659,24 @@ const std::vector<ContrastRule>& ScreenContrastRules()
     // The picked player's name on the row highlight of the profile card.
     static const std::vector<ContrastRule> rules{
         {"Account", "profileSelectedColor", "SelectedRow", "Popup9"}};
+    return rules;
+}
+
+const std::vector<MovieRule>& ScreenMovieRules()
+{
+    static const std::vector<MovieRule> rules = []
+    {
+        // The title movies play over the loading screen, which holds "Title_MainMenu" from the
+        // start; the calendar, and the success outro that returns to it, play the story films;
+        // the Tic introduction plays the basics of the kinds that levels unlock.
+        std::vector<MovieRule> list{{"Logos", "Title_MainMenu"}, {"Intro-Commerical", "Title_MainMenu"}};
+        for (int film = 1; film <= 4; ++film)
+            list.push_back({"AllAnimations/interstitial" + std::to_string(film), "Level_Select_Month"});
+        for (const char* kind : TicKindNames)
+            if (const char* movie = TicIntroMode::MovieOf(kind))
+                list.push_back({movie, "Tic_Intro"});
+        return list;
+    }();
     return rules;
 }
 

@@ -20,6 +20,8 @@ const std::vector<std::string>& RequiredTextKeys();
 const std::vector<std::string>& LabelTextKeys();
 // Text the screens draw on a highlight.
 const std::vector<ContrastRule>& ScreenContrastRules();
+// Every movie the screens and levels play, with the group loaded while it plays.
+const std::vector<MovieRule>& ScreenMovieRules();
 // The creatures a spool takes by their colour, whose every frame keeps that colour.
 const std::vector<HueRule>& CreatureHueRules();
 

@@ -353,6 +353,29 @@ TEST(GameplayArt, PortraitsShowEachColourOfTheirKind)
     EXPECT_GT(meanOf(neurotic, 100, 140).b, meanOf(neurotic, 100, 140).r);
 }
 
+// The spool and the gunk cell painted larger for the posters are the playfield's, not a blow-up.
+TEST(GameplayArt, PlayfieldPiecesPaintLargerForOtherPictures)
+{
+    auto meanDifference = [](const Canvas& a, const Canvas& b)
+    {
+        const auto x = a.ToRgba8(), y = b.ToRgba8();
+        double sum = 0.0;
+        for (size_t i = 0; i < x.size(); ++i)
+            sum += std::abs(int(x[i]) - int(y[i]));
+        return sum / double(x.size());
+    };
+    for (int frame : {0, 2})
+    {
+        const Canvas big = SpoolPicture(TicColors::Blue, frame, 2.0);
+        ASSERT_EQ(big.Width(), 112);
+        ASSERT_EQ(big.Height(), 88);
+        EXPECT_LT(meanDifference(Resize(big, 56, 44), SpoolPicture(TicColors::Blue, frame)), 4.0) << frame;
+    }
+    const Canvas cell = GunkCell(TicColors::Red, 3, 11, 1.6);
+    ASSERT_EQ(cell.Width(), 32);
+    EXPECT_LT(meanDifference(Resize(cell, 20, 20), GunkCell(TicColors::Red, 3, 11)), 6.0);
+}
+
 // A Tic that any spool catches shows every spool's colour, in the playfield and in its portrait.
 TEST(GameplayArt, StripedTicsShowEverySpoolsColour)
 {
