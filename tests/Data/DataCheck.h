@@ -191,12 +191,21 @@ struct LayoutRule
 // layout holds its paths and objects, of their kinds.
 Report CheckLayouts(const LoadedTree& tree, const std::vector<LayoutRule>& rules);
 
+// A text that tells the player how a session is won, and the words of the rule it must say, in
+// their order (compared without case).
+struct GoalTextRule
+{
+    std::string key;
+    std::vector<std::string> words;
+};
+
 // Every required key is a "string" of the text table; every text of the table and of the layouts
 // is Latin-1 without control characters but line breaks, reads as styled text (naming only fonts
 // that exist), and has a glyph in every font for each character; a "<level>.dateandtime" text holds
-// a ","; each label key ends with a blank, since a time or a number follows it directly.
+// a ","; each label key ends with a blank, since a time or a number follows it directly. Each goal
+// text says its rule's words in order, and no text promises a win for "enough Tics".
 Report CheckText(const LoadedTree& tree, const std::vector<std::string>& requiredKeys,
-                 const std::vector<std::string>& labelKeys);
+                 const std::vector<std::string>& labelKeys, const std::vector<GoalTextRule>& goalRules = {});
 
 // The campaign through the game's own readers: "GameLevels.xml" (20 Days numbered in order, 2 to 5
 // levels each, Jillian's 20 levels, at most 12 of any other guest, "1-06 Harley", each kind of the

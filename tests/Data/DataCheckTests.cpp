@@ -100,8 +100,8 @@ TEST(CommittedData, EveryLayoutBuildsWithTheNodesTheScreensFind)
 TEST(CommittedData, EveryTextIsThereReadableAndDrawable)
 {
     const DataCheck::LoadedTree tree(cData);
-    const Report report =
-        DataCheck::CheckText(tree, DataCheck::RequiredTextKeys(), DataCheck::LabelTextKeys());
+    const Report report = DataCheck::CheckText(tree, DataCheck::RequiredTextKeys(),
+                                               DataCheck::LabelTextKeys(), DataCheck::GoalTextRules());
     EXPECT_GT(report.checked, 200);
     ExpectClean(report);
 }
@@ -491,7 +491,8 @@ Report CheckSmallObstacles(const fs::path& root)
 
 Report CheckSmallText(const fs::path& root)
 {
-    return DataCheck::CheckText(DataCheck::LoadedTree(root), {"Hello"}, {"Hello"});
+    return DataCheck::CheckText(DataCheck::LoadedTree(root), {"Hello"}, {"Hello"},
+                                {{"Goal", {"gunk", "every Tic", "before"}}});
 }
 
 const char* const cScreenGroup = R"(<resources>
@@ -525,6 +526,7 @@ const char* const cScreenGroup = R"(<resources>
 const char* const cTextTable = R"(<resources>
 <string name="Hello" value="Hello, w&#246;rld "/>
 <string name="Day1.dateandtime" value="Monday, 9:00"/>
+<string name="Goal" value="Clean the Gunk, then catch every Tic before the end."/>
 </resources>)";
 
 } // namespace
@@ -637,6 +639,13 @@ TEST_F(BrokenTree, EachScreenCheckNamesTheBrokenFile)
          table, "names the font \"Nope\", which is not loaded"},
         {"date without a comma", text("Monday, 9:00", "Monday 9:00"), CheckSmallText, table,
          "string \"Day1.dateandtime\" has no \",\""},
+        {"goal told out of order",
+         text("Clean the Gunk, then catch every Tic", "Catch every Tic, then clean the gunk"), CheckSmallText,
+         table, "string \"Goal\" tells how a session is won, but does not say \"gunk\", then \"every Tic\""},
+        {"goal without its clock", text(" before the end", ""), CheckSmallText, table,
+         "does not say \"gunk\", then \"every Tic\", then \"before\""},
+        {"a quota", text("w&#246;rld", "catch enough Tics"), CheckSmallText, table,
+         "string \"Hello\" promises a win for enough Tics"},
         {"glyph missing from a font",
          [](const fs::path& r)
          {

@@ -654,6 +654,24 @@ const std::vector<std::string>& LabelTextKeys()
     return keys;
 }
 
+const std::vector<GoalTextRule>& GoalTextRules()
+{
+    // A session is won once the gunk is gone and then every Tic is caught, before the clock ends;
+    // an endless session lasts until the gunk overflows.
+    const std::vector<std::string> session{"gunk", "every Tic", "before"};
+    const std::vector<std::string> endless{"gunk", "overflow"};
+    static const std::vector<GoalTextRule> rules{{"Help.basics", session},
+                                                 {"LevelIntro.goal", session},
+                                                 {"Img.Tutorial.0", session},
+                                                 {"Img.Banner.normal", {"gunk", "every Tic"}},
+                                                 {"Help.gameplay", endless},
+                                                 {"Img.Banner.endless", endless},
+                                                 {"Img.Endless.intro", endless},
+                                                 {"Img.Endless.instruction", endless},
+                                                 {"1-01 Harley.description", {"gunk", "Tics"}}};
+    return rules;
+}
+
 const std::vector<ContrastRule>& ScreenContrastRules()
 {
     // The picked player's name on the row highlight of the profile card.

@@ -18,6 +18,8 @@ const std::vector<LayoutRule>& ScreenLayoutRules();
 const std::vector<std::string>& RequiredTextKeys();
 // Keys whose text a time or a number follows directly.
 const std::vector<std::string>& LabelTextKeys();
+// Texts that tell the player how a session or an endless session is won, with their rule's words.
+const std::vector<GoalTextRule>& GoalTextRules();
 // Text the screens draw on a highlight.
 const std::vector<ContrastRule>& ScreenContrastRules();
 // Every movie the screens and levels play, with the group loaded while it plays.
