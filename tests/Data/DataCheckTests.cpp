@@ -948,7 +948,7 @@ TEST_F(BrokenCampaign, EachCampaignCheckNamesTheBrokenFile)
          "Sprite_Shy has no creature settings"},
         {"level file missing", gone(first), "1-01 Harley.xml", "is missing"},
         {"black spool", edit(first, "color=\"Red\"", "color=\"Black\""), first, "a spool of colour Black"},
-        {"spool off the board", edit(first, "x=\"620\" y=\"440\"", "x=\"760\" y=\"440\""), first,
+        {"spool off the board", edit(first, "x=\"680\" y=\"480\"", "x=\"760\" y=\"480\""), first,
          "the Blue spool lies outside"},
         {"basic colour without its spool", edit(first, "<TrapType color=\"Blue\"", "<TrapType color=\"Red\""),
          first, "Blue creatures spawn, but there is no spool of their colour"},
