@@ -406,6 +406,33 @@ TEST_F(LevelScene, FeedbackPopUpsPlayTheirResultAndGo)
     EXPECT_EQ(popups->GetChildCount(), 0u);
 }
 
+TEST_F(LevelScene, FeedbackPopUpsRiseInsideTheBoardNearItsEdges)
+{
+    AddData(L"9-99 Harley", SmallLevel);
+    AddData(L"9-99 Harley-Board", "<Board/>");
+    NimbalLevel* level = MakeLevel();
+    SceneNode* popups = At(NodePath::PopupLayerNode);
+    // Corners and edges of the board, and a point in the middle that keeps its place.
+    const std::vector<Vector2f> points{{25, 20},  {775, 20}, {25, 550}, {775, 550},
+                                       {400, 21}, {10, 300}, {300, 300}};
+    for (Vector2f point : points)
+        level->ShowLoopFeedback(LoopResult::GoodLoop, point);
+    ASSERT_EQ(popups->GetChildCount(), points.size());
+    std::vector<SceneNode*> shown;
+    for (SceneNode* popup = popups->GetFirstChild(); popup; popup = popup->GetNextSibling())
+        shown.push_back(FindNodeAtPath(popup, NodePath::FeedbackPopupTextImage));
+    Steps(49);
+    for (size_t i = 0; i < points.size(); ++i)
+    {
+        const SceneNode::Rectf r = shown[i]->GetWorldRect();
+        EXPECT_TRUE(r.x >= 25 && r.y >= 20 && r.x + r.w <= 775 && r.y + r.h <= 550)
+            << points[i].x << "," << points[i].y << ": " << r.x << "," << r.y << " " << r.w << "x" << r.h;
+    }
+    const SceneNode::Rectf middle = shown.back()->GetWorldRect();
+    EXPECT_NEAR(middle.x, 300, 0.5);
+    EXPECT_NEAR(middle.y, 280, 0.5) << "it rises 20 px";
+}
+
 TEST_F(LevelScene, TimedTutorialsShowOnceAndWarningsFlash)
 {
     AddData(L"9-99 Harley", SmallLevel);
