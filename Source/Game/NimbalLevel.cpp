@@ -236,6 +236,8 @@ void NimbalLevel::SetUp()
         banner->SetImage(Kestrin::GetResource<Kestrin::IImage>(endless ? "bannerMSG_endless" : "bannerMSG_normal")
                              .second);
         banner->SetPosition(400, -20);
+        // The layout keeps the banner hidden until one is due.
+        banner->SetAlpha(1.0f);
         banner->AddTask(Sequence({new NodeLocationTask(400.0f, 300.0f, 0.75f), new Kestrin::TimedTask(1.0f),
                                   new NodeAlphaTask(0.0f, 0.5f)}));
     }

@@ -65,7 +65,7 @@ const std::string LevelResources = R"(<resources>
       </scenenode>
       <scenenode nodeName="messageBanner">
         <scenenode nodeName="bannerBackground"/>
-        <staticspritenode nodeName="bannerTextImage"/>
+        <staticspritenode nodeName="bannerTextImage" alpha="0"/>
       </scenenode>
       <scenenode nodeName="gui_attach"><scenenode nodeName="game_interface">
         <textspritenode nodeName="timer" font="CustomSpearFont" width="100"/>
@@ -228,11 +228,16 @@ TEST_F(LevelScene, SetsUpFromItsFilesAndStartsAfterTheIntro)
     ASSERT_TRUE(background);
     EXPECT_EQ(background->GetImage(), Kestrin::GetResource<Kestrin::IImage>("Harley_BGImage").second);
     EXPECT_EQ(At(NodePath::GuiHeadIconAttach)->GetChildCount(), 1u);
+    // The opening banner is shown, though the layout keeps the banner hidden until one is due.
+    Steps(50);
+    auto* banner = dynamic_cast<StaticSpriteNode*>(At(NodePath::BannerTextImage));
+    EXPECT_EQ(banner->GetImage(), Kestrin::GetResource<Kestrin::IImage>("bannerMSG_normal").second);
+    EXPECT_EQ(banner->GetWorldColor().a, 1.0f);
 
     auto* factory = dynamic_cast<GremlinFactory*>(screen->FindObject(GameNames::GremlinFactory));
     ASSERT_TRUE(factory);
     ASSERT_TRUE(screen->FindObject(GameNames::GremlinHomeFactory));
-    Steps(112); // 2.24 s
+    Steps(62); // 2.24 s
     EXPECT_TRUE(level->notStarted);
     EXPECT_FALSE(factory->spawning);
     EXPECT_EQ(TextAt(NodePath::GuiTimer), L"03:00") << "the clock shows the full time before the start";
