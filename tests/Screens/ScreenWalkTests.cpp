@@ -62,7 +62,8 @@ TEST(ScreenWalk, TheTourVisitsEveryMenuScreenAndEndsAtTheMenuWithoutAnError)
          {"FirstAccountMode", "CreditsMode", "OptionsMode", "TictionaryMainMode", "TictionaryProfileMode",
           "TictionaryHelpMode", "TictionaryAboutMode", "AccountMode", "EditAccountMode", "DeleteAccountMode",
           "LevelSelectCalendarMode", "LevelSelectDayMode", "LevelSelectIntroMode", "LevelIntroMode", "GameMode",
-          "InGameMenuMode", "LevelOutroFailureMode", "LevelOutroSuccessMode", "EndlessLevelSelectMode"})
+          "InGameMenuMode", "LevelOutroFailureMode", "LevelOutroSuccessMode", "EndlessLevelSelectMode",
+          "IntroMovieMode", "FlashInterstitialMode", "TicIntroMode", "TutorialPopupMode"})
         EXPECT_NE(std::find(screens.begin(), screens.end(), screen), screens.end()) << screen << "\n" << log;
     // Back at the menu, which asks to quit.
     ASSERT_GE(screens.size(), 2u) << log;
