@@ -111,16 +111,12 @@ protected:
         tuning = GlobalSettings::Instance();
         GlobalSettings::Instance().fadeInTime = 1.0f;
         GlobalSettings::Instance().BaseFollowLineSpeed = 40.0f;
-        g_creatureTimeScale = 1.0f;
-        explodeColors = false;
         TutorialManager::Instance().ReadFlags();
     }
     ~Creatures() override
     {
         Kestrin::SetSoundPlayer(nullptr);
         GlobalSettings::Instance() = tuning;
-        g_creatureTimeScale = 1.0f;
-        explodeColors = false;
         SetCollisionTree(screen, nullptr);
         delete tree;
         looper.reset();

@@ -341,7 +341,9 @@ TEST_F(Catalogue, CurrentLevelAccessorsAnswerEmptyWithoutALevel)
 // The first use reads the list; a list that is missing or broken leaves the catalogue empty with a
 // line on the log, and the accessors that default to it answer "". Each case runs in a fresh
 // process, where the catalogue has not been made yet.
-TEST_F(Catalogue, FirstUseOfABrokenOrMissingListGivesAnEmptyCatalogue)
+// The catalogue's first use happens in a child, so not in a fixture: every fixture's saved globals
+// use it first.
+TEST(CatalogueFirstUse, ABrokenOrMissingListGivesAnEmptyCatalogue)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     for (const char* broken : {"", "<GameLevels><Day>", "<GameLevels><Day dayNum=\"1\"><level/></Day></GameLevels>",
@@ -351,6 +353,10 @@ TEST_F(Catalogue, FirstUseOfABrokenOrMissingListGivesAnEmptyCatalogue)
         SCOPED_TRACE(broken);
         auto child = [&]
         {
+            KestrinTest::FaultyFileSystem fs;
+            KestrinTest::ScopedFileSystem scope{&fs};
+            auto AddData = [&fs](const wchar_t* name, const std::string& xml)
+            { fs.AddFile(Kestrin::FileSpec::FromNameAndExtension(name, L".xml"), xml); };
             if (*broken)
                 AddData(L"GameLevels", broken);
             KestrinTest::LogCapture log;

@@ -149,7 +149,6 @@ protected:
         record->guest = GuestID::Harley;
         levels.current = record.get();
         levels.records[record->name] = std::move(record);
-        levels.endless = false;
         AddData(L"9-98 Harley", PlayLevel);
         AddData(L"9-98 Harley-Board", R"(<Board><NimbalGunk x="380" y="140" width="2" data="11" color="Red"/></Board>)");
         AddData(L"CreatureSettings", "<CreatureSettings>" + Record("Sprite_BasicRed", "Basic") +
@@ -169,7 +168,6 @@ protected:
     ~LevelPlay() override
     {
         looper.reset();
-        GameLevels::Instance().current = nullptr;
         GameLevels::Instance().records.erase("9-98 Harley");
         GlobalSettings::Instance() = saved;
         SetShuffleRandomSource({});

@@ -148,7 +148,6 @@ protected:
         record->guest = GuestID::Harley;
         levels.current = record.get();
         levels.records[record->name] = std::move(record);
-        levels.endless = false;
         AddData(L"CreatureSettings", "<CreatureSettings/>");
 
         screen = new LevelHostScreen;
@@ -157,8 +156,6 @@ protected:
     ~LevelScene() override
     {
         looper.reset();
-        GameLevels::Instance().endless = false;
-        GameLevels::Instance().current = nullptr;
         GameLevels::Instance().records.erase("9-99 Harley");
         GlobalSettings::Instance() = settings;
         InstallGunkBoard(nullptr);
@@ -280,7 +277,6 @@ TEST_F(LevelScene, EndlessLevelPicksItsBoardAndShowsTheMeter)
     EXPECT_EQ(NimbalGunk::Instance().Depth(10, 10), 3);
     EXPECT_EQ(NimbalGunk::Instance().capacity, 4968.75f * 0.5f);
     EXPECT_TRUE(explodeColors);
-    explodeColors = false;
     auto* meter = dynamic_cast<IMeter*>(FindSceneNode({"gamemoderoot", "gui_attach", "game_interface",
                                                         "meterBarAttach", "endlessMeter"}));
     ASSERT_TRUE(meter);

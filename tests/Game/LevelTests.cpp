@@ -127,7 +127,6 @@ protected:
                                   outcomes.push_back("failure " + std::string(reason.begin(), reason.end()) + " " +
                                                      std::to_string(value));
                               }});
-        GameLevels::Instance().endless = false;
         GlobalSettings::Instance().clickTime = 250;
         TutorialManager::Instance().ReadFlags();
         factory = new GremlinFactory();
@@ -142,7 +141,6 @@ protected:
         SetLevelOutcomeHooks({});
         Kestrin::SetClock(nullptr);
         InstallGunkBoard(nullptr);
-        GameLevels::Instance().endless = false;
     }
 
     // Runs the level for `seconds` in 20 ms steps.

@@ -7,6 +7,7 @@
 
 #include "Game/CollisionTestSupport.h"
 #include "GameStubs/GameFakes.h"
+#include "Support/GameGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -135,13 +136,8 @@ TEST(LineSegment, MeetsBoxesByHeldEndsOrByPassingWithinFourPixelsOfAnEdge)
 TEST(LineSegment, TellsItsLineOrTheObjectItMet)
 {
     // Closing on the trap shows a tutorial pop-up; this host has no screen stack for it.
-    const std::map<int, int> flags = TutorialManager::Instance().showFlags;
+    KestrinTest::SavedGameGlobals saved;
     TutorialManager::Instance().showFlags[14] = 0;
-    struct Restore
-    {
-        std::map<int, int> flags;
-        ~Restore() { TutorialManager::Instance().showFlags = flags; }
-    } restore{flags};
     HostScreen screen;
     auto* level = new FakeLevel;
     screen.database.AddObject(level);

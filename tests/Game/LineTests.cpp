@@ -164,7 +164,6 @@ protected:
     {
         Kestrin::SetSoundPlayer(nullptr);
         GlobalSettings::Instance() = saved;
-        Line::debugDraw = false;
         SetCollisionTree(screen, nullptr);
         delete tree;
         looper.reset();

@@ -38,12 +38,7 @@ public:
 class Tutorials : public TutorialTest
 {
 protected:
-    Tutorials()
-    {
-        manager.showFlags.clear();
-        manager.optionalTutorialsAllowed = true;
-        looper->PushModeNow(screen);
-    }
+    Tutorials() { looper->PushModeNow(screen); }
     ~Tutorials() override { manager.HideBubble(); }
 
     std::vector<int> Due() const

@@ -30,16 +30,8 @@ protected:
     {
         AccountManager::Instance()->CreateAccount(L"Ann");
         AccountManager::Instance()->SetCurrentAccount(L"Ann");
-        Levels().current = nullptr;
         Levels().LoadLevelList();
         Levels().LoadProgress();
-        Levels().endless = false;
-    }
-    ~Playing() override
-    {
-        looper.reset();
-        Levels().endless = false;
-        Levels().current = nullptr;
     }
 
     static GameLevels& Levels() { return GameLevels::Instance(); }

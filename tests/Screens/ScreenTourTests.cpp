@@ -32,10 +32,13 @@ TEST(ScreenTourSwitch, TheFolderIsTheWordAfterTheSwitch)
 class Tour : public ScreenFixture
 {
 protected:
-    // The level ends into its outros, as the program has it.
+    // The committed calendar, read as the program reads it at start; the level ends into its
+    // outros, as the program has it.
     Tour()
     {
         UseCommittedData();
+        GameLevels::Instance().LoadLevelList();
+        GameLevels::Instance().LoadProgress();
         InstallLevelOutcomeHooks();
     }
     ~Tour() override

@@ -24,6 +24,7 @@
 
 #include "Support/ErrorBoxRecorder.h"
 #include "Support/FakeClock.h"
+#include "Support/GameGlobals.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -701,8 +702,8 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
     SetShuffleRandomSource(ShuffleLcg(options.seed));
     SetLevelOutcomeHooks({[&run](bool, int, int) { run.won = true; },
                           [&run](const std::wstring&, int) { run.lost = true; }});
-    LevelRecord* previous = catalogue.current;
-    const bool previousEndless = catalogue.endless;
+    // The catalogue's level and mode, the creatures' clock and the rest go back as they were.
+    KestrinTest::SavedGameGlobals saved;
     catalogue.current = record;
     catalogue.endless = endless;
     try
@@ -780,8 +781,6 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
     {
         run.error = e.what();
     }
-    catalogue.current = previous;
-    catalogue.endless = previousEndless;
     SetLevelOutcomeHooks({});
     SetShuffleRandomSource({});
     return run;
