@@ -131,7 +131,6 @@ protected:
         resources->RegisterFactory(L"testimage", new SceneTest::TestImageFactory);
         Kestrin::MemoryStream stream(L"Play", PlayResources.data(), uint32_t(PlayResources.size()));
         resources->Load(L"Play", &stream, nullptr);
-        saved = GlobalSettings::Instance();
         GlobalSettings& tuning = GlobalSettings::Instance();
         tuning.fadeInTime = 0.1f;
         tuning.maxLength = -1;
@@ -169,9 +168,7 @@ protected:
     {
         looper.reset();
         GameLevels::Instance().records.erase("9-98 Harley");
-        GlobalSettings::Instance() = saved;
         SetShuffleRandomSource({});
-        SetLevelOutcomeHooks({});
     }
 
     void Steps(int count)
@@ -259,7 +256,6 @@ protected:
     BoostRandomNumberStream randomStream{20261210};
     Kestrin::ScopedRandomStream scopedRandom{&randomStream};
     KestrinTest::FakeClock clock;
-    GlobalSettings saved;
     // Takes the play-data log while the test holds it (the fixture's takes only whole new files).
     KestrinTest::FakeFileSystem playData;
     std::vector<Outcome> outcomes;

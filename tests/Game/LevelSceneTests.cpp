@@ -21,6 +21,7 @@
 #include "Scene/TextSpriteNode.h"
 
 #include "GameStubs/GameFakes.h"
+#include "Support/RecordedSounds.h"
 #include "TutorialTests.h"
 
 #include <gtest/gtest.h>
@@ -132,15 +133,8 @@ protected:
         LoadGroup(L"GameMode", LevelResources);
         LoadGroup(L"Board", BoardResources);
         LoadGroup(L"Feedback", FeedbackResources);
-        Kestrin::SetSoundPlayer([this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
-                                                                {
-                                    auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
-                                    played.push_back(descriptor ? descriptor->GetName().c_str() : "?");
-                                });
         SetLevelOutcomeHooks({[this](bool, int, int) { ++successes; }, {}});
-        InstallGunkBoard(&board);
         TutorialManager::Instance().ReadFlags();
-        settings = GlobalSettings::Instance();
 
         GameLevels& levels = GameLevels::Instance();
         auto record = std::make_unique<LevelRecord>();
@@ -157,10 +151,6 @@ protected:
     {
         looper.reset();
         GameLevels::Instance().records.erase("9-99 Harley");
-        GlobalSettings::Instance() = settings;
-        InstallGunkBoard(nullptr);
-        SetLevelOutcomeHooks({});
-        Kestrin::SetSoundPlayer(nullptr);
     }
 
     NimbalLevel* MakeLevel()
@@ -200,8 +190,9 @@ protected:
     Kestrin::ScopedRandomStream scopedRandom{&seeded};
     LevelHostScreen* screen = nullptr;
     FakeGunkBoard board;
-    GlobalSettings settings;
+    ScopedGunkBoard scopedBoard{board};
     std::vector<std::string> played;
+    KestrinTest::RecordedSounds recorded{played};
     int successes = 0;
 };
 

@@ -117,7 +117,6 @@ protected:
                     *out = channel;
                 }
             });
-        InstallGunkBoard(&board);
         Kestrin::SetClock(&clock);
         SetLevelOutcomeHooks({[this](bool expert, int playerTime, int expertTime)
                               { outcomes.push_back("success " + std::to_string(expert) + " " +
@@ -138,9 +137,7 @@ protected:
     {
         MusicManager::Instance().ReleaseChannels();
         Kestrin::SetSoundPlayer(nullptr);
-        SetLevelOutcomeHooks({});
         Kestrin::SetClock(nullptr);
-        InstallGunkBoard(nullptr);
     }
 
     // Runs the level for `seconds` in 20 ms steps.
@@ -154,6 +151,7 @@ protected:
     Kestrin::ScopedRandomStream scopedRandom{&random};
     HostScreen host;
     FakeGunkBoard board;
+    ScopedGunkBoard scopedBoard{board};
     ManualClock clock;
     std::vector<std::string> outcomes;
     // The play-data lines, written while the test holds the file system.

@@ -48,12 +48,6 @@ std::vector<std::unique_ptr<LineSegment>> Chain(const std::vector<Vector2f>& poi
     return chain;
 }
 
-struct SelfIgnoreRestore
-{
-    float saved = GlobalSettings::Instance().selfIgnore;
-    ~SelfIgnoreRestore() { GlobalSettings::Instance().selfIgnore = saved; }
-};
-
 } // namespace
 
 TEST(LineSegment, SegmentsTouchByEndsAndDistanceButNeverTheirNeighbours)
@@ -91,7 +85,7 @@ TEST(LineSegment, SegmentsTouchByEndsAndDistanceButNeverTheirNeighbours)
 // over selfIgnore x 20 + 4 px of line tells the recent ones apart.
 TEST(LineSegment, ALineIgnoresItsOwnRecentStretch)
 {
-    SelfIgnoreRestore restore;
+    KestrinTest::SavedGameGlobals saved;
     Line line(0, 0, nullptr, GremlinColorType::Red, GremlinKind::Basic);
     auto chain = Chain({{0, 0}, {20, 0.5f}, {0, 1}, {20, 1.5f}, {0, 2}, {20, 2.5f}}, &line);
     LineSegment& head = *chain[4];

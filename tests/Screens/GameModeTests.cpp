@@ -325,7 +325,6 @@ TEST_F(Playing, ALostAppointmentIsRetriedWithoutItsCardThenWonAndTheNextOneIntro
     EXPECT_NE(dynamic_cast<GameMode*>(looper->GetStack()[0]), nullptr);
     EXPECT_NE(dynamic_cast<LevelIntroMode*>(looper->GetStack()[1]), nullptr);
     EXPECT_TRUE(boxes.boxes.empty());
-    SetLevelOutcomeHooks({});
 }
 
 } // namespace

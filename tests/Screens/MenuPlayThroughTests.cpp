@@ -49,9 +49,7 @@ protected:
     ~PlayedFromTheMenu() override
     {
         looper.reset();
-        SetLevelOutcomeHooks({});
         SetShuffleRandomSource({});
-        GlobalSettings::Instance() = tuning;
         // The statuses this game wrote into the shared catalogue go with it.
         Levels().LoadLevelList();
     }
@@ -137,7 +135,6 @@ protected:
 
     int tutorials = 0; // pop-ups read and closed
     int loops = 0;     // scored by the player in the levels played to a request
-    const GlobalSettings tuning = GlobalSettings::Instance();
     BoostRandomNumberStream random{Seed};
     ScopedRandomStream scripted{&random};
 };

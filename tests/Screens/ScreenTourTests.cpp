@@ -32,19 +32,13 @@ TEST(ScreenTourSwitch, TheFolderIsTheWordAfterTheSwitch)
 class Tour : public ScreenFixture
 {
 protected:
-    // The committed calendar, read as the program reads it at start; the level ends into its
-    // outros, as the program has it.
+    // The committed calendar, read as the program reads it; the level ends into its outros.
     Tour()
     {
         UseCommittedData();
         GameLevels::Instance().LoadLevelList();
         GameLevels::Instance().LoadProgress();
         InstallLevelOutcomeHooks();
-    }
-    ~Tour() override
-    {
-        looper.reset();
-        SetLevelOutcomeHooks({});
     }
 
     // Update steps with a draw after each, as the main loop runs them.

@@ -1,11 +1,12 @@
 #pragma once
-// What the gameplay and the screens keep in globals, saved when a test (or a played level) begins
-// and put back when it ends, so that no test starts from what another left. A fixture makes it
-// before anything it sets up, so that it goes after everything the fixture took down.
+// What the gameplay and the screens keep in globals, saved when a test (or a played level) begins and
+// put back when it ends. A fixture makes it first, so that it goes after all the fixture took down.
 #include "Framework/AccountManager.h"
 #include "Game/GameClock.h"
 #include "Game/GameLevels.h"
+#include "Game/GlobalSettings.h"
 #include "Game/Gremlin.h"
+#include "Game/LevelOutcome.h"
 #include "Game/Line.h"
 #include "Game/TutorialManager.h"
 
@@ -31,6 +32,8 @@ public:
     {
         std::tie(g_creatureTimeScale, explodeColors, g_holdCreatureAlpha, Line::debugDraw) = m_flags;
         SetLastTrapClickTime(m_lastTrapClick);
+        GlobalSettings::Instance() = m_tuning;
+        SetLevelOutcomeHooks(m_outcomeHooks);
         TutorialManager::Instance() = m_tutorials;
         GameLevels& levels = GameLevels::Instance();
         levels.current = m_level ? levels.Find(*m_level) : nullptr;
@@ -41,13 +44,13 @@ public:
         if (accounts && accounts == m_accounts && m_account && (!current || current->GetName() != *m_account))
             accounts->SetCurrentAccount(*m_account);
     }
-    SavedGameGlobals(const SavedGameGlobals&) = delete;
-    SavedGameGlobals& operator=(const SavedGameGlobals&) = delete;
 
 private:
     const std::tuple<float, bool, bool, bool> m_flags{g_creatureTimeScale, explodeColors, g_holdCreatureAlpha,
                                                       Line::debugDraw};
     const uint32_t m_lastTrapClick = GetLastTrapClickTime();
+    const GlobalSettings m_tuning = GlobalSettings::Instance();
+    const LevelOutcomeHooks m_outcomeHooks = GetLevelOutcomeHooks();
     const TutorialManager m_tutorials = TutorialManager::Instance();
     const bool m_endless = GameLevels::Instance().endless;
     Kestrin::AccountManager* const m_accounts = Kestrin::AccountManager::Existing();

@@ -699,11 +699,12 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
     KestrinTest::ErrorBoxRecorder boxes;
     BoostRandomNumberStream stream(options.seed);
     Kestrin::ScopedRandomStream scopedStream(&stream);
-    SetShuffleRandomSource(ShuffleLcg(options.seed));
-    SetLevelOutcomeHooks({[&run](bool, int, int) { run.won = true; },
-                          [&run](const std::wstring&, int) { run.lost = true; }});
-    // The catalogue's level and mode, the creatures' clock and the rest go back as they were.
+    // The catalogue's level and mode, the outcome hooks, the creatures' clock and the rest go back
+    // as they were.
     KestrinTest::SavedGameGlobals saved;
+    SetShuffleRandomSource(ShuffleLcg(options.seed));
+    SetLevelOutcomeHooks(
+        {[&run](bool, int, int) { run.won = true; }, [&run](const std::wstring&, int) { run.lost = true; }});
     catalogue.current = record;
     catalogue.endless = endless;
     try
@@ -781,7 +782,6 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
     {
         run.error = e.what();
     }
-    SetLevelOutcomeHooks({});
     SetShuffleRandomSource({});
     return run;
 }
