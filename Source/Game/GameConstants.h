@@ -464,3 +464,9 @@ inline constexpr std::string_view GetNodePathText(NodePath path)
 
 // The node names of a path, split at "/".
 std::vector<std::string> GetNodePathNames(NodePath path);
+
+class SceneNode;
+// The node at the path below `from`, leaving out its first `skip` steps; null when a step finds
+// nothing or `from` is null. Each path's names are interned once: traps, power-ups and the HUD look
+// theirs up every step.
+SceneNode* FindNodeAtPath(SceneNode* from, NodePath path, size_t skip = 0);

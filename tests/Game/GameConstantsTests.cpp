@@ -1,4 +1,5 @@
 #include "Game/GameConstants.h"
+#include "Scene/SceneNode.h"
 
 #include <gtest/gtest.h>
 
@@ -78,4 +79,31 @@ TEST(GameConstants, NodePathTableHoldsEightyOnePathsWithTheCreatureLayerTwice)
     EXPECT_EQ(GetNodePathNames(NodePath::CreatureScaleNode), std::vector<std::string>{"scaleNode"});
     EXPECT_EQ(GetNodePathNames(NodePath::TutorialArrow),
               (std::vector<std::string>{"tutorialRoot", "messageBubble", "arrow"}));
+}
+
+// The name table is cleared when the engine shuts down, and a process may run the engine again (the
+// tests do): a path looked up in the first run is still found in the next. In a child process, as
+// the clear reaches the whole process.
+TEST(GameConstantsIsolated, APathLookedUpBeforeTheNameTableIsClearedIsFoundAfter)
+{
+    EXPECT_EXIT(
+        {
+            auto foundInFreshTree = []
+            {
+                auto* layout = new SceneNode(Kestrin::MakeName("layout"));
+                auto* scale = new SceneNode;
+                scale->AttachToParent(layout, Kestrin::MakeName("scaleNode"));
+                auto* image = new SceneNode;
+                image->AttachToParent(scale, Kestrin::MakeName("creatureImage"));
+                return FindNodeAtPath(layout, NodePath::CreatureImage) == image;
+            };
+            if (!foundInFreshTree())
+                std::exit(1);
+            Kestrin::ClearInternedNames();
+            // Other names first, so the fresh table cannot hand out the old addresses again.
+            Kestrin::MakeName("filler one");
+            Kestrin::MakeName("filler two");
+            std::exit(foundInFreshTree() ? 0 : 2);
+        },
+        testing::ExitedWithCode(0), "");
 }
