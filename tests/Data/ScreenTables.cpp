@@ -31,6 +31,11 @@ std::string PathOf(NodePath path)
     return std::string(GetNodePathText(path));
 }
 
+std::string PathOf(ScreenNode node)
+{
+    return std::string(GetScreenNodeRow(node).path);
+}
+
 // A path below `prefix`, for a layout the game builds under that node.
 std::string Below(const std::string& prefix, NodePath path)
 {
@@ -196,10 +201,9 @@ void AddGameLayoutRules(std::vector<LayoutRule>& rules)
                      "gameRootLayout",
                      {{PathOf(P::LevelBackground), N::StaticSprite},
                       {PathOf(P::LevelMouseHandler), N::Any},
-                      {PathOf(P::MouseIgnoreNode), N::Any},
+                      {"gamemoderoot/mouseIgnoreNode", N::Any},
                       {PathOf(P::TerrainLayerNode), N::Any},
                       {PathOf(P::CreatureLayerNode), N::Any},
-                      {PathOf(P::CreatureLayerNodeSecond), N::Any},
                       {PathOf(P::LineAttachLayerNode), N::Any},
                       {PathOf(P::PopupLayerNode), N::Any},
                       {PathOf(P::BannerBackground), N::Any},
@@ -237,7 +241,7 @@ void AddGameLayoutRules(std::vector<LayoutRule>& rules)
                      {{UnderRoot(P::CreatureScaleNode), N::Any},
                       {UnderRoot(P::CreatureImage), N::AnimatedSprite},
                       {UnderRoot(P::CreatureFlameImage), N::AnimatedSprite},
-                      {UnderRoot(P::CreatureShadow), N::StaticSprite}},
+                      {"*/scaleNode/shadow", N::StaticSprite}},
                      {}});
     // Its root becomes the scale node's child of this name.
     rules.push_back({"Game", "crownLayout", {{Below(PathOf(P::CreatureScaleNode), P::CreatureHealthBar), N::StaticSprite}}, {}});
@@ -432,18 +436,13 @@ std::vector<LayoutRule> MakeLayoutRules()
                      "Tictionary_GameHelpLayout",
                      {},
                      GuideButtons(Buttons({"basics", "gamePlay", "tips"}))});
-    rules.push_back({"Tic_Intro",
-                     "ticIntroRootLayout",
-                     {{PathOf(NodePath::TicIntroTicAttach), N::Any}},
-                     Buttons({"button_next"})});
+    rules.push_back({"Tic_Intro", "ticIntroRootLayout", {}, Buttons({"button_next"})});
 
     LayoutRule intro{"LevelIntroMode",
                      "level_introRootLayout",
-                     {{PathOf(NodePath::IntroTextLevelIntroduction), N::StyledTextSprite},
-                      {PathOf(NodePath::IntroTitleGameLevel), N::StyledTextSprite},
-                      {PathOf(NodePath::IntroGoalTime) + "/MegaNegaTics", N::StyledTextSprite}},
+                     {{PathOf(ScreenNode::IntroGoalTime) + "/MegaNegaTics", N::StyledTextSprite}},
                      Buttons({"button_next"})};
-    for (NodePath panel : {NodePath::IntroGoalTimeTic, NodePath::IntroGoalTime})
+    for (ScreenNode panel : {ScreenNode::IntroGoalTimeTic, ScreenNode::IntroGoalTime})
     {
         intro.paths.push_back({PathOf(panel) + "/head_attach", N::Any});
         for (const char* text : {"Expert", "Session", "guestFullName"})
@@ -480,18 +479,6 @@ std::vector<LayoutRule> MakeLayoutRules()
                      Buttons({"button_tryAgain", "button_mainMenu"})});
 
     rules.push_back({"Level_Select_Introduction",
-                     "guest_profileLayout",
-                     {{PathOf(NodePath::GuestPhoto), N::StaticSprite},
-                      {PathOf(NodePath::GuestForm), N::StaticSprite},
-                      {PathOf(NodePath::GuestBanner), N::Any},
-                      {PathOf(NodePath::GuestStylusGlare), N::Any},
-                      {PathOf(NodePath::GuestLevelSelection), N::Any},
-                      {PathOf(NodePath::GuestLevelIntro), N::Any},
-                      {PathOf(NodePath::GuestConfirmButtonAttach), N::Any},
-                      {PathOf(NodePath::GuestRefSlot12), N::Any},
-                      {PathOf(NodePath::GuestRefSlot15), N::Any}},
-                     {}});
-    rules.push_back({"Level_Select_Introduction",
                      "profile_next_buttonLayout",
                      {{"*/button_next", N::Button}},
                      Buttons({"button_next"})});
@@ -511,7 +498,7 @@ std::vector<LayoutRule> MakeLayoutRules()
 
     rules.push_back({"Level_Select_Month",
                      "agenda_modeLayout",
-                     {{PathOf(NodePath::AgendaDayButtonAttach), N::Any}},
+                     {},
                      Buttons({"button_mainmenu", "button_cf", "scene1", "scene2", "scene3", "scene4"})});
     rules.push_back({"Level_Select_Month",
                      "guest_treatmentLayout",
@@ -525,11 +512,7 @@ std::vector<LayoutRule> MakeLayoutRules()
         rules.push_back({"Level_Select_Day", std::to_string(n) + "guest_formatLayout", Slots(n), {}});
     }
 
-    rules.push_back({"Level_Select_Day",
-                     "daily_scheduleLayout",
-                     {{PathOf(NodePath::DailyGuestComboAttach), N::Any},
-                      {PathOf(NodePath::DailyTextWeekDay), N::StyledTextSprite}},
-                     Buttons({"button_back"})});
+    rules.push_back({"Level_Select_Day", "daily_scheduleLayout", {}, Buttons({"button_back"})});
     rules.push_back({"Level_Select_Day",
                      "guest_comboLayout",
                      {{"*/apptTime", N::Any},
@@ -544,19 +527,13 @@ std::vector<LayoutRule> MakeLayoutRules()
 
     LayoutRule endless{"Level_Select_EndlessMode",
                        "EndlessSelect_RootLayout",
-                       {{PathOf(NodePath::EndlessOverlays), N::Any},
-                        {PathOf(NodePath::EndlessOverlays) + "/overlay_Begin", N::Any},
-                        {PathOf(NodePath::EndlessLevelButtons), N::Any},
-                        {PathOf(NodePath::EndlessIntroText), N::StaticSprite},
-                        {PathOf(NodePath::EndlessLockedText), N::StaticSprite},
-                        {PathOf(NodePath::EndlessRecordTime), N::Any},
-                        {PathOf(NodePath::EndlessTextInstruction), N::StaticSprite},
-                        {PathOf(NodePath::EndlessTextRecordTime), N::StyledTextSprite}},
+                       {{PathOf(ScreenNode::EndlessOverlays) + "/overlay_Begin", N::Any},
+                        {"EndlessSelect_Root/level_buttons", N::Any}},
                        Buttons({"buttonReturnMainMenu", "buttonBeginTraining"})};
     for (const std::string& guest : guests)
     {
-        endless.paths.push_back({PathOf(NodePath::EndlessOverlays) + "/overlay_" + guest, N::Any});
-        endless.paths.push_back({PathOf(NodePath::EndlessRecordTime) + "/" + guest, N::Any});
+        endless.paths.push_back({PathOf(ScreenNode::EndlessOverlays) + "/overlay_" + guest, N::Any});
+        endless.paths.push_back({PathOf(ScreenNode::EndlessRecordTime) + "/" + guest, N::Any});
         endless.objects.push_back({"button_" + guest, N::Button});
     }
     rules.push_back(endless);
