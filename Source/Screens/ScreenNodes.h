@@ -34,6 +34,9 @@ enum class ScreenLayout
     TicIntro,
     EndlessSelect,
     InGameMenu,
+    GameRoot,
+    Hud,
+    EndlessHud,
     Count,
 };
 
@@ -66,6 +69,9 @@ inline constexpr std::array<ScreenLayoutRow, size_t(ScreenLayout::Count)> Screen
     {ScreenLayout::TicIntro, "Tic_Intro", "ticIntroRootLayout"},
     {ScreenLayout::EndlessSelect, "Level_Select_EndlessMode", "EndlessSelect_RootLayout"},
     {ScreenLayout::InGameMenu, "InGameMenu", "InGameMenu"},
+    {ScreenLayout::GameRoot, "Game", "gameRootLayout"},
+    {ScreenLayout::Hud, "Game_Interface_NormalMode", "game_interfaceLayout"},
+    {ScreenLayout::EndlessHud, "Game_Interface_EndlessMode", "endless_game_interfaceLayout"},
 }};
 
 // What the screen needs the node to be; Any when it uses only the plain node.
@@ -149,12 +155,15 @@ enum class ScreenNode
     EndlessTextInstruction,
     EndlessTextRecordTime,
     PauseTitle,
+    HudAttach,
+    HudLevel,
+    HudGuestName,
     Count,
 };
 
-// A path is '/'-separated node names from the screen's root, its first step the layout's root;
-// "*" as the first step stands for the layout's root whatever its name, for a layout built many
-// times under names of its own.
+// A path is '/'-separated node names from the node the layout is built under (most often the
+// screen's root), its first step the layout's root; "*" as the first step stands for the layout's
+// root whatever its name, for a layout built many times under names of its own.
 struct ScreenNodeRow
 {
     ScreenNode id;
@@ -280,6 +289,12 @@ inline constexpr std::array<ScreenNodeRow, size_t(ScreenNode::Count)> ScreenNode
     {ScreenNode::EndlessTextRecordTime, ScreenLayout::EndlessSelect,
      "EndlessSelect_Root/recordTime/text_recordTime", ScreenNodeKind::StyledTextSprite},
     {ScreenNode::PauseTitle, ScreenLayout::InGameMenu, "inGameMenuRoot/title_pause",
+     ScreenNodeKind::StyledTextSprite},
+
+    // Either interface is built under the attach node.
+    {ScreenNode::HudAttach, ScreenLayout::GameRoot, "gamemoderoot/gui_attach", ScreenNodeKind::Any},
+    {ScreenNode::HudLevel, ScreenLayout::Hud, "game_interface/level", ScreenNodeKind::StyledTextSprite},
+    {ScreenNode::HudGuestName, ScreenLayout::Hud, "game_interface/guest_name",
      ScreenNodeKind::StyledTextSprite},
 }};
 

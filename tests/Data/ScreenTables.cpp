@@ -192,60 +192,75 @@ void AddGameNameRules(std::vector<NameRule>& rules)
     add("resources", "ambientDelayMax", K::Float);
 }
 
+// The check reads one rule per layout: a rule for a layout that has one already joins it.
+void AddRule(std::vector<LayoutRule>& rules, LayoutRule more)
+{
+    auto rule = std::find_if(rules.begin(), rules.end(),
+                             [&](const LayoutRule& each) { return each.layout == more.layout; });
+    if (rule == rules.end())
+    {
+        rules.push_back(std::move(more));
+        return;
+    }
+    rule->paths.insert(rule->paths.end(), more.paths.begin(), more.paths.end());
+    rule->objects.insert(rule->objects.end(), more.objects.begin(), more.objects.end());
+}
+
 // The playing screen's layouts, with the node kinds the plan gives them. The layer nodes are of
 // any kind until their kinds are registered.
 void AddGameLayoutRules(std::vector<LayoutRule>& rules)
 {
     using P = NodePath;
-    rules.push_back({"Game",
-                     "gameRootLayout",
-                     {{PathOf(P::LevelBackground), N::StaticSprite},
-                      {PathOf(P::LevelMouseHandler), N::Any},
-                      {"gamemoderoot/mouseIgnoreNode", N::Any},
-                      {PathOf(P::TerrainLayerNode), N::Any},
-                      {PathOf(P::CreatureLayerNode), N::Any},
-                      {PathOf(P::LineAttachLayerNode), N::Any},
-                      {PathOf(P::PopupLayerNode), N::Any},
-                      {PathOf(P::BannerBackground), N::Any},
-                      {PathOf(P::BannerTextImage), N::StaticSprite},
-                      {PathOf(P::GuiAttach), N::Any}},
-                     {}});
-    const std::string gui = PathOf(P::GuiAttach);
-    rules.push_back({"Game_Interface_NormalMode",
-                     "game_interfaceLayout",
-                     {{Below(gui, P::GuiTimer), N::TextSprite},
-                      {Below(gui, P::GuiExpertTime), N::TextSprite},
-                      {Below(gui, P::GuiLevel), N::StyledTextSprite},
-                      {Below(gui, P::GuiGuestName), N::StyledTextSprite},
-                      {Below(gui, P::GuiHeadIconAttach), N::Any},
-                      {Below(gui, P::GuiRedFlash), N::StaticSprite}},
-                     Buttons({"button_pause"})});
-    rules.push_back({"Game_Interface_EndlessMode",
-                     "endless_game_interfaceLayout",
-                     {{Below(gui, P::GuiTimer), N::TextSprite},
-                      {Below(gui, P::GuiRedFlash), N::StaticSprite},
-                      {Below(gui, P::GuiMeterBarAttach), N::Any},
-                      {Below(gui, P::GuiMeterFlash), N::StaticSprite},
-                      {Below(gui, P::GuiSimulationName), N::Any}},
-                     Buttons({"button_pause"})});
+    AddRule(rules, {"Game",
+                    "gameRootLayout",
+                    {{PathOf(P::LevelBackground), N::StaticSprite},
+                     {PathOf(P::LevelMouseHandler), N::Any},
+                     {"gamemoderoot/mouseIgnoreNode", N::Any},
+                     {PathOf(P::TerrainLayerNode), N::Any},
+                     {PathOf(P::CreatureLayerNode), N::Any},
+                     {PathOf(P::LineAttachLayerNode), N::Any},
+                     {PathOf(P::PopupLayerNode), N::Any},
+                     {PathOf(P::BannerBackground), N::Any},
+                     {PathOf(P::BannerTextImage), N::StaticSprite}},
+                    {}});
+    const std::string gui = PathOf(ScreenNode::HudAttach);
+    AddRule(rules, {"Game_Interface_NormalMode",
+                    "game_interfaceLayout",
+                    {{Below(gui, P::GuiTimer), N::TextSprite},
+                     {Below(gui, P::GuiExpertTime), N::TextSprite},
+                     {Below(gui, P::GuiHeadIconAttach), N::Any},
+                     {Below(gui, P::GuiRedFlash), N::StaticSprite}},
+                    Buttons({"button_pause"})});
+    AddRule(rules, {"Game_Interface_EndlessMode",
+                    "endless_game_interfaceLayout",
+                    {{Below(gui, P::GuiTimer), N::TextSprite},
+                     {Below(gui, P::GuiRedFlash), N::StaticSprite},
+                     {Below(gui, P::GuiMeterBarAttach), N::Any},
+                     {Below(gui, P::GuiMeterFlash), N::StaticSprite},
+                     {Below(gui, P::GuiSimulationName), N::Any}},
+                    Buttons({"button_pause"})});
     // Found from each layout's root; the trap's level name, the number image and the gem are
     // looked up by no one.
-    rules.push_back({"Game",
-                     "TrapLayout",
-                     {{PathOf(P::TrapImage), N::AnimatedSprite},
-                      {PathOf(P::TrapWindFX), N::AnimatedSprite},
-                      {PathOf(P::TrapCaptureFX), N::Any}},
-                     {}});
-    rules.push_back({"Game",
-                     "CreatureLayout",
-                     {{UnderRoot(P::CreatureScaleNode), N::Any},
-                      {UnderRoot(P::CreatureImage), N::AnimatedSprite},
-                      {UnderRoot(P::CreatureFlameImage), N::AnimatedSprite},
-                      {"*/scaleNode/shadow", N::StaticSprite}},
-                     {}});
+    AddRule(rules, {"Game",
+                    "TrapLayout",
+                    {{PathOf(P::TrapImage), N::AnimatedSprite},
+                     {PathOf(P::TrapWindFX), N::AnimatedSprite},
+                     {PathOf(P::TrapCaptureFX), N::Any}},
+                    {}});
+    AddRule(rules, {"Game",
+                    "CreatureLayout",
+                    {{UnderRoot(P::CreatureScaleNode), N::Any},
+                     {UnderRoot(P::CreatureImage), N::AnimatedSprite},
+                     {UnderRoot(P::CreatureFlameImage), N::AnimatedSprite},
+                     {"*/scaleNode/shadow", N::StaticSprite}},
+                    {}});
     // Its root becomes the scale node's child of this name.
-    rules.push_back({"Game", "crownLayout", {{Below(PathOf(P::CreatureScaleNode), P::CreatureHealthBar), N::StaticSprite}}, {}});
-    rules.push_back({"Game", "feedbackPopupLayout", {{UnderRoot(P::FeedbackPopupTextImage), N::AnimatedSprite}}, {}});
+    AddRule(rules, {"Game",
+                    "crownLayout",
+                    {{Below(PathOf(P::CreatureScaleNode), P::CreatureHealthBar), N::StaticSprite}},
+                    {}});
+    AddRule(rules,
+            {"Game", "feedbackPopupLayout", {{UnderRoot(P::FeedbackPopupTextImage), N::AnimatedSprite}}, {}});
 }
 
 std::vector<NameRule> MakeNameRules()
@@ -386,11 +401,7 @@ void AddScreenNodeRows(std::vector<LayoutRule>& rules)
     for (const ScreenNodeRow& row : ScreenNodeRows)
     {
         const ScreenLayoutRow& layout = GetScreenLayoutRow(row.layout);
-        auto rule = std::find_if(rules.begin(), rules.end(),
-                                 [&](const LayoutRule& each) { return each.layout == layout.layout; });
-        if (rule == rules.end())
-            rule = rules.insert(rules.end(), LayoutRule{layout.group, layout.layout, {}, {}});
-        rule->paths.push_back({std::string(row.path), KindOf(row.kind)});
+        AddRule(rules, {layout.group, layout.layout, {{std::string(row.path), KindOf(row.kind)}}, {}});
     }
 }
 

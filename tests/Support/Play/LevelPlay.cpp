@@ -21,6 +21,8 @@
 #include "Game/TutorialBubble.h"
 #include "Platform/Looper.h"
 #include "Scene/SceneLayout.h"
+#include "Scene/ScenePath.h"
+#include "Screens/ScreenNodes.h"
 
 #include "Support/ErrorBoxRecorder.h"
 #include "Support/FakeClock.h"
@@ -204,12 +206,13 @@ void LevelHostScreen::Enter()
 {
     SceneApplicationMode::Enter();
     SetCollisionTree(this, m_tree);
-    if (const SceneLayout* layout = GetSceneLayout("gameRootLayout").second)
+    if (const SceneLayout* layout = GetSceneLayout(GetScreenLayoutRow(ScreenLayout::GameRoot).layout).second)
         layout->Instantiate(*this, GetRootNode());
     // The clock, the expert time and the guest's head, or the endless meter, over the playfield.
-    const char* hud = GameLevels::Instance().endless ? "endless_game_interfaceLayout" : "game_interfaceLayout";
-    const SceneLayout* layout = GetSceneLayout(hud).second;
-    SceneNode* attach = FindNodeAtPath(GetRootNode(), NodePath::GuiAttach);
+    const ScreenLayout hud = GameLevels::Instance().endless ? ScreenLayout::EndlessHud : ScreenLayout::Hud;
+    const SceneLayout* layout = GetSceneLayout(GetScreenLayoutRow(hud).layout).second;
+    static const ScenePath attachPath(GetScreenNodeRow(ScreenNode::HudAttach).path);
+    SceneNode* attach = SceneNode::FindNode(GetRootNode(), attachPath);
     if (layout && attach)
         layout->Instantiate(*this, attach);
 }
