@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 class SceneNode;
@@ -37,6 +38,11 @@ enum class ScreenLayout
     GameRoot,
     Hud,
     EndlessHud,
+    EndlessRecordOutro,
+    EndlessOutro,
+    WinOutro,
+    ExpertWinOutro,
+    LoseOutro,
     Count,
 };
 
@@ -72,7 +78,39 @@ inline constexpr std::array<ScreenLayoutRow, size_t(ScreenLayout::Count)> Screen
     {ScreenLayout::GameRoot, "Game", "gameRootLayout"},
     {ScreenLayout::Hud, "Game_Interface_NormalMode", "game_interfaceLayout"},
     {ScreenLayout::EndlessHud, "Game_Interface_EndlessMode", "endless_game_interfaceLayout"},
+    {ScreenLayout::EndlessRecordOutro, "Level_Outro_Endless", "endlessOutro_HighScoreLayout"},
+    {ScreenLayout::EndlessOutro, "Level_Outro_Endless", "endlessOutro_normalLayout"},
+    {ScreenLayout::WinOutro, "Level_Outro_NormalWin", "levelOutro_WinLayout"},
+    {ScreenLayout::ExpertWinOutro, "Level_Outro_NormalWin", "levelOutro_WinExpertLayout"},
+    {ScreenLayout::LoseOutro, "Level_Outro_NormalLose", "levelOutro_LoseLayout"},
 }};
+
+// The layouts a row stands in: most often one, or several built alike (the outros' panels).
+class ScreenLayouts
+{
+public:
+    constexpr ScreenLayouts(ScreenLayout layout) : m_bits(uint64_t(1) << size_t(layout)) {}
+    constexpr bool Has(ScreenLayout layout) const { return (m_bits >> size_t(layout)) & 1; }
+    constexpr ScreenLayouts operator|(ScreenLayouts other) const
+    {
+        return ScreenLayouts(m_bits | other.m_bits);
+    }
+
+private:
+    constexpr explicit ScreenLayouts(uint64_t bits) : m_bits(bits) {}
+    uint64_t m_bits;
+};
+static_assert(size_t(ScreenLayout::Count) <= 64);
+
+constexpr ScreenLayouts operator|(ScreenLayout a, ScreenLayout b)
+{
+    return ScreenLayouts(a) | b;
+}
+
+// The outros that sum a session up, by the kind of session.
+inline constexpr ScreenLayouts EndlessOutros = ScreenLayout::EndlessRecordOutro | ScreenLayout::EndlessOutro;
+inline constexpr ScreenLayouts WinOutros = ScreenLayout::WinOutro | ScreenLayout::ExpertWinOutro;
+inline constexpr ScreenLayouts SummaryOutros = EndlessOutros | WinOutros;
 
 // What the screen needs the node to be; Any when it uses only the plain node.
 enum class ScreenNodeKind
@@ -158,6 +196,27 @@ enum class ScreenNode
     HudAttach,
     HudLevel,
     HudGuestName,
+    EndlessRecordRoot,
+    EndlessRoot,
+    WinRoot,
+    ExpertWinRoot,
+    OutroPanel,
+    OutroMaximum,
+    OutroNimbal,
+    OutroGunk,
+    OutroComplete,
+    OutroCleared,
+    OutroInExpertTime,
+    OutroNewRecord,
+    OutroRecordTime,
+    OutroOldRecord,
+    OutroTime,
+    OutroExpertTime,
+    OutroYourTime,
+    LoseMessage,
+    LoseButtons,
+    LoseTryAgain,
+    LoseMainMenu,
     Count,
 };
 
@@ -167,7 +226,7 @@ enum class ScreenNode
 struct ScreenNodeRow
 {
     ScreenNode id;
-    ScreenLayout layout;
+    ScreenLayouts layouts;
     std::string_view path;
     ScreenNodeKind kind;
 };
@@ -296,6 +355,38 @@ inline constexpr std::array<ScreenNodeRow, size_t(ScreenNode::Count)> ScreenNode
     {ScreenNode::HudLevel, ScreenLayout::Hud, "game_interface/level", ScreenNodeKind::StyledTextSprite},
     {ScreenNode::HudGuestName, ScreenLayout::Hud, "game_interface/guest_name",
      ScreenNodeKind::StyledTextSprite},
+
+    // The outros' results: the words fade in, then the panel with the times rises.
+    {ScreenNode::EndlessRecordRoot, ScreenLayout::EndlessRecordOutro, "endlessOutro_HighScore",
+     ScreenNodeKind::Any},
+    {ScreenNode::EndlessRoot, ScreenLayout::EndlessOutro, "endlessOutro_normal", ScreenNodeKind::Any},
+    {ScreenNode::WinRoot, ScreenLayout::WinOutro, "levelOutro_Win", ScreenNodeKind::Any},
+    {ScreenNode::ExpertWinRoot, ScreenLayout::ExpertWinOutro, "levelOutro_WinExpert", ScreenNodeKind::Any},
+    {ScreenNode::OutroPanel, SummaryOutros, "*/movementNode", ScreenNodeKind::Any},
+    {ScreenNode::OutroMaximum, EndlessOutros, "*/animatedText/Maximum", ScreenNodeKind::Any},
+    {ScreenNode::OutroNimbal, SummaryOutros, "*/animatedText/nimbal", ScreenNodeKind::Any},
+    {ScreenNode::OutroGunk, SummaryOutros, "*/animatedText/gunk", ScreenNodeKind::Any},
+    {ScreenNode::OutroComplete, EndlessOutros, "*/animatedText/simulation_complete", ScreenNodeKind::Any},
+    {ScreenNode::OutroCleared, WinOutros, "*/animatedText/cleared", ScreenNodeKind::Any},
+    {ScreenNode::OutroInExpertTime, ScreenLayout::ExpertWinOutro, "*/animatedText/inExpertTime",
+     ScreenNodeKind::Any},
+    {ScreenNode::OutroNewRecord, ScreenLayout::EndlessRecordOutro, "*/movementNode/textNewRecord",
+     ScreenNodeKind::StyledTextSprite},
+    {ScreenNode::OutroRecordTime, ScreenLayout::EndlessRecordOutro, "*/movementNode/textTimeHighscore",
+     ScreenNodeKind::StyledTextSprite},
+    {ScreenNode::OutroOldRecord, ScreenLayout::EndlessOutro, "*/movementNode/textRecordTime",
+     ScreenNodeKind::StyledTextSprite},
+    {ScreenNode::OutroTime, ScreenLayout::EndlessOutro, "*/movementNode/textTimeNormal",
+     ScreenNodeKind::StyledTextSprite},
+    {ScreenNode::OutroExpertTime, WinOutros, "*/movementNode/textExpertTime",
+     ScreenNodeKind::StyledTextSprite},
+    {ScreenNode::OutroYourTime, WinOutros, "*/movementNode/textYourTime", ScreenNodeKind::StyledTextSprite},
+    {ScreenNode::LoseMessage, ScreenLayout::LoseOutro, "levelOutro_Lose/textMessage", ScreenNodeKind::Any},
+    {ScreenNode::LoseButtons, ScreenLayout::LoseOutro, "levelOutro_Lose/buttonParent", ScreenNodeKind::Any},
+    {ScreenNode::LoseTryAgain, ScreenLayout::LoseOutro, "levelOutro_Lose/buttonParent/button_tryAgain",
+     ScreenNodeKind::Button},
+    {ScreenNode::LoseMainMenu, ScreenLayout::LoseOutro, "levelOutro_Lose/buttonParent/button_mainMenu",
+     ScreenNodeKind::Button},
 }};
 
 // Each table's rows stand in the order of their ids, so a row is found by its id.

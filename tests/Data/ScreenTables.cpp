@@ -395,14 +395,14 @@ NodeKind KindOf(ScreenNodeKind kind)
     return N::Any;
 }
 
-// The screens' own table: each row joins the rule of its layout.
+// The screens' own table: each row joins the rules of its layouts.
 void AddScreenNodeRows(std::vector<LayoutRule>& rules)
 {
     for (const ScreenNodeRow& row : ScreenNodeRows)
-    {
-        const ScreenLayoutRow& layout = GetScreenLayoutRow(row.layout);
-        AddRule(rules, {layout.group, layout.layout, {{std::string(row.path), KindOf(row.kind)}}, {}});
-    }
+        for (const ScreenLayoutRow& layout : ScreenLayoutRows)
+            if (row.layouts.Has(layout.id))
+                AddRule(rules,
+                        {layout.group, layout.layout, {{std::string(row.path), KindOf(row.kind)}}, {}});
 }
 
 std::vector<LayoutRule> MakeLayoutRules()
@@ -461,32 +461,9 @@ std::vector<LayoutRule> MakeLayoutRules()
     }
     rules.push_back(intro);
 
-    // The outros find their layout's root by name; their paths start below it.
-    auto outro = [&](const char* group, const char* layout, const char* root,
-                     std::initializer_list<const char*> words, std::initializer_list<const char*> times)
-    {
-        LayoutRule rule{
-            group, layout, {{std::string(root), N::Any}, {UnderRoot(NodePath::MovementNode), N::Any}}, {}};
-        for (const char* word : words)
-            rule.paths.push_back({UnderRoot(NodePath::AnimatedText) + "/" + word, N::Any});
-        for (const char* time : times)
-            rule.paths.push_back({UnderRoot(NodePath::MovementNode) + "/" + time, N::StyledTextSprite});
-        rules.push_back(rule);
-    };
-    outro("Level_Outro_Endless", "endlessOutro_HighScoreLayout", "endlessOutro_HighScore",
-          {"Maximum", "nimbal", "gunk", "simulation_complete"}, {"textNewRecord", "textTimeHighscore"});
-    outro("Level_Outro_Endless", "endlessOutro_normalLayout", "endlessOutro_normal",
-          {"Maximum", "nimbal", "gunk", "simulation_complete"}, {"textRecordTime", "textTimeNormal"});
-    outro("Level_Outro_NormalWin", "levelOutro_WinLayout", "levelOutro_Win", {"nimbal", "gunk", "cleared"},
-          {"textExpertTime", "textYourTime"});
-    outro("Level_Outro_NormalWin", "levelOutro_WinExpertLayout", "levelOutro_WinExpert",
-          {"nimbal", "gunk", "cleared", "inExpertTime"}, {"textExpertTime", "textYourTime"});
     rules.push_back({"Level_Outro_NormalLose",
                      "levelOutro_LoseLayout",
-                     {{PathOf(NodePath::LoseTextMessage), N::Any},
-                      {PathOf(NodePath::LoseButtonParent), N::Any},
-                      {PathOf(NodePath::LoseButtonParent) + "/button_tryAgain", N::Button},
-                      {PathOf(NodePath::LoseButtonParent) + "/button_mainMenu", N::Button}},
+                     {},
                      Buttons({"button_tryAgain", "button_mainMenu"})});
 
     rules.push_back({"Level_Select_Introduction",
