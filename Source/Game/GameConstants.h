@@ -284,7 +284,8 @@ inline constexpr float BoxEdgeTouchDistanceSquared = 16.0f;
 // The depth a line answers in its layer.
 inline constexpr float LineDepth = 2.0f;
 
-// The scene-node paths the game looks up, from a screen's root or from a given node.
+// The scene-node paths the gameplay looks up (the level's scene, its creatures, traps, pop-ups and
+// tutorials), from a screen's root or from a given node. The screens keep theirs in their own table.
 enum class NodePath : int32_t
 {
     LevelBackground,
