@@ -230,7 +230,7 @@ void LevelOutroFailureMode::HandleMessage(const Kestrin::Message& message)
     if (clicked == kTryAgain.Get())
     {
         m_left = true;
-        Kestrin::PopToMode(new GameMode);
+        Kestrin::ClearStackAndPush(new GameMode);
     }
     else if (clicked == kMainMenu.Get())
     {
@@ -246,7 +246,7 @@ void LevelOutroFailureMode::HandleMessage(const Kestrin::Message& message)
     {
         m_left = true;
         GameLevels::Instance().AdvanceToNextLevel();
-        Kestrin::PopToMode(new GameMode);
+        Kestrin::ClearStackAndPush(new GameMode);
         Kestrin::PushMode(new LevelIntroMode);
     }
 }
@@ -256,7 +256,7 @@ Kestrin::TaskStatus LevelOutroFailureMode::ContinueEndless()
     if (!m_left)
     {
         m_left = true;
-        Kestrin::PopToMode(new EndlessLevelSelectMode);
+        Kestrin::ClearStackAndPush(new EndlessLevelSelectMode);
     }
     return Kestrin::TaskFinished;
 }
@@ -317,11 +317,11 @@ Kestrin::TaskStatus LevelOutroSuccessMode::Continue()
         levels.SetCurrentLevel(levels.GetNextLevelName());
     if (day == 0 && won)
     {
-        Kestrin::PopToMode(new GameMode);
+        Kestrin::ClearStackAndPush(new GameMode);
         Kestrin::PushMode(new LevelIntroMode);
         return Kestrin::TaskFinished;
     }
-    Kestrin::PopToMode(new LevelSelectCalendarMode(firstCompletion ? day : 0));
+    Kestrin::ClearStackAndPush(new LevelSelectCalendarMode(firstCompletion ? day : 0));
     if (day != 0 && day % 5 == 0)
     {
         const std::wstring movie = std::to_wstring(day / 5);

@@ -431,7 +431,7 @@ bool LevelSelectDayMode::OnKeyDown(int key)
 void LevelSelectDayMode::OnAppointmentClicked(const std::string& level)
 {
     GameLevels::Instance().SetCurrentLevel(level);
-    Kestrin::PopToMode(new GameMode);
+    Kestrin::ClearStackAndPush(new GameMode);
     Kestrin::PushMode(new LevelIntroMode);
 }
 

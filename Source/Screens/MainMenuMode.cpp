@@ -22,7 +22,7 @@
 
 void ReturnToMainMenu()
 {
-    Kestrin::PopToMode(new MainMenuMode(false));
+    Kestrin::ClearStackAndPush(new MainMenuMode(false));
 }
 
 MainMenuMode::MainMenuMode(bool playEntrance) : m_playEntrance(playEntrance) {}
@@ -105,9 +105,9 @@ void MainMenuMode::HandleMessage(const Kestrin::Message& message)
         return;
     }
     if (clicked == ControlNames::PlayTanglewisp.Get())
-        Kestrin::PopToMode(new LevelSelectCalendarMode(0));
+        Kestrin::ClearStackAndPush(new LevelSelectCalendarMode(0));
     else if (clicked == ControlNames::PlayNeverending.Get())
-        Kestrin::PopToMode(new EndlessLevelSelectMode);
+        Kestrin::ClearStackAndPush(new EndlessLevelSelectMode);
     else if (clicked == ControlNames::Options.Get())
         Kestrin::PushMode(new OptionsMode(true));
     else if (clicked == ControlNames::Credits.Get())

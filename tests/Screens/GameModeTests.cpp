@@ -152,7 +152,7 @@ TEST_F(Playing, NoIntroductionForALevelWithoutANewKindOrAKindAlreadyMet)
         EXPECT_EQ(Requests(), c.intro ? intro : std::vector<Queued>());
         EXPECT_EQ(MusicManager::Instance().GetCurrentTrack() == MusicTrack::Level, !c.intro);
         MusicManager::Instance().Play(MusicTrack::None, false);
-        PopToMode(new SceneApplicationMode);
+        ClearStackAndPush(new SceneApplicationMode);
         Pass();
     }
 }
@@ -217,7 +217,7 @@ TEST_F(Playing, TheDebugKeysOutlineTheCollisionTreeAndTurnTheLinesPlainWhileTheS
     Pass();
     ASSERT_EQ(Top(), game);
     EXPECT_TRUE(Line::debugDraw);
-    PopToMode(new SceneApplicationMode);
+    ClearStackAndPush(new SceneApplicationMode);
     Pass();
     EXPECT_FALSE(Line::debugDraw);
 }
@@ -246,7 +246,7 @@ TEST_F(Playing, AnEndlessSessionBuildsItsOwnDisplayAndOffersItsTimeOnLeaving)
         ASSERT_NE(game->GetLevel(), nullptr);
         game->GetLevel()->timeElapsed = c.elapsed;
         EXPECT_EQ(AccountManager::Instance()->GetCurrentAccount()->GetInt(key, -1), c.stored);
-        PopToMode(new SceneApplicationMode);
+        ClearStackAndPush(new SceneApplicationMode);
         Pass();
         EXPECT_EQ(AccountManager::Instance()->GetCurrentAccount()->GetInt(key, -1), c.after);
     }
@@ -267,7 +267,7 @@ TEST_F(Playing, WithoutItsGroupsTheScreenStandsEmptyAndEscapeStillPauses)
     EXPECT_EQ(Requests(), (std::vector<Queued>{{1, "InGameMenuMode"}}));
     // Leaving it offers no endless time: there is no level.
     Levels().endless = true;
-    PopToMode(new SceneApplicationMode);
+    ClearStackAndPush(new SceneApplicationMode);
     Pass();
     EXPECT_FALSE(AccountManager::Instance()->GetCurrentAccount()->HasRecord(std::wstring(EndlessHighScoreKeyPrefix) +
                                                                          L"Jillian"));

@@ -195,7 +195,7 @@ TEST_F(MenuFlows, ABrokenProfileGroupShowsOneBoxAndAsksAgainOnlyOnceTheProfilesC
     Pass();
     Back();
     // Nor does a menu made afresh ask again.
-    PopToMode(new MainMenuMode(false));
+    ClearStackAndPush(new MainMenuMode(false));
     Pass();
     menu = dynamic_cast<MainMenuMode*>(Top());
     ASSERT_TRUE(Click("options"));
