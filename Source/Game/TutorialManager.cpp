@@ -111,7 +111,8 @@ void TutorialManager::Show(int id, Vector2f point)
     {
     case Shown::Pointing:
     case Shown::Centred:
-        Kestrin::PushMode(new TutorialPopupMode(point, id, false, form.shown == Shown::Pointing));
+        Kestrin::PushMode(
+            new TutorialPopupMode(point, id, {.pointsAtAnchor = form.shown == Shown::Pointing}));
         break;
     case Shown::Bubble:
     case Shown::BubbleClosing:
@@ -144,7 +145,7 @@ void TutorialManager::Disable()
 void TutorialManager::ShowPopupAndRecord(int id, Vector2f point, bool pointsAtAnchor)
 {
     HideBubble();
-    Kestrin::PushMode(new TutorialPopupMode(point, id, false, pointsAtAnchor));
+    Kestrin::PushMode(new TutorialPopupMode(point, id, {.pointsAtAnchor = pointsAtAnchor}));
     showFlags[id] = 0;
     Store(id);
 }

@@ -437,13 +437,13 @@ void LevelSelectDayMode::OnAppointmentClicked(const std::string& level)
 
 void LevelSelectDayMode::OnGuestProfileClicked(GuestID guest, const std::string& level)
 {
-    Kestrin::PushMode(new LevelSelectIntroMode(guest, level, false));
+    Kestrin::PushMode(new LevelSelectIntroMode(guest, level, {.fromLevelIntro = false}));
 }
 
 // ---- a guest's file ----
 
-LevelSelectIntroMode::LevelSelectIntroMode(GuestID guest, std::string levelName, bool fromLevelIntro)
-    : m_guest(guest), m_levelName(std::move(levelName)), m_fromLevelIntro(fromLevelIntro)
+LevelSelectIntroMode::LevelSelectIntroMode(GuestID guest, std::string levelName, Options options)
+    : m_guest(guest), m_levelName(std::move(levelName)), m_fromLevelIntro(options.fromLevelIntro)
 {
 }
 

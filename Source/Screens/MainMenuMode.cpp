@@ -109,11 +109,11 @@ void MainMenuMode::HandleMessage(const Kestrin::Message& message)
     else if (clicked == ControlNames::PlayNeverending.Get())
         Kestrin::ClearStackAndPush(new EndlessLevelSelectMode);
     else if (clicked == ControlNames::Options.Get())
-        Kestrin::PushMode(new OptionsMode(true));
+        Kestrin::PushMode(new OptionsMode({.slide = true}));
     else if (clicked == ControlNames::Credits.Get())
         Kestrin::PushMode(new CreditsMode);
     else if (clicked == ControlNames::High.Get())
-        Kestrin::PushMode(new IntroMovieMode(false));
+        Kestrin::PushMode(new IntroMovieMode({.startupIntro = false}));
     else if (clicked == ControlNames::NameplateButton.Get())
         Kestrin::PushMode(new AccountMode);
     else if (clicked == ControlNames::Tictionary.Get())
@@ -134,5 +134,5 @@ bool MainMenuMode::OnKeyDown(int key)
 
 void MainMenuMode::AskToQuit()
 {
-    Kestrin::PushMode(new QuitConfirmMode(true, true));
+    Kestrin::PushMode(new QuitConfirmMode({.slide = true, .quitGame = true}));
 }

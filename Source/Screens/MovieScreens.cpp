@@ -87,7 +87,7 @@ Kestrin::MovieSettings MakeMovieSettingsForPath(const std::string& path)
 
 // ---- IntroMovieMode ----
 
-IntroMovieMode::IntroMovieMode(bool startupIntro) : m_startupIntro(startupIntro) {}
+IntroMovieMode::IntroMovieMode(Options options) : m_startupIntro(options.startupIntro) {}
 
 IntroMovieMode::~IntroMovieMode()
 {
@@ -199,7 +199,7 @@ void StaticSplashScreenMode::Update(float dt)
     m_displayTime -= dt;
     if (CountdownOver(m_displayTime) && !m_finished)
     {
-        Kestrin::ChangeMode(new IntroMovieMode(false));
+        Kestrin::ChangeMode(new IntroMovieMode({.startupIntro = false}));
         m_finished = true;
     }
 }

@@ -20,8 +20,12 @@ Kestrin::MovieSettings MakeMovieSettingsForPath(const std::string& path);
 class IntroMovieMode : public SceneApplicationMode, public Kestrin::IWindowModeChangeHandler
 {
 public:
-    // The start-up intro plays "Logos" and cannot be skipped; the other plays "Intro-Commerical".
-    explicit IntroMovieMode(bool startupIntro);
+    struct Options
+    {
+        // The start-up intro plays "Logos" and cannot be skipped; the other plays "Intro-Commerical".
+        bool startupIntro = false;
+    };
+    explicit IntroMovieMode(Options options);
     ~IntroMovieMode() override;
 
     void Enter() override;

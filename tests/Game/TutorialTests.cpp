@@ -206,7 +206,7 @@ class Popups : public TutorialTest
 protected:
     TutorialPopupMode* Push(Vector2f anchor, bool closes, bool points)
     {
-        auto* popup = new TutorialPopupMode(anchor, 15, closes, points);
+        auto* popup = new TutorialPopupMode(anchor, 15, {.closesByItself = closes, .pointsAtAnchor = points});
         looper->PushModeNow(popup);
         return popup;
     }
