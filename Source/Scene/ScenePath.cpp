@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-ScenePath::ScenePath(std::string_view text) : m_text(text)
+ScenePath::ScenePath(std::string_view text)
 {
     while (!text.empty())
     {
@@ -14,6 +14,7 @@ ScenePath::ScenePath(std::string_view text) : m_text(text)
             break;
         text.remove_prefix(slash + 1);
     }
+    // Interned now: a table of paths is then written again only after the name table is cleared.
     GetSteps();
 }
 

@@ -15,7 +15,6 @@ class ScenePath
 public:
     explicit ScenePath(std::string_view text);
 
-    const std::string& GetText() const { return m_text; }
     const std::vector<std::string>& GetNames() const { return m_names; }
     // The steps from the skip-th name on, closed by the end element: only the end past the last.
     // Interned again once the name table has been cleared (an engine run after another in the
@@ -23,7 +22,6 @@ public:
     const SceneNode::PathElement* GetSteps(size_t skip = 0) const;
 
 private:
-    std::string m_text;
     std::vector<std::string> m_names;
     mutable std::vector<SceneNode::PathElement> m_steps;
     mutable uint32_t m_generation = 0;
