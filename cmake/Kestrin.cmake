@@ -66,9 +66,11 @@ function(kestrin_tests area)
     add_executable(${target} ${selected})
     target_link_libraries(${target} PRIVATE ${A_DEPENDS} KestrinTestSupport)
     target_compile_definitions(${target} PRIVATE KESTRIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-    # The discovered tests' properties are one flat list of names and values: one value each.
+    # The discovered tests' properties are one flat list of names and values: one value each. Each
+    # test needs the checkout fixture (tests/CMakeLists.txt), so every run checks the checkout.
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES ENVIRONMENT TZ=UTC ENVIRONMENT_MODIFICATION LC_ALL=set:C COST ${A_COST})
+        PROPERTIES ENVIRONMENT TZ=UTC ENVIRONMENT_MODIFICATION LC_ALL=set:C COST ${A_COST}
+                   FIXTURES_REQUIRED Checkout)
 endfunction()

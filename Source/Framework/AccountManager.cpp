@@ -55,6 +55,11 @@ AccountManager* AccountManager::Instance()
     return g_instance;
 }
 
+AccountManager* AccountManager::Existing()
+{
+    return g_instance;
+}
+
 void ReportAccountSaveFailure(const std::string& reason)
 {
     if (g_instance)

@@ -25,6 +25,8 @@ class AccountManager
 public:
     // The global manager, built on first use.
     static AccountManager* Instance();
+    // The global manager when one was built; null otherwise, building none.
+    static AccountManager* Existing();
 
     // Loads every account file; a file that cannot be read or parsed is logged, left out and left
     // on disk untouched. Creates "[ Player ]" when none loads, and makes the first account current

@@ -1,6 +1,7 @@
 #include "Framework/Singletons.h"
 
 #include <set>
+#include <vector>
 
 namespace Kestrin::Internal
 {
@@ -45,15 +46,12 @@ void SingletonDestructor::DestroyAll()
 {
     if (!g_registry)
         return;
-    // Each record leaves the registry before it runs, so a singleton's destructor may touch others.
-    while (!g_registry->empty())
-    {
-        SingletonDestructor* first = *g_registry->begin();
-        g_registry->erase(g_registry->begin());
-        first->DestroySingleton();
-    }
-    delete g_registry;
-    g_registry = nullptr;
+    // The guards stay registered, so an engine started again in the same process is shut down as
+    // fully as the first one. A copy of the list, since a singleton's destructor may touch others.
+    const std::vector<SingletonDestructor*> guards(g_registry->begin(), g_registry->end());
+    for (SingletonDestructor* guard : guards)
+        if (g_registry && g_registry->count(guard))
+            guard->DestroySingleton();
 }
 
 int SingletonDestructor::RegisteredCount()

@@ -33,7 +33,8 @@ public:
 
     SingletonOrder Order() const { return m_order; }
 
-    // Runs every registered guard in order, once; afterwards the registry is gone.
+    // Runs every registered guard in order. The guards stay registered: a second call destroys
+    // only what was made since.
     static void DestroyAll();
     // Number of registered guards (tests).
     static int RegisteredCount();

@@ -32,11 +32,14 @@ Vector2f HeadPoint(const Line* line)
     return line->headSegment ? line->headSegment->end : Vector2f{};
 }
 
+// How far a pop-up rises while it fades.
+constexpr float kPopupRise = 20.0f;
+
 // In parallel: rise 20 px and fade to half over the time; then the node goes.
 void RiseAndFade(SceneNode* node, Vector2f point, float time)
 {
     auto* both = new Kestrin::ParallelTask(Kestrin::ParallelTask::All,
-                                           new NodeLocationTask(point.x, point.y - 20, time),
+                                           new NodeLocationTask(point.x, point.y - kPopupRise, time),
                                            new NodeAlphaTask(0.5f, time));
     node->AddTask(new Kestrin::SerialTask(both, new Kestrin::SelfDestructTask()));
 }
@@ -187,6 +190,12 @@ void NimbalLevel::ShowFeedbackPopup(const std::string& animation, Vector2f point
         return;
     }
     sprite->PlayAnimation(Kestrin::InternNameF("%s", animation.c_str()));
+    popup->SetPosition(point.x, point.y);
+    // A loop closed near an edge would send its word out of the board: it starts far enough inside.
+    const SceneNode::Rectf word = sprite->GetWorldRect();
+    point.x += std::max(0.0f, PlayfieldLeft - word.x) - std::max(0.0f, word.x + word.w - PlayfieldRight);
+    point.y += std::max(0.0f, PlayfieldTop + kPopupRise - word.y) -
+               std::max(0.0f, word.y + word.h - PlayfieldBottom);
     popup->SetPosition(point.x, point.y);
     RiseAndFade(popup, point, 1.0f);
 }

@@ -96,6 +96,8 @@ void NimbalLevel::ShowStartBanner(bool endless)
             Kestrin::GetResource<Kestrin::IImage>(endless ? "bannerMSG_endless" : "bannerMSG_normal").second);
         // It drops in from above the screen to its middle.
         banner->SetPosition(ScreenCentre.x, -20);
+        // The layout keeps the banner hidden until one is due.
+        banner->SetAlpha(1.0f);
         banner->AddTask(Sequence({new NodeLocationTask(ScreenCentre.x, ScreenCentre.y, 0.75f),
                                   new Kestrin::TimedTask(1.0f), new NodeAlphaTask(0.0f, 0.5f)}));
     }

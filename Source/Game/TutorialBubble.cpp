@@ -5,37 +5,12 @@
 #include "Scene/SceneLayout.h"
 #include "Scene/StaticSpriteNode.h"
 
-#include <algorithm>
-#include <array>
-#include <vector>
-
 namespace
 {
 constexpr float kOffset = 20.0f;
 constexpr int kRight = 2;
 constexpr int kBottom = 2;
 } // namespace
-
-SceneNode* FindNodeAtPath(SceneNode* from, NodePath path, size_t skip)
-{
-    if (!from || size_t(path) >= size_t(NodePath::Count))
-        return nullptr;
-    // Each path's names interned once, closed by the end element: traps, power-ups and the HUD
-    // look theirs up every step.
-    static const std::array<std::vector<SceneNode::PathElement>, size_t(NodePath::Count)> paths = []
-    {
-        std::array<std::vector<SceneNode::PathElement>, size_t(NodePath::Count)> made;
-        for (size_t p = 0; p < made.size(); ++p)
-        {
-            for (const std::string& name : GetNodePathNames(NodePath(p)))
-                made[p].emplace_back(Kestrin::MakeName(name));
-            made[p].emplace_back(SceneNode::PathEnd{});
-        }
-        return made;
-    }();
-    const std::vector<SceneNode::PathElement>& steps = paths[size_t(path)];
-    return from->FindNode(steps.data() + std::min(skip, steps.size() - 1));
-}
 
 SceneNode* FindTutorialPart(SceneNode* root, NodePath path)
 {

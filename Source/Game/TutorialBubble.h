@@ -3,17 +3,12 @@
 // its placement beside the point it shows.
 #include "Game/PlayfieldTypes.h"
 
-#include <cstddef>
-
 namespace Kestrin
 {
 class ObjectDatabase;
 }
 class SceneNode;
 
-// The node at the path below `from`, leaving out its first `skip` steps; null when a step finds
-// nothing or `from` is null.
-SceneNode* FindNodeAtPath(SceneNode* from, NodePath path, size_t skip = 0);
 // A part of the bubble ("tutorialRoot/...") from the bubble's root.
 SceneNode* FindTutorialPart(SceneNode* root, NodePath path);
 

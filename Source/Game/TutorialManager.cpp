@@ -115,7 +115,8 @@ void TutorialManager::Show(TutorialId id, Vector2f point)
     {
     case Shown::Pointing:
     case Shown::Centred:
-        Kestrin::PushMode(new TutorialPopupMode(point, int(id), false, form.shown == Shown::Pointing));
+        Kestrin::PushMode(
+            new TutorialPopupMode(point, int(id), {.pointsAtAnchor = form.shown == Shown::Pointing}));
         break;
     case Shown::Bubble:
     case Shown::BubbleClosing:
@@ -148,7 +149,7 @@ void TutorialManager::Disable()
 void TutorialManager::ShowPopupAndRecord(TutorialId id, Vector2f point, bool pointsAtAnchor)
 {
     HideBubble();
-    Kestrin::PushMode(new TutorialPopupMode(point, int(id), false, pointsAtAnchor));
+    Kestrin::PushMode(new TutorialPopupMode(point, int(id), {.pointsAtAnchor = pointsAtAnchor}));
     showFlags[id] = 0;
     Store(id);
 }

@@ -6,10 +6,9 @@
 #include "Scene/SceneNode.h"
 #include "UI/UINames.h"
 
-TutorialPopupMode::TutorialPopupMode(Vector2f anchor_, int tutorialId_, bool closesByItself_,
-                                     bool pointsAtAnchor_)
-    : tutorialId(tutorialId_), anchor(anchor_), closesByItself(closesByItself_),
-      pointsAtAnchor(pointsAtAnchor_)
+TutorialPopupMode::TutorialPopupMode(Vector2f anchor_, int tutorialId_, Options options)
+    : tutorialId(tutorialId_), anchor(anchor_), closesByItself(options.closesByItself),
+      pointsAtAnchor(options.pointsAtAnchor)
 {
 }
 

@@ -7,7 +7,14 @@
 class TutorialPopupMode : public SceneApplicationMode
 {
 public:
-    TutorialPopupMode(Vector2f anchor, int tutorialId, bool closesByItself, bool pointsAtAnchor);
+    struct Options
+    {
+        // Without an OK button: it goes when its time is up.
+        bool closesByItself = false;
+        // Beside the anchor with an arrow at it, rather than centred on the screen.
+        bool pointsAtAnchor = false;
+    };
+    TutorialPopupMode(Vector2f anchor, int tutorialId, Options options);
     ~TutorialPopupMode() override;
 
     void Enter() override;

@@ -74,6 +74,11 @@ void PopMode()
     Looper::Current()->Queue(nullptr, Looper::Request_Pop);
 }
 
+void ClearStackAndPush(ApplicationMode* newMode)
+{
+    PopToMode(newMode);
+}
+
 // Points the engine's current screen (and the current object database) at a screen for a call.
 class Looper::CurrentModeScope
 {

@@ -29,6 +29,8 @@ void ChangeMode(ApplicationMode* mode); // replace the top
 void PushMode(ApplicationMode* mode);
 void PopToMode(ApplicationMode* mode); // pop until it is on top; pushed when the stack runs empty
 void PopMode();
+// Pops every screen, then pushes the new one: the pop back to a screen not on the stack.
+void ClearStackAndPush(ApplicationMode* newMode);
 
 // While the counter is above 0 nothing is drawn (a movie covers the game).
 void SuspendDrawing();

@@ -1,4 +1,5 @@
 #include "Scene/SceneNode.h"
+#include "Scene/ScenePath.h"
 
 #include "Framework/ObjectDatabase.h"
 #include "Graphics/Canvas.h"
@@ -219,31 +220,31 @@ void SceneNode::RemoveChild(SceneNode* child)
     OnChildRemoved(child);
 }
 
-SceneNode* SceneNode::FindNode(SceneNode* start, const PathElement* path)
+SceneNode* SceneNode::Walk(SceneNode* node, const PathElement* step, const PathElement* last)
 {
-    SceneNode* node = start;
-    for (const PathElement* step = path; node && step && !step->IsEnd(); ++step)
+    for (; node && step && step != last && !step->IsEnd(); ++step)
         node = node->FindChild(*step);
     return node;
 }
 
+SceneNode* SceneNode::FindNode(SceneNode* start, const PathElement* path)
+{
+    return Walk(start, path, nullptr);
+}
+
+SceneNode* SceneNode::FindNode(SceneNode* start, const ScenePath& path, size_t skip)
+{
+    return Walk(start, path.GetSteps(skip), nullptr);
+}
+
 SceneNode* SceneNode::FindNode(const PathElement* path)
 {
-    return FindNode(this, path);
+    return Walk(this, path, nullptr);
 }
 
 SceneNode* SceneNode::FindNode(std::initializer_list<PathElement> path)
 {
-    SceneNode* node = this;
-    for (const PathElement& step : path)
-    {
-        if (step.IsEnd())
-            break;
-        node = node->FindChild(step);
-        if (!node)
-            return nullptr;
-    }
-    return node;
+    return Walk(this, path.begin(), path.end());
 }
 
 SceneNode* SceneNode::FindChild(const PathElement& step)

@@ -19,6 +19,7 @@ class ObjectDatabase;
 } // namespace Kestrin
 
 class SceneLayoutController;
+class ScenePath;
 
 // One node of a screen's scene tree: an object of the screen's database, a drawable (its depth is
 // its place in the tree's pre-order) and an input handler that turns mouse events into its own
@@ -171,10 +172,12 @@ public:
     template <typename Less> bool SortChildren(Less less);
 
     // Follows a path of steps closed by the end element; null when a step finds nothing. An empty
-    // path gives the start node, a null start node null.
+    // path gives the start node, a null start node null. The one walk every lookup goes through:
+    // the game's path tables hand it a ScenePath, its first `skip` names left out.
     SceneNode* FindNode(const PathElement* path);
     SceneNode* FindNode(std::initializer_list<PathElement> path);
     static SceneNode* FindNode(SceneNode* start, const PathElement* path);
+    static SceneNode* FindNode(SceneNode* start, const ScenePath& path, size_t skip = 0);
     // The direct child for one step, or null.
     SceneNode* FindChild(const PathElement& step);
 
@@ -269,6 +272,8 @@ public:
     Kestrin::Signal<SceneNode*, Vector2f> MouseLeave;
 
 private:
+    // The steps from `step` on, up to the end element or `last`, whichever comes first.
+    static SceneNode* Walk(SceneNode* node, const PathElement* step, const PathElement* last);
     // Brings the world fields of the bits up to date: the topmost dirty node of the chain is
     // recomputed with its subtree.
     void EnsureWorld(uint32_t bits);

@@ -129,7 +129,7 @@ void Application::Initialize()
     for (const wchar_t* group : {L"resources", L"Game-AnimationImages", L"Tutorial_Window"})
         loading->AddTask(new ResourceLoadTask(group), 1);
     Kestrin::ChangeMode(loading);
-    Kestrin::PushMode(new IntroMovieMode(true));
+    Kestrin::PushMode(new IntroMovieMode({.startupIntro = true}));
 
     if (Kestrin::AccountManager* accounts = Kestrin::AccountManager::Instance())
     {

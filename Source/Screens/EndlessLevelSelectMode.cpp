@@ -155,7 +155,7 @@ void EndlessLevelSelectMode::BeginTraining()
     if (selectedLevel.empty())
         return;
     GameLevels::Instance().SetCurrentLevel(selectedLevel);
-    Kestrin::PopToMode(new GameMode);
+    Kestrin::ClearStackAndPush(new GameMode);
 }
 
 void EndlessLevelSelectMode::SetShown(SceneNode* node, bool shown)

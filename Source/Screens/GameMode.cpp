@@ -19,16 +19,6 @@
 namespace
 {
 constinit Kestrin::ConstantName kPauseButton{"button_pause"};
-
-SceneNode* FindPath(NodePath path)
-{
-    const std::vector<std::string> names = GetNodePathNames(path);
-    SceneNode* found = GetCurrentSceneRoot();
-    for (const std::string& name : names)
-        if (found)
-            found = found->FindChild(name);
-    return found;
-}
 } // namespace
 
 GameMode::GameMode() = default;
@@ -51,16 +41,18 @@ void GameMode::Enter()
 
     quadTree = std::make_unique<CollisionQuadTree>(kTreeSize);
     SetCollisionTree(this, quadTree.get());
-    m_game.Instantiate(*this, "gameRootLayout");
+    m_game.Instantiate(*this, GetScreenLayoutRow(ScreenLayout::GameRoot).layout);
 
     GameLevels& levels = GameLevels::Instance();
-    SceneNode* attach = FindPath(NodePath::GuiAttach);
-    const char* hud = levels.endless ? "endless_game_interfaceLayout" : "game_interfaceLayout";
+    SceneNode* attach = FindScreenNode(GetRootNode(), ScreenNode::HudAttach);
+    const char* hud =
+        GetScreenLayoutRow(levels.endless ? ScreenLayout::EndlessHud : ScreenLayout::Hud).layout;
     ScreenGroup& hudGroup = levels.endless ? m_endless : m_normal;
     const SceneLayout* layout = GetSceneLayout(hud).second;
     if (!attach || !layout)
         hudGroup.ShowError(L"scene layout " + Kestrin::FromUtf8(hud) + L" or its place " +
-                           Kestrin::FromUtf8(std::string(GetNodePathText(NodePath::GuiAttach))) + L" not found");
+                           Kestrin::FromUtf8(std::string(GetScreenNodeRow(ScreenNode::HudAttach).path)) +
+                           L" not found");
     else
         layout->Instantiate(*this, attach);
 
@@ -68,9 +60,9 @@ void GameMode::Enter()
     {
         const LevelRecord* record = levels.GetCurrent();
         const std::string name = LevelCatalogue::GetCurrentLevelName(levels);
-        if (SceneNode* date = FindPath(NodePath::GuiLevel))
+        if (SceneNode* date = FindScreenNode(attach, ScreenNode::HudLevel))
             SetNodeText(date, GetDateAndTimeText(name));
-        if (SceneNode* guest = FindPath(NodePath::GuiGuestName))
+        if (SceneNode* guest = FindScreenNode(attach, ScreenNode::HudGuestName))
             SetNodeText(guest, GetGuestFullName(record ? record->guest : GuestID::None));
         const std::wstring unlock = LevelCatalogue::GetCurrentLevelUnlock(levels);
         if (!unlock.empty())

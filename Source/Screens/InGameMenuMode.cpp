@@ -42,11 +42,11 @@ void InGameMenuMode::HandleMessage(const Kestrin::Message& message)
         SlideOut(kResting, kAbove, DialogSound);
     }
     else if (clicked == kOptions.Get())
-        Kestrin::PushMode(new OptionsMode(false));
+        Kestrin::PushMode(new OptionsMode({.slide = false}));
     else if (clicked == kMainMenu.Get())
-        Kestrin::PushMode(new QuitConfirmMode(false, false));
+        Kestrin::PushMode(new QuitConfirmMode({.slide = false, .quitGame = false}));
     else if (clicked == kHelp.Get())
         Kestrin::PushMode(new TictionaryHelpMode);
     else if (clicked == kQuit.Get())
-        Kestrin::PushMode(new QuitConfirmMode(false, true));
+        Kestrin::PushMode(new QuitConfirmMode({.slide = false, .quitGame = true}));
 }

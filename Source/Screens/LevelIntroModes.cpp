@@ -75,7 +75,7 @@ void LevelIntroMode::Enter()
     SetNodeText(m_group.FindNode(ScreenNode::IntroText), GetGameText(name + ".description"));
     SetNodeText(m_group.FindNode(ScreenNode::IntroTitle), GetDateAndTimeText(name));
     if (level && level->firstAppt && level->status == LevelCompletionStatus::InProgress)
-        Kestrin::PushMode(new LevelSelectIntroMode(level->guest, name, true));
+        Kestrin::PushMode(new LevelSelectIntroMode(level->guest, name, {.fromLevelIntro = true}));
 }
 
 void LevelIntroMode::FillGoals(SceneNode* withoutMegaTics, SceneNode* withMegaTics)

@@ -47,34 +47,12 @@ private:
     Kestrin::CuePoint* m_cue = nullptr;
 };
 
-// The node at a '/'-separated path below start; a miss is logged with the group's name.
-SceneNode* FindBelow(SceneNode* start, std::string_view path, const ScreenGroup& group)
-{
-    SceneNode* found = start;
-    std::string_view rest = path;
-    while (found && !rest.empty())
-    {
-        const size_t slash = rest.find('/');
-        found = found->FindChild(std::string(rest.substr(0, slash)));
-        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
-    }
-    if (!found)
-        Kestrin::LogPrintf("Missing node %s in %s\n", std::string(path).c_str(),
-                           Kestrin::ToUtf8(group.GetName()).c_str());
-    return found;
-}
-
-SceneNode* FindBelow(SceneNode* start, NodePath path, const ScreenGroup& group)
-{
-    return FindBelow(start, GetNodePathText(path), group);
-}
-
 // The results both outros play under their layout's root: the words fade in a second apart with
 // sparkles, then the panel rises into its place from panelFromY, and `wait` seconds later `finish`
 // runs. Missing nodes are left out; the finish always comes.
 struct Summary
 {
-    std::span<const char* const> words; // below "animatedText"
+    std::span<const ScreenNode> words;
     float panelFromY;
     float wait;
     // From the start to the finish with every node there: when the layout is missing the finish
@@ -82,7 +60,7 @@ struct Summary
     float length;
 };
 
-void PlaySummary(SceneApplicationMode& screen, SceneNode* root, const ScreenGroup& group, const Summary& summary,
+void PlaySummary(SceneApplicationMode& screen, SceneNode* root, ScreenGroup& group, const Summary& summary,
                  Kestrin::Task* finish)
 {
     if (!root)
@@ -93,10 +71,9 @@ void PlaySummary(SceneApplicationMode& screen, SceneNode* root, const ScreenGrou
         return;
     }
     LazyCue wordsShown, panelArrived, unbound;
-    const std::string animatedText(GetNodePathText(NodePath::AnimatedText));
     for (size_t i = 0; i < summary.words.size(); ++i)
     {
-        SceneNode* word = FindBelow(root, animatedText + "/" + summary.words[i], group);
+        SceneNode* word = group.FindNode(summary.words[i], root);
         if (!word)
             continue;
         word->SetAlpha(0.0f);
@@ -104,7 +81,7 @@ void PlaySummary(SceneApplicationMode& screen, SceneNode* root, const ScreenGrou
         if (i + 1 == summary.words.size())
             word->GetTasks().Append(wordsShown.Task());
     }
-    if (SceneNode* panel = FindBelow(root, NodePath::MovementNode, group))
+    if (SceneNode* panel = group.FindNode(ScreenNode::OutroPanel, root))
     {
         const float x = panel->GetLocalState().x;
         const float y = panel->GetLocalState().y;
@@ -121,16 +98,10 @@ void PlaySummary(SceneApplicationMode& screen, SceneNode* root, const ScreenGrou
     root->GetTasks().Append(finish);
 }
 
-void SetText(SceneNode* root, NodePath path, const ScreenGroup& group, const std::wstring& text)
+void SetText(SceneNode* root, ScreenNode node, ScreenGroup& group, const std::wstring& text)
 {
-    if (SceneNode* node = FindBelow(root, path, group))
-        SetNodeText(node, text);
-}
-
-void SetText(SceneNode* root, std::string_view path, const ScreenGroup& group, const std::wstring& text)
-{
-    if (SceneNode* node = FindBelow(root, path, group))
-        SetNodeText(node, text);
+    if (SceneNode* found = group.FindNode(node, root))
+        SetNodeText(found, text);
 }
 
 Kestrin::IEnable* Enabling(SceneNode* node)
@@ -163,31 +134,32 @@ void LevelOutroFailureMode::EnterEndless()
     const int best = GameLevels::Instance().SubmitEndlessScore(score);
     m_record = best == score;
 
-    static constexpr const char* Words[] = {"Maximum", "nimbal", "gunk", "simulation_complete"};
+    static constexpr ScreenNode Words[] = {ScreenNode::OutroMaximum, ScreenNode::OutroNimbal,
+                                           ScreenNode::OutroGunk, ScreenNode::OutroComplete};
     const Summary summary{Words, 330.0f, 3.5f, kEndlessLength};
     auto* finish = new Kestrin::FunctionTask<SceneNode>([this] { return ContinueEndless(); });
 
     SceneNode* root = nullptr;
     if (m_group.Load())
     {
-        const char* layout = m_record ? "endlessOutro_HighScoreLayout" : "endlessOutro_normalLayout";
-        const char* rootName = m_record ? "endlessOutro_HighScore" : "endlessOutro_normal";
-        if (m_group.Instantiate(*this, layout))
-            root = FindBelow(GetRootNode(), rootName, m_group);
+        const ScreenLayout layout = m_record ? ScreenLayout::EndlessRecordOutro : ScreenLayout::EndlessOutro;
+        if (m_group.Instantiate(*this, GetScreenLayoutRow(layout).layout))
+            root = m_group.FindNode(m_record ? ScreenNode::EndlessRecordRoot : ScreenNode::EndlessRoot,
+                                    GetRootNode());
     }
     if (root)
     {
         if (m_record)
         {
-            SetText(root, "movementNode/textNewRecord", m_group, GetGameText("EndlessOutro.newRecord"));
-            SetText(root, "movementNode/textTimeHighscore", m_group,
+            SetText(root, ScreenNode::OutroNewRecord, m_group, GetGameText("EndlessOutro.newRecord"));
+            SetText(root, ScreenNode::OutroRecordTime, m_group,
                     GetGameText("EndlessOutro.yourTimeRecord") + FormatMinutesSeconds(score));
         }
         else
         {
-            SetText(root, "movementNode/textRecordTime", m_group,
+            SetText(root, ScreenNode::OutroOldRecord, m_group,
                     GetGameText("EndlessOutro.oldRecord") + FormatMinutesSeconds(best));
-            SetText(root, "movementNode/textTimeNormal", m_group,
+            SetText(root, ScreenNode::OutroTime, m_group,
                     GetGameText("EndlessOutro.yourTimeNormal") + FormatMinutesSeconds(score));
         }
     }
@@ -198,7 +170,8 @@ void LevelOutroFailureMode::EnterEndless()
 
 void LevelOutroFailureMode::EnterLose()
 {
-    if (!m_group.Load() || !m_group.Instantiate(*this, "levelOutro_LoseLayout"))
+    const char* layout = GetScreenLayoutRow(ScreenLayout::LoseOutro).layout;
+    if (!m_group.Load() || !m_group.Instantiate(*this, layout))
     {
         // Without its buttons the player would be stuck over the frozen level.
         ReturnToMainMenu();
@@ -208,7 +181,7 @@ void LevelOutroFailureMode::EnterLose()
     // One cue for the three gates (retry, main menu, the row): a chain of cues would cost a step
     // at each hand-over and open the row late.
     LazyCue arrived;
-    if (SceneNode* message = FindBelow(GetRootNode(), NodePath::LoseTextMessage, m_group))
+    if (SceneNode* message = m_group.FindNode(ScreenNode::LoseMessage, GetRootNode()))
     {
         const float x = message->GetLocalState().x;
         const float y = message->GetLocalState().y;
@@ -218,20 +191,21 @@ void LevelOutroFailureMode::EnterLose()
             Kestrin::ParallelTask::All, new NodeLocationTask(x, y, 1.0f), new NodeAlphaTask(1.0f, 0.5f)));
         message->GetTasks().Append(new Kestrin::SerialTask(new Kestrin::TimedTask(0.1f), arrived.Task()));
     }
-    SceneNode* row = FindBelow(GetRootNode(), NodePath::LoseButtonParent, m_group);
+    SceneNode* row = m_group.FindNode(ScreenNode::LoseButtons, GetRootNode());
     if (!row)
     {
         // No way on from this screen either.
-        m_group.ShowError(L"node " + Kestrin::FromUtf8(std::string(GetNodePathText(NodePath::LoseButtonParent))) +
-                          L" not found in levelOutro_LoseLayout");
+        m_group.ShowError(L"node " +
+                          Kestrin::FromUtf8(std::string(GetScreenNodeRow(ScreenNode::LoseButtons).path)) +
+                          L" not found in " + Kestrin::FromUtf8(layout));
         ReturnToMainMenu();
         m_left = true;
         return;
     }
     row->SetVisible(false);
-    for (const char* name : {"button_tryAgain", "button_mainMenu"})
+    for (ScreenNode name : {ScreenNode::LoseTryAgain, ScreenNode::LoseMainMenu})
     {
-        SceneNode* button = FindBelow(row, name, m_group);
+        SceneNode* button = m_group.FindNode(name, GetRootNode());
         if (Kestrin::IEnable* enable = Enabling(button))
         {
             enable->SetEnabled(false);
@@ -256,7 +230,7 @@ void LevelOutroFailureMode::HandleMessage(const Kestrin::Message& message)
     if (clicked == kTryAgain.Get())
     {
         m_left = true;
-        Kestrin::PopToMode(new GameMode);
+        Kestrin::ClearStackAndPush(new GameMode);
     }
     else if (clicked == kMainMenu.Get())
     {
@@ -272,7 +246,7 @@ void LevelOutroFailureMode::HandleMessage(const Kestrin::Message& message)
     {
         m_left = true;
         GameLevels::Instance().AdvanceToNextLevel();
-        Kestrin::PopToMode(new GameMode);
+        Kestrin::ClearStackAndPush(new GameMode);
         Kestrin::PushMode(new LevelIntroMode);
     }
 }
@@ -282,7 +256,7 @@ Kestrin::TaskStatus LevelOutroFailureMode::ContinueEndless()
     if (!m_left)
     {
         m_left = true;
-        Kestrin::PopToMode(new EndlessLevelSelectMode);
+        Kestrin::ClearStackAndPush(new EndlessLevelSelectMode);
     }
     return Kestrin::TaskFinished;
 }
@@ -298,9 +272,9 @@ LevelOutroSuccessMode::LevelOutroSuccessMode(bool expert, int playerTime, int ex
 void LevelOutroSuccessMode::Enter()
 {
     CreateRootNode();
-    rootName = Kestrin::MakeName(expert ? "levelOutro_WinExpert" : "levelOutro_Win");
     if (m_group.Load())
-        m_group.Instantiate(*this, expert ? "levelOutro_WinExpertLayout" : "levelOutro_WinLayout");
+        m_group.Instantiate(
+            *this, GetScreenLayoutRow(expert ? ScreenLayout::ExpertWinOutro : ScreenLayout::WinOutro).layout);
 }
 
 void LevelOutroSuccessMode::Activate()
@@ -312,18 +286,20 @@ void LevelOutroSuccessMode::Activate()
     m_started = true;
     MusicManager::Instance().Play(expert ? MusicTrack::LevelExpert : MusicTrack::LevelSuccess, false);
 
-    static constexpr const char* Words[] = {"nimbal", "gunk", "cleared", "inExpertTime"};
+    static constexpr ScreenNode Words[] = {ScreenNode::OutroNimbal, ScreenNode::OutroGunk,
+                                           ScreenNode::OutroCleared, ScreenNode::OutroInExpertTime};
     const Summary summary{std::span(Words, expert ? 4 : 3), 370.0f, 1.5f, SummaryLength(expert)};
     auto* finish = new Kestrin::FunctionTask<SceneNode>([this] { return Continue(); });
 
-    SceneNode* root = GetRootNode() && !m_group.HasShownError()
-                          ? FindBelow(GetRootNode(), rootName.c_str(), m_group)
-                          : nullptr;
+    SceneNode* root =
+        GetRootNode() && !m_group.HasShownError()
+            ? m_group.FindNode(expert ? ScreenNode::ExpertWinRoot : ScreenNode::WinRoot, GetRootNode())
+            : nullptr;
     if (root)
     {
-        SetText(root, NodePath::MovementTextExpertTime, m_group,
+        SetText(root, ScreenNode::OutroExpertTime, m_group,
                 GetGameText("LevelOutro.expertTime") + FormatMinutesSeconds(expertTime));
-        SetText(root, NodePath::MovementTextYourTime, m_group,
+        SetText(root, ScreenNode::OutroYourTime, m_group,
                 GetGameText("LevelOutro.yourTime") + FormatMinutesSeconds(playerTime));
     }
     PlaySummary(*this, root, m_group, summary, finish);
@@ -341,11 +317,11 @@ Kestrin::TaskStatus LevelOutroSuccessMode::Continue()
         levels.SetCurrentLevel(levels.GetNextLevelName());
     if (day == 0 && won)
     {
-        Kestrin::PopToMode(new GameMode);
+        Kestrin::ClearStackAndPush(new GameMode);
         Kestrin::PushMode(new LevelIntroMode);
         return Kestrin::TaskFinished;
     }
-    Kestrin::PopToMode(new LevelSelectCalendarMode(firstCompletion ? day : 0));
+    Kestrin::ClearStackAndPush(new LevelSelectCalendarMode(firstCompletion ? day : 0));
     if (day != 0 && day % 5 == 0)
     {
         const std::wstring movie = std::to_wstring(day / 5);

@@ -61,14 +61,12 @@ public:
     bool IsExpert() const { return expert; }
     int GetPlayerTime() const { return playerTime; }
     int GetExpertTime() const { return expertTime; }
-    Kestrin::NameId GetRootName() const { return rootName; }
 
     // Seconds from the activation to Continue.
     static float SummaryLength(bool expert) { return expert ? 7.0f : 6.0f; }
 
 private:
     bool expert;
-    Kestrin::NameId rootName;
     int playerTime;
     int expertTime;
     ScreenGroup m_group{L"Level_Outro_NormalWin"};

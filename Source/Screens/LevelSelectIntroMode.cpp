@@ -29,8 +29,8 @@ void SetVisible(SceneNode* node, bool visible)
 }
 } // namespace
 
-LevelSelectIntroMode::LevelSelectIntroMode(GuestID guest, std::string levelName, bool fromLevelIntro)
-    : m_guest(guest), m_levelName(std::move(levelName)), m_fromLevelIntro(fromLevelIntro)
+LevelSelectIntroMode::LevelSelectIntroMode(GuestID guest, std::string levelName, Options options)
+    : m_guest(guest), m_levelName(std::move(levelName)), m_fromLevelIntro(options.fromLevelIntro)
 {
 }
 

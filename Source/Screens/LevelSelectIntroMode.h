@@ -11,7 +11,12 @@
 class LevelSelectIntroMode : public SceneApplicationMode
 {
 public:
-    LevelSelectIntroMode(GuestID guest, std::string levelName, bool fromLevelIntro);
+    struct Options
+    {
+        // Opened by the level intro (its music and "next"), not by a profile button.
+        bool fromLevelIntro = false;
+    };
+    LevelSelectIntroMode(GuestID guest, std::string levelName, Options options);
 
     void Enter() override;
     void Activate() override;

@@ -429,11 +429,11 @@ bool LevelSelectDayMode::OnKeyDown(int key)
 void LevelSelectDayMode::OnAppointmentClicked(const std::string& level)
 {
     GameLevels::Instance().SetCurrentLevel(level);
-    Kestrin::PopToMode(new GameMode);
+    Kestrin::ClearStackAndPush(new GameMode);
     Kestrin::PushMode(new LevelIntroMode);
 }
 
 void LevelSelectDayMode::OnGuestProfileClicked(GuestID guest, const std::string& level)
 {
-    Kestrin::PushMode(new LevelSelectIntroMode(guest, level, false));
+    Kestrin::PushMode(new LevelSelectIntroMode(guest, level, {.fromLevelIntro = false}));
 }

@@ -22,7 +22,7 @@
 
 void ReturnToMainMenu()
 {
-    Kestrin::PopToMode(new MainMenuMode(false));
+    Kestrin::ClearStackAndPush(new MainMenuMode(false));
 }
 
 MainMenuMode::MainMenuMode(bool playEntrance) : m_playEntrance(playEntrance) {}
@@ -105,15 +105,15 @@ void MainMenuMode::HandleMessage(const Kestrin::Message& message)
         return;
     }
     if (clicked == ControlNames::PlayTanglewisp.Get())
-        Kestrin::PopToMode(new LevelSelectCalendarMode(0));
+        Kestrin::ClearStackAndPush(new LevelSelectCalendarMode(0));
     else if (clicked == ControlNames::PlayNeverending.Get())
-        Kestrin::PopToMode(new EndlessLevelSelectMode);
+        Kestrin::ClearStackAndPush(new EndlessLevelSelectMode);
     else if (clicked == ControlNames::Options.Get())
-        Kestrin::PushMode(new OptionsMode(true));
+        Kestrin::PushMode(new OptionsMode({.slide = true}));
     else if (clicked == ControlNames::Credits.Get())
         Kestrin::PushMode(new CreditsMode);
     else if (clicked == ControlNames::High.Get())
-        Kestrin::PushMode(new IntroMovieMode(false));
+        Kestrin::PushMode(new IntroMovieMode({.startupIntro = false}));
     else if (clicked == ControlNames::NameplateButton.Get())
         Kestrin::PushMode(new AccountMode);
     else if (clicked == ControlNames::Tictionary.Get())
@@ -134,5 +134,5 @@ bool MainMenuMode::OnKeyDown(int key)
 
 void MainMenuMode::AskToQuit()
 {
-    Kestrin::PushMode(new QuitConfirmMode(true, true));
+    Kestrin::PushMode(new QuitConfirmMode({.slide = true, .quitGame = true}));
 }

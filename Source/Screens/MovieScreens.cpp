@@ -71,9 +71,23 @@ Kestrin::MovieSettings MakeMovieSettings(const std::wstring& fileName)
     return settings;
 }
 
+Kestrin::MovieSettings MakeMovieSettingsForPath(const std::string& path)
+{
+    // "AllAnimations/interstitial3": the movie, then the label its "_root" is given.
+    const size_t slash = path.rfind('/');
+    Kestrin::MovieSettings settings =
+        MakeMovieSettings(Kestrin::FromUtf8(slash == std::string::npos ? path : path.substr(0, slash)));
+    if (slash != std::string::npos && slash + 1 < path.size())
+    {
+        settings.rootVariable = Kestrin::FromUtf8(path.substr(slash + 1));
+        settings.setRootVariable = true;
+    }
+    return settings;
+}
+
 // ---- IntroMovieMode ----
 
-IntroMovieMode::IntroMovieMode(bool startupIntro) : m_startupIntro(startupIntro) {}
+IntroMovieMode::IntroMovieMode(Options options) : m_startupIntro(options.startupIntro) {}
 
 IntroMovieMode::~IntroMovieMode()
 {
@@ -185,7 +199,7 @@ void StaticSplashScreenMode::Update(float dt)
     m_displayTime -= dt;
     if (CountdownOver(m_displayTime) && !m_finished)
     {
-        Kestrin::ChangeMode(new IntroMovieMode(false));
+        Kestrin::ChangeMode(new IntroMovieMode({.startupIntro = false}));
         m_finished = true;
     }
 }
@@ -218,15 +232,7 @@ void FlashInterstitialMode::Activate()
     m_started = true;
     MusicManager::Instance().Play(MusicTrack::Cutscene, true);
 
-    // "AllAnimations/interstitial3": the movie, then the label its "_root" is given.
-    const size_t slash = m_path.rfind('/');
-    Kestrin::MovieSettings settings =
-        MakeMovieSettings(Kestrin::FromUtf8(slash == std::string::npos ? m_path : m_path.substr(0, slash)));
-    if (slash != std::string::npos && slash + 1 < m_path.size())
-    {
-        settings.rootVariable = Kestrin::FromUtf8(m_path.substr(slash + 1));
-        settings.setRootVariable = true;
-    }
+    Kestrin::MovieSettings settings = MakeMovieSettingsForPath(m_path);
     settings.interactive = true;
     if (!PlayMovie(m_player.get(), settings))
         m_player.reset();

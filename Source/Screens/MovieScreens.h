@@ -13,12 +13,19 @@
 
 // A movie play with the sound-effect category's mute and volume (movies count as effects).
 Kestrin::MovieSettings MakeMovieSettings(const std::wstring& fileName);
+// The same for a movie as the screens name it: "name", or "name/label" to hand the label to the
+// movie's "_root" (a path that ends in the slash hands over nothing).
+Kestrin::MovieSettings MakeMovieSettingsForPath(const std::string& path);
 
 class IntroMovieMode : public SceneApplicationMode, public Kestrin::IWindowModeChangeHandler
 {
 public:
-    // The start-up intro plays "Logos" and cannot be skipped; the other plays "Intro-Commerical".
-    explicit IntroMovieMode(bool startupIntro);
+    struct Options
+    {
+        // The start-up intro plays "Logos" and cannot be skipped; the other plays "Intro-Commerical".
+        bool startupIntro = false;
+    };
+    explicit IntroMovieMode(Options options);
     ~IntroMovieMode() override;
 
     void Enter() override;

@@ -50,7 +50,7 @@ void SetMuted(int category, bool muted)
 }
 } // namespace
 
-OptionsMode::OptionsMode(bool slide) : m_slide(slide) {}
+OptionsMode::OptionsMode(Options options) : m_slide(options.slide) {}
 
 OptionsMode::~OptionsMode()
 {

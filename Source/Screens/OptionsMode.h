@@ -9,8 +9,12 @@
 class OptionsMode : public AbstractSlidingMode, public Kestrin::IWindowModeChangeHandler
 {
 public:
-    // slide: drops in from above and leaves upward; otherwise it appears and pops at once.
-    explicit OptionsMode(bool slide);
+    struct Options
+    {
+        // Drops in from above and leaves upward; otherwise it appears and pops at once.
+        bool slide = false;
+    };
+    explicit OptionsMode(Options options);
     ~OptionsMode() override;
 
     void Enter() override;

@@ -13,7 +13,7 @@ constinit Kestrin::ConstantName kNoQuit{"NoQuit"};
 constinit Kestrin::ConstantName kYesQuit{"YesQuit"};
 } // namespace
 
-QuitConfirmMode::QuitConfirmMode(bool slide, bool quitGame) : m_slide(slide), m_quitGame(quitGame) {}
+QuitConfirmMode::QuitConfirmMode(Options options) : m_slide(options.slide), m_quitGame(options.quitGame) {}
 
 void QuitConfirmMode::Enter()
 {

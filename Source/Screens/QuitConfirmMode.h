@@ -7,9 +7,14 @@
 class QuitConfirmMode : public AbstractSlidingMode
 {
 public:
-    // slide: drops in from above and leaves upward; quitGame: "yes" ends the program rather than
-    // going back to the main menu.
-    QuitConfirmMode(bool slide, bool quitGame);
+    struct Options
+    {
+        // Drops in from above and leaves upward.
+        bool slide = false;
+        // "Yes" ends the program rather than going back to the main menu.
+        bool quitGame = false;
+    };
+    explicit QuitConfirmMode(Options options);
 
     void Enter() override;
     void HandleMessage(const Kestrin::Message& message) override;

@@ -1,20 +1,22 @@
 #include "Screens/ScreenNodes.h"
 
-#include "Scene/SceneNode.h"
+#include "Scene/ScenePath.h"
 
-#include <string>
+#include <vector>
 
 SceneNode* FindScreenNode(SceneNode* start, ScreenNode node)
 {
-    std::string_view path = GetScreenNodeRow(node).path;
-    if (path.starts_with("*/"))
-        path.remove_prefix(2);
-    SceneNode* found = start;
-    while (found && !path.empty())
+    static const std::vector<ScenePath> paths = []
     {
-        const size_t slash = path.find('/');
-        found = found->FindChild(std::string(path.substr(0, slash)));
-        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
-    }
-    return found;
+        std::vector<ScenePath> made;
+        for (const ScreenNodeRow& row : ScreenNodeRows)
+        {
+            std::string_view path = row.path;
+            if (path.starts_with("*/"))
+                path.remove_prefix(2);
+            made.emplace_back(path);
+        }
+        return made;
+    }();
+    return SceneNode::FindNode(start, paths[size_t(node)]);
 }

@@ -15,13 +15,17 @@
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
 #include "Platform/Platform.h"
+#include "Platform/Win32/FlashPlayer.h"
 #include "Scene/ButtonNode.h"
+#include "Scene/SceneApplicationMode.h"
 #include "Scene/TextEditNode.h"
 #include "Screens/AbstractSlidingMode.h"
 #include "Screens/AccountModes.h"
 #include "Screens/GameMode.h"
+#include "Screens/LevelIntroModes.h"
 #include "Screens/LevelOutroModes.h"
 #include "Screens/MainMenuMode.h"
+#include "Screens/MovieScreens.h"
 #include "Screens/QuitConfirmMode.h"
 #include "Screens/ScreenNodes.h"
 
@@ -48,23 +52,11 @@ void Send(int type, int x, int y, int value = 0)
         looper->HandleInputEvent(Kestrin::InputEvent{type, x, y, value});
 }
 
-// The tour's own profile has played its first day but the last appointment, so the day shows open
-// and closed appointments and its last one (the one the walk's clicks find) can be opened.
-void PlayFirstDayButItsLast()
+// While a movie holds drawing the window shows the movie host's frame: its colour and poster.
+bool MovieShown()
 {
-    GameLevels& levels = GameLevels::Instance();
-    LevelRecord* const current = levels.current;
-    for (const std::string& name : levels.order)
-    {
-        LevelRecord* record = levels.Find(name);
-        const bool last = record->dayNum != 0;
-        record->status = last ? LevelCompletionStatus::InProgress : LevelCompletionStatus::Completed;
-        levels.current = record;
-        levels.SaveProgress();
-        if (last)
-            break;
-    }
-    levels.current = current;
+    Kestrin::ColorF unused;
+    return Kestrin::GetMovieBackdropColor(unused);
 }
 } // namespace
 
@@ -122,6 +114,9 @@ void ScreenTour::Update(float dt)
     m_sinceClick += dt;
     if (!m_shotTaken && m_onTop >= TimeBeforeShot(top) && !DrawLine(top, dt))
         m_shotDue = true;
+    // The game draws nothing over a movie, so its picture is the frame the movie host filled.
+    if (m_shotDue && MovieShown())
+        TakeShot();
     if (m_shotTaken)
         Act(top);
 }
@@ -135,30 +130,38 @@ const std::vector<ScreenTour::Step>& ScreenTour::GetWalk()
         {"CreditsMode", "MainMenu"},
         {"MainMenuMode", "options"},
         {"OptionsMode", "ExitCancel"},
-        {"MainMenuMode", "tictionary"},
-        // Only a profile that has met a Tic opens its page; otherwise the walk goes on with the tabs.
-        {"TictionaryMainMode", "button_neurotic"},
-        {"TictionaryProfileMode", "button_returnToCollection"},
-        {"TictionaryMainMode", "button_tab_help"},
-        {"TictionaryHelpMode", "button_tab_about"},
-        {"TictionaryAboutMode", "button_back"},
-        // The story road: calendar, day, a guest's file, back, the level's card, the game screen.
+        // The story road as a new player first takes it: calendar, day, a guest's file, back, the
+        // first appointment with the guest's file over its card, the card, then the game screen,
+        // where the new Tic's film and introduction come first (each time the level is entered,
+        // the tour closes them as they come) and the first tutorials with the play.
         {"MainMenuMode", "play_tanglewisp"},
         {"LevelSelectCalendarMode", "button"},
         {"LevelSelectDayMode", "button_profile"},
         {"LevelSelectIntroMode", "button_back"},
         {"LevelSelectDayMode", "button_appointment"},
+        {"LevelSelectIntroMode", "button_next"},
         {"LevelIntroMode", "button_next"},
         // The level with a line drawn, and the pause pop-up.
         {"GameMode", kDrawLine},
         {"GameMode", kEscapeKey},
         {"InGameMenuMode", "ResumeGame"},
-        // Lost on time, tried again and won: the success outro moves on to the calendar by itself,
-        // with the next day open.
+        // Lost on time, tried again and won: the success outro moves on to the next appointment,
+        // the next guest's first, which is left from its pause menu for the main menu.
         {"GameMode", kTimeUp},
         {"LevelOutroFailureMode", "button_tryAgain"},
         {"GameMode", kWin},
-        {"LevelSelectCalendarMode", "button_mainmenu"},
+        {"LevelSelectIntroMode", "button_next"},
+        {"LevelIntroMode", "button_next"},
+        {"GameMode", kEscapeKey},
+        {"InGameMenuMode", "MainMenu"},
+        {"QuitConfirmMode", "YesQuit"},
+        // The Tic met in the level has its page in the guide now.
+        {"MainMenuMode", "tictionary"},
+        {"TictionaryMainMode", "button_neurotic"},
+        {"TictionaryProfileMode", "button_returnToCollection"},
+        {"TictionaryMainMode", "button_tab_help"},
+        {"TictionaryHelpMode", "button_tab_about"},
+        {"TictionaryAboutMode", "button_back"},
         {"MainMenuMode", "play_neverending"},
         {"EndlessLevelSelectMode", "button_harley"},
         {"EndlessLevelSelectMode", "buttonReturnMainMenu"},
@@ -175,8 +178,34 @@ const std::vector<ScreenTour::Step>& ScreenTour::GetWalk()
 
 bool ScreenTour::ClickButton(Kestrin::ApplicationMode* top, const char* name)
 {
-    auto* button = dynamic_cast<ButtonNode*>(top->FindObject(Kestrin::MakeName(name)));
-    if (!button || !button->IsEnabled() || !button->IsWorldVisible())
+    const Kestrin::NameId wanted = Kestrin::MakeName(name);
+    auto clickable = [wanted](SceneNode* node)
+    {
+        auto* button = dynamic_cast<ButtonNode*>(node);
+        return button && button->GetName() == wanted && button->IsEnabled() && button->IsWorldVisible()
+                   ? button
+                   : nullptr;
+    };
+    // Rows of one kind share their buttons' names (a day's appointments): the first that can be
+    // clicked, in the order the scene shows them.
+    ButtonNode* button = nullptr;
+    auto* scene = dynamic_cast<SceneApplicationMode*>(top);
+    std::vector<SceneNode*> pending{scene ? scene->GetRootNode() : nullptr};
+    while (!button && !pending.empty())
+    {
+        SceneNode* node = pending.back();
+        pending.pop_back();
+        if (!node)
+            continue;
+        button = clickable(node);
+        std::vector<SceneNode*> children;
+        for (SceneNode* child = node->GetFirstChild(); child; child = child->GetNextSibling())
+            children.push_back(child);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+    if (!button)
+        button = clickable(dynamic_cast<SceneNode*>(top->FindObject(wanted)));
+    if (!button)
         return false;
     const SceneNode::Rectf rect = button->GetWorldRect();
     const int x = int(rect.x + rect.w / 2), y = int(rect.y + rect.h / 2);
@@ -233,20 +262,20 @@ bool ScreenTour::Walk(Kestrin::ApplicationMode* top)
         {
             m_sinceClick = 0.0f;
             m_step = m_menuStep;
-            // The tour's own profile has met one Tic, so the encyclopedia shows a profile page.
-            if (Kestrin::Account* account = Kestrin::AccountManager::Instance()->FindAccount(kProfileName))
-                account->SetInt(std::wstring(TictionaryKeyPrefix) + L"neurotic", 1);
         }
         return true;
     }
 
-    // The level's tutorials come when the play brings them: each is read (its picture) and closed.
-    if (dynamic_cast<TutorialPopupMode*>(top))
+    // The level's tutorials and a new Tic's introduction come when the play brings them: each is
+    // read (its picture) and closed; a film is watched to its end.
+    if (dynamic_cast<TutorialPopupMode*>(top) || dynamic_cast<TicIntroMode*>(top))
     {
-        if (ClickButton(top, "buttonOK"))
+        if (ClickButton(top, dynamic_cast<TicIntroMode*>(top) ? "button_next" : "buttonOK"))
             m_sinceClick = 0.0f;
         return true;
     }
+    if (dynamic_cast<FlashInterstitialMode*>(top))
+        return true;
 
     // A step whose button cannot be clicked is passed over with the steps of the screen it would
     // have opened, up to the next one on this screen.
@@ -285,8 +314,6 @@ bool ScreenTour::Walk(Kestrin::ApplicationMode* top)
             m_sinceClick = 0.0f;
             return true;
         }
-        if (std::string_view(step.button) == "play_tanglewisp")
-            PlayFirstDayButItsLast();
         if (ClickButton(top, step.button))
         {
             ++m_step;
@@ -351,6 +378,9 @@ float ScreenTour::TimeBeforeShot(Kestrin::ApplicationMode* top)
         return GameLevels::Instance().endless ? 5.0f : 1.5f;
     if (dynamic_cast<LevelOutroSuccessMode*>(top))
         return 5.0f;
+    // A film's poster is in whole once it has faded in.
+    if (MovieShown())
+        return kTimeBeforeMovieShot;
     return kTimeBeforeShot;
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 // A run without a player, for the developer and the headless check: "-tour <folder>" lets the
 // start-up road play to the main menu, walks from there through the menu's screens by clicking
-// their buttons (credits, options, the encyclopedia's pages, the story road from the calendar to
-// the level's card and the level itself, endless selection, the profile list with its pop-ups),
-// saves a picture of every screen that stays on top for a moment (movies are drawn by their host,
-// not the game, so they have none), then asks to quit with Escape and answers "yes", so the program
-// ends through its normal shutdown. On the level it draws a line from a trap for its picture,
-// pauses, lets the clock run out, tries again and wins, so the outros have theirs too. The log says
-// when each screen came on top and how much memory the program held at the main menu.
+// their buttons (credits, options, the story road from the calendar to the first level's card and
+// the level itself with its Tic's film and introduction and its tutorials, the next appointment,
+// the encyclopedia's pages, endless selection, the profile list with its pop-ups), saves a picture
+// of every screen that stays on top for a moment (a movie's is the movie host's frame, its colour
+// and poster), then asks to quit with Escape and answers "yes", so the program ends through its
+// normal shutdown. On the level it draws a line from a trap for its picture, pauses, lets the clock
+// run out, tries again and wins, so the outros have theirs too. The log says when each screen came
+// on top and how much memory the program held at the main menu.
 #include "Platform/ApplicationMode.h"
 
 #include <chrono>
@@ -33,6 +34,8 @@ public:
 
     // Long enough for a pop-up to settle, short enough for the loading screen's last second.
     static constexpr float kTimeBeforeShot = 0.8f;
+    // A movie's poster fades in over its first three quarters of a second.
+    static constexpr float kTimeBeforeMovieShot = 1.5f;
     // Between two clicks on one screen.
     static constexpr float kTimeBetweenClicks = 0.3f;
     // How long a screen may take to show a button of the walk before the walk passes it over.

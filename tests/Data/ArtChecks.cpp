@@ -1,5 +1,6 @@
-// The checks of how the art and the layouts meet: captions inside their buttons' stitched area and
-// highlighted text that stays readable.
+// The checks of how the art and the layouts meet: captions inside their buttons' stitched area,
+// highlighted text that stays readable, creatures that keep their colour in every frame and a
+// poster for every movie.
 #include "DataCheck.h"
 
 #include "Base/Text.h"
@@ -9,11 +10,14 @@
 #include "Graphics/GraphicsResources.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageList.h"
+#include "Platform/Win32/FlashPlayer.h"
 #include "Scene/ButtonNode.h"
 #include "Scene/ClickableNode.h"
 #include "Scene/RadioButtonNode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNode.h"
+#include "Scene/SpriteType.h"
+#include "Screens/MovieScreens.h"
 #include "UI/ControlLogic.h"
 
 #include <algorithm>
@@ -21,6 +25,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <numbers>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -30,6 +35,14 @@ namespace DataCheck
 
 namespace
 {
+
+std::string Lower(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return s;
+}
 
 std::string Format(const char* format, double value)
 {
@@ -122,7 +135,72 @@ Kestrin::ColorF MeanColor(int w, int h, const std::function<uint32_t(int, int)>&
     return Kestrin::ColorF(float(r / a), float(g / a), float(b / a), 1.0f);
 }
 
+// CIELAB's a* and b* of an sRGB colour (D65 white).
+std::pair<double, double> LabAB(double r, double g, double b)
+{
+    const double lr = Linear(r), lg = Linear(g), lb = Linear(b);
+    const double x = (0.4124 * lr + 0.3576 * lg + 0.1805 * lb) / 0.95047;
+    const double y = 0.2126 * lr + 0.7152 * lg + 0.0722 * lb;
+    const double z = (0.0193 * lr + 0.1192 * lg + 0.9505 * lb) / 1.08883;
+    auto f = [](double t)
+    { return t > 216.0 / 24389.0 ? std::cbrt(t) : (24389.0 / 27.0 * t + 16.0) / 116.0; };
+    return {500.0 * (f(x) - f(y)), 200.0 * (f(y) - f(z))};
+}
+
 } // namespace
+
+HueHistogram HueHistogramOf(int w, int h, const std::function<uint32_t(int, int)>& pixel, double* meanChroma,
+                            double* coverageOut)
+{
+    HueHistogram hues{};
+    double total = 0.0, coverage = 0.0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            const uint32_t p = pixel(x, y);
+            const double alpha = Channel(p, 24);
+            if (alpha <= 0.0)
+                continue;
+            const auto [a, b] = LabAB(Channel(p, 16), Channel(p, 8), Channel(p, 0));
+            const double weight = std::hypot(a, b) * alpha;
+            coverage += alpha;
+            if (weight <= 0.0)
+                continue;
+            // Split between the two nearest whole degrees, so a small turn moves a little weight.
+            double degrees = std::atan2(b, a) * 180.0 / std::numbers::pi;
+            if (degrees < 0.0)
+                degrees += 360.0;
+            const int low = int(degrees) % 360;
+            const double t = degrees - std::floor(degrees);
+            hues[size_t(low)] += weight * (1.0 - t);
+            hues[size_t((low + 1) % 360)] += weight * t;
+            total += weight;
+        }
+    if (meanChroma)
+        *meanChroma = coverage > 0.0 ? total / coverage : 0.0;
+    if (coverageOut)
+        *coverageOut = coverage;
+    if (total > 0.0)
+        for (double& v : hues)
+            v /= total;
+    return hues;
+}
+
+double HueDistance(const HueHistogram& a, const HueHistogram& b)
+{
+    // The earth mover's distance on the circle: the running difference, less its median, summed.
+    std::array<double, 360> running{};
+    double sum = 0.0;
+    for (size_t i = 0; i < running.size(); ++i)
+        running[i] = sum += a[i] - b[i];
+    std::array<double, 360> sorted = running;
+    std::nth_element(sorted.begin(), sorted.begin() + 180, sorted.end());
+    const double median = sorted[180];
+    double distance = 0.0;
+    for (double v : running)
+        distance += std::fabs(v - median);
+    return distance;
+}
 
 std::map<std::string, CaptionArea> ReadCaptionAreas(const fs::path& root, Report& report)
 {
@@ -253,6 +331,72 @@ Report CheckContrast(const LoadedTree& tree, const std::vector<ContrastRule>& ru
             report.Add(file, "\"" + rule.textColor + "\" on \"" + rule.highlight + "\" over \"" +
                                  rule.background + "\" has a contrast of " + Format("%.2f", worst) +
                                  ":1, below " + Format("%.1f", rule.minimum) + ":1");
+    }
+    return report;
+}
+
+Report CheckCreatureHues(const LoadedTree& tree, const std::vector<HueRule>& rules)
+{
+    Report report;
+    for (const HueRule& rule : rules)
+    {
+        ++report.checked;
+        const std::string file = tree.FileOf(rule.group);
+        const SpriteType* type = GetSpriteType(rule.spriteType.c_str()).second;
+        const Kestrin::IImageList* frames = type ? type->GetImageList() : nullptr;
+        if (!frames || rule.normalFrame >= frames->Count())
+        {
+            report.Add(file, "cannot weigh the hues of \"" + rule.spriteType + "\": it has no frame " +
+                                 std::to_string(rule.normalFrame));
+            continue;
+        }
+        double chroma = 0.0, coverage = 0.0;
+        auto histogram = [&](int frame)
+        {
+            return HueHistogramOf(
+                frames->GetWidth(frame), frames->GetHeight(frame),
+                [&](int x, int y) { return frames->GetPixel(frame, x, y); }, &chroma, &coverage);
+        };
+        const HueHistogram normal = histogram(rule.normalFrame);
+        for (int frame = 0; frame < frames->Count(); ++frame)
+        {
+            const HueHistogram hues = histogram(frame);
+            // A clear frame (the collision box) shows nothing to compare.
+            if (coverage <= 0.0)
+                continue;
+            const std::string where = "\"" + rule.spriteType + "\" frame " + std::to_string(frame);
+            if (chroma < rule.minChroma)
+                report.Add(file, where + " has lost its colour (mean chroma " + Format("%.1f", chroma) + ")");
+            else if (const double d = HueDistance(hues, normal); d > rule.bound)
+                report.Add(file, where + " is " + Format("%.1f", d) + " degrees of hue from frame " +
+                                     std::to_string(rule.normalFrame) + ", above " +
+                                     Format("%.0f", rule.bound));
+        }
+    }
+    return report;
+}
+
+Report CheckMoviePosters(const LoadedTree& tree, const std::vector<MovieRule>& rules)
+{
+    Report report;
+    for (const MovieRule& rule : rules)
+    {
+        ++report.checked;
+        const std::string file = tree.FileOf(rule.group);
+        const Kestrin::MovieSettings settings = MakeMovieSettingsForPath(rule.movie);
+        const std::string swf = Kestrin::ToUtf8(settings.fileName + settings.extension);
+        if (!tree.HasFile(swf))
+            report.Add("movies/" + swf, "is missing, but the screens play \"" + rule.movie + "\"");
+        const std::string poster = Kestrin::MoviePosterNames(settings).front();
+        const auto defined = std::find_if(tree.Entries().begin(), tree.Entries().end(),
+                                          [&](const LoadedEntry& e)
+                                          { return e.kind == "image" && Lower(e.name) == Lower(poster); });
+        if (defined == tree.Entries().end() || defined->file != file)
+            report.Add(file, "defines no image \"" + poster + "\", the poster shown while \"" + rule.movie +
+                                 "\" plays" +
+                                 (defined == tree.Entries().end() ? "" : " (" + defined->file + " does)"));
+        else if (!Kestrin::GetResource<Kestrin::IImage>(poster).second)
+            report.Add(file, "image \"" + poster + "\" does not load");
     }
     return report;
 }

@@ -338,7 +338,8 @@ private:
                 ReadFloatAttribute(factory, "subOptimalSpawnDelayMax", reader);
             }
             int kings = 0;
-            std::set<GremlinColorType> basics;
+            // What a spool must take: every colour but Any ("any spool") of the Tics and Posi-Tics.
+            std::set<GremlinColorType> spawned;
             for (const xmlpp::Element* zone : LibXmlReader::GetChildElements(factory, "FactoryZone"))
             {
                 const auto type = ReadEnumAttribute<GremlinMetaType>(zone, "type", reader);
@@ -358,8 +359,8 @@ private:
                     auto settings = m_settings.find(sprite);
                     if (settings == m_settings.end())
                         Add(file, std::string(NameOf(sprite)) + " has no creature settings");
-                    else if (type == GremlinMetaType::Normal && settings->second.behavior == GremlinKind::Basic)
-                        basics.insert(settings->second.color);
+                    else if (type != GremlinMetaType::King && settings->second.color != GremlinColorType::Any)
+                        spawned.insert(settings->second.color);
                 }
             }
             if (kings > 0)
@@ -446,7 +447,7 @@ private:
             }
             if (slots.empty() || spools.empty())
                 Add(file, "has no spool to catch creatures with");
-            for (GremlinColorType color : basics)
+            for (GremlinColorType color : spawned)
                 if (!spools.count(color))
                     Add(file, std::string(NameOf(color)) + " creatures spawn, but there is no spool of their colour");
             pressure.spools = double(spools.size());

@@ -7,7 +7,10 @@
 
 #include "Base/Geometry.h"
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -188,22 +191,32 @@ struct LayoutRule
 // layout holds its paths and objects, of their kinds.
 Report CheckLayouts(const LoadedTree& tree, const std::vector<LayoutRule>& rules);
 
+// A text that tells the player how a session is won, and the words of the rule it must say, in
+// their order (compared without case).
+struct GoalTextRule
+{
+    std::string key;
+    std::vector<std::string> words;
+};
+
 // Every required key is a "string" of the text table; every text of the table and of the layouts
 // is Latin-1 without control characters but line breaks, reads as styled text (naming only fonts
 // that exist), and has a glyph in every font for each character; a "<level>.dateandtime" text holds
-// a ","; each label key ends with a blank, since a time or a number follows it directly.
+// a ","; each label key ends with a blank, since a time or a number follows it directly. Each goal
+// text says its rule's words in order, and no text promises a win for "enough Tics".
 Report CheckText(const LoadedTree& tree, const std::vector<std::string>& requiredKeys,
-                 const std::vector<std::string>& labelKeys);
+                 const std::vector<std::string>& labelKeys, const std::vector<GoalTextRule>& goalRules = {});
 
 // The campaign through the game's own readers: "GameLevels.xml" (20 Days numbered in order, 2 to 5
 // levels each, Jillian's 20 levels, at most 12 of any other guest, "1-06 Harley", each kind of the
 // guide unlocked once, an endless level for each of the six guests), "GlobalSettings.xml" (tables
 // ascending, a king damage entry of 1 or more), "CreatureSettings.xml", and every level and board
 // file the catalogue names: required elements and attributes, a creature settings record for every
-// zone sprite, spools of the colours Red to Purple for every basic colour that spawns, inside the
-// playing area, "explodeColors" written, the expert time below the time limit, endless levels
-// without an end, boards of digit rows, normal boards holding gunk, each appointment's date and
-// description in the text table, and no week easier than the week before.
+// zone sprite, spools of the colours Red to Purple inside the playing area, a spool of every colour
+// but Any that the level's Tics and Posi-Tics come in, "explodeColors" written, the expert time
+// below the time limit, endless levels without an end, boards of digit rows, normal boards holding
+// gunk, each appointment's date and description in the text table, and no week easier than the
+// week before.
 Report CheckCampaign(const LoadedTree& tree);
 
 // Every ".swf" has a header the movie host reads whole: frame rate, frame count and background.
@@ -242,6 +255,43 @@ double ContrastRatio(const Kestrin::ColorF& a, const Kestrin::ColorF& b);
 // Each rule's text against every pixel of the middle half of its highlight, laid over the mean
 // colour of its panel, reaches the rule's minimum.
 Report CheckContrast(const LoadedTree& tree, const std::vector<ContrastRule>& rules);
+
+// How a picture's colour spreads over the hues: CIELAB's hue angle in whole degrees, each pixel
+// weighted by its chroma and coverage, summing to 1 (all 0 for a picture without colour).
+// `meanChroma` gets the chroma per covered pixel and `coverage` the pixels' summed alpha.
+using HueHistogram = std::array<double, 360>;
+HueHistogram HueHistogramOf(int w, int h, const std::function<uint32_t(int, int)>& pixel,
+                            double* meanChroma = nullptr, double* coverage = nullptr);
+// The least turning of hue, in degrees, that takes one spread to the other (the earth mover's
+// distance on the hue circle): two single hues are their angle apart; 0 to 180.
+double HueDistance(const HueHistogram& a, const HueHistogram& b);
+
+// A creature's frames, which must all show the hues of its normal frame: the colour that tells the
+// player which spool catches it.
+struct HueRule
+{
+    std::string group;
+    std::string spriteType;
+    double bound;           // degrees
+    int normalFrame = 1;    // at rest
+    double minChroma = 8.0; // less per covered pixel and a frame has lost its colour
+};
+
+// Every frame of each rule's sprite type that shows anything stays within the rule's bound of the
+// normal frame's hues and keeps some colour.
+Report CheckCreatureHues(const LoadedTree& tree, const std::vector<HueRule>& rules);
+
+// A movie a screen plays, as the screen names it ("name", or "name/label" for one film of a movie
+// of several), and the group that is loaded whenever it plays.
+struct MovieRule
+{
+    std::string movie;
+    std::string group;
+};
+
+// Each rule's movie is in the tree as "<name>.swf" and has a poster: the first image the movie
+// host looks for (MoviePosterNames, so a labelled film its own), defined by the rule's group.
+Report CheckMoviePosters(const LoadedTree& tree, const std::vector<MovieRule>& rules);
 
 // Every obstacle picture "X" of `group` (a name starting "obstacle_" or "obst_") has its shadow
 // "X_shadow" of its size, and each generic one ("obst_...") its "X_xscale" and "X_yscale" floats.

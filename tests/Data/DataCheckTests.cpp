@@ -100,8 +100,8 @@ TEST(CommittedData, EveryLayoutBuildsWithTheNodesTheScreensFind)
 TEST(CommittedData, EveryTextIsThereReadableAndDrawable)
 {
     const DataCheck::LoadedTree tree(cData);
-    const Report report =
-        DataCheck::CheckText(tree, DataCheck::RequiredTextKeys(), DataCheck::LabelTextKeys());
+    const Report report = DataCheck::CheckText(tree, DataCheck::RequiredTextKeys(),
+                                               DataCheck::LabelTextKeys(), DataCheck::GoalTextRules());
     EXPECT_GT(report.checked, 200);
     ExpectClean(report);
 }
@@ -182,6 +182,50 @@ TEST(ContrastCheck, NamesTextThatDoesNotStandOutFromItsHighlight)
     EXPECT_NE(report.problems[1].what.find("not loaded"), std::string::npos);
 }
 
+// Upset, frozen, shielded or bursting, a Tic keeps the colour that names its spool.
+TEST(CommittedData, EveryCreatureFrameKeepsItsColour)
+{
+    DataCheck::LoadedTree tree(cData);
+    const Report report = DataCheck::CheckCreatureHues(tree, DataCheck::CreatureHueRules());
+    EXPECT_EQ(report.checked, 15);
+    ExpectClean(report);
+}
+
+TEST(HueCheck, DistancesTurnTheLeastHueAroundTheCircle)
+{
+    auto at = [](std::initializer_list<std::pair<int, double>> weights)
+    {
+        DataCheck::HueHistogram h{};
+        for (const auto& [degree, weight] : weights)
+            h[size_t(degree)] = weight;
+        return h;
+    };
+    const struct
+    {
+        DataCheck::HueHistogram a, b;
+        double degrees;
+    } cases[] = {{at({{10, 1}}), at({{50, 1}}), 40},
+                 {at({{10, 1}}), at({{350, 1}}), 20},
+                 {at({{0, 1}}), at({{180, 1}}), 180},
+                 {at({{10, 0.5}, {50, 0.5}}), at({{30, 1}}), 20},
+                 {at({{10, 0.5}, {200, 0.5}}), at({{10, 0.5}, {200, 0.5}}), 0}};
+    for (const auto& c : cases)
+    {
+        EXPECT_NEAR(DataCheck::HueDistance(c.a, c.b), c.degrees, 1e-9);
+        EXPECT_NEAR(DataCheck::HueDistance(c.b, c.a), c.degrees, 1e-9);
+    }
+    double chroma = 1.0;
+    const auto pure = [&chroma](uint32_t argb)
+    {
+        return DataCheck::HueHistogramOf(
+            1, 1, [argb](int, int) { return argb; }, &chroma);
+    };
+    pure(0xFF808080u);
+    EXPECT_LT(chroma, 0.01) << "grey has no colour";
+    EXPECT_NEAR(DataCheck::HueDistance(pure(0xFFFF0000u), pure(0xFFFFB800u)), 40.3, 0.1)
+        << "the red and yellow spools";
+}
+
 TEST(CommittedData, EveryObstacleHasItsShadowAndItsScales)
 {
     const DataCheck::LoadedTree tree(cData);
@@ -194,6 +238,15 @@ TEST(CommittedData, EveryMovieHeaderParses)
 {
     const Report report = DataCheck::CheckMovies(cData);
     EXPECT_EQ(report.checked, 6);
+    ExpectClean(report);
+}
+
+// No movie plays as a blank screen: each has a picture of what it is for.
+TEST(CommittedData, EveryMovieThatPlaysHasItsPoster)
+{
+    const DataCheck::LoadedTree tree(cData);
+    const Report report = DataCheck::CheckMoviePosters(tree, DataCheck::ScreenMovieRules());
+    EXPECT_EQ(report.checked, 9) << "two title movies, four story films, three basics";
     ExpectClean(report);
 }
 
@@ -438,7 +491,8 @@ Report CheckSmallObstacles(const fs::path& root)
 
 Report CheckSmallText(const fs::path& root)
 {
-    return DataCheck::CheckText(DataCheck::LoadedTree(root), {"Hello"}, {"Hello"});
+    return DataCheck::CheckText(DataCheck::LoadedTree(root), {"Hello"}, {"Hello"},
+                                {{"Goal", {"gunk", "every Tic", "before"}}});
 }
 
 const char* const cScreenGroup = R"(<resources>
@@ -472,6 +526,7 @@ const char* const cScreenGroup = R"(<resources>
 const char* const cTextTable = R"(<resources>
 <string name="Hello" value="Hello, w&#246;rld "/>
 <string name="Day1.dateandtime" value="Monday, 9:00"/>
+<string name="Goal" value="Clean the Gunk, then catch every Tic before the end."/>
 </resources>)";
 
 } // namespace
@@ -584,6 +639,13 @@ TEST_F(BrokenTree, EachScreenCheckNamesTheBrokenFile)
          table, "names the font \"Nope\", which is not loaded"},
         {"date without a comma", text("Monday, 9:00", "Monday 9:00"), CheckSmallText, table,
          "string \"Day1.dateandtime\" has no \",\""},
+        {"goal told out of order",
+         text("Clean the Gunk, then catch every Tic", "Catch every Tic, then clean the gunk"), CheckSmallText,
+         table, "string \"Goal\" tells how a session is won, but does not say \"gunk\", then \"every Tic\""},
+        {"goal without its clock", text(" before the end", ""), CheckSmallText, table,
+         "does not say \"gunk\", then \"every Tic\", then \"before\""},
+        {"a quota", text("w&#246;rld", "catch enough Tics"), CheckSmallText, table,
+         "string \"Hello\" promises a win for enough Tics"},
         {"glyph missing from a font",
          [](const fs::path& r)
          {
@@ -709,6 +771,71 @@ TEST_F(BrokenTree, TheCaptionAreasMustBeThereAndWellFormed)
     EXPECT_NE(report.problems[0].what.find("row 3"), std::string::npos) << report.problems[0].what;
 }
 
+// A list whose frames are other colours of Tic, a grey picture and a clear one: each coloured
+// frame far from the first is named, the grey one as colourless, the clear one not at all.
+TEST_F(BrokenTree, TheHueCheckNamesEveryFrameThatLeavesItsColour)
+{
+    const fs::path art = cData / "images/Game-AnimationImages";
+    for (const char* frame :
+         {"BasicBlue_00", "BasicBlue_01", "BasicBlue_17", "BasicPurple_01", "BasicGreen_01"})
+        WriteBytes(root / "images/tics" / (std::string(frame) + ".png"),
+                   ReadBytes(art / (std::string(frame) + ".png")));
+    fs::remove(root / "images/manifest.tsv");
+    WriteBytes(
+        root / "groups/Tics.xml",
+        "<resources><imagelist name=\"Mixed\"><image src=\"BasicBlue_00\"/><image src=\"BasicBlue_01\"/>"
+        "<image src=\"BasicBlue_17\"/><image src=\"BasicPurple_01\"/><image src=\"BasicGreen_01\"/>"
+        "<image src=\"Panel\"/></imagelist>"
+        "<spritetype name=\"MixedType\" images=\"Mixed\"/></resources>");
+    const DataCheck::LoadedTree tree(root);
+    const Report report = DataCheck::CheckCreatureHues(
+        tree, {{"Tics", "MixedType", 12.0}, {"Tics", "NoSuchType", 12.0}, {"Tics", "MixedType", 12.0, 9}});
+    std::vector<std::string> said;
+    for (const DataCheck::Problem& p : report.problems)
+    {
+        EXPECT_EQ(p.file, "groups/Tics.xml");
+        said.push_back(p.what.substr(0, p.what.find(" is "))
+                           .substr(0, p.what.find(" has "))
+                           .substr(0, p.what.find(":")));
+    }
+    EXPECT_EQ(said, (std::vector<std::string>{
+                        "\"MixedType\" frame 3", "\"MixedType\" frame 4", "\"MixedType\" frame 5",
+                        "cannot weigh the hues of \"NoSuchType\"", "cannot weigh the hues of \"MixedType\""}))
+        << Describe(report);
+    EXPECT_NE(Describe(report).find("frame 5 has lost its colour"), std::string::npos) << Describe(report);
+}
+
+// A poster must be where its movie plays: a film's own, in the group loaded then, for a movie
+// that is there.
+TEST_F(BrokenTree, ThePosterCheckNamesAMovieWithoutItsPosterWhereItPlays)
+{
+    WriteBytes(root / "groups/Title_MainMenu.xml",
+               "<resources><image name=\"Logos_poster\" src=\"Panel\"/>"
+               "<image name=\"AllAnimations_poster\" src=\"Panel\"/></resources>");
+    WriteBytes(root / "groups/Story.xml",
+               "<resources><image name=\"AllAnimations_interstitial1_poster\" src=\"Panel\"/></resources>");
+    WriteBytes(root / "movies/AllAnimations.swf", ReadBytes(cData / "movies/Logos.swf"));
+    const DataCheck::LoadedTree tree(root);
+    const Report report =
+        DataCheck::CheckMoviePosters(tree, {{"Logos", "Title_MainMenu"},
+                                            {"AllAnimations/interstitial1", "Story"},
+                                            {"AllAnimations/interstitial2", "Title_MainMenu"},
+                                            {"AllAnimations/interstitial1", "Title_MainMenu"},
+                                            {"Gone", "Story"}});
+    std::vector<std::string> said;
+    for (const DataCheck::Problem& p : report.problems)
+        said.push_back(p.file + ": " + p.what);
+    EXPECT_EQ(
+        said,
+        (std::vector<std::string>{
+            "groups/Title_MainMenu.xml: defines no image \"AllAnimations_interstitial2_poster\", the "
+            "poster shown while \"AllAnimations/interstitial2\" plays",
+            "groups/Title_MainMenu.xml: defines no image \"AllAnimations_interstitial1_poster\", the "
+            "poster shown while \"AllAnimations/interstitial1\" plays (groups/Story.xml does)",
+            "movies/Gone.swf: is missing, but the screens play \"Gone\"",
+            "groups/Story.xml: defines no image \"Gone_poster\", the poster shown while \"Gone\" plays"}));
+}
+
 TEST(CommittedData, TheCampaignReadsThroughTheGamesReaders)
 {
     const DataCheck::LoadedTree tree(cData);
@@ -783,25 +910,27 @@ TEST_F(BrokenCampaign, EachCampaignCheckNamesTheBrokenFile)
         {"days out of order", edit(levels, "dayNum=\"2\"", "dayNum=\"7\""), "GameLevels.xml",
          "Day 2 has dayNum 7"},
         {"a day of one level",
-         edit(levels, "    <level name=\"1-02 Jillian\" guestID=\"Jillian\" firstAppt=\"1\"/>\n"
-                      "    <level name=\"1-03 Harley\" guestID=\"Harley\" unlock=\"chaotic\"/>\n",
+         edit(levels,
+              "    <level name=\"1-02 Jillian\" guestID=\"Jillian\" firstAppt=\"1\"/>\n"
+              "    <level name=\"1-03 Harley\" guestID=\"Harley\" unlock=\"chaotic\"/>\n",
               ""),
          "GameLevels.xml", "Day 1 holds 1 levels, not 2 to 5"},
-        {"a kind unlocked twice", edit(levels, "unlock=\"chaotic\"", "unlock=\"neurotic\""),
-         "GameLevels.xml", "the kind \"chaotic\" is unlocked by 0 levels"},
+        {"a kind unlocked twice", edit(levels, "unlock=\"chaotic\"", "unlock=\"neurotic\""), "GameLevels.xml",
+         "the kind \"chaotic\" is unlocked by 0 levels"},
         {"Jillian short of a level",
          edit(levels, "name=\"1-05 Jillian\" guestID=\"Jillian\"", "name=\"1-05 Jillian\" guestID=\"Zoe\""),
          "GameLevels.xml", "Jillian has 19 levels, not 20"},
         {"the tutorials' last level renamed", edit(levels, "\"1-06 Harley\"", "\"1-06 Harlie\""),
          "GameLevels.xml", "has no level \"1-06 Harley\""},
-        {"a guest without a first appointment",
-         edit(levels, "\"Miranda\" firstAppt=\"1\"", "\"Miranda\""), "GameLevels.xml",
-         "Miranda has 0 first appointments, not 1"},
+        {"a guest without a first appointment", edit(levels, "\"Miranda\" firstAppt=\"1\"", "\"Miranda\""),
+         "GameLevels.xml", "Miranda has 0 first appointments, not 1"},
         {"Jillian's second visit not opened",
-         edit(levels, "\"3-01 Jillian\" guestID=\"Jillian\" firstAppt=\"1\"", "\"3-01 Jillian\" guestID=\"Jillian\""),
+         edit(levels, "\"3-01 Jillian\" guestID=\"Jillian\" firstAppt=\"1\"",
+              "\"3-01 Jillian\" guestID=\"Jillian\""),
          "GameLevels.xml", "\"3-01 Jillian\" is no first appointment"},
-        {"the first Tics unlocked later", edit(levels, "firstAppt=\"1\" unlock=\"neurotic\"", "firstAppt=\"1\""),
-         "GameLevels.xml", "the level 1-01 does not unlock \"neurotic\""},
+        {"the first Tics unlocked later",
+         edit(levels, "firstAppt=\"1\" unlock=\"neurotic\"", "firstAppt=\"1\""), "GameLevels.xml",
+         "the level 1-01 does not unlock \"neurotic\""},
         {"a kind unlocked after day 17",
          [&](const fs::path& r)
          {
@@ -812,17 +941,21 @@ TEST_F(BrokenCampaign, EachCampaignCheckNamesTheBrokenFile)
         {"settings missing", gone(global), "GlobalSettings.xml", "does not read"},
         {"settings element missing", edit(global, "<MegaTicSizeSettings", "<MegaTicSizes"),
          "GlobalSettings.xml", "does not read"},
-        {"king damage table descending", edit(global, "damage=\"4\"", "damage=\"0\""),
-         "GlobalSettings.xml", "MegaTicDamageShrink is empty or not ascending"},
-        {"a zone sprite without settings", edit("CreatureSettings.xml", "sprite=\"Sprite_Shy\"", "sprite=\"Sprite_Bomb\""),
-         "1-07 Zoe.xml", "Sprite_Shy has no creature settings"},
+        {"king damage table descending", edit(global, "damage=\"4\"", "damage=\"0\""), "GlobalSettings.xml",
+         "MegaTicDamageShrink is empty or not ascending"},
+        {"a zone sprite without settings",
+         edit("CreatureSettings.xml", "sprite=\"Sprite_Shy\"", "sprite=\"Sprite_Bomb\""), "1-07 Zoe.xml",
+         "Sprite_Shy has no creature settings"},
         {"level file missing", gone(first), "1-01 Harley.xml", "is missing"},
-        {"black spool", edit(first, "color=\"Red\"", "color=\"Black\""), first,
-         "a spool of colour Black"},
-        {"spool off the board", edit(first, "x=\"620\" y=\"440\"", "x=\"760\" y=\"440\""), first,
+        {"black spool", edit(first, "color=\"Red\"", "color=\"Black\""), first, "a spool of colour Black"},
+        {"spool off the board", edit(first, "x=\"680\" y=\"480\"", "x=\"760\" y=\"480\""), first,
          "the Blue spool lies outside"},
         {"basic colour without its spool", edit(first, "<TrapType color=\"Blue\"", "<TrapType color=\"Red\""),
          first, "Blue creatures spawn, but there is no spool of their colour"},
+        {"a kind of a colour no spool has",
+         edit("CreatureSettings.xml", "sprite=\"Sprite_Shy\" color=\"Any\"",
+              "sprite=\"Sprite_Shy\" color=\"Yellow\""),
+         "1-07 Zoe.xml", "Yellow creatures spawn, but there is no spool of their colour"},
         {"explodeColors left out", edit(first, " explodeColors=\"0\"", ""), first,
          "Quota has no \"explodeColors\""},
         {"expert time not below the limit", edit(first, "expertTime=\"150\"", "expertTime=\"240\""), first,
@@ -842,13 +975,15 @@ TEST_F(BrokenCampaign, EachCampaignCheckNamesTheBrokenFile)
          board, "holds no gunk"},
         {"endless level with an end", edit(endless, "timeLimit=\"100000\"", "timeLimit=\"300\""), endless,
          "an endless level needs timeLimit 100000"},
-        {"endless board of a set missing", gone("Endless Zoe-Board-B.xml"),
-         "Endless Zoe-Board-B.xml", "is missing"},
+        {"endless board of a set missing", gone("Endless Zoe-Board-B.xml"), "Endless Zoe-Board-B.xml",
+         "is missing"},
         {"endless growth missing", edit(endless, "<growthRate", "<growth"), endless, "does not read"},
-        {"description missing", edit("AllGameText_Export.xml", "\"1-01 Harley.description\"", "\"1-01 Harley.about\""),
+        {"description missing",
+         edit("AllGameText_Export.xml", "\"1-01 Harley.description\"", "\"1-01 Harley.about\""),
          "AllGameText_Export.xml", "has no string \"1-01 Harley.description\""},
-        {"an early level too crowded", edit(first, "MaxWanderingGremlinsInLevel=\"5\"", "MaxWanderingGremlinsInLevel=\"200\""),
-         first, "wandering creatures, week 2 only"},
+        {"an early level too crowded",
+         edit(first, "MaxWanderingGremlinsInLevel=\"5\"", "MaxWanderingGremlinsInLevel=\"200\""), first,
+         "wandering creatures, week 2 only"},
     };
 
     for (const CampaignCase& c : cases)

@@ -568,6 +568,13 @@ namespace
 
 // ---- texts ----
 
+std::wstring Lowered(std::wstring text)
+{
+    for (wchar_t& c : text)
+        c = c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c;
+    return text;
+}
+
 struct ShownText
 {
     std::string file;
@@ -623,7 +630,7 @@ std::vector<std::pair<std::string, const Kestrin::ImageFont*>> LoadedFonts(const
 } // namespace
 
 Report CheckText(const LoadedTree& tree, const std::vector<std::string>& requiredKeys,
-                 const std::vector<std::string>& labelKeys)
+                 const std::vector<std::string>& labelKeys, const std::vector<GoalTextRule>& goalRules)
 {
     Report report;
     const std::string table = tree.FileOf(GameLoadOrder().front());
@@ -682,6 +689,35 @@ Report CheckText(const LoadedTree& tree, const std::vector<std::string>& require
 
         if (shown.where.ends_with(".dateandtime\"") && shown.text.find(L',') == std::wstring::npos)
             report.Add(shown.file, shown.where + " has no \",\": the day screen cuts the date at the first");
+        if (Lowered(shown.text).find(L"enough tics") != std::wstring::npos)
+            report.Add(shown.file, shown.where +
+                                       " promises a win for enough Tics: a session is won by the gunk "
+                                       "cleaned and every Tic caught");
+    }
+
+    for (const GoalTextRule& rule : goalRules)
+    {
+        ++report.checked;
+        const auto* value = Kestrin::GetValueResource<std::wstring>(rule.key);
+        if (!value)
+        {
+            report.Add(table, "has no string \"" + rule.key + "\"");
+            continue;
+        }
+        const std::wstring text = Lowered(value->value);
+        size_t at = 0;
+        std::string wanted;
+        bool said = true;
+        for (const std::string& word : rule.words)
+        {
+            wanted += (wanted.empty() ? "\"" : ", then \"") + word + "\"";
+            at = text.find(Lowered(Widen(word)), at);
+            said = said && at != std::wstring::npos;
+            at = said ? at + word.size() : 0;
+        }
+        if (!said)
+            report.Add(table,
+                       "string \"" + rule.key + "\" tells how a session is won, but does not say " + wanted);
     }
     return report;
 }

@@ -39,10 +39,10 @@ xmlpp::Element* ChildNamed(xmlpp::Element* parent, const std::string& name)
     return nullptr;
 }
 
-// The element of the row's node in its group file, found before any is renamed.
-xmlpp::Element* FindRowElement(xmlpp::Document& document, const ScreenNodeRow& row)
+// The element of the row's node in one of its layouts, found before any is renamed.
+xmlpp::Element* FindRowElement(xmlpp::Document& document, const ScreenNodeRow& row,
+                               const ScreenLayoutRow& layout)
 {
-    const ScreenLayoutRow& layout = GetScreenLayoutRow(row.layout);
     for (xmlpp::Node* child : document.get_root_node()->get_children())
     {
         auto* element = dynamic_cast<xmlpp::Element*>(child);
@@ -70,20 +70,27 @@ TEST(ScreenNodeTable, EachRenamedNodeIsNamedByTheLayoutCheck)
     const fs::path tree = pattern;
     fs::copy(fs::path(KESTRIN_SOURCE_DIR) / "data", tree, fs::copy_options::recursive);
 
-    std::map<std::string, std::unique_ptr<xmlpp::DomParser>> files;
-    std::vector<std::pair<const ScreenNodeRow*, xmlpp::Element*>> targets;
+    // Each row in each of its layouts.
+    std::vector<std::pair<const ScreenNodeRow*, const ScreenLayoutRow*>> uses;
     for (const ScreenNodeRow& row : ScreenNodeRows)
+        for (const ScreenLayoutRow& layout : ScreenLayoutRows)
+            if (row.layouts.Has(layout.id))
+                uses.emplace_back(&row, &layout);
+
+    std::map<std::string, std::unique_ptr<xmlpp::DomParser>> files;
+    std::vector<xmlpp::Element*> targets;
+    for (auto [row, layout] : uses)
     {
-        const std::string file = "groups/" + std::string(GetScreenLayoutRow(row.layout).group) + ".xml";
+        const std::string file = "groups/" + std::string(layout->group) + ".xml";
         auto& parser = files[file];
         if (!parser)
             parser = std::make_unique<xmlpp::DomParser>((tree / file).string());
-        xmlpp::Element* element = FindRowElement(*parser->get_document(), row);
-        ASSERT_NE(element, nullptr) << row.path << " is not in " << file;
-        targets.emplace_back(&row, element);
+        xmlpp::Element* element = FindRowElement(*parser->get_document(), *row, *layout);
+        ASSERT_NE(element, nullptr) << row->path << " is not in " << layout->layout;
+        targets.push_back(element);
     }
     // Renamed only once all are found, as a row below another row's node would not be found after.
-    for (auto& [row, element] : targets)
+    for (xmlpp::Element* element : targets)
         if (element->get_attribute("nodeName"))
             element->set_attribute("nodeName", element->get_attribute_value("nodeName") + "_renamed");
         else
@@ -96,12 +103,11 @@ TEST(ScreenNodeTable, EachRenamedNodeIsNamedByTheLayoutCheck)
         const DataCheck::LoadedTree loaded(tree);
         report = DataCheck::CheckLayouts(loaded, DataCheck::ScreenLayoutRules());
     }
-    for (const ScreenNodeRow& row : ScreenNodeRows)
+    for (auto [row, layout] : uses)
     {
-        const ScreenLayoutRow& layout = GetScreenLayoutRow(row.layout);
-        const std::string file = "groups/" + std::string(layout.group) + ".xml";
-        const std::string what =
-            "layout \"" + std::string(layout.layout) + "\" has no node at \"" + std::string(row.path) + "\"";
+        const std::string file = "groups/" + std::string(layout->group) + ".xml";
+        const std::string what = "layout \"" + std::string(layout->layout) + "\" has no node at \"" +
+                                 std::string(row->path) + "\"";
         const bool named =
             std::any_of(report.problems.begin(), report.problems.end(),
                         [&](const DataCheck::Problem& p) { return p.file == file && p.what == what; });

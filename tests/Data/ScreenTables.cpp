@@ -1,6 +1,7 @@
 #include "ScreenTables.h"
 
 #include "Game/GameConstants.h"
+#include "Screens/LevelIntroModes.h"
 #include "Screens/ScreenNodes.h"
 #include "UI/UINames.h"
 
@@ -28,6 +29,11 @@ std::vector<std::string> Guests()
 std::string PathOf(NodePath path)
 {
     return std::string(GetNodePathText(path));
+}
+
+std::string PathOf(ScreenNode node)
+{
+    return std::string(GetScreenNodeRow(node).path);
 }
 
 // A path below `prefix`, for a layout the game builds under that node.
@@ -186,61 +192,75 @@ void AddGameNameRules(std::vector<NameRule>& rules)
     add("resources", "ambientDelayMax", K::Float);
 }
 
+// The check reads one rule per layout: a rule for a layout that has one already joins it.
+void AddRule(std::vector<LayoutRule>& rules, LayoutRule more)
+{
+    auto rule = std::find_if(rules.begin(), rules.end(),
+                             [&](const LayoutRule& each) { return each.layout == more.layout; });
+    if (rule == rules.end())
+    {
+        rules.push_back(std::move(more));
+        return;
+    }
+    rule->paths.insert(rule->paths.end(), more.paths.begin(), more.paths.end());
+    rule->objects.insert(rule->objects.end(), more.objects.begin(), more.objects.end());
+}
+
 // The playing screen's layouts, with the node kinds the plan gives them. The layer nodes are of
 // any kind until their kinds are registered.
 void AddGameLayoutRules(std::vector<LayoutRule>& rules)
 {
     using P = NodePath;
-    rules.push_back({"Game",
-                     "gameRootLayout",
-                     {{PathOf(P::LevelBackground), N::StaticSprite},
-                      {PathOf(P::LevelMouseHandler), N::Any},
-                      {PathOf(P::MouseIgnoreNode), N::Any},
-                      {PathOf(P::TerrainLayerNode), N::Any},
-                      {PathOf(P::CreatureLayerNode), N::Any},
-                      {PathOf(P::CreatureLayerNodeSecond), N::Any},
-                      {PathOf(P::LineAttachLayerNode), N::Any},
-                      {PathOf(P::PopupLayerNode), N::Any},
-                      {PathOf(P::BannerBackground), N::Any},
-                      {PathOf(P::BannerTextImage), N::StaticSprite},
-                      {PathOf(P::GuiAttach), N::Any}},
-                     {}});
-    const std::string gui = PathOf(P::GuiAttach);
-    rules.push_back({"Game_Interface_NormalMode",
-                     "game_interfaceLayout",
-                     {{Below(gui, P::GuiTimer), N::TextSprite},
-                      {Below(gui, P::GuiExpertTime), N::TextSprite},
-                      {Below(gui, P::GuiLevel), N::StyledTextSprite},
-                      {Below(gui, P::GuiGuestName), N::StyledTextSprite},
-                      {Below(gui, P::GuiHeadIconAttach), N::Any},
-                      {Below(gui, P::GuiRedFlash), N::StaticSprite}},
-                     Buttons({"button_pause"})});
-    rules.push_back({"Game_Interface_EndlessMode",
-                     "endless_game_interfaceLayout",
-                     {{Below(gui, P::GuiTimer), N::TextSprite},
-                      {Below(gui, P::GuiRedFlash), N::StaticSprite},
-                      {Below(gui, P::GuiMeterBarAttach), N::Any},
-                      {Below(gui, P::GuiMeterFlash), N::StaticSprite},
-                      {Below(gui, P::GuiSimulationName), N::Any}},
-                     Buttons({"button_pause"})});
+    AddRule(rules, {"Game",
+                    "gameRootLayout",
+                    {{PathOf(P::LevelBackground), N::StaticSprite},
+                     {PathOf(P::LevelMouseHandler), N::Any},
+                     {"gamemoderoot/mouseIgnoreNode", N::Any},
+                     {PathOf(P::TerrainLayerNode), N::Any},
+                     {PathOf(P::CreatureLayerNode), N::Any},
+                     {PathOf(P::LineAttachLayerNode), N::Any},
+                     {PathOf(P::PopupLayerNode), N::Any},
+                     {PathOf(P::BannerBackground), N::Any},
+                     {PathOf(P::BannerTextImage), N::StaticSprite}},
+                    {}});
+    const std::string gui = PathOf(ScreenNode::HudAttach);
+    AddRule(rules, {"Game_Interface_NormalMode",
+                    "game_interfaceLayout",
+                    {{Below(gui, P::GuiTimer), N::TextSprite},
+                     {Below(gui, P::GuiExpertTime), N::TextSprite},
+                     {Below(gui, P::GuiHeadIconAttach), N::Any},
+                     {Below(gui, P::GuiRedFlash), N::StaticSprite}},
+                    Buttons({"button_pause"})});
+    AddRule(rules, {"Game_Interface_EndlessMode",
+                    "endless_game_interfaceLayout",
+                    {{Below(gui, P::GuiTimer), N::TextSprite},
+                     {Below(gui, P::GuiRedFlash), N::StaticSprite},
+                     {Below(gui, P::GuiMeterBarAttach), N::Any},
+                     {Below(gui, P::GuiMeterFlash), N::StaticSprite},
+                     {Below(gui, P::GuiSimulationName), N::Any}},
+                    Buttons({"button_pause"})});
     // Found from each layout's root; the trap's level name, the number image and the gem are
     // looked up by no one.
-    rules.push_back({"Game",
-                     "TrapLayout",
-                     {{PathOf(P::TrapImage), N::AnimatedSprite},
-                      {PathOf(P::TrapWindFX), N::AnimatedSprite},
-                      {PathOf(P::TrapCaptureFX), N::Any}},
-                     {}});
-    rules.push_back({"Game",
-                     "CreatureLayout",
-                     {{UnderRoot(P::CreatureScaleNode), N::Any},
-                      {UnderRoot(P::CreatureImage), N::AnimatedSprite},
-                      {UnderRoot(P::CreatureFlameImage), N::AnimatedSprite},
-                      {UnderRoot(P::CreatureShadow), N::StaticSprite}},
-                     {}});
+    AddRule(rules, {"Game",
+                    "TrapLayout",
+                    {{PathOf(P::TrapImage), N::AnimatedSprite},
+                     {PathOf(P::TrapWindFX), N::AnimatedSprite},
+                     {PathOf(P::TrapCaptureFX), N::Any}},
+                    {}});
+    AddRule(rules, {"Game",
+                    "CreatureLayout",
+                    {{UnderRoot(P::CreatureScaleNode), N::Any},
+                     {UnderRoot(P::CreatureImage), N::AnimatedSprite},
+                     {UnderRoot(P::CreatureFlameImage), N::AnimatedSprite},
+                     {"*/scaleNode/shadow", N::StaticSprite}},
+                    {}});
     // Its root becomes the scale node's child of this name.
-    rules.push_back({"Game", "crownLayout", {{Below(PathOf(P::CreatureScaleNode), P::CreatureHealthBar), N::StaticSprite}}, {}});
-    rules.push_back({"Game", "feedbackPopupLayout", {{UnderRoot(P::FeedbackPopupTextImage), N::AnimatedSprite}}, {}});
+    AddRule(rules, {"Game",
+                    "crownLayout",
+                    {{Below(PathOf(P::CreatureScaleNode), P::CreatureHealthBar), N::StaticSprite}},
+                    {}});
+    AddRule(rules,
+            {"Game", "feedbackPopupLayout", {{UnderRoot(P::FeedbackPopupTextImage), N::AnimatedSprite}}, {}});
 }
 
 std::vector<NameRule> MakeNameRules()
@@ -375,18 +395,14 @@ NodeKind KindOf(ScreenNodeKind kind)
     return N::Any;
 }
 
-// The screens' own table: each row joins the rule of its layout.
+// The screens' own table: each row joins the rules of its layouts.
 void AddScreenNodeRows(std::vector<LayoutRule>& rules)
 {
     for (const ScreenNodeRow& row : ScreenNodeRows)
-    {
-        const ScreenLayoutRow& layout = GetScreenLayoutRow(row.layout);
-        auto rule = std::find_if(rules.begin(), rules.end(),
-                                 [&](const LayoutRule& each) { return each.layout == layout.layout; });
-        if (rule == rules.end())
-            rule = rules.insert(rules.end(), LayoutRule{layout.group, layout.layout, {}, {}});
-        rule->paths.push_back({std::string(row.path), KindOf(row.kind)});
-    }
+        for (const ScreenLayoutRow& layout : ScreenLayoutRows)
+            if (row.layouts.Has(layout.id))
+                AddRule(rules,
+                        {layout.group, layout.layout, {{std::string(row.path), KindOf(row.kind)}}, {}});
 }
 
 std::vector<LayoutRule> MakeLayoutRules()
@@ -431,18 +447,13 @@ std::vector<LayoutRule> MakeLayoutRules()
                      "Tictionary_GameHelpLayout",
                      {},
                      GuideButtons(Buttons({"basics", "gamePlay", "tips"}))});
-    rules.push_back({"Tic_Intro",
-                     "ticIntroRootLayout",
-                     {{PathOf(NodePath::TicIntroTicAttach), N::Any}},
-                     Buttons({"button_next"})});
+    rules.push_back({"Tic_Intro", "ticIntroRootLayout", {}, Buttons({"button_next"})});
 
     LayoutRule intro{"LevelIntroMode",
                      "level_introRootLayout",
-                     {{PathOf(NodePath::IntroTextLevelIntroduction), N::StyledTextSprite},
-                      {PathOf(NodePath::IntroTitleGameLevel), N::StyledTextSprite},
-                      {PathOf(NodePath::IntroGoalTime) + "/MegaNegaTics", N::StyledTextSprite}},
+                     {{PathOf(ScreenNode::IntroGoalTime) + "/MegaNegaTics", N::StyledTextSprite}},
                      Buttons({"button_next"})};
-    for (NodePath panel : {NodePath::IntroGoalTimeTic, NodePath::IntroGoalTime})
+    for (ScreenNode panel : {ScreenNode::IntroGoalTimeTic, ScreenNode::IntroGoalTime})
     {
         intro.paths.push_back({PathOf(panel) + "/head_attach", N::Any});
         for (const char* text : {"Expert", "Session", "guestFullName"})
@@ -450,46 +461,11 @@ std::vector<LayoutRule> MakeLayoutRules()
     }
     rules.push_back(intro);
 
-    // The outros find their layout's root by name; their paths start below it.
-    auto outro = [&](const char* group, const char* layout, const char* root,
-                     std::initializer_list<const char*> words, std::initializer_list<const char*> times)
-    {
-        LayoutRule rule{
-            group, layout, {{std::string(root), N::Any}, {UnderRoot(NodePath::MovementNode), N::Any}}, {}};
-        for (const char* word : words)
-            rule.paths.push_back({UnderRoot(NodePath::AnimatedText) + "/" + word, N::Any});
-        for (const char* time : times)
-            rule.paths.push_back({UnderRoot(NodePath::MovementNode) + "/" + time, N::StyledTextSprite});
-        rules.push_back(rule);
-    };
-    outro("Level_Outro_Endless", "endlessOutro_HighScoreLayout", "endlessOutro_HighScore",
-          {"Maximum", "nimbal", "gunk", "simulation_complete"}, {"textNewRecord", "textTimeHighscore"});
-    outro("Level_Outro_Endless", "endlessOutro_normalLayout", "endlessOutro_normal",
-          {"Maximum", "nimbal", "gunk", "simulation_complete"}, {"textRecordTime", "textTimeNormal"});
-    outro("Level_Outro_NormalWin", "levelOutro_WinLayout", "levelOutro_Win", {"nimbal", "gunk", "cleared"},
-          {"textExpertTime", "textYourTime"});
-    outro("Level_Outro_NormalWin", "levelOutro_WinExpertLayout", "levelOutro_WinExpert",
-          {"nimbal", "gunk", "cleared", "inExpertTime"}, {"textExpertTime", "textYourTime"});
     rules.push_back({"Level_Outro_NormalLose",
                      "levelOutro_LoseLayout",
-                     {{PathOf(NodePath::LoseTextMessage), N::Any},
-                      {PathOf(NodePath::LoseButtonParent), N::Any},
-                      {PathOf(NodePath::LoseButtonParent) + "/button_tryAgain", N::Button},
-                      {PathOf(NodePath::LoseButtonParent) + "/button_mainMenu", N::Button}},
+                     {},
                      Buttons({"button_tryAgain", "button_mainMenu"})});
 
-    rules.push_back({"Level_Select_Introduction",
-                     "guest_profileLayout",
-                     {{PathOf(NodePath::GuestPhoto), N::StaticSprite},
-                      {PathOf(NodePath::GuestForm), N::StaticSprite},
-                      {PathOf(NodePath::GuestBanner), N::Any},
-                      {PathOf(NodePath::GuestStylusGlare), N::Any},
-                      {PathOf(NodePath::GuestLevelSelection), N::Any},
-                      {PathOf(NodePath::GuestLevelIntro), N::Any},
-                      {PathOf(NodePath::GuestConfirmButtonAttach), N::Any},
-                      {PathOf(NodePath::GuestRefSlot12), N::Any},
-                      {PathOf(NodePath::GuestRefSlot15), N::Any}},
-                     {}});
     rules.push_back({"Level_Select_Introduction",
                      "profile_next_buttonLayout",
                      {{"*/button_next", N::Button}},
@@ -510,7 +486,7 @@ std::vector<LayoutRule> MakeLayoutRules()
 
     rules.push_back({"Level_Select_Month",
                      "agenda_modeLayout",
-                     {{PathOf(NodePath::AgendaDayButtonAttach), N::Any}},
+                     {},
                      Buttons({"button_mainmenu", "button_cf", "scene1", "scene2", "scene3", "scene4"})});
     rules.push_back({"Level_Select_Month",
                      "guest_treatmentLayout",
@@ -524,11 +500,7 @@ std::vector<LayoutRule> MakeLayoutRules()
         rules.push_back({"Level_Select_Day", std::to_string(n) + "guest_formatLayout", Slots(n), {}});
     }
 
-    rules.push_back({"Level_Select_Day",
-                     "daily_scheduleLayout",
-                     {{PathOf(NodePath::DailyGuestComboAttach), N::Any},
-                      {PathOf(NodePath::DailyTextWeekDay), N::StyledTextSprite}},
-                     Buttons({"button_back"})});
+    rules.push_back({"Level_Select_Day", "daily_scheduleLayout", {}, Buttons({"button_back"})});
     rules.push_back({"Level_Select_Day",
                      "guest_comboLayout",
                      {{"*/apptTime", N::Any},
@@ -543,19 +515,13 @@ std::vector<LayoutRule> MakeLayoutRules()
 
     LayoutRule endless{"Level_Select_EndlessMode",
                        "EndlessSelect_RootLayout",
-                       {{PathOf(NodePath::EndlessOverlays), N::Any},
-                        {PathOf(NodePath::EndlessOverlays) + "/overlay_Begin", N::Any},
-                        {PathOf(NodePath::EndlessLevelButtons), N::Any},
-                        {PathOf(NodePath::EndlessIntroText), N::StaticSprite},
-                        {PathOf(NodePath::EndlessLockedText), N::StaticSprite},
-                        {PathOf(NodePath::EndlessRecordTime), N::Any},
-                        {PathOf(NodePath::EndlessTextInstruction), N::StaticSprite},
-                        {PathOf(NodePath::EndlessTextRecordTime), N::StyledTextSprite}},
+                       {{PathOf(ScreenNode::EndlessOverlays) + "/overlay_Begin", N::Any},
+                        {"EndlessSelect_Root/level_buttons", N::Any}},
                        Buttons({"buttonReturnMainMenu", "buttonBeginTraining"})};
     for (const std::string& guest : guests)
     {
-        endless.paths.push_back({PathOf(NodePath::EndlessOverlays) + "/overlay_" + guest, N::Any});
-        endless.paths.push_back({PathOf(NodePath::EndlessRecordTime) + "/" + guest, N::Any});
+        endless.paths.push_back({PathOf(ScreenNode::EndlessOverlays) + "/overlay_" + guest, N::Any});
+        endless.paths.push_back({PathOf(ScreenNode::EndlessRecordTime) + "/" + guest, N::Any});
         endless.objects.push_back({"button_" + guest, N::Button});
     }
     rules.push_back(endless);
@@ -653,11 +619,72 @@ const std::vector<std::string>& LabelTextKeys()
     return keys;
 }
 
+const std::vector<GoalTextRule>& GoalTextRules()
+{
+    // A session is won once the gunk is gone and then every Tic is caught, before the clock ends;
+    // an endless session lasts until the gunk overflows.
+    const std::vector<std::string> session{"gunk", "every Tic", "before"};
+    const std::vector<std::string> endless{"gunk", "overflow"};
+    static const std::vector<GoalTextRule> rules{{"Help.basics", session},
+                                                 {"LevelIntro.goal", session},
+                                                 {"Img.Tutorial.0", session},
+                                                 {"Img.Banner.normal", {"gunk", "every Tic"}},
+                                                 {"Help.gameplay", endless},
+                                                 {"Img.Banner.endless", endless},
+                                                 {"Img.Endless.intro", endless},
+                                                 {"Img.Endless.instruction", endless},
+                                                 {"1-01 Harley.description", {"gunk", "Tics"}}};
+    return rules;
+}
+
 const std::vector<ContrastRule>& ScreenContrastRules()
 {
     // The picked player's name on the row highlight of the profile card.
     static const std::vector<ContrastRule> rules{
         {"Account", "profileSelectedColor", "SelectedRow", "Popup9"}};
+    return rules;
+}
+
+const std::vector<MovieRule>& ScreenMovieRules()
+{
+    static const std::vector<MovieRule> rules = []
+    {
+        // The title movies play over the loading screen, which holds "Title_MainMenu" from the
+        // start; the calendar, and the success outro that returns to it, play the story films;
+        // the Tic introduction plays the basics of the kinds that levels unlock.
+        std::vector<MovieRule> list{{"Logos", "Title_MainMenu"}, {"Intro-Commerical", "Title_MainMenu"}};
+        for (int film = 1; film <= 4; ++film)
+            list.push_back({"AllAnimations/interstitial" + std::to_string(film), "Level_Select_Month"});
+        for (const char* kind : TicKindNames)
+            if (const char* movie = TicIntroMode::MovieOf(kind))
+                list.push_back({movie, "Tic_Intro"});
+        return list;
+    }();
+    return rules;
+}
+
+const std::vector<HueRule>& CreatureHueRules()
+{
+    // Under a third of the least hue between two spools' colours (red and yellow, 40 degrees).
+    constexpr double bound = 12.0;
+    static const std::vector<HueRule> rules = []
+    {
+        using C = GremlinColorType;
+        std::vector<HueRule> list;
+        auto add = [&](GremlinKind kind, const char* color)
+        {
+            list.push_back({"Game-AnimationImages",
+                            NameOf(kind) + std::string(color) + CreatureSpriteTypeSuffix, bound});
+        };
+        for (const std::string& color : NamesOf<C>(size_t(C::Red), size_t(C::Purple)))
+            for (GremlinKind kind : {GremlinKind::Basic, GremlinKind::Indecisive})
+                add(kind, color.c_str());
+        // Striped in every spool's colour: the whole spread must stay.
+        for (GremlinKind kind : {GremlinKind::Shy, GremlinKind::Loner, GremlinKind::Protected,
+                                 GremlinKind::Agreeable, GremlinKind::Pairing})
+            add(kind, NameOf(C::Any));
+        return list;
+    }();
     return rules;
 }
 

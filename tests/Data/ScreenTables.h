@@ -18,7 +18,13 @@ const std::vector<LayoutRule>& ScreenLayoutRules();
 const std::vector<std::string>& RequiredTextKeys();
 // Keys whose text a time or a number follows directly.
 const std::vector<std::string>& LabelTextKeys();
+// Texts that tell the player how a session or an endless session is won, with their rule's words.
+const std::vector<GoalTextRule>& GoalTextRules();
 // Text the screens draw on a highlight.
 const std::vector<ContrastRule>& ScreenContrastRules();
+// Every movie the screens and levels play, with the group loaded while it plays.
+const std::vector<MovieRule>& ScreenMovieRules();
+// The creatures a spool takes by their colour, whose every frame keeps that colour.
+const std::vector<HueRule>& CreatureHueRules();
 
 } // namespace DataCheck

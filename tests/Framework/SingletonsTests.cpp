@@ -24,8 +24,9 @@ Tracked* g_resources = nullptr;
 Tracked* g_accounts = nullptr;
 } // namespace
 
-TEST(Singletons, DestroyAllRunsInFixedOrderOnceAndSkipsMissingOnes)
+TEST(Singletons, DestroyAllRunsInFixedOrderAndSkipsMissingOnesEachTime)
 {
+    const int before = SingletonDestructor::RegisteredCount();
     // Registered in the wrong order on purpose; destruction follows the fixed order.
     auto* graphics = new PointerSingletonDestructor<Tracked, SingletonOrder::GraphicsPlatform>(g_graphics);
     auto* resources = new PointerSingletonDestructor<Tracked, SingletonOrder::ResourceManager>(g_resources);
@@ -39,15 +40,20 @@ TEST(Singletons, DestroyAllRunsInFixedOrderOnceAndSkipsMissingOnes)
     EXPECT_EQ(g_destroyed, (std::vector<std::string>{"resources", "graphics"}));
     EXPECT_EQ(g_graphics, nullptr);
     EXPECT_EQ(g_resources, nullptr);
-    EXPECT_EQ(SingletonDestructor::RegisteredCount(), 0);
-
-    SingletonDestructor::DestroyAll(); // a second call does nothing
+    SingletonDestructor::DestroyAll(); // nothing left to destroy
     EXPECT_EQ(g_destroyed.size(), 2u);
 
-    // The guards' own destructors find no registry and do nothing.
+    // An engine started again in the same process is shut down as fully: the guards stayed.
+    g_accounts = new Tracked{"accounts"};
+    g_graphics = new Tracked{"graphics again"};
+    SingletonDestructor::DestroyAll();
+    EXPECT_EQ(g_destroyed, (std::vector<std::string>{"resources", "graphics", "accounts", "graphics again"}));
+    EXPECT_EQ(g_graphics, nullptr);
+
     delete graphics;
     delete resources;
     delete accounts;
+    EXPECT_EQ(SingletonDestructor::RegisteredCount(), before);
 }
 
 TEST(Application, BaseDefaultsAndTheGlobalPointer)

@@ -336,7 +336,6 @@ TEST_F(Kinds, WonLevelsFadePowerUpsOutUnderFiveSparkles)
     EXPECT_NEAR(scaleNode->GetLocalState().color.a, 0.0f, 1e-4f);
     for (AnimatedSpriteNode* sparkle : sparkles)
         EXPECT_TRUE(sparkle->GetLocalState().visible) << "each within the first 0.5 s";
-    g_holdCreatureAlpha = false;
 }
 
 TEST_F(Kinds, UnifyColorsRecoloursTheFreeCreaturesAndTheNextSpawns)

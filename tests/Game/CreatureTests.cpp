@@ -10,8 +10,7 @@
 #include "Game/TutorialPopupMode.h"
 #include "Scene/AnimatedSpriteNode.h"
 
-#include "GameStubs/GameFakes.h"
-#include "TutorialTests.h"
+#include "FieldTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -47,26 +46,6 @@ const std::string CreatureResources =
     "</scenelayout>"
     "</resources>";
 
-// The game screen's playfield layers.
-class FieldScreen : public SceneApplicationMode
-{
-public:
-    void Enter() override
-    {
-        SceneApplicationMode::Enter();
-        creatures = Add(Add(Add(GetRootNode(), "gamemoderoot"), "playfield"), "CreatureLayerNode");
-    }
-    SceneNode* Add(SceneNode* parent, const char* name)
-    {
-        auto* node = new SceneNode;
-        node->SetNodeName(Kestrin::MakeName(name));
-        AddObject(node);
-        node->SetParent(parent);
-        return node;
-    }
-    SceneNode* creatures = nullptr;
-};
-
 // Quick stages: 1 s each, panic 0.5 s; walks of 20 to 40 px at 50 to 60 px/s.
 TypeSettings QuickTuning(GremlinKind kind = GremlinKind::Basic,
                          GremlinColorType color = GremlinColorType::Red)
@@ -90,41 +69,17 @@ TypeSettings QuickTuning(GremlinKind kind = GremlinKind::Basic,
     return s;
 }
 
-class Creatures : public TutorialTest
+class Creatures : public FieldTest
 {
 protected:
     Creatures()
     {
-        Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
-        resources->RegisterFactory(L"testsound", new SceneTest::TestSoundFactory);
-        Kestrin::SetSoundPlayer(
-            [this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
-            {
-                auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
-                played.push_back(descriptor ? descriptor->GetName().c_str() : "?");
-            });
         Kestrin::MemoryStream stream(L"Creatures", CreatureResources.data(),
                                      uint32_t(CreatureResources.size()));
-        resources->Load(L"Creatures", &stream, nullptr);
-        looper->PushModeNow(screen);
-        SetCollisionTree(screen, tree);
-        screen->AddObject(level);
-        tuning = GlobalSettings::Instance();
+        Kestrin::ResourceManager::Instance()->Load(L"Creatures", &stream, nullptr);
         GlobalSettings::Instance().fadeInTime = 1.0f;
         GlobalSettings::Instance().BaseFollowLineSpeed = 40.0f;
-        g_creatureTimeScale = 1.0f;
-        explodeColors = false;
         TutorialManager::Instance().ReadFlags();
-    }
-    ~Creatures() override
-    {
-        Kestrin::SetSoundPlayer(nullptr);
-        GlobalSettings::Instance() = tuning;
-        g_creatureTimeScale = 1.0f;
-        explodeColors = false;
-        SetCollisionTree(screen, nullptr);
-        delete tree;
-        looper.reset();
     }
 
     Gremlin* Add(const TypeSettings& settings, Vector2f corner)
@@ -132,16 +87,6 @@ protected:
         auto* creature = new Gremlin(settings, corner.x, corner.y);
         creature->AddToScene(*screen, screen->creatures);
         return creature;
-    }
-    // Fixed steps of the screen, then the collision pass, as the game screen runs them.
-    void Steps(int count, float dt = 0.02f)
-    {
-        for (int i = 0; i < count; ++i)
-        {
-            looper->UpdateAll(dt);
-            if (tree)
-                tree->Update(dt);
-        }
     }
     // Still registered on the playfield (the pointer is not followed: it may be gone).
     static bool Alive(const Gremlin* creature)
@@ -156,16 +101,6 @@ protected:
             count += dynamic_cast<TutorialPopupMode*>(request.mode) ? 1 : 0;
         return count;
     }
-
-    std::vector<std::string> played;
-    BoostRandomNumberStream random{20261210};
-    Kestrin::ScopedRandomStream scopedRandom{&random};
-    FakeGunkBoard board;
-    ScopedGunkBoard scopedBoard{board};
-    GlobalSettings tuning;
-    FieldScreen* screen = new FieldScreen;
-    CollisionQuadTree* tree = new CollisionQuadTree(1000);
-    FakeLevel* level = new FakeLevel;
 };
 
 SceneNode* ScaleNode(Gremlin* creature)

@@ -13,6 +13,7 @@
 #include "Game/ShuffleWithRand.h"
 
 #include "GameStubs/GameFakes.h"
+#include "Support/RecordedSounds.h"
 #include "TutorialTests.h"
 
 #include <algorithm>
@@ -37,7 +38,9 @@ public:
             node->SetParent(parent);
             parent = node;
         }
+        creatures = parent;
     }
+    SceneNode* creatures = nullptr;
 };
 
 // Slow to age (nothing explodes), walking 20 to 40 px at 50 to 60 px/s.
@@ -77,24 +80,15 @@ protected:
     FieldTest()
     {
         Kestrin::ResourceManager::Instance()->RegisterFactory(L"testsound", new SceneTest::TestSoundFactory);
-        Kestrin::SetSoundPlayer(
-            [this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
-            {
-                auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
-                played.push_back(descriptor ? descriptor->GetName().c_str() : "?");
-            });
         looper->PushModeNow(screen);
         SetCollisionTree(screen, tree);
         screen->AddObject(level);
-        tuning = GlobalSettings::Instance();
         GlobalSettings::Instance().fadeInTime = 0.5f;
         GlobalSettings::Instance().ratioEqualityFactor = 1.0f;
         SetShuffleRandomSource(ShuffleLcg(7));
     }
     ~FieldTest() override
     {
-        Kestrin::SetSoundPlayer(nullptr);
-        GlobalSettings::Instance() = tuning;
         SetShuffleRandomSource({});
         SetCollisionTree(screen, nullptr);
         delete tree;
@@ -123,6 +117,7 @@ protected:
         trap->AddToScene(*screen, nullptr);
         return trap;
     }
+    // Fixed steps of the screen, then the collision pass, as the game screen runs them.
     void Steps(int count, float dt = 0.02f)
     {
         for (int i = 0; i < count; ++i)
@@ -138,11 +133,11 @@ protected:
     }
 
     std::vector<std::string> played;
+    KestrinTest::RecordedSounds recorded{played};
     BoostRandomNumberStream random{20261210};
     Kestrin::ScopedRandomStream scopedRandom{&random};
     FakeGunkBoard board;
     ScopedGunkBoard scopedBoard{board};
-    GlobalSettings tuning;
     FieldScreen* screen = new FieldScreen;
     CollisionQuadTree* tree = new CollisionQuadTree(1000);
     FakeLevel* level = new FakeLevel;

@@ -341,8 +341,8 @@ TEST_F(Catalogue, CurrentLevelAccessorsAnswerEmptyWithoutALevel)
 
 // The first use reads the list; a list that is missing or broken leaves the catalogue empty with a
 // line on the log, and the accessors that default to it answer "". Each case runs in a fresh
-// process, where the catalogue has not been made yet.
-TEST_F(Catalogue, FirstUseOfABrokenOrMissingListGivesAnEmptyCatalogue)
+// process, where the catalogue has not been made yet (so no fixture, whose saved globals use it).
+TEST(CatalogueFirstUse, ABrokenOrMissingListGivesAnEmptyCatalogue)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     for (const char* broken : {"", "<GameLevels><Day>", "<GameLevels><Day dayNum=\"1\"><level/></Day></GameLevels>",
@@ -352,14 +352,16 @@ TEST_F(Catalogue, FirstUseOfABrokenOrMissingListGivesAnEmptyCatalogue)
         SCOPED_TRACE(broken);
         auto child = [&]
         {
+            KestrinTest::FaultyFileSystem fs;
+            KestrinTest::ScopedFileSystem scope{&fs};
             if (*broken)
-                AddData(L"GameLevels", broken);
+                fs.AddFile(GameLevels::File(), broken);
             KestrinTest::LogCapture log;
             bool ok = LevelCatalogue::GetCurrentLevelName().empty() && GetCurrentLevelNameWide().empty() &&
                       LevelCatalogue::GetCurrentLevelUnlock().empty() && GameLevels::Instance().records.empty() &&
                       log.Text().find("GameLevels") != std::string::npos;
             // A later read of a sound list fills it.
-            AddData(L"GameLevels", Calendar);
+            fs.AddFile(GameLevels::File(), Calendar);
             GameLevels::Instance().LoadLevelList();
             ok = ok && GameLevels::Instance().order.size() == 4;
             std::exit(ok ? 0 : 1);

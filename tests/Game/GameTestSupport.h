@@ -3,6 +3,7 @@
 #include "Framework/ErrorBox.h"
 
 #include "Support/AccountFakes.h"
+#include "Support/GameGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@
 namespace GameTest
 {
 
-// Game data files in memory, and every error box recorded.
+// Game data files in memory, every error box recorded, and the game's globals put back after.
 class GameDataTest : public testing::Test
 {
 protected:
@@ -29,6 +30,8 @@ protected:
         fs.AddFile(Kestrin::FileSpec::FromNameAndExtension(name, L".xml"), xml);
     }
 
+    // First made and last gone: the fixtures above set these globals up and take them down.
+    KestrinTest::SavedGameGlobals savedGlobals;
     // Writes only whole new files, as the account store makes them.
     KestrinTest::FaultyFileSystem fs;
     KestrinTest::ScopedFileSystem scope{&fs};

@@ -19,6 +19,7 @@
 #include "Scene/NodeKindTestSupport.h"
 #include "Support/FakeRandom.h"
 #include "Support/LogCapture.h"
+#include "Support/RecordedSounds.h"
 
 #include <boost/lexical_cast.hpp>
 #include <gtest/gtest.h>
@@ -98,12 +99,6 @@ protected:
         Load(L"GunkPurple",
              "<resources><testimages name=\"sludgeBGImageList-Purple\" count=\"5\" width=\"20\" "
              "height=\"20\"/></resources>");
-        Kestrin::SetSoundPlayer(
-            [this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
-            {
-                auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
-                played.push_back(descriptor ? descriptor->GetName().c_str() : "?");
-            });
         Kestrin::Graphics::SetCurrentCanvas(&canvas);
         canvas.bounds = {0, 0, 800, 600};
         looper->PushModeNow(screen);
@@ -112,7 +107,6 @@ protected:
     ~Gunk() override
     {
         lines.clear();
-        Kestrin::SetSoundPlayer(nullptr);
         Kestrin::Graphics::SetCurrentCanvas(nullptr);
         looper.reset();
         delete Kestrin::ResourceManager::Instance();
@@ -162,6 +156,7 @@ protected:
     KestrinTest::RecordingCanvas canvas;
     KestrinTest::LogCapture log;
     std::vector<std::string> played;
+    KestrinTest::RecordedSounds recorded{played};
     NimbalGunk board;
     std::unique_ptr<Kestrin::Looper> looper = std::make_unique<Kestrin::Looper>();
     GunkScreen* screen = new GunkScreen;

@@ -131,7 +131,6 @@ protected:
         resources->RegisterFactory(L"testimage", new SceneTest::TestImageFactory);
         Kestrin::MemoryStream stream(L"Play", PlayResources.data(), uint32_t(PlayResources.size()));
         resources->Load(L"Play", &stream, nullptr);
-        saved = GlobalSettings::Instance();
         GlobalSettings& tuning = GlobalSettings::Instance();
         tuning.fadeInTime = 0.1f;
         tuning.maxLength = -1;
@@ -149,7 +148,6 @@ protected:
         record->guest = GuestID::Harley;
         levels.current = record.get();
         levels.records[record->name] = std::move(record);
-        levels.endless = false;
         AddData(L"9-98 Harley", PlayLevel);
         AddData(L"9-98 Harley-Board", R"(<Board><NimbalGunk x="380" y="140" width="2" data="11" color="Red"/></Board>)");
         AddData(L"CreatureSettings", "<CreatureSettings>" + Record("Sprite_BasicRed", "Basic") +
@@ -169,11 +167,8 @@ protected:
     ~LevelPlay() override
     {
         looper.reset();
-        GameLevels::Instance().current = nullptr;
         GameLevels::Instance().records.erase("9-98 Harley");
-        GlobalSettings::Instance() = saved;
         SetShuffleRandomSource({});
-        SetLevelOutcomeHooks({});
     }
 
     void Steps(int count)
@@ -261,7 +256,6 @@ protected:
     BoostRandomNumberStream randomStream{20261210};
     Kestrin::ScopedRandomStream scopedRandom{&randomStream};
     KestrinTest::FakeClock clock;
-    GlobalSettings saved;
     // Takes the play-data log while the test holds it (the fixture's takes only whole new files).
     KestrinTest::FakeFileSystem playData;
     std::vector<Outcome> outcomes;

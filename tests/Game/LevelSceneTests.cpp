@@ -21,6 +21,7 @@
 #include "Scene/TextSpriteNode.h"
 
 #include "GameStubs/GameFakes.h"
+#include "Support/RecordedSounds.h"
 #include "TutorialTests.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +66,7 @@ const std::string LevelResources = R"(<resources>
       </scenenode>
       <scenenode nodeName="messageBanner">
         <scenenode nodeName="bannerBackground"/>
-        <staticspritenode nodeName="bannerTextImage"/>
+        <staticspritenode nodeName="bannerTextImage" alpha="0"/>
       </scenenode>
       <scenenode nodeName="gui_attach"><scenenode nodeName="game_interface">
         <textspritenode nodeName="timer" font="CustomSpearFont" width="100"/>
@@ -132,15 +133,8 @@ protected:
         LoadGroup(L"GameMode", LevelResources);
         LoadGroup(L"Board", BoardResources);
         LoadGroup(L"Feedback", FeedbackResources);
-        Kestrin::SetSoundPlayer([this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
-                                                                {
-                                    auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
-                                    played.push_back(descriptor ? descriptor->GetName().c_str() : "?");
-                                });
         SetLevelOutcomeHooks({[this](bool, int, int) { ++successes; }, {}});
-        InstallGunkBoard(&board);
         TutorialManager::Instance().ReadFlags();
-        settings = GlobalSettings::Instance();
 
         GameLevels& levels = GameLevels::Instance();
         auto record = std::make_unique<LevelRecord>();
@@ -148,7 +142,6 @@ protected:
         record->guest = GuestID::Harley;
         levels.current = record.get();
         levels.records[record->name] = std::move(record);
-        levels.endless = false;
         AddData(L"CreatureSettings", "<CreatureSettings/>");
 
         screen = new LevelHostScreen;
@@ -157,13 +150,7 @@ protected:
     ~LevelScene() override
     {
         looper.reset();
-        GameLevels::Instance().endless = false;
-        GameLevels::Instance().current = nullptr;
         GameLevels::Instance().records.erase("9-99 Harley");
-        GlobalSettings::Instance() = settings;
-        InstallGunkBoard(nullptr);
-        SetLevelOutcomeHooks({});
-        Kestrin::SetSoundPlayer(nullptr);
     }
 
     NimbalLevel* MakeLevel()
@@ -203,8 +190,9 @@ protected:
     Kestrin::ScopedRandomStream scopedRandom{&seeded};
     LevelHostScreen* screen = nullptr;
     FakeGunkBoard board;
-    GlobalSettings settings;
+    ScopedGunkBoard scopedBoard{board};
     std::vector<std::string> played;
+    KestrinTest::RecordedSounds recorded{played};
     int successes = 0;
 };
 
@@ -228,11 +216,16 @@ TEST_F(LevelScene, SetsUpFromItsFilesAndStartsAfterTheIntro)
     ASSERT_TRUE(background);
     EXPECT_EQ(background->GetImage(), Kestrin::GetResource<Kestrin::IImage>("Harley_BGImage").second);
     EXPECT_EQ(At(NodePath::GuiHeadIconAttach)->GetChildCount(), 1u);
+    // The opening banner is shown, though the layout keeps the banner hidden until one is due.
+    Steps(50);
+    auto* banner = dynamic_cast<StaticSpriteNode*>(At(NodePath::BannerTextImage));
+    EXPECT_EQ(banner->GetImage(), Kestrin::GetResource<Kestrin::IImage>("bannerMSG_normal").second);
+    EXPECT_EQ(banner->GetWorldColor().a, 1.0f);
 
     auto* factory = dynamic_cast<GremlinFactory*>(screen->FindObject(GameNames::GremlinFactory));
     ASSERT_TRUE(factory);
     ASSERT_TRUE(screen->FindObject(GameNames::GremlinHomeFactory));
-    Steps(112); // 2.24 s
+    Steps(62); // 2.24 s
     EXPECT_TRUE(level->notStarted);
     EXPECT_FALSE(factory->spawning);
     EXPECT_EQ(TextAt(NodePath::GuiTimer), L"03:00") << "the clock shows the full time before the start";
@@ -275,7 +268,6 @@ TEST_F(LevelScene, EndlessLevelPicksItsBoardAndShowsTheMeter)
     EXPECT_EQ(NimbalGunk::Instance().Depth(10, 10), 3);
     EXPECT_EQ(NimbalGunk::Instance().capacity, 4968.75f * 0.5f);
     EXPECT_TRUE(explodeColors);
-    explodeColors = false;
     auto* meter = dynamic_cast<IMeter*>(FindSceneNode({"gamemoderoot", "gui_attach", "game_interface",
                                                         "meterBarAttach", "endlessMeter"}));
     ASSERT_TRUE(meter);
@@ -404,6 +396,33 @@ TEST_F(LevelScene, FeedbackPopUpsPlayTheirResultAndGo)
     LoadGroup(L"Feedback", R"(<resources><scenelayout name="feedbackPopupLayout"><scenenode/></scenelayout></resources>)");
     level->ShowLoopFeedback(LoopResult::BadLoop, {300, 300});
     EXPECT_EQ(popups->GetChildCount(), 0u);
+}
+
+TEST_F(LevelScene, FeedbackPopUpsRiseInsideTheBoardNearItsEdges)
+{
+    AddData(L"9-99 Harley", SmallLevel);
+    AddData(L"9-99 Harley-Board", "<Board/>");
+    NimbalLevel* level = MakeLevel();
+    SceneNode* popups = At(NodePath::PopupLayerNode);
+    // Corners and edges of the board, and a point in the middle that keeps its place.
+    const std::vector<Vector2f> points{{25, 20},  {775, 20}, {25, 550}, {775, 550},
+                                       {400, 21}, {10, 300}, {300, 300}};
+    for (Vector2f point : points)
+        level->ShowLoopFeedback(LoopResult::GoodLoop, point);
+    ASSERT_EQ(popups->GetChildCount(), points.size());
+    std::vector<SceneNode*> shown;
+    for (SceneNode* popup = popups->GetFirstChild(); popup; popup = popup->GetNextSibling())
+        shown.push_back(FindNodeAtPath(popup, NodePath::FeedbackPopupTextImage));
+    Steps(49);
+    for (size_t i = 0; i < points.size(); ++i)
+    {
+        const SceneNode::Rectf r = shown[i]->GetWorldRect();
+        EXPECT_TRUE(r.x >= 25 && r.y >= 20 && r.x + r.w <= 775 && r.y + r.h <= 550)
+            << points[i].x << "," << points[i].y << ": " << r.x << "," << r.y << " " << r.w << "x" << r.h;
+    }
+    const SceneNode::Rectf middle = shown.back()->GetWorldRect();
+    EXPECT_NEAR(middle.x, 300, 0.5);
+    EXPECT_NEAR(middle.y, 280, 0.5) << "it rises 20 px";
 }
 
 TEST_F(LevelScene, TimedTutorialsShowOnceAndWarningsFlash)

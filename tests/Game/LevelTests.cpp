@@ -117,7 +117,6 @@ protected:
                     *out = channel;
                 }
             });
-        InstallGunkBoard(&board);
         Kestrin::SetClock(&clock);
         SetLevelOutcomeHooks({[this](bool expert, int playerTime, int expertTime)
                               { outcomes.push_back("success " + std::to_string(expert) + " " +
@@ -127,7 +126,6 @@ protected:
                                   outcomes.push_back("failure " + std::string(reason.begin(), reason.end()) + " " +
                                                      std::to_string(value));
                               }});
-        GameLevels::Instance().endless = false;
         GlobalSettings::Instance().clickTime = 250;
         TutorialManager::Instance().ReadFlags();
         factory = new GremlinFactory();
@@ -139,10 +137,7 @@ protected:
     {
         MusicManager::Instance().ReleaseChannels();
         Kestrin::SetSoundPlayer(nullptr);
-        SetLevelOutcomeHooks({});
         Kestrin::SetClock(nullptr);
-        InstallGunkBoard(nullptr);
-        GameLevels::Instance().endless = false;
     }
 
     // Runs the level for `seconds` in 20 ms steps.
@@ -156,6 +151,7 @@ protected:
     Kestrin::ScopedRandomStream scopedRandom{&random};
     HostScreen host;
     FakeGunkBoard board;
+    ScopedGunkBoard scopedBoard{board};
     ManualClock clock;
     std::vector<std::string> outcomes;
     // The play-data lines, written while the test holds the file system.

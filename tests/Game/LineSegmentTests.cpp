@@ -7,6 +7,7 @@
 
 #include "Game/CollisionTestSupport.h"
 #include "GameStubs/GameFakes.h"
+#include "Support/GameGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -47,12 +48,6 @@ std::vector<std::unique_ptr<LineSegment>> Chain(const std::vector<Vector2f>& poi
     return chain;
 }
 
-struct SelfIgnoreRestore
-{
-    float saved = GlobalSettings::Instance().selfIgnore;
-    ~SelfIgnoreRestore() { GlobalSettings::Instance().selfIgnore = saved; }
-};
-
 } // namespace
 
 TEST(LineSegment, SegmentsTouchByEndsAndDistanceButNeverTheirNeighbours)
@@ -90,7 +85,7 @@ TEST(LineSegment, SegmentsTouchByEndsAndDistanceButNeverTheirNeighbours)
 // over selfIgnore x 20 + 4 px of line tells the recent ones apart.
 TEST(LineSegment, ALineIgnoresItsOwnRecentStretch)
 {
-    SelfIgnoreRestore restore;
+    KestrinTest::SavedGameGlobals saved;
     Line line(0, 0, nullptr, GremlinColorType::Red, GremlinKind::Basic);
     auto chain = Chain({{0, 0}, {20, 0.5f}, {0, 1}, {20, 1.5f}, {0, 2}, {20, 2.5f}}, &line);
     LineSegment& head = *chain[4];
@@ -135,13 +130,8 @@ TEST(LineSegment, MeetsBoxesByHeldEndsOrByPassingWithinFourPixelsOfAnEdge)
 TEST(LineSegment, TellsItsLineOrTheObjectItMet)
 {
     // Closing on the trap shows a tutorial pop-up; this host has no screen stack for it.
-    const std::map<TutorialId, int> flags = TutorialManager::Instance().showFlags;
+    KestrinTest::SavedGameGlobals saved;
     TutorialManager::Instance().showFlags[TutorialId::LoopToTrap] = 0;
-    struct Restore
-    {
-        std::map<TutorialId, int> flags;
-        ~Restore() { TutorialManager::Instance().showFlags = flags; }
-    } restore{flags};
     HostScreen screen;
     auto* level = new FakeLevel;
     screen.database.AddObject(level);

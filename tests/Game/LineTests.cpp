@@ -17,6 +17,7 @@
 
 #include "GameStubs/GameFakes.h"
 #include "Support/FakeClock.h"
+#include "Support/RecordedSounds.h"
 #include "TutorialTests.h"
 
 #include <gtest/gtest.h>
@@ -136,12 +137,6 @@ protected:
         Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
         resources->RegisterFactory(L"testsound", new SceneTest::TestSoundFactory);
         resources->RegisterFactory(L"testimage", new SceneTest::TestImageFactory);
-        Kestrin::SetSoundPlayer(
-            [this](Kestrin::ISound* sound, const Kestrin::SoundPlayParams&, Kestrin::ISoundChannel**)
-            {
-                auto* d = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
-                played.push_back(d ? d->GetName().c_str() : "?");
-            });
         Kestrin::MemoryStream stream(L"Lines", LineResources.data(), uint32_t(LineResources.size()));
         resources->Load(L"Lines", &stream, nullptr);
         looper->PushModeNow(screen);
@@ -149,7 +144,6 @@ protected:
         screen->AddObject(level);
         level->makeLines = true;
         level->notStarted = false;
-        saved = GlobalSettings::Instance();
         GlobalSettings& tuning = GlobalSettings::Instance();
         tuning.fadeInTime = 1000.0f;
         tuning.maxLength = -1;
@@ -162,9 +156,6 @@ protected:
     }
     ~LinePlay() override
     {
-        Kestrin::SetSoundPlayer(nullptr);
-        GlobalSettings::Instance() = saved;
-        Line::debugDraw = false;
         SetCollisionTree(screen, nullptr);
         delete tree;
         looper.reset();
@@ -229,10 +220,10 @@ protected:
     }
 
     std::vector<std::string> played;
+    KestrinTest::RecordedSounds recorded{played};
     BoostRandomNumberStream randomStream{20261210};
     Kestrin::ScopedRandomStream scopedRandom{&randomStream};
     KestrinTest::FakeClock clock;
-    GlobalSettings saved;
     PlayScreen* screen = new PlayScreen;
     CollisionQuadTree* tree = new CollisionQuadTree(1000);
     FakeLevel* level = new FakeLevel;

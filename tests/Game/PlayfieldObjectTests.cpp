@@ -321,8 +321,8 @@ TEST_F(ObstacleTest, AnObjectNeverInAScreenDeletesItsWholeTree)
         (new CountedNode(deleted))->SetParent(child);
     };
     {
-        ImmovableObstacle pebble({10, 20}, "pebble");
-        hangTwoLevels(pebble.root);
+        ImmovableObstacle boulder({10, 20}, "boulder"); // scaled: nothing logged once per process
+        hangTwoLevels(boulder.root);
         WithTree<Gremlin> tic(TypeSettings(), 0.0f, 0.0f);
         hangTwoLevels(tic.Tree());
         WithTree<GremlinHome> trap(GremlinColorType::Red, Vector2f(100, 50), GremlinKind::Basic, false);

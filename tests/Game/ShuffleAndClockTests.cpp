@@ -2,6 +2,7 @@
 #include "Game/ShuffleWithRand.h"
 
 #include "Support/FakeClock.h"
+#include "Support/GameGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,7 @@ TEST(ShuffleWithRand, TheLcgGivesTheClassicSequenceAndShufflesArePermutations)
 
 TEST(GameClock, ClickTimesAreUnsignedDifferencesThatSurviveTheWrap)
 {
+    KestrinTest::SavedGameGlobals saved;
     KestrinTest::FakeClock clock;
     clock.now = 0xFFFFFF00u;
     EXPECT_EQ(GetMillisecondTime(), 0xFFFFFF00u);
@@ -102,5 +104,4 @@ TEST(GameClock, ClickTimesAreUnsignedDifferencesThatSurviveTheWrap)
     EXPECT_FALSE(IsPastClickTime(GetMillisecondTime(), -5));
     clock.Advance(1);
     EXPECT_TRUE(IsPastClickTime(GetMillisecondTime(), -5));
-    SetLastTrapClickTime(0);
 }

@@ -38,12 +38,7 @@ public:
 class Tutorials : public TutorialTest
 {
 protected:
-    Tutorials()
-    {
-        manager.showFlags.clear();
-        manager.optionalTutorialsAllowed = true;
-        looper->PushModeNow(screen);
-    }
+    Tutorials() { looper->PushModeNow(screen); }
     ~Tutorials() override { manager.HideBubble(); }
 
     std::vector<int> Due() const
@@ -211,7 +206,7 @@ class Popups : public TutorialTest
 protected:
     TutorialPopupMode* Push(Vector2f anchor, bool closes, bool points)
     {
-        auto* popup = new TutorialPopupMode(anchor, 15, closes, points);
+        auto* popup = new TutorialPopupMode(anchor, 15, {.closesByItself = closes, .pointsAtAnchor = points});
         looper->PushModeNow(popup);
         return popup;
     }

@@ -42,6 +42,7 @@ protected:
     {
         std::string error;
         ASSERT_TRUE(Kestrin::Shim::StartVideo(error)) << error;
+        m_videoStarted = true;
         m_savedConfig = GetSdlConfig();
         m_window = SDL_CreateWindow("shim", 0, 0, kW, kH, SDL_WINDOW_HIDDEN);
         ASSERT_NE(m_window, nullptr) << SDL_GetError();
@@ -68,6 +69,9 @@ protected:
         if (m_window)
             SDL_DestroyWindow(m_window);
         GetSdlConfig() = m_savedConfig;
+        // Left running, it would be running still for the tests that check the engine stops it.
+        if (m_videoStarted)
+            Kestrin::Shim::StopVideo();
     }
 
     void SetFilter(uint32_t filter)
@@ -125,6 +129,7 @@ protected:
     SurfacePtr backBuffer;
     DevicePtr device;
     SDL_Window* m_window = nullptr;
+    bool m_videoStarted = false;
 
 private:
     SdlConfig m_savedConfig;

@@ -66,6 +66,8 @@ protected:
         SetExecutableFolderOverride(L"");
     }
 
+    // The loop the entry runs while the test lasts: the program's own keeps its quit flag.
+    Looper entryLooper;
     TempFolder folder;
     FakeClock clock;
     Journal journal;

@@ -8,6 +8,7 @@
 #include "swfgen/SwfGen.h"
 
 #include "Base/FileExceptions.h"
+#include "Base/Text.h"
 #include "Framework/CommandLine.h"
 #include "Framework/ResourceManager.h"
 #include "Graphics/GraphicsFactories.h"
@@ -353,6 +354,51 @@ TEST_F(MoviePlayback, ThePosterFadesInOverTheBackgroundAndOutBeforeTheEnd)
         EXPECT_EQ(target.GetPixel(200, 107), 0xFF3366CCu);
     }
     graphics->canvas = nullptr;
+    delete ResourceManager::Instance();
+    ResetEngineGlobals();
+}
+
+// The story films are one movie told apart by their label: each finds its own poster, and a label
+// without one falls back to the movie's.
+TEST_F(MoviePlayback, ALabelledFilmShowsItsOwnPosterAndOtherwiseTheMovies)
+{
+    std::ifstream in(std::string(KESTRIN_SOURCE_DIR) + "/data/images/Title_MainMenu/Logos_poster.png",
+                     std::ios::binary);
+    const std::string png(std::istreambuf_iterator<char>(in), {});
+    files.AddFile(FileSpec::FromNameAndExtension(L"Card", L".png"), png);
+    ResourceManager* resources = ResourceManager::Instance();
+    RegisterGraphicsResourceFactories(*resources);
+    const std::string group = "<resources><image name=\"AllAnimations_poster\" src=\"Card\"/>"
+                              "<image name=\"AllAnimations_interstitial2_poster\" src=\"Card\"/></resources>";
+    MemoryStream stream(L"posters", group.data(), uint32_t(group.size()));
+    resources->Load(L"posters", &stream, nullptr);
+    AddMovie(L"AllAnimations", 0x6A4C9C, 24, 12);
+    IImage* movies = GetImageByName("AllAnimations_poster").second;
+    IImage* second = GetImageByName("AllAnimations_interstitial2_poster").second;
+    ASSERT_TRUE(movies && second && movies != second);
+
+    const struct
+    {
+        const wchar_t* label;
+        bool set;
+        IImage* poster;
+        std::vector<std::string> names;
+    } cases[] = {
+        {L"interstitial2", true, second, {"AllAnimations_interstitial2_poster", "AllAnimations_poster"}},
+        {L"interstitial3", true, movies, {"AllAnimations_interstitial3_poster", "AllAnimations_poster"}},
+        {L"interstitial2", false, movies, {"AllAnimations_poster"}}, // a label never handed over
+        {L"", true, movies, {"AllAnimations_poster"}},
+    };
+    for (const auto& c : cases)
+    {
+        MovieSettings settings = Named(L"AllAnimations");
+        settings.rootVariable = c.label;
+        settings.setRootVariable = c.set;
+        EXPECT_EQ(MoviePosterNames(settings), c.names);
+        FlashPlayer player;
+        player.Play(settings);
+        EXPECT_EQ(player.GetPoster(), c.poster) << ToUtf8(c.label) << " " << c.set;
+    }
     delete ResourceManager::Instance();
     ResetEngineGlobals();
 }

@@ -69,10 +69,14 @@ TEST_F(ScreenStack, EachKindOfRequestInItsOrder)
     EXPECT_EQ(Pass(), Then({"c.Deactivate", "c.Exit", "c.delete"}, "a"));
     PopToMode(Make("d")); // not on the stack: everything goes, then it is pushed
     EXPECT_EQ(Pass(), Then({"a.Deactivate", "a.Exit", "a.delete", "d.Enter"}, "d"));
+    PushMode(Make("e"));
+    ClearStackAndPush(Make("f")); // the same, named for what it does
+    EXPECT_EQ(Pass(),
+              Then({"d.Deactivate", "e.Enter", "e.Exit", "e.delete", "d.Exit", "d.delete", "f.Enter"}, "f"));
 
     PopMode();
     PopMode();                                                        // on an empty stack: nothing
-    EXPECT_EQ(Pass(), (Lines{"d.Deactivate", "d.Exit", "d.delete"})); // no Activate, no applied call
+    EXPECT_EQ(Pass(), (Lines{"f.Deactivate", "f.Exit", "f.delete"})); // no Activate, no applied call
     EXPECT_FALSE(looper.ProcessModeRequests());
 }
 

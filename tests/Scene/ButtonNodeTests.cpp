@@ -121,7 +121,7 @@ TEST_F(ButtonNodes, AClickNeedsAPressInsideAndAReleaseInsideWhileHoldingTheCaptu
     database.OnMouseMove(200, 55);
     database.OnMouseMove(139, 69);
     database.OnMouseUp(MouseButton(0), 139, 69);
-    EXPECT_EQ(notes, (std::vector<std::string>{"hover out", "hover in", "ButtonClick B", "clickSignal"}));
+    EXPECT_EQ(notes, (std::vector<std::string>{"hover out", "hover in", "ButtonClick b", "clickSignal"}));
     EXPECT_EQ(database.GetCaptureHandle(), NoObjectHandle);
 
     // Any mouse button presses it.
@@ -131,7 +131,7 @@ TEST_F(ButtonNodes, AClickNeedsAPressInsideAndAReleaseInsideWhileHoldingTheCaptu
     database.OnMouseDown(MouseButton(2), 110, 55);
     database.OnMouseUp(MouseButton(2), 110, 55);
     EXPECT_EQ(notes,
-              (std::vector<std::string>{"ButtonClick B", "clickSignal", "ButtonClick B", "clickSignal"}));
+              (std::vector<std::string>{"ButtonClick b", "clickSignal", "ButtonClick b", "clickSignal"}));
 
     // A release over the button that did not take the press clicks nothing; the right and bottom
     // edges are outside.
@@ -201,7 +201,7 @@ TEST_F(ButtonNodes, HotAndDownPlayFromTheSoundList)
     database.OnMouseDown(MouseButton(0), 110, 55);
     database.OnMouseUp(MouseButton(0), 110, 55);
     EXPECT_EQ(played, (std::vector<std::string>{"HotSound", "HotSound", "DownSound"}));
-    EXPECT_EQ(notes, (std::vector<std::string>{"hover in", "hover out", "hover in", "ButtonClick B",
+    EXPECT_EQ(notes, (std::vector<std::string>{"hover in", "hover out", "hover in", "ButtonClick b",
                                                "clickSignal"}));
     Discard(button);
 

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -103,7 +104,12 @@ public:
     {
         Kestrin::Object* object = GetObject(message.handle);
         const Kestrin::NameId name = object ? object->GetName() : Kestrin::NameId();
-        notes.push_back(std::string(message.name.c_str()) + " " + (name ? name.c_str() : "?"));
+        // A name keeps the spelling it was first made with, perhaps by another test: noted in lower
+        // case.
+        std::string spelled = name ? name.c_str() : "?";
+        for (char& c : spelled)
+            c = char(std::tolower((unsigned char)c));
+        notes.push_back(std::string(message.name.c_str()) + " " + spelled);
     }
     std::vector<std::string> notes;
 };

@@ -2,6 +2,7 @@
 
 #include "Framework/ObjectDatabase.h"
 #include "Scene/ControlNode.h"
+#include "Scene/ScenePath.h"
 
 #include "Scene/SceneTestSupport.h"
 
@@ -156,6 +157,15 @@ TEST_F(SceneNodes, PathsStepByIndexOrNameWithoutRegardToCase)
     EXPECT_EQ(SceneNode::FindNode(nullptr, path), nullptr);
     // A wide name keeps only the low byte of each character: U+0161 is 'a' (0x61).
     EXPECT_EQ(root->FindNode({std::wstring(L"\u0161")}), a);
+
+    // A path held as text: its first names can be left out, all of them giving the start.
+    const ScenePath text("A/third");
+    EXPECT_EQ(SceneNode::FindNode(root, text), third);
+    EXPECT_EQ(SceneNode::FindNode(a, text, 1), third);
+    EXPECT_EQ(SceneNode::FindNode(third, text, 5), third);
+    EXPECT_EQ(SceneNode::FindNode(root, ScenePath("")), root);
+    EXPECT_EQ(SceneNode::FindNode(root, ScenePath("a/missing/third")), nullptr);
+    EXPECT_EQ(SceneNode::FindNode(nullptr, text), nullptr);
 }
 
 TEST_F(SceneNodes, TheFirstOfTwoSameNamedSiblingsKeepsTheName)

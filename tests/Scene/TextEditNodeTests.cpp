@@ -51,7 +51,7 @@ protected:
             Text(c);
         }
     }
-    size_t Changes() const { return size_t(std::count(notes.begin(), notes.end(), "TextEditChange Name")); }
+    size_t Changes() const { return size_t(std::count(notes.begin(), notes.end(), "TextEditChange name")); }
 
     std::vector<std::string>& notes = database.notes;
 };
@@ -139,12 +139,12 @@ TEST_F(TextEditNodes, CharactersComeFromTextAndTypingKeysFireNoHotKey)
     }
     EXPECT_EQ(field->GetText(), L"Q1\u00ca");
     EXPECT_EQ(Changes(), 3u);
-    EXPECT_EQ(std::count(notes.begin(), notes.end(), "ButtonClick Quit"), 0);
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), "ButtonClick quit"), 0);
 
     // Ctrl+Q types nothing: the hot key has it. F1 is nobody's.
     modifiers = KeyModifier_Control;
     EXPECT_TRUE(Key('Q'));
-    EXPECT_EQ(std::count(notes.begin(), notes.end(), "ButtonClick Quit"), 1);
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), "ButtonClick quit"), 1);
     EXPECT_FALSE(Key(VK_F1));
     EXPECT_EQ(field->GetText(), L"Q1\u00ca");
 }

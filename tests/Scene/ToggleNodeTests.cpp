@@ -124,7 +124,7 @@ TEST_F(ToggleNodes, CheckBoxTogglesFromItsBoxItsLabelAndItsKeys)
         EXPECT_FALSE(database.OnMouseDown(MouseButton(0), x, y)) << x << "," << y;
         database.OnMouseUp(MouseButton(0), x, y);
     }
-    EXPECT_EQ(notes, (std::vector<std::string>{"CheckBoxClick C", "CheckBoxClick C"}));
+    EXPECT_EQ(notes, (std::vector<std::string>{"CheckBoxClick c", "CheckBoxClick c"}));
     // "Hot" on entering only; the label keeps the box hot.
     EXPECT_EQ(played,
               (std::vector<std::string>{"HotSound", "DownSound", "CheckSound", "DownSound", "UncheckSound"}));
@@ -194,7 +194,7 @@ TEST_F(ToggleNodes, ARadioClickSelectsItAndClearsTheRestOfItsGroupOnly)
               (std::vector<bool>{false, true, false, true}));
     // Again: still selected, and told again.
     Click(35, 5);
-    EXPECT_EQ(notes, (std::vector<std::string>{"RadioButtonClick B", "RadioButtonClick B"}));
+    EXPECT_EQ(notes, (std::vector<std::string>{"RadioButtonClick b", "RadioButtonClick b"}));
     EXPECT_EQ(GetRadioButtonNode(b->GetHandle()), b);
     EXPECT_EQ(GetRadioButtonNode(root->GetHandle()), nullptr);
 

@@ -95,12 +95,12 @@ TEST_F(ValueNodes, SliderDragsFromWhereTheThumbWasGrabbedAndHoldsItsEnds)
     // Let go off the slider: the capture goes, nothing is released over it.
     database.OnMouseUp(MouseButton(0), 700, 55);
     EXPECT_EQ(database.GetCaptureHandle(), NoObjectHandle);
-    EXPECT_EQ(notes, std::vector<std::string>(3, "SliderValueChange S"));
+    EXPECT_EQ(notes, std::vector<std::string>(3, "SliderValueChange s"));
 
     // A release over it tells even without a press of its own.
     notes.clear();
     database.OnMouseUp(MouseButton(0), 150, 55);
-    EXPECT_EQ(notes, std::vector<std::string>{"SliderReleased S"});
+    EXPECT_EQ(notes, std::vector<std::string>{"SliderReleased s"});
 }
 
 TEST_F(ValueNodes, OnlyTheThumbsShownPixelsTakeThePress)
@@ -126,7 +126,7 @@ TEST_F(ValueNodes, SnappingStepsTheValueAndSnapsOncePerStep)
     Drag(105, {159, 160, 195});
     EXPECT_EQ(slider->GetValue(), 0.5f);
     EXPECT_EQ(Count(played, "SnapSound"), 2u);
-    EXPECT_EQ(Count(notes, "SliderValueChange S"), 3u);
+    EXPECT_EQ(Count(notes, "SliderValueChange s"), 3u);
 
     // Fewer than two steps: not snapped, no focus, no NaN.
     struct Case
@@ -227,7 +227,7 @@ TEST_F(ValueNodes, ScrollBarArrowsAreSilentChildrenThatClickForThemselves)
     database.OnMouseUp(MouseButton(0), 305, 290);
     database.OnMouseDown(MouseButton(0), 305, 105);
     database.OnMouseUp(MouseButton(0), 305, 105);
-    EXPECT_EQ(notes, (std::vector<std::string>{"ButtonClick ScrollDown", "ButtonClick ScrollUp"}));
+    EXPECT_EQ(notes, (std::vector<std::string>{"ButtonClick scrolldown", "ButtonClick scrollup"}));
     EXPECT_TRUE(played.empty()) << "no default button sounds";
 
     // Tab walks the arrows and never stops on the bar, which has no key of its own.
@@ -268,7 +268,7 @@ TEST_F(ValueNodes, ListRowsLieInsideTheFrameAndPressesSelectThem)
     EXPECT_TRUE(database.OnMouseDown(MouseButton(0), 110, 71));
     EXPECT_FALSE(database.OnMouseDown(MouseButton(0), 110, 52));
     EXPECT_EQ(list->GetSelection(), 1);
-    EXPECT_EQ(notes, std::vector<std::string>(2, "ListSelectionChange L"));
+    EXPECT_EQ(notes, std::vector<std::string>(2, "ListSelectionChange l"));
     EXPECT_EQ(database.GetCaptureHandle(), NoObjectHandle);
 
     // Rows are drawn from the first visible one to the last, past the frame; the selected one in

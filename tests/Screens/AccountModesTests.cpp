@@ -121,7 +121,7 @@ TEST_F(Profiles, NewAndDeleteFollowTheNumberOfProfiles)
         ShowList();
         EXPECT_EQ(IsEnabled("New"), c.newEnabled);
         EXPECT_EQ(IsEnabled("Delete"), c.deleteEnabled);
-        PopToMode(new Opener);
+        ClearStackAndPush(new Opener);
         Pass();
     }
 }

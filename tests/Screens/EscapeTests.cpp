@@ -30,8 +30,8 @@ TEST_F(Escape, LeavesEveryPageAndPopUpWithAWayBack)
         {"profiles", [] { return new AccountMode; }},
         {"new player", [] { return new EditAccountMode; }},
         {"delete player", [] { return new DeleteAccountMode(L"Ann"); }},
-        {"options", [] { return new OptionsMode(true); }},
-        {"quit", [] { return new QuitConfirmMode(true, true); }},
+        {"options", [] { return new OptionsMode({.slide = true}); }},
+        {"quit", [] { return new QuitConfirmMode({.slide = true, .quitGame = true}); }},
     };
     ApplicationMode* opener = Show(new SceneApplicationMode);
     // The profile pop-ups use the group their list loaded.

@@ -30,16 +30,8 @@ protected:
     {
         AccountManager::Instance()->CreateAccount(L"Ann");
         AccountManager::Instance()->SetCurrentAccount(L"Ann");
-        Levels().current = nullptr;
         Levels().LoadLevelList();
         Levels().LoadProgress();
-        Levels().endless = false;
-    }
-    ~Playing() override
-    {
-        looper.reset();
-        Levels().endless = false;
-        Levels().current = nullptr;
     }
 
     static GameLevels& Levels() { return GameLevels::Instance(); }
@@ -160,7 +152,7 @@ TEST_F(Playing, NoIntroductionForALevelWithoutANewKindOrAKindAlreadyMet)
         EXPECT_EQ(Requests(), c.intro ? intro : std::vector<Queued>());
         EXPECT_EQ(MusicManager::Instance().GetCurrentTrack() == MusicTrack::Level, !c.intro);
         MusicManager::Instance().Play(MusicTrack::None, false);
-        PopToMode(new SceneApplicationMode);
+        ClearStackAndPush(new SceneApplicationMode);
         Pass();
     }
 }
@@ -225,7 +217,7 @@ TEST_F(Playing, TheDebugKeysOutlineTheCollisionTreeAndTurnTheLinesPlainWhileTheS
     Pass();
     ASSERT_EQ(Top(), game);
     EXPECT_TRUE(Line::debugDraw);
-    PopToMode(new SceneApplicationMode);
+    ClearStackAndPush(new SceneApplicationMode);
     Pass();
     EXPECT_FALSE(Line::debugDraw);
 }
@@ -254,7 +246,7 @@ TEST_F(Playing, AnEndlessSessionBuildsItsOwnDisplayAndOffersItsTimeOnLeaving)
         ASSERT_NE(game->GetLevel(), nullptr);
         game->GetLevel()->timeElapsed = c.elapsed;
         EXPECT_EQ(AccountManager::Instance()->GetCurrentAccount()->GetInt(key, -1), c.stored);
-        PopToMode(new SceneApplicationMode);
+        ClearStackAndPush(new SceneApplicationMode);
         Pass();
         EXPECT_EQ(AccountManager::Instance()->GetCurrentAccount()->GetInt(key, -1), c.after);
     }
@@ -275,7 +267,7 @@ TEST_F(Playing, WithoutItsGroupsTheScreenStandsEmptyAndEscapeStillPauses)
     EXPECT_EQ(Requests(), (std::vector<Queued>{{1, "InGameMenuMode"}}));
     // Leaving it offers no endless time: there is no level.
     Levels().endless = true;
-    PopToMode(new SceneApplicationMode);
+    ClearStackAndPush(new SceneApplicationMode);
     Pass();
     EXPECT_FALSE(AccountManager::Instance()->GetCurrentAccount()->HasRecord(std::wstring(EndlessHighScoreKeyPrefix) +
                                                                          L"Jillian"));
@@ -333,7 +325,6 @@ TEST_F(Playing, ALostAppointmentIsRetriedWithoutItsCardThenWonAndTheNextOneIntro
     EXPECT_NE(dynamic_cast<GameMode*>(looper->GetStack()[0]), nullptr);
     EXPECT_NE(dynamic_cast<LevelIntroMode*>(looper->GetStack()[1]), nullptr);
     EXPECT_TRUE(boxes.boxes.empty());
-    SetLevelOutcomeHooks({});
 }
 
 } // namespace

@@ -100,7 +100,7 @@ TEST_F(Cards, TheGuestFileShowsTheVisitsLevelsOnTheSheetThatFits)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.level);
-        Show(new LevelSelectIntroMode(c.guest, c.level, c.fromIntro));
+        Show(new LevelSelectIntroMode(c.guest, c.level, {.fromLevelIntro = c.fromIntro}));
         EXPECT_TRUE(boxes.boxes.empty());
         EXPECT_EQ(dynamic_cast<StaticSpriteNode*>(Row(ScreenNode::GuestPhoto))->GetImage(), Image(c.photo));
         SceneNode* place = Row(c.longSheet ? ScreenNode::GuestRefSlot15 : ScreenNode::GuestRefSlot12);
@@ -144,7 +144,7 @@ TEST_F(Cards, TheGuestSheetShowsEachStatusAndLeavesEntriesBeyondItsSlotsOut)
     for (int i = 0; i < 5; ++i)
         Catalogue().Find("z" + std::to_string(i + 1))->status = statuses[i];
 
-    Show(new LevelSelectIntroMode(GuestID::Zoe, "z1", false));
+    Show(new LevelSelectIntroMode(GuestID::Zoe, "z1", {.fromLevelIntro = false}));
     const std::vector<SceneNode*> zoe = Entries(Row(ScreenNode::GuestRefSlot12)->GetFirstChild());
     ASSERT_EQ(zoe.size(), 12u);
     const bool shown[5][4] = {// locked, unlocked, check, star
@@ -186,7 +186,7 @@ TEST_F(Cards, TheGuestSheetShowsEachStatusAndLeavesEntriesBeyondItsSlotsOut)
           Sheet{GuestID::Jason, "j1", 16, true, 15}})
     {
         SCOPED_TRACE(c.level);
-        Show(new LevelSelectIntroMode(c.guest, c.level, false));
+        Show(new LevelSelectIntroMode(c.guest, c.level, {.fromLevelIntro = false}));
         bool second = false;
         ASSERT_EQ(Catalogue().GetGuestLevels(c.guest, c.level, second).size(), c.levels);
         SceneNode* place = Row(c.longSheet ? ScreenNode::GuestRefSlot15 : ScreenNode::GuestRefSlot12);
@@ -368,7 +368,7 @@ TEST_F(Cards, AScreenWhoseGroupFailsGoesAfterItsBox)
         {"LevelIntroMode", []() -> SceneApplicationMode* { return new LevelIntroMode; }},
         {"Level_Select_Introduction",
          []() -> SceneApplicationMode*
-         { return new LevelSelectIntroMode(GuestID::Harley, "1-01 Harley", true); }},
+         { return new LevelSelectIntroMode(GuestID::Harley, "1-01 Harley", {.fromLevelIntro = true}); }},
     };
     auto* beneath = Show(new SceneApplicationMode);
     MusicManager::Instance().Play(MusicTrack::Lobby, false);

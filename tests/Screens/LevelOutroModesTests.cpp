@@ -38,7 +38,6 @@ protected:
         GameLevels& levels = GameLevels::Instance();
         levels.LoadLevelList();
         levels.LoadProgress();
-        levels.endless = false;
         cues = CuePoint::LiveCount();
         Show(new FrozenGame);
     }
@@ -47,8 +46,6 @@ protected:
         looper.reset();
         // Every cue point was bound and left again.
         EXPECT_EQ(CuePoint::LiveCount(), cues);
-        GameLevels::Instance().endless = false;
-        GameLevels::Instance().current = nullptr;
     }
 
     Account& Player() { return *AccountManager::Instance()->GetCurrentAccount(); }

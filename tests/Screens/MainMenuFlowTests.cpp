@@ -67,7 +67,7 @@ TEST_F(MenuFlows, TheEntranceRunsOnTheFirstActivationOnly)
     EXPECT_TRUE(Node({"main_menu", "nodeToHide"})->GetLocalState().visible);
     EXPECT_FLOAT_EQ(Node({"main_menu", "NodeToFade"})->GetLocalState().color.a, 1.0f);
 
-    Show(new OptionsMode(false));
+    Show(new OptionsMode({.slide = false}));
     Back();
     Steps(5);
     EXPECT_EQ(EntrancePictures(), 0);
@@ -195,7 +195,7 @@ TEST_F(MenuFlows, ABrokenProfileGroupShowsOneBoxAndAsksAgainOnlyOnceTheProfilesC
     Pass();
     Back();
     // Nor does a menu made afresh ask again.
-    PopToMode(new MainMenuMode(false));
+    ClearStackAndPush(new MainMenuMode(false));
     Pass();
     menu = dynamic_cast<MainMenuMode*>(Top());
     ASSERT_TRUE(Click("options"));
@@ -207,7 +207,7 @@ TEST_F(MenuFlows, ABrokenProfileGroupShowsOneBoxAndAsksAgainOnlyOnceTheProfilesC
     // A profile made and deleted again: the list changed, the question comes back.
     AccountManager::Instance()->CreateAccount(L"Ann");
     AccountManager::Instance()->DeleteAccount(L"Ann");
-    Show(new OptionsMode(false));
+    Show(new OptionsMode({.slide = false}));
     Back();
     EXPECT_TRUE(menu->GetAskForProfile());
 }

@@ -40,7 +40,7 @@ TEST_F(MainMenu, TheTitleSceneComesWithTheLobbyMusicStartedOnce)
     EXPECT_EQ(LobbyPlays(), 1u);
 
     // Back on top after a pop-up: the music goes on as it was.
-    PushMode(new QuitConfirmMode(false, true));
+    PushMode(new QuitConfirmMode({.slide = false, .quitGame = true}));
     Pass();
     PopMode();
     Pass();
@@ -48,7 +48,7 @@ TEST_F(MainMenu, TheTitleSceneComesWithTheLobbyMusicStartedOnce)
     EXPECT_EQ(LobbyPlays(), 1u);
 
     // After the movie, which stops the music, it starts again.
-    PushMode(new IntroMovieMode(false));
+    PushMode(new IntroMovieMode({.startupIntro = false}));
     Pass();
     EXPECT_EQ(MusicManager::Instance().GetCurrentTrack(), MusicTrack::None);
     PopMode();

@@ -39,8 +39,6 @@ protected:
         // The start-up groups that stay loaded all run: the creatures' and traps' art, the tutorials.
         for (const wchar_t* group : {L"Game-AnimationImages", L"Tutorial_Window"})
             ResourceManager::Instance()->LoadFile(group, nullptr, true);
-        Levels().current = nullptr;
-        Levels().endless = false;
         Levels().LoadLevelList();
         Levels().LoadProgress();
         // The tuning start-up reads; the other screen tests keep the built-in one.
@@ -51,11 +49,7 @@ protected:
     ~PlayedFromTheMenu() override
     {
         looper.reset();
-        SetLevelOutcomeHooks({});
         SetShuffleRandomSource({});
-        GlobalSettings::Instance() = tuning;
-        Levels().endless = false;
-        Levels().current = nullptr;
         // The statuses this game wrote into the shared catalogue go with it.
         Levels().LoadLevelList();
     }
@@ -141,7 +135,6 @@ protected:
 
     int tutorials = 0; // pop-ups read and closed
     int loops = 0;     // scored by the player in the levels played to a request
-    const GlobalSettings tuning = GlobalSettings::Instance();
     BoostRandomNumberStream random{Seed};
     ScopedRandomStream scripted{&random};
 };

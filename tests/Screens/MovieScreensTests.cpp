@@ -51,7 +51,7 @@ protected:
 
 TEST_F(Movies, TheStartupIntroCannotBeSkippedAndLeadsToTheSplashASecondAfterItEnds)
 {
-    IntroMovieMode* intro = Show(new IntroMovieMode(true));
+    IntroMovieMode* intro = Show(new IntroMovieMode({.startupIntro = true}));
     ASSERT_NE(intro->GetPlayer(), nullptr);
     EXPECT_EQ(intro->GetPlayer()->GetSettings().fileName, L"Logos");
     EXPECT_GT(GetDrawSuspendCount(), 0);
@@ -73,7 +73,7 @@ TEST_F(Movies, TheSecondIntroEndsAtTheFirstKeyOrClick)
     for (bool key : {true, false})
     {
         SCOPED_TRACE(key ? "key" : "click");
-        IntroMovieMode* intro = Show(new IntroMovieMode(false));
+        IntroMovieMode* intro = Show(new IntroMovieMode({.startupIntro = false}));
         EXPECT_EQ(intro->GetPlayer()->GetSettings().fileName, L"Intro-Commerical");
         if (key)
             intro->OnKeyDown(32);
@@ -173,8 +173,8 @@ TEST_F(Movies, ANewWindowEndsTheMovieAtOnceAndOnlyOnce)
         Queued request;
     };
     for (const Case& c :
-         {Case{[] { return new IntroMovieMode(true); }, {0, "StaticSplashScreenMode"}},
-          Case{[] { return new IntroMovieMode(false); }, {3, ""}},
+         {Case{[] { return new IntroMovieMode({.startupIntro = true}); }, {0, "StaticSplashScreenMode"}},
+          Case{[] { return new IntroMovieMode({.startupIntro = false}); }, {3, ""}},
           Case{[] { return new FlashInterstitialMode("AllAnimations/interstitial1"); }, {3, ""}}})
     {
         SCOPED_TRACE(c.request.type);
@@ -202,7 +202,7 @@ TEST_F(Movies, MoviesFollowTheSoundEffectsNotTheMusic)
     {
         effects.SetMuted(muted);
         effects.SetVolume(0.4f);
-        for (FlashPlayer* player : {Show(new IntroMovieMode(false))->GetPlayer(),
+        for (FlashPlayer* player : {Show(new IntroMovieMode({.startupIntro = false}))->GetPlayer(),
                                     Show(new FlashInterstitialMode("AllAnimations"))->GetPlayer()})
         {
             const MovieSettings& s = player->GetSettings();
@@ -216,7 +216,7 @@ TEST_F(Movies, MoviesFollowTheSoundEffectsNotTheMusic)
 TEST_F(Movies, AMissingMovieCountsAsEndedAtOnce)
 {
     std::filesystem::remove(data.Path() + "/data/Logos.swf");
-    IntroMovieMode* intro = Show(new IntroMovieMode(true));
+    IntroMovieMode* intro = Show(new IntroMovieMode({.startupIntro = true}));
     EXPECT_EQ(GetDrawSuspendCount(), 0);
     EXPECT_NE(log.Text().find("Movie Logos.swf missing: "), std::string::npos);
     Steps(50);

@@ -46,7 +46,7 @@ protected:
     OptionsMode* Open(bool slide = true)
     {
         Show(new Opener);
-        auto* options = Show(new OptionsMode(slide));
+        auto* options = Show(new OptionsMode({.slide = slide}));
         Steps(30); // slid in
         return options;
     }
@@ -185,7 +185,7 @@ TEST_F(BrokenOptions, WithoutItsGroupItRestoresNothingAndAClickCloses)
     IAudioControls* music = GetAudioPlatform()->GetCategoryControls(2);
     music->SetVolume(0.4f);
     music->SetMuted(true);
-    auto* options = new OptionsMode(true);
+    auto* options = new OptionsMode({.slide = true});
     PushMode(options);
     Pass();
     EXPECT_EQ(boxes.boxes.size(), 1u);

@@ -37,7 +37,7 @@ protected:
 
     QuitConfirmMode* Show(bool slide, bool quitGame)
     {
-        auto* screen = new QuitConfirmMode(slide, quitGame);
+        auto* screen = new QuitConfirmMode({.slide = slide, .quitGame = quitGame});
         PushMode(screen);
         Pass();
         Steps(1); // the scene refreshed where it stands

@@ -24,6 +24,7 @@
 #include "Support/EngineFakes.h"
 #include "Support/ErrorBoxRecorder.h"
 #include "Support/FakeClock.h"
+#include "Support/GameGlobals.h"
 #include "Support/LogCapture.h"
 #include "Support/TempFolder.h"
 #include "swfgen/SwfGen.h"
@@ -203,6 +204,8 @@ protected:
     }
     Kestrin::ApplicationMode* Top() const { return looper->GetTopMode(); }
 
+    // First made and last gone, after the screens and the stores that set these globals.
+    KestrinTest::SavedGameGlobals savedGlobals;
     KestrinTest::TempFolder data; // data/ below it is the data tree
     KestrinTest::TempFolder user;
     KestrinTest::FakeClock clock;

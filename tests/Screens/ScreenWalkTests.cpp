@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,10 +48,12 @@ std::pair<uint32_t, uint32_t> PngSize(const std::filesystem::path& path)
 TEST(ScreenWalk, TheTourVisitsEveryMenuScreenAndEndsAtTheMenuWithoutAnError)
 {
     KestrinTest::TempFolder home;
+    // The level it plays writes its play data beside the data tree: in a tree of its own.
+    const KestrinTest::ProgramWithOwnData program(KESTRIN_PROGRAM, KESTRIN_SOURCE_DIR "/data");
     const std::filesystem::path shots = std::filesystem::current_path() / "tour-shots";
     std::filesystem::remove_all(shots);
     const KestrinTest::ProgramOutcome run = KestrinTest::RunProgram(
-        KESTRIN_PROGRAM,
+        program.Program(),
         {{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}, {"XDG_DATA_HOME", home.Path()}},
         std::chrono::seconds(300), {"-software", "-tour", shots.string()});
     ASSERT_TRUE(run.ended) << "the tour did not end:\n" << run.output;
@@ -62,7 +65,8 @@ TEST(ScreenWalk, TheTourVisitsEveryMenuScreenAndEndsAtTheMenuWithoutAnError)
          {"FirstAccountMode", "CreditsMode", "OptionsMode", "TictionaryMainMode", "TictionaryProfileMode",
           "TictionaryHelpMode", "TictionaryAboutMode", "AccountMode", "EditAccountMode", "DeleteAccountMode",
           "LevelSelectCalendarMode", "LevelSelectDayMode", "LevelSelectIntroMode", "LevelIntroMode", "GameMode",
-          "InGameMenuMode", "LevelOutroFailureMode", "LevelOutroSuccessMode", "EndlessLevelSelectMode"})
+          "InGameMenuMode", "LevelOutroFailureMode", "LevelOutroSuccessMode", "EndlessLevelSelectMode",
+          "IntroMovieMode", "FlashInterstitialMode", "TicIntroMode", "TutorialPopupMode"})
         EXPECT_NE(std::find(screens.begin(), screens.end(), screen), screens.end()) << screen << "\n" << log;
     // Back at the menu, which asks to quit.
     ASSERT_GE(screens.size(), 2u) << log;
@@ -76,6 +80,15 @@ TEST(ScreenWalk, TheTourVisitsEveryMenuScreenAndEndsAtTheMenuWithoutAnError)
         ++pictures;
     }
     EXPECT_EQ(pictures, screens.size());
+
+    // The session's banner, then the level lost and won again by the tour's profile.
+    const std::string playData = program.Read("data/PlayData.log");
+    EXPECT_TRUE(playData.starts_with(std::string(18, '=') + " Session ")) << playData;
+    for (const char* won : {"FALSE", "TRUE"})
+        EXPECT_TRUE(
+            std::regex_search(playData, std::regex(std::string("\tTour Guide\t[^\t]+\t") + won + "\t")))
+            << won << "\n"
+            << playData;
 
     for (const char* error : {"Error box", "Missing node", " is not a ", "SetNodeText", "cannot be clicked",
                               "Unhandled", "not found"})

@@ -3,6 +3,7 @@
 // journal, so that tests can check the order of calls across them.
 #include "Base/Exceptions.h"
 #include "Framework/Application.h"
+#include "Graphics/Canvas.h"
 #include "Platform/ApplicationMode.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
@@ -281,9 +282,11 @@ inline FakeGraphicsPlatform* CurrentFakeGraphics()
     return dynamic_cast<FakeGraphicsPlatform*>(Kestrin::GetGraphicsPlatform());
 }
 
-// Leaves no platform, graphics or audio platform, display setting or queued change behind.
+// Leaves no platform, graphics or audio platform, display setting, queued change or changed draw
+// state behind.
 inline void ResetEngineGlobals()
 {
+    Kestrin::Graphics::CurrentDrawState() = Kestrin::Graphics::DrawState{};
     Kestrin::ClearQueuedDisplayChanges();
     delete Kestrin::GetGraphicsPlatform();
     Kestrin::SetGraphicsPlatform(nullptr);

@@ -1,11 +1,16 @@
 #pragma once
 // The built program started as a player would start it, its output collected.
+// Beside this file: the benchmarks include it without the tests' include folder.
+#include "TempFolder.h"
+
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <poll.h>
 #include <spawn.h>
@@ -107,5 +112,40 @@ inline ProgramOutcome RunProgram(const std::string& program,
         outcome.status = WEXITSTATUS(status);
     return outcome;
 }
+
+// The program linked (or copied) into a fresh folder beside a data folder of its own, whose entries
+// link to those of `dataTree`: what the program writes beside its data (the play-data log) stays in
+// that folder, not in the tree, and goes with this object.
+class ProgramWithOwnData
+{
+public:
+    ProgramWithOwnData(const std::string& program, const std::string& dataTree)
+    {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        fs::create_directory(Data(), ec);
+        for (const fs::directory_entry& entry : fs::directory_iterator(dataTree, ec))
+        {
+            std::string name = entry.path().filename().string();
+            for (char& c : name)
+                c = char(std::tolower((unsigned char)c));
+            // The tree's own log, if a run wrote one, would take this run's lines back into the tree.
+            if (name != "playdata.log")
+                fs::create_symlink(entry.path(), fs::path(Data()) / entry.path().filename(), ec);
+        }
+        // The program finds its data beside its own file, not beside a link to it.
+        m_program = (fs::path(m_folder.Path()) / fs::path(program).filename()).string();
+        fs::create_hard_link(program, m_program, ec);
+        if (ec)
+            fs::copy_file(program, m_program, ec);
+    }
+    const std::string& Program() const { return m_program; }
+    std::string Data() const { return m_folder.Path() + "/data"; }
+    std::string Read(const std::string& relative) const { return m_folder.Read(relative); }
+
+private:
+    TempFolder m_folder;
+    std::string m_program;
+};
 
 } // namespace KestrinTest

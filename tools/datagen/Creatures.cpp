@@ -15,7 +15,7 @@ struct Atlas
 {
     std::string name; // sprite type prefix: kind and colour, e.g. "BasicRed"
     TicBody body;
-    Rgba color;
+    TicDye color;
     TicGlyph glyph = TicGlyph::None;
 };
 
@@ -40,14 +40,15 @@ std::vector<Atlas> NormalAtlases()
     return list;
 }
 
-// The kinds that catch any colour have hues of their own, apart from the five line tints.
+// The kinds that any spool catches wear every spool's colour, so no one spool looks like theirs;
+// their shapes tell them apart.
 std::vector<Atlas> AnyAtlases()
 {
-    return {{"ShyAny", TicBody::Shy, Hex("#E58FC4")},
-            {"LonerAny", TicBody::Loner, Hex("#2EC4C4")},
-            {"ProtectedAny", TicBody::Protected, Hex("#C29A5B")},
-            {"AgreeableAny", TicBody::Agreeable, Hex("#F28C38")},
-            {"PairingAny", TicBody::Pairing, Hex("#9BCB3C")}};
+    return {{"ShyAny", TicBody::Shy, TicDye::AnySpool()},
+            {"LonerAny", TicBody::Loner, TicDye::AnySpool()},
+            {"ProtectedAny", TicBody::Protected, TicDye::AnySpool()},
+            {"AgreeableAny", TicBody::Agreeable, TicDye::AnySpool()},
+            {"PairingAny", TicBody::Pairing, TicDye::AnySpool()}};
 }
 
 std::vector<Atlas> KingAtlases()

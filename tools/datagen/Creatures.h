@@ -22,7 +22,7 @@ ImageFile Strip(const std::string& name, const std::vector<ImageFile>& frames, d
 
 // Basic and Indecisive in the five line colours, with both animation lists.
 FamilyArt PaintTics();
-// Shy, Loner, Protected, Agreeable and Pairing, which catch any colour.
+// Shy, Loner, Protected, Agreeable and Pairing, which any spool catches: striped in every spool's colour.
 FamilyArt PaintTicsAny();
 FamilyArt PaintKings();
 FamilyArt PaintPosiTics();

@@ -1,8 +1,8 @@
 // The family registry: one line per family. To add one, write its paint function (a
 // FamilyArt with its resources) in a recipe file and list it here.
 #include "Agenda.h"
-#include "Creatures.h"
 #include "CaseFile.h"
+#include "Creatures.h"
 #include "Encyclopedia.h"
 #include "Endless.h"
 #include "Family.h"
@@ -10,6 +10,7 @@
 #include "GameText.h"
 #include "Guests.h"
 #include "Playfield.h"
+#include "Posters.h"
 #include "Title.h"
 #include "UiKit.h"
 
@@ -56,9 +57,11 @@ const std::vector<Family>& Families()
         {"TicProfiles", "Encyclopedia_Tics", nullptr, PaintTicProfiles},
         {"IntroPanel", "Tic_Intro", PaintIntroPanel},
         {"TicIntros", "Tic_Intro", nullptr, PaintTicIntros},
+        {"LessonPosters", "Tic_Intro", PaintLessonPosters},
         {"AgendaBG", "Level_Select_Month", nullptr, PaintAgendaBackground},
         {"DayButtons", "Level_Select_Month", PaintDayButtons},
         {"GuestIconImages", "Level_Select_Month", PaintGuestIconImages},
+        {"StoryPosters", "Level_Select_Month", PaintStoryPosters},
         {"DaySheet", "Level_Select_Day", PaintDaySheet},
         {"ApptTimeImages", "Level_Select_Day", nullptr, PaintApptTimes},
         {"ApptMarks", "Level_Select_Day", nullptr, PaintApptMarks},

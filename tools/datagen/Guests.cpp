@@ -207,7 +207,8 @@ enum class Backdrop
 {
     Badge,   // the design's own disc; hair or hats may stand out of it
     CloseUp, // a disc filling the frame that holds everything
-    Photo    // the whole frame, the guest's room behind
+    Photo,   // the whole frame, the guest's room behind
+    Clear    // the whole frame, nothing behind: for scenes of several guests
 };
 
 // Paints one frame: `v` maps the design space onto a w x h canvas.
@@ -216,11 +217,12 @@ Canvas PaintGuest(const GuestLook& g, int w, int h, const View& v, double ink, B
     Canvas c(w, h);
     const bool closeUp = backdrop == Backdrop::CloseUp;
     Sdf disc;
-    if (backdrop == Backdrop::Photo)
+    if (backdrop == Backdrop::Photo || backdrop == Backdrop::Clear)
     {
         const double fw = w, fh = h;
         disc = [fw, fh](Vec2 p) { return std::max(std::max(-p.x, p.x - fw), std::max(-p.y, p.y - fh)); };
-        RoomBackdrop(c, g.name, v.scale);
+        if (backdrop == Backdrop::Photo)
+            RoomBackdrop(c, g.name, v.scale);
     }
     else
     {
@@ -299,7 +301,7 @@ Canvas PaintGuest(const GuestLook& g, int w, int h, const View& v, double ink, B
     Outline(c, hairPx, ink, Palette::Ink, ink * 0.5);
 
     DrawAccessory(c, g, v, ink);
-    if (backdrop == Backdrop::Photo)
+    if (backdrop == Backdrop::Photo || backdrop == Backdrop::Clear)
         return c;
     if (closeUp)
         for (int y = 0; y < h; ++y)
@@ -531,6 +533,14 @@ Canvas GuestPhoto(const std::string& guest, int w, int h)
     const double top = 50.0 - (h / scale) * 0.44;
     return PaintGuest(LookOf(guest), w, h, View{scale, {0.0, top}}, std::max(1.2, scale * 1.1),
                       Backdrop::Photo);
+}
+
+Canvas GuestFigure(const std::string& guest, int w, int h)
+{
+    const double scale = w / 100.0;
+    const double top = 50.0 - (h / scale) * 0.44;
+    return PaintGuest(LookOf(guest), w, h, View{scale, {0.0, top}}, std::max(1.2, scale * 1.1),
+                      Backdrop::Clear);
 }
 
 Canvas GuestBadge(const std::string& guest, int size)

@@ -21,6 +21,8 @@ const std::vector<std::string>& GuestNames();
 // The guest's head and shoulders filling a w x h photo, in front of the guest's room. "Jillian2"
 // is Jillian restyled for her second visit. Throws for an unknown name.
 Canvas GuestPhoto(const std::string& guest, int w, int h);
+// The same head and shoulders on clear ground, to stand in a scene with others.
+Canvas GuestFigure(const std::string& guest, int w, int h);
 // The round head badge of the icons, at any size.
 Canvas GuestBadge(const std::string& guest, int size);
 // The close-up face filling a disc, at any size.

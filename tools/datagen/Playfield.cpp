@@ -124,46 +124,52 @@ const std::vector<std::pair<const char*, Rgba>>& GunkColors()
     return colors;
 }
 
-// A spool of yarn in a wicker basket, as the trap of one colour; open shows the glowing yarn.
+// A spool of yarn in a wicker basket, as the trap of one colour; open shows the glowing yarn. The
+// playfield's spool is 56 x 44; a wider canvas paints it larger (k times) for other pictures.
 void PaintTrap(Canvas& c, Rgba color, int frame)
 {
-    const double w = c.Width();
-    const Sdf basket = RoundedRectSdf(5, 20, w - 5, 42, 7);
-    DropShadow(c, basket, {1, 2}, 2, WithAlpha(Palette::Ink, 0.35));
+    const double w = c.Width(), k = w / 56.0;
+    const Sdf basket = RoundedRectSdf(5 * k, 20 * k, w - 5 * k, 42 * k, 7 * k);
+    DropShadow(c, basket, Vec2{1, 2} * k, 2 * k, WithAlpha(Palette::Ink, 0.35));
     if (frame > 0)
     {
         const double pulse = frame == 1 ? 0.55 : 0.9;
-        Glow(c, EllipseSdf({w / 2, 20}, {17, 9}), 9, WithAlpha(Lighten(color, 0.5), pulse));
+        Glow(c, EllipseSdf({w / 2, 20 * k}, Vec2{17, 9} * k), 9 * k, WithAlpha(Lighten(color, 0.5), pulse));
     }
     // The spool: yarn wound round, a band of its colour.
-    const Sdf spool = RoundedRectSdf(w / 2 - 15, 6, w / 2 + 15, 30, 8);
-    FillShape(c, spool, DomeShade(spool, Solid(color), DomeLight{1.0, 6, 0.6, 0.25, 0.45, 14}));
+    const Sdf spool = RoundedRectSdf(w / 2 - 15 * k, 6 * k, w / 2 + 15 * k, 30 * k, 8 * k);
+    FillShape(c, spool, DomeShade(spool, Solid(color), DomeLight{1.0, 6 * k, 0.6, 0.25, 0.45, 14}));
     for (int i = 0; i < 5; ++i)
-        FillShape(c, Intersect(spool, StrokeSdf({{w / 2 - 16.0 + i * 7, 6}, {w / 2 - 10.0 + i * 7, 30}}, 0.6)),
+        FillShape(c,
+                  Intersect(spool, StrokeSdf({{w / 2 + (-16.0 + i * 7) * k, 6 * k},
+                                              {w / 2 + (-10.0 + i * 7) * k, 30 * k}},
+                                             0.6 * k)),
                   Solid(WithAlpha(TicColors::DarkOf(color), 0.6)));
-    Outline(c, spool, 1.4, Palette::Ink, 0.7);
+    Outline(c, spool, 1.4 * k, Palette::Ink, 0.7 * k);
     // The basket with its weave, and a band of the trap's colour.
-    FillShape(c, basket, DomeShade(basket, Solid(Hex("#C89B62")), DomeLight{1.0, 5, 0.6, 0.25, 0.3, 14}));
+    FillShape(c, basket, DomeShade(basket, Solid(Hex("#C89B62")), DomeLight{1.0, 5 * k, 0.6, 0.25, 0.3, 14}));
     for (int i = 0; i < 8; ++i)
-        FillShape(c, Intersect(basket, StrokeSdf({{8.0 + i * 6, 20}, {12.0 + i * 6, 42}}, 0.7)),
-                  Solid(WithAlpha(Hex("#8A6238"), 0.7)));
-    FillShape(c, Intersect(basket, [](Vec2 p) { return std::fabs(p.y - 31) - 3.0; }), Solid(color));
-    Outline(c, basket, 1.6, Palette::Ink, 0.8);
+        FillShape(
+            c, Intersect(basket, StrokeSdf({Vec2{8.0 + i * 6, 20} * k, Vec2{12.0 + i * 6, 42} * k}, 0.7 * k)),
+            Solid(WithAlpha(Hex("#8A6238"), 0.7)));
+    FillShape(c, Intersect(basket, [k](Vec2 p) { return std::fabs(p.y - 31 * k) - 3.0 * k; }), Solid(color));
+    Outline(c, basket, 1.6 * k, Palette::Ink, 0.8 * k);
     if (frame > 0)
     {
         // Open: the yarn glows, brighter on the second frame.
-        const Sdf top = EllipseSdf({w / 2, 12}, {14, 6});
-        FillShape(c, top, RadialGradient({w / 2, 12}, 14, WithAlpha(Palette::White, frame == 1 ? 0.45 : 0.8),
-                                         WithAlpha(Lighten(color, 0.6), 0.0)));
-        Sparkle(c, {w / 2 + (frame == 1 ? -9.0 : 8.0), 8}, frame == 1 ? 3.5 : 5.0);
+        const Sdf top = EllipseSdf({w / 2, 12 * k}, Vec2{14, 6} * k);
+        FillShape(c, top,
+                  RadialGradient({w / 2, 12 * k}, 14 * k, WithAlpha(Palette::White, frame == 1 ? 0.45 : 0.8),
+                                 WithAlpha(Lighten(color, 0.6), 0.0)));
+        Sparkle(c, {w / 2 + (frame == 1 ? -9.0 : 8.0) * k, 8 * k}, (frame == 1 ? 3.5 : 5.0) * k);
     }
     if (frame == 0)
     {
         // Closed: the lid sits on the basket over the spool.
-        const Sdf lid = RoundedRectSdf(3, 12, w - 3, 22, 5);
-        FillShape(c, lid, DomeShade(lid, Solid(Hex("#B8875A")), DomeLight{1.0, 4, 0.6, 0.25, 0.3, 14}));
-        FillShape(c, Intersect(lid, [](Vec2 p) { return std::fabs(p.y - 17) - 1.2; }), Solid(color));
-        Outline(c, lid, 1.4, Palette::Ink, 0.7);
+        const Sdf lid = RoundedRectSdf(3 * k, 12 * k, w - 3 * k, 22 * k, 5 * k);
+        FillShape(c, lid, DomeShade(lid, Solid(Hex("#B8875A")), DomeLight{1.0, 4 * k, 0.6, 0.25, 0.3, 14}));
+        FillShape(c, Intersect(lid, [k](Vec2 p) { return std::fabs(p.y - 17 * k) - 1.2 * k; }), Solid(color));
+        Outline(c, lid, 1.4 * k, Palette::Ink, 0.7 * k);
     }
 }
 
@@ -215,31 +221,38 @@ Canvas HealthBar(int pips)
 }
 
 // One cell of gunk at depth 1..5: a soft blob that grows to cover the cell, darker and bubbling.
-Canvas GunkTile(Rgba color, int depth, uint64_t seed)
+// The playfield's cell is 20 pixels; `scale` paints it larger for other pictures.
+Canvas GunkTile(Rgba color, int depth, uint64_t seed, double scale = 1.0)
 {
-    Canvas c(20, 20);
+    const int size = static_cast<int>(20 * scale + 0.5);
+    Canvas c(size, size);
     const Vec2 o{10, 10};
     const ValueNoise noise(seed);
     const double grow = (depth - 1) / 4.0;
-    const Sdf blob = [o, grow, &noise](Vec2 p)
+    const Sdf blob = [o, grow, &noise, scale](Vec2 at)
     {
+        const Vec2 p = at / scale;
         const double wobble = (noise.At(p.x * 0.35, p.y * 0.35) - 0.5) * 2.2;
         const Vec2 q = Abs(p - o) - Vec2{grow * 9.5, grow * 9.5};
         const double box = Length(Max(q, 0.0)) + std::min(std::max(q.x, q.y), 0.0);
-        return box - (9.0 - grow * 2.0) + wobble;
+        return (box - (9.0 - grow * 2.0) + wobble) * scale;
     };
     const Rgba deep = Mix(color, Palette::Ink, 0.12 + 0.08 * depth);
-    FillShape(c, blob, [&](Vec2, double d) {
-        const double k = Det::Clamp01(-d / 6.0);
-        return Mix(Mix(color, Palette::White, 0.12), deep, 0.3 + 0.5 * k);
-    }, 1.6);
+    FillShape(
+        c, blob,
+        [&](Vec2, double d)
+        {
+            const double k = Det::Clamp01(-d / (6.0 * scale));
+            return Mix(Mix(color, Palette::White, 0.12), deep, 0.3 + 0.5 * k);
+        },
+        1.6 * scale);
     if (depth >= 4)
         for (int i = 0; i < depth - 2; ++i)
         {
             const Vec2 at{4.0 + 12.0 * Hash01(i, depth, uint32_t(seed)), 4.0 + 12.0 * Hash01(depth, i, uint32_t(seed) + 1)};
-            const Sdf bubble = CircleSdf(at, 1.4 + 0.5 * (i % 2));
+            const Sdf bubble = CircleSdf(at * scale, (1.4 + 0.5 * (i % 2)) * scale);
             FillShape(c, bubble, Solid(WithAlpha(Lighten(color, 0.5), 0.7)));
-            Outline(c, bubble, 0.6, WithAlpha(Palette::Ink, 0.5));
+            Outline(c, bubble, 0.6 * scale, WithAlpha(Palette::Ink, 0.5));
         }
     return c;
 }
@@ -384,6 +397,18 @@ Canvas LineStrip(int kind)
     return c;
 }
 } // namespace
+
+Canvas SpoolPicture(Rgba color, int frame, double scale)
+{
+    Canvas c(static_cast<int>(56 * scale + 0.5), static_cast<int>(44 * scale + 0.5));
+    PaintTrap(c, color, frame);
+    return c;
+}
+
+Canvas GunkCell(Rgba color, int depth, uint64_t seed, double scale)
+{
+    return GunkTile(color, depth, seed, scale);
+}
 
 FamilyArt PaintEffects()
 {

@@ -20,4 +20,10 @@ FamilyArt PaintObstacles();
 FamilyArt PaintRooms();
 // "Game_Interface_EndlessMode": the gunk meter.
 FamilyArt PaintMeter();
+
+// Pieces of the playfield for other pictures, `scale` times their playfield size: a spool in its
+// basket (56 x 44; frame 0 closed, 1 and 2 open and glowing) and one cell of gunk (20 x 20) at
+// depth 1..5.
+Canvas SpoolPicture(Rgba color, int frame, double scale = 1.0);
+Canvas GunkCell(Rgba color, int depth, uint64_t seed, double scale = 1.0);
 } // namespace DataGen

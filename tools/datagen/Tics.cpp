@@ -19,7 +19,7 @@ namespace
 struct KindLook
 {
     TicBody body;
-    Rgba color;
+    TicDye dye;
     Rgba second; // a second Tic (Basic) or the second lobe (Indecisive); alpha 0 for none
     TicGlyph glyph = TicGlyph::None;
 };
@@ -33,21 +33,21 @@ KindLook LookOf(int index)
         {TicBody::Basic, TicColors::Blue, TicColors::Red},          // neurotic
         {TicBody::Basic, TicColors::Green, kNone},                  // chaotic
         {TicBody::Basic, TicColors::Yellow, kNone},                 // caustic
-        {TicBody::Gem, Hex("#E86FA8"), kNone, TicGlyph::Arrows},       // dietetic: Shrink
-        {TicBody::Pairing, TicColors::Red, kNone},                  // antic
-        {TicBody::Protected, TicColors::Yellow, kNone},             // static
+        {TicBody::Gem, Hex("#E86FA8"), kNone, TicGlyph::Arrows},    // dietetic: Shrink
+        {TicBody::Pairing, TicDye::AnySpool(), kNone},              // antic
+        {TicBody::Protected, TicDye::AnySpool(), kNone},            // static
         {TicBody::Basic, TicColors::Purple, kNone},                 // spastic
-        {TicBody::Gem, Hex("#5CC8A8"), kNone, TicGlyph::Bubbles},      // therapeutic: DeepClean
+        {TicBody::Gem, Hex("#5CC8A8"), kNone, TicGlyph::Bubbles},   // therapeutic: DeepClean
         {TicBody::SmallCircle, kKing, kNone},                       // nihilistic
-        {TicBody::Gem, Hex("#8FD3F4"), kNone, TicGlyph::Snowflake},    // masochistic: Freeze
+        {TicBody::Gem, Hex("#8FD3F4"), kNone, TicGlyph::Snowflake}, // masochistic: Freeze
         {TicBody::Indecisive, TicColors::Green, TicColors::Purple}, // eclectic
-        {TicBody::Agreeable, TicColors::Green, kNone},              // sympathetic
-        {TicBody::Loner, TicColors::Blue, kNone},                   // antagonistic
-        {TicBody::Gem, Hex("#C69BE8"), kNone, TicGlyph::Swirl},        // frantic: UnifyColors
+        {TicBody::Agreeable, TicDye::AnySpool(), kNone},            // sympathetic
+        {TicBody::Loner, TicDye::AnySpool(), kNone},                // antagonistic
+        {TicBody::Gem, Hex("#C69BE8"), kNone, TicGlyph::Swirl},     // frantic: UnifyColors
         {TicBody::Trail, kKing, kNone},                             // erratic
-        {TicBody::Gem, Hex("#F2A65A"), kNone, TicGlyph::Bomb},         // ballistic: Damage
+        {TicBody::Gem, Hex("#F2A65A"), kNone, TicGlyph::Bomb},      // ballistic: Damage
         {TicBody::LargeCircle, kKing, kNone},                       // apocalyptic
-        {TicBody::Shy, TicColors::Purple, kNone},                   // pessimistic
+        {TicBody::Shy, TicDye::AnySpool(), kNone},                  // pessimistic
     };
     return looks[std::clamp(index, 0, 17)];
 }
@@ -145,6 +145,40 @@ Sdf BodySdf(TicBody body, Vec2 o, double r)
     }
     }
     return CircleSdf(o, r);
+}
+
+// The body of a Tic any spool catches: the stripes wound round it on a slant and bowed like yarn
+// round a ball, each lit like a one-colour body (light from `lit`, shade towards `unlit`), with a
+// pale seam between strands. Strands are `width` r wide and wound on the body at rest: `toRest`
+// takes a point of the posed body back there, so a squash or a lean carries them along.
+Shader StripedShader(std::vector<Rgba> stripes, Vec2 o, double r, Vec2 lit, Vec2 unlit, double width,
+                     std::function<Vec2(Vec2)> toRest)
+{
+    const double band = r * width;
+    const Vec2 across = Normalize(Vec2{1.0, 0.55});
+    const Vec2 along{-across.y, across.x};
+    return [stripes, o, r, band, across, along, lit, unlit, toRest](Vec2 posed, double)
+    {
+        const Vec2 axis = unlit - lit;
+        const double t = Det::Clamp01(Dot(posed - lit, axis) / Dot(axis, axis));
+        const Vec2 p = toRest(posed);
+        const double bow = Dot(p - o, along) / r;
+        // Offset so the count stays positive over the body.
+        const double s = (Dot(p - o, across) + r * 0.28 * bow * bow) / band + 20.5;
+        const double cell = std::floor(s), f = s - cell;
+        const size_t n = stripes.size();
+        const size_t i = size_t(cell) % n;
+        // Neighbouring strands blend over a pixel, so the edges do not stair-step.
+        const double px = f * band;
+        Rgba col = stripes[i];
+        if (px < 0.6)
+            col = Mix(stripes[(i + n - 1) % n], col, 0.5 + px / 1.2);
+        else if (band - px < 0.6)
+            col = Mix(stripes[(i + 1) % n], col, 0.5 + (band - px) / 1.2);
+        const double seam = 1.0 - Det::Smoothstep(0.0, 1.1, std::min(px, band - px));
+        col = Mix(col, Palette::White, 0.3 * seam);
+        return Mix(Mix(col, TicColors::LightOf(col), 0.45), Mix(col, TicColors::DarkOf(col), 0.35), t);
+    };
 }
 
 // Marks on the darker body of the Mega Tics and the icon of a gem, in paper colour.
@@ -329,7 +363,21 @@ bool IsKing(TicBody body)
 }
 } // namespace
 
-void DrawCreature(Canvas& c, TicBody body, Rgba color, TicGlyph glyph, Vec2 centre, double r,
+TicDye TicDye::AnySpool()
+{
+    TicDye dye(Palette::Paper);
+    dye.stripes = true;
+    return dye;
+}
+
+const std::vector<Rgba>& AnySpoolStripes()
+{
+    static const std::vector<Rgba> stripes = {TicColors::Red, TicColors::Yellow, TicColors::Green,
+                                              TicColors::Blue, TicColors::Purple};
+    return stripes;
+}
+
+void DrawCreature(Canvas& c, TicBody body, TicDye dye, TicGlyph glyph, Vec2 centre, double r,
                   const CreaturePose& pose)
 {
     const bool gem = body == TicBody::Gem, king = IsKing(body);
@@ -350,20 +398,44 @@ void DrawCreature(Canvas& c, TicBody body, Rgba color, TicGlyph glyph, Vec2 cent
         shape = RotateSdf(shape, foot, pose.lean);
     shape = Bounded(shape, o - Vec2{rr * 1.6, rr * 2.0}, o + Vec2{rr * 1.6, rr * 1.5}, 6.0);
 
-    Rgba mid = color;
-    if (pose.flush > 0.0)
-        mid = Mix(mid, Hex("#E8402A"), pose.flush * 0.6);
-    if (pose.frozen)
-        mid = Mix(mid, Hex("#CFEFFF"), 0.5);
+    // Upset deepens the colour and frost pales it; neither turns the hue, which names the spool.
+    auto tone = [&pose](Rgba col)
+    {
+        if (pose.flush > 0.0)
+            col = Darken(col, 1.0 - 0.22 * pose.flush);
+        if (pose.frozen)
+            col = Lighten(col, 0.25);
+        return col;
+    };
+    const Rgba mid = tone(dye.color);
+    std::vector<Rgba> stripes;
+    if (dye.stripes)
+        for (const Rgba& stripe : AnySpoolStripes())
+            stripes.push_back(tone(Lighten(stripe, 0.12)));
     const Rgba light = king ? Hex("#5A5A66") : TicColors::LightOf(mid);
     const Rgba dark = king ? Darken(mid, 0.7) : TicColors::DarkOf(mid);
     const double ink = std::max(1.2, r * 0.07);
 
     Canvas layer(c.Width(), c.Height());
+    if (pose.flush > 0.0 && pose.burst == 0.0 && !gem)
+        // A hot rim of its own colour: upset, and still plainly the colour it was.
+        Glow(layer, shape, rr * 0.25,
+             WithAlpha(king              ? light
+                       : stripes.empty() ? TicColors::LightOf(mid)
+                                         : Palette::White,
+                       0.55 * pose.flush));
+    const Vec2 lit = o - Vec2{rr * 0.7, rr * 0.9}, unlit = o + Vec2{rr * 0.6, rr * 0.9};
     Shader base = gem ? RadialGradient(o - Vec2{rr * 0.3, rr * 0.35}, rr * 1.4, Lighten(mid, 0.25),
                                        Mix(mid, Palette::Ink, 0.4))
-                      : LinearGradient(o - Vec2{rr * 0.7, rr * 0.9}, o + Vec2{rr * 0.6, rr * 0.9},
-                                       Mix(mid, light, 0.45), Mix(mid, dark, 0.35));
+                      : LinearGradient(lit, unlit, Mix(mid, light, 0.45), Mix(mid, dark, 0.35));
+    if (!stripes.empty())
+        // The tall one-eyed Loner shows little body round its eye: finer strands, so every colour shows.
+        base = StripedShader(stripes, o, rr, lit, unlit, body == TicBody::Loner ? 0.26 : 0.34,
+                             [foot, sx, sy, lean = pose.lean](Vec2 p)
+                             {
+                                 const Vec2 q = Rotate(p, foot, -lean) - foot;
+                                 return foot + Vec2{q.x / sx, q.y / sy};
+                             });
     FillShape(layer, shape, DomeShade(shape, base, DomeLight{1.0, rr * 0.5, 0.55, 0.3, gem ? 0.7 : 0.5, 18}));
     if (gem)
     {
@@ -377,7 +449,17 @@ void DrawCreature(Canvas& c, TicBody body, Rgba color, TicGlyph glyph, Vec2 cent
     DrawMarks(layer, body, glyph, shape, o, rr);
     if (gem)
     {
-        Outline(layer, shape, ink * 0.8, Hex("#F3D27A"), ink * 0.2);
+        // A rim of every spool's colour: like the striped Tics, any spool catches a Posi-Tic.
+        const double half = std::clamp(ink * 0.4, 0.66, 1.12), outset = ink * 0.2;
+        const std::vector<Rgba>& rim = AnySpoolStripes();
+        FillShape(
+            layer, [&shape, half, outset](Vec2 p) { return std::fabs(shape(p) - outset + half) - half; },
+            [o, &rim](Vec2 p, double)
+            {
+                const double at =
+                    Det::Fract(Det::AngleTurns(p.y - o.y, p.x - o.x) + 0.6) * double(rim.size());
+                return Lighten(rim[size_t(at) % rim.size()], 0.25);
+            });
         Outline(layer, shape, ink * 0.6, Palette::Ink, ink * 0.3 + ink * 0.8);
     }
     else
@@ -390,7 +472,7 @@ void DrawCreature(Canvas& c, TicBody body, Rgba color, TicGlyph glyph, Vec2 cent
                   Solid(WithAlpha(Palette::White, 0.45)));
         FillShape(layer, Intersect(shape, [o, rr](Vec2 p) { return std::fabs((p.x - o.x) + (p.y - o.y) - rr * 0.35) - rr * 0.06; }),
                   Solid(WithAlpha(Palette::White, 0.35)));
-        Outline(layer, shape, ink * 0.8, WithAlpha(Hex("#E8F8FF"), 0.9), -ink * 0.4);
+        Outline(layer, shape, ink * 0.8, WithAlpha(Hex("#F6FBFF"), 0.9), -ink * 0.4);
     }
 
     for (const EyeSpot& spot : EyesOf(body))
@@ -401,12 +483,40 @@ void DrawCreature(Canvas& c, TicBody body, Rgba color, TicGlyph glyph, Vec2 cent
         eye.look = pose.look;
         eye.pupil = pose.wide ? 0.32 : 0.56;
         eye.outline = std::max(0.9, ink * 0.7);
-        eye.lidColor = Mix(mid, Palette::Ink, 0.35);
+        eye.lidColor =
+            Mix(stripes.empty() ? mid : Palette::Paper, Palette::Ink, stripes.empty() ? 0.35 : 0.5);
         double lid = body == TicBody::Shy && !pose.wide ? 0.42 : 0.0;
         if (king && !pose.wide)
             lid = 0.25;
         eye.lid = std::max(lid, pose.blink);
         DrawEye(layer, eye);
+    }
+    if (!king && !gem && pose.flush > 0.0 && !pose.wide)
+    {
+        // A frown: brows down towards the middle (one V over a single eye).
+        const std::vector<EyeSpot> eyes = EyesOf(body);
+        const double bw = std::max(0.8, rr * 0.06);
+        if (eyes.size() == 1)
+        {
+            const EyeSpot& spot = eyes[0];
+            FillShape(layer,
+                      StrokeSdf({place(spot.at + Vec2{-spot.radii.x * 0.9, -spot.radii.y * 1.45}),
+                                 place(spot.at + Vec2{0.0, -spot.radii.y * 1.02}),
+                                 place(spot.at + Vec2{spot.radii.x * 0.9, -spot.radii.y * 1.45})},
+                                bw),
+                      Solid(Palette::Ink));
+        }
+        else
+            for (size_t i = 0; i < eyes.size(); ++i)
+            {
+                const EyeSpot& spot = eyes[i];
+                const double out = i == 0 ? -1.0 : 1.0;
+                FillShape(layer,
+                          StrokeSdf({place(spot.at + Vec2{out * spot.radii.x * 1.1, -spot.radii.y * 1.55}),
+                                     place(spot.at + Vec2{-out * spot.radii.x * 1.0, -spot.radii.y * 1.05})},
+                                    bw),
+                          Solid(Palette::Ink));
+            }
     }
     if (king && !pose.wide)
     {
@@ -446,8 +556,10 @@ void DrawCreature(Canvas& c, TicBody body, Rgba color, TicGlyph glyph, Vec2 cent
     if (pose.shield)
     {
         const Sdf bubble = CircleSdf(o + Vec2{0, rr * 0.12}, rr * 1.12);
-        FillShape(layer, bubble, RadialGradient(o, rr * 1.2, WithAlpha(Hex("#BFE8FF"), 0.08),
-                                                WithAlpha(Hex("#9FD8FF"), 0.35)));
+        // Clear as glass, so the colour inside shows true.
+        FillShape(
+            layer, bubble,
+            RadialGradient(o, rr * 1.2, WithAlpha(Hex("#F4F8FC"), 0.06), WithAlpha(Hex("#E4EEF6"), 0.32)));
         Outline(layer, bubble, std::max(1.0, ink * 0.6), WithAlpha(Palette::White, 0.85));
         SpecularDot(layer, o + Vec2{-rr * 0.55, -rr * 0.5}, Vec2{rr * 0.16, rr * 0.1}, 0.8);
     }
@@ -459,7 +571,8 @@ void DrawCreature(Canvas& c, TicBody body, Rgba color, TicGlyph glyph, Vec2 cent
             const Vec2 d{Det::CosTurns(t), Det::SinTurns(t)};
             const Vec2 at = o + d * (rr * (0.7 + 0.45 * pose.burst));
             const Sdf drop = CircleSdf(at, rr * (0.16 - 0.04 * (i % 2)) * (1.1 - 0.5 * pose.burst));
-            FillShape(c, drop, DomeShade(drop, Solid(mid), DomeLight{1.0, rr * 0.1, 0.6, 0.2, 0.4, 12}));
+            const Rgba splash = stripes.empty() ? mid : stripes[size_t(i) % stripes.size()];
+            FillShape(c, drop, DomeShade(drop, Solid(splash), DomeLight{1.0, rr * 0.1, 0.6, 0.2, 0.4, 12}));
             Outline(c, drop, std::max(0.8, ink * 0.5), Palette::Ink, ink * 0.25);
         }
     if (keep > 0.0)
@@ -483,7 +596,7 @@ void DrawTicPortrait(Canvas& c, int index, Vec2 o, double r)
         // Two Basics, one peeking from behind the other.
         DrawCreature(c, TicBody::Basic, look.second, TicGlyph::None, o + Vec2{-r * 0.42, -r * 0.12}, r * 0.7,
                      CreaturePose{.look = {0.6, 0.2}});
-        DrawCreature(c, TicBody::Basic, look.color, TicGlyph::None, o + Vec2{r * 0.25, r * 0.12}, r * 0.78,
+        DrawCreature(c, TicBody::Basic, look.dye, TicGlyph::None, o + Vec2{r * 0.25, r * 0.12}, r * 0.78,
                      CreaturePose{.look = {-0.3, 0.3}});
         return;
     }
@@ -491,7 +604,7 @@ void DrawTicPortrait(Canvas& c, int index, Vec2 o, double r)
     {
         // Split down the middle: each lobe in its own colour, as it flashes in play.
         Canvas left(c.Width(), c.Height()), right(c.Width(), c.Height());
-        DrawCreature(left, look.body, look.color, TicGlyph::None, o, r);
+        DrawCreature(left, look.body, look.dye, TicGlyph::None, o, r);
         DrawCreature(right, look.body, look.second, TicGlyph::None, o, r);
         for (int y = 0; y < c.Height(); ++y)
             for (int x = 0; x < c.Width(); ++x)
@@ -509,7 +622,7 @@ void DrawTicPortrait(Canvas& c, int index, Vec2 o, double r)
             }
         return;
     }
-    DrawCreature(c, look.body, look.color, look.glyph, o, r, CreaturePose{.look = {0.15, 0.2}, .glow = 0.6});
+    DrawCreature(c, look.body, look.dye, look.glyph, o, r, CreaturePose{.look = {0.15, 0.2}, .glow = 0.6});
 }
 
 void DrawLockedSilhouette(Canvas& c, Vec2 o, double r, const std::string& mark)

@@ -36,6 +36,20 @@ enum class TicGlyph
     Bomb
 };
 
+// What a body is dyed: one colour, or for a Tic that any spool catches, the five spools' colours
+// wound round it in stripes, so it reads as every colour at once.
+struct TicDye
+{
+    TicDye(Rgba single) : color(single) {}
+    static TicDye AnySpool();
+
+    Rgba color;
+    bool stripes = false;
+};
+
+// The stripes' colours in their order: the five spools'.
+const std::vector<Rgba>& AnySpoolStripes();
+
 // What a frame changes about a creature; the defaults are the creature at rest.
 struct CreaturePose
 {
@@ -45,7 +59,7 @@ struct CreaturePose
     Vec2 shift{0.0, 0.0};
     double blink = 0.0; // 1: eyes closed
     bool wide = false;  // startled: big eyes, small pupils, an open mouth
-    double flush = 0.0; // 0..1 towards an angry red
+    double flush = 0.0; // 0..1 upset: a deeper shade of its own colour, a frown and a hot rim
     bool steam = false;
     double swell = 1.0;
     double burst = 0.0; // 0 whole .. 1 gone, flung out as droplets
@@ -54,8 +68,9 @@ struct CreaturePose
     double glow = 0.0;   // a gem's core, 0..1
 };
 
-// `body` in `color` centred at `centre`, about 2 r across (the Basic's wisp reaches 1.6 r up).
-void DrawCreature(Canvas& c, TicBody body, Rgba color, TicGlyph glyph, Vec2 centre, double r,
+// `body` dyed `dye` centred at `centre`, about 2 r across (the Basic's wisp reaches 1.6 r up). No
+// pose changes the body's hue: its colour is what tells the player which spool catches it.
+void DrawCreature(Canvas& c, TicBody body, TicDye dye, TicGlyph glyph, Vec2 centre, double r,
                   const CreaturePose& pose = {});
 
 // The kinds in the game's table order (index 0 "neurotic" .. 17 "pessimistic").

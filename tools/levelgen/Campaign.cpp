@@ -256,7 +256,8 @@ Campaign ParseCampaign(const std::string& text, const std::string& origin)
             if (!c.weeks.count((l.day - 1) / 5 + 1) || l.day < 1)
                 r.Fail("day " + f[1] + " falls in no week of the week rows");
             for (const auto& [key, value] : l.options)
-                if (key != "time" && key != "traps" && key != "obstacles" && key != "cycle")
+                if (key != "time" && key != "traps" && key != "obstacles" && key != "cycle" &&
+                    key != "spools" && key != "gunk" && key != "spawn")
                     r.Fail("\"" + key + "\" is no level option");
             if (l.description.empty())
                 r.Fail("the level " + l.name + " has no description");

@@ -98,6 +98,8 @@ const std::vector<std::vector<std::pair<int, int>>> KingSpots = {
     {}, {{360, 60}}, {{260, 60}, {460, 60}}, {{220, 60}, {360, 60}, {500, 60}}};
 const std::pair<int, int> PowerUpSpot = {360, 260};
 const int Cell = 20;
+// Where ordinary Tics spawn unless a level says otherwise.
+const Rect WholeField{60, 50, 680, 420};
 
 class Generator
 {
@@ -305,22 +307,23 @@ private:
         return x + "      </FactoryZone>\n";
     }
 
-    static std::string NormalZone(const std::vector<std::pair<std::string, double>>& types)
+    static std::string NormalZone(const std::vector<std::pair<std::string, double>>& types, const Rect& range)
     {
-        std::string x = "      <FactoryZone type=\"Normal\" rangeX=\"60\" rangeY=\"50\" rangeW=\"680\" rangeH=\"420\">\n";
+        std::string x = "      <FactoryZone type=\"Normal\"" + Attr("rangeX", range.x) +
+                        Attr("rangeY", range.y) + Attr("rangeW", range.w) + Attr("rangeH", range.h) + ">\n";
         for (const auto& [sprite, ratio] : types)
             x += "        <Type" + Attr("sprite", sprite) + Attr("ratio", ratio) + "/>\n";
         return x + "      </FactoryZone>\n";
     }
 
     static std::string Traps(int cycle, const std::vector<std::string>& colors, int slots, bool shuffle,
-                             std::vector<Rect>& taken)
+                             std::vector<Rect>& taken, const std::vector<std::pair<int, int>>& own = {})
     {
         std::string x = "    <GremlinTrapFactory" + Attr("cycleTraps", cycle) + ">\n      <TrapSlots>\n";
         for (int i = 0; i < slots; ++i)
             x += "        <Slot" + Attr("initialTime", 0.5 * i) + "/>\n";
         x += "      </TrapSlots>\n      <FactoryZone" + Attr("shuffle", shuffle ? "1" : "0") + ">\n";
-        const auto& spots = SpoolSpots[colors.size()];
+        const auto& spots = own.empty() ? SpoolSpots[colors.size()] : own;
         for (size_t i = 0; i < colors.size(); ++i)
         {
             x += "        <TrapType" + Attr("color", colors[i]) + Attr("x", spots[i].first) +
@@ -348,8 +351,10 @@ private:
         return x;
     }
 
-    // A patch grows cell by cell from its first cell, which lies deepest.
-    static std::string Patch(int cells, int depth, const std::string& color, Rng& rng, std::vector<Rect>& taken)
+    // A patch grows cell by cell from its first cell, which lies deepest. It goes to `at` when given
+    // (its top-left corner), else to a free place drawn at random.
+    static std::string Patch(int cells, int depth, const std::string& color, Rng& rng,
+                             std::vector<Rect>& taken, const std::pair<int, int>* at = nullptr)
     {
         const int W = 7, H = 5;
         std::vector<int> grid(W * H, 0);
@@ -384,7 +389,10 @@ private:
         for (int ay = 60; ay + h * Cell <= 520; ay += 40)
             for (int ax = 60; ax + w * Cell <= 740; ax += 40)
                 anchors.push_back({ax, ay});
-        rng.Shuffle(anchors);
+        if (at)
+            anchors = {*at};
+        else
+            rng.Shuffle(anchors);
         for (const auto& [ax, ay] : anchors)
         {
             const Rect r{ax, ay, w * Cell, h * Cell};
@@ -394,6 +402,11 @@ private:
             return "  <NimbalGunk" + Attr("x", ax) + Attr("y", ay) + Attr("width", w) + Attr("data", data) +
                    Attr("color", color) + "/>\n";
         }
+        if (at)
+            throw std::runtime_error("a patch of " + std::to_string(w) + " x " + std::to_string(h) +
+                                     " cells at " + std::to_string(at->first) + "," +
+                                     std::to_string(at->second) +
+                                     " leaves the playing area or meets a spool or another patch");
         return std::string();
     }
 
@@ -438,6 +451,31 @@ private:
         // Each king is worn down loop by loop, and the next comes only once it dies: each adds its time.
         time += m_c.king.time * double(l.kings.size());
         expert += m_c.king.expert * double(l.kings.size());
+        // "X,Y/X,Y/...": places the level sets itself, where its tutorials point.
+        auto points = [&](const char* key, size_t size)
+        {
+            std::vector<std::pair<int, int>> list;
+            const std::string* text = option(key);
+            if (!text)
+                return list;
+            size_t from = 0;
+            while (from <= text->size())
+            {
+                const size_t end = std::min(text->find('/', from), text->size());
+                const std::string point = text->substr(from, end - from);
+                const size_t comma = point.find(',');
+                if (comma == std::string::npos)
+                    throw std::runtime_error("campaign.tsv line " + std::to_string(l.line) + ": " + key +
+                                             " wants X,Y points separated by \"/\"");
+                list.push_back({whole(point.substr(0, comma)), whole(point.substr(comma + 1))});
+                from = end + 1;
+            }
+            if (list.size() != size)
+                throw std::runtime_error("campaign.tsv line " + std::to_string(l.line) + ": " + key +
+                                         " gives " + std::to_string(list.size()) + " places for " +
+                                         std::to_string(size));
+            return list;
+        };
         const int spools = option("traps") ? whole(*option("traps")) : w.traps;
         const int cycle = option("cycle") ? whole(*option("cycle")) : w.cycle;
         const int obstacles = option("obstacles") ? whole(*option("obstacles"))
@@ -486,7 +524,14 @@ private:
         if (!l.kings.empty())
             x += Attr("megaTicSpawnDelayMin", m_c.king.delayMin) + Attr("megaTicSpawnDelayMax", m_c.king.delayMax) +
                  Attr("numInitialMegaTics", m_c.king.initial) + Attr("numMaxMegaTics", m_c.king.max);
-        x += ">\n" + NormalZone(mix);
+        Rect range = WholeField;
+        if (option("spawn"))
+        {
+            const auto corners = points("spawn", 2);
+            range = {corners[0].first, corners[0].second, corners[1].first - corners[0].first,
+                     corners[1].second - corners[0].second};
+        }
+        x += ">\n" + NormalZone(mix, range);
         // One king per zone.
         for (size_t k = 0; k < l.kings.size(); ++k)
             x += Zone("King", KingSpots[l.kings.size()][k], {{"Sprite_" + l.kings[k], 1}}, false);
@@ -496,18 +541,21 @@ private:
 
         Rng rng(l.name);
         std::vector<Rect> taken;
-        std::string traps = Traps(cycle, colors, int(colors.size()), cycle != 0, taken);
+        std::string traps =
+            Traps(cycle, colors, int(colors.size()), cycle != 0, taken, points("spools", colors.size()));
         x += "    <Obstacles>\n" +
              Obstacles(m_c.guests.at(l.guest).obstacles, obstacles, rng, taken, "      ") + "    </Obstacles>\n";
         x += traps + "  </LevelData>\n</Level>\n";
         files.push_back({l.name + ".xml", x});
 
+        const auto anchors = points("gunk", option("gunk") ? size_t(w.patches) : 0);
         std::string patches;
         for (int p = 0; p < w.patches; ++p)
         {
             const int cells = w.cells / w.patches + (p < w.cells % w.patches ? 1 : 0);
             const std::string color = w.gunk == "traps" ? colors[size_t(p) % colors.size()] : w.gunk;
-            patches += Patch(cells, w.depth, color, rng, taken);
+            patches +=
+                Patch(cells, w.depth, color, rng, taken, anchors.empty() ? nullptr : &anchors[size_t(p)]);
         }
         if (patches.empty())
             throw std::runtime_error("the board of " + l.name + " has room for no gunk");
@@ -551,7 +599,7 @@ private:
         if (!kings.empty())
             x += Attr("megaTicSpawnDelayMin", m_c.king.delayMin) + Attr("megaTicSpawnDelayMax", m_c.king.delayMax) +
                  Attr("numInitialMegaTics", m_c.king.initial) + Attr("numMaxMegaTics", m_c.king.max);
-        x += ">\n" + NormalZone(mix);
+        x += ">\n" + NormalZone(mix, WholeField);
         if (!kings.empty())
             x += Zone("King", KingSpots[1][0], kings, true);
         x += Zone("PowerUp", PowerUpSpot, powerUps, true);

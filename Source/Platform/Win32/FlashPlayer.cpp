@@ -52,6 +52,17 @@ float MoviePosterOpacity(uint32_t elapsedMs, uint32_t lengthMs)
     return std::clamp(std::min(in, out), 0.0f, 1.0f);
 }
 
+std::vector<std::string> MoviePosterNames(const MovieSettings& settings)
+{
+    const std::string movie = ToUtf8(settings.fileName);
+    std::vector<std::string> names;
+    // One movie holds several films, told apart by their label.
+    if (settings.setRootVariable && !settings.rootVariable.empty())
+        names.push_back(movie + "_" + ToUtf8(settings.rootVariable) + "_poster");
+    names.push_back(movie + "_poster");
+    return names;
+}
+
 int MovieVolumeLevel(float volume)
 {
     if (std::isnan(volume))
@@ -93,9 +104,16 @@ void FlashPlayer::Play(const MovieSettings& settings)
     m_control->PutMovieFromMemory(bytes.get(), bytes ? size : 0, ToUtf8(fileSpec.name + fileSpec.extension));
     bytes.reset();
     // Held, so a reload of its group while the movie plays cannot free it.
-    m_posterResource =
-        ResourceManager::Instance()->FindShared(MakeName(ToUtf8(m_settings.fileName) + "_poster"));
-    m_poster = dynamic_cast<IImage*>(m_posterResource.get());
+    m_posterResource.reset();
+    m_poster = nullptr;
+    for (const std::string& name : MoviePosterNames(m_settings))
+    {
+        m_posterResource = ResourceManager::Instance()->FindShared(MakeName(name));
+        if ((m_poster = dynamic_cast<IImage*>(m_posterResource.get())))
+            break;
+    }
+    if (!m_poster)
+        m_posterResource.reset();
 
     m_control->SetAudioEnabled(m_settings.audioEnabled);
     if (m_settings.setVolume)

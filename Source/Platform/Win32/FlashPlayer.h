@@ -3,6 +3,8 @@
 #include "Platform/MovieSettings.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace Kestrin
 {
@@ -18,7 +20,7 @@ struct FlashPlayingState;
 
 // Shows one movie over the game window. While it plays the main loop draws nothing. Movies run on
 // the stand-in control: the movie is shown as its background colour for its length, with its
-// poster (the image "<movie>_poster", when one is loaded) faded in and out over it, its sound is
+// poster (the first loaded image of MoviePosterNames) faded in and out over it, its sound is
 // not played, and all input stays with the game window (interactive changes nothing). There is no
 // child window, so display rebuilds leave nothing dangling: a window-mode change keeps the movie,
 // and the screens end it themselves.
@@ -44,7 +46,7 @@ public:
     // True from a successful Play until destruction: this player holds drawing suspended.
     bool HoldsDrawing() const { return m_playing; }
     const MovieSettings& GetSettings() const { return m_settings; }
-    // The image "<fileName>_poster" found when the movie started; null when there is none.
+    // The poster found when the movie started; null when there is none.
     IImage* GetPoster() const { return m_poster; }
     // How opaque the poster is now: MoviePosterOpacity of the time since Play, 0 once the movie
     // has ended.
@@ -61,6 +63,10 @@ private:
     std::unique_ptr<Shim::FlashControl> m_control;
     MovieSettings m_settings;
 };
+
+// The images a movie's poster may be, in the order they are looked for: "<movie>_<label>_poster"
+// for a movie given a "_root" label, then "<movie>_poster".
+std::vector<std::string> MoviePosterNames(const MovieSettings& settings);
 
 // The control's 0..65535 level for a settings volume: clamped to [0, 1], then truncated; NaN is 0.
 int MovieVolumeLevel(float volume);

@@ -21,9 +21,12 @@
 #include "Game/TutorialBubble.h"
 #include "Platform/Looper.h"
 #include "Scene/SceneLayout.h"
+#include "Scene/ScenePath.h"
+#include "Screens/ScreenNodes.h"
 
 #include "Support/ErrorBoxRecorder.h"
 #include "Support/FakeClock.h"
+#include "Support/GameGlobals.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -205,12 +208,13 @@ void LevelHostScreen::Enter()
 {
     SceneApplicationMode::Enter();
     SetCollisionTree(this, m_tree);
-    if (const SceneLayout* layout = GetSceneLayout("gameRootLayout").second)
+    if (const SceneLayout* layout = GetSceneLayout(GetScreenLayoutRow(ScreenLayout::GameRoot).layout).second)
         layout->Instantiate(*this, GetRootNode());
     // The clock, the expert time and the guest's head, or the endless meter, over the playfield.
-    const char* hud = GameLevels::Instance().endless ? "endless_game_interfaceLayout" : "game_interfaceLayout";
-    const SceneLayout* layout = GetSceneLayout(hud).second;
-    SceneNode* attach = FindNodeAtPath(GetRootNode(), NodePath::GuiAttach);
+    const ScreenLayout hud = GameLevels::Instance().endless ? ScreenLayout::EndlessHud : ScreenLayout::Hud;
+    const SceneLayout* layout = GetSceneLayout(GetScreenLayoutRow(hud).layout).second;
+    static const ScenePath attachPath(GetScreenNodeRow(ScreenNode::HudAttach).path);
+    SceneNode* attach = SceneNode::FindNode(GetRootNode(), attachPath);
     if (layout && attach)
         layout->Instantiate(*this, attach);
 }
@@ -704,11 +708,12 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
     KestrinTest::ErrorBoxRecorder boxes;
     BoostRandomNumberStream stream(options.seed);
     Kestrin::ScopedRandomStream scopedStream(&stream);
+    // The catalogue's level and mode, the outcome hooks, the creatures' clock and the rest go back
+    // as they were.
+    KestrinTest::SavedGameGlobals saved;
     SetShuffleRandomSource(ShuffleLcg(options.seed));
-    SetLevelOutcomeHooks({[&run](bool, int, int) { run.won = true; },
-                          [&run](const std::wstring&, int) { run.lost = true; }});
-    LevelRecord* previous = catalogue.current;
-    const bool previousEndless = catalogue.endless;
+    SetLevelOutcomeHooks(
+        {[&run](bool, int, int) { run.won = true; }, [&run](const std::wstring&, int) { run.lost = true; }});
     catalogue.current = record;
     catalogue.endless = endless;
     try
@@ -786,9 +791,6 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
     {
         run.error = e.what();
     }
-    catalogue.current = previous;
-    catalogue.endless = previousEndless;
-    SetLevelOutcomeHooks({});
     SetShuffleRandomSource({});
     return run;
 }

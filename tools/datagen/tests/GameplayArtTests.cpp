@@ -1,7 +1,9 @@
 // The playfield's art: creature atlases the shared animation lists can play, effects that end,
 // yarn that tiles, gunk that deepens, shadows that fit, and the records written after the images.
+#include "Blobs.h"
 #include "Creatures.h"
 #include "Generate.h"
+#include "Playfield.h"
 #include "Tics.h"
 
 #include <gtest/gtest.h>
@@ -150,12 +152,15 @@ TEST(GameplayArt, CreatureAtlasesHoldTheBoxAndEveryPose)
                       std::string::npos);
         }
     }
-    // The poses read apart: walking squashes, freaking out flushes red, the ice glaze is pale blue,
-    // and the burst leaves less of the body than the swell before it.
+    // The poses read apart: walking squashes, freaking out deepens the colour (not towards red: the
+    // data check holds every frame's hue), the ice glaze is pale, and the burst leaves less of the
+    // body than the swell before it.
     const Resource& blue = Get("Tics", "BasicBlue_Frames");
     const Canvas& idle = blue.frames[1].canvas;
     EXPECT_NE(AlphaSum(blue.frames[3].canvas), AlphaSum(blue.frames[5].canvas));
-    EXPECT_GT(MeanColor(blue.frames[17].canvas).r, MeanColor(idle).r + 0.1);
+    const auto upset = MeanColor(blue.frames[17].canvas), rest = MeanColor(idle);
+    EXPECT_LT(upset.b, rest.b - 0.05);
+    EXPECT_GT(upset.b - upset.r, (rest.b - rest.r) * 0.6);
     EXPECT_GT(MeanColor(blue.frames[23].canvas).r, MeanColor(idle).r + 0.1);
     EXPECT_GT(MeanColor(blue.frames[23].canvas).b, MeanColor(idle).b);
     EXPECT_LT(AlphaSum(blue.frames[22].canvas), AlphaSum(blue.frames[20].canvas) * 0.7);
@@ -346,4 +351,71 @@ TEST(GameplayArt, PortraitsShowEachColourOfTheirKind)
     DrawTicPortrait(neurotic, 0, {80, 84}, 50);
     EXPECT_GT(meanOf(neurotic, 20, 60).r, meanOf(neurotic, 20, 60).b);
     EXPECT_GT(meanOf(neurotic, 100, 140).b, meanOf(neurotic, 100, 140).r);
+}
+
+// The spool and the gunk cell painted larger for the posters are the playfield's, not a blow-up.
+TEST(GameplayArt, PlayfieldPiecesPaintLargerForOtherPictures)
+{
+    auto meanDifference = [](const Canvas& a, const Canvas& b)
+    {
+        const auto x = a.ToRgba8(), y = b.ToRgba8();
+        double sum = 0.0;
+        for (size_t i = 0; i < x.size(); ++i)
+            sum += std::abs(int(x[i]) - int(y[i]));
+        return sum / double(x.size());
+    };
+    for (int frame : {0, 2})
+    {
+        const Canvas big = SpoolPicture(TicColors::Blue, frame, 2.0);
+        ASSERT_EQ(big.Width(), 112);
+        ASSERT_EQ(big.Height(), 88);
+        EXPECT_LT(meanDifference(Resize(big, 56, 44), SpoolPicture(TicColors::Blue, frame)), 4.0) << frame;
+    }
+    const Canvas cell = GunkCell(TicColors::Red, 3, 11, 1.6);
+    ASSERT_EQ(cell.Width(), 32);
+    EXPECT_LT(meanDifference(Resize(cell, 20, 20), GunkCell(TicColors::Red, 3, 11)), 6.0);
+}
+
+// A Tic that any spool catches shows every spool's colour, in the playfield and in its portrait.
+TEST(GameplayArt, StripedTicsShowEverySpoolsColour)
+{
+    // Hue in turns of the pixels that carry colour.
+    auto hues = [](const Canvas& c)
+    {
+        std::vector<double> found;
+        for (int y = 0; y < c.Height(); ++y)
+            for (int x = 0; x < c.Width(); ++x)
+            {
+                const Rgba p = c.StraightAt(x, y);
+                const double hi = std::max({p.r, p.g, p.b}), lo = std::min({p.r, p.g, p.b});
+                if (p.a < 0.9f || hi - lo < 0.25)
+                    continue;
+                double h = hi == p.r   ? (p.g - p.b) / (hi - lo)
+                           : hi == p.g ? 2.0 + (p.b - p.r) / (hi - lo)
+                                       : 4.0 + (p.r - p.g) / (hi - lo);
+                found.push_back(h < 0 ? h / 6.0 + 1.0 : h / 6.0);
+            }
+        return found;
+    };
+    auto shows = [](const std::vector<double>& found, Rgba colour)
+    {
+        const double hi = std::max({colour.r, colour.g, colour.b}),
+                     lo = std::min({colour.r, colour.g, colour.b});
+        double h = hi == colour.r   ? (colour.g - colour.b) / (hi - lo)
+                   : hi == colour.g ? 2.0 + (colour.b - colour.r) / (hi - lo)
+                                    : 4.0 + (colour.r - colour.g) / (hi - lo);
+        h = h < 0 ? h / 6.0 + 1.0 : h / 6.0;
+        return std::count_if(found.begin(), found.end(),
+                             [h](double f)
+                             { return std::min(std::fabs(f - h), 1.0 - std::fabs(f - h)) < 0.04; });
+    };
+    Canvas portrait(160, 160);
+    DrawTicPortrait(portrait, 17, {80, 84}, 50); // pessimistic
+    std::vector<std::pair<std::string, std::vector<double>>> pictures = {{"portrait", hues(portrait)}};
+    for (const Resource& list : Painted("TicsAny").resources)
+        pictures.push_back({list.name, hues(list.frames[1].canvas)});
+    for (const auto& [name, found] : pictures)
+        for (const Rgba& colour : AnySpoolStripes())
+            EXPECT_GE(shows(found, colour), 12)
+                << name << " lacks " << colour.r << "," << colour.g << "," << colour.b;
 }

@@ -105,7 +105,7 @@ TEST(CampaignTable, EachFaultIsNamedWithItsLine)
         {"chaotic\tSmallCircle", "chaos\tSmallCircle", "line 7: \"chaos\" is no kind"},
         {"SmallCircle\ttraps", "BigCircle\ttraps", "line 7: \"BigCircle\" is no king"},
         {"level\t1\t1-02", "level\t0\t1-02", "line 7: day 0 after day 1"},
-        {"traps=3", "spools=3", "line 7: \"spools\" is no level option"},
+        {"traps=3", "chairs=3", "line 7: \"chairs\" is no level option"},
         {"traps=3", "traps=3 traps=4", "line 7: the key traps twice"},
         {"kind\tchaotic", "kind\tneurotic", "line 4: the kind neurotic twice"},
         {"First.", "First.\r", "line 6: a carriage return"},
@@ -135,6 +135,18 @@ TEST(CampaignTable, TheRecipeRefusesWhatCannotBePlayed)
                                       "creature\tSprite_BasicGreen\tGreen\tBasic\t-\n"
                                       "creature\tSprite_SmallCircle\tBlack\tSmallCircle\tmaxHealth=3\n";
     ASSERT_EQ(GenerateFiles(ParseCampaign(whole)).size(), 3u + 2 * 2 + 3);
+    // A level may place its spools, its gunk and its spawning area itself.
+    const std::string placed =
+        Replaced(whole, "traps=3",
+                 "traps=3 spools=40,40/60,480/700,480 gunk=300,60/300,200/300,340 spawn=60,50/740,300");
+    std::map<std::string, std::string> files;
+    for (const OutputFile& f : GenerateFiles(ParseCampaign(placed)))
+        files[f.path] = f.bytes;
+    const std::string& level = files.at("1-02 Harley.xml");
+    EXPECT_EQ(Values(Within(level, "<GremlinTrapFactory", "</GremlinTrapFactory>"), "x"),
+              (std::vector<std::string>{"40", "60", "700"}));
+    EXPECT_EQ(Values(files.at("1-02 Harley-Board.xml"), "y"), (std::vector<std::string>{"60", "200", "340"}));
+    EXPECT_EQ(Values(level, "rangeH"), (std::vector<std::string>{"250"}));
     struct Case
     {
         std::string from, to, message;
@@ -146,6 +158,9 @@ TEST(CampaignTable, TheRecipeRefusesWhatCannotBePlayed)
         {"creature\tSprite_SmallCircle", "creature\tSprite_LargeCircle", "the level 1-02 Harley names the sprite"},
         {"maxHealth=3", "maxHealth=3 health=3", "sets health, which is no attribute of a record"},
         {" angryTime=2 ", " ", "has no angryTime"},
+        {"traps=3", "traps=3 spools=40,40/60,480", "spools gives 2 places for 3"},
+        {"traps=3", "traps=3 spawn=60;50/740,300", "spawn wants X,Y points"},
+        {"traps=3", "traps=3 gunk=300,60/300,60/300,340", "a patch of"},
     };
     for (const Case& c : cases)
     {
