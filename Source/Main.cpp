@@ -2,6 +2,7 @@
 // that shows the renderers' test card until the window is closed.
 #include "Base/Log.h"
 #include "Framework/Application.h"
+#include "Framework/CommandLine.h"
 #include "Framework/FileSystem.h"
 #include "Framework/ResourceManager.h"
 #include "Graphics/Canvas.h"
@@ -17,7 +18,6 @@
 #include "Screens/Application.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -101,9 +101,8 @@ int main(int argc, char** argv)
 {
     // The stand-in takes the engine's application pointer while it lives.
     std::optional<TestCardApplication> testCard;
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "-testcard") == 0)
-            testCard.emplace();
+    if (Kestrin::CommandLine(argc, argv).Has(L"-testcard"))
+        testCard.emplace();
 
     Kestrin::SetGraphicsPlatformFactory(&Kestrin::GetDisplayGraphicsFactory());
     Kestrin::SetAudioPlatformFactory(&Kestrin::MakeBASSAudioPlatform);

@@ -7,7 +7,6 @@
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Platform.h"
 
-#include <cwchar>
 #include <functional>
 #include <vector>
 
@@ -89,8 +88,7 @@ void ApplyDisplaySettings(DisplaySettings& wanted, bool force)
                      wanted.height == current.height;
     if (force || !unchanged)
     {
-        const wchar_t* commandLine = GetCommandLine();
-        const bool softwareOnly = commandLine && std::wcsstr(commandLine, L"-software");
+        const bool softwareOnly = GetProgramCommandLine().Has(L"-software");
 
         int first = 0;
         while (first < 4 && kAttempts[first].windowMode != wanted.windowMode)

@@ -19,7 +19,6 @@
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
-#include <cwchar>
 
 namespace Kestrin
 {
@@ -103,8 +102,7 @@ int EngineMain(int argc, char** argv)
         Looper* looper = Looper::Current();
         // Unchanged frames stay on the screen; "-drawall" shows every frame (to measure what leaving
         // them out saves).
-        const wchar_t* commandLine = GetCommandLine();
-        looper->SetSkipUnchangedFrames(!(commandLine && std::wcsstr(commandLine, L" -drawall")));
+        looper->SetSkipUnchangedFrames(!GetProgramCommandLine().Has(L"-drawall"));
         looper->Run();
         looper->Shutdown();
     }

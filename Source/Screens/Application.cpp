@@ -141,9 +141,10 @@ void Application::Initialize()
 
     InstallLevelOutcomeHooks();
 
-    if (std::optional<std::string> folder = ScreenTour::FolderFromCommandLine(Kestrin::GetCommandLine()))
+    const Kestrin::CommandLine line = Kestrin::GetProgramCommandLine();
+    if (std::optional<std::string> folder = ScreenTour::FolderFromCommandLine(line))
         m_tour = std::make_unique<ScreenTour>(*folder);
-    else if (std::optional<StillRun::Settings> still = StillRun::FromCommandLine(Kestrin::GetCommandLine()))
+    else if (std::optional<StillRun::Settings> still = StillRun::FromCommandLine(line))
         m_still = std::make_unique<StillRun>(*still);
 }
 

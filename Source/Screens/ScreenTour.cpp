@@ -60,21 +60,12 @@ bool MovieShown()
 }
 } // namespace
 
-std::optional<std::string> ScreenTour::FolderFromCommandLine(const wchar_t* commandLine)
+std::optional<std::string> ScreenTour::FolderFromCommandLine(const Kestrin::CommandLine& line)
 {
-    if (!commandLine)
+    const std::vector<std::wstring> folder = line.After(L"-tour", 1);
+    if (folder.empty() || folder[0].empty())
         return std::nullopt;
-    // Arguments are joined with single blanks; the folder is the word after the switch.
-    const std::wstring line = commandLine;
-    const std::wstring key = L" -tour ";
-    const size_t at = line.find(key);
-    if (at == std::wstring::npos)
-        return std::nullopt;
-    const size_t from = at + key.size();
-    const std::wstring folder = line.substr(from, line.find(L' ', from) - from);
-    if (folder.empty())
-        return std::nullopt;
-    return Kestrin::ToUtf8(folder);
+    return Kestrin::ToUtf8(folder[0]);
 }
 
 ScreenTour::ScreenTour(std::string folder) : m_folder(std::move(folder)), m_start(g_processStart)

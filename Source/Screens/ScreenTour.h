@@ -9,6 +9,7 @@
 // normal shutdown. On the level it draws a line from a trap for its picture, pauses, lets the clock
 // run out, tries again and wins, so the outros have theirs too. The log says when each screen came
 // on top and how much memory the program held at the main menu.
+#include "Framework/CommandLine.h"
 #include "Platform/ApplicationMode.h"
 
 #include <chrono>
@@ -19,8 +20,8 @@
 class ScreenTour
 {
 public:
-    // The folder after "-tour" on the command line, if the switch is there.
-    static std::optional<std::string> FolderFromCommandLine(const wchar_t* commandLine);
+    // The argument after "-tour" on the command line, if the switch is there and one follows.
+    static std::optional<std::string> FolderFromCommandLine(const Kestrin::CommandLine& line);
 
     explicit ScreenTour(std::string folder);
 

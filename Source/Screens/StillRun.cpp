@@ -52,26 +52,19 @@ bool Click(Kestrin::ApplicationMode* top, const std::string& name)
 }
 } // namespace
 
-std::optional<StillRun::Settings> StillRun::FromCommandLine(const wchar_t* commandLine)
+std::optional<StillRun::Settings> StillRun::FromCommandLine(const Kestrin::CommandLine& line)
 {
-    if (!commandLine)
+    const std::vector<std::wstring> words = line.After(L"-still", 2);
+    if (words.empty())
         return std::nullopt;
-    const std::wstring line = std::wstring(commandLine) + L" ";
-    const std::wstring key = L" -still ";
-    const size_t at = line.find(key);
-    if (at == std::wstring::npos)
-        return std::nullopt;
-    auto word = [&](size_t from) { return line.substr(from, line.find(L' ', from) - from); };
-    const std::wstring number = word(at + key.size());
+    const std::wstring& number = words[0];
     wchar_t* end = nullptr;
     const float seconds = std::wcstof(number.c_str(), &end);
     if (number.empty() || end != number.c_str() + number.size() || !(seconds > 0.0f) || seconds > 3600.0f)
         return std::nullopt;
     Settings settings{seconds, {}};
-    const size_t next = at + key.size() + number.size() + 1;
-    if (next < line.size())
-        if (const std::wstring button = word(next); !button.empty() && button[0] != L'-')
-            settings.button = Kestrin::ToUtf8(button);
+    if (words.size() > 1 && !words[1].empty() && words[1][0] != L'-')
+        settings.button = Kestrin::ToUtf8(words[1]);
     return settings;
 }
 

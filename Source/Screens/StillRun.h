@@ -8,6 +8,7 @@
 // On the way, tutorial pop-ups are closed and movies skipped; a button that is not on the screen
 // is passed over when a later one of the list is, so that screens shown only on a first visit
 // may be listed.
+#include "Framework/CommandLine.h"
 #include "Platform/ApplicationMode.h"
 
 #include <chrono>
@@ -25,9 +26,9 @@ public:
         std::string button; // the buttons to click, separated by commas; empty: the menu itself
         bool operator==(const Settings&) const = default;
     };
-    // The seconds after "-still" on the command line (positive, at most an hour) and the word after
-    // them unless it is another switch; nothing without the switch or a number.
-    static std::optional<Settings> FromCommandLine(const wchar_t* commandLine);
+    // The seconds after "-still" on the command line (positive, at most an hour) and the argument
+    // after them unless it is another switch; nothing without the switch or a number.
+    static std::optional<Settings> FromCommandLine(const Kestrin::CommandLine& line);
 
     explicit StillRun(Settings settings);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace Kestrin;
 
@@ -20,4 +21,22 @@ TEST(CommandLine, ArgumentsJoinedWithBlanksAsWideText)
     EXPECT_EQ(std::wstring(GetCommandLine()), L"/opt/game/Tanglewisp");
     SetCommandLine(0, nullptr);
     EXPECT_EQ(std::wstring(GetCommandLine()), L"");
+    EXPECT_TRUE(GetProgramCommandLine().Arguments().empty());
+}
+
+TEST(CommandLine, ASwitchIsAWholeArgumentAfterTheProgramsName)
+{
+    const char* argv[] = {"-tour", "-tour", "my shots", "-still", "20", "-software"};
+    SetCommandLine(6, argv);
+    const CommandLine line = GetProgramCommandLine();
+    EXPECT_TRUE(line.Has(L"-software"));
+    EXPECT_FALSE(line.Has(L"-soft"));
+    EXPECT_FALSE(line.Has(L"shots"));
+    EXPECT_EQ(line.After(L"-tour", 1), std::vector<std::wstring>{L"my shots"});
+    EXPECT_EQ(line.After(L"-still", 5), (std::vector<std::wstring>{L"20", L"-software"}));
+    EXPECT_EQ(line.After(L"-software", 1), std::vector<std::wstring>{});
+    EXPECT_EQ(line.After(L"-drawall", 1), std::vector<std::wstring>{});
+    // The program's own name is never a switch.
+    EXPECT_FALSE(CommandLine(1, argv).Has(L"-tour"));
+    EXPECT_EQ(CommandLine(1, argv).After(L"-tour", 1), std::vector<std::wstring>{});
 }

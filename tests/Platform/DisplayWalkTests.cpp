@@ -75,10 +75,15 @@ TEST_F(DisplayWalk, SoftwareOnlySkipsThe3DRows)
     EXPECT_EQ(Apply(1), 0);
     EXPECT_EQ(journal.With("factory."), (Lines{"factory.Create 1", "factory.Create 1"}));
 
-    CommandLine("-Software"); // the exact text only
-    journal.Clear();
-    Apply(1, true);
-    EXPECT_EQ(journal.With("factory.").front(), "factory.Create 2");
+    // The exact text only, and as an argument of its own: a folder named so is no switch.
+    for (const char* other : {"-Software", "/tmp/shots-software"})
+    {
+        const char* args[] = {"Tanglewisp", "-tour", other};
+        SetCommandLine(3, args);
+        journal.Clear();
+        Apply(1, true);
+        EXPECT_EQ(journal.With("factory.").front(), "factory.Create 2") << other;
+    }
 }
 
 TEST_F(DisplayWalk, OnlyTheLastRowsFailureIsThrownOn)

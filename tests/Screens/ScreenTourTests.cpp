@@ -14,19 +14,22 @@ using namespace ScreenTest;
 namespace
 {
 
-TEST(ScreenTourSwitch, TheFolderIsTheWordAfterTheSwitch)
+TEST(ScreenTourSwitch, TheFolderIsTheArgumentAfterTheSwitch)
 {
     struct Case
     {
-        const wchar_t* line;
+        std::vector<std::wstring> arguments;
         std::optional<std::string> folder;
     };
     for (const Case& c :
-         {Case{L"Tanglewisp -software -tour /tmp/shots", "/tmp/shots"},
-          Case{L"Tanglewisp -tour shots -software", "shots"}, Case{L"Tanglewisp -tour", std::nullopt},
-          Case{L"Tanglewisp -tourist x", std::nullopt}, Case{L"Tanglewisp", std::nullopt}})
-        EXPECT_EQ(ScreenTour::FolderFromCommandLine(c.line), c.folder) << ToUtf8(c.line);
-    EXPECT_EQ(ScreenTour::FolderFromCommandLine(nullptr), std::nullopt);
+         {Case{{L"Tanglewisp", L"-software", L"-tour", L"/tmp/shots"}, "/tmp/shots"},
+          Case{{L"Tanglewisp", L"-tour", L"shots", L"-software"}, "shots"},
+          Case{{L"Tanglewisp", L"-tour", L"/tmp/tour shots"}, "/tmp/tour shots"},
+          Case{{L"Tanglewisp", L"-tour"}, std::nullopt}, Case{{L"Tanglewisp", L"-tour", L""}, std::nullopt},
+          Case{{L"Tanglewisp", L"-tourist", L"x"}, std::nullopt}, Case{{L"Tanglewisp"}, std::nullopt},
+          Case{{}, std::nullopt}})
+        EXPECT_EQ(ScreenTour::FolderFromCommandLine(CommandLine(c.arguments)), c.folder)
+            << ToUtf8(CommandLine(c.arguments).Text());
 }
 
 class Tour : public ScreenFixture

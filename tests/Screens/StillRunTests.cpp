@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace
 {
 
@@ -28,14 +30,19 @@ TEST(StillRunSwitch, SecondsThenAnOptionalButton)
              Case{L"Tanglewisp", std::nullopt},
          })
     {
-        const std::optional<Settings> got = StillRun::FromCommandLine(c.line);
+        // The arguments as the program gets them: the line split at its blanks.
+        std::vector<std::wstring> arguments;
+        std::wistringstream words(c.line);
+        for (std::wstring word; words >> word;)
+            arguments.push_back(word);
+        const std::optional<Settings> got = StillRun::FromCommandLine(Kestrin::CommandLine(arguments));
         EXPECT_EQ(got.has_value(), c.settings.has_value()) << c.line;
         if (got && c.settings)
         {
             EXPECT_EQ(*got, *c.settings) << got->seconds << " " << got->button;
         }
     }
-    EXPECT_EQ(StillRun::FromCommandLine(nullptr), std::nullopt);
+    EXPECT_EQ(StillRun::FromCommandLine(Kestrin::CommandLine()), std::nullopt);
 }
 
 } // namespace
