@@ -1,4 +1,5 @@
-// The program: the game. "-testcard" runs the engine with a stand-in application instead, one screen
+// The program: the game, with the run its switches ask for beside it ("-tour", "-still"; see
+// Runs/ProgramRun.h). "-testcard" runs the engine with a stand-in application instead, one screen
 // that shows the renderers' test card until the window is closed.
 #include "Base/Log.h"
 #include "Framework/Application.h"
@@ -15,6 +16,7 @@
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
 #include "Platform/Win32/GraphicsPlatforms.h"
+#include "Runs/ProgramRun.h"
 #include "Screens/Application.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 
@@ -92,10 +94,39 @@ public:
     }
 };
 
+// The run is made once the start-up road is queued, and only when the data folder was found.
+class Program : public Application
+{
+public:
+    void Initialize() override
+    {
+        Application::Initialize();
+        if (IsStarted())
+            m_run = MakeProgramRun(Kestrin::GetProgramCommandLine());
+    }
+
+    void Update(float dt) override
+    {
+        Application::Update(dt);
+        if (m_run)
+            m_run->Update(dt);
+    }
+
+    void OnAfterDraw() override
+    {
+        Application::OnAfterDraw();
+        if (m_run)
+            m_run->OnAfterDraw();
+    }
+
+private:
+    std::unique_ptr<ProgramRun> m_run;
+};
+
 } // namespace
 
 // The game's one application object, made before the entry runs.
-Application g_application;
+Program g_application;
 
 int main(int argc, char** argv)
 {

@@ -12,7 +12,7 @@ endif()
 cmake_path(ABSOLUTE_PATH ROOT NORMALIZE)
 
 # From the bottom up.
-set(areas Base Framework Graphics Platform UI Scene Game Screens)
+set(areas Base Framework Graphics Platform UI Scene Game Screens Runs)
 list(FIND areas Platform platform_rank)
 
 set(sdl_headers "^[<\"]SDL")

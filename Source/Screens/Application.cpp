@@ -3,7 +3,6 @@
 #include "Base/FileSpec.h"
 #include "Base/Log.h"
 #include "Base/Text.h"
-#include "Framework/CommandLine.h"
 #include "Framework/ErrorBox.h"
 #include "Framework/FileSystem.h"
 #include "Framework/Paths.h"
@@ -140,26 +139,7 @@ void Application::Initialize()
     OnAccountChanged();
 
     InstallLevelOutcomeHooks();
-
-    const Kestrin::CommandLine line = Kestrin::GetProgramCommandLine();
-    if (std::optional<std::string> folder = ScreenTour::FolderFromCommandLine(line))
-        m_tour = std::make_unique<ScreenTour>(*folder);
-    else if (std::optional<StillRun::Settings> still = StillRun::FromCommandLine(line))
-        m_still = std::make_unique<StillRun>(*still);
-}
-
-void Application::Update(float dt)
-{
-    if (m_tour)
-        m_tour->Update(dt);
-    if (m_still)
-        m_still->Update(dt);
-}
-
-void Application::OnAfterDraw()
-{
-    if (m_tour)
-        m_tour->OnAfterDraw();
+    m_started = true;
 }
 
 void Application::Shutdown()

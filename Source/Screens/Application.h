@@ -3,10 +3,7 @@
 // that queues the first screens, and the player's settings following the current profile.
 #include "Framework/AccountManager.h"
 #include "Framework/Application.h"
-#include "Screens/ScreenTour.h"
-#include "Screens/StillRun.h"
 
-#include <memory>
 #include <string>
 
 // "================== Session ======================= " and CR LF: the line every start appends to
@@ -36,9 +33,8 @@ public:
     void Initialize() override;
     // The settings into the current profile; no more profile changes are heard.
     void Shutdown() override;
-    // Only the "-tour" and "-still" runs do anything here.
-    void Update(float dt) override;
-    void OnAfterDraw() override;
+    // Whether Initialize found the data folder and queued the start-up road.
+    bool IsStarted() const { return m_started; }
 
     // Before the profile changes (and at shutdown): window and audio settings into it.
     void OnAccountChanging() override;
@@ -52,6 +48,5 @@ private:
     Kestrin::ApplicationInfo m_gameInfo;
     Kestrin::DisplaySettings m_windowMode{Kestrin::WindowMode_FullScreen, 2, 800, 600};
     bool m_handlerAdded = false;
-    std::unique_ptr<ScreenTour> m_tour;
-    std::unique_ptr<StillRun> m_still;
+    bool m_started = false;
 };

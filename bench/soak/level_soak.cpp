@@ -10,8 +10,8 @@
 #include "Framework/AccountManager.h"
 #include "Game/GameLevels.h"
 #include "Platform/Win32/Win32FileSystem.h"
+#include "Runs/ScreenTour.h"
 #include "Screens/GameMode.h"
-#include "Screens/ScreenTour.h"
 
 #include "Support/Play/LevelPlay.h"
 #include "Support/TempFolder.h"

@@ -46,6 +46,7 @@ TEST_F(GameApplication, StartingQueuesTheLoadingScreenUnderTheStartupIntro)
                          {L"resources", 1}, {L"Game-AnimationImages", 1}, {L"Tutorial_Window", 1}}));
     EXPECT_TRUE(boxes.boxes.empty()) << ToUtf8(boxes.boxes[0].text);
     EXPECT_FALSE(looper->IsQuitSet());
+    EXPECT_TRUE(app.IsStarted());
 }
 
 TEST_F(GameApplication, AFinishedLevelReachesItsOutroWhileTheGameRuns)
@@ -83,6 +84,8 @@ TEST_F(GameApplication, WithoutItsDataItSaysWhereItLookedAndEnds)
     EXPECT_TRUE(looper->IsQuitSet());
     EXPECT_EQ(GetExitStatus(), 1);
     EXPECT_FALSE(data.Has("data/PlayData.log"));
+    // So the program starts no run beside it.
+    EXPECT_FALSE(app.IsStarted());
 }
 
 TEST_F(GameApplication, AnUnreadableProfileIsNamedInOneBoxAndKeptAsItWas)

@@ -1,4 +1,4 @@
-#include "Screens/ScreenTour.h"
+#include "Runs/ScreenTour.h"
 
 #include "Game/GameLevels.h"
 #include "Game/LevelOutcome.h"
@@ -6,7 +6,7 @@
 #include "Screens/MainMenuMode.h"
 #include "Screens/QuitConfirmMode.h"
 
-#include "ScreenTestSupport.h"
+#include "../Screens/ScreenTestSupport.h"
 
 using namespace Kestrin;
 using namespace ScreenTest;

@@ -1,4 +1,9 @@
-#include "Screens/StillRun.h"
+#include "Runs/StillRun.h"
+
+#include "Base/Text.h"
+#include "Runs/ScreenTour.h"
+
+#include "Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +48,20 @@ TEST(StillRunSwitch, SecondsThenAnOptionalButton)
         }
     }
     EXPECT_EQ(StillRun::FromCommandLine(Kestrin::CommandLine()), std::nullopt);
+}
+
+TEST(ProgramRun, TheTourGoesBeforeTheStillRunAndABadSwitchStartsNone)
+{
+    KestrinTest::TempFolder folder;
+    const std::wstring shots = Kestrin::FromUtf8(folder.Path() + "/shots");
+    auto make = [](std::vector<std::wstring> arguments)
+    { return MakeProgramRun(Kestrin::CommandLine(std::move(arguments))); };
+    EXPECT_NE(dynamic_cast<ScreenTour*>(make({L"Tanglewisp", L"-still", L"20", L"-tour", shots}).get()),
+              nullptr);
+    EXPECT_TRUE(folder.Has("shots"));
+    EXPECT_NE(dynamic_cast<StillRun*>(make({L"Tanglewisp", L"-still", L"20", L"-tour"}).get()), nullptr);
+    EXPECT_EQ(make({L"Tanglewisp", L"-still", L"0", L"-software"}), nullptr);
+    EXPECT_EQ(make({L"Tanglewisp"}), nullptr);
 }
 
 } // namespace

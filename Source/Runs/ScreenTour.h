@@ -11,13 +11,14 @@
 // on top and how much memory the program held at the main menu.
 #include "Framework/CommandLine.h"
 #include "Platform/ApplicationMode.h"
+#include "Runs/ProgramRun.h"
 
 #include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
 
-class ScreenTour
+class ScreenTour : public ProgramRun
 {
 public:
     // The argument after "-tour" on the command line, if the switch is there and one follows.
@@ -26,9 +27,9 @@ public:
     explicit ScreenTour(std::string folder);
 
     // Every update step: notices a new top screen, and drives the main menu and the quit question.
-    void Update(float dt);
+    void Update(float dt) override;
     // After the screens are drawn: the picture, when one is due.
-    void OnAfterDraw();
+    void OnAfterDraw() override;
 
     // The pictures written so far, as paths.
     const std::vector<std::string>& GetShots() const { return m_shots; }

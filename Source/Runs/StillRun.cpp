@@ -1,11 +1,12 @@
-#include "Screens/StillRun.h"
+#include "Runs/StillRun.h"
 
 #include "Base/Log.h"
 #include "Base/Text.h"
+#include "Framework/TypeName.h"
 #include "Game/GameConstants.h"
 #include "Game/TutorialPopupMode.h"
-#include "Framework/TypeName.h"
 #include "Platform/Looper.h"
+#include "Runs/ScreenTour.h"
 #include "Scene/ButtonNode.h"
 #include "Scene/SceneApplicationMode.h"
 #include "Scene/TextEditNode.h"
@@ -13,7 +14,6 @@
 #include "Screens/AccountModes.h"
 #include "Screens/MainMenuMode.h"
 #include "Screens/MovieScreens.h"
-#include "Screens/ScreenTour.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -1,4 +1,4 @@
-#include "Screens/ScreenTour.h"
+#include "Runs/ScreenTour.h"
 
 #include "Base/Log.h"
 #include "Base/Text.h"

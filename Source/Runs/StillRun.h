@@ -10,6 +10,7 @@
 // may be listed.
 #include "Framework/CommandLine.h"
 #include "Platform/ApplicationMode.h"
+#include "Runs/ProgramRun.h"
 
 #include <chrono>
 #include <ctime>
@@ -17,7 +18,7 @@
 #include <string>
 #include <vector>
 
-class StillRun
+class StillRun : public ProgramRun
 {
 public:
     struct Settings
@@ -34,7 +35,7 @@ public:
 
     // Every update step: answers the first-profile question, notices the menu, starts and ends the
     // measurement.
-    void Update(float dt);
+    void Update(float dt) override;
 
     bool IsMeasuring() const { return m_measuring; }
     bool IsDone() const { return m_done; }

@@ -1,0 +1,3 @@
+#pragma once
+// The runs stand above the screens they drive.
+#include "Screens/Movie.h"
