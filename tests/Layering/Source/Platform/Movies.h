@@ -1,0 +1,2 @@
+#pragma once
+#include "Win32/Host.h"
