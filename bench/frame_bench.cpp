@@ -21,7 +21,7 @@
 #include "Screens/MainMenuMode.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>

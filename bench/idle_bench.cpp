@@ -6,7 +6,7 @@
 // shown, unchanged or not) as the reference in the same run.
 // KESTRIN_STILL_SECONDS shortens the still time for a quick look.
 #include "../tests/Support/RunProgram.h"
-#include "../tests/Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // told: `level_soak [minutes]`). It prints the resident memory after warming up on every level, half
 // way and at the end, every error a level gave while loading, and every error line or error box the
 // log carried while it was played. Not part of CI: an hour of game time takes a while.
-#include "DataCheck.h"
+#include "harness/DataCheck.h"
 
 #include "Base/Log.h"
 #include "Base/Random.h"
@@ -13,8 +13,8 @@
 #include "Runs/ScreenTour.h"
 #include "Screens/GameMode.h"
 
-#include "Support/Play/LevelPlay.h"
-#include "Support/TempFolder.h"
+#include "harness/LevelPlay.h"
+#include "harness/TempFolder.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 #include "Base/Exceptions.h"
 #include "Base/FileExceptions.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

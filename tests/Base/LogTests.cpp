@@ -1,6 +1,6 @@
 #include "Base/Log.h"
 
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

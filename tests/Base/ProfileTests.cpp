@@ -2,7 +2,7 @@
 
 #include "Base/Clock.h"
 
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

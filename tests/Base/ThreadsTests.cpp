@@ -1,6 +1,6 @@
 #include "Base/Threads.h"
-#include "Support/LogCapture.h"
 #include "Support/WaitFor.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

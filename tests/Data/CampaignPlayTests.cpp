@@ -1,7 +1,7 @@
 // The campaign in the level's own screen: every level and board file builds its level, and every
 // level runs under the scripted player with a seeded stream, ending without an exception and with
 // no more creatures than its factory allows.
-#include "DataCheck.h"
+#include "harness/DataCheck.h"
 
 #include "Framework/LibXmlReader.h"
 #include "Game/GameDataReaders.h"
@@ -18,9 +18,9 @@
 #include "Scene/SceneNode.h"
 #include "Screens/GameMode.h"
 
-#include "Support/FakeClock.h"
-#include "Support/Play/LevelPlay.h"
-#include "Support/TempFolder.h"
+#include "harness/FakeClock.h"
+#include "harness/LevelPlay.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "DataCheck.h"
-#include "ScreenTables.h"
+#include "harness/DataCheck.h"
+#include "harness/ScreenTables.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "Framework/Singletons.h"
 
 #include "Support/AccountFakes.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "Framework/Account.h"
 
 #include "Support/AccountFakes.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "Base/XMLReader.h"
 
 #include "Support/AccountFakes.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "Framework/ErrorBox.h"
 
-#include "Support/ErrorBoxRecorder.h"
-#include "Support/LogCapture.h"
+#include "harness/ErrorBoxRecorder.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

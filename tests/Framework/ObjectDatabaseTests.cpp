@@ -1,7 +1,7 @@
 #include "Framework/Object.h"
 #include "Framework/ObjectDatabase.h"
-#include "Support/LogCapture.h"
 #include "Support/TaskTestSupport.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

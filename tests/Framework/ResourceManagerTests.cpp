@@ -6,8 +6,8 @@
 #include "Framework/ValueResources.h"
 
 #include "Support/ChunkedStream.h"
-#include "Support/LogCapture.h"
 #include "Support/ResourceTestSupport.h"
+#include "harness/LogCapture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

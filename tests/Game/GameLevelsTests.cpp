@@ -4,7 +4,7 @@
 
 #include "GameTestSupport.h"
 #include "Support/AccountFakes.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <algorithm>
 #include <memory>

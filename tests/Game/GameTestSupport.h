@@ -3,7 +3,7 @@
 #include "Framework/ErrorBox.h"
 
 #include "Support/AccountFakes.h"
-#include "Support/GameGlobals.h"
+#include "harness/GameGlobals.h"
 
 #include <gtest/gtest.h>
 

@@ -18,8 +18,8 @@
 #include "GameStubs/GameFakes.h"
 #include "Scene/NodeKindTestSupport.h"
 #include "Support/FakeRandom.h"
-#include "Support/LogCapture.h"
 #include "Support/RecordedSounds.h"
+#include "harness/LogCapture.h"
 
 #include <boost/lexical_cast.hpp>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "Base/FileExceptions.h"
 #include "GameTestSupport.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <string>
 #include <utility>

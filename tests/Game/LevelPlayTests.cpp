@@ -21,8 +21,8 @@
 
 #include "GameStubs/GameFakes.h"
 #include "Scene/StaticSpriteNode.h"
-#include "Support/FakeClock.h"
 #include "TutorialTests.h"
+#include "harness/FakeClock.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include "Game/CollisionTestSupport.h"
 #include "GameStubs/GameFakes.h"
-#include "Support/GameGlobals.h"
+#include "harness/GameGlobals.h"
 
 #include <gtest/gtest.h>
 

@@ -16,9 +16,9 @@
 #include "Scene/AnimatedSpriteNode.h"
 
 #include "GameStubs/GameFakes.h"
-#include "Support/FakeClock.h"
 #include "Support/RecordedSounds.h"
 #include "TutorialTests.h"
+#include "harness/FakeClock.h"
 
 #include <gtest/gtest.h>
 

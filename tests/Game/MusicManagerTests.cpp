@@ -7,7 +7,7 @@
 #include "Game/GameLevels.h"
 
 #include "Support/AudioPlatformFixture.h"
-#include "Support/FakeClock.h"
+#include "harness/FakeClock.h"
 
 #include <climits>
 #include <map>

@@ -6,8 +6,8 @@
 
 #include "Support/AccountFakes.h"
 #include "Support/FakeFileSystem.h"
-#include "Support/LogCapture.h"
-#include "Support/TempFolder.h"
+#include "harness/LogCapture.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 
 #include "Game/CollisionTestSupport.h"
 #include "Scene/NodeKindTestSupport.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "Game/GameClock.h"
 #include "Game/ShuffleWithRand.h"
 
-#include "Support/FakeClock.h"
-#include "Support/GameGlobals.h"
+#include "harness/FakeClock.h"
+#include "harness/GameGlobals.h"
 
 #include <gtest/gtest.h>
 

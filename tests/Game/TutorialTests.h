@@ -12,7 +12,7 @@
 #include "GameTestSupport.h"
 #include "Scene/NodeKindTestSupport.h"
 #include "Support/AccountFakes.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
 #include "Graphics/Canvas.h"
 #include "Graphics/ImageCanvas.h"
 #include "GraphicsTestSupport.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "Graphics/TextWrap.h"
 #include "GraphicsTestSupport.h"
 #include "Support/FakeFileSystem.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

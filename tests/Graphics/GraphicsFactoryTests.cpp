@@ -3,7 +3,7 @@
 #include "Graphics/StyledText.h"
 #include "GraphicsTestSupport.h"
 #include "Support/FakeFileSystem.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

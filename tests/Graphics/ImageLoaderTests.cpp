@@ -1,6 +1,6 @@
 #include "Graphics/ImageLoader.h"
 #include "GraphicsTestSupport.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

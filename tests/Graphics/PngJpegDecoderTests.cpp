@@ -1,6 +1,6 @@
 #include "Graphics/ImageDecoders.h"
 #include "GraphicsTestSupport.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "Graphics/ImageCanvas.h"
 #include "Graphics/ImageDecoders.h"
 
-#include "Support/LogCapture.h"
-#include "Support/TempFolder.h"
+#include "harness/LogCapture.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "Support/AudioPlatformFixture.h"
 
-#include "Support/FakeClock.h"
-#include "Support/LogCapture.h"
+#include "harness/FakeClock.h"
+#include "harness/LogCapture.h"
 
 #include <atomic>
 #include <thread>

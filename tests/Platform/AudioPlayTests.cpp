@@ -1,7 +1,7 @@
 #include "Support/AudioPlatformFixture.h"
 #include "Support/EngineFakes.h"
-#include "Support/TempFolder.h"
 #include "Support/Thrown.h"
+#include "harness/TempFolder.h"
 
 #include "Base/AttributeContainer.h"
 #include "Base/Random.h"
@@ -11,7 +11,7 @@
 #include "Platform/AudioSettings.h"
 #include "Platform/BassSoundResources.h"
 #include "Platform/Win32/Win32FileSystem.h"
-#include "Support/FakeClock.h"
+#include "harness/FakeClock.h"
 
 #include <gmock/gmock.h>
 

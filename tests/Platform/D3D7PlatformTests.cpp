@@ -6,8 +6,8 @@
 #include "Platform/Win32/CDisplay.h"
 #include "Platform/Win32/D3D7GraphicsPlatform.h"
 #include "Support/EngineFakes.h"
-#include "Support/FakeClock.h"
-#include "Support/LogCapture.h"
+#include "harness/FakeClock.h"
+#include "harness/LogCapture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "Support/EngineFakes.h"
-#include "Support/FakeClock.h"
-#include "Support/LogCapture.h"
+#include "harness/FakeClock.h"
+#include "harness/LogCapture.h"
 
 #include "Graphics/Canvas.h"
 #include "Graphics/Image.h"

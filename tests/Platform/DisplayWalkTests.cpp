@@ -1,7 +1,7 @@
 #include "Support/EngineFakes.h"
-#include "Support/FakeClock.h"
-#include "Support/LogCapture.h"
 #include "Support/Thrown.h"
+#include "harness/FakeClock.h"
+#include "harness/LogCapture.h"
 
 #include "Framework/CommandLine.h"
 #include "Graphics/Image.h"

@@ -1,13 +1,13 @@
 #include "Support/EngineFakes.h"
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include "Base/Random.h"
 #include "Framework/Paths.h"
 #include "Framework/ResourceManager.h"
 #include "Graphics/Canvas.h"
 #include "Platform/Engine.h"
-#include "Support/FakeClock.h"
-#include "Support/LogCapture.h"
+#include "harness/FakeClock.h"
+#include "harness/LogCapture.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>

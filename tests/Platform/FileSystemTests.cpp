@@ -7,7 +7,7 @@
 #include "Platform/Shim/Win32/Files.h"
 #include "Platform/Win32/Win32FileStream.h"
 
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "Platform/Shim/Flash/FlashControl.h"
 #include "swfgen/SwfGen.h"
 
-#include "Support/FakeClock.h"
-#include "Support/LogCapture.h"
+#include "harness/FakeClock.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 #include "Platform/Shim/Flash/FlashControl.h"
 
 #include "Support/EngineFakes.h"
-#include "Support/FakeClock.h"
 #include "Support/FakeFileSystem.h"
-#include "Support/LogCapture.h"
+#include "harness/FakeClock.h"
+#include "harness/LogCapture.h"
 #include "swfgen/SwfGen.h"
 
 #include "Base/FileExceptions.h"

@@ -1,11 +1,11 @@
 #include "Platform/Shim/Win32/Folders.h"
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include "Base/Text.h"
 #include "Framework/Application.h"
 #include "Framework/Paths.h"
 #include "Platform/Win32/Win32Platform.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

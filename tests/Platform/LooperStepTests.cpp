@@ -1,5 +1,5 @@
 #include "Support/EngineFakes.h"
-#include "Support/FakeClock.h"
+#include "harness/FakeClock.h"
 
 #include "Graphics/Image.h"
 #include "Graphics/ImageCanvas.h"

@@ -1,6 +1,6 @@
 // The built program, started as a player would start it, in environments where it must give up.
 #include "Support/RunProgram.h"
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 

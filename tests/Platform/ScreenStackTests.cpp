@@ -1,5 +1,5 @@
 #include "Support/EngineFakes.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include "Graphics/Canvas.h"
 #include "Graphics/Image.h"

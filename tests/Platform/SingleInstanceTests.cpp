@@ -1,6 +1,6 @@
 #include "Platform/Shim/Win32/SingleInstance.h"
-#include "Support/TempFolder.h"
 #include "Support/WaitFor.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 

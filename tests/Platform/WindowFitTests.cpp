@@ -2,7 +2,7 @@
 // granted at another size, resized later, windowed): the display back end shows the back buffer
 // somewhere in the window, and a click there must land on the logical point shown under it.
 #include "Support/EngineFakes.h"
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include "Framework/FileSystem.h"
 #include "Framework/Paths.h"

@@ -1,7 +1,7 @@
 #include "Support/EngineFakes.h"
-#include "Support/LogCapture.h"
-#include "Support/TempFolder.h"
 #include "Support/WaitFor.h"
+#include "harness/LogCapture.h"
+#include "harness/TempFolder.h"
 
 #include "Base/Text.h"
 #include "Framework/ErrorBox.h"

@@ -1,12 +1,12 @@
 #include "Support/EngineFakes.h"
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include "Base/Random.h"
 #include "Base/Text.h"
 #include "Framework/AccountManager.h"
 #include "Platform/Win32/Win32FileSystem.h"
 #include "Platform/WindowSettings.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 //                                   player needs, whatever the time limit
 //   campaign_play trace LEVEL [seed] [untimed]
 //                                   one level to its end, a line every five simulated seconds
-#include "../Data/DataCheck.h"
+#include "harness/DataCheck.h"
 
 #include "Framework/ObjectDatabase.h"
 #include "Game/BasicGremlin.h"
@@ -21,8 +21,8 @@
 #include "Game/NimbalLevel.h"
 #include "Game/PowerUpGremlin.h"
 
-#include "Support/Play/LevelPlay.h"
-#include "Support/TempFolder.h"
+#include "harness/LevelPlay.h"
+#include "harness/TempFolder.h"
 
 #include <chrono>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // renderer under SDL's dummy video driver, a fresh per-user folder, the pictures kept under the
 // build folder ("tour-shots") for a look.
 #include "Support/RunProgram.h"
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 

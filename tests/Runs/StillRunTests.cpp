@@ -3,7 +3,7 @@
 #include "Base/Text.h"
 #include "Runs/ScreenTour.h"
 
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 
 #include "Scene/SceneTestSupport.h"
 #include "Support/EngineFakes.h"
-#include "Support/ErrorBoxRecorder.h"
 #include "Support/GraphicsFakes.h"
+#include "harness/ErrorBoxRecorder.h"
 
 #include <gtest/gtest.h>
 

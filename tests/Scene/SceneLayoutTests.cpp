@@ -5,9 +5,9 @@
 #include "Scene/SceneNodeFactory.h"
 #include "Scene/SceneResourceFactories.h"
 
-#include "Support/LogCapture.h"
 #include "Support/ResourceTestSupport.h"
 #include "Support/Thrown.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include "Scene/SceneResourceFactories.h"
 
 #include "SpriteTestSupport.h"
-#include "Support/LogCapture.h"
 #include "Support/ResourceTestSupport.h"
 #include "Support/Thrown.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "Scene/TextSpriteNode.h"
 
 #include "Scene/NodeKindTestSupport.h"
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include "Framework/ResourceManager.h"
 #include "Platform/Engine.h"
 #include "Support/EngineFakes.h"
-#include "Support/FakeClock.h"
-#include "Support/TempFolder.h"
+#include "harness/FakeClock.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 

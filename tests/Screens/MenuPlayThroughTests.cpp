@@ -17,7 +17,7 @@
 #include "Screens/ScreenNodes.h"
 
 #include "RealDataFixture.h"
-#include "Support/Play/LevelPlay.h"
+#include "harness/LevelPlay.h"
 
 #include <optional>
 

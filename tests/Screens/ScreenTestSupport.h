@@ -22,11 +22,11 @@
 
 #include "Support/AudioPlatformFixture.h"
 #include "Support/EngineFakes.h"
-#include "Support/ErrorBoxRecorder.h"
-#include "Support/FakeClock.h"
-#include "Support/GameGlobals.h"
-#include "Support/LogCapture.h"
-#include "Support/TempFolder.h"
+#include "harness/ErrorBoxRecorder.h"
+#include "harness/FakeClock.h"
+#include "harness/GameGlobals.h"
+#include "harness/LogCapture.h"
+#include "harness/TempFolder.h"
 #include "swfgen/SwfGen.h"
 
 #include <gtest/gtest.h>

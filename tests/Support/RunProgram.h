@@ -1,7 +1,7 @@
 #pragma once
 // The built program started as a player would start it, its output collected.
 // Beside this file: the benchmarks include it without the tests' include folder.
-#include "TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include <cctype>
 #include <cerrno>

@@ -4,7 +4,7 @@
 // rows, a few lines here stage the same with sample values.
 //
 //     screenshots [data folder] [output folder] [contact sheet]
-#include "DataCheck.h"
+#include "harness/DataCheck.h"
 
 #include "Base/Strings.h"
 #include "Framework/ObjectDatabase.h"

@@ -1,5 +1,5 @@
-#include "DataCheck.h"
-#include "LogCapture.h"
+#include "harness/DataCheck.h"
+#include "harness/DataCheckLog.h"
 
 #include "Base/Log.h"
 #include "Base/Stream.h"

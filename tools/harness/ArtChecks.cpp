@@ -1,7 +1,7 @@
 // The checks of how the art and the layouts meet: captions inside their buttons' stitched area,
 // highlighted text that stays readable, creatures that keep their colour in every frame and a
 // poster for every movie.
-#include "DataCheck.h"
+#include "harness/DataCheck.h"
 
 #include "Base/Text.h"
 #include "Framework/ObjectDatabase.h"

@@ -1,4 +1,4 @@
-#include "Support/Play/LevelPlay.h"
+#include "harness/LevelPlay.h"
 
 #include "Base/Random.h"
 #include "Framework/Message.h"
@@ -24,9 +24,9 @@
 #include "Scene/ScenePath.h"
 #include "Screens/ScreenNodes.h"
 
-#include "Support/ErrorBoxRecorder.h"
-#include "Support/FakeClock.h"
-#include "Support/GameGlobals.h"
+#include "harness/ErrorBoxRecorder.h"
+#include "harness/FakeClock.h"
+#include "harness/GameGlobals.h"
 
 #include <algorithm>
 #include <cfloat>

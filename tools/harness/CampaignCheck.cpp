@@ -1,4 +1,4 @@
-#include "DataCheck.h"
+#include "harness/DataCheck.h"
 
 #include "Base/Strings.h"
 #include "Base/Text.h"

@@ -2,7 +2,7 @@
 
 // The engine's log lines while a check runs, so a problem can say what the engine said.
 
-#include "Support/LogCapture.h"
+#include "harness/LogCapture.h"
 
 #include <sstream>
 #include <string>

@@ -1,4 +1,4 @@
-#include "ScreenTables.h"
+#include "harness/ScreenTables.h"
 
 #include "Game/GameConstants.h"
 #include "Screens/LevelIntroModes.h"

@@ -4,7 +4,7 @@
 // kinds and sizes, the nodes and objects of each scene layout with the kinds the screens cast them
 // to, and the text keys. Built from the game's own constant tables where it has them.
 
-#include "DataCheck.h"
+#include "harness/DataCheck.h"
 
 #include <string>
 #include <vector>

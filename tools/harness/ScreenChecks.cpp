@@ -1,7 +1,7 @@
 // The checks over what a loaded tree holds: the names the game looks up, the scene layouts and
 // the texts.
-#include "DataCheck.h"
-#include "LogCapture.h"
+#include "harness/DataCheck.h"
+#include "harness/DataCheckLog.h"
 
 #include "Base/Stream.h"
 #include "Base/Strings.h"
