@@ -19,6 +19,7 @@ TEST(CommandLine, ArgumentsJoinedWithBlanksAsWideText)
     EXPECT_EQ(std::wstring(GetCommandLine()), L"/opt/game/Tanglewisp -software Zo\u00eb");
     SetCommandLine(1, argv);
     EXPECT_EQ(std::wstring(GetCommandLine()), L"/opt/game/Tanglewisp");
+    EXPECT_EQ(GetProgramCommandLine().Arguments(), std::vector<std::wstring>{L"/opt/game/Tanglewisp"});
     SetCommandLine(0, nullptr);
     EXPECT_EQ(std::wstring(GetCommandLine()), L"");
     EXPECT_TRUE(GetProgramCommandLine().Arguments().empty());
@@ -27,8 +28,7 @@ TEST(CommandLine, ArgumentsJoinedWithBlanksAsWideText)
 TEST(CommandLine, ASwitchIsAWholeArgumentAfterTheProgramsName)
 {
     const char* argv[] = {"-tour", "-tour", "my shots", "-still", "20", "-software"};
-    SetCommandLine(6, argv);
-    const CommandLine line = GetProgramCommandLine();
+    const CommandLine line(6, argv);
     EXPECT_TRUE(line.Has(L"-software"));
     EXPECT_FALSE(line.Has(L"-soft"));
     EXPECT_FALSE(line.Has(L"shots"));
