@@ -9,7 +9,7 @@ namespace Kestrin
 
 // The program's arguments as the entry hands them over, program name first, each read as UTF-8.
 // Every switch is read through it: a switch is a whole argument spelled exactly ("-software"),
-// never a piece of another one, and an argument keeps its blanks.
+// never a part of another one, and an argument keeps its blanks.
 class CommandLine
 {
 public:
