@@ -4,7 +4,8 @@
 # main) may include any area. Every folder at the top must be an area. SDL, POSIX and the audio
 # decoders are included only under Platform, and the areas above Platform see its interfaces, never
 # its shims (Platform/Shim/...) nor its Win32 classes (Platform/Win32/...), neither directly nor
-# through a Platform header that pulls one in. An #include inside a /* ... */ block is no include.
+# through a Platform header that pulls one in, but for the one Win32 class the game's movie screens
+# own and play, the movie host. An #include inside a /* ... */ block is no include.
 # Each include that breaks a rule is named, and the script fails.
 cmake_minimum_required(VERSION 3.25)
 if(NOT ROOT)
@@ -44,8 +45,10 @@ foreach(top IN LISTS tops)
     endif()
 endforeach()
 
-# The headers behind the fence of Platform: what the areas above it never see.
+# The headers behind the fence of Platform: what the areas above it never see. The movie host stays
+# among the Win32 classes, where the engine keeps it, yet the movie screens make and own one.
 set(fenced_platform "^Platform/(Shim|Win32)/")
+set(open_platform_headers "Platform/Win32/FlashPlayer.h")
 macro(fenced_platform_kind resolved out)
     if("${resolved}" MATCHES "^Platform/Shim/")
         set(${out} "shim")
@@ -138,7 +141,7 @@ function(platform_leak file out)
     foreach(entry IN LISTS includes)
         string(REGEX REPLACE "\\|.*$" "" target "${entry}")
         string(REGEX REPLACE "^.*\\|" "" resolved "${entry}")
-        if(resolved MATCHES "${fenced_platform}")
+        if(resolved MATCHES "${fenced_platform}" AND NOT resolved IN_LIST open_platform_headers)
             fenced_platform_kind("${resolved}" kind)
             set(leak "the ${kind} ${resolved}")
         elseif(target MATCHES "${sdl_headers}" OR target MATCHES "${posix_headers}" OR target MATCHES "${decoder_headers}")
@@ -192,7 +195,7 @@ foreach(file IN LISTS files)
             if(included GREATER rank AND rank LESS 99)
                 complain("${file}: #include ${target} reaches up to ${top}")
             elseif(top STREQUAL "Platform" AND rank GREATER platform_rank AND rank LESS 99)
-                if(resolved MATCHES "${fenced_platform}")
+                if(resolved MATCHES "${fenced_platform}" AND NOT resolved IN_LIST open_platform_headers)
                     fenced_platform_kind("${resolved}" kind)
                     complain("${file}: #include ${target} is a Platform ${kind}")
                 elseif(EXISTS ${ROOT}/${resolved})

@@ -12,7 +12,7 @@
 #include "Platform/ApplicationMode.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
-#include "Platform/FlashPlayer.h"
+#include "Platform/Win32/FlashPlayer.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Platform.h"
 

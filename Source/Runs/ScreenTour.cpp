@@ -12,7 +12,7 @@
 #include "Game/TutorialPopupMode.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/PngWriter.h"
-#include "Platform/FlashPlayer.h"
+#include "Platform/Win32/FlashPlayer.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
 #include "Platform/Platform.h"

@@ -1,4 +1,4 @@
-#include "Platform/FlashPlayer.h"
+#include "Platform/Win32/FlashPlayer.h"
 #include "Platform/Shim/Flash/FlashControl.h"
 
 #include "Support/EngineFakes.h"

@@ -10,7 +10,7 @@
 #include "Graphics/GraphicsResources.h"
 #include "Graphics/Image.h"
 #include "Graphics/ImageList.h"
-#include "Platform/FlashPlayer.h"
+#include "Platform/Win32/FlashPlayer.h"
 #include "Scene/ButtonNode.h"
 #include "Scene/ClickableNode.h"
 #include "Scene/RadioButtonNode.h"

@@ -1,4 +1,4 @@
-#include "Platform/FlashPlayer.h"
+#include "Platform/Win32/FlashPlayer.h"
 
 #include "Base/Clock.h"
 #include "Base/FileExceptions.h"
