@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -88,12 +89,13 @@ TEST(GameConstantsIsolated, APathLookedUpBeforeTheNameTableIsClearedIsFoundAfter
         {
             auto foundInFreshTree = []
             {
-                auto* layout = new SceneNode(Kestrin::MakeName("layout"));
-                auto* scale = new SceneNode;
-                scale->AttachToParent(layout, Kestrin::MakeName("scaleNode"));
-                auto* image = new SceneNode;
-                image->AttachToParent(scale, Kestrin::MakeName("creatureImage"));
-                return FindNodeAtPath(layout, NodePath::CreatureImage) == image;
+                // Leaves first: a node does not delete its children.
+                auto layout = std::make_unique<SceneNode>(Kestrin::MakeName("layout"));
+                auto scale = std::make_unique<SceneNode>();
+                scale->AttachToParent(layout.get(), Kestrin::MakeName("scaleNode"));
+                auto image = std::make_unique<SceneNode>();
+                image->AttachToParent(scale.get(), Kestrin::MakeName("creatureImage"));
+                return FindNodeAtPath(layout.get(), NodePath::CreatureImage) == image.get();
             };
             if (!foundInFreshTree())
                 std::exit(1);
