@@ -93,15 +93,14 @@ void LogWrite(const std::string& text)
         l(text);
 }
 
-void LogPrintf(const char* format, ...)
+namespace
 {
-    va_list args;
-    va_start(args, format);
+void LogV(const char* format, va_list args)
+{
     va_list copy;
     va_copy(copy, args);
     char small[1024];
     int n = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
     std::string text;
     if (n < 0)
     {
@@ -120,6 +119,50 @@ void LogPrintf(const char* format, ...)
     va_end(copy);
     if (!text.empty())
         LogWrite(text);
+}
+} // namespace
+
+void LogPrintf(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    LogV(format, args);
+    va_end(args);
+}
+
+LogOnce::LogOnce(const LogOnce& other)
+{
+    std::lock_guard lock(other.m_mutex);
+    m_told = other.m_told;
+}
+
+LogOnce& LogOnce::operator=(const LogOnce& other)
+{
+    if (this != &other)
+    {
+        std::scoped_lock lock(m_mutex, other.m_mutex);
+        m_told = other.m_told;
+    }
+    return *this;
+}
+
+bool LogOnce::First(std::string_view key)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_told.find(key) != m_told.end())
+        return false;
+    m_told.emplace(key);
+    return true;
+}
+
+void LogOnce::Printf(std::string_view key, const char* format, ...)
+{
+    if (!First(key))
+        return;
+    va_list args;
+    va_start(args, format);
+    LogV(format, args);
+    va_end(args);
 }
 
 bool OpenLogFile(const std::string& path)

@@ -1,6 +1,9 @@
 #pragma once
 #include <functional>
+#include <mutex>
+#include <set>
 #include <string>
+#include <string_view>
 
 namespace Kestrin
 {
@@ -32,5 +35,26 @@ void SetLogToStderr(bool enabled);
 using LogListener = std::function<void(const std::string&)>;
 int AddLogListener(LogListener listener);
 void RemoveLogListener(int id);
+
+// Remembers the keys it has logged under, so that a warning that can come up every frame is
+// written once per key while its holder lives: a function's static for once per process, a
+// member for once per object. Safe to share between threads.
+class LogOnce
+{
+public:
+    LogOnce() = default;
+    // A copy takes the keys told so far.
+    LogOnce(const LogOnce& other);
+    LogOnce& operator=(const LogOnce& other);
+
+    // True the first time `key` is asked about, false from then on.
+    bool First(std::string_view key);
+    // Formats and logs the text only the first time `key` comes.
+    void Printf(std::string_view key, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+private:
+    mutable std::mutex m_mutex;
+    std::set<std::string, std::less<>> m_told;
+};
 
 } // namespace Kestrin

@@ -10,7 +10,6 @@
 #include "Scene/StaticSpriteNode.h"
 
 #include <cmath>
-#include <set>
 
 namespace
 {
@@ -42,10 +41,9 @@ float ScaleValue(const std::string& name)
 {
     if (auto* value = Kestrin::GetValueResource<float>(name))
         return value->value;
-    static std::set<std::string> told;
-    if (told.insert(name).second)
-        Kestrin::LogPrintf("Obstacle: no float value \"%s\"; its block takes the whole image side\n",
-                           name.c_str());
+    static Kestrin::LogOnce missing;
+    missing.Printf(name, "Obstacle: no float value \"%s\"; its block takes the whole image side\n",
+                   name.c_str());
     return 1.0f;
 }
 

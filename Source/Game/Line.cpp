@@ -158,11 +158,9 @@ Line::Line(float x, float y, GremlinHome* trap_, GremlinColorType color_, Gremli
         found->Register(this);
     else
     {
-        static bool logged = false;
-        if (!logged)
-            Kestrin::LogPrintf(
-                "No line layer at gamemoderoot/playfield/LineAttachLayerNode: lines are not drawn.\n");
-        logged = true;
+        static Kestrin::LogOnce noLayer;
+        noLayer.Printf("",
+                       "No line layer at gamemoderoot/playfield/LineAttachLayerNode: lines are not drawn.\n");
     }
 }
 

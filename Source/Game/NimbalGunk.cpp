@@ -324,13 +324,10 @@ void NimbalGunk::SpawnSparkle(int column, int row, Kestrin::NameId spriteType)
         return;
     Kestrin::ObjectDatabase* database = layerNode->GetDatabase();
     SpriteType* type = GetSpriteTypeById(spriteType).second;
-    if (!type && std::find(m_missingSparkles.begin(), m_missingSparkles.end(), spriteType) ==
-                     m_missingSparkles.end())
-    {
-        m_missingSparkles.push_back(spriteType);
-        Kestrin::LogPrintf("NimbalGunk: no sprite type \"%s\"; its sparkles are not shown\n",
-                           spriteType ? spriteType.c_str() : "");
-    }
+    const char* name = spriteType ? spriteType.c_str() : "";
+    if (!type)
+        m_missingSparkles.Printf(name, "NimbalGunk: no sprite type \"%s\"; its sparkles are not shown\n",
+                                 name);
     if (!database || !type)
         return;
     const GunkCellDecoration& decoration = decorations[size_t(column)][size_t(row)];

@@ -2,6 +2,7 @@
 // The gunk on the playfield: the 800 x 600 screen cut into a grid of cells, each a stack of at most
 // five coloured layers. Creatures, the level and the board file add gunk; closed loops clean it.
 // The sludge layer node draws it.
+#include "Base/Log.h"
 #include "Framework/Names.h"
 #include "Game/GunkBoard.h"
 
@@ -102,5 +103,5 @@ private:
     void AddLayer(GunkCell& cell, int colour);
 
     // Sparkle sprite types found missing, each logged once.
-    std::vector<Kestrin::NameId> m_missingSparkles;
+    Kestrin::LogOnce m_missingSparkles;
 };

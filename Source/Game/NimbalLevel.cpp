@@ -144,11 +144,8 @@ SceneNode* NimbalLevel::Node(NodePath path)
     SceneNode* root = GetCurrentSceneRoot();
     SceneNode* node = FindNodeAtPath(root, path);
     // The clock is looked up every step: a layout without it must not fill the log.
-    if (!node && root && !m_missingNodesLogged.test(size_t(path)))
-    {
-        m_missingNodesLogged.set(size_t(path));
+    if (!node && root && m_missingNodes.First(GetNodePathText(path)))
         Kestrin::LogPrintf("Level: the scene has no node %s.\n", std::string(GetNodePathText(path)).c_str());
-    }
     return node;
 }
 

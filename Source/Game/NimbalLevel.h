@@ -2,12 +2,12 @@
 // The level being played: reads its files, runs the clock, warnings and tutorials, scores every
 // loop, decides won or lost, plays the outro and answers the playfield's path questions. The game
 // screen registers it under "NimbalLevel".
+#include "Base/Log.h"
 #include "Framework/Object.h"
 #include "Game/LevelFile.h"
 #include "Game/LevelServices.h"
 #include "Game/PlayfieldGraph.h"
 
-#include <bitset>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -182,7 +182,7 @@ private:
     SceneNode* m_pressNode = nullptr;
     Kestrin::ObjectHandle m_pressHandle = Kestrin::NoObjectHandle;
     Kestrin::ObjectDatabase* m_pressDatabase = nullptr;
-    std::bitset<size_t(NodePath::Count)> m_missingNodesLogged;
+    Kestrin::LogOnce m_missingNodes;
 };
 
 // The level's count of ordinary creatures (neither king nor power-up) and the first registered.

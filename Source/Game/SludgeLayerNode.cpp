@@ -100,13 +100,10 @@ void SludgeLayerNode::Draw(const Vector2f& offset)
                 colour >= 0 && colour < int(kColours) ? lists[size_t(colour)] : nullptr;
             if (!list)
             {
-                const int bit = std::clamp(colour, 0, 31);
-                if (!(m_reported & (1u << bit)))
-                {
-                    m_reported |= 1u << bit;
-                    Kestrin::LogPrintf("SludgeLayerNode: no image list \"%s%s\"; its gunk is not drawn\n",
-                                       GunkImageListPrefix, NameOf(GremlinColorType(colour)));
-                }
+                const char* name = NameOf(GremlinColorType(colour));
+                m_missingLists.Printf(name,
+                                      "SludgeLayerNode: no image list \"%s%s\"; its gunk is not drawn\n",
+                                      GunkImageListPrefix, name);
                 continue;
             }
             const int n = std::min(int(cell.size()), list->Count());

@@ -2,10 +2,10 @@
 // Draws the gunk board: one image per cell that holds gunk, chosen by the colour of its top layer
 // and its depth, jittered, mirrored and turned by the cell's decoration. Now and then it sets off
 // a sparkle on a random gunk cell.
+#include "Base/Log.h"
 #include "Scene/SceneNode.h"
 #include "Scene/SceneNodeFactory.h"
 
-#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -34,8 +34,8 @@ public:
 private:
     // The gunk cells of the last draw, column by column; kept to spare a new list each frame.
     std::vector<std::pair<int, int>> m_gunkCells;
-    // Colours whose missing image list was logged, one bit each.
-    uint32_t m_reported = 0;
+    // Colours whose missing image list was logged.
+    Kestrin::LogOnce m_missingLists;
 };
 
 class SludgeLayerNodeDescriptor : public SceneNodeDescriptor

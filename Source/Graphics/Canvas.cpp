@@ -69,7 +69,7 @@ CanvasContext& Context()
     return context;
 }
 
-std::atomic<bool> g_overflowLogged{false};
+LogOnce g_overflowLog;
 
 } // namespace
 
@@ -100,8 +100,9 @@ void PushCanvas()
     CanvasContext& c = Context();
     if (c.depth < kCanvasStackSize)
         c.stack[c.depth] = {c.canvas, c.state};
-    else if (!g_overflowLogged.exchange(true))
-        LogPrintf("Canvas stack: more than %d pushes; the extra ones are not saved.\n", kCanvasStackSize);
+    else
+        g_overflowLog.Printf("", "Canvas stack: more than %d pushes; the extra ones are not saved.\n",
+                             kCanvasStackSize);
     if (c.depth < INT_MAX)
         ++c.depth;
 }

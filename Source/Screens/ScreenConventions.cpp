@@ -113,13 +113,11 @@ Kestrin::Object* ScreenGroup::FindObject(Kestrin::NameId name)
 
 void ScreenGroup::ReportMissing(const std::string& what)
 {
-    if (m_reported.insert(what).second)
-        Kestrin::LogPrintf("Missing node %s in %s\n", what.c_str(), Kestrin::ToUtf8(m_group).c_str());
+    m_reported.Printf(what, "Missing node %s in %s\n", what.c_str(), Kestrin::ToUtf8(m_group).c_str());
 }
 
 void ScreenGroup::ReportWrongKind(const std::string& what, const std::string& kind)
 {
-    if (m_reported.insert(what).second)
-        Kestrin::LogPrintf("Node %s in %s is not a %s\n", what.c_str(), Kestrin::ToUtf8(m_group).c_str(),
-                           kind.c_str());
+    m_reported.Printf(what, "Node %s in %s is not a %s\n", what.c_str(), Kestrin::ToUtf8(m_group).c_str(),
+                      kind.c_str());
 }

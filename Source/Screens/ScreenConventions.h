@@ -2,6 +2,7 @@
 // What every game screen shares: the common start of Enter with the screen's one error box, and
 // checked lookups through the screens' node table that log a missing node once instead of handing
 // a screen a null to dereference.
+#include "Base/Log.h"
 #include "Framework/Message.h"
 #include "Framework/Names.h"
 #include "Framework/Object.h"
@@ -10,7 +11,6 @@
 #include "Scene/SceneApplicationMode.h"
 #include "Screens/ScreenNodes.h"
 
-#include <set>
 #include <string>
 
 // The clicked object's name for a "ButtonClick" about a live object of the current screen; null for
@@ -87,5 +87,5 @@ private:
 
     std::wstring m_group;
     bool m_errorShown = false;
-    std::set<std::string> m_reported;
+    Kestrin::LogOnce m_reported;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -164,4 +165,33 @@ TEST_F(LogTest, ThreadsWriteWholeLinesAndOpenTheFileOnce)
         EXPECT_EQ(line.substr(line.size() - padding.size()), padding);
     }
     EXPECT_EQ(perThread, std::vector<int>(6, 200));
+}
+
+TEST(LogOnce, EachKeyIsLoggedOnceEvenWhenThreadsRaceForIt)
+{
+    KestrinTest::LogCapture capture;
+    LogOnce once;
+    EXPECT_TRUE(once.First("a"));
+    EXPECT_FALSE(once.First("a"));
+    once.Printf("a", "never %d\n", 1); // "a" was told by First
+    once.Printf("b", "b %s\n", "first");
+    once.Printf("b", "b %s\n", "again");
+    once.Printf("", "the empty key %d\n", 2);
+    EXPECT_EQ(capture.Text(), "b first\nthe empty key 2\n");
+
+    LogOnce shared;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back(
+            [&shared, t]
+            {
+                for (int i = 0; i < 100; ++i)
+                    shared.Printf(std::to_string(i % 3), "key %d by %d\n", i % 3, t);
+            });
+    for (auto& thread : threads)
+        thread.join();
+    const std::string text = capture.Text();
+    for (const char* key : {"key 0 by", "key 1 by", "key 2 by"})
+        EXPECT_EQ(text.find(key), text.rfind(key)) << key;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
 }

@@ -407,13 +407,9 @@ int DDraw7GraphicsPlatform::DrawRotatedImage(IImage* image, float x, float y, fl
         return DrawImage(turned, x - float(turned->GetWidth()) * 0.5f, y - float(turned->GetHeight()) * 0.5f,
                          state);
     }
-    if (!m_rotationWarned)
-    {
-        m_rotationWarned = true;
-        LogPrintf(
-            "Performance warning: DDraw7GraphicsPlatform::DrawRotatedImage() is manually creating rotated "
+    m_rotationWarning.Printf(
+        "", "Performance warning: DDraw7GraphicsPlatform::DrawRotatedImage() is manually creating rotated "
             "Images every frame! Specify a default number of rotations in the Image resource.\r\n");
-    }
     std::unique_ptr<Image> turned = CreateRotatedImage(*source, angle);
     if (!turned)
         return Graphics::Draw_Unsupported;

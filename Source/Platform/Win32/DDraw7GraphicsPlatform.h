@@ -2,6 +2,7 @@
 // The software renderer: everything is drawn into one 32-bit memory buffer of the screen's size,
 // which is converted once a frame into an off-screen surface in the display's format and copied
 // to the display. The platform is its own screen canvas.
+#include "Base/Log.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/Shapes.h"
 #include "Platform/GraphicsPlatform.h"
@@ -118,7 +119,7 @@ private:
     std::unique_ptr<uint32_t[]> m_pixels;
     // Indexed by doubled radius; an empty list is one not computed yet.
     std::vector<std::vector<Graphics::CircleOffset>> m_circles;
-    bool m_rotationWarned = false;
+    LogOnce m_rotationWarning;
 };
 
 } // namespace Kestrin
