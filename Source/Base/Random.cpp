@@ -3,6 +3,9 @@
 #include "Base/Exceptions.h"
 
 #include <boost/random/uniform_int_distribution.hpp>
+
+#include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <map>
 #include <vector>
@@ -110,6 +113,33 @@ float RandomFloat(float min, float max)
     if (!stream)
         throw engine_error(KESTRIN_HERE, "No current random-number stream.");
     return min + stream->NextFloat() * (max - min);
+}
+
+int RandomInt(int low, int high)
+{
+    const float r = RandomFloat(0.0f, 1.0f);
+    const int64_t span = int64_t(high) - low + 1;
+    if (span <= 0)
+        return high;
+    // r * span may round up to span itself.
+    return int(std::min(int64_t(high), low + int64_t(std::floor(r * float(span)))));
+}
+
+float RandomFloatOrZero()
+{
+    IRandomNumberStream* stream = GetCurrentRandomStream();
+    return stream ? stream->NextFloat() : 0.0f;
+}
+
+Vector2<float> RandomBurstDirection()
+{
+    const float a = RandomFloatOrZero();
+    Vector2<float> direction{a, std::sqrt(1.0f - a)};
+    if (int(RandomFloatOrZero() * 2.0f) != 0)
+        direction.x = -direction.x;
+    if (int(RandomFloatOrZero() * 2.0f) != 0)
+        direction.y = -direction.y;
+    return direction;
 }
 
 } // namespace Kestrin

@@ -1,4 +1,6 @@
 #pragma once
+#include "Base/Geometry.h"
+
 #include <boost/random/mersenne_twister.hpp>
 #include <cstdint>
 
@@ -53,6 +55,16 @@ IRandomNumberStream* GetCurrentRandomStream();
 
 // min + r * (max - min), r the next float of the current stream.
 float RandomFloat(float min, float max);
+// A whole number in [low, high]: low + floor(r * (high - low + 1)), r the next float of the current
+// stream, in floats as the game has always drawn them, so that a seeded game plays as before. One
+// draw even when high < low, which answers high.
+int RandomInt(int low, int high);
+// The next float of the current stream, or 0 when no stream is current: for draws that only dress
+// a scene, which may be shown before the streams are made.
+float RandomFloatOrZero();
+// Where a sparkle of a burst flies, not normalised: (a, sqrt(1 - a)) for a drawn a, then the sign of
+// each axis drawn, x first; three draws of RandomFloatOrZero.
+Vector2<float> RandomBurstDirection();
 
 // Makes a stream current for a scope.
 class ScopedRandomStream

@@ -230,10 +230,7 @@ CollisionQuadTree::Found CollisionQuadTree::Order(CollisionTreeComponent* c, Col
     else if (c->age != o->age)
         cFirst = c->age < o->age;
     else
-    {
-        Kestrin::IRandomNumberStream* random = Kestrin::GetCurrentRandomStream();
-        cFirst = int((random ? random->NextFloat() : 0.0f) * 2) == 0;
-    }
+        cFirst = int(Kestrin::RandomFloatOrZero() * 2) == 0;
     return {cFirst ? c : o, cFirst ? o : c, c->m_sensor || o->m_sensor};
 }
 

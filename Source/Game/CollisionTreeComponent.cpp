@@ -13,12 +13,6 @@ uint64_t g_nextSerial = 0;
 // then every spot it reaches lies outside the playfield and counts as blocked.
 constexpr int MaxLegLength = 370;
 constexpr float SpiralStep = 5.0f;
-
-float NextRandomFloat()
-{
-    Kestrin::IRandomNumberStream* random = Kestrin::GetCurrentRandomStream();
-    return random ? random->NextFloat() : 0.0f;
-}
 } // namespace
 
 CollisionTreeComponent::CollisionTreeComponent(Vector2f centre, float width, float height)
@@ -72,7 +66,7 @@ void CollisionTreeComponent::SetSize(float width, float height)
 // The box stays filed under its old cell while it searches: the tree never pairs it with itself.
 void CollisionTreeComponent::FindFreeSpot()
 {
-    float r = NextRandomFloat();
+    const float r = Kestrin::RandomFloatOrZero();
     m_stepX = SpiralStep * r;
     m_stepY = SpiralStep * (1 - r * r);
     m_legLength = 1;

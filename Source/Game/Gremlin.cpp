@@ -46,11 +46,6 @@ constexpr float kTrapRise = 30.0f;
 constexpr float kBlinkHalfPeriod = 0.1f;
 constexpr float kBlinkLength = 1.0f;
 
-float NextFloat()
-{
-    return Kestrin::RandomFloat(0.0f, 1.0f);
-}
-
 float Length(Vector2f v)
 {
     return std::sqrt(v.x * v.x + v.y * v.y);
@@ -101,7 +96,7 @@ Gremlin::Gremlin(const TypeSettings& settings_, float x, float y)
     g_holdCreatureAlpha = false;
     stageTimer = GlobalSettings::Instance().fadeInTime;
     if (kind == GremlinKind::Protected || kind == GremlinKind::Indecisive)
-        behaviourTimer = settings.param1 + (settings.param2 - settings.param1) * NextFloat();
+        behaviourTimer = Kestrin::RandomFloat(settings.param1, settings.param2);
     if (kind == GremlinKind::Indecisive)
         if (auto* traps = FindIn<GremlinHomeFactory>(Kestrin::GetCurrentObjectDatabase(),
                                                      GameNames::GremlinHomeFactory.Get()))
@@ -296,8 +291,8 @@ void Gremlin::ChooseNextMove()
     Vector2f direction;
     if (heading.x == FLT_MIN || heading.y == FLT_MIN)
     {
-        const float dx = 2 * NextFloat() - 1;
-        direction = Normalised({dx, 2 * NextFloat() - 1});
+        const float dx = Kestrin::RandomFloat(-1.0f, 1.0f);
+        direction = Normalised({dx, Kestrin::RandomFloat(-1.0f, 1.0f)});
     }
     else
     {
@@ -337,7 +332,7 @@ void Gremlin::ChooseNextMove()
         facing = heading.y > 0 ? 2 : 1;
     else
         facing = heading.x > 0 ? 4 : 3;
-    if (100 * NextFloat() <= settings.chanceForPause)
+    if (Kestrin::RandomFloat(0.0f, 100.0f) <= settings.chanceForPause)
     {
         SetChannelTask(GameNames::MovementAITask, new PauseAITask(Kestrin::RandomFloat(
                                                       settings.pauseLengthMin, settings.pauseLengthMax)));
@@ -355,7 +350,7 @@ void Gremlin::AdvanceStage()
     {
     case Stage::FadeIn:
         if (kind == GremlinKind::Protected)
-            special = int(NextFloat() * 2) == 0 ? SpecialMode::Special : SpecialMode::Normal;
+            special = Kestrin::RandomInt(0, 1) == 0 ? SpecialMode::Special : SpecialMode::Normal;
         stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
         break;
     case Stage::Wander1:

@@ -32,11 +32,6 @@ constexpr size_t kMaxPowerUps = 10;
 constexpr size_t kDrawsPerZone = 16;
 constexpr float kMinWeight = 0.1f;
 
-float Uniform(float min, float max)
-{
-    return Kestrin::RandomFloat(min, max);
-}
-
 template <typename T> void Shuffle(std::deque<T>& items)
 {
     ShuffleWithRand(items.begin(), items.end());
@@ -90,8 +85,9 @@ void GremlinFactory::SetSpawnParameters(const CreatureSpawnData& spawn)
     subOptimalDelayMax = spawn.subOptimalMax;
     maxWanderingGremlins = spawn.maxWandering;
     optimalNumGremlins = spawn.optimal;
-    spawnTimer = spawn.numInitial < spawn.optimal ? Uniform(spawn.subOptimalMin, spawn.subOptimalMax)
-                                                  : Uniform(spawn.delayMin, spawn.delayMax);
+    spawnTimer = spawn.numInitial < spawn.optimal
+                     ? Kestrin::RandomFloat(spawn.subOptimalMin, spawn.subOptimalMax)
+                     : Kestrin::RandomFloat(spawn.delayMin, spawn.delayMax);
 }
 
 void GremlinFactory::ClearKings()
@@ -111,8 +107,7 @@ void GremlinFactory::SetKings(const KingSpawnData& kings, bool endlessPlay)
     numInitialMegaTics = kings.numInitialMegaTics;
     numMaxMegaTics = kings.numMaxMegaTics;
     kingBudget = endlessPlay ? INT_MAX : kings.kingTypes;
-    kingTimer = kings.megaTicDelayMin +
-                Kestrin::RandomFloat(0.0f, 1.0f) * (kings.megaTicDelayMax - kings.megaTicDelayMin);
+    kingTimer = Kestrin::RandomFloat(kings.megaTicDelayMin, kings.megaTicDelayMax);
 }
 
 void GremlinFactory::SetWaveModifiers(const WaveModifierData& m)
@@ -261,8 +256,8 @@ BasicGremlin* GremlinFactory::CreateNormal()
     }
     if (!zone || !chosen)
         return nullptr;
-    const float x = Uniform(zone->x, zone->x + zone->w);
-    const float y = Uniform(zone->y, zone->y + zone->h);
+    const float x = Kestrin::RandomFloat(zone->x, zone->x + zone->w);
+    const float y = Kestrin::RandomFloat(zone->y, zone->y + zone->h);
     if (unifyTimer > 0)
         if (const TypeSettings* unified = FindSettings(unifySprite))
             chosen = unified;
@@ -292,8 +287,8 @@ GremlinKing* GremlinFactory::CreateKing()
     const TypeSettings* found = FindSettings(type);
     if (!found)
         return nullptr;
-    const float x = Uniform(zone->x, zone->x + zone->w);
-    const float y = Uniform(zone->y, zone->y + zone->h);
+    const float x = Kestrin::RandomFloat(zone->x, zone->x + zone->w);
+    const float y = Kestrin::RandomFloat(zone->y, zone->y + zone->h);
     GremlinKing* king = Place(new GremlinKing(x, y, *found),
                               GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase());
     if (king)
@@ -356,8 +351,7 @@ void GremlinFactory::NextWave()
     waveRemaining = waveSize;
     if (!normalZones.empty())
     {
-        const size_t index = size_t(Uniform(0.0f, 1.0f) * float(normalZones.size()));
-        currentZone = normalZones[std::min(index, normalZones.size() - 1)].get();
+        currentZone = normalZones[size_t(Kestrin::RandomInt(0, int(normalZones.size()) - 1))].get();
     }
 }
 
@@ -413,7 +407,7 @@ void GremlinFactory::Update(float dt)
             if (GremlinKing* king = CreateKing())
             {
                 king->Enter();
-                kingTimer = Uniform(megaTicSpawnDelayMin, megaTicSpawnDelayMax);
+                kingTimer = Kestrin::RandomFloat(megaTicSpawnDelayMin, megaTicSpawnDelayMax);
             }
     }
     // Creatures a finished loop is hauling no longer wander; those of a line still drawn do.
@@ -432,8 +426,9 @@ void GremlinFactory::Update(float dt)
         {
             if (BasicGremlin* creature = CreateNormal())
                 creature->Enter();
-            spawnTimer = wandering < optimalNumGremlins ? Uniform(subOptimalDelayMin, subOptimalDelayMax)
-                                                        : Uniform(spawnDelayMin, spawnDelayMax);
+            spawnTimer = wandering < optimalNumGremlins
+                             ? Kestrin::RandomFloat(subOptimalDelayMin, subOptimalDelayMax)
+                             : Kestrin::RandomFloat(spawnDelayMin, spawnDelayMax);
         }
     }
 }

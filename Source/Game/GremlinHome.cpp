@@ -314,8 +314,7 @@ void GremlinHome::CelebrationBurst()
     const SceneNode::NodeState& size = image->GetLocalState();
     for (int i = 0; i < BurstSparks; ++i)
     {
-        const int frame = std::min(int(Kestrin::RandomFloat(0.0f, float(BurstFrames))), BurstFrames - 1);
-        auto* spark = new StaticSpriteNode(sparks, frame);
+        auto* spark = new StaticSpriteNode(sparks, Kestrin::RandomInt(0, BurstFrames - 1));
         database->AddObject(spark);
         spark->SetParent(image);
         // From the image's centre, so the offsets spread round it.

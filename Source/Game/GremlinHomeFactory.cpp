@@ -132,6 +132,5 @@ GremlinColorType GremlinHomeFactory::PickColour()
     HeldObject<GremlinHome>::ForEach([&colours](GremlinHome* trap) { colours.push_back(trap->color); });
     if (colours.empty())
         return GremlinColorType::Purple;
-    const size_t index = size_t(Kestrin::RandomFloat(0.0f, 1.0f) * float(colours.size()));
-    return colours[std::min(index, colours.size() - 1)];
+    return colours[size_t(Kestrin::RandomInt(0, int(colours.size()) - 1))];
 }

@@ -15,7 +15,6 @@
 #include "Scene/StaticSpriteNode.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 namespace
@@ -27,13 +26,6 @@ constexpr int kHealthImages = 5; // the display's last image, at full health
 void PlaySound(const Kestrin::ConstantName& name)
 {
     Kestrin::PlaySoundById(name.Get());
-}
-
-// A whole number in [low, high], both truncated first.
-int WholeInRange(float low, float high)
-{
-    const int a = int(low), b = int(high);
-    return a + int(std::floor(Kestrin::RandomFloat(0.0f, 1.0f) * float(b - a + 1)));
 }
 } // namespace
 
@@ -163,11 +155,12 @@ void GremlinKing::DropExplosionGunk()
     if (kind == GremlinKind::SmallCircle || kind == GremlinKind::LargeCircle)
     {
         for (int i = 0; settings.param3 >= 0 && float(i) <= settings.param3; ++i)
-            Board().AddGunk(WholeInRange(settings.param1, settings.param2), int(centre.x), int(centre.y),
-                            black);
+            Board().AddGunk(Kestrin::RandomInt(int(settings.param1), int(settings.param2)), int(centre.x),
+                            int(centre.y), black);
     }
     else if (kind == GremlinKind::Trail)
-        Board().AddGunk(WholeInRange(settings.param3, settings.param4), int(centre.x), int(centre.y), black);
+        Board().AddGunk(Kestrin::RandomInt(int(settings.param3), int(settings.param4)), int(centre.x),
+                        int(centre.y), black);
 }
 
 bool GremlinKing::HasHealth() const

@@ -9,8 +9,6 @@
 #include "Scene/NodeTasks.h"
 #include "Scene/StaticSpriteNode.h"
 
-#include <cmath>
-
 namespace
 {
 using Rectf = Kestrin::Rect<float>;
@@ -45,12 +43,6 @@ float ScaleValue(const std::string& name)
     missing.Printf(name, "Obstacle: no float value \"%s\"; its block takes the whole image side\n",
                    name.c_str());
     return 1.0f;
-}
-
-float NextRandom()
-{
-    Kestrin::IRandomNumberStream* random = Kestrin::GetCurrentRandomStream();
-    return random ? random->NextFloat() : 0.0f;
 }
 
 constexpr int SparkCount = 20;
@@ -130,19 +122,16 @@ void ImmovableObstacle::Disappear()
     static const NameId sparks = MakeName("blue_sml");
     for (int i = 0; i < SparkCount; ++i)
     {
-        auto* spark = new StaticSpriteNode(sparks, int(NextRandom() * SparkFrames));
+        auto* spark = new StaticSpriteNode(sparks, int(RandomFloatOrZero() * SparkFrames));
         spark->SetParentAlignment(SceneNode::Align_Center, SceneNode::Align_Center);
         spark->SetSelfAlignment(SceneNode::Align_Center, SceneNode::Align_Center);
         spark->SetParent(picture);
         if (database)
             database->AddObject(spark);
-        float dx = NextRandom(), dy = std::sqrt(1 - dx);
-        if (int(2 * NextRandom()) != 0)
-            dx = -dx;
-        if (int(2 * NextRandom()) != 0)
-            dy = -dy;
-        spark->AddTask(new SerialTask(new NodeLocationTask(dx * w * 0.5f, dy * h * 0.5f, SparkFlight),
-                                      new SelfDestructTask));
+        const Vector2<float> direction = RandomBurstDirection();
+        spark->AddTask(
+            new SerialTask(new NodeLocationTask(direction.x * w * 0.5f, direction.y * h * 0.5f, SparkFlight),
+                           new SelfDestructTask));
     }
     picture->AddTask(new SerialTask(new NodeAlphaTask(0.0f, FadeTime), new NodeVisibleTask(false)));
 }

@@ -62,12 +62,6 @@ template <typename T> bool AnyNear(Vector2f point)
     return near;
 }
 
-// Truncated toward zero; nothing finite is lost at the grid's sizes.
-int Trunc(float v)
-{
-    return int(v);
-}
-
 } // namespace
 
 NimbalGunk& NimbalGunk::Instance()
@@ -136,13 +130,11 @@ void NimbalGunk::Resize(int width, int height)
     for (auto& column : decorations)
         for (GunkCellDecoration& decoration : column)
         {
-            const float u1 = Kestrin::RandomFloat(0.0f, 1.0f);
-            const float u2 = Kestrin::RandomFloat(0.0f, 1.0f);
-            decoration.offsetY = float(-3 - Trunc(-7.0f * u1));
-            decoration.offsetX = float(-3 - Trunc(-7.0f * u2));
+            decoration.offsetY = float(Kestrin::RandomInt(-3, 3));
+            decoration.offsetX = float(Kestrin::RandomInt(-3, 3));
             decoration.flags = 0;
             for (int bit : {1, 2, 4})
-                if (Trunc(2.0f * Kestrin::RandomFloat(0.0f, 1.0f)) == 0)
+                if (Kestrin::RandomInt(0, 1) == 0)
                     decoration.flags |= bit;
         }
     capacity = PlayableLayers();
@@ -303,8 +295,8 @@ Vector2f NimbalGunk::RandomGunkCell()
         return ScreenCentre; // a clean board has no cell to point at
     for (;;)
     {
-        const int c = std::min(Trunc(Kestrin::RandomFloat(0.0f, 1.0f) * float(columns)), columns - 1);
-        const int r = std::min(Trunc(Kestrin::RandomFloat(0.0f, 1.0f) * float(rows)), rows - 1);
+        const int c = Kestrin::RandomInt(0, columns - 1);
+        const int r = Kestrin::RandomInt(0, rows - 1);
         if (!cells[size_t(c)][size_t(r)].empty())
             return CellPoint(c, r);
     }

@@ -178,7 +178,7 @@ Kestrin::Task* NimbalLevel::Sequence(std::initializer_list<Kestrin::Task*> tasks
 float NimbalLevel::AmbientDelay()
 {
     const float min = FloatValue("ambientDelayMin", 10.0f), max = FloatValue("ambientDelayMax", 20.0f);
-    return min + (max - min) * Kestrin::RandomFloat(0.0f, 1.0f);
+    return Kestrin::RandomFloat(min, max);
 }
 
 std::wstring NimbalLevel::ClockText(float seconds)

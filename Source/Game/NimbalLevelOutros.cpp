@@ -46,8 +46,7 @@ void NimbalLevel::Celebrate()
         const SceneNode::Rectf area = background->GetWorldRect();
         for (int i = 0; i < 40; ++i)
         {
-            auto* sparkle = new StaticSpriteNode(Kestrin::InternNameF("blue_sml"),
-                                                 int(10 * Kestrin::RandomFloat(0.0f, 1.0f)));
+            auto* sparkle = new StaticSpriteNode(Kestrin::InternNameF("blue_sml"), Kestrin::RandomInt(0, 9));
             database->AddObject(sparkle);
             sparkle->SetParent(background);
             const float x = Kestrin::RandomFloat(0.0f, 1.0f) * area.w;
@@ -101,9 +100,9 @@ void NimbalLevel::ClearPlayfield()
 
 void NimbalLevel::Splash()
 {
-    const int x = 50 + int(701 * Kestrin::RandomFloat(0.0f, 1.0f));
-    const int y = 50 + int(501 * Kestrin::RandomFloat(0.0f, 1.0f));
-    const int radius = 75 + int(26 * Kestrin::RandomFloat(0.0f, 1.0f));
+    const int x = Kestrin::RandomInt(50, 750);
+    const int y = Kestrin::RandomInt(50, 550);
+    const int radius = Kestrin::RandomInt(75, 100);
     for (int i = 0; i < 3; ++i)
         Board().AddGunk(radius, x, y, int(GremlinColorType::Black));
     lastSplash = outroDelay;

@@ -27,8 +27,6 @@
 #include "Scene/NodeTasks.h"
 #include "Scene/StaticSpriteNode.h"
 
-#include <algorithm>
-
 namespace
 {
 std::wstring Widen(const std::string& text)
@@ -233,8 +231,7 @@ void NimbalLevel::BuildObstacles(Kestrin::ObjectDatabase& database, const LevelF
     const ObstacleSetData* set = &data.obstacleSets.front();
     if (endless)
     {
-        const size_t pick = size_t(Kestrin::RandomFloat(0.0f, 1.0f) * float(data.obstacleSets.size()));
-        set = &data.obstacleSets[std::min(pick, data.obstacleSets.size() - 1)];
+        set = &data.obstacleSets[size_t(Kestrin::RandomInt(0, int(data.obstacleSets.size()) - 1))];
         boardSuffix = set->boardSuffix;
     }
     SceneNode* creatureLayer = FindNodeAtPath(GetCurrentSceneRoot(), NodePath::CreatureLayerNode);

@@ -14,7 +14,6 @@
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/NodeTasks.h"
 
-#include <cmath>
 #include <string>
 
 namespace
@@ -99,9 +98,7 @@ void PowerUpGremlin::OnSpeared(Line* spearing)
     if (kind == GremlinKind::Damage)
     {
         spearing->powerUpEffect = Line::PowerUpEffect::Damage;
-        const int low = int(settings.param1), high = int(settings.param2);
-        spearing->powerUpDamage =
-            low + int(std::floor(Kestrin::RandomFloat(0.0f, 1.0f) * float(high - low + 1)));
+        spearing->powerUpDamage = Kestrin::RandomInt(int(settings.param1), int(settings.param2));
         if (level)
             level->ShowPowerUpFeedback(int(kind), head, false);
         return;

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <string>
 
 namespace
@@ -122,9 +121,7 @@ void SludgeLayerNode::Draw(const Vector2f& offset)
 
     if (!sparkleDue || m_gunkCells.empty())
         return;
-    const size_t count = m_gunkCells.size();
-    const size_t pick = std::min(size_t(Kestrin::RandomFloat(0.0f, 1.0f) * float(count)), count - 1);
-    const auto [c, r] = m_gunkCells[pick];
+    const auto [c, r] = m_gunkCells[size_t(Kestrin::RandomInt(0, int(m_gunkCells.size()) - 1))];
     const int colour = board->cells[size_t(c)][size_t(r)].back();
     if (colour >= 0 && colour < int(kColours))
         board->SpawnSparkle(c, r, SparkleNames()[size_t(colour)]);

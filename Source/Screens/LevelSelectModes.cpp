@@ -26,12 +26,12 @@
 #include "Screens/LevelIntroModes.h"
 #include "Screens/LevelSelectIntroMode.h"
 #include "Screens/MovieScreens.h"
+#include "Screens/OutroEffects.h"
 #include "Screens/ScreenEscape.h"
 #include "Screens/ScreenRequests.h"
 
 #include <libxml++/libxml++.h>
 
-#include <cmath>
 #include <exception>
 
 namespace
@@ -42,7 +42,6 @@ constinit ConstantName ButtonMainMenu{"button_mainmenu"};
 constinit ConstantName ButtonCommercial{"button_cf"};
 constinit ConstantName ButtonBack{"button_back"};
 constinit ConstantName UnlockedDayImages{"Agenda_button_unlocked_day"};
-constinit ConstantName SparkleImages{"blue_sml"};
 constinit ConstantName ApptTimeImages{"ApptTimeImages"};
 // The icon sprite types' animations by status: in progress, completed (expert too), locked.
 constinit ConstantName IconInProgress{"inprogress"};
@@ -87,12 +86,6 @@ void Bob(SceneNode* node, float rise, float halfPeriod)
     const SceneNode::NodeState& at = node->GetLocalState();
     node->GetTasks().Append(new Kestrin::RepeatingTask(new NodeLocationTask(at.x, at.y - rise, halfPeriod),
                                                        new NodeLocationTask(at.x, at.y, halfPeriod)));
-}
-
-float RandomDraw()
-{
-    Kestrin::IRandomNumberStream* stream = Kestrin::GetCurrentRandomStream();
-    return stream ? stream->NextFloat() : 0.0f;
 }
 
 Kestrin::Account* CurrentAccount()
@@ -247,22 +240,17 @@ void LevelSelectCalendarMode::PlayDayUnlock(SceneNode* finished, SceneNode* next
     }
     for (int i = 0; i < kUnlockSparkles; ++i)
     {
-        auto* sparkle = new StaticSpriteNode(SparkleImages.Get(), int(RandomDraw() * 10.0f));
+        StaticSpriteNode* sparkle = MakeSparkle();
         sparkle->SetParentAlignment(SceneNode::Align_Center, SceneNode::Align_Center);
         sparkle->SetSelfAlignment(SceneNode::Align_Center, SceneNode::Align_Center);
         sparkle->SetParent(next);
         AddObject(sparkle);
         sparkle->SetPosition(w * 0.5f, h * 0.5f);
-        float a = RandomDraw();
-        float b = std::sqrt(1.0f - a);
-        if (int(RandomDraw() * 2.0f) != 0)
-            a = -a;
-        if (int(RandomDraw() * 2.0f) != 0)
-            b = -b;
+        const Kestrin::Vector2<float> direction = Kestrin::RandomBurstDirection();
         sparkle->GetTasks().Append(new Kestrin::TimedTask(0.25f));
-        sparkle->GetTasks().Append(
-            new Kestrin::SerialTask(new NodeLocationTask((a + 1.0f) * w * 0.5f, (b + 1.0f) * h * 0.5f, 0.75f),
-                                    new Kestrin::SelfDestructTask));
+        sparkle->GetTasks().Append(new Kestrin::SerialTask(
+            new NodeLocationTask((direction.x + 1.0f) * w * 0.5f, (direction.y + 1.0f) * h * 0.5f, 0.75f),
+            new Kestrin::SelfDestructTask));
     }
     // The finished day's old look fades off its new one.
     if (SceneNode* old = m_group.Instantiate(*this, "currentButtonLayout", finished))

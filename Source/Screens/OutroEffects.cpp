@@ -6,35 +6,15 @@
 #include "Scene/NodeTasks.h"
 #include "Scene/StaticSpriteNode.h"
 
-#include <cmath>
-
 namespace
 {
 constinit Kestrin::ConstantName SparkleImages{"blue_sml"};
-
-float Draw()
-{
-    Kestrin::IRandomNumberStream* stream = Kestrin::GetCurrentRandomStream();
-    return stream ? stream->NextFloat() : 0.0f;
-}
+} // namespace
 
 StaticSpriteNode* MakeSparkle()
 {
-    return new StaticSpriteNode(SparkleImages.Get(), int(Draw() * 10.0f));
+    return new StaticSpriteNode(SparkleImages.Get(), int(Kestrin::RandomFloatOrZero() * 10.0f));
 }
-
-// Three draws: the slant, then the sign of each axis.
-Kestrin::Vector2<float> DrawDirection()
-{
-    const float a = Draw();
-    Kestrin::Vector2<float> direction{a, std::sqrt(1.0f - a)};
-    if (int(Draw() * 2.0f) != 0)
-        direction.x = -direction.x;
-    if (int(Draw() * 2.0f) != 0)
-        direction.y = -direction.y;
-    return direction;
-}
-} // namespace
 
 void RevealTextWithSparkles(SceneApplicationMode* screen, SceneNode* text, float delay)
 {
@@ -47,7 +27,7 @@ void RevealTextWithSparkles(SceneApplicationMode* screen, SceneNode* text, float
         sparkle->SetSelfAlignment(SceneNode::Align_Center, SceneNode::Align_Center);
         sparkle->SetParent(text);
         screen->AddObject(sparkle);
-        const Kestrin::Vector2<float> direction = DrawDirection();
+        const Kestrin::Vector2<float> direction = Kestrin::RandomBurstDirection();
         sparkle->GetTasks().Append(new Kestrin::TimedTask(delay));
         sparkle->GetTasks().Append(new Kestrin::SerialTask(
             new NodeLocationTask(kSparkleFlight * direction.x, kSparkleFlight * direction.y, 0.5f),
@@ -66,11 +46,11 @@ void LaunchFireworks(SceneApplicationMode* screen)
         root = screen->GetRootNode();
     for (int burst = 0; burst < kFireworksBursts; ++burst)
     {
-        const float start = Draw() + 5.0f;
-        const float y = Draw() * 450.0f + 50.0f;
+        const float start = Kestrin::RandomFloatOrZero() + 5.0f;
+        const float y = Kestrin::RandomFloatOrZero() * 450.0f + 50.0f;
         float x = 400.0f;
         while (y > 200.0f && x > 200.0f && x < 600.0f)
-            x = Draw() * 700.0f + 50.0f;
+            x = Kestrin::RandomFloatOrZero() * 700.0f + 50.0f;
         for (int i = 0; i < kSparklesPerBurst; ++i)
         {
             StaticSpriteNode* sparkle = MakeSparkle();
@@ -80,7 +60,7 @@ void LaunchFireworks(SceneApplicationMode* screen)
             sparkle->SetAlpha(0.0f);
             sparkle->SetPosition(x, y);
             screen->AddObject(sparkle);
-            const Kestrin::Vector2<float> direction = DrawDirection();
+            const Kestrin::Vector2<float> direction = Kestrin::RandomBurstDirection();
             sparkle->GetTasks().Append(new Kestrin::TimedTask(start));
             sparkle->GetTasks().Append(new NodeAlphaTask(1.0f, 0.2f));
             sparkle->GetTasks().Append(
