@@ -85,7 +85,7 @@ protected:
     Gremlin* Add(const TypeSettings& settings, Vector2f corner)
     {
         auto* creature = new Gremlin(settings, corner.x, corner.y);
-        creature->AddToScene(*screen, screen->creatures);
+        creature->AddToScene(*screen, screen->At(NodePath::CreatureLayerNode));
         return creature;
     }
     // Still registered on the playfield (the pointer is not followed: it may be gone).
@@ -276,7 +276,7 @@ TEST_F(Creatures, NeighboursPushEachOthersWalksApart)
         Gremlin* b = Add(QuickTuning(), {a->GetCentre().x - 40 + field.NextFloat() * 40, a->GetCentre().y});
         Gremlin* alone = Add(QuickTuning(), {a->GetCentre().x > 400 ? 100.0f : 600.0f, 450});
         a->stage = b->stage = alone->stage = Stage::Wander1;
-        tree->Update();
+        screen->tree->Update();
         for (Gremlin* tic : {a, b, alone})
         {
             tic->force = Vector2f();

@@ -1,6 +1,6 @@
 #pragma once
-// A game screen's playfield for the spawning tests: the creature layer, a quadtree, a fake level
-// and gunk board, a seeded stream and shuffle, recorded sounds, and quick creature tunings.
+// A game screen's playfield for the creature and spawning tests: the creature layer, a quadtree, a
+// fake level and gunk board, a seeded stream and shuffle, recorded sounds, and quick creature tunings.
 #include "Base/Random.h"
 #include "Framework/Audio.h"
 #include "Game/BasicGremlin.h"
@@ -13,8 +13,8 @@
 #include "Game/ShuffleWithRand.h"
 
 #include "GameStubs/GameFakes.h"
+#include "PlayfieldTestSupport.h"
 #include "Support/RecordedSounds.h"
-#include "TutorialTests.h"
 
 #include <algorithm>
 #include <string>
@@ -22,26 +22,6 @@
 
 namespace GameTest
 {
-
-class FieldScreen : public SceneApplicationMode
-{
-public:
-    void Enter() override
-    {
-        SceneApplicationMode::Enter();
-        SceneNode* parent = GetRootNode();
-        for (const char* name : {"gamemoderoot", "playfield", "CreatureLayerNode"})
-        {
-            auto* node = new SceneNode;
-            node->SetNodeName(Kestrin::MakeName(name));
-            AddObject(node);
-            node->SetParent(parent);
-            parent = node;
-        }
-        creatures = parent;
-    }
-    SceneNode* creatures = nullptr;
-};
 
 // Slow to age (nothing explodes), walking 20 to 40 px at 50 to 60 px/s.
 inline TypeSettings Calm(CreatureSpriteId sprite, GremlinColorType color,
@@ -74,14 +54,13 @@ inline std::unique_ptr<FactoryZone> Zone(std::vector<CreatureSpriteId> types, st
     return zone;
 }
 
-class FieldTest : public TutorialTest
+class FieldTest : public PlayfieldTest
 {
 protected:
-    FieldTest()
+    FieldTest() : PlayfieldTest({.paths = {NodePath::CreatureLayerNode}, .collisionTree = true})
     {
         Kestrin::ResourceManager::Instance()->RegisterFactory(L"testsound", new SceneTest::TestSoundFactory);
         looper->PushModeNow(screen);
-        SetCollisionTree(screen, tree);
         screen->AddObject(level);
         GlobalSettings::Instance().fadeInTime = 0.5f;
         GlobalSettings::Instance().ratioEqualityFactor = 1.0f;
@@ -90,8 +69,6 @@ protected:
     ~FieldTest() override
     {
         SetShuffleRandomSource({});
-        SetCollisionTree(screen, nullptr);
-        delete tree;
         looper.reset();
     }
 
@@ -117,15 +94,6 @@ protected:
         trap->AddToScene(*screen, nullptr);
         return trap;
     }
-    // Fixed steps of the screen, then the collision pass, as the game screen runs them.
-    void Steps(int count, float dt = 0.02f)
-    {
-        for (int i = 0; i < count; ++i)
-        {
-            looper->UpdateAll(dt);
-            tree->Update(dt);
-        }
-    }
     template <typename T> static size_t Live() { return HeldObject<T>::Count(); }
     size_t Played(const std::string& name) const
     {
@@ -138,8 +106,6 @@ protected:
     Kestrin::ScopedRandomStream scopedRandom{&random};
     FakeGunkBoard board;
     ScopedGunkBoard scopedBoard{board};
-    FieldScreen* screen = new FieldScreen;
-    CollisionQuadTree* tree = new CollisionQuadTree(1000);
     FakeLevel* level = new FakeLevel;
 };
 

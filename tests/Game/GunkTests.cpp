@@ -16,6 +16,7 @@
 #include "Scene/SpriteType.h"
 
 #include "GameStubs/GameFakes.h"
+#include "PlayfieldTestSupport.h"
 #include "Scene/NodeKindTestSupport.h"
 #include "Support/FakeRandom.h"
 #include "Support/RecordedSounds.h"
@@ -64,25 +65,6 @@ std::string GunkResources()
     return xml + "</resources>";
 }
 
-class GunkScreen : public SceneApplicationMode
-{
-public:
-    void Enter() override
-    {
-        SceneApplicationMode::Enter();
-        terrain = Add(Add(Add(GetRootNode(), "gamemoderoot"), "playfield"), "TerrainLayerNode");
-    }
-    SceneNode* Add(SceneNode* parent, const char* name)
-    {
-        auto* node = new SceneNode;
-        node->SetNodeName(Kestrin::MakeName(name));
-        AddObject(node);
-        node->SetParent(parent);
-        return node;
-    }
-    SceneNode* terrain = nullptr;
-};
-
 class Gunk : public testing::Test
 {
 protected:
@@ -117,11 +99,7 @@ protected:
         Kestrin::MemoryStream stream(group, xml.data(), uint32_t(xml.size()));
         Kestrin::ResourceManager::Instance()->Load(group, &stream, nullptr);
     }
-    void Steps(int count, float dt = 0.02f)
-    {
-        for (int i = 0; i < count; ++i)
-            looper->UpdateAll(dt);
-    }
+    void Steps(int count, float dt = 0.02f) { screen->Steps(*looper, count, dt); }
     GunkCell& Cell(int c, int r) { return board.cells[size_t(c)][size_t(r)]; }
     // Gunk in layers, bottom first, on the cell holding the point (radius 1 hits only that cell).
     void Stack(int c, int r, const GunkCell& colours)
@@ -159,7 +137,7 @@ protected:
     KestrinTest::RecordedSounds recorded{played};
     NimbalGunk board;
     std::unique_ptr<Kestrin::Looper> looper = std::make_unique<Kestrin::Looper>();
-    GunkScreen* screen = new GunkScreen;
+    PlayfieldScreen* screen = new PlayfieldScreen({.paths = {NodePath::TerrainLayerNode}});
     FakeLevel* level = new FakeLevel;
     std::vector<std::unique_ptr<Line>> lines;
 };
@@ -185,14 +163,14 @@ TEST_F(Gunk, BuildCutsTheScreenIntoCellsOfTheImageAndDecoratesThemFromTheStream)
     EXPECT_EQ(decoration(0, 1), (std::vector<float>{-1, 0, 0}));
     EXPECT_EQ(decoration(39, 29), (std::vector<float>{2, 2, 0}));
     ASSERT_NE(board.layerNode, nullptr);
-    EXPECT_EQ(board.layerNode->GetParent(), screen->terrain);
+    EXPECT_EQ(board.layerNode->GetParent(), screen->At(NodePath::TerrainLayerNode));
 
     // The level again on the same scene: an empty board and one layer node.
     board.AddGunk(50, 400, 300, Red);
     ASSERT_TRUE(board.Build());
     EXPECT_FALSE(board.HasGunk());
     Steps(1);
-    EXPECT_EQ(screen->terrain->GetChildCount(), 1u);
+    EXPECT_EQ(screen->At(NodePath::TerrainLayerNode)->GetChildCount(), 1u);
     EXPECT_EQ(InstalledGunkBoard(), nullptr) << "building a board installs none";
 }
 
@@ -450,9 +428,9 @@ TEST_F(SludgeLayer, EachGunkCellDrawsTheImageOfItsDepthAndTopColourPlacedByItsDe
         << "the current state is left alone";
 
     // A hidden terrain layer hides the gunk with it.
-    screen->terrain->SetVisible(false);
+    screen->At(NodePath::TerrainLayerNode)->SetVisible(false);
     EXPECT_TRUE(Draw().empty());
-    screen->terrain->SetVisible(true);
+    screen->At(NodePath::TerrainLayerNode)->SetVisible(true);
     EXPECT_EQ(Draw().size(), 4u);
 }
 

@@ -2,13 +2,11 @@
 // creatures, king, line and gunk board; the pointer is scripted and the random stream seeded.
 #include "Base/Random.h"
 #include "Game/BasicGremlin.h"
-#include "Game/CollisionQuadTree.h"
 #include "Game/GameLevels.h"
 #include "Game/GlobalSettings.h"
 #include "Game/Gremlin.h"
 #include "Game/GremlinFactory.h"
 #include "Game/GremlinHome.h"
-#include "Game/LayerNodes.h"
 #include "Game/LevelOutcome.h"
 #include "Game/Line.h"
 #include "Game/NimbalGunk.h"
@@ -20,8 +18,8 @@
 #include "Scene/AnimatedSpriteNode.h"
 
 #include "GameStubs/GameFakes.h"
+#include "PlayfieldTestSupport.h"
 #include "Scene/StaticSpriteNode.h"
-#include "TutorialTests.h"
 #include "harness/FakeClock.h"
 
 #include <gtest/gtest.h>
@@ -58,38 +56,6 @@ const std::string PlayResources = R"(<resources>
   </scenelayout>
 </resources>)";
 
-// The playing screen's nodes that the level, the board, the lines and the creatures use.
-class PlayScreen : public SceneApplicationMode
-{
-public:
-    void Enter() override
-    {
-        SceneApplicationMode::Enter();
-        SceneNode* root = Add(GetRootNode(), "gamemoderoot", new SceneNode);
-        SceneNode* playfield = Add(root, "playfield", new SceneNode);
-        Add(Add(playfield, "LevelMouseHandler", new SceneNode), "LevelBackground", new StaticSpriteNode);
-        Add(playfield, "TerrainLayerNode", new SceneNode);
-        Add(playfield, "LineAttachLayerNode", new LineLayerNode);
-        creatures = Add(playfield, "CreatureLayerNode", new YSortedLayerNode);
-        Add(playfield, "PopupLayerNode", new SceneNode);
-        SetCollisionTree(this, tree);
-    }
-    ~PlayScreen() override
-    {
-        SetCollisionTree(this, nullptr);
-        delete tree;
-    }
-    SceneNode* Add(SceneNode* parent, const char* name, SceneNode* node)
-    {
-        node->SetNodeName(Kestrin::MakeName(name));
-        AddObject(node);
-        node->SetParent(parent);
-        return node;
-    }
-    SceneNode* creatures = nullptr;
-    CollisionQuadTree* tree = new CollisionQuadTree(1000);
-};
-
 // Creatures that stay where they spawn and never age; a king of two hits.
 std::string Record(const char* sprite, const char* behaviour, const char* extra = "")
 {
@@ -122,10 +88,15 @@ const char* const PlayLevel = R"(<Level><LevelData>
     </GremlinTrapFactory>
   </LevelData></Level>)";
 
-class LevelPlay : public TutorialTest
+// On the playing screen's nodes that the level, the board, the lines and the creatures use.
+class LevelPlay : public PlayfieldTest
 {
 protected:
     LevelPlay()
+        : PlayfieldTest(
+              {.paths = {NodePath::LevelBackground, NodePath::TerrainLayerNode, NodePath::LineAttachLayerNode,
+                         NodePath::CreatureLayerNode, NodePath::PopupLayerNode},
+               .collisionTree = true})
     {
         Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
         resources->RegisterFactory(L"testimage", new SceneTest::TestImageFactory);
@@ -171,14 +142,6 @@ protected:
         SetShuffleRandomSource({});
     }
 
-    void Steps(int count)
-    {
-        for (int i = 0; i < count; ++i)
-        {
-            looper->UpdateAll(0.02f);
-            screen->tree->Update(0.02f);
-        }
-    }
     // The pointer glides to the point in 8 px steps, one game step each; the level feeds the line.
     void Glide(Vector2f to)
     {
@@ -230,7 +193,7 @@ protected:
             if (auto* popup = dynamic_cast<TutorialPopupMode*>(request.mode); popup && popup->tutorialId <= 5)
                 shown.push_back(popup->tutorialId);
         const auto* pictures = Kestrin::GetResource<Kestrin::ImageList>("TutorialImages").second;
-        SceneNode* layer = FindNodeAtPath(screen->GetRootNode(), NodePath::PopupLayerNode);
+        SceneNode* layer = screen->At(NodePath::PopupLayerNode);
         for (SceneNode* child = layer->GetFirstChild(); child; child = child->GetNextSibling())
             if (SceneNode* attach = FindTutorialPart(child, NodePath::TutorialTextAttach))
                 if (auto* picture = dynamic_cast<StaticSpriteNode*>(attach->GetFirstChild()))
@@ -259,7 +222,6 @@ protected:
     // Takes the play-data log while the test holds it (the fixture's takes only whole new files).
     KestrinTest::FakeFileSystem playData;
     std::vector<Outcome> outcomes;
-    PlayScreen* screen = new PlayScreen;
     NimbalLevel* level = nullptr;
 };
 

@@ -8,8 +8,8 @@
 #include "Game/Gremlin.h"
 #include "Game/GremlinFactory.h"
 #include "Game/GremlinHome.h"
-#include "Game/Line.h"
 #include "Game/LevelOutcome.h"
+#include "Game/Line.h"
 #include "Game/NimbalGunk.h"
 #include "Game/NimbalLevel.h"
 #include "Game/TutorialManager.h"
@@ -17,12 +17,12 @@
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/CurrentScene.h"
 #include "Scene/MeterNodes.h"
-#include "Scene/SceneLayout.h"
+#include "Scene/StaticSpriteNode.h"
 #include "Scene/TextSpriteNode.h"
 
 #include "GameStubs/GameFakes.h"
+#include "PlayfieldTestSupport.h"
 #include "Support/RecordedSounds.h"
-#include "TutorialTests.h"
 
 #include <gtest/gtest.h>
 
@@ -54,31 +54,6 @@ const std::string LevelResources = R"(<resources>
   <testsound name="SFX_PositicSpawnSpear"/><testsound name="SFX_LoopSuccess"/>
   <testsound name="SFX_LoopFail"/><testsound name="SFX_TimeWarning"/><testsound name="SFX_GunkGone"/>
   <string name="UI.expert" value="Session:"/>
-  <scenelayout name="LevelHostLayout">
-    <scenenode nodeName="gamemoderoot">
-      <scenenode nodeName="playfield">
-        <scenenode nodeName="LevelMouseHandler" width="800" height="600">
-          <staticspritenode nodeName="LevelBackground"/>
-        </scenenode>
-        <scenenode nodeName="TerrainLayerNode"/>
-        <scenenode nodeName="CreatureLayerNode"/>
-        <scenenode nodeName="PopupLayerNode"/>
-      </scenenode>
-      <scenenode nodeName="messageBanner">
-        <scenenode nodeName="bannerBackground"/>
-        <staticspritenode nodeName="bannerTextImage" alpha="0"/>
-      </scenenode>
-      <scenenode nodeName="gui_attach"><scenenode nodeName="game_interface">
-        <textspritenode nodeName="timer" font="CustomSpearFont" width="100"/>
-        <textspritenode nodeName="expert_time" font="CustomSpearFont" width="200"/>
-        <scenenode nodeName="RedFlash" visible="false"/>
-        <scenenode nodeName="meterBarAttach"/>
-        <staticspritenode nodeName="meter_flash" src="bannerMSG_normal" x="12.5" y="540.75"/>
-        <scenenode nodeName="simulation_name"/>
-        <scenenode nodeName="head_icon_attach"/>
-      </scenenode></scenenode>
-    </scenenode>
-  </scenelayout>
 </resources>)";
 
 // In groups of their own, so a test can take them away.
@@ -99,18 +74,6 @@ void LoadGroup(const wchar_t* group, const std::string& xml)
     Kestrin::ResourceManager::Instance()->Load(group, &stream, nullptr);
 }
 
-// The game screen as far as the level needs it.
-class LevelHostScreen : public SceneApplicationMode
-{
-public:
-    void Enter() override
-    {
-        SceneApplicationMode::Enter();
-        if (const SceneLayout* layout = GetSceneLayout("LevelHostLayout").second)
-            layout->Instantiate(*this, GetRootNode());
-    }
-};
-
 const char* const SmallLevel = R"(<Level><LevelData>
     <Quota expertTime="90" timeLimit="180" explodeColors="0"/>
     <LoopPowerUpSpawn/><SpearKingGemSpawn/>
@@ -120,10 +83,17 @@ const char* const SmallLevel = R"(<Level><LevelData>
     <GremlinTrapFactory><TrapSlots><Slot initialTime="0"/></TrapSlots></GremlinTrapFactory>
   </LevelData></Level>)";
 
-class LevelScene : public TutorialTest
+// The game screen as far as the level needs it: its playfield, banner and interface.
+class LevelScene : public PlayfieldTest
 {
 protected:
     LevelScene()
+        : PlayfieldTest(
+              {.paths = {NodePath::LevelBackground, NodePath::TerrainLayerNode, NodePath::CreatureLayerNode,
+                         NodePath::PopupLayerNode, NodePath::BannerBackground, NodePath::BannerTextImage,
+                         NodePath::GuiTimer, NodePath::GuiExpertTime, NodePath::GuiRedFlash,
+                         NodePath::GuiMeterBarAttach, NodePath::GuiMeterFlash, NodePath::GuiSimulationName,
+                         NodePath::GuiHeadIconAttach}})
     {
         Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
         resources->RegisterFactory(L"testfont", new SceneTest::TestFontFactory);
@@ -144,8 +114,21 @@ protected:
         levels.records[record->name] = std::move(record);
         AddData(L"CreatureSettings", "<CreatureSettings/>");
 
-        screen = new LevelHostScreen;
         looper->PushModeNow(screen);
+        // What the game's layout gives the nodes: the board's size to the press, the clocks' font
+        // and widths, the banner and the warning flash hidden until due, the meter flash's picture.
+        screen->At(NodePath::LevelMouseHandler)->SetSize(800, 600);
+        for (auto [path, width] : {std::pair{NodePath::GuiTimer, 100.0f}, {NodePath::GuiExpertTime, 200.0f}})
+        {
+            auto* text = static_cast<TextSpriteNode*>(screen->At(path));
+            text->SetFont(Kestrin::GetResource<Kestrin::Font>("CustomSpearFont").second);
+            text->SetWidth(width);
+        }
+        screen->At(NodePath::BannerTextImage)->SetAlpha(0.0f);
+        screen->At(NodePath::GuiRedFlash)->SetVisible(false);
+        auto* flash = static_cast<StaticSpriteNode*>(screen->At(NodePath::GuiMeterFlash));
+        flash->SetImage(Kestrin::GetResource<Kestrin::IImage>("bannerMSG_normal").second);
+        flash->SetPosition(12.5f, 540.75f);
     }
     ~LevelScene() override
     {
@@ -159,7 +142,7 @@ protected:
         screen->AddObject(level);
         return level;
     }
-    SceneNode* At(NodePath path) { return FindNodeAtPath(screen->GetRootNode(), path); }
+    SceneNode* At(NodePath path) { return screen->At(path); }
     // A group goes only when its file is there to load it again.
     void Unload(const wchar_t* group)
     {
@@ -170,11 +153,6 @@ protected:
     {
         auto* text = dynamic_cast<ITextSprite*>(At(path));
         return text ? text->GetText() : L"(none)";
-    }
-    void Steps(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            looper->UpdateAll(0.02f);
     }
     // The tutorial's pop-ups queued so far.
     size_t Popups(int id) const
@@ -188,7 +166,6 @@ protected:
 
     BoostRandomNumberStream seeded{4242};
     Kestrin::ScopedRandomStream scopedRandom{&seeded};
-    LevelHostScreen* screen = nullptr;
     FakeGunkBoard board;
     ScopedGunkBoard scopedBoard{board};
     std::vector<std::string> played;

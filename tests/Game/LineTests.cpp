@@ -16,8 +16,8 @@
 #include "Scene/AnimatedSpriteNode.h"
 
 #include "GameStubs/GameFakes.h"
+#include "PlayfieldTestSupport.h"
 #include "Support/RecordedSounds.h"
-#include "TutorialTests.h"
 #include "harness/FakeClock.h"
 
 #include <gtest/gtest.h>
@@ -58,29 +58,6 @@ const std::string LineResources =
     "  </scenenode>"
     "</scenelayout>"
     "</resources>";
-
-// The game screen's playfield with its line layer.
-class PlayScreen : public SceneApplicationMode
-{
-public:
-    void Enter() override
-    {
-        SceneApplicationMode::Enter();
-        SceneNode* playfield =
-            Add(Add(GetRootNode(), "gamemoderoot", new SceneNode), "playfield", new SceneNode);
-        lines = static_cast<LineLayerNode*>(Add(playfield, "LineAttachLayerNode", new LineLayerNode));
-        creatures = Add(playfield, "CreatureLayerNode", new YSortedLayerNode);
-    }
-    SceneNode* Add(SceneNode* parent, const char* name, SceneNode* node)
-    {
-        node->SetNodeName(Kestrin::MakeName(name));
-        AddObject(node);
-        node->SetParent(parent);
-        return node;
-    }
-    LineLayerNode* lines = nullptr;
-    SceneNode* creatures = nullptr;
-};
 
 // Every textured strip and circle a line draws, beside what the plain recording canvas notes.
 class LineCanvas : public KestrinTest::RecordingCanvas
@@ -129,10 +106,13 @@ TypeSettings StillTuning()
     return s;
 }
 
-class LinePlay : public TutorialTest
+// The game screen's playfield with its line layer.
+class LinePlay : public PlayfieldTest
 {
 protected:
     LinePlay()
+        : PlayfieldTest(
+              {.paths = {NodePath::LineAttachLayerNode, NodePath::CreatureLayerNode}, .collisionTree = true})
     {
         Kestrin::ResourceManager* resources = Kestrin::ResourceManager::Instance();
         resources->RegisterFactory(L"testsound", new SceneTest::TestSoundFactory);
@@ -140,7 +120,6 @@ protected:
         Kestrin::MemoryStream stream(L"Lines", LineResources.data(), uint32_t(LineResources.size()));
         resources->Load(L"Lines", &stream, nullptr);
         looper->PushModeNow(screen);
-        SetCollisionTree(screen, tree);
         screen->AddObject(level);
         level->makeLines = true;
         level->notStarted = false;
@@ -154,37 +133,24 @@ protected:
         tuning.trapSpawnDelay = 2.5f;
         TutorialManager::Instance().ReadFlags();
     }
-    ~LinePlay() override
-    {
-        SetCollisionTree(screen, nullptr);
-        delete tree;
-        looper.reset();
-    }
+    ~LinePlay() override { looper.reset(); }
 
     // A trap whose box is centred on the point, on the playfield.
     GremlinHome* AddTrap(Vector2f centre, bool leaves = false)
     {
         auto* trap =
             new GremlinHome(GremlinColorType::Red, centre - Vector2f(20, 15), GremlinKind::Basic, leaves);
-        trap->AddToScene(*screen, screen->creatures);
+        trap->AddToScene(*screen, screen->At(NodePath::CreatureLayerNode));
         return trap;
     }
     Gremlin* AddCreature(Vector2f centre, const TypeSettings& settings = StillTuning())
     {
         auto* creature = new Gremlin(settings, centre.x - 40, centre.y - 40);
-        creature->AddToScene(*screen, screen->creatures);
+        creature->AddToScene(*screen, screen->At(NodePath::CreatureLayerNode));
         return creature;
     }
     SceneNode* Handler(GremlinHome* trap) { return trap->GetNode()->GetFirstChild(); }
-    // The screen's step, then the collision pass.
-    void Steps(int count, float dt = 0.02f)
-    {
-        for (int i = 0; i < count; ++i)
-        {
-            looper->UpdateAll(dt);
-            tree->Update(dt);
-        }
-    }
+    LineLayerNode* Lines() { return static_cast<LineLayerNode*>(screen->At(NodePath::LineAttachLayerNode)); }
     // The pen moves in 10 px steps, a screen step each, as the level feeds it.
     void Pen(Line* line, Vector2f to)
     {
@@ -224,8 +190,6 @@ protected:
     BoostRandomNumberStream randomStream{20261210};
     Kestrin::ScopedRandomStream scopedRandom{&randomStream};
     KestrinTest::FakeClock clock;
-    PlayScreen* screen = new PlayScreen;
-    CollisionQuadTree* tree = new CollisionQuadTree(1000);
     FakeLevel* level = new FakeLevel;
 };
 
@@ -252,7 +216,7 @@ TEST_F(LinePlay, DragOutSpearCloseAtTheTrapAndHaulHome)
     Line* line = trap->lines[0];
     EXPECT_EQ(level->currentLine, line);
     EXPECT_EQ(line->firstSegment->start, Vector2f(420, 300)) << "clamped onto the trap's edge";
-    EXPECT_EQ(screen->lines->lines, std::deque<Line*>{line});
+    EXPECT_EQ(Lines()->lines, std::deque<Line*>{line});
 
     Pen(line, {560, 300});
     Pen(line, {560, 440});
@@ -284,7 +248,7 @@ TEST_F(LinePlay, DragOutSpearCloseAtTheTrapAndHaulHome)
     EXPECT_FALSE(Alive(tic));
     EXPECT_FALSE(Alive(line));
     EXPECT_TRUE(trap->lines.empty());
-    EXPECT_TRUE(screen->lines->lines.empty());
+    EXPECT_TRUE(Lines()->lines.empty());
     Steps(1);
     EXPECT_FALSE(trap->open);
     EXPECT_EQ(std::count(level->calls.begin(), level->calls.end(), "EvaluateLoop"), 1);
@@ -359,7 +323,7 @@ TEST_F(LinePlay, ARejectedLoopWindsBackAndGoes)
     Steps(2);
     EXPECT_FALSE(Alive(line));
     EXPECT_TRUE(trap->lines.empty());
-    EXPECT_TRUE(screen->lines->lines.empty());
+    EXPECT_TRUE(Lines()->lines.empty());
 }
 
 // A quick click leaves the trap pressed and the line starts when the pointer leaves it; a second
@@ -651,7 +615,7 @@ TEST_F(LinePlay, DrawsStripsSparklesAndTheYarnBall)
     LineCanvas canvas;
     canvas.offersLine = true;
     Kestrin::Graphics::SetCurrentCanvas(&canvas);
-    screen->lines->DrawTree({0, 0});
+    Lines()->DrawTree({0, 0});
     Kestrin::Graphics::SetCurrentCanvas(nullptr);
     line->attached.clear();
     auto* images =
@@ -751,7 +715,7 @@ TEST_F(LinePlay, InsideTheLoopByItsWindingNumber)
 // the order they came and forgets every entry of a line that goes.
 TEST_F(LinePlay, LayersSortTheirChildrenAndDrawTheirLines)
 {
-    auto* layer = static_cast<YSortedLayerNode*>(screen->creatures);
+    auto* layer = static_cast<YSortedLayerNode*>(screen->At(NodePath::CreatureLayerNode));
     auto child = [&](float y, float h)
     {
         auto* node = new SceneNode;
@@ -782,7 +746,7 @@ TEST_F(LinePlay, LayersSortTheirChildrenAndDrawTheirLines)
     tall->SetParent(c);
     EXPECT_EQ(order(), (std::vector<SceneNode*>{b, a, c})) << "by top plus the whole subtree's height";
 
-    LineLayerNode* lines = screen->lines;
+    LineLayerNode* lines = Lines();
     EXPECT_EQ(FindLineLayerNode(), lines);
     EXPECT_EQ(FindLineLayerNode(NodePath::CreatureLayerNode), nullptr) << "another kind";
     LineCanvas canvas;

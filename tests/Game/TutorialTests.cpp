@@ -4,7 +4,7 @@
 #include "Scene/StaticSpriteNode.h"
 #include "UI/UINames.h"
 
-#include "TutorialTests.h"
+#include "PlayfieldTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,32 +13,14 @@ using namespace GameTest;
 namespace
 {
 
-// The game screen's playfield with its pop-up layer, and the calendar's bubble anchor.
-class PlayfieldScreen : public SceneApplicationMode
-{
-public:
-    void Enter() override
-    {
-        SceneApplicationMode::Enter();
-        SceneNode* playfield = Add(Add(GetRootNode(), "gamemoderoot"), "playfield");
-        popups = Add(playfield, "PopupLayerNode");
-        Add(Add(GetRootNode(), "agenda_mode"), "day_button_attach");
-    }
-    SceneNode* Add(SceneNode* parent, const char* name)
-    {
-        auto* node = new SceneNode;
-        node->SetNodeName(Kestrin::MakeName(name));
-        AddObject(node);
-        node->SetParent(parent);
-        return node;
-    }
-    SceneNode* popups = nullptr;
-};
-
-class Tutorials : public TutorialTest
+// On the game screen's playfield with its pop-up layer, and the calendar's bubble anchor.
+class Tutorials : public PlayfieldTest
 {
 protected:
-    Tutorials() { looper->PushModeNow(screen); }
+    Tutorials() : PlayfieldTest({.paths = {NodePath::PopupLayerNode, NodePath::AgendaDayButtonAttach}})
+    {
+        looper->PushModeNow(screen);
+    }
     ~Tutorials() override { manager.HideBubble(); }
 
     std::vector<int> Due() const
@@ -66,7 +48,6 @@ protected:
     }
 
     TutorialManager& manager = TutorialManager::Instance();
-    PlayfieldScreen* screen = new PlayfieldScreen;
 };
 
 const std::vector<int> kAll = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
@@ -101,9 +82,9 @@ TEST_F(Tutorials, FollowTheirFlagsThroughAPlayersProgress)
     // The basic ones show as often as they are raised; a bubble replaces the last.
     manager.Show(TutorialId::BasicsCreature, {100, 100});
     manager.Show(TutorialId::BasicsCreature, {100, 100});
-    EXPECT_EQ(screen->popups->GetChildCount(), 1u);
+    EXPECT_EQ(screen->At(NodePath::PopupLayerNode)->GetChildCount(), 1u);
     ASSERT_NE(Bubble(), nullptr);
-    EXPECT_EQ(Bubble()->GetParent(), screen->popups);
+    EXPECT_EQ(Bubble()->GetParent(), screen->At(NodePath::PopupLayerNode));
 
     // The others once, recorded in the account.
     manager.Show(TutorialId::OneMinute, {0, 0});
