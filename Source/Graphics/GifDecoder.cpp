@@ -260,6 +260,19 @@ template <typename Put> bool Compose(const GifFrame& frame, int screenW, int scr
     return covered;
 }
 
+// The frames so far counted, then the first image read; false when there is none to compose.
+// Width and height get the logical screen either way.
+bool StartFirstImage(IStream& stream, int& width, int& height, int& frameCount, GifFrameList& list,
+                     GifResult& result)
+{
+    frameCount = int(list.frames.size());
+    int w = width, h = height;
+    const bool found = ReadFirstImage(stream, w, h, list, result);
+    width = w;
+    height = h;
+    return found && w > 0 && h > 0;
+}
+
 void Finish(GifResult& result, GifFrameList& list, int& frameCount)
 {
     if (result.decoded)
@@ -272,14 +285,10 @@ void Finish(GifResult& result, GifFrameList& list, int& frameCount)
 std::unique_ptr<uint32_t[]> DecodeGif(IStream& stream, int& width, int& height, bool& hasTransparency,
                                       int& frameCount, GifFrameList& list)
 {
-    frameCount = int(list.frames.size());
     GifResult result;
-    int w = width, h = height;
-    const bool found = ReadFirstImage(stream, w, h, list, result);
-    width = w;
-    height = h;
-    if (!found || w <= 0 || h <= 0)
+    if (!StartFirstImage(stream, width, height, frameCount, list, result))
         return nullptr;
+    const int w = width, h = height;
     auto pixels = std::make_unique<uint32_t[]>(size_t(w) * size_t(h));
     const GifFrame& frame = *result.frame;
     const bool covered = Compose(frame, w, h,
@@ -295,14 +304,10 @@ std::unique_ptr<uint32_t[]> DecodeGif(IStream& stream, int& width, int& height, 
 std::unique_ptr<uint8_t[]> DecodeGifMask(IStream& stream, int& width, int& height, int& frameCount,
                                          GifFrameList& list)
 {
-    frameCount = int(list.frames.size());
     GifResult result;
-    int w = width, h = height;
-    const bool found = ReadFirstImage(stream, w, h, list, result);
-    width = w;
-    height = h;
-    if (!found || w <= 0 || h <= 0)
+    if (!StartFirstImage(stream, width, height, frameCount, list, result))
         return nullptr;
+    const int w = width, h = height;
     auto grey = std::make_unique<uint8_t[]>(size_t(w) * size_t(h));
     Compose(*result.frame, w, h,
             [&](size_t at, uint8_t r, uint8_t g, uint8_t b, bool)

@@ -296,28 +296,29 @@ bool HasFrames(const IImageList* list, int first, int n)
     return first >= 0 && int64_t(first) + n <= list->Count();
 }
 
+int DrawWholeThreeSlice(IImageList* list, int first, float x, float y, float length, bool horizontal,
+                        const DrawState& state, ICanvas* canvas)
+{
+    if (!list)
+        return Graphics::Draw_Nothing;
+    if (!HasFrames(list, first, 3))
+        return -1;
+    DrawThreeSlice(list, first, x, y, length, horizontal, INT32_MAX, canvas, BrushState(state));
+    return Graphics::Draw_Done;
+}
+
 } // namespace
 
 int DrawThreeSliceHorizontal(IImageList* list, int first, float x, float y, float width,
                              const DrawState& state, ICanvas* canvas)
 {
-    if (!list)
-        return Graphics::Draw_Nothing;
-    if (!HasFrames(list, first, 3))
-        return -1;
-    DrawThreeSlice(list, first, x, y, width, true, INT32_MAX, canvas, BrushState(state));
-    return Graphics::Draw_Done;
+    return DrawWholeThreeSlice(list, first, x, y, width, true, state, canvas);
 }
 
 int DrawThreeSliceVertical(IImageList* list, int first, float x, float y, float height,
                            const DrawState& state, ICanvas* canvas)
 {
-    if (!list)
-        return Graphics::Draw_Nothing;
-    if (!HasFrames(list, first, 3))
-        return -1;
-    DrawThreeSlice(list, first, x, y, height, false, INT32_MAX, canvas, BrushState(state));
-    return Graphics::Draw_Done;
+    return DrawWholeThreeSlice(list, first, x, y, height, false, state, canvas);
 }
 
 int DrawNineSlice(IImageList* list, int first, float x, float y, float width, float height,

@@ -22,51 +22,43 @@ void NodeGridNode::OnChildRemoved(SceneNode*)
 void NodeGridNode::Layout()
 {
     if (m_growBehavior == HorizontalFirst)
-        LayoutRows();
+        LayOutLines(true);
     else if (m_growBehavior == VerticalFirst)
-        LayoutColumns();
+        LayOutLines(false);
 }
 
-// rowHeight is the tallest child so far, never reset: every row advances by it. A child wider than
-// the limit starts a new row even as the first of the grid.
-void NodeGridNode::LayoutRows()
+// Rows (or columns) wrapped at the width (or height) limit. A line's depth is the deepest child so
+// far, never reset: every line advances by it. A child longer than the limit starts a new line even
+// as the first of the grid.
+void NodeGridNode::LayOutLines(bool rows)
 {
-    float x = 0.0f, y = 0.0f, rowHeight = 0.0f, right = 0.0f, widest = 0.0f;
+    const float limit = rows ? m_maxWidth : m_maxHeight;
+    const float spacing = rows ? m_hSpacing : m_vSpacing, lineSpacing = rows ? m_vSpacing : m_hSpacing;
+    // Along the line, then across the lines.
+    float along = 0.0f, across = 0.0f, depth = 0.0f, end = 0.0f, longest = 0.0f;
     for (SceneNode* child = GetFirstChild(); child; child = child->GetNextSibling())
     {
         const Rectf extent = child->GetSubtreeBounds();
-        if (x + extent.w > m_maxWidth && m_maxWidth >= 0.0f)
+        const float length = rows ? extent.w : extent.h, thickness = rows ? extent.h : extent.w;
+        if (along + length > limit && limit >= 0.0f)
         {
-            x = 0.0f;
-            y += rowHeight + m_vSpacing;
-            widest = std::max(widest, right);
+            along = 0.0f;
+            across += depth + lineSpacing;
+            longest = std::max(longest, end);
         }
-        child->SetPosition(x, y);
-        right = x + extent.w;
-        rowHeight = std::max(rowHeight, extent.h);
-        x += extent.w + m_hSpacing;
+        if (rows)
+            child->SetPosition(along, across);
+        else
+            child->SetPosition(across, along);
+        end = along + length;
+        depth = std::max(depth, thickness);
+        along += length + spacing;
     }
-    SetSize(std::max(widest, right), y + rowHeight);
-}
-
-void NodeGridNode::LayoutColumns()
-{
-    float x = 0.0f, y = 0.0f, columnWidth = 0.0f, bottom = 0.0f, tallest = 0.0f;
-    for (SceneNode* child = GetFirstChild(); child; child = child->GetNextSibling())
-    {
-        const Rectf extent = child->GetSubtreeBounds();
-        if (y + extent.h > m_maxHeight && m_maxHeight >= 0.0f)
-        {
-            y = 0.0f;
-            x += columnWidth + m_hSpacing;
-            tallest = std::max(tallest, bottom);
-        }
-        child->SetPosition(x, y);
-        bottom = y + extent.h;
-        columnWidth = std::max(columnWidth, extent.w);
-        y += extent.h + m_vSpacing;
-    }
-    SetSize(x + columnWidth, std::max(tallest, bottom));
+    const float alongSize = std::max(longest, end), acrossSize = across + depth;
+    if (rows)
+        SetSize(alongSize, acrossSize);
+    else
+        SetSize(acrossSize, alongSize);
 }
 
 SceneNodeDescriptor* NodeGridNodeFactory::Read(const Kestrin::IAttributeContainer& attributes)

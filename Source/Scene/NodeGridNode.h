@@ -32,8 +32,7 @@ public:
     int GetGrowBehavior() const { return m_growBehavior; }
 
 private:
-    void LayoutRows();
-    void LayoutColumns();
+    void LayOutLines(bool rows);
 
     float m_hSpacing;
     float m_vSpacing;

@@ -10,6 +10,26 @@
 namespace Kestrin
 {
 
+namespace
+{
+// Calls `transfer` (given the bytes done so far) until `count` bytes are done, it fails or it
+// reaches the end; an interrupted call is made again.
+template <typename Transfer> uint32_t TransferAll(uint32_t count, Transfer transfer)
+{
+    size_t done = 0;
+    while (done < count)
+    {
+        ssize_t n = transfer(done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += size_t(n);
+    }
+    return uint32_t(done);
+}
+} // namespace
+
 std::wstring Win32FileStream::NameFromPath(const std::string& path)
 {
     size_t slash = path.find_last_of('/');
@@ -42,17 +62,8 @@ uint32_t Win32FileStream::GetSize()
 
 uint32_t Win32FileStream::Read(void* buffer, uint32_t count)
 {
-    size_t done = 0;
-    while (done < count)
-    {
-        ssize_t n = ::read(m_fd, static_cast<char*>(buffer) + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += size_t(n);
-    }
-    return uint32_t(done);
+    return TransferAll(count, [&](size_t done)
+                       { return ::read(m_fd, static_cast<char*>(buffer) + done, count - done); });
 }
 
 uint32_t Win32FileStream::ReadDirect(const uint8_t*&, uint32_t)
@@ -62,17 +73,8 @@ uint32_t Win32FileStream::ReadDirect(const uint8_t*&, uint32_t)
 
 uint32_t Win32FileStream::Write(const void* buffer, uint32_t count)
 {
-    size_t done = 0;
-    while (done < count)
-    {
-        ssize_t n = ::write(m_fd, static_cast<const char*>(buffer) + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += size_t(n);
-    }
-    return uint32_t(done);
+    return TransferAll(count, [&](size_t done)
+                       { return ::write(m_fd, static_cast<const char*>(buffer) + done, count - done); });
 }
 
 uint32_t Win32FileStream::Seek(int origin, int32_t offset)

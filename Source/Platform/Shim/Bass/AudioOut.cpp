@@ -116,19 +116,20 @@ const char* AudioOut::GetDeviceDescription(int device)
 
 bool AudioOut::Pause()
 {
-    std::lock_guard lock(m_lock);
-    if (!m_open)
-        return Fail(ErrorNotStarted);
-    m_paused = true;
-    return Succeed();
+    return SetPaused(true);
 }
 
 bool AudioOut::Start()
 {
+    return SetPaused(false);
+}
+
+bool AudioOut::SetPaused(bool paused)
+{
     std::lock_guard lock(m_lock);
     if (!m_open)
         return Fail(ErrorNotStarted);
-    m_paused = false;
+    m_paused = paused;
     return Succeed();
 }
 

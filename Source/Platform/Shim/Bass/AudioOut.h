@@ -168,6 +168,7 @@ private:
 
     void Render(float* stereo, int frames) override;
     void RunDueSyncs();
+    bool SetPaused(bool paused);
     Handle NewHandle();
     Handle AddChannel(Kind kind, std::unique_ptr<Voice> voice, Handle sample);
     Channel* FindChannel(Handle channel);
