@@ -75,6 +75,11 @@ Object* GetObjectByHandle(ObjectHandle handle)
     return database ? database->GetObject(handle) : nullptr;
 }
 
+ObjectDatabase* DatabaseOf(const Object* object)
+{
+    return object && object->GetDatabase() ? object->GetDatabase() : GetCurrentObjectDatabase();
+}
+
 ScopedCurrentObjectDatabase::ScopedCurrentObjectDatabase(ObjectDatabase* database)
 {
     Current().overrides.push_back(database);

@@ -159,6 +159,14 @@ ObjectDatabase* GetTopObjectDatabase();
 // The live object of the handle in the current database; null when there is no current database
 // or the handle names nothing live there (a stale handle of a removed object).
 Object* GetObjectByHandle(ObjectHandle handle);
+// The database an object acts in: the one it was added to, whichever screen is current; the current
+// one while it is in none yet, or for no object.
+ObjectDatabase* DatabaseOf(const Object* object);
+// The object of that name as a T; null without a database, without the object or of another kind.
+template <typename T> T* FindObjectAs(ObjectDatabase* database, NameId name)
+{
+    return database ? dynamic_cast<T*>(database->FindObject(name)) : nullptr;
+}
 
 // Makes a database current for a scope (a screen being entered, a broadcast).
 class ScopedCurrentObjectDatabase

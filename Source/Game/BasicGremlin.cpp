@@ -21,11 +21,6 @@ constexpr float kShowCurrent = 0.4f;
 constexpr float kShowNew = 0.2f;
 constexpr float kFlashLength = 2.0f;
 
-template <typename T> T* FindIn(Kestrin::ObjectDatabase* database, Kestrin::NameId name)
-{
-    return database ? dynamic_cast<T*>(database->FindObject(name)) : nullptr;
-}
-
 // v scaled to the length; zero stays zero.
 Vector2f ScaledTo(Vector2f v, float length)
 {
@@ -126,8 +121,8 @@ void BasicGremlin::OnBehaviourTimer()
     if (kind != GremlinKind::Indecisive || IsChannelBusy(GameNames::FlashingTask) ||
         IsChannelBusy(GameNames::ColorChangeTask))
         return;
-    auto* traps =
-        FindIn<GremlinHomeFactory>(Kestrin::GetCurrentObjectDatabase(), GameNames::GremlinHomeFactory);
+    auto* traps = Kestrin::FindObjectAs<GremlinHomeFactory>(Kestrin::GetCurrentObjectDatabase(),
+                                                            GameNames::GremlinHomeFactory);
     const GremlinColorType next = traps ? traps->PickColour() : GremlinColorType::Purple;
     if (stage >= Stage::FreakOut)
         return;
@@ -184,8 +179,8 @@ void BasicGremlin::SetColor(GremlinColorType colour)
         needsRestage = true;
         special = SpecialMode::Normal;
         kind = GremlinKind::Basic;
-        auto* creatures =
-            FindIn<GremlinFactory>(Kestrin::GetCurrentObjectDatabase(), GameNames::GremlinFactory);
+        auto* creatures = Kestrin::FindObjectAs<GremlinFactory>(Kestrin::GetCurrentObjectDatabase(),
+                                                                GameNames::GremlinFactory);
         if (const TypeSettings* basic =
                 creatures ? creatures->FindSettings(CreatureSpriteId(colour)) : nullptr)
             settings = *basic;

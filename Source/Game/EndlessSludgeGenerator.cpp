@@ -18,7 +18,7 @@ void EndlessSludgeGenerator::Update(float dt)
 {
     if (HeldObject<BasicGremlin>::Count() == 0)
         return;
-    Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+    Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
     for (SludgeZone& zone : zones)
     {
         zone.spawnTimer -= dt;
@@ -31,9 +31,8 @@ void EndlessSludgeGenerator::Update(float dt)
             const float py = float(zone.y) + u2 * float(zone.h);
             GremlinColorType colour = GremlinColorType::Black;
             if (u3 < zone.colorChance)
-                if (auto* creatures = database ? dynamic_cast<GremlinFactory*>(
-                                                     database->FindObject(GameNames::GremlinFactory))
-                                               : nullptr)
+                if (auto* creatures =
+                        Kestrin::FindObjectAs<GremlinFactory>(database, GameNames::GremlinFactory))
                     colour = creatures->GetSludgeColor();
             for (int i = 0; i < zone.spawnDepth; ++i)
                 Board().AddGunk(int(zone.spawnRadius), int(px), int(py), int(colour));

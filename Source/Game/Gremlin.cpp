@@ -72,10 +72,6 @@ SceneNode* BuildLayout(Kestrin::NameId name)
     return new SceneNode;
 }
 
-template <typename T> T* FindIn(Kestrin::ObjectDatabase* database, Kestrin::NameId name)
-{
-    return database ? dynamic_cast<T*>(database->FindObject(name)) : nullptr;
-}
 } // namespace
 
 void UpdateCreatureTimeScale()
@@ -98,8 +94,8 @@ Gremlin::Gremlin(const TypeSettings& settings_, float x, float y)
     if (kind == GremlinKind::Protected || kind == GremlinKind::Indecisive)
         behaviourTimer = Kestrin::RandomFloat(settings.param1, settings.param2);
     if (kind == GremlinKind::Indecisive)
-        if (auto* traps = FindIn<GremlinHomeFactory>(Kestrin::GetCurrentObjectDatabase(),
-                                                     GameNames::GremlinHomeFactory.Get()))
+        if (auto* traps = Kestrin::FindObjectAs<GremlinHomeFactory>(Kestrin::GetCurrentObjectDatabase(),
+                                                                    GameNames::GremlinHomeFactory.Get()))
             color = traps->PickColour();
 
     layoutNode = BuildLayout(GameNames::CreatureLayout.Get());
@@ -648,7 +644,7 @@ void Gremlin::Remove()
 void Gremlin::PlayEffect(Kestrin::NameId spriteType, std::function<void()> followUp)
 {
     SpriteType* type = GetSpriteTypeById(spriteType).second;
-    Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+    Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
     if (!type || !database)
     {
         if (followUp)

@@ -264,7 +264,7 @@ BasicGremlin* GremlinFactory::CreateNormal()
     auto* creature = new BasicGremlin(x, y, *chosen);
     creature->colorConnection =
         colorSignal.connect([creature](GremlinColorType colour) { creature->RemoveIfColor(colour); });
-    creature = Place(creature, GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase());
+    creature = Place(creature, Kestrin::DatabaseOf(this));
     if (creature && endless)
         --waveRemaining;
     return creature;
@@ -289,8 +289,7 @@ GremlinKing* GremlinFactory::CreateKing()
         return nullptr;
     const float x = Kestrin::RandomFloat(zone->x, zone->x + zone->w);
     const float y = Kestrin::RandomFloat(zone->y, zone->y + zone->h);
-    GremlinKing* king = Place(new GremlinKing(x, y, *found),
-                              GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase());
+    GremlinKing* king = Place(new GremlinKing(x, y, *found), Kestrin::DatabaseOf(this));
     if (king)
         --kingBudget;
     return king;
@@ -317,8 +316,7 @@ void GremlinFactory::CreatePowerUp(int count, const Vector2f& position)
         auto* powerUp = new PowerUpGremlin(position.x, position.y, *found);
         powerUp->FindFreeSpot();
         powerUp->Enter();
-        Kestrin::ObjectDatabase* database =
-            GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+        Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
         if (!database)
         {
             delete powerUp;

@@ -247,7 +247,7 @@ void GremlinHome::OnCapture(Gremlin* creature)
         ++level->captureCount;
     SceneNode* captureFX = FindNodeAtPath(layoutNode, NodePath::TrapCaptureFX);
     SpriteType* type = GetSpriteTypeById(CaptureSprite.Get()).second;
-    Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+    Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
     // A trap taken out this frame (the failure outro's) still catches what it hauls, but its nodes
     // are deleted with it: an effect under them would outlive its parent.
     if (captureFX && captureFX->GetDatabase() && !captureFX->GetDatabase()->IsValidHandle(captureFX->GetHandle()))
@@ -303,7 +303,7 @@ void GremlinHome::CelebrationBurst()
 {
     SceneNode* image = FindNodeAtPath(layoutNode, NodePath::TrapImage);
     Kestrin::IImageList* sparks = Kestrin::GetResource<Kestrin::IImageList>(BurstImages.Get()).second;
-    Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+    Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
     if (!image)
         return;
     // The wind, not the image: alpha multiplies down the tree, and the sparks hang under the image.

@@ -11,19 +11,6 @@
 
 #include <algorithm>
 
-namespace
-{
-Kestrin::ObjectDatabase* DatabaseOf(const Kestrin::Object& object)
-{
-    return object.GetDatabase() ? object.GetDatabase() : Kestrin::GetCurrentObjectDatabase();
-}
-
-template <typename T> T* FindIn(Kestrin::ObjectDatabase* database, Kestrin::NameId name)
-{
-    return database ? dynamic_cast<T*>(database->FindObject(name)) : nullptr;
-}
-} // namespace
-
 TrapSlot::TrapSlot(float initialTime) : time(initialTime) {}
 
 void TrapSlot::Update(float dt)
@@ -33,7 +20,8 @@ void TrapSlot::Update(float dt)
     time -= dt;
     if (time >= 0)
         return;
-    if (auto* factory = FindIn<GremlinHomeFactory>(DatabaseOf(*this), GameNames::GremlinHomeFactory))
+    if (auto* factory = Kestrin::FindObjectAs<GremlinHomeFactory>(Kestrin::DatabaseOf(this),
+                                                                  GameNames::GremlinHomeFactory))
         factory->CreateHome(this);
 }
 
@@ -49,7 +37,7 @@ Kestrin::NameId GremlinHomeFactory::GetName() const
 TrapSlot* GremlinHomeFactory::AddTrapSlot(float initialTime)
 {
     auto* slot = new TrapSlot(initialTime);
-    if (Kestrin::ObjectDatabase* database = DatabaseOf(*this))
+    if (Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this))
         database->AddObject(slot);
     slots.push_back(slot);
     return slot;
@@ -75,7 +63,8 @@ void GremlinHomeFactory::QueueNext()
     pending.push_back(next);
     if (cycleTraps)
         cycle.push_back({next, zone, nullptr});
-    if (auto* creatures = FindIn<GremlinFactory>(DatabaseOf(*this), GameNames::GremlinFactory))
+    if (auto* creatures =
+            Kestrin::FindObjectAs<GremlinFactory>(Kestrin::DatabaseOf(this), GameNames::GremlinFactory))
         creatures->trapColours.push_back(next.colour);
     ShuffleWithRand(zones.begin(), zones.end());
 }
@@ -83,7 +72,7 @@ void GremlinHomeFactory::QueueNext()
 GremlinHome* GremlinHomeFactory::CreateHome(TrapSlot* slot)
 {
     GremlinHome* trap = nullptr;
-    Kestrin::ObjectDatabase* database = DatabaseOf(*this);
+    Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
     if (!pending.empty() && database)
     {
         const TrapDefinition next = pending.front();

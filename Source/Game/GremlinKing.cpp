@@ -189,9 +189,8 @@ void GremlinKing::TakeDamage(int amount, bool byBomb)
     }
     if (SceneNode* image = FindNodeAtPath(layoutNode, NodePath::CreatureImage))
         image->SetVisible(false);
-    Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
-    auto* creatures =
-        database ? dynamic_cast<GremlinFactory*>(database->FindObject(GameNames::GremlinFactory)) : nullptr;
+    Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
+    auto* creatures = Kestrin::FindObjectAs<GremlinFactory>(database, GameNames::GremlinFactory);
     if (creatures)
         creatures->CreatePowerUp(1, GetCentre());
     // When the death effect ends the king goes, and the factory checks whether the board is clear.

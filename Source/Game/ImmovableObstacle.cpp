@@ -118,7 +118,7 @@ void ImmovableObstacle::Disappear()
         return;
     using namespace Kestrin;
     float w = picture->GetLocalState().width, h = picture->GetLocalState().height;
-    ObjectDatabase* database = picture->GetDatabase() ? picture->GetDatabase() : GetCurrentObjectDatabase();
+    ObjectDatabase* database = DatabaseOf(picture);
     static const NameId sparks = MakeName("blue_sml");
     for (int i = 0; i < SparkCount; ++i)
     {

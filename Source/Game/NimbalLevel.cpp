@@ -162,9 +162,8 @@ bool NimbalLevel::Endless() const
 
 GremlinFactory* NimbalLevel::Factory() const
 {
-    Kestrin::ObjectDatabase* database = Kestrin::GetCurrentObjectDatabase();
-    return database ? dynamic_cast<GremlinFactory*>(database->FindObject(GameNames::GremlinFactory))
-                    : nullptr;
+    return Kestrin::FindObjectAs<GremlinFactory>(Kestrin::GetCurrentObjectDatabase(),
+                                                 GameNames::GremlinFactory);
 }
 
 Kestrin::Task* NimbalLevel::Sequence(std::initializer_list<Kestrin::Task*> tasks)
@@ -516,10 +515,8 @@ void NimbalLevel::ShowTrapTutorial()
 
 void NimbalLevel::ReleaseTrap(GremlinHome* trap)
 {
-    Kestrin::ObjectDatabase* database = Kestrin::GetCurrentObjectDatabase();
-    if (auto* factory =
-            database ? dynamic_cast<GremlinHomeFactory*>(database->FindObject(GameNames::GremlinHomeFactory))
-                     : nullptr)
+    if (auto* factory = Kestrin::FindObjectAs<GremlinHomeFactory>(Kestrin::GetCurrentObjectDatabase(),
+                                                                  GameNames::GremlinHomeFactory))
         factory->OnTrapRemoved(trap);
 }
 

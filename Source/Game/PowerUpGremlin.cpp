@@ -23,14 +23,10 @@ constexpr float kFadeTime = 0.5f;
 constexpr float kSparkleDelay = 0.5f;
 constexpr int kSparkles = 5;
 
-template <typename T> T* FindIn(Kestrin::ObjectDatabase* database, Kestrin::NameId name)
-{
-    return database ? dynamic_cast<T*>(database->FindObject(name)) : nullptr;
-}
-
 GremlinFactory* FindCreatureFactory()
 {
-    return FindIn<GremlinFactory>(Kestrin::GetCurrentObjectDatabase(), GameNames::GremlinFactory);
+    return Kestrin::FindObjectAs<GremlinFactory>(Kestrin::GetCurrentObjectDatabase(),
+                                                 GameNames::GremlinFactory);
 }
 
 Kestrin::NameId PowerUpAnimation(const char* state)
@@ -148,8 +144,8 @@ void PowerUpGremlin::ApplyEffect()
         break;
     case GremlinKind::UnifyColors:
     {
-        auto* traps =
-            FindIn<GremlinHomeFactory>(Kestrin::GetCurrentObjectDatabase(), GameNames::GremlinHomeFactory);
+        auto* traps = Kestrin::FindObjectAs<GremlinHomeFactory>(Kestrin::GetCurrentObjectDatabase(),
+                                                                GameNames::GremlinHomeFactory);
         const GremlinColorType colour = traps ? traps->PickColour() : GremlinColorType::Purple;
         // Black and Any have no basic creature to spawn as.
         if (creatures && int(colour) <= int(GremlinColorType::Purple))
@@ -181,7 +177,7 @@ void PowerUpGremlin::OnLevelWon()
     g_holdCreatureAlpha = true;
     if (SceneNode* scaleNode = FindNodeAtPath(layoutNode, NodePath::CreatureScaleNode))
         scaleNode->SetChannelTask(GameNames::FadingOutTask, new NodeAlphaTask(0.0f, kFadeTime));
-    Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+    Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
     if (!database || !layoutNode)
         return;
     for (int i = 0; i < kSparkles; ++i)

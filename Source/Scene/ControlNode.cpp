@@ -21,7 +21,7 @@ bool ControlNode::IsOpaqueAt(int, int)
 
 void ControlNode::Broadcast(Kestrin::NameId event)
 {
-    Kestrin::ObjectDatabase* database = GetDatabase() ? GetDatabase() : Kestrin::GetCurrentObjectDatabase();
+    Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
     if (database)
         database->Broadcast(Kestrin::Message(GetHandle(), event));
 }

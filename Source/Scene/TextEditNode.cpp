@@ -60,7 +60,7 @@ MessageResult TextEditNode::OnMouseDown(MouseButton, int x, int y)
 {
     if (!HitTestControl({float(x), float(y)}))
         return MessageResult::NotHandled;
-    ObjectDatabase* database = GetDatabase() ? GetDatabase() : GetCurrentObjectDatabase();
+    ObjectDatabase* database = DatabaseOf(this);
     if (database)
         database->SetFocus(this);
     return MessageResult::Handled;

@@ -36,7 +36,7 @@ bool ControlObject::HasCapture() const
 
 void ControlObject::TakeFocus()
 {
-    ObjectDatabase* database = GetDatabase() ? GetDatabase() : GetCurrentObjectDatabase();
+    ObjectDatabase* database = DatabaseOf(this);
     if (database)
         database->SetFocus(this);
 }

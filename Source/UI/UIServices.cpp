@@ -8,17 +8,6 @@
 namespace Kestrin
 {
 
-namespace
-{
-ObjectDatabase* DatabaseOf(Object* object)
-{
-    // An object acts in the database it was added to, whichever screen is current.
-    if (object && object->GetDatabase())
-        return object->GetDatabase();
-    return GetCurrentObjectDatabase();
-}
-} // namespace
-
 bool HasFocus(Object* object)
 {
     ObjectDatabase* database = GetCurrentObjectDatabase();
