@@ -238,7 +238,7 @@ bool ProfileNamePopup::Build()
     return true;
 }
 
-void ProfileNamePopup::HandleMessage(const Kestrin::Message& message)
+void AccountPopup::HandleMessage(const Kestrin::Message& message)
 {
     const Kestrin::NameId clicked = GetClickedName(message);
     if (!clicked || m_done)
@@ -364,17 +364,6 @@ void DeleteAccountMode::Enter()
     SetNodeText(m_group.FindNode(ScreenNode::DeleteProfileMessage),
                 DeleteQuestion(GetGameText("Profile.DeleteInstructions"), m_name));
     SlideIn(kAbove, kResting, DialogSound);
-}
-
-void DeleteAccountMode::HandleMessage(const Kestrin::Message& message)
-{
-    const Kestrin::NameId clicked = GetClickedName(message);
-    if (!clicked || m_done)
-        return;
-    if (clicked == ButtonOK.Get())
-        OnOK();
-    else if (clicked == ButtonCancel.Get())
-        OnCancel();
 }
 
 bool DeleteAccountMode::OnKeyDown(int key)

@@ -55,18 +55,31 @@ private:
     bool m_built = false;
 };
 
-// What the new-profile and first-profile pop-ups share: the name field, the checks of a name and
-// the creation of the profile.
-class ProfileNamePopup : public AbstractSlidingMode
+// A pop-up of the profiles' group with "OK" and "Cancel"; once it is done, clicks go unheard.
+class AccountPopup : public AbstractSlidingMode
 {
 public:
     void HandleMessage(const Kestrin::Message& message) override;
+
+    virtual void OnOK() = 0;
+    virtual void OnCancel() = 0;
+
+protected:
+    ScreenGroup m_group{L"Account"};
+    bool m_done = false;
+};
+
+// What the new-profile and first-profile pop-ups share: the name field, the checks of a name and
+// the creation of the profile.
+class ProfileNamePopup : public AccountPopup
+{
+public:
     // Enter presses "OK"; Escape "Cancel".
     bool OnKeyDown(int key) override;
 
     // Checks the typed name; a good one becomes a new current profile and the pop-up slides out.
-    virtual void OnOK();
-    virtual void OnCancel() {}
+    void OnOK() override;
+    void OnCancel() override {}
 
 protected:
     // Instantiates the pop-up's layout, fills its texts and slides it in; false, and input closes
@@ -75,9 +88,6 @@ protected:
     void FocusField();
     // After the new profile was made current.
     virtual void OnCreated() {}
-
-    ScreenGroup m_group{L"Account"};
-    bool m_done = false;
 };
 
 // The new profile, pushed by the list; the name field has the keyboard focus.
@@ -106,22 +116,19 @@ protected:
 };
 
 // Are you sure? Deletes the profile of that name, which the question names. Escape cancels.
-class DeleteAccountMode : public AbstractSlidingMode
+class DeleteAccountMode : public AccountPopup
 {
 public:
     explicit DeleteAccountMode(std::wstring name);
 
     void Enter() override;
-    void HandleMessage(const Kestrin::Message& message) override;
     bool OnKeyDown(int key) override;
 
-    virtual void OnOK();
-    virtual void OnCancel();
+    void OnOK() override;
+    void OnCancel() override;
 
     const std::wstring& GetAccountName() const { return m_name; }
 
 private:
-    ScreenGroup m_group{L"Account"};
     std::wstring m_name;
-    bool m_done = false;
 };
