@@ -1,13 +1,12 @@
 #include "Base/Log.h"
 
 #include "harness/LogCapture.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -21,31 +20,16 @@ namespace
 class LogTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::random_device rd;
-        m_folder = fs::temp_directory_path() / ("kestrin-log-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(m_folder);
-        SetLogToStderr(false);
-    }
+    void SetUp() override { SetLogToStderr(false); }
     void TearDown() override
     {
         SetLogFileLocator(nullptr);
         CloseLogFile();
         SetLogToStderr(true);
-        std::error_code ec;
-        fs::remove_all(m_folder, ec);
     }
-    std::string PathOf(const char* name) const { return (m_folder / name).string(); }
-    static std::string ReadFile(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string PathOf(const char* name) const { return m_folder.Path() + "/" + name; }
 
-    fs::path m_folder;
+    KestrinTest::TempFolder m_folder;
 };
 } // namespace
 
@@ -60,7 +44,7 @@ TEST_F(LogTest, LongTextsArriveWholeWithEveryMultiByteCharacterAndStderrGetsACop
     const std::string expected = "Error in " + accents + ": 42\n";
     EXPECT_EQ(capture.Text(), expected);
     CloseLogFile();
-    EXPECT_EQ(ReadFile(PathOf("LOG.TXT")), expected);
+    EXPECT_EQ(m_folder.Read("LOG.TXT"), expected);
 
     // Stderr gets a copy unless switched off.
     SetLogToStderr(true);
@@ -88,7 +72,7 @@ TEST_F(LogTest, LocatorIsAskedUntilItAnswersAndTheOpenIsNeverRetried)
     answer = PathOf("missing/LOG.TXT"); // the folder does not exist: the open fails
     KestrinTest::LogCapture capture;
     LogWrite("one\n");
-    fs::create_directories(m_folder / "missing");
+    fs::create_directories(PathOf("missing"));
     LogWrite("two\n");
     EXPECT_EQ(asked, 2);
     EXPECT_FALSE(fs::exists(answer));
@@ -99,7 +83,7 @@ TEST_F(LogTest, LocatorIsAskedUntilItAnswersAndTheOpenIsNeverRetried)
     LogWrite("three\n");
     LogPrintf("four %d\n", 4);
     CloseLogFile();
-    EXPECT_EQ(ReadFile(answer), "three\nfour 4\n");
+    EXPECT_EQ(m_folder.Read("missing/LOG.TXT"), "three\nfour 4\n");
 }
 
 TEST_F(LogTest, ALocatorThatLogsOrThrowsDoesNotHang)
@@ -115,7 +99,7 @@ TEST_F(LogTest, ALocatorThatLogsOrThrowsDoesNotHang)
     LogWrite("hello\n");
     CloseLogFile();
     EXPECT_EQ(capture.Text(), "finding the folder\nhello\n");
-    EXPECT_EQ(ReadFile(path), "hello\n");
+    EXPECT_EQ(m_folder.Read("LOG.TXT"), "hello\n");
 
     int asked = 0;
     SetLogFileLocator(
@@ -153,7 +137,7 @@ TEST_F(LogTest, ThreadsWriteWholeLinesAndOpenTheFileOnce)
     CloseLogFile();
     EXPECT_EQ(asked.load(), 1);
 
-    std::istringstream lines(ReadFile(path));
+    std::istringstream lines(m_folder.Read("LOG.TXT"));
     std::string line;
     std::vector<int> perThread(6, 0);
     while (std::getline(lines, line))

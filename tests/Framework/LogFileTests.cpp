@@ -5,12 +5,11 @@
 #include "Framework/Application.h"
 #include "Framework/Paths.h"
 
+#include "Support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 using namespace Kestrin;
 namespace fs = std::filesystem;
@@ -23,10 +22,6 @@ class LogFileTest : public testing::Test
 protected:
     void SetUp() override
     {
-        std::random_device rd;
-        m_root =
-            fs::temp_directory_path() / ("kestrin-logfile-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(m_root);
         InstallHooks();
         SetAppDataFolderOverride(L"");
         SetLogToStderr(false);
@@ -35,7 +30,7 @@ protected:
     void InstallHooks()
     {
         FolderHooks hooks;
-        hooks.userDataRoot = [root = m_root] { return FromUtf8(root.string()); };
+        hooks.userDataRoot = [root = m_root.Path()] { return FromUtf8(root); };
         hooks.makeWritableFolder = [](const std::wstring& folder, std::string&)
         {
             std::error_code ec;
@@ -50,11 +45,9 @@ protected:
         CloseLogFile();
         SetLogToStderr(true);
         SetFolderHooks({});
-        std::error_code ec;
-        fs::remove_all(m_root, ec);
     }
 
-    fs::path m_root;
+    KestrinTest::TempFolder m_root;
 };
 } // namespace
 
@@ -62,10 +55,10 @@ TEST_F(LogFileTest, OpensInThePerUserFolderOnTheFirstWriteWithAnApplication)
 {
     ASSERT_EQ(GetApplication(), nullptr);
     // The company and product names pass the folder filter: the brackets go.
-    const fs::path logPath = m_root / "Company Name" / "Product Name" / "LOG.TXT";
+    const std::string logPath = "Company Name/Product Name/LOG.TXT";
     InstallLogFile();
     LogWrite("during start-up\n");
-    EXPECT_FALSE(fs::exists(logPath));
+    EXPECT_FALSE(m_root.Has(logPath));
     {
         BaseApplication app;
         LogPrintf("Loading resource file: %s\n", "Common");
@@ -73,10 +66,7 @@ TEST_F(LogFileTest, OpensInThePerUserFolderOnTheFirstWriteWithAnApplication)
     // Once open, the file keeps every text, also after the application is gone.
     LogWrite("at exit\n");
     CloseLogFile();
-    std::ifstream in(logPath, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "Loading resource file: Common\nat exit\n");
+    EXPECT_EQ(m_root.Read(logPath), "Loading resource file: Common\nat exit\n");
 }
 
 TEST_F(LogFileTest, WaitsUntilThePlatformTellsWhereThePerUserFolderIs)
@@ -90,8 +80,5 @@ TEST_F(LogFileTest, WaitsUntilThePlatformTellsWhereThePerUserFolderIs)
     InstallHooks();
     LogWrite("after\n");
     CloseLogFile();
-    std::ifstream in(m_root / "Company Name" / "Product Name" / "LOG.TXT", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "after\n");
+    EXPECT_EQ(m_root.Read("Company Name/Product Name/LOG.TXT"), "after\n");
 }

@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <exception>
 #include <string>
-#include <thread>
 
 using namespace Kestrin;
 
@@ -50,23 +48,8 @@ TEST_F(ResourceThreads, LoadingGroupWhileTheMainThreadLooksUpLoadsAndUnloads)
     LoadText(L"Main", "<r><float name=\"Tick\" value=\"1\"/></r>");
 
     SharedProgress progress;
-    std::exception_ptr error;
-    std::atomic<bool> done{false};
-    std::thread worker(
-        [&]
-        {
-            try
-            {
-                manager->LoadFile(L"Big", &progress, true);
-            }
-            catch (...)
-            {
-                error = std::current_exception();
-            }
-            done.store(true);
-        });
-
-    for (int round = 0; !done.load() || round < 200; ++round)
+    KestrinTest::ThreadedLoad load(manager, L"Big", &progress);
+    for (int round = 0; !load.Done() || round < 200; ++round)
     {
         ASSERT_EQ(GetFloatValueByName("Tick")->value, 1.0f);
         int n = (round * 7919) % BigCount;
@@ -80,9 +63,7 @@ TEST_F(ResourceThreads, LoadingGroupWhileTheMainThreadLooksUpLoadsAndUnloads)
         manager->UnloadFile(L"Side");
         manager->RegisterFactory(L"extra", new RandomRangeResourceFactory);
     }
-    worker.join();
-    if (error)
-        std::rethrow_exception(error);
+    ASSERT_EQ(load.Join(), "");
 
     EXPECT_EQ(manager->GetLoadCount(L"Big"), 1);
     EXPECT_EQ(GetValueResource<int>("side"), nullptr);

@@ -46,23 +46,15 @@ const std::string CreatureResources =
     "</scenelayout>"
     "</resources>";
 
-// Quick stages: 1 s each, panic 0.5 s; walks of 20 to 40 px at 50 to 60 px/s.
+// The calm walks, but quick stages: 1 s each, panic 0.5 s.
 TypeSettings QuickTuning(GremlinKind kind = GremlinKind::Basic,
                          GremlinColorType color = GremlinColorType::Red)
 {
-    TypeSettings s;
-    s.behavior = kind;
-    s.color = color;
+    TypeSettings s = Calm(CreatureSpriteId::None, color, kind);
     s.angryTime = 1.0f;
-    s.explode0Min = s.explode0Max = 1.0f;
-    s.explode1Min = s.explode1Max = 1.0f;
+    s.explode0Min = s.explode0Max = s.explode1Min = s.explode1Max = 1.0f;
     s.explode2Min = s.explode2Max = 1.0f;
     s.explodeEndMin = s.explodeEndMax = 0.5f;
-    s.maxMoveSpeed = 200.0f;
-    s.randomWalkSpeedMin = 50.0f;
-    s.randomWalkSpeedMax = 60.0f;
-    s.randomWalkLengthMin = 20.0f;
-    s.randomWalkLengthMax = 40.0f;
     s.randomWalkAngleVarMin = -0.5f;
     s.randomWalkAngleVarMax = 0.5f;
     s.explodeRadius = 70;

@@ -20,12 +20,6 @@ using namespace KestrinTest;
 namespace
 {
 
-Journal* g_audioJournal = nullptr;
-IAudioPlatform* MakeFakeAudio()
-{
-    return new FakeAudioPlatform(*g_audioJournal);
-}
-
 int g_boxes = 0;
 std::wstring g_boxTitle, g_boxText;
 void RecordBox(const std::wstring& title, const std::wstring& text)
@@ -48,8 +42,6 @@ protected:
     Engine()
     {
         g_boxes = 0;
-        g_audioJournal = &journal;
-        SetAudioPlatformFactory(&MakeFakeAudio);
         SetErrorBoxFunction(&RecordBox);
         SetAppDataFolderOverride(folder.WidePath() + L"/user");
         SetExecutableFolderOverride(folder.WidePath());
@@ -59,7 +51,6 @@ protected:
         ResetEngineGlobals();
         delete ResourceManager::Instance();
         ShutdownRandomStreams();
-        SetAudioPlatformFactory(nullptr);
         SetErrorBoxFunction(nullptr);
         SetExitStatus(0);
         SetAppDataFolderOverride(L"");
@@ -71,6 +62,7 @@ protected:
     TempFolder folder;
     FakeClock clock;
     Journal journal;
+    FakeAudioFactory audio{journal};
     FakeGraphicsFactory factory{journal};
     std::unique_ptr<TestApplication> app = std::make_unique<TestApplication>(journal);
 };

@@ -9,10 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <exception>
 #include <string>
-#include <thread>
 
 using namespace Kestrin;
 
@@ -37,27 +34,12 @@ TEST_F(SceneLayoutThreads, LayoutsReadOnTheLoadingThreadWhileTheMainThreadBuilds
             std::to_string(i) + "\"/></scenenode></scenelayout>\n";
     AddGroup(L"Big", big + "</resources>");
 
-    std::exception_ptr error;
-    std::atomic<bool> done{false};
-    std::thread worker(
-        [&]
-        {
-            try
-            {
-                manager->LoadFile(L"Big", nullptr, true);
-            }
-            catch (...)
-            {
-                error = std::current_exception();
-            }
-            done.store(true);
-        });
-
+    KestrinTest::ThreadedLoad load(manager, L"Big");
     ObjectDatabase database;
     auto* root = new SceneNode;
     root->SetSize(800, 600);
     database.AddObject(root);
-    for (int round = 0; !done.load() || round < 100; ++round)
+    for (int round = 0; !load.Done() || round < 100; ++round)
     {
         const SceneLayout* layout = GetSceneLayout("Base").second;
         ASSERT_NE(layout, nullptr);
@@ -75,9 +57,7 @@ TEST_F(SceneLayoutThreads, LayoutsReadOnTheLoadingThreadWhileTheMainThreadBuilds
         }
         database.Update(0.02f);
     }
-    worker.join();
-    if (error)
-        std::rethrow_exception(error);
+    ASSERT_EQ(load.Join(), "");
 
     for (int i = 0; i < LayoutCount; ++i)
     {

@@ -13,10 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <exception>
 #include <string>
-#include <thread>
 
 using namespace Kestrin;
 
@@ -51,23 +48,8 @@ TEST_F(SpriteTypeThreads, TypesReadOnTheLoadingThreadWhileTheMainThreadPlaysThem
     auto* root = new SceneNode;
     database.AddObject(root);
 
-    std::exception_ptr error;
-    std::atomic<bool> done{false};
-    std::thread worker(
-        [&]
-        {
-            try
-            {
-                manager->LoadFile(L"Big", nullptr, true);
-            }
-            catch (...)
-            {
-                error = std::current_exception();
-            }
-            done.store(true);
-        });
-
-    for (int round = 0; !done.load() || round < 100; ++round)
+    KestrinTest::ThreadedLoad load(manager, L"Big");
+    for (int round = 0; !load.Done() || round < 100; ++round)
     {
         auto* base = new AnimatedSpriteNode(MakeName("Base"));
         base->SetUseSharedAnimationController(round % 2 == 0);
@@ -99,11 +81,10 @@ TEST_F(SpriteTypeThreads, TypesReadOnTheLoadingThreadWhileTheMainThreadPlaysThem
             child = next;
         }
     }
-    worker.join();
+    const std::string error = load.Join();
     SetTopObjectDatabase(nullptr);
     Graphics::SetCurrentCanvas(nullptr);
-    if (error)
-        std::rethrow_exception(error);
+    ASSERT_EQ(error, "");
 
     // Each type links within its own copies.
     for (int i = 0; i < TypeCount; ++i)

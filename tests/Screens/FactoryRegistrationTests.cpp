@@ -22,12 +22,6 @@ using namespace KestrinTest;
 namespace
 {
 
-Journal* g_journal = nullptr;
-IAudioPlatform* MakeFakeAudio()
-{
-    return new FakeAudioPlatform(*g_journal);
-}
-
 // One kind of each registrar: values, images, sounds, widgets, the scene graph.
 std::string KindsNow()
 {
@@ -50,10 +44,9 @@ TEST(FactoryRegistration, StartUpRunsTheEnginesKindsThenTheGameListInAreaOrder)
     TempFolder folder;
     FakeClock clock;
     Journal journal;
-    g_journal = &journal;
     g_seen.clear();
     FakeGraphicsFactory graphics{journal};
-    SetAudioPlatformFactory(&MakeFakeAudio);
+    FakeAudioFactory audio{journal};
     SetAppDataFolderOverride(folder.WidePath() + L"/user");
     SetExecutableFolderOverride(folder.WidePath());
     new FakePlatform(journal);
@@ -84,7 +77,6 @@ TEST(FactoryRegistration, StartUpRunsTheEnginesKindsThenTheGameListInAreaOrder)
     ResetEngineGlobals();
     delete ResourceManager::Instance();
     ShutdownRandomStreams();
-    SetAudioPlatformFactory(nullptr);
     SetAppDataFolderOverride(L"");
     SetExecutableFolderOverride(L"");
 }

@@ -57,6 +57,27 @@ protected:
     {
         Catalogue().Find(level)->status = status;
     }
+    // A list of our own in the catalogue: each day a list of statuses, one level each ("d<day>-<n>",
+    // Harley's); the calendar's tutorial already seen.
+    void UseDays(const std::vector<std::vector<Status>>& days)
+    {
+        std::ostringstream xml;
+        xml << "<GameLevels>\n";
+        for (size_t d = 0; d < days.size(); ++d)
+        {
+            xml << "  <Day dayNum=\"" << d + 1 << "\">\n";
+            for (size_t n = 0; n < days[d].size(); ++n)
+                xml << "    <level name=\"d" << d + 1 << "-" << n + 1 << "\" guestID=\"Harley\"/>\n";
+            xml << "  </Day>\n";
+        }
+        xml << "  <EndlessLevels/>\n</GameLevels>\n";
+        data.Write("data/GameLevels.xml", xml.str());
+        Reload();
+        for (size_t d = 0; d < days.size(); ++d)
+            for (size_t n = 0; n < days[d].size(); ++n)
+                SetStatus("d" + std::to_string(d + 1) + "-" + std::to_string(n + 1), days[d][n]);
+        SetRecord(L"KIVO::ShowTutorial::Calendar", 0);
+    }
 
     SceneNode* Row(ScreenNode row, SceneNode* start = nullptr) const
     {
@@ -124,22 +145,6 @@ protected:
         return Row(ScreenNode::DayButton, Row(ScreenNode::ComboLevelButtonAttach, combo)->GetFirstChild());
     }
 };
-
-// A list of our own: each Day a list of statuses, one level each ("d<day>-<n>", Harley's).
-std::string WriteList(const std::vector<std::vector<Status>>& days)
-{
-    std::ostringstream xml;
-    xml << "<GameLevels>\n";
-    for (size_t d = 0; d < days.size(); ++d)
-    {
-        xml << "  <Day dayNum=\"" << d + 1 << "\">\n";
-        for (size_t n = 0; n < days[d].size(); ++n)
-            xml << "    <level name=\"d" << d + 1 << "-" << n + 1 << "\" guestID=\"Harley\"/>\n";
-        xml << "  </Day>\n";
-    }
-    xml << "  <EndlessLevels/>\n</GameLevels>\n";
-    return xml.str();
-}
 
 TEST_F(LevelSelect, AFreshProfileWalksFromTheMenuThroughItsFirstDayIntoTheFirstLevel)
 {
@@ -219,12 +224,7 @@ TEST_F(LevelSelect, TheCalendarShowsDaysUpToTheFirstClosedOneInItsGrid)
         days.push_back({I, L});
     days.push_back({L, L});
     days.push_back({I, I});
-    data.Write("data/GameLevels.xml", WriteList(days));
-    Reload();
-    for (size_t d = 0; d < days.size(); ++d)
-        for (size_t n = 0; n < days[d].size(); ++n)
-            SetStatus("d" + std::to_string(d + 1) + "-" + std::to_string(n + 1), days[d][n]);
-    SetRecord(L"KIVO::ShowTutorial::Calendar", 0);
+    UseDays(days);
     AccountManager::Instance()->GetCurrentAccount()->SetBool(L"KIVO::MovieUnlocking::2", true);
 
     auto* calendar = Show(new LevelSelectCalendarMode(0));
@@ -293,12 +293,7 @@ TEST_F(LevelSelect, TheDayAfterTheFinishedOneFadesInWithSparkles)
 {
     const Status C = Status::Completed, I = Status::InProgress;
     std::vector<std::vector<Status>> days = {{C, C}, {C, C}, {C}, {I, I}};
-    data.Write("data/GameLevels.xml", WriteList(days));
-    Reload();
-    for (size_t d = 0; d < days.size(); ++d)
-        for (size_t n = 0; n < days[d].size(); ++n)
-            SetStatus("d" + std::to_string(d + 1) + "-" + std::to_string(n + 1), days[d][n]);
-    SetRecord(L"KIVO::ShowTutorial::Calendar", 0);
+    UseDays(days);
 
     struct Case
     {

@@ -277,6 +277,29 @@ private:
     Journal& m_journal;
 };
 
+// While in scope the engine makes its audio platform a FakeAudioPlatform noting into the journal.
+// The engine takes a plain function, so the journal is kept where the function finds it.
+class FakeAudioFactory
+{
+public:
+    explicit FakeAudioFactory(Journal& journal)
+    {
+        Current() = &journal;
+        Kestrin::SetAudioPlatformFactory(&Make);
+    }
+    ~FakeAudioFactory() { Kestrin::SetAudioPlatformFactory(nullptr); }
+    FakeAudioFactory(const FakeAudioFactory&) = delete;
+    FakeAudioFactory& operator=(const FakeAudioFactory&) = delete;
+
+private:
+    static Journal*& Current()
+    {
+        static Journal* journal = nullptr;
+        return journal;
+    }
+    static Kestrin::IAudioPlatform* Make() { return new FakeAudioPlatform(*Current()); }
+};
+
 inline FakeGraphicsPlatform* CurrentFakeGraphics()
 {
     return dynamic_cast<FakeGraphicsPlatform*>(Kestrin::GetGraphicsPlatform());

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <exception>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace KestrinTest
@@ -52,6 +55,53 @@ protected:
 
 private:
     ScopedFileSystem m_scope;
+};
+
+// A group loaded on a thread of its own, as the loading screen loads one, while the test goes on.
+class ThreadedLoad
+{
+public:
+    ThreadedLoad(Kestrin::ResourceManager* manager, std::wstring group,
+                 Kestrin::IResourceLoadProgress* progress = nullptr)
+        : m_worker(
+              [this, manager, group, progress]
+              {
+                  try
+                  {
+                      manager->LoadFile(group, progress, true);
+                  }
+                  catch (const std::exception& e)
+                  {
+                      m_error = e.what();
+                  }
+                  catch (...)
+                  {
+                      m_error = "an exception of another kind";
+                  }
+                  m_done.store(true);
+              })
+    {
+    }
+    // A test that stops early still waits for the thread.
+    ~ThreadedLoad()
+    {
+        if (m_worker.joinable())
+            m_worker.join();
+    }
+
+    bool Done() const { return m_done.load(); }
+    // Waits for the load; what it threw, or "" when it threw nothing.
+    std::string Join()
+    {
+        m_worker.join();
+        return m_error;
+    }
+
+private:
+    std::string m_error;
+    std::atomic<bool> m_done{false};
+    // Last, so that it starts once the others are made.
+    std::thread m_worker;
 };
 
 } // namespace KestrinTest

@@ -77,23 +77,9 @@ TEST(SliderLogic, ThumbFrameFollowsTheState)
         EXPECT_EQ(GetSliderThumbFrame(c.facts), c.frame);
 }
 
-namespace
-{
-// A frame whose left column is 6 wide, top row 4 high, right column 3 and bottom row 5.
-std::unique_ptr<ImageList> Frame()
-{
-    auto list = std::make_unique<ImageList>();
-    const int w[9] = {6, 1, 3, 6, 1, 3, 6, 1, 3};
-    const int h[9] = {4, 4, 4, 1, 1, 1, 5, 5, 5};
-    for (int i = 0; i < 9; ++i)
-        list->AddOwnedImage(KestrinTest::FilledImage(w[i], h[i], 0xFF000000).release());
-    return list;
-}
-} // namespace
-
 TEST(ListLogic, RowsLieInsideTheFrame)
 {
-    auto frame = Frame();
+    auto frame = ListFrame();
     FakeFont font(5, 14);
     const ListGeometry g = GetListGeometry(frame.get(), {100, 200, 109, 49}, &font);
     EXPECT_EQ(g.content, (Rect<float>(106, 204, 100, 40)));
@@ -120,7 +106,7 @@ TEST(ListLogic, RowsLieInsideTheFrame)
 
 TEST(ListLogic, KeysMoveTheSelectionAndScrollIt)
 {
-    auto frame = Frame();
+    auto frame = ListFrame();
     FakeFont font(5, 14);
     const ListGeometry g = GetListGeometry(frame.get(), {0, 0, 109, 49}, &font);
     bool mode = false;
@@ -198,7 +184,7 @@ TEST(SliderLogic, OnlyTheThumbsOpaquePixelsAreHit)
 
 TEST(ListLogic, RowsKeepTheirItemsChoiceAndTopRow)
 {
-    auto frame = Frame();
+    auto frame = ListFrame();
     FakeFont font(5, 14);
     const ListGeometry g = GetListGeometry(frame.get(), {0, 0, 109, 49}, &font);
     ListRows rows;

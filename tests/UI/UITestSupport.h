@@ -80,6 +80,18 @@ inline std::unique_ptr<ImageList> SolidList(int n, int w, int h, uint32_t argb =
     return list;
 }
 
+// A nine-slice list frame whose left column is 6 wide, top row 4 high, right column 3 and bottom
+// row 5.
+inline std::unique_ptr<ImageList> ListFrame()
+{
+    auto list = std::make_unique<ImageList>();
+    const int w[9] = {6, 1, 3, 6, 1, 3, 6, 1, 3};
+    const int h[9] = {4, 4, 4, 1, 1, 1, 5, 5, 5};
+    for (int i = 0; i < 9; ++i)
+        list->AddOwnedImage(KestrinTest::FilledImage(w[i], h[i], 0xFF000000).release());
+    return list;
+}
+
 class WidgetFixture : public testing::Test
 {
 protected:

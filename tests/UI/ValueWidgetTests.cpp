@@ -40,17 +40,6 @@ protected:
     std::unique_ptr<ImageList> thumb = SolidList(5, 20, 12);
 };
 
-// A frame whose left column is 6 wide and top row 4 high (right 3, bottom 5).
-std::unique_ptr<ImageList> ListFrame()
-{
-    auto list = std::make_unique<ImageList>();
-    const int w[9] = {6, 1, 3, 6, 1, 3, 6, 1, 3};
-    const int h[9] = {4, 4, 4, 1, 1, 1, 5, 5, 5};
-    for (int i = 0; i < 9; ++i)
-        list->AddOwnedImage(KestrinTest::FilledImage(w[i], h[i], 0xFF000000).release());
-    return list;
-}
-
 } // namespace
 
 TEST_F(ValueWidgets, SliderDragsClampedAndSnapsToSteps)
