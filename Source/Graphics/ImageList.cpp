@@ -421,6 +421,18 @@ int TileRun(int w, int across, int offset, float x, float y, float length, bool 
     return Graphics::Draw_Done;
 }
 
+// The brush's state cut to the part of the image, when only a part is drawn.
+DrawState PartState(const DrawState& state, const Rect<int>* part)
+{
+    DrawState p = state;
+    if (part)
+    {
+        p.flags |= Graphics::DrawFlag_SourceRect;
+        p.sourceRect = *part;
+    }
+    return p;
+}
+
 int Tile(IImage* image, int offset, float x, float y, float length, bool horizontal, const DrawState& state,
          ICanvas* canvas)
 {
@@ -431,15 +443,7 @@ int Tile(IImage* image, int offset, float x, float y, float length, bool horizon
                    horizontal ? image->GetHeight() : image->GetWidth(), offset, x, y, length, horizontal,
                    canvas,
                    [&](float px, float py, const Rect<int>* part)
-                   {
-                       DrawState p = s;
-                       if (part)
-                       {
-                           p.flags |= Graphics::DrawFlag_SourceRect;
-                           p.sourceRect = *part;
-                       }
-                       Graphics::DrawImage(px, py, canvas, image, p);
-                   });
+                   { Graphics::DrawImage(px, py, canvas, image, PartState(s, part)); });
 }
 
 int TileFrame(IImageList* list, int i, int offset, float x, float y, float length, bool horizontal,
@@ -452,15 +456,7 @@ int TileFrame(IImageList* list, int i, int offset, float x, float y, float lengt
                    horizontal ? list->GetHeight(i) : list->GetWidth(i), offset, x, y, length, horizontal,
                    canvas,
                    [&](float px, float py, const Rect<int>* part)
-                   {
-                       DrawState p = s;
-                       if (part)
-                       {
-                           p.flags |= Graphics::DrawFlag_SourceRect;
-                           p.sourceRect = *part;
-                       }
-                       list->DrawFrame(i, px, py, canvas, p);
-                   });
+                   { list->DrawFrame(i, px, py, canvas, PartState(s, part)); });
 }
 
 } // namespace

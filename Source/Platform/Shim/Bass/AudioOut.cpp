@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <new>
+#include <utility>
 
 namespace Kestrin::Shim::Bass
 {
@@ -47,6 +48,25 @@ Error FromOpenResult(OpenResult result)
         break;
     }
     return ErrorDecode;
+}
+
+// What `open` makes of the caller's bytes, or null with the error set: why they did not open, or
+// that memory ran out.
+template <typename Open> auto OpenOrFail(Open open) -> decltype(open(std::declval<OpenResult&>()))
+{
+    try
+    {
+        OpenResult result;
+        auto made = open(result);
+        if (!made)
+            Fail(FromOpenResult(result));
+        return made;
+    }
+    catch (const std::bad_alloc&)
+    {
+        Fail(ErrorMemory);
+        return nullptr;
+    }
 }
 
 constexpr int kMinOutputRate = 8000;
@@ -205,18 +225,10 @@ Handle AudioOut::StreamCreateMemory(const void* bytes, size_t length)
             return FailHandle(ErrorNotStarted);
     }
     // Header parsing happens outside the lock so loading never holds up the mixer.
-    OpenResult result;
-    std::unique_ptr<Source> source;
-    try
-    {
-        source = OpenSoundFile(bytes, length, result);
-    }
-    catch (const std::bad_alloc&)
-    {
-        return FailHandle(ErrorMemory);
-    }
+    std::unique_ptr<Source> source =
+        OpenOrFail([&](OpenResult& result) { return OpenSoundFile(bytes, length, result); });
     if (!source)
-        return FailHandle(FromOpenResult(result));
+        return 0;
     auto voice = std::make_unique<Voice>(std::move(source));
     std::lock_guard lock(m_lock);
     if (!m_open || m_closing)
@@ -254,18 +266,10 @@ Handle AudioOut::MusicLoadMemory(const void* bytes, size_t length)
             return FailHandle(ErrorNotStarted);
         rate = m_rate;
     }
-    OpenResult result;
-    std::unique_ptr<Source> source;
-    try
-    {
-        source = OpenModule(bytes, length, rate, result);
-    }
-    catch (const std::bad_alloc&)
-    {
-        return FailHandle(ErrorMemory);
-    }
+    std::unique_ptr<Source> source =
+        OpenOrFail([&](OpenResult& result) { return OpenModule(bytes, length, rate, result); });
     if (!source)
-        return FailHandle(FromOpenResult(result));
+        return 0;
     auto voice = std::make_unique<Voice>(std::move(source));
     std::lock_guard lock(m_lock);
     if (!m_open || m_closing || rate != m_rate)
@@ -289,18 +293,10 @@ Handle AudioOut::SampleLoadMemory(const void* bytes, size_t length, int maxPlayb
         if (!m_open)
             return FailHandle(ErrorNotStarted);
     }
-    OpenResult result;
-    std::shared_ptr<const Pcm> pcm;
-    try
-    {
-        pcm = DecodeSoundFile(bytes, length, result);
-    }
-    catch (const std::bad_alloc&)
-    {
-        return FailHandle(ErrorMemory);
-    }
+    std::shared_ptr<const Pcm> pcm =
+        OpenOrFail([&](OpenResult& result) { return DecodeSoundFile(bytes, length, result); });
     if (!pcm)
-        return FailHandle(FromOpenResult(result));
+        return 0;
     std::lock_guard lock(m_lock);
     if (!m_open || m_closing)
         return FailHandle(ErrorNotStarted);
