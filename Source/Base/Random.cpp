@@ -121,7 +121,7 @@ int RandomInt(int low, int high)
     const int64_t span = int64_t(high) - low + 1;
     if (span <= 0)
         return high;
-    // r * span may round up to span itself.
+    // Beyond the spans a float holds exactly, r * span may round up to span itself.
     return int(std::min(int64_t(high), low + int64_t(std::floor(r * float(span)))));
 }
 
