@@ -5,7 +5,7 @@
 #include "Framework/Application.h"
 #include "Framework/Paths.h"
 
-#include "Support/TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
 
