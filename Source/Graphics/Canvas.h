@@ -172,6 +172,18 @@ template <typename T> T* QueryCanvas(ICanvas* canvas)
     return nullptr;
 }
 
+// A canvas's own QueryInterface: sets `out` to the one of `Faces` (each a face `self` derives
+// from) whose name is `name`, or answers false.
+template <typename... Faces, typename Self> bool QueryFaces(Self* self, NameId name, void** out)
+{
+    void* face = nullptr;
+    ((face = name == Faces::InterfaceName() ? static_cast<Faces*>(self) : face), ...);
+    if (!face)
+        return false;
+    *out = face;
+    return true;
+}
+
 // ---- the current canvas and draw state (per thread: a loading thread may draw into images) ----
 
 // The current canvas; the screen proxy when none was set.

@@ -67,15 +67,27 @@ int DrawTextPass(const wchar_t* text, float x, float y, const ColorF& color, con
     return result;
 }
 
+// The face an image is drawn through; null, with `answer` to give, when there is nothing to draw or
+// the canvas does not draw images.
+IQuadDrawingCanvas* ImageQuad(ICanvas* canvas, IImage* image, int& answer)
+{
+    if (!canvas || !image)
+    {
+        answer = Draw_Nothing;
+        return nullptr;
+    }
+    answer = Draw_Unsupported;
+    return QueryCanvas<IQuadDrawingCanvas>(canvas);
+}
+
 } // namespace
 
 int DrawImage(float x, float y, ICanvas* canvas, IImage* image, const DrawState& state)
 {
-    if (!canvas || !image)
-        return Draw_Nothing;
-    IQuadDrawingCanvas* quad = QueryCanvas<IQuadDrawingCanvas>(canvas);
+    int answer;
+    IQuadDrawingCanvas* quad = ImageQuad(canvas, image, answer);
     if (!quad)
-        return Draw_Unsupported;
+        return answer;
     float w, h;
     DrawnSize(image, state, w, h);
     return quad->DrawImage(image, x - AnchorShift(state.hAlign, w), y - AnchorShift(state.vAlign, h), state);
@@ -83,11 +95,10 @@ int DrawImage(float x, float y, ICanvas* canvas, IImage* image, const DrawState&
 
 int DrawImageInRect(ICanvas* canvas, const Rect<int>& rect, IImage* image, const DrawState& state)
 {
-    if (!canvas || !image)
-        return Draw_Nothing;
-    IQuadDrawingCanvas* quad = QueryCanvas<IQuadDrawingCanvas>(canvas);
+    int answer;
+    IQuadDrawingCanvas* quad = ImageQuad(canvas, image, answer);
     if (!quad)
-        return Draw_Unsupported;
+        return answer;
     Rect<int> destination = rect;
     destination.x -= state.hAlign == 1 ? rect.w / 2 : state.hAlign == 2 ? rect.w : 0;
     destination.y -= state.vAlign == 1 ? rect.h / 2 : state.vAlign == 2 ? rect.h : 0;
@@ -96,11 +107,12 @@ int DrawImageInRect(ICanvas* canvas, const Rect<int>& rect, IImage* image, const
 
 int DrawImageRotated(ICanvas* canvas, IImage* image, float x, float y, float angle, const DrawState& state)
 {
-    if (!canvas || !image || !std::isfinite(angle))
+    if (!std::isfinite(angle))
         return Draw_Nothing;
-    IQuadDrawingCanvas* quad = QueryCanvas<IQuadDrawingCanvas>(canvas);
+    int answer;
+    IQuadDrawingCanvas* quad = ImageQuad(canvas, image, answer);
     if (!quad)
-        return Draw_Unsupported;
+        return answer;
     float w, h;
     DrawnSize(image, state, w, h);
     // The image turns about its anchor: the centre's offset from the anchor turns with it.

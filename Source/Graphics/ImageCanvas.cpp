@@ -21,19 +21,8 @@ void cImageCanvas::GetName(NameId& name)
 
 bool cImageCanvas::QueryInterface(NameId name, void** out)
 {
-    void* face = nullptr;
-    if (name == Names::ICanvas)
-        face = static_cast<ICanvas*>(this);
-    else if (name == Names::IQuadDrawingCanvas)
-        face = static_cast<IQuadDrawingCanvas*>(this);
-    else if (name == Names::IPixelSettingCanvas)
-        face = static_cast<IPixelSettingCanvas*>(this);
-    else if (name == Names::IEllipseDrawingCanvas)
-        face = static_cast<IEllipseDrawingCanvas*>(this);
-    if (!face)
-        return false;
-    *out = face;
-    return true;
+    return QueryFaces<ICanvas, IQuadDrawingCanvas, IPixelSettingCanvas, IEllipseDrawingCanvas>(this, name,
+                                                                                               out);
 }
 
 Rect<int> cImageCanvas::LiveBounds() const

@@ -67,6 +67,18 @@ namespace Internal
 // Largest image (in pixels) a decoder accepts; larger ones are refused. Fuzzing lowers it.
 void SetDecodedPixelLimit(size_t pixels);
 size_t DecodedPixelLimit();
+
+// A decoder's pixels (from new[]) handed over with their size; null, the size untouched, when it
+// failed.
+inline std::unique_ptr<uint32_t[]> TakeDecodedPixels(uint32_t* pixels, int w, int h, int& width, int& height)
+{
+    if (pixels)
+    {
+        width = w;
+        height = h;
+    }
+    return std::unique_ptr<uint32_t[]>(pixels);
+}
 } // namespace Internal
 
 } // namespace Kestrin

@@ -296,13 +296,19 @@ bool HasFrames(const IImageList* list, int first, int n)
     return first >= 0 && int64_t(first) + n <= list->Count();
 }
 
-int DrawWholeThreeSlice(IImageList* list, int first, float x, float y, float length, bool horizontal,
-                        const DrawState& state, ICanvas* canvas)
+// A brush's answer before it draws: 1 for a null list, -1 when the list lacks its n frames, else 0.
+int CheckBrushFrames(const IImageList* list, int first, int n)
 {
     if (!list)
         return Graphics::Draw_Nothing;
-    if (!HasFrames(list, first, 3))
-        return -1;
+    return HasFrames(list, first, n) ? Graphics::Draw_Done : -1;
+}
+
+int DrawWholeThreeSlice(IImageList* list, int first, float x, float y, float length, bool horizontal,
+                        const DrawState& state, ICanvas* canvas)
+{
+    if (const int answer = CheckBrushFrames(list, first, 3); answer != Graphics::Draw_Done)
+        return answer;
     DrawThreeSlice(list, first, x, y, length, horizontal, INT32_MAX, canvas, BrushState(state));
     return Graphics::Draw_Done;
 }
@@ -324,10 +330,8 @@ int DrawThreeSliceVertical(IImageList* list, int first, float x, float y, float 
 int DrawNineSlice(IImageList* list, int first, float x, float y, float width, float height,
                   const DrawState& state, ICanvas* canvas)
 {
-    if (!list)
-        return Graphics::Draw_Nothing;
-    if (!HasFrames(list, first, 9))
-        return -1;
+    if (const int answer = CheckBrushFrames(list, first, 9); answer != Graphics::Draw_Done)
+        return answer;
     const DrawState brush = BrushState(state);
     const int top = list->GetHeight(first);
     const int middle = list->GetHeight(first + 3);

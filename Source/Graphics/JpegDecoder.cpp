@@ -236,11 +236,7 @@ std::unique_ptr<uint32_t[]> DecodeJpeg(IStream& stream, int& width, int& height)
     height = 0;
     int w = 0, h = 0;
     uint32_t* pixels = DecodeJpegPixels(&stream, &w, &h);
-    if (!pixels)
-        return nullptr;
-    width = w;
-    height = h;
-    return std::unique_ptr<uint32_t[]>(pixels);
+    return Internal::TakeDecodedPixels(pixels, w, h, width, height);
 }
 
 } // namespace Kestrin

@@ -150,11 +150,7 @@ std::unique_ptr<uint32_t[]> DecodePng(IStream* stream, int& width, int& height)
     const std::string name = ToUtf8(stream->GetName());
     int w = 0, h = 0;
     uint32_t* pixels = DecodePngPixels(stream, name.c_str(), &w, &h);
-    if (!pixels)
-        return nullptr;
-    width = w;
-    height = h;
-    return std::unique_ptr<uint32_t[]>(pixels);
+    return Internal::TakeDecodedPixels(pixels, w, h, width, height);
 }
 
 } // namespace Kestrin

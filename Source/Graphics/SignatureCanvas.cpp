@@ -118,23 +118,8 @@ bool SignatureCanvas::QueryInterface(NameId name, void** out)
     void* modelPart = nullptr;
     if (!m_model || !m_model->QueryInterface(name, &modelPart))
         return false;
-    void* mine = nullptr;
-    if (name == Names::IQuadDrawingCanvas)
-        mine = static_cast<IQuadDrawingCanvas*>(this);
-    else if (name == Names::ILineDrawingCanvas)
-        mine = static_cast<ILineDrawingCanvas*>(this);
-    else if (name == Names::ITextDrawingCanvas)
-        mine = static_cast<ITextDrawingCanvas*>(this);
-    else if (name == Names::IEllipseDrawingCanvas)
-        mine = static_cast<IEllipseDrawingCanvas*>(this);
-    else if (name == Names::IPixelSettingCanvas)
-        mine = static_cast<IPixelSettingCanvas*>(this);
-    else if (name == Names::ISpriteDrawingCanvas)
-        mine = static_cast<ISpriteDrawingCanvas*>(this);
-    if (!mine)
-        return false;
-    *out = mine;
-    return true;
+    return QueryFaces<IQuadDrawingCanvas, ILineDrawingCanvas, ITextDrawingCanvas, IEllipseDrawingCanvas,
+                      IPixelSettingCanvas, ISpriteDrawingCanvas>(this, name, out);
 }
 
 int SignatureCanvas::DrawFilledRect(const Rect<float>& rect, const DrawState& state)

@@ -119,25 +119,8 @@ const Rect<int>& cScreenCanvasD3D::GetBounds()
 
 bool cScreenCanvasD3D::QueryInterface(NameId name, void** out)
 {
-    void* face = nullptr;
-    if (name == Names::IScreen)
-        face = static_cast<IScreen*>(this);
-    else if (name == Names::ICanvas)
-        face = static_cast<ICanvas*>(this);
-    else if (name == Names::IQuadDrawingCanvas)
-        face = static_cast<IQuadDrawingCanvas*>(this);
-    else if (name == Names::ILineDrawingCanvas)
-        face = static_cast<ILineDrawingCanvas*>(this);
-    else if (name == Names::ITextDrawingCanvas)
-        face = static_cast<ITextDrawingCanvas*>(this);
-    else if (name == Names::IEllipseDrawingCanvas)
-        face = static_cast<IEllipseDrawingCanvas*>(this);
-    else if (name == Names::ISpriteDrawingCanvas)
-        face = static_cast<ISpriteDrawingCanvas*>(this);
-    if (!face)
-        return false;
-    *out = face;
-    return true;
+    return QueryFaces<IScreen, ICanvas, IQuadDrawingCanvas, ILineDrawingCanvas, ITextDrawingCanvas,
+                      IEllipseDrawingCanvas, ISpriteDrawingCanvas>(this, name, out);
 }
 
 // ---- the common draw path ----

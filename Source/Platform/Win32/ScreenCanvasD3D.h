@@ -26,6 +26,7 @@ namespace Kestrin::Graphics
 class IScreen
 {
 public:
+    static NameId InterfaceName() { return Names::IScreen; }
     virtual ~IScreen() = default;
     virtual int BeginFrame() = 0;
     virtual int EndFrame() = 0;
