@@ -14,23 +14,9 @@ using namespace Kestrin;
 
 StyledTextSpriteNode::StyledTextSpriteNode(const TextStyle& defaultStyle, const Vector2f& position,
                                            const std::wstring& text, float width)
-    : m_defaultStyle(defaultStyle)
+    : TextSpriteComponent(text, width), m_defaultStyle(defaultStyle)
 {
     SetPosition(position.x, position.y);
-    TextSpriteComponent::SetText(text);
-    TextSpriteComponent::SetWidth(width);
-    Layout();
-}
-
-void StyledTextSpriteNode::SetText(const std::wstring& text)
-{
-    TextSpriteComponent::SetText(text);
-    Layout();
-}
-
-void StyledTextSpriteNode::SetWidth(float width)
-{
-    TextSpriteComponent::SetWidth(width);
     Layout();
 }
 

@@ -17,9 +17,9 @@ public:
     StyledTextSpriteNode(const Kestrin::TextStyle& defaultStyle, const Vector2f& position,
                          const std::wstring& text, float width);
 
-    void SetText(const std::wstring& text) override;
-    // The wrap width; 0 or less lays the text out on lines broken only at line feeds.
-    void SetWidth(float width) override;
+    // The wrap width, not the node's own; 0 or less lays the text out on lines broken only at line
+    // feeds.
+    using TextSpriteComponent::SetWidth;
 
     const Kestrin::TextStyle& GetDefaultStyle() const { return m_defaultStyle; }
     const std::vector<Kestrin::StyledTextRun>& GetRuns() const { return m_runs; }
@@ -27,6 +27,9 @@ public:
     int GetLayoutHeight() const { return m_layout.height; }
 
     void Draw(const Vector2f& offset) override;
+
+protected:
+    void TextChanged() override { Layout(); }
 
 private:
     void Layout();

@@ -21,30 +21,16 @@ void TextSpriteComponent::SetTextFromResource(NameId id)
 
 TextSpriteNode::TextSpriteNode(const Vector2f& position, const std::wstring& text, Font* font, float width,
                                const ColorF& color)
-    : FontComponent(font)
+    : FontComponent(font), TextSpriteComponent(text, width)
 {
     SetPosition(position.x, position.y);
     SetColor(color);
-    TextSpriteComponent::SetText(text);
-    TextSpriteComponent::SetWidth(width);
     UpdateSize();
 }
 
 void TextSpriteNode::SetFont(Font* font)
 {
     FontComponent::SetFont(font);
-    UpdateSize();
-}
-
-void TextSpriteNode::SetText(const std::wstring& text)
-{
-    TextSpriteComponent::SetText(text);
-    UpdateSize();
-}
-
-void TextSpriteNode::SetWidth(float width)
-{
-    TextSpriteComponent::SetWidth(width);
     UpdateSize();
 }
 

@@ -30,9 +30,22 @@ public:
 class TextSpriteComponent : public ITextSprite
 {
 public:
+    TextSpriteComponent() = default;
+    // Stores both without laying anything out: the node does that once it is whole.
+    TextSpriteComponent(const std::wstring& text, float width) : m_text(text), m_width(width) {}
+
     const std::wstring& GetText() override { return m_text; }
-    void SetText(const std::wstring& text) override { m_text = text; }
-    void SetWidth(float width) override { m_width = width; }
+    // Each stores, then lets the node lay its text out again.
+    void SetText(const std::wstring& text) override
+    {
+        m_text = text;
+        TextChanged();
+    }
+    void SetWidth(float width) override
+    {
+        m_width = width;
+        TextChanged();
+    }
     float GetWidth() override { return m_width; }
     void SetJustify(int justify) override { m_justify = justify; }
     int GetJustify() override { return m_justify; }
@@ -40,6 +53,10 @@ public:
     // The text becomes the string value resource's ("string" element), or empty when there is no
     // such resource. Goes through SetText, so the node lays the text out again.
     void SetTextFromResource(Kestrin::NameId id);
+
+protected:
+    // The text or the wrap width changed.
+    virtual void TextChanged() {}
 
 private:
     std::wstring m_text;
@@ -56,17 +73,20 @@ public:
     TextSpriteNode(const Vector2f& position, const std::wstring& text, Kestrin::Font* font, float width,
                    const Kestrin::ColorF& color = Kestrin::ColorF(1.0f, 1.0f, 1.0f, 1.0f));
 
-    // Each stores, then sizes the node again; SetJustify only stores (the size does not depend on
-    // it). SetWidth is the wrap width: the node's own width follows from the text.
+    // The font, the text and the wrap width each size the node again; SetJustify only stores (the
+    // size does not depend on it). SetWidth is the wrap width: the node's own width follows from the
+    // text.
     void SetFont(Kestrin::Font* font) override;
-    void SetText(const std::wstring& text) override;
-    void SetWidth(float width) override;
+    using TextSpriteComponent::SetWidth;
 
     // 0 x 0 without a font or text; one line: the text's width x the line height; wrapped: the
     // widest line x the line height times the lines.
     void UpdateSize();
 
     void Draw(const Vector2f& offset) override;
+
+protected:
+    void TextChanged() override { UpdateSize(); }
 
 private:
     std::wstring m_shown;

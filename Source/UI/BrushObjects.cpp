@@ -23,7 +23,7 @@ void BackgroundObject::Draw()
 
 NineBrushObject::NineBrushObject(NameId name, IImageList* images, const Vector2<float>& location, float width,
                                  float height, float depth)
-    : BoundsComponent({location.x, location.y, width, height}), m_name(name), m_depth(depth), m_images(images)
+    : BrushObject(name, depth, images), BoundsComponent({location.x, location.y, width, height})
 {
 }
 
@@ -39,7 +39,7 @@ void NineBrushObject::Draw()
 
 ThreeBrushObject::ThreeBrushObject(NameId name, IImageList* images, float depth,
                                    const Vector2<float>& location, float width)
-    : BoundsComponent({location.x, location.y, width, 0.0f}), m_name(name), m_depth(depth), m_images(images)
+    : BrushObject(name, depth, images), BoundsComponent({location.x, location.y, width, 0.0f})
 {
 }
 

@@ -28,8 +28,25 @@ private:
     IImageList* m_images;
 };
 
+// What both brushes keep: a name, a depth and the image list (not owned).
+class BrushObject : public DrawableObject
+{
+public:
+    NameId GetName() const override { return m_name; }
+    float GetDepth() override { return m_depth; }
+
+protected:
+    BrushObject(NameId name, float depth, IImageList* images) : m_name(name), m_depth(depth), m_images(images)
+    {
+    }
+
+    NameId m_name;
+    float m_depth;
+    IImageList* m_images;
+};
+
 // A nine-slice brush drawn at its alpha.
-class NineBrushObject : public DrawableObject,
+class NineBrushObject : public BrushObject,
                         public BoundsComponent,
                         public AlphaComponent,
                         public VisibleComponent
@@ -38,18 +55,11 @@ public:
     NineBrushObject(NameId name, IImageList* images, const Vector2<float>& location, float width,
                     float height, float depth);
 
-    NameId GetName() const override { return m_name; }
-    float GetDepth() override { return m_depth; }
     void Draw() override;
-
-private:
-    NameId m_name;
-    float m_depth;
-    IImageList* m_images;
 };
 
 // A horizontal three-slice brush drawn in its tint; its rectangle has no height.
-class ThreeBrushObject : public DrawableObject,
+class ThreeBrushObject : public BrushObject,
                          public BoundsComponent,
                          public VisibleComponent,
                          public ColorComponent
@@ -58,14 +68,7 @@ public:
     ThreeBrushObject(NameId name, IImageList* images, float depth, const Vector2<float>& location,
                      float width);
 
-    NameId GetName() const override { return m_name; }
-    float GetDepth() override { return m_depth; }
     void Draw() override;
-
-private:
-    NameId m_name;
-    float m_depth;
-    IImageList* m_images;
 };
 
 } // namespace Kestrin
