@@ -338,6 +338,21 @@ void Gremlin::ChooseNextMove()
         needsRestage = true;
 }
 
+float Gremlin::DrawStageTime() const
+{
+    switch (stage)
+    {
+    case Stage::FadeIn:
+        return Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
+    case Stage::Wander1:
+        return Kestrin::RandomFloat(settings.explode1Min, settings.explode1Max);
+    case Stage::Wander2:
+        return Kestrin::RandomFloat(settings.explode2Min, settings.explode2Max);
+    default:
+        return Kestrin::RandomFloat(settings.explodeEndMin, settings.explodeEndMax);
+    }
+}
+
 void Gremlin::AdvanceStage()
 {
     if (line || special == SpecialMode::Special || stage >= Stage::Exploding)
@@ -347,22 +362,20 @@ void Gremlin::AdvanceStage()
     case Stage::FadeIn:
         if (kind == GremlinKind::Protected)
             special = Kestrin::RandomInt(0, 1) == 0 ? SpecialMode::Special : SpecialMode::Normal;
-        stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
+        stageTimer = DrawStageTime();
         break;
     case Stage::Wander1:
-        stageTimer = Kestrin::RandomFloat(settings.explode1Min, settings.explode1Max);
+        stageTimer = DrawStageTime();
         break;
     case Stage::Wander2:
     {
         const LevelServices* level = FindLevel();
-        stageTimer = !level || level->explosionsAllowed
-                         ? Kestrin::RandomFloat(settings.explode2Min, settings.explode2Max)
-                         : FLT_MAX;
+        stageTimer = !level || level->explosionsAllowed ? DrawStageTime() : FLT_MAX;
         break;
     }
     case Stage::Wander3:
         PlaySound(GameNames::ExplodeWarningSound);
-        stageTimer = Kestrin::RandomFloat(settings.explodeEndMin, settings.explodeEndMax);
+        stageTimer = DrawStageTime();
         ClearChannel(GameNames::MovementAITask);
         slowingDown = true;
         UpdateCreatureTimeScale();

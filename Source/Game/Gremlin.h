@@ -153,6 +153,9 @@ protected:
     void OnRemoving() override;
     // The stage after the current one.
     void NextStage() { stage = Stage(int32_t(stage) + 1); }
+    // A time in the current stage before the next, drawn from the settings' range for it (the last
+    // range from the third wander on).
+    float DrawStageTime() const;
 
 private:
     void UpdateSpeared(float dt);

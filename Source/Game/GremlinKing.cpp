@@ -108,17 +108,13 @@ void GremlinKing::AdvanceStage()
     switch (stage)
     {
     case Stage::FadeIn:
-        stageTimer = Kestrin::RandomFloat(settings.explode0Min, settings.explode0Max);
-        break;
     case Stage::Wander1:
-        stageTimer = Kestrin::RandomFloat(settings.explode1Min, settings.explode1Max);
-        break;
     case Stage::Wander2:
-        stageTimer = Kestrin::RandomFloat(settings.explode2Min, settings.explode2Max);
+        stageTimer = DrawStageTime();
         break;
     case Stage::Wander3:
         PlaySound(GameNames::KingExplodeWarningSound);
-        stageTimer = Kestrin::RandomFloat(settings.explodeEndMin, settings.explodeEndMax);
+        stageTimer = DrawStageTime();
         break;
     case Stage::FreakOut:
         PlayEffect(GameNames::KingExplosionEffect);
