@@ -23,6 +23,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <tuple>
 
 using namespace Kestrin;
 using namespace KestrinTest;
@@ -52,9 +53,43 @@ protected:
         return s;
     }
 
+    // The committed studio card (360 x 250) as game data under card.png, and the group "posters"
+    // loaded from its text, as the game loads its pictures.
+    ResourceManager* LoadPosters(const std::wstring& card, const std::string& group)
+    {
+        std::ifstream in(std::string(KESTRIN_SOURCE_DIR) + "/data/images/Title_MainMenu/Logos_poster.png",
+                         std::ios::binary);
+        files.AddFile(FileSpec::FromNameAndExtension(card, L".png"),
+                      std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+        ResourceManager* resources = ResourceManager::Instance();
+        RegisterGraphicsResourceFactories(*resources);
+        MemoryStream stream(L"posters", group.data(), uint32_t(group.size()));
+        resources->Load(L"posters", &stream, nullptr);
+        return resources;
+    }
+
     FakeClock clock;
     FakeFileSystem files;
     ScopedFileSystem scope{&files};
+};
+
+// The game's window, which the software graphics platform draws into a picture of w x h.
+struct PictureWindow
+{
+    PictureWindow(int w, int h) : target(w, h), canvas(target)
+    {
+        new FakePlatform(journal);
+        graphics = new FakeGraphicsPlatform(1, journal);
+        SetGraphicsPlatform(graphics);
+        graphics->canvas = &canvas;
+    }
+
+    std::tuple<Journal&, FakeGraphicsPlatform*&, Image&> Parts() { return {journal, graphics, target}; }
+
+    Journal journal;
+    FakeGraphicsPlatform* graphics = nullptr;
+    Image target;
+    Graphics::cImageCanvas canvas;
 };
 
 TEST_F(MoviePlayback, PlayCopiesTheSettingsAndHandsThemToTheControl)
@@ -233,13 +268,8 @@ TEST_F(MoviePlayback, TheWindowShowsTheNewestMoviesBackgroundAlsoAfterAnExpose)
 
 TEST_F(MoviePlayback, WhileAMovieCoversTheGameTheLoopPaintsItsBackgroundOnlyWhenDue)
 {
-    Journal journal;
-    new FakePlatform(journal);
-    auto* graphics = new FakeGraphicsPlatform(1, journal);
-    SetGraphicsPlatform(graphics);
-    Image target(4, 3);
-    Graphics::cImageCanvas canvas(target);
-    graphics->canvas = &canvas;
+    PictureWindow window(4, 3);
+    auto [journal, graphics, target] = window.Parts();
     AddMovie(L"Logos", 0x3366CC, 24, 12);
     Looper looper;
     {
@@ -277,23 +307,10 @@ TEST(MoviePoster, FadesInHoldsAndFadesOutOverTheMovie)
 
 TEST_F(MoviePlayback, ThePosterFadesInOverTheBackgroundAndOutBeforeTheEnd)
 {
-    Journal journal;
-    new FakePlatform(journal);
-    auto* graphics = new FakeGraphicsPlatform(1, journal);
-    SetGraphicsPlatform(graphics);
-    Image target(400, 300);
-    Graphics::cImageCanvas canvas(target);
-    graphics->canvas = &canvas;
-    // The committed studio card, 360 x 250, loaded as the game loads its pictures.
-    std::ifstream in(std::string(KESTRIN_SOURCE_DIR) + "/data/images/Title_MainMenu/Logos_poster.png",
-                     std::ios::binary);
-    files.AddFile(FileSpec::FromNameAndExtension(L"Logos_poster", L".png"),
-                  std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    ResourceManager* resources = ResourceManager::Instance();
-    RegisterGraphicsResourceFactories(*resources);
+    PictureWindow window(400, 300);
+    auto [journal, graphics, target] = window.Parts();
     const std::string group = "<resources><image name=\"Logos_poster\" src=\"Logos_poster\"/></resources>";
-    MemoryStream stream(L"posters", group.data(), uint32_t(group.size()));
-    resources->Load(L"posters", &stream, nullptr);
+    ResourceManager* resources = LoadPosters(L"Logos_poster", group);
     AddMovie(L"Logos", 0x3366CC, 36, 12); // 3 s
     AddMovie(L"AllAnimations", 0x00FF00, 24, 12);
 
@@ -362,16 +379,8 @@ TEST_F(MoviePlayback, ThePosterFadesInOverTheBackgroundAndOutBeforeTheEnd)
 // without one falls back to the movie's.
 TEST_F(MoviePlayback, ALabelledFilmShowsItsOwnPosterAndOtherwiseTheMovies)
 {
-    std::ifstream in(std::string(KESTRIN_SOURCE_DIR) + "/data/images/Title_MainMenu/Logos_poster.png",
-                     std::ios::binary);
-    const std::string png(std::istreambuf_iterator<char>(in), {});
-    files.AddFile(FileSpec::FromNameAndExtension(L"Card", L".png"), png);
-    ResourceManager* resources = ResourceManager::Instance();
-    RegisterGraphicsResourceFactories(*resources);
-    const std::string group = "<resources><image name=\"AllAnimations_poster\" src=\"Card\"/>"
-                              "<image name=\"AllAnimations_interstitial2_poster\" src=\"Card\"/></resources>";
-    MemoryStream stream(L"posters", group.data(), uint32_t(group.size()));
-    resources->Load(L"posters", &stream, nullptr);
+    LoadPosters(L"Card", "<resources><image name=\"AllAnimations_poster\" src=\"Card\"/>"
+                         "<image name=\"AllAnimations_interstitial2_poster\" src=\"Card\"/></resources>");
     AddMovie(L"AllAnimations", 0x6A4C9C, 24, 12);
     IImage* movies = GetImageByName("AllAnimations_poster").second;
     IImage* second = GetImageByName("AllAnimations_interstitial2_poster").second;
