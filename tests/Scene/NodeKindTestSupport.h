@@ -12,6 +12,7 @@
 #include "Graphics/ImageList.h"
 #include "Platform/Looper.h"
 #include "Platform/SoundResources.h"
+#include "Scene/SceneApplicationMode.h"
 #include "Scene/SceneLayout.h"
 #include "Scene/SceneNode.h"
 #include "Scene/SceneResourceFactories.h"
@@ -30,51 +31,42 @@
 namespace SceneTest
 {
 
-class TestFontFactory : public Kestrin::IResourceFactory
+inline Kestrin::IResourceDescriptor* MakeTestFont(const std::wstring& source, Kestrin::NameId name,
+                                                  Kestrin::XMLElement& element)
 {
-public:
-    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
-                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
-    {
-        auto* font = new Kestrin::ResourceWrapper<KestrinTest::FakeFont>(
-            source, name, element, element.GetInt(L"advance", 1), element.GetInt(L"lineHeight", 20));
-        if (element.HasAttribute(L"spaceAdvance"))
-            font->widths[L' '] = element.GetInt(L"spaceAdvance", 0);
-        return font;
-    }
-};
+    auto* font = new Kestrin::ResourceWrapper<KestrinTest::FakeFont>(
+        source, name, element, element.GetInt(L"advance", 1), element.GetInt(L"lineHeight", 20));
+    if (element.HasAttribute(L"spaceAdvance"))
+        font->widths[L' '] = element.GetInt(L"spaceAdvance", 0);
+    return font;
+}
+using TestFontFactory = KestrinTest::ElementFactory<MakeTestFont>;
 
-class TestImagesFactory : public Kestrin::IResourceFactory
+inline Kestrin::IResourceDescriptor* MakeTestImages(const std::wstring& source, Kestrin::NameId name,
+                                                    Kestrin::XMLElement& element)
 {
-public:
-    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
-                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
+    auto* list = new Kestrin::ResourceWrapper<Kestrin::ImageList>(source, name, element);
+    const int w = element.GetInt(L"width", 10);
+    const int h = element.GetInt(L"height", 10);
+    for (int i = 0; i < element.GetInt(L"count", 1); ++i)
     {
-        auto* list = new Kestrin::ResourceWrapper<Kestrin::ImageList>(source, name, element);
-        const int w = element.GetInt(L"width", 10);
-        const int h = element.GetInt(L"height", 10);
-        for (int i = 0; i < element.GetInt(L"count", 1); ++i)
-        {
-            auto image = KestrinTest::FilledImage(w, h, 0xFF000000u | uint32_t(i));
-            if (element.GetBool(L"clearCorner", false))
-                image->Pixels()[0] = 0;
-            list->AddOwnedImage(image.release());
-        }
-        return list;
+        auto image = KestrinTest::FilledImage(w, h, 0xFF000000u | uint32_t(i));
+        if (element.GetBool(L"clearCorner", false))
+            image->Pixels()[0] = 0;
+        list->AddOwnedImage(image.release());
     }
-};
+    return list;
+}
+using TestImagesFactory = KestrinTest::ElementFactory<MakeTestImages>;
 
 // One image ("testimage": width, height), clear.
-class TestImageFactory : public Kestrin::IResourceFactory
+inline Kestrin::IResourceDescriptor* MakeTestImage(const std::wstring& source, Kestrin::NameId name,
+                                                   Kestrin::XMLElement& element)
 {
-public:
-    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
-                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
-    {
-        return new Kestrin::ResourceWrapper<Kestrin::Image>(
-            source, name, element, element.GetInt(L"width", 1), element.GetInt(L"height", 1));
-    }
-};
+    return new Kestrin::ResourceWrapper<Kestrin::Image>(source, name, element, element.GetInt(L"width", 1),
+                                                        element.GetInt(L"height", 1));
+}
+using TestImageFactory = KestrinTest::ElementFactory<MakeTestImage>;
 
 class FakeSound : public Kestrin::ISound
 {
@@ -86,15 +78,12 @@ public:
     int GetPlayCount() const override { return 1; }
 };
 
-class TestSoundFactory : public Kestrin::IResourceFactory
+inline Kestrin::IResourceDescriptor* MakeTestSound(const std::wstring& source, Kestrin::NameId name,
+                                                   Kestrin::XMLElement& element)
 {
-public:
-    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
-                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
-    {
-        return new Kestrin::ResourceWrapper<FakeSound>(source, name, element);
-    }
-};
+    return new Kestrin::ResourceWrapper<FakeSound>(source, name, element);
+}
+using TestSoundFactory = KestrinTest::ElementFactory<MakeTestSound>;
 
 // Notes each broadcast its own handler sees, as "<message> <object name>".
 class NotingDatabase : public Kestrin::ObjectDatabase
@@ -211,10 +200,43 @@ private:
     int m_groups = 0;
 };
 
+// A screen that builds one layout under its root as it enters, as the game's screens do.
+class LayoutScreen : public SceneApplicationMode
+{
+public:
+    explicit LayoutScreen(std::string layout) : m_layout(std::move(layout)) {}
+    void Enter() override
+    {
+        SceneApplicationMode::Enter();
+        if (const SceneLayout* layout = GetSceneLayoutByString(m_layout).second)
+            layout->Instantiate(*this, GetRootNode());
+    }
+
+private:
+    std::string m_layout;
+};
+
 // Input through the main loop's road to the screen on top of the looper.
 class InputRoadTest : public NodeKindTest
 {
 protected:
+    // Pushed and entered through one pass of the loop.
+    template <typename Screen> Screen* Open(Screen* screen)
+    {
+        looper.PushModeNow(screen);
+        looper.UpdateAll(0.02f);
+        return screen;
+    }
+    // The texts one drawing of the screen writes, in order.
+    std::vector<std::wstring> DrawnTexts(SceneApplicationMode& screen)
+    {
+        canvas.calls.clear();
+        screen.Draw();
+        std::vector<std::wstring> texts;
+        for (const auto& call : Calls("Text"))
+            texts.push_back(call.text);
+        return texts;
+    }
     void Send(int type, int x, int y, int value = 0)
     {
         looper.HandleInputEvent(Kestrin::InputEvent{type, x, y, value});

@@ -39,15 +39,10 @@ const std::string kMenu = R"(
 </scenelayout>)";
 
 // Reacts to the buttons by name, as the game's screens do.
-class MenuScreen : public SceneApplicationMode
+class MenuScreen : public LayoutScreen
 {
 public:
-    void Enter() override
-    {
-        SceneApplicationMode::Enter();
-        if (const SceneLayout* layout = GetSceneLayoutByString("MenuLayout").second)
-            layout->Instantiate(*this, GetRootNode());
-    }
+    MenuScreen() : LayoutScreen("MenuLayout") {}
     void HandleMessage(const Message& message) override
     {
         if (message.name != Names::ButtonClick)
@@ -73,9 +68,7 @@ using SceneMenuDemo = InputRoadTest;
 TEST_F(SceneMenuDemo, AMenuBuiltFromALayoutAnswersClicksAndItsHotKeyInOrder)
 {
     Resources(kMenu);
-    auto* screen = new MenuScreen;
-    looper.PushModeNow(screen);
-    looper.UpdateAll(0.02f);
+    auto* screen = Open(new MenuScreen);
     ASSERT_NE(screen->GetRootNode(), nullptr);
 
     // The buttons stand in a column from (340, 200), 40 pixels apart.
@@ -102,11 +95,7 @@ TEST_F(SceneMenuDemo, AMenuBuiltFromALayoutAnswersClicksAndItsHotKeyInOrder)
     EXPECT_EQ(MeterFill(meter->GetValue(), meter->GetMax(), meter->GetLength()), 80);
     SetNodeText(menu->FindNode({"title"}), L"Paused");
 
-    canvas.calls.clear();
-    screen->Draw();
-    std::vector<std::wstring> texts;
-    for (const auto& call : Calls("Text"))
-        texts.push_back(call.text);
+    const std::vector<std::wstring> texts = DrawnTexts(*screen);
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"Paused", L"Play", L"Options", L"Quit"}));
     // The empty bar's 10 tiles and the fill's 4, then one image per button.
     EXPECT_EQ(Calls("Image").size(), 10u + 4u + 3u);

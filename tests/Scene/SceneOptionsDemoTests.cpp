@@ -50,14 +50,13 @@ const std::string kOptions = R"(
 </scenelayout>)";
 
 // Keeps the settings as the controls report them, by the senders' names.
-class OptionsScreen : public SceneApplicationMode
+class OptionsScreen : public LayoutScreen
 {
 public:
+    OptionsScreen() : LayoutScreen("OptionsLayout") {}
     void Enter() override
     {
-        SceneApplicationMode::Enter();
-        if (const SceneLayout* layout = GetSceneLayoutByString("OptionsLayout").second)
-            layout->Instantiate(*this, GetRootNode());
+        LayoutScreen::Enter();
         if (auto* players = Find<ListNode>("Players"))
             for (const wchar_t* name : {L"Ann", L"Bob", L"Cid", L"Dee", L"Eve"})
                 players->AddItem(name);
@@ -118,9 +117,7 @@ protected:
 TEST_F(SceneOptionsDemo, AnOptionsLayoutAnswersMouseAndKeysAndReadsBack)
 {
     Resources(kOptions);
-    auto* screen = new OptionsScreen;
-    looper.PushModeNow(screen);
-    looper.UpdateAll(0.02f);
+    auto* screen = Open(new OptionsScreen);
     ASSERT_NE(screen->GetRootNode(), nullptr);
     auto* music = screen->Find<SliderNode>("Music");
     auto* name = screen->Find<TextEditNode>("PlayerName");
@@ -160,11 +157,7 @@ TEST_F(SceneOptionsDemo, AnOptionsLayoutAnswersMouseAndKeysAndReadsBack)
     EXPECT_EQ(std::count(screen->events.begin(), screen->events.end(), "ListSelectionChange Players"), 3);
 
     // Everything shows: labels, the rows from the one scrolled to the top, and the name.
-    canvas.calls.clear();
-    screen->Draw();
-    std::vector<std::wstring> texts;
-    for (const auto& call : Calls("Text"))
-        texts.push_back(call.text);
+    const std::vector<std::wstring> texts = DrawnTexts(*screen);
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"Mute music", L"Full screen", L"Bob", L"Cid", L"Dee", L"Eve",
                                                 L"Kittycat"}));
 }

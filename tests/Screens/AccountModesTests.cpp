@@ -343,7 +343,7 @@ using BrokenProfiles = ScreenFixture;
 
 TEST_F(BrokenProfiles, WithoutTheGroupTheScreensLetThePlayerOut)
 {
-    AddGroup("Account", "<resources><float name=\"x\" value=\"1\"/>");
+    AddBrokenGroup("Account");
     // The first-profile pop-up goes at once, in the pass that pushed it.
     PushMode(new FirstAccountMode);
     Pass();

@@ -72,7 +72,7 @@ using BrokenCredits = ScreenFixture;
 
 TEST_F(BrokenCredits, WithoutItsLayoutEscapeLeaves)
 {
-    AddGroup("Credits", "<resources><float name=\"x\" value=\"1\"/>");
+    AddBrokenGroup("Credits");
     auto* credits = new CreditsMode;
     PushMode(credits);
     Pass();

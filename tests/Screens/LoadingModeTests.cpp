@@ -174,7 +174,7 @@ TEST_F(Loading, TheMainMenuComesASecondAfterLoadingWithTheTimesOnTheLog)
 
 TEST_F(Loading, ABrokenGroupCostsItsOwnResourcesAndOneErrorBox)
 {
-    AddGroup("broken", "<resources><float name=\"x\" value=\"1\"/>");
+    AddBrokenGroup("broken");
     AddGroup("fine", "<resources><float name=\"fineLoaded\" value=\"1\"/></resources>");
     GatedTask::Gate throwing;
     throwing.throws = true;

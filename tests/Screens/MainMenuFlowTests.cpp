@@ -182,7 +182,7 @@ TEST_F(MenuFlows, OnlyTheDefaultProfileAsksForANameOnce)
 
 TEST_F(MenuFlows, ABrokenProfileGroupShowsOneBoxAndAsksAgainOnlyOnceTheProfilesChange)
 {
-    AddGroup("Account", "<resources><float name=\"x\" value=\"1\"/>");
+    AddBrokenGroup("Account");
     Open(false);
     ASSERT_TRUE(menu->GetAskForProfile());
     ASSERT_TRUE(Click("credits"));

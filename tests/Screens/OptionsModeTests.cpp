@@ -181,7 +181,7 @@ using BrokenOptions = ScreenFixture;
 
 TEST_F(BrokenOptions, WithoutItsGroupItRestoresNothingAndAClickCloses)
 {
-    AddGroup("Options", "<resources><float name=\"x\" value=\"1\"/>");
+    AddBrokenGroup("Options");
     IAudioControls* music = GetAudioPlatform()->GetCategoryControls(2);
     music->SetVolume(0.4f);
     music->SetMuted(true);

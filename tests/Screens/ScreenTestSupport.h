@@ -153,6 +153,11 @@ protected:
     {
         data.Write("data/groups/" + name + ".xml", xml);
     }
+    // data/groups/<name>.xml cut off before its end, so that it fails to load.
+    void AddBrokenGroup(const std::string& name) const
+    {
+        AddGroup(name, "<resources><float name=\"x\" value=\"1\"/>");
+    }
     // data/movies/<name>.swf: `seconds` of one colour at 10 frames per second.
     void AddMovie(const std::string& name, double seconds) const
     {

@@ -16,6 +16,17 @@
 namespace KestrinTest
 {
 
+// A stand-in resource kind of a test's own: Make(source, name, element) makes each resource.
+template <auto Make> class ElementFactory : public Kestrin::IResourceFactory
+{
+public:
+    Kestrin::IResourceDescriptor* Create(const std::wstring& source, Kestrin::NameId name,
+                                         Kestrin::XMLElement& element, Kestrin::IXMLReader&) override
+    {
+        return Make(source, name, element);
+    }
+};
+
 // Also notes how deep in the indexing bracket each open happened.
 class GroupFileSystem : public FakeFileSystem
 {
