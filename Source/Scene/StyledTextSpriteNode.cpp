@@ -7,7 +7,6 @@
 #include "Scene/NodeDrawing.h"
 
 #include <climits>
-#include <cmath>
 #include <exception>
 
 using namespace Kestrin;
@@ -64,10 +63,7 @@ void StyledTextSpriteNode::Draw(const Vector2f& offset)
     state.color2.a = alpha;
     state.hAlign = GetJustify();
     ApplyNodeClip(*this, state);
-    if (GetJustify() == 1)
-        x = std::floor(x + world.w * 0.5f);
-    else if (GetJustify() == 2)
-        x = std::floor(x + world.w);
+    x = JustifiedX(x, world.w);
     DrawStyledText(m_runs, m_layout, x, y, nullptr, state, Graphics::GetCurrentCanvas());
 }
 

@@ -19,6 +19,15 @@ void TextSpriteComponent::SetTextFromResource(NameId id)
     SetText(value ? value->value : std::wstring());
 }
 
+float TextSpriteComponent::JustifiedX(float x, float boxWidth)
+{
+    if (GetJustify() == 1)
+        return std::floor(x + boxWidth * 0.5f);
+    if (GetJustify() == 2)
+        return std::floor(x + boxWidth);
+    return x;
+}
+
 TextSpriteNode::TextSpriteNode(const Vector2f& position, const std::wstring& text, Font* font, float width,
                                const ColorF& color)
     : FontComponent(font), TextSpriteComponent(text, width)
@@ -70,11 +79,7 @@ void TextSpriteNode::Draw(const Vector2f& offset)
     state.color = GetWorldColor();
     state.hAlign = GetJustify();
     ApplyNodeClip(*this, state);
-    // With the state's alignment, each line is centred in, or right-aligned to, the node's box.
-    if (GetJustify() == 1)
-        x = std::floor(x + world.w * 0.5f);
-    else if (GetJustify() == 2)
-        x = std::floor(x + world.w);
+    x = JustifiedX(x, world.w);
 
     Graphics::ICanvas* canvas = Graphics::GetCurrentCanvas();
     const float wrap = TextSpriteComponent::GetWidth();

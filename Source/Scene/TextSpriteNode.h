@@ -57,6 +57,9 @@ public:
 protected:
     // The text or the wrap width changed.
     virtual void TextChanged() {}
+    // Where the lines start in a box from x of the width: with the draw state aligned by the
+    // justification, each line is centred in, or right-aligned to, the box.
+    float JustifiedX(float x, float boxWidth);
 
 private:
     std::wstring m_text;
