@@ -110,10 +110,12 @@ struct BusyLevel
                     board.cells[size_t(c)][size_t(r)] = GunkCell(size_t(1 + (c + r) % 5), (c * 3 + r) % 6);
 
         SceneNode* creatures = FindNodeAtPath(screen.GetRootNode(), NodePath::CreatureLayerNode);
-        const GremlinColorType colours[] = {GremlinColorType::Red, GremlinColorType::Blue, GremlinColorType::Green};
+        const GremlinColorType colours[] = {GremlinColorType::Red, GremlinColorType::Blue,
+                                            GremlinColorType::Green};
         for (int i = 0; i < 3; ++i)
         {
-            traps[i] = new GremlinHome(colours[i], {150.0f + 250.0f * float(i), 480.0f}, GremlinKind::Any, false);
+            traps[i] =
+                new GremlinHome(colours[i], {150.0f + 250.0f * float(i), 480.0f}, GremlinKind::Any, false);
             traps[i]->AddToScene(screen, creatures);
             traps[i]->Start();
         }
@@ -122,7 +124,8 @@ struct BusyLevel
         for (int i = 0; i < tics; ++i)
         {
             const TypeSettings& s = data.settings.at(kinds[i % 3]);
-            auto* tic = new BasicGremlin(Kestrin::RandomFloat(40.0f, 660.0f), Kestrin::RandomFloat(30.0f, 380.0f), s);
+            auto* tic =
+                new BasicGremlin(Kestrin::RandomFloat(40.0f, 660.0f), Kestrin::RandomFloat(30.0f, 380.0f), s);
             tic->AddToScene(screen, creatures);
         }
     }
@@ -134,7 +137,8 @@ struct BusyLevel
         {
             if (!lines[i] || !screen.IsValidHandle(handles[i]) || !lines[i]->drawing)
             {
-                lines[i] = i == 0 ? level->BeginLine(traps[i]->GetCentre(), traps[i], traps[i]->color, GremlinKind::Any)
+                lines[i] = i == 0 ? level->BeginLine(traps[i]->GetCentre(), traps[i], traps[i]->color,
+                                                     GremlinKind::Any)
                                   : new Line(traps[i]->GetCentre().x, traps[i]->GetCentre().y, traps[i],
                                              traps[i]->color, GremlinKind::Any);
                 if (i != 0)

@@ -35,7 +35,10 @@ namespace
 class WindowPlatform : public KestrinTest::FakePlatform
 {
 public:
-    WindowPlatform(KestrinTest::Journal& journal, SDL_Window* window) : FakePlatform(journal), m_window(window) {}
+    WindowPlatform(KestrinTest::Journal& journal, SDL_Window* window)
+        : FakePlatform(journal), m_window(window)
+    {
+    }
     void* GetDisplayWindow() override { return m_window; }
     bool IsActive() override { return false; } // no cursor drawn
 
@@ -54,7 +57,7 @@ SDL_Window* MakeWindow()
 }
 
 constexpr float Step = 0.02f;
-constexpr int SettleSteps = 250; // 5 s
+constexpr int SettleSteps = 250;   // 5 s
 constexpr int MeasuredSteps = 500; // 10 s
 
 // The engine as the game starts it, minus the window and the sound: the committed data tree, a
@@ -178,7 +181,8 @@ void BM_BusyLevel(benchmark::State& state)
 {
     TheGame();
     // The playing screen's art, which the game screen loads as it is entered.
-    static const bool loaded = [] {
+    static const bool loaded = []
+    {
         Kestrin::ResourceManager::Instance()->LoadFile(L"Game", nullptr, true);
         return true;
     }();

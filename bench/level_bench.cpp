@@ -50,10 +50,16 @@ void PlayBusyLevel(benchmark::State& state, Kestrin::Graphics::ICanvas* canvas)
 
 void BM_UpdateAndDrawOnSoftwareRenderer(benchmark::State& state)
 {
-    BenchSoftware::OnSoftwareRenderer([&](Kestrin::Graphics::ICanvas* canvas) { PlayBusyLevel(state, canvas); });
+    BenchSoftware::OnSoftwareRenderer([&](Kestrin::Graphics::ICanvas* canvas)
+                                      { PlayBusyLevel(state, canvas); });
 }
 // 100 Tics do not fit the playfield's free room, so each keeps searching for a free spot; 40 do.
-BENCHMARK(BM_UpdateAndDrawOnSoftwareRenderer)->UseManualTime()->Iterations(3)->Arg(100)->Arg(40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UpdateAndDrawOnSoftwareRenderer)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Arg(100)
+    ->Arg(40)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_UpdateOnly(benchmark::State& state)
 {

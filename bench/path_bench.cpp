@@ -30,8 +30,14 @@ std::atomic<long> allocations{0};
         return p;
     throw std::bad_alloc();
 }
-[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace
 {
@@ -135,14 +141,14 @@ void Warm(benchmark::State& state, const ObstacleSet* set, Query query)
 
 } // namespace
 
-#define PATH_BENCH(kind, set, query)                                                                      \
+#define PATH_BENCH(kind, set, query)                                                                         \
     BENCHMARK_CAPTURE(kind, set##_##query, &set, query)->Unit(benchmark::kMicrosecond)->Repetitions(5)
-#define PATH_BENCH_SET(set)                                                                              \
-    PATH_BENCH(AsTheLineDoes, set, ShortHop);                                                            \
-    PATH_BENCH(AsTheLineDoes, set, LongRoute);                                                           \
-    PATH_BENCH(AsTheLineDoes, set, WalledIn);                                                            \
-    PATH_BENCH(Warm, set, ShortHop);                                                                     \
-    PATH_BENCH(Warm, set, LongRoute);                                                                    \
+#define PATH_BENCH_SET(set)                                                                                  \
+    PATH_BENCH(AsTheLineDoes, set, ShortHop);                                                                \
+    PATH_BENCH(AsTheLineDoes, set, LongRoute);                                                               \
+    PATH_BENCH(AsTheLineDoes, set, WalledIn);                                                                \
+    PATH_BENCH(Warm, set, ShortHop);                                                                         \
+    PATH_BENCH(Warm, set, LongRoute);                                                                        \
     PATH_BENCH(Warm, set, WalledIn)
 
 PATH_BENCH_SET(Scattered);

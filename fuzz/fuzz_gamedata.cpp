@@ -181,12 +181,31 @@ std::string EveryCreature()
     for (const char* sprite : EnumNames<CreatureSpriteId>::names)
     {
         xml += std::string("<TypeSettings sprite=\"") + sprite + "\" color=\"Red\" behavior=\"Basic\"";
-        for (const char* name :
-             {"maxMoveSpeed", "angryTime", "param1", "param2", "param3", "param4", "explode0Min", "explode0Max",
-              "explode1Min", "explode1Max", "explode2Min", "explode2Max", "explodeEndMin", "explodeEndMax",
-              "energyMin", "energyMax", "chanceForPause", "pauseLengthMin", "pauseLengthMax", "randomWalkSpeedMin",
-              "randomWalkSpeedMax", "randomWalkLengthMin", "randomWalkLengthMax", "randomWalkAngleVarMin",
-              "randomWalkAngleVarMax"})
+        for (const char* name : {"maxMoveSpeed",
+                                 "angryTime",
+                                 "param1",
+                                 "param2",
+                                 "param3",
+                                 "param4",
+                                 "explode0Min",
+                                 "explode0Max",
+                                 "explode1Min",
+                                 "explode1Max",
+                                 "explode2Min",
+                                 "explode2Max",
+                                 "explodeEndMin",
+                                 "explodeEndMax",
+                                 "energyMin",
+                                 "energyMax",
+                                 "chanceForPause",
+                                 "pauseLengthMin",
+                                 "pauseLengthMax",
+                                 "randomWalkSpeedMin",
+                                 "randomWalkSpeedMax",
+                                 "randomWalkLengthMin",
+                                 "randomWalkLengthMax",
+                                 "randomWalkAngleVarMin",
+                                 "randomWalkAngleVarMax"})
             xml += std::string(" ") + name + "=\"1\"";
         xml += "/>";
     }
@@ -216,7 +235,8 @@ void BuildLevel(const LevelFileData& data, bool endless)
     {
         built = false;
     }
-    Check(database.FindObject(GameNames::GremlinHomeFactory) && database.FindObject(GameNames::GremlinFactory));
+    Check(database.FindObject(GameNames::GremlinHomeFactory) &&
+          database.FindObject(GameNames::GremlinFactory));
     if (built && !level->loadFailed)
     {
         auto* traps = dynamic_cast<GremlinHomeFactory*>(database.FindObject(GameNames::GremlinHomeFactory));
@@ -236,7 +256,8 @@ void LayPatches(const std::vector<GunkPatchData>& patches)
     board.rows = 30;
     board.cells.assign(40, std::vector<GunkCell>(30));
     for (const GunkPatchData& patch : patches)
-        board.LoadPatch(patch.data.data(), int(patch.data.size()), patch.x, patch.y, patch.width, int(patch.colour));
+        board.LoadPatch(patch.data.data(), int(patch.data.size()), patch.x, patch.y, patch.width,
+                        int(patch.colour));
     for (const auto& column : board.cells)
         for (const GunkCell& cell : column)
         {

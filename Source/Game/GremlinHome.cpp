@@ -250,7 +250,8 @@ void GremlinHome::OnCapture(Gremlin* creature)
     Kestrin::ObjectDatabase* database = Kestrin::DatabaseOf(this);
     // A trap taken out this frame (the failure outro's) still catches what it hauls, but its nodes
     // are deleted with it: an effect under them would outlive its parent.
-    if (captureFX && captureFX->GetDatabase() && !captureFX->GetDatabase()->IsValidHandle(captureFX->GetHandle()))
+    if (captureFX && captureFX->GetDatabase() &&
+        !captureFX->GetDatabase()->IsValidHandle(captureFX->GetHandle()))
         captureFX = nullptr;
     if (captureFX && type && database)
     {

@@ -24,7 +24,8 @@ std::vector<SpawnBonusEntry> ReadBonusList(const xmlpp::Element* list, const Lib
 {
     std::vector<SpawnBonusEntry> entries;
     for (const xmlpp::Element* entry : ChildrenOf(list, "Entry"))
-        entries.push_back({ReadIntAttribute(entry, "amount", reader), ReadIntAttribute(entry, "bonus", reader)});
+        entries.push_back(
+            {ReadIntAttribute(entry, "amount", reader), ReadIntAttribute(entry, "bonus", reader)});
     return entries;
 }
 
@@ -191,7 +192,8 @@ void ReadTrapFactory(const xmlpp::Element* node, LevelFileData& level, const Lib
             if (colour == GremlinColorType::Black || colour == GremlinColorType::Any)
                 Kestrin::LogPrintf("%s (line %d): trap colour \"%s\" matches no basic creature\n",
                                    reader.GetFileName().c_str(), type->get_line(), NameOf(colour));
-            zone.defs.push_back({colour, ReadFloatAttribute(type, "x", reader), ReadFloatAttribute(type, "y", reader)});
+            zone.defs.push_back(
+                {colour, ReadFloatAttribute(type, "x", reader), ReadFloatAttribute(type, "y", reader)});
         }
         level.trapZones.push_back(std::move(zone));
     }

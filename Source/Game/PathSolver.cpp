@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <iterator>
 #include <cstdint>
+#include <iterator>
 
 namespace micropather
 {
@@ -79,7 +79,8 @@ private:
 };
 } // namespace
 
-PathSolver::PathSolver(Graph* graph_, unsigned allocate) : blockSize(allocate < 1 ? 1 : allocate), graph(graph_)
+PathSolver::PathSolver(Graph* graph_, unsigned allocate)
+    : blockSize(allocate < 1 ? 1 : allocate), graph(graph_)
 {
 }
 

@@ -36,7 +36,11 @@ struct NodeCost
 
 struct SearchNode
 {
-    enum : unsigned { InOpen = 1, InClosed = 2 };
+    enum : unsigned
+    {
+        InOpen = 1,
+        InClosed = 2
+    };
 
     void* state;
     float costFromStart;
@@ -55,7 +59,12 @@ struct SearchNode
 class PathSolver
 {
 public:
-    enum Result { Solved = 0, NoSolution = 1, StartEndSame = 2 };
+    enum Result
+    {
+        Solved = 0,
+        NoSolution = 1,
+        StartEndSame = 2
+    };
 
     PathSolver(Graph* graph, unsigned allocate);
     ~PathSolver();

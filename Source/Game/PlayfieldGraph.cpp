@@ -37,9 +37,7 @@ size_t HashOf(Vector2f p)
 }
 } // namespace
 
-PlayfieldGraph::PlayfieldGraph() : table(4096, Slot{0, 0})
-{
-}
+PlayfieldGraph::PlayfieldGraph() : table(4096, Slot{0, 0}) {}
 
 void PlayfieldGraph::Grow()
 {
@@ -91,15 +89,18 @@ bool PlayfieldGraph::IsBlocked(float x, float y) const
 {
     const Vector2f p{x, y};
     bool blocked = false;
-    GameObject::ForEach([&](GameObject* object) {
-        if (blocked || !object->BlocksLines())
-            return;
-        // Far from the box on either axis the edge test cannot answer true: skip its four distances.
-        const Vector2f d = p - object->GetCentre();
-        if (std::abs(d.x) >= object->GetHalfWidth() + EdgeReach || std::abs(d.y) >= object->GetHalfHeight() + EdgeReach)
-            return;
-        blocked = object->Contains(p) || CrossesBoxEdges(p, p, *object);
-    });
+    GameObject::ForEach(
+        [&](GameObject* object)
+        {
+            if (blocked || !object->BlocksLines())
+                return;
+            // Far from the box on either axis the edge test cannot answer true: skip its four distances.
+            const Vector2f d = p - object->GetCentre();
+            if (std::abs(d.x) >= object->GetHalfWidth() + EdgeReach ||
+                std::abs(d.y) >= object->GetHalfHeight() + EdgeReach)
+                return;
+            blocked = object->Contains(p) || CrossesBoxEdges(p, p, *object);
+        });
     return blocked;
 }
 

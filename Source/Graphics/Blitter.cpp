@@ -392,13 +392,13 @@ __attribute__((target("avx2"))) int FadedAlphaRow(uint32_t* d, const uint32_t* s
 // channel tinted as (c * (t + 1)) >> 8 and, blending, mixed as (d * (255 - a) + c * (a + 1)) >> 8,
 // a clear pixel keeping the target; bit for bit the plain stretched pixel. tint holds t + 1 per
 // channel. Every sum stays below 2^16, so 16-bit lanes hold it.
-__attribute__((target("avx2"))) int StretchedRow(uint32_t* d, const uint32_t* s, int n, const StretchTint& tint,
-                                                 bool blend)
+__attribute__((target("avx2"))) int StretchedRow(uint32_t* d, const uint32_t* s, int n,
+                                                 const StretchTint& tint, bool blend)
 {
-    const __m256i factors = _mm256_set_epi16(
-        short(tint.a), short(tint.r), short(tint.g), short(tint.b), short(tint.a), short(tint.r), short(tint.g),
-        short(tint.b), short(tint.a), short(tint.r), short(tint.g), short(tint.b), short(tint.a), short(tint.r),
-        short(tint.g), short(tint.b));
+    const __m256i factors = _mm256_set_epi16(short(tint.a), short(tint.r), short(tint.g), short(tint.b),
+                                             short(tint.a), short(tint.r), short(tint.g), short(tint.b),
+                                             short(tint.a), short(tint.r), short(tint.g), short(tint.b),
+                                             short(tint.a), short(tint.r), short(tint.g), short(tint.b));
     const __m256i zero = _mm256_setzero_si256();
     const __m256i solid = _mm256_set1_epi32(255);
     const __m256i all = _mm256_set1_epi16(255);
@@ -431,12 +431,14 @@ __attribute__((target("avx2"))) int StretchedRow(uint32_t* d, const uint32_t* s,
         const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
         const Lanes dw = Widen(dv);
         const __m256i aLo = AlphaLanes(pw.lo), aHi = AlphaLanes(pw.hi);
-        const __m256i lo = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(dw.lo, _mm256_sub_epi16(all, aLo)),
-                                                              _mm256_mullo_epi16(pw.lo, _mm256_add_epi16(aLo, one))),
-                                             8);
-        const __m256i hi = _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(dw.hi, _mm256_sub_epi16(all, aHi)),
-                                                              _mm256_mullo_epi16(pw.hi, _mm256_add_epi16(aHi, one))),
-                                             8);
+        const __m256i lo =
+            _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(dw.lo, _mm256_sub_epi16(all, aLo)),
+                                               _mm256_mullo_epi16(pw.lo, _mm256_add_epi16(aLo, one))),
+                              8);
+        const __m256i hi =
+            _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(dw.hi, _mm256_sub_epi16(all, aHi)),
+                                               _mm256_mullo_epi16(pw.hi, _mm256_add_epi16(aHi, one))),
+                              8);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
                             _mm256_blendv_epi8(_mm256_packus_epi16(lo, hi), dv, clear));
     }
@@ -447,7 +449,8 @@ __attribute__((target("avx2"))) int StretchedRow(uint32_t* d, const uint32_t* s,
 #endif
 
 using FadedVectorRow = int (*)(uint32_t* d, const uint32_t* s, int n, const Tint& t, int g);
-using StretchedVectorRow = int (*)(uint32_t* d, const uint32_t* s, int n, const StretchTint& tint, bool blend);
+using StretchedVectorRow = int (*)(uint32_t* d, const uint32_t* s, int n, const StretchTint& tint,
+                                   bool blend);
 
 struct VectorRows
 {
@@ -625,8 +628,10 @@ uint32_t StretchedPixel(uint32_t d, uint32_t p, const StretchTint& tint, bool bl
     if (a == 255)
         return p;
     const uint32_t inv = 255 - a, w = a + 1;
-    return ((((d >> 24) * inv + a * w) >> 8) << 24) | (((((d >> 16) & 0xFF) * inv + ((p >> 16) & 0xFF) * w) >> 8) << 16) |
-           (((((d >> 8) & 0xFF) * inv + ((p >> 8) & 0xFF) * w) >> 8) << 8) | (((d & 0xFF) * inv + (p & 0xFF) * w) >> 8);
+    return ((((d >> 24) * inv + a * w) >> 8) << 24) |
+           (((((d >> 16) & 0xFF) * inv + ((p >> 16) & 0xFF) * w) >> 8) << 16) |
+           (((((d >> 8) & 0xFF) * inv + ((p >> 8) & 0xFF) * w) >> 8) << 8) |
+           (((d & 0xFF) * inv + (p & 0xFF) * w) >> 8);
 }
 
 } // namespace
@@ -788,8 +793,8 @@ int BlitStretchedImage(const Image* image, const BlitTarget& target, const Rect<
     if (clip.IsEmpty() || destination.w <= 0 || destination.h <= 0 || sw <= 0 || sh <= 0)
         return Draw_Done;
     const bool blend = image->hasAlpha && (state.flags & DrawFlag_Blend);
-    const StretchTint factors{(tint >> 24) + 1, ((tint >> 16) & 0xFF) + 1, ((tint >> 8) & 0xFF) + 1, (tint & 0xFF) + 1,
-                              tint != 0xFFFFFFFFu};
+    const StretchTint factors{(tint >> 24) + 1, ((tint >> 16) & 0xFF) + 1, ((tint >> 8) & 0xFF) + 1,
+                              (tint & 0xFF) + 1, tint != 0xFFFFFFFFu};
     const StretchedVectorRow vectorRow = g_stretchedRow.load(std::memory_order_relaxed);
 
     const int64_t dx = destination.x, dy = destination.y, dw = destination.w, dh = destination.h;

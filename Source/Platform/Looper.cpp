@@ -12,9 +12,9 @@
 #include "Platform/ApplicationMode.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/Display.h"
-#include "Platform/Win32/FlashPlayer.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Platform.h"
+#include "Platform/Win32/FlashPlayer.h"
 
 #include <algorithm>
 #include <memory>

@@ -12,10 +12,10 @@
 #include "Game/TutorialPopupMode.h"
 #include "Graphics/Canvas.h"
 #include "Graphics/PngWriter.h"
-#include "Platform/Win32/FlashPlayer.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Looper.h"
 #include "Platform/Platform.h"
+#include "Platform/Win32/FlashPlayer.h"
 #include "Scene/ButtonNode.h"
 #include "Scene/SceneApplicationMode.h"
 #include "Scene/TextEditNode.h"
@@ -456,7 +456,8 @@ void ScreenTour::TakeShot()
     // Read as the window shows it: the frame is copied to the screen unblended, so what a draw left
     // in its alpha (a veil that replaced the pixels beneath) is no part of the picture.
     Kestrin::Graphics::ICanvas* canvas = graphics->GetCanvas();
-    auto* pixels = canvas ? Kestrin::Graphics::QueryCanvas<Kestrin::Graphics::IPixelSettingCanvas>(canvas) : nullptr;
+    auto* pixels =
+        canvas ? Kestrin::Graphics::QueryCanvas<Kestrin::Graphics::IPixelSettingCanvas>(canvas) : nullptr;
     if (!pixels)
     {
         Kestrin::LogPrintf("PNG %s: the canvas offers no pixels to read\n", path.c_str());

@@ -39,14 +39,16 @@ ButtonNode* FindClickableButton(SceneNode* node, Kestrin::NameId name)
 bool Click(Kestrin::ApplicationMode* top, const std::string& name)
 {
     auto* screen = dynamic_cast<SceneApplicationMode*>(top);
-    ButtonNode* button = screen ? FindClickableButton(screen->GetRootNode(), Kestrin::MakeName(name)) : nullptr;
+    ButtonNode* button =
+        screen ? FindClickableButton(screen->GetRootNode(), Kestrin::MakeName(name)) : nullptr;
     Kestrin::Looper* looper = Kestrin::Looper::Current();
     if (!button || !looper)
         return false;
     const SceneNode::Rectf rect = button->GetWorldRect();
     const int x = int(rect.x + rect.w / 2), y = int(rect.y + rect.h / 2);
     Kestrin::LogPrintf("Still: clicking %s at (%d, %d)\n", name.c_str(), x, y);
-    for (int type : {Kestrin::InputEvent_MouseMove, Kestrin::InputEvent_ButtonDown, Kestrin::InputEvent_ButtonUp})
+    for (int type :
+         {Kestrin::InputEvent_MouseMove, Kestrin::InputEvent_ButtonDown, Kestrin::InputEvent_ButtonUp})
         looper->HandleInputEvent(Kestrin::InputEvent{type, x, y, 0});
     return true;
 }

@@ -14,13 +14,13 @@
 #include "Scene/CurrentScene.h"
 #include "Scene/NodeTasks.h"
 #include "Scene/TextSpriteNode.h"
+#include "Screens/EndlessLevelSelectMode.h"
 #include "Screens/GameMode.h"
+#include "Screens/LevelIntroModes.h"
+#include "Screens/LevelSelectModes.h"
 #include "Screens/MovieScreens.h"
 #include "Screens/OutroEffects.h"
 #include "Screens/ScreenRequests.h"
-#include "Screens/EndlessLevelSelectMode.h"
-#include "Screens/LevelIntroModes.h"
-#include "Screens/LevelSelectModes.h"
 
 #include <span>
 #include <vector>

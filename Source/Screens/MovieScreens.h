@@ -3,8 +3,8 @@
 // screens push in the middle of the game. The start-up road is "Logos" over the loading screen,
 // then the splash, then "Intro-Commerical", which a key or a click skips.
 #include "Platform/Display.h"
-#include "Platform/Win32/FlashPlayer.h"
 #include "Platform/MovieSettings.h"
+#include "Platform/Win32/FlashPlayer.h"
 #include "Scene/SceneApplicationMode.h"
 #include "Screens/ScreenConventions.h"
 

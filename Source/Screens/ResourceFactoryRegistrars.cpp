@@ -7,7 +7,8 @@
 const std::vector<Kestrin::ResourceFactoryRegistrar>& GameResourceFactoryRegistrars()
 {
     static const std::vector<Kestrin::ResourceFactoryRegistrar> registrars{
-        &Kestrin::RegisterUIResourceFactories, &RegisterSceneResourceFactories, &RegisterGameResourceFactories};
+        &Kestrin::RegisterUIResourceFactories, &RegisterSceneResourceFactories,
+        &RegisterGameResourceFactories};
     return registrars;
 }
 

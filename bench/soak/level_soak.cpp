@@ -34,8 +34,10 @@ namespace
 // loaders' and lookups' complaints.
 bool IsErrorLine(std::string line)
 {
-    std::transform(line.begin(), line.end(), line.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    for (const char* word : {"error", "missing", "not found", "failed", "unknown", "exception", "can't", "cannot"})
+    std::transform(line.begin(), line.end(), line.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    for (const char* word :
+         {"error", "missing", "not found", "failed", "unknown", "exception", "can't", "cannot"})
         if (line.find(word) != std::string::npos)
             return true;
     return false;
@@ -172,8 +174,7 @@ int main(int argc, char** argv)
     const long end = GetResidentKilobytes();
     if (half == 0)
         half = end;
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("%d levels in %.0f s of game time (%.0f s of wall time): %d won, %d lost, %d with load "
                 "errors, %d error lines while playing\n",
                 runs, played, wall, won, lost, errors, playErrors);

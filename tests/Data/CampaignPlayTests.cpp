@@ -4,8 +4,8 @@
 #include "harness/DataCheck.h"
 
 #include "Framework/LibXmlReader.h"
-#include "Game/GameDataReaders.h"
 #include "Game/EndlessSludgeGenerator.h"
+#include "Game/GameDataReaders.h"
 #include "Game/GameLevels.h"
 #include "Game/GremlinFactory.h"
 #include "Game/GremlinHome.h"
@@ -28,8 +28,8 @@
 
 #include <climits>
 #include <cstdlib>
-#include <map>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,7 +116,8 @@ void ExpectBuiltAsRead(NimbalLevel& level, const std::string& name, bool endless
     }
     else
         EXPECT_EQ(factory->kingBudget, 0) << name;
-    auto* wells = dynamic_cast<EndlessSludgeGenerator*>(database->FindObject(GameNames::EndlessSludgeGenerator));
+    auto* wells =
+        dynamic_cast<EndlessSludgeGenerator*>(database->FindObject(GameNames::EndlessSludgeGenerator));
     EXPECT_EQ(wells ? wells->zones.size() : 0u, endless ? file.sludgeZones.size() : 0u) << name;
     if (endless)
     {
@@ -186,9 +187,9 @@ TEST_F(CampaignPlay, EveryLevelPlaysWithoutFaultWithinItsCreatureLimits)
         EXPECT_EQ(run.error, "") << name;
         EXPECT_FALSE(run.won || run.lost) << name << ": decided within " << run.seconds << " s";
         EXPECT_NEAR(run.seconds, options.seconds, 0.05f) << name;
-        EXPECT_EQ(run.stepsOverLimit, 0) << name << ": at most " << run.mostWandering << " wandering (limit "
-                                         << run.wanderingLimit << "), " << run.mostKings << " kings (limit "
-                                         << run.kingLimit << ")";
+        EXPECT_EQ(run.stepsOverLimit, 0)
+            << name << ": at most " << run.mostWandering << " wandering (limit " << run.wanderingLimit
+            << "), " << run.mostKings << " kings (limit " << run.kingLimit << ")";
         total.presses += run.counts.presses;
         total.lines += run.counts.lines;
         total.spears += run.counts.spears;
@@ -244,13 +245,15 @@ uint32_t SeedOf(const std::string& name)
 // clock cut to 20 s runs out on it mid-play.
 TEST_F(CampaignPlay, LevelsPlayedToTheirEndAreDecidedAndRunTheirOutro)
 {
-    for (const auto& [name, clock] : {std::pair{"1-01 Harley", 0.0f}, {"1-07 Zoe", 0.0f}, {"3-02 Miranda", 20.0f}})
+    for (const auto& [name, clock] :
+         {std::pair{"1-01 Harley", 0.0f}, {"1-07 Zoe", 0.0f}, {"3-02 Miranda", 20.0f}})
     {
         Playtest::RunOptions options;
         options.untilEnd = true;
         options.seed = SeedOf(name);
         if (clock > 0.0f)
-            options.afterLoad = [clock = clock](NimbalLevel& level) { level.timeLimit = level.timeRemaining = clock; };
+            options.afterLoad = [clock = clock](NimbalLevel& level)
+            { level.timeLimit = level.timeRemaining = clock; };
         const Playtest::LevelRun run = Playtest::PlayLevel(name, false, options);
         EXPECT_EQ(run.error, "") << name;
         const float limit = clock > 0.0f ? clock : ReadLevelFile(LevelFileSpec(name), false).timeLimit;

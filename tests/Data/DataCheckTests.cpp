@@ -559,7 +559,8 @@ TEST_F(BrokenTree, EachScreenCheckNamesTheBrokenFile)
 {
     WriteBytes(root / "groups/Screen.xml", cScreenGroup);
     WriteBytes(root / "AllGameText_Export.xml", cTextTable);
-    for (auto check : {DataCheck::CheckGroups, CheckSmallNames, CheckSmallLayouts, CheckSmallText, CheckSmallObstacles})
+    for (auto check :
+         {DataCheck::CheckGroups, CheckSmallNames, CheckSmallLayouts, CheckSmallText, CheckSmallObstacles})
         ASSERT_TRUE(check(root).problems.empty()) << Describe(check(root));
 
     auto screen = [](std::string from, std::string to) { return Edit("groups/Screen.xml", from, to); };
@@ -691,8 +692,9 @@ TEST_F(BrokenTree, KindsStillToComeAreCountedWhileNoFactoryMakesThem)
 // once the check is over it is gone again, and without the list it is an error.
 TEST_F(BrokenTree, PendingNodeKindsBuildAsPlainNodesWhileTheyArePending)
 {
-    WriteBytes(root / "groups/Later.xml", "<resources><scenelayout name=\"LayerLayout\"><scenenode nodeName=\"top\">"
-                                          "<gadgetnode nodeName=\"layer\"/></scenenode></scenelayout></resources>");
+    WriteBytes(root / "groups/Later.xml",
+               "<resources><scenelayout name=\"LayerLayout\"><scenenode nodeName=\"top\">"
+               "<gadgetnode nodeName=\"layer\"/></scenenode></scenelayout></resources>");
     {
         const DataCheck::LoadedTree tree(root, {"gadgetnode"});
         EXPECT_TRUE(tree.LoadReport().problems.empty()) << Describe(tree.LoadReport());
@@ -845,7 +847,8 @@ protected:
     void SetUp() override
     {
         BrokenTree::SetUp();
-        for (const char* file : {"GameLevels.xml", "GlobalSettings.xml", "CreatureSettings.xml", "AllGameText_Export.xml"})
+        for (const char* file :
+             {"GameLevels.xml", "GlobalSettings.xml", "CreatureSettings.xml", "AllGameText_Export.xml"})
             WriteBytes(root / file, ReadBytes(cData / file));
         // A gameplay group of one picture under every room and obstacle name the levels use.
         std::set<std::string> images;
@@ -853,7 +856,8 @@ protected:
             images.insert(std::string(guest) + "_BGImage");
         const std::regex named("image=\"([^\"]+)\"");
         for (const auto& entry : fs::directory_iterator(cData))
-            if (entry.path().extension() == ".xml" && entry.path().stem().string().find(' ') != std::string::npos)
+            if (entry.path().extension() == ".xml" &&
+                entry.path().stem().string().find(' ') != std::string::npos)
             {
                 fs::copy_file(entry.path(), root / entry.path().filename());
                 const std::string bytes = ReadBytes(entry.path());

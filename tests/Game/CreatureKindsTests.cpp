@@ -1,9 +1,9 @@
 #include "Game/Line.h"
 #include "Game/LineSegment.h"
+#include "Graphics/ImageList.h"
 #include "Scene/AnimatedSpriteNode.h"
 #include "Scene/CurrentScene.h"
 #include "Scene/SpriteType.h"
-#include "Graphics/ImageList.h"
 #include "Scene/StaticSpriteNode.h"
 
 #include "FieldTestSupport.h"

@@ -345,9 +345,10 @@ TEST_F(Catalogue, CurrentLevelAccessorsAnswerEmptyWithoutALevel)
 TEST(CatalogueFirstUse, ABrokenOrMissingListGivesAnEmptyCatalogue)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    for (const char* broken : {"", "<GameLevels><Day>", "<GameLevels><Day dayNum=\"1\"><level/></Day></GameLevels>",
-                               "<GameLevels><Day dayNum=\"1\"><level name=\"a\" guestID=\"Zoe\"/></Day>"
-                               "<Day><level name=\"b\" guestID=\"Mars\"/></Day></GameLevels>"})
+    for (const char* broken :
+         {"", "<GameLevels><Day>", "<GameLevels><Day dayNum=\"1\"><level/></Day></GameLevels>",
+          "<GameLevels><Day dayNum=\"1\"><level name=\"a\" guestID=\"Zoe\"/></Day>"
+          "<Day><level name=\"b\" guestID=\"Mars\"/></Day></GameLevels>"})
     {
         SCOPED_TRACE(broken);
         auto child = [&]
@@ -358,7 +359,8 @@ TEST(CatalogueFirstUse, ABrokenOrMissingListGivesAnEmptyCatalogue)
                 fs.AddFile(GameLevels::File(), broken);
             KestrinTest::LogCapture log;
             bool ok = LevelCatalogue::GetCurrentLevelName().empty() && GetCurrentLevelNameWide().empty() &&
-                      LevelCatalogue::GetCurrentLevelUnlock().empty() && GameLevels::Instance().records.empty() &&
+                      LevelCatalogue::GetCurrentLevelUnlock().empty() &&
+                      GameLevels::Instance().records.empty() &&
                       log.Text().find("GameLevels") != std::string::npos;
             // A later read of a sound list fills it.
             fs.AddFile(GameLevels::File(), Calendar);

@@ -30,12 +30,31 @@ std::string Settings(const std::vector<std::string>& sprites)
     for (const std::string& sprite : sprites)
     {
         xml += "<TypeSettings sprite=\"" + sprite + "\" color=\"Red\" behavior=\"Basic\"";
-        for (const char* name :
-             {"maxMoveSpeed", "angryTime", "param1", "param2", "param3", "param4", "explode0Min", "explode0Max",
-              "explode1Min", "explode1Max", "explode2Min", "explode2Max", "explodeEndMin", "explodeEndMax",
-              "energyMin", "energyMax", "chanceForPause", "pauseLengthMin", "pauseLengthMax", "randomWalkSpeedMin",
-              "randomWalkSpeedMax", "randomWalkLengthMin", "randomWalkLengthMax", "randomWalkAngleVarMin",
-              "randomWalkAngleVarMax"})
+        for (const char* name : {"maxMoveSpeed",
+                                 "angryTime",
+                                 "param1",
+                                 "param2",
+                                 "param3",
+                                 "param4",
+                                 "explode0Min",
+                                 "explode0Max",
+                                 "explode1Min",
+                                 "explode1Max",
+                                 "explode2Min",
+                                 "explode2Max",
+                                 "explodeEndMin",
+                                 "explodeEndMax",
+                                 "energyMin",
+                                 "energyMax",
+                                 "chanceForPause",
+                                 "pauseLengthMin",
+                                 "pauseLengthMax",
+                                 "randomWalkSpeedMin",
+                                 "randomWalkSpeedMax",
+                                 "randomWalkLengthMin",
+                                 "randomWalkLengthMax",
+                                 "randomWalkAngleVarMin",
+                                 "randomWalkAngleVarMax"})
             xml += std::string(" ") + name + "=\"1\"";
         xml += "/>";
     }
@@ -93,9 +112,13 @@ protected:
         xml.replace(xml.find("ZONES"), 5, zones);
         xml.replace(xml.find("<Obstacles/>"), 12, extra.empty() ? "<Obstacles/>" : extra);
         AddData(L"Built", xml);
-        return ErrorOf([&] { level.ApplyLevelFile(ReadLevelFile(LevelFileSpec("Built"), endless), endless); });
+        return ErrorOf([&]
+                       { level.ApplyLevelFile(ReadLevelFile(LevelFileSpec("Built"), endless), endless); });
     }
-    template <typename T> T* Find(Kestrin::NameId name) { return dynamic_cast<T*>(host.database.FindObject(name)); }
+    template <typename T> T* Find(Kestrin::NameId name)
+    {
+        return dynamic_cast<T*>(host.database.FindObject(name));
+    }
 
     std::vector<int> draws = {1, 0, 2, 1, 0};
     size_t drawn = 0;
@@ -125,7 +148,8 @@ TEST_F(LevelBuild, NormalLevelFillsBothFactories)
     ASSERT_EQ(factory->powerUpZones.size(), 1u);
     ASSERT_EQ(factory->kingZones.size(), 1u);
     const FactoryZone& normal = *factory->normalZones.front();
-    EXPECT_EQ(std::vector<float>({normal.x, normal.y, normal.w, normal.h}), std::vector<float>({100, 80, 600, 380}));
+    EXPECT_EQ(std::vector<float>({normal.x, normal.y, normal.w, normal.h}),
+              std::vector<float>({100, 80, 600, 380}));
     EXPECT_FALSE(normal.dealsInOrder);
     ASSERT_TRUE(normal.ratios);
     EXPECT_FLOAT_EQ(normal.ratios->GetTotal(), 2.5f);
@@ -162,7 +186,8 @@ TEST_F(LevelBuild, NormalLevelFillsBothFactories)
 
 TEST_F(LevelBuild, EndlessKingsAreUnlimitedAndTheWavesAndSludgeAreSet)
 {
-    const std::string zones = R"(<FactoryZone type="Normal" x="1" y="2"><Type sprite="Sprite_BasicRed" ratio="1"/></FactoryZone>
+    const std::string zones =
+        R"(<FactoryZone type="Normal" x="1" y="2"><Type sprite="Sprite_BasicRed" ratio="1"/></FactoryZone>
         <FactoryZone type="King" x="3" y="4"><Type sprite="Sprite_Trail" ratio="1"/></FactoryZone>)";
     const std::string obstacles = R"(<GremlinFactoryModifiers>
           <wave initialSize="6" change="2" max="30" recoveryTime="5"/><maxCreatures change="1" max="12"/>
@@ -208,7 +233,8 @@ TEST_F(LevelBuild, EndlessKingsAreUnlimitedAndTheWavesAndSludgeAreSet)
 TEST_F(LevelBuild, ZonesTheFactoryCannotUseStopTheLevel)
 {
     // Both name the level file and the zone's line.
-    const std::string any = R"(<FactoryZone type="Any" x="1" y="2"><Type sprite="Sprite_BasicRed" ratio="1"/></FactoryZone>)";
+    const std::string any =
+        R"(<FactoryZone type="Any" x="1" y="2"><Type sprite="Sprite_BasicRed" ratio="1"/></FactoryZone>)";
     EXPECT_EQ(Build(any, false), "(0) Error reading file \"Built.xml\" (line 8): GremlinMetaType <Any> not "
                                  "supported by GremlinFactory.");
     EXPECT_TRUE(Find<GremlinFactory>(GameNames::GremlinFactory)) << "what was built before stays";

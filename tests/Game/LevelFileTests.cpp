@@ -284,11 +284,13 @@ TEST_F(LevelFileTest, FaultsNameWhatIsWrong)
     EXPECT_EQ(Error(normal, false), "");
     // A trap of a colour no basic creature has reads, with a warning naming the file and line.
     KestrinTest::LogCapture log;
-    normal.traps = R"(<GremlinTrapFactory><TrapSlots/><FactoryZone shuffle="0"><TrapType color="Red" x="1" y="1"/>
+    normal.traps =
+        R"(<GremlinTrapFactory><TrapSlots/><FactoryZone shuffle="0"><TrapType color="Red" x="1" y="1"/>
         <TrapType color="Any" x="1" y="1"/></FactoryZone></GremlinTrapFactory>)";
     EXPECT_EQ(Error(normal, false), "");
     EXPECT_NE(log.Text().find("1-01 Test.xml (line "), std::string::npos) << log.Text();
-    EXPECT_NE(log.Text().find("trap colour \"Any\" matches no basic creature"), std::string::npos) << log.Text();
+    EXPECT_NE(log.Text().find("trap colour \"Any\" matches no basic creature"), std::string::npos)
+        << log.Text();
     EXPECT_EQ(log.Text().find("\"Red\""), std::string::npos) << log.Text();
 }
 

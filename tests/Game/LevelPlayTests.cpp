@@ -59,12 +59,14 @@ const std::string PlayResources = R"(<resources>
 // Creatures that stay where they spawn and never age; a king of two hits.
 std::string Record(const char* sprite, const char* behaviour, const char* extra = "")
 {
-    std::string xml = std::string("<TypeSettings sprite=\"") + sprite + "\" color=\"Red\" behavior=\"" + behaviour +
-                      "\" maxMoveSpeed=\"200\" angryTime=\"100\" chanceForPause=\"100\" pauseLengthMin=\"1000\""
-                      " pauseLengthMax=\"1000\" " + extra;
-    for (const char* name : {"param1", "param2", "param3", "param4", "energyMin", "energyMax", "randomWalkSpeedMin",
-                             "randomWalkSpeedMax", "randomWalkLengthMin", "randomWalkLengthMax",
-                             "randomWalkAngleVarMin", "randomWalkAngleVarMax"})
+    std::string xml =
+        std::string("<TypeSettings sprite=\"") + sprite + "\" color=\"Red\" behavior=\"" + behaviour +
+        "\" maxMoveSpeed=\"200\" angryTime=\"100\" chanceForPause=\"100\" pauseLengthMin=\"1000\""
+        " pauseLengthMax=\"1000\" " +
+        extra;
+    for (const char* name : {"param1", "param2", "param3", "param4", "energyMin", "energyMax",
+                             "randomWalkSpeedMin", "randomWalkSpeedMax", "randomWalkLengthMin",
+                             "randomWalkLengthMax", "randomWalkAngleVarMin", "randomWalkAngleVarMax"})
         xml += std::string(" ") + name + "=\"1\"";
     for (const char* name : {"explode0Min", "explode0Max", "explode1Min", "explode1Max", "explode2Min",
                              "explode2Max", "explodeEndMin", "explodeEndMax"})
@@ -110,8 +112,9 @@ protected:
         tuning.BaseFollowLineSpeed = 200;
         tuning.megaTicDamageShrink = {{1, 1}};
         SetShuffleRandomSource(ShuffleLcg(3));
-        SetLevelOutcomeHooks({[this](bool expert, int time, int expertTime)
-                              { outcomes.push_back({expert, time, expertTime}); },
+        SetLevelOutcomeHooks({[this](bool expert, int time, int expertTime) {
+                                  outcomes.push_back({expert, time, expertTime});
+                              },
                               {}});
         GameLevels& levels = GameLevels::Instance();
         auto record = std::make_unique<LevelRecord>();
@@ -120,7 +123,8 @@ protected:
         levels.current = record.get();
         levels.records[record->name] = std::move(record);
         AddData(L"9-98 Harley", PlayLevel);
-        AddData(L"9-98 Harley-Board", R"(<Board><NimbalGunk x="380" y="140" width="2" data="11" color="Red"/></Board>)");
+        AddData(L"9-98 Harley-Board",
+                R"(<Board><NimbalGunk x="380" y="140" width="2" data="11" color="Red"/></Board>)");
         AddData(L"CreatureSettings", "<CreatureSettings>" + Record("Sprite_BasicRed", "Basic") +
                                          Record("Sprite_SmallCircle", "SmallCircle", "maxHealth=\"2\"") +
                                          "</CreatureSettings>");
@@ -295,7 +299,8 @@ TEST_F(LevelPlay, LoopsCleanTheBoardKillTheKingAndWin)
     ASSERT_NE(it, playData.files.end());
     const std::string& line = it->second;
     EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
-    EXPECT_NE(line.find("\t9-98 Harley\tTRUE\t" + std::to_string(int(played)) + "\tTRUE\t"), std::string::npos)
+    EXPECT_NE(line.find("\t9-98 Harley\tTRUE\t" + std::to_string(int(played)) + "\tTRUE\t"),
+              std::string::npos)
         << line;
     // The playing screen here has no HUD: each missing node is told once, not every step.
     EXPECT_EQ(LogLines("the scene has no node gamemoderoot/gui_attach/game_interface/timer."), 1u);
@@ -327,8 +332,8 @@ TEST_F(LevelPlay, BasicTutorialsFollowThePlayInOrder)
     Steps(1);
     EXPECT_EQ(level->tutorialStep, TutorialId::BasicsLoop) << "a creature on the line";
     EXPECT_EQ(Tutorials(), (std::vector<int>{0, 3}));
-    for (Vector2f corner : {kingAt + Vector2f(75, 75), kingAt + Vector2f(75, -75), kingAt + Vector2f(-75, -75),
-                            kingAt + Vector2f(-75, 75)})
+    for (Vector2f corner : {kingAt + Vector2f(75, 75), kingAt + Vector2f(75, -75),
+                            kingAt + Vector2f(-75, -75), kingAt + Vector2f(-75, 75)})
         Glide(corner);
     Glide(trap->GetCentre());
     Settle();

@@ -57,7 +57,8 @@ const std::string LevelResources = R"(<resources>
 </resources>)";
 
 // In groups of their own, so a test can take them away.
-const std::string BoardResources = R"(<resources><testimage name="sludgeBGImage-Black" width="20" height="20"/></resources>)";
+const std::string BoardResources =
+    R"(<resources><testimage name="sludgeBGImage-Black" width="20" height="20"/></resources>)";
 const std::string FeedbackResources = R"(<resources>
   <spritetype name="FeedbackSprites" images="PopupFrames">
     <animation name="GoodLoop" frameList="0"/><animation name="BadLoop" frameList="1"/>
@@ -176,7 +177,8 @@ protected:
 TEST_F(LevelScene, SetsUpFromItsFilesAndStartsAfterTheIntro)
 {
     AddData(L"9-99 Harley", SmallLevel);
-    AddData(L"9-99 Harley-Board", R"(<Board><NimbalGunk x="300" y="200" width="2" data="0120" color="Red"/></Board>)");
+    AddData(L"9-99 Harley-Board",
+            R"(<Board><NimbalGunk x="300" y="200" width="2" data="0120" color="Red"/></Board>)");
     NimbalLevel* level = MakeLevel();
     ASSERT_FALSE(level->loadFailed);
     EXPECT_TRUE(boxes.empty());
@@ -185,8 +187,9 @@ TEST_F(LevelScene, SetsUpFromItsFilesAndStartsAfterTheIntro)
     EXPECT_EQ(level->expertTime, 90.0f);
     // The patch lies on the real board, row by row from the cell of its point.
     const NimbalGunk& gunk = NimbalGunk::Instance();
-    EXPECT_EQ(std::vector<int>({gunk.Depth(15, 10), gunk.Depth(16, 10), gunk.Depth(15, 11), gunk.Depth(16, 11)}),
-              std::vector<int>({0, 1, 2, 0}));
+    EXPECT_EQ(
+        std::vector<int>({gunk.Depth(15, 10), gunk.Depth(16, 10), gunk.Depth(15, 11), gunk.Depth(16, 11)}),
+        std::vector<int>({0, 1, 2, 0}));
     EXPECT_EQ(gunk.capacity, 4968.75f) << "without gunkLimit the playable area";
     EXPECT_EQ(TextAt(NodePath::GuiExpertTime), L"Session: 03:00");
     auto* background = dynamic_cast<StaticSpriteNode*>(At(NodePath::LevelBackground));
@@ -238,15 +241,18 @@ TEST_F(LevelScene, EndlessLevelPicksItsBoardAndShowsTheMeter)
         <Obstacles><ObstacleSet gunkBoard="A"/></Obstacles>
         <GremlinTrapFactory><TrapSlots/></GremlinTrapFactory>
       </LevelData></Level>)");
-    AddData(L"9-99 Harley-Board-A", R"(<Board><NimbalGunk x="200" y="200" width="1" data="3" color="Blue"/></Board>)");
+    AddData(L"9-99 Harley-Board-A",
+            R"(<Board><NimbalGunk x="200" y="200" width="1" data="3" color="Blue"/></Board>)");
     NimbalLevel* level = MakeLevel();
-    ASSERT_FALSE(level->loadFailed) << (boxes.empty() ? std::string() : std::string(boxes[0].first.begin(), boxes[0].first.end()));
+    ASSERT_FALSE(level->loadFailed) << (boxes.empty()
+                                            ? std::string()
+                                            : std::string(boxes[0].first.begin(), boxes[0].first.end()));
     EXPECT_EQ(level->boardSuffix, "-A");
     EXPECT_EQ(NimbalGunk::Instance().Depth(10, 10), 3);
     EXPECT_EQ(NimbalGunk::Instance().capacity, 4968.75f * 0.5f);
     EXPECT_TRUE(explodeColors);
-    auto* meter = dynamic_cast<IMeter*>(FindSceneNode({"gamemoderoot", "gui_attach", "game_interface",
-                                                        "meterBarAttach", "endlessMeter"}));
+    auto* meter = dynamic_cast<IMeter*>(
+        FindSceneNode({"gamemoderoot", "gui_attach", "game_interface", "meterBarAttach", "endlessMeter"}));
     ASSERT_TRUE(meter);
     EXPECT_EQ(meter->GetMax(), 1.0f);
     EXPECT_EQ(At(NodePath::GuiSimulationName)->GetChildCount(), 1u);
@@ -283,8 +289,8 @@ TEST_F(LevelScene, AFileThatFailsStopsTheLevelWithAnErrorBox)
     };
     const std::vector<Case> cases = {
         {"missing board", SmallLevel, false, true, "9-99 Harley-Board.xml", true},
-        {"bad clock", std::string(SmallLevel).replace(std::string(SmallLevel).find("180"), 3, "soon"), true, true,
-         "timeLimit", false},
+        {"bad clock", std::string(SmallLevel).replace(std::string(SmallLevel).find("180"), 3, "soon"), true,
+         true, "timeLimit", false},
         {"no gunk cell image", SmallLevel, true, false, "sludgeBGImage-Black", false},
     };
     for (const Case& c : cases)
@@ -302,13 +308,15 @@ TEST_F(LevelScene, AFileThatFailsStopsTheLevelWithAnErrorBox)
         EXPECT_TRUE(level->loadFailed);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].second, L"There was an error loading Level file.");
-        EXPECT_NE(boxes[0].first.find(std::wstring(c.expected, c.expected + strlen(c.expected))), std::wstring::npos);
+        EXPECT_NE(boxes[0].first.find(std::wstring(c.expected, c.expected + strlen(c.expected))),
+                  std::wstring::npos);
         Kestrin::Object* factories[] = {screen->FindObject(GameNames::GremlinFactory),
                                         screen->FindObject(GameNames::GremlinHomeFactory)};
         EXPECT_EQ(factories[0] && factories[1], c.built);
         Steps(200);
         EXPECT_TRUE(level->notStarted) << "a level that failed never starts";
-        EXPECT_EQ(dynamic_cast<StaticSpriteNode*>(At(NodePath::BannerTextImage))->GetImage(), nullptr) << "no intro";
+        EXPECT_EQ(dynamic_cast<StaticSpriteNode*>(At(NodePath::BannerTextImage))->GetImage(), nullptr)
+            << "no intro";
         for (Kestrin::Object* object : factories)
             if (object)
                 screen->RemoveObject(object->GetHandle());
@@ -335,9 +343,9 @@ TEST_F(LevelScene, SpearValuesGrowAtEachPowerUpThreshold)
         ASSERT_TRUE(text);
         EXPECT_EQ(text->GetText(), std::to_wstring(count));
         const bool threshold = count == 3 || count == 6;
-        EXPECT_EQ(text->GetFont(), Kestrin::GetResource<Kestrin::Font>(threshold ? "CustomSpearFontLarge"
-                                                                                 : "CustomSpearFont")
-                                       .second)
+        EXPECT_EQ(text->GetFont(),
+                  Kestrin::GetResource<Kestrin::Font>(threshold ? "CustomSpearFontLarge" : "CustomSpearFont")
+                      .second)
             << count;
         EXPECT_EQ(played == std::vector<std::string>{"SFX_PositicSpawnSpear"}, threshold) << count;
     }
@@ -370,7 +378,8 @@ TEST_F(LevelScene, FeedbackPopUpsPlayTheirResultAndGo)
 
     // A pop-up layout without its picture shows nothing at all.
     Unload(L"Feedback");
-    LoadGroup(L"Feedback", R"(<resources><scenelayout name="feedbackPopupLayout"><scenenode/></scenelayout></resources>)");
+    LoadGroup(L"Feedback",
+              R"(<resources><scenelayout name="feedbackPopupLayout"><scenenode/></scenelayout></resources>)");
     level->ShowLoopFeedback(LoopResult::BadLoop, {300, 300});
     EXPECT_EQ(popups->GetChildCount(), 0u);
 }

@@ -2,15 +2,15 @@
 #include "Base/Random.h"
 #include "Game/BasicGremlin.h"
 #include "Game/GameClock.h"
-#include "Game/GameObstacle.h"
 #include "Game/GameLevels.h"
+#include "Game/GameObstacle.h"
 #include "Game/GlobalSettings.h"
-#include "Game/GremlinFactory.h"
 #include "Game/Gremlin.h"
+#include "Game/GremlinFactory.h"
 #include "Game/GremlinHome.h"
+#include "Game/LevelOutcome.h"
 #include "Game/Line.h"
 #include "Game/LineSegment.h"
-#include "Game/LevelOutcome.h"
 #include "Game/MusicManager.h"
 #include "Game/NimbalLevel.h"
 #include "Game/TutorialManager.h"
@@ -89,9 +89,10 @@ public:
     std::vector<std::string> feedback;
 };
 
-const std::string LevelSounds = "<resources><testsound name=\"SFX_LoopSuccess\"/><testsound name=\"SFX_LoopFail\"/>"
-                                "<testsound name=\"SFX_BigLoopFail\"/><testsound name=\"SFX_Action-Damage\"/>"
-                                "<testsound name=\"MUSIC_melody\"/><testsound name=\"SFX_FinalWarning\"/></resources>";
+const std::string LevelSounds =
+    "<resources><testsound name=\"SFX_LoopSuccess\"/><testsound name=\"SFX_LoopFail\"/>"
+    "<testsound name=\"SFX_BigLoopFail\"/><testsound name=\"SFX_Action-Damage\"/>"
+    "<testsound name=\"MUSIC_melody\"/><testsound name=\"SFX_FinalWarning\"/></resources>";
 
 // A level without files in a screen of its own, with a creature factory, a recording board,
 // recorded outcomes and sounds, and the music on channels of its own.
@@ -110,7 +111,9 @@ protected:
                 auto* descriptor = dynamic_cast<Kestrin::IResourceDescriptor*>(sound);
                 const std::string name = descriptor ? descriptor->GetName().c_str() : "?";
                 played.push_back(name);
-                MusicChannel* channel = name == "MUSIC_melody" ? &melody : name == "SFX_FinalWarning" ? &warning : nullptr;
+                MusicChannel* channel = name == "MUSIC_melody"       ? &melody
+                                        : name == "SFX_FinalWarning" ? &warning
+                                                                     : nullptr;
                 if (channel && out)
                 {
                     channel->Play(sound, 0);
@@ -119,12 +122,15 @@ protected:
             });
         Kestrin::SetClock(&clock);
         SetLevelOutcomeHooks({[this](bool expert, int playerTime, int expertTime)
-                              { outcomes.push_back("success " + std::to_string(expert) + " " +
-                                                   std::to_string(playerTime) + " " + std::to_string(expertTime)); },
+                              {
+                                  outcomes.push_back("success " + std::to_string(expert) + " " +
+                                                     std::to_string(playerTime) + " " +
+                                                     std::to_string(expertTime));
+                              },
                               [this](const std::wstring& reason, int value)
                               {
-                                  outcomes.push_back("failure " + std::string(reason.begin(), reason.end()) + " " +
-                                                     std::to_string(value));
+                                  outcomes.push_back("failure " + std::string(reason.begin(), reason.end()) +
+                                                     " " + std::to_string(value));
                               }});
         GlobalSettings::Instance().clickTime = 250;
         TutorialManager::Instance().ReadFlags();
@@ -239,7 +245,8 @@ TEST_F(LevelTest, ClockWaitsForTheStartThenLosingFloodsAndAsksForTheOutroOnce)
         ASSERT_EQ(std::sscanf(board.calls[i].c_str(), "AddGunk %d %d,%d %d", &radius, &x, &y, &colour), 4);
         EXPECT_EQ(board.calls[i + 1], board.calls[i]);
         EXPECT_EQ(board.calls[i + 2], board.calls[i]);
-        EXPECT_TRUE(radius >= 75 && radius <= 100 && x >= 50 && x <= 750 && y >= 50 && y <= 550 && colour == 5)
+        EXPECT_TRUE(radius >= 75 && radius <= 100 && x >= 50 && x <= 750 && y >= 50 && y <= 550 &&
+                    colour == 5)
             << board.calls[i];
     }
 }
@@ -389,26 +396,117 @@ TEST_F(LevelTest, LoopScoringByWhatTheLineHoldsAndEncloses)
     const std::vector<Case> cases = {
         {"empty line", 0, 0, false, Inside::Nothing, -1, false, {"SFX_LoopFail"}, {"NoGremlin"}, {13}, 0},
         {"empty line again", 0, 0, false, Inside::Nothing, -1, false, {"SFX_LoopFail"}, {"NoGremlin"}, {}, 0},
-        {"ordinary line, nothing cleaned", 0, 2, false, Inside::Nothing, 1, true, {"SFX_LoopSuccess"}, {"GoodLoop"},
-         {}, 0},
-        {"deep clean that cleaned nothing", 1, 3, false, Inside::Nothing, -1, true, {"SFX_LoopFail"}, {}, {}, 0},
-        {"deep clean that cleaned", 1, 3, true, Inside::Nothing, 1, true, {"SFX_LoopSuccess"}, {"DeepClean_Used"},
-         {}, 0},
-        {"damage line without kings or gunk", 2, 1, false, Inside::Nothing, -1, true,
-         S{"SFX_Action-Damage", "SFX_LoopFail"}, {}, {}, 0},
-        {"a second trap, four held", 0, 4, true, Inside::SecondTrap, -1, false, {"SFX_LoopFail"}, {"BadLoop"}, {9},
+        {"ordinary line, nothing cleaned",
+         0,
+         2,
+         false,
+         Inside::Nothing,
+         1,
+         true,
+         {"SFX_LoopSuccess"},
+         {"GoodLoop"},
+         {},
          0},
-        {"a second trap, five held", 0, 5, true, Inside::SecondTrap, -1, false, {"SFX_BigLoopFail"}, {"BadLoop"},
-         {}, 0},
+        {"deep clean that cleaned nothing",
+         1,
+         3,
+         false,
+         Inside::Nothing,
+         -1,
+         true,
+         {"SFX_LoopFail"},
+         {},
+         {},
+         0},
+        {"deep clean that cleaned",
+         1,
+         3,
+         true,
+         Inside::Nothing,
+         1,
+         true,
+         {"SFX_LoopSuccess"},
+         {"DeepClean_Used"},
+         {},
+         0},
+        {"damage line without kings or gunk",
+         2,
+         1,
+         false,
+         Inside::Nothing,
+         -1,
+         true,
+         S{"SFX_Action-Damage", "SFX_LoopFail"},
+         {},
+         {},
+         0},
+        {"a second trap, four held",
+         0,
+         4,
+         true,
+         Inside::SecondTrap,
+         -1,
+         false,
+         {"SFX_LoopFail"},
+         {"BadLoop"},
+         {9},
+         0},
+        {"a second trap, five held",
+         0,
+         5,
+         true,
+         Inside::SecondTrap,
+         -1,
+         false,
+         {"SFX_BigLoopFail"},
+         {"BadLoop"},
+         {},
+         0},
         {"an obstacle", 0, 2, true, Inside::Obstacle, -1, false, {"SFX_LoopFail"}, {"BadLoop"}, {}, 0},
-        {"a creature not on the line", 0, 2, true, Inside::FreeCreature, -1, false, {"SFX_LoopFail"}, {"BadLoop"},
-         {}, 0},
-        {"a creature speared on the line", 0, 2, false, Inside::SpearedCreature, 1, true, {"SFX_LoopSuccess"},
-         {"GoodLoop"}, {}, 0},
-        {"an ordinary line round a king", 0, 1, false, Inside::King, 1, true, {"SFX_LoopSuccess"}, {"GoodLoop"}, {},
+        {"a creature not on the line",
+         0,
+         2,
+         true,
+         Inside::FreeCreature,
+         -1,
+         false,
+         {"SFX_LoopFail"},
+         {"BadLoop"},
+         {},
+         0},
+        {"a creature speared on the line",
+         0,
+         2,
+         false,
+         Inside::SpearedCreature,
+         1,
+         true,
+         {"SFX_LoopSuccess"},
+         {"GoodLoop"},
+         {},
+         0},
+        {"an ordinary line round a king",
+         0,
+         1,
+         false,
+         Inside::King,
+         1,
+         true,
+         {"SFX_LoopSuccess"},
+         {"GoodLoop"},
+         {},
          9},
-        {"a damage line round a king", 2, 1, false, Inside::King, 1, true, S{"SFX_Action-Damage", "SFX_LoopSuccess"},
-         {"GoodLoop"}, {}, 7},
+        {"a damage line round a king",
+         2,
+         1,
+         false,
+         Inside::King,
+         1,
+         true,
+         S{"SFX_Action-Damage", "SFX_LoopSuccess"},
+         {"GoodLoop"},
+         {},
+         7},
     };
     TypeSettings kingTuning;
     kingTuning.maxHealth = 10;
@@ -435,7 +533,8 @@ TEST_F(LevelTest, LoopScoringByWhatTheLineHoldsAndEncloses)
         case Inside::Nothing:
             break;
         case Inside::SecondTrap:
-            inside = std::make_unique<GremlinHome>(GremlinColorType::Blue, Vector2f(230, 335), GremlinKind::Basic, false);
+            inside = std::make_unique<GremlinHome>(GremlinColorType::Blue, Vector2f(230, 335),
+                                                   GremlinKind::Basic, false);
             break;
         case Inside::Obstacle:
             inside = std::make_unique<GameObstacle>(Vector2f(240, 340), 20.0f, 20.0f, nullptr);

@@ -1,5 +1,5 @@
-#include "Game/Gremlin.h"
 #include "Game/GameObstacle.h"
+#include "Game/Gremlin.h"
 #include "Game/PathSolver.h"
 #include "Game/PlayfieldGraph.h"
 #include "GameStubs/GameFakes.h"
@@ -24,7 +24,10 @@ namespace
 class GridGraph : public micropather::Graph
 {
 public:
-    GridGraph(int w_, int h_, bool straightOnly_) : w(w_), h(h_), straightOnly(straightOnly_), walls(w * h, false) {}
+    GridGraph(int w_, int h_, bool straightOnly_)
+        : w(w_), h(h_), straightOnly(straightOnly_), walls(w * h, false)
+    {
+    }
 
     void* State(int x, int y) { return &cells[y * w + x]; }
     int Index(void* s) const { return static_cast<int>(static_cast<const char*>(s) - cells); }
@@ -252,7 +255,8 @@ TEST_F(PlayfieldGraphTest, LatticeMovesCostsAndBounds)
     std::vector<std::pair<Vector2f, float>> seen;
     for (auto [s, cost] : Adjacent({25, 20}))
         seen.emplace_back(PlayfieldGraph::PointOf(s), cost);
-    EXPECT_EQ(seen, (std::vector<std::pair<Vector2f, float>>{{{40, 20}, 1.5f}, {{25, 35}, 1.5f}, {{40, 35}, 2.1f}}));
+    EXPECT_EQ(seen, (std::vector<std::pair<Vector2f, float>>{
+                        {{40, 20}, 1.5f}, {{25, 35}, 1.5f}, {{40, 35}, 2.1f}}));
     // The right edge itself is part of the playfield; one step beyond is not.
     EXPECT_EQ(Adjacent({760, 300}).size(), 8u);
     EXPECT_EQ(Adjacent({775, 300}).size(), 5u);
@@ -293,9 +297,9 @@ TEST_F(PlayfieldGraphTest, ObstaclesBlockCreaturesDoNot)
         Vector2f p;
         bool blocked;
     } rows[] = {
-        {{220, 210}, true},  {{200, 200}, true},  {{197, 210}, true}, // inside, corner, 3 px off an edge
+        {{220, 210}, true},  {{200, 200}, true},  {{197, 210}, true},  // inside, corner, 3 px off an edge
         {{243, 210}, true},  {{220, 224}, false}, {{195, 210}, false}, // 4 px and 5 px off are free
-        {{420, 420}, false}, {{400, 400}, false},                     // on the creature
+        {{420, 420}, false}, {{400, 400}, false},                      // on the creature
     };
     for (const auto& row : rows)
         EXPECT_EQ(graph.IsBlocked(row.p.x, row.p.y), row.blocked) << row.p.x << "," << row.p.y;
@@ -342,7 +346,8 @@ TEST_F(PlayfieldGraphTest, RoutesAroundAWallThroughTheLevel)
     float cost = 0;
     {
         PathSolver solver(&level.PathGraph(), 250);
-        ASSERT_EQ(solver.Solve(level.GetPathState(from), level.GetPathState(to), &path, &cost, 120), PathSolver::Solved);
+        ASSERT_EQ(solver.Solve(level.GetPathState(from), level.GetPathState(to), &path, &cost, 120),
+                  PathSolver::Solved);
     }
     EXPECT_EQ(PlayfieldGraph::PointOf(path.front()), from);
     EXPECT_EQ(PlayfieldGraph::PointOf(path.back()), to);

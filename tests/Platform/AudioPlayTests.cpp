@@ -126,7 +126,7 @@ protected:
     ~AudioFilesTest() override
     {
         delete ResourceManager::Instance(); // its sounds use the platform
-        platform.reset(); // before the engine globals delete the registered platform
+        platform.reset();                   // before the engine globals delete the registered platform
         delete AccountManager::Instance();
         delete GetFileSystem();
         KestrinTest::ResetEngineGlobals();

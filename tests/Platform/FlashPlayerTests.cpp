@@ -1,5 +1,5 @@
-#include "Platform/Win32/FlashPlayer.h"
 #include "Platform/Shim/Flash/FlashControl.h"
+#include "Platform/Win32/FlashPlayer.h"
 
 #include "Support/EngineFakes.h"
 #include "Support/FakeFileSystem.h"

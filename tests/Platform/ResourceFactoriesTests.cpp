@@ -3,8 +3,8 @@
 #include "Framework/ResourceManager.h"
 #include "Platform/AudioPlatform.h"
 #include "Platform/BassAudio.h"
-#include "Platform/ResourceFactories.h"
 #include "Platform/BassSoundResources.h"
+#include "Platform/ResourceFactories.h"
 
 #include <gtest/gtest.h>
 

@@ -73,10 +73,12 @@ int Smoke(float seconds)
         std::printf("%-18s %5.1f s  lines %3d  caught %3d  loops %3d  wandering %2d/%2d  kings %d/%d%s%s%s\n",
                     name.c_str(), run.seconds, run.counts.lines, run.counts.spears, run.counts.loops,
                     run.mostWandering, run.wanderingLimit, run.mostKings, run.kingLimit,
-                    run.won ? "  won" : run.lost ? "  lost" : "", fault ? "  FAULT " : "", run.error.c_str());
+                    run.won    ? "  won"
+                    : run.lost ? "  lost"
+                               : "",
+                    fault ? "  FAULT " : "", run.error.c_str());
     }
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%d faults; %.1f s of wall time\n", faults, wall);
     return faults ? 1 : 0;
 }
@@ -111,7 +113,8 @@ int PlayTable(int seeds, bool untimed)
             options.untilEnd = true;
             options.seed = SeedOf(name, uint32_t(seed));
             if (untimed)
-                options.afterLoad = [](NimbalLevel& level) { level.timeLimit = level.timeRemaining = 1000.0f; };
+                options.afterLoad = [](NimbalLevel& level)
+                { level.timeLimit = level.timeRemaining = 1000.0f; };
             const Playtest::LevelRun run = Playtest::PlayLevel(name, false, options);
             ++week.runs;
             week.wins += run.won;
@@ -123,25 +126,30 @@ int PlayTable(int seeds, bool untimed)
             if (run.lost)
                 week.gunkAtLoss += run.gunkLeft;
             std::fprintf(stderr,
-                         "%s seed %d: %s after %.0f s, %d loops, %d explosions, gunk %d cells at most, %d at the end\n",
-                         name.c_str(), seed, run.won ? "won" : run.lost ? "lost" : "undecided", run.seconds,
-                         run.counts.loops, run.explosions, run.mostGunk, run.gunkLeft);
+                         "%s seed %d: %s after %.0f s, %d loops, %d explosions, gunk %d cells at most, %d at "
+                         "the end\n",
+                         name.c_str(), seed,
+                         run.won    ? "won"
+                         : run.lost ? "lost"
+                                    : "undecided",
+                         run.seconds, run.counts.loops, run.explosions, run.mostGunk, run.gunkLeft);
         }
     }
-    std::printf("| week | levels | time limit (s) | initial / wandering | spawn delay (s) | traps | gunk cells "
-                "| runs | won | win rate | loops per run | explosions per run | time of a win (s) "
-                "| gunk left at a loss |\n");
+    std::printf(
+        "| week | levels | time limit (s) | initial / wandering | spawn delay (s) | traps | gunk cells "
+        "| runs | won | win rate | loops per run | explosions per run | time of a win (s) "
+        "| gunk left at a loss |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const auto& [number, w] : weeks)
     {
         const double n = w.levels;
-        std::printf("| %d | %d | %.0f | %.1f / %.1f | %.1f-%.1f | %.1f | %.0f | %d | %d | %.0f %% | %.1f | %.1f | %s "
-                    "| %s |\n",
-                    number, w.levels, w.timeLimit / n, w.initial / n, w.wandering / n, w.delayMin / n,
-                    w.delayMax / n, w.traps / n, w.cells / n, w.runs, w.wins, 100.0 * w.wins / w.runs,
-                    w.loops / w.runs, w.explosions / w.runs,
-                    w.wins ? std::to_string(int(w.winSeconds / w.wins + 0.5)).c_str() : "-",
-                    w.losses ? std::to_string(int(w.gunkAtLoss / w.losses + 0.5)).c_str() : "-");
+        std::printf(
+            "| %d | %d | %.0f | %.1f / %.1f | %.1f-%.1f | %.1f | %.0f | %d | %d | %.0f %% | %.1f | %.1f | %s "
+            "| %s |\n",
+            number, w.levels, w.timeLimit / n, w.initial / n, w.wandering / n, w.delayMin / n, w.delayMax / n,
+            w.traps / n, w.cells / n, w.runs, w.wins, 100.0 * w.wins / w.runs, w.loops / w.runs,
+            w.explosions / w.runs, w.wins ? std::to_string(int(w.winSeconds / w.wins + 0.5)).c_str() : "-",
+            w.losses ? std::to_string(int(w.gunkAtLoss / w.losses + 0.5)).c_str() : "-");
     }
     return 0;
 }
@@ -178,18 +186,23 @@ int Trace(const std::string& name, uint32_t seed, bool untimed, float every)
         for (const auto& [colour, n] : tops)
             gunk += " " + std::string(NameOf(GremlinColorType(colour))) + "=" + std::to_string(n);
         Kestrin::ObjectDatabase* database = level.GetDatabase();
-        auto* factory =
-            database ? dynamic_cast<GremlinFactory*>(database->FindObject(GameNames::GremlinFactory)) : nullptr;
-        std::printf("%5.0f s  stages %d/%d/%d/%d/%d/%d  power-ups %zu  kings%s  explosions %d  layers %d  tops%s  "
-                    "%s  lines %d caught %d loops %d given up %d\n",
-                    run.seconds, stages[0], stages[1], stages[2], stages[3], stages[4], stages[5],
-                    HeldObject<PowerUpGremlin>::Count(), kings.empty() ? " -" : kings.c_str(), level.gunkDrops,
-                    layers, gunk.c_str(), factory && factory->spawning ? "spawning" : "stopped", run.counts.lines,
-                    run.counts.spears, run.counts.loops, run.counts.giveUps);
+        auto* factory = database
+                            ? dynamic_cast<GremlinFactory*>(database->FindObject(GameNames::GremlinFactory))
+                            : nullptr;
+        std::printf(
+            "%5.0f s  stages %d/%d/%d/%d/%d/%d  power-ups %zu  kings%s  explosions %d  layers %d  tops%s  "
+            "%s  lines %d caught %d loops %d given up %d\n",
+            run.seconds, stages[0], stages[1], stages[2], stages[3], stages[4], stages[5],
+            HeldObject<PowerUpGremlin>::Count(), kings.empty() ? " -" : kings.c_str(), level.gunkDrops,
+            layers, gunk.c_str(), factory && factory->spawning ? "spawning" : "stopped", run.counts.lines,
+            run.counts.spears, run.counts.loops, run.counts.giveUps);
     };
     const Playtest::LevelRun run = Playtest::PlayLevel(name, false, options);
-    std::printf("%s after %.0f s%s\n", run.won ? "won" : run.lost ? "lost" : "undecided", run.seconds,
-                run.error.c_str());
+    std::printf("%s after %.0f s%s\n",
+                run.won    ? "won"
+                : run.lost ? "lost"
+                           : "undecided",
+                run.seconds, run.error.c_str());
     return 0;
 }
 
@@ -206,9 +219,9 @@ int main(int argc, char** argv)
     if ((mode != "smoke" && mode != "playtest" && !(mode == "trace" && argc > 2)) ||
         (mode != "smoke" && argc > untimedAt && !untimed))
     {
-        std::fprintf(stderr,
-                     "usage: %s smoke [seconds] | playtest [seeds] [untimed] | trace LEVEL [seed] [untimed]\n",
-                     argv[0]);
+        std::fprintf(
+            stderr, "usage: %s smoke [seconds] | playtest [seeds] [untimed] | trace LEVEL [seed] [untimed]\n",
+            argv[0]);
         return 2;
     }
     KestrinTest::TempFolder copy;

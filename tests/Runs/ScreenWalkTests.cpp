@@ -61,12 +61,29 @@ TEST(ScreenWalk, TheTourVisitsEveryMenuScreenAndEndsAtTheMenuWithoutAnError)
     const std::string log = home.Read("Quorvane/Tanglewisp/LOG.TXT");
 
     const std::vector<std::string> screens = ShotScreens(log);
-    for (const char* screen :
-         {"FirstAccountMode", "CreditsMode", "OptionsMode", "TictionaryMainMode", "TictionaryProfileMode",
-          "TictionaryHelpMode", "TictionaryAboutMode", "AccountMode", "EditAccountMode", "DeleteAccountMode",
-          "LevelSelectCalendarMode", "LevelSelectDayMode", "LevelSelectIntroMode", "LevelIntroMode", "GameMode",
-          "InGameMenuMode", "LevelOutroFailureMode", "LevelOutroSuccessMode", "EndlessLevelSelectMode",
-          "IntroMovieMode", "FlashInterstitialMode", "TicIntroMode", "TutorialPopupMode"})
+    for (const char* screen : {"FirstAccountMode",
+                               "CreditsMode",
+                               "OptionsMode",
+                               "TictionaryMainMode",
+                               "TictionaryProfileMode",
+                               "TictionaryHelpMode",
+                               "TictionaryAboutMode",
+                               "AccountMode",
+                               "EditAccountMode",
+                               "DeleteAccountMode",
+                               "LevelSelectCalendarMode",
+                               "LevelSelectDayMode",
+                               "LevelSelectIntroMode",
+                               "LevelIntroMode",
+                               "GameMode",
+                               "InGameMenuMode",
+                               "LevelOutroFailureMode",
+                               "LevelOutroSuccessMode",
+                               "EndlessLevelSelectMode",
+                               "IntroMovieMode",
+                               "FlashInterstitialMode",
+                               "TicIntroMode",
+                               "TutorialPopupMode"})
         EXPECT_NE(std::find(screens.begin(), screens.end(), screen), screens.end()) << screen << "\n" << log;
     // Back at the menu, which asks to quit.
     ASSERT_GE(screens.size(), 2u) << log;

@@ -228,11 +228,12 @@ TEST_F(Profiles, DeletingTheCurrentProfileMakesTheFirstCurrent)
     Pass();
     Steps(30);
     // The question says whom it deletes.
-    EXPECT_EQ(dynamic_cast<TextSpriteNode*>(dynamic_cast<SceneApplicationMode*>(Top())->GetRootNode()->FindNode(
-                                                {"popup_delete_profile", "text_DeleteConfirmMesg"}))
-                  ->GetText()
-                  .substr(0, 11),
-              L"Delete Bob ");
+    EXPECT_EQ(
+        dynamic_cast<TextSpriteNode*>(dynamic_cast<SceneApplicationMode*>(Top())->GetRootNode()->FindNode(
+                                          {"popup_delete_profile", "text_DeleteConfirmMesg"}))
+            ->GetText()
+            .substr(0, 11),
+        L"Delete Bob ");
     ASSERT_TRUE(Click("OK"));
     Settle();
     ASSERT_EQ(Top(), list);

@@ -96,8 +96,9 @@ TEST_F(GameApplication, AnUnreadableProfileIsNamedInOneBoxAndKeptAsItWas)
     app.Initialize();
     ASSERT_EQ(boxes.boxes.size(), 1u);
     const std::wstring& text = boxes.boxes[0].text;
-    for (const std::wstring& part : std::vector<std::wstring>{L"\"Damaged.act\"", L"\"Empty.act\"", L"kept as it was",
-                                                            L"\"" + user.WidePath() + L"\"", L"LOG.TXT"})
+    for (const std::wstring& part :
+         std::vector<std::wstring>{L"\"Damaged.act\"", L"\"Empty.act\"", L"kept as it was",
+                                   L"\"" + user.WidePath() + L"\"", L"LOG.TXT"})
         EXPECT_NE(text.find(part), std::wstring::npos) << ToUtf8(part) << " in " << ToUtf8(text);
     EXPECT_EQ(user.Read("Damaged.act"), "<account><record name=");
     // The game goes on, with the default profile in place of the ones it could not read.

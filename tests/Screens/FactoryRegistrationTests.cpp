@@ -26,8 +26,8 @@ namespace
 std::string KindsNow()
 {
     std::string kinds;
-    for (const wchar_t* kind : {L"colorf", L"image", L"sound", L"layout", L"spriteanimationlist", L"spritetype",
-                                L"scenelayout", L"randomrange"})
+    for (const wchar_t* kind : {L"colorf", L"image", L"sound", L"layout", L"spriteanimationlist",
+                                L"spritetype", L"scenelayout", L"randomrange"})
         if (ResourceManager::Instance()->GetFactory(kind))
             kinds += (kinds.empty() ? "" : " ") + std::string(kind, kind + std::wcslen(kind));
     return kinds;
@@ -69,9 +69,10 @@ TEST(FactoryRegistration, StartUpRunsTheEnginesKindsThenTheGameListInAreaOrder)
     }
     ASSERT_TRUE(InitializeEngine());
 
-    const std::string scene = "colorf image sound layout spriteanimationlist spritetype scenelayout randomrange";
-    EXPECT_EQ(g_seen, (std::vector<std::string>{"colorf image sound", "colorf image sound layout", scene, scene,
-                                                "Initialize: " + scene}));
+    const std::string scene =
+        "colorf image sound layout spriteanimationlist spritetype scenelayout randomrange";
+    EXPECT_EQ(g_seen, (std::vector<std::string>{"colorf image sound", "colorf image sound layout", scene,
+                                                scene, "Initialize: " + scene}));
 
     ClearResourceFactoryRegistrars();
     ResetEngineGlobals();

@@ -5,11 +5,11 @@
 #include "Framework/ResourceManager.h"
 #include "Game/CollisionQuadTree.h"
 #include "Game/GameLevels.h"
+#include "Game/LevelOutcome.h"
 #include "Game/Line.h"
 #include "Game/NimbalLevel.h"
 #include "Scene/StyledTextSpriteNode.h"
 #include "Screens/InGameMenuMode.h"
-#include "Game/LevelOutcome.h"
 #include "Screens/LevelIntroModes.h"
 #include "Screens/LevelOutroModes.h"
 #include "UI/UINames.h"
@@ -257,8 +257,9 @@ TEST_F(Playing, WithoutItsGroupsTheScreenStandsEmptyAndEscapeStillPauses)
     AddGroup("Game_Interface_NormalMode", "<resources><broken></resources>");
     GameMode* game = Play("1-02 Jillian");
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption,
-              L"There was an error loading Game_Interface_NormalMode.xml. Fix the problem and press F5 to reload");
+    EXPECT_EQ(
+        boxes.boxes[0].caption,
+        L"There was an error loading Game_Interface_NormalMode.xml. Fix the problem and press F5 to reload");
     EXPECT_EQ(game->GetLevel(), nullptr);
     EXPECT_EQ(game->GetQuadTree(), nullptr);
     Steps(5);
@@ -269,8 +270,8 @@ TEST_F(Playing, WithoutItsGroupsTheScreenStandsEmptyAndEscapeStillPauses)
     Levels().endless = true;
     ClearStackAndPush(new SceneApplicationMode);
     Pass();
-    EXPECT_FALSE(AccountManager::Instance()->GetCurrentAccount()->HasRecord(std::wstring(EndlessHighScoreKeyPrefix) +
-                                                                         L"Jillian"));
+    EXPECT_FALSE(AccountManager::Instance()->GetCurrentAccount()->HasRecord(
+        std::wstring(EndlessHighScoreKeyPrefix) + L"Jillian"));
 }
 
 } // namespace

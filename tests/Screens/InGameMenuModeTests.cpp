@@ -88,8 +88,9 @@ TEST_F(PauseMenu, EachButtonOpensItsScreenAboveTheMenu)
         const char* screen;
         bool quitGame; // for the confirmation
     };
-    for (const Case& c : {Case{"Options", "OptionsMode", false}, Case{"MainMenu", "QuitConfirmMode", false},
-                          Case{"Quit", "QuitConfirmMode", true}, Case{"button_help", "TictionaryHelpMode", false}})
+    for (const Case& c :
+         {Case{"Options", "OptionsMode", false}, Case{"MainMenu", "QuitConfirmMode", false},
+          Case{"Quit", "QuitConfirmMode", true}, Case{"button_help", "TictionaryHelpMode", false}})
     {
         SCOPED_TRACE(c.button);
         InGameMenuMode* menu = Open();

@@ -5,12 +5,12 @@
 #include "Game/GameLevels.h"
 #include "Scene/ButtonNode.h"
 #include "Scene/StyledTextSpriteNode.h"
-#include "Screens/GameMode.h"
-#include "Screens/MainMenuMode.h"
-#include "Screens/MovieScreens.h"
 #include "Screens/EndlessLevelSelectMode.h"
+#include "Screens/GameMode.h"
 #include "Screens/LevelIntroModes.h"
 #include "Screens/LevelSelectModes.h"
+#include "Screens/MainMenuMode.h"
+#include "Screens/MovieScreens.h"
 #include "UI/UINames.h"
 
 #include "RealDataFixture.h"
@@ -98,7 +98,15 @@ TEST_F(Outros, AWonAppointmentIsSavedSummedUpAndLeadsOn)
     const std::string last = Levels().order.back();
     const Queued calendar{2, "LevelSelectCalendarMode"}, movie{1, "FlashInterstitialMode"};
     const Case cases[] = {
-        {"1-01 Harley", nullptr, false, 60, 90, {{2, "GameMode"}, {1, "LevelIntroMode"}}, -1, 0, "1-02 Jillian"},
+        {"1-01 Harley",
+         nullptr,
+         false,
+         60,
+         90,
+         {{2, "GameMode"}, {1, "LevelIntroMode"}},
+         -1,
+         0,
+         "1-02 Jillian"},
         {"1-03 Harley", nullptr, true, 45, 90, {calendar}, 1, 0, "1-04 Miranda"},
         {"1-17 Jason", nullptr, true, 75, 120, {calendar, movie}, 5, 1, "2-01 Zoe"},
         // A replay of the day's end: no new day to show, the movie all the same.
@@ -144,11 +152,13 @@ TEST_F(Outros, AWonAppointmentIsSavedSummedUpAndLeadsOn)
             EXPECT_EQ(QueuedAs<LevelSelectCalendarMode>(0)->GetFinishedDay(), c.finishedDay);
         }
         for (int k : {1, 4})
-            EXPECT_EQ(Player().GetString(MovieUnlockingKeyPrefix + std::to_wstring(k)), k == c.movie ? L"true" : L"false");
+            EXPECT_EQ(Player().GetString(MovieUnlockingKeyPrefix + std::to_wstring(k)),
+                      k == c.movie ? L"true" : L"false");
         if (c.movie)
         {
             ASSERT_NE(QueuedAs<FlashInterstitialMode>(1), nullptr);
-            EXPECT_EQ(QueuedAs<FlashInterstitialMode>(1)->GetPath(), "AllAnimations/interstitial" + std::to_string(c.movie));
+            EXPECT_EQ(QueuedAs<FlashInterstitialMode>(1)->GetPath(),
+                      "AllAnimations/interstitial" + std::to_string(c.movie));
         }
         EXPECT_EQ(LevelCatalogue::GetCurrentLevelName(), c.next);
         EXPECT_NE(Levels().Find(c.next)->status, LevelCompletionStatus::Locked);
@@ -164,8 +174,9 @@ TEST_F(Outros, AWinWhoseLayoutFailedIsSavedAndStillLeadsOn)
     Levels().SetCurrentLevel("1-01 Harley");
     Show(new LevelOutroSuccessMode(false, 30, 90));
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption,
-              L"There was an error loading Level_Outro_NormalWin.xml. Fix the problem and press F5 to reload");
+    EXPECT_EQ(
+        boxes.boxes[0].caption,
+        L"There was an error loading Level_Outro_NormalWin.xml. Fix the problem and press F5 to reload");
     EXPECT_EQ(Status("1-01 Harley"), L"Completed");
     const int taken = StepsToRequest(400);
     EXPECT_GE(taken, 300);
@@ -183,8 +194,8 @@ TEST_F(Outros, AnEndlessSessionShowsItsTimeAgainstTheGuestsRecordAndReturnsByIts
         int storedAfter;
     };
     const std::wstring key = std::wstring(EndlessHighScoreKeyPrefix) + L"Harley";
-    for (const Case& c : {Case{-1, 0, true, 0}, Case{100, 100, true, 100}, Case{100, 40, false, 100},
-                          Case{30, 45, true, 45}})
+    for (const Case& c :
+         {Case{-1, 0, true, 0}, Case{100, 100, true, 100}, Case{100, 40, false, 100}, Case{30, 45, true, 45}})
     {
         SCOPED_TRACE(testing::Message() << "stored " << c.stored << " score " << c.score);
         if (c.stored >= 0)
@@ -214,7 +225,8 @@ TEST_F(Outros, AnEndlessSessionShowsItsTimeAgainstTheGuestsRecordAndReturnsByIts
         }
         EXPECT_EQ(outro->GetRootNode()->GetChildCount(), c.record ? 226u : 1u);
         // The panel waits below its place, unseen, until the last word is in.
-        SceneNode* panel = FindSceneNode({c.record ? "endlessOutro_HighScore" : "endlessOutro_normal", "movementNode"});
+        SceneNode* panel =
+            FindSceneNode({c.record ? "endlessOutro_HighScore" : "endlessOutro_normal", "movementNode"});
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(panel->GetLocalState().y, 330.0f);
         Steps(200);
@@ -242,7 +254,8 @@ TEST_F(Outros, TheLoseButtonsWaitForTheMessageThenRetryOrLeave)
         const char* button;
         Queued request;
     };
-    for (const Case& c : {Case{"button_tryAgain", {2, "GameMode"}}, Case{"button_mainMenu", {2, "MainMenuMode"}}})
+    for (const Case& c :
+         {Case{"button_tryAgain", {2, "GameMode"}}, Case{"button_mainMenu", {2, "MainMenuMode"}}})
     {
         SCOPED_TRACE(c.button);
         auto* outro = Show(new LevelOutroFailureMode(L"Out of Time", 0));
@@ -279,8 +292,9 @@ TEST_F(Outros, TheLoseButtonsWaitForTheMessageThenRetryOrLeave)
         bool quitAsked; // by now (it stays asked)
         const char* level;
     };
-    for (const Extra& e : {Extra{"Quit", {}, true, "1-04 Miranda"},
-                           Extra{"NextLevel", {{2, "GameMode"}, {1, "LevelIntroMode"}}, true, "1-05 Jillian"}})
+    for (const Extra& e :
+         {Extra{"Quit", {}, true, "1-04 Miranda"},
+          Extra{"NextLevel", {{2, "GameMode"}, {1, "LevelIntroMode"}}, true, "1-05 Jillian"}})
     {
         SCOPED_TRACE(e.button);
         auto* button = new SceneNode;
@@ -305,8 +319,9 @@ TEST_F(Outros, ALoseScreenWithoutItsLayoutOrItsButtonsReturnsToTheMainMenu)
         AddGroup("Level_Outro_NormalLose", group);
         Show(new LevelOutroFailureMode(L"Out of Time", 0));
         ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_EQ(boxes.boxes[0].caption,
-                  L"There was an error loading Level_Outro_NormalLose.xml. Fix the problem and press F5 to reload");
+        EXPECT_EQ(
+            boxes.boxes[0].caption,
+            L"There was an error loading Level_Outro_NormalLose.xml. Fix the problem and press F5 to reload");
         // Queued while the outro was entered, so applied in the same pass.
         EXPECT_NE(dynamic_cast<MainMenuMode*>(Top()), nullptr);
         ResourceManager::Instance()->UnloadFile(L"Level_Outro_NormalLose");

@@ -70,7 +70,8 @@ protected:
             else if (!Click("button_next"))
                 Steps(5);
         }
-        ADD_FAILURE() << "no game screen; on top: " << (Top() ? DemangledTypeName(typeid(*Top())) : "nothing");
+        ADD_FAILURE() << "no game screen; on top: "
+                      << (Top() ? DemangledTypeName(typeid(*Top())) : "nothing");
         return nullptr;
     }
 
@@ -78,8 +79,10 @@ protected:
     bool ClickFirstAppointment()
     {
         auto* screen = TopAs<SceneApplicationMode>();
-        SceneNode* format = screen ? FindScreenNode(screen->GetRootNode(), ScreenNode::DayComboAttach) : nullptr;
-        SceneNode* slot = format && format->GetFirstChild() ? format->GetFirstChild()->FindChild("slot_1") : nullptr;
+        SceneNode* format =
+            screen ? FindScreenNode(screen->GetRootNode(), ScreenNode::DayComboAttach) : nullptr;
+        SceneNode* slot =
+            format && format->GetFirstChild() ? format->GetFirstChild()->FindChild("slot_1") : nullptr;
         SceneNode* combo = slot ? slot->GetFirstChild() : nullptr;
         SceneNode* attach = combo ? FindScreenNode(combo, ScreenNode::ComboLevelButtonAttach) : nullptr;
         SceneNode* button = attach && attach->GetFirstChild()

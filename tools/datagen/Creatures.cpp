@@ -36,7 +36,8 @@ std::vector<Atlas> NormalAtlases()
     std::vector<Atlas> list;
     for (const char* kind : {"Basic", "Indecisive"})
         for (const auto& [color, tint] : LineColors())
-            list.push_back({std::string(kind) + color, kind[0] == 'B' ? TicBody::Basic : TicBody::Indecisive, tint});
+            list.push_back(
+                {std::string(kind) + color, kind[0] == 'B' ? TicBody::Basic : TicBody::Indecisive, tint});
     return list;
 }
 
@@ -191,7 +192,8 @@ FamilyArt PaintAtlases(const std::vector<Atlas>& atlases, bool king, bool gem)
 {
     std::vector<std::future<std::vector<ImageFile>>> running;
     for (const Atlas& a : atlases)
-        running.push_back(std::async(std::launch::async, [a, king, gem] { return PaintAtlas(a, king, gem); }));
+        running.push_back(
+            std::async(std::launch::async, [a, king, gem] { return PaintAtlas(a, king, gem); }));
     FamilyArt art;
     art.sheetPreviewsOnly = true;
     for (size_t i = 0; i < atlases.size(); ++i)
@@ -202,8 +204,8 @@ FamilyArt PaintAtlases(const std::vector<Atlas>& atlases, bool king, bool gem)
         list.frames = running[i].get();
         art.previews.push_back(Strip(atlases[i].name, list.frames, gem ? 0.6 : king ? 0.35 : 0.45, 1));
         art.resources.push_back(std::move(list));
-        art.records += "<spritetype name=\"" + atlases[i].name + CreatureTypeSuffix +
-                       "\" images=\"" + atlases[i].name + "_Frames\" animationList=\"" +
+        art.records += "<spritetype name=\"" + atlases[i].name + CreatureTypeSuffix + "\" images=\"" +
+                       atlases[i].name + "_Frames\" animationList=\"" +
                        (gem ? "PowerUpAnims" : "CreatureAnims") + "\"/>\n";
     }
     return art;
@@ -227,9 +229,9 @@ std::string CreatureAnimationList()
         const char* special; // shielded
         int fps;
     };
-    const Facing facings[] = {{"Idle", "1,1,1,2", "24", 4},          {"WalkUp", "6-8,7", "25", 8},
-                              {"WalkDown", "3-5,4", "25", 8},        {"WalkLeft", "9-11,10", "26", 8},
-                              {"WalkRight", "12-14,13", "27", 8},    {"Speared", "15-16", "24", 6}};
+    const Facing facings[] = {{"Idle", "1,1,1,2", "24", 4},       {"WalkUp", "6-8,7", "25", 8},
+                              {"WalkDown", "3-5,4", "25", 8},     {"WalkLeft", "9-11,10", "26", 8},
+                              {"WalkRight", "12-14,13", "27", 8}, {"Speared", "15-16", "24", 6}};
     for (const char* prefix : {"Normal", "Special"})
     {
         const bool special = prefix[0] == 'S';

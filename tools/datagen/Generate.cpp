@@ -113,7 +113,8 @@ FamilyResult Build(const Family& family, const TextTable* text)
         const std::string turns =
             res.rotations > 1 ? " rotations=\"" + std::to_string(res.rotations) + "\"" : std::string();
         if (res.kind == Resource::Kind::Image)
-            r.records += "<image name=\"" + res.name + "\" src=\"" + res.frames[0].stem + "\"" + turns + "/>\n";
+            r.records +=
+                "<image name=\"" + res.name + "\" src=\"" + res.frames[0].stem + "\"" + turns + "/>\n";
         else
         {
             r.records += "<imagelist name=\"" + res.name + "\">\n";
@@ -198,9 +199,10 @@ Generated GenerateAll(const TextTable* text)
         {
             std::string& sprites = g.spriteSections[families[i].group];
             if (sprites.empty())
-                sprites = SectionBegin(SpriteSection) + "\n" +
-                          "<!-- Written by tools/datagen from the pictures above: animation lists, sprite types "
-                          "and values. -->\n";
+                sprites =
+                    SectionBegin(SpriteSection) + "\n" +
+                    "<!-- Written by tools/datagen from the pictures above: animation lists, sprite types "
+                    "and values. -->\n";
             sprites += result.derived;
         }
         for (Output& o : result.files)

@@ -85,7 +85,8 @@ void Splash(Canvas& c, int f, int n, Rgba color, double reach, uint64_t seed)
     {
         const double a = i / 9.0 + 0.05 * rng.Signed();
         const double dist = reach * (0.25 + 0.6 * t) * (0.75 + 0.3 * rng.Uniform());
-        s = SmoothUnion(s, CircleSdf(o + Dir(a) * dist, reach * (0.16 - 0.07 * t) * (0.8 + 0.4 * rng.Uniform())),
+        s = SmoothUnion(s,
+                        CircleSdf(o + Dir(a) * dist, reach * (0.16 - 0.07 * t) * (0.8 + 0.4 * rng.Uniform())),
                         reach * 0.08 * (1.0 - t));
     }
     s = Bounded(s, o - Vec2{reach, reach}, o + Vec2{reach, reach}, 6.0);
@@ -96,9 +97,11 @@ void Splash(Canvas& c, int f, int n, Rgba color, double reach, uint64_t seed)
 
 void Ring(Canvas& c, Vec2 o, double radius, double halfWidth, Rgba color)
 {
-    FillShape(c, Bounded([o, radius, halfWidth](Vec2 p) { return std::fabs(Length(p - o) - radius) - halfWidth; },
-                         o - Vec2{radius + halfWidth, radius + halfWidth}, o + Vec2{radius + halfWidth, radius + halfWidth},
-                         8.0),
+    FillShape(c,
+              Bounded([o, radius, halfWidth](Vec2 p)
+                      { return std::fabs(Length(p - o) - radius) - halfWidth; },
+                      o - Vec2{radius + halfWidth, radius + halfWidth},
+                      o + Vec2{radius + halfWidth, radius + halfWidth}, 8.0),
               Solid(color));
 }
 
@@ -249,7 +252,8 @@ Canvas GunkTile(Rgba color, int depth, uint64_t seed, double scale = 1.0)
     if (depth >= 4)
         for (int i = 0; i < depth - 2; ++i)
         {
-            const Vec2 at{4.0 + 12.0 * Hash01(i, depth, uint32_t(seed)), 4.0 + 12.0 * Hash01(depth, i, uint32_t(seed) + 1)};
+            const Vec2 at{4.0 + 12.0 * Hash01(i, depth, uint32_t(seed)),
+                          4.0 + 12.0 * Hash01(depth, i, uint32_t(seed) + 1)};
             const Sdf bubble = CircleSdf(at * scale, (1.4 + 0.5 * (i % 2)) * scale);
             FillShape(c, bubble, Solid(WithAlpha(Lighten(color, 0.5), 0.7)));
             Outline(c, bubble, 0.6 * scale, WithAlpha(Palette::Ink, 0.5));
@@ -293,7 +297,8 @@ void Pebbles(Canvas& c, uint32_t seed)
         for (int i = 0; i < 3; ++i)
         {
             const Vec2 at{11.0 + k * 18 + 6 * Hash01(k, i, seed), 11.0 + k * 18 + 6 * Hash01(i, k, seed + 3)};
-            const Sdf s = EllipseSdf(at, {5.0 + 2 * Hash01(k, i, seed + 5), 4.0 + 2 * Hash01(i, k, seed + 7)});
+            const Sdf s =
+                EllipseSdf(at, {5.0 + 2 * Hash01(k, i, seed + 5), 4.0 + 2 * Hash01(i, k, seed + 7)});
             Solidify(c, s, Mix(Hex("#B9A89A"), Hex("#8C7B70"), Hash01(k, i, seed + 9)), 3.0);
         }
 }
@@ -302,21 +307,26 @@ std::vector<Obstacle> Obstacles()
 {
     std::vector<Obstacle> list;
     for (int n = 1; n <= 4; ++n)
-        list.push_back({"obstacle_heather_" + std::to_string(n), 62, 62,
-                        [n](Canvas& c) { Pebbles(c, 100 + n * 13); }});
-    list.push_back({"obstacle_miranda_1", 104, 106, [](Canvas& c) {
+        list.push_back(
+            {"obstacle_heather_" + std::to_string(n), 62, 62, [n](Canvas& c) { Pebbles(c, 100 + n * 13); }});
+    list.push_back({"obstacle_miranda_1", 104, 106,
+                    [](Canvas& c)
+                    {
                         // A reading lamp: a 50x40 shade over an 82x65 base.
                         Solidify(c, RoundedRectSdf(11, 38, 93, 103, 10), Hex("#2BA6A0"));
                         Solidify(c, CapsuleSdf({52, 30}, {52, 60}, 3), Hex("#C8A165"), 2);
                         Solidify(c, PolygonSdf({{36, 4}, {68, 4}, {77, 40}, {27, 40}}), Hex("#F6D98A"));
                     }});
-    list.push_back({"obstacle_jason_3", 72, 60, [](Canvas& c) {
+    list.push_back({"obstacle_jason_3", 72, 60,
+                    [](Canvas& c)
+                    {
                         const Sdf crate = RoundedRectSdf(3, 3, 69, 57, 4);
                         Solidify(c, crate, Hex("#C8935A"));
                         for (double y : {20.0, 40.0})
                             FillShape(c, Intersect(crate, [y](Vec2 p) { return std::fabs(p.y - y) - 1.0; }),
                                       Solid(WithAlpha(Palette::Ink, 0.5)));
-                        FillShape(c, Intersect(crate, StrokeSdf({{6, 6}, {66, 54}}, 1.6)), Solid(WithAlpha(Palette::Ink, 0.4)));
+                        FillShape(c, Intersect(crate, StrokeSdf({{6, 6}, {66, 54}}, 1.6)),
+                                  Solid(WithAlpha(Palette::Ink, 0.4)));
                     }});
     // The generic obstacles, one look per room, drawn at their scale in play.
     struct Generic
@@ -326,17 +336,19 @@ std::vector<Obstacle> Obstacles()
         Rgba color;
         double xs, ys;
     };
-    const Generic generic[] = {{"Jillian", 1, Hex("#5E9E4F"), 0.8, 0.8}, {"Jillian", 2, Hex("#C4643A"), 0.7, 0.75},
-                               {"Harley", 1, Hex("#B5542E"), 0.75, 0.7}, {"Harley", 2, Hex("#7A8A99"), 0.9, 0.85},
-                               {"Miranda", 2, Hex("#6A4C9C"), 0.7, 0.8}, {"Zoe", 1, Hex("#3D4C7A"), 0.85, 0.85},
-                               {"Zoe", 2, Hex("#8FD3F4"), 0.6, 0.6},     {"Jason", 1, Hex("#D3574A"), 0.8, 0.7},
-                               {"Heather", 5, Hex("#C4643A"), 0.75, 0.9}};
+    const Generic generic[] = {
+        {"Jillian", 1, Hex("#5E9E4F"), 0.8, 0.8}, {"Jillian", 2, Hex("#C4643A"), 0.7, 0.75},
+        {"Harley", 1, Hex("#B5542E"), 0.75, 0.7}, {"Harley", 2, Hex("#7A8A99"), 0.9, 0.85},
+        {"Miranda", 2, Hex("#6A4C9C"), 0.7, 0.8}, {"Zoe", 1, Hex("#3D4C7A"), 0.85, 0.85},
+        {"Zoe", 2, Hex("#8FD3F4"), 0.6, 0.6},     {"Jason", 1, Hex("#D3574A"), 0.8, 0.7},
+        {"Heather", 5, Hex("#C4643A"), 0.75, 0.9}};
     for (const Generic& g : generic)
     {
         const Rgba color = g.color;
         const int kind = g.n + g.guest[0];
         list.push_back({std::string("obst_") + g.guest + "_" + std::to_string(g.n), 64, 64,
-                        [color, kind](Canvas& c) {
+                        [color, kind](Canvas& c)
+                        {
                             switch (kind % 3)
                             {
                             case 0: // a pot with a round plant
@@ -371,29 +383,35 @@ Canvas LineStrip(int kind)
     Canvas c(20, 12);
     if (kind == 5)
     {
-        PaintPixels(c, [](Vec2 p) { return WithAlpha(Hex("#1C1820"), 0.4 * Det::Smoothstep(0.0, 3.0, std::min(p.y, 12 - p.y))); });
+        PaintPixels(
+            c, [](Vec2 p)
+            { return WithAlpha(Hex("#1C1820"), 0.4 * Det::Smoothstep(0.0, 3.0, std::min(p.y, 12 - p.y))); });
         return c;
     }
     if (kind == 6)
     {
-        PaintPixels(c, [](Vec2 p) {
-            const bool dash = std::fmod(p.x, 10.0) < 6.0;
-            const double edge = Det::Smoothstep(2.0, 4.0, std::min(p.y, 12 - p.y));
-            return WithAlpha(Hex("#F4F1F6"), dash ? 0.85 * edge : 0.0);
-        });
+        PaintPixels(c,
+                    [](Vec2 p)
+                    {
+                        const bool dash = std::fmod(p.x, 10.0) < 6.0;
+                        const double edge = Det::Smoothstep(2.0, 4.0, std::min(p.y, 12 - p.y));
+                        return WithAlpha(Hex("#F4F1F6"), dash ? 0.85 * edge : 0.0);
+                    });
         return c;
     }
     // 0-4: twisted plies; each kind shifts the twist, so lines shimmer as they grow.
-    PaintPixels(c, [kind](Vec2 p) {
-        const double across = (p.y - 6.0) / 4.5;
-        if (std::fabs(across) > 1.0)
-            return Rgba{};
-        const double dome = std::sqrt(1.0 - across * across);
-        const double twist = 0.5 + 0.5 * Det::SinTurns((p.x + p.y * 1.3) / 10.0 + kind * 0.2);
-        const double v = 0.62 + 0.3 * dome - 0.14 * twist + 0.08 * (across < -0.3 ? 1 : 0);
-        const double edge = Det::Clamp01((1.0 - std::fabs(across)) * 4.5);
-        return Rgba{float(v), float(v), float(v * 1.02 > 1 ? 1 : v * 1.02), float(edge)};
-    });
+    PaintPixels(c,
+                [kind](Vec2 p)
+                {
+                    const double across = (p.y - 6.0) / 4.5;
+                    if (std::fabs(across) > 1.0)
+                        return Rgba{};
+                    const double dome = std::sqrt(1.0 - across * across);
+                    const double twist = 0.5 + 0.5 * Det::SinTurns((p.x + p.y * 1.3) / 10.0 + kind * 0.2);
+                    const double v = 0.62 + 0.3 * dome - 0.14 * twist + 0.08 * (across < -0.3 ? 1 : 0);
+                    const double edge = Det::Clamp01((1.0 - std::fabs(across)) * 4.5);
+                    return Rgba{float(v), float(v), float(v * 1.02 > 1 ? 1 : v * 1.02), float(edge)};
+                });
     return c;
 }
 } // namespace
@@ -414,60 +432,78 @@ FamilyArt PaintEffects()
 {
     FamilyArt art;
     art.sheetPreviewsOnly = true;
-    AddEffect(art, "Explosion", 6, 96, [](Canvas& c, int f, int n) { Splash(c, f, n, Hex("#8A7F8E"), 44, 11); });
-    AddEffect(art, "ExplosionBlack", 8, 160, [](Canvas& c, int f, int n) { Splash(c, f, n, Hex("#2B2B33"), 74, 12); });
-    AddEffect(art, "SpearedFX", 5, 72, [](Canvas& c, int f, int n) {
-        Canvas layer(c.Width(), c.Height());
-        const Vec2 o = Centre(c);
-        const double r = 12.0 + 5.0 * f;
-        std::vector<Vec2> ring;
-        for (int i = 0; i <= 48; ++i)
-            ring.push_back(o + Dir(i / 48.0) * (r + 1.5 * Det::SinTurns(i / 8.0)));
-        Yarn(layer, ring, 2.0, Hex("#E9E4EC"), 1.0);
-        c.Composite(layer, 0, 0, 1.0 - 0.8 * f / double(n - 1));
-    });
-    AddEffect(art, "ShrinkingFX", 6, 72, [](Canvas& c, int f, int n) {
-        const double t = f / double(n - 1);
-        for (int i = 0; i < 6; ++i)
-            Sparkle(c, Centre(c) + Dir(i / 6.0 + t * 0.15) * (30.0 * (1.0 - t) + 3.0), 6.0 - 3.0 * t);
-    });
-    AddEffect(art, "BombHitFX", 6, 128, [](Canvas& c, int f, int n) {
-        const double t = f / double(n - 1);
-        const Vec2 o = Centre(c);
-        Canvas layer(c.Width(), c.Height());
-        FillShape(layer, CircleSdf(o, 14 + 40 * t), RadialGradient(o, 14 + 40 * t, Hex("#FFF3B0"), WithAlpha(Hex("#F0642A"), 0.2)));
-        for (int i = 0; i < 10; ++i)
-        {
-            const Vec2 d = Dir(i / 10.0 + 0.05);
-            FillShape(layer, CapsuleSdf(o + d * (20 + 30 * t), o + d * (30 + 32 * t), 2.0), Solid(Hex("#FFB347")));
-        }
-        c.Composite(layer, 0, 0, 1.0 - 0.7 * t);
-    });
-    AddEffect(art, "MegaTicDamageFX", 5, 128, [](Canvas& c, int f, int n) {
-        const double t = f / double(n - 1);
-        Ring(c, Centre(c), 24 + 30 * t, 6 - 4 * t, WithAlpha(Hex("#FFFFFF"), 0.9 - 0.6 * t));
-        Ring(c, Centre(c), 18 + 36 * t, 2, WithAlpha(Hex("#F0766B"), 0.9 - 0.7 * t));
-    });
-    AddEffect(art, "MegaTicDeath", 8, 192, [](Canvas& c, int f, int n) {
-        Splash(c, f, n, Hex("#2B2B33"), 84, 13);
-        const double t = f / double(n - 1);
-        for (int i = 0; i < 5; ++i)
-            Sparkle(c, Centre(c) + Dir(i / 5.0 + 0.1) * (30 + 50 * t), 9 - 5 * t);
-    });
+    AddEffect(art, "Explosion", 6, 96,
+              [](Canvas& c, int f, int n) { Splash(c, f, n, Hex("#8A7F8E"), 44, 11); });
+    AddEffect(art, "ExplosionBlack", 8, 160,
+              [](Canvas& c, int f, int n) { Splash(c, f, n, Hex("#2B2B33"), 74, 12); });
+    AddEffect(art, "SpearedFX", 5, 72,
+              [](Canvas& c, int f, int n)
+              {
+                  Canvas layer(c.Width(), c.Height());
+                  const Vec2 o = Centre(c);
+                  const double r = 12.0 + 5.0 * f;
+                  std::vector<Vec2> ring;
+                  for (int i = 0; i <= 48; ++i)
+                      ring.push_back(o + Dir(i / 48.0) * (r + 1.5 * Det::SinTurns(i / 8.0)));
+                  Yarn(layer, ring, 2.0, Hex("#E9E4EC"), 1.0);
+                  c.Composite(layer, 0, 0, 1.0 - 0.8 * f / double(n - 1));
+              });
+    AddEffect(art, "ShrinkingFX", 6, 72,
+              [](Canvas& c, int f, int n)
+              {
+                  const double t = f / double(n - 1);
+                  for (int i = 0; i < 6; ++i)
+                      Sparkle(c, Centre(c) + Dir(i / 6.0 + t * 0.15) * (30.0 * (1.0 - t) + 3.0),
+                              6.0 - 3.0 * t);
+              });
+    AddEffect(art, "BombHitFX", 6, 128,
+              [](Canvas& c, int f, int n)
+              {
+                  const double t = f / double(n - 1);
+                  const Vec2 o = Centre(c);
+                  Canvas layer(c.Width(), c.Height());
+                  FillShape(layer, CircleSdf(o, 14 + 40 * t),
+                            RadialGradient(o, 14 + 40 * t, Hex("#FFF3B0"), WithAlpha(Hex("#F0642A"), 0.2)));
+                  for (int i = 0; i < 10; ++i)
+                  {
+                      const Vec2 d = Dir(i / 10.0 + 0.05);
+                      FillShape(layer, CapsuleSdf(o + d * (20 + 30 * t), o + d * (30 + 32 * t), 2.0),
+                                Solid(Hex("#FFB347")));
+                  }
+                  c.Composite(layer, 0, 0, 1.0 - 0.7 * t);
+              });
+    AddEffect(art, "MegaTicDamageFX", 5, 128,
+              [](Canvas& c, int f, int n)
+              {
+                  const double t = f / double(n - 1);
+                  Ring(c, Centre(c), 24 + 30 * t, 6 - 4 * t, WithAlpha(Hex("#FFFFFF"), 0.9 - 0.6 * t));
+                  Ring(c, Centre(c), 18 + 36 * t, 2, WithAlpha(Hex("#F0766B"), 0.9 - 0.7 * t));
+              });
+    AddEffect(art, "MegaTicDeath", 8, 192,
+              [](Canvas& c, int f, int n)
+              {
+                  Splash(c, f, n, Hex("#2B2B33"), 84, 13);
+                  const double t = f / double(n - 1);
+                  for (int i = 0; i < 5; ++i)
+                      Sparkle(c, Centre(c) + Dir(i / 5.0 + 0.1) * (30 + 50 * t), 9 - 5 * t);
+              });
     AddEffect(art, "LineSparkle", 4, 16, [](Canvas& c, int f, int) { Glint(c, f, Hex("#8FD0FF")); });
-    AddEffect(art, "DeepCleanSparkle", 5, 24, [](Canvas& c, int f, int) {
-        for (int i = 0; i < 3; ++i)
-        {
-            const Vec2 at{6.0 + 6 * i, 20.0 - 3.0 * f - 2.0 * i};
-            const Sdf b = CircleSdf(at, 2.0 + 0.6 * i);
-            FillShape(c, b, Solid(WithAlpha(Hex("#DFF6F0"), 0.5)));
-            Outline(c, b, 0.8, WithAlpha(Hex("#5CC8A8"), 0.9));
-        }
-    });
+    AddEffect(art, "DeepCleanSparkle", 5, 24,
+              [](Canvas& c, int f, int)
+              {
+                  for (int i = 0; i < 3; ++i)
+                  {
+                      const Vec2 at{6.0 + 6 * i, 20.0 - 3.0 * f - 2.0 * i};
+                      const Sdf b = CircleSdf(at, 2.0 + 0.6 * i);
+                      FillShape(c, b, Solid(WithAlpha(Hex("#DFF6F0"), 0.5)));
+                      Outline(c, b, 0.8, WithAlpha(Hex("#5CC8A8"), 0.9));
+                  }
+              });
     for (const auto& [name, color] : GunkColors())
     {
         const Rgba tint = color;
-        AddEffect(art, std::string("SludgeSparkle-") + name, 4, 16, [tint](Canvas& c, int f, int) { Glint(c, f, tint); });
+        AddEffect(art, std::string("SludgeSparkle-") + name, 4, 16,
+                  [tint](Canvas& c, int f, int) { Glint(c, f, tint); });
     }
     AddEffect(art, "SludgeSparkle-Any", 4, 16, [](Canvas& c, int f, int) { Glint(c, f, Hex("#C69BE8")); });
     return art;
@@ -482,18 +518,22 @@ FamilyArt PaintTraps()
         if (std::string(name) == "Black")
             continue; // traps are only ever of the five line colours
         const Rgba tint = color;
-        art.resources.push_back(FrameList(std::string("Trap_") + name, 3, 56,
-                                          [tint](Canvas& c, int f, int) { PaintTrap(c, tint, f); }, 44));
+        art.resources.push_back(FrameList(
+            std::string("Trap_") + name, 3, 56, [tint](Canvas& c, int f, int) { PaintTrap(c, tint, f); },
+            44));
         art.records += SpriteType(std::string("Any") + name + "_TrapStateSpriteType",
                                   std::string("Trap_") + name + "_Frames",
                                   {{"open-100", "1-2", 4, 0}, {"closed-100", "0", 1, 0}});
     }
-    art.resources.push_back(FrameList("TrapCapture", 6, 64, [](Canvas& c, int f, int n) {
-        const double t = f / double(n - 1);
-        const auto path = Spiral(Centre(c), 2.0, 28.0 * (1.0 - 0.6 * t), t * 0.6, 1.8, 60);
-        Wisp(c, path, 3.0, Hex("#BFE6FF"), 0.9 - 0.5 * t);
-        Sparkle(c, Centre(c), 5.0 + 3.0 * (1.0 - t));
-    }));
+    art.resources.push_back(FrameList("TrapCapture", 6, 64,
+                                      [](Canvas& c, int f, int n)
+                                      {
+                                          const double t = f / double(n - 1);
+                                          const auto path = Spiral(Centre(c), 2.0, 28.0 * (1.0 - 0.6 * t),
+                                                                   t * 0.6, 1.8, 60);
+                                          Wisp(c, path, 3.0, Hex("#BFE6FF"), 0.9 - 0.5 * t);
+                                          Sparkle(c, Centre(c), 5.0 + 3.0 * (1.0 - t));
+                                      }));
     art.records += SpriteType("TrapCaptureSpriteType", "TrapCapture_Frames", {{"capture", "0-5", 12, 1}});
     art.resources.push_back(FrameList("WindFX", 7, 72, [](Canvas& c, int f, int) { PaintWind(c, f); }));
     art.records += SpriteType("WindFXSpriteType", "WindFX_Frames",
@@ -516,53 +556,63 @@ FamilyArt PaintPlayfieldPieces()
     for (int i = 0; i < 7; ++i)
         lines.frames.push_back({"LineImage_" + std::to_string(i), Format::Png, LineStrip(i), ""});
     art.resources.push_back(std::move(lines));
-    art.resources.push_back(FrameList("LineSparkleImage", 5, 16, [](Canvas& c, int f, int) {
-        Glint(c, f, Hex("#8FD0FF"));
-    }));
+    art.resources.push_back(
+        FrameList("LineSparkleImage", 5, 16, [](Canvas& c, int f, int) { Glint(c, f, Hex("#8FD0FF")); }));
     art.resources.back().name = "LineSparkleImages";
     {
         Canvas ball(32, 32);
         const Sdf s = CircleSdf({16, 16}, 14.5);
         FillShape(ball, s, DomeShade(s, Solid(Hex("#E9E4EC")), DomeLight{1.0, 8, 0.6, 0.25, 0.5, 16}));
         for (int i = 0; i < 4; ++i)
-            FillShape(ball, Intersect(s, StrokeSdf(Shape::FlattenQuadratic({3.0 + i * 2, 8.0 + i * 5}, {16, 2.0 + i * 7}, {29.0 - i, 10.0 + i * 5}), 0.7)),
-                      Solid(WithAlpha(Hex("#8E8985"), 0.7)));
+            FillShape(
+                ball,
+                Intersect(s, StrokeSdf(Shape::FlattenQuadratic({3.0 + i * 2, 8.0 + i * 5}, {16, 2.0 + i * 7},
+                                                               {29.0 - i, 10.0 + i * 5}),
+                                       0.7)),
+                Solid(WithAlpha(Hex("#8E8985"), 0.7)));
         Outline(ball, s, 1.4, Palette::Ink, 0.0);
         art.resources.push_back(Single("YarnBallImage", std::move(ball), Format::Png));
     }
     {
         Canvas shadow(56, 20);
-        PaintPixels(shadow, [](Vec2 p) {
-            const double d = Length(PerAxis(p - Vec2{28, 10}, Vec2{27, 9.5}));
-            return WithAlpha(Hex("#1C1820"), 0.35 * (1.0 - Det::Smoothstep(0.5, 1.0, d)));
-        });
+        PaintPixels(shadow,
+                    [](Vec2 p)
+                    {
+                        const double d = Length(PerAxis(p - Vec2{28, 10}, Vec2{27, 9.5}));
+                        return WithAlpha(Hex("#1C1820"), 0.35 * (1.0 - Det::Smoothstep(0.5, 1.0, d)));
+                    });
         art.resources.push_back(Single("CreatureShadow", std::move(shadow), Format::Png));
     }
     {
         Canvas hud(800, 50);
-        PaintPixels(hud, [](Vec2 p) {
-            const Rgba top = Hex("#F6EBD9"), bottom = Hex("#E3D3BA");
-            Rgba c = Mix(top, bottom, p.y / 50.0);
-            if (p.y < 3.0)
-                c = Mix(Hex("#3A2E39"), c, p.y / 3.0);
-            const bool stitch = std::fabs(p.y - 7.0) < 0.9 && std::fmod(p.x, 12.0) < 7.0;
-            return stitch ? Mix(c, Hex("#2BA6A0"), 0.85) : c;
-        });
+        PaintPixels(hud,
+                    [](Vec2 p)
+                    {
+                        const Rgba top = Hex("#F6EBD9"), bottom = Hex("#E3D3BA");
+                        Rgba c = Mix(top, bottom, p.y / 50.0);
+                        if (p.y < 3.0)
+                            c = Mix(Hex("#3A2E39"), c, p.y / 3.0);
+                        const bool stitch = std::fabs(p.y - 7.0) < 0.9 && std::fmod(p.x, 12.0) < 7.0;
+                        return stitch ? Mix(c, Hex("#2BA6A0"), 0.85) : c;
+                    });
         art.resources.push_back(Single("HudBar", std::move(hud), Format::Png));
     }
     {
         Canvas flash(800, 600);
-        PaintPixels(flash, [](Vec2 p) {
-            const double d = Length(PerAxis(p - Vec2{400, 300}, Vec2{430, 330}));
-            return WithAlpha(Hex("#E8241A"), 0.7 * Det::Smoothstep(0.65, 1.0, d));
-        });
+        PaintPixels(flash,
+                    [](Vec2 p)
+                    {
+                        const double d = Length(PerAxis(p - Vec2{400, 300}, Vec2{430, 330}));
+                        return WithAlpha(Hex("#E8241A"), 0.7 * Det::Smoothstep(0.65, 1.0, d));
+                    });
         art.resources.push_back(Single("RedFlash", std::move(flash), Format::Png));
     }
     Resource health;
     health.kind = Resource::Kind::ImageList;
     health.name = "MegaNegaTicHealthImages";
     for (int pips = 0; pips <= 5; ++pips)
-        health.frames.push_back({"MegaNegaTicHealth_" + std::to_string(pips), Format::Png, HealthBar(pips), ""});
+        health.frames.push_back(
+            {"MegaNegaTicHealth_" + std::to_string(pips), Format::Png, HealthBar(pips), ""});
     art.resources.push_back(std::move(health));
     art.sheetScale = 0.25;
     return art;
@@ -598,7 +648,8 @@ FamilyArt PaintObstacles()
         art.resources.push_back(Single(o.name + "_shadow", ShadowOf(c), Format::Png));
         art.resources.push_back(Single(o.name, std::move(c), Format::Png));
         if (o.xscale > 0.0)
-            art.records += FloatValue(o.name + "_xscale", o.xscale) + FloatValue(o.name + "_yscale", o.yscale);
+            art.records +=
+                FloatValue(o.name + "_xscale", o.xscale) + FloatValue(o.name + "_yscale", o.yscale);
     }
     return art;
 }
@@ -616,8 +667,8 @@ FamilyArt PaintRooms()
         const Sdf panel = RoundedRectSdf(25, 20, 775, 550, 14);
         FillShape(c, panel, Solid(WithAlpha(Mix(RoomColor(guest), Palette::Paper, 0.82), 0.72)));
         DashedOutline(
-            c, panel, [](Vec2 p) { return p.x + p.y; }, 12.0, 0.55, 2.0, WithAlpha(Mix(RoomColor(guest), Palette::Ink, 0.3), 0.8),
-            -5.0);
+            c, panel, [](Vec2 p) { return p.x + p.y; }, 12.0, 0.55, 2.0,
+            WithAlpha(Mix(RoomColor(guest), Palette::Ink, 0.3), 0.8), -5.0);
         Outline(c, panel, 1.5, WithAlpha(Palette::Ink, 0.45));
         art.resources.push_back(Single(std::string(guest) + "_BGImage", std::move(c), Format::Jpeg));
     }
@@ -632,7 +683,9 @@ FamilyArt PaintMeter()
     bar.name = "endlessMeterBar";
     Canvas fill(300, 18), empty(300, 18);
     const Sdf shape = RoundedRectSdf(1, 1, 299, 17, 8);
-    FillShape(fill, shape, DomeShade(shape, LinearGradient({0, 0}, {300, 0}, Hex("#3DBB5A"), Hex("#E8402A")), DomeLight{1.0, 5, 0.6, 0.25, 0.4, 16}));
+    FillShape(fill, shape,
+              DomeShade(shape, LinearGradient({0, 0}, {300, 0}, Hex("#3DBB5A"), Hex("#E8402A")),
+                        DomeLight{1.0, 5, 0.6, 0.25, 0.4, 16}));
     Outline(fill, shape, 1.4, Palette::Ink, 0.7);
     FillShape(empty, shape, DomeShade(shape, Solid(Hex("#D9CDB9")), DomeLight{1.0, 5, 0.6, 0.25, 0.2, 16}));
     Outline(empty, shape, 1.4, Palette::Ink, 0.7);

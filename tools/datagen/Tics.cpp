@@ -5,8 +5,8 @@
 #include "Tics.h"
 
 #include "Blobs.h"
-#include "Sdf.h"
 #include "Paint.h"
+#include "Sdf.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -287,7 +287,8 @@ void DrawMarks(Canvas& c, TicBody kind, TicGlyph glyph, const Sdf& body, Vec2 o,
         case TicGlyph::None:
             return;
         }
-        FillShape(c, Translate(Offset(g, w * 0.5), Vec2{w * 0.4, w * 0.6}), Solid(WithAlpha(Palette::Ink, 0.45)));
+        FillShape(c, Translate(Offset(g, w * 0.5), Vec2{w * 0.4, w * 0.6}),
+                  Solid(WithAlpha(Palette::Ink, 0.45)));
         FillShape(c, g, Solid(icon));
         break;
     }
@@ -295,7 +296,6 @@ void DrawMarks(Canvas& c, TicBody kind, TicGlyph glyph, const Sdf& body, Vec2 o,
         break;
     }
 }
-
 
 struct EyeSpot
 {
@@ -468,9 +468,13 @@ void DrawCreature(Canvas& c, TicBody body, TicDye dye, TicGlyph glyph, Vec2 cent
     if (pose.frozen)
     {
         // An ice glaze: pale streaks across the body and a frosty rim.
-        FillShape(layer, Intersect(shape, [o, rr](Vec2 p) { return std::fabs((p.x - o.x) + (p.y - o.y) + rr * 0.3) - rr * 0.12; }),
+        FillShape(layer,
+                  Intersect(shape, [o, rr](Vec2 p)
+                            { return std::fabs((p.x - o.x) + (p.y - o.y) + rr * 0.3) - rr * 0.12; }),
                   Solid(WithAlpha(Palette::White, 0.45)));
-        FillShape(layer, Intersect(shape, [o, rr](Vec2 p) { return std::fabs((p.x - o.x) + (p.y - o.y) - rr * 0.35) - rr * 0.06; }),
+        FillShape(layer,
+                  Intersect(shape, [o, rr](Vec2 p)
+                            { return std::fabs((p.x - o.x) + (p.y - o.y) - rr * 0.35) - rr * 0.06; }),
                   Solid(WithAlpha(Palette::White, 0.35)));
         Outline(layer, shape, ink * 0.8, WithAlpha(Hex("#F6FBFF"), 0.9), -ink * 0.4);
     }
@@ -533,17 +537,19 @@ void DrawCreature(Canvas& c, TicBody body, TicDye dye, TicGlyph glyph, Vec2 cent
     {
         const double mw = std::max(0.7, rr * 0.045);
         if (pose.wide)
-            FillShape(layer, EllipseSdf(place(MouthOf(body)), Vec2{rr * 0.1, rr * 0.13}), Solid(Palette::Ink));
+            FillShape(layer, EllipseSdf(place(MouthOf(body)), Vec2{rr * 0.1, rr * 0.13}),
+                      Solid(Palette::Ink));
         else
         {
             const Vec2 m = MouthOf(body);
             const double w = body == TicBody::Agreeable ? 0.34 : king ? 0.2 : 0.15;
             const double bend = king ? -0.09 : body == TicBody::Agreeable ? 0.2 : 0.12;
-            FillShape(layer,
-                      StrokeSdf(Shape::FlattenQuadratic(place(m + Vec2{-w, 0}), place(m + Vec2{0, bend * 1.6}),
-                                                        place(m + Vec2{w, 0}), 10),
-                                mw),
-                      Solid(Palette::Ink));
+            FillShape(
+                layer,
+                StrokeSdf(Shape::FlattenQuadratic(place(m + Vec2{-w, 0}), place(m + Vec2{0, bend * 1.6}),
+                                                  place(m + Vec2{w, 0}), 10),
+                          mw),
+                Solid(Palette::Ink));
         }
     }
     if (pose.steam)

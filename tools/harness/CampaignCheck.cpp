@@ -6,10 +6,10 @@
 #include "Framework/LibXmlReader.h"
 #include "Game/CreatureSettings.h"
 #include "Game/GameDataReaders.h"
-#include "Game/LevelFile.h"
 #include "Game/GameLevels.h"
 #include "Game/GameText.h"
 #include "Game/GlobalSettings.h"
+#include "Game/LevelFile.h"
 
 #include <libxml++/libxml++.h>
 
@@ -84,8 +84,8 @@ public:
     CampaignReader(const LoadedTree& tree, Report& report) : m_tree(tree), m_report(report)
     {
         if (fs::is_directory(tree.Root()))
-            for (auto it = fs::recursive_directory_iterator(tree.Root()); it != fs::recursive_directory_iterator();
-                 ++it)
+            for (auto it = fs::recursive_directory_iterator(tree.Root());
+                 it != fs::recursive_directory_iterator(); ++it)
                 if (it->is_regular_file())
                     m_paths.emplace(Lower(it->path().filename().string()),
                                     it->path().lexically_relative(tree.Root()).generic_string());
@@ -160,9 +160,9 @@ private:
         {
             ReadCreatureSettings(m_settings, CreatureSettingsFile());
             // The basics and the freeze are looked up by every level.
-            for (CreatureSpriteId needed : {CreatureSpriteId::BasicRed, CreatureSpriteId::BasicGreen,
-                                            CreatureSpriteId::BasicBlue, CreatureSpriteId::BasicYellow,
-                                            CreatureSpriteId::BasicPurple, CreatureSpriteId::Freeze})
+            for (CreatureSpriteId needed :
+                 {CreatureSpriteId::BasicRed, CreatureSpriteId::BasicGreen, CreatureSpriteId::BasicBlue,
+                  CreatureSpriteId::BasicYellow, CreatureSpriteId::BasicPurple, CreatureSpriteId::Freeze})
                 if (!m_settings.count(needed))
                     Add("CreatureSettings.xml", std::string("has no record of ") + NameOf(needed));
         }
@@ -247,7 +247,8 @@ private:
                                             [prefix = std::string(prefix)](const std::string& name)
                                             { return name.rfind(prefix, 0) == 0; });
             if (level == m_levels.order.end() || m_levels.records.at(*level)->unlock != kind)
-                Add(file, "the level " + std::string(prefix) + "does not unlock \"" + Kestrin::ToUtf8(kind) + "\"");
+                Add(file,
+                    "the level " + std::string(prefix) + "does not unlock \"" + Kestrin::ToUtf8(kind) + "\"");
         }
         for (const auto& [name, record] : m_levels.records)
             if (std::find(m_levels.order.begin(), m_levels.order.end(), name) == m_levels.order.end())
@@ -410,10 +411,11 @@ private:
                     boards.push_back(name + "-Board" + (found ? "-" + suffix : std::string()) + ".xml");
                     readObstacles(set);
                 }
-                static const char* const sludge[] = {"spawnDelay", "updateTime", "spawnRadius", "spawnDepth",
-                                                     "x", "y", "w", "h", "delayChange", "delayMin",
-                                                     "radiusChange", "radiusMax", "colorChance"};
-                for (const xmlpp::Element* zone : LibXmlReader::GetChildElements(obstacles, "EndlessSludgeZone"))
+                static const char* const sludge[] = {
+                    "spawnDelay",  "updateTime", "spawnRadius",  "spawnDepth", "x",          "y", "w", "h",
+                    "delayChange", "delayMin",   "radiusChange", "radiusMax",  "colorChance"};
+                for (const xmlpp::Element* zone :
+                     LibXmlReader::GetChildElements(obstacles, "EndlessSludgeZone"))
                     for (const char* a : sludge)
                         ReadFloatAttribute(zone, a, reader);
             }
@@ -439,9 +441,11 @@ private:
                     const float x = ReadFloatAttribute(t, "x", reader);
                     const float y = ReadFloatAttribute(t, "y", reader);
                     if (!SpoolColors.count(color))
-                        Add(file, std::string("a spool of colour ") + NameOf(color) + ": spools are Red to Purple");
+                        Add(file,
+                            std::string("a spool of colour ") + NameOf(color) + ": spools are Red to Purple");
                     if (x < 40 || x > 720 || y < 40 || y > 480)
-                        Add(file, std::string("the ") + NameOf(color) + " spool lies outside 40..720 x 40..480");
+                        Add(file,
+                            std::string("the ") + NameOf(color) + " spool lies outside 40..720 x 40..480");
                     spools.insert(color);
                 }
             }
@@ -449,7 +453,8 @@ private:
                 Add(file, "has no spool to catch creatures with");
             for (GremlinColorType color : spawned)
                 if (!spools.count(color))
-                    Add(file, std::string(NameOf(color)) + " creatures spawn, but there is no spool of their colour");
+                    Add(file, std::string(NameOf(color)) +
+                                  " creatures spawn, but there is no spool of their colour");
             pressure.spools = double(spools.size());
         }
         catch (const std::exception& e)
@@ -477,7 +482,8 @@ private:
         {
             ReadBoardFile(RootFile(file.substr(0, file.size() - 4)));
             LibXmlReader reader(RootFile(file.substr(0, file.size() - 4)));
-            for (const xmlpp::Element* patch : LibXmlReader::GetChildElements(reader.GetRootElement(), "NimbalGunk"))
+            for (const xmlpp::Element* patch :
+                 LibXmlReader::GetChildElements(reader.GetRootElement(), "NimbalGunk"))
             {
                 ReadIntAttribute(patch, "x", reader);
                 ReadIntAttribute(patch, "y", reader);
@@ -520,7 +526,8 @@ private:
                 sum.gunk += p.gunk, sum.spools += p.spools;
             }
             const double n = double(levels.size());
-            average[week] = {sum.initial / n, sum.wandering / n, sum.quickness / n, sum.gunk / n, sum.spools / n};
+            average[week] = {sum.initial / n, sum.wandering / n, sum.quickness / n, sum.gunk / n,
+                             sum.spools / n};
         }
         for (auto it = average.begin(); it != average.end() && std::next(it) != average.end(); ++it)
         {
@@ -532,7 +539,8 @@ private:
                     continue;
                 // Named by the level of the earlier week that asks most.
                 const auto& levels = m_pressure[week];
-                const auto worst = std::max_element(levels.begin(), levels.end(), [&](const auto& a, const auto& b)
+                const auto worst = std::max_element(levels.begin(), levels.end(),
+                                                    [&](const auto& a, const auto& b)
                                                     { return Measure(a.second, i) < Measure(b.second, i); });
                 char text[160];
                 std::snprintf(text, sizeof text, "week %d averages %.2f %s, week %d only %.2f", week + 1,
@@ -545,7 +553,7 @@ private:
     const LoadedTree& m_tree;
     Report& m_report;
     std::map<std::string, std::string> m_paths; // lower-case bare name -> path under the root
-    mutable std::set<std::string> m_images; // lower-case image names, filled on first use
+    mutable std::set<std::string> m_images;     // lower-case image names, filled on first use
     GameLevels m_levels;
     CreatureSettingsMap m_settings;
     std::map<std::string, int> m_weekOf, m_dayOf;

@@ -80,7 +80,8 @@ bool Spearable(const Gremlin& creature, GremlinColorType colour, const Line* lin
     }
     if (state != GremlinMetaType::Any && state != creature.metaType)
         return false;
-    if (creature.color != colour && creature.color != GremlinColorType::Any && colour != GremlinColorType::Any)
+    if (creature.color != colour && creature.color != GremlinColorType::Any &&
+        colour != GremlinColorType::Any)
         return false;
     if (kind != creature.kind && kind != GremlinKind::Any && creature.kind != GremlinKind::Any)
         return false;
@@ -157,7 +158,8 @@ std::vector<std::pair<Vector2f, Vector2f>> OlderSegments(const Line& line)
     return segments;
 }
 
-bool PathCrosses(Vector2f a, Vector2f b, const std::vector<std::pair<Vector2f, Vector2f>>& lines, float margin)
+bool PathCrosses(Vector2f a, Vector2f b, const std::vector<std::pair<Vector2f, Vector2f>>& lines,
+                 float margin)
 {
     for (const auto& [s, e] : lines)
         if (SegmentDistanceSquared(a, b, s, e) < margin * margin)
@@ -232,7 +234,8 @@ bool LevelHostScreen::OnMouseMove(int x, int y)
     return SceneApplicationMode::OnMouseMove(x, y);
 }
 
-ScriptedPlayer::ScriptedPlayer(Kestrin::ApplicationMode& screen, uint32_t seed) : m_screen(screen), m_random(seed)
+ScriptedPlayer::ScriptedPlayer(Kestrin::ApplicationMode& screen, uint32_t seed)
+    : m_screen(screen), m_random(seed)
 {
 }
 
@@ -313,7 +316,8 @@ bool ScriptedPlayer::ChooseTarget()
         // A catch whose line finds nothing to clean is only worth catching before it explodes,
         // or once the board is clean and the last creatures must go.
         const int mine = coloured[int(trap->color)];
-        const float colourWorth = cells > 0 && mine + common == 0 ? -4.0f : std::min(2.0f, 0.04f * float(mine));
+        const float colourWorth =
+            cells > 0 && mine + common == 0 ? -4.0f : std::min(2.0f, 0.04f * float(mine));
         for (Gremlin* creature : creatures)
         {
             if (!Spearable(*creature, trap->color, nullptr))
@@ -770,7 +774,8 @@ LevelRun PlayLevel(const std::string& name, bool endless, const RunOptions& opti
             // grow with its waves.
             if (auto* factory = dynamic_cast<GremlinFactory*>(screen->FindObject(GameNames::GremlinFactory)))
             {
-                const int wanderingLimit = std::max(factory->maxWanderingGremlins, factory->numInitialGremlins);
+                const int wanderingLimit =
+                    std::max(factory->maxWanderingGremlins, factory->numInitialGremlins);
                 const int kingLimit = std::max(factory->numMaxMegaTics, factory->numInitialMegaTics);
                 run.stepsOverLimit += wandering > wanderingLimit || kings > kingLimit;
                 if (wandering >= run.mostWandering)

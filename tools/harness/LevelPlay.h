@@ -41,11 +41,11 @@ private:
 
 struct PlayerCounts
 {
-    int presses = 0;  // presses on a trap
-    int lines = 0;    // lines that left a trap
-    int spears = 0;   // creatures caught on one of the player's lines
-    int loops = 0;    // loops that scored
-    int giveUps = 0;  // lines let go of without a scored loop
+    int presses = 0; // presses on a trap
+    int lines = 0;   // lines that left a trap
+    int spears = 0;  // creatures caught on one of the player's lines
+    int loops = 0;   // loops that scored
+    int giveUps = 0; // lines let go of without a scored loop
 };
 
 // Plays through the screen's mouse events only, deciding from what a player sees: where the

@@ -164,7 +164,8 @@ void CheckCountAndMembers(const std::string& file, const std::string& what, cons
             if (!type->FindAnimation(MakeName(animation)))
                 report.Add(file, what + " has no animation \"" + animation + "\"");
         for (const std::string& animation : rule.finite)
-            if (const SpriteAnimation* found = type->FindAnimation(MakeName(animation)); found && found->plays <= 0)
+            if (const SpriteAnimation* found = type->FindAnimation(MakeName(animation));
+                found && found->plays <= 0)
                 report.Add(file, what + ": animation \"" + animation + "\" plays for ever, but must end");
     }
     if (rule.kind == ResourceKind::SoundList)
@@ -738,12 +739,14 @@ Report CheckObstacles(const LoadedTree& tree, const std::string& group)
         const IImage* shadow = GetResource<IImage>(entry.name + "_shadow").second;
         if (!shadow)
             report.Add(file, "obstacle \"" + entry.name + "\" has no image \"" + entry.name + "_shadow\"");
-        else if (image && (shadow->GetWidth() != image->GetWidth() || shadow->GetHeight() != image->GetHeight()))
+        else if (image &&
+                 (shadow->GetWidth() != image->GetWidth() || shadow->GetHeight() != image->GetHeight()))
             report.Add(file, "obstacle \"" + entry.name + "\": its shadow is not of its size");
         if (generic)
             for (const char* axis : {"_xscale", "_yscale"})
                 if (!GetValueResource<float>(entry.name + axis))
-                    report.Add(file, "obstacle \"" + entry.name + "\" has no float \"" + entry.name + axis + "\"");
+                    report.Add(file,
+                               "obstacle \"" + entry.name + "\" has no float \"" + entry.name + axis + "\"");
     }
     return report;
 }

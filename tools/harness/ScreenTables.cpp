@@ -106,14 +106,17 @@ void AddGameNameRules(std::vector<NameRule>& rules)
     const std::string any = NameOf(C::Any), black = NameOf(C::Black);
     auto add = [&](const char* group, std::string name, K kind, int minCount = 0, int maxCount = -1,
                    std::vector<std::string> members = {}, std::vector<std::string> finite = {})
-    { rules.push_back({group, std::move(name), kind, minCount, maxCount, std::move(members), std::move(finite)}); };
+    {
+        rules.push_back(
+            {group, std::move(name), kind, minCount, maxCount, std::move(members), std::move(finite)});
+    };
     const char* sprites = "Game-AnimationImages";
     const std::string suffix = "_CreatureStateSpriteType";
 
     // Creatures: 28 frames each; the explosion ends, so the king's cycle can go on.
     const std::vector<std::string> animations = CreatureAnimations();
-    const std::vector<std::string> exploding{std::string(CreatureSpriteVariants[0]) + CreatureAnimationPrefixes[0] +
-                                             CreatureStateNames[5]};
+    const std::vector<std::string> exploding{std::string(CreatureSpriteVariants[0]) +
+                                             CreatureAnimationPrefixes[0] + CreatureStateNames[5]};
     auto creature = [&](GremlinKind kind, const std::string& color)
     { add(sprites, NameOf(kind) + color + suffix, K::SpriteType, 28, 28, animations, exploding); };
     for (const std::string& color : lineColors)
@@ -121,19 +124,22 @@ void AddGameNameRules(std::vector<NameRule>& rules)
         creature(GremlinKind::Basic, color);
         creature(GremlinKind::Indecisive, color);
     }
-    for (GremlinKind kind : {GremlinKind::Shy, GremlinKind::Loner, GremlinKind::Protected, GremlinKind::Agreeable,
-                             GremlinKind::Pairing})
+    for (GremlinKind kind : {GremlinKind::Shy, GremlinKind::Loner, GremlinKind::Protected,
+                             GremlinKind::Agreeable, GremlinKind::Pairing})
         creature(kind, any);
     for (GremlinKind kind : {GremlinKind::SmallCircle, GremlinKind::LargeCircle, GremlinKind::Trail})
         creature(kind, black);
-    const std::vector<std::string> powerUps = NamesOf<GremlinKind>(size_t(GremlinKind::Freeze), size_t(GremlinKind::Damage));
+    const std::vector<std::string> powerUps =
+        NamesOf<GremlinKind>(size_t(GremlinKind::Freeze), size_t(GremlinKind::Damage));
     for (const std::string& kind : powerUps)
         add(sprites, kind + any + suffix, K::SpriteType, 11, 11,
-            {"CollisionBox", "PowerUp-Enter", "PowerUp-Idle", "PowerUp-Speared", "PowerUp-Pause"}, {"PowerUp-Enter"});
+            {"CollisionBox", "PowerUp-Enter", "PowerUp-Idle", "PowerUp-Speared", "PowerUp-Pause"},
+            {"PowerUp-Enter"});
 
     // Effects remove themselves when "play" ends.
-    std::vector<std::string> effects{"Explosion",   "ExplosionBlack", "SpearedFX",   "ShrinkingFX",     "BombHitFX",
-                                     "MegaTicDamageFX", "MegaTicDeath", "LineSparkle", "DeepCleanSparkle"};
+    std::vector<std::string> effects{"Explosion",    "ExplosionBlack", "SpearedFX",
+                                     "ShrinkingFX",  "BombHitFX",      "MegaTicDamageFX",
+                                     "MegaTicDeath", "LineSparkle",    "DeepCleanSparkle"};
     for (const char* color : EnumNames<C>::names)
         effects.push_back(std::string("SludgeSparkle-") + color);
     for (const std::string& effect : effects)
@@ -157,10 +163,10 @@ void AddGameNameRules(std::vector<NameRule>& rules)
         add("Game_Interface_EndlessMode", "TextImage_" + guest, K::Image);
     }
     for (const char* image : {"HudBar", "RedFlash", "CreatureShadow", "YarnBallImage", "sludgeBGImage-Black",
-                              "bannerMSG_normal", "bannerMSG_endless", "bannerMSG_warning", "bannerMSG_lastWarning",
-                              "bannerMSG_gunkClear", "bannerMSG_gunkReturn"})
+                              "bannerMSG_normal", "bannerMSG_endless", "bannerMSG_warning",
+                              "bannerMSG_lastWarning", "bannerMSG_gunkClear", "bannerMSG_gunkReturn"})
         add("Game", image, K::Image);
-    add("Game", "LineImages", K::ImageList, 7);        // tints 0-4, shadow 5, retracting 6
+    add("Game", "LineImages", K::ImageList, 7); // tints 0-4, shadow 5, retracting 6
     add("Game", "LineSparkleImages", K::ImageList, 5);
     add("Game", "MegaNegaTicHealthImages", K::ImageList, 6, 6); // 0..5 pips
     for (const char* color : EnumNames<C>::names)
@@ -169,17 +175,20 @@ void AddGameNameRules(std::vector<NameRule>& rules)
     add("Game_Interface_EndlessMode", "endlessMeterBar", K::ImageList, 2);
     add("Game_Interface_EndlessMode", "MeterFlash", K::Image);
 
-    for (const char* layout : {"gameRootLayout", "CreatureLayout", "TrapLayout", "crownLayout", "feedbackPopupLayout"})
+    for (const char* layout :
+         {"gameRootLayout", "CreatureLayout", "TrapLayout", "crownLayout", "feedbackPopupLayout"})
         add("Game", layout, K::SceneLayout);
     add("Game_Interface_NormalMode", "game_interfaceLayout", K::SceneLayout);
     add("Game_Interface_EndlessMode", "endless_game_interfaceLayout", K::SceneLayout);
 
-    for (const char* sound :
-         {"SFX_BasicTicEnter", "SFX_MegaTicEnter", "SFX_MegaTicTrail", "SFX_MegaTicDamaged", "SFX_MegaTicDie",
-          "SFX_MegaTicExplodeWarning", "SFX_MegaTicExplode", "SFX_PosiTicEnter", "SFX_ExplodeWarning",
-          "SFX_TicExplode", "SFX_BadSpear", "SFX_EnterTrap", "SFX_LineSpear", "SFX_ClickTrap", "SFX_BeginLine",
-          "SFX_TimeWarning", "SFX_GunkGone", "SFX_ObstacleDisappear", "SFX_LoopSuccess", "SFX_LoopFail",
-          "SFX_BigLoopFail", "SFX_PositicSpawnSpear", "SFX_ClearGunk", "SFX_EndlessGunkSpawn"})
+    for (const char* sound : {"SFX_BasicTicEnter",     "SFX_MegaTicEnter", "SFX_MegaTicTrail",
+                              "SFX_MegaTicDamaged",    "SFX_MegaTicDie",   "SFX_MegaTicExplodeWarning",
+                              "SFX_MegaTicExplode",    "SFX_PosiTicEnter", "SFX_ExplodeWarning",
+                              "SFX_TicExplode",        "SFX_BadSpear",     "SFX_EnterTrap",
+                              "SFX_LineSpear",         "SFX_ClickTrap",    "SFX_BeginLine",
+                              "SFX_TimeWarning",       "SFX_GunkGone",     "SFX_ObstacleDisappear",
+                              "SFX_LoopSuccess",       "SFX_LoopFail",     "SFX_BigLoopFail",
+                              "SFX_PositicSpawnSpear", "SFX_ClearGunk",    "SFX_EndlessGunkSpawn"})
         add("resources", sound, K::Sound);
     for (const char* kind : {"BasicRed", "BasicGreen", "BasicBlue", "BasicYellow", "BasicPurple"})
         add("resources", std::string("SFX_TicSpeared-") + kind, K::Sound);

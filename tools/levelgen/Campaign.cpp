@@ -48,8 +48,8 @@ struct Reader
 
     [[noreturn]] void Fail(const std::string& what) const
     {
-        throw std::runtime_error(origin + (line > 0 ? " line " + std::to_string(line) : std::string()) + ": " +
-                                 what);
+        throw std::runtime_error(origin + (line > 0 ? " line " + std::to_string(line) : std::string()) +
+                                 ": " + what);
     }
 
     double Number(const std::string& text) const
@@ -139,7 +139,7 @@ struct Reader
 
 // Fields each table's rows carry, the table's name included.
 const std::map<std::string, size_t> FieldCounts = {
-    {"week", 20}, {"king", 7},    {"kind", 3},  {"guest", 4},    {"level", 9},
+    {"week", 20},   {"king", 7},   {"kind", 3},  {"guest", 4},    {"level", 9},
     {"endless", 4}, {"global", 3}, {"entry", 3}, {"defaults", 2}, {"creature", 5},
 };
 
@@ -207,7 +207,8 @@ Campaign ParseCampaign(const std::string& text, const std::string& origin)
             if (haveKing)
                 r.Fail("a second king row");
             haveKing = true;
-            c.king = {r.Number(f[1]), r.Number(f[2]), r.Number(f[3]), r.Number(f[4]), r.Whole(f[5]), r.Whole(f[6])};
+            c.king = {r.Number(f[1]), r.Number(f[2]), r.Number(f[3]),
+                      r.Number(f[4]), r.Whole(f[5]),  r.Whole(f[6])};
         }
         else if (table == "kind")
         {

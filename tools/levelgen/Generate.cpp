@@ -69,7 +69,8 @@ struct Rect
     int x, y, w, h;
     bool Overlaps(const Rect& o, int margin) const
     {
-        return x < o.x + o.w + margin && o.x < x + w + margin && y < o.y + o.h + margin && o.y < y + h + margin;
+        return x < o.x + o.w + margin && o.x < x + w + margin && y < o.y + o.h + margin &&
+               o.y < y + h + margin;
     }
 };
 
@@ -111,7 +112,8 @@ public:
             Role role = Role::Special;
             if (row.behavior == "Basic")
                 role = Role::Basic;
-            else if (row.behavior == "SmallCircle" || row.behavior == "LargeCircle" || row.behavior == "Trail")
+            else if (row.behavior == "SmallCircle" || row.behavior == "LargeCircle" ||
+                     row.behavior == "Trail")
                 role = Role::King;
             else if (row.behavior == "Freeze" || row.behavior == "Shrink" || row.behavior == "UnifyColors" ||
                      row.behavior == "DeepClean" || row.behavior == "Damage")
@@ -128,7 +130,8 @@ public:
         auto known = [&](const std::string& sprite, const std::string& where)
         {
             if (!m_roles.count(sprite))
-                throw std::runtime_error(where + " names the sprite " + sprite + ", which has no creature row");
+                throw std::runtime_error(where + " names the sprite " + sprite +
+                                         ", which has no creature row");
         };
         for (const auto& [kind, sprites] : m_c.kinds)
             for (const std::string& s : sprites)
@@ -226,14 +229,33 @@ private:
     std::string Creatures() const
     {
         // The order the game reads them in; maxHealth is left out where the default 10 holds.
-        static const char* const order[] = {
-            "maxMoveSpeed",       "angryTime",          "maxHealth",           "param1",
-            "param2",             "param3",             "param4",              "explode0Min",
-            "explode0Max",        "explode1Min",        "explode1Max",         "explode2Min",
-            "explode2Max",        "explodeEndMin",      "explodeEndMax",       "energyMin",
-            "energyMax",          "chanceForPause",     "pauseLengthMin",      "pauseLengthMax",
-            "randomWalkSpeedMin", "randomWalkSpeedMax", "randomWalkLengthMin", "randomWalkLengthMax",
-            "randomWalkAngleVarMin", "randomWalkAngleVarMax", "explodeRadius"};
+        static const char* const order[] = {"maxMoveSpeed",
+                                            "angryTime",
+                                            "maxHealth",
+                                            "param1",
+                                            "param2",
+                                            "param3",
+                                            "param4",
+                                            "explode0Min",
+                                            "explode0Max",
+                                            "explode1Min",
+                                            "explode1Max",
+                                            "explode2Min",
+                                            "explode2Max",
+                                            "explodeEndMin",
+                                            "explodeEndMax",
+                                            "energyMin",
+                                            "energyMax",
+                                            "chanceForPause",
+                                            "pauseLengthMin",
+                                            "pauseLengthMax",
+                                            "randomWalkSpeedMin",
+                                            "randomWalkSpeedMax",
+                                            "randomWalkLengthMin",
+                                            "randomWalkLengthMax",
+                                            "randomWalkAngleVarMin",
+                                            "randomWalkAngleVarMax",
+                                            "explodeRadius"};
         std::string x = Header;
         x += "<CreatureSettings>\n";
         for (const CreatureRow& row : m_c.creatures)
@@ -301,9 +323,11 @@ private:
     static std::string Zone(const std::string& type, std::pair<int, int> at,
                             const std::vector<std::pair<std::string, double>>& types, bool ratios)
     {
-        std::string x = "      <FactoryZone" + Attr("type", type) + Attr("x", at.first) + Attr("y", at.second) + ">\n";
+        std::string x =
+            "      <FactoryZone" + Attr("type", type) + Attr("x", at.first) + Attr("y", at.second) + ">\n";
         for (const auto& [sprite, ratio] : types)
-            x += "        <Type" + Attr("sprite", sprite) + (ratios ? Attr("ratio", ratio) : std::string()) + "/>\n";
+            x += "        <Type" + Attr("sprite", sprite) + (ratios ? Attr("ratio", ratio) : std::string()) +
+                 "/>\n";
         return x + "      </FactoryZone>\n";
     }
 
@@ -418,7 +442,8 @@ private:
 
     // What a level draws at random comes from its own name, so that changing one row of the table
     // leaves the other levels as they were.
-    void NormalLevel(const LevelRow& l, const std::set<std::string>& unlocked, std::vector<OutputFile>& files) const
+    void NormalLevel(const LevelRow& l, const std::set<std::string>& unlocked,
+                     std::vector<OutputFile>& files) const
     {
         Rng pick(l.name + "/pick");
         const WeekPreset& w = m_c.weeks.at((l.day - 1) / 5 + 1);
@@ -478,13 +503,15 @@ private:
         };
         const int spools = option("traps") ? whole(*option("traps")) : w.traps;
         const int cycle = option("cycle") ? whole(*option("cycle")) : w.cycle;
-        const int obstacles = option("obstacles") ? whole(*option("obstacles"))
-                                                  : w.obstaclesMin + pick.Below(w.obstaclesMax - w.obstaclesMin + 1);
+        const int obstacles = option("obstacles")
+                                  ? whole(*option("obstacles"))
+                                  : w.obstaclesMin + pick.Below(w.obstaclesMax - w.obstaclesMin + 1);
 
         const std::vector<std::string> fresh =
             l.unlock.empty() ? std::vector<std::string>{} : m_c.kinds.at(l.unlock);
         auto isFresh = [&](const std::string& s) { return std::count(fresh.begin(), fresh.end(), s) != 0; };
-        const std::vector<std::string> colors = SpoolColors(l, pick.Below(int(BasicColors.size())), unlocked, spools);
+        const std::vector<std::string> colors =
+            SpoolColors(l, pick.Below(int(BasicColors.size())), unlocked, spools);
 
         // The normal zone: the spools' basics, then the guest's specials, a new kind weighing most.
         std::vector<std::pair<std::string, double>> mix;
@@ -508,21 +535,23 @@ private:
                 continue;
             // A blast only hurts kings: without them it is a freeze.
             std::string sprite = row.behavior == "Damage" && l.kings.empty() ? "Sprite_Freeze" : row.sprite;
-            if (std::none_of(powerUps.begin(), powerUps.end(), [&](const auto& p) { return p.first == sprite; }))
+            if (std::none_of(powerUps.begin(), powerUps.end(),
+                             [&](const auto& p) { return p.first == sprite; }))
                 powerUps.push_back({sprite, 1});
         }
 
         std::string x = Header;
         x += "<Level>\n  <LevelData>\n";
-        x += "    <Quota" + Attr("expertTime", expert) + Attr("timeLimit", time) + Attr("explodeColors", w.explode) +
-             "/>\n";
+        x += "    <Quota" + Attr("expertTime", expert) + Attr("timeLimit", time) +
+             Attr("explodeColors", w.explode) + "/>\n";
         x += "    <LoopPowerUpSpawn/>\n    <SpearKingGemSpawn/>\n";
         x += "    <GremlinFactory" + Attr("numInitialGremlins", w.initial) +
              Attr("MaxWanderingGremlinsInLevel", w.wandering) + Attr("GremlinSpawnDelayMin", w.delayMin) +
              Attr("GremlinSpawnDelayMax", w.delayMax) + Attr("optimalNumGremlins", w.optimal) +
              Attr("subOptimalSpawnDelayMin", w.subMin) + Attr("subOptimalSpawnDelayMax", w.subMax);
         if (!l.kings.empty())
-            x += Attr("megaTicSpawnDelayMin", m_c.king.delayMin) + Attr("megaTicSpawnDelayMax", m_c.king.delayMax) +
+            x += Attr("megaTicSpawnDelayMin", m_c.king.delayMin) +
+                 Attr("megaTicSpawnDelayMax", m_c.king.delayMax) +
                  Attr("numInitialMegaTics", m_c.king.initial) + Attr("numMaxMegaTics", m_c.king.max);
         Rect range = WholeField;
         if (option("spawn"))
@@ -544,7 +573,8 @@ private:
         std::string traps =
             Traps(cycle, colors, int(colors.size()), cycle != 0, taken, points("spools", colors.size()));
         x += "    <Obstacles>\n" +
-             Obstacles(m_c.guests.at(l.guest).obstacles, obstacles, rng, taken, "      ") + "    </Obstacles>\n";
+             Obstacles(m_c.guests.at(l.guest).obstacles, obstacles, rng, taken, "      ") +
+             "    </Obstacles>\n";
         x += traps + "  </LevelData>\n</Level>\n";
         files.push_back({l.name + ".xml", x});
 
@@ -597,7 +627,8 @@ private:
         x += "    <GremlinFactory numInitialGremlins=\"3\" MaxWanderingGremlinsInLevel=\"6\" "
              "GremlinSpawnDelayMin=\"3\" GremlinSpawnDelayMax=\"5\"";
         if (!kings.empty())
-            x += Attr("megaTicSpawnDelayMin", m_c.king.delayMin) + Attr("megaTicSpawnDelayMax", m_c.king.delayMax) +
+            x += Attr("megaTicSpawnDelayMin", m_c.king.delayMin) +
+                 Attr("megaTicSpawnDelayMax", m_c.king.delayMax) +
                  Attr("numInitialMegaTics", m_c.king.initial) + Attr("numMaxMegaTics", m_c.king.max);
         x += ">\n" + NormalZone(mix, WholeField);
         if (!kings.empty())
@@ -625,16 +656,19 @@ private:
         {
             std::vector<Rect> taken = spools;
             x += "      <ObstacleSet gunkBoard=\"" + std::string(set) + "\">\n" +
-                 Obstacles(m_c.guests.at(e.guest).obstacles, 2, rng, taken, "        ") + "      </ObstacleSet>\n";
+                 Obstacles(m_c.guests.at(e.guest).obstacles, 2, rng, taken, "        ") +
+                 "      </ObstacleSet>\n";
             if (std::string(set) == "B")
                 for (int p = 0; p < 3; ++p)
                     boardB += Patch(6, 2, p == 0 ? "Black" : colors[size_t(p)], rng, taken);
         }
-        for (const char* zone : {"x=\"60\" y=\"50\" w=\"320\" h=\"420\"", "x=\"420\" y=\"50\" w=\"320\" h=\"420\""})
+        for (const char* zone :
+             {"x=\"60\" y=\"50\" w=\"320\" h=\"420\"", "x=\"420\" y=\"50\" w=\"320\" h=\"420\""})
             x += std::string("      <EndlessSludgeZone spawnDelay=\"8\" updateTime=\"20\" spawnRadius=\"40\" "
                              "spawnDepth=\"1\" ") +
                  zone +
-                 " delayChange=\"0.5\" delayMin=\"3\" radiusChange=\"5\" radiusMax=\"80\" colorChance=\"0.25\"/>\n";
+                 " delayChange=\"0.5\" delayMin=\"3\" radiusChange=\"5\" radiusMax=\"80\" "
+                 "colorChance=\"0.25\"/>\n";
         x += "    </Obstacles>\n" + traps + "  </LevelData>\n</Level>\n";
         files.push_back({e.name + ".xml", x});
         files.push_back({e.name + "-Board-A.xml", Board("")});

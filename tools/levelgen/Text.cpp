@@ -46,7 +46,8 @@ std::vector<std::string> KeysIn(const std::string& xml)
 
 std::string TextSection(const Campaign& campaign)
 {
-    static const std::array<const char*, 5> weekdays = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday"};
+    static const std::array<const char*, 5> weekdays = {"Monday", "Tuesday", "Wednesday", "Thursday",
+                                                        "Friday"};
     static const std::array<const char*, 5> times = {"9:00 AM", "10:30 AM", "1:00 PM", "2:30 PM", "4:00 PM"};
     std::string x = std::string(TextSectionBegin) + "\n";
     for (const LevelRow& l : campaign.levels)
@@ -70,8 +71,8 @@ std::string SpliceTextSection(const std::string& table, const std::string& secti
     const size_t endMarker = table.find(TextSectionEnd);
     if (begin == std::string::npos || endMarker == std::string::npos || endMarker < begin ||
         table.find(TextSectionBegin, begin + 1) != std::string::npos)
-        throw std::runtime_error(std::string("the text table needs one \"") + TextSectionBegin + "\" before one \"" +
-                                 TextSectionEnd + "\"");
+        throw std::runtime_error(std::string("the text table needs one \"") + TextSectionBegin +
+                                 "\" before one \"" + TextSectionEnd + "\"");
     const size_t end = endMarker + std::string(TextSectionEnd).size();
     const std::string outside = table.substr(0, begin) + table.substr(end);
     std::set<std::string> keys;

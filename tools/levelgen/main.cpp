@@ -1,7 +1,7 @@
 // levelgen DATA_DIR [--table FILE] [--text FILE]: expands the campaign table (by default
 // tools/levelgen/campaign.tsv of the source tree) into DATA_DIR: GameLevels.xml, GlobalSettings.xml,
-// CreatureSettings.xml, the level and board files and the campaign section of AllGameText_Export.xml. The text table
-// is read from --text (by default the one in DATA_DIR) and written into DATA_DIR.
+// CreatureSettings.xml, the level and board files and the campaign section of AllGameText_Export.xml. The
+// text table is read from --text (by default the one in DATA_DIR) and written into DATA_DIR.
 #include "Campaign.h"
 
 #include <cstdio>
@@ -62,7 +62,8 @@ int main(int argc, char** argv)
         const LevelGen::Campaign campaign = LevelGen::ParseCampaign(ReadText(table), table.string());
         const std::vector<LevelGen::OutputFile> files = LevelGen::GenerateFiles(campaign);
         // Everything is made before anything is written: a fault leaves the tree as it was.
-        const std::string spliced = LevelGen::SpliceTextSection(ReadText(text), LevelGen::TextSection(campaign));
+        const std::string spliced =
+            LevelGen::SpliceTextSection(ReadText(text), LevelGen::TextSection(campaign));
         // Files of levels that left the table go too: every file at the root that levelgen wrote.
         if (fs::is_directory(data))
             for (const auto& entry : fs::directory_iterator(data))

@@ -271,7 +271,8 @@ AnimatedSpriteNode* Animated(SceneNode* node, const char* type, const char* anim
 }
 
 // A creature as the level makes one: its layout, its sprite type and animation, at (x, y).
-SceneNode* StageCreature(Stage& s, SceneNode* layer, const char* type, const char* animation, float x, float y)
+SceneNode* StageCreature(Stage& s, SceneNode* layer, const char* type, const char* animation, float x,
+                         float y)
 {
     SceneNode* creature = s.Build("CreatureLayout", layer);
     if (!creature)
@@ -290,7 +291,8 @@ void StagePlayfield(Stage& s)
     s.Build("gameRootLayout");
     s.Show("gamemoderoot/messageBanner", false);
     const std::string field = "gamemoderoot/playfield";
-    if (auto* background = dynamic_cast<StaticSpriteNode*>(s.Find(field + "/LevelMouseHandler/LevelBackground")))
+    if (auto* background =
+            dynamic_cast<StaticSpriteNode*>(s.Find(field + "/LevelMouseHandler/LevelBackground")))
         background->SetImage(GetResource<IImage>("Miranda_BGImage").second);
     // Gunk: a green patch deepening to its middle, a black one round the king.
     IImageList* green = GetResource<IImageList>("sludgeBGImageList-Green").second;
@@ -344,7 +346,8 @@ void StagePlayfield(Stage& s)
                      {"FreezeAny_CreatureStateSpriteType", "PowerUp-Idle", 470, 90}};
     for (const auto& c : creatures)
         StageCreature(s, layer, c.type, c.animation, c.x, c.y);
-    if (SceneNode* king = StageCreature(s, layer, "LargeCircleBlack_CreatureStateSpriteType", "Normal-Idle-Wander", 610, 170))
+    if (SceneNode* king = StageCreature(s, layer, "LargeCircleBlack_CreatureStateSpriteType",
+                                        "Normal-Idle-Wander", 610, 170))
     {
         SceneNode* scale = Child(king, "scaleNode");
         Animated(Child(scale, "flameImage"), nullptr, "on");

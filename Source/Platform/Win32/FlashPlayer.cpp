@@ -73,10 +73,22 @@ int MovieVolumeLevel(float volume)
 
 FlashPlayer::FlashPlayer() : m_control(std::make_unique<Shim::FlashControl>()) {}
 
-Shim::FlashPlayingState FlashPlayer::QueryPlaying() { return m_control->QueryPlaying(); }
-bool FlashPlayer::IsPlaying() { return m_control->IsPlaying(); }
-void FlashPlayer::Stop() { m_control->Stop(); }
-void FlashPlayer::Skip() { m_control->Skip(); }
+Shim::FlashPlayingState FlashPlayer::QueryPlaying()
+{
+    return m_control->QueryPlaying();
+}
+bool FlashPlayer::IsPlaying()
+{
+    return m_control->IsPlaying();
+}
+void FlashPlayer::Stop()
+{
+    m_control->Stop();
+}
+void FlashPlayer::Skip()
+{
+    m_control->Skip();
+}
 
 FlashPlayer::~FlashPlayer()
 {

@@ -1,4 +1,4 @@
-#include "Screens/Application.h"
 #include "Platform/Leaky.h"
 #include "Platform/Shim/Audio/Out.h"
 #include "Platform/Win32/Host.h"
+#include "Screens/Application.h"

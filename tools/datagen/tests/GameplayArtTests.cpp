@@ -142,7 +142,8 @@ TEST(GameplayArt, CreatureAtlasesHoldTheBoxAndEveryPose)
             {
                 EXPECT_EQ(list.frames[f].canvas.Width(), e.size);
                 // Ink in every frame, if only the droplets of the burst (22).
-                EXPECT_GT(AlphaSum(list.frames[f].canvas), e.size * e.size * (f == 22 ? 0.04 : 0.08)) << "frame " << f;
+                EXPECT_GT(AlphaSum(list.frames[f].canvas), e.size * e.size * (f == 22 ? 0.04 : 0.08))
+                    << "frame " << f;
                 // Nothing painted up to the border, where it would be cut off.
                 EXPECT_LT(EdgeAlpha(list.frames[f].canvas), 0.5) << "frame " << f;
             }
@@ -226,7 +227,8 @@ TEST(GameplayArt, EffectsEndAndTheirFramesFitTheirLists)
     ASSERT_EQ(trap.frames.size(), 3u);
     EXPECT_EQ(trap.frames[0].canvas.Width(), 56);
     EXPECT_EQ(trap.frames[0].canvas.Height(), 44);
-    const Canvas top0 = trap.frames[0].canvas.Crop(14, 4, 28, 14), top2 = trap.frames[2].canvas.Crop(14, 4, 28, 14);
+    const Canvas top0 = trap.frames[0].canvas.Crop(14, 4, 28, 14),
+                 top2 = trap.frames[2].canvas.Crop(14, 4, 28, 14);
     EXPECT_GT(MeanColor(top2).g, MeanColor(top0).g);
 }
 
@@ -276,8 +278,10 @@ TEST(GameplayArt, YarnTilesGunkDeepensAndShadowsFit)
         ASSERT_EQ(shadow.Height(), canvas->Height());
         EXPECT_NEAR(AlphaSum(shadow), AlphaSum(*canvas) * 0.45, AlphaSum(*canvas) * 0.01);
         const bool generic = name.starts_with("obst_");
-        EXPECT_EQ(obstacles.records.find("<float name=\"" + name + "_xscale\"") != std::string::npos, generic);
-        EXPECT_EQ(obstacles.records.find("<float name=\"" + name + "_yscale\"") != std::string::npos, generic);
+        EXPECT_EQ(obstacles.records.find("<float name=\"" + name + "_xscale\"") != std::string::npos,
+                  generic);
+        EXPECT_EQ(obstacles.records.find("<float name=\"" + name + "_yscale\"") != std::string::npos,
+                  generic);
     }
 
     const Resource& health = Get("PlayfieldPieces", "MegaNegaTicHealthImages");
@@ -290,17 +294,21 @@ TEST(GameplayArt, YarnTilesGunkDeepensAndShadowsFit)
 TEST(GameplayArt, DerivedRecordsFollowTheImageSection)
 {
     const std::string images = "<!-- begin image section -->\n<image a/>\n<!-- end image section -->\n";
-    const std::string sprites1 = "<!-- begin sprite section -->\n<spritetype a/>\n<!-- end sprite section -->\n";
-    const std::string sprites2 = "<!-- begin sprite section -->\n<spritetype b/>\n<!-- end sprite section -->\n";
+    const std::string sprites1 =
+        "<!-- begin sprite section -->\n<spritetype a/>\n<!-- end sprite section -->\n";
+    const std::string sprites2 =
+        "<!-- begin sprite section -->\n<spritetype b/>\n<!-- end sprite section -->\n";
     const std::string hand = "<scenelayout/>\n";
     const std::string file = "<resources>\n" + images + hand + "</resources>\n";
     // Added after the images it names, before the hand-written rest; replaced in place later.
     const std::string added = SpliceSection(file, SpriteSection, sprites1);
     EXPECT_EQ(added, "<resources>\n" + images + sprites1 + hand + "</resources>\n");
-    EXPECT_EQ(SpliceSection(added, SpriteSection, sprites2), "<resources>\n" + images + sprites2 + hand + "</resources>\n");
+    EXPECT_EQ(SpliceSection(added, SpriteSection, sprites2),
+              "<resources>\n" + images + sprites2 + hand + "</resources>\n");
     // The image section is replaced without moving the sprite section.
     const std::string images2 = "<!-- begin image section -->\n<image b/>\n<!-- end image section -->\n";
-    EXPECT_EQ(SpliceSection(added, ImageSection, images2), "<resources>\n" + images2 + sprites1 + hand + "</resources>\n");
+    EXPECT_EQ(SpliceSection(added, ImageSection, images2),
+              "<resources>\n" + images2 + sprites1 + hand + "</resources>\n");
 }
 
 TEST(GameplayArt, ANewGroupFileGetsItsImagesBeforeTheRecordsNamingThem)
@@ -309,7 +317,8 @@ TEST(GameplayArt, ANewGroupFileGetsItsImagesBeforeTheRecordsNamingThem)
     fs::remove_all(dir);
     Generated g;
     g.manifest = "file\twidth\theight\tbytes\tfnv1a64\n";
-    g.sections["Field"] = "<!-- begin image section -->\n<imagelist name=\"L\"/>\n<!-- end image section -->\n";
+    g.sections["Field"] =
+        "<!-- begin image section -->\n<imagelist name=\"L\"/>\n<!-- end image section -->\n";
     g.spriteSections["Field"] =
         "<!-- begin sprite section -->\n<spritetype images=\"L\"/>\n<!-- end sprite section -->\n";
     WriteAll(dir / "data", dir / "docs", g);

@@ -132,8 +132,8 @@ TEST(CampaignTable, TheRecipeRefusesWhatCannotBePlayed)
 {
     const std::string whole = Replaced(Small, "defaults\tmaxMoveSpeed=70 angryTime=2\n", DefaultsRow()) +
                               "creature\tSprite_BasicBlue\tBlue\tBasic\t-\n"
-                                      "creature\tSprite_BasicGreen\tGreen\tBasic\t-\n"
-                                      "creature\tSprite_SmallCircle\tBlack\tSmallCircle\tmaxHealth=3\n";
+                              "creature\tSprite_BasicGreen\tGreen\tBasic\t-\n"
+                              "creature\tSprite_SmallCircle\tBlack\tSmallCircle\tmaxHealth=3\n";
     ASSERT_EQ(GenerateFiles(ParseCampaign(whole)).size(), 3u + 2 * 2 + 3);
     // A level may place its spools, its gunk and its spawning area itself.
     const std::string placed =
@@ -154,8 +154,10 @@ TEST(CampaignTable, TheRecipeRefusesWhatCannotBePlayed)
     const std::vector<Case> cases{
         {"neurotic\tSprite_BasicRed,Sprite_BasicBlue", "neurotic\tSprite_BasicRed",
          "1-01 Harley has fewer than two spool colours unlocked"},
-        {"creature\tSprite_BasicGreen\tGreen\tBasic\t-\n", "", "the kind chaotic names the sprite Sprite_BasicGreen"},
-        {"creature\tSprite_SmallCircle", "creature\tSprite_LargeCircle", "the level 1-02 Harley names the sprite"},
+        {"creature\tSprite_BasicGreen\tGreen\tBasic\t-\n", "",
+         "the kind chaotic names the sprite Sprite_BasicGreen"},
+        {"creature\tSprite_SmallCircle", "creature\tSprite_LargeCircle",
+         "the level 1-02 Harley names the sprite"},
         {"maxHealth=3", "maxHealth=3 health=3", "sets health, which is no attribute of a record"},
         {" angryTime=2 ", " ", "has no angryTime"},
         {"traps=3", "traps=3 spools=40,40/60,480", "spools gives 2 places for 3"},
@@ -179,8 +181,9 @@ TEST(CampaignTable, TheRecipeRefusesWhatCannotBePlayed)
 
 TEST(CampaignTable, TheTextSectionReplacesOnlyItsOwnPartAndStopsOnADoubledKey)
 {
-    const std::string table = "<resources>\n  <string name=\"UI.ok\" value=\"OK\"/>\n" + std::string(TextSectionBegin) +
-                              "\n  <string name=\"old\" value=\"x\"/>\n" + TextSectionEnd + "\n</resources>\n";
+    const std::string table = "<resources>\n  <string name=\"UI.ok\" value=\"OK\"/>\n" +
+                              std::string(TextSectionBegin) + "\n  <string name=\"old\" value=\"x\"/>\n" +
+                              TextSectionEnd + "\n</resources>\n";
     const std::string section = TextSection(Real());
     const std::string once = SpliceTextSection(table, section);
     EXPECT_EQ(once, SpliceTextSection(once, section));
@@ -193,7 +196,8 @@ TEST(CampaignTable, TheTextSectionReplacesOnlyItsOwnPartAndStopsOnADoubledKey)
     const std::string clash = Replaced(table, "UI.ok", "1-01 HARLEY.Description");
     EXPECT_THROW(SpliceTextSection(clash, section), std::runtime_error);
     const std::string doubled = section + "";
-    const std::string twice = Replaced(doubled, "\"1-02 Jillian.dateandtime\"", "\"1-01 Harley.dateandtime\"");
+    const std::string twice =
+        Replaced(doubled, "\"1-02 Jillian.dateandtime\"", "\"1-01 Harley.dateandtime\"");
     EXPECT_THROW(SpliceTextSection(table, twice), std::runtime_error);
     EXPECT_THROW(SpliceTextSection("<resources/>", section), std::runtime_error);
 }
@@ -202,12 +206,13 @@ TEST(Campaign, AppointmentsAreDatedOnWeekdaysInMayWithTheirSlotTimes)
 {
     const std::string section = TextSection(Real());
     const std::map<std::string, std::string> expected{
-        {"1-01 Harley", "Monday 4 May, 9:00 AM"},     {"1-03 Harley", "Monday 4 May, 1:00 PM"},
-        {"1-17 Jason", "Friday 8 May, 2:30 PM"},      {"2-01 Zoe", "Monday 11 May, 9:00 AM"},
-        {"3-18 Harley", "Friday 22 May, 2:30 PM"},    {"4-17 Jillian", "Friday 29 May, 10:30 AM"},
+        {"1-01 Harley", "Monday 4 May, 9:00 AM"},  {"1-03 Harley", "Monday 4 May, 1:00 PM"},
+        {"1-17 Jason", "Friday 8 May, 2:30 PM"},   {"2-01 Zoe", "Monday 11 May, 9:00 AM"},
+        {"3-18 Harley", "Friday 22 May, 2:30 PM"}, {"4-17 Jillian", "Friday 29 May, 10:30 AM"},
     };
     for (const auto& [level, when] : expected)
-        EXPECT_NE(section.find("name=\"" + level + ".dateandtime\" value=\"" + when + "\""), std::string::npos)
+        EXPECT_NE(section.find("name=\"" + level + ".dateandtime\" value=\"" + when + "\""),
+                  std::string::npos)
             << level;
 }
 
@@ -224,7 +229,8 @@ TEST(Campaign, EveryLevelCatchesWhatItSpawnsAndIntroducesKindsInOrder)
         for (const std::string& s : Values(Within(xml, "type=\"Normal\"", "</FactoryZone>"), "sprite"))
             if (s.starts_with("Sprite_Basic"))
                 basics.insert(s.substr(12));
-        for (const std::string& color : Values(Within(xml, "<GremlinTrapFactory", "</GremlinTrapFactory>"), "color"))
+        for (const std::string& color :
+             Values(Within(xml, "<GremlinTrapFactory", "</GremlinTrapFactory>"), "color"))
             spools.insert(color);
         EXPECT_EQ(basics, spools);
         EXPECT_EQ(Values(xml, "initialTime").size(), spools.size());
@@ -238,17 +244,23 @@ TEST(Campaign, EveryLevelCatchesWhatItSpawnsAndIntroducesKindsInOrder)
 
         const std::string powerUps = Within(xml, "type=\"PowerUp\"", "</FactoryZone>");
         EXPECT_EQ(!powerUps.empty(), l.day >= 6);
-        EXPECT_EQ(powerUps.find("Sprite_Bomb") != std::string::npos, l.kings.size() > 0 && seen.count("Sprite_Bomb"));
-        EXPECT_EQ(Values(Within(xml, "<GremlinFactory", ">\n"), "numMaxMegaTics").size(), l.kings.empty() ? 0u : 1u);
+        EXPECT_EQ(powerUps.find("Sprite_Bomb") != std::string::npos,
+                  l.kings.size() > 0 && seen.count("Sprite_Bomb"));
+        EXPECT_EQ(Values(Within(xml, "<GremlinFactory", ">\n"), "numMaxMegaTics").size(),
+                  l.kings.empty() ? 0u : 1u);
         // Each king adds its time to the week's clock or the appointment's own.
         const auto own = l.options.find("time");
-        const double clock = own == l.options.end() ? c.weeks.at((l.day - 1) / 5 + 1).time : std::stod(own->second);
+        const double clock =
+            own == l.options.end() ? c.weeks.at((l.day - 1) / 5 + 1).time : std::stod(own->second);
         EXPECT_EQ(std::stod(Values(xml, "timeLimit")[0]), clock + c.king.time * double(l.kings.size()));
     }
     // The first sessions run long enough for the one- and two-minute hints, and spools are there at once.
-    for (const char* early : {"1-01 Harley", "1-02 Jillian", "1-03 Harley", "1-04 Miranda", "1-05 Jillian", "1-06 Harley"})
-        EXPECT_GE(std::stod(Values(RealFiles().at(std::string(early) + ".xml"), "timeLimit")[0]), 180) << early;
-    EXPECT_EQ(Values(RealFiles().at("1-01 Harley.xml"), "initialTime"), (std::vector<std::string>{"0", "0.5"}));
+    for (const char* early :
+         {"1-01 Harley", "1-02 Jillian", "1-03 Harley", "1-04 Miranda", "1-05 Jillian", "1-06 Harley"})
+        EXPECT_GE(std::stod(Values(RealFiles().at(std::string(early) + ".xml"), "timeLimit")[0]), 180)
+            << early;
+    EXPECT_EQ(Values(RealFiles().at("1-01 Harley.xml"), "initialTime"),
+              (std::vector<std::string>{"0", "0.5"}));
     EXPECT_EQ(Values(RealFiles().at("1-03 Harley.xml"), "color")[0], "Green");
 }
 

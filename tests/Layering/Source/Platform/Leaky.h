@@ -1,3 +1,3 @@
 #pragma once
-#include "Platform/Fine.h"
 #include "Inner.h"
+#include "Platform/Fine.h"

@@ -1,3 +1,3 @@
 #pragma once
-#include "Platform/Win32/Host.h"
 #include "Platform/Movies.h"
+#include "Platform/Win32/Host.h"

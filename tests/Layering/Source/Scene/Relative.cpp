@@ -1,4 +1,4 @@
+#include "../Platform/Shim/Audio/Out.h"
+#include "../Screens/Movie.h"
 #include "../UI/Button.h"
 #include "Widget.h"
-#include "../Screens/Movie.h"
-#include "../Platform/Shim/Audio/Out.h"
