@@ -36,14 +36,6 @@ namespace DataCheck
 namespace
 {
 
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return s;
-}
-
 std::string Format(const char* format, double value)
 {
     char text[64];

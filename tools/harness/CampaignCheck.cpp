@@ -26,14 +26,6 @@ namespace DataCheck
 namespace
 {
 
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return s;
-}
-
 Kestrin::FileSpec RootFile(const std::string& stem)
 {
     std::wstring name;

@@ -39,9 +39,6 @@ namespace fs = std::filesystem;
 namespace DataCheck
 {
 
-namespace
-{
-
 std::string Lower(std::string s)
 {
     for (char& c : s)
@@ -49,6 +46,9 @@ std::string Lower(std::string s)
             c = char(c - 'A' + 'a');
     return s;
 }
+
+namespace
+{
 
 std::string Relative(const fs::path& root, const fs::path& path)
 {

@@ -20,6 +20,9 @@
 namespace DataCheck
 {
 
+// ASCII lower case: the file index matches names without case.
+std::string Lower(std::string s);
+
 struct Problem
 {
     std::string file; // relative to the tree's root, '/' separated

@@ -44,14 +44,6 @@ namespace
 
 using Kestrin::IResourceDescriptor;
 
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return s;
-}
-
 std::wstring Widen(const std::string& s)
 {
     std::wstring out;
