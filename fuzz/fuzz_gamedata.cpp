@@ -19,13 +19,16 @@
 #include "Game/NimbalLevel.h"
 #include "Game/ShuffleWithRand.h"
 
+#include "GameStubs/CreatureRecords.h"
 #include "Support/FakeFileSystem.h"
 
 #include <libxml++/libxml++.h>
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <string>
+#include <vector>
 
 using namespace Kestrin;
 
@@ -177,39 +180,8 @@ void CheckLevel(const LevelFileData& level, bool endless)
 // A record for every sprite, so any zone the file names can be built.
 std::string EveryCreature()
 {
-    std::string xml = "<CreatureSettings>";
-    for (const char* sprite : EnumNames<CreatureSpriteId>::names)
-    {
-        xml += std::string("<TypeSettings sprite=\"") + sprite + "\" color=\"Red\" behavior=\"Basic\"";
-        for (const char* name : {"maxMoveSpeed",
-                                 "angryTime",
-                                 "param1",
-                                 "param2",
-                                 "param3",
-                                 "param4",
-                                 "explode0Min",
-                                 "explode0Max",
-                                 "explode1Min",
-                                 "explode1Max",
-                                 "explode2Min",
-                                 "explode2Max",
-                                 "explodeEndMin",
-                                 "explodeEndMax",
-                                 "energyMin",
-                                 "energyMax",
-                                 "chanceForPause",
-                                 "pauseLengthMin",
-                                 "pauseLengthMax",
-                                 "randomWalkSpeedMin",
-                                 "randomWalkSpeedMax",
-                                 "randomWalkLengthMin",
-                                 "randomWalkLengthMax",
-                                 "randomWalkAngleVarMin",
-                                 "randomWalkAngleVarMax"})
-            xml += std::string(" ") + name + "=\"1\"";
-        xml += "/>";
-    }
-    return xml + "</CreatureSettings>";
+    return GameTest::CreatureSettingsOfOnes(std::vector<std::string>(
+        std::begin(EnumNames<CreatureSpriteId>::names), std::end(EnumNames<CreatureSpriteId>::names)));
 }
 
 // The level's building step over what was read, in a screen's database of its own with its

@@ -1,5 +1,6 @@
 #include "Game/CreatureSettings.h"
 
+#include "GameStubs/CreatureRecords.h"
 #include "GameTestSupport.h"
 
 #include <map>
@@ -9,33 +10,6 @@ using namespace GameTest;
 
 namespace
 {
-// The float attributes of a record, in reading order.
-const char* const FloatAttributes[] = {"maxMoveSpeed",
-                                       "angryTime",
-                                       "param1",
-                                       "param2",
-                                       "param3",
-                                       "param4",
-                                       "explode0Min",
-                                       "explode0Max",
-                                       "explode1Min",
-                                       "explode1Max",
-                                       "explode2Min",
-                                       "explode2Max",
-                                       "explodeEndMin",
-                                       "explodeEndMax",
-                                       "energyMin",
-                                       "energyMax",
-                                       "chanceForPause",
-                                       "pauseLengthMin",
-                                       "pauseLengthMax",
-                                       "randomWalkSpeedMin",
-                                       "randomWalkSpeedMax",
-                                       "randomWalkLengthMin",
-                                       "randomWalkLengthMax",
-                                       "randomWalkAngleVarMin",
-                                       "randomWalkAngleVarMax"};
-
 // One "TypeSettings" element: float attribute i is i + 1.5; changes replace or add attributes,
 // and an empty value leaves the attribute out.
 std::string Record(const std::string& sprite, std::map<std::string, std::string> changes = {})
@@ -43,7 +17,7 @@ std::string Record(const std::string& sprite, std::map<std::string, std::string>
     std::map<std::string, std::string> attributes = {
         {"sprite", sprite}, {"color", "Blue"}, {"behavior", "Shy"}};
     float value = 1.5f;
-    for (const char* name : FloatAttributes)
+    for (const char* name : CreatureFloatAttributes)
     {
         attributes[name] = std::to_string(value);
         value += 1.0f;
@@ -102,7 +76,7 @@ TEST_F(CreatureSettingsFile, EveryAttributeLandsInItsOwnField)
                             s.randomWalkLengthMin,
                             s.randomWalkLengthMax};
     for (size_t i = 0; i < std::size(fields); ++i)
-        EXPECT_FLOAT_EQ(fields[i], float(i) + 1.5f) << FloatAttributes[i];
+        EXPECT_FLOAT_EQ(fields[i], float(i) + 1.5f) << CreatureFloatAttributes[i];
     // Angle variations are given in units of 15 degrees.
     EXPECT_FLOAT_EQ(s.randomWalkAngleVarMin, 24.5f * 0.2617994f);
     EXPECT_FLOAT_EQ(s.randomWalkAngleVarMax, 25.5f * 0.2617994f);

@@ -11,6 +11,7 @@
 #include "Game/ShuffleWithRand.h"
 
 #include "CollisionTestSupport.h"
+#include "GameStubs/CreatureRecords.h"
 #include "GameStubs/GameFakes.h"
 #include "GameTestSupport.h"
 
@@ -22,44 +23,6 @@ using namespace GameTest;
 
 namespace
 {
-
-// A complete record: every float attribute 1.
-std::string Settings(const std::vector<std::string>& sprites)
-{
-    std::string xml = "<CreatureSettings>";
-    for (const std::string& sprite : sprites)
-    {
-        xml += "<TypeSettings sprite=\"" + sprite + "\" color=\"Red\" behavior=\"Basic\"";
-        for (const char* name : {"maxMoveSpeed",
-                                 "angryTime",
-                                 "param1",
-                                 "param2",
-                                 "param3",
-                                 "param4",
-                                 "explode0Min",
-                                 "explode0Max",
-                                 "explode1Min",
-                                 "explode1Max",
-                                 "explode2Min",
-                                 "explode2Max",
-                                 "explodeEndMin",
-                                 "explodeEndMax",
-                                 "energyMin",
-                                 "energyMax",
-                                 "chanceForPause",
-                                 "pauseLengthMin",
-                                 "pauseLengthMax",
-                                 "randomWalkSpeedMin",
-                                 "randomWalkSpeedMax",
-                                 "randomWalkLengthMin",
-                                 "randomWalkLengthMax",
-                                 "randomWalkAngleVarMin",
-                                 "randomWalkAngleVarMax"})
-            xml += std::string(" ") + name + "=\"1\"";
-        xml += "/>";
-    }
-    return xml + "</CreatureSettings>";
-}
 
 const char* const KingLevel = R"(<Level><LevelData>
     <Quota expertTime="90" timeLimit="180"/>
@@ -94,8 +57,9 @@ class LevelBuild : public GameDataTest
 protected:
     LevelBuild()
     {
-        AddData(L"CreatureSettings", Settings({"Sprite_BasicRed", "Sprite_Shy", "Sprite_Freeze",
-                                               "Sprite_SmallCircle", "Sprite_Trail"}));
+        AddData(L"CreatureSettings",
+                GameTest::CreatureSettingsOfOnes({"Sprite_BasicRed", "Sprite_Shy", "Sprite_Freeze",
+                                                  "Sprite_SmallCircle", "Sprite_Trail"}));
         // Hand-picked draws, so the trap order can be worked out from the shuffle formula.
         SetShuffleRandomSource([this] { return draws[std::min(drawn++, draws.size() - 1)]; });
         InstallGunkBoard(&board);
