@@ -201,7 +201,9 @@ TEST(FlashControl, LogsEachMovieAndTheMissingRendererOnce)
     FlashControl a, b;
     EXPECT_TRUE(IsFlashControlClassRegistered());
     EXPECT_FALSE(RegisterFlashControlClass());
-    const std::string note = "movies are shown as their background colour only", text = log.Text();
+    const std::string
+        note = "movies are shown as their background colour and their still, where the data has one",
+        text = log.Text();
     EXPECT_EQ(text.find(note) == std::string::npos, registeredBefore);
     EXPECT_EQ(text.find(note), text.rfind(note)); // once at most
 

@@ -642,7 +642,9 @@ const std::vector<GoalTextRule>& GoalTextRules()
                                                  {"Img.Banner.endless", endless},
                                                  {"Img.Endless.intro", endless},
                                                  {"Img.Endless.instruction", endless},
-                                                 {"1-01 Harley.description", {"gunk", "Tics"}}};
+                                                 {"1-01 Harley.description", {"gunk", "Tics"}},
+                                                 // A kind joins the guide when its level is won.
+                                                 {"About.text", {"win the session", "joins this guide"}}};
     return rules;
 }
 

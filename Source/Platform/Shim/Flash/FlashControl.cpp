@@ -22,7 +22,8 @@ bool RegisterFlashControlClass()
 {
     if (g_registered.exchange(true))
         return false;
-    LogPrintf("FlashPlayer: no movie renderer available; movies are shown as their background colour only\n");
+    LogPrintf("FlashPlayer: no movie renderer available; movies are shown as their background colour and "
+              "their still, where the data has one\n");
     return true;
 }
 

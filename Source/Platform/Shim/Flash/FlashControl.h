@@ -31,7 +31,7 @@ struct FlashPlayingState
 };
 
 // Registers the control once per process; true for the call that did it. The first registration
-// logs that movies are shown as their background colour only.
+// logs that movies are shown as their background colour and their still.
 bool RegisterFlashControlClass();
 bool IsFlashControlClassRegistered();
 
