@@ -156,6 +156,13 @@ size_t ResourceManager::GetResourceCount() const
     return m_resources.size();
 }
 
+size_t ResourceManager::GetLoadedGroupCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return size_t(
+        std::count_if(m_loadCounts.begin(), m_loadCounts.end(), [](const auto& c) { return c.second > 0; }));
+}
+
 bool ResourceManager::CountIfLoaded(const std::wstring& group)
 {
     std::lock_guard lock(m_mutex);

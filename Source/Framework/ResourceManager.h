@@ -75,6 +75,8 @@ public:
     // Outstanding loads of a group; 0 for a group never loaded.
     int GetLoadCount(const std::wstring& group) const;
     size_t GetResourceCount() const;
+    // Groups with a load outstanding.
+    size_t GetLoadedGroupCount() const;
 
     // The reader's current node made into a descriptor; null when it is no start element or no
     // factory is registered for it. Factories of lists use it for their children.

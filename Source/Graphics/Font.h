@@ -1,4 +1,5 @@
 #pragma once
+#include "Base/LiveCounts.h"
 #include "Graphics/ImageLoader.h"
 
 #include <array>
@@ -77,6 +78,9 @@ public:
     std::array<int, 256> advances{};
     // Null when the glyph image failed to load: the font then measures but draws nothing.
     std::unique_ptr<Image> image;
+
+private:
+    [[no_unique_address]] LiveCounted<LiveKind::Font> m_counted;
 };
 
 // Sum of the advances of every character paired with the one after it.

@@ -1,5 +1,6 @@
 #pragma once
 #include "Base/Geometry.h"
+#include "Base/LiveCounts.h"
 
 #include <cstdint>
 #include <memory>
@@ -116,6 +117,7 @@ private:
     std::unique_ptr<uint32_t[]> m_pixels;
     std::unique_ptr<ImageRotationCache> m_rotations;
     uint64_t m_version = 0;
+    [[no_unique_address]] LiveCounted<LiveKind::Image> m_counted;
 };
 
 // A left-right mirror: every row reversed.

@@ -1,6 +1,7 @@
 #pragma once
 // The hardware graphics platform: the display set up for Direct3D 7, its screen canvas, the custom
 // cursor, and the device textures of images.
+#include "Base/LiveCounts.h"
 #include "Graphics/Image.h"
 #include "Platform/GraphicsPlatform.h"
 #include "Platform/Win32/CDisplay.h"
@@ -57,6 +58,7 @@ private:
     float m_maxU = 0.0f;
     float m_maxV = 0.0f;
     DD::SurfacePtr m_surface;
+    [[no_unique_address]] LiveCounted<LiveKind::Texture> m_counted;
 };
 
 class D3D7GraphicsPlatform : public IGraphicsPlatform
