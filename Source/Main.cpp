@@ -94,39 +94,10 @@ public:
     }
 };
 
-// The run is made once the start-up road is queued, and only when the data folder was found.
-class Program : public Application
-{
-public:
-    void Initialize() override
-    {
-        Application::Initialize();
-        if (IsStarted())
-            m_run = MakeProgramRun(Kestrin::GetProgramCommandLine());
-    }
-
-    void Update(float dt) override
-    {
-        Application::Update(dt);
-        if (m_run)
-            m_run->Update(dt);
-    }
-
-    void OnAfterDraw() override
-    {
-        Application::OnAfterDraw();
-        if (m_run)
-            m_run->OnAfterDraw();
-    }
-
-private:
-    std::unique_ptr<ProgramRun> m_run;
-};
-
 } // namespace
 
 // The game's one application object, made before the entry runs.
-Program g_application;
+ProgramWithRun g_application([] { return MakeProgramRun(Kestrin::GetProgramCommandLine()); });
 
 int main(int argc, char** argv)
 {

@@ -167,7 +167,7 @@ const std::vector<ScreenTour::Step>& ScreenTour::GetWalk()
     return walk;
 }
 
-bool ScreenTour::ClickButton(Kestrin::ApplicationMode* top, const char* name)
+bool ScreenTour::ClickButton(Kestrin::ApplicationMode* top, const char* name, bool last)
 {
     const Kestrin::NameId wanted = Kestrin::MakeName(name);
     auto clickable = [wanted](SceneNode* node)
@@ -177,18 +177,17 @@ bool ScreenTour::ClickButton(Kestrin::ApplicationMode* top, const char* name)
                    ? button
                    : nullptr;
     };
-    // Rows of one kind share their buttons' names (a day's appointments): the first that can be
-    // clicked, in the order the scene shows them.
     ButtonNode* button = nullptr;
     auto* scene = dynamic_cast<SceneApplicationMode*>(top);
     std::vector<SceneNode*> pending{scene ? scene->GetRootNode() : nullptr};
-    while (!button && !pending.empty())
+    while ((last || !button) && !pending.empty())
     {
         SceneNode* node = pending.back();
         pending.pop_back();
         if (!node)
             continue;
-        button = clickable(node);
+        if (ButtonNode* found = clickable(node))
+            button = found;
         std::vector<SceneNode*> children;
         for (SceneNode* child = node->GetFirstChild(); child; child = child->GetNextSibling())
             children.push_back(child);

@@ -64,8 +64,9 @@ public:
     static constexpr float kTimeDrawing = 2.5f;
     static constexpr float kTimeBeforeWin = 2.0f;
     // Clicks the button in the middle through the main loop's input; false when it is missing,
-    // hidden or disabled.
-    static bool ClickButton(Kestrin::ApplicationMode* top, const char* name);
+    // hidden or disabled. Rows of one kind share their buttons' names: the first that can be
+    // clicked in the order the scene shows them, or the last (a calendar's newest day).
+    static bool ClickButton(Kestrin::ApplicationMode* top, const char* name, bool last = false);
     // The name the tour gives the first profile when the menu asks for one.
     static constexpr const wchar_t* kProfileName = L"Tour Guide";
     static constexpr const wchar_t* kWalkerName = L"Walker";
