@@ -200,6 +200,29 @@ TEST_F(WindowPlatform, MouseAndKeysBecomeInputEvents)
     EXPECT_EQ(GetKeyModifiers(), KeyModifier_CapsLock | KeyModifier_NumLock);
 }
 
+// A mouse faster than the loop: the moves waiting one behind another come as the latest of them,
+// and a button still comes after the move before it, at its place, in a handful of passes.
+TEST_F(WindowPlatform, QueuedMovesComeAsTheLatestAndButtonsKeepTheirPlace)
+{
+    Open();
+    for (int i = 0; i < 1000; ++i)
+        Motion(i % 800, i / 800);
+    Button(true, SDL_BUTTON_LEFT, 199, 1);
+    for (int i = 0; i < 300; ++i)
+        Motion(i, 500);
+    Button(false, SDL_BUTTON_LEFT, 299, 500);
+    Motion(300, 501);
+    int passes = 0;
+    for (; platform->HasPendingMessages(); ++passes)
+        platform->PumpMessages(this);
+    EXPECT_EQ(events, (Events{{InputEvent_MouseMove, 199, 1, 0},
+                              {InputEvent_ButtonDown, 199, 1, 0},
+                              {InputEvent_MouseMove, 299, 500, 0},
+                              {InputEvent_ButtonUp, 299, 500, 0},
+                              {InputEvent_MouseMove, 300, 501, 0}}));
+    EXPECT_EQ(passes, 5);
+}
+
 TEST_F(WindowPlatform, OneLeaveEventPerExitAndNoInputOutsideThePump)
 {
     Open();

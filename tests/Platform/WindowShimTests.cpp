@@ -60,6 +60,29 @@ TEST(WindowShim, PumpLooksAheadOneEventWithoutLosingItAndTheDesktopIsMeasured)
         EXPECT_EQ(got.user.code, code);
     }
     EXPECT_FALSE(pump.HasPending());
+
+    // Moves behind a move come as one, with the way travelled; another mouse's move, or anything
+    // else, ends it.
+    SDL_Event move{};
+    move.type = SDL_MOUSEMOTION;
+    for (int x : {1, 3, 6})
+    {
+        move.motion.xrel = x - move.motion.x;
+        move.motion.x = x;
+        SDL_PushEvent(&move);
+    }
+    move.motion.which = SDL_TOUCH_MOUSEID;
+    SDL_PushEvent(&move);
+    SDL_PushEvent(&e);
+    SDL_Event got{};
+    ASSERT_TRUE(pump.HasPending());
+    ASSERT_TRUE(pump.Take(got));
+    EXPECT_EQ(std::make_pair(got.motion.x, got.motion.xrel), std::make_pair(6, 6));
+    ASSERT_TRUE(pump.Take(got));
+    EXPECT_EQ(got.motion.which, SDL_TOUCH_MOUSEID);
+    ASSERT_TRUE(pump.Take(got));
+    EXPECT_EQ(got.type, Uint32(SDL_USEREVENT));
+    EXPECT_FALSE(pump.HasPending());
     int width = 0, height = 0;
     EXPECT_TRUE(GetDesktopSize(width, height));
     EXPECT_GE(width, 800);

@@ -357,15 +357,42 @@ bool EventPump::HasPending()
     return m_full;
 }
 
+namespace
+{
+// Win32 keeps at most one mouse move waiting, with the latest position; the loop takes one message a
+// pass, so handing over every move a fast mouse reports would leave the game further behind the
+// longer it moves. Only moves directly behind this one merge: anything else stays queued, in order.
+void TakeQueuedMoves(SDL_MouseMotionEvent& motion)
+{
+    SDL_PumpEvents();
+    SDL_Event next;
+    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+           next.type == SDL_MOUSEMOTION && next.motion.windowID == motion.windowID &&
+           next.motion.which == motion.which &&
+           SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) == 1)
+    {
+        // The relative motion is the whole way travelled.
+        const Sint32 xrel = motion.xrel + next.motion.xrel;
+        const Sint32 yrel = motion.yrel + next.motion.yrel;
+        motion = next.motion;
+        motion.xrel = xrel;
+        motion.yrel = yrel;
+    }
+}
+} // namespace
+
 bool EventPump::Take(SDL_Event& event)
 {
     if (m_full)
     {
         event = m_slot;
         m_full = false;
-        return true;
     }
-    return SDL_WaitEvent(&event) == 1;
+    else if (SDL_WaitEvent(&event) != 1)
+        return false;
+    if (event.type == SDL_MOUSEMOTION)
+        TakeQueuedMoves(event.motion);
+    return true;
 }
 
 bool EventPump::Wait()

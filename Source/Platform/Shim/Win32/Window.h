@@ -93,7 +93,9 @@ class EventPump
 {
 public:
     bool HasPending();
-    // Takes the waiting event, or blocks for the next one. False when SDL reports an error.
+    // Takes the waiting event, or blocks for the next one. False when SDL reports an error. Mouse
+    // moves queued directly behind a move come with it as one: the latest, with their relative
+    // motion summed.
     bool Take(SDL_Event& event);
     // Blocks until an event is waiting and leaves it queued. False on error.
     bool Wait();
