@@ -66,8 +66,9 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
         {
             zone.x = real(zoneNode, "rangeX");
             zone.y = real(zoneNode, "rangeY");
-            zone.w = ReadFloatAttribute(zoneNode, "rangeW", reader, Bound::AboveZero);
-            zone.h = ReadFloatAttribute(zoneNode, "rangeH", reader, Bound::AboveZero);
+            // 0 spawns on a line, or at a point, as a zone given by x and y does.
+            zone.w = ReadFloatAttribute(zoneNode, "rangeW", reader, Bound::ZeroOrMore);
+            zone.h = ReadFloatAttribute(zoneNode, "rangeH", reader, Bound::ZeroOrMore);
         }
         else
         {
@@ -107,9 +108,11 @@ WaveModifierData ReadModifiers(const xmlpp::Element* node, const LibXmlReader& r
     auto whole = [&](const xmlpp::Node* n, const char* name) { return TruncateToInt(real(n, name)); };
     auto count = [&](const xmlpp::Node* n, const char* name)
     { return TruncateToInt(ReadFloatAttribute(n, name, reader, Bound::ZeroOrMore)); };
-    // The floors the waves bring the timings down to: at 0 creatures would explode and spawn at once.
+    // The floors the waves hold the timings to; the factory's start at 0, no floor. At 0 a timing
+    // the waves shrink reaches 0: a creature then goes through a stage a step, and one spawns a
+    // step up to the wave's size and the wandering and king limits.
     auto floorOf = [&](const xmlpp::Node* n)
-    { return ReadFloatAttribute(n, "min", reader, Bound::AboveZero); };
+    { return ReadFloatAttribute(n, "min", reader, Bound::ZeroOrMore); };
     WaveModifierData m;
     const xmlpp::Element* wave = child("wave");
     m.waveInitialSize = count(wave, "initialSize");
