@@ -1,6 +1,7 @@
 #include "Game/LevelFile.h"
 
 #include "Base/FileExceptions.h"
+#include "Game/PlayfieldTypes.h"
 #include "GameTestSupport.h"
 #include "harness/LogCapture.h"
 
@@ -234,6 +235,14 @@ TEST_F(LevelFileTest, EndlessLevelReadsModifiersSetsAndSludgeZones)
                                   z.radiusChange, z.radiusMax, z.colorChance}),
               std::vector<float>({8, 20, 40, 0.5f, 3, 5, 80, 0.25f}));
     EXPECT_EQ(std::vector<int>({z.spawnDepth, z.x, z.y, z.w, z.h}), std::vector<int>({2, 100, 80, 600, 380}));
+
+    // A cap above what the playfield holds caps nothing more: it is read as what the playfield holds.
+    LevelParts uncapped = parts;
+    for (const std::string cap : {R"(max="30")", R"(max="12")", R"(max="8")", R"(max="4")"})
+        uncapped.modifiers.replace(uncapped.modifiers.find(cap), cap.size(), R"(max="2147483647")");
+    const WaveModifierData wide = Read(uncapped, true).modifiers;
+    EXPECT_EQ(std::vector<int>({wide.waveMax, wide.maxCreaturesMax, wide.optimalMax, wide.maxMegaTicsMax}),
+              std::vector<int>(4, MaxCreaturesOnPlayfield));
 }
 
 TEST_F(LevelFileTest, FaultsNameWhatIsWrong)
