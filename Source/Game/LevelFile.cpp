@@ -98,6 +98,10 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
             if (zone.type == GremlinMetaType::King)
                 ++level.kings.kingTypes;
         }
+        // Such a zone is played as it is, but it never spawns a creature.
+        if (zone.types.empty())
+            Kestrin::LogPrintf("%s (line %d): %s zone names no \"Type\": it spawns no creature\n",
+                               reader.GetFileName().c_str(), zone.line, NameOf(zone.type));
         // A type may sit out with 0, but a zone with nothing to draw fails its first draw.
         if (!zone.ratios.empty() &&
             std::none_of(zone.ratios.begin(), zone.ratios.end(), [](float r) { return r > 0; }))

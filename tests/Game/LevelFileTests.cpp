@@ -5,6 +5,7 @@
 #include "GameTestSupport.h"
 #include "harness/LogCapture.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -301,6 +302,16 @@ TEST_F(LevelFileTest, FaultsNameWhatIsWrong)
     EXPECT_NE(log.Text().find("trap colour \"Any\" matches no basic creature"), std::string::npos)
         << log.Text();
     EXPECT_EQ(log.Text().find("\"Red\""), std::string::npos) << log.Text();
+    // So does a creature zone without a "Type", which never spawns.
+    normal.zones = std::string(NormalZones) + R"(
+      <FactoryZone type="King" x="400" y="200"/>)";
+    const std::string xml = normal.Xml();
+    const auto line = 1 + std::count(xml.begin(), xml.begin() + long(xml.find("type=\"King\"")), '\n');
+    EXPECT_EQ(Error(normal, false), "");
+    EXPECT_NE(log.Text().find("1-01 Test.xml (line " + std::to_string(line) +
+                              "): King zone names no \"Type\": it spawns no creature"),
+              std::string::npos)
+        << log.Text();
 }
 
 TEST_F(LevelFileTest, BoardPatchesAreDigitsInRows)
