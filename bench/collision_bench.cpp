@@ -2,12 +2,14 @@
 // 800 x 600 field), then the tree pairs the overlapping boxes and tells each pair. The field holds
 // n boxes of a creature's size (80 x 80) or of a small 8 x 8, plus 50 line segments in five
 // chains. "pairs" is the number of pairs told per pass: dense fields pair more because more boxes
-// really overlap, which no broad phase can avoid.
+// really overlap, which no broad phase can avoid. FreeSpotsAtTheStart times the free-spot search
+// of a level's start instead.
 #include "Base/Random.h"
 #include "Framework/ObjectDatabase.h"
 #include "Game/CollisionQuadTree.h"
 #include "Game/CollisionTreeComponent.h"
 #include "Game/LineSegment.h"
+#include "Game/PlayfieldTypes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -100,7 +102,34 @@ void SmallBoxes(benchmark::State& state)
     CollisionPass(state, 8.0f);
 }
 
+// A level's start: n Tics of the smallest box, each drawn in a zone the size of the campaign's and
+// moved to a free spot, as the creature factory places them. Past what the field holds, a search
+// covers the playfield and the box stays.
+void FreeSpotsAtTheStart(benchmark::State& state)
+{
+    Kestrin::ObjectDatabase screen;
+    Kestrin::ScopedCurrentObjectDatabase current(&screen);
+    BoostRandomNumberStream stream(7);
+    Kestrin::ScopedRandomStream scopedStream(&stream);
+    CollisionQuadTree tree(1000);
+    SetCollisionTree(&screen, &tree);
+    for (auto _ : state)
+    {
+        std::mt19937 random(11);
+        std::uniform_real_distribution<float> x(60, 740), y(50, 470);
+        std::vector<std::unique_ptr<Mover>> placed;
+        for (int i = 0; i < state.range(0); ++i)
+        {
+            placed.push_back(
+                std::make_unique<Mover>(Vector2f(x(random), y(random)), SmallestCreatureBox, Vector2f()));
+            placed.back()->FindFreeSpot();
+        }
+    }
+    SetCollisionTree(&screen, nullptr);
+}
+
 } // namespace
 
+BENCHMARK(FreeSpotsAtTheStart)->Arg(100)->Arg(MaxCreaturesOnPlayfield)->Unit(benchmark::kMillisecond);
 BENCHMARK(CreatureBoxes)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SmallBoxes)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMicrosecond);

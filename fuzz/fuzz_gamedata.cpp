@@ -17,6 +17,7 @@
 #include "Game/LevelFile.h"
 #include "Game/NimbalGunk.h"
 #include "Game/NimbalLevel.h"
+#include "Game/PlayfieldTypes.h"
 #include "Game/ShuffleWithRand.h"
 
 #include "GameStubs/CreatureRecords.h"
@@ -48,7 +49,13 @@ template <typename E> bool InTable(E value)
 void Global()
 {
     GlobalSettings settings;
-    settings.Load();
+    // What reads keeps every hauling speed above 0.
+    if (settings.Load())
+        Check(settings.BaseFollowLineSpeed +
+                      std::min(settings.PerGremlinSpeedMultiplier, settings.PerGemSpeedMultiplier) >
+                  0 &&
+              settings.BaseFollowUpLineSpeed + settings.PerGremlinUpLineSpeedMultiplier > 0 &&
+              settings.wrapMax >= 0);
     for (int value : {-1, 0, 1, 3, 7, 100, 2147483647})
         for (int alive : {0, 1, 5, 2147483647})
             settings.LookupPosiTics(value, alive);
@@ -151,12 +158,22 @@ void CheckLevel(const LevelFileData& level, bool endless)
 {
     Check(level.timeLimit > 0 && level.expertTime >= 0);
     Check(!level.hasGunkLimit || (level.gunkLimit > 0 && level.gunkLimit <= 1));
-    Check(level.spawn.numInitial >= 0 && level.spawn.maxWandering >= 0 && level.spawn.optimal >= 0);
+    // No more creatures than the playfield holds, nor more layers than a cell holds.
+    auto count = [](int n) { return n >= 0 && n <= MaxCreaturesOnPlayfield; };
+    Check(count(level.spawn.numInitial) && count(level.spawn.maxWandering) && count(level.spawn.optimal));
+    Check(level.kings.kingTypes == 0 ||
+          (count(level.kings.numInitialMegaTics) && count(level.kings.numMaxMegaTics)));
+    const WaveModifierData& m = level.modifiers;
+    Check(count(m.waveInitialSize) && count(m.waveMax) && m.waveInitialSize <= m.waveMax &&
+          count(m.maxCreaturesMax) && count(m.optimalMax) && count(m.maxMegaTicsMax) && m.recoveryTime >= 0);
+    // The floors may be 0: what they hold down may then reach 0.
+    Check(m.growthRateMin >= 0 && m.spawnDelayMin >= 0 && m.megaTicSpawnDelayMin >= 0);
     Check(level.spawn.delayMin > 0 && level.spawn.delayMin <= level.spawn.delayMax &&
           level.spawn.subOptimalMin > 0 && level.spawn.subOptimalMin <= level.spawn.subOptimalMax);
     for (const SludgeZoneData& z : level.sludgeZones)
         Check(z.spawnDelay > 0 && z.updateTime > 0 && z.delayMin > 0 && z.delayMin <= z.spawnDelay &&
-              z.spawnRadius <= z.radiusMax && z.w > 0 && z.h > 0 && z.spawnDepth >= 0);
+              z.spawnRadius <= z.radiusMax && z.w > 0 && z.h > 0 && z.spawnDepth >= 0 &&
+              z.spawnDepth <= NimbalGunk::kMaxDepth);
     for (float time : level.trapSlots)
         Check(time >= 0);
     int kings = 0;
@@ -167,6 +184,7 @@ void CheckLevel(const LevelFileData& level, bool endless)
         Check(zone.ratios.empty() || *std::max_element(zone.ratios.begin(), zone.ratios.end()) > 0);
         for (int type : zone.types)
             Check(type >= 0 && type < 19);
+        Check(zone.w >= 0 && zone.h >= 0);
         kings += zone.type == GremlinMetaType::King ? int(zone.types.size()) : 0;
     }
     Check(kings == level.kings.kingTypes);

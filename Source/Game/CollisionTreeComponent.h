@@ -18,7 +18,8 @@ public:
     CollisionTreeComponent(const CollisionTreeComponent&) = delete;
     CollisionTreeComponent& operator=(const CollisionTreeComponent&) = delete;
 
-    // Moves the box off what blocks it; gives up after a bounded search.
+    // Moves the box off what blocks it, spiralling out from where it is until the spiral has
+    // covered the playfield; with no free spot there the box stays where it was.
     virtual void FindFreeSpot();
     // Box tests, edges included.
     virtual bool Overlaps(const CollisionTreeComponent& other) const;

@@ -7,6 +7,7 @@
 
 #include <libxml++/libxml++.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -65,22 +66,32 @@ void GlobalSettings::Read(const Kestrin::FileSpec& file)
     const xmlpp::Element* root = reader.GetRootElement();
     auto child = [&](const char* name) { return reader.GetRequiredChild(root, name); };
 
-    // A hauled creature moves at a base speed and so much more per creature or gem on the line:
-    // without a base speed, or with a speed that falls as the line fills, none reaches its trap.
+    // A hauled creature moves at a base speed and so much more per creature or gem on the line. A
+    // base may be 0, as before the file is read, while what is added keeps every hauling speed
+    // above 0: at 0 a walk's time, its length over the speed, never ends and none reaches its trap.
+    // A speed that fell as the line fills would stop it as well.
     const xmlpp::Element* node = child("GlobalMovementData");
-    BaseFollowLineSpeed = ReadFloatAttribute(node, "BaseFollowLineSpeed", reader, Bound::AboveZero);
+    BaseFollowLineSpeed = ReadFloatAttribute(node, "BaseFollowLineSpeed", reader, Bound::ZeroOrMore);
     PerGremlinSpeedMultiplier =
         ReadFloatAttribute(node, "PerGremlinSpeedMultiplier", reader, Bound::ZeroOrMore);
     PerGemSpeedMultiplier = ReadFloatAttribute(node, "PerGemSpeedMultiplier", reader, Bound::ZeroOrMore);
-    BaseFollowUpLineSpeed = ReadFloatAttribute(node, "BaseFollowUpLineSpeed", reader, Bound::AboveZero);
+    if (BaseFollowLineSpeed + std::min(PerGremlinSpeedMultiplier, PerGemSpeedMultiplier) <= 0)
+        RefuseAttribute(
+            node, "BaseFollowLineSpeed",
+            "must be above 0 while \"PerGremlinSpeedMultiplier\" or \"PerGemSpeedMultiplier\" is 0", reader);
+    BaseFollowUpLineSpeed = ReadFloatAttribute(node, "BaseFollowUpLineSpeed", reader, Bound::ZeroOrMore);
     PerGremlinUpLineSpeedMultiplier =
         ReadFloatAttribute(node, "PerGremlinUpLineSpeedMultiplier", reader, Bound::ZeroOrMore);
+    if (BaseFollowUpLineSpeed + PerGremlinUpLineSpeedMultiplier <= 0)
+        RefuseAttribute(node, "BaseFollowUpLineSpeed",
+                        "must be above 0 while \"PerGremlinUpLineSpeedMultiplier\" is 0", reader);
 
     node = child("LineVariablesData");
     clickTime = ReadIntAttribute(node, "clickTime", reader, Bound::ZeroOrMore);
     selfIgnore = ReadFloatAttribute(node, "selfIgnore", reader, Bound::ZeroOrMore);
-    // The routing cost limit: at 0 no line could go round an obstacle.
-    wrapMax = ReadFloatAttribute(node, "wrapMax", reader, Bound::AboveZero);
+    // The routing cost limit; at 0, as before the file is read, no line is routed round an
+    // obstacle: one that meets an obstacle winds back.
+    wrapMax = ReadFloatAttribute(node, "wrapMax", reader, Bound::ZeroOrMore);
     bool present = false;
     // 0 or below means no limit, as when it is absent.
     const float length = ReadFloatAttribute(node, "maxLength", reader, true, &present);

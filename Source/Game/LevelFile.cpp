@@ -4,10 +4,13 @@
 #include "Base/Log.h"
 #include "Framework/LibXmlReader.h"
 #include "Game/GameDataReaders.h"
+#include "Game/NimbalGunk.h"
+#include "Game/PlayfieldTypes.h"
 
 #include <libxml++/libxml++.h>
 
 #include <algorithm>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -29,6 +32,14 @@ std::vector<SpawnBonusEntry> ReadBonusList(const xmlpp::Element* list, const Lib
     return entries;
 }
 
+// A count of creatures the level places, or keeps on the field: no more than the playfield holds.
+int CreatureCount(const xmlpp::Element* node, const char* name, int count, const LibXmlReader& reader)
+{
+    if (count > MaxCreaturesOnPlayfield)
+        RefuseAttribute(node, name, "must not be above " + std::to_string(MaxCreaturesOnPlayfield), reader);
+    return count;
+}
+
 // A delay range: a delay of 0 would act every step.
 std::pair<float, float> ReadDelayRange(const xmlpp::Element* node, const std::string& min,
                                        const std::string& max, const LibXmlReader& reader)
@@ -43,14 +54,16 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
                          const LibXmlReader& reader)
 {
     auto real = [&](const xmlpp::Node* n, const char* name) { return ReadFloatAttribute(n, name, reader); };
-    auto count = [&](const char* name) { return ReadIntAttribute(node, name, reader, Bound::ZeroOrMore); };
+    auto count = [&](const char* name)
+    { return CreatureCount(node, name, ReadIntAttribute(node, name, reader, Bound::ZeroOrMore), reader); };
     level.spawn.numInitial = count("numInitialGremlins");
     level.spawn.maxWandering = count("MaxWanderingGremlinsInLevel");
     std::tie(level.spawn.delayMin, level.spawn.delayMax) =
         ReadDelayRange(node, "GremlinSpawnDelayMin", "GremlinSpawnDelayMax", reader);
     bool present = false;
-    level.spawn.optimal =
-        ReadIntAttribute(node, "optimalNumGremlins", reader, Bound::ZeroOrMore, true, &present);
+    level.spawn.optimal = CreatureCount(
+        node, "optimalNumGremlins",
+        ReadIntAttribute(node, "optimalNumGremlins", reader, Bound::ZeroOrMore, true, &present), reader);
     // Without an optimal count the sub-optimal range is never consulted, so it is not even read.
     std::tie(level.spawn.subOptimalMin, level.spawn.subOptimalMax) =
         present ? ReadDelayRange(node, "subOptimalSpawnDelayMin", "subOptimalSpawnDelayMax", reader)
@@ -66,8 +79,9 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
         {
             zone.x = real(zoneNode, "rangeX");
             zone.y = real(zoneNode, "rangeY");
-            zone.w = ReadFloatAttribute(zoneNode, "rangeW", reader, Bound::AboveZero);
-            zone.h = ReadFloatAttribute(zoneNode, "rangeH", reader, Bound::AboveZero);
+            // 0 spawns on a line, or at a point, as a zone given by x and y does.
+            zone.w = ReadFloatAttribute(zoneNode, "rangeW", reader, Bound::ZeroOrMore);
+            zone.h = ReadFloatAttribute(zoneNode, "rangeH", reader, Bound::ZeroOrMore);
         }
         else
         {
@@ -84,6 +98,10 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
             if (zone.type == GremlinMetaType::King)
                 ++level.kings.kingTypes;
         }
+        // Such a zone is played as it is, but it never spawns a creature.
+        if (zone.types.empty())
+            Kestrin::LogPrintf("%s (line %d): %s zone names no \"Type\": it spawns no creature\n",
+                               reader.GetFileName().c_str(), zone.line, NameOf(zone.type));
         // A type may sit out with 0, but a zone with nothing to draw fails its first draw.
         if (!zone.ratios.empty() &&
             std::none_of(zone.ratios.begin(), zone.ratios.end(), [](float r) { return r > 0; }))
@@ -107,22 +125,29 @@ WaveModifierData ReadModifiers(const xmlpp::Element* node, const LibXmlReader& r
     auto whole = [&](const xmlpp::Node* n, const char* name) { return TruncateToInt(real(n, name)); };
     auto count = [&](const xmlpp::Node* n, const char* name)
     { return TruncateToInt(ReadFloatAttribute(n, name, reader, Bound::ZeroOrMore)); };
-    // The floors the waves bring the timings down to: at 0 creatures would explode and spawn at once.
+    // A cap on what the waves grow to: above what the playfield holds it caps nothing more, and
+    // files write no cap as INT_MAX, where the factory's own caps start.
+    auto cap = [&](const xmlpp::Node* n, const char* name)
+    { return std::min(count(n, name), MaxCreaturesOnPlayfield); };
+    // The floors the waves hold the timings to; the factory's start at 0, no floor. At 0 a timing
+    // the waves shrink reaches 0: a creature then goes through a stage a step, and one spawns a
+    // step up to the wave's size and the wandering and king limits.
     auto floorOf = [&](const xmlpp::Node* n)
-    { return ReadFloatAttribute(n, "min", reader, Bound::AboveZero); };
+    { return ReadFloatAttribute(n, "min", reader, Bound::ZeroOrMore); };
     WaveModifierData m;
     const xmlpp::Element* wave = child("wave");
-    m.waveInitialSize = count(wave, "initialSize");
+    m.waveInitialSize = CreatureCount(wave, "initialSize", count(wave, "initialSize"), reader);
     m.waveChange = whole(wave, "change");
     m.waveMax = count(wave, "max");
     CheckMinNotAboveMax(wave, "initialSize", float(m.waveInitialSize), "max", float(m.waveMax), reader);
+    m.waveMax = std::min(m.waveMax, MaxCreaturesOnPlayfield);
     m.recoveryTime = ReadFloatAttribute(wave, "recoveryTime", reader, Bound::ZeroOrMore);
     const xmlpp::Element* creatures = child("maxCreatures");
     m.maxCreaturesChange = whole(creatures, "change");
-    m.maxCreaturesMax = count(creatures, "max");
+    m.maxCreaturesMax = cap(creatures, "max");
     const xmlpp::Element* optimal = child("optimalCreatures");
     m.optimalChange = whole(optimal, "change");
-    m.optimalMax = count(optimal, "max");
+    m.optimalMax = cap(optimal, "max");
     const xmlpp::Element* growth = child("growthRate");
     m.growthRateChange = real(growth, "change");
     m.growthRateMin = floorOf(growth);
@@ -131,7 +156,8 @@ WaveModifierData ReadModifiers(const xmlpp::Element* node, const LibXmlReader& r
     m.spawnDelayMin = floorOf(delay);
     const xmlpp::Element* kings = child("maxMegaTics");
     m.maxMegaTicsChange = real(kings, "change");
-    m.maxMegaTicsMax = ReadIntAttribute(kings, "max", reader, Bound::ZeroOrMore);
+    m.maxMegaTicsMax =
+        std::min(ReadIntAttribute(kings, "max", reader, Bound::ZeroOrMore), MaxCreaturesOnPlayfield);
     const xmlpp::Element* kingDelay = child("megaTicSpawnDelay");
     m.megaTicSpawnDelayChange = real(kingDelay, "change");
     m.megaTicSpawnDelayMin = floorOf(kingDelay);
@@ -159,7 +185,11 @@ SludgeZoneData ReadSludgeZone(const xmlpp::Element* node, const LibXmlReader& re
     z.spawnDelay = positive("spawnDelay");
     z.updateTime = positive("updateTime");
     z.spawnRadius = positive("spawnRadius");
+    // Layers a spawn lays, each a pass over the circle: a cell holds no more.
     z.spawnDepth = ReadIntAttribute(node, "spawnDepth", reader, Bound::ZeroOrMore);
+    if (z.spawnDepth > NimbalGunk::kMaxDepth)
+        RefuseAttribute(node, "spawnDepth", "must not be above " + std::to_string(NimbalGunk::kMaxDepth),
+                        reader);
     z.x = whole("x");
     z.y = whole("y");
     z.w = size("w");

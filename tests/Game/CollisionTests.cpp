@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -352,6 +353,55 @@ TEST(CollisionFreeSpot, SpiralsOutInGrowingLegsAndGivesUpOnAFullField)
     EXPECT_EQ(lost.GetCentre(), Vector2f(300, 200));
     EXPECT_EQ(lost.age, 0);
     ExpectTreeSound(*screen.tree);
+
+    // The playfield tiled with boxes holds no other. The search tries every spot of the spiral
+    // that lies on the playfield, asking the tree about those only, and ends within two turns of
+    // the spiral past the last of them; the box stays where it was.
+    struct CountingBox : TestBox
+    {
+        using TestBox::TestBox;
+        bool IsBlocked() const override
+        {
+            ++tried;
+            onPlayfield += !IsOutsidePlayfield();
+            return TestBox::IsBlocked();
+        }
+        bool Overlaps(const CollisionTreeComponent& other) const override
+        {
+            offPlayfieldAsked += IsOutsidePlayfield();
+            return TestBox::Overlaps(other);
+        }
+        mutable int tried = 0, onPlayfield = 0, offPlayfieldAsked = 0;
+    };
+    HostScreen tiledScreen;
+    std::vector<std::unique_ptr<TestBox>> tiles;
+    for (float x = PlayfieldLeft; x < PlayfieldRight; x += 50)
+        for (float y = PlayfieldTop; y < PlayfieldBottom; y += 53)
+            tiles.push_back(std::make_unique<TestBox>(told, Vector2f(x + 25, y + 26.5f), 50, 53));
+    ASSERT_EQ(tiles.size(), 150u);
+    CountingBox squeezed(told, {300, 200}, 10, 10);
+    squeezed.FindFreeSpot();
+    EXPECT_EQ(squeezed.GetCentre(), Vector2f(300, 200));
+    // The same spiral, walked far past the playfield: the spots on it, the last of them, and the
+    // spots up to two turns (eight legs) past that one's leg.
+    int onPlayfield = 0, last = 0, lastLeg = 0, bound = 0;
+    Vector2f at(300, 200), stepOf(5 * 0.6f, 5 * (1 - 0.36f));
+    for (int leg = 1, spot = 0; leg <= 500; ++leg)
+    {
+        for (int i = 0; i < leg; ++i, ++spot)
+        {
+            if (at.x >= 30 && at.x <= 770 && at.y >= 25 && at.y <= 545)
+                ++onPlayfield, last = spot, lastLeg = leg;
+            at += stepOf;
+        }
+        stepOf = Vector2f(stepOf.y, -stepOf.x);
+    }
+    for (int leg = 1; leg <= lastLeg + 8; ++leg)
+        bound += leg;
+    EXPECT_GT(squeezed.tried, last);
+    EXPECT_LE(squeezed.tried, bound);
+    EXPECT_EQ(squeezed.onPlayfield, onPlayfield);
+    EXPECT_EQ(squeezed.offPlayfieldAsked, 0);
 }
 
 TEST(CollisionQuadTree, OutlinesEachCellBelowTheRootByWhetherItHoldsBoxes)

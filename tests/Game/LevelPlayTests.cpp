@@ -1,6 +1,7 @@
 // A whole level played headless from small authored files: the real level, factories, trap,
 // creatures, king, line and gunk board; the pointer is scripted and the random stream seeded.
 #include "Base/Random.h"
+#include "Base/Text.h"
 #include "Game/BasicGremlin.h"
 #include "Game/GameLevels.h"
 #include "Game/GlobalSettings.h"
@@ -304,6 +305,54 @@ TEST_F(LevelPlay, LoopsCleanTheBoardKillTheKingAndWin)
         << line;
     // The playing screen here has no HUD: each missing node is told once, not every step.
     EXPECT_EQ(LogLines("the scene has no node gamemoderoot/gui_attach/game_interface/timer."), 1u);
+}
+
+// An endless level whose waves neither grow nor speed up, every change 0 and every floor 0, loads
+// and plays: a wave of two, the pause, the next wave of two, at the file's own delays.
+TEST_F(LevelPlay, AnEndlessLevelWithoutGrowthPlaysWaveAfterWave)
+{
+    GameLevels::Instance().endless = true;
+    std::string xml = PlayLevel;
+    auto edit = [&xml](const std::string& from, const std::string& to)
+    { xml.replace(xml.find(from), from.size(), to); };
+    edit(R"(MaxWanderingGremlinsInLevel="1")", R"(MaxWanderingGremlinsInLevel="9")");
+    edit(R"(<Type sprite="Sprite_SmallCircle"/>)", R"(<Type sprite="Sprite_SmallCircle" ratio="1"/>)");
+    edit("<Obstacles/>", R"(<GremlinFactoryModifiers>
+      <wave initialSize="2" change="0" max="2" recoveryTime="2"/><maxCreatures change="0" max="9"/>
+      <optimalCreatures change="0" max="0"/><growthRate change="0" min="0"/><spawnDelay change="0" min="0"/>
+      <maxMegaTics change="0" max="1"/><megaTicSpawnDelay change="0" min="0"/>
+    </GremlinFactoryModifiers><Obstacles><ObstacleSet/></Obstacles>)");
+    AddData(L"9-98 Harley", xml);
+    Begin(false);
+    ASSERT_FALSE(level->loadFailed) << (boxes.empty() ? "" : Kestrin::ToUtf8(boxes[0].first));
+    auto* factory = dynamic_cast<GremlinFactory*>(screen->FindObject(GameNames::GremlinFactory));
+    ASSERT_TRUE(factory);
+    int steps = 0;
+    auto stepUntil = [&](auto done)
+    {
+        for (int i = 0; i < 1000 && !done(); ++i, ++steps)
+            Steps(1);
+    };
+    stepUntil([&] { return factory->spawning; });
+    ASSERT_TRUE(factory->spawning);
+    // The first creature comes with the start, the second a second later; then the pause.
+    steps = 0;
+    stepUntil([&] { return factory->wavePause > 0; });
+    EXPECT_EQ(HeldObject<BasicGremlin>::Count(), 2u);
+    EXPECT_NEAR(steps, 50, 3) << "a second, and the steps that start and end the wave";
+    EXPECT_EQ(factory->waveRemaining, 2) << "the next wave, as large";
+    steps = 0;
+    stepUntil([&] { return HeldObject<BasicGremlin>::Count() == 3; });
+    EXPECT_NEAR(steps, 100 + 50, 3) << "two seconds' pause, then a second's delay";
+    stepUntil([&] { return factory->wavePause > 0; });
+    EXPECT_EQ(HeldObject<BasicGremlin>::Count(), 4u);
+    // Nothing was brought down to its floor of 0.
+    EXPECT_EQ(std::vector<float>({factory->spawnDelayMin, factory->spawnDelayMax,
+                                  factory->settings[CreatureSpriteId::BasicRed].explode0Min,
+                                  factory->megaTicSpawnDelayMin}),
+              std::vector<float>({1, 1, 1000, 1000}));
+    EXPECT_EQ(factory->maxWanderingGremlins, 9);
+    EXPECT_FALSE(level->lost);
 }
 
 // The basic tutorials follow the play: the start, the trap, the drag out, a creature on the line

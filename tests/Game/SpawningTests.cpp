@@ -312,6 +312,31 @@ TEST_F(Spawning, NextWaveCapsGrowsAndFloors)
     factory->NextWave();
     EXPECT_EQ(factory->numMaxMegaTics, 1);
     EXPECT_EQ(factory->currentZone, nullptr) << "no Normal zone to pick";
+
+    // Floors of 0 let timings that shrink with the waves reach 0, never below. A delay of 0 then
+    // brings one creature a step, no more, until the wave is out.
+    factory->growthRateFloor = factory->spawnDelayFloor = factory->megaTicSpawnDelayFloor = 0.0f;
+    factory->growthRateChange = -2000.0f;
+    factory->spawnDelayChange = factory->megaTicSpawnDelayChange = -10.0f;
+    factory->NextWave();
+    EXPECT_EQ(std::vector<float>({red.explode0Min, red.explodeEndMax, factory->spawnDelayMax,
+                                  factory->subOptimalDelayMin, factory->megaTicSpawnDelayMin}),
+              std::vector<float>(5, 0.0f));
+    factory->AddZone(Zone({Sprite::BasicRed}, {1}), GremlinMetaType::Normal);
+    AddTrap(GremlinColorType::Red);
+    factory->endless = factory->spawning = true;
+    factory->spawnPause = -1.0f;
+    factory->spawnTimer = 0.0f;
+    factory->recoveryTime = 1000.0f;
+    const int wave = factory->waveRemaining;
+    ASSERT_EQ(wave, 7);
+    for (int step = 1; step <= wave; ++step)
+    {
+        Steps(1);
+        EXPECT_EQ(Live<BasicGremlin>(), size_t(step));
+    }
+    Steps(20);
+    EXPECT_EQ(Live<BasicGremlin>(), 8u) << "the next wave's first comes with it, then its pause";
 }
 
 TEST_F(Spawning, SludgeColoursFollowTheCurrentZone)

@@ -342,7 +342,12 @@ private:
                 for (const char* a : present ? std::vector<const char*>{"rangeY", "rangeW", "rangeH"}
                                              : std::vector<const char*>{"x", "y"})
                     ReadFloatAttribute(zone, a, reader);
-                for (const xmlpp::Element* t : LibXmlReader::GetChildElements(zone, "Type"))
+                const auto types = LibXmlReader::GetChildElements(zone, "Type");
+                if (types.empty())
+                    Add(file, "the " + std::string(NameOf(type)) + " FactoryZone of line " +
+                                  std::to_string(zone->get_line()) +
+                                  " names no \"Type\": it spawns no creature");
+                for (const xmlpp::Element* t : types)
                 {
                     const auto sprite = ReadEnumAttribute<CreatureSpriteId>(t, "sprite", reader);
                     if (type != GremlinMetaType::King || endless)
