@@ -56,9 +56,10 @@ void Global()
                   0 &&
               settings.BaseFollowUpLineSpeed + settings.PerGremlinUpLineSpeedMultiplier > 0 &&
               settings.wrapMax >= 0);
+    // No spear brings more Posi-Tics than the playfield holds.
     for (int value : {-1, 0, 1, 3, 7, 100, 2147483647})
         for (int alive : {0, 1, 5, 2147483647})
-            settings.LookupPosiTics(value, alive);
+            Check(settings.LookupPosiTics(value, alive) <= MaxCreaturesOnPlayfield);
 }
 
 void Creatures()

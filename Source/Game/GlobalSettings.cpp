@@ -4,6 +4,7 @@
 #include "Framework/ErrorBox.h"
 #include "Framework/LibXmlReader.h"
 #include "Game/GameDataReaders.h"
+#include "Game/PlayfieldTypes.h"
 
 #include <libxml++/libxml++.h>
 
@@ -105,8 +106,13 @@ void GlobalSettings::Read(const Kestrin::FileSpec& file)
     ReadEntries(child("PosiTicSpearValue"), posiTicSpearValue,
                 [&](const xmlpp::Element* entry)
                 {
-                    return PosiTicSpearValueEntry{ReadCount(entry, "speared", reader),
-                                                  ReadCount(entry, "positics", reader)};
+                    // A spear of many brings that many Posi-Tics at once: no more than the field holds.
+                    const int positics = ReadCount(entry, "positics", reader);
+                    if (positics > MaxCreaturesOnPlayfield)
+                        RefuseAttribute(entry, "positics",
+                                        "must not be above " + std::to_string(MaxCreaturesOnPlayfield),
+                                        reader);
+                    return PosiTicSpearValueEntry{ReadCount(entry, "speared", reader), positics};
                 });
     ReadEntries(child("PosiTicSurcharge"), posiTicSurcharge,
                 [&](const xmlpp::Element* entry)

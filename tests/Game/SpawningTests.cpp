@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <map>
 #include <string>
@@ -337,6 +338,15 @@ TEST_F(Spawning, NextWaveCapsGrowsAndFloors)
     }
     Steps(20);
     EXPECT_EQ(Live<BasicGremlin>(), 8u) << "the next wave's first comes with it, then its pause";
+
+    // Changes at the ends of int's range stop there, wave after wave, instead of wrapping.
+    factory->maxCreaturesChange = factory->waveSizeChange = INT_MAX;
+    factory->optimalCreaturesChange = INT_MIN;
+    for (int wave = 0; wave < 2; ++wave)
+        factory->NextWave();
+    EXPECT_EQ(
+        std::vector<int>({factory->maxWanderingGremlins, factory->optimalNumGremlins, factory->waveSize}),
+        std::vector<int>({12, INT_MIN, 7}));
 }
 
 TEST_F(Spawning, SludgeColoursFollowTheCurrentZone)
