@@ -1,4 +1,5 @@
 #include "Platform/Shim/DirectDraw/SdlBackend.h"
+#include "Platform/Shim/DirectDraw/SdlInternal.h"
 #include "Platform/Shim/Win32/Window.h"
 
 #include <SDL2/SDL.h>
@@ -144,6 +145,11 @@ TEST_F(SdlShim, OneToOneImageLandsOnExactTexelsWithEitherFilter)
             0xFF000000u | uint32_t(i * 16) << 16 | uint32_t(255 - i * 16) << 8 | uint32_t(i * 7);
     SurfacePtr texture = MakeTexture(4, 4, texels);
     ASSERT_TRUE(texture);
+    // The pixels go to the device once: SDL keeps no copy of its own for the texture's life.
+    int access = -1;
+    SDL_QueryTexture(static_cast<Sdl::SdlSurface*>(texture.get())->Texture(), nullptr, &access, nullptr,
+                     nullptr);
+    EXPECT_EQ(access, SDL_TEXTUREACCESS_STATIC);
     for (uint32_t filter : {D3DTFN_POINT, D3DTFN_LINEAR})
     {
         SCOPED_TRACE(filter);

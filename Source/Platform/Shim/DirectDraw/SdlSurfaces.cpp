@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <vector>
 
 namespace Kestrin::Shim::DirectDraw::Sdl
 {
@@ -472,15 +473,18 @@ public:
         m_texture = nullptr;
         m_locked = false;
     }
+    // Write-only, which is how the texture build uses it: the pixels go to the device at the
+    // unlock and the memory they were written in goes with it. A streaming texture would have SDL
+    // keep a copy of every texture for the whole of its life, beside the device's and the image's.
     HRESULT Lock(void*& bits, int& pitch, bool) override
     {
         if (IsLost() || !m_texture)
             return DDERR_SURFACELOST;
         if (m_locked)
             return DDERR_GENERIC;
-        // Streaming textures are write-only, which is how the texture build uses them.
-        if (SDL_LockTexture(m_texture, nullptr, &bits, &pitch) != 0)
-            return DDERR_GENERIC;
+        m_staging.resize(size_t(m_width) * size_t(m_height));
+        bits = m_staging.data();
+        pitch = m_width * 4;
         m_locked = true;
         return DD_OK;
     }
@@ -489,9 +493,10 @@ public:
         if (!m_locked)
             return DDERR_NOTLOCKED;
         m_locked = false;
-        if (m_texture)
-            SDL_UnlockTexture(m_texture);
-        return DD_OK;
+        const bool sent =
+            m_texture && SDL_UpdateTexture(m_texture, nullptr, m_staging.data(), m_width * 4) == 0;
+        std::vector<uint32_t>().swap(m_staging);
+        return sent || !m_texture ? DD_OK : DDERR_GENERIC;
     }
 
     static SDL_Texture* Create(SDL_Renderer* renderer, int width, int height, const PixelFormat& format)
@@ -500,7 +505,7 @@ public:
         Uint32 sdlFormat =
             (format.flags & DDPF_ALPHAPIXELS) ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_RGB888;
         SDL_Texture* texture =
-            SDL_CreateTexture(renderer, sdlFormat, SDL_TEXTUREACCESS_STREAMING, width, height);
+            SDL_CreateTexture(renderer, sdlFormat, SDL_TEXTUREACCESS_STATIC, width, height);
         if (texture)
             SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
         return texture;
@@ -512,9 +517,8 @@ protected:
         SDL_Texture* fresh = Create(m_context->Renderer(), m_width, m_height, m_format);
         if (!fresh)
             return false;
-        if (m_locked)
-            SDL_UnlockTexture(m_texture);
         m_locked = false;
+        std::vector<uint32_t>().swap(m_staging);
         if (m_texture)
             SDL_DestroyTexture(m_texture);
         m_texture = fresh;
@@ -524,6 +528,8 @@ protected:
 private:
     SDL_Texture* m_texture;
     bool m_locked = false;
+    // The pixels written between a lock and its unlock.
+    std::vector<uint32_t> m_staging;
 };
 
 class PrimarySurface final : public SdlSurface
