@@ -46,6 +46,7 @@
 #include "Screens/QuitConfirmMode.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 
+#include "../../tests/Support/RunProgram.h"
 #include "harness/LevelPlay.h"
 
 #include <algorithm>
@@ -53,6 +54,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <random>
@@ -377,22 +379,45 @@ void RoadSoak::OnGame(GameMode& game, float dt)
     }
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The soak runs again from a folder of its own beside a data folder of its own, so that the play
+// data its levels log stays out of the tree; the profile and the log stay in a folder that is kept.
+int RunApart(char** argv)
 {
-    int rounds = 50;
-    for (int i = 1; i < argc; ++i)
-        if (std::string_view(argv[i]) != "-software")
-            rounds = std::max(1, std::atoi(argv[i]));
-    // Headless unless told otherwise, and a profile folder of its own.
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    const KestrinTest::ProgramWithOwnData own(self.string(), (self.parent_path() / "data").string());
     char home[] = "/tmp/road_soak.XXXXXX";
     if (!mkdtemp(home))
         return 1;
     setenv("XDG_DATA_HOME", home, 1);
-    std::printf("road soak: %d rounds, profile and log under %s\n", rounds, home);
+    setenv("KESTRIN_ROAD_SOAK_APART", "1", 1);
+    // Headless unless told otherwise.
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::printf("road soak: profile and log under %s\n", home);
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0)
+    {
+        execv(own.Program().c_str(), argv);
+        _exit(127);
+    }
+    int status = 1;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return 1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("KESTRIN_ROAD_SOAK_APART"))
+        return RunApart(argv);
+    int rounds = 50;
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) != "-software")
+            rounds = std::max(1, std::atoi(argv[i]));
+    std::printf("road soak: %d rounds\n", rounds);
 
     static JumpingClock clock;
     Kestrin::SetClock(&clock);
