@@ -48,14 +48,23 @@ private:
     Vector2f m_velocity;
 };
 
+// A screen of its own, current, with a seeded stream and the collision tree a game screen has.
+struct CollisionWorld
+{
+    CollisionWorld() { SetCollisionTree(&screen, &tree); }
+    ~CollisionWorld() { SetCollisionTree(&screen, nullptr); }
+
+    Kestrin::ObjectDatabase screen;
+    Kestrin::ScopedCurrentObjectDatabase current{&screen};
+    BoostRandomNumberStream stream{7};
+    Kestrin::ScopedRandomStream scopedStream{&stream};
+    CollisionQuadTree tree{1000};
+};
+
 void CollisionPass(benchmark::State& state, float size)
 {
-    Kestrin::ObjectDatabase screen;
-    Kestrin::ScopedCurrentObjectDatabase current(&screen);
-    BoostRandomNumberStream stream(7);
-    Kestrin::ScopedRandomStream scopedStream(&stream);
-    CollisionQuadTree tree(1000);
-    SetCollisionTree(&screen, &tree);
+    CollisionWorld world;
+    CollisionQuadTree& tree = world.tree;
     {
         std::mt19937 random(11);
         std::uniform_real_distribution<float> x(25, 775), y(20, 550), v(-3, 3);
@@ -90,7 +99,6 @@ void CollisionPass(benchmark::State& state, float size)
         }
         state.counters["pairs"] = benchmark::Counter(double(pairs), benchmark::Counter::kAvgIterations);
     }
-    SetCollisionTree(&screen, nullptr);
 }
 
 void CreatureBoxes(benchmark::State& state)
@@ -107,12 +115,7 @@ void SmallBoxes(benchmark::State& state)
 // covers the playfield and the box stays.
 void FreeSpotsAtTheStart(benchmark::State& state)
 {
-    Kestrin::ObjectDatabase screen;
-    Kestrin::ScopedCurrentObjectDatabase current(&screen);
-    BoostRandomNumberStream stream(7);
-    Kestrin::ScopedRandomStream scopedStream(&stream);
-    CollisionQuadTree tree(1000);
-    SetCollisionTree(&screen, &tree);
+    CollisionWorld world;
     for (auto _ : state)
     {
         std::mt19937 random(11);
@@ -125,7 +128,6 @@ void FreeSpotsAtTheStart(benchmark::State& state)
             placed.back()->FindFreeSpot();
         }
     }
-    SetCollisionTree(&screen, nullptr);
 }
 
 } // namespace
