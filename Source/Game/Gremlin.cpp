@@ -206,7 +206,7 @@ void Gremlin::Update(float dt)
     {
         FindFreeSpot();
         // On a field with no room left the search fails; it is tried again only after as many
-        // stuck passes, not on every pass (each search asks the tree tens of thousands of times).
+        // stuck passes, not on every pass (a search over a full field tries thousands of spots).
         hitCount = 0;
         ClearChannel(GameNames::MovementAITask);
         return;
