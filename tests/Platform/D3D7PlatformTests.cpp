@@ -544,10 +544,17 @@ TEST_F(D3D7PlatformTest, TheImageHoldsItsTextureAChangeRebuildsTheSurfaceAndOpaq
 
     // Opaque images use the opaque format.
     EXPECT_EQ(device->draws.back().texture->Format(), ArgbFormat());
+    const long images = GetLiveCount(LiveKind::Image), textures = GetLiveCount(LiveKind::Texture);
     auto opaque = MakeImage(4, 4);
     opaque->hasAlpha = false;
     ASSERT_EQ(Canvas().DrawImage(opaque.get(), 0, 0, DrawState()), 0);
     EXPECT_EQ(device->draws.back().texture->Format(), XrgbFormat());
+    // The counts a long run reads: an image and its texture while it lives, neither after.
+    EXPECT_EQ(std::make_pair(GetLiveCount(LiveKind::Image), GetLiveCount(LiveKind::Texture)),
+              std::make_pair(images + 1, textures + 1));
+    opaque.reset();
+    EXPECT_EQ(std::make_pair(GetLiveCount(LiveKind::Image), GetLiveCount(LiveKind::Texture)),
+              std::make_pair(images, textures));
 }
 
 // Consecutive rim points touch (8-connected) and turn one way round the centre.
