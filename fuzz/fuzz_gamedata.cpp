@@ -165,8 +165,9 @@ void CheckLevel(const LevelFileData& level, bool endless)
     Check(level.kings.kingTypes == 0 ||
           (count(level.kings.numInitialMegaTics) && count(level.kings.numMaxMegaTics)));
     const WaveModifierData& m = level.modifiers;
-    Check(count(m.waveInitialSize) && count(m.waveMax) && m.waveInitialSize <= m.waveMax &&
-          count(m.maxCreaturesMax) && count(m.optimalMax) && count(m.maxMegaTicsMax) && m.recoveryTime >= 0);
+    // A wave's size counts creatures made one after another: no playfield bound.
+    Check(m.waveInitialSize >= 0 && m.waveInitialSize <= m.waveMax && count(m.maxCreaturesMax) &&
+          count(m.optimalMax) && count(m.maxMegaTicsMax) && m.recoveryTime >= 0);
     // The floors may be 0: what they hold down may then reach 0.
     Check(m.growthRateMin >= 0 && m.spawnDelayMin >= 0 && m.megaTicSpawnDelayMin >= 0);
     Check(level.spawn.delayMin > 0 && level.spawn.delayMin <= level.spawn.delayMax &&

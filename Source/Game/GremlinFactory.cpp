@@ -141,6 +141,10 @@ void GremlinFactory::AddZone(std::unique_ptr<FactoryZone> zone, GremlinMetaType 
     if (!zones)
         throw std::runtime_error(std::string("GremlinMetaType <") + NameOf(metaType) +
                                  "> not supported by GremlinFactory.");
+    // A zone with no type to give is left out: drawn, it would give nothing, and as an endless
+    // wave's zone it would stop the waves for good.
+    if (zone->types.empty())
+        return;
     zones->push_back(std::move(zone));
     Shuffle(*zones);
 }

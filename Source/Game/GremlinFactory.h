@@ -57,7 +57,8 @@ public:
     // endless flag.
     void SetWaveModifiers(const WaveModifierData& modifiers);
     // Takes the zone; a meta type other than Normal, King or PowerUp throws
-    // "GremlinMetaType <name> not supported by GremlinFactory." (the zone goes).
+    // "GremlinMetaType <name> not supported by GremlinFactory." (the zone goes). A zone that
+    // names no type goes too: no creature or wave is drawn from it.
     void AddZone(std::unique_ptr<FactoryZone> zone, GremlinMetaType metaType);
     void AddTypeRatios(const std::vector<int>& types, const std::vector<float>& ratios);
     // Sets spawning and makes the initial creatures and kings.

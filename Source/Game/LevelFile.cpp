@@ -98,9 +98,10 @@ void ReadCreatureFactory(const xmlpp::Element* node, bool endless, LevelFileData
             if (zone.type == GremlinMetaType::King)
                 ++level.kings.kingTypes;
         }
-        // Such a zone is played as it is, but it never spawns a creature.
+        // The level loads without such a zone: the factory leaves it out.
         if (zone.types.empty())
-            Kestrin::LogPrintf("%s (line %d): %s zone names no \"Type\": it spawns no creature\n",
+            Kestrin::LogPrintf("%s (line %d): %s zone names no \"Type\": it is left out; only the other "
+                               "zones spawn creatures\n",
                                reader.GetFileName().c_str(), zone.line, NameOf(zone.type));
         // A type may sit out with 0, but a zone with nothing to draw fails its first draw.
         if (!zone.ratios.empty() &&
@@ -136,11 +137,12 @@ WaveModifierData ReadModifiers(const xmlpp::Element* node, const LibXmlReader& r
     { return ReadFloatAttribute(n, "min", reader, Bound::ZeroOrMore); };
     WaveModifierData m;
     const xmlpp::Element* wave = child("wave");
-    m.waveInitialSize = CreatureCount(wave, "initialSize", count(wave, "initialSize"), reader);
+    // A wave's size counts the creatures it makes one after another, each still held to the
+    // wandering limit: no playfield bound.
+    m.waveInitialSize = count(wave, "initialSize");
     m.waveChange = whole(wave, "change");
     m.waveMax = count(wave, "max");
     CheckMinNotAboveMax(wave, "initialSize", float(m.waveInitialSize), "max", float(m.waveMax), reader);
-    m.waveMax = std::min(m.waveMax, MaxCreaturesOnPlayfield);
     m.recoveryTime = ReadFloatAttribute(wave, "recoveryTime", reader, Bound::ZeroOrMore);
     const xmlpp::Element* creatures = child("maxCreatures");
     m.maxCreaturesChange = whole(creatures, "change");

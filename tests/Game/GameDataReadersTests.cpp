@@ -191,7 +191,6 @@ TEST_F(RefusedValues, EachReaderNamesTheFileLineAndAttributeOfAValueTheGameCanno
         {Level, "Type", "ratio", "-1", 4, zeroOrMore},
         {Level, "Type", "ratio", "0", 4, "must be above 0 in at least one \"Type\""},
         {Level, "wave", "max", "5", 6, "must not be above \"max\"", "initialSize"},
-        {Level, "wave", "initialSize", crowd.c_str(), 6, crowded},
         {Level, "wave", "max", "2147483647", 6, loads},
         {Level, "growthRate", "min", "-0.5", 7, zeroOrMore},
         {Level, "spawnDelay", "min", "-0.5", 7, zeroOrMore},

@@ -6,6 +6,7 @@
 #include "harness/LogCapture.h"
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -237,13 +238,15 @@ TEST_F(LevelFileTest, EndlessLevelReadsModifiersSetsAndSludgeZones)
               std::vector<float>({8, 20, 40, 0.5f, 3, 5, 80, 0.25f}));
     EXPECT_EQ(std::vector<int>({z.spawnDepth, z.x, z.y, z.w, z.h}), std::vector<int>({2, 100, 80, 600, 380}));
 
-    // A cap above what the playfield holds caps nothing more: it is read as what the playfield holds.
+    // A cap of creatures on the field above what the playfield holds caps nothing more: it is read
+    // as what the playfield holds. The wave's size counts creatures over the wave: its cap stays.
     LevelParts uncapped = parts;
     for (const std::string cap : {R"(max="30")", R"(max="12")", R"(max="8")", R"(max="4")"})
         uncapped.modifiers.replace(uncapped.modifiers.find(cap), cap.size(), R"(max="2147483647")");
     const WaveModifierData wide = Read(uncapped, true).modifiers;
     EXPECT_EQ(std::vector<int>({wide.waveMax, wide.maxCreaturesMax, wide.optimalMax, wide.maxMegaTicsMax}),
-              std::vector<int>(4, MaxCreaturesOnPlayfield));
+              std::vector<int>(
+                  {INT_MAX, MaxCreaturesOnPlayfield, MaxCreaturesOnPlayfield, MaxCreaturesOnPlayfield}));
 }
 
 TEST_F(LevelFileTest, FaultsNameWhatIsWrong)
@@ -302,14 +305,15 @@ TEST_F(LevelFileTest, FaultsNameWhatIsWrong)
     EXPECT_NE(log.Text().find("trap colour \"Any\" matches no basic creature"), std::string::npos)
         << log.Text();
     EXPECT_EQ(log.Text().find("\"Red\""), std::string::npos) << log.Text();
-    // So does a creature zone without a "Type", which never spawns.
+    // So does a creature zone without a "Type", which the factory leaves out.
     normal.zones = std::string(NormalZones) + R"(
       <FactoryZone type="King" x="400" y="200"/>)";
     const std::string xml = normal.Xml();
     const auto line = 1 + std::count(xml.begin(), xml.begin() + long(xml.find("type=\"King\"")), '\n');
     EXPECT_EQ(Error(normal, false), "");
-    EXPECT_NE(log.Text().find("1-01 Test.xml (line " + std::to_string(line) +
-                              "): King zone names no \"Type\": it spawns no creature"),
+    EXPECT_NE(log.Text().find(
+                  "1-01 Test.xml (line " + std::to_string(line) +
+                  "): King zone names no \"Type\": it is left out; only the other zones spawn creatures"),
               std::string::npos)
         << log.Text();
 }

@@ -355,6 +355,71 @@ TEST_F(LevelPlay, AnEndlessLevelWithoutGrowthPlaysWaveAfterWave)
     EXPECT_FALSE(level->lost);
 }
 
+// An endless level whose first Normal zone names no type: the empty zone is left out, and wave
+// after wave comes from the other one, however long the waves (here longer than the playfield
+// holds, or short and many), each making its creatures over time while never more wander than
+// the limit. The player's catches are stood in for by taking every creature off every ten steps.
+class EndlessWaves : public LevelPlay, public testing::WithParamInterface<int>
+{
+};
+
+TEST_P(EndlessWaves, AnEmptyZoneIsLeftOutAndTheWavesGoOnWithinTheWanderingLimit)
+{
+    const int initialSize = GetParam();
+    GameLevels::Instance().endless = true;
+    std::string xml = PlayLevel;
+    auto edit = [&xml](const std::string& from, const std::string& to)
+    { xml.replace(xml.find(from), from.size(), to); };
+    edit(R"(MaxWanderingGremlinsInLevel="1")", R"(MaxWanderingGremlinsInLevel="9")");
+    edit(R"(GremlinSpawnDelayMin="1")", R"(GremlinSpawnDelayMin="0.02")");
+    edit(R"(GremlinSpawnDelayMax="1")", R"(GremlinSpawnDelayMax="0.02")");
+    edit(R"(<FactoryZone type="Normal")", R"(<FactoryZone type="Normal" x="200" y="200"/>
+      <FactoryZone type="Normal")");
+    edit(R"(<Type sprite="Sprite_SmallCircle"/>)", R"(<Type sprite="Sprite_SmallCircle" ratio="1"/>)");
+    edit("<Obstacles/>", R"(<GremlinFactoryModifiers>
+      <wave initialSize=")" + std::to_string(initialSize) +
+                             R"(" change="1" max="2147483647" recoveryTime="1"/>
+      <maxCreatures change="0" max="9"/><optimalCreatures change="0" max="0"/>
+      <growthRate change="0" min="0"/><spawnDelay change="0" min="0"/>
+      <maxMegaTics change="0" max="1"/><megaTicSpawnDelay change="0" min="0"/>
+    </GremlinFactoryModifiers><Obstacles><ObstacleSet/></Obstacles>)");
+    AddData(L"9-98 Harley", xml);
+    Begin(false);
+    ASSERT_FALSE(level->loadFailed) << (boxes.empty() ? "" : Kestrin::ToUtf8(boxes[0].first));
+    EXPECT_EQ(LogLines("Normal zone names no \"Type\": it is left out"), 1u);
+    auto* factory = dynamic_cast<GremlinFactory*>(screen->FindObject(GameNames::GremlinFactory));
+    ASSERT_TRUE(factory);
+    EXPECT_EQ(factory->waveRemaining, initialSize);
+    size_t taken = 0, takenEarlier = 0, most = 0;
+    // Ends between two takes: a creature taken leaves the registry with the next step.
+    for (int step = 1; step <= 2005; ++step)
+    {
+        Steps(1);
+        const size_t wandering = HeldObject<BasicGremlin>::Count();
+        most = std::max(most, wandering);
+        ASSERT_LE(wandering, 9u) << "step " << step;
+        if (step % 10 == 0)
+        {
+            for (BasicGremlin* creature : HeldObject<BasicGremlin>::GetAll())
+                creature->Remove();
+            taken += wandering;
+        }
+        if (step == 1800)
+            takenEarlier = taken;
+    }
+    EXPECT_EQ(most, 9u) << "the limit, not the zones, held the field";
+    EXPECT_GT(taken - takenEarlier, 100u) << "still spawning at the end";
+    // Every creature made counted down a wave: the waves done and the one under way.
+    ASSERT_GE(factory->waveSize, initialSize + 2) << "three waves at least";
+    size_t counted = size_t(factory->waveSize - factory->waveRemaining);
+    for (int size = initialSize; size < factory->waveSize; ++size)
+        counted += size_t(size);
+    EXPECT_EQ(taken + HeldObject<BasicGremlin>::Count(), counted);
+    EXPECT_FALSE(level->lost);
+}
+
+INSTANTIATE_TEST_SUITE_P(LongAndShort, EndlessWaves, testing::Values(400, 3));
+
 // The basic tutorials follow the play: the start, the trap, the drag out, a creature on the line
 // and a cleaning loop; the clean board once the king is gone ends them.
 TEST_F(LevelPlay, BasicTutorialsFollowThePlayInOrder)
