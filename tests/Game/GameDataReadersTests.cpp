@@ -215,6 +215,7 @@ TEST_F(RefusedValues, EachReaderNamesTheFileLineAndAttributeOfAValueTheGameCanno
         {Global, "GlobalMovementData", "BaseFollowUpLineSpeed", "-1", 2, zeroOrMore},
         {Global, "LineVariablesData", "wrapMax", "-1", 3, zeroOrMore},
         {Global, "PosiTicSpearValue", "positics", crowd.c_str(), 4, crowded},
+        {Global, "PosiTicSpearValue", "positics", "3e9", 4, crowded},
         {Global, "MegaTicDamageShrink", "shrink", "-1", 4, zeroOrMore},
         {Global, "MegaTicSizeSettings", "size3", "0", 6, above},
     };

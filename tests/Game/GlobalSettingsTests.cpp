@@ -5,6 +5,7 @@
 #include <climits>
 #include <map>
 #include <string>
+#include <vector>
 
 using namespace GameTest;
 
@@ -130,13 +131,18 @@ TEST_F(GlobalSettingsFile, AFailureKeepsWhatWasReadBeforeIt)
 
 TEST_F(GlobalSettingsFile, TableValuesBeyondTheIntRangeSaturate)
 {
+    // Counts beyond int's range: the speared count and both of a king's damage table saturate (a
+    // Posi-Tic count saturates too, and is then refused above what the playfield holds: a row of
+    // the refused values).
     AddData(L"GlobalSettings",
             File("", {{"PosiTicSpearValue", "<PosiTicSpearValue><Entry speared=\"1e30\" positics=\"2\"/>"
-                                            "</PosiTicSpearValue>"}}));
+                                            "</PosiTicSpearValue>"},
+                      {"MegaTicDamageShrink", "<MegaTicDamageShrink><Entry damage=\"3e9\" shrink=\"1e20\"/>"
+                                              "</MegaTicDamageShrink>"}}));
     ASSERT_TRUE(settings.Load());
-    EXPECT_EQ(settings.posiTicSpearValue[0].speared, INT_MAX);
-    // A Posi-Tic count that large is refused (no more than the playfield holds).
-    EXPECT_EQ(settings.posiTicSpearValue[0].positics, 2);
+    EXPECT_EQ(std::vector<int>({settings.posiTicSpearValue[0].speared, settings.megaTicDamageShrink[0].damage,
+                                settings.megaTicDamageShrink[0].shrink}),
+              std::vector<int>(3, INT_MAX));
 }
 
 TEST(GlobalSettingsLookup, CountsPowerUpsAfterTheSurcharge)
