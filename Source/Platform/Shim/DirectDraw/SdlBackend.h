@@ -1,6 +1,6 @@
 #pragma once
 // The SDL2 back end of the display shim: one SDL_Renderer per window, a render-target texture as the
-// back buffer, streaming textures, and lockable memory for the software screen surface.
+// back buffer, static textures, and lockable memory for the software screen surface.
 #include "Platform/Shim/DirectDraw/DirectDraw.h"
 
 namespace Kestrin::Shim::DirectDraw

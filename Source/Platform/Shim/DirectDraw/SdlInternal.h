@@ -64,7 +64,7 @@ enum class SurfaceKind
 {
     Primary,
     Target,  // a back buffer: render-target texture
-    Texture, // streaming texture
+    Texture, // static texture, written through a lock
     Memory,  // the software screen surface
 };
 

@@ -1,5 +1,5 @@
 // The SDL back end's renderer context and surfaces: primary, back buffer (render-target texture),
-// textures (streaming) and the software screen (plain memory).
+// textures (static, written through a lock) and the software screen (plain memory).
 #include "Platform/Shim/DirectDraw/SdlInternal.h"
 #include "Platform/Shim/Win32/Window.h"
 
@@ -473,16 +473,22 @@ public:
         m_texture = nullptr;
         m_locked = false;
     }
-    // Write-only, which is how the texture build uses it: the pixels go to the device at the
-    // unlock and the memory they were written in goes with it. A streaming texture would have SDL
-    // keep a copy of every texture for the whole of its life, beside the device's and the image's.
+    // The pixels go to the device at the unlock and the memory they were written in goes with
+    // them: SDL keeps no copy of a static texture, and neither do we. A lock of a texture written
+    // before reads its pixels back from the device first, so a lock that reads sees them and a
+    // write of part of it keeps the rest; a fresh texture holds nothing yet and locks as zeros.
     HRESULT Lock(void*& bits, int& pitch, bool) override
     {
         if (IsLost() || !m_texture)
             return DDERR_SURFACELOST;
         if (m_locked)
             return DDERR_GENERIC;
-        m_staging.resize(size_t(m_width) * size_t(m_height));
+        m_staging.assign(size_t(m_width) * size_t(m_height), 0u);
+        if (m_written && !ReadBack())
+        {
+            std::vector<uint32_t>().swap(m_staging);
+            return DDERR_GENERIC;
+        }
         bits = m_staging.data();
         pitch = m_width * 4;
         m_locked = true;
@@ -493,10 +499,10 @@ public:
         if (!m_locked)
             return DDERR_NOTLOCKED;
         m_locked = false;
-        const bool sent =
-            m_texture && SDL_UpdateTexture(m_texture, nullptr, m_staging.data(), m_width * 4) == 0;
+        const bool sent = SDL_UpdateTexture(m_texture, nullptr, m_staging.data(), m_width * 4) == 0;
         std::vector<uint32_t>().swap(m_staging);
-        return sent || !m_texture ? DD_OK : DDERR_GENERIC;
+        m_written = m_written || sent;
+        return sent ? DD_OK : DDERR_GENERIC;
     }
 
     static SDL_Texture* Create(SDL_Renderer* renderer, int width, int height, const PixelFormat& format)
@@ -518,6 +524,7 @@ protected:
         if (!fresh)
             return false;
         m_locked = false;
+        m_written = false;
         std::vector<uint32_t>().swap(m_staging);
         if (m_texture)
             SDL_DestroyTexture(m_texture);
@@ -526,9 +533,36 @@ protected:
     }
 
 private:
+    // Copies the texture texel for texel into a render target of its size and reads that into
+    // the staging pixels. The renderer's target goes back as it was; the device sets the clip,
+    // blending and filter again for each draw.
+    bool ReadBack()
+    {
+        SDL_Renderer* renderer = m_context->Renderer();
+        Uint32 format = 0;
+        if (!renderer || SDL_QueryTexture(m_texture, &format, nullptr, nullptr, nullptr) != 0)
+            return false;
+        SDL_Texture* copy = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                              m_width, m_height);
+        if (!copy)
+            return false;
+        SDL_Texture* previous = SDL_GetRenderTarget(renderer);
+        SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_NONE);
+        SDL_SetTextureScaleMode(m_texture, SDL_ScaleModeNearest);
+        const bool read = SDL_SetRenderTarget(renderer, copy) == 0 &&
+                          SDL_RenderCopy(renderer, m_texture, nullptr, nullptr) == 0 &&
+                          SDL_RenderReadPixels(renderer, nullptr, format, m_staging.data(), m_width * 4) == 0;
+        SDL_SetRenderTarget(renderer, previous);
+        SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_BLEND);
+        SDL_DestroyTexture(copy);
+        return read;
+    }
+
     SDL_Texture* m_texture;
     bool m_locked = false;
-    // The pixels written between a lock and its unlock.
+    // Whether an unlock has sent pixels to the device since the texture was made.
+    bool m_written = false;
+    // The pixels between a lock and its unlock.
     std::vector<uint32_t> m_staging;
 };
 
