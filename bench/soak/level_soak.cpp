@@ -6,15 +6,12 @@
 #include "harness/DataCheck.h"
 
 #include "Base/Log.h"
-#include "Base/Random.h"
 #include "Framework/AccountManager.h"
 #include "Game/GameLevels.h"
-#include "Platform/Win32/Win32FileSystem.h"
 #include "Runs/ScreenTour.h"
 #include "Screens/GameMode.h"
 
 #include "harness/LevelPlay.h"
-#include "harness/TempFolder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -94,19 +91,14 @@ int main(int argc, char** argv)
     const double minutes = argc > 1 ? std::atof(argv[1]) : 60.0;
     const auto started = std::chrono::steady_clock::now();
     // The summary below is what matters: the log's lines are read for errors, not copied out. The
-    // tree's load is judged by its report (its profile-less start logs a failed save).
+    // tree's load is judged by its report.
     Kestrin::SetLogToStderr(false);
-    Kestrin::InitRandomStreams();
     DataCheck::LoadedTree tree(KESTRIN_SOURCE_DIR "/data");
     for (const DataCheck::Problem& p : tree.LoadReport().problems)
         std::printf("data/%s: %s\n", p.file.c_str(), p.what.c_str());
     Playtest::ReadCampaign();
-    // A player of its own in a folder of its own, as a game has: the tutorials and the records
-    // the levels write go to a real profile file.
-    KestrinTest::TempFolder user;
-    if (auto* files = dynamic_cast<Kestrin::Win32FileSystem*>(Kestrin::GetFileSystem()))
-        files->AddPartition(2, new Kestrin::Win32FileSystemPartition(user.WidePath()));
-    delete Kestrin::AccountManager::Instance();
+    // A player of its own, as a game has, in the tree's player folder: the tutorials and the
+    // records the levels write go to a real profile file.
     Kestrin::AccountManager::Instance()->CreateAccount(L"Soak");
     Kestrin::AccountManager::Instance()->SetCurrentAccount(L"Soak");
     GameLevels::Instance().LoadProgress();

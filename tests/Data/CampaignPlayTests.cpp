@@ -3,6 +3,8 @@
 // no more creatures than its factory allows.
 #include "harness/DataCheck.h"
 
+#include "Framework/AccountManager.h"
+#include "Framework/FileSystem.h"
 #include "Framework/LibXmlReader.h"
 #include "Game/EndlessSludgeGenerator.h"
 #include "Game/GameDataReaders.h"
@@ -18,8 +20,10 @@
 #include "Scene/SceneNode.h"
 #include "Screens/GameMode.h"
 
+#include "harness/ErrorBoxRecorder.h"
 #include "harness/FakeClock.h"
 #include "harness/LevelPlay.h"
+#include "harness/LogCapture.h"
 #include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -225,6 +229,25 @@ TEST_F(CampaignPlay, EveryLevelPlaysWithoutFaultWithinItsCreatureLimits)
     EXPECT_GT(total.lines, total.presses / 2);
     EXPECT_GT(total.spears, 0);
     EXPECT_GT(total.loops, 0);
+}
+
+// The tree stands in for the game's start-up: the profile the game makes for a new player is
+// saved in a player folder of the tree's own, with no error box, and the levels read their
+// progress from it.
+TEST_F(CampaignPlay, TheNewPlayersProfileIsSavedAsAtTheGamesStart)
+{
+    KestrinTest::ErrorBoxRecorder boxes;
+    delete Kestrin::AccountManager::Existing();
+    const Kestrin::Account* player = Kestrin::AccountManager::Instance()->GetCurrentAccount();
+    ASSERT_TRUE(player);
+    std::vector<Kestrin::FileSpec> files;
+    Kestrin::GetFileSystem()->ListFiles(Kestrin::FileSpec(2, L"*", L".act", L"."), files);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].name, player->GetFileSpec().name);
+    EXPECT_EQ(boxes.boxes, std::vector<KestrinTest::ErrorBoxRecorder::Box>{});
+    KestrinTest::LogCapture log;
+    GameLevels::Instance().LoadProgress();
+    EXPECT_EQ(log.Text().find("No current profile"), std::string::npos) << log.Text();
 }
 
 } // namespace

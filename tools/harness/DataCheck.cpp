@@ -1,12 +1,16 @@
 #include "harness/DataCheck.h"
 #include "harness/DataCheckLog.h"
+#include "harness/TempFolder.h"
 
 #include "Base/Log.h"
+#include "Base/Random.h"
 #include "Base/Stream.h"
 #include "Base/Strings.h"
 #include "Base/XMLReader.h"
+#include "Framework/AccountManager.h"
 #include "Framework/Names.h"
 #include "Framework/ObjectDatabase.h"
+#include "Framework/Paths.h"
 #include "Framework/ResourceManager.h"
 #include "Graphics/Font.h"
 #include "Graphics/GraphicsFactories.h"
@@ -522,12 +526,45 @@ std::vector<GroupEntry> ReadGroupEntries(const std::string& bytes)
 
 // The game's file system, audio output (on a device that plays nothing) and factories, for as long
 // as it lives.
+// What the game's start-up sets up before anything runs, for the programs that run the game
+// without it: the random streams (a new profile's file is named from stream 2) and a player folder
+// of its own for the profiles. The streams and an account manager made while it lives go with it,
+// as the folder does.
+class StartUpStandIn
+{
+public:
+    StartUpStandIn()
+    {
+        if (m_ownStreams)
+            Kestrin::InitRandomStreams();
+        Kestrin::SetAppDataFolderOverride(m_user.WidePath());
+    }
+    ~StartUpStandIn()
+    {
+        if (Kestrin::AccountManager* accounts = Kestrin::AccountManager::Existing(); accounts != m_accounts)
+            delete accounts;
+        Kestrin::SetAppDataFolderOverride(L"");
+        if (m_ownStreams)
+            Kestrin::ShutdownRandomStreams();
+    }
+    StartUpStandIn(const StartUpStandIn&) = delete;
+    StartUpStandIn& operator=(const StartUpStandIn&) = delete;
+
+    std::wstring UserFolder() const { return m_user.WidePath(); }
+
+private:
+    const bool m_ownStreams = !Kestrin::GetRandomStream(2);
+    Kestrin::AccountManager* const m_accounts = Kestrin::AccountManager::Existing();
+    KestrinTest::TempFolder m_user;
+};
+
 class GroupLoader
 {
 public:
     explicit GroupLoader(const fs::path& root)
     {
         m_files->AddPartition(1, new Kestrin::Win32FileSystemPartition(Widen(root.string())));
+        m_files->AddPartition(2, new Kestrin::Win32FileSystemPartition(m_startUp.UserFolder()));
         Kestrin::Shim::Bass::SetAudioOut(&m_out);
         m_audio->Initialize();
         AddGameResourceFactoryRegistrars();
@@ -544,6 +581,7 @@ public:
     GroupLoader& operator=(const GroupLoader&) = delete;
 
 private:
+    StartUpStandIn m_startUp;
     std::unique_ptr<Kestrin::Win32FileSystem> m_files = std::make_unique<Kestrin::Win32FileSystem>();
     Kestrin::Shim::Bass::AudioOut m_out{std::make_unique<Kestrin::Shim::Bass::NullOutputDriver>()};
     std::unique_ptr<Kestrin::BASSAudioPlatform> m_audio = std::make_unique<Kestrin::BASSAudioPlatform>();

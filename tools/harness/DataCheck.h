@@ -82,7 +82,8 @@ struct LoadedEntry
 // The text table "AllGameText_Export.xml" at the root and every "groups/<name>.xml", loaded in the
 // game's order into the one resource manager with every factory the game registers, on a file
 // system and an audio device like the game's. Later checks look at what loaded. One at a time: it
-// owns the resource manager while it lives.
+// owns the resource manager while it lives. It sets up what the game's start-up would for the
+// programs that run the game on it: the random streams and a player folder of its own.
 class LoadedTree
 {
 public:
