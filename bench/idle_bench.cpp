@@ -5,7 +5,7 @@
 // frame. Each renderer runs twice: as the game runs, and with "-drawall" (every frame drawn and
 // shown, unchanged or not) as the reference in the same run.
 // KESTRIN_STILL_SECONDS shortens the still time for a quick look.
-#include "../tests/Support/RunProgram.h"
+#include "harness/RunProgram.h"
 #include "harness/TempFolder.h"
 
 #include <benchmark/benchmark.h>

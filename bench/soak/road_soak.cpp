@@ -46,8 +46,8 @@
 #include "Screens/QuitConfirmMode.h"
 #include "Screens/ResourceFactoryRegistrars.h"
 
-#include "../../tests/Support/RunProgram.h"
 #include "harness/LevelPlay.h"
+#include "harness/RunProgram.h"
 
 #include <algorithm>
 #include <atomic>

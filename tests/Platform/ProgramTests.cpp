@@ -1,5 +1,5 @@
 // The built program, started as a player would start it, in environments where it must give up.
-#include "Support/RunProgram.h"
+#include "harness/RunProgram.h"
 #include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The built program walked through the main menu's screens by its tour, headless: the software
 // renderer under SDL's dummy video driver, a fresh per-user folder, the pictures kept under the
 // build folder ("tour-shots") for a look.
-#include "Support/RunProgram.h"
+#include "harness/RunProgram.h"
 #include "harness/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
-// The built program started as a player would start it, its output collected.
-// Beside this file: the benchmarks include it without the tests' include folder.
+// The built program started as a player would start it, its output collected: for the tests, the
+// benchmarks and the soaks alike.
 #include "harness/TempFolder.h"
 
 #include <cctype>
