@@ -524,8 +524,6 @@ std::vector<GroupEntry> ReadGroupEntries(const std::string& bytes)
 
 } // namespace
 
-// The game's file system, audio output (on a device that plays nothing) and factories, for as long
-// as it lives.
 // What the game's start-up sets up before anything runs, for the programs that run the game
 // without it: the random streams (a new profile's file is named from stream 2) and a player folder
 // of its own for the profiles. The streams and an account manager made while it lives go with it,
@@ -558,6 +556,8 @@ private:
     KestrinTest::TempFolder m_user;
 };
 
+// The game's file system, audio output (on a device that plays nothing) and factories, for as long
+// as it lives.
 class GroupLoader
 {
 public:

@@ -553,7 +553,6 @@ private:
                           SDL_RenderCopy(renderer, m_texture, nullptr, nullptr) == 0 &&
                           SDL_RenderReadPixels(renderer, nullptr, format, m_staging.data(), m_width * 4) == 0;
         SDL_SetRenderTarget(renderer, previous);
-        SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_BLEND);
         SDL_DestroyTexture(copy);
         return read;
     }
